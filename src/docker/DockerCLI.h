@@ -1,0 +1,101 @@
+#pragma once
+// The command runner: the one place that starts the docker program. Every run
+// gets an argument list (never a shell), a time limit, a kill path through the
+// operation center, and a line in the activity log when it is noteworthy.
+//
+// The entry points block the calling thread until the run ends. They are meant
+// for worker threads: the UI thread never calls them. A stop request on the
+// caller's std::stop_token kills the child through its ProcessBox.
+
+#include "docker/DockerError.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+
+namespace stowage {
+
+class ActivityLog;
+class OperationCenter;
+
+// The environment a child runs in, variable name to value.
+using Environment = std::map<QString, QString>;
+
+struct RunResult {
+    int status = 0;  // exit status; for a child ended by a signal, 128 + the signal number
+    QString out;
+    QString err;
+};
+
+class DockerCLI {
+public:
+    struct Config {
+        // Places probed, in order, before the PATH entries.
+        QStringList fixedCandidates = defaultCandidates();
+        bool searchPath = true;
+        // The login shell asked once for the user's PATH; when it cannot start
+        // the application's own PATH stays in force.
+        QString loginShell = QStringLiteral("/bin/zsh");
+        // The application's environment; the process environment when absent.
+        std::optional<Environment> baseEnvironment;
+        // Timing rules, in seconds. Tests shorten them.
+        double slowRunThreshold = 8.0;     // a successful run this slow gets an info line
+        double killGrace = 2.0;            // SIGTERM, then SIGKILL after this
+        double postTimeoutWait = 8.0;      // wait for a killed child after its time limit
+        double drainAfterExit = 2.0;       // wait for pipe end-of-file after the child exited
+        double loginShellTimeout = 10.0;   // bound on the login-shell query
+        OperationCenter* operations = nullptr;  // the shared center when null
+        ActivityLog* log = nullptr;             // the shared log when null
+    };
+
+    explicit DockerCLI(Config config = {});
+    DockerCLI(const DockerCLI&) = delete;
+    DockerCLI& operator=(const DockerCLI&) = delete;
+
+    // The process-wide runner with the fixed candidate list.
+    static DockerCLI& shared();
+    static QStringList defaultCandidates();
+
+    // Waits for the child; any exit status is a result. Throws DockerError
+    // (notFound, timedOut), CancelledError or SpawnError.
+    RunResult runRaw(const QStringList& args, double timeout, std::stop_token stop = {});
+
+    // Trimmed standard output; a non-zero status becomes DockerError
+    // (daemonDown or commandFailed).
+    QString run(const QStringList& args, double timeout, std::stop_token stop = {});
+
+    // Runs the child with standard output and error merged and hands each
+    // non-empty trimmed line to `onLine` as it arrives. `onLine` returning
+    // false ends consumption (and kills the child); so does a stop request.
+    // Never throws: every problem simply ends the stream.
+    void stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
+                std::stop_token stop = {});
+
+    // Absolute path of the docker program; throws DockerError::notFound. A
+    // failed lookup is not remembered.
+    QString dockerExecutable();
+    Environment environment();
+
+    // The run's label: its first four arguments joined by single spaces.
+    static QString label(const QStringList& args);
+
+    OperationCenter& operations() const;
+    ActivityLog& log() const;
+    const Config& config() const { return config_; }
+
+private:
+    std::optional<QString> loginShellPATH();
+
+    Config config_;
+    std::mutex lock_;        // guards cachedEnv_
+    std::optional<Environment> cachedEnv_;
+    std::mutex dockerLock_;  // guards cachedDocker_; taken before lock_
+    std::optional<QString> cachedDocker_;
+};
+
+}  // namespace stowage

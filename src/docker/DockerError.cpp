@@ -1,0 +1,20 @@
+#include "docker/DockerError.h"
+
+namespace stowage {
+
+QString DockerError::textFor(Kind kind, const QString& message)
+{
+    switch (kind) {
+    case Kind::daemonDown:
+        return QStringLiteral("Cannot connect to the Docker daemon. Is Docker running?");
+    case Kind::commandFailed:
+        return message.isEmpty() ? QStringLiteral("docker command failed") : message;
+    case Kind::notFound:
+        return QStringLiteral("Could not find the `docker` CLI. Install Docker Desktop or colima, then retry.");
+    case Kind::timedOut:
+        return QStringLiteral("docker command timed out.");
+    }
+    return {};
+}
+
+}  // namespace stowage

@@ -1,0 +1,58 @@
+#pragma once
+// Errors of the command layer. Every failure a run can report derives from
+// RunError, whose what() is the text shown to the user.
+
+#include <QString>
+
+#include <stdexcept>
+
+namespace stowage {
+
+class RunError : public std::runtime_error {
+public:
+    explicit RunError(const QString& description)
+        : std::runtime_error(description.toStdString()), description_(description) {}
+    // The user-facing text of the error.
+    const QString& description() const noexcept { return description_; }
+
+private:
+    QString description_;
+};
+
+class DockerError : public RunError {
+public:
+    enum class Kind { daemonDown, commandFailed, notFound, timedOut };
+
+    static DockerError daemonDown(const QString& message) { return {Kind::daemonDown, message}; }
+    static DockerError commandFailed(const QString& message) { return {Kind::commandFailed, message}; }
+    static DockerError notFound() { return {Kind::notFound, {}}; }
+    static DockerError timedOut() { return {Kind::timedOut, {}}; }
+
+    Kind kind() const noexcept { return kind_; }
+    // The payload of daemonDown and commandFailed (not shown for daemonDown).
+    const QString& message() const noexcept { return message_; }
+
+    static QString textFor(Kind kind, const QString& message);
+
+private:
+    DockerError(Kind kind, const QString& message)
+        : RunError(textFor(kind, message)), kind_(kind), message_(message) {}
+
+    Kind kind_;
+    QString message_;
+};
+
+// The waiting caller was cancelled (its stop token fired before the child was
+// registered, or before an operation step began).
+class CancelledError : public RunError {
+public:
+    CancelledError() : RunError(QStringLiteral("The operation was cancelled.")) {}
+};
+
+// The child process could not be started; carries the operating system's reason.
+class SpawnError : public RunError {
+public:
+    using RunError::RunError;
+};
+
+}  // namespace stowage

@@ -1,0 +1,31 @@
+#pragma once
+// Helpers shared by the test suites.
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+
+namespace stowage::test {
+
+// Processes UI-thread events until `done` holds or the time runs out; returns `done()`.
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// Processes pending UI-thread events for a short while.
+void drainEvents(std::chrono::milliseconds duration = std::chrono::milliseconds(20));
+
+// Path of the fault-injecting fake docker program.
+QString fakeDockerPath();
+
+// A temporary directory that also serves as XDG_DATA_HOME for code under test.
+struct TempDataHome {
+    TempDataHome();
+    ~TempDataHome();
+    QTemporaryDir dir;
+    QByteArray previous;
+    bool hadPrevious = false;
+    QString path() const { return dir.path(); }
+};
+
+}  // namespace stowage::test
