@@ -1,0 +1,91 @@
+// Size texts: Docker's ("1.2GB", "512kB") to bytes and bytes to ours ("1.5 KB").
+// Every unit is a power of 1024, including Docker's "kB".
+
+#include "docker/Records.h"
+#include "docker/TextTrim.h"
+
+#include <array>
+#include <cmath>
+
+namespace stowage::SizeFormat {
+
+namespace {
+
+// An ordinary decimal number: optional sign, digits, optional fraction, at
+// least one digit in all. No exponents, spaces or words such as "inf".
+bool isPlainDecimal(QStringView text)
+{
+    qsizetype pos = 0;
+    if (pos < text.size() && (text[pos] == u'+' || text[pos] == u'-'))
+        ++pos;
+    qsizetype digits = 0;
+    bool seenPoint = false;
+    for (; pos < text.size(); ++pos) {
+        if (isAsciiDigit(text[pos]))
+            ++digits;
+        else if (text[pos] == u'.' && !seenPoint)
+            seenPoint = true;
+        else
+            return false;
+    }
+    return digits > 0;
+}
+
+struct Unit {
+    QStringView suffix;
+    double multiplier;
+};
+
+// Tested in this order; the first suffix that ends the text wins.
+constexpr std::array<Unit, 6> units{{
+    {u"TB", 1099511627776.0},
+    {u"GB", 1073741824.0},
+    {u"MB", 1048576.0},
+    {u"KB", 1024.0},
+    {u"kB", 1024.0},
+    {u"B", 1.0},
+}};
+
+}  // namespace
+
+qint64 parseDockerSize(const QString& input)
+{
+    const QStringView text = trimSpacesAndTabs(input);
+    if (text.isEmpty() || text == u"0B")
+        return 0;
+    for (const Unit& unit : units) {
+        if (!text.endsWith(unit.suffix))
+            continue;
+        const QStringView number = text.chopped(unit.suffix.size());
+        if (!isPlainDecimal(number))
+            return 0;
+        bool ok = false;
+        const double value = number.toDouble(&ok) * unit.multiplier;
+        // Docker never prints sizes beyond 64 bits; such a text is treated
+        // like any other unreadable one rather than overflowing the cast.
+        constexpr double limit = 9223372036854775808.0;  // 2^63
+        if (!ok || !std::isfinite(value) || value >= limit || value < -limit)
+            return 0;
+        return static_cast<qint64>(value);  // truncates toward zero
+    }
+    return 0;
+}
+
+QString humanSize(qint64 bytes)
+{
+    if (bytes == 0)
+        return QStringLiteral("0 B");
+    static const std::array<QString, 5> names{QStringLiteral("B"), QStringLiteral("KB"), QStringLiteral("MB"),
+                                              QStringLiteral("GB"), QStringLiteral("TB")};
+    double value = double(bytes);
+    size_t unit = 0;
+    while (std::fabs(value) >= 1024.0 && unit + 1 < names.size()) {
+        value /= 1024.0;
+        ++unit;
+    }
+    if (std::fabs(value) >= 1024.0)
+        return QString::asprintf("%.1f PB", value / 1024.0);
+    return QString::asprintf("%.1f ", value) + names[unit];
+}
+
+}  // namespace stowage::SizeFormat
