@@ -1,0 +1,65 @@
+#include "docker/Classify.h"
+
+#include <QList>
+
+namespace stowage::Classify {
+
+namespace {
+
+const QString noneName = QStringLiteral("<none>");
+
+}  // namespace
+
+QString label(const QString& labels, const QString& key)
+{
+    // Pieces are not trimmed, and a value containing a comma is cut there:
+    // docker joins labels with bare commas and does not escape them.
+    const QString prefix = key + u'=';
+    for (QStringView piece : QStringView(labels).split(u',', Qt::SkipEmptyParts)) {
+        if (piece.startsWith(prefix))
+            return piece.mid(prefix.size()).toString();
+    }
+    return {};
+}
+
+bool isBuiltImage(const QString& repository, const QString& project)
+{
+    if (repository.isEmpty() || project.isEmpty() || repository == noneName || repository.contains(u'/'))
+        return false;
+    // Compose names built images <project>-<service> (v2) or <project>_<service> (v1).
+    const QString name = repository.toLower();
+    const QString base = project.toLower();
+    for (QChar separator : {u'-', u'_'}) {
+        const QString prefix = base + separator;
+        if (name.startsWith(prefix) && name.size() > prefix.size())
+            return true;
+    }
+    return false;
+}
+
+bool looksLocallyBuilt(const QString& repository)
+{
+    if (repository.isEmpty() || repository == noneName || repository.contains(u'/'))
+        return false;
+    const QString name = repository.toLower();
+    return name.contains(u'-') || name.contains(u'_');
+}
+
+QString rawValue(VolumeUsage usage)
+{
+    switch (usage) {
+    case VolumeUsage::inUse:
+        return QStringLiteral("inUse");
+    case VolumeUsage::orphanLabeled:
+        return QStringLiteral("orphanLabeled");
+    case VolumeUsage::orphanAnonymous:
+        return QStringLiteral("orphanAnonymous");
+    case VolumeUsage::disputed:
+        return QStringLiteral("disputed");
+    case VolumeUsage::unknown:
+        return QStringLiteral("unknown");
+    }
+    return {};
+}
+
+}  // namespace stowage::Classify
