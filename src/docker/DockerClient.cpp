@@ -1,0 +1,205 @@
+#include "docker/DockerClient.h"
+
+#include "docker/DockerCLI.h"
+#include "docker/TextTrim.h"
+#include "log/ActivityLog.h"
+
+#include <algorithm>
+
+namespace stowage {
+
+const QString DockerClient::inspectTemplate =
+    QStringLiteral("{{.Id}}@@{{.Image}}@@{{json .Mounts}}@@{{.State.StartedAt}}@@{{.State.FinishedAt}}");
+
+namespace {
+
+const QString jsonFormat = QStringLiteral("{{json .}}");
+
+// The first line of `text` that holds more than blanks, without surrounding
+// spaces and tabs; none when there is no such line.
+std::optional<QString> firstLine(const QString& text)
+{
+    for (QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringView trimmed = trimSpacesAndTabs(line);
+        if (!trimmed.isEmpty())
+            return trimmed.toString();
+    }
+    return std::nullopt;
+}
+
+// The output's lines, each without surrounding spaces and tabs.
+QSet<QString> lineSet(const QString& text)
+{
+    QSet<QString> lines;
+    for (QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringView trimmed = trimSpacesAndTabs(line);
+        if (!trimmed.isEmpty())
+            lines.insert(trimmed.toString());
+    }
+    return lines;
+}
+
+// docker reads an argument that starts with "-" as an option, so such a
+// name is never placed among the items of a command.
+bool looksLikeOption(const QString& item)
+{
+    return item.startsWith(u'-');
+}
+
+}  // namespace
+
+DockerClient::DockerClient(DockerCLI& cli, int inspectBatchSize, int removeBatchSize)
+    : cli(cli), inspectBatchSize_(std::max(1, inspectBatchSize)), removeBatchSize_(std::max(1, removeBatchSize))
+{
+}
+
+QList<SGContainer> DockerClient::containers(std::stop_token stop) const
+{
+    return parseContainers(cli.run({QStringLiteral("ps"), QStringLiteral("-a"), QStringLiteral("--format"), jsonFormat},
+                                   listingTimeout, stop));
+}
+
+QList<SGImage> DockerClient::images(std::stop_token stop) const
+{
+    return parseImages(cli.run({QStringLiteral("images"), QStringLiteral("-a"), QStringLiteral("--no-trunc"),
+                                QStringLiteral("--format"), jsonFormat},
+                               listingTimeout, stop));
+}
+
+QList<SGVolume> DockerClient::volumes(std::stop_token stop) const
+{
+    return parseVolumes(cli.run({QStringLiteral("volume"), QStringLiteral("ls"), QStringLiteral("--format"), jsonFormat},
+                                listingTimeout, stop));
+}
+
+BuildCache DockerClient::buildCache(std::stop_token stop) const
+{
+    return parseBuildCache(cli.run(
+        {QStringLiteral("system"), QStringLiteral("df"), QStringLiteral("--format"), jsonFormat}, listingTimeout, stop));
+}
+
+QHash<QString, qint64> DockerClient::volumeSizes(std::stop_token stop) const
+{
+    return parseVolumeSizes(cli.run({QStringLiteral("system"), QStringLiteral("df"), QStringLiteral("-v"),
+                                     QStringLiteral("--format"), jsonFormat},
+                                    listingTimeout, stop));
+}
+
+QString DockerClient::dockerRoot(std::stop_token stop) const
+{
+    return parseDockerRoot(cli.run(
+        {QStringLiteral("info"), QStringLiteral("--format"), QStringLiteral("{{.DockerRootDir}}")}, listingTimeout, stop));
+}
+
+QSet<QString> DockerClient::danglingVolumeNames(std::stop_token stop) const
+{
+    return parseDanglingNames(cli.run({QStringLiteral("volume"), QStringLiteral("ls"), QStringLiteral("-q"),
+                                       QStringLiteral("--filter"), QStringLiteral("dangling=true")},
+                                      listingTimeout, stop));
+}
+
+DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, std::stop_token stop) const
+{
+    InspectOutcome outcome;
+    QStringList inspectable;
+    std::copy_if(ids.begin(), ids.end(), std::back_inserter(inspectable),
+                 [](const QString& id) { return !id.isEmpty() && !looksLikeOption(id); });
+
+    for (qsizetype start = 0; start < inspectable.size(); start += inspectBatchSize_) {
+        QStringList args{QStringLiteral("inspect")};
+        args += inspectable.mid(start, inspectBatchSize_);
+        args << QStringLiteral("--format") << inspectTemplate;
+        try {
+            const RunResult result = cli.runRaw(args, inspectTimeout, stop);
+            // Details that came back count even when docker reported a
+            // failure for another id of the batch.
+            const auto parsed = parseInspect(result.out);
+            for (auto it = parsed.begin(); it != parsed.end(); ++it) {
+                if (!outcome.details.contains(it.key()))
+                    outcome.details.insert(it.key(), it.value());
+            }
+            if (result.status != 0)
+                outcome.errors.append(firstLine(result.err).value_or(QStringLiteral("docker inspect failed")));
+        } catch (const RunError& error) {
+            outcome.errors.append(error.description());
+        } catch (const std::exception& error) {
+            outcome.errors.append(QString::fromLocal8Bit(error.what()));
+        }
+    }
+
+    // The listing's short ids and inspect's full ids meet in their first 12 characters.
+    for (const QString& id : ids) {
+        if (!outcome.details.contains(id.left(12)))
+            outcome.missing.append(id);
+    }
+    return outcome;
+}
+
+void DockerClient::mutate(const QString& label, const QStringList& args, double timeout, std::stop_token stop) const
+{
+    try {
+        cli.run(args, timeout, stop);
+        return;
+    } catch (const DockerError& error) {
+        if (error.kind() != DockerError::Kind::timedOut)
+            throw;
+    }
+    cli.log().log(LogLevel::warn, QStringLiteral("↻ retrying ") + label + QStringLiteral(" after timeout (attempt 2)"));
+    cli.run(args, timeout, stop);
+}
+
+DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const QStringList& base,
+                                                    const QStringList& items, std::stop_token stop) const
+{
+    BatchResult result;
+    auto failItems = [&](const QStringList& batch, const QString& reason) {
+        for (const QString& item : batch)
+            result.errors.append(noun + u' ' + item + QStringLiteral(": ") + reason);
+    };
+
+    QStringList removable;
+    QStringList refused;
+    for (const QString& item : items)
+        (looksLikeOption(item) ? refused : removable).append(item);
+    failItems(refused, QStringLiteral("not a valid name"));
+
+    for (qsizetype start = 0; start < removable.size(); start += removeBatchSize_) {
+        if (stop.stop_requested())
+            return result;
+        const QStringList batch = removable.mid(start, removeBatchSize_);
+        cli.log().log(LogLevel::info, QStringLiteral("→ ") + noun + QStringLiteral(" rm ×") + QString::number(batch.size()));
+        try {
+            const RunResult run = cli.runRaw(base + batch, removeBatchTimeout, stop);
+            // docker prints each removed item on its own line, exactly as passed.
+            const QSet<QString> echoed = lineSet(run.out);
+            const QString reason = firstLine(run.err).value_or(QStringLiteral("failed"));
+            qsizetype confirmed = 0;
+            for (const QString& item : batch) {
+                if (echoed.contains(item)) {
+                    result.removed.insert(item);
+                    ++confirmed;
+                } else if (run.status != 0) {
+                    result.errors.append(noun + u' ' + item + QStringLiteral(": ") + reason);
+                }
+            }
+            cli.log().log(LogLevel::info, QStringLiteral("✓ ") + noun + QStringLiteral(" rm: ") + QString::number(confirmed)
+                                              + u'/' + QString::number(batch.size()) + QStringLiteral(" removed"));
+        } catch (const CancelledError&) {
+            return result;
+        } catch (const DockerError& error) {
+            if (error.kind() == DockerError::Kind::timedOut) {
+                failItems(batch, QStringLiteral("timed out"));
+                result.timedOut = true;
+                return result;
+            }
+            failItems(batch, error.description());
+        } catch (const RunError& error) {
+            failItems(batch, error.description());
+        } catch (const std::exception& error) {
+            failItems(batch, QString::fromLocal8Bit(error.what()));
+        }
+    }
+    return result;
+}
+
+}  // namespace stowage

@@ -1,0 +1,102 @@
+#pragma once
+// The query facade: the one place that knows which docker commands read the
+// inventory and remove things, and how their output becomes records. Every
+// operation blocks its (worker) thread while docker runs; a stop request on
+// the token kills the running child through the runner.
+//
+// The parsers are static and pure so that they can be used without a
+// process. They never throw: output of an unexpected shape is skipped or
+// degrades to an empty value.
+
+#include "docker/Records.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <stop_token>
+
+namespace stowage {
+
+class DockerCLI;
+
+class DockerClient {
+public:
+    using ContainerDetail = stowage::ContainerDetail;
+
+    // Result of inspecting many containers; never a failure.
+    struct InspectOutcome {
+        // Keyed by the first 12 characters of the container id.
+        QHash<QString, ContainerDetail> details;
+        // Requested ids with no detail, in request order, as requested.
+        QStringList missing;
+        // One line per failed batch.
+        QStringList errors;
+    };
+
+    // Result of removing many containers or volumes; never a failure.
+    struct BatchResult {
+        // Items docker confirmed as removed, exactly as passed in.
+        QSet<QString> removed;
+        // One "<noun> <item>: <reason>" line per item not removed.
+        QStringList errors;
+        // A batch hit its time limit; later batches were not attempted.
+        bool timedOut = false;
+    };
+
+    static constexpr double listingTimeout = 300.0;
+    static constexpr double inspectTimeout = 120.0;
+    static constexpr double removeBatchTimeout = 240.0;
+    static constexpr int defaultInspectBatchSize = 200;
+    static constexpr int defaultRemoveBatchSize = 50;
+
+    // The inspect template: id, image id, mounts as JSON and the two times,
+    // separated by "@@".
+    static const QString inspectTemplate;
+
+    explicit DockerClient(DockerCLI& cli, int inspectBatchSize = defaultInspectBatchSize,
+                          int removeBatchSize = defaultRemoveBatchSize);
+
+    // Listings and queries. Runner failures (DockerError, CancelledError,
+    // SpawnError) pass through unchanged.
+    QList<SGContainer> containers(std::stop_token stop = {}) const;
+    QList<SGImage> images(std::stop_token stop = {}) const;
+    QList<SGVolume> volumes(std::stop_token stop = {}) const;
+    BuildCache buildCache(std::stop_token stop = {}) const;
+    QHash<QString, qint64> volumeSizes(std::stop_token stop = {}) const;
+    QString dockerRoot(std::stop_token stop = {}) const;
+    QSet<QString> danglingVolumeNames(std::stop_token stop = {}) const;
+
+    // Inspects the containers in batches; never throws.
+    InspectOutcome inspectMany(const QStringList& ids, std::stop_token stop = {}) const;
+
+    // Runs a changing command once, and once more if the first run timed out.
+    void mutate(const QString& label, const QStringList& args, double timeout, std::stop_token stop = {}) const;
+
+    // Runs `base` followed by up to removeBatchSize items per command, one
+    // batch after another; never throws. Stops before the next batch when a
+    // stop is requested.
+    BatchResult batchRemove(const QString& noun, const QStringList& base, const QStringList& items,
+                            std::stop_token stop = {}) const;
+
+    // Pure parsers of each command's output.
+    static QList<SGContainer> parseContainers(const QString& out);
+    static QList<SGImage> parseImages(const QString& out);
+    static QList<SGVolume> parseVolumes(const QString& out);
+    static BuildCache parseBuildCache(const QString& out);
+    static QHash<QString, qint64> parseVolumeSizes(const QString& out);
+    static QSet<QString> parseDanglingNames(const QString& out);
+    static QString parseDockerRoot(const QString& out);
+    static QHash<QString, ContainerDetail> parseInspect(const QString& out);
+    // Names of the volumes (type "volume", non-empty name) in a mounts JSON array.
+    static QStringList namedVolumes(const QString& mountsJSON);
+
+    DockerCLI& cli;
+
+private:
+    int inspectBatchSize_;
+    int removeBatchSize_;
+};
+
+}  // namespace stowage

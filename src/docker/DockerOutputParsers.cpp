@@ -1,0 +1,250 @@
+// Parsers of docker's output. All of them are tolerant: a line that is not a
+// JSON object is skipped, a missing or non-string value reads as "", and a
+// document of the wrong shape gives an empty result. None of them throws.
+
+#include "docker/Classify.h"
+#include "docker/DockerClient.h"
+#include "docker/TextTrim.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
+
+namespace stowage {
+
+namespace {
+
+const QString projectLabel = QStringLiteral("com.docker.compose.project");
+const QString workingDirLabel = QStringLiteral("com.docker.compose.project.working_dir");
+const QString configFilesLabel = QStringLiteral("com.docker.compose.project.config_files");
+
+std::optional<QJsonDocument> parseJson(const QByteArray& bytes)
+{
+    QJsonParseError error;
+    QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError)
+        return std::nullopt;
+    return document;
+}
+
+// Calls `visit` with every line of `out` that holds a JSON object, in order.
+// The text is converted to UTF-8 once and the lines are parsed in place.
+template <typename Visit>
+void forEachObjectLine(const QString& out, Visit&& visit)
+{
+    const QByteArray bytes = out.toUtf8();
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        if (end > start) {
+            const auto line = QByteArray::fromRawData(bytes.constData() + start, end - start);
+            const auto document = parseJson(line);
+            if (document && document->isObject()) {
+                if (!visit(document->object()))
+                    return;
+            }
+        }
+        start = end + 1;
+    }
+}
+
+QString stringValue(const QJsonObject& o, QLatin1String key)
+{
+    return o.value(key).toString();  // "" when missing or not a string
+}
+
+QString stringValue(const QJsonObject& o, QLatin1String key, const QString& fallback)
+{
+    const QJsonValue v = o.value(key);
+    return v.isString() ? v.toString() : fallback;
+}
+
+// Calls `visit` with every non-empty line of `text`.
+template <typename Visit>
+void forEachLine(const QString& text, Visit&& visit)
+{
+    for (QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts))
+        visit(line);
+}
+
+const QString zeroSize = QStringLiteral("0B");
+
+}  // namespace
+
+QList<SGContainer> DockerClient::parseContainers(const QString& out)
+{
+    QList<SGContainer> containers;
+    forEachObjectLine(out, [&](const QJsonObject& o) {
+        SGContainer c;
+        c.id = stringValue(o, QLatin1String("ID"));
+        c.name = stringValue(o, QLatin1String("Names"));
+        c.image = stringValue(o, QLatin1String("Image"));
+        c.status = stringValue(o, QLatin1String("Status"));
+        c.state = stringValue(o, QLatin1String("State"));
+        c.size = stringValue(o, QLatin1String("Size"));
+        c.ports = stringValue(o, QLatin1String("Ports"));
+        c.created = stringValue(o, QLatin1String("CreatedAt"));
+        c.labels = stringValue(o, QLatin1String("Labels"));
+        c.project = Classify::label(c.labels, projectLabel);
+        c.workingDir = Classify::label(c.labels, workingDirLabel);
+        c.configFiles = Classify::label(c.labels, configFilesLabel);
+        containers.append(std::move(c));
+        return true;
+    });
+    return containers;
+}
+
+QList<SGImage> DockerClient::parseImages(const QString& out)
+{
+    QList<SGImage> images;
+    forEachObjectLine(out, [&](const QJsonObject& o) {
+        SGImage i;
+        i.id = stringValue(o, QLatin1String("ID"));
+        i.repository = stringValue(o, QLatin1String("Repository"));
+        i.tag = stringValue(o, QLatin1String("Tag"));
+        i.size = stringValue(o, QLatin1String("Size"));
+        i.sizeBytes = SizeFormat::parseDockerSize(i.size);
+        i.created = stringValue(o, QLatin1String("CreatedSince"));
+        images.append(std::move(i));
+        return true;
+    });
+    return images;
+}
+
+QList<SGVolume> DockerClient::parseVolumes(const QString& out)
+{
+    QList<SGVolume> volumes;
+    forEachObjectLine(out, [&](const QJsonObject& o) {
+        SGVolume v;
+        v.name = stringValue(o, QLatin1String("Name"));
+        v.driver = stringValue(o, QLatin1String("Driver"));
+        v.mountpoint = stringValue(o, QLatin1String("Mountpoint"));
+        v.labels = stringValue(o, QLatin1String("Labels"));
+        v.project = Classify::label(v.labels, projectLabel);
+        volumes.append(std::move(v));
+        return true;
+    });
+    return volumes;
+}
+
+BuildCache DockerClient::parseBuildCache(const QString& out)
+{
+    BuildCache cache;
+    forEachObjectLine(out, [&](const QJsonObject& o) {
+        if (stringValue(o, QLatin1String("Type")) != u"Build Cache")
+            return true;
+        cache.size = stringValue(o, QLatin1String("Size"), zeroSize);
+        cache.reclaimable = stringValue(o, QLatin1String("Reclaimable"), zeroSize);
+        cache.sizeBytes = SizeFormat::parseDockerSize(cache.size);
+        // "1.2GB (100%)": the amount is what precedes the percentage.
+        cache.reclaimableBytes = SizeFormat::parseDockerSize(cache.reclaimable);
+        for (QStringView piece : QStringView(cache.reclaimable).split(u'(', Qt::SkipEmptyParts)) {
+            const QStringView amount = trimSpacesAndTabs(piece);
+            if (!amount.isEmpty()) {
+                cache.reclaimableBytes = SizeFormat::parseDockerSize(amount.toString());
+                break;
+            }
+        }
+        return false;  // the first build-cache line counts
+    });
+    return cache;
+}
+
+QHash<QString, qint64> DockerClient::parseVolumeSizes(const QString& out)
+{
+    const auto document = parseJson(out.toUtf8());
+    if (!document || !document->isObject())
+        return {};
+    const QJsonValue volumes = document->object().value(QLatin1String("Volumes"));
+    if (!volumes.isArray())
+        return {};
+    const QJsonArray array = volumes.toArray();
+    // The list must be objects throughout; anything else is a shape we do
+    // not know and is ignored as a whole.
+    for (const QJsonValue& element : array) {
+        if (!element.isObject())
+            return {};
+    }
+    QHash<QString, qint64> sizes;
+    sizes.reserve(array.size());
+    for (const QJsonValue& element : array) {
+        const QJsonObject o = element.toObject();
+        const QJsonValue name = o.value(QLatin1String("Name"));
+        if (!name.isString())
+            continue;
+        sizes.insert(name.toString(), SizeFormat::parseDockerSize(stringValue(o, QLatin1String("Size"), zeroSize)));
+    }
+    return sizes;
+}
+
+QSet<QString> DockerClient::parseDanglingNames(const QString& out)
+{
+    QSet<QString> names;
+    forEachLine(out, [&](QStringView line) {
+        const QStringView name = trimSpacesAndTabs(line);
+        if (!name.isEmpty())
+            names.insert(name.toString());
+    });
+    return names;
+}
+
+QString DockerClient::parseDockerRoot(const QString& out)
+{
+    const QString root = out.trimmed();
+    return root.isEmpty() ? QStringLiteral("/var/lib/docker") : root;
+}
+
+QHash<QString, ContainerDetail> DockerClient::parseInspect(const QString& out)
+{
+    QHash<QString, ContainerDetail> details;
+    forEachLine(out, [&](QStringView line) {
+        const QList<QStringView> parts = line.split(u"@@");
+        if (parts.size() < 5)
+            return;
+        const QStringView id = trimSpacesAndTabs(parts.first());
+        if (id.isEmpty())
+            return;
+        // The id, the image and the two times never contain "@@"; a mount
+        // path may, so everything between them is the mounts text.
+        const qsizetype lastMountPart = parts.size() - 3;
+        QString mountsText = parts[2].toString();
+        for (qsizetype i = 3; i <= lastMountPart; ++i) {
+            mountsText += QStringLiteral("@@");
+            mountsText += parts[i];
+        }
+
+        ContainerDetail detail;
+        detail.imageID = trimSpacesAndTabs(parts[1]).toString();
+        detail.mounts = namedVolumes(mountsText);
+        detail.startedAt = parseDockerDate(parts[parts.size() - 2].toString());
+        detail.finishedAt = parseDockerDate(parts.last().toString());
+        details.insert(id.left(12).toString(), std::move(detail));
+    });
+    return details;
+}
+
+QStringList DockerClient::namedVolumes(const QString& mountsJSON)
+{
+    const auto document = parseJson(mountsJSON.toUtf8());
+    if (!document || !document->isArray())
+        return {};
+    const QJsonArray mounts = document->array();
+    for (const QJsonValue& mount : mounts) {
+        if (!mount.isObject())
+            return {};
+    }
+    QStringList names;
+    for (const QJsonValue& mount : mounts) {
+        const QJsonObject o = mount.toObject();
+        const QString name = stringValue(o, QLatin1String("Name"));
+        if (stringValue(o, QLatin1String("Type")) == u"volume" && !name.isEmpty())
+            names.append(name);
+    }
+    return names;
+}
+
+}  // namespace stowage

@@ -1,0 +1,275 @@
+// The docker output parsers over realistic samples and hostile input.
+
+#include "docker/DockerClient.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+using namespace stowage;
+
+namespace {
+
+QDateTime utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
+}
+
+const char* const psLines =
+    R"j({"Command":"\"docker-entrypoint.s…\"","CreatedAt":"2024-05-01 10:11:12 +0200 CEST","ID":"3f2a9c1d0b7e","Image":"postgres:16","Labels":"com.docker.compose.config-hash=abc,com.docker.compose.project=shop,com.docker.compose.project.config_files=/Users/me/shop/compose.yaml,/Users/me/shop/compose.override.yaml,com.docker.compose.project.working_dir=/Users/me/shop,com.docker.compose.service=db","LocalVolumes":"1","Mounts":"shop_pgdata","Names":"shop-db-1","Networks":"shop_default","Ports":"5432/tcp","RunningFor":"2 hours ago","Size":"63B (virtual 432MB)","State":"running","Status":"Up 2 hours"}
+{"Command":"\"/bin/sh\"","CreatedAt":"2024-04-01 09:00:00 +0200 CEST","ID":"9c8b7a6f5e4d","Image":"alpine","Labels":"","LocalVolumes":"0","Mounts":"","Names":"loose","Networks":"bridge","Ports":"","RunningFor":"4 weeks ago","Size":"0B","State":"exited","Status":"Exited (0) 4 weeks ago"})j";
+
+}  // namespace
+
+TEST(ParseContainers, ReadsListingAndComposeLabels)
+{
+    const auto containers = DockerClient::parseContainers(psLines);
+    ASSERT_EQ(containers.size(), 2);
+    const SGContainer& db = containers[0];
+    EXPECT_EQ(db.id, "3f2a9c1d0b7e");
+    EXPECT_EQ(db.name, "shop-db-1");
+    EXPECT_EQ(db.image, "postgres:16");
+    EXPECT_EQ(db.status, "Up 2 hours");
+    EXPECT_EQ(db.state, "running");
+    EXPECT_EQ(db.size, "63B (virtual 432MB)");
+    EXPECT_EQ(db.ports, "5432/tcp");
+    EXPECT_EQ(db.created, "2024-05-01 10:11:12 +0200 CEST");
+    EXPECT_EQ(db.project, "shop");
+    EXPECT_EQ(db.workingDir, "/Users/me/shop");
+    // Two compose files: only the first survives the comma-joined labels.
+    EXPECT_EQ(db.configFiles, "/Users/me/shop/compose.yaml");
+    EXPECT_TRUE(db.imageID.isEmpty());
+    EXPECT_TRUE(db.mounts.isEmpty());
+    EXPECT_FALSE(db.startedAt.has_value());
+
+    EXPECT_EQ(containers[1].name, "loose");
+    EXPECT_TRUE(containers[1].project.isEmpty());
+}
+
+TEST(ParseContainers, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
+{
+    const QString out = QStringLiteral(
+        "not json\n"
+        "[1,2,3]\n"
+        "\"a string\"\n"
+        "42\n"
+        "{\"ID\":\"aaa\"\n"  // truncated object
+        "\n"
+        "{\"ID\":123,\"Names\":null,\"Labels\":{\"a\":\"b\"},\"State\":[\"running\"],\"Image\":\"x\"}\r\n"
+        "{}\n"
+        "{\"ID\":\"bbb\",\"ID\":\"ccc\"}");
+    const auto containers = DockerClient::parseContainers(out);
+    ASSERT_EQ(containers.size(), 3);
+    EXPECT_EQ(containers[0].id, "");
+    EXPECT_EQ(containers[0].name, "");
+    EXPECT_EQ(containers[0].labels, "");
+    EXPECT_EQ(containers[0].state, "");
+    EXPECT_EQ(containers[0].image, "x");
+    EXPECT_EQ(containers[1], SGContainer{});
+    EXPECT_FALSE(containers[2].id.isEmpty());
+}
+
+TEST(ParseImages, ReadsListingWithSizes)
+{
+    const QString out = QStringLiteral(
+        R"j({"Containers":"N/A","CreatedAt":"2024-04-20 08:00:00 +0200 CEST","CreatedSince":"11 days ago","Digest":"<none>","ID":"sha256:4e1f2c3b4a5d6e7f8091a2b3c4d5e6f708192a3b4c5d6e7f8091a2b3c4d5e6f7","Repository":"postgres","SharedSize":"N/A","Size":"432MB","Tag":"16","UniqueSize":"N/A","VirtualSize":"432.1MB"})j"
+        "\n"
+        R"j({"CreatedSince":"3 days ago","ID":"sha256:4e1f2c3b4a5d6e7f8091a2b3c4d5e6f708192a3b4c5d6e7f8091a2b3c4d5e6f7","Repository":"my/postgres","Size":"432MB","Tag":"latest"})j"
+        "\n"
+        R"j({"CreatedSince":"5 weeks ago","ID":"sha256:00","Repository":"<none>","Size":"1.2GB","Tag":"<none>"})j"
+        "\n"
+        R"j({"ID":"sha256:01","Size":12})j");
+    const auto images = DockerClient::parseImages(out);
+    ASSERT_EQ(images.size(), 4);
+    EXPECT_EQ(images[0].repository, "postgres");
+    EXPECT_EQ(images[0].tag, "16");
+    EXPECT_EQ(images[0].size, "432MB");
+    EXPECT_EQ(images[0].sizeBytes, 432LL * 1048576);
+    EXPECT_EQ(images[0].created, "11 days ago");  // the relative age, not the time stamp
+    EXPECT_EQ(images[1].id, images[0].id);        // one image, two tags, two records
+    EXPECT_EQ(images[2].repository, "<none>");
+    EXPECT_EQ(images[2].sizeBytes, 1288490188);
+    EXPECT_EQ(images[3].size, "");
+    EXPECT_EQ(images[3].sizeBytes, 0);
+}
+
+TEST(ParseVolumes, ReadsListingAndProject)
+{
+    const QString out = QStringLiteral(
+        R"j({"Availability":"N/A","Driver":"local","Group":"N/A","Labels":"com.docker.compose.project=shop,com.docker.compose.version=2.24.6,com.docker.compose.volume=pgdata","Links":"N/A","Mountpoint":"/var/lib/docker/volumes/shop_pgdata/_data","Name":"shop_pgdata","Scope":"local","Size":"N/A","Status":"N/A"})j"
+        "\n"
+        R"j({"Driver":"local","Labels":"com.docker.volume.anonymous=","Mountpoint":"/var/lib/docker/volumes/3b1f/_data","Name":"3b1f9e0c7d2a"})j");
+    const auto volumes = DockerClient::parseVolumes(out);
+    ASSERT_EQ(volumes.size(), 2);
+    EXPECT_EQ(volumes[0].name, "shop_pgdata");
+    EXPECT_EQ(volumes[0].driver, "local");
+    EXPECT_EQ(volumes[0].mountpoint, "/var/lib/docker/volumes/shop_pgdata/_data");
+    EXPECT_EQ(volumes[0].project, "shop");
+    EXPECT_EQ(volumes[0].sizeBytes, 0);  // sizes come from system df -v
+    EXPECT_EQ(volumes[1].project, "");
+}
+
+TEST(ParseBuildCache, Table)
+{
+    const QString images = QStringLiteral(
+        R"j({"Active":"2","Reclaimable":"1.2GB (45%)","Size":"2.6GB","TotalCount":"10","Type":"Images"})j");
+    const struct {
+        QString out;
+        BuildCache expected;
+    } cases[] = {
+        {images + "\n" + R"j({"Active":"0","Reclaimable":"1.2GB (100%)","Size":"1.2GB","TotalCount":"30","Type":"Build Cache"})j",
+         {"1.2GB", 1288490188, "1.2GB (100%)", 1288490188}},
+        {images + "\n" + R"j({"Reclaimable":"512kB","Size":"1MB","Type":"Build Cache"})j",
+         {"1MB", 1048576, "512kB", 524288}},
+        // No build-cache line at all.
+        {images, {"0B", 0, "0B", 0}},
+        {"", {"0B", 0, "0B", 0}},
+        // Missing or non-string values fall back to 0B.
+        {R"j({"Type":"Build Cache","Size":5})j", {"0B", 0, "0B", 0}},
+        // The first build-cache line counts.
+        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"1KB"})j"
+         "\n"
+         R"j({"Type":"Build Cache","Size":"2KB","Reclaimable":"2KB"})j",
+         {"1KB", 1024, "1KB", 1024}},
+        // Nothing before the parenthesis: the whole text is read (and is no size).
+        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"(50%)"})j", {"1KB", 1024, "(50%)", 0}},
+        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":" \t(2KB"})j", {"1KB", 1024, " \t(2KB", 2048}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DockerClient::parseBuildCache(c.out), c.expected) << c.out.toStdString();
+}
+
+TEST(ParseVolumeSizes, ReadsTheVolumesArray)
+{
+    const QString out = QStringLiteral(
+        R"j({"Images":[],"Containers":[],"Volumes":[{"Driver":"local","Labels":"","Links":"1","Mountpoint":"/m","Name":"shop_pgdata","Scope":"local","Size":"48.2MB"},{"Name":"empty","Size":"0B"},{"Name":"nosize"},{"Size":"1KB"},{"Name":7,"Size":"1KB"},{"Name":"twice","Size":"1KB"},{"Name":"twice","Size":"2KB"}],"BuildCache":[]})j");
+    const auto sizes = DockerClient::parseVolumeSizes(out);
+    const QHash<QString, qint64> expected{
+        {"shop_pgdata", qint64(48.2 * 1048576)}, {"empty", 0}, {"nosize", 0}, {"twice", 2048}};
+    EXPECT_EQ(sizes, expected);
+}
+
+TEST(ParseVolumeSizes, WrongShapesGiveNothing)
+{
+    for (const char* out : {"", "not json", "[]", R"j({"Volumes":null})j", R"j({"Volumes":{"Name":"a"}})j",
+                            R"j({"Volumes":[{"Name":"a","Size":"1KB"},"b"]})j", R"j({"Images":[]})j",
+                            R"j({"Volumes":[]}
+{"Volumes":[{"Name":"a","Size":"1KB"}]})j"})
+        EXPECT_TRUE(DockerClient::parseVolumeSizes(out).isEmpty()) << out;
+}
+
+TEST(ParseSimpleOutputs, DanglingNamesAndDockerRoot)
+{
+    EXPECT_EQ(DockerClient::parseDanglingNames("a\n  b\t\n\n \t\nc\nc"), (QSet<QString>{"a", "b", "c"}));
+    EXPECT_TRUE(DockerClient::parseDanglingNames("").isEmpty());
+    EXPECT_EQ(DockerClient::parseDockerRoot("/var/lib/docker-custom\n"), "/var/lib/docker-custom");
+    EXPECT_EQ(DockerClient::parseDockerRoot(" \n"), "/var/lib/docker");
+}
+
+TEST(NamedVolumes, KeepsNamedVolumeMountsInOrder)
+{
+    const QString mounts = QStringLiteral(
+        R"j([{"Type":"bind","Source":"/Users/me/shop","Destination":"/app"},)j"
+        R"j({"Type":"volume","Name":"shop_pgdata","Source":"/var/lib/docker/volumes/shop_pgdata/_data","Destination":"/data","Driver":"local"},)j"
+        R"j({"Type":"tmpfs","Destination":"/tmp"},)j"
+        R"j({"Type":"volume","Name":"","Destination":"/x"},)j"
+        R"j({"Type":"volume","Destination":"/y"},)j"
+        R"j({"Type":"volume","Name":42},)j"
+        R"j({"Type":"Volume","Name":"cased"},)j"
+        R"j({"Type":"volume","Name":"3b1f9e0c7d2a","Destination":"/anon"}])j");
+    EXPECT_EQ(DockerClient::namedVolumes(mounts), (QStringList{"shop_pgdata", "3b1f9e0c7d2a"}));
+    for (const char* bad : {"", "null", "{}", "[1]", R"j([{"Type":"volume","Name":"a"},2])j", "[[]]", "[{"})
+        EXPECT_TRUE(DockerClient::namedVolumes(bad).isEmpty()) << bad;
+    EXPECT_TRUE(DockerClient::namedVolumes("[]").isEmpty());
+}
+
+TEST(ParseInspect, ReadsDetailsKeyedByShortId)
+{
+    const QString out = QStringLiteral(
+        "3f2a9c1d0b7e5a4f3e2d1c0b9a8f7e6d5c4b3a2f1e0d9c8b7a6f5e4d3c2b1a0f@@sha256:4e1f2c3b@@"
+        R"j([{"Type":"volume","Name":"shop_pgdata","Source":"/var/lib/docker/volumes/shop_pgdata/_data"}])j"
+        "@@2024-05-01T08:11:12.123456789Z@@0001-01-01T00:00:00Z\n"
+        // A bind mount whose path holds "@@": the times are still the last two parts.
+        "9c8b7a6f5e4d0000@@sha256:abc@@"
+        R"j([{"Type":"bind","Source":"/odd@@path","Destination":"/x"},{"Type":"volume","Name":"v@@w"}])j"
+        "@@2024-05-01T08:00:00Z@@2024-05-01T09:00:00.5Z\n");
+    const auto details = DockerClient::parseInspect(out);
+    ASSERT_EQ(details.size(), 2);
+
+    const ContainerDetail& db = details.value("3f2a9c1d0b7e");
+    EXPECT_EQ(db.imageID, "sha256:4e1f2c3b");
+    EXPECT_EQ(db.mounts, QStringList{"shop_pgdata"});
+    EXPECT_EQ(db.startedAt, utc(2024, 5, 1, 8, 11, 12));
+    EXPECT_FALSE(db.finishedAt.has_value());  // Docker's zero time
+
+    const ContainerDetail& odd = details.value("9c8b7a6f5e4d");
+    EXPECT_EQ(odd.mounts, QStringList{"v@@w"});
+    EXPECT_EQ(odd.startedAt, utc(2024, 5, 1, 8, 0, 0));
+    EXPECT_EQ(odd.finishedAt, utc(2024, 5, 1, 9, 0, 0, 500));
+}
+
+TEST(ParseInspect, HostileLines)
+{
+    const QString out = QStringLiteral(
+        "too@@few@@parts@@here\n"
+        " \t@@sha256:x@@[]@@@@\n"                       // blank id
+        "@@@@@@@@\n"
+        "short@@ sha256:img \t@@not json@@garbage@@\n"  // id shorter than 12, bad mounts and times
+        "aaaaaaaaaaaa1111@@first@@[]@@@@\n"
+        "aaaaaaaaaaaa2222@@second@@[]@@@@\n");           // same 12-character key: the later line wins
+    const auto details = DockerClient::parseInspect(out);
+    ASSERT_EQ(details.size(), 2);
+    const ContainerDetail& s = details.value("short");
+    EXPECT_EQ(s.imageID, "sha256:img");
+    EXPECT_TRUE(s.mounts.isEmpty());
+    EXPECT_FALSE(s.startedAt.has_value());
+    EXPECT_FALSE(s.finishedAt.has_value());
+    EXPECT_EQ(details.value("aaaaaaaaaaaa").imageID, "second");
+}
+
+TEST(OutputParsers, SurviveHugeDeepAndBrokenText)
+{
+    // A 20 MB string value, nesting far beyond any parser's comfort, NULs and
+    // lone surrogates (what a lossy decoder may leave behind).
+    const QString huge = QStringLiteral("{\"ID\":\"") + QString(20'000'000, u'x') + QStringLiteral("\"}");
+    const QString deep = QString(200'000, u'[') + QString(200'000, u']');
+    QString broken = QStringLiteral("{\"ID\":\"a\"}\n");
+    broken += QChar(0);
+    broken += QChar(0xD800);
+    broken += QStringLiteral("\n{\"ID\":\"b");
+    broken += QChar(0xDC00);
+    broken += QStringLiteral("\"}");
+
+    EXPECT_EQ(DockerClient::parseContainers(huge).value(0).id.size(), 20'000'000);
+    EXPECT_TRUE(DockerClient::parseContainers(deep).isEmpty());
+    EXPECT_GE(DockerClient::parseContainers(broken).size(), 1);
+    EXPECT_TRUE(DockerClient::namedVolumes(deep).isEmpty());
+    EXPECT_TRUE(DockerClient::parseVolumeSizes(deep).isEmpty());
+    EXPECT_TRUE(DockerClient::parseInspect(deep).isEmpty());
+    EXPECT_EQ(DockerClient::parseBuildCache(deep), BuildCache{});
+    const QString manyAt = QStringLiteral("id0123456789@@img@@") + QString(2'000'000, u'@') + QStringLiteral("@@x@@y");
+    EXPECT_EQ(DockerClient::parseInspect(manyAt).size(), 1);
+}
+
+TEST(OutputParsers, FiftyThousandLinesParseQuickly)
+{
+    QString ps, inspect;
+    for (int i = 0; i < 50'000; ++i) {
+        const QString id = QStringLiteral("%1").arg(i, 12, 16, QLatin1Char('0'));
+        ps += QStringLiteral(R"j({"ID":"%1","Names":"c%1","Image":"img","State":"exited","Labels":"com.docker.compose.project=p%2,com.docker.compose.project.working_dir=/w"})j")
+                  .arg(id)
+                  .arg(i % 100) +
+              u'\n';
+        inspect += id + QStringLiteral(
+                            R"j(ffff@@sha256:aa@@[{"Type":"volume","Name":"v%1"}]@@2024-05-01T08:11:12.123456789Z@@0001-01-01T00:00:00Z)j")
+                            .arg(i) +
+                   u'\n';
+    }
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(DockerClient::parseContainers(ps).size(), 50'000);
+    EXPECT_EQ(DockerClient::parseInspect(inspect).size(), 50'000);
+    // Linear work takes well under a second; this bound only catches
+    // quadratic behaviour (and leaves room for sanitizer builds).
+    EXPECT_LT(timer.elapsed(), 15'000);
+}
