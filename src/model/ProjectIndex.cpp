@@ -1,0 +1,211 @@
+#include "model/ProjectIndex.h"
+
+#include "docker/Classify.h"
+#include "docker/TextTrim.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace stowage {
+
+namespace {
+
+const QString kRunning = QStringLiteral("running");
+
+void keepLater(OptionalDate& latest, const OptionalDate& candidate)
+{
+    if (candidate && (!latest || *candidate > *latest))
+        latest = candidate;
+}
+
+// Summary of one project from its containers. Images and volumes come from the
+// lookups built once for the whole index, so this is linear in the project's size.
+ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members,
+                    const QHash<QString, const SGImage*>& imageById)
+{
+    ProjectMeta meta;
+    QSet<QString> seenImageIDs;
+    for (const SGContainer& c : members) {
+        if (!c.imageID.isEmpty() && !seenImageIDs.contains(c.imageID)) {
+            seenImageIDs.insert(c.imageID);
+            if (const SGImage* image = imageById.value(c.imageID))
+                meta.images.append(*image);
+        }
+        if (meta.path.isEmpty())
+            meta.path = c.workingDir;
+        if (meta.configFiles.isEmpty())
+            meta.configFiles = c.configFiles;
+        keepLater(meta.lastStarted, c.startedAt);
+        keepLater(meta.lastActivity, c.startedAt);
+        keepLater(meta.lastActivity, c.finishedAt);
+    }
+    for (const SGImage& image : std::as_const(meta.images)) {
+        if (Classify::isBuiltImage(image.repository, project))
+            meta.builtImages.append(image);
+    }
+    return meta;
+}
+
+}  // namespace
+
+ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
+                               const QList<SGVolume>& volumes)
+{
+    ProjectIndex index;
+
+    // One image listed under several tags gives several rows; the first row stands for the id.
+    QHash<QString, const SGImage*> imageById;
+    imageById.reserve(images.size());
+    for (const SGImage& image : images) {
+        if (!imageById.contains(image.id))
+            imageById.insert(image.id, &image);
+    }
+
+    for (const SGContainer& c : containers) {
+        if (!c.imageID.isEmpty())
+            index.imageOwners[c.imageID].insert(c.project);
+    }
+    for (const SGVolume& v : volumes) {
+        if (!v.project.isEmpty())
+            index.volumeOwners[v.name].insert(v.project);
+    }
+    for (const SGContainer& c : containers) {
+        const bool running = c.state == kRunning;
+        for (const QString& mount : c.mounts) {
+            index.volumeOwners[mount].insert(c.project);
+            index.volumeMounters[mount].append(c.name);
+            index.containerVolumeNames.insert(mount);
+            if (running)
+                index.runningVolumeNames.insert(mount);
+        }
+        index.projects[c.project].append(c);
+    }
+    for (QStringList& mounters : index.volumeMounters)
+        std::sort(mounters.begin(), mounters.end());
+
+    index.projectsMeta.reserve(index.projects.size());
+    for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
+        index.projectsMeta.insert(it.key(), metaFor(it.key(), it.value(), imageById));
+
+    // Volumes go to every owning project that has containers. Walking the volume
+    // list (first row per name) instead of searching owners per project keeps this linear.
+    QSet<QString> seenVolumeNames;
+    seenVolumeNames.reserve(volumes.size());
+    for (const SGVolume& v : volumes) {
+        if (seenVolumeNames.contains(v.name))
+            continue;
+        seenVolumeNames.insert(v.name);
+        const auto owners = index.volumeOwners.constFind(v.name);
+        if (owners == index.volumeOwners.cend())
+            continue;
+        for (const QString& project : *owners) {
+            const auto meta = index.projectsMeta.find(project);
+            if (meta != index.projectsMeta.end())
+                meta->volumes.append(v);
+        }
+    }
+    return index;
+}
+
+QString label(ProjectSort sort)
+{
+    switch (sort) {
+    case ProjectSort::lastActivity: return QStringLiteral("Last activity");
+    case ProjectSort::lastStarted: return QStringLiteral("Last started");
+    case ProjectSort::name: return QStringLiteral("Name");
+    case ProjectSort::containers: return QStringLiteral("Containers");
+    case ProjectSort::size: return QStringLiteral("Size");
+    }
+    return {};
+}
+
+std::optional<ProjectSort> projectSortFromLabel(const QString& text)
+{
+    for (ProjectSort sort : allProjectSorts()) {
+        if (label(sort) == text)
+            return sort;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+qint64 dateKey(const OptionalDate& date)
+{
+    return date ? date->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+}
+
+qint64 projectSize(const ProjectMeta& meta, const QHash<QString, qint64>& volumeSizes)
+{
+    qint64 total = 0;
+    for (const SGImage& image : meta.images)
+        total += image.sizeBytes;
+    for (const SGVolume& volume : meta.volumes)
+        total += volumeSizes.value(volume.name, 0);
+    return total;
+}
+
+qint64 numericKey(const QString& name, const QList<SGContainer>& members, const ProjectIndex& index,
+                  const QHash<QString, qint64>& volumeSizes, ProjectSort sort)
+{
+    const auto meta = index.projectsMeta.constFind(name);
+    const bool hasMeta = meta != index.projectsMeta.cend();
+    switch (sort) {
+    case ProjectSort::lastActivity: return hasMeta ? dateKey(meta->lastActivity) : dateKey(std::nullopt);
+    case ProjectSort::lastStarted: return hasMeta ? dateKey(meta->lastStarted) : dateKey(std::nullopt);
+    case ProjectSort::containers: return members.size();
+    case ProjectSort::size: return hasMeta ? projectSize(*meta, volumeSizes) : 0;
+    case ProjectSort::name: return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+QList<ProjectEntry> sortedFilteredProjects(const ProjectIndex& index, const QHash<QString, qint64>& volumeSizes,
+                                           const QString& search, ProjectSort sort, bool ascending)
+{
+    const QString query = trimSpacesAndTabs(search).toString().toLower();
+
+    // Names in ascending order first, so that projects that sort equal come out
+    // in the same order on every call rather than in hash order.
+    QStringList names;
+    names.reserve(index.projects.size());
+    for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it) {
+        if (query.isEmpty() || it.key().toLower().contains(query))
+            names.append(it.key());
+    }
+    std::sort(names.begin(), names.end());
+
+    struct Keyed {
+        const QString* name;
+        qint64 key;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(names.size());
+    for (const QString& name : std::as_const(names))
+        keyed.push_back({&name, numericKey(name, index.projects.value(name), index, volumeSizes, sort)});
+
+    const auto less = [sort](const Keyed& a, const Keyed& b) {
+        return sort == ProjectSort::name ? *a.name < *b.name : a.key < b.key;
+    };
+    if (ascending)
+        std::stable_sort(keyed.begin(), keyed.end(), less);
+    else
+        std::stable_sort(keyed.begin(), keyed.end(), [&less](const Keyed& a, const Keyed& b) { return less(b, a); });
+
+    QList<ProjectEntry> result;
+    result.reserve(qsizetype(keyed.size()));
+    for (const Keyed& k : keyed)
+        result.append({*k.name, index.projects.value(*k.name)});
+    return result;
+}
+
+QSet<QString> toggled(QSet<QString> selection, const QString& name)
+{
+    if (!selection.remove(name))
+        selection.insert(name);
+    return selection;
+}
+
+}  // namespace stowage

@@ -1,0 +1,76 @@
+#pragma once
+// Compact builders for inventory records in the model tests.
+
+#include "docker/Records.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <ostream>
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* out)
+{
+    *out << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+namespace stowage::test {
+
+inline QDateTime at(const char* isoUtc)
+{
+    return QDateTime::fromString(QString::fromLatin1(isoUtc), Qt::ISODateWithMs);
+}
+
+inline SGContainer container(const QString& name, const QString& project, const QString& state = "exited",
+                             const QString& imageID = {}, const QStringList& mounts = {})
+{
+    SGContainer c;
+    c.id = name + "-id";
+    c.name = name;
+    c.state = state;
+    c.project = project;
+    c.imageID = imageID;
+    c.mounts = mounts;
+    return c;
+}
+
+inline SGImage image(const QString& id, const QString& repository, qint64 sizeBytes = 0, const QString& tag = "latest")
+{
+    SGImage i;
+    i.id = id;
+    i.repository = repository;
+    i.tag = tag;
+    i.sizeBytes = sizeBytes;
+    return i;
+}
+
+inline SGVolume volume(const QString& name, const QString& project = {})
+{
+    SGVolume v;
+    v.name = name;
+    v.driver = "local";
+    v.project = project;
+    return v;
+}
+
+inline QStringList names(const QList<SGVolume>& volumes)
+{
+    QStringList result;
+    for (const SGVolume& v : volumes)
+        result.append(v.name);
+    return result;
+}
+
+inline QStringList ids(const QList<SGImage>& images)
+{
+    QStringList result;
+    for (const SGImage& i : images)
+        result.append(i.id);
+    return result;
+}
+
+}  // namespace stowage::test

@@ -1,0 +1,188 @@
+#include "model/ProjectIndex.h"
+
+#include "InventoryFixtures.h"
+
+#include <gtest/gtest.h>
+
+namespace stowage {
+namespace {
+
+using test::at;
+using test::container;
+using test::image;
+using test::volume;
+
+QStringList sortedNames(const QList<SGVolume>& volumes)
+{
+    QStringList result = test::names(volumes);
+    result.sort();
+    return result;
+}
+
+QStringList entryNames(const QList<ProjectEntry>& entries)
+{
+    QStringList result;
+    for (const auto& [name, members] : entries)
+        result.append(name);
+    return result;
+}
+
+TEST(ProjectIndexOwnership, VolumesImagesAndMountersAreAttributedToEveryProjectInvolved)
+{
+    const QList<SGContainer> containers = {
+        container("b-db", "b", "running", "sha256:db", {"shared", "cache"}),
+        container("solo", "", "exited", "sha256:db", {"loose"}),
+        container("a-job", "a", "exited", {}, {"cache", "cache"}),
+    };
+    const QList<SGVolume> volumes = {volume("shared", "a"), volume("loose"), volume("cache"),
+                                     volume("stale", "gone")};
+    const ProjectIndex index = buildProjectIndex(containers, {image("sha256:db", "postgres")}, volumes);
+
+    EXPECT_EQ(index.volumeOwners.value("shared"), (QSet<QString>{"a", "b"}));
+    EXPECT_EQ(index.volumeOwners.value("loose"), (QSet<QString>{""}));
+    EXPECT_EQ(index.volumeOwners.value("stale"), (QSet<QString>{"gone"}));
+    EXPECT_EQ(index.imageOwners.value("sha256:db"), (QSet<QString>{"b", ""}));
+
+    // Labelled for a, mounted by b: both projects list it.
+    EXPECT_EQ(sortedNames(index.projectsMeta["a"].volumes), (QStringList{"cache", "shared"}));
+    EXPECT_EQ(sortedNames(index.projectsMeta["b"].volumes), (QStringList{"cache", "shared"}));
+    EXPECT_EQ(sortedNames(index.projectsMeta[""].volumes), (QStringList{"loose"}));
+    // A project with no containers gets no summary at all.
+    EXPECT_FALSE(index.projects.contains("gone"));
+    EXPECT_FALSE(index.projectsMeta.contains("gone"));
+
+    EXPECT_EQ(index.volumeMounters.value("cache"), (QStringList{"a-job", "a-job", "b-db"}));
+    EXPECT_EQ(index.runningVolumeNames, (QSet<QString>{"shared", "cache"}));
+    EXPECT_EQ(index.containerVolumeNames, (QSet<QString>{"shared", "cache", "loose"}));
+    EXPECT_EQ(index.projects.value("a").size(), 1);
+    EXPECT_EQ(index.projects.value("").first().name, "solo");
+}
+
+TEST(ProjectIndexOwnership, ImagesAreLookedUpByIdWithTheFirstListedRowWinning)
+{
+    const QList<SGContainer> containers = {
+        container("shop-api-1", "shop", "running", "sha256:api"),
+        container("shop-api-2", "shop", "running", "sha256:api"),
+        container("shop-ghost", "shop", "running", "sha256:deleted"),
+        container("tool", "", "running", "sha256:tool"),
+    };
+    const QList<SGImage> images = {image("sha256:api", "shop-api", 100, "v1"), image("sha256:api", "shop-api", 100, "v2"),
+                                   image("sha256:tool", "tool-runner", 5)};
+    const ProjectIndex index = buildProjectIndex(containers, images, {});
+
+    const ProjectMeta shop = index.projectsMeta.value("shop");
+    ASSERT_EQ(shop.images.size(), 1);
+    EXPECT_EQ(shop.images.first().tag, "v1");
+    EXPECT_EQ(shop.builtImages, shop.images);
+    // "tool-runner" looks built, but the standalone group has no project name to match.
+    EXPECT_EQ(index.projectsMeta.value("").images.size(), 1);
+    EXPECT_TRUE(index.projectsMeta.value("").builtImages.isEmpty());
+}
+
+TEST(ProjectIndexSummary, DatesAreMaximaAndPathsComeFromTheFirstContainerThatHasThem)
+{
+    SGContainer early = container("web", "shop");
+    early.startedAt = at("2024-05-01T10:00:00.250Z");
+    early.finishedAt = at("2024-05-03T08:00:00Z");
+    early.configFiles = "/src/shop/compose.yml";
+    SGContainer late = container("db", "shop");
+    late.startedAt = at("2024-05-02T09:00:00Z");
+    late.workingDir = "/src/shop";
+    late.configFiles = "/src/other.yml";
+    SGContainer never = container("idle", "quiet");
+
+    const ProjectIndex index = buildProjectIndex({early, late, never}, {}, {});
+
+    const ProjectMeta shop = index.projectsMeta.value("shop");
+    EXPECT_EQ(shop.lastStarted, at("2024-05-02T09:00:00Z"));
+    EXPECT_EQ(shop.lastActivity, at("2024-05-03T08:00:00Z"));
+    EXPECT_EQ(shop.path, "/src/shop");
+    EXPECT_EQ(shop.configFiles, "/src/shop/compose.yml");
+
+    const ProjectMeta quiet = index.projectsMeta.value("quiet");
+    EXPECT_FALSE(quiet.lastStarted.has_value());
+    EXPECT_FALSE(quiet.lastActivity.has_value());
+    EXPECT_TRUE(quiet.path.isEmpty());
+}
+
+class ProjectListTest : public ::testing::Test {
+protected:
+    ProjectListTest()
+    {
+        SGContainer web = container("web", "my-web-app", "running", "sha256:big", {"data"});
+        web.startedAt = at("2024-05-02T00:00:00Z");
+        SGContainer worker = container("worker", "b", "exited", "sha256:small");
+        worker.finishedAt = at("2024-05-03T00:00:00Z");
+        worker.startedAt = at("2024-05-01T00:00:00Z");
+        const QList<SGContainer> containers = {web, worker, container("w2", "b"), container("w3", "b"),
+                                               container("solo", ""), container("x", "a")};
+        index = buildProjectIndex(containers, {image("sha256:big", "nginx", 1000), image("sha256:small", "b-w", 10)},
+                                  {volume("data")});
+        volumeSizes = {{"data", 5000}};
+    }
+
+    QStringList list(ProjectSort sort, bool ascending, const QString& search = {}) const
+    {
+        return entryNames(sortedFilteredProjects(index, volumeSizes, search, sort, ascending));
+    }
+
+    ProjectIndex index;
+    QHash<QString, qint64> volumeSizes;
+};
+
+TEST_F(ProjectListTest, SearchIsTrimmedCaseInsensitiveAndNeverMatchesTheStandaloneGroup)
+{
+    EXPECT_EQ(list(ProjectSort::name, true, "  Web "), (QStringList{"my-web-app"}));
+    EXPECT_EQ(list(ProjectSort::name, true, "\tWEB\t"), (QStringList{"my-web-app"}));
+    EXPECT_EQ(list(ProjectSort::name, true, "solo"), QStringList{});
+    EXPECT_EQ(list(ProjectSort::name, true, " \t "), (QStringList{"", "a", "b", "my-web-app"}));
+
+    // Only names are searched; each entry carries its project's containers.
+    const auto entries = sortedFilteredProjects(index, volumeSizes, "B", ProjectSort::containers, false);
+    EXPECT_EQ(entryNames(entries), (QStringList{"b", "my-web-app"}));
+    EXPECT_EQ(entries.first().second.size(), 3);
+}
+
+TEST_F(ProjectListTest, SortsByEveryKeyInBothDirections)
+{
+    struct Case {
+        ProjectSort sort;
+        bool ascending;
+        QStringList expected;
+    };
+    // Ties (the undated "" and "a"; equal counts or sizes) come out in name order.
+    const Case cases[] = {
+        {ProjectSort::name, false, {"my-web-app", "b", "a", ""}},
+        {ProjectSort::name, true, {"", "a", "b", "my-web-app"}},
+        {ProjectSort::lastActivity, false, {"b", "my-web-app", "", "a"}},
+        {ProjectSort::lastActivity, true, {"", "a", "my-web-app", "b"}},
+        {ProjectSort::lastStarted, false, {"my-web-app", "b", "", "a"}},
+        {ProjectSort::containers, false, {"b", "", "a", "my-web-app"}},
+        {ProjectSort::containers, true, {"", "a", "my-web-app", "b"}},
+        // my-web-app: 1000 image bytes + 5000 volume bytes; b: 10 image bytes.
+        {ProjectSort::size, false, {"my-web-app", "b", "", "a"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(list(c.sort, c.ascending), c.expected) << label(c.sort).toStdString() << " asc=" << c.ascending;
+}
+
+TEST(ProjectSortLabels, RoundTripAndRejectAnythingElse)
+{
+    for (ProjectSort sort : allProjectSorts())
+        EXPECT_EQ(projectSortFromLabel(label(sort)), sort);
+    EXPECT_EQ(label(ProjectSort::lastActivity), "Last activity");
+    EXPECT_EQ(projectSortFromLabel("Size"), ProjectSort::size);
+    for (const char* text : {"name", "Size ", "", "lastActivity"})
+        EXPECT_FALSE(projectSortFromLabel(text).has_value()) << text;
+}
+
+TEST(ProjectSelection, TogglingAddsThenRemoves)
+{
+    const QSet<QString> start = {"a"};
+    EXPECT_EQ(toggled(start, "b"), (QSet<QString>{"a", "b"}));
+    EXPECT_EQ(toggled(start, "a"), QSet<QString>{});
+    EXPECT_EQ(toggled(toggled(start, "b"), "b"), start);
+}
+
+}  // namespace
+}  // namespace stowage
