@@ -1,0 +1,252 @@
+#include "model/UsageClassification.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace stowage {
+
+namespace {
+
+const QString kNone = QStringLiteral("<none>");
+const QString kRunning = QStringLiteral("running");
+const QString kNoProject = QStringLiteral("—");
+
+QStringList sortedNamedOwners(const QSet<QString>& owners)
+{
+    QStringList names;
+    names.reserve(owners.size());
+    for (const QString& owner : owners) {
+        if (!owner.isEmpty())
+            names.append(owner);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Named owners sorted ascending and joined; "—" when there is none.
+ProjectText ownersText(const QSet<QString>& owners)
+{
+    const QStringList names = sortedNamedOwners(owners);
+    if (names.isEmpty())
+        return {kNoProject, false};
+    return {names.join(QStringLiteral(", ")), names.size() > 1};
+}
+
+bool isOrphan(Classify::VolumeUsage usage)
+{
+    return usage == Classify::VolumeUsage::orphanLabeled || usage == Classify::VolumeUsage::orphanAnonymous;
+}
+
+}  // namespace
+
+UsageClassification::UsageClassification(const Inventory& inventory, const ProjectIndex& index)
+    : inventory_(inventory), index_(index)
+{
+}
+
+ImageStatus UsageClassification::imageStatus(const SGImage& image) const
+{
+    if (!inventory_.usageDataComplete)
+        return {false, QStringLiteral("Unknown — refresh needed")};
+    if (inventory_.usedImageIDs.contains(image.id))
+        return {false, QStringLiteral("Used by container")};
+    if (image.repository == kNone)
+        return {true, QStringLiteral("Dangling image")};
+    return {true, QStringLiteral("Not used by any container")};
+}
+
+QList<SGImage> UsageClassification::unusedImages() const
+{
+    QList<SGImage> result;
+    if (!inventory_.usageDataComplete)
+        return result;
+    for (const SGImage& image : inventory_.images) {
+        if (!inventory_.usedImageIDs.contains(image.id) && image.repository != kNone
+            && Classify::looksLocallyBuilt(image.repository))
+            result.append(image);
+    }
+    return result;
+}
+
+ProjectText UsageClassification::imageProjectText(const SGImage& image) const
+{
+    const QStringList owners = sortedNamedOwners(index_.imageOwners.value(image.id));
+    if (!owners.isEmpty())
+        return {owners.join(QStringLiteral(", ")), owners.size() > 1};
+    if (const auto project = firstProjectBuilding(image.repository))
+        return {*project + QStringLiteral(" (unused)"), false};
+    return {kNoProject, false};
+}
+
+// The alphabetically first project P for which isBuiltImage(repository, P)
+// holds. Such a P, lower-cased, is a prefix of the lower-cased repository that
+// ends just before a "-" or "_", so only those prefixes are looked up instead
+// of testing every project.
+std::optional<QString> UsageClassification::firstProjectBuilding(const QString& repository) const
+{
+    if (repository.isEmpty() || repository == kNone || repository.contains(u'/'))
+        return std::nullopt;
+    if (!projectsByLowerName_) {
+        QHash<QString, QStringList> byLower;
+        for (auto it = index_.projects.cbegin(); it != index_.projects.cend(); ++it) {
+            if (!it.key().isEmpty())
+                byLower[it.key().toLower()].append(it.key());
+        }
+        for (QStringList& names : byLower)
+            std::sort(names.begin(), names.end());
+        projectsByLowerName_ = std::move(byLower);
+    }
+
+    const QString lower = repository.toLower();
+    std::optional<QString> first;
+    for (qsizetype i = 1; i + 1 < lower.size(); ++i) {
+        if (lower.at(i) != u'-' && lower.at(i) != u'_')
+            continue;
+        const auto names = projectsByLowerName_->constFind(lower.left(i));
+        if (names == projectsByLowerName_->cend())
+            continue;
+        for (const QString& name : *names) {
+            if (Classify::isBuiltImage(repository, name)) {
+                if (!first || name < *first)
+                    first = name;
+                break;
+            }
+        }
+    }
+    return first;
+}
+
+Classify::VolumeUsage UsageClassification::volumeUsage(const SGVolume& volume) const
+{
+    if (index_.containerVolumeNames.contains(volume.name))
+        return Classify::VolumeUsage::inUse;
+    if (!inventory_.usageDataComplete)
+        return Classify::VolumeUsage::unknown;
+    if (inventory_.danglingKnown && !inventory_.danglingVolumeNames.contains(volume.name))
+        return Classify::VolumeUsage::disputed;
+    if (!volume.project.isEmpty())
+        return Classify::VolumeUsage::orphanLabeled;
+    return Classify::VolumeUsage::orphanAnonymous;
+}
+
+QList<SGVolume> UsageClassification::orphanVolumes() const
+{
+    QList<SGVolume> orphans;
+    if (!inventory_.usageDataComplete)
+        return orphans;
+    for (const SGVolume& volume : inventory_.volumes) {
+        if (isOrphan(volumeUsage(volume)))
+            orphans.append(volume);
+    }
+    return largestFirst(std::move(orphans));
+}
+
+QList<SGVolume> UsageClassification::volumesMatching(Classify::VolumeUsage usage) const
+{
+    QList<SGVolume> matching;
+    for (const SGVolume& volume : inventory_.volumes) {
+        if (volumeUsage(volume) == usage)
+            matching.append(volume);
+    }
+    return largestFirst(std::move(matching));
+}
+
+QList<VolumeGroup> UsageClassification::volumesByProject() const
+{
+    QList<VolumeGroup> groups;
+    QHash<QString, qsizetype> groupOf;
+    for (const SGVolume& volume : inventory_.volumes) {
+        if (volumeUsage(volume) != Classify::VolumeUsage::inUse)
+            continue;
+        QString key;
+        for (const QString& owner : index_.volumeOwners.value(volume.name)) {
+            if (!owner.isEmpty() && (key.isEmpty() || owner < key))
+                key = owner;
+        }
+        auto slot = groupOf.constFind(key);
+        if (slot == groupOf.cend()) {
+            slot = groupOf.insert(key, groups.size());
+            groups.append({key, false, {}, 0});
+        }
+        groups[*slot].volumes.append(volume);
+    }
+    for (VolumeGroup& group : groups) {
+        const QList<SGContainer> members = index_.projects.value(group.project);
+        group.running = std::any_of(members.cbegin(), members.cend(),
+                                    [](const SGContainer& c) { return c.state == kRunning; });
+        group.volumes = largestFirst(std::move(group.volumes));
+        group.bytes = totalBytes(group.volumes);
+    }
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](const VolumeGroup& a, const VolumeGroup& b) { return a.bytes > b.bytes; });
+    return groups;
+}
+
+QString UsageClassification::volumeStatusText(const SGVolume& volume) const
+{
+    switch (volumeUsage(volume)) {
+    case Classify::VolumeUsage::inUse: {
+        const qsizetype count = index_.volumeMounters.value(volume.name).size();
+        const bool running = index_.runningVolumeNames.contains(volume.name);
+        return QStringLiteral("In use — %1 container%2 (%3)")
+            .arg(count)
+            .arg(count == 1 ? QString() : QStringLiteral("s"))
+            .arg(running ? QStringLiteral("running") : QStringLiteral("stopped"));
+    }
+    case Classify::VolumeUsage::orphanLabeled: return QStringLiteral("Orphan — labelled, mounted by nothing");
+    case Classify::VolumeUsage::orphanAnonymous: return QStringLiteral("Orphan — anonymous");
+    case Classify::VolumeUsage::disputed: return QStringLiteral("Docker says in use — keep");
+    case Classify::VolumeUsage::unknown: return QStringLiteral("Unknown — refresh needed");
+    }
+    return {};
+}
+
+ProjectText UsageClassification::volumeProjectText(const SGVolume& volume) const
+{
+    return ownersText(index_.volumeOwners.value(volume.name));
+}
+
+qint64 UsageClassification::totalBytes(const QList<SGVolume>& volumes) const
+{
+    qint64 total = 0;
+    for (const SGVolume& volume : volumes)
+        total += sizeOf(volume);
+    return total;
+}
+
+qint64 UsageClassification::unusedImageBytes() const
+{
+    qint64 total = 0;
+    for (const SGImage& image : unusedImages())
+        total += image.sizeBytes;
+    return total;
+}
+
+qint64 UsageClassification::orphanVolumeBytes() const
+{
+    return totalBytes(orphanVolumes());
+}
+
+qint64 UsageClassification::sizeOf(const SGVolume& volume) const
+{
+    return inventory_.volumeSizes.value(volume.name, 0);
+}
+
+// Stable sort by volumeSizes, descending; each size is looked up once.
+QList<SGVolume> UsageClassification::largestFirst(QList<SGVolume> volumes) const
+{
+    std::vector<std::pair<qint64, qsizetype>> order;
+    order.reserve(volumes.size());
+    for (qsizetype i = 0; i < volumes.size(); ++i)
+        order.emplace_back(sizeOf(volumes.at(i)), i);
+    std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+
+    QList<SGVolume> sorted;
+    sorted.reserve(volumes.size());
+    for (const auto& [size, i] : order)
+        sorted.append(std::move(volumes[i]));
+    return sorted;
+}
+
+}  // namespace stowage

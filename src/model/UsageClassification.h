@@ -1,0 +1,85 @@
+#pragma once
+// Decides for every image and volume whether it is in use, safe to offer for
+// removal, or must be left alone because the facts are incomplete or disputed.
+// Nothing is called unused or orphaned unless every container was inspected,
+// and a volume that the engine's dangling filter does not list is never an orphan.
+//
+// A view over the model state: it holds references to an inventory and its
+// project index, which must outlive it. Cheap to construct; meant to be built
+// on demand on the thread that owns the state (not thread-safe: it caches a
+// name lookup lazily).
+
+#include "docker/Classify.h"
+#include "docker/Records.h"
+#include "model/Inventory.h"
+#include "model/ProjectIndex.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace stowage {
+
+struct ImageStatus {
+    bool safe = false;
+    QString reason;
+
+    bool operator==(const ImageStatus&) const = default;
+};
+
+struct ProjectText {
+    QString text;
+    bool shared = false;
+
+    bool operator==(const ProjectText&) const = default;
+};
+
+struct VolumeGroup {
+    QString project;
+    bool running = false;
+    QList<SGVolume> volumes;
+    qint64 bytes = 0;
+
+    bool operator==(const VolumeGroup&) const = default;
+};
+
+class UsageClassification {
+public:
+    UsageClassification(const Inventory& inventory, const ProjectIndex& index);
+
+    ImageStatus imageStatus(const SGImage& image) const;
+    // Images offered for bulk removal: unused, not dangling, and looking locally built.
+    QList<SGImage> unusedImages() const;
+    ProjectText imageProjectText(const SGImage& image) const;
+
+    Classify::VolumeUsage volumeUsage(const SGVolume& volume) const;
+    // Volumes offered for bulk removal, largest first.
+    QList<SGVolume> orphanVolumes() const;
+    // Volumes with the given usage, largest first; not gated by usageDataComplete.
+    QList<SGVolume> volumesMatching(Classify::VolumeUsage usage) const;
+    // In-use volumes grouped under their alphabetically first owning project, largest group first.
+    QList<VolumeGroup> volumesByProject() const;
+    QString volumeStatusText(const SGVolume& volume) const;
+    ProjectText volumeProjectText(const SGVolume& volume) const;
+
+    // Summed sizes from volumeSizes (not the volumes' own sizeBytes); 0 for unknown names.
+    qint64 totalBytes(const QList<SGVolume>& volumes) const;
+    qint64 unusedImageBytes() const;
+    qint64 orphanVolumeBytes() const;
+
+private:
+    qint64 sizeOf(const SGVolume& volume) const;
+    QList<SGVolume> largestFirst(QList<SGVolume> volumes) const;
+    std::optional<QString> firstProjectBuilding(const QString& repository) const;
+
+    const Inventory& inventory_;
+    const ProjectIndex& index_;
+    // Lower-cased project name -> the project names with that lower-cased form,
+    // sorted ascending; built on first use by imageProjectText.
+    mutable std::optional<QHash<QString, QStringList>> projectsByLowerName_;
+};
+
+}  // namespace stowage

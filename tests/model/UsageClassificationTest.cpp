@@ -1,0 +1,213 @@
+#include "model/UsageClassification.h"
+
+#include "InventoryFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace stowage {
+namespace {
+
+using Classify::VolumeUsage;
+using test::container;
+using test::image;
+using test::volume;
+
+class UsageClassificationTest : public ::testing::Test {
+protected:
+    UsageClassification classification()
+    {
+        index = buildProjectIndex(inventory.containers, inventory.images, inventory.volumes);
+        return UsageClassification(inventory, index);
+    }
+
+    Inventory inventory;
+    ProjectIndex index;
+};
+
+TEST_F(UsageClassificationTest, IncompleteUsageDataOffersNothingAndCallsNothingUnused)
+{
+    inventory.containers = {container("api", "myproj", "running", "sha256:used", {"mounted"})};
+    inventory.images = {image("sha256:used", "myproj-api"), image("sha256:idle", "myproj-worker", 50),
+                        image("sha256:dangling", "<none>")};
+    inventory.volumes = {volume("mounted"), volume("labelled", "myproj"), volume("anonymous")};
+    inventory.usedImageIDs = {"sha256:used"};
+    inventory.danglingKnown = true;
+    inventory.danglingVolumeNames = {"labelled", "anonymous"};
+    inventory.volumeSizes = {{"labelled", 10}, {"anonymous", 20}};
+    inventory.usageDataComplete = false;
+    const UsageClassification c = classification();
+
+    for (const SGImage& i : inventory.images)
+        EXPECT_EQ(c.imageStatus(i), (ImageStatus{false, "Unknown — refresh needed"})) << i.id.toStdString();
+    EXPECT_TRUE(c.unusedImages().isEmpty());
+    EXPECT_TRUE(c.orphanVolumes().isEmpty());
+    EXPECT_EQ(c.unusedImageBytes(), 0);
+    EXPECT_EQ(c.orphanVolumeBytes(), 0);
+
+    // Mount evidence still counts; everything else is unknown, and listing by usage is not gated.
+    EXPECT_EQ(c.volumeUsage(inventory.volumes[0]), VolumeUsage::inUse);
+    EXPECT_EQ(c.volumeUsage(inventory.volumes[1]), VolumeUsage::unknown);
+    EXPECT_EQ(c.volumeStatusText(inventory.volumes[2]), "Unknown — refresh needed");
+    EXPECT_EQ(test::names(c.volumesMatching(VolumeUsage::unknown)), (QStringList{"anonymous", "labelled"}));
+}
+
+TEST_F(UsageClassificationTest, ImageStatusesAndTheBulkOffer)
+{
+    inventory.containers = {container("api", "myproj", "running", "sha256:used")};
+    inventory.images = {image("sha256:used", "myproj-api", 1), image("sha256:built", "myproj-web", 300),
+                        image("sha256:base", "postgres", 400), image("sha256:dangling", "<none>", 500),
+                        image("sha256:pulled", "library/my-app", 600)};
+    inventory.usedImageIDs = {"sha256:used"};
+    inventory.usageDataComplete = true;
+    const UsageClassification c = classification();
+
+    const QList<std::pair<qsizetype, ImageStatus>> expected = {
+        {0, {false, "Used by container"}},
+        {1, {true, "Not used by any container"}},
+        {2, {true, "Not used by any container"}},
+        {3, {true, "Dangling image"}},
+        {4, {true, "Not used by any container"}},
+    };
+    for (const auto& [row, status] : expected)
+        EXPECT_EQ(c.imageStatus(inventory.images[row]), status) << row;
+
+    // Base images, namespaced names and dangling images are never offered in bulk.
+    EXPECT_EQ(test::ids(c.unusedImages()), QStringList{"sha256:built"});
+    EXPECT_EQ(c.unusedImageBytes(), 300);
+}
+
+TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
+{
+    inventory.containers = {container("db", "shop", "running", {}, {"live"}), container("old-1", "shop", "exited", {}, {"parked"}),
+                            container("old-2", "shop", "exited", {}, {"parked"})};
+    inventory.volumes = {volume("live"), volume("parked"), volume("labelled", "shop"), volume("anonymous"),
+                         volume("kept"), volume("kept-labelled", "shop")};
+    inventory.danglingKnown = true;
+    inventory.danglingVolumeNames = {"labelled", "anonymous"};
+    inventory.volumeSizes = {{"labelled", 10}, {"anonymous", 20}, {"kept", 5}};
+    inventory.usageDataComplete = true;
+    const UsageClassification c = classification();
+
+    const QList<std::tuple<QString, VolumeUsage, QString>> expected = {
+        {"live", VolumeUsage::inUse, "In use — 1 container (running)"},
+        {"parked", VolumeUsage::inUse, "In use — 2 containers (stopped)"},
+        {"labelled", VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
+        {"anonymous", VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
+        {"kept", VolumeUsage::disputed, "Docker says in use — keep"},
+        {"kept-labelled", VolumeUsage::disputed, "Docker says in use — keep"},
+    };
+    for (qsizetype row = 0; row < expected.size(); ++row) {
+        const auto& [name, usage, text] = expected[row];
+        const SGVolume& v = inventory.volumes[row];
+        ASSERT_EQ(v.name, name);
+        EXPECT_EQ(c.volumeUsage(v), usage) << name.toStdString();
+        EXPECT_EQ(c.volumeStatusText(v), text) << name.toStdString();
+    }
+
+    // Disputed volumes are never offered; orphans come largest first.
+    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"anonymous", "labelled"}));
+    EXPECT_EQ(c.orphanVolumeBytes(), 30);
+    EXPECT_EQ(test::names(c.volumesMatching(VolumeUsage::disputed)), (QStringList{"kept", "kept-labelled"}));
+}
+
+TEST_F(UsageClassificationTest, WithoutTheDanglingListUnmountedVolumesAreOrphansOnMountEvidence)
+{
+    inventory.volumes = {volume("labelled", "shop"), volume("anonymous")};
+    inventory.danglingKnown = false;
+    inventory.usageDataComplete = true;
+    const UsageClassification c = classification();
+
+    EXPECT_EQ(c.volumeUsage(inventory.volumes[0]), VolumeUsage::orphanLabeled);
+    EXPECT_EQ(c.volumeUsage(inventory.volumes[1]), VolumeUsage::orphanAnonymous);
+    // Equal (unknown, hence zero) sizes keep the inventory order.
+    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"labelled", "anonymous"}));
+}
+
+TEST_F(UsageClassificationTest, SharedVolumesNameAllOwnersAndGroupUnderTheFirst)
+{
+    inventory.containers = {container("zeta-app", "zeta", "running", {}, {"shared", "labelled"}),
+                            container("alpha-job", "alpha", "exited", {}, {"shared", "alpha-data"}),
+                            container("solo", "", "running", {}, {"scratch"})};
+    inventory.volumes = {volume("shared"), volume("alpha-data"), volume("scratch"), volume("labelled", "beta"),
+                         volume("unmounted")};
+    inventory.volumeSizes = {{"shared", 100}, {"alpha-data", 300}, {"scratch", 50}, {"labelled", 1000}};
+    inventory.usageDataComplete = true;
+    const UsageClassification c = classification();
+
+    EXPECT_EQ(c.volumeProjectText(inventory.volumes[0]), (ProjectText{"alpha, zeta", true}));
+    EXPECT_EQ(c.volumeProjectText(inventory.volumes[2]), (ProjectText{"—", false}));
+    EXPECT_EQ(c.volumeProjectText(inventory.volumes[3]), (ProjectText{"beta, zeta", true}));
+
+    // "running" follows the group's own project: alpha's only container is stopped,
+    // and beta has no containers at all.
+    const QList<VolumeGroup> groups = c.volumesByProject();
+    ASSERT_EQ(groups.size(), 3);
+    EXPECT_EQ(groups[0].project, "beta");
+    EXPECT_FALSE(groups[0].running);
+    EXPECT_EQ(groups[0].bytes, 1000);
+    EXPECT_EQ(groups[1].project, "alpha");
+    EXPECT_FALSE(groups[1].running);
+    EXPECT_EQ(test::names(groups[1].volumes), (QStringList{"alpha-data", "shared"}));
+    EXPECT_EQ(groups[1].bytes, 400);
+    EXPECT_EQ(groups[2].project, "");
+    EXPECT_TRUE(groups[2].running);
+    EXPECT_EQ(test::names(groups[2].volumes), QStringList{"scratch"});
+}
+
+TEST_F(UsageClassificationTest, TotalsUseTheReportedSizesNotTheRecords)
+{
+    SGVolume sized = volume("sized");
+    sized.sizeBytes = 999;
+    SGVolume unreported = volume("unreported");
+    unreported.sizeBytes = 999;
+    inventory.volumeSizes = {{"sized", 7}};
+    const UsageClassification c = classification();
+    EXPECT_EQ(c.totalBytes({sized, unreported}), 7);
+}
+
+TEST_F(UsageClassificationTest, ImageProjectTextNamesOwnersOrTheFirstProjectThatBuildsIt)
+{
+    inventory.containers = {container("a", "shop", "running", "sha256:both"), container("b", "web", "running", "sha256:both"),
+                            container("c", "Shop"), container("d", "shop-api"), container("e", "", "running", "sha256:solo")};
+    const UsageClassification c = classification();
+
+    const QList<std::tuple<QString, QString, ProjectText>> cases = {
+        {"sha256:both", "nginx", {"shop, web", true}},
+        // Standalone owners do not count; the name rule decides.
+        {"sha256:solo", "web-tools", {"web (unused)", false}},
+        {"sha256:solo", "nothing", {"—", false}},
+        // Shop, shop and shop-api all match; the smallest name wins.
+        {"sha256:x", "shop-api-worker", {"Shop (unused)", false}},
+        {"sha256:x", "WEB_frontend", {"web (unused)", false}},
+        {"sha256:x", "registry/shop-api", {"—", false}},
+        {"sha256:x", "shop", {"—", false}},
+        {"sha256:x", "shop-", {"—", false}},
+        {"sha256:x", "<none>", {"—", false}},
+    };
+    for (const auto& [id, repository, text] : cases)
+        EXPECT_EQ(c.imageProjectText(image(id, repository)), text) << repository.toStdString();
+}
+
+TEST_F(UsageClassificationTest, ImageProjectTextAgreesWithTryingEveryProjectInOrder)
+{
+    const QStringList projects = {"a", "a-b", "A", "a_b", "ab", "b-c", "x", "X-Y", "straße", "STRASSE", "ǅ"};
+    for (const QString& p : projects)
+        inventory.containers.append(container(p + "-c", p));
+    const UsageClassification c = classification();
+
+    QStringList ascending = projects;
+    ascending.sort();
+    const QStringList repositories = {"a-b-c", "A_B-c", "ab-", "ab-x", "x-y-z", "X_y", "b-c", "b-c-d",
+                                      "STRASSE-db", "straße_db", "ǆ-app", "a", "-a", "a--", "a/b-c"};
+    for (const QString& repository : repositories) {
+        const auto match = std::find_if(ascending.cbegin(), ascending.cend(),
+                                        [&](const QString& p) { return Classify::isBuiltImage(repository, p); });
+        const QString expected = match == ascending.cend() ? QStringLiteral("—") : *match + " (unused)";
+        EXPECT_EQ(c.imageProjectText(image("sha256:none", repository)).text, expected) << repository.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace stowage
