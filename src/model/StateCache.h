@@ -1,0 +1,85 @@
+#pragma once
+// The last inventory kept on disk ("state.json" in the application's data
+// folder) so that the window can show data at once on the next start. It holds
+// what a refresh reads plus the usage facts, never the derived project index.
+
+#include "docker/Records.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace stowage {
+
+struct CachedState {
+    QList<SGContainer> containers;
+    QList<SGImage> images;
+    QList<SGVolume> volumes;
+    BuildCache buildCache;
+    QHash<QString, qint64> volumeSizes;
+    QStringList usedImageIDs;
+    QString dockerRoot = QStringLiteral("/var/lib/docker");
+    QDateTime savedAt = QDateTime::currentDateTimeUtc();
+    QStringList danglingVolumeNames;
+    bool danglingKnown = false;
+    bool usageDataComplete = false;
+
+    bool operator==(const CachedState&) const = default;
+};
+
+namespace StateCache {
+
+// "<app data dir>/state.json"; the folder is created when missing. None when
+// there is no per-user data location.
+std::optional<QString> fileURL();
+
+// Compact JSON with one key per field; dates as seconds since 2001-01-01 UTC.
+QByteArray encode(const CachedState& state);
+
+// Strict: every one of the eleven keys must be present with the right type
+// (extra keys are ignored). Anything else, including truncated text, gives none.
+std::optional<CachedState> decode(const QByteArray& json);
+
+}  // namespace StateCache
+
+// Writes snapshots to the cache file on a background thread of its own.
+// Saves are written in the order they were made; a save that arrives while an
+// older one is still waiting replaces it, so an older snapshot never overwrites
+// a newer one and a burst of saves costs one write. Each write is atomic
+// (temporary file, then rename). Failures are silent: the previous file stays.
+class StateCacheWriter {
+public:
+    // `filePath` none: saves are accepted and dropped.
+    explicit StateCacheWriter(std::optional<QString> filePath);
+    // Writes what is still pending, then stops the thread.
+    ~StateCacheWriter();
+
+    StateCacheWriter(const StateCacheWriter&) = delete;
+    StateCacheWriter& operator=(const StateCacheWriter&) = delete;
+
+    // Returns at once; encoding and writing happen on the writer's thread.
+    void save(CachedState snapshot);
+    // Blocks until every snapshot saved so far has been written (or dropped in favour of a newer one).
+    void flush();
+
+private:
+    void run();
+
+    const std::optional<QString> filePath_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::optional<CachedState> pending_;
+    bool writing_ = false;
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
+}  // namespace stowage

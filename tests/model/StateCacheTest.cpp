@@ -1,0 +1,205 @@
+#include "model/StateCache.h"
+
+#include "InventoryFixtures.h"
+#include "support/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace stowage {
+namespace {
+
+using test::at;
+
+CachedState fullState()
+{
+    CachedState s;
+    SGContainer web = test::container("web", "shop", "running", "sha256:web", {"data", "data", "cache"});
+    web.startedAt = at("2024-05-01T10:11:12.345Z");
+    web.finishedAt = at("1999-12-31T23:59:59Z");  // before the 2001 reference date
+    web.labels = "com.docker.compose.project=shop,note=ünïcødé \"quoted\"";
+    s.containers = {web, test::container("never-inspected", "")};
+    s.images = {test::image("sha256:web", "shop-web", std::numeric_limits<qint64>::max())};
+    s.volumes = {test::volume("data", "shop")};
+    s.buildCache = {"1.5GB", 1610612736, "1GB (66%)", 1073741824};
+    s.volumeSizes = {{"data", 9007199254740993LL}, {"cache", -1}, {"empty", 0}};
+    s.usedImageIDs = {"sha256:web", "sha256:other"};
+    s.dockerRoot = "/srv/docker";
+    s.savedAt = at("2024-06-01T08:00:00.125Z");
+    s.danglingVolumeNames = {"orphan"};
+    s.danglingKnown = true;
+    s.usageDataComplete = true;
+    return s;
+}
+
+QJsonObject encodedObject(const CachedState& s)
+{
+    return QJsonDocument::fromJson(StateCache::encode(s)).object();
+}
+
+QByteArray bytesOf(const QJsonObject& o)
+{
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+TEST(StateCacheFormat, RoundTripKeepsEveryFieldAndInstant)
+{
+    const CachedState original = fullState();
+    const QByteArray bytes = StateCache::encode(original);
+    EXPECT_FALSE(bytes.contains('\n'));
+
+    const std::optional<CachedState> decoded = StateCache::decode(bytes);
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(*decoded, original);
+    EXPECT_EQ(decoded->savedAt.toMSecsSinceEpoch(), original.savedAt.toMSecsSinceEpoch());
+    EXPECT_EQ(decoded->containers[0].startedAt, original.containers[0].startedAt);
+    EXPECT_FALSE(decoded->containers[1].startedAt.has_value());
+    EXPECT_EQ(decoded->volumeSizes.value("data"), 9007199254740993LL);
+}
+
+TEST(StateCacheFormat, DatesAreSecondsSince2001AsNumbers)
+{
+    CachedState s;
+    s.savedAt = at("2001-01-02T00:00:01.5Z");
+    EXPECT_EQ(encodedObject(s).value("savedAt").toDouble(), 86401.5);
+}
+
+TEST(StateCacheFormat, ExtraKeysAreIgnored)
+{
+    QJsonObject o = encodedObject(fullState());
+    o.insert("writtenBy", "a newer version");
+    EXPECT_TRUE(StateCache::decode(bytesOf(o)).has_value());
+}
+
+TEST(StateCacheFormat, EveryKeyIsRequired)
+{
+    const QJsonObject complete = encodedObject(fullState());
+    ASSERT_EQ(complete.size(), 11);
+    for (const QString& key : complete.keys()) {
+        QJsonObject o = complete;
+        o.remove(key);
+        EXPECT_FALSE(StateCache::decode(bytesOf(o)).has_value()) << "without " << key.toStdString();
+    }
+}
+
+TEST(StateCacheFormat, MistypedValuesRejectTheWholeFile)
+{
+    const QJsonObject complete = encodedObject(fullState());
+    const QList<std::pair<QString, QJsonValue>> wrong = {
+        {"danglingKnown", "true"},
+        {"usageDataComplete", 1},
+        {"dockerRoot", QJsonValue::Null},
+        {"savedAt", "2024-06-01T08:00:00Z"},
+        {"savedAt", 1e300},
+        {"volumeSizes", QJsonArray{}},
+        {"volumeSizes", QJsonObject{{"data", 1.5}}},
+        {"volumeSizes", QJsonObject{{"data", "10"}}},
+        {"volumeSizes", QJsonObject{{"data", 1e19}}},
+        {"usedImageIDs", QJsonArray{"sha256:a", 2}},
+        {"danglingVolumeNames", "orphan"},
+        {"containers", QJsonObject{}},
+        {"containers", QJsonArray{QJsonObject{{"id", "abc"}}}},
+        {"images", QJsonArray{"sha256:web"}},
+        {"volumes", QJsonArray{QJsonObject{}}},
+        {"buildCache", QJsonArray{}},
+    };
+    for (const auto& [key, value] : wrong) {
+        QJsonObject o = complete;
+        o.insert(key, value);
+        EXPECT_FALSE(StateCache::decode(bytesOf(o)).has_value())
+            << key.toStdString() << " = " << QJsonDocument(QJsonArray{value}).toJson().toStdString();
+    }
+}
+
+TEST(StateCacheFormat, DamagedFilesAreRejected)
+{
+    const QByteArray bytes = StateCache::encode(fullState());
+    for (const QByteArray& damaged : {bytes.left(bytes.size() - 1), bytes.left(bytes.size() / 2), QByteArray(),
+                                      QByteArray("[]"), QByteArray("null"), QByteArray("\x00\xff garbage", 10)})
+        EXPECT_FALSE(StateCache::decode(damaged).has_value()) << damaged.left(40).toStdString();
+}
+
+TEST(StateCacheLocation, IsStateJsonInTheApplicationFolderWhichIsCreated)
+{
+    const test::TempDataHome home;
+    const std::optional<QString> file = StateCache::fileURL();
+    ASSERT_TRUE(file.has_value());
+    EXPECT_EQ(QFileInfo(*file).absoluteFilePath(), QDir(home.path()).filePath("Stowage/state.json"));
+    EXPECT_TRUE(QFileInfo(*file).dir().exists());
+}
+
+std::optional<CachedState> readBack(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return StateCache::decode(file.readAll());
+}
+
+CachedState numbered(int n)
+{
+    CachedState s;
+    s.dockerRoot = QString::number(n);
+    s.volumeSizes.insert(QStringLiteral("v"), n);
+    return s;
+}
+
+TEST(StateCacheWriter, ManySavesLeaveTheLastSnapshotOnDisk)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("state.json");
+    StateCacheWriter writer(path);
+    for (int n = 1; n <= 500; ++n)
+        writer.save(numbered(n));
+    writer.flush();
+
+    const std::optional<CachedState> onDisk = readBack(path);
+    ASSERT_TRUE(onDisk.has_value());
+    EXPECT_EQ(onDisk->dockerRoot, "500");
+
+    // A later, smaller snapshot replaces a larger one (a removal shrinking the inventory).
+    writer.save(fullState());
+    writer.flush();
+    writer.save(numbered(7));
+    writer.flush();
+    EXPECT_EQ(readBack(path)->dockerRoot, "7");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"state.json"});
+}
+
+TEST(StateCacheWriter, DestructionWritesWhatIsPending)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("state.json");
+    {
+        StateCacheWriter writer(path);
+        writer.save(numbered(1));
+        writer.save(numbered(2));
+    }
+    ASSERT_TRUE(readBack(path).has_value());
+    EXPECT_EQ(readBack(path)->dockerRoot, "2");
+}
+
+TEST(StateCacheWriter, FailuresAndMissingLocationsAreSilent)
+{
+    StateCacheWriter nowhere(std::nullopt);
+    nowhere.save(numbered(1));
+    nowhere.flush();
+
+    QTemporaryDir dir;
+    StateCacheWriter unwritable(dir.filePath("missing-folder/state.json"));
+    unwritable.save(numbered(1));
+    unwritable.flush();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing-folder")));
+}
+
+}  // namespace
+}  // namespace stowage
