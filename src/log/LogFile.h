@@ -1,0 +1,24 @@
+#pragma once
+// The file operations of the activity log. Every failure is ignored: the log
+// never reports (or logs) its own file trouble.
+
+#include <QByteArray>
+#include <QString>
+
+namespace stowage::logfile {
+
+// The one previous generation kept beside the file.
+QString backupPath(const QString& path);
+
+// Appends `line` to the file at `path`. A file larger than `maxBytes` is first
+// moved to the backup (replacing an older one); a missing file is created
+// atomically, folder included.
+void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes);
+
+// Deletes the file; the backup stays.
+void remove(const QString& path);
+
+// The whole file, or empty when it cannot be read.
+QByteArray readAll(const QString& path);
+
+}  // namespace stowage::logfile
