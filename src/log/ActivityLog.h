@@ -11,6 +11,7 @@
 #include <QString>
 #include <QUuid>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -59,6 +60,12 @@ signals:
 
 private:
     struct Impl;
+    struct PendingChanges;
+    void loadPreviousRun();
+    // Records a change of `entries` and makes sure the UI thread applies it.
+    void submitChange(const std::function<void(PendingChanges&)>& change);
+    void publishPending();  // UI thread
+
     std::unique_ptr<Impl> d;
 };
 
