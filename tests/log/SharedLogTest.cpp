@@ -1,0 +1,53 @@
+// The process-wide log: its location and what happens to queued lines when
+// the process ends right after logging.
+#include "log/ActivityLog.h"
+
+#include "log/LogTestSupport.h"
+#include "platform/Paths.h"
+#include "support/TestSupport.h"
+
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace stowage {
+namespace {
+
+TEST(AppDataDir, IsTheStowageFolderOfTheUsersDataDirectoryCreatedOnDemand)
+{
+    test::TempDataHome home;
+    const QString expected = home.path() + "/Stowage";
+    ASSERT_FALSE(QFileInfo::exists(expected));
+    EXPECT_EQ(platform::appDataDir(), expected);
+    EXPECT_TRUE(QFileInfo(expected).isDir());
+}
+
+// The child is a fork of this process: it logs through the shared instance
+// and leaves at once with exit(), as a headless run does.
+TEST(SharedLogDeathTest, LinesLoggedJustBeforeExitReachTheFile)
+{
+    GTEST_FLAG_SET(death_test_style, "fast");
+    test::TempDataHome home;
+    const QString path = home.path() + "/Stowage/activity.log";
+    constexpr int lineCount = 5000;
+
+    EXPECT_EXIT(
+        {
+            ActivityLog& log = ActivityLog::shared();
+            if (log.fileURL() != path)
+                std::_Exit(2);
+            for (int i = 0; i < lineCount; ++i)
+                log.log(LogLevel::info, QString("line %1").arg(i));
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    const QList<QString> lines = test::fileLines(path);
+    ASSERT_EQ(lines.size(), lineCount);
+    EXPECT_TRUE(lines.last().endsWith("\tline 4999"));
+}
+
+}  // namespace
+}  // namespace stowage
