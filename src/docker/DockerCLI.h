@@ -53,7 +53,8 @@ public:
         ActivityLog* log = nullptr;             // the shared log when null
     };
 
-    explicit DockerCLI(Config config = {});
+    DockerCLI();
+    explicit DockerCLI(Config config);
     DockerCLI(const DockerCLI&) = delete;
     DockerCLI& operator=(const DockerCLI&) = delete;
 

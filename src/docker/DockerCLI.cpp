@@ -1,0 +1,323 @@
+#include "docker/DockerCLI.h"
+
+#include "docker/ChildSupervisor.h"
+#include "docker/OperationCenter.h"
+#include "docker/ProcessBox.h"
+#include "log/ActivityLog.h"
+#include "platform/ChildProcess.h"
+
+#include <QDir>
+#include <QProcessEnvironment>
+#include <QStringDecoder>
+#include <QTextBoundaryFinder>
+#include <QUuid>
+
+#include <csignal>
+#include <memory>
+#include <unistd.h>
+
+namespace stowage {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+QString wholeSeconds(double seconds) { return QString::asprintf("%.0f", seconds); }
+
+// Output that is not valid UTF-8 as a whole becomes the empty string.
+QString decodeStrictUtf8(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    return decoder.hasError() ? QString() : text;
+}
+
+// The first `count` user-perceived characters, so that no character is split.
+QString firstCharacters(const QString& text, int count)
+{
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int end = 0;
+    for (int i = 0; i < count; ++i) {
+        qsizetype next = finder.toNextBoundary();
+        if (next < 0)
+            return text;
+        end = static_cast<int>(next);
+    }
+    return text.left(end);
+}
+
+// Standard error when it has anything at all, else standard output; the
+// emptiness test comes before trimming.
+QString chosenMessage(const RunResult& result)
+{
+    return (result.err.isEmpty() ? result.out : result.err).trimmed();
+}
+
+Environment processEnvironment()
+{
+    Environment env;
+    const auto system = QProcessEnvironment::systemEnvironment();
+    for (const auto& key : system.keys())
+        env[key] = system.value(key);
+    return env;
+}
+
+// Ends a child whose run was cancelled before it could be registered.
+void killAtOnce(const platform::SpawnedChild& child)
+{
+    platform::signalChild(child.pid, SIGKILL);
+    platform::reapChild(child.pid);
+    if (child.outFd >= 0)
+        ::close(child.outFd);
+    if (child.errFd >= 0)
+        ::close(child.errFd);
+}
+
+// Registers a run with the operation center for the lifetime of this object.
+class RegisteredRun {
+public:
+    RegisteredRun(OperationCenter& center, const QString& label, std::shared_ptr<ProcessBox> box)
+        : center_(center), id_(QUuid::createUuid())
+    {
+        center_.registerOp(id_, label, QDateTime::currentDateTimeUtc(), [box] { box->kill(); });
+    }
+    ~RegisteredRun() { center_.unregisterOp(id_); }
+    RegisteredRun(const RegisteredRun&) = delete;
+    RegisteredRun& operator=(const RegisteredRun&) = delete;
+
+private:
+    OperationCenter& center_;
+    QUuid id_;
+};
+
+}  // namespace
+
+DockerCLI::DockerCLI() : DockerCLI(Config{}) {}
+
+DockerCLI::DockerCLI(Config config) : config_(std::move(config)) {}
+
+DockerCLI& DockerCLI::shared()
+{
+    static auto* instance = new DockerCLI;  // lives for the whole process
+    return *instance;
+}
+
+QStringList DockerCLI::defaultCandidates()
+{
+    return {QStringLiteral("/usr/local/bin/docker"), QStringLiteral("/opt/homebrew/bin/docker"),
+            QDir::homePath() + QStringLiteral("/.docker/bin/docker"),
+            QStringLiteral("/Applications/Docker.app/Contents/Resources/bin/docker")};
+}
+
+QString DockerCLI::label(const QStringList& args) { return args.mid(0, 4).join(QLatin1Char(' ')); }
+
+OperationCenter& DockerCLI::operations() const
+{
+    return config_.operations ? *config_.operations : OperationCenter::shared();
+}
+
+ActivityLog& DockerCLI::log() const { return config_.log ? *config_.log : ActivityLog::shared(); }
+
+Environment DockerCLI::environment()
+{
+    std::lock_guard guard(lock_);
+    if (cachedEnv_)
+        return *cachedEnv_;
+    Environment env = config_.baseEnvironment ? *config_.baseEnvironment : processEnvironment();
+    if (auto shellPath = loginShellPATH(); shellPath && !shellPath->isEmpty()) {
+        const QString current = env.count(QStringLiteral("PATH")) ? env.at(QStringLiteral("PATH")) : QString();
+        env[QStringLiteral("PATH")] = current.isEmpty() ? *shellPath : *shellPath + QLatin1Char(':') + current;
+    }
+    cachedEnv_ = env;
+    return env;
+}
+
+std::optional<QString> DockerCLI::loginShellPATH()
+{
+    if (config_.loginShell.isEmpty() || !platform::isExecutableFile(config_.loginShell))
+        return std::nullopt;
+    const Environment env = config_.baseEnvironment ? *config_.baseEnvironment : processEnvironment();
+    platform::SpawnedChild child;
+    try {
+        child = platform::spawnChild(config_.loginShell, {QStringLiteral("-lc"), QStringLiteral("echo $PATH")}, env,
+                                     false);
+    } catch (const SpawnError&) {
+        return std::nullopt;
+    }
+    // A shell profile that hangs must not hang the application: the query is
+    // bounded like any other run, and a timed-out answer counts as none.
+    ProcessBox box;
+    box.set(child.pid);
+    QByteArray out;
+    SupervisorTiming timing{config_.loginShellTimeout, config_.killGrace, config_.postTimeoutWait,
+                            config_.drainAfterExit};
+    auto outcome = superviseChild(
+        child, box, timing,
+        [&](ChildStream stream, QByteArrayView bytes) {
+            if (stream == ChildStream::out)
+                out.append(bytes);
+        },
+        [&] { box.kill(); });
+    if (outcome.timedOut)
+        return std::nullopt;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder.decode(out);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text.trimmed();
+}
+
+QString DockerCLI::dockerExecutable()
+{
+    std::lock_guard guard(dockerLock_);
+    if (cachedDocker_)
+        return *cachedDocker_;
+    QStringList candidates = config_.fixedCandidates;
+    if (config_.searchPath) {
+        const Environment env = environment();
+        if (auto it = env.find(QStringLiteral("PATH")); it != env.end()) {
+            for (const auto& entry : it->second.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+                candidates << entry + QStringLiteral("/docker");
+        }
+    }
+    for (const auto& candidate : candidates) {
+        if (platform::isExecutableFile(candidate)) {
+            cachedDocker_ = candidate;
+            return candidate;
+        }
+    }
+    throw DockerError::notFound();
+}
+
+namespace {
+
+RunResult execute(const QString& docker, const QStringList& args, const Environment& env, double timeout,
+                  ProcessBox& box, const DockerCLI::Config& config, std::stop_token stop)
+{
+    const auto child = platform::spawnChild(docker, args, env, false);
+    std::stop_callback onStop(stop, [&box] { box.kill(); });
+    if (!box.set(child.pid)) {
+        killAtOnce(child);
+        throw CancelledError();
+    }
+    QByteArray out, err;
+    SupervisorTiming timing{timeout, config.killGrace, config.postTimeoutWait, config.drainAfterExit};
+    auto outcome = superviseChild(
+        child, box, timing,
+        [&](ChildStream stream, QByteArrayView bytes) { (stream == ChildStream::out ? out : err).append(bytes); },
+        [&] { box.kill(); });
+    if (outcome.timedOut)
+        throw DockerError::timedOut();
+    return {outcome.status.value_or(-1), decodeStrictUtf8(out), decodeStrictUtf8(err)};
+}
+
+}  // namespace
+
+RunResult DockerCLI::runRaw(const QStringList& args, double timeout, std::stop_token stop)
+{
+    const QString docker = dockerExecutable();
+    const Environment env = environment();
+    const QString runLabel = label(args);
+    auto box = std::make_shared<ProcessBox>();
+    const auto started = Clock::now();
+    std::optional<RunResult> result;
+    {
+        RegisteredRun registration(operations(), runLabel, box);
+        try {
+            result = execute(docker, args, env, timeout, *box, config_, stop);
+        } catch (const CancelledError&) {
+            log().log(LogLevel::warn, runLabel + QStringLiteral(" — cancelled after ") + wholeSeconds(secondsSince(started))
+                                          + QStringLiteral("s"));
+            throw;
+        } catch (const DockerError& error) {
+            if (error.kind() == DockerError::Kind::timedOut)
+                log().log(LogLevel::error, runLabel + QStringLiteral(" — TIMED OUT after ")
+                                               + wholeSeconds(secondsSince(started)) + QStringLiteral("s (process killed)"));
+            else
+                log().log(LogLevel::error, runLabel + QStringLiteral(" — failed: ") + error.description());
+            throw;
+        } catch (const RunError& error) {
+            log().log(LogLevel::error, runLabel + QStringLiteral(" — failed: ") + error.description());
+            throw;
+        }
+    }
+    const double elapsed = secondsSince(started);
+    if (result->status != 0) {
+        log().log(LogLevel::warn, runLabel + QStringLiteral(" — exit ") + QString::number(result->status)
+                                      + QStringLiteral(": ") + firstCharacters(chosenMessage(*result), 160));
+    } else if (elapsed >= config_.slowRunThreshold) {
+        log().log(LogLevel::info, runLabel + QStringLiteral(" — done in ") + wholeSeconds(elapsed) + QStringLiteral("s"));
+    }
+    return *result;
+}
+
+QString DockerCLI::run(const QStringList& args, double timeout, std::stop_token stop)
+{
+    const RunResult result = runRaw(args, timeout, stop);
+    if (result.status == 0)
+        return result.out.trimmed();
+    const QString message = chosenMessage(result);
+    if (message.contains(QStringLiteral("Cannot connect to the Docker daemon")))
+        throw DockerError::daemonDown(message);
+    throw DockerError::commandFailed(message);
+}
+
+void DockerCLI::stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
+                       std::stop_token stop)
+{
+    const QString runLabel = label(args);
+    auto box = std::make_shared<ProcessBox>();
+    RegisteredRun registration(operations(), runLabel, box);
+    // However the stream ends, its child is asked to stop (a no-op once it has exited).
+    struct KillOnExit {
+        ProcessBox& box;
+        ~KillOnExit() { box.kill(); }
+    } killOnExit{*box};
+
+    platform::SpawnedChild child;
+    try {
+        child = platform::spawnChild(dockerExecutable(), args, environment(), true);
+    } catch (const RunError&) {
+        return;
+    }
+    std::stop_callback onStop(stop, [&box] { box->kill(); });
+    if (!box->set(child.pid)) {
+        killAtOnce(child);
+        return;
+    }
+
+    QByteArray pending;
+    bool consuming = true;
+    auto deliverLines = [&](ChildStream, QByteArrayView bytes) {
+        pending.append(bytes);
+        qsizetype start = 0, newline;
+        while ((newline = pending.indexOf('\n', start)) >= 0) {
+            const QByteArray raw = pending.mid(start, newline - start);
+            start = newline + 1;
+            if (!consuming || stop.stop_requested())
+                continue;
+            QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+            const QString line = QString(decoder.decode(raw)).trimmed();
+            if (decoder.hasError() || line.isEmpty())
+                continue;
+            if (!onLine(line)) {
+                consuming = false;
+                box->kill();
+            }
+        }
+        pending.remove(0, start);
+    };
+    auto watchdog = [&] {
+        log().log(LogLevel::error, runLabel + QStringLiteral(" — watchdog timeout, killing"));
+        box->kill();
+    };
+    SupervisorTiming timing{timeout, config_.killGrace, config_.postTimeoutWait, config_.drainAfterExit};
+    superviseChild(child, *box, timing, deliverLines, watchdog);
+}
+
+}  // namespace stowage

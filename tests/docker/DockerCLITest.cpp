@@ -1,0 +1,399 @@
+// The command runner against the fault-injecting fake docker: message rules,
+// time limits and kill escalation, cancellation, big outputs, concurrency,
+// executable lookup, the login-shell query and the line stream.
+
+#include "docker/RunnerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cerrno>
+#include <csignal>
+#include <future>
+#include <sys/wait.h>
+
+using namespace stowage;
+using namespace stowage::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+QString readPid(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+}
+
+// Gone for good, or a zombie of someone else's (a reparented grandchild).
+bool processIsGone(pid_t pid)
+{
+    if (::kill(pid, 0) != 0)
+        return errno == ESRCH;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+}
+
+void writeScript(const QString& path, const QByteArray& body)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(body);
+    f.close();
+    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+}
+
+class DockerCLITest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        // No run may leave a zombie behind.
+        int status = 0;
+        EXPECT_LE(waitpid(-1, &status, WNOHANG), 0) << "a child process was left unreaped";
+    }
+    RunnerRig rig;
+};
+
+struct MessageCase {
+    const char* name;
+    QStringList args;
+    DockerError::Kind kind;
+    QString text;
+};
+
+TEST_F(DockerCLITest, RunTurnsFailuresIntoErrorsWithTheRightMessage)
+{
+    const QList<MessageCase> cases = {
+        {"empty output", {"--fake-exit", "1"}, DockerError::Kind::commandFailed, "docker command failed"},
+        {"stderr only a line feed", {"--fake-stdout", "output", "--fake-stderr", "\n", "--fake-exit", "1"},
+         DockerError::Kind::commandFailed, "docker command failed"},
+        {"stdout used when stderr is empty", {"--fake-stdout", "  from stdout \n", "--fake-exit", "2"},
+         DockerError::Kind::commandFailed, "from stdout"},
+        {"stderr preferred", {"--fake-stdout", "out", "--fake-stderr", "Error: no such volume: x\n", "--fake-exit", "1"},
+         DockerError::Kind::commandFailed, "Error: no such volume: x"},
+        {"daemon down",
+         {"--fake-stderr", "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?\n",
+          "--fake-exit", "1"},
+         DockerError::Kind::daemonDown, "Cannot connect to the Docker daemon. Is Docker running?"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            rig.cli->run(c.args, 10);
+            ADD_FAILURE() << "run did not fail";
+        } catch (const DockerError& error) {
+            EXPECT_EQ(error.kind(), c.kind);
+            EXPECT_EQ(error.description(), c.text);
+        }
+    }
+}
+
+TEST_F(DockerCLITest, RunReturnsTrimmedOutputAndRawKeepsEverything)
+{
+    EXPECT_EQ(rig.cli->run({"--fake-stdout", "\n  hello world \n\n"}, 10), "hello world");
+
+    const RunResult raw = rig.cli->runRaw({"--fake-stdout", "partial line", "--fake-stderr", "warn\n", "--fake-exit", "3"}, 10);
+    EXPECT_EQ(raw.status, 3);
+    EXPECT_EQ(raw.out, "partial line");  // no final line feed, nothing lost
+    EXPECT_EQ(raw.err, "warn\n");
+}
+
+TEST_F(DockerCLITest, ArgumentsReachTheChildLiterallyWithoutAShell)
+{
+    const QStringList hostile = {"--fake-echo-args", "a b", "$(touch /tmp/stowage-pwned)", "'\"; rm -rf /", "*", "{{json .}}"};
+    const QString out = rig.cli->run(hostile, 10);
+    EXPECT_EQ(out.split('\n'), hostile);
+    EXPECT_FALSE(QFile::exists("/tmp/stowage-pwned"));
+}
+
+TEST_F(DockerCLITest, OutputThatIsNotUtf8BecomesEmpty)
+{
+    const RunResult raw = rig.cli->runRaw({"--fake-invalid-utf8", "--fake-stderr", "fine"}, 10);
+    EXPECT_EQ(raw.out, "");
+    EXPECT_EQ(raw.err, "fine");
+}
+
+TEST_F(DockerCLITest, LabelHoldsTheFirstFourArguments)
+{
+    EXPECT_EQ(DockerCLI::label({"builder", "prune", "-af"}), "builder prune -af");
+    EXPECT_EQ(DockerCLI::label({"a", "b", "c", "d", "e", "f", "g", "h", "i"}), "a b c d");
+    EXPECT_EQ(DockerCLI::label({}), "");
+}
+
+TEST_F(DockerCLITest, LogsNonZeroExitWithTheFirst160Characters)
+{
+    // 200 family emoji, each one user-perceived character of several code points.
+    QString family = QString::fromUtf8("👨‍👩‍👧");
+    QString longMessage;
+    for (int i = 0; i < 200; ++i)
+        longMessage += family;
+    rig.cli->runRaw({"--fake-stderr", longMessage, "--fake-exit", "4"}, 10);
+    QString expected = "--fake-stderr " + longMessage + " --fake-exit 4 — exit 4: ";
+    for (int i = 0; i < 160; ++i)
+        expected += family;
+    EXPECT_TRUE(rig.hasEntry(LogLevel::warn, expected));
+}
+
+TEST_F(DockerCLITest, LogsSlowSuccessesOnly)
+{
+    rig.cli->run({"--fake-stdout", "quick"}, 10);
+    rig.cli->run({"--fake-sleep", "0.6"}, 10);
+    const QStringList messages = rig.messages();
+    ASSERT_EQ(messages.size(), 1) << messages.join('\n').toStdString();
+    EXPECT_EQ(messages[0], "--fake-sleep 0.6 — done in 1s");
+    EXPECT_EQ(rig.log.entries()[0].level, LogLevel::info);
+}
+
+TEST_F(DockerCLITest, ChildIgnoringSigtermIsKilledAfterTheGracePeriod)
+{
+    QTemporaryDir dir;
+    const QString pidFile = dir.filePath("pid");
+    QElapsedTimer timer;
+    timer.start();
+    try {
+        rig.cli->runRaw({"--fake-pid-file", pidFile, "--fake-ignore-term", "--fake-sleep", "30"}, 0.5);
+        ADD_FAILURE() << "expected a time-out";
+    } catch (const DockerError& error) {
+        EXPECT_EQ(error.kind(), DockerError::Kind::timedOut);
+        EXPECT_EQ(error.description(), "docker command timed out.");
+    }
+    // Time limit 0.5 s plus the 0.5 s grace before SIGKILL.
+    EXPECT_GE(timer.elapsed(), 900);
+    EXPECT_LT(timer.elapsed(), 2500);
+    EXPECT_TRUE(processIsGone(readPid(pidFile).toInt()));
+    EXPECT_TRUE(rig.hasEntry(LogLevel::error,
+                             "--fake-pid-file " + pidFile + " --fake-ignore-term --fake-sleep — TIMED OUT after 1s (process killed)"));
+}
+
+TEST_F(DockerCLITest, CancellationBeforeTheChildIsRegisteredKillsItAtOnce)
+{
+    std::stop_source stop;
+    stop.request_stop();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(rig.cli->runRaw({"--fake-sleep", "30"}, 60, stop.get_token()), CancelledError);
+    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_TRUE(rig.hasEntry(LogLevel::warn, "--fake-sleep 30 — cancelled after 0s"));
+}
+
+TEST_F(DockerCLITest, CancellationWhileRunningEndsTheChildBySignal)
+{
+    std::stop_source stop;
+    auto result = std::async(std::launch::async, [&] {
+        return rig.cli->runRaw({"--fake-stdout", "started\n", "--fake-sleep", "30"}, 60, stop.get_token());
+    });
+    QThread::msleep(300);
+    stop.request_stop();
+    ASSERT_EQ(result.wait_for(5s), std::future_status::ready);
+    const RunResult raw = result.get();
+    EXPECT_EQ(raw.status, SIGTERM);
+    EXPECT_EQ(raw.out, "started\n");
+
+    // run turns the same ending into a command failure carrying the output.
+    std::stop_source stop2;
+    auto failed = std::async(std::launch::async, [&] {
+        return rig.cli->run({"--fake-stderr", "interrupted", "--fake-sleep", "30"}, 60, stop2.get_token());
+    });
+    QThread::msleep(300);
+    stop2.request_stop();
+    try {
+        failed.get();
+        ADD_FAILURE() << "expected a failure";
+    } catch (const DockerError& error) {
+        EXPECT_EQ(error.kind(), DockerError::Kind::commandFailed);
+        EXPECT_EQ(error.description(), "interrupted");
+    }
+}
+
+TEST_F(DockerCLITest, TenMegabytesOnBothPipesDoNotDeadlock)
+{
+    const qint64 bytes = 10 * 1024 * 1024;
+    const RunResult raw = rig.cli->runRaw({"--fake-spew", QString::number(bytes)}, 60);
+    EXPECT_EQ(raw.status, 0);
+    EXPECT_EQ(raw.out.size(), bytes);
+    EXPECT_EQ(raw.err.size(), bytes);
+}
+
+TEST_F(DockerCLITest, AHangingRunDoesNotHoldUpConcurrentRuns)
+{
+    auto hanging = std::async(std::launch::async, [&] {
+        try {
+            rig.cli->runRaw({"--fake-sleep", "30"}, 60);
+        } catch (...) {
+        }
+    });
+    QThread::msleep(100);
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<std::future<QString>> quick;
+    for (int i = 0; i < 6; ++i)
+        quick.push_back(std::async(std::launch::async, [&, i] {
+            return rig.cli->run({"--fake-sleep", "0.1", "--fake-stdout", QString::number(i)}, 10);
+        }));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(quick[i].get(), QString::number(i));
+    EXPECT_LT(timer.elapsed(), 3000);
+    rig.operations.killAll();
+    EXPECT_EQ(hanging.wait_for(5s), std::future_status::ready);
+}
+
+TEST_F(DockerCLITest, AGrandchildHoldingThePipesDoesNotHangTheRun)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const RunResult raw = rig.cli->runRaw({"--fake-stdout", "all of it\n", "--fake-grandchild", "20"}, 30);
+    EXPECT_EQ(raw.status, 0);
+    EXPECT_EQ(raw.out, "all of it\n");
+    EXPECT_LT(timer.elapsed(), 3000);
+}
+
+TEST_F(DockerCLITest, OperationCenterSeesEachRunAndCanKillIt)
+{
+    auto running = std::async(std::launch::async, [&] { return rig.cli->runRaw({"--fake-sleep", "30"}, 60); });
+    ASSERT_TRUE(waitUntil([&] { return rig.operations.active().size() == 1; }));
+    const auto op = rig.operations.active().first();
+    EXPECT_EQ(op.label, "--fake-sleep 30");
+    QThread::msleep(200);  // let the child start; an earlier kill is a cancellation
+
+    rig.operations.kill(QUuid::createUuid());  // unknown ids are ignored
+    rig.operations.kill(op.id);
+    rig.operations.kill(op.id);  // a second request is harmless
+    rig.operations.killAll();
+    ASSERT_EQ(running.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(running.get().status, SIGTERM);
+    EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
+}
+
+TEST_F(DockerCLITest, KillAllEndsEveryRunningCommand)
+{
+    rig.operations.killAll();  // nothing registered: nothing happens
+    std::vector<std::future<RunResult>> runs;
+    for (int i = 0; i < 3; ++i)
+        runs.push_back(std::async(std::launch::async, [&] { return rig.cli->runRaw({"--fake-sleep", "30"}, 60); }));
+    ASSERT_TRUE(waitUntil([&] { return rig.operations.active().size() == 3; }));
+    QThread::msleep(200);  // let the children start; an earlier kill is a cancellation
+    rig.operations.killAll();
+    for (auto& run : runs)
+        EXPECT_EQ(run.get().status, SIGTERM);
+    EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
+}
+
+class ExecutableLookupTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString path(const QString& name) { return dir.filePath(name); }
+    void makeDocker(const QString& folder)
+    {
+        QDir(dir.path()).mkpath(folder);
+        writeScript(path(folder + "/docker"), "#!/bin/sh\necho " + folder.toUtf8() + "\n");
+    }
+};
+
+TEST_F(ExecutableLookupTest, TakesTheFirstExecutableCandidateThenPathEntries)
+{
+    makeDocker("second");
+    makeDocker("third");
+    makeDocker("onpath");
+    QDir(dir.path()).mkpath("plain");
+    QFile plain(path("plain/docker"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));  // exists but is not executable
+    plain.close();
+
+    auto config = RunnerRig::fastConfig();
+    config.fixedCandidates = {path("missing/docker"), path("plain/docker"), path("second/docker"), path("third/docker")};
+    RunnerRig rig(config);
+    EXPECT_EQ(rig.cli->dockerExecutable(), path("second/docker"));
+
+    config.fixedCandidates = {path("missing/docker")};
+    config.searchPath = true;
+    (*config.baseEnvironment)["PATH"] = "::" + path("nothing") + ":" + path("onpath") + ":" + path("third");
+    rig.attach(config);
+    EXPECT_EQ(rig.cli->run({}, 10), "onpath");
+}
+
+TEST_F(ExecutableLookupTest, AFailedLookupIsNotRemembered)
+{
+    auto config = RunnerRig::fastConfig();
+    config.fixedCandidates = {path("later/docker")};
+    RunnerRig rig(config);
+    EXPECT_THROW(rig.cli->run({"ps"}, 10), DockerError);
+    try {
+        rig.cli->run({"ps"}, 10);
+    } catch (const DockerError& error) {
+        EXPECT_EQ(error.kind(), DockerError::Kind::notFound);
+        EXPECT_EQ(error.description(), "Could not find the `docker` CLI. Install Docker Desktop or colima, then retry.");
+    }
+    EXPECT_TRUE(rig.messages().isEmpty());
+    EXPECT_TRUE(rig.operations.active().isEmpty());
+
+    makeDocker("later");
+    EXPECT_EQ(rig.cli->run({"ps"}, 10), "later");
+}
+
+TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
+{
+    writeScript(path("shell"), "#!/bin/sh\necho '  /from/login/shell  '\n");
+    auto config = RunnerRig::fastConfig();
+    config.loginShell = path("shell");
+    (*config.baseEnvironment)["PATH"] = "/usr/bin";
+    RunnerRig rig(config);
+    EXPECT_EQ(rig.cli->environment().at("PATH"), "/from/login/shell:/usr/bin");
+
+    writeScript(path("hanging"), "#!/bin/sh\nsleep 30\n");
+    config.loginShell = path("hanging");
+    config.loginShellTimeout = 0.3;
+    rig.attach(config);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(rig.cli->environment().at("PATH"), "/usr/bin");
+    EXPECT_LT(timer.elapsed(), 3000);
+
+    config.loginShell = path("no-such-shell");
+    rig.attach(config);
+    EXPECT_EQ(rig.cli->environment().at("PATH"), "/usr/bin");
+}
+
+TEST_F(DockerCLITest, StreamDeliversTrimmedNonEmptyLinesOnly)
+{
+    QStringList lines;
+    rig.cli->stream({"--fake-stdout", "a\n\n  b  \n", "--fake-stderr", "from stderr\n", "--fake-stdout", "c"}, 10,
+                    [&](const QString& line) {
+                        lines << line;
+                        return true;
+                    });
+    EXPECT_EQ(lines, (QStringList{"a", "b", "from stderr"}));
+    EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
+}
+
+TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
+{
+    QElapsedTimer timer;
+    timer.start();
+    int delivered = 0;
+    rig.cli->stream({"--fake-stdout", "one\ntwo\n", "--fake-sleep", "30"}, 60, [&](const QString&) {
+        ++delivered;
+        return false;
+    });
+    EXPECT_EQ(delivered, 1);
+    EXPECT_LT(timer.elapsed(), 3000);
+
+    timer.restart();
+    rig.cli->stream({"--fake-ignore-term", "--fake-sleep", "30"}, 0.3, [](const QString&) { return true; });
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_TRUE(rig.hasEntry(LogLevel::error, "--fake-ignore-term --fake-sleep 30 — watchdog timeout, killing"));
+
+    std::stop_source stop;
+    timer.restart();
+    auto streaming = std::async(std::launch::async, [&] {
+        rig.cli->stream({"--fake-sleep", "30"}, 60, [](const QString&) { return true; }, stop.get_token());
+    });
+    QThread::msleep(200);
+    stop.request_stop();
+    EXPECT_EQ(streaming.wait_for(5s), std::future_status::ready);
+}
+
+}  // namespace

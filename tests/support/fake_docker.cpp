@@ -1,0 +1,176 @@
+// A stand-in for the docker program, for fault injection in tests.
+//
+// Directive mode: arguments starting with --fake- are carried out in order:
+//   --fake-stdout TEXT, --fake-stderr TEXT   write TEXT as it is
+//   --fake-exit N                            exit status at the end (default 0)
+//   --fake-sleep SECONDS                     sleep
+//   --fake-ignore-term                       ignore SIGTERM from here on
+//   --fake-spew BYTES                        write BYTES to both stdout and stderr, interleaved
+//   --fake-invalid-utf8                      write bytes that are not UTF-8 to stdout
+//   --fake-grandchild SECONDS                leave a grandchild holding the pipes for SECONDS
+//   --fake-echo-args                         print every argument on a line of its own
+//   --fake-pid-file PATH                     write this process's id to PATH
+// Other arguments are ignored in this mode.
+//
+// Scripted mode (no --fake- argument, FAKE_DOCKER_SCRIPT set to a directory):
+// answers from DIR/rules.json, a JSON array of rules tried in order:
+//   {"match": "ps -a", "stdout": "…", "stdoutFile": "…", "stderr": "…",
+//    "exit": 0, "sleep": 0.0, "ignoreTerm": false, "times": N, "echoItems": false}
+// A rule matches when the arguments joined by spaces start with "match". A rule
+// with "times" serves only its first N matching calls. "echoItems" prints every
+// argument after the matched prefix on a line (as rm -f and volume rm do).
+// Every call is appended to DIR/calls.log as one line of arguments joined by spaces.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLockFile>
+#include <QStringList>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/types.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+void writeAll(int fd, const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.constData() + done, bytes.size() - done);
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+void sleepSeconds(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+int runDirectives(const QStringList& args)
+{
+    int status = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto next = [&]() -> QString { return i + 1 < args.size() ? args[++i] : QString(); };
+        if (a == "--fake-stdout")
+            writeAll(1, next().toUtf8());
+        else if (a == "--fake-stderr")
+            writeAll(2, next().toUtf8());
+        else if (a == "--fake-exit")
+            status = next().toInt();
+        else if (a == "--fake-sleep")
+            sleepSeconds(next().toDouble());
+        else if (a == "--fake-ignore-term")
+            signal(SIGTERM, SIG_IGN);
+        else if (a == "--fake-spew") {
+            const qint64 total = next().toLongLong();
+            const QByteArray chunk(65536, 'x');
+            for (qint64 written = 0; written < total; written += chunk.size()) {
+                const QByteArray part = chunk.left(std::min<qint64>(chunk.size(), total - written));
+                writeAll(1, part);
+                writeAll(2, part);
+            }
+        } else if (a == "--fake-invalid-utf8")
+            writeAll(1, QByteArray("ok \xff\xfe\n"));
+        else if (a == "--fake-grandchild") {
+            const double seconds = next().toDouble();
+            if (fork() == 0) {
+                sleepSeconds(seconds);
+                _exit(0);
+            }
+        } else if (a == "--fake-echo-args") {
+            for (const auto& arg : args)
+                writeAll(1, arg.toUtf8() + '\n');
+        } else if (a == "--fake-pid-file") {
+            QFile f(next());
+            if (f.open(QIODevice::WriteOnly))
+                f.write(QByteArray::number(getpid()));
+        }
+    }
+    return status;
+}
+
+// Counts calls served by a limited rule; safe across concurrent fake processes.
+bool takeTurn(const QString& dir, int ruleIndex, int times)
+{
+    QLockFile lock(dir + QStringLiteral("/rule-%1.lock").arg(ruleIndex));
+    lock.lock();
+    QFile counter(dir + QStringLiteral("/rule-%1.count").arg(ruleIndex));
+    int used = 0;
+    if (counter.open(QIODevice::ReadOnly))
+        used = counter.readAll().toInt();
+    counter.close();
+    if (used >= times)
+        return false;
+    if (counter.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        counter.write(QByteArray::number(used + 1));
+    return true;
+}
+
+int runScript(const QString& dir, const QStringList& args)
+{
+    const QString joined = args.join(' ');
+    {
+        QFile calls(dir + "/calls.log");
+        if (calls.open(QIODevice::Append))
+            calls.write(joined.toUtf8() + '\n');
+    }
+    QFile rulesFile(dir + "/rules.json");
+    if (!rulesFile.open(QIODevice::ReadOnly)) {
+        writeAll(2, "fake docker: no rules.json\n");
+        return 99;
+    }
+    const QJsonArray rules = QJsonDocument::fromJson(rulesFile.readAll()).array();
+    for (int i = 0; i < rules.size(); ++i) {
+        const QJsonObject rule = rules[i].toObject();
+        const QString match = rule.value("match").toString();
+        if (!joined.startsWith(match))
+            continue;
+        if (rule.contains("times") && !takeTurn(dir, i, rule.value("times").toInt()))
+            continue;
+        if (rule.value("ignoreTerm").toBool())
+            signal(SIGTERM, SIG_IGN);
+        sleepSeconds(rule.value("sleep").toDouble());
+        if (rule.contains("stdoutFile")) {
+            QFile f(QDir(dir).absoluteFilePath(rule.value("stdoutFile").toString()));
+            if (f.open(QIODevice::ReadOnly))
+                writeAll(1, f.readAll());
+        }
+        writeAll(1, rule.value("stdout").toString().toUtf8());
+        if (rule.value("echoItems").toBool()) {
+            const QStringList items = joined.mid(match.size()).split(' ', Qt::SkipEmptyParts);
+            for (const auto& item : items)
+                writeAll(1, item.toUtf8() + '\n');
+        }
+        writeAll(2, rule.value("stderr").toString().toUtf8());
+        return rule.value("exit").toInt();
+    }
+    writeAll(2, ("fake docker: no rule for: " + joined + "\n").toUtf8());
+    return 98;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool directive = std::any_of(args.begin(), args.end(), [](const QString& a) { return a.startsWith("--fake-"); });
+    if (directive)
+        return runDirectives(args);
+    const QString dir = qEnvironmentVariable("FAKE_DOCKER_SCRIPT");
+    if (dir.isEmpty()) {
+        writeAll(2, "fake docker: neither directives nor FAKE_DOCKER_SCRIPT\n");
+        return 97;
+    }
+    return runScript(dir, args);
+}
