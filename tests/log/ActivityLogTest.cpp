@@ -6,11 +6,9 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -43,11 +41,14 @@ protected:
     std::unique_ptr<ActivityLog> openLog() { return std::make_unique<ActivityLog>(dir.path()); }
 
     // A file of `count` valid lines "line 0" … at fixed times.
-    void writeLines(int count)
+    void writeLines(int count, const QByteArray& insertedAt700 = {})
     {
         QByteArray bytes;
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
+            if (i == 700)
+                bytes += insertedAt700;
             bytes += "2026-12-05T08:20:30.123Z\tinfo\tline " + QByteArray::number(i) + "\n";
+        }
         writeFile(logPath(), bytes);
     }
 };
@@ -58,21 +59,13 @@ TEST_F(ActivityLogTest, WritesOneLinePerEntryInCallOrder)
     EXPECT_EQ(log->fileURL(), logPath());
     log->log(LogLevel::info, "plain");
     log->log(LogLevel::error, "two\nlines");
-    log->log(LogLevel::debug, "a\ttab");
     log->flush();
-
+    ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 2; }));
+    const QString stamp = log->entries()[0].time.toUTC().toString(Qt::ISODateWithMs);
     const QList<QString> lines = fileLines(logPath());
-    ASSERT_EQ(lines.size(), 3);
-    const QRegularExpression stamp(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z\t)");
-    for (const QString& line : lines)
-        EXPECT_TRUE(stamp.match(line).hasMatch()) << line.toStdString();
-    EXPECT_TRUE(lines[0].endsWith("\tinfo\tplain"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], stamp + "\tinfo\tplain");
     EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8("\terror\ttwo ⏎ lines")));
-    EXPECT_TRUE(lines[2].endsWith("\tdebug\ta\ttab"));
-
-    ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 3; }));
-    EXPECT_EQ(messages(*log), (QList<QString>{"plain", "two\nlines", "a\ttab"}));
-    EXPECT_TRUE(lines[0].startsWith(log->entries()[0].time.toUTC().toString(Qt::ISODateWithMs)));
 }
 
 TEST_F(ActivityLogTest, NextRunReadsTheEntriesBackAboveTheLaunchMarker)
@@ -117,6 +110,13 @@ TEST_F(ActivityLogTest, LoadsTheLast400LinesOfALongFile)
     EXPECT_EQ(log->entries().first().message, "line 600");
     EXPECT_EQ(log->entries()[399].message, "line 999");
     EXPECT_EQ(log->entries().last().message, marker);
+
+    // A damaged line takes a place among the 400 and is skipped; blank lines take none.
+    writeLines(1000, "damaged\n\n\n");
+    log = openLog();
+    ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty(); }));
+    ASSERT_EQ(log->entries().size(), 400);
+    EXPECT_EQ(log->entries().first().message, "line 601");
 }
 
 TEST(ActivityLogLoad, PublishesNothingFromAnUnusableFile)
@@ -143,27 +143,23 @@ TEST(ActivityLogLoad, PublishesNothingFromAnUnusableFile)
     }
 }
 
-TEST_F(ActivityLogTest, FileOfExactlyTheLimitIsNotRotated)
+TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimit)
 {
-    writeFile(logPath(), QByteArray(ActivityLog::maxFileBytes - 1, 'x') + '\n');
+    const QByteArray atLimit = QByteArray(ActivityLog::maxFileBytes - 1, 'x') + '\n';
+    writeFile(logPath(), atLimit);
+    writeFile(backupPath(), "older backup\n");
     auto log = openLog();
     log->log(LogLevel::info, "appended");
     log->flush();
-    EXPECT_FALSE(QFileInfo::exists(backupPath()));
-    EXPECT_GT(QFileInfo(logPath()).size(), ActivityLog::maxFileBytes);
-    EXPECT_TRUE(fileLines(logPath()).last().endsWith("\tappended"));
-}
+    EXPECT_EQ(readFile(backupPath()), "older backup\n");
+    EXPECT_TRUE(readFile(logPath()).startsWith(atLimit));
 
-TEST_F(ActivityLogTest, FileOverTheLimitBecomesTheBackupBeforeTheNextLine)
-{
-    const QByteArray full = QByteArray(ActivityLog::maxFileBytes, 'x') + '\n';
-    writeFile(logPath(), full);
-    writeFile(backupPath(), "older backup\n");
-    auto log = openLog();
+    const QByteArray overLimit = atLimit + 'y';
+    writeFile(logPath(), overLimit);
     log->log(LogLevel::info, "fresh");
     log->log(LogLevel::info, "second");
     log->flush();
-    EXPECT_EQ(readFile(backupPath()), full);
+    EXPECT_EQ(readFile(backupPath()), overLimit);
     const QList<QString> lines = fileLines(logPath());
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith("\tfresh"));
@@ -172,14 +168,11 @@ TEST_F(ActivityLogTest, FileOverTheLimitBecomesTheBackupBeforeTheNextLine)
 TEST_F(ActivityLogTest, KeepsTheNewest2000EntriesInMemoryButEveryLineInTheFile)
 {
     auto log = openLog();
-    int changes = 0;
-    QObject::connect(log.get(), &ActivityLog::entriesChanged, [&] { ++changes; });
     for (int i = 0; i <= ActivityLog::maxEntries; ++i)
         log->log(LogLevel::info, QString("m%1").arg(i));
     ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty() && log->entries().last().message == "m2000"; }));
     ASSERT_EQ(log->entries().size(), ActivityLog::maxEntries);
     EXPECT_EQ(log->entries().first().message, "m1");
-    EXPECT_GE(changes, 1);
     log->flush();
     EXPECT_EQ(fileLines(logPath()).size(), ActivityLog::maxEntries + 1);
 }
@@ -221,25 +214,23 @@ TEST_F(ActivityLogTest, ClearTakesEffectInCallOrderAmongPendingEntries)
     EXPECT_EQ(fileLines(logPath()).size(), 1);
 }
 
-class LocalTimeZone {
-public:
-    explicit LocalTimeZone(const char* tz) : previous_(qgetenv("TZ")), hadPrevious_(qEnvironmentVariableIsSet("TZ"))
+// Sets the process's local time zone for the lifetime of the object.
+struct LocalTimeZone {
+    explicit LocalTimeZone(const char* tz)
     {
         qputenv("TZ", tz);
         tzset();
     }
     ~LocalTimeZone()
     {
-        if (hadPrevious_)
-            qputenv("TZ", previous_);
+        if (hadPrevious)
+            qputenv("TZ", previous);
         else
             qunsetenv("TZ");
         tzset();
     }
-
-private:
-    QByteArray previous_;
-    bool hadPrevious_;
+    const QByteArray previous = qgetenv("TZ");
+    const bool hadPrevious = qEnvironmentVariableIsSet("TZ");
 };
 
 TEST_F(ActivityLogTest, ExportsLocalTimePaddedLevelAndMessage)
@@ -281,7 +272,8 @@ TEST_F(ActivityLogTest, KeepsEachThreadsOrderInMemoryAndInTheFile)
     }
     for (auto& thread : threads)
         thread.join();
-    log->flush();
+    log->flush();  // the file is complete now, before any UI-thread event has run
+    const QList<QString> lines = fileLines(logPath());
     ASSERT_TRUE(waitUntil([&] { return log->entries().size() == threadCount * perThread; }));
 
     auto checkOrder = [&](const QList<QString>& texts, const char* where) {
@@ -297,21 +289,7 @@ TEST_F(ActivityLogTest, KeepsEachThreadsOrderInMemoryAndInTheFile)
             EXPECT_EQ(next[t], perThread) << where;
     };
     checkOrder(messages(*log), "memory");
-    checkOrder(fileLines(logPath()), "file");
-}
-
-TEST_F(ActivityLogTest, FlushWaitsUntilEveryLineIsWritten)
-{
-    auto log = openLog();
-    std::thread writer([&] {
-        for (int i = 0; i < 3000; ++i)
-            log->log(LogLevel::debug, QString("n%1").arg(i));
-    });
-    writer.join();
-    log->flush();  // no UI-thread events processed: the file does not depend on them
-    const QList<QString> lines = fileLines(logPath());
-    ASSERT_EQ(lines.size(), 3000);
-    EXPECT_TRUE(lines.last().endsWith("\tn2999"));
+    checkOrder(lines, "file");
 }
 
 TEST(ActivityLogPlacement, LogCreatedOffTheUiThreadPublishesOnIt)
@@ -332,20 +310,7 @@ TEST(ActivityLogPlacement, WithoutADirectoryKeepsEntriesInMemoryOnly)
     EXPECT_FALSE(log.fileURL());
     log.log(LogLevel::info, "memory only");
     log.flush();
-    ASSERT_TRUE(waitUntil([&] { return log.entries().size() == 1; }));
-    log.clear();
-    ASSERT_TRUE(waitUntil([&] { return log.entries().isEmpty(); }));
-}
-
-TEST(ActivityLogPlacement, MissingFolderIsCreatedForTheFile)
-{
-    QTemporaryDir root;
-    const QString dir = root.filePath("nested/Stowage");
-    ActivityLog log(dir);
-    QDir(root.filePath("nested")).removeRecursively();  // e.g. removed by the user while running
-    log.log(LogLevel::info, "still written");
-    log.flush();
-    EXPECT_EQ(fileLines(dir + "/activity.log").size(), 1);
+    EXPECT_TRUE(waitUntil([&] { return log.entries().size() == 1; }));
 }
 
 }  // namespace
