@@ -1,0 +1,275 @@
+#!/usr/bin/env bash
+# A private Docker engine for the end-to-end tests, never the machine's default one.
+#
+#   engine.sh start STATEFILE            start a fresh engine, build the fixture, write STATEFILE
+#   engine.sh stop STATEFILE             stop that engine, remove its directory and STATEFILE
+#   engine.sh rebuild-fixture STATEFILE  throw away everything on that engine and bring the
+#                                        fixture back
+#
+# STATEFILE holds shell-sourceable lines:
+#   DOCKER_HOST=unix:///tmp/stowage-engine.XXXXXX/docker.sock
+#   STOWAGE_ENGINE_DIR=/tmp/stowage-engine.XXXXXX
+#
+# After building the fixture, `start` keeps a copy of the engine's data root (taken while
+# dockerd is stopped). `rebuild-fixture` stops dockerd, puts that copy back in place of the
+# data root (containers, images, volumes, build cache: all of it) and starts dockerd again, so
+# every rebuild yields the same inventory with the same ids, even after a test stopped the
+# engine or left it in a mess.
+#
+# Without dockerd (or root) the engine tests cannot run: outside CI `start` says so and writes
+# no STATEFILE (the tests then skip); with CI=true it fails.
+set -eEuo pipefail
+trap 'say "failed: $BASH_COMMAND (line $LINENO)"' ERR
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+docker=/usr/bin/docker          # the docker.io client
+ready_timeout=60                # seconds for dockerd to answer
+stop_timeout=20                 # seconds before SIGKILL when stopping
+stale_after_minutes=180         # a live engine whose state file is older was abandoned
+
+say() { echo "engine.sh: $*" >&2; }
+die() { say "$*"; exit 1; }
+now() { echo "$EPOCHREALTIME"; }
+elapsed() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }'; }
+usage() { die "usage: engine.sh start|stop|rebuild-fixture STATEFILE"; }
+
+# Reads STATEFILE into engine_dir; refuses anything that is not one of our directories.
+read_state() {
+    local line
+    engine_dir=
+    while IFS= read -r line; do
+        case $line in STOWAGE_ENGINE_DIR=*) engine_dir=${line#STOWAGE_ENGINE_DIR=} ;; esac
+    done <"$1"
+    [[ $engine_dir =~ ^/tmp/stowage-engine\.[A-Za-z0-9]+$ ]] \
+        || die "$1 does not name a private engine directory"
+}
+
+engine_env() {  # the environment of every docker call against the private engine
+    export DOCKER_HOST="unix://$engine_dir/docker.sock"
+    unset DOCKER_CONTEXT DOCKER_TLS_VERIFY DOCKER_CERT_PATH
+    export DOCKER_CONFIG="$engine_dir/client-config"
+    mkdir -p "$DOCKER_CONFIG"
+}
+
+engine_answers() { "$docker" version --format '{{.Server.Version}}' >/dev/null 2>&1; }
+
+# A process that exited but was not reaped yet (a zombie) counts as ended.
+alive() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) || return 1
+    [[ -n $state && $state != Z && $state != X ]]
+}
+
+# dockerd's pid from its own pidfile; before dockerd has written that file, the pid recorded
+# when it was started.
+dockerd_pid() {
+    local pid file
+    for file in "$engine_dir/docker.pid" "$engine_dir/dockerd.pid"; do
+        pid=$(cat "$file" 2>/dev/null) || continue
+        [[ $pid =~ ^[0-9]+$ ]] && alive "$pid" && { echo "$pid"; return 0; }
+    done
+    return 1
+}
+
+# Starts dockerd on engine_dir and waits until it answers. dockerd gets its own session and no
+# inherited descriptors, so that ctest neither waits for it nor kills it with this script.
+start_dockerd() {
+    rm -f "$engine_dir/docker.sock" "$engine_dir/docker.pid"
+    setsid dockerd --data-root "$engine_dir/data" --exec-root "$engine_dir/exec" \
+        --pidfile "$engine_dir/docker.pid" -H "unix://$engine_dir/docker.sock" \
+        --bridge=none --iptables=false --ip-masq=false --storage-driver=vfs \
+        </dev/null >>"$engine_dir/dockerd.log" 2>&1 &
+    echo $! >"$engine_dir/dockerd.pid"
+    local deadline=$((SECONDS + ready_timeout))
+    until engine_answers; do
+        if ! dockerd_pid >/dev/null || ((SECONDS >= deadline)); then
+            say "dockerd did not answer within ${ready_timeout}s; its log:"
+            cat "$engine_dir/dockerd.log" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+}
+
+# The engine's processes, by pid: whatever was started from the engine directory (dockerd,
+# containerd, shims) and whatever runs in the cgroups of the engine's containers.
+engine_pids() {
+    local p id f args
+    for p in /proc/[0-9]*; do
+        p=${p#/proc/}
+        [[ $p == "$$" || $p == "$BASHPID" ]] && continue
+        mapfile -d '' args 2>/dev/null <"/proc/$p/cmdline" || continue
+        [[ ${args[*]} != *"$engine_dir/"* ]] || echo "$p"
+    done
+    for id in $(ls "$engine_dir/data/containers" 2>/dev/null); do
+        for f in /sys/fs/cgroup/{,*/}docker/"$id"/cgroup.procs \
+                 /sys/fs/cgroup/{,*/}system.slice/docker-"$id".scope/cgroup.procs; do
+            [[ ! -r $f ]] || cat "$f"
+        done
+    done
+    return 0
+}
+
+kill_engine_processes() {
+    local pids p deadline=$((SECONDS + stop_timeout))
+    pids=$(engine_pids | sort -u)
+    [[ -n $pids ]] || return 0
+    kill -KILL $pids 2>/dev/null || true
+    for p in $pids; do
+        while alive "$p" && ((SECONDS < deadline)); do sleep 0.02; done
+    done
+}
+
+# Ends dockerd: SIGTERM, so that it stops its containers and unmounts what it mounted; after
+# stop_timeout, SIGKILL for it and everything it left running.
+stop_dockerd() {
+    local pid deadline
+    pid=$(dockerd_pid) || { kill_engine_processes; return 0; }
+    kill -TERM "$pid" 2>/dev/null || true
+    deadline=$((SECONDS + stop_timeout))
+    while alive "$pid" && ((SECONDS < deadline)); do sleep 0.05; done
+    if alive "$pid"; then say "dockerd $pid did not stop within ${stop_timeout}s; killing it"; fi
+    kill_engine_processes
+}
+
+# Unmounts whatever is still mounted below the engine directory, deepest first.
+unmount_leftovers() {
+    local m
+    for m in $(awk -v dir="$engine_dir/" 'index($5, dir) == 1 { print $5 }' /proc/self/mountinfo | sort -r); do
+        umount "$m" 2>/dev/null || umount -l "$m" 2>/dev/null || say "could not unmount $m"
+    done
+    ! awk -v dir="$engine_dir/" 'index($5, dir) == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo
+}
+
+remove_engine() {  # stops the engine of engine_dir and removes its directory
+    stop_dockerd
+    [[ -d $engine_dir ]] || return 0
+    unmount_leftovers || die "mounts remain below $engine_dir; not removing it"
+    # Waits for a discarded data root still being deleted in the background.
+    flock "$engine_dir/trash.lock" true 2>/dev/null || true
+    rm -rf --one-file-system "$engine_dir"
+}
+
+# Takes the copy of the data root that rebuild-fixture restores, and notes which containers run.
+snapshot_fixture() {
+    local snapshot="$engine_dir/snapshot"
+    rm -rf "$snapshot"
+    mkdir -p "$snapshot"
+    "$docker" ps -q --no-trunc >"$snapshot/running"
+    stop_dockerd
+    unmount_leftovers || die "mounts remain below $engine_dir after stopping dockerd"
+    cp -a "$engine_dir/data" "$snapshot/data"
+    start_dockerd || die "dockerd did not come back after the snapshot"
+    start_fixture_containers
+}
+
+# Starts the containers that ran when the snapshot was taken, side by side.
+start_fixture_containers() {
+    local id pids=() failed=0
+    for id in $(cat "$engine_dir/snapshot/running"); do
+        "$docker" start "$id" >/dev/null &
+        pids+=($!)
+    done
+    for id in "${pids[@]}"; do wait "$id" || failed=1; done
+    ((failed == 0)) || die "a fixture container did not start"
+    [[ $("$docker" ps -q --no-trunc | sort) == $(sort "$engine_dir/snapshot/running") ]] \
+        || die "the running containers differ from the snapshot's"
+}
+
+# Puts the snapshot back. The old data root is thrown away, so dockerd is killed rather than
+# stopped (after its containers, so that none of their processes is left behind), and the old
+# tree is deleted in the background.
+restore_snapshot() {
+    [[ -d $engine_dir/snapshot/data ]] || die "no fixture snapshot in $engine_dir"
+    if engine_answers; then
+        local running
+        running=$("$docker" ps -q)
+        [[ -z $running ]] || "$docker" kill $running >/dev/null 2>&1 || true
+    fi
+    kill_engine_processes
+    unmount_leftovers || die "mounts remain below $engine_dir after stopping dockerd"
+    local trash
+    trash=$(mktemp -d "$engine_dir/trash.XXXXXX")
+    mv "$engine_dir/data" "$trash/"
+    [[ ! -e $engine_dir/exec ]] || mv "$engine_dir/exec" "$trash/"
+    cp -a "$engine_dir/snapshot/data" "$engine_dir/data"
+    setsid flock "$engine_dir/trash.lock" rm -rf --one-file-system "$trash" </dev/null >/dev/null 2>&1 &
+    start_dockerd || die "dockerd did not come back with the fixture snapshot"
+    start_fixture_containers
+}
+
+cmd_stop() {
+    local file=$1
+    [[ -e $file ]] || { say "no state file $file; nothing to stop"; return 0; }
+    read_state "$file"
+    remove_engine
+    rm -f "$file"
+    say "stopped engine $engine_dir"
+}
+
+# An existing state file: a dead engine is cleaned up; a live one belongs to another run (or an
+# interrupted one) and is left alone unless the file is old.
+handle_previous_state() {
+    local file=$1
+    [[ -e $file ]] || return 0
+    read_state "$file"
+    if dockerd_pid >/dev/null; then
+        [[ -n $(find "$file" -mmin +"$stale_after_minutes") ]] \
+            || die "engine $engine_dir of $file is still running (another test run?); stop it with: $0 stop $file"
+        say "stopping abandoned engine $engine_dir (state file older than ${stale_after_minutes} min)"
+    fi
+    remove_engine
+    rm -f "$file"
+}
+
+cannot_run() {
+    [[ ${CI:-} != true ]] || die "FATAL: $*: the engine tests cannot run (CI=true, so this is a failure)"
+    say "$*: no private engine; the engine tests will be skipped"
+    exit 0
+}
+
+cmd_start() {
+    local file=$1 t0
+    t0=$(now)
+    command -v dockerd >/dev/null || cannot_run "dockerd not found (install docker.io)"
+    [[ -x $docker ]] || cannot_run "$docker not found (install docker.io)"
+    command -v docker-compose >/dev/null || cannot_run "docker-compose not found (install docker-compose)"
+    ((EUID == 0)) || cannot_run "not running as root"
+    handle_previous_state "$file"
+
+    engine_dir=$(mktemp -d /tmp/stowage-engine.XXXXXX)
+    # Whatever ends this script before the state file is written takes the engine with it.
+    trap remove_engine EXIT
+    trap 'exit 1' TERM INT HUP
+    engine_env
+    start_dockerd || exit 1
+    say "engine up in $(elapsed "$t0")s at $engine_dir"
+    "$here/build-fixture.sh" "$engine_dir" || die "building the fixture failed"
+    say "fixture built after $(elapsed "$t0")s"
+    snapshot_fixture
+    "$here/build-fixture.sh" "$engine_dir" --check || die "the fixture changed across the snapshot"
+
+    mkdir -p "$(dirname "$file")"
+    printf 'DOCKER_HOST=unix://%s/docker.sock\nSTOWAGE_ENGINE_DIR=%s\n' "$engine_dir" "$engine_dir" >"$file.tmp"
+    mv "$file.tmp" "$file"
+    trap - EXIT TERM INT HUP
+    say "engine and fixture ready in $(elapsed "$t0")s; state in $file"
+}
+
+cmd_rebuild_fixture() {
+    local file=$1 t0
+    t0=$(now)
+    [[ -e $file ]] || die "no state file $file (start the engine first)"
+    read_state "$file"
+    engine_env
+    restore_snapshot
+    say "fixture rebuilt in $(elapsed "$t0")s"
+}
+
+(($# == 2)) || usage
+case $1 in
+    start) cmd_start "$2" ;;
+    stop) cmd_stop "$2" ;;
+    rebuild-fixture) cmd_rebuild_fixture "$2" ;;
+    *) usage ;;
+esac
