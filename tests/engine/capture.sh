@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Captures the raw output of the docker commands the application reads, from the fixture
+# engine, with one docker client, for the parser tests (tests/data/captures/).
+#
+#   capture.sh STATEFILE DOCKER_CLIENT OUTDIR
+#
+# Every argument reaches docker as one argument (no shell parses the templates). For each
+# command NAME.out holds its standard output byte for byte; the commands expected to fail also
+# get NAME.err (standard error) and NAME.status (exit status). The last capture removes one
+# volume, so the fixture is rebuilt afterwards.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+state=${1:?usage: capture.sh STATEFILE DOCKER_CLIENT OUTDIR}
+client=${2:?usage}
+out=${3:?usage}
+
+engine_dir=$(sed -n 's/^STOWAGE_ENGINE_DIR=//p' "$state")
+[[ $engine_dir =~ ^/tmp/stowage-engine\.[A-Za-z0-9]+$ ]] || { echo "bad state file" >&2; exit 1; }
+export DOCKER_HOST="unix://$engine_dir/docker.sock"
+unset DOCKER_CONTEXT DOCKER_TLS_VERIFY DOCKER_CERT_PATH
+export DOCKER_CONFIG="$engine_dir/client-config"
+mkdir -p "$out" "$DOCKER_CONFIG"
+
+# capture NAME ARGS...: a command that must succeed with nothing on standard error.
+capture() {
+    local name=$1; shift
+    if ! "$client" "$@" >"$out/$name.out" 2>"$out/$name.err"; then
+        echo "capture: $name failed: $(cat "$out/$name.err")" >&2
+        exit 1
+    fi
+    [[ -s $out/$name.err ]] || rm -f "$out/$name.err"
+}
+
+# capture_failure NAME ARGS...: keeps standard output, standard error and the exit status.
+capture_failure() {
+    local name=$1; shift
+    local status=0
+    "$client" "$@" >"$out/$name.out" 2>"$out/$name.err" || status=$?
+    echo "$status" >"$out/$name.status"
+}
+
+template='{{.Id}}@@{{.Image}}@@{{json .Mounts}}@@{{.State.StartedAt}}@@{{.State.FinishedAt}}'
+
+capture ps-a ps -a --format '{{json .}}'
+capture images-a images -a --no-trunc --format '{{json .}}'
+capture volume-ls volume ls --format '{{json .}}'
+capture system-df system df --format '{{json .}}'
+capture system-df-v system df -v --format '{{json .}}'
+capture info-root info --format '{{.DockerRootDir}}'
+capture volume-ls-dangling volume ls -q --filter dangling=true
+
+mapfile -t ids < <("$client" ps -aq)
+capture inspect inspect "${ids[@]}" --format "$template"
+printf '%s\n' "${ids[@]}" >"$out/inspect.ids"
+
+unknown=0123456789ab0123456789ab0123456789ab0123456789ab0123456789abcdef
+capture_failure inspect-unknown inspect "${ids[0]}" "$unknown" "${ids[1]}" --format "$template"
+printf '%s\n' "${ids[0]}" "$unknown" "${ids[1]}" >"$out/inspect-unknown.ids"
+
+capture_failure volume-rm-in-use volume rm sgfx-solo-data
+capture_failure volume-rm-mixed volume rm sgfx-solo-data sgfx-loose
+
+# An engine that is not there: a socket path nobody listens on, and a stale socket file.
+gone="$engine_dir/gone"
+mkdir -p "$gone"
+DOCKER_HOST="unix://$gone/missing.sock" capture_failure daemon-down-missing ps -a --format '{{json .}}'
+/usr/bin/python3 -c 'import socket, sys; s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.close()' \
+    "$gone/stale.sock"
+DOCKER_HOST="unix://$gone/stale.sock" capture_failure daemon-down-stale ps -a --format '{{json .}}'
+rm -rf "$gone"
+
+"$here/engine.sh" rebuild-fixture "$state"
