@@ -48,54 +48,59 @@ bool looksLikeOption(const QString& item)
 
 }  // namespace
 
-DockerClient::DockerClient(DockerCLI& cli, int inspectBatchSize, int removeBatchSize)
-    : cli(cli), inspectBatchSize_(std::max(1, inspectBatchSize)), removeBatchSize_(std::max(1, removeBatchSize))
+DockerClient::DockerClient(DockerCLI& cli) : DockerClient(cli, Limits{})
 {
+}
+
+DockerClient::DockerClient(DockerCLI& cli, Limits limits) : cli(cli), limits_(limits)
+{
+    limits_.inspectBatchSize = std::max(1, limits_.inspectBatchSize);
+    limits_.removeBatchSize = std::max(1, limits_.removeBatchSize);
+}
+
+DockerClient::DockerClient(DockerCLI& cli, int inspectBatchSize, int removeBatchSize)
+    : DockerClient(cli, Limits{.inspectBatchSize = inspectBatchSize, .removeBatchSize = removeBatchSize})
+{
+}
+
+QString DockerClient::readListing(const QStringList& args, std::stop_token stop) const
+{
+    return cli.run(args, limits_.listingTimeout, stop);
 }
 
 QList<SGContainer> DockerClient::containers(std::stop_token stop) const
 {
-    return parseContainers(cli.run({QStringLiteral("ps"), QStringLiteral("-a"), QStringLiteral("--format"), jsonFormat},
-                                   listingTimeout, stop));
+    return parseContainers(readListing({"ps", "-a", "--format", jsonFormat}, stop));
 }
 
 QList<SGImage> DockerClient::images(std::stop_token stop) const
 {
-    return parseImages(cli.run({QStringLiteral("images"), QStringLiteral("-a"), QStringLiteral("--no-trunc"),
-                                QStringLiteral("--format"), jsonFormat},
-                               listingTimeout, stop));
+    return parseImages(readListing({"images", "-a", "--no-trunc", "--format", jsonFormat}, stop));
 }
 
 QList<SGVolume> DockerClient::volumes(std::stop_token stop) const
 {
-    return parseVolumes(cli.run({QStringLiteral("volume"), QStringLiteral("ls"), QStringLiteral("--format"), jsonFormat},
-                                listingTimeout, stop));
+    return parseVolumes(readListing({"volume", "ls", "--format", jsonFormat}, stop));
 }
 
 BuildCache DockerClient::buildCache(std::stop_token stop) const
 {
-    return parseBuildCache(cli.run(
-        {QStringLiteral("system"), QStringLiteral("df"), QStringLiteral("--format"), jsonFormat}, listingTimeout, stop));
+    return parseBuildCache(readListing({"system", "df", "--format", jsonFormat}, stop));
 }
 
 QHash<QString, qint64> DockerClient::volumeSizes(std::stop_token stop) const
 {
-    return parseVolumeSizes(cli.run({QStringLiteral("system"), QStringLiteral("df"), QStringLiteral("-v"),
-                                     QStringLiteral("--format"), jsonFormat},
-                                    listingTimeout, stop));
+    return parseVolumeSizes(readListing({"system", "df", "-v", "--format", jsonFormat}, stop));
 }
 
 QString DockerClient::dockerRoot(std::stop_token stop) const
 {
-    return parseDockerRoot(cli.run(
-        {QStringLiteral("info"), QStringLiteral("--format"), QStringLiteral("{{.DockerRootDir}}")}, listingTimeout, stop));
+    return parseDockerRoot(readListing({"info", "--format", "{{.DockerRootDir}}"}, stop));
 }
 
 QSet<QString> DockerClient::danglingVolumeNames(std::stop_token stop) const
 {
-    return parseDanglingNames(cli.run({QStringLiteral("volume"), QStringLiteral("ls"), QStringLiteral("-q"),
-                                       QStringLiteral("--filter"), QStringLiteral("dangling=true")},
-                                      listingTimeout, stop));
+    return parseDanglingNames(readListing({"volume", "ls", "-q", "--filter", "dangling=true"}, stop));
 }
 
 DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, std::stop_token stop) const
@@ -105,12 +110,12 @@ DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, s
     std::copy_if(ids.begin(), ids.end(), std::back_inserter(inspectable),
                  [](const QString& id) { return !id.isEmpty() && !looksLikeOption(id); });
 
-    for (qsizetype start = 0; start < inspectable.size(); start += inspectBatchSize_) {
+    for (qsizetype start = 0; start < inspectable.size(); start += limits_.inspectBatchSize) {
         QStringList args{QStringLiteral("inspect")};
-        args += inspectable.mid(start, inspectBatchSize_);
+        args += inspectable.mid(start, limits_.inspectBatchSize);
         args << QStringLiteral("--format") << inspectTemplate;
         try {
-            const RunResult result = cli.runRaw(args, inspectTimeout, stop);
+            const RunResult result = cli.runRaw(args, limits_.inspectTimeout, stop);
             // Details that came back count even when docker reported a
             // failure for another id of the batch.
             const auto parsed = parseInspect(result.out);
@@ -144,7 +149,7 @@ void DockerClient::mutate(const QString& label, const QStringList& args, double 
         if (error.kind() != DockerError::Kind::timedOut)
             throw;
     }
-    cli.log().log(LogLevel::warn, QStringLiteral("↻ retrying ") + label + QStringLiteral(" after timeout (attempt 2)"));
+    cli.log().log(LogLevel::warn, QStringLiteral("↻ retrying %1 after timeout (attempt 2)").arg(label));
     cli.run(args, timeout, stop);
 }
 
@@ -152,9 +157,12 @@ DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const Q
                                                     const QStringList& items, std::stop_token stop) const
 {
     BatchResult result;
+    auto itemError = [&](const QString& item, const QString& reason) {
+        return QStringLiteral("%1 %2: %3").arg(noun, item, reason);
+    };
     auto failItems = [&](const QStringList& batch, const QString& reason) {
         for (const QString& item : batch)
-            result.errors.append(noun + u' ' + item + QStringLiteral(": ") + reason);
+            result.errors.append(itemError(item, reason));
     };
 
     QStringList removable;
@@ -163,13 +171,13 @@ DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const Q
         (looksLikeOption(item) ? refused : removable).append(item);
     failItems(refused, QStringLiteral("not a valid name"));
 
-    for (qsizetype start = 0; start < removable.size(); start += removeBatchSize_) {
+    for (qsizetype start = 0; start < removable.size(); start += limits_.removeBatchSize) {
         if (stop.stop_requested())
             return result;
-        const QStringList batch = removable.mid(start, removeBatchSize_);
-        cli.log().log(LogLevel::info, QStringLiteral("→ ") + noun + QStringLiteral(" rm ×") + QString::number(batch.size()));
+        const QStringList batch = removable.mid(start, limits_.removeBatchSize);
+        cli.log().log(LogLevel::info, QStringLiteral("→ %1 rm ×%2").arg(noun, QString::number(batch.size())));
         try {
-            const RunResult run = cli.runRaw(base + batch, removeBatchTimeout, stop);
+            const RunResult run = cli.runRaw(base + batch, limits_.removeBatchTimeout, stop);
             // docker prints each removed item on its own line, exactly as passed.
             const QSet<QString> echoed = lineSet(run.out);
             const QString reason = firstLine(run.err).value_or(QStringLiteral("failed"));
@@ -179,11 +187,11 @@ DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const Q
                     result.removed.insert(item);
                     ++confirmed;
                 } else if (run.status != 0) {
-                    result.errors.append(noun + u' ' + item + QStringLiteral(": ") + reason);
+                    result.errors.append(itemError(item, reason));
                 }
             }
-            cli.log().log(LogLevel::info, QStringLiteral("✓ ") + noun + QStringLiteral(" rm: ") + QString::number(confirmed)
-                                              + u'/' + QString::number(batch.size()) + QStringLiteral(" removed"));
+            cli.log().log(LogLevel::info, QStringLiteral("✓ %1 rm: %2/%3 removed")
+                                              .arg(noun, QString::number(confirmed), QString::number(batch.size())));
         } catch (const CancelledError&) {
             return result;
         } catch (const DockerError& error) {

@@ -45,18 +45,24 @@ public:
         bool timedOut = false;
     };
 
-    static constexpr double listingTimeout = 300.0;
-    static constexpr double inspectTimeout = 120.0;
-    static constexpr double removeBatchTimeout = 240.0;
-    static constexpr int defaultInspectBatchSize = 200;
-    static constexpr int defaultRemoveBatchSize = 50;
+    // Batch sizes and time limits (seconds). Tests shrink them.
+    struct Limits {
+        int inspectBatchSize = 200;
+        int removeBatchSize = 50;
+        double listingTimeout = 300.0;
+        double inspectTimeout = 120.0;
+        double removeBatchTimeout = 240.0;
+    };
 
     // The inspect template: id, image id, mounts as JSON and the two times,
     // separated by "@@".
     static const QString inspectTemplate;
 
-    explicit DockerClient(DockerCLI& cli, int inspectBatchSize = defaultInspectBatchSize,
-                          int removeBatchSize = defaultRemoveBatchSize);
+    explicit DockerClient(DockerCLI& cli);
+    DockerClient(DockerCLI& cli, Limits limits);
+    DockerClient(DockerCLI& cli, int inspectBatchSize, int removeBatchSize);
+
+    const Limits& limits() const { return limits_; }
 
     // Listings and queries. Runner failures (DockerError, CancelledError,
     // SpawnError) pass through unchanged.
@@ -95,8 +101,10 @@ public:
     DockerCLI& cli;
 
 private:
-    int inspectBatchSize_;
-    int removeBatchSize_;
+    // Runs a read-only query with the listing time limit; trimmed output.
+    QString readListing(const QStringList& args, std::stop_token stop) const;
+
+    Limits limits_;
 };
 
 }  // namespace stowage
