@@ -1,0 +1,201 @@
+// The parsers over real output of two docker clients (28.x and 20.10) taken
+// from the fixture engine; see tests/data/captures/README.md.
+
+#include "docker/Classify.h"
+#include "docker/DockerClient.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace stowage;
+
+namespace {
+
+QDateTime utc(int y, int mo, int d, int h, int mi, int s)
+{
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::UTC);
+}
+
+class CapturedOutput : public testing::TestWithParam<const char*> {
+protected:
+    // Standard output byte for byte, as runRaw hands it over.
+    QString raw(const char* name) const
+    {
+        QFile file(QStringLiteral(TEST_DATA_DIR "/captures/%1/%2").arg(GetParam(), name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(file.fileName());
+        return QString::fromUtf8(file.readAll());
+    }
+    // Standard output as run hands it over: trimmed.
+    QString trimmed(const char* name) const { return raw(name).trimmed(); }
+};
+
+const SGContainer* findContainer(const QList<SGContainer>& list, const QString& name)
+{
+    auto it = std::find_if(list.begin(), list.end(), [&](const SGContainer& c) { return c.name == name; });
+    return it == list.end() ? nullptr : &*it;
+}
+
+const QString engineDir = QStringLiteral("/tmp/stowage-engine.WZo9oN");
+
+}  // namespace
+
+TEST_P(CapturedOutput, ContainerListing)
+{
+    const auto containers = DockerClient::parseContainers(trimmed("ps-a.out"));
+    QStringList ids;
+    for (const auto& c : containers)
+        ids << c.id;
+    EXPECT_EQ(ids, (QStringList{"d1a357902b67", "721a45d9bd0c", "e8193061a691", "9aff64eb6878", "6b145e6a4a4d",
+                                "a431e85c88f0", "76e992729c10"}));
+
+    const SGContainer* api = findContainer(containers, "sgfx-beta_api_1");
+    ASSERT_NE(api, nullptr);
+    EXPECT_EQ(api->image, "sgfx-beta_api");
+    EXPECT_EQ(api->state, "running");
+    EXPECT_EQ(api->project, "sgfx-beta");
+    EXPECT_EQ(api->workingDir, engineDir + "/fixture/beta");
+    EXPECT_EQ(api->configFiles, engineDir + "/fixture/beta/docker-compose.yml");
+
+    // Started from two compose files: only the first is kept.
+    const SGContainer* db = findContainer(containers, "sgfx-delta_db_1");
+    ASSERT_NE(db, nullptr);
+    EXPECT_EQ(db->configFiles, engineDir + "/fixture/delta/delta-base.yml");
+    EXPECT_EQ(db->project, "sgfx-delta");
+
+    const SGContainer* worker = findContainer(containers, "sgfx-alpha_worker_1");
+    ASSERT_NE(worker, nullptr);
+    EXPECT_EQ(worker->state, "exited");
+
+    // No compose labels; escaped and non-ASCII label text decoded.
+    const SGContainer* solo = findContainer(containers, "sgfx-solo");
+    ASSERT_NE(solo, nullptr);
+    EXPECT_TRUE(solo->project.isEmpty());
+    EXPECT_TRUE(solo->workingDir.isEmpty());
+    EXPECT_EQ(Classify::label(solo->labels, "org.stowage.fixture.owner"), QString::fromUtf8("Zoë & Co <ops>"));
+    EXPECT_EQ(Classify::label(solo->labels, "org.stowage.fixture.query"), "a=b");
+    EXPECT_EQ(findContainer(containers, "sgfx-solo-idle")->state, "created");
+}
+
+TEST_P(CapturedOutput, ImageListing)
+{
+    const auto images = DockerClient::parseImages(trimmed("images-a.out"));
+    ASSERT_EQ(images.size(), 12);
+    int dangling = 0;
+    int soloTags = 0;
+    for (const SGImage& image : images) {
+        EXPECT_TRUE(image.id.startsWith("sha256:")) << qPrintable(image.id);
+        EXPECT_EQ(image.id.size(), 71);
+        EXPECT_EQ(image.size, "1.98MB");
+        EXPECT_EQ(image.sizeBytes, 2076180);  // 1.98 × 1024², truncated
+        EXPECT_TRUE(image.created.endsWith("seconds ago")) << qPrintable(image.created);
+        if (image.repository == "<none>") {
+            EXPECT_EQ(image.tag, "<none>");
+            ++dangling;
+        }
+        if (image.repository == "sgfx-solo") {
+            EXPECT_EQ(image.id, "sha256:34e5837f5d06e0522254ef70965647ba6400e15e4ce77667df0d5dea615d81c8");
+            ++soloTags;
+        }
+    }
+    EXPECT_EQ(dangling, 3);
+    EXPECT_EQ(soloTags, 2);  // one image under two tags: two records
+}
+
+TEST_P(CapturedOutput, VolumeListing)
+{
+    const auto volumes = DockerClient::parseVolumes(trimmed("volume-ls.out"));
+    ASSERT_EQ(volumes.size(), 9);
+    QHash<QString, QString> projects;
+    for (const SGVolume& v : volumes) {
+        EXPECT_EQ(v.driver, "local");
+        EXPECT_EQ(v.mountpoint, engineDir + "/data/volumes/" + v.name + "/_data");
+        EXPECT_EQ(v.sizeBytes, 0);
+        projects.insert(v.name, v.project);
+    }
+    EXPECT_EQ(projects.value("sgfx-alpha_shared-data"), "sgfx-alpha");
+    EXPECT_EQ(projects.value("sgfx-gamma_db"), "sgfx-gamma");
+    EXPECT_EQ(projects.value("sgfx-loose"), "");
+    EXPECT_EQ(projects.value("ee57acf381798a456449651a8c1c57e886319e67485fe5b68cb59b617f506a45"), "");
+}
+
+TEST_P(CapturedOutput, DiskUsage)
+{
+    // The build-cache row carries no percentage; the others do.
+    const BuildCache cache = DockerClient::parseBuildCache(trimmed("system-df.out"));
+    EXPECT_EQ(cache, (BuildCache{"1.983MB", 2079326, "1.983MB", 2079326}));
+
+    const QHash<QString, qint64> expected{
+        {"sgfx-alpha_shared-data", 1649410},  // 1.573MB
+        {"sgfx-alpha_spool", 0},
+        {"sgfx-gamma_db", 3298820},           // 3.146MB
+        {"sgfx-loose", 0},
+        {"sgfx-solo-data", 536883},           // 524.3kB
+        {"ee57acf381798a456449651a8c1c57e886319e67485fe5b68cb59b617f506a45", 0},
+        {"f6b979443a184ccc75aa916fdf6948a23aac4df1ac432fe7d6fe13a269f1ef6f", 2198863},  // 2.097MB
+        {"sgfx-beta_state", 0},
+        {"sgfx-delta_store", 0},
+    };
+    EXPECT_EQ(DockerClient::parseVolumeSizes(trimmed("system-df-v.out")), expected);
+    // Without a final line feed the untrimmed text reads the same.
+    EXPECT_EQ(DockerClient::parseVolumeSizes(raw("system-df-v.out")), expected);
+}
+
+TEST_P(CapturedOutput, RootAndDanglingNames)
+{
+    EXPECT_EQ(DockerClient::parseDockerRoot(trimmed("info-root.out")), engineDir + "/data");
+    EXPECT_EQ(DockerClient::parseDanglingNames(trimmed("volume-ls-dangling.out")),
+              (QSet<QString>{"f6b979443a184ccc75aa916fdf6948a23aac4df1ac432fe7d6fe13a269f1ef6f", "sgfx-gamma_db",
+                             "sgfx-loose"}));
+}
+
+TEST_P(CapturedOutput, Inspection)
+{
+    const auto details = DockerClient::parseInspect(raw("inspect.out"));
+    const QStringList requested = raw("inspect.ids").split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(requested.size(), 7);
+    ASSERT_EQ(details.size(), 7);
+    for (const QString& id : requested)
+        EXPECT_TRUE(details.contains(id)) << qPrintable(id);
+
+    auto mountSet = [&](const char* id) {
+        const QStringList mounts = details.value(id).mounts;
+        return QSet<QString>(mounts.begin(), mounts.end());
+    };
+    // Mount order is not stable between runs; the named volumes are.
+    EXPECT_EQ(mountSet("a431e85c88f0"),
+              (QSet<QString>{"sgfx-alpha_shared-data",
+                             "ee57acf381798a456449651a8c1c57e886319e67485fe5b68cb59b617f506a45"}));
+    EXPECT_EQ(mountSet("721a45d9bd0c"), (QSet<QString>{"sgfx-alpha_shared-data", "sgfx-beta_state"}));
+    EXPECT_TRUE(details.value("d1a357902b67").mounts.isEmpty());
+
+    // A mount destination with "@@": six parts, the times are still right.
+    const ContainerDetail db = details.value("e8193061a691");
+    EXPECT_EQ(db.mounts, QStringList{"sgfx-delta_store"});
+    EXPECT_EQ(db.imageID, "sha256:5dcc45dd342487cdbe60895ba5a4b6bee4d2ab90e02011592e40b6723dca4075");
+    EXPECT_EQ(db.finishedAt, utc(2026, 12, 6, 19, 24, 48));  // nine fraction digits: whole second
+    EXPECT_TRUE(db.startedAt.has_value());
+
+    // Never started: tmpfs and bind mounts only, Docker's zero time for both.
+    const ContainerDetail idle = details.value("9aff64eb6878");
+    EXPECT_TRUE(idle.mounts.isEmpty());
+    EXPECT_FALSE(idle.startedAt.has_value());
+    EXPECT_FALSE(idle.finishedAt.has_value());
+
+    const ContainerDetail worker = details.value("76e992729c10");
+    EXPECT_EQ(worker.startedAt, utc(2026, 12, 6, 19, 24, 43));
+    EXPECT_EQ(worker.finishedAt, utc(2026, 12, 6, 19, 24, 43));
+    // Eight fraction digits (a trailing zero dropped) parse as well.
+    EXPECT_TRUE(details.value("d1a357902b67").startedAt.has_value());
+    for (const ContainerDetail& d : details)
+        EXPECT_TRUE(d.imageID.startsWith("sha256:"));
+}
+
+TEST_P(CapturedOutput, InspectionOfAnUnknownIdKeepsTheKnownOnes)
+{
+    EXPECT_EQ(raw("inspect-unknown.status").trimmed(), "1");
+    const auto details = DockerClient::parseInspect(raw("inspect-unknown.out"));
+    EXPECT_EQ(QSet<QString>(details.keyBegin(), details.keyEnd()), (QSet<QString>{"d1a357902b67", "721a45d9bd0c"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothClients, CapturedOutput, testing::Values("client28", "client20"));
