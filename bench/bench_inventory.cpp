@@ -1,0 +1,431 @@
+// Times the inventory path of a refresh on synthetic Docker installations of
+// 1,000, 10,000 and 50,000 containers, images and volumes each: parsing the
+// listings and the inspect output, merging, building the project index,
+// classifying every image and volume, sorting the project list, and writing
+// and reading the state cache. Prints milliseconds per stage and size, and
+// the growth from 10k to 50k (5.0 means linear).
+
+#include "docker/DockerClient.h"
+#include "docker/Records.h"
+#include "model/Inventory.h"
+#include "model/ProjectIndex.h"
+#include "model/StateCache.h"
+#include "model/UsageClassification.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace stowage;
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Synthetic docker output
+
+quint64 mix(quint64 x)
+{
+    x += 0x9e3779b97f4a7c15ULL;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebULL;
+    return x ^ (x >> 31);
+}
+
+QString hex64(quint64 seed)
+{
+    QString id;
+    for (int part = 0; part < 4; ++part)
+        id += QString::asprintf("%016llx", static_cast<unsigned long long>(mix(seed * 4 + part)));
+    return id;
+}
+
+QString jsonLine(const QJsonObject& object)
+{
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+const char* const services[] = {"web", "api", "db", "worker", "cache"};
+
+// The shape of one installation of size n: 90% of containers in compose
+// projects of five services, 10% standalone; images 60% built for projects,
+// 20% pulled base images, 10% unused local builds, 10% dangling; volumes 60%
+// mounted (every 7th container mounts a second, shared one), 20% labelled
+// orphans, 20% anonymous orphans, every 10th unmounted volume not listed as
+// dangling by the engine.
+struct Installation {
+    explicit Installation(int n) : n(n) {}
+
+    int n;
+    int projectContainers() const { return n * 9 / 10; }
+    int mountedVolumes() const { return n * 6 / 10; }
+    int builtImages() const { return n * 6 / 10; }
+
+    QString project(int i) const { return i < projectContainers() ? QStringLiteral("app%1").arg(i / 5) : QString(); }
+    QString service(int i) const { return QString::fromLatin1(services[i % 5]); }
+    QString containerName(int i) const
+    {
+        return project(i).isEmpty() ? QStringLiteral("tool-%1").arg(i) : project(i) + "-" + service(i) + "-1";
+    }
+    QString containerId(int i) const { return hex64(1'000'000 + i); }
+    QString imageId(int j) const { return "sha256:" + hex64(2'000'000 + j); }
+    int imageOf(int i) const { return i < builtImages() ? i : (i - builtImages()) % (n * 2 / 10) + builtImages(); }
+
+    QString imageRepository(int j) const
+    {
+        if (j < builtImages())
+            return project(j).isEmpty() ? QStringLiteral("tool%1-cli").arg(j) : project(j) + "-" + service(j);
+        if (j < n * 8 / 10)
+            return QStringLiteral("base%1").arg(j % 97);
+        if (j < n * 9 / 10)
+            return QStringLiteral("oldapp%1-web").arg(j);
+        return QStringLiteral("<none>");
+    }
+
+    QString volumeName(int k) const
+    {
+        if (k < mountedVolumes())
+            return project(k).isEmpty() ? hex64(3'000'000 + k) : project(k) + "_" + service(k) + "_data";
+        if (k < n * 8 / 10)
+            return QStringLiteral("gone%1_data").arg(k);
+        return hex64(3'000'000 + k);
+    }
+    QString volumeProject(int k) const
+    {
+        if (k < mountedVolumes())
+            return project(k);
+        return k < n * 8 / 10 ? QStringLiteral("gone%1").arg(k) : QString();
+    }
+    QStringList mountsOf(int i) const
+    {
+        if (i >= mountedVolumes())
+            return {};
+        QStringList mounts = {volumeName(i)};
+        if (i % 7 == 0)
+            mounts.append(volumeName((i + 11) % mountedVolumes()));
+        return mounts;
+    }
+
+    QString composeLabels(const QString& project, const QString& service) const
+    {
+        if (project.isEmpty())
+            return QStringLiteral("maintainer=someone@example.com");
+        return QStringLiteral("com.docker.compose.config-hash=%1,com.docker.compose.container-number=1,"
+                              "com.docker.compose.oneoff=False,com.docker.compose.project=%2,"
+                              "com.docker.compose.project.config_files=/home/dev/src/%2/compose.yaml,"
+                              "com.docker.compose.project.working_dir=/home/dev/src/%2,"
+                              "com.docker.compose.service=%3,com.docker.compose.version=2.27.0")
+            .arg(hex64(qHash(project)).left(64), project, service);
+    }
+
+    QString psOutput() const
+    {
+        QStringList lines;
+        for (int i = 0; i < n; ++i) {
+            const bool running = i % 2 == 0;
+            lines.append(jsonLine({
+                {"Command", "\"docker-entrypoint.s…\""},
+                {"CreatedAt", "2024-05-01 10:11:12 +0200 CEST"},
+                {"ID", containerId(i).left(12)},
+                {"Image", imageRepository(imageOf(i)) + ":latest"},
+                {"Labels", composeLabels(project(i), service(i))},
+                {"LocalVolumes", QString::number(mountsOf(i).size())},
+                {"Mounts", mountsOf(i).join(',')},
+                {"Names", containerName(i)},
+                {"Networks", project(i).isEmpty() ? "bridge" : project(i) + "_default"},
+                {"Ports", running ? "0.0.0.0:8080->80/tcp" : ""},
+                {"RunningFor", "2 weeks ago"},
+                {"Size", "63B (virtual 432MB)"},
+                {"State", running ? "running" : "exited"},
+                {"Status", running ? "Up 2 hours" : "Exited (0) 3 days ago"},
+            }));
+        }
+        return lines.join('\n');
+    }
+
+    QString imagesOutput() const
+    {
+        QStringList lines;
+        for (int j = 0; j < n; ++j) {
+            const QString repository = imageRepository(j);
+            lines.append(jsonLine({
+                {"Containers", "N/A"},
+                {"CreatedAt", "2024-04-01 09:00:00 +0200 CEST"},
+                {"CreatedSince", "4 weeks ago"},
+                {"Digest", "<none>"},
+                {"ID", imageId(j)},
+                {"Repository", repository},
+                {"SharedSize", "N/A"},
+                {"Size", QStringLiteral("%1.%2MB").arg(50 + j % 900).arg(j % 10)},
+                {"Tag", repository == "<none>" ? "<none>" : "latest"},
+                {"UniqueSize", "N/A"},
+                {"VirtualSize", "1.2GB"},
+            }));
+        }
+        return lines.join('\n');
+    }
+
+    QString volumeLabels(int k) const
+    {
+        const QString project = volumeProject(k);
+        if (project.isEmpty())
+            return {};
+        return QStringLiteral("com.docker.compose.project=%1,com.docker.compose.version=2.27.0,"
+                              "com.docker.compose.volume=data")
+            .arg(project);
+    }
+
+    QString volumesOutput() const
+    {
+        QStringList lines;
+        for (int k = 0; k < n; ++k) {
+            lines.append(jsonLine({
+                {"Availability", "N/A"},
+                {"Driver", "local"},
+                {"Group", "N/A"},
+                {"Labels", volumeLabels(k)},
+                {"Links", "N/A"},
+                {"Mountpoint", "/var/lib/docker/volumes/" + volumeName(k) + "/_data"},
+                {"Name", volumeName(k)},
+                {"Scope", "local"},
+                {"Size", "N/A"},
+                {"Status", "N/A"},
+            }));
+        }
+        return lines.join('\n');
+    }
+
+    QString systemDfVerboseOutput() const
+    {
+        QJsonArray volumes;
+        for (int k = 0; k < n; ++k) {
+            volumes.append(QJsonObject{
+                {"Driver", "local"},
+                {"Labels", volumeLabels(k)},
+                {"Links", k < mountedVolumes() ? "1" : "0"},
+                {"Mountpoint", "/var/lib/docker/volumes/" + volumeName(k) + "/_data"},
+                {"Name", volumeName(k)},
+                {"Scope", "local"},
+                {"Size", QStringLiteral("%1.%2MB").arg(k % 5000).arg(k % 10)},
+            });
+        }
+        return jsonLine({{"BuildCache", QJsonArray{}}, {"Containers", QJsonArray{}}, {"Images", QJsonArray{}},
+                         {"Volumes", volumes}});
+    }
+
+    QString danglingOutput() const
+    {
+        QStringList names;
+        for (int k = mountedVolumes(); k < n; ++k) {
+            if (k % 10 != 0)
+                names.append(volumeName(k));
+        }
+        return names.join('\n');
+    }
+
+    QString inspectOutput() const
+    {
+        QStringList lines;
+        for (int i = 0; i < n; ++i) {
+            QJsonArray mounts;
+            for (const QString& name : mountsOf(i)) {
+                mounts.append(QJsonObject{{"Type", "volume"},
+                                          {"Name", name},
+                                          {"Source", "/var/lib/docker/volumes/" + name + "/_data"},
+                                          {"Destination", "/data"},
+                                          {"Driver", "local"},
+                                          {"Mode", "z"},
+                                          {"RW", true},
+                                          {"Propagation", ""}});
+            }
+            mounts.append(QJsonObject{{"Type", "bind"},
+                                      {"Source", "/home/dev/src/config"},
+                                      {"Destination", "/etc/app"},
+                                      {"Mode", ""},
+                                      {"RW", false},
+                                      {"Propagation", "rprivate"}});
+            const QString mountsJson = QString::fromUtf8(QJsonDocument(mounts).toJson(QJsonDocument::Compact));
+            const QString finished = i % 2 == 0 ? QStringLiteral("0001-01-01T00:00:00Z")
+                                                : QStringLiteral("2024-05-%1T08:00:00.123456789Z").arg(10 + i % 18);
+            lines.append(QStringList{containerId(i), imageId(imageOf(i)), mountsJson,
+                                     QStringLiteral("2024-05-%1T10:11:12.123456789Z").arg(1 + i % 9), finished}
+                             .join(QStringLiteral("@@")));
+        }
+        return lines.join('\n');
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Timing
+
+using Clock = std::chrono::steady_clock;
+
+// Best of `repetitions` runs, in milliseconds.
+double bestMs(int repetitions, const std::function<void()>& work)
+{
+    double best = 1e300;
+    for (int r = 0; r < repetitions; ++r) {
+        const auto start = Clock::now();
+        work();
+        best = std::min(best, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    return best;
+}
+
+// Keeps results observable so that no stage is optimised away.
+volatile qint64 sink = 0;
+
+struct Stages {
+    std::vector<std::string> order;
+    std::map<std::string, std::map<int, double>> ms;
+
+    void add(const std::string& stage, int size, double value)
+    {
+        if (std::find(order.begin(), order.end(), stage) == order.end())
+            order.push_back(stage);
+        ms[stage][size] = value;
+    }
+};
+
+void runSize(int n, Stages& stages, const QString& cacheFile)
+{
+    const int reps = n <= 1000 ? 7 : 3;
+    const Installation installation(n);
+    const QString ps = installation.psOutput();
+    const QString imagesText = installation.imagesOutput();
+    const QString volumesText = installation.volumesOutput();
+    const QString dfText = installation.systemDfVerboseOutput();
+    const QString danglingText = installation.danglingOutput();
+    const QString inspectText = installation.inspectOutput();
+
+    Inventory inventory;
+    QHash<QString, ContainerDetail> details;
+    stages.add("parse ps -a", n, bestMs(reps, [&] { inventory.containers = DockerClient::parseContainers(ps); }));
+    stages.add("parse images", n, bestMs(reps, [&] { inventory.images = DockerClient::parseImages(imagesText); }));
+    stages.add("parse volume ls", n, bestMs(reps, [&] { inventory.volumes = DockerClient::parseVolumes(volumesText); }));
+    stages.add("parse system df -v", n,
+               bestMs(reps, [&] { inventory.volumeSizes = DockerClient::parseVolumeSizes(dfText); }));
+    stages.add("parse dangling", n,
+               bestMs(reps, [&] { inventory.danglingVolumeNames = DockerClient::parseDanglingNames(danglingText); }));
+    stages.add("parse inspect", n, bestMs(reps, [&] { details = DockerClient::parseInspect(inspectText); }));
+
+    const QList<SGContainer> listed = inventory.containers;
+    const QList<SGVolume> unsized = inventory.volumes;
+    stages.add("merge details+sizes", n, bestMs(reps, [&] {
+        inventory.containers = listed;
+        inventory.volumes = unsized;
+        inventory.usedImageIDs.clear();
+        for (SGContainer& c : inventory.containers) {
+            const auto detail = details.constFind(c.id.left(12));
+            if (detail == details.cend())
+                continue;
+            c.imageID = detail->imageID;
+            c.mounts = detail->mounts;
+            c.startedAt = detail->startedAt;
+            c.finishedAt = detail->finishedAt;
+            if (!c.imageID.isEmpty())
+                inventory.usedImageIDs.insert(c.imageID);
+        }
+        for (SGVolume& v : inventory.volumes)
+            v.sizeBytes = inventory.volumeSizes.value(v.name, 0);
+    }));
+    inventory.danglingKnown = true;
+    inventory.usageDataComplete = true;
+
+    // Earlier results are kept until after the timing, so that only building is measured.
+    std::vector<ProjectIndex> built;
+    stages.add("buildProjectIndex", n, bestMs(reps, [&] {
+        built.push_back(buildProjectIndex(inventory.containers, inventory.images, inventory.volumes));
+    }));
+    const ProjectIndex index = built.back();
+    built.clear();
+
+    stages.add("classify images", n, bestMs(reps, [&] {
+        const UsageClassification classification(inventory, index);
+        qint64 safe = 0;
+        for (const SGImage& image : inventory.images) {
+            safe += classification.imageStatus(image).safe;
+            safe += classification.imageProjectText(image).text.size();
+        }
+        sink = safe + classification.unusedImageBytes();
+    }));
+    stages.add("classify volumes", n, bestMs(reps, [&] {
+        const UsageClassification classification(inventory, index);
+        qint64 total = 0;
+        for (const SGVolume& volume : inventory.volumes) {
+            total += int(classification.volumeUsage(volume));
+            total += classification.volumeStatusText(volume).size();
+            total += classification.volumeProjectText(volume).text.size();
+        }
+        sink = total + classification.orphanVolumeBytes() + classification.volumesByProject().size();
+    }));
+    stages.add("project list (size sort)", n, bestMs(reps, [&] {
+        sink = sortedFilteredProjects(index, inventory.volumeSizes, QStringLiteral("app1"), ProjectSort::size, false)
+                   .size();
+    }));
+
+    CachedState snapshot;
+    snapshot.containers = inventory.containers;
+    snapshot.images = inventory.images;
+    snapshot.volumes = inventory.volumes;
+    snapshot.volumeSizes = inventory.volumeSizes;
+    snapshot.usedImageIDs = inventory.usedImageIDs.values();
+    snapshot.danglingVolumeNames = inventory.danglingVolumeNames.values();
+    snapshot.danglingKnown = true;
+    snapshot.usageDataComplete = true;
+    stages.add("cache encode+write", n, bestMs(reps, [&] {
+        StateCacheWriter writer(cacheFile);
+        writer.save(snapshot);
+        writer.flush();
+    }));
+    std::optional<CachedState> loaded;
+    stages.add("cache read+decode", n, bestMs(reps, [&] {
+        QFile file(cacheFile);
+        if (file.open(QIODevice::ReadOnly))
+            loaded = StateCache::decode(file.readAll());
+    }));
+    if (!loaded || loaded->containers.size() != n)
+        std::fprintf(stderr, "cache round trip failed at %d\n", n);
+    std::printf("  %6d: %lld projects, %lld unused images, %lld orphan volumes, cache file %.1f MB\n", n,
+                static_cast<long long>(index.projects.size()),
+                static_cast<long long>(UsageClassification(inventory, index).unusedImages().size()),
+                static_cast<long long>(UsageClassification(inventory, index).orphanVolumes().size()),
+                QFile(cacheFile).size() / 1048576.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString cacheFile = dir.filePath(QStringLiteral("state.json"));
+    const std::vector<int> sizes = {1000, 10000, 50000};
+
+    // Wall-clock figures depend on what else runs; the load average says how busy the machine was.
+    QFile loadavg(QStringLiteral("/proc/loadavg"));
+    const QByteArray load = loadavg.open(QIODevice::ReadOnly) ? loadavg.readLine().trimmed() : QByteArray("unknown");
+    std::printf("Load average at start: %s\n", load.constData());
+    std::printf("Generating and timing (best of 7 runs at 1k, of 3 above):\n");
+    Stages stages;
+    for (int n : sizes)
+        runSize(n, stages, cacheFile);
+
+    std::printf("\n%-26s %10s %10s %10s %10s\n", "stage (ms)", "1k", "10k", "50k", "50k/10k");
+    for (const std::string& stage : stages.order) {
+        const auto& row = stages.ms[stage];
+        std::printf("%-26s %10.2f %10.2f %10.2f %10.2f\n", stage.c_str(), row.at(1000), row.at(10000), row.at(50000),
+                    row.at(50000) / row.at(10000));
+    }
+    return 0;
+}
