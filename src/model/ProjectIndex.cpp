@@ -61,6 +61,10 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
             imageById.insert(image.id, &image);
     }
 
+    index.imageOwners.reserve(images.size());
+    index.volumeOwners.reserve(volumes.size());
+    index.volumeMounters.reserve(volumes.size());
+    index.containerVolumeNames.reserve(volumes.size());
     for (const SGContainer& c : containers) {
         if (!c.imageID.isEmpty())
             index.imageOwners[c.imageID].insert(c.project);

@@ -93,11 +93,15 @@ std::optional<QHash<QString, qint64>> sizesFromJson(const QJsonValue& value)
     return sizes;
 }
 
+// QJsonObject keeps its keys sorted, so inserting them in ascending order
+// appends instead of shifting the entries: linear instead of quadratic.
 QJsonObject sizesToJson(const QHash<QString, qint64>& sizes)
 {
+    QStringList names = sizes.keys();
+    names.sort();
     QJsonObject object;
-    for (auto it = sizes.cbegin(); it != sizes.cend(); ++it)
-        object.insert(it.key(), QJsonValue(it.value()));
+    for (const QString& name : std::as_const(names))
+        object.insert(name, QJsonValue(sizes.value(name)));
     return object;
 }
 
