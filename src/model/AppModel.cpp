@@ -1,0 +1,286 @@
+#include "model/AppModel.h"
+
+#include "docker/DockerCLI.h"
+#include "docker/OperationCenter.h"
+#include "log/ActivityLog.h"
+#include "model/LocaleFormat.h"
+
+#include <QFile>
+#include <QMetaObject>
+
+#include <thread>
+
+namespace stowage {
+
+namespace {
+
+std::optional<QString> resolveCacheFile(const AppModel::Options& options)
+{
+    return options.cacheFile ? *options.cacheFile : StateCache::fileURL();
+}
+
+std::optional<CachedState> readCacheFile(const std::optional<QString>& path)
+{
+    if (!path)
+        return std::nullopt;
+    QFile file(*path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return StateCache::decode(file.readAll());
+}
+
+}  // namespace
+
+AppModel::AppModel(DockerCLI& cli, QObject* parent) : AppModel(cli, Options{}, parent) {}
+
+AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
+    : QObject(parent),
+      client_(cli, options.limits),
+      log_(cli.log()),
+      cacheFile_(resolveCacheFile(options)),
+      cacheWriter_(cacheFile_)
+{
+    spinnerTimer_.setInterval(90);
+    connect(&spinnerTimer_, &QTimer::timeout, this, [this] {
+        spinnerFrame_ = spinnerFrames()[spinnerIndex_ % spinnerFrames().size()];
+        ++spinnerIndex_;
+        emit spinnerFrameChanged();
+    });
+    progressTimer_.setInterval(500);
+    connect(&progressTimer_, &QTimer::timeout, this, [this] {
+        if (stopping_)
+            return;
+        const qint64 elapsed = phase2Start_.secsTo(QDateTime::currentDateTimeUtc());
+        setStatusText(QStringLiteral("[2/2] Disk usage · volume sizes · inspecting %1 containers · info  ·  %2s")
+                          .arg(progressContainerCount_)
+                          .arg(elapsed));
+    });
+}
+
+AppModel::~AppModel()
+{
+    if (currentTask_) {
+        currentTask_->requestStop();
+        operations().killAll();
+    }
+}
+
+const QStringList& AppModel::spinnerFrames()
+{
+    static const QStringList frames = [] {
+        QStringList list;
+        for (QChar c : QStringLiteral("⠋⠙⠹⠸⠼⠴⠦⠧⠇⠏"))
+            list << QString(c);
+        return list;
+    }();
+    return frames;
+}
+
+OperationCenter& AppModel::operations() const { return client_.cli.operations(); }
+
+void AppModel::log(LogLevel level, const QString& message) { log_.log(level, message); }
+
+void AppModel::post(std::function<void()> change)
+{
+    QMetaObject::invokeMethod(this, std::move(change), Qt::QueuedConnection);
+}
+
+void AppModel::setStatusText(const QString& text)
+{
+    statusText_ = text;
+    emit statusTextChanged();
+}
+
+void AppModel::setDataStale(bool stale)
+{
+    dataStale_ = stale;
+    emit dataStaleChanged();
+}
+
+// --- Spinner and the operation gate ---
+
+void AppModel::startSpinner()
+{
+    if (spinnerTimer_.isActive())
+        return;
+    isLoading_ = true;
+    emit isLoadingChanged();
+    spinnerIndex_ = 0;
+    spinnerFrame_ = spinnerFrames().first();
+    ++spinnerIndex_;
+    emit spinnerFrameChanged();
+    spinnerTimer_.start();
+}
+
+void AppModel::stopSpinner()
+{
+    spinnerTimer_.stop();
+    isLoading_ = false;
+    spinnerFrame_.clear();
+    emit spinnerFrameChanged();
+    emit isLoadingChanged();
+}
+
+void AppModel::startOperation(BackgroundOperation::Body body)
+{
+    finishedTask_.reset();
+    stopping_ = false;
+    currentTask_ = std::make_unique<BackgroundOperation>(std::move(body));
+}
+
+void AppModel::endOperation()
+{
+    // The thread is at its very end; it is joined when the next operation starts.
+    finishedTask_ = std::move(currentTask_);
+    stopping_ = false;
+}
+
+void AppModel::cancelCurrentOperation()
+{
+    if (!isLoading_)
+        return;
+    log(LogLevel::warn, QStringLiteral("Stop requested — cancelling current operation"));
+    operations().killAll();
+    if (currentTask_)
+        currentTask_->requestStop();
+    stopping_ = true;
+    setStatusText(QStringLiteral("Stopping…"));
+}
+
+void AppModel::finishOperationAndReconcile()
+{
+    stopSpinner();
+    endOperation();
+    setDataStale(true);
+    if (reconcileForTesting)
+        reconcileForTesting();
+    else
+        refresh();
+}
+
+// --- Projects tab ---
+
+void AppModel::setProjectSearch(const QString& text)
+{
+    projectSearch_ = text;
+    emit projectsViewChanged();
+}
+
+void AppModel::setProjectSort(ProjectSort sort)
+{
+    projectSort_ = sort;
+    emit projectsViewChanged();
+}
+
+void AppModel::setSortAscending(bool ascending)
+{
+    sortAscending_ = ascending;
+    emit projectsViewChanged();
+}
+
+void AppModel::setSelectionMode(bool on)
+{
+    selectionMode_ = on;
+    emit projectsViewChanged();
+}
+
+void AppModel::setSelectedProjects(const QSet<QString>& names)
+{
+    selectedProjects_ = names;
+    emit projectsViewChanged();
+}
+
+void AppModel::toggleProjectSelection(const QString& name) { setSelectedProjects(toggled(selectedProjects_, name)); }
+
+QList<ProjectEntry> AppModel::sortedFilteredProjects() const
+{
+    return stowage::sortedFilteredProjects(index_, inventory_.volumeSizes, projectSearch_, projectSort_,
+                                           sortAscending_);
+}
+
+// --- Index and cache ---
+
+void AppModel::buildProjectIndex()
+{
+    index_ = stowage::buildProjectIndex(inventory_.containers, inventory_.images, inventory_.volumes);
+    emit indexChanged();
+}
+
+CachedState AppModel::snapshot() const
+{
+    CachedState state;
+    state.containers = inventory_.containers;
+    state.images = inventory_.images;
+    state.volumes = inventory_.volumes;
+    state.buildCache = inventory_.buildCache;
+    state.volumeSizes = inventory_.volumeSizes;
+    state.usedImageIDs = inventory_.usedImageIDs.values();
+    state.dockerRoot = inventory_.dockerRoot;
+    state.savedAt = QDateTime::currentDateTimeUtc();
+    state.danglingVolumeNames = inventory_.danglingVolumeNames.values();
+    state.danglingKnown = inventory_.danglingKnown;
+    state.usageDataComplete = inventory_.usageDataComplete;
+    return state;
+}
+
+void AppModel::saveCache() { cacheWriter_.save(snapshot()); }
+
+void AppModel::flushCache() { cacheWriter_.flush(); }
+
+bool AppModel::loadCache()
+{
+    bool loaded = false;
+    applyCache(readCacheFile(cacheFile_), &loaded);
+    return loaded;
+}
+
+void AppModel::loadCacheInBackground(std::function<void(bool)> done)
+{
+    // Used at start-up, before anything was saved, so no save can be in flight.
+    QPointer<AppModel> self(this);
+    std::thread([self, path = cacheFile_, done = std::move(done)]() mutable {
+        auto state = readCacheFile(path);
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, state = std::move(state), done = std::move(done)] {
+                bool loaded = false;
+                self->applyCache(state, &loaded);
+                if (done)
+                    done(loaded);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+void AppModel::applyCache(const std::optional<CachedState>& state, bool* loaded)
+{
+    *loaded = false;
+    if (!state)
+        return;
+    inventory_.containers = state->containers;
+    emit containersChanged();
+    inventory_.images = state->images;
+    emit imagesChanged();
+    inventory_.volumes = state->volumes;
+    emit volumesChanged();
+    inventory_.buildCache = state->buildCache;
+    inventory_.volumeSizes = state->volumeSizes;
+    inventory_.usedImageIDs = QSet<QString>(state->usedImageIDs.begin(), state->usedImageIDs.end());
+    inventory_.dockerRoot = state->dockerRoot;
+    inventory_.danglingVolumeNames = QSet<QString>(state->danglingVolumeNames.begin(), state->danglingVolumeNames.end());
+    inventory_.danglingKnown = state->danglingKnown;
+    inventory_.usageDataComplete = state->usageDataComplete;
+    inventory_.usageDataProblem = state->usageDataComplete
+        ? QString()
+        : QStringLiteral("Loaded from cache — usage was never fully verified. Refresh to check.");
+    emit usageChanged();
+    buildProjectIndex();
+    if (state->containers.isEmpty() && state->images.isEmpty() && state->volumes.isEmpty())
+        return;
+    setDataStale(true);
+    setStatusText(QStringLiteral("Showing cached data from ") + LocaleFormat::mediumDateShortTime(state->savedAt)
+                  + QStringLiteral(" — press Refresh to update."));
+    *loaded = true;
+}
+
+}  // namespace stowage

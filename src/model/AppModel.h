@@ -1,0 +1,183 @@
+#pragma once
+// The one observable model behind the window. It holds the last inventory, the
+// usage facts, the project index, the status line with its spinner and the
+// running operation. It lives on the UI thread and all its state is read and
+// written there only: operations run on a BackgroundOperation whose body hands
+// every state change back to this thread, in order. isLoading is the single
+// gate: one refresh or removal at a time.
+
+#include "docker/DockerClient.h"
+#include "model/BackgroundOperation.h"
+#include "model/Inventory.h"
+#include "model/ProjectIndex.h"
+#include "model/StateCache.h"
+#include "model/UsageClassification.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace stowage {
+
+class ActivityLog;
+class DockerCLI;
+class OperationCenter;
+enum class LogLevel;
+
+class AppModel : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // Where the state cache lives; the application's data folder when absent.
+        std::optional<std::optional<QString>> cacheFile;
+        DockerClient::Limits limits;
+    };
+
+    explicit AppModel(DockerCLI& cli, Options options, QObject* parent = nullptr);
+    explicit AppModel(DockerCLI& cli, QObject* parent = nullptr);
+    ~AppModel() override;
+
+    // --- Published state ---
+    const QList<SGContainer>& containers() const { return inventory_.containers; }
+    const QList<SGImage>& images() const { return inventory_.images; }
+    const QList<SGVolume>& volumes() const { return inventory_.volumes; }
+    const BuildCache& buildCache() const { return inventory_.buildCache; }
+    const QHash<QString, qint64>& volumeSizes() const { return inventory_.volumeSizes; }
+    const QSet<QString>& usedImageIDs() const { return inventory_.usedImageIDs; }
+    const QString& dockerRoot() const { return inventory_.dockerRoot; }
+    const QSet<QString>& danglingVolumeNames() const { return inventory_.danglingVolumeNames; }
+    bool danglingKnown() const { return inventory_.danglingKnown; }
+    bool usageDataComplete() const { return inventory_.usageDataComplete; }
+    const QString& usageDataProblem() const { return inventory_.usageDataProblem; }
+    const Inventory& inventory() const { return inventory_; }
+
+    const ProjectIndex& index() const { return index_; }
+    const QHash<QString, QStringList>& volumeMounters() const { return index_.volumeMounters; }
+    const QSet<QString>& runningVolumeNames() const { return index_.runningVolumeNames; }
+    const QSet<QString>& containerVolumeNames() const { return index_.containerVolumeNames; }
+    const QHash<QString, QList<SGContainer>>& projects() const { return index_.projects; }
+    const QHash<QString, ProjectMeta>& projectsMeta() const { return index_.projectsMeta; }
+    const QHash<QString, QSet<QString>>& imageOwners() const { return index_.imageOwners; }
+    const QHash<QString, QSet<QString>>& volumeOwners() const { return index_.volumeOwners; }
+
+    const QString& statusText() const { return statusText_; }
+    const QString& spinnerFrame() const { return spinnerFrame_; }
+    bool isLoading() const { return isLoading_; }
+    bool dataStale() const { return dataStale_; }
+
+    // Projects-tab state.
+    const QString& projectSearch() const { return projectSearch_; }
+    ProjectSort projectSort() const { return projectSort_; }
+    bool sortAscending() const { return sortAscending_; }
+    bool selectionMode() const { return selectionMode_; }
+    const QSet<QString>& selectedProjects() const { return selectedProjects_; }
+    void setProjectSearch(const QString& text);
+    void setProjectSort(ProjectSort sort);
+    void setSortAscending(bool ascending);
+    void setSelectionMode(bool on);
+    void setSelectedProjects(const QSet<QString>& names);
+    void toggleProjectSelection(const QString& name);
+    QList<ProjectEntry> sortedFilteredProjects() const;
+
+    // --- Operations ---
+    void refresh();
+    void startSpinner();
+    void stopSpinner();
+    void cancelCurrentOperation();
+    void finishOperationAndReconcile();
+    // Called by finishOperationAndReconcile instead of refresh when set.
+    std::function<void()> reconcileForTesting;
+
+    void buildProjectIndex();
+    void saveCache();
+    bool loadCache();
+    // Reads and decodes the cache file off the UI thread, then applies it here
+    // and reports whether anything was loaded.
+    void loadCacheInBackground(std::function<void(bool loaded)> done);
+    // Blocks until every cache save so far is on disk (tests, application exit).
+    void flushCache();
+
+    // --- Usage classification ---
+    UsageClassification classification() const { return UsageClassification(inventory_, index_); }
+    ImageStatus imageStatus(const SGImage& image) const { return classification().imageStatus(image); }
+    QList<SGImage> unusedImages() const { return classification().unusedImages(); }
+    ProjectText imageProjectText(const SGImage& image) const { return classification().imageProjectText(image); }
+    Classify::VolumeUsage volumeUsage(const SGVolume& v) const { return classification().volumeUsage(v); }
+    QList<SGVolume> orphanVolumes() const { return classification().orphanVolumes(); }
+    QList<SGVolume> volumesMatching(Classify::VolumeUsage usage) const
+    {
+        return classification().volumesMatching(usage);
+    }
+    QList<VolumeGroup> volumesByProject() const { return classification().volumesByProject(); }
+    QString volumeStatusText(const SGVolume& v) const { return classification().volumeStatusText(v); }
+    ProjectText volumeProjectText(const SGVolume& v) const { return classification().volumeProjectText(v); }
+    qint64 totalBytes(const QList<SGVolume>& volumes) const { return classification().totalBytes(volumes); }
+
+    static const QStringList& spinnerFrames();
+    DockerClient& client() { return client_; }
+    OperationCenter& operations() const;
+
+signals:
+    void containersChanged();
+    void imagesChanged();
+    void volumesChanged();
+    // Build cache, sizes, used image ids, data root, dangling facts, completeness.
+    void usageChanged();
+    void indexChanged();
+    void statusTextChanged();
+    void spinnerFrameChanged();
+    void isLoadingChanged();
+    void dataStaleChanged();
+    // Search, sort, direction, selection mode or selection.
+    void projectsViewChanged();
+
+protected:
+    void setStatusText(const QString& text);
+    void setDataStale(bool stale);
+    void log(LogLevel level, const QString& message);
+    // Starts `body` as the current operation.
+    void startOperation(BackgroundOperation::Body body);
+    // Runs `change` on the UI thread after everything posted before it.
+    void post(std::function<void()> change);
+    void endOperation();
+
+private:
+    void runRefresh(std::stop_token stop);
+    void failRefresh(const QString& description, bool cancelled);
+    void startProgress(int containerCount);
+    void stopProgress();
+    void applyCache(const std::optional<CachedState>& state, bool* loaded);
+    CachedState snapshot() const;
+
+    DockerClient client_;
+    ActivityLog& log_;
+    Inventory inventory_;
+    ProjectIndex index_;
+    QString statusText_ = QStringLiteral("Ready");
+    QString spinnerFrame_;
+    bool isLoading_ = false;
+    bool dataStale_ = false;
+    QString projectSearch_;
+    ProjectSort projectSort_ = ProjectSort::lastActivity;
+    bool sortAscending_ = false;
+    bool selectionMode_ = false;
+    QSet<QString> selectedProjects_;
+
+    QTimer spinnerTimer_;
+    int spinnerIndex_ = 0;
+    QTimer progressTimer_;
+    QDateTime phase2Start_;
+    int progressContainerCount_ = 0;
+    bool stopping_ = false;
+
+    std::unique_ptr<BackgroundOperation> currentTask_;
+    std::unique_ptr<BackgroundOperation> finishedTask_;  // joined when the next one starts
+    std::optional<QString> cacheFile_;
+    StateCacheWriter cacheWriter_;
+};
+
+}  // namespace stowage

@@ -1,0 +1,223 @@
+// The refresh: two phases of concurrent docker queries on the operation's
+// thread, their results handed to the UI thread in a fixed order.
+
+#include "model/AppModel.h"
+
+#include "docker/DockerCLI.h"
+#include "log/ActivityLog.h"
+#include "model/LocaleFormat.h"
+
+#include <future>
+
+namespace stowage {
+
+namespace {
+
+// Starts `query` on a thread of its own.
+template <typename Query>
+auto launch(Query query)
+{
+    return std::async(std::launch::async, std::move(query));
+}
+
+// Waits for a phase-2 query; a failure yields the fallback.
+template <typename T>
+T valueOr(std::future<T>& future, T fallback)
+{
+    try {
+        return future.get();
+    } catch (const RunError&) {
+        return fallback;
+    }
+}
+
+struct PhaseTwo {
+    BuildCache buildCache;
+    QHash<QString, qint64> volumeSizes;
+    DockerClient::InspectOutcome inspection;
+    std::optional<QSet<QString>> dangling;
+    QString dockerRoot;
+};
+
+PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, std::stop_token stop)
+{
+    auto cache = launch([&] { return client.buildCache(stop); });
+    auto sizes = launch([&] { return client.volumeSizes(stop); });
+    auto inspection = launch([&] { return client.inspectMany(ids, stop); });
+    auto dangling = launch([&] { return std::optional<QSet<QString>>(client.danglingVolumeNames(stop)); });
+    auto root = launch([&] { return client.dockerRoot(stop); });
+
+    PhaseTwo result;
+    result.buildCache = valueOr(cache, BuildCache{QStringLiteral("?"), 0, QStringLiteral("?"), 0});
+    result.volumeSizes = valueOr(sizes, {});
+    result.inspection = inspection.get();  // never fails
+    result.dangling = valueOr(dangling, std::optional<QSet<QString>>());
+    result.dockerRoot = valueOr(root, QStringLiteral("/var/lib/docker"));
+    return result;
+}
+
+}  // namespace
+
+void AppModel::refresh()
+{
+    if (isLoading_)
+        return;
+    startSpinner();
+    setStatusText(QStringLiteral("Loading Docker data…"));
+    log(LogLevel::info, QStringLiteral("Refresh started"));
+    startOperation([this](std::stop_token stop) { runRefresh(stop); });
+}
+
+void AppModel::failRefresh(const QString& description, bool cancelled)
+{
+    if (cancelled) {
+        setStatusText(QStringLiteral("Refresh cancelled."));
+        log(LogLevel::warn, QStringLiteral("Refresh cancelled"));
+    } else {
+        setStatusText(QStringLiteral("Error loading data: ") + description);
+        log(LogLevel::error, QStringLiteral("Refresh failed: ") + description);
+    }
+    stopSpinner();
+    endOperation();
+}
+
+void AppModel::startProgress(int containerCount)
+{
+    phase2Start_ = QDateTime::currentDateTimeUtc();
+    progressContainerCount_ = containerCount;
+    if (!stopping_)
+        setStatusText(QStringLiteral("[2/2] Disk usage · volume sizes · inspecting %1 containers · info  ·  0s")
+                          .arg(containerCount));
+    progressTimer_.start();
+}
+
+void AppModel::stopProgress() { progressTimer_.stop(); }
+
+// Runs on the operation's thread; touches model state only through post().
+void AppModel::runRefresh(std::stop_token stop)
+{
+    const DockerClient& client = client_;
+    post([this] {
+        if (!stopping_)
+            setStatusText(QStringLiteral("[1/2] Reading containers · images · volumes…"));
+    });
+
+    // Phase 1: the three listings at once, published in a fixed order. The
+    // first failure ends the refresh; the listings still running are stopped.
+    QList<SGContainer> containers;
+    QList<SGImage> images;
+    QList<SGVolume> volumes;
+    {
+        std::stop_source phase;
+        std::stop_callback forward(stop, [&phase] { phase.request_stop(); });
+        auto listedContainers = launch([&] { return client.containers(phase.get_token()); });
+        auto listedImages = launch([&] { return client.images(phase.get_token()); });
+        auto listedVolumes = launch([&] { return client.volumes(phase.get_token()); });
+        try {
+            containers = listedContainers.get();
+            post([this, containers] {
+                inventory_.containers = containers;
+                emit containersChanged();
+            });
+            images = listedImages.get();
+            post([this, images] {
+                inventory_.images = images;
+                emit imagesChanged();
+            });
+            volumes = listedVolumes.get();
+            post([this, volumes] {
+                inventory_.volumes = volumes;
+                emit volumesChanged();
+            });
+        } catch (const RunError& error) {
+            phase.request_stop();
+            const bool cancelled = dynamic_cast<const CancelledError*>(&error) != nullptr;
+            post([this, description = error.description(), cancelled] { failRefresh(description, cancelled); });
+            return;  // the futures' destructors wait for the stopped listings
+        }
+    }
+
+    // Phase 2: five queries at once, each with its fallback; none fails the refresh.
+    post([this, count = containers.size()] { startProgress(static_cast<int>(count)); });
+    QStringList ids;
+    ids.reserve(containers.size());
+    for (const auto& container : containers)
+        ids << container.id;
+    PhaseTwo two = readPhaseTwo(client, ids, stop);
+    post([this] { stopProgress(); });
+    if (stop.stop_requested()) {
+        post([this] { failRefresh(CancelledError().description(), true); });
+        return;
+    }
+
+    // Merge on this thread; the UI thread only assigns.
+    for (auto& volume : volumes)
+        volume.sizeBytes = two.volumeSizes.value(volume.name, 0);
+    QSet<QString> usedImageIDs;
+    for (auto& container : containers) {
+        auto found = two.inspection.details.constFind(container.id.left(12));
+        if (found == two.inspection.details.constEnd())
+            continue;
+        container.imageID = found->imageID;
+        container.mounts = found->mounts;
+        container.startedAt = found->startedAt;
+        container.finishedAt = found->finishedAt;
+        if (!found->imageID.isEmpty())
+            usedImageIDs.insert(found->imageID);
+    }
+    const bool complete = two.inspection.missing.isEmpty();
+    QString problem;
+    if (!complete) {
+        const QString reason = two.inspection.errors.isEmpty() ? QStringLiteral("docker inspect returned no data")
+                                                               : two.inspection.errors.first();
+        problem = QStringLiteral("%1 of %2 containers could not be inspected — %3")
+                      .arg(two.inspection.missing.size())
+                      .arg(containers.size())
+                      .arg(reason);
+    }
+    ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes);
+
+    post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
+          usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index)]() mutable {
+        inventory_.buildCache = two.buildCache;
+        inventory_.volumeSizes = two.volumeSizes;
+        inventory_.volumes = volumes;
+        emit volumesChanged();
+        inventory_.containers = containers;
+        emit containersChanged();
+        inventory_.usedImageIDs = usedImageIDs;
+        inventory_.dockerRoot = two.dockerRoot;
+        inventory_.danglingVolumeNames = two.dangling.value_or(QSet<QString>());
+        inventory_.danglingKnown = two.dangling.has_value();
+        inventory_.usageDataComplete = complete;
+        inventory_.usageDataProblem = problem;
+        emit usageChanged();
+        if (!complete)
+            log(LogLevel::error, QStringLiteral("Usage data INCOMPLETE: ") + problem);
+        if (!two.dangling)
+            log(LogLevel::warn, QStringLiteral("docker volume ls --filter dangling=true failed — cross-check unavailable"));
+
+        setStatusText(QStringLiteral("Building project index…"));
+        index_ = std::move(index);
+        emit indexChanged();
+        setDataStale(false);
+        saveCache();
+
+        const auto running = std::count_if(inventory_.containers.begin(), inventory_.containers.end(),
+                                           [](const SGContainer& c) { return c.state == QLatin1String("running"); });
+        setStatusText(QStringLiteral("Loaded: %1 containers (%2 running), %3 images, %4 volumes  |  Last refresh: %5")
+                          .arg(inventory_.containers.size())
+                          .arg(running)
+                          .arg(inventory_.images.size())
+                          .arg(inventory_.volumes.size())
+                          .arg(LocaleFormat::mediumTime(QDateTime::currentDateTime())));
+        log(LogLevel::info, QStringLiteral("Refresh complete: %1 containers, %2 images, %3 volumes")
+                                .arg(inventory_.containers.size())
+                                .arg(inventory_.images.size())
+                                .arg(inventory_.volumes.size()));
+        stopSpinner();
+        endOperation();
+    });
+}
+
+}  // namespace stowage
