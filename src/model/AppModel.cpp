@@ -40,6 +40,8 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
       cacheFile_(resolveCacheFile(options)),
       cacheWriter_(cacheFile_)
 {
+    setAlerts(options.alerts);
+    desktop_ = options.desktop;
     spinnerTimer_.setInterval(90);
     connect(&spinnerTimer_, &QTimer::timeout, this, [this] {
         spinnerFrame_ = spinnerFrames()[spinnerIndex_ % spinnerFrames().size()];

@@ -7,6 +7,7 @@
 // gate: one refresh or removal at a time.
 
 #include "docker/DockerClient.h"
+#include "model/Alerts.h"
 #include "model/BackgroundOperation.h"
 #include "model/Inventory.h"
 #include "model/ProjectIndex.h"
@@ -27,6 +28,9 @@ class ActivityLog;
 class DockerCLI;
 class OperationCenter;
 enum class LogLevel;
+namespace platform {
+class Desktop;
+}
 
 class AppModel : public QObject {
     Q_OBJECT
@@ -35,6 +39,10 @@ public:
         // Where the state cache lives; the application's data folder when absent.
         std::optional<std::optional<QString>> cacheFile;
         DockerClient::Limits limits;
+        // Confirmations and notices; declining ones when absent.
+        Alerts* alerts = nullptr;
+        // Clipboard, file manager, terminal; the system's when absent.
+        platform::Desktop* desktop = nullptr;
     };
 
     explicit AppModel(DockerCLI& cli, Options options, QObject* parent = nullptr);
@@ -117,6 +125,37 @@ public:
     ProjectText volumeProjectText(const SGVolume& v) const { return classification().volumeProjectText(v); }
     qint64 totalBytes(const QList<SGVolume>& volumes) const { return classification().totalBytes(volumes); }
 
+    // --- Removals (confirmed first; one operation at a time) ---
+    // Removes containers, then images, then volumes, after a daemon health check.
+    void deleteResources(const QString& label, const QList<SGContainer>& containers, const QList<SGImage>& images,
+                         const QList<SGVolume>& volumes);
+    void cleanBuildCache();
+    void cleanUnusedImages();
+    void cleanOrphanVolumes();
+    void cleanAnonymousOrphanVolumes();
+    void safeCleanAll();
+    void removeSelectedImages(const QSet<QString>& ids);
+    void removeSelectedVolumes(const QSet<QString>& names);
+
+    // --- Project teardown ---
+    QList<SGImage> projectExclusiveImages(const QString& project, bool builtOnly) const;
+    QList<SGVolume> projectExclusiveVolumes(const QString& project) const;
+    void removeProjectContainers(const QString& project);
+    void removeProjectImages(const QString& project);
+    void removeProjectVolumes(const QString& project);
+    void deleteEntireProject(const QString& project);
+    void deleteSelectedProjects();
+
+    // --- Project context and shortcuts ---
+    QString claudeContext(const QString& project) const;
+    void copyClaudeContext(const QString& project);
+    std::optional<QString> readmeURL(const QString& project) const;
+    void openInFinder(const QString& path);
+    void openInTerminal(const QString& path);
+
+    Alerts& alerts() const { return *alerts_; }
+    void setAlerts(Alerts* alerts) { alerts_ = alerts ? alerts : &decliningAlerts_; }
+
     static const QStringList& spinnerFrames();
     DockerClient& client() { return client_; }
     OperationCenter& operations() const;
@@ -173,6 +212,10 @@ private:
     QDateTime phase2Start_;
     int progressContainerCount_ = 0;
     bool stopping_ = false;
+
+    DecliningAlerts decliningAlerts_;
+    Alerts* alerts_ = &decliningAlerts_;
+    platform::Desktop* desktop_ = nullptr;
 
     std::unique_ptr<BackgroundOperation> currentTask_;
     std::unique_ptr<BackgroundOperation> finishedTask_;  // joined when the next one starts
