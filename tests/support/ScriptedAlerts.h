@@ -1,0 +1,51 @@
+#pragma once
+// An Alerts double: records every dialog and answers confirmations as told
+// (from a queue of answers, then a default).
+
+#include "model/Alerts.h"
+
+#include <QList>
+#include <QString>
+
+namespace stowage::test {
+
+struct ShownAlert {
+    enum class Kind { confirm, info };
+    Kind kind;
+    QString title;
+    QString message;
+    bool destructive = false;
+};
+
+class ScriptedAlerts : public Alerts {
+public:
+    bool confirm(const QString& title, const QString& message, bool destructive) override
+    {
+        shown.append({ShownAlert::Kind::confirm, title, message, destructive});
+        return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+    }
+    void info(const QString& title, const QString& message) override
+    {
+        shown.append({ShownAlert::Kind::info, title, message, false});
+    }
+
+    const ShownAlert* last() const { return shown.isEmpty() ? nullptr : &shown.last(); }
+    QList<ShownAlert> confirms() const { return ofKind(ShownAlert::Kind::confirm); }
+    QList<ShownAlert> infos() const { return ofKind(ShownAlert::Kind::info); }
+
+    QList<bool> answers;
+    bool defaultAnswer = true;
+    QList<ShownAlert> shown;
+
+private:
+    QList<ShownAlert> ofKind(ShownAlert::Kind kind) const
+    {
+        QList<ShownAlert> out;
+        for (const auto& alert : shown)
+            if (alert.kind == kind)
+                out.append(alert);
+        return out;
+    }
+};
+
+}  // namespace stowage::test
