@@ -24,13 +24,19 @@ QStringList sortedNamedOwners(const QSet<QString>& owners)
     return names;
 }
 
-// Named owners sorted ascending and joined; "—" when there is none.
-ProjectText ownersText(const QSet<QString>& owners)
+// Named owners sorted ascending and joined; none when there is no named owner.
+std::optional<ProjectText> namedOwnersText(const QSet<QString>& owners)
 {
+    // Most volumes and images have one owner: answer without building a list.
+    if (owners.size() == 1) {
+        if (owners.cbegin()->isEmpty())
+            return std::nullopt;
+        return ProjectText{*owners.cbegin(), false};
+    }
     const QStringList names = sortedNamedOwners(owners);
     if (names.isEmpty())
-        return {kNoProject, false};
-    return {names.join(QStringLiteral(", ")), names.size() > 1};
+        return std::nullopt;
+    return ProjectText{names.join(QStringLiteral(", ")), names.size() > 1};
 }
 
 bool isOrphan(Classify::VolumeUsage usage)
@@ -71,9 +77,8 @@ QList<SGImage> UsageClassification::unusedImages() const
 
 ProjectText UsageClassification::imageProjectText(const SGImage& image) const
 {
-    const QStringList owners = sortedNamedOwners(index_.imageOwners.value(image.id));
-    if (!owners.isEmpty())
-        return {owners.join(QStringLiteral(", ")), owners.size() > 1};
+    if (auto owners = namedOwnersText(index_.imageOwners.value(image.id)))
+        return *owners;
     if (const auto project = firstProjectBuilding(image.repository))
         return {*project + QStringLiteral(" (unused)"), false};
     return {kNoProject, false};
@@ -189,10 +194,9 @@ QString UsageClassification::volumeStatusText(const SGVolume& volume) const
     case Classify::VolumeUsage::inUse: {
         const qsizetype count = index_.volumeMounters.value(volume.name).size();
         const bool running = index_.runningVolumeNames.contains(volume.name);
-        return QStringLiteral("In use — %1 container%2 (%3)")
-            .arg(count)
-            .arg(count == 1 ? QString() : QStringLiteral("s"))
-            .arg(running ? QStringLiteral("running") : QStringLiteral("stopped"));
+        return QStringLiteral("In use — ") + QString::number(count) + QStringLiteral(" container")
+               + (count == 1 ? QString() : QStringLiteral("s"))
+               + (running ? QStringLiteral(" (running)") : QStringLiteral(" (stopped)"));
     }
     case Classify::VolumeUsage::orphanLabeled: return QStringLiteral("Orphan — labelled, mounted by nothing");
     case Classify::VolumeUsage::orphanAnonymous: return QStringLiteral("Orphan — anonymous");
@@ -204,7 +208,7 @@ QString UsageClassification::volumeStatusText(const SGVolume& volume) const
 
 ProjectText UsageClassification::volumeProjectText(const SGVolume& volume) const
 {
-    return ownersText(index_.volumeOwners.value(volume.name));
+    return namedOwnersText(index_.volumeOwners.value(volume.name)).value_or(ProjectText{kNoProject, false});
 }
 
 qint64 UsageClassification::totalBytes(const QList<SGVolume>& volumes) const
