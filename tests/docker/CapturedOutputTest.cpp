@@ -52,10 +52,18 @@ TEST_P(CapturedOutput, ContainerListing)
     const SGContainer* api = findContainer(containers, "sgfx-beta_api_1");
     ASSERT_NE(api, nullptr);
     EXPECT_EQ(api->image, "sgfx-beta_api");
+    EXPECT_TRUE(api->status.startsWith("Up ")) << qPrintable(api->status);
+    EXPECT_EQ(api->size, "0B (virtual 1.98MB)");
+    EXPECT_EQ(api->ports, "");
+    EXPECT_EQ(api->created, "2026-12-06 19:24:46 +0000 UTC");
     EXPECT_EQ(api->state, "running");
     EXPECT_EQ(api->project, "sgfx-beta");
     EXPECT_EQ(api->workingDir, engineDir + "/fixture/beta");
     EXPECT_EQ(api->configFiles, engineDir + "/fixture/beta/docker-compose.yml");
+    // Inspection fills the rest later.
+    EXPECT_TRUE(api->imageID.isEmpty());
+    EXPECT_TRUE(api->mounts.isEmpty());
+    EXPECT_FALSE(api->startedAt.has_value());
 
     // Started from two compose files: only the first is kept.
     const SGContainer* db = findContainer(containers, "sgfx-delta_db_1");
