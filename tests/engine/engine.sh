@@ -11,10 +11,10 @@
 #   STOWAGE_ENGINE_DIR=/tmp/stowage-engine.XXXXXX
 #
 # After building the fixture, `start` keeps a copy of the engine's data root (taken while
-# dockerd is stopped). `rebuild-fixture` stops dockerd, puts that copy back in place of the
-# data root (containers, images, volumes, build cache: all of it) and starts dockerd again, so
-# every rebuild yields the same inventory with the same ids, even after a test stopped the
-# engine or left it in a mess.
+# dockerd is stopped). `rebuild-fixture` ends the engine, puts that copy in place of the data
+# root (containers, images, volumes, build cache: all of it) and starts dockerd again, so every
+# rebuild yields the same inventory with the same ids, even after a test stopped the engine or
+# left it in a mess.
 #
 # Without dockerd (or root) the engine tests cannot run: outside CI `start` says so and writes
 # no STATEFILE (the tests then skip); with CI=true it fails.
@@ -22,6 +22,7 @@ set -eEuo pipefail
 trap 'say "failed: $BASH_COMMAND (line $LINENO)"' ERR
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+engine_dir=
 docker=/usr/bin/docker          # the docker.io client
 ready_timeout=60                # seconds for dockerd to answer
 stop_timeout=20                 # seconds before SIGKILL when stopping
@@ -44,19 +45,30 @@ read_state() {
         || die "$1 does not name a private engine directory"
 }
 
-engine_env() {  # the environment of every docker call against the private engine
-    export DOCKER_HOST="unix://$engine_dir/docker.sock"
-    unset DOCKER_CONTEXT DOCKER_TLS_VERIFY DOCKER_CERT_PATH
-    export DOCKER_CONFIG="$engine_dir/client-config"
-    mkdir -p "$DOCKER_CONFIG"
+# Every docker call of this script: always against the private engine of engine_dir, whatever
+# the caller's environment says.
+engine_docker() {
+    [[ -n $engine_dir ]] || die "no engine directory"
+    env -u DOCKER_CONTEXT -u DOCKER_TLS_VERIFY -u DOCKER_CERT_PATH \
+        DOCKER_HOST="unix://$engine_dir/docker.sock" DOCKER_CONFIG="$engine_dir/client-config" \
+        "$docker" "$@"
 }
 
-engine_answers() { "$docker" version --format '{{.Server.Version}}' >/dev/null 2>&1; }
+engine_answers() { engine_docker version --format '{{.Server.Version}}' >/dev/null 2>&1; }
+
+# Field N (3 = state, 4 = parent pid) of /proc/PID/stat; the command name before it may
+# contain spaces and parentheses, so counting starts after its last ")".
+stat_field() {
+    local stat fields
+    { stat=$(<"/proc/$2/stat"); } 2>/dev/null || return 1
+    read -ra fields <<<"${stat##*) }"
+    echo "${fields[$1 - 3]}"
+}
 
 # A process that exited but was not reaped yet (a zombie) counts as ended.
 alive() {
     local state
-    state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) || return 1
+    state=$(stat_field 3 "$1") || return 1
     [[ -n $state && $state != Z && $state != X ]]
 }
 
@@ -94,10 +106,14 @@ start_dockerd() {
 # The engine's processes, by pid: whatever was started from the engine directory (dockerd,
 # containerd, shims) and whatever runs in the cgroups of the engine's containers.
 engine_pids() {
-    local p id f args
+    local p id f args ancestors=" " up=$BASHPID
+    while [[ $up =~ ^[0-9]+$ && $up -gt 1 ]]; do  # this script and its callers are spared
+        ancestors+="$up "
+        up=$(stat_field 4 "$up") || break
+    done
     for p in /proc/[0-9]*; do
         p=${p#/proc/}
-        [[ $p == "$$" || $p == "$BASHPID" ]] && continue
+        [[ $ancestors == *" $p "* ]] && continue
         mapfile -d '' args 2>/dev/null <"/proc/$p/cmdline" || continue
         [[ ${args[*]} != *"$engine_dir/"* ]] || echo "$p"
     done
@@ -141,7 +157,15 @@ unmount_leftovers() {
     ! awk -v dir="$engine_dir/" 'index($5, dir) == 1 { found = 1 } END { exit !found }' /proc/self/mountinfo
 }
 
+kill_containers() {  # so that dockerd need not wait for containers that ignore SIGTERM
+    engine_answers || return 0
+    local running
+    running=$(engine_docker ps -q)
+    [[ -z $running ]] || engine_docker kill $running >/dev/null 2>&1 || true
+}
+
 remove_engine() {  # stops the engine of engine_dir and removes its directory
+    kill_containers
     stop_dockerd
     [[ -d $engine_dir ]] || return 0
     unmount_leftovers || die "mounts remain below $engine_dir; not removing it"
@@ -155,7 +179,7 @@ snapshot_fixture() {
     local snapshot="$engine_dir/snapshot"
     rm -rf "$snapshot"
     mkdir -p "$snapshot"
-    "$docker" ps -q --no-trunc >"$snapshot/running"
+    engine_docker ps -q --no-trunc >"$snapshot/running"
     stop_dockerd
     unmount_leftovers || die "mounts remain below $engine_dir after stopping dockerd"
     cp -a "$engine_dir/data" "$snapshot/data"
@@ -167,12 +191,12 @@ snapshot_fixture() {
 start_fixture_containers() {
     local id pids=() failed=0
     for id in $(cat "$engine_dir/snapshot/running"); do
-        "$docker" start "$id" >/dev/null &
+        engine_docker start "$id" >/dev/null &
         pids+=($!)
     done
     for id in "${pids[@]}"; do wait "$id" || failed=1; done
     ((failed == 0)) || die "a fixture container did not start"
-    [[ $("$docker" ps -q --no-trunc | sort) == $(sort "$engine_dir/snapshot/running") ]] \
+    [[ $(engine_docker ps -q --no-trunc | sort) == $(sort "$engine_dir/snapshot/running") ]] \
         || die "the running containers differ from the snapshot's"
 }
 
@@ -181,11 +205,7 @@ start_fixture_containers() {
 # tree is deleted in the background.
 restore_snapshot() {
     [[ -d $engine_dir/snapshot/data ]] || die "no fixture snapshot in $engine_dir"
-    if engine_answers; then
-        local running
-        running=$("$docker" ps -q)
-        [[ -z $running ]] || "$docker" kill $running >/dev/null 2>&1 || true
-    fi
+    kill_containers
     kill_engine_processes
     unmount_leftovers || die "mounts remain below $engine_dir after stopping dockerd"
     local trash
@@ -241,7 +261,6 @@ cmd_start() {
     # Whatever ends this script before the state file is written takes the engine with it.
     trap remove_engine EXIT
     trap 'exit 1' TERM INT HUP
-    engine_env
     start_dockerd || exit 1
     say "engine up in $(elapsed "$t0")s at $engine_dir"
     "$here/build-fixture.sh" "$engine_dir" || die "building the fixture failed"
@@ -261,7 +280,6 @@ cmd_rebuild_fixture() {
     t0=$(now)
     [[ -e $file ]] || die "no state file $file (start the engine first)"
     read_state "$file"
-    engine_env
     restore_snapshot
     say "fixture rebuilt in $(elapsed "$t0")s"
 }
