@@ -1,0 +1,74 @@
+// The README block parser: one block per line, fences verbatim, and the exact
+// boundaries between headings, bullets, rules and paragraphs.
+
+#include "ui/MarkdownParser.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace stowage {
+// Readable failures for block lists.
+void PrintTo(const MDBlock& b, std::ostream* out)
+{
+    static const char* const kinds[] = {"heading", "paragraph", "bullet", "code", "rule"};
+    *out << kinds[int(b.kind)] << '(' << b.level << ", \"" << b.text.toStdString() << "\")";
+}
+}  // namespace stowage
+
+using namespace stowage;
+using B = MDBlock;
+
+namespace {
+
+struct Case {
+    const char* name;
+    QString input;
+    QList<MDBlock> expected;
+};
+
+class MarkdownLines : public ::testing::TestWithParam<Case> {};
+
+TEST_P(MarkdownLines, ParseAsExpected)
+{
+    EXPECT_EQ(MarkdownParser::parse(GetParam().input), GetParam().expected);
+}
+
+const Case cases[] = {
+    {"empty", "", {}},
+    {"blankLinesOnly", "\n  \n\t\n", {}},
+    {"levelTwoHeading", "## Setup", {B::heading(2, "Setup")}},
+    {"hashesWithoutSpaceCapAtFour", "#####Deep", {B::heading(4, "Deep")}},
+    {"singleHash", "#", {B::heading(1, "")}},
+    {"headingTextTrimmed", "  ###\t Three  \t", {B::heading(3, "Three")}},
+    {"hyphenWithoutSpaceIsParagraph", "-word", {B::paragraph("-word")}},
+    {"plusIsNotABullet", "+ word", {B::paragraph("+ word")}},
+    {"indentedStarBullet", "  * item", {B::bullet("item")}},
+    {"bulletKeepsInnerSpaces", "-   spaced", {B::bullet("  spaced")}},
+    {"rules", "---\n***\n___", {B::rule(), B::rule(), B::rule()}},
+    {"spacedHyphensAreABullet", "- - -", {B::bullet("- -")}},
+    {"fourHyphensAreAParagraph", "----", {B::paragraph("----")}},
+    {"adjacentLinesStaySeparate", "one\ntwo", {B::paragraph("one"), B::paragraph("two")}},
+    {"paragraphTrimmed", " \t text  ", {B::paragraph("text")}},
+    {"fenceKeepsLinesVerbatim",
+     "```sh\n  indented\n# not a heading\n\n- not a bullet\n```",
+     {B::code("  indented\n# not a heading\n\n- not a bullet")}},
+    {"fenceInfoIgnoredAndIndentedFence", "  ```python extra\nx = 1\n   ```  ", {B::code("x = 1")}},
+    {"twoFencesInARowGiveEmptyCode", "```\n```", {B::code("")}},
+    {"unterminatedFenceStillYieldsCode", "intro\n```\na\nb", {B::paragraph("intro"), B::code("a\nb")}},
+    {"unterminatedEmptyFenceYieldsNothing", "intro\n```", {B::paragraph("intro")}},
+    {"carriageReturnsStayInTheLine",
+     "# Title\r\n---\r\ntext\r",
+     {B::heading(1, "Title\r"), B::paragraph("---\r"), B::paragraph("text\r")}},
+    {"carriageReturnIsNoSeparator", "a\rb", {B::paragraph("a\rb")}},
+    {"carriageReturnsKeptInCode", "```\r\ncode\r\n```\r", {B::code("code\r")}},
+    {"mixedDocument",
+     "# Stowage\n\nIntro *text*\n- one\n* two\n\n---\n```\nrun\n```\nEnd",
+     {B::heading(1, "Stowage"), B::paragraph("Intro *text*"), B::bullet("one"), B::bullet("two"), B::rule(),
+      B::code("run"), B::paragraph("End")}},
+};
+
+INSTANTIATE_TEST_SUITE_P(MarkdownParser, MarkdownLines, ::testing::ValuesIn(cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
