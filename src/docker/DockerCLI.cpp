@@ -1,6 +1,7 @@
 #include "docker/DockerCLI.h"
 
 #include "docker/ChildSupervisor.h"
+#include "docker/Graphemes.h"
 #include "docker/OperationCenter.h"
 #include "docker/ProcessBox.h"
 #include "log/ActivityLog.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QProcessEnvironment>
 #include <QStringDecoder>
-#include <QTextBoundaryFinder>
 #include <QUuid>
 
 #include <csignal>
@@ -35,20 +35,6 @@ QString decodeStrictUtf8(const QByteArray& bytes)
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(bytes);
     return decoder.hasError() ? QString() : text;
-}
-
-// The first `count` user-perceived characters, so that no character is split.
-QString firstCharacters(const QString& text, int count)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int end = 0;
-    for (int i = 0; i < count; ++i) {
-        qsizetype next = finder.toNextBoundary();
-        if (next < 0)
-            return text;
-        end = static_cast<int>(next);
-    }
-    return text.left(end);
 }
 
 // Standard error when it has anything at all, else standard output; the
@@ -249,7 +235,7 @@ RunResult DockerCLI::runRaw(const QStringList& args, double timeout, std::stop_t
     const double elapsed = secondsSince(started);
     if (result->status != 0) {
         log().log(LogLevel::warn, runLabel + QStringLiteral(" — exit ") + QString::number(result->status)
-                                      + QStringLiteral(": ") + firstCharacters(chosenMessage(*result), 160));
+                                      + QStringLiteral(": ") + leadingCharacters(chosenMessage(*result), 160));
     } else if (elapsed >= config_.slowRunThreshold) {
         log().log(LogLevel::info, runLabel + QStringLiteral(" — done in ") + wholeSeconds(elapsed) + QStringLiteral("s"));
     }

@@ -41,6 +41,7 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
       cacheWriter_(cacheFile_)
 {
     setAlerts(options.alerts);
+    removalLimits_ = options.removalLimits;
     desktop_ = options.desktop;
     spinnerTimer_.setInterval(90);
     connect(&spinnerTimer_, &QTimer::timeout, this, [this] {

@@ -35,10 +35,18 @@ class Desktop;
 class AppModel : public QObject {
     Q_OBJECT
 public:
+    // Time limits of the removal commands, in seconds.
+    struct RemovalLimits {
+        double healthCheck = 12.0;
+        double imageRemove = 180.0;
+        double prune = 1800.0;
+    };
+
     struct Options {
         // Where the state cache lives; the application's data folder when absent.
         std::optional<std::optional<QString>> cacheFile;
         DockerClient::Limits limits;
+        RemovalLimits removalLimits;
         // Confirmations and notices; declining ones when absent.
         Alerts* alerts = nullptr;
         // Clipboard, file manager, terminal; the system's when absent.
@@ -190,6 +198,22 @@ private:
     void startProgress(int containerCount);
     void stopProgress();
     void applyCache(const std::optional<CachedState>& state, bool* loaded);
+
+    struct RemovalRequest {
+        QString label;
+        QList<SGContainer> containers;
+        QList<SGImage> images;
+        QList<SGVolume> volumes;
+    };
+    void runRemoval(const RemovalRequest& request, std::stop_token stop);
+    void applyLocalRemoval(const QSet<QString>& containerIDs, const QSet<QString>& imageIDs,
+                           const QSet<QString>& volumeNames);
+    void removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
+                            const QString& caveat);
+    void runBuildCacheClear(std::stop_token stop);
+    void runSafeClean(const QList<SGImage>& images, const QList<SGVolume>& volumes, std::stop_token stop);
+    // Streams `docker builder prune -af`, showing each line cut to `shown` characters; returns the lines.
+    QStringList streamPrune(int shown, std::stop_token stop);
     CachedState snapshot() const;
 
     DockerClient client_;
@@ -219,6 +243,7 @@ private:
 
     std::unique_ptr<BackgroundOperation> currentTask_;
     std::unique_ptr<BackgroundOperation> finishedTask_;  // joined when the next one starts
+    RemovalLimits removalLimits_;
     std::optional<QString> cacheFile_;
     StateCacheWriter cacheWriter_;
 };

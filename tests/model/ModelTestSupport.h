@@ -7,6 +7,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
 #include "support/TestSupport.h"
 
@@ -86,7 +87,9 @@ inline QList<FakeRule> rules(const QList<FakeRule>& overrides = {})
         << FakeRule{"system df --format", R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)"})x"}
         << FakeRule{"inspect", inspectOut()}
         << FakeRule{"volume ls -q", "shop_cache\n0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef\n"}
-        << FakeRule{"info", "/var/lib/docker\n"};
+        << FakeRule{"info", "/var/lib/docker\n"} << FakeRule{"version", "20.10.24\n"}
+        << FakeRule{"rm -f", {}, {}, 0, 0, -1, true} << FakeRule{"rmi", "Deleted\n"}
+        << FakeRule{"volume rm", {}, {}, 0, 0, -1, true} << FakeRule{"builder prune", "Total reclaimed space: 1.5GB\n"};
     return all;
 }
 }  // namespace sample
@@ -95,6 +98,7 @@ struct ModelRig {
     ScriptedDocker docker;
     OperationCenter operations;
     ActivityLog log{std::nullopt};
+    ScriptedAlerts alerts;
     QTemporaryDir cacheDir;
     std::unique_ptr<DockerCLI> cli;
     std::unique_ptr<AppModel> model;
@@ -112,6 +116,8 @@ struct ModelRig {
         cli = std::make_unique<DockerCLI>(config);
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheFile());
+        options.alerts = &alerts;
+        options.removalLimits = {2.0, 0.4, 30.0};
         model = std::make_unique<AppModel>(*cli, options);
         statuses.clear();
         QObject::connect(model.get(), &AppModel::statusTextChanged, [this] { statuses << model->statusText(); });

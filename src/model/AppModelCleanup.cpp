@@ -1,0 +1,307 @@
+// The clean-up commands behind the Overview, Images, Volumes and Build Cache
+// buttons: each picks its candidates from the classification, explains when
+// there is nothing safe to remove, confirms with a text listing exactly what
+// goes, and then removes.
+
+#include "model/AppModel.h"
+
+#include "docker/DockerCLI.h"
+#include "docker/Graphemes.h"
+#include "log/ActivityLog.h"
+
+#include <map>
+
+namespace stowage {
+
+namespace {
+
+constexpr int maxListedVolumes = 40;
+constexpr int maxShownErrors = 15;
+constexpr int keptPruneLines = 12;
+
+QString imageName(const SGImage& image) { return image.repository + QLatin1Char(':') + image.tag; }
+
+QString joinLines(const QStringList& lines) { return lines.join(QLatin1Char('\n')); }
+
+}  // namespace
+
+// --- Build cache ---
+
+QStringList AppModel::streamPrune(int shown, std::stop_token stop)
+{
+    QStringList lines;
+    client_.cli.stream({QStringLiteral("builder"), QStringLiteral("prune"), QStringLiteral("-af")},
+                       removalLimits_.prune,
+                       [&](const QString& line) {
+                           if (stop.stop_requested())
+                               return false;
+                           lines << line;
+                           post([this, text = QStringLiteral("build cache › ") + leadingCharacters(line, shown)] {
+                               setStatusText(text);
+                           });
+                           return true;
+                       },
+                       stop);
+    return lines;
+}
+
+void AppModel::cleanBuildCache()
+{
+    if (isLoading_)
+        return;
+    if (!alerts().confirm(QStringLiteral("Clear build cache"), QStringLiteral("Clear all Docker build cache?"), true))
+        return;
+    startSpinner();
+    setStatusText(QStringLiteral("Clearing build cache…"));
+    log(LogLevel::info, QStringLiteral("Clearing build cache (builder prune -af)"));
+    startOperation([this](std::stop_token stop) { runBuildCacheClear(stop); });
+}
+
+void AppModel::runBuildCacheClear(std::stop_token stop)
+{
+    const QStringList lines = streamPrune(140, stop);
+    const bool cancelled = stop.stop_requested();
+    post([this, lines, cancelled] {
+        stopSpinner();
+        endOperation();
+        if (cancelled) {
+            setStatusText(QStringLiteral("Build cache clear cancelled."));
+            log(LogLevel::warn, QStringLiteral("Build cache clear cancelled"));
+            return;
+        }
+        log(LogLevel::info, QStringLiteral("Build cache cleared"));
+        alerts().info(QStringLiteral("Done"),
+                      QStringLiteral("Build cache cleared.\n\n") + joinLines(lines.mid(std::max<qsizetype>(0, lines.size() - keptPruneLines))));
+        finishOperationAndReconcile();
+    });
+}
+
+// --- Unused images and orphan volumes ---
+
+void AppModel::cleanUnusedImages()
+{
+    const QList<SGImage> candidates = unusedImages();
+    if (candidates.isEmpty()) {
+        alerts().info(QStringLiteral("Info"), QStringLiteral("No unused images found."));
+        return;
+    }
+    QStringList lines;
+    for (const auto& image : candidates)
+        lines << QStringLiteral("  %1 (%2)").arg(imageName(image), image.size);
+    const QString message = QStringLiteral("Remove %1 unused images?\n\n").arg(candidates.size()) + joinLines(lines);
+    if (alerts().confirm(QStringLiteral("Remove unused images"), message, true))
+        deleteResources(QStringLiteral("unused images"), {}, candidates, {});
+}
+
+void AppModel::cleanOrphanVolumes()
+{
+    QString caveat = QStringLiteral("Mounted by no container, and Docker's own dangling filter agrees.");
+    const QList<SGVolume> labelled = volumesMatching(Classify::VolumeUsage::orphanLabeled);
+    if (!labelled.isEmpty()) {
+        std::map<QString, QList<SGVolume>> byProject;
+        for (const auto& volume : labelled)
+            byProject[volume.project].append(volume);
+        QStringList lines;
+        for (const auto& [project, volumes] : byProject)
+            lines << QStringLiteral("  • %1: %2 volume(s), %3")
+                         .arg(project, QString::number(volumes.size()), SizeFormat::humanSize(totalBytes(volumes)));
+        lines.sort();
+        caveat += QStringLiteral("\n\n⚠ %1 of these carry a compose project label. No container mounts them any "
+                                 "more, but this IS that project's data — a leftover from an older compose file, or "
+                                 "a project whose containers were removed:\n")
+                      .arg(labelled.size())
+                  + joinLines(lines);
+    }
+    removeOrphanBucket(orphanVolumes(), QStringLiteral("orphan volumes"), QStringLiteral("Remove orphan volumes"),
+                       caveat);
+}
+
+void AppModel::cleanAnonymousOrphanVolumes()
+{
+    removeOrphanBucket(volumesMatching(Classify::VolumeUsage::orphanAnonymous), QStringLiteral("anonymous orphan volumes"),
+                       QStringLiteral("Remove anonymous orphan volumes"),
+                       QStringLiteral("These belong to no compose project and are mounted by no container."));
+}
+
+void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
+                                  const QString& caveat)
+{
+    if (!inventory_.usageDataComplete) {
+        alerts().info(QStringLiteral("Blocked"),
+                      QStringLiteral("Volume usage could not be fully verified, so nothing is being called an "
+                                     "orphan.\n\n")
+                          + inventory_.usageDataProblem + QStringLiteral("\n\nPress Refresh and try again."));
+        return;
+    }
+    if (volumes.isEmpty()) {
+        alerts().info(QStringLiteral("Info"), QStringLiteral("No matching orphan volumes found."));
+        return;
+    }
+    QStringList lines;
+    for (const auto& volume : volumes.mid(0, maxListedVolumes))
+        lines << QStringLiteral("  %1 (%2)").arg(volume.name, SizeFormat::humanSize(inventory_.volumeSizes.value(volume.name, 0)));
+    QString more;
+    if (volumes.size() > maxListedVolumes)
+        more = QStringLiteral("\n  … and %1 more").arg(volumes.size() - maxListedVolumes);
+    const QString message = QStringLiteral("Remove %1 volumes (%2)?\n\n")
+                                .arg(volumes.size())
+                                .arg(SizeFormat::humanSize(totalBytes(volumes)))
+                            + caveat + QStringLiteral("\n\n") + joinLines(lines) + more
+                            + QStringLiteral("\n\n⚠ Data will be permanently deleted!");
+    if (alerts().confirm(title, message, true))
+        deleteResources(label, {}, {}, volumes);
+}
+
+// --- Safe Clean All ---
+
+void AppModel::safeCleanAll()
+{
+    const QList<SGImage> images = unusedImages();
+    const QList<SGVolume> volumes = orphanVolumes();
+    if (isLoading_)
+        return;
+    const QString message = QStringLiteral("This will safely remove:\n\n  • Build cache: %1\n  • %2 unused images\n"
+                                           "  • %3 orphan volumes\n\nContainers and their resources will NOT be "
+                                           "touched.\n\nContinue?")
+                                .arg(inventory_.buildCache.reclaimable)
+                                .arg(images.size())
+                                .arg(volumes.size());
+    if (!alerts().confirm(QStringLiteral("Safe Clean All"), message, true))
+        return;
+    startSpinner();
+    log(LogLevel::info, QStringLiteral("Safe Clean All: build cache + %1 images + %2 volumes").arg(images.size()).arg(volumes.size()));
+    startOperation([this, images, volumes](std::stop_token stop) { runSafeClean(images, volumes, stop); });
+}
+
+// Runs on the operation's thread; touches model state only through post().
+void AppModel::runSafeClean(const QList<SGImage>& images, const QList<SGVolume>& volumes, std::stop_token stop)
+{
+    post([this] { setStatusText(QStringLiteral("Safe clean: build cache…")); });
+    streamPrune(120, stop);
+
+    int removedImages = 0;
+    int removedVolumes = 0;
+    QStringList errors;
+    for (qsizetype i = 0; i < images.size() && !stop.stop_requested(); ++i) {
+        const SGImage& image = images[i];
+        post([this, i, n = images.size()] { setStatusText(QStringLiteral("Safe clean: image %1/%2…").arg(i + 1).arg(n)); });
+        try {
+            client_.mutate(QStringLiteral("rmi ") + image.id.left(19), {QStringLiteral("rmi"), image.id},
+                           removalLimits_.imageRemove, stop);
+            ++removedImages;
+        } catch (const CancelledError&) {
+            break;
+        } catch (const RunError& error) {
+            errors << QStringLiteral("image ") + imageName(image) + QStringLiteral(": ") + error.description();
+        }
+    }
+    if (!volumes.isEmpty() && !stop.stop_requested()) {
+        post([this, n = volumes.size()] { setStatusText(QStringLiteral("Safe clean: removing %1 volumes…").arg(n)); });
+        QStringList names;
+        for (const auto& volume : volumes)
+            names << volume.name;
+        const auto result = client_.batchRemove(QStringLiteral("volume"), {QStringLiteral("volume"), QStringLiteral("rm")},
+                                                names, stop);
+        removedVolumes = static_cast<int>(result.removed.size());
+        errors += result.errors;
+    }
+
+    const bool cancelled = stop.stop_requested();
+    post([this, removedImages, removedVolumes, errors, cancelled] {
+        stopSpinner();
+        endOperation();
+        if (cancelled) {
+            setStatusText(QStringLiteral("Safe clean cancelled — removed %1 images, %2 volumes.").arg(removedImages).arg(removedVolumes));
+            log(LogLevel::warn, QStringLiteral("Safe Clean All cancelled"));
+            setDataStale(true);
+            return;
+        }
+        log(errors.isEmpty() ? LogLevel::info : LogLevel::warn,
+            QStringLiteral("Safe Clean All done: %1 images, %2 volumes, %3 error(s)").arg(removedImages).arg(removedVolumes).arg(errors.size()));
+        if (!errors.isEmpty())
+            alerts().info(QStringLiteral("Completed with errors"),
+                          QStringLiteral("✓ Build cache cleared\n✓ Removed %1 images\n✓ Removed %2 volumes\n\nErrors:\n")
+                                  .arg(removedImages)
+                                  .arg(removedVolumes)
+                              + joinLines(errors.mid(0, maxShownErrors)));
+        else
+            alerts().info(QStringLiteral("Done"), QStringLiteral("✓ Build cache cleared\n✓ Removed %1 unused images\n✓ Removed %2 orphan volumes")
+                                                      .arg(removedImages)
+                                                      .arg(removedVolumes));
+        finishOperationAndReconcile();
+    });
+}
+
+// --- Selections ---
+
+void AppModel::removeSelectedImages(const QSet<QString>& ids)
+{
+    QList<SGImage> selected;
+    for (const auto& image : inventory_.images)
+        if (ids.contains(image.id))
+            selected << image;
+    if (selected.isEmpty()) {
+        alerts().info(QStringLiteral("Info"), QStringLiteral("Select images to remove first."));
+        return;
+    }
+    QStringList blocked;
+    QList<SGImage> allowed;
+    for (const auto& image : selected) {
+        if (!inventory_.usageDataComplete)
+            blocked << QStringLiteral("  %1 (Unknown — refresh needed)").arg(imageName(image));
+        else if (inventory_.usedImageIDs.contains(image.id))
+            blocked << QStringLiteral("  %1 (Used by container)").arg(imageName(image));
+        else
+            allowed << image;
+    }
+    const QString blockedText =
+        blocked.isEmpty() ? QString() : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
+    if (allowed.isEmpty()) {
+        alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No safe images selected."));
+        return;
+    }
+    QStringList lines;
+    for (const auto& image : allowed)
+        lines << QStringLiteral("  ") + imageName(image);
+    if (alerts().confirm(QStringLiteral("Remove selected images"),
+                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines), true))
+        deleteResources(QStringLiteral("selected images"), {}, allowed, {});
+}
+
+void AppModel::removeSelectedVolumes(const QSet<QString>& names)
+{
+    QList<SGVolume> selected;
+    for (const auto& volume : inventory_.volumes)
+        if (names.contains(volume.name))
+            selected << volume;
+    if (selected.isEmpty()) {
+        alerts().info(QStringLiteral("Info"), QStringLiteral("Select volumes to remove first."));
+        return;
+    }
+    const UsageClassification usage = classification();
+    QStringList blocked;
+    QList<SGVolume> allowed;
+    for (const auto& volume : selected) {
+        const auto verdict = usage.volumeUsage(volume);
+        if (verdict == Classify::VolumeUsage::orphanLabeled || verdict == Classify::VolumeUsage::orphanAnonymous)
+            allowed << volume;
+        else
+            blocked << QStringLiteral("  %1 — %2").arg(volume.name, usage.volumeStatusText(volume));
+    }
+    const QString blockedText =
+        blocked.isEmpty() ? QString() : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
+    if (allowed.isEmpty()) {
+        alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No orphan volumes selected."));
+        return;
+    }
+    QStringList lines;
+    for (const auto& volume : allowed)
+        lines << QStringLiteral("  ") + volume.name;
+    if (alerts().confirm(QStringLiteral("Remove selected volumes"),
+                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines)
+                             + QStringLiteral("\n\n⚠ Data will be permanently deleted!"),
+                         true))
+        deleteResources(QStringLiteral("selected volumes"), {}, {}, allowed);
+}
+
+}  // namespace stowage

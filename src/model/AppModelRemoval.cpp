@@ -1,0 +1,224 @@
+// The removal engine: every listed container, image and volume removal goes
+// through deleteResources. It checks that the daemon answers, removes
+// containers, then images, then volumes, stops on Stop or when Docker stops
+// answering, applies what was removed to the shown inventory and reports.
+
+#include "model/AppModel.h"
+
+#include "docker/DockerCLI.h"
+#include "log/ActivityLog.h"
+
+namespace stowage {
+
+namespace {
+
+constexpr int maxShownErrors = 15;
+constexpr int timeoutsBeforeAbort = 3;
+
+QString imageName(const SGImage& image) { return image.repository + QLatin1Char(':') + image.tag; }
+
+QString firstErrors(const QStringList& errors) { return errors.mid(0, maxShownErrors).join(QLatin1Char('\n')); }
+
+bool isTimeout(const RunError& error)
+{
+    const auto* docker = dynamic_cast<const DockerError*>(&error);
+    return docker && docker->kind() == DockerError::Kind::timedOut;
+}
+
+struct RemovalProgress {
+    QSet<QString> containers;
+    QSet<QString> images;
+    QSet<QString> volumes;
+    QStringList errors;
+    int consecutiveTimeouts = 0;
+    bool stopped = false;
+
+    qsizetype removed() const { return containers.size() + images.size() + volumes.size(); }
+};
+
+}  // namespace
+
+void AppModel::deleteResources(const QString& label, const QList<SGContainer>& containers,
+                               const QList<SGImage>& images, const QList<SGVolume>& volumes)
+{
+    if (isLoading_)
+        return;
+    startSpinner();
+    // One-pass arg(): a label (a project name) may itself contain "%2".
+    log(LogLevel::info, QStringLiteral("[%1] deleting %2 containers, %3 images, %4 volumes")
+                            .arg(label, QString::number(containers.size()), QString::number(images.size()),
+                                 QString::number(volumes.size())));
+    RemovalRequest request{label, containers, images, volumes};
+    startOperation([this, request](std::stop_token stop) { runRemoval(request, stop); });
+}
+
+// Runs on the operation's thread; touches model state only through post().
+void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
+{
+    const QString& label = request.label;
+    const QString prefix = QLatin1Char('[') + label + QStringLiteral("] ");
+    const qsizetype total = request.containers.size() + request.images.size() + request.volumes.size();
+    post([this, prefix] { setStatusText(prefix + QStringLiteral("checking Docker daemon…")); });
+
+    if (total >= 1) {
+        try {
+            client_.cli.run({QStringLiteral("version"), QStringLiteral("--format"), QStringLiteral("{{.Server.Version}}")},
+                            removalLimits_.healthCheck, stop);
+        } catch (const RunError&) {
+            post([this, prefix] {
+                stopSpinner();
+                endOperation();
+                log(LogLevel::error, prefix + QStringLiteral("aborted — Docker daemon not responding"));
+                alerts().info(QStringLiteral("Docker not responding"),
+                              QStringLiteral("The Docker daemon didn't respond to a health check, so nothing was "
+                                             "deleted.\n\nRestart Docker Desktop and try again."));
+            });
+            return;
+        }
+    }
+
+    RemovalProgress progress;
+    auto finish = [&] {
+        const bool cancelled = stop.stop_requested();
+        post([this, label, prefix, total, progress, cancelled] {
+            applyLocalRemoval(progress.containers, progress.images, progress.volumes);
+            stopSpinner();
+            endOperation();
+            const QString counts = QStringLiteral("%1/%2").arg(progress.removed()).arg(total);
+            QString summary = prefix + QStringLiteral("removed ") + counts;
+            if (!progress.errors.isEmpty())
+                summary += QStringLiteral(", %1 error(s)").arg(progress.errors.size());
+            if (progress.stopped)
+                summary += QStringLiteral(", aborted");
+            log(progress.errors.isEmpty() ? LogLevel::info : LogLevel::warn, summary);
+
+            if (progress.stopped && !cancelled) {
+                setStatusText(label + QStringLiteral(": stopped early — removed ") + counts + QStringLiteral(". See Logs."));
+                alerts().info(QStringLiteral("Stopped early"),
+                              QStringLiteral("%1: removed %2 of %3 before stopping (Docker became unresponsive).\n\n")
+                                      .arg(label, QString::number(progress.removed()), QString::number(total))
+                                  + firstErrors(progress.errors));
+            } else if (cancelled) {
+                setStatusText(label + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral("."));
+            } else if (!progress.errors.isEmpty()) {
+                alerts().info(QStringLiteral("Completed with errors"),
+                              label + QStringLiteral(":\n\n") + firstErrors(progress.errors));
+            } else {
+                setStatusText(QStringLiteral("%1: removed %2 containers, %3 images, %4 volumes  ·  data is stale — "
+                                             "Refresh to reconcile.")
+                                  .arg(label, QString::number(progress.containers.size()),
+                                       QString::number(progress.images.size()),
+                                       QString::number(progress.volumes.size())));
+            }
+        });
+    };
+
+    // Containers, in batches.
+    if (!request.containers.isEmpty()) {
+        if (stop.stop_requested()) {
+            progress.stopped = true;
+            return finish();
+        }
+        post([this, prefix, count = request.containers.size()] {
+            setStatusText(prefix + QStringLiteral("removing %1 containers…").arg(count));
+        });
+        QStringList ids;
+        for (const auto& container : request.containers)
+            ids << container.id;
+        const auto result = client_.batchRemove(QStringLiteral("container"), {QStringLiteral("rm"), QStringLiteral("-f")},
+                                                ids, stop);
+        progress.containers = result.removed;
+        progress.errors += result.errors;
+        if (result.timedOut) {
+            progress.stopped = true;
+            return finish();
+        }
+    }
+
+    // Images, one at a time; three time-outs in a row mean the daemon is wedged.
+    const qsizetype imageCount = request.images.size();
+    for (qsizetype i = 0; i < imageCount; ++i) {
+        const SGImage& image = request.images[i];
+        if (stop.stop_requested()) {
+            progress.stopped = true;
+            return finish();
+        }
+        post([this, prefix, i, imageCount, name = imageName(image)] {
+            setStatusText(prefix + QStringLiteral("removing image %1/%2: %3…").arg(i + 1).arg(imageCount).arg(name));
+        });
+        try {
+            client_.mutate(QStringLiteral("rmi ") + image.id.left(19), {QStringLiteral("rmi"), image.id},
+                           removalLimits_.imageRemove, stop);
+            progress.images.insert(image.id);
+            progress.consecutiveTimeouts = 0;
+        } catch (const CancelledError&) {
+            break;
+        } catch (const RunError& error) {
+            if (isTimeout(error)) {
+                progress.errors << QStringLiteral("image ") + imageName(image) + QStringLiteral(": timed out");
+                if (progress.consecutiveTimeouts >= timeoutsBeforeAbort - 1) {
+                    log(LogLevel::error, prefix + QStringLiteral("aborting after %1 consecutive timeouts — daemon "
+                                                                 "likely wedged")
+                                                      .arg(timeoutsBeforeAbort));
+                    progress.stopped = true;
+                    return finish();
+                }
+                ++progress.consecutiveTimeouts;
+            } else {
+                progress.errors << QStringLiteral("image ") + imageName(image) + QStringLiteral(": ") + error.description();
+                progress.consecutiveTimeouts = 0;
+            }
+        }
+    }
+
+    // Volumes, in batches.
+    if (!request.volumes.isEmpty()) {
+        if (stop.stop_requested()) {
+            progress.stopped = true;
+            return finish();
+        }
+        post([this, prefix, count = request.volumes.size()] {
+            setStatusText(prefix + QStringLiteral("removing %1 volumes…").arg(count));
+        });
+        QStringList names;
+        for (const auto& volume : request.volumes)
+            names << volume.name;
+        const auto result = client_.batchRemove(QStringLiteral("volume"), {QStringLiteral("volume"), QStringLiteral("rm")},
+                                                names, stop);
+        progress.volumes = result.removed;
+        progress.errors += result.errors;
+        if (result.timedOut)
+            progress.stopped = true;
+    }
+    finish();
+}
+
+void AppModel::applyLocalRemoval(const QSet<QString>& containerIDs, const QSet<QString>& imageIDs,
+                                 const QSet<QString>& volumeNames)
+{
+    if (!containerIDs.isEmpty()) {
+        inventory_.containers.removeIf([&](const SGContainer& c) { return containerIDs.contains(c.id); });
+        emit containersChanged();
+    }
+    if (!imageIDs.isEmpty()) {
+        inventory_.images.removeIf([&](const SGImage& i) { return imageIDs.contains(i.id); });
+        emit imagesChanged();
+    }
+    if (!volumeNames.isEmpty()) {
+        inventory_.volumes.removeIf([&](const SGVolume& v) { return volumeNames.contains(v.name); });
+        for (const auto& name : volumeNames)
+            inventory_.volumeSizes.remove(name);
+        inventory_.danglingVolumeNames.subtract(volumeNames);
+        emit volumesChanged();
+    }
+    inventory_.usedImageIDs.clear();
+    for (const auto& container : inventory_.containers)
+        if (!container.imageID.isEmpty())
+            inventory_.usedImageIDs.insert(container.imageID);
+    emit usageChanged();
+    buildProjectIndex();
+    setDataStale(true);
+    saveCache();
+}
+
+}  // namespace stowage

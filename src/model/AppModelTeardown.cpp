@@ -1,0 +1,222 @@
+// Project teardown: removing a project's containers, the images and volumes
+// only it uses, whole projects, or a selection of projects. One rule decides
+// what goes with a project: exclusivity — nothing that a project outside the
+// ones being removed still uses.
+
+#include "model/AppModel.h"
+
+#include <algorithm>
+
+namespace stowage {
+
+namespace {
+
+QString joinLines(const QStringList& lines) { return lines.join(QLatin1Char('\n')); }
+
+QString containerLine(const SGContainer& c) { return QStringLiteral("  • %1 (%2)").arg(c.name, c.status); }
+QString imageLine(const SGImage& i) { return QStringLiteral("  • %1:%2 (%3)").arg(i.repository, i.tag, i.size); }
+
+// Exclusive to one project: no owner, or that project alone.
+bool exclusiveTo(const QSet<QString>& owners, const QString& project)
+{
+    return owners.isEmpty() || (owners.size() == 1 && owners.contains(project));
+}
+
+// Exclusive to a selection: every named owner is selected (standalone owners do not count).
+bool exclusiveToSelection(QSet<QString> owners, const QSet<QString>& selection)
+{
+    owners.remove(QString());
+    return selection.contains(owners);
+}
+
+QStringList blockerBlock(const QList<SGContainer>& blockers, const QString& heading)
+{
+    if (blockers.isEmpty())
+        return {};
+    QStringList names;
+    for (const auto& c : blockers)
+        names << QStringLiteral("  • ") + c.name;
+    return {heading + joinLines(names)};
+}
+
+}  // namespace
+
+QList<SGImage> AppModel::projectExclusiveImages(const QString& project, bool builtOnly) const
+{
+    const auto meta = index_.projectsMeta.constFind(project);
+    if (meta == index_.projectsMeta.constEnd())
+        return {};
+    QList<SGImage> result;
+    for (const auto& image : builtOnly ? meta->builtImages : meta->images)
+        if (exclusiveTo(index_.imageOwners.value(image.id), project))
+            result << image;
+    return result;
+}
+
+QList<SGVolume> AppModel::projectExclusiveVolumes(const QString& project) const
+{
+    const auto meta = index_.projectsMeta.constFind(project);
+    if (meta == index_.projectsMeta.constEnd())
+        return {};
+    QList<SGVolume> result;
+    for (const auto& volume : meta->volumes)
+        if (exclusiveTo(index_.volumeOwners.value(volume.name), project))
+            result << volume;
+    return result;
+}
+
+void AppModel::removeProjectContainers(const QString& project)
+{
+    const QList<SGContainer> list = index_.projects.value(project);
+    if (list.isEmpty()) {
+        alerts().info(QStringLiteral("Info"), QStringLiteral("No containers in this project."));
+        return;
+    }
+    QStringList lines;
+    for (const auto& c : list)
+        lines << containerLine(c);
+    const QString message = QStringLiteral("Remove %1 containers of '%2'?\n\n").arg(list.size()).arg(project)
+                            + joinLines(lines) + QStringLiteral("\n\nImages and volumes are NOT touched.");
+    if (alerts().confirm(QStringLiteral("Remove containers"), message, true))
+        deleteResources(project + QStringLiteral(" containers"), list, {}, {});
+}
+
+void AppModel::removeProjectImages(const QString& project)
+{
+    const QList<SGImage> images = projectExclusiveImages(project, true);
+    if (images.isEmpty()) {
+        alerts().info(QStringLiteral("Info"), QStringLiteral("No images exclusive to this project."));
+        return;
+    }
+    QSet<QString> ids;
+    for (const auto& image : images)
+        ids.insert(image.id);
+    QList<SGContainer> blockers;
+    for (const auto& c : inventory_.containers)
+        if (ids.contains(c.imageID) && c.project == project)
+            blockers << c;
+    QStringList lines;
+    for (const auto& image : images)
+        lines << imageLine(image);
+    QString message = QStringLiteral("Remove %1 images exclusive to '%2'?\n\n").arg(images.size()).arg(project)
+                      + joinLines(lines);
+    for (const auto& block :
+         blockerBlock(blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
+        message += block;
+    if (alerts().confirm(QStringLiteral("Remove project images"), message, true))
+        deleteResources(project + QStringLiteral(" images"), blockers, images, {});
+}
+
+void AppModel::removeProjectVolumes(const QString& project)
+{
+    const QList<SGVolume> vols = projectExclusiveVolumes(project);
+    if (vols.isEmpty()) {
+        alerts().info(QStringLiteral("Info"), QStringLiteral("No volumes exclusive to this project."));
+        return;
+    }
+    QSet<QString> names;
+    for (const auto& volume : vols)
+        names.insert(volume.name);
+    QList<SGContainer> blockers;
+    for (const auto& c : inventory_.containers)
+        if (c.project == project
+            && std::any_of(c.mounts.begin(), c.mounts.end(), [&](const QString& m) { return names.contains(m); }))
+            blockers << c;
+    QStringList lines;
+    for (const auto& volume : vols)
+        lines << QStringLiteral("  • %1 (%2)").arg(volume.name,
+                                                   SizeFormat::humanSize(inventory_.volumeSizes.value(volume.name, 0)));
+    QString message = QStringLiteral("Remove %1 volumes exclusive to '%2'?\n\n").arg(vols.size()).arg(project)
+                      + joinLines(lines);
+    for (const auto& block :
+         blockerBlock(blockers, QStringLiteral("\n\nThese containers use the volumes and will be removed first:\n")))
+        message += block;
+    message += QStringLiteral("\n\n⚠ Volume data will be permanently deleted.");
+    if (alerts().confirm(QStringLiteral("Remove project volumes"), message, true))
+        deleteResources(project + QStringLiteral(" volumes"), blockers, {}, vols);
+}
+
+void AppModel::deleteEntireProject(const QString& project)
+{
+    const QList<SGContainer> cs = index_.projects.value(project);
+    const QList<SGImage> imgs = projectExclusiveImages(project, true);
+    const QList<SGVolume> vols = projectExclusiveVolumes(project);
+    QSet<QString> removedIds;
+    for (const auto& image : imgs)
+        removedIds.insert(image.id);
+    QList<SGImage> kept;
+    for (const auto& image : index_.projectsMeta.value(project).images)
+        if (!removedIds.contains(image.id))
+            kept << image;
+
+    QStringList lines{QStringLiteral("Project: ") + project, QString()};
+    lines << QStringLiteral("Containers to remove (%1):").arg(cs.size());
+    for (const auto& c : cs)
+        lines << QStringLiteral("  • %1  (%2)").arg(c.name, c.status);
+    if (cs.isEmpty())
+        lines << QStringLiteral("  (none)");
+    lines << QString() << QStringLiteral("Built images to remove (%1):").arg(imgs.size());
+    for (const auto& image : imgs)
+        lines << QStringLiteral("  • %1:%2  (%3)").arg(image.repository, image.tag, image.size);
+    if (imgs.isEmpty())
+        lines << QStringLiteral("  (none)");
+    lines << QString() << QStringLiteral("Volumes to remove (%1):").arg(vols.size());
+    for (const auto& volume : vols)
+        lines << QStringLiteral("  • %1  (%2)").arg(volume.name,
+                                                    SizeFormat::humanSize(inventory_.volumeSizes.value(volume.name, 0)));
+    if (vols.isEmpty())
+        lines << QStringLiteral("  (none)");
+    if (!kept.isEmpty()) {
+        lines << QString() << QStringLiteral("KEPT (base / shared — not removed):");
+        for (const auto& image : kept)
+            lines << QStringLiteral("  • %1:%2").arg(image.repository, image.tag);
+    }
+    lines << QString() << QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
+    if (alerts().confirm(QStringLiteral("Delete entire project"), joinLines(lines), true))
+        deleteResources(QStringLiteral("project ") + project, cs, imgs, vols);
+}
+
+void AppModel::deleteSelectedProjects()
+{
+    QSet<QString> selection = selectedProjects_;
+    selection.remove(QString());
+    if (selection.isEmpty())
+        return;
+    QStringList names = selection.values();
+    names.sort();
+
+    QList<SGContainer> cs;
+    QList<SGImage> imgs;
+    QList<SGVolume> vols;
+    QSet<QString> takenImages, takenVolumes;
+    for (const auto& project : names) {
+        cs += index_.projects.value(project);
+        const ProjectMeta meta = index_.projectsMeta.value(project);
+        for (const auto& image : meta.builtImages)
+            if (!takenImages.contains(image.id) && exclusiveToSelection(index_.imageOwners.value(image.id), selection)) {
+                takenImages.insert(image.id);
+                imgs << image;
+            }
+        for (const auto& volume : meta.volumes)
+            if (!takenVolumes.contains(volume.name)
+                && exclusiveToSelection(index_.volumeOwners.value(volume.name), selection)) {
+                takenVolumes.insert(volume.name);
+                vols << volume;
+            }
+    }
+
+    QStringList lines{QStringLiteral("Delete %1 projects:").arg(names.size()), QString()};
+    for (const auto& name : names)
+        lines << QStringLiteral("  • ") + name;
+    lines << QString() << QStringLiteral("Totals to remove:") << QStringLiteral("  • %1 containers").arg(cs.size())
+          << QStringLiteral("  • %1 built images").arg(imgs.size()) << QStringLiteral("  • %1 volumes").arg(vols.size())
+          << QString() << QStringLiteral("Images/volumes shared with a project NOT in this selection are kept.")
+          << QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
+    if (!alerts().confirm(QStringLiteral("Delete selected projects"), joinLines(lines), true))
+        return;
+    setSelectedProjects({});
+    setSelectionMode(false);
+    deleteResources(QStringLiteral("%1 projects").arg(names.size()), cs, imgs, vols);
+}
+
+}  // namespace stowage

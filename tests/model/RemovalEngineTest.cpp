@@ -1,0 +1,208 @@
+// The removal engine against the scripted fake docker: its five endings, the
+// consecutive time-out rule, what is applied locally, and what is reported.
+
+#include "model/InventoryFixtures.h"
+#include "model/ModelTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QThread>
+
+using namespace stowage;
+using namespace stowage::test;
+using ::testing::Contains;
+using ::testing::IsEmpty;
+
+namespace {
+
+QStringList callsStartingWith(const ModelRig& rig, const QString& prefix)
+{
+    QStringList out;
+    for (const auto& call : rig.docker.calls())
+        if (call.startsWith(prefix))
+            out << call;
+    return out;
+}
+
+SGImage img(const QString& id, const QString& repo) { return image(id, repo, 1024, "latest"); }
+
+class RemovalEngine : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(rig.refreshAndWait()); }
+    ModelRig rig;
+};
+
+TEST_F(RemovalEngine, ACompleteRunRemovesInOrderAndUpdatesTheInventoryLocally)
+{
+    const auto& m = *rig.model;
+    const SGContainer web = m.containers()[0];
+    const SGImage webImage = m.images()[0];
+    const SGVolume cache = m.volumes()[1];
+    rig.model->deleteResources("sample", {web}, {webImage}, {cache});
+    ASSERT_TRUE(rig.waitIdle());
+
+    const QStringList calls = rig.docker.calls();
+    const auto at = [&](const QString& prefix) {
+        return std::find_if(calls.begin(), calls.end(), [&](const QString& c) { return c.startsWith(prefix); }) - calls.begin();
+    };
+    EXPECT_LT(at("version --format {{.Server.Version}}"), at("rm -f " + web.id));
+    EXPECT_LT(at("rm -f"), at("rmi " + webImage.id));
+    EXPECT_LT(at("rmi"), at("volume rm shop_cache"));
+
+    EXPECT_EQ(m.statusText(), "sample: removed 1 containers, 1 images, 1 volumes  ·  data is stale — Refresh to reconcile.");
+    EXPECT_THAT(rig.logLines(), Contains("info [sample] deleting 1 containers, 1 images, 1 volumes"));
+    EXPECT_THAT(rig.logLines(), Contains("info [sample] removed 3/3"));
+    EXPECT_TRUE(rig.alerts.shown.isEmpty());
+    EXPECT_TRUE(m.dataStale());
+    EXPECT_EQ(m.containers().size(), 2);
+    EXPECT_EQ(m.images().size(), 3);
+    EXPECT_FALSE(m.volumeSizes().contains("shop_cache"));
+    EXPECT_FALSE(m.danglingVolumeNames().contains("shop_cache"));
+    EXPECT_FALSE(m.usedImageIDs().contains(sample::webImage));  // its only container went
+    EXPECT_EQ(m.projects().value("shop").size(), 1);             // the index was rebuilt
+
+    // The cache on disk already reflects the removal.
+    rig.model->flushCache();
+    QFile file(rig.cacheFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto saved = StateCache::decode(file.readAll());
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->containers.size(), 2);
+    EXPECT_EQ(saved->volumes.size(), 2);
+}
+
+TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswer)
+{
+    const Inventory before = rig.model->inventory();
+    rig.docker.setRules(sample::rules({FakeRule{"version", {}, "Cannot connect to the Docker daemon at unix:///x", 1}}));
+    rig.model->deleteResources("sample", {rig.model->containers()[0]}, {}, {rig.model->volumes()[1]});
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_THAT(callsStartingWith(rig, "rm -f"), IsEmpty());
+    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_EQ(rig.model->inventory(), before);
+    EXPECT_EQ(rig.model->statusText(), "[sample] checking Docker daemon…");
+    EXPECT_THAT(rig.logLines(), Contains("error [sample] aborted — Docker daemon not responding"));
+    ASSERT_EQ(rig.alerts.shown.size(), 1);
+    EXPECT_EQ(rig.alerts.shown[0].title, "Docker not responding");
+    EXPECT_EQ(rig.alerts.shown[0].message, "The Docker daemon didn't respond to a health check, so nothing was deleted.\n\n"
+                                           "Restart Docker Desktop and try again.");
+}
+
+TEST_F(RemovalEngine, EmptyListsSkipTheHealthCheckAndCompleteAtOnce)
+{
+    rig.model->deleteResources("nothing", {}, {}, {});
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_THAT(callsStartingWith(rig, "version"), IsEmpty());
+    EXPECT_THAT(rig.logLines(), Contains("info [nothing] removed 0/0"));
+    EXPECT_EQ(rig.model->statusText(), "nothing: removed 0 containers, 0 images, 0 volumes  ·  data is stale — Refresh to reconcile.");
+}
+
+TEST_F(RemovalEngine, PerItemFailuresAreCollectedAndTheAlertShowsFifteen)
+{
+    // docker refuses every volume: 20 errors, 15 shown, all counted.
+    rig.docker.setRules(sample::rules({FakeRule{"volume rm", {}, "Error response from daemon: volume is in use\n", 1}}));
+    QList<SGVolume> volumes;
+    for (int i = 0; i < 20; ++i)
+        volumes << volume(QStringLiteral("v%1").arg(i, 2, 10, QChar('0')));
+    const QString statusBefore = "[many] removing 20 volumes…";
+    rig.model->deleteResources("many", {}, {}, volumes);
+    ASSERT_TRUE(rig.waitIdle());
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    const auto alert = rig.alerts.infos()[0];
+    EXPECT_EQ(alert.title, "Completed with errors");
+    const QStringList lines = alert.message.split('\n');
+    ASSERT_EQ(lines.size(), 17);  // "many:", an empty line, 15 errors
+    EXPECT_EQ(lines[0], "many:");
+    EXPECT_EQ(lines[2], "volume v00: Error response from daemon: volume is in use");
+    EXPECT_EQ(lines[16], "volume v14: Error response from daemon: volume is in use");
+    EXPECT_THAT(rig.logLines(), Contains("warn [many] removed 0/20, 20 error(s)"));
+    EXPECT_EQ(rig.model->statusText(), statusBefore);  // left at the last progress text
+}
+
+TEST_F(RemovalEngine, ThreeTimeoutsInARowStopTheRun)
+{
+    QList<FakeRule> slow;
+    for (const char* id : {"sha256:a", "sha256:b", "sha256:c"})
+        slow << FakeRule{QString("rmi ") + id, {}, {}, 0, 30};
+    rig.docker.setRules(sample::rules(slow));
+    rig.model->deleteResources("wedged", {}, {img("sha256:a", "x-a"), img("sha256:b", "x-b"), img("sha256:c", "x-c"), img("sha256:d", "x-d")},
+                               {volume("shop_cache")});
+    ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(30)));
+    EXPECT_THAT(callsStartingWith(rig, "rmi sha256:d"), IsEmpty());
+    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_EQ(callsStartingWith(rig, "rmi sha256:a").size(), 2);  // one retry after the time-out
+    EXPECT_THAT(rig.logLines(), Contains("error [wedged] aborting after 3 consecutive timeouts — daemon likely wedged"));
+    EXPECT_THAT(rig.logLines(), Contains("warn [wedged] removed 0/5, 3 error(s), aborted"));
+    EXPECT_EQ(rig.model->statusText(), "wedged: stopped early — removed 0/5. See Logs.");
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    EXPECT_EQ(rig.alerts.infos()[0].title, "Stopped early");
+    EXPECT_EQ(rig.alerts.infos()[0].message,
+              "wedged: removed 0 of 5 before stopping (Docker became unresponsive).\n\n"
+              "image x-a:latest: timed out\nimage x-b:latest: timed out\nimage x-c:latest: timed out");
+}
+
+TEST_F(RemovalEngine, ASuccessResetsTheTimeoutCount)
+{
+    QList<FakeRule> slow;
+    for (const char* id : {"sha256:a", "sha256:b", "sha256:d", "sha256:e"})
+        slow << FakeRule{QString("rmi ") + id, {}, {}, 0, 30};
+    rig.docker.setRules(sample::rules(slow));
+    QList<SGImage> images;
+    for (const char* id : {"a", "b", "c", "d", "e"})
+        images << img(QString("sha256:") + id, QString("x-") + id);
+    rig.model->deleteResources("flaky", {}, images, {});
+    ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(30)));
+    EXPECT_THAT(rig.logLines(), Contains("warn [flaky] removed 1/5, 4 error(s)"));
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    EXPECT_EQ(rig.alerts.infos()[0].title, "Completed with errors");
+}
+
+TEST_F(RemovalEngine, AContainerBatchTimeoutEndsTheRunButKeepsWhatWasRemoved)
+{
+    rig.docker.setRules(sample::rules({FakeRule{"rm -f", {}, {}, 0, 30}}));
+    AppModel::Options options;
+    // A model with a short removal-batch limit so that the batch times out quickly.
+    options.cacheFile = std::optional<QString>(rig.cacheFile());
+    options.alerts = &rig.alerts;
+    options.limits.removeBatchTimeout = 0.3;
+    AppModel model(*rig.cli, options);
+    model.loadCache();
+    model.deleteResources("stuck", {model.containers()[0]}, {img("sha256:zz", "x-z")}, {volume("shop_cache")});
+    ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }, std::chrono::seconds(20)));
+    EXPECT_THAT(callsStartingWith(rig, "rmi"), IsEmpty());
+    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_EQ(model.statusText(), "stuck: stopped early — removed 0/3. See Logs.");
+    EXPECT_TRUE(rig.alerts.infos().last().message.endsWith("container " + sample::webId + ": timed out"));
+}
+
+TEST_F(RemovalEngine, StopDuringImagesAppliesWhatWasRemovedAndSaysCancelled)
+{
+    rig.docker.setRules(sample::rules({FakeRule{"rmi sha256:slow", {}, {}, 0, 30}}));
+    const SGImage old = rig.model->images()[2];
+    rig.model->deleteResources("imgs", {}, {old, img("sha256:slow", "x-slow"), img("sha256:never", "x-never")}, {});
+    ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("[imgs] removing image 2/3"); }));
+    QThread::msleep(200);
+    rig.model->cancelCurrentOperation();
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(rig.model->statusText(), "imgs: cancelled — removed 1/3.");
+    EXPECT_THAT(callsStartingWith(rig, "rmi sha256:never"), IsEmpty());
+    EXPECT_FALSE(rig.model->images().contains(old));
+    EXPECT_TRUE(rig.alerts.infos().isEmpty());
+    EXPECT_TRUE(rig.model->dataStale());
+}
+
+TEST_F(RemovalEngine, IgnoredWhileAnotherOperationRuns)
+{
+    rig.docker.setRules(sample::rules({FakeRule{"inspect", sample::inspectOut(), {}, 0, 0.5}}));
+    rig.model->refresh();
+    const int logged = rig.logLines().size();
+    rig.model->deleteResources("late", {}, {}, {volume("shop_cache")});
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(rig.logLines().filter("[late]").size(), 0);
+    EXPECT_GE(rig.logLines().size(), logged);
+    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+}
+
+}  // namespace
