@@ -3,6 +3,7 @@
 #include "EngineSupport.h"
 
 #include <QJsonArray>
+#include <QHash>
 #include <QSet>
 
 namespace stowage::test {
@@ -77,6 +78,52 @@ TEST_F(EngineSmokeTest, ContainersMatchTheFixtureDescription)
         mounted.sort();
         wanted.sort();
         EXPECT_EQ(mounted, wanted);
+    }
+}
+
+TEST_F(EngineSmokeTest, VolumesMatchTheFixtureDescription)
+{
+    const QStringList danglingList = engine.lines({"volume", "ls", "-q", "--filter", "dangling=true"});
+    const QSet<QString> dangling(danglingList.begin(), danglingList.end());
+    for (const QJsonValue& value : expected.value("volumes").toArray()) {
+        const QJsonObject volume = value.toObject();
+        const QString name = engine.volumeName(volume.value("name").toString());
+        SCOPED_TRACE(volume.value("name").toString().toStdString() + " = " + name.toStdString());
+        ASSERT_FALSE(name.isEmpty());
+        EXPECT_EQ(engine.lines({"volume", "inspect", name, "--format",
+                                "{{index .Labels \"com.docker.compose.project\"}}|"}),
+                  QStringList{volume.value("project").toString() + "|"});
+        EXPECT_EQ(dangling.contains(name), volume.value("dangling").toBool());
+        QStringList mounters = engine.lines({"ps", "-a", "--filter", "volume=" + name, "--format", "{{.Names}}"});
+        mounters.sort();
+        EXPECT_EQ(mounters, strings(volume.value("mountedBy")));
+    }
+}
+
+TEST_F(EngineSmokeTest, ImagesMatchTheFixtureDescription)
+{
+    // Which image id each container runs, by container name.
+    QHash<QString, QString> imageOfContainer;
+    for (const QString& line : engine.lines({"ps", "-a", "--format", "{{.Names}}"}))
+        imageOfContainer[line] = QString::fromUtf8(engine.docker({"inspect", line, "--format", "{{.Image}}"})).trimmed();
+    for (const QJsonValue& value : expected.value("images").toArray()) {
+        const QJsonObject image = value.toObject();
+        if (image.value("repository").toString() == "<none>")
+            continue;  // counted by ListingCountsMatchTheFixture
+        const QString ref = image.value("ref").toString();
+        SCOPED_TRACE(ref.toStdString());
+        const QString id = engine.imageId(ref);
+        ASSERT_TRUE(id.startsWith("sha256:"));
+        QStringList users;
+        for (auto it = imageOfContainer.cbegin(); it != imageOfContainer.cend(); ++it) {
+            if (it.value() == id)
+                users << it.key();
+        }
+        users.sort();
+        EXPECT_EQ(users, strings(image.value("usedBy")));
+        if (image.contains("sameIdAs")) {
+            EXPECT_EQ(engine.imageId(image.value("sameIdAs").toString()), id);
+        }
     }
 }
 
