@@ -1,0 +1,210 @@
+// The clean-up commands: their candidates, refusals and exact dialog texts,
+// and the two sequences that stream the build-cache prune.
+
+#include "model/InventoryFixtures.h"
+#include "model/ModelTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QThread>
+
+using namespace stowage;
+using namespace stowage::test;
+using ::testing::Contains;
+using ::testing::IsEmpty;
+
+namespace {
+
+QStringList callsStartingWith(const ModelRig& rig, const QString& prefix)
+{
+    QStringList out;
+    for (const auto& call : rig.docker.calls())
+        if (call.startsWith(prefix))
+            out << call;
+    return out;
+}
+
+QString anon() { return "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"; }
+
+class Cleanup : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(rig.refreshAndWait()); }
+    ModelRig rig;
+};
+
+TEST_F(Cleanup, UnusedImagesListsEveryCandidateAndRemovesThem)
+{
+    rig.model->cleanUnusedImages();
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(rig.alerts.confirms()[0].title, "Remove unused images");
+    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused images?\n\n  shop-old:v1 (20MB)");
+    EXPECT_TRUE(rig.alerts.confirms()[0].destructive);
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(callsStartingWith(rig, "rmi"), QStringList{"rmi " + sample::oldImage});
+    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+
+    rig.alerts.shown.clear();
+    rig.model->cleanUnusedImages();
+    ASSERT_EQ(rig.alerts.shown.size(), 1);
+    EXPECT_EQ(rig.alerts.shown[0].title, "Info");
+    EXPECT_EQ(rig.alerts.shown[0].message, "No unused images found.");
+}
+
+TEST_F(Cleanup, OrphanVolumesCarryTheLabelledCaveat)
+{
+    rig.alerts.defaultAnswer = false;
+    rig.model->cleanOrphanVolumes();
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(rig.alerts.confirms()[0].message,
+              "Remove 2 volumes (3.0 MB)?\n\n"
+              "Mounted by no container, and Docker's own dangling filter agrees.\n\n"
+              "⚠ 1 of these carry a compose project label. No container mounts them any more, but this IS that "
+              "project's data — a leftover from an older compose file, or a project whose containers were removed:\n"
+              "  • shop: 1 volume(s), 2.0 MB\n\n"
+              "  shop_cache (2.0 MB)\n  " + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
+    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());  // declined
+
+    rig.model->cleanAnonymousOrphanVolumes();
+    EXPECT_EQ(rig.alerts.confirms()[1].title, "Remove anonymous orphan volumes");
+    EXPECT_EQ(rig.alerts.confirms()[1].message,
+              "Remove 1 volumes (1.0 MB)?\n\nThese belong to no compose project and are mounted by no container.\n\n  "
+                  + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
+}
+
+TEST_F(Cleanup, FortyOneOrphansAreListedAsFortyAndAllRemoved)
+{
+    QString volumes, dangling;
+    for (int i = 0; i < 41; ++i) {
+        const QString name = QStringLiteral("orphan%1").arg(i, 2, 10, QChar('0'));
+        volumes += QStringLiteral(R"({"Name":"%1","Driver":"local","Mountpoint":"/m","Labels":""})").arg(name) + "\n";
+        dangling += name + "\n";
+    }
+    rig.rebuild(sample::rules({FakeRule{"volume ls --format", volumes}, FakeRule{"volume ls -q", dangling}}));
+    ASSERT_TRUE(rig.refreshAndWait());
+    rig.model->cleanOrphanVolumes();
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    const QString message = rig.alerts.confirms()[0].message;
+    EXPECT_EQ(message.count("  orphan"), 40);
+    EXPECT_TRUE(message.endsWith("  orphan39 (0 B)\n  … and 1 more\n\n⚠ Data will be permanently deleted!"));
+    ASSERT_TRUE(rig.waitIdle());
+    const QStringList removals = callsStartingWith(rig, "volume rm");
+    ASSERT_EQ(removals.size(), 1);
+    EXPECT_EQ(removals[0].split(' ').size(), 2 + 41);
+    EXPECT_TRUE(rig.model->volumes().isEmpty());
+}
+
+TEST_F(Cleanup, OrphanBucketsAreBlockedWithoutCompleteUsageData)
+{
+    const QString partial = sample::inspectLine(sample::webId, sample::webImage, "[]");
+    rig.rebuild(sample::rules({FakeRule{"inspect", partial, "Error: No such object\n", 1}}));
+    ASSERT_TRUE(rig.refreshAndWait());
+    rig.model->cleanOrphanVolumes();
+    rig.model->cleanAnonymousOrphanVolumes();
+    ASSERT_EQ(rig.alerts.shown.size(), 2);
+    for (const auto& alert : rig.alerts.shown) {
+        EXPECT_EQ(alert.kind, ShownAlert::Kind::info);
+        EXPECT_EQ(alert.title, "Blocked");
+        EXPECT_EQ(alert.message, "Volume usage could not be fully verified, so nothing is being called an orphan.\n\n"
+                                 "2 of 3 containers could not be inspected — Error: No such object\n\n"
+                                 "Press Refresh and try again.");
+    }
+}
+
+TEST_F(Cleanup, SelectedImagesAreSplitIntoBlockedAndAllowed)
+{
+    rig.model->removeSelectedImages({sample::webImage, sample::oldImage});
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(rig.alerts.confirms()[0].message,
+              "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nWill remove:\n  shop-old:v1");
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(callsStartingWith(rig, "rmi"), QStringList{"rmi " + sample::oldImage});
+
+    rig.alerts.shown.clear();
+    rig.model->removeSelectedImages({sample::webImage});
+    EXPECT_EQ(rig.alerts.shown.size(), 1);
+    EXPECT_EQ(rig.alerts.shown[0].title, "Blocked");
+    EXPECT_EQ(rig.alerts.shown[0].message, "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nNo safe images selected.");
+
+    rig.alerts.shown.clear();
+    rig.model->removeSelectedImages({"sha256:gone"});
+    EXPECT_EQ(rig.alerts.shown[0].message, "Select images to remove first.");
+}
+
+TEST_F(Cleanup, SelectedVolumesOnlyEverRemoveOrphans)
+{
+    rig.model->removeSelectedVolumes({"shop_data"});
+    ASSERT_EQ(rig.alerts.shown.size(), 1);
+    EXPECT_EQ(rig.alerts.shown[0].title, "Blocked");
+    EXPECT_EQ(rig.alerts.shown[0].message,
+              "BLOCKED (in use):\n  shop_data — In use — 2 containers (running)\n\nNo orphan volumes selected.");
+
+    rig.alerts.shown.clear();
+    rig.model->removeSelectedVolumes({"shop_data", "shop_cache"});
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(rig.alerts.confirms()[0].message, "BLOCKED (in use):\n  shop_data — In use — 2 containers (running)\n\n"
+                                                "Will remove:\n  shop_cache\n\n⚠ Data will be permanently deleted!");
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(callsStartingWith(rig, "volume rm"), QStringList{"volume rm shop_cache"});
+}
+
+TEST_F(Cleanup, BuildCacheClearShowsTheLastTwelveLinesAndReconciles)
+{
+    QString thirty;
+    for (int i = 1; i <= 30; ++i)
+        thirty += QStringLiteral("deleted: layer %1\n").arg(i);
+    rig.docker.setRules(sample::rules({FakeRule{"builder prune", thirty}}));
+    int reconciled = 0;
+    rig.model->reconcileForTesting = [&] { ++reconciled; };
+    rig.model->cleanBuildCache();
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(reconciled, 1);
+    EXPECT_TRUE(rig.model->dataStale());
+    EXPECT_THAT(rig.statuses, Contains("build cache › deleted: layer 30"));
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    QStringList last;
+    for (int i = 19; i <= 30; ++i)
+        last << QStringLiteral("deleted: layer %1").arg(i);
+    EXPECT_EQ(rig.alerts.infos()[0].title, "Done");
+    EXPECT_EQ(rig.alerts.infos()[0].message, "Build cache cleared.\n\n" + last.join('\n'));
+    EXPECT_THAT(rig.logLines(), Contains("info Clearing build cache (builder prune -af)"));
+    EXPECT_THAT(rig.logLines(), Contains("info Build cache cleared"));
+}
+
+TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
+{
+    int reconciled = 0;
+    rig.model->reconcileForTesting = [&] { ++reconciled; };
+    rig.model->safeCleanAll();
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(rig.alerts.confirms()[0].message,
+              "This will safely remove:\n\n  • Build cache: 1.2GB (80%)\n  • 1 unused images\n  • 2 orphan volumes\n\n"
+              "Containers and their resources will NOT be touched.\n\nContinue?");
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(reconciled, 1);
+    EXPECT_EQ(callsStartingWith(rig, "builder prune"), QStringList{"builder prune -af"});
+    EXPECT_EQ(callsStartingWith(rig, "rmi"), QStringList{"rmi " + sample::oldImage});
+    EXPECT_EQ(callsStartingWith(rig, "volume rm"), QStringList{"volume rm shop_cache " + anon()});
+    EXPECT_EQ(rig.alerts.infos().last().message, "✓ Build cache cleared\n✓ Removed 1 unused images\n✓ Removed 2 orphan volumes");
+    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 images, 2 volumes, 0 error(s)"));
+}
+
+TEST_F(Cleanup, StoppingSafeCleanAllDuringThePruneSkipsTheRest)
+{
+    rig.docker.setRules(sample::rules({FakeRule{"builder prune", "working\n", {}, 0, 30}}));
+    int reconciled = 0;
+    rig.model->reconcileForTesting = [&] { ++reconciled; };
+    rig.model->safeCleanAll();
+    ASSERT_TRUE(waitUntil([&] { return rig.model->statusText() == "Safe clean: build cache…"; }));
+    QThread::msleep(300);  // the prune is running
+    rig.model->cancelCurrentOperation();
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(rig.model->statusText(), "Safe clean cancelled — removed 0 images, 0 volumes.");
+    EXPECT_THAT(callsStartingWith(rig, "rmi"), IsEmpty());
+    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_TRUE(rig.model->dataStale());
+    EXPECT_EQ(reconciled, 0);
+    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All cancelled"));
+}
+
+}  // namespace

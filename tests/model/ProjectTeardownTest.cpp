@@ -1,0 +1,170 @@
+// Project teardown: exclusivity for one project and for a selection, the
+// confirmation texts, and what is handed to the removal engine.
+
+#include "model/InventoryFixtures.h"
+#include "model/ModelTestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+using namespace stowage;
+using namespace stowage::test;
+using ::testing::IsEmpty;
+using ::testing::UnorderedElementsAre;
+
+namespace {
+
+SGContainer member(const QString& name, const QString& project, const QString& imageID, const QStringList& mounts = {})
+{
+    SGContainer c = container(name, project, "running", imageID, mounts);
+    c.status = "Up 1 hour";
+    return c;
+}
+
+SGImage built(const QString& id, const QString& repository)
+{
+    SGImage i = image(id, repository, 1048576);
+    i.size = "1MB";
+    return i;
+}
+
+// Projects a, b and c and a standalone container:
+//  - a-web is a's alone; a-common is shared by a and b; a-tools is run by a and
+//    by the standalone "tool"; postgres (a base image) is run by a;
+//  - a_data is a's alone, shared_vol is labelled for b and mounted by a, c_data is c's.
+CachedState teardownInventory()
+{
+    CachedState s;
+    s.containers = {member("a-web", "a", "sha256:aw", {"a_data", "shared_vol"}), member("a-worker", "a", "sha256:common"),
+                    member("a-db", "a", "sha256:pg", {"a_data"}), member("a-cli", "a", "sha256:tools"),
+                    member("b-api", "b", "sha256:common", {"shared_vol"}), member("tool", "", "sha256:tools"),
+                    member("c-app", "c", "sha256:c", {"c_data"})};
+    s.images = {built("sha256:aw", "a-web"), built("sha256:common", "a-common"), built("sha256:tools", "a-tools"),
+                built("sha256:pg", "postgres"), built("sha256:c", "c-app")};
+    s.volumes = {volume("a_data", "a"), volume("shared_vol", "b"), volume("c_data", "c")};
+    s.volumeSizes = {{"a_data", 2048}, {"shared_vol", 1024}, {"c_data", 0}};
+    s.usageDataComplete = true;
+    s.danglingKnown = true;
+    for (const auto& c : s.containers)
+        s.usedImageIDs << c.imageID;
+    return s;
+}
+
+class Teardown : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QFile file(rig.cacheFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(StateCache::encode(teardownInventory()));
+        file.close();
+        ASSERT_TRUE(rig.model->loadCache());
+        rig.alerts.defaultAnswer = false;
+    }
+    QString lastMessage() const { return rig.alerts.shown.isEmpty() ? QString() : rig.alerts.shown.last().message; }
+    ModelRig rig;
+};
+
+TEST_F(Teardown, ExclusivityForOneProjectLeavesSharedAndStandaloneUsedItemsOut)
+{
+    EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", true)), UnorderedElementsAre("sha256:aw"));
+    EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", false)), UnorderedElementsAre("sha256:aw", "sha256:pg"));
+    EXPECT_THAT(names(rig.model->projectExclusiveVolumes("a")), UnorderedElementsAre("a_data"));
+    EXPECT_THAT(ids(rig.model->projectExclusiveImages("nope", false)), IsEmpty());
+}
+
+TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
+{
+    rig.model->removeProjectImages("a");
+    EXPECT_EQ(rig.alerts.shown.last().title, "Remove project images");
+    EXPECT_EQ(lastMessage(), "Remove 1 images exclusive to 'a'?\n\n  • a-web:latest (1MB)\n\n"
+                             "These containers reference the images and will be removed first:\n  • a-web");
+
+    rig.model->removeProjectVolumes("a");
+    EXPECT_EQ(rig.alerts.shown.last().title, "Remove project volumes");
+    EXPECT_EQ(lastMessage(), "Remove 1 volumes exclusive to 'a'?\n\n  • a_data (2.0 KB)\n\n"
+                             "These containers use the volumes and will be removed first:\n  • a-web\n  • a-db\n\n"
+                             "⚠ Volume data will be permanently deleted.");
+
+    rig.model->removeProjectContainers("c");
+    EXPECT_EQ(rig.alerts.shown.last().title, "Remove containers");
+    EXPECT_EQ(lastMessage(), "Remove 1 containers of 'c'?\n\n  • c-app (Up 1 hour)\n\nImages and volumes are NOT touched.");
+
+    rig.model->removeProjectImages("b");  // b built nothing of its own
+    EXPECT_EQ(rig.alerts.shown.last().title, "Info");
+    EXPECT_EQ(lastMessage(), "No images exclusive to this project.");
+    rig.model->removeProjectVolumes("b");
+    EXPECT_EQ(lastMessage(), "No volumes exclusive to this project.");
+    rig.model->removeProjectContainers("gone");
+    EXPECT_EQ(lastMessage(), "No containers in this project.");
+    EXPECT_FALSE(rig.model->isLoading());  // nothing was confirmed
+}
+
+TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKept)
+{
+    rig.model->deleteEntireProject("a");
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(rig.alerts.confirms()[0].title, "Delete entire project");
+    const QStringList lines = lastMessage().split('\n');
+    const QStringList head = {"Project: a", "", "Containers to remove (4):", "  • a-web  (Up 1 hour)",
+                              "  • a-worker  (Up 1 hour)", "  • a-db  (Up 1 hour)", "  • a-cli  (Up 1 hour)", "",
+                              "Built images to remove (1):", "  • a-web:latest  (1MB)", "", "Volumes to remove (1):",
+                              "  • a_data  (2.0 KB)", "", "KEPT (base / shared — not removed):"};
+    ASSERT_GE(lines.size(), head.size() + 5);
+    EXPECT_EQ(lines.mid(0, head.size()), head);
+    EXPECT_THAT(lines.mid(head.size(), 3),
+                UnorderedElementsAre("  • a-common:latest", "  • a-tools:latest", "  • postgres:latest"));
+    EXPECT_EQ(lines.mid(head.size() + 3), (QStringList{"", "⚠ Volume data will be permanently deleted. Continue?"}));
+}
+
+TEST_F(Teardown, DeleteEntireProjectRemovesExactlyTheListedItems)
+{
+    rig.alerts.defaultAnswer = true;
+    rig.model->deleteEntireProject("a");
+    ASSERT_TRUE(rig.waitIdle());
+    const QStringList calls = rig.docker.calls();
+    EXPECT_THAT(calls.filter(QRegularExpression("^rm -f")),
+                UnorderedElementsAre("rm -f a-web-id a-worker-id a-db-id a-cli-id"));
+    EXPECT_EQ(calls.filter(QRegularExpression("^rmi")), QStringList{"rmi sha256:aw"});
+    EXPECT_EQ(calls.filter(QRegularExpression("^volume rm")), QStringList{"volume rm a_data"});
+    EXPECT_FALSE(rig.model->projects().contains("a"));
+    EXPECT_EQ(rig.model->statusText(),
+              "project a: removed 4 containers, 1 images, 1 volumes  ·  data is stale — Refresh to reconcile.");
+}
+
+TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
+{
+    rig.model->setSelectionMode(true);
+    rig.model->setSelectedProjects({"a", "b", ""});
+    rig.model->deleteSelectedProjects();
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(rig.alerts.confirms()[0].title, "Delete selected projects");
+    EXPECT_EQ(lastMessage(), "Delete 2 projects:\n\n  • a\n  • b\n\nTotals to remove:\n  • 5 containers\n"
+                             "  • 3 built images\n  • 2 volumes\n\n"
+                             "Images/volumes shared with a project NOT in this selection are kept.\n"
+                             "⚠ Volume data will be permanently deleted. Continue?");
+    // Declined: the selection stays.
+    EXPECT_EQ(rig.model->selectedProjects().size(), 3);
+    EXPECT_TRUE(rig.model->selectionMode());
+
+    rig.alerts.defaultAnswer = true;
+    rig.model->deleteSelectedProjects();
+    EXPECT_TRUE(rig.model->selectedProjects().isEmpty());
+    EXPECT_FALSE(rig.model->selectionMode());
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_THAT(rig.docker.calls().filter(QRegularExpression("^rmi")),
+                UnorderedElementsAre("rmi sha256:aw", "rmi sha256:common", "rmi sha256:tools"));
+    EXPECT_THAT(rig.logLines().filter("[2 projects] deleting"), UnorderedElementsAre("info [2 projects] deleting 5 containers, 3 images, 2 volumes"));
+}
+
+TEST_F(Teardown, AnEmptySelectionAsksNothing)
+{
+    rig.model->deleteSelectedProjects();
+    rig.model->setSelectedProjects({""});
+    rig.model->deleteSelectedProjects();
+    EXPECT_TRUE(rig.alerts.shown.isEmpty());
+}
+
+}  // namespace
