@@ -1,0 +1,54 @@
+#include "platform/DesktopSupport.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+namespace stowage::platform {
+
+bool isOpenableLink(const QUrl& url)
+{
+    if (!url.isValid())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto");
+}
+
+QStringList terminalCandidates(const QString& terminalVariable)
+{
+    QStringList candidates;
+    if (!terminalVariable.trimmed().isEmpty())
+        candidates.append(terminalVariable.trimmed());
+    candidates << QStringLiteral("x-terminal-emulator") << QStringLiteral("gnome-terminal") << QStringLiteral("konsole")
+               << QStringLiteral("xfce4-terminal") << QStringLiteral("kitty") << QStringLiteral("alacritty")
+               << QStringLiteral("xterm");
+    return candidates;
+}
+
+std::optional<QString> chooseTerminal(const QStringList& candidates,
+                                      const std::function<QString(const QString& name)>& findProgram)
+{
+    for (const QString& name : candidates) {
+        const QString program = findProgram(name);
+        if (!program.isEmpty())
+            return program;
+    }
+    return std::nullopt;
+}
+
+QString folderOf(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+}
+
+void copyToClipboard(const QString& text)
+{
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+}  // namespace stowage::platform

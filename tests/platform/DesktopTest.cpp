@@ -1,0 +1,173 @@
+// The desktop layer's rules (which links leave the application, which
+// terminal is started) and one real terminal launch through a fake terminal
+// program, which shows that the folder reaches it untouched by any shell.
+
+#include "platform/Desktop.h"
+#include "platform/DesktopSupport.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <optional>
+
+namespace stowage::platform {
+namespace {
+
+// Restores an environment variable when the test ends.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ScopedEnv()
+    {
+        if (had_)
+            qputenv(name_, previous_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray previous_;
+};
+
+TEST(TerminalChoice, TheUsersTerminalComesFirstThenTheSystemChoiceThenCommonTerminals)
+{
+    EXPECT_EQ(terminalCandidates(""), (QStringList{"x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal",
+                                                   "kitty", "alacritty", "xterm"}));
+    EXPECT_EQ(terminalCandidates(" foot ").first(), "foot");
+}
+
+TEST(TerminalChoice, TheFirstCandidateFoundOnPathIsStarted)
+{
+    struct Case {
+        const char* scenario;
+        QString terminalVariable;
+        QStringList installed;
+        std::optional<QString> expected;
+    };
+    const QList<Case> cases = {
+        {"common terminals in order", "", {"xterm", "konsole"}, "/usr/bin/konsole"},
+        {"the system's choice before common ones", "", {"xterm", "x-terminal-emulator"}, "/usr/bin/x-terminal-emulator"},
+        {"$TERMINAL wins", "kitty", {"kitty", "x-terminal-emulator"}, "/usr/bin/kitty"},
+        // Not split into words: kitty would come first if it were.
+        {"$TERMINAL is a program, not a command line", "kitty --single-instance", {"kitty", "konsole"},
+         "/usr/bin/konsole"},
+        {"$TERMINAL not installed", "wezterm", {"xterm"}, "/usr/bin/xterm"},
+        {"nothing installed", "wezterm", {}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        const auto find = [&](const QString& name) {
+            return c.installed.contains(name) ? "/usr/bin/" + name : QString();
+        };
+        EXPECT_EQ(chooseTerminal(terminalCandidates(c.terminalVariable), find), c.expected);
+    }
+}
+
+// Records the links that reach the system's URL opener.
+class LinkRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+TEST(DesktopLinks, OnlyWebAndMailLinksAreOpened)
+{
+    const QStringList schemes = {"http", "https", "mailto", "file", "ftp", "javascript", "smb", "x-scheme", "vscode"};
+    LinkRecorder recorder;
+    for (const QString& scheme : schemes)
+        QDesktopServices::setUrlHandler(scheme, &recorder, "open");
+
+    const QStringList links = {"https://example.com/a?b=c", "HTTP://example.com", "mailto:someone@example.com",
+                               "file:///etc/passwd", "ftp://example.com", "javascript:alert(1)",
+                               "smb://host/share", "x-scheme:run", "vscode://file/tmp"};
+    for (const QString& link : links)
+        Desktop::system().openUrl(QUrl(link));
+    QDesktopServices::openUrl(QUrl("file:///sanity"));  // the recorder does receive other schemes
+
+    for (const QString& scheme : schemes)
+        QDesktopServices::unsetUrlHandler(scheme);
+    QStringList opened;
+    for (const QUrl& url : recorder.opened)
+        opened << url.toString();
+    EXPECT_EQ(opened, (QStringList{"https://example.com/a?b=c", "http://example.com", "mailto:someone@example.com",
+                                   "file:///sanity"}));
+    EXPECT_FALSE(isOpenableLink(QUrl()));
+}
+
+TEST(DesktopFolders, AFileStandsForTheFolderHoldingIt)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("compose.yaml"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    EXPECT_EQ(folderOf(dir.path()), dir.path());
+    EXPECT_EQ(folderOf(file.fileName()), dir.path());
+}
+
+TEST(DesktopFolders, WithoutAFileManagerOnTheSessionBusTheFolderIsOpened)
+{
+    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/stowage-test-bus");
+    QTemporaryDir dir;
+    QFile file(dir.filePath("compose.yaml"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    LinkRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    Desktop::system().revealInFileManager(file.fileName());
+    Desktop::system().revealInFileManager(dir.path());
+    test::waitUntil([&] { return recorder.opened.size() >= 2; });
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(recorder.opened, (QList<QUrl>{QUrl::fromLocalFile(dir.path()), QUrl::fromLocalFile(dir.path())}));
+}
+
+TEST(DesktopTerminal, TheFolderIsTheWorkingDirectoryAndNeverPassesThroughAShell)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath("bin"));
+    const QString folderName = R"($(touch x); "')";
+    ASSERT_TRUE(QDir(root.path()).mkdir(folderName));
+    const QString folder = root.filePath(folderName);
+    const QString record = root.filePath("record.txt");
+
+    // The fake terminal writes its working directory and its arguments, then renames
+    // the record into place so that the test never reads half of it.
+    const QString script = root.filePath("bin/fake-term");
+    QFile program(script);
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\n"
+                  "pwd -P > \"$FAKE_TERM_RECORD.tmp\"\n"
+                  "echo \"$#\" >> \"$FAKE_TERM_RECORD.tmp\"\n"
+                  "mv \"$FAKE_TERM_RECORD.tmp\" \"$FAKE_TERM_RECORD\"\n");
+    program.close();
+    ASSERT_TRUE(program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    ScopedEnv path("PATH", root.filePath("bin").toUtf8() + ":" + qgetenv("PATH"));
+    ScopedEnv terminal("TERMINAL", "fake-term");
+    ScopedEnv recordFile("FAKE_TERM_RECORD", record.toUtf8());
+    Desktop::system().openTerminalAt(folder);
+
+    ASSERT_TRUE(test::waitUntil([&] { return QFile::exists(record); }));
+    QFile result(record);
+    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(result.readAll()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines, (QStringList{QDir(folder).canonicalPath(), "0"}));
+    EXPECT_FALSE(QFile::exists(folder + "/x"));
+    EXPECT_FALSE(QFile::exists(root.filePath("x")));
+    EXPECT_FALSE(QFile::exists(QDir::current().filePath("x")));
+}
+
+}  // namespace
+}  // namespace stowage::platform
+
+#include "DesktopTest.moc"
