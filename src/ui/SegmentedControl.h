@@ -1,0 +1,44 @@
+#pragma once
+// A row of mutually exclusive segments (the tab switcher, the log level
+// filter): one rounded track with the selected segment raised. Keyboard: Left
+// and Right move the selection while it has focus.
+
+#include <QStringList>
+#include <QWidget>
+
+namespace stowage {
+
+class SegmentedControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit SegmentedControl(const QStringList& labels, QWidget* parent = nullptr);
+
+    int currentIndex() const { return current_; }
+    void setCurrentIndex(int index);
+    const QStringList& labels() const { return labels_; }
+    int count() const { return int(labels_.size()); }
+    // The segment under a point, or -1.
+    int segmentAt(const QPoint& point) const;
+    QRect segmentRect(int index) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // Emitted when the user (or setCurrentIndex) changes the selection.
+    void currentIndexChanged(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QStringList labels_;
+    int current_ = 0;
+    int hovered_ = -1;
+};
+
+}  // namespace stowage
