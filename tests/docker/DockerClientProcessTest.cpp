@@ -1,0 +1,183 @@
+// The client's process-running operations against the scripted fake docker:
+// batched inspection, batched removal, the image-removal retry, and the probe.
+
+#include "docker/DockerClient.h"
+#include "docker/OperationCenter.h"
+#include "docker/Probe.h"
+#include "log/ActivityLog.h"
+#include "support/ScriptedDocker.h"
+#include "support/TestSupport.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace stowage;
+using namespace stowage::test;
+using ::testing::ElementsAre;
+
+namespace {
+
+QString inspectLine(const QString& id)
+{
+    return id + QString(64 - id.size(), QChar('0')) + "@@sha256:img@@[]@@2024-05-01T10:11:12Z@@0001-01-01T00:00:00Z\n";
+}
+
+struct ClientRig {
+    ScriptedDocker docker;
+    OperationCenter operations;
+    ActivityLog log{std::nullopt};
+    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerClient> client;
+
+    explicit ClientRig(DockerClient::Limits limits = {})
+    {
+        auto config = docker.config();
+        config.operations = &operations;
+        config.log = &log;
+        cli = std::make_unique<DockerCLI>(config);
+        client = std::make_unique<DockerClient>(*cli, limits);
+    }
+
+    QStringList logLines()
+    {
+        drainEvents();
+        QStringList lines;
+        for (const auto& entry : log.entries())
+            lines << rawValue(entry.level) + " " + entry.message;
+        return lines;
+    }
+};
+
+TEST(DockerClientProcess, InspectRunsBatchesAndCarriesOnAfterATimedOutOne)
+{
+    // Five ids in batches of two: the second batch times out, the third still runs.
+    DockerClient::Limits limits;
+    limits.inspectBatchSize = 2;
+    limits.inspectTimeout = 0.5;
+    ClientRig rig(limits);
+    const QStringList ids = {"aaaaaaaaaaa1", "aaaaaaaaaaa2", "bbbbbbbbbbb1", "bbbbbbbbbbb2", "ccccccccccc1"};
+    rig.docker.setRules({{"inspect aaaaaaaaaaa1 aaaaaaaaaaa2", inspectLine("aaaaaaaaaaa1") + inspectLine("aaaaaaaaaaa2")},
+                         {"inspect bbbbbbbbbbb1", {}, {}, 0, 30},
+                         {"inspect ccccccccccc1", inspectLine("ccccccccccc1")}});
+    const auto outcome = rig.client->inspectMany(ids);
+    EXPECT_EQ(rig.docker.calls().size(), 3);
+    EXPECT_EQ(outcome.details.size(), 3);
+    EXPECT_EQ(outcome.missing, (QStringList{"bbbbbbbbbbb1", "bbbbbbbbbbb2"}));
+    EXPECT_EQ(outcome.errors, QStringList{"docker command timed out."});
+    EXPECT_EQ(rig.docker.calls()[0], "inspect aaaaaaaaaaa1 aaaaaaaaaaa2 --format " + DockerClient::inspectTemplate);
+}
+
+TEST(DockerClientProcess, InspectKeepsTheDetailsOfAFailedBatchAndRecordsOneError)
+{
+    ClientRig rig;
+    rig.docker.setRules({{"inspect", inspectLine("aaaaaaaaaaa1"), "\n  Error: No such object: gone  \nmore\n", 1}});
+    const auto outcome = rig.client->inspectMany({"aaaaaaaaaaa1", "gone"});
+    EXPECT_TRUE(outcome.details.contains("aaaaaaaaaaa1"));
+    EXPECT_EQ(outcome.missing, QStringList{"gone"});
+    EXPECT_EQ(outcome.errors, QStringList{"Error: No such object: gone"});
+
+    ClientRig idle;
+    EXPECT_TRUE(idle.client->inspectMany({}).details.isEmpty());
+    EXPECT_TRUE(idle.docker.calls().isEmpty());
+}
+
+TEST(DockerClientProcess, BatchRemoveReportsRefusalsPerItemAndLogsEachBatch)
+{
+    DockerClient::Limits limits;
+    limits.removeBatchSize = 2;
+    ClientRig rig(limits);
+    // docker removes what it can, prints those names, and refuses the one in use.
+    rig.docker.setRules({{"volume rm v1 busy", "v1\n", "Error response from daemon: remove busy: volume is in use\n", 1},
+                         {"volume rm", {}, {}, 0, 0, -1, true}});
+    const auto result = rig.client->batchRemove("volume", {"volume", "rm"}, {"v1", "busy", "v3", "v4", "v5"});
+    EXPECT_EQ(result.removed, (QSet<QString>{"v1", "v3", "v4", "v5"}));
+    EXPECT_EQ(result.errors, QStringList{"volume busy: Error response from daemon: remove busy: volume is in use"});
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_THAT(rig.logLines(), ElementsAre("info → volume rm ×2", "warn volume rm v1 busy — exit 1: Error response from daemon: remove busy: volume is in use",
+                                            "info ✓ volume rm: 1/2 removed", "info → volume rm ×2",
+                                            "info ✓ volume rm: 2/2 removed", "info → volume rm ×1",
+                                            "info ✓ volume rm: 1/1 removed"));
+}
+
+TEST(DockerClientProcess, BatchRemoveStopsAfterATimedOutBatchOrAStop)
+{
+    DockerClient::Limits limits;
+    limits.removeBatchSize = 2;
+    limits.removeBatchTimeout = 0.4;
+    ClientRig rig(limits);
+    rig.docker.setRules({{"rm -f c3", {}, {}, 0, 30}, {"rm -f", {}, {}, 0, 0, -1, true}});
+    const auto result = rig.client->batchRemove("container", {"rm", "-f"}, {"c1", "c2", "c3", "c4", "c5"});
+    EXPECT_EQ(result.removed, (QSet<QString>{"c1", "c2"}));
+    EXPECT_EQ(result.errors, (QStringList{"container c3: timed out", "container c4: timed out"}));
+    EXPECT_TRUE(result.timedOut);
+    EXPECT_EQ(rig.docker.calls().size(), 2);  // the third batch never ran
+
+    std::stop_source stop;
+    stop.request_stop();
+    const auto none = rig.client->batchRemove("container", {"rm", "-f"}, {"c1"}, stop.get_token());
+    EXPECT_TRUE(none.removed.isEmpty());
+    EXPECT_EQ(rig.docker.calls().size(), 2);
+}
+
+TEST(DockerClientProcess, ItemsThatLookLikeOptionsNeverReachDocker)
+{
+    ClientRig rig;
+    rig.docker.setRules({{"volume rm", {}, {}, 0, 0, -1, true}});
+    const auto result = rig.client->batchRemove("volume", {"volume", "rm"}, {"--force", "ok"});
+    EXPECT_EQ(result.removed, QSet<QString>{"ok"});
+    EXPECT_EQ(rig.docker.calls(), QStringList{"volume rm ok"});
+}
+
+TEST(DockerClientProcess, MutateRetriesOnceAfterATimeoutOnly)
+{
+    ClientRig rig;
+    const QString id = "sha256:0123456789abcdef0123456789abcdef";
+    rig.docker.setRules({{"rmi " + id, {}, {}, 0, 30, 1}, {"rmi " + id, "Deleted\n"}});
+    rig.client->mutate("rmi " + id.left(19), {"rmi", id}, 0.4);
+    EXPECT_EQ(rig.docker.calls().size(), 2);
+    EXPECT_EQ(rig.logLines().filter("retrying"), QStringList{"warn ↻ retrying rmi sha256:0123456789ab after timeout (attempt 2)"});
+
+    ClientRig refused;
+    refused.docker.setRules({{"rmi", {}, "Error: image is being used by running container\n", 1}});
+    EXPECT_THROW(refused.client->mutate("rmi x", {"rmi", "x"}, 5), DockerError);
+    EXPECT_EQ(refused.docker.calls().size(), 1);
+}
+
+TEST(ProbeLines, SummarisesTheSixReadsOrReportsTheFirstFailure)
+{
+    ClientRig rig;
+    rig.docker.setRules({{"ps -a", R"({"ID":"a"})" "\n" R"({"ID":"b"})" "\n"},
+                         {"images", R"({"ID":"sha256:abc","Repository":"x","Tag":"1","Size":"1MB"})" "\n"},
+                         {"volume ls", R"({"Name":"v"})" "\n"},
+                         {"system df -v", R"({"Volumes":[{"Name":"v","Size":"1.5KB"},{"Name":"w","Size":"1KB"}]})"},
+                         {"system df", R"x({"Type":"Build Cache","Size":"2GB","Reclaimable":"1GB (50%)"})x"},
+                         {"info", "/srv/docker\n"}});
+    EXPECT_THAT(Probe::lines(*rig.client),
+                ElementsAre("containers: 2", "images: 1 | first id is sha256: true", "volumes: 1",
+                            "build cache: 2GB reclaimable 1GB (50%)", "volume sizes: 2 | total 2.5 KB",
+                            "docker root: /srv/docker"));
+
+    rig.docker.setRules({{"ps -a", ""}, {"images", ""}, {"volume ls", ""}, {"system df -v", "garbage"},
+                         {"system df", ""}, {"info", ""}});
+    EXPECT_THAT(Probe::lines(*rig.client),
+                ElementsAre("containers: 0", "images: 0 | first id is sha256: false", "volumes: 0",
+                            "build cache: 0B reclaimable 0B", "volume sizes: 0 | total 0 B", "docker root: /var/lib/docker"));
+
+    const auto volumeReads = [&] { return rig.docker.calls().filter(QRegularExpression("^volume")).size(); };
+    const auto before = volumeReads();
+    rig.docker.setRules({{"ps -a", ""}, {"images", {}, "Cannot connect to the Docker daemon at unix:///x. Is the docker daemon running?", 1}});
+    EXPECT_THAT(Probe::lines(*rig.client), ElementsAre("ERROR: Cannot connect to the Docker daemon. Is Docker running?"));
+    EXPECT_EQ(volumeReads(), before);  // the remaining reads are skipped
+}
+
+TEST(ProbeLines, OnlyTheExactSwitchSelectsTheProbe)
+{
+    EXPECT_TRUE(Probe::requested({"-v", "--probe", "x"}));
+    EXPECT_FALSE(Probe::requested({"--probe=1"}));
+    EXPECT_FALSE(Probe::requested({"probe"}));
+    EXPECT_FALSE(Probe::requested({}));
+}
+
+}  // namespace
