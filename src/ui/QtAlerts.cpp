@@ -1,0 +1,87 @@
+#include "ui/QtAlerts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace stowage {
+
+namespace {
+
+// The texts list names of containers, images, volumes and paths, which come
+// from Docker and may hold anything, "<none>" included: always plain text,
+// never rich text, and selectable so that a name can be copied.
+void setTexts(QMessageBox& box, const QString& title, const QString& message)
+{
+    box.setTextFormat(Qt::PlainText);
+    box.setText(title);
+    box.setInformativeText(message);
+    const auto selectable = Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard;
+    box.setTextInteractionFlags(selectable);
+    if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        informative->setTextFormat(Qt::PlainText);
+        informative->setTextInteractionFlags(selectable);
+    }
+}
+
+}  // namespace
+
+QtAlerts::QtAlerts(QWidget* parent) : parent_(parent) {}
+
+// Message boxes are never hosts: a notice deletes itself when closed and
+// would take a dialog attached to it along.
+QWidget* QtAlerts::hostWindow() const
+{
+    const auto usable = [](QWidget* widget) {
+        return widget && widget->isVisible() && !qobject_cast<QMessageBox*>(widget->window());
+    };
+    if (QWidget* active = QApplication::activeWindow(); usable(active))
+        return active->window();
+    if (usable(parent_))
+        return parent_->window();
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows)
+        if (window->isWindow() && usable(window))
+            return window;
+    return nullptr;
+}
+
+bool QtAlerts::confirm(const QString& title, const QString& message, bool destructive)
+{
+    // On the heap and watched: the host window may close while the box waits.
+    QPointer<QMessageBox> box = new QMessageBox(hostWindow());
+    box->setWindowModality(Qt::ApplicationModal);
+    box->setIcon(destructive ? QMessageBox::Warning : QMessageBox::Information);
+    setTexts(*box, title, message);
+    QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(cancel);
+    box->exec();
+    if (!box)
+        return false;
+    const bool confirmed = box->clickedButton() == ok;
+    delete box.data();
+    return confirmed;
+}
+
+void QtAlerts::info(const QString& title, const QString& message)
+{
+    QWidget* host = hostWindow();
+    auto* box = new QMessageBox(host);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setIcon(QMessageBox::Information);
+    setTexts(*box, title, message);
+    QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    if (host) {
+        box->open();  // window-modal
+    } else {
+        box->setWindowModality(Qt::ApplicationModal);
+        box->show();
+    }
+}
+
+}  // namespace stowage

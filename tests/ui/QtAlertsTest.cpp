@@ -1,0 +1,165 @@
+// The message-box alerts: a confirmation answers true only for OK; a notice
+// returns at once and sits window-modal on the active window, or
+// application-modal when no window is shown. Texts from Docker stay plain and
+// selectable.
+
+#include "ui/QtAlerts.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace stowage {
+namespace {
+
+// What a confirmation looked like while it was open.
+struct SeenBox {
+    QString text, informativeText, defaultButton;
+    QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::WindowModality modality = Qt::NonModal;
+};
+
+// Waits (inside the confirmation's own event loop) for the modal box, records it and lets `answer` close it.
+void whenModalBoxOpens(SeenBox& seen, std::function<void(QMessageBox&)> answer)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, &seen, answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll->stop();
+        poll->deleteLater();
+        seen.text = box->text();
+        seen.informativeText = box->informativeText();
+        seen.icon = box->icon();
+        seen.modality = box->windowModality();
+        seen.defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+        for (QAbstractButton* button : box->buttons())
+            seen.buttons << button->text();
+        answer(*box);
+    });
+    poll->start(5);
+}
+
+QAbstractButton* buttonNamed(QMessageBox& box, const QString& text)
+{
+    for (QAbstractButton* button : box.buttons())
+        if (button->text() == text)
+            return button;
+    return nullptr;
+}
+
+QList<QMessageBox*> openBoxes()
+{
+    QList<QMessageBox*> boxes;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+            boxes << box;
+    return boxes;
+}
+
+TEST(QtAlerts, ConfirmationIsTrueOnlyForOk)
+{
+    struct Case {
+        const char* scenario;
+        bool destructive;
+        std::function<void(QMessageBox&)> answer;
+        bool expected;
+        QMessageBox::Icon icon;
+    };
+    const QList<Case> cases = {
+        {"OK", true, [](QMessageBox& b) { buttonNamed(b, "OK")->click(); }, true, QMessageBox::Warning},
+        {"Cancel", false, [](QMessageBox& b) { buttonNamed(b, "Cancel")->click(); }, false, QMessageBox::Information},
+        {"Escape", true, [](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Escape); }, false, QMessageBox::Warning},
+        {"Return takes the default", false, [](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Return); }, true,
+         QMessageBox::Information},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        QtAlerts alerts;
+        SeenBox seen;
+        whenModalBoxOpens(seen, c.answer);
+        EXPECT_EQ(alerts.confirm("Remove 2 volumes?", "  • a\n  • b", c.destructive), c.expected);
+        EXPECT_EQ(seen.text, "Remove 2 volumes?");
+        EXPECT_EQ(seen.informativeText, "  • a\n  • b");
+        EXPECT_EQ(seen.icon, c.icon);
+        EXPECT_EQ(seen.modality, Qt::ApplicationModal);
+        EXPECT_EQ(seen.defaultButton, "OK");
+        EXPECT_EQ(seen.buttons.size(), 2);
+        EXPECT_TRUE(seen.buttons.contains("OK") && seen.buttons.contains("Cancel"));
+    }
+}
+
+TEST(QtAlerts, TextsFromDockerStayPlainAndSelectable)
+{
+    QtAlerts alerts;
+    alerts.info("<b>title</b>", "<none>:<none>\n<i>volume</i>");
+    const auto boxes = openBoxes();
+    ASSERT_EQ(boxes.size(), 1);
+    QMessageBox* box = boxes.first();
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    auto* informative = box->findChild<QLabel*>("qt_msgbox_informativelabel");
+    ASSERT_NE(informative, nullptr);
+    EXPECT_EQ(informative->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(informative->textInteractionFlags() & Qt::TextSelectableByMouse);
+    EXPECT_TRUE(box->textInteractionFlags() & Qt::TextSelectableByMouse);
+    box->close();
+    test::drainEvents();
+}
+
+TEST(QtAlerts, NoticeReturnsAtOnceAndIsWindowModalOnTheActiveWindow)
+{
+    QWidget window;
+    window.resize(400, 300);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    QtAlerts alerts;
+    alerts.info("Not found", "Project path not found on this host:\n/src/shop");
+    alerts.info("Info", "No unused images found.");  // a second notice stacks on the window, not on the first one
+
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 2);
+    for (QMessageBox* box : boxes) {
+        EXPECT_EQ(box->parentWidget(), &window);
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(box->isVisible());
+        ASSERT_EQ(box->buttons().size(), 1);
+        EXPECT_EQ(box->buttons().first()->text(), "OK");
+        EXPECT_EQ(box->icon(), QMessageBox::Information);
+    }
+    EXPECT_EQ(boxes.first()->text(), "Not found");
+    EXPECT_EQ(boxes.first()->informativeText(), "Project path not found on this host:\n/src/shop");
+
+    QPointer<QMessageBox> first = boxes.first();
+    QTimer::singleShot(0, first, [first] { first->buttons().first()->click(); });
+    EXPECT_TRUE(test::waitUntil([&] { return first.isNull(); }));  // closed and deleted
+    qDeleteAll(window.findChildren<QMessageBox*>());
+}
+
+TEST(QtAlerts, NoticeWithoutAnyWindowIsApplicationModal)
+{
+    QtAlerts alerts;
+    alerts.info("Done", "Build cache cleared.");
+    const auto boxes = openBoxes();
+    ASSERT_EQ(boxes.size(), 1);
+    QPointer<QMessageBox> box = boxes.first();
+    EXPECT_EQ(box->parentWidget(), nullptr);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+    QTimer::singleShot(0, box, [box] { box->buttons().first()->click(); });
+    EXPECT_TRUE(test::waitUntil([&] { return box.isNull(); }));
+}
+
+}  // namespace
+}  // namespace stowage
