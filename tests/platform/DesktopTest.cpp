@@ -107,15 +107,7 @@ TEST(DesktopLinks, OnlyWebAndMailLinksAreOpened)
     EXPECT_FALSE(isOpenableLink(QUrl()));
 }
 
-TEST(DesktopFolders, AFileStandsForTheFolderHoldingIt)
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath("compose.yaml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    EXPECT_EQ(folderOf(dir.path()), dir.path());
-    EXPECT_EQ(folderOf(file.fileName()), dir.path());
-}
-
+// A file stands for the folder holding it.
 TEST(DesktopFolders, WithoutAFileManagerOnTheSessionBusTheFolderIsOpened)
 {
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/stowage-test-bus");
