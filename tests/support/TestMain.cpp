@@ -14,6 +14,12 @@ using TestApplication = QCoreApplication;
 
 int main(int argc, char** argv)
 {
+    // Widgets render offscreen unless a platform was chosen; screenshots and
+    // other test output go under the build directory.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("STOWAGE_TEST_BINARY_DIR"))
+        qputenv("STOWAGE_TEST_BINARY_DIR", STOWAGE_TEST_BINARY_DIR);
     ::testing::InitGoogleMock(&argc, argv);
     TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
