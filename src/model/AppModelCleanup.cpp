@@ -163,9 +163,8 @@ void AppModel::safeCleanAll()
     const QString message = QStringLiteral("This will safely remove:\n\n  • Build cache: %1\n  • %2 unused images\n"
                                            "  • %3 orphan volumes\n\nContainers and their resources will NOT be "
                                            "touched.\n\nContinue?")
-                                .arg(inventory_.buildCache.reclaimable)
-                                .arg(images.size())
-                                .arg(volumes.size());
+                                .arg(inventory_.buildCache.reclaimable, QString::number(images.size()),
+                                     QString::number(volumes.size()));
     if (!alerts().confirm(QStringLiteral("Safe Clean All"), message, true))
         return;
     startSpinner();

@@ -133,9 +133,9 @@ void AppModel::copyClaudeContext(const QString& project)
 {
     const QString doc = claudeContext(project);
     desktopOr(desktop_).copyText(doc);
+    // One-pass arg(): the project name may itself contain "%2".
     setStatusText(QStringLiteral("Copied Claude context for '%1' to clipboard (%2 chars).")
-                      .arg(project)
-                      .arg(characterCount(doc)));
+                      .arg(project, QString::number(characterCount(doc))));
 }
 
 std::optional<QString> AppModel::readmeURL(const QString& project) const

@@ -159,6 +159,25 @@ TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
     EXPECT_THAT(rig.logLines().filter("[2 projects] deleting"), UnorderedElementsAre("info [2 projects] deleting 5 containers, 3 images, 2 volumes"));
 }
 
+TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
+{
+    // A project label is anyone's text: "%2" in it must come out as written.
+    ModelRig rig;
+    CachedState state;
+    state.containers = {member("web", "p%2%1", "sha256:w")};
+    state.usageDataComplete = true;
+    QFile file(rig.cacheFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(StateCache::encode(state));
+    file.close();
+    ASSERT_TRUE(rig.model->loadCache());
+    rig.model->removeProjectContainers("p%2%1");
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(rig.alerts.confirms()[0].message.left(32), "Remove 1 containers of 'p%2%1'?\n");
+    EXPECT_TRUE(rig.logLines().contains("info [p%2%1 containers] deleting 1 containers, 0 images, 0 volumes"));
+    EXPECT_TRUE(rig.model->statusText().startsWith("p%2%1 containers: removed 1 containers, 0 images, 0 volumes"));
+}
+
 TEST_F(Teardown, AnEmptySelectionAsksNothing)
 {
     rig.model->deleteSelectedProjects();
