@@ -62,10 +62,14 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
 
 AppModel::~AppModel()
 {
+    // End the running operation before any member it reads goes away; its
+    // children are killed, so the join is bounded by the kill grace period.
     if (currentTask_) {
         currentTask_->requestStop();
         operations().killAll();
     }
+    currentTask_.reset();
+    finishedTask_.reset();
 }
 
 const QStringList& AppModel::spinnerFrames()
