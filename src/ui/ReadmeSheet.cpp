@@ -1,0 +1,120 @@
+#include "ui/ReadmeSheet.h"
+
+#include "ui/Icons.h"
+#include "ui/MarkdownView.h"
+#include "ui/ReadmeFile.h"
+#include "ui/Theme.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPromise>
+#include <QPushButton>
+#include <QThreadPool>
+#include <QVBoxLayout>
+
+#include <memory>
+
+namespace stowage {
+
+namespace {
+
+QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<void()>& onOpenFinder)
+{
+    auto* row = new QWidget(&sheet);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->setSpacing(8);
+
+    auto* icon = new QLabel(row);
+    icon->setPixmap(Icons::symbol(QStringLiteral("doc.richtext"), Theme::accent()).pixmap(18, 18));
+    auto* label = new QLabel(title, row);
+    label->setFont(Theme::font(13, QFont::DemiBold));
+    Theme::setTextColor(*label, Theme::text());
+    layout->addWidget(icon);
+    layout->addWidget(label);
+    layout->addStretch(1);
+
+    auto* finder = new QPushButton(Icons::symbol(QStringLiteral("folder"), Theme::accent()), QStringLiteral("Finder"), row);
+    QObject::connect(finder, &QPushButton::clicked, row, [onOpenFinder] {
+        if (onOpenFinder)
+            onOpenFinder();
+    });
+    auto* close = new QPushButton(QStringLiteral("Close"), row);
+    QObject::connect(close, &QPushButton::clicked, &sheet, &QDialog::reject);
+    layout->addWidget(finder);
+    layout->addWidget(close);
+    return row;
+}
+
+QFrame* divider(QWidget* parent)
+{
+    auto* line = new QFrame(parent);
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    QPalette p = line->palette();
+    p.setColor(QPalette::Window, Theme::border());
+    line->setPalette(p);
+    return line;
+}
+
+}  // namespace
+
+ReadmeSheet::ReadmeSheet(const QString& title, std::optional<QString> url, std::function<void()> onOpenFinder,
+                         QWidget* parent)
+    : QDialog(parent), title_(title), url_(std::move(url)), onOpenFinder_(std::move(onOpenFinder))
+{
+    setWindowTitle(title_);
+    setWindowModality(Qt::WindowModal);
+    setFixedSize(780, 640);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Theme::bg());
+    setPalette(p);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(headerRow(title_, *this, onOpenFinder_));
+    layout->addWidget(divider(this));
+    view_ = new MarkdownView(ReadmeFile::loadingText(), this);
+    layout->addWidget(view_, 1);
+
+    connect(&loader_, &QFutureWatcher<QString>::finished, this, [this] {
+        view_->setText(loader_.result());
+        emit contentLoaded();
+    });
+}
+
+ReadmeSheet::~ReadmeSheet()
+{
+    // The worker only reads a file; its result is simply dropped.
+    loader_.disconnect(this);
+}
+
+QString ReadmeSheet::content() const
+{
+    return view_->text();
+}
+
+void ReadmeSheet::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    startLoading();
+}
+
+void ReadmeSheet::startLoading()
+{
+    if (loadStarted_)
+        return;
+    loadStarted_ = true;
+    auto promise = std::make_shared<QPromise<QString>>();
+    loader_.setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, path = url_] {
+        promise->addResult(ReadmeFile::read(path));
+        promise->finish();
+    });
+}
+
+}  // namespace stowage

@@ -1,0 +1,46 @@
+#pragma once
+// The README of a project in a sheet over the window: a header with the
+// project name, "Finder" and "Close", then the README rendered by
+// MarkdownView. The file is read on a worker thread; "Loading…" shows until
+// its text arrives.
+
+#include <QDialog>
+#include <QFutureWatcher>
+
+#include <functional>
+#include <optional>
+
+namespace stowage {
+
+class MarkdownView;
+
+class ReadmeSheet : public QDialog {
+    Q_OBJECT
+public:
+    ReadmeSheet(const QString& title, std::optional<QString> url, std::function<void()> onOpenFinder,
+                QWidget* parent = nullptr);
+    ~ReadmeSheet() override;
+
+    const QString& title() const { return title_; }
+    QString content() const;
+    MarkdownView& markdownView() const { return *view_; }
+
+signals:
+    // The file was read (or found missing) and its text is shown.
+    void contentLoaded();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void startLoading();
+
+    QString title_;
+    std::optional<QString> url_;
+    std::function<void()> onOpenFinder_;
+    MarkdownView* view_;
+    QFutureWatcher<QString> loader_;
+    bool loadStarted_ = false;
+};
+
+}  // namespace stowage

@@ -1,0 +1,85 @@
+// The README sheet: what it shows while loading and after reading the file
+// (or failing to), and the bounded, regular-file-only read.
+
+#include "ui/MarkdownView.h"
+#include "ui/ReadmeFile.h"
+#include "ui/ReadmeSheet.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using namespace stowage;
+using namespace stowage::test;
+
+namespace {
+
+QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return path;
+}
+
+TEST(ReadmeFile, ReadsUtf8AndRefusesEverythingElse)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ReadmeFile::read(writeFile(dir, "README.md", "# Shop — café\n")), "# Shop — café\n");
+    EXPECT_EQ(ReadmeFile::read(std::nullopt), ReadmeFile::missingText());
+    EXPECT_EQ(ReadmeFile::read(dir.filePath("absent.md")), ReadmeFile::missingText());
+    EXPECT_EQ(ReadmeFile::read(writeFile(dir, "latin1.md", "caf\xe9\n")), ReadmeFile::missingText());
+    QDir(dir.path()).mkdir("readme-folder");
+    EXPECT_EQ(ReadmeFile::read(dir.filePath("readme-folder")), ReadmeFile::missingText());
+    EXPECT_EQ(ReadmeFile::read(QStringLiteral("/dev/zero")), ReadmeFile::missingText());
+}
+
+TEST(ReadmeFile, AHugeFileIsCutAtALineBoundary)
+{
+    QTemporaryDir dir;
+    const QByteArray line = QByteArray("é").repeated(99) + '\n';  // 199 bytes
+    const QByteArray big = line.repeated(int(ReadmeFile::maxBytes / line.size()) + 50);
+    const QString text = ReadmeFile::read(writeFile(dir, "README", big));
+    ASSERT_NE(text, ReadmeFile::missingText());
+    EXPECT_LE(text.toUtf8().size(), ReadmeFile::maxBytes);
+    EXPECT_GT(text.toUtf8().size(), ReadmeFile::maxBytes - line.size());
+    EXPECT_TRUE(text.endsWith(QString(99, QChar(0xe9))));
+}
+
+TEST(ReadmeSheet, ShowsLoadingThenTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = writeFile(dir, "README.md", "# Shop\nRun `make`.\n");
+    int finderCalls = 0;
+    ReadmeSheet sheet("shop", path, [&] { ++finderCalls; });
+    EXPECT_EQ(sheet.content(), "_Loading…_");
+    EXPECT_EQ(sheet.markdownView().document()->toPlainText(), "Loading…");  // italic, markers gone
+    sheet.show();
+    ASSERT_TRUE(waitUntil([&] { return sheet.content() != ReadmeFile::loadingText(); }));
+    EXPECT_EQ(sheet.content(), "# Shop\nRun `make`.\n");
+    EXPECT_EQ(sheet.size(), QSize(780, 640));
+
+    auto* finder = sheet.findChild<QPushButton*>(QString(), Qt::FindChildrenRecursively);
+    for (auto* button : sheet.findChildren<QPushButton*>())
+        if (button->text() == "Finder")
+            finder = button;
+    ASSERT_NE(finder, nullptr);
+    finder->click();
+    EXPECT_EQ(finderCalls, 1);
+}
+
+TEST(ReadmeSheet, WithoutAReadmeShowsTheEmptyState)
+{
+    ReadmeSheet sheet("shop", std::nullopt, {});
+    sheet.show();
+    ASSERT_TRUE(waitUntil([&] { return sheet.content() != ReadmeFile::loadingText(); }));
+    EXPECT_EQ(sheet.content(), "_No README found in this project._");
+    EXPECT_EQ(sheet.markdownView().document()->toPlainText(), "No README found in this project.");
+}
+
+}  // namespace
