@@ -26,7 +26,7 @@ cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs" --label-exclude engine
 
 section "ThreadSanitizer (runner, operation center, log, model)"
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp"
 cmake --preset tsan
 cmake --build --preset tsan -j"$jobs" --target test_docker test_log test_model fake-docker stowage
 for suite in test_docker test_log test_model; do

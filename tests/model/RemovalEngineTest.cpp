@@ -162,13 +162,14 @@ TEST_F(RemovalEngine, ASuccessResetsTheTimeoutCount)
 TEST_F(RemovalEngine, AContainerBatchTimeoutEndsTheRunButKeepsWhatWasRemoved)
 {
     rig.docker.setRules(sample::rules({FakeRule{"rm -f", {}, {}, 0, 30}}));
+    rig.model->flushCache();
     AppModel::Options options;
     // A model with a short removal-batch limit so that the batch times out quickly.
     options.cacheFile = std::optional<QString>(rig.cacheFile());
     options.alerts = &rig.alerts;
     options.limits.removeBatchTimeout = 0.3;
     AppModel model(*rig.cli, options);
-    model.loadCache();
+    ASSERT_TRUE(model.loadCache());
     model.deleteResources("stuck", {model.containers()[0]}, {img("sha256:zz", "x-z")}, {volume("shop_cache")});
     ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }, std::chrono::seconds(20)));
     EXPECT_THAT(callsStartingWith(rig, "rmi"), IsEmpty());
