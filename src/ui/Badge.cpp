@@ -31,7 +31,7 @@ void Badge::setColor(const QColor& color)
 QSize Badge::sizeHint() const
 {
     const QFontMetrics fm = fontMetrics();
-    return {fm.horizontalAdvance(text_) + 2 * 6 + 2, fm.height() + 2 * 2 + 2};
+    return {Theme::textWidth(font(), text_) + 2 * 6 + 2, fm.height() + 2 * 2 + 2};
 }
 
 void Badge::paintEvent(QPaintEvent*)
@@ -62,7 +62,7 @@ CapsuleBadge::CapsuleBadge(const QString& systemImage, const QString& text, cons
 QSize CapsuleBadge::sizeHint() const
 {
     const QFontMetrics fm = fontMetrics();
-    return {2 * capsulePadding + fm.height() + capsuleGap + fm.horizontalAdvance(text_), fm.height() + 8};
+    return {2 * capsulePadding + fm.height() + capsuleGap + Theme::textWidth(font(), text_), fm.height() + 8};
 }
 
 void CapsuleBadge::paintEvent(QPaintEvent*)

@@ -48,7 +48,7 @@ QString ElidedLabel::shownText() const
 
 QSize ElidedLabel::sizeHint() const
 {
-    return {fontMetrics().horizontalAdvance(text_), fontMetrics().height()};
+    return {Theme::textWidth(font(), text_), fontMetrics().height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const { return {fontMetrics().horizontalAdvance(QStringLiteral("…")) * 3, fontMetrics().height()}; }

@@ -4,6 +4,7 @@
 #include "ui/Theme.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -90,7 +91,7 @@ QSize SGButton::sizeHint() const
     const int padding = prominence_ == Prominence::borderless ? borderlessPadding : horizontalPadding;
     int width = 2 * padding;
     if (!text().isEmpty())
-        width += fm.horizontalAdvance(text());
+        width += Theme::textWidth(font(), text());
     if (!systemImage_.isEmpty())
         width += iconSide() + (text().isEmpty() ? 0 : iconGap);
     const int height = prominence_ == Prominence::borderless ? fm.height() + 8 : std::max(30, fm.height() + 14);
@@ -144,7 +145,7 @@ void SGButton::paintEvent(QPaintEvent*)
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(frame, cornerRadius, cornerRadius);
     }
-    if (hasFocus()) {
+    if (keyboardFocus_) {
         p.setPen(QPen(Theme::withAlpha(Theme::accent(), 0.9), 2));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(frame.adjusted(1, 1, -1, -1), cornerRadius - 1, cornerRadius - 1);
@@ -156,7 +157,7 @@ void SGButton::paintEvent(QPaintEvent*)
     const int gap = side > 0 && !text().isEmpty() ? iconGap : 0;
     const int available = std::max(0, width() - 2 * padding - side - gap);
     const QString label = fontMetrics().elidedText(text(), Qt::ElideRight, available);
-    const int contentWidth = side + gap + fontMetrics().horizontalAdvance(label);
+    const int contentWidth = side + gap + Theme::textWidth(font(), label);
     int x = (width() - contentWidth) / 2;
     if (side > 0) {
         const QRect iconRect(x, (height() - side) / 2, side, side);
@@ -166,6 +167,21 @@ void SGButton::paintEvent(QPaintEvent*)
     p.setPen(contentColor());
     p.setFont(font());
     p.drawText(QRect(x, 0, width() - x, height()), Qt::AlignVCenter | Qt::AlignLeft, label);
+}
+
+void SGButton::focusInEvent(QFocusEvent* event)
+{
+    // The ring marks focus reached with the keyboard only, as desktop toolkits do.
+    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QPushButton::focusInEvent(event);
+    update();
+}
+
+void SGButton::focusOutEvent(QFocusEvent* event)
+{
+    keyboardFocus_ = false;
+    QPushButton::focusOutEvent(event);
+    update();
 }
 
 }  // namespace stowage

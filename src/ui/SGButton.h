@@ -34,6 +34,8 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -46,6 +48,7 @@ private:
     QColor tint_;
     QString systemImage_;
     Prominence prominence_;
+    bool keyboardFocus_ = false;
 };
 
 }  // namespace stowage

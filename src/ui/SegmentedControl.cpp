@@ -2,6 +2,7 @@
 
 #include "ui/Theme.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -54,7 +55,7 @@ QSize SegmentedControl::sizeHint() const
 {
     int widest = 0;
     for (const auto& label : labels_)
-        widest = std::max(widest, fontMetrics().horizontalAdvance(label));
+        widest = std::max(widest, Theme::textWidth(font(), label));
     return {count() * (widest + 2 * segmentPadding) + 2 * trackInset, fontMetrics().height() + 12};
 }
 
@@ -62,7 +63,7 @@ QSize SegmentedControl::minimumSizeHint() const
 {
     int total = 0;
     for (const auto& label : labels_)
-        total += fontMetrics().horizontalAdvance(label) + 12;
+        total += Theme::textWidth(font(), label) + 12;
     return {total + 2 * trackInset, fontMetrics().height() + 12};
 }
 
@@ -91,7 +92,7 @@ void SegmentedControl::paintEvent(QPaintEvent*)
         p.setPen(selected ? Theme::text() : Theme::withAlpha(Theme::text(), 0.78));
         p.drawText(segmentRect(i), Qt::AlignCenter, labels_[i]);
     }
-    if (hasFocus()) {
+    if (keyboardFocus_) {
         p.setPen(QPen(Theme::withAlpha(Theme::accent(), 0.9), 2));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(track.adjusted(1, 1, -1, -1), trackRadius - 1, trackRadius - 1);
@@ -127,6 +128,21 @@ void SegmentedControl::keyPressEvent(QKeyEvent* event)
         setCurrentIndex(current_ + 1);
     else
         QWidget::keyPressEvent(event);
+}
+
+void SegmentedControl::focusInEvent(QFocusEvent* event)
+{
+    // The ring marks focus reached with the keyboard only, as desktop toolkits do.
+    keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void SegmentedControl::focusOutEvent(QFocusEvent* event)
+{
+    keyboardFocus_ = false;
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 }  // namespace stowage

@@ -29,6 +29,8 @@ signals:
     void currentIndexChanged(int index);
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -39,6 +41,7 @@ private:
     QStringList labels_;
     int current_ = 0;
     int hovered_ = -1;
+    bool keyboardFocus_ = false;
 };
 
 }  // namespace stowage

@@ -1,6 +1,8 @@
 #include "ui/Theme.h"
 
 #include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QtMath>
 #include <QWidget>
 
 #include <algorithm>
@@ -69,6 +71,11 @@ QFont monoFont(qreal points, QFont::Weight weight)
     f.setPointSizeF(points * qtPointsPerDesignPoint);
     f.setWeight(weight);
     return f;
+}
+
+int textWidth(const QFont& font, const QString& text)
+{
+    return qCeil(QFontMetricsF(font).horizontalAdvance(text)) + 1;
 }
 
 QPalette palette()

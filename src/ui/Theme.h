@@ -36,6 +36,10 @@ QFont font(qreal points, QFont::Weight weight = QFont::Normal);
 QFont monoFont(qreal points, QFont::Weight weight = QFont::Normal);
 constexpr qreal titleSize = 22;  // the "title" text style
 
+// The width `text` needs in `font`, rounded up (advances are fractional), so
+// that text measured with it is never elided when drawn.
+int textWidth(const QFont& font, const QString& text);
+
 // The dark palette of the whole application.
 QPalette palette();
 
