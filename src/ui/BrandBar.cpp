@@ -1,0 +1,90 @@
+#include "ui/BrandBar.h"
+
+#include "model/AppModel.h"
+#include "platform/Desktop.h"
+#include "ui/Icons.h"
+#include "ui/Label.h"
+#include "ui/Links.h"
+#include "ui/SGButton.h"
+#include "ui/Theme.h"
+
+#include <QHBoxLayout>
+
+namespace stowage {
+
+namespace {
+
+QString counted(qsizetype count, const QString& noun)
+{
+    return QStringLiteral("%1 %2%3").arg(count).arg(noun, count == 1 ? QString() : QStringLiteral("s"));
+}
+
+}  // namespace
+
+QString BrandBar::version()
+{
+    static const QString text = [] {
+        const QString built = QStringLiteral(STOWAGE_VERSION);
+        return built.isEmpty() ? QStringLiteral("—") : built;
+    }();
+    return text;
+}
+
+QString BrandBar::liveState(const AppModel& model)
+{
+    if (model.isLoading())
+        return QStringLiteral("Scanning…");
+    if (model.statusText().startsWith(QStringLiteral("Error")))
+        return QStringLiteral("Docker not running");
+    if (model.containers().isEmpty() && model.images().isEmpty() && model.volumes().isEmpty())
+        return QStringLiteral("No scan yet");
+    QString text = counted(model.images().size(), QStringLiteral("image")) + QStringLiteral(" · ")
+        + counted(model.volumes().size(), QStringLiteral("volume"));
+    if (model.dataStale())
+        text += QStringLiteral(" · stale");
+    return text;
+}
+
+BrandBar::BrandBar(AppModel& model, platform::Desktop& desktop, QWidget* parent) : QWidget(parent), model_(model)
+{
+    const QFont font = Theme::font(11);
+    auto* icon = new QLabel(this);
+    const int side = QFontMetrics(font).height();
+    icon->setPixmap(Icons::symbol(QStringLiteral("shippingbox.fill"), Theme::accent()).pixmap(side, side));
+    auto* name = plainLabel(QStringLiteral("Stowage"), Theme::font(11, QFont::DemiBold), Theme::text(), this);
+    auto* versionLabel =
+        plainLabel(QStringLiteral("v") + version(), Theme::monoFont(11), Theme::textDim(), this);
+    live_ = new ElidedLabel(Qt::ElideRight, this);
+    live_->setFont(Theme::monoFont(11));
+    live_->setColor(Theme::textDim());
+    auto separator = [&] { return plainLabel(QStringLiteral("|"), font, Theme::border(), this); };
+    auto* credit = plainLabel(QStringLiteral("made by KILNWORKS with ☕"), font, Theme::textDim(), this);
+    home_ = SGButton::borderless(QStringLiteral("Stowage Home"), {}, Theme::accent(), this);
+    home_->setFont(font);
+    home_->setToolTip(homePageURL().toString());
+    connect(home_, &QPushButton::clicked, this, [&desktop] { desktop.openUrl(homePageURL()); });
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(12, 3, 8, 3);
+    row->setSpacing(6);
+    row->addWidget(icon);
+    row->addWidget(name);
+    row->addWidget(versionLabel);
+    row->addSpacing(6);
+    row->addWidget(live_, 1);
+    row->addWidget(separator());
+    row->addWidget(credit);
+    row->addWidget(separator());
+    row->addWidget(home_);
+
+    for (auto signal : {&AppModel::isLoadingChanged, &AppModel::statusTextChanged, &AppModel::containersChanged,
+                        &AppModel::imagesChanged, &AppModel::volumesChanged, &AppModel::dataStaleChanged})
+        connect(&model_, signal, this, &BrandBar::sync);
+    sync();
+}
+
+QString BrandBar::shownLiveState() const { return live_->text(); }
+
+void BrandBar::sync() { live_->setText(liveState(model_)); }
+
+}  // namespace stowage

@@ -1,0 +1,66 @@
+#include "ui/EmptyState.h"
+
+#include "model/AppModel.h"
+#include "ui/Icons.h"
+#include "ui/Label.h"
+#include "ui/SGButton.h"
+#include "ui/Theme.h"
+
+#include <QVBoxLayout>
+
+namespace stowage {
+
+bool EmptyState::applies(const AppModel& model)
+{
+    return !model.isLoading() && model.containers().isEmpty() && model.images().isEmpty()
+        && model.volumes().isEmpty();
+}
+
+EmptyState::EmptyState(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    icon_ = new QLabel(this);
+    icon_->setAlignment(Qt::AlignCenter);
+    title_ = plainLabel({}, Theme::font(Theme::titleSize, QFont::Bold), Theme::text(), this);
+    title_->setAlignment(Qt::AlignCenter);
+    message_ = plainLabel({}, Theme::font(12), Theme::textDim(), this);
+    message_->setAlignment(Qt::AlignCenter);
+    message_->setWordWrap(true);
+    message_->setFixedWidth(460);
+    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    retry_ = new SGButton(QStringLiteral("Retry"), QStringLiteral("arrow.clockwise"), Theme::accent(), false, this);
+    connect(retry_, &QPushButton::clicked, &model_, &AppModel::refresh);
+
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(12);
+    column->addStretch(1);
+    column->addWidget(icon_, 0, Qt::AlignHCenter);
+    column->addWidget(title_, 0, Qt::AlignHCenter);
+    column->addWidget(message_, 0, Qt::AlignHCenter);
+    column->addSpacing(4);
+    column->addWidget(retry_, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+
+    for (auto signal : {&AppModel::statusTextChanged, &AppModel::isLoadingChanged})
+        connect(&model_, signal, this, &EmptyState::sync);
+    sync();
+}
+
+QString EmptyState::title() const { return title_->text(); }
+QString EmptyState::message() const { return message_->text(); }
+
+void EmptyState::sync()
+{
+    const QString status = model_.statusText();
+    const bool failed = status.startsWith(QStringLiteral("Error"));
+    if (failed != failed_ || icon_->pixmap().isNull()) {
+        failed_ = failed;
+        const QString symbol = failed ? QStringLiteral("exclamationmark.triangle") : QStringLiteral("shippingbox");
+        icon_->setPixmap(Icons::symbol(symbol, failed ? Theme::warning() : Theme::textDim()).pixmap(40, 40));
+    }
+    title_->setText(failed ? QStringLiteral("Couldn't reach Docker") : QStringLiteral("No Docker data"));
+    message_->setText(failed ? QString(status).remove(QStringLiteral("Error loading data: "))
+                             : QStringLiteral("Make sure Docker is running, then refresh."));
+    retry_->setEnabled(!model_.isLoading());
+}
+
+}  // namespace stowage
