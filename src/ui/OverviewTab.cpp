@@ -1,0 +1,162 @@
+#include "ui/OverviewTab.h"
+
+#include "model/AppModel.h"
+#include "ui/DeferredUpdate.h"
+#include "ui/Glass.h"
+#include "ui/Label.h"
+#include "ui/OverviewProjectsModel.h"
+#include "ui/DataTable.h"
+#include "ui/SGButton.h"
+#include "ui/SummaryCard.h"
+#include "ui/Theme.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QScrollArea>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace stowage {
+
+namespace {
+
+QString human(qint64 bytes) { return SizeFormat::humanSize(bytes); }
+
+}  // namespace
+
+OverviewTab::Figures OverviewTab::figures(const AppModel& model)
+{
+    Figures f;
+    for (const auto& container : model.containers())
+        if (container.state == QStringLiteral("running"))
+            ++f.running;
+    for (const auto& image : model.images())
+        f.imageBytes += image.sizeBytes;
+    for (const qint64 size : model.volumeSizes())
+        f.volumeBytes += size;
+    const UsageClassification classification = model.classification();
+    f.unusedBytes = classification.unusedImageBytes();
+    f.orphanBytes = classification.orphanVolumeBytes();
+    f.reclaimableBytes = f.unusedBytes + f.orphanBytes + model.buildCache().reclaimableBytes;
+    return f;
+}
+
+OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(20, 16, 20, 16);
+    column->setSpacing(14);
+    column->addWidget(buildCards());
+    column->addWidget(buildDataRoot());
+    column->addSpacing(2);
+    column->addWidget(plainLabel(QStringLiteral("Quick Actions"), Theme::font(14, QFont::Bold), Theme::text()));
+    column->addWidget(buildActions());
+    column->addSpacing(2);
+    column->addWidget(plainLabel(QStringLiteral("Projects (Compose)"), Theme::font(14), Theme::text()));
+    column->addWidget(buildProjectsTable(), 1);
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+
+    updater_ = new DeferredUpdate(this, [this] { render(); });
+    for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
+                        &AppModel::usageChanged, &AppModel::indexChanged})
+        connect(&model_, signal, updater_, &DeferredUpdate::request);
+    render();
+}
+
+QWidget* OverviewTab::buildCards()
+{
+    auto* group = new GlassGroup(Qt::Horizontal, 12);
+    const QColor colors[] = {Theme::accent(), Theme::success(), Theme::warning(), Theme::danger(), Theme::cyan()};
+    const QString titles[] = {QStringLiteral("Containers"), QStringLiteral("Images"), QStringLiteral("Volumes"),
+                              QStringLiteral("Build Cache"), QStringLiteral("Reclaimable")};
+    for (int i = 0; i < int(cards_.size()); ++i) {
+        cards_[i] = new SummaryCard(titles[i], {}, {}, colors[i]);
+        group->addWidget(cards_[i], 1);
+    }
+    return group;
+}
+
+QWidget* OverviewTab::buildDataRoot()
+{
+    auto* card = new GlassCard(8, Theme::border(), 1);
+    auto* row = new QHBoxLayout(card);
+    row->setContentsMargins(12, 8, 12, 8);
+    row->setSpacing(8);
+    row->addWidget(plainLabel(QStringLiteral("Docker Data Root:"), Theme::font(11, QFont::Bold), Theme::textDim()));
+    dataRoot_ = plainLabel({}, Theme::monoFont(11), Theme::text());
+    dataRoot_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    row->addWidget(dataRoot_);
+    row->addStretch(1);
+    return card;
+}
+
+QWidget* OverviewTab::buildActions()
+{
+    auto* group = new GlassGroup(Qt::Horizontal, 10);
+    actions_[cleanBuildCache] = new SGButton({}, QStringLiteral("shippingbox"), Theme::danger(), false);
+    actions_[removeUnusedImages] = new SGButton({}, QStringLiteral("photo.stack"), Theme::danger(), false);
+    actions_[removeOrphanVolumes] = new SGButton({}, QStringLiteral("externaldrive"), Theme::warning(), false);
+    actions_[safeCleanAll] = new SGButton({}, QStringLiteral("sparkles"), Theme::danger(), true);
+    connect(actions_[cleanBuildCache], &QPushButton::clicked, &model_, &AppModel::cleanBuildCache);
+    connect(actions_[removeUnusedImages], &QPushButton::clicked, &model_, &AppModel::cleanUnusedImages);
+    connect(actions_[removeOrphanVolumes], &QPushButton::clicked, &model_, &AppModel::cleanOrphanVolumes);
+    connect(actions_[safeCleanAll], &QPushButton::clicked, &model_, &AppModel::safeCleanAll);
+    for (auto* button : actions_)
+        group->addWidget(button);
+    group->layout()->addStretch(1);
+    return group;
+}
+
+QWidget* OverviewTab::buildProjectsTable()
+{
+    projects_ = new OverviewProjectsModel(this);
+    table_ = new DataTable(projects_);
+    for (int column = 0; column < OverviewProjectsModel::columns; ++column)
+        table_->setColumnWidth(column, OverviewProjectsModel::columnWidth(column));
+    auto* card = new GlassCard(8, Theme::border(), 1);
+    auto* layout = new QVBoxLayout(card);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(table_);
+    card->setMinimumHeight(170);
+    return card;
+}
+
+void OverviewTab::render()
+{
+    const Figures f = figures(model_);
+    const BuildCache& cache = model_.buildCache();
+
+    cards_[containersCard]->setValue(QString::number(model_.containers().size()));
+    cards_[containersCard]->setSubtitle(QStringLiteral("%1 running").arg(f.running));
+    cards_[imagesCard]->setValue(human(f.imageBytes));
+    cards_[imagesCard]->setSubtitle(QStringLiteral("%1 total").arg(model_.images().size()));
+    cards_[volumesCard]->setValue(human(f.volumeBytes));
+    cards_[volumesCard]->setSubtitle(QStringLiteral("%1 total").arg(model_.volumes().size()));
+    cards_[buildCacheCard]->setValue(cache.size);
+    cards_[buildCacheCard]->setSubtitle(QStringLiteral("Reclaimable: ") + cache.reclaimable);
+    cards_[reclaimableCard]->setValue(human(f.reclaimableBytes));
+    cards_[reclaimableCard]->setSubtitle(QStringLiteral("Safe to remove"));
+
+    dataRoot_->setText(model_.dockerRoot());
+
+    const bool complete = model_.usageDataComplete();
+    actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(cache.reclaimable));
+    actions_[removeUnusedImages]->setText(QStringLiteral("Remove Unused Images (%1)").arg(human(f.unusedBytes)));
+    actions_[removeOrphanVolumes]->setText(QStringLiteral("Remove Orphan Volumes (%1)").arg(human(f.orphanBytes)));
+    actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(human(f.reclaimableBytes)));
+    actions_[removeUnusedImages]->setEnabled(complete);
+    actions_[removeOrphanVolumes]->setEnabled(complete);
+    actions_[safeCleanAll]->setEnabled(complete);
+
+    projects_->setProjects(model_.projects());
+}
+
+}  // namespace stowage

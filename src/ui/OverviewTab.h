@@ -1,0 +1,59 @@
+#pragma once
+// The first screen: five figure cards, the engine's data root, the four bulk
+// clean-up actions with the space each would free, and the compose projects.
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QTableView;
+
+namespace stowage {
+
+class AppModel;
+class DeferredUpdate;
+class OverviewProjectsModel;
+class SGButton;
+class SummaryCard;
+
+class OverviewTab : public QWidget {
+    Q_OBJECT
+public:
+    explicit OverviewTab(AppModel& model, QWidget* parent = nullptr);
+
+    struct Figures {
+        int running = 0;
+        qint64 imageBytes = 0;
+        qint64 volumeBytes = 0;
+        qint64 unusedBytes = 0;
+        qint64 orphanBytes = 0;
+        qint64 reclaimableBytes = 0;
+    };
+    static Figures figures(const AppModel& model);
+
+    enum Card { containersCard, imagesCard, volumesCard, buildCacheCard, reclaimableCard };
+    enum Action { cleanBuildCache, removeUnusedImages, removeOrphanVolumes, safeCleanAll };
+    SummaryCard* card(Card card) const { return cards_[card]; }
+    SGButton* action(Action action) const { return actions_[action]; }
+    QLabel* dataRoot() const { return dataRoot_; }
+    QTableView* projectsTable() const { return table_; }
+    OverviewProjectsModel* projectsModel() const { return projects_; }
+
+private:
+    QWidget* buildCards();
+    QWidget* buildDataRoot();
+    QWidget* buildActions();
+    QWidget* buildProjectsTable();
+    void render();
+
+    AppModel& model_;
+    DeferredUpdate* updater_;
+    std::array<SummaryCard*, 5> cards_{};
+    std::array<SGButton*, 4> actions_{};
+    QLabel* dataRoot_ = nullptr;
+    QTableView* table_ = nullptr;
+    OverviewProjectsModel* projects_ = nullptr;
+};
+
+}  // namespace stowage
