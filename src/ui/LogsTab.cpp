@@ -1,0 +1,184 @@
+#include "ui/LogsTab.h"
+
+#include "log/ActivityLog.h"
+#include "platform/Desktop.h"
+#include "ui/Glass.h"
+#include "ui/Label.h"
+#include "ui/LogEntryDelegate.h"
+#include "ui/RunningCommandsPanel.h"
+#include "ui/SGButton.h"
+#include "ui/SegmentedControl.h"
+#include "ui/Theme.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QListView>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace stowage {
+
+LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desktop,
+                 std::function<void(const QString&)> showStatus, QWidget* parent)
+    : QWidget(parent), log_(log), desktop_(desktop), showStatus_(std::move(showStatus))
+{
+    model_ = new LogListModel(log_, this);
+
+    list_ = new QListView;
+    list_->setModel(model_);
+    list_->setItemDelegate(new LogEntryDelegate(list_));
+    list_->setFont(Theme::monoFont(11));
+    list_->setUniformItemSizes(true);
+    list_->setSpacing(0);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setMouseTracking(true);
+    QPalette listPalette = list_->palette();
+    listPalette.setColor(QPalette::Base, Theme::bg());
+    list_->setPalette(listPalette);
+    // Selected lines can be copied with the usual shortcut.
+    auto* copyLines = new QShortcut(QKeySequence::Copy, list_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(copyLines, &QShortcut::activated, this, &LogsTab::copySelection);
+
+    empty_ = plainLabel(QStringLiteral("No activity yet."), Theme::font(11), Theme::textDim());
+    empty_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    empty_->setContentsMargins(12, 8, 12, 8);
+    auto* listHost = new QWidget;
+    listStack_ = new QStackedLayout(listHost);
+    listStack_->addWidget(list_);
+    listStack_->addWidget(empty_);
+
+    running_ = new RunningCommandsPanel(ops, this);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(buildHeader());
+    auto* runningHost = new QHBoxLayout;
+    runningHost->setContentsMargins(20, 0, 20, 10);
+    runningHost->addWidget(running_);
+    column->addLayout(runningHost);
+    column->addWidget(new Divider);
+    column->addWidget(listHost, 1);
+    column->addWidget(new Divider);
+    column->addWidget(buildFooter());
+
+    connect(model_, &QAbstractItemModel::modelReset, this, &LogsTab::syncCountAndEmptyLine);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, &LogsTab::syncCountAndEmptyLine);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &LogsTab::syncCountAndEmptyLine);
+    connect(&log_, &ActivityLog::entriesChanged, this, &LogsTab::onEntriesChanged);
+    lastCount_ = log_.entries().size();
+    syncCountAndEmptyLine();
+}
+
+QWidget* LogsTab::buildHeader()
+{
+    auto* header = new QWidget;
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(20, 16, 20, 12);
+    row->addWidget(plainLabel(QStringLiteral("Activity & Logs"), Theme::font(Theme::titleSize, QFont::Bold),
+                              Theme::text()));
+    row->addStretch(1);
+    QStringList labels;
+    for (const LevelFilter f : allLevelFilters())
+        labels << label(f);
+    filter_ = new SegmentedControl(labels);
+    filter_->setFixedWidth(320);
+    connect(filter_, &SegmentedControl::currentIndexChanged, this,
+            [this](int index) { model_->setFilter(allLevelFilters()[index]); });
+    row->addWidget(filter_);
+    return header;
+}
+
+QWidget* LogsTab::buildFooter()
+{
+    auto* footer = new QWidget;
+    auto* row = new QHBoxLayout(footer);
+    row->setContentsMargins(20, 8, 20, 10);
+    row->setSpacing(10);
+    autoScroll_ = new QCheckBox(QStringLiteral("Auto-scroll"));
+    autoScroll_->setFont(Theme::font(12));
+    autoScroll_->setChecked(true);
+    connect(autoScroll_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            list_->scrollToBottom();
+    });
+    count_ = plainLabel({}, Theme::font(10), Theme::textDim());
+    copy_ = new SGButton(QStringLiteral("Copy"), QStringLiteral("doc.on.doc"), Theme::accent(), false);
+    reveal_ = new SGButton(QStringLiteral("Reveal File"), QStringLiteral("folder"), Theme::accent(), false);
+    clear_ = new SGButton(QStringLiteral("Clear"), QStringLiteral("trash"), Theme::warning(), false);
+    connect(copy_, &QPushButton::clicked, this, &LogsTab::copyLog);
+    connect(reveal_, &QPushButton::clicked, this, &LogsTab::revealFile);
+    connect(clear_, &QPushButton::clicked, this, [this] { log_.clear(); });
+    row->addWidget(autoScroll_);
+    row->addStretch(1);
+    row->addWidget(count_);
+    row->addWidget(copy_);
+    row->addWidget(reveal_);
+    row->addWidget(clear_);
+    return footer;
+}
+
+void LogsTab::syncCountAndEmptyLine()
+{
+    // The count is of every entry, whatever the filter shows.
+    count_->setText(QStringLiteral("%1 entries").arg(log_.entries().size()));
+    listStack_->setCurrentWidget(model_->rowCount() == 0 ? static_cast<QWidget*>(empty_) : list_);
+}
+
+void LogsTab::onEntriesChanged()
+{
+    syncCountAndEmptyLine();
+    const qsizetype count = log_.entries().size();
+    if (count != lastCount_ && autoScroll_->isChecked())
+        list_->scrollToBottom();
+    lastCount_ = count;
+}
+
+void LogsTab::copyLog()
+{
+    desktop_.copyText(log_.exportText());
+    showStatus_(QStringLiteral("Copied %1 log lines to clipboard.").arg(log_.entries().size()));
+}
+
+void LogsTab::revealFile()
+{
+    const auto path = log_.fileURL();
+    if (path && QFileInfo::exists(*path))
+        desktop_.revealInFileManager(*path);
+    else
+        showStatus_(QStringLiteral("No log file written yet."));
+}
+
+void LogsTab::copySelection()
+{
+    QModelIndexList selected = list_->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return;
+    std::sort(selected.begin(), selected.end(), [](const auto& a, const auto& b) { return a.row() < b.row(); });
+    QStringList lines;
+    for (const auto& index : selected)
+        lines << model_->lineText(index.row());
+    desktop_.copyText(lines.join(QLatin1Char('\n')));
+}
+
+void LogsTab::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    // Each visit starts with every level shown and following the newest line.
+    filter_->setCurrentIndex(0);
+    autoScroll_->setChecked(true);
+    list_->scrollToBottom();
+}
+
+}  // namespace stowage

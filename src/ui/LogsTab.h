@@ -1,0 +1,76 @@
+#pragma once
+// The activity log, live and filtered by level, with automatic scrolling to the
+// newest line; the docker commands running right now; and Copy, Reveal File
+// and Clear for the whole log.
+
+#include "ui/LogListModel.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QListView;
+class QStackedLayout;
+
+namespace stowage {
+
+class ActivityLog;
+class OperationCenter;
+class RunningCommandsPanel;
+class SegmentedControl;
+class SGButton;
+namespace platform {
+class Desktop;
+}
+
+class LogsTab : public QWidget {
+    Q_OBJECT
+public:
+    // `showStatus` puts a message in the window's status line.
+    LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desktop,
+            std::function<void(const QString&)> showStatus, QWidget* parent = nullptr);
+
+    SegmentedControl* levelFilter() const { return filter_; }
+    QCheckBox* autoScroll() const { return autoScroll_; }
+    QListView* list() const { return list_; }
+    LogListModel* listModel() const { return model_; }
+    QLabel* emptyLine() const { return empty_; }
+    QLabel* countLabel() const { return count_; }
+    RunningCommandsPanel* runningCommands() const { return running_; }
+    SGButton* copyButton() const { return copy_; }
+    SGButton* revealButton() const { return reveal_; }
+    SGButton* clearButton() const { return clear_; }
+
+    void copyLog();
+    void revealFile();
+    void copySelection();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildFooter();
+    void syncCountAndEmptyLine();
+    void onEntriesChanged();
+
+    ActivityLog& log_;
+    platform::Desktop& desktop_;
+    std::function<void(const QString&)> showStatus_;
+    LogListModel* model_;
+    SegmentedControl* filter_ = nullptr;
+    RunningCommandsPanel* running_ = nullptr;
+    QListView* list_ = nullptr;
+    QLabel* empty_ = nullptr;
+    QStackedLayout* listStack_ = nullptr;
+    QCheckBox* autoScroll_ = nullptr;
+    QLabel* count_ = nullptr;
+    SGButton* copy_ = nullptr;
+    SGButton* reveal_ = nullptr;
+    SGButton* clear_ = nullptr;
+    qsizetype lastCount_ = 0;
+};
+
+}  // namespace stowage
