@@ -1,11 +1,16 @@
 // Entry point. With --probe anywhere on the command line, runs the headless
-// diagnostic pass (no display needed) and exits 0; otherwise starts the
-// desktop application.
+// diagnostic pass (no display needed: it uses only a QCoreApplication) and
+// exits 0; otherwise starts the desktop application.
+#include "docker/DockerCLI.h"
 #include "docker/Probe.h"
 #include "log/ActivityLog.h"
+#include "model/AppModel.h"
+#include "platform/Desktop.h"
+#include "ui/MainWindow.h"
+#include "ui/QtAlerts.h"
+#include "ui/StowageApp.h"
 
 #include <QCoreApplication>
-#include <QTextStream>
 
 namespace {
 
@@ -17,7 +22,7 @@ QStringList argumentsOf(int argc, char** argv)
     return arguments;
 }
 
-int runProbe(int argc, char** argv)
+int runProbe(int& argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     stowage::Probe::run();
@@ -26,13 +31,30 @@ int runProbe(int argc, char** argv)
     return 0;
 }
 
+int runWindow(int& argc, char** argv)
+{
+    stowage::StowageApp app(argc, argv);
+    stowage::QtAlerts alerts;
+    stowage::AppModel::Options options;
+    options.alerts = &alerts;
+    stowage::AppModel model(stowage::DockerCLI::shared(), options);
+    int status = 0;
+    {
+        stowage::MainWindow window(model, stowage::ActivityLog::shared(), stowage::platform::Desktop::system());
+        window.show();
+        status = app.exec();
+    }
+    // The last snapshot and log lines reach the disk before the process ends.
+    model.flushCache();
+    stowage::ActivityLog::shared().flush();
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (stowage::Probe::requested(argumentsOf(argc, argv)))
         return runProbe(argc, argv);
-    QCoreApplication app(argc, argv);
-    QTextStream(stdout) << "Stowage " << STOWAGE_VERSION << ": the window is not built yet; try --probe.\n";
-    return 0;
+    return runWindow(argc, argv);
 }

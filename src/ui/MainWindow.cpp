@@ -1,0 +1,56 @@
+#include "ui/MainWindow.h"
+
+#include "model/AppModel.h"
+#include "platform/Desktop.h"
+#include "ui/Links.h"
+#include "ui/RootView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenuBar>
+
+namespace stowage {
+
+MainWindow::MainWindow(AppModel& model, ActivityLog& log, platform::Desktop& desktop, QWidget* parent)
+    : QMainWindow(parent), model_(model)
+{
+    setWindowTitle(QStringLiteral("Stowage"));
+    root_ = new RootView(model_, log, desktop, this);
+    root_->setMinimumSize(minimumContentSize);
+    setCentralWidget(root_);
+    root_->setFocus();
+    resize(1200, 780);
+    buildMenus(desktop);
+    for (auto signal : {&AppModel::isLoadingChanged})
+        connect(&model_, signal, this, &MainWindow::syncActions);
+    syncActions();
+}
+
+void MainWindow::buildMenus(platform::Desktop& desktop)
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    refresh_ = file->addAction(QStringLiteral("Refresh"));
+    refresh_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
+    connect(refresh_, &QAction::triggered, &model_, &AppModel::refresh);
+    stop_ = file->addAction(QStringLiteral("Stop"));
+    stop_->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(stop_, &QAction::triggered, &model_, &AppModel::cancelCurrentOperation);
+    file->addSeparator();
+    QAction* quit = file->addAction(QStringLiteral("Quit"));
+    quit->setShortcut(QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help_ = help->addAction(QStringLiteral("Stowage Help"));
+    help_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(QKeySequence::HelpContents)});
+    connect(help_, &QAction::triggered, this, [&desktop] { desktop.openUrl(homePageURL()); });
+}
+
+void MainWindow::syncActions()
+{
+    refresh_->setEnabled(!model_.isLoading());
+    stop_->setEnabled(model_.isLoading());
+}
+
+}  // namespace stowage

@@ -1,0 +1,164 @@
+#include "ui/RootView.h"
+
+#include "model/AppModel.h"
+#include "ui/BrandBar.h"
+#include "ui/BuildCacheTab.h"
+#include "ui/EmptyState.h"
+#include "ui/Glass.h"
+#include "ui/HeaderBar.h"
+#include "ui/ImagesTab.h"
+#include "ui/LogsTab.h"
+#include "ui/OverviewTab.h"
+#include "ui/ProjectsTab.h"
+#include "ui/SegmentedControl.h"
+#include "ui/StatusBar.h"
+#include "ui/Theme.h"
+#include "ui/VolumesTab.h"
+
+#include <QPointer>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace stowage {
+
+QString RootView::title(Tab tab)
+{
+    switch (tab) {
+    case Tab::overview: return QStringLiteral("Overview");
+    case Tab::projects: return QStringLiteral("Projects");
+    case Tab::images: return QStringLiteral("Images");
+    case Tab::volumes: return QStringLiteral("Volumes");
+    case Tab::buildCache: return QStringLiteral("Build Cache");
+    case Tab::logs: return QStringLiteral("Logs");
+    }
+    return {};
+}
+
+RootView::RootView(AppModel& model, ActivityLog& log, platform::Desktop& desktop, QWidget* parent)
+    : QWidget(parent), model_(model), log_(log), desktop_(desktop)
+{
+    setAutoFillBackground(true);
+    // Holds the focus when the window opens, so that no control starts with a focus ring.
+    setFocusPolicy(Qt::ClickFocus);
+    header_ = new HeaderBar(model_, this);
+
+    QStringList titles;
+    for (const Tab t : allTabs())
+        titles << title(t);
+    switcher_ = new SegmentedControl(titles, this);
+    connect(switcher_, &SegmentedControl::currentIndexChanged, this,
+            [this](int index) { setTab(allTabs()[index]); });
+    auto* switcherRow = new QHBoxLayout;
+    switcherRow->setContentsMargins(20, 6, 20, 10);
+    switcherRow->addWidget(switcher_);
+
+    tabs_ = new QStackedWidget;
+    empty_ = new EmptyState(model_);
+    body_ = new QStackedWidget;
+    body_->addWidget(tabs_);
+    body_->addWidget(empty_);
+
+    status_ = new StatusBar(model_.operations(), this);
+    connect(status_, &StatusBar::stopRequested, &model_, &AppModel::cancelCurrentOperation);
+    brand_ = new BrandBar(model_, desktop_, this);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(header_);
+    column->addLayout(switcherRow);
+    column->addWidget(new Divider);
+    column->addWidget(body_, 1);
+    column->addWidget(status_);
+    column->addWidget(brand_);
+
+    for (auto signal : {&AppModel::isLoadingChanged, &AppModel::containersChanged, &AppModel::imagesChanged,
+                        &AppModel::volumesChanged})
+        connect(&model_, signal, this, &RootView::syncBody);
+    connect(&model_, &AppModel::statusTextChanged, this, [this] {
+        statusNotice_.reset();
+        syncStatus();
+    });
+    connect(&model_, &AppModel::spinnerFrameChanged, this, &RootView::syncStatus);
+    connect(&model_, &AppModel::isLoadingChanged, this, &RootView::syncStatus);
+
+    setTab(Tab::overview);
+    syncBody();
+    syncStatus();
+}
+
+void RootView::setTab(Tab tab)
+{
+    tab_ = tab;
+    switcher_->setCurrentIndex(int(tab));
+    tabs_->setCurrentWidget(tabView(tab));
+}
+
+QWidget* RootView::tabView(Tab tab)
+{
+    QWidget*& view = tabViews_[size_t(tab)];
+    if (!view) {
+        view = createTab(tab);
+        tabs_->addWidget(view);
+    }
+    return view;
+}
+
+QWidget* RootView::createTab(Tab tab)
+{
+    switch (tab) {
+    case Tab::overview: return new OverviewTab(model_);
+    case Tab::projects: return new ProjectsTab(model_);
+    case Tab::images: return new ImagesTab(model_);
+    case Tab::volumes: return new VolumesTab(model_);
+    case Tab::buildCache: return new BuildCacheTab(model_);
+    case Tab::logs:
+        return new LogsTab(log_, model_.operations(), desktop_, [this](const QString& text) { showStatus(text); });
+    }
+    return new QWidget;
+}
+
+bool RootView::showsEmptyState() const { return body_->currentWidget() == empty_; }
+
+void RootView::syncBody()
+{
+    body_->setCurrentWidget(EmptyState::applies(model_) ? static_cast<QWidget*>(empty_) : tabs_);
+}
+
+void RootView::showStatus(const QString& text)
+{
+    statusNotice_ = text;
+    syncStatus();
+}
+
+void RootView::syncStatus()
+{
+    status_->setFrame(model_.spinnerFrame());
+    status_->setText(statusNotice_.value_or(model_.statusText()));
+    status_->setLoading(model_.isLoading());
+}
+
+void RootView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (firstDisplayStarted_)
+        return;
+    firstDisplayStarted_ = true;
+    // After the window has painted once, so the start never waits on the disk.
+    QTimer::singleShot(0, this, &RootView::firstDisplay);
+}
+
+void RootView::firstDisplay()
+{
+    if (!model_.containers().isEmpty())
+        return;
+    QPointer<RootView> self(this);
+    model_.loadCacheInBackground([self](bool loaded) {
+        if (self && !loaded)
+            self->model_.refresh();
+    });
+}
+
+}  // namespace stowage

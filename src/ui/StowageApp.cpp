@@ -1,0 +1,30 @@
+#include "ui/StowageApp.h"
+
+#include "ui/Icons.h"
+#include "ui/Theme.h"
+
+#include <QStyleFactory>
+#include <QToolTip>
+
+namespace stowage {
+
+StowageApp::StowageApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Stowage"));
+    setApplicationDisplayName(QStringLiteral("Stowage"));
+    setApplicationVersion(QStringLiteral(STOWAGE_VERSION));
+    setOrganizationName(QStringLiteral("KILNWORKS"));
+    setDesktopFileName(QStringLiteral("stowage"));
+    setWindowIcon(Icons::symbol(QStringLiteral("shippingbox.fill"), Theme::accent()));
+    applyLook(*this);
+}
+
+void StowageApp::applyLook(QApplication& app)
+{
+    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    app.setPalette(Theme::palette());
+    QToolTip::setPalette(Theme::palette());
+    app.setFont(Theme::font(13));
+}
+
+}  // namespace stowage
