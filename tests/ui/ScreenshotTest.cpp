@@ -1,0 +1,148 @@
+// Renders the window over realistic inventories (complete, incomplete usage
+// data, empty, failed, loaded from cache, busy) on the Overview, Build Cache
+// and Logs tabs and writes PNG files to $STOWAGE_TEST_BINARY_DIR/screenshots/
+// for people to look at. Each picture must come out non-blank.
+#include "SampleInventory.h"
+#include "UiTestSupport.h"
+
+#include "model/StateCache.h"
+#include "ui/MainWindow.h"
+#include "ui/RootView.h"
+#include "ui/StowageApp.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+
+namespace stowage::test {
+namespace {
+
+QString screenshotDir()
+{
+    const QString base = qEnvironmentVariable("STOWAGE_TEST_BINARY_DIR", QDir::tempPath());
+    const QString dir = QDir(base).filePath(QStringLiteral("screenshots"));
+    QDir().mkpath(dir);
+    return dir;
+}
+
+// Saves the window and checks that it shows more than a flat background.
+void shoot(MainWindow& window, const QString& name)
+{
+    drainEvents(std::chrono::milliseconds(120));
+    const QImage image = window.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 0; x < image.width(); x += 7)
+            colours.insert(image.pixel(x, y));
+    EXPECT_GT(colours.size(), 20) << name.toStdString() << " looks blank";
+    const QString path = QDir(screenshotDir()).filePath(name + QStringLiteral(".png"));
+    EXPECT_TRUE(image.save(path)) << path.toStdString();
+}
+
+bool applyLook()
+{
+    StowageApp::applyLook(*qApp);
+    return true;
+}
+
+struct Window {
+    explicit Window(UiRig& rig) : window(*rig.model, rig.log, rig.desktop) { window.resize(1200, 780); }
+    // The application's look comes before the window is built, as in StowageApp.
+    bool looked = applyLook();
+    void show(RootView::Tab tab)
+    {
+        window.rootView()->setTab(tab);
+        window.show();
+    }
+    MainWindow window;
+};
+
+void shootTabs(UiRig& rig, Window& w, const QString& prefix)
+{
+    const std::pair<RootView::Tab, const char*> tabs[] = {
+        {RootView::Tab::overview, "overview"}, {RootView::Tab::buildCache, "buildcache"}, {RootView::Tab::logs, "logs"}};
+    for (const auto& [tab, name] : tabs) {
+        w.show(tab);
+        shoot(w.window, prefix + QLatin1Char('-') + QLatin1String(name));
+    }
+}
+
+TEST(ScreenshotTest, CompleteInventory)
+{
+    UiRig rig(sample::rules());
+    Window w(rig);
+    w.show(RootView::Tab::overview);
+    ASSERT_TRUE(waitUntil([&] { return !rig.model->containers().isEmpty() && !rig.model->isLoading(); }));
+    rig.waitIdle();
+    shootTabs(rig, w, QStringLiteral("complete"));
+}
+
+TEST(ScreenshotTest, IncompleteUsageData)
+{
+    UiRig rig(sample::incompleteRules());
+    Window w(rig);
+    w.show(RootView::Tab::overview);
+    ASSERT_TRUE(waitUntil([&] { return !rig.model->containers().isEmpty() && !rig.model->isLoading(); }));
+    rig.waitIdle();
+    ASSERT_FALSE(rig.model->usageDataComplete());
+    shootTabs(rig, w, QStringLiteral("incomplete"));
+}
+
+TEST(ScreenshotTest, EmptyEngineAndStoppedDaemon)
+{
+    {
+        UiRig rig(sample::emptyEngineRules());
+        Window w(rig);
+        w.show(RootView::Tab::overview);
+        ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("Loaded"); }));
+        rig.waitIdle();
+        shoot(w.window, QStringLiteral("empty-engine"));
+    }
+    {
+        UiRig rig(sample::daemonDownRules());
+        Window w(rig);
+        w.show(RootView::Tab::overview);
+        ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("Error"); }));
+        rig.waitIdle();
+        shoot(w.window, QStringLiteral("daemon-down"));
+    }
+}
+
+TEST(ScreenshotTest, LoadedFromCacheIsStale)
+{
+    UiRig source(sample::rules());
+    ASSERT_TRUE(source.refreshAndWait());
+    source.model->flushCache();
+
+    UiRig rig(sample::daemonDownRules());
+    ASSERT_TRUE(QFile::copy(source.cacheFile(), rig.cacheFile()));
+    Window w(rig);
+    w.show(RootView::Tab::overview);
+    ASSERT_TRUE(waitUntil([&] { return rig.model->dataStale(); }));
+    shoot(w.window, QStringLiteral("cached-stale"));
+}
+
+TEST(ScreenshotTest, BusyWithAStuckCommand)
+{
+    // The inspection hangs; one more command has been running for 75 seconds.
+    UiRig rig(sample::rules({FakeRule{"inspect", sample::inspectOut(), "", 0, 30}}));
+    rig.operations.registerOp(QUuid::createUuid(), "builder prune -af", QDateTime::currentDateTimeUtc().addSecs(-75),
+                              [] {});
+    Window w(rig);
+    w.show(RootView::Tab::overview);
+    ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("[2/2]"); }));
+    drainEvents(std::chrono::milliseconds(1100));
+    shoot(w.window, QStringLiteral("busy-overview"));
+    w.show(RootView::Tab::logs);
+    drainEvents(std::chrono::milliseconds(300));
+    shoot(w.window, QStringLiteral("busy-logs"));
+    rig.model->cancelCurrentOperation();
+    rig.waitIdle();
+}
+
+}  // namespace
+}  // namespace stowage::test

@@ -1,0 +1,77 @@
+#pragma once
+// A window-sized rig for the user-interface tests: an AppModel over the
+// scripted fake docker with its own operation center, an in-memory activity
+// log, a cache file in a temporary folder, scripted dialogs and a desktop that
+// records what it was asked to do.
+
+#include "docker/DockerCLI.h"
+#include "docker/OperationCenter.h"
+#include "log/ActivityLog.h"
+#include "model/AppModel.h"
+#include "platform/Desktop.h"
+#include "support/ScriptedAlerts.h"
+#include "support/ScriptedDocker.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+
+namespace stowage::test {
+
+class RecordingDesktop : public platform::Desktop {
+public:
+    void copyText(const QString& text) override { copied << text; }
+    void revealInFileManager(const QString& path) override { revealed << path; }
+    void openTerminalAt(const QString& path) override { terminals << path; }
+    void openUrl(const QUrl& url) override { opened << url; }
+
+    QStringList copied;
+    QStringList revealed;
+    QStringList terminals;
+    QList<QUrl> opened;
+};
+
+struct UiRig {
+    ScriptedDocker docker;
+    OperationCenter operations;
+    QTemporaryDir logDir;
+    ActivityLog log{std::optional<QString>(logDir.path())};
+    QTemporaryDir cacheDir;
+    ScriptedAlerts alerts;
+    RecordingDesktop desktop;
+    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<AppModel> model;
+
+    explicit UiRig(const QList<FakeRule>& rules)
+    {
+        docker.setRules(rules);
+        auto config = docker.config();
+        config.operations = &operations;
+        config.log = &log;
+        cli = std::make_unique<DockerCLI>(config);
+        AppModel::Options options;
+        options.cacheFile = std::optional<QString>(cacheFile());
+        options.alerts = &alerts;
+        options.desktop = &desktop;
+        model = std::make_unique<AppModel>(*cli, options);
+    }
+
+    QString cacheFile() const { return cacheDir.filePath("state.json"); }
+
+    bool waitIdle(std::chrono::milliseconds limit = std::chrono::seconds(20))
+    {
+        const bool idle = waitUntil([&] { return !model->isLoading(); }, limit);
+        drainEvents();
+        return idle;
+    }
+
+    bool refreshAndWait()
+    {
+        model->refresh();
+        return waitIdle();
+    }
+};
+
+}  // namespace stowage::test
