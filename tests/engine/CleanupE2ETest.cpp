@@ -1,0 +1,211 @@
+// The clean-up commands against the private engine, checked with docker itself: Safe Clean
+// All, the orphan-volume buckets and the selections remove exactly what the classification
+// calls safe, and Docker still refuses what became unsafe after the last refresh.
+
+#include "engine/EngineModelRig.h"
+
+#include <gmock/gmock.h>
+
+namespace stowage::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+using CleanupE2ETest = FreshFixtureTest;
+
+TEST_F(CleanupE2ETest, SafeCleanAllRemovesUnusedImagesOrphanVolumesAndTheBuildCacheOnly)
+{
+    EngineModelRig rig(engine);
+    ASSERT_TRUE(rig.refreshAndWait());
+    const DockerState before = DockerState::read(engine);
+    ASSERT_NE(before.buildCacheSize, "0B");
+    const QSet<QString> unused = imageIdsOf(expectedList("unusedImages"));
+    const QSet<QString> orphans = volumesOf(expectedList("orphanVolumes"));
+    ASSERT_EQ(imageIds(rig.model->unusedImages()), unused);
+    ASSERT_EQ(volumeNames(rig.model->orphanVolumes()), orphans);
+    const QSet<QString> usedImages = rig.model->usedImageIDs();
+    const QSet<QString> mountedVolumes = rig.model->containerVolumeNames();
+    const QString baseImage = engine.imageId("postgres:16");
+    const QStringList danglingImages = engine.lines({"images", "-q", "--no-trunc", "--filter", "dangling=true"});
+    ASSERT_EQ(danglingImages.size(), 1);
+
+    rig.model->safeCleanAll();
+    ASSERT_TRUE(rig.waitIdle());  // the clean and the refresh that reconciles after it
+
+    const DockerState after = DockerState::read(engine);
+    EXPECT_EQ(after.imageIds, before.imageIds - unused);
+    EXPECT_EQ(after.volumes, before.volumes - orphans);
+    EXPECT_EQ(after.containerIds, before.containerIds);
+    EXPECT_EQ(after.buildCacheSize, "0B");
+    EXPECT_TRUE(after.imageIds.contains(usedImages)) << "an image a container uses was removed";
+    EXPECT_TRUE(after.volumes.contains(mountedVolumes)) << "a mounted volume was removed";
+    EXPECT_TRUE(after.imageIds.contains(baseImage));
+    EXPECT_TRUE(after.imageIds.contains(danglingImages[0]));
+    EXPECT_EQ(engine.lines({"ps", "-q"}).size(), 5);
+
+    // Docker was asked for exactly these removals, images without a force flag.
+    EXPECT_EQ(toSet(rig.itemsOf({"rmi"})), unused);
+    EXPECT_EQ(toSet(rig.itemsOf({"volume", "rm"})), orphans);
+    EXPECT_TRUE(rig.itemsOf({"rm"}).isEmpty());
+
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(), HasSubstr("\n  • 2 unused images\n  • 3 orphan volumes\n"));
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    EXPECT_EQ(rig.alerts.infos()[0].title, "Done");
+    EXPECT_EQ(rig.alerts.infos()[0].message, "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 3 orphan volumes");
+
+    // The reconciling refresh left the model agreeing with Docker.
+    EXPECT_FALSE(rig.model->dataStale());
+    EXPECT_EQ(imageIds(rig.model->images()), after.imageIds);
+    EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
+    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    EXPECT_TRUE(rig.model->orphanVolumes().isEmpty());
+    EXPECT_EQ(rig.model->buildCache().sizeBytes, 0);
+}
+
+// Both orphan buckets remove only volumes that Docker's own dangling filter listed, and say
+// which of them still carry a project label.
+TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
+{
+    struct Bucket {
+        const char* name;
+        void (AppModel::*clean)();
+        QStringList removed;  // fixture names
+        QString title;
+        QString label;
+        QString caveat;  // a piece of the confirmation text
+    };
+    const Bucket buckets[] = {
+        {"all orphans", &AppModel::cleanOrphanVolumes, {"sgfx-gamma_db", "anonymous:orphan", "sgfx-loose"},
+         "Remove orphan volumes", "orphan volumes",
+         "Mounted by no container, and Docker's own dangling filter agrees.\n\n⚠ 1 of these carry a compose "
+         "project label. No container mounts them any more, but this IS that project's data — a leftover from an "
+         "older compose file, or a project whose containers were removed:\n  • sgfx-gamma: 1 volume(s), "},
+        {"anonymous orphans", &AppModel::cleanAnonymousOrphanVolumes, {"anonymous:orphan", "sgfx-loose"},
+         "Remove anonymous orphan volumes", "anonymous orphan volumes",
+         "These belong to no compose project and are mounted by no container.\n\n"},
+    };
+    for (const Bucket& bucket : buckets) {
+        SCOPED_TRACE(bucket.name);
+        if (&bucket != &buckets[0]) {
+            ASSERT_TRUE(engine.rebuildFixture());
+        }
+        EngineModelRig rig(engine);
+        ASSERT_TRUE(rig.refreshAndWait());
+        const DockerState before = DockerState::read(engine);
+        const QSet<QString> wanted = volumesOf(bucket.removed);
+
+        (rig.model.get()->*bucket.clean)();
+        ASSERT_TRUE(rig.waitIdle());
+
+        const DockerState after = DockerState::read(engine);
+        const QSet<QString> removed = before.volumes - after.volumes;
+        EXPECT_EQ(removed, wanted);
+        EXPECT_TRUE(before.danglingVolumes.contains(removed));
+        EXPECT_TRUE(before.danglingVolumes.contains(toSet(rig.itemsOf({"volume", "rm"}))))
+            << "docker was asked to remove a volume its dangling filter did not list";
+        EXPECT_EQ(after.containerIds, before.containerIds);
+        EXPECT_EQ(after.imageIds, before.imageIds);
+
+        ASSERT_EQ(rig.alerts.confirms().size(), 1);
+        const ShownAlert confirm = rig.alerts.confirms()[0];
+        EXPECT_EQ(confirm.title, bucket.title);
+        EXPECT_THAT(confirm.message.toStdString(), HasSubstr(bucket.caveat.toStdString()));
+        for (const QString& name : wanted)
+            EXPECT_THAT(confirm.message.toStdString(), HasSubstr(("\n  " + name + " (").toStdString()));
+        EXPECT_TRUE(rig.alerts.infos().isEmpty());
+        EXPECT_EQ(rig.model->statusText(), bucket.label + QStringLiteral(": removed 0 containers, 0 images, %1 volumes  ·  "
+                                                                         "data is stale — Refresh to reconcile.")
+                                                              .arg(wanted.size()));
+
+        // The local update matches what a fresh read of Docker finds.
+        const QSet<QString> shownBeforeRefresh = volumeNames(rig.model->volumes());
+        ASSERT_TRUE(rig.refreshAndWait());
+        EXPECT_EQ(shownBeforeRefresh, volumeNames(rig.model->volumes()));
+        EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
+    }
+}
+
+// A container created after the refresh mounts an "orphan": the shown data is stale, but
+// Docker refuses to remove a volume in use, the error is reported and the volume stays listed.
+TEST_F(CleanupE2ETest, AVolumeMountedSinceTheRefreshIsRefusedAndStaysListed)
+{
+    EngineModelRig rig(engine);
+    ASSERT_TRUE(rig.refreshAndWait());
+    engine.docker({"create", "--name", "sgfx-late", "-v", "sgfx-loose:/late", "sgfx-solo:latest"});
+    const QSet<QString> others = volumesOf({"sgfx-gamma_db", "anonymous:orphan"});
+
+    rig.model->cleanOrphanVolumes();
+    ASSERT_TRUE(rig.waitIdle());
+
+    const DockerState after = DockerState::read(engine);
+    EXPECT_TRUE(after.volumes.contains("sgfx-loose"));
+    EXPECT_FALSE(after.volumes.intersects(others));
+    EXPECT_TRUE(after.containerNames.contains("sgfx-late"));
+
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    EXPECT_EQ(rig.alerts.infos()[0].title, "Completed with errors");
+    EXPECT_THAT(rig.alerts.infos()[0].message.toStdString(), StartsWith("orphan volumes:\n\nvolume sgfx-loose: "));
+    EXPECT_THAT(rig.alerts.infos()[0].message.toStdString(), HasSubstr("in use"));
+    EXPECT_THAT(rig.logLines(), ::testing::Contains("warn [orphan volumes] removed 2/3, 1 error(s)"));
+    const QSet<QString> shown = volumeNames(rig.model->volumes());
+    EXPECT_TRUE(shown.contains("sgfx-loose"));
+    EXPECT_FALSE(shown.intersects(others));
+}
+
+// Selecting everything: only what no container uses reaches docker, never with a force flag;
+// Docker's own refusals (intermediate images with children) are reported, not hidden.
+TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
+{
+    EngineModelRig rig(engine);
+    ASSERT_TRUE(rig.refreshAndWait());
+    const DockerState before = DockerState::read(engine);
+    const QSet<QString> usedImages = rig.model->usedImageIDs();
+    const QSet<QString> mountedVolumes = rig.model->containerVolumeNames();
+    ASSERT_EQ(usedImages.size(), 5);
+    const QSet<QString> free = imageIdsOf({"sgfx-gamma_app:latest", "sgfx-alpha-tools:latest", "postgres:16"})
+                               + toSet(engine.lines({"images", "-q", "--no-trunc", "--filter", "dangling=true"}));
+    ASSERT_EQ(free.size(), 4);
+
+    rig.model->removeSelectedImages(imageIds(rig.model->images()));
+    ASSERT_TRUE(rig.waitIdle());
+
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    const QString imageDialog = rig.alerts.confirms()[0].message;
+    EXPECT_THAT(imageDialog.toStdString(), StartsWith("BLOCKED (in use):\n"));
+    EXPECT_THAT(imageDialog.toStdString(), HasSubstr("\n  redis:7 (Used by container)\n"));
+    EXPECT_THAT(imageDialog.toStdString(), HasSubstr("\n\nWill remove:\n"));
+    const QStringList rmiItems = rig.itemsOf({"rmi"});
+    EXPECT_FALSE(toSet(rmiItems).intersects(usedImages));
+    for (const QString& item : rmiItems)
+        EXPECT_THAT(item.toStdString(), StartsWith("sha256:"));
+
+    DockerState after = DockerState::read(engine);
+    EXPECT_EQ(before.imageIds - after.imageIds, free);
+    EXPECT_TRUE(after.imageIds.contains(usedImages));
+    EXPECT_EQ(after.containerIds, before.containerIds);
+    // The two intermediate images have children: docker refuses them and says so.
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    EXPECT_EQ(rig.alerts.infos()[0].title, "Completed with errors");
+    EXPECT_EQ(rig.alerts.infos()[0].message.count("\nimage <none>:<none>: "), 2);
+    EXPECT_EQ(imageIds(rig.model->images()), after.imageIds);
+
+    rig.model->removeSelectedVolumes(volumeNames(rig.model->volumes()));
+    ASSERT_TRUE(rig.waitIdle());
+
+    ASSERT_EQ(rig.alerts.confirms().size(), 2);
+    const QString volumeDialog = rig.alerts.confirms()[1].message;
+    EXPECT_THAT(volumeDialog.toStdString(), StartsWith("BLOCKED (in use):\n"));
+    EXPECT_THAT(volumeDialog.toStdString(), HasSubstr("\n  sgfx-alpha_shared-data — In use — 3 containers (running)\n"));
+    EXPECT_THAT(volumeDialog.toStdString(), HasSubstr("\n  sgfx-alpha_spool — In use — 1 container (stopped)\n"));
+    after = DockerState::read(engine);
+    EXPECT_EQ(after.volumes, before.volumes - before.danglingVolumes);
+    EXPECT_TRUE(after.volumes.contains(mountedVolumes));
+    EXPECT_TRUE(before.danglingVolumes.contains(toSet(rig.itemsOf({"volume", "rm"}))));
+    EXPECT_TRUE(rig.itemsOf({"rm"}).isEmpty());
+    EXPECT_EQ(engine.lines({"ps", "-q"}).size(), 5);
+}
+
+}  // namespace
+}  // namespace stowage::test
