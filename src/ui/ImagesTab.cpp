@@ -1,15 +1,124 @@
 #include "ui/ImagesTab.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-
 #include "model/AppModel.h"
+#include "ui/DataTable.h"
+#include "ui/DeferredUpdate.h"
+#include "ui/Glass.h"
+#include "ui/ImageTableModel.h"
+#include "ui/ListingParts.h"
+#include "ui/SGButton.h"
+#include "ui/Theme.h"
+#include "ui/UsageWarningBanner.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QShowEvent>
+#include <QVBoxLayout>
 
 namespace stowage {
 
-ImagesTab::ImagesTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Images"), this));
+ImagesTab::ImagesTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    banner_ = new UsageWarningBanner(model_, this);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(14, 14, 14, 14);
+    column->setSpacing(10);
+    column->addWidget(buildHeader());
+    column->addWidget(banner_);
+    column->addWidget(buildTable(), 1);
+    column->addWidget(buildButtons());
+
+    updater_ = new DeferredUpdate(this, [this] { render(); });
+    for (auto signal : {&AppModel::imagesChanged, &AppModel::usageChanged, &AppModel::indexChanged})
+        connect(&model_, signal, updater_, &DeferredUpdate::request);
+    render();
 }
 
-} // namespace stowage
+QWidget* ImagesTab::buildHeader()
+{
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(14);
+    row->addWidget(listingTitle(QStringLiteral("Docker Images"), header));
+    row->addStretch(1);
+    row->addWidget(legendItem(QStringLiteral("Used by container"), Theme::success(), header));
+    row->addWidget(legendItem(QStringLiteral("Safe to remove"), Theme::danger(), header));
+    return header;
+}
+
+QWidget* ImagesTab::buildTable()
+{
+    rows_ = new ImageTableModel(this);
+    table_ = new DataTable(rows_);
+    allowRowSelection(*table_);
+    auto* header = table_->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(24);
+    for (int column = 0; column < ImageTableModel::columnTotal; ++column) {
+        table_->setColumnWidth(column, ImageTableModel::columnWidth(column));
+        header->setSectionResizeMode(column, column == ImageTableModel::repositoryColumn ? QHeaderView::Stretch
+                                                                                          : QHeaderView::Interactive);
+    }
+    auto* card = new GlassCard(8, Theme::border(), 1, this);
+    auto* layout = new QVBoxLayout(card);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(table_);
+    return card;
+}
+
+QWidget* ImagesTab::buildButtons()
+{
+    auto* buttons = new QWidget(this);
+    auto* row = new QHBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(10);
+    removeSelected_ = new SGButton(QStringLiteral("Remove Selected (Safe Only)"), QStringLiteral("trash"),
+                                   Theme::danger(), false, buttons);
+    removeUnused_ = new SGButton(QStringLiteral("Remove All Unused Images"), QStringLiteral("trash.fill"),
+                                 Theme::danger(), true, buttons);
+    connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removeSelectedImages(selection()); });
+    connect(removeUnused_, &QPushButton::clicked, &model_, &AppModel::cleanUnusedImages);
+    row->addWidget(removeSelected_);
+    row->addWidget(removeUnused_);
+    row->addStretch(1);
+    return buttons;
+}
+
+QSet<QString> ImagesTab::selection() const
+{
+    QSet<QString> ids;
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
+        ids.insert(index.data(ImageTableModel::idRole).toString());
+    return ids;
+}
+
+void ImagesTab::setSelection(const QSet<QString>& ids)
+{
+    QItemSelection selected;
+    for (const QString& id : ids) {
+        const int row = rows_->rowOf(id);
+        if (row >= 0)
+            selected.select(rows_->index(row, 0), rows_->index(row, ImageTableModel::columnTotal - 1));
+    }
+    table_->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
+}
+
+void ImagesTab::render()
+{
+    const QSet<QString> kept = selection();
+    rows_->setRows(ImageRows::build(model_));
+    if (!kept.isEmpty())
+        setSelection(kept);
+    removeUnused_->setEnabled(model_.usageDataComplete());
+}
+
+void ImagesTab::showEvent(QShowEvent* event)
+{
+    // The selection belongs to one visit of the tab.
+    if (!event->spontaneous())
+        table_->clearSelection();
+    QWidget::showEvent(event);
+}
+
+}  // namespace stowage

@@ -1,19 +1,54 @@
 #pragma once
+// The Images tab: every image in one table, largest first, coloured by whether
+// it may be removed, with the project that uses it and a one-line verdict.
+// The selected images (only the safe ones) or all unused images can be removed.
 
+#include <QSet>
 #include <QWidget>
+
+class QTableView;
 
 namespace stowage {
 
 class AppModel;
+class DeferredUpdate;
+class ImageTableModel;
+class SGButton;
+class UsageWarningBanner;
 
-// The Images tab.
 class ImagesTab : public QWidget {
     Q_OBJECT
 public:
     explicit ImagesTab(AppModel& model, QWidget* parent = nullptr);
 
+    // IDs of the selected rows.
+    QSet<QString> selection() const;
+    void setSelection(const QSet<QString>& ids);
+
+    // Rebuilds the rows from the model now (otherwise done once per burst of changes).
+    void render();
+
+    ImageTableModel& tableModel() const { return *rows_; }
+    QTableView& table() const { return *table_; }
+    SGButton& removeSelectedButton() const { return *removeSelected_; }
+    SGButton& removeUnusedButton() const { return *removeUnused_; }
+    UsageWarningBanner& banner() const { return *banner_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    QWidget* buildHeader();
+    QWidget* buildTable();
+    QWidget* buildButtons();
+
     AppModel& model_;
+    ImageTableModel* rows_ = nullptr;
+    QTableView* table_ = nullptr;
+    SGButton* removeSelected_ = nullptr;
+    SGButton* removeUnused_ = nullptr;
+    UsageWarningBanner* banner_ = nullptr;
+    DeferredUpdate* updater_ = nullptr;
 };
 
-} // namespace stowage
+}  // namespace stowage

@@ -1,0 +1,79 @@
+#include "ui/ImageTableModel.h"
+
+namespace stowage {
+
+ImageTableModel::ImageTableModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void ImageTableModel::setRows(QList<ImageRow> rows)
+{
+    beginResetModel();
+    rows_ = std::move(rows);
+    rowById_.clear();
+    rowById_.reserve(rows_.size());
+    for (int i = 0; i < rows_.size(); ++i)
+        rowById_.insert(rows_[i].id, i);
+    endResetModel();
+}
+
+int ImageTableModel::rowOf(const QString& id) const
+{
+    return rowById_.value(id, -1);
+}
+
+int ImageTableModel::columnWidth(int column)
+{
+    static const int widths[columnTotal] = {24, 240, 90, 110, 90, 120, 170, 170};
+    return column >= 0 && column < columnTotal ? widths[column] : 0;
+}
+
+int ImageTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int ImageTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(columnTotal);
+}
+
+QString ImageTableModel::text(const ImageRow& row, int column) const
+{
+    switch (column) {
+    case markColumn: return row.mark;
+    case repositoryColumn: return row.repository;
+    case tagColumn: return row.tag;
+    case idColumn: return row.shortId;
+    case sizeColumn: return row.size;
+    case createdColumn: return row.created;
+    case projectColumn: return row.project;
+    case statusColumn: return row.status;
+    default: return {};
+    }
+}
+
+QVariant ImageTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows_.size())
+        return {};
+    const ImageRow& row = rows_[index.row()];
+    switch (role) {
+    case Qt::DisplayRole: return text(row, index.column());
+    case Qt::ToolTipRole: return index.column() == idColumn ? row.id : text(row, index.column());
+    case Qt::ForegroundRole: return row.color;
+    case Qt::TextAlignmentRole:
+        return index.column() == markColumn ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    case idRole: return row.id;
+    default: return {};
+    }
+}
+
+QVariant ImageTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* const titles[columnTotal] = {"", "Repository", "Tag", "ID", "Size", "Created", "Project",
+                                                    "Status"};
+    return section >= 0 && section < columnTotal ? QString::fromLatin1(titles[section]) : QString();
+}
+
+}  // namespace stowage

@@ -1,0 +1,38 @@
+#include "ui/ListingParts.h"
+
+#include "ui/Icons.h"
+#include "ui/Label.h"
+#include "ui/Theme.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTableView>
+
+namespace stowage {
+
+QWidget* listingTitle(const QString& text, QWidget* parent)
+{
+    return plainLabel(text, Theme::font(Theme::titleSize, QFont::Bold), Theme::text(), parent);
+}
+
+QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent)
+{
+    auto* item = new QWidget(parent);
+    auto* row = new QHBoxLayout(item);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    auto* dot = new QLabel(item);
+    dot->setPixmap(Icons::symbol(QStringLiteral("circle.fill"), color).pixmap(9, 9));
+    row->addWidget(dot);
+    row->addWidget(plainLabel(text, Theme::font(10), Theme::text(), item));
+    return item;
+}
+
+void allowRowSelection(QTableView& table)
+{
+    table.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table.setSelectionBehavior(QAbstractItemView::SelectRows);
+    table.setFocusPolicy(Qt::StrongFocus);
+}
+
+}  // namespace stowage

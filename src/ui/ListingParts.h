@@ -1,0 +1,22 @@
+#pragma once
+// Pieces shared by the Images and Volumes tabs: the title and colour legend of
+// their header, and the set-up of a table whose rows can be selected.
+
+#include <QColor>
+#include <QString>
+
+class QTableView;
+class QWidget;
+
+namespace stowage {
+
+// The tab's title, in the title size, bold.
+QWidget* listingTitle(const QString& text, QWidget* parent = nullptr);
+
+// A filled circle in `color` followed by `text` in 10 points.
+QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent = nullptr);
+
+// Rows selected whole, several at a time (click, Shift, Ctrl), with keyboard focus.
+void allowRowSelection(QTableView& table);
+
+}  // namespace stowage
