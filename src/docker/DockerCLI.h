@@ -27,7 +27,7 @@ class OperationCenter;
 using Environment = std::map<QString, QString>;
 
 struct RunResult {
-    int status = 0;  // exit status; for a child ended by a signal, 128 + the signal number
+    int status = 0;  // exit status; for a child ended by a signal, the signal number
     QString out;
     QString err;
 };
