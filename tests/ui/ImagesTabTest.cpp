@@ -1,0 +1,157 @@
+// The Images tab: row order, colours, marks and verdicts by the classification,
+// the short ID, the banner and the two removal buttons.
+#include "RecordInventory.h"
+
+#include "ui/ImageRows.h"
+#include "ui/ImageTableModel.h"
+#include "ui/ImagesTab.h"
+#include "ui/SGButton.h"
+#include "ui/Theme.h"
+#include "ui/UsageWarningBanner.h"
+
+#include <gtest/gtest.h>
+
+#include <QTableView>
+
+namespace stowage::test {
+namespace {
+
+using records::LoadedRig;
+
+struct Images {
+    explicit Images(const CachedState& state = records::realistic()) : rig(state), tab(*rig.model)
+    {
+        rig.alerts.defaultAnswer = false;  // removals ask and are declined
+        tab.resize(1200, 700);
+        tab.show();
+        drainEvents();
+    }
+    const ImageRow& row(const QString& name) const
+    {
+        for (const ImageRow& r : tab.tableModel().rows())
+            if (r.repository + ':' + r.tag == name)
+                return r;
+        ADD_FAILURE() << "no row " << name.toStdString();
+        static const ImageRow none;
+        return none;
+    }
+    LoadedRig rig;
+    ImagesTab tab;
+};
+
+TEST(ImagesTabTest, RowsAreLargestFirstAndStableForEqualSizes)
+{
+    auto builder = records::StateBuilder()
+                       .image("b-first", "1", "10MB")
+                       .image("a-big", "1", "2GB")
+                       .image("c-second", "1", "10MB")
+                       .image("d-small", "1", "1kB");
+    Images images(builder.build());
+    QStringList order;
+    for (const ImageRow& r : images.tab.tableModel().rows())
+        order << r.repository;
+    EXPECT_EQ(order, (QStringList{"a-big", "b-first", "c-second", "d-small"}));
+}
+
+TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
+{
+    Images images;
+    ASSERT_TRUE(images.rig.loaded);
+    struct Expect {
+        const char* image;
+        QColor color;
+        const char* mark;
+        const char* project;
+        const char* status;
+    };
+    const Expect expected[] = {
+        {"shop-web:latest", Theme::success(), "✓", "shop", "Used by container"},
+        {"postgres:16", Theme::success(), "✓", "shop", "Used by container"},
+        // Run by shop, blog and a standalone container: two named projects make it shared.
+        {"redis:7-alpine", Theme::success(), "✓", "blog, shop", "Shared — keep"},
+        {"portainer/portainer-ce:latest", Theme::success(), "✓", "—", "Used by container"},
+        // An older build of a project's image, used by nothing.
+        {"shop-web:v0.9", Theme::danger(), "✕", "shop (unused)", "Not used by any container"},
+        {"legacy-api:latest", Theme::danger(), "✕", "—", "Not used by any container"},
+        {"<none>:<none>", Theme::warning(), "✕", "—", "Dangling image"},
+        // Pulled images nothing uses are safe, but never offered for bulk removal.
+        {"nginx:1.25", Theme::danger(), "✕", "—", "Base image — not offered for bulk removal"},
+        {"node:20-alpine", Theme::danger(), "✕", "—", "Base image — not offered for bulk removal"},
+    };
+    for (const Expect& e : expected) {
+        SCOPED_TRACE(e.image);
+        const ImageRow& r = images.row(QString::fromUtf8(e.image));
+        EXPECT_EQ(r.color, e.color);
+        EXPECT_EQ(r.mark, QString::fromUtf8(e.mark));
+        EXPECT_EQ(r.project, QString::fromUtf8(e.project));
+        EXPECT_EQ(r.status, QString::fromUtf8(e.status));
+    }
+    // The table shows them, every cell in the row colour.
+    const auto& model = images.tab.tableModel();
+    const int row = model.rowOf(records::imageId("nginx:1.25"));
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(model.index(row, ImageTableModel::statusColumn).data().toString(),
+              "Base image — not offered for bulk removal");
+    for (int column = 0; column < ImageTableModel::columnTotal; ++column)
+        EXPECT_EQ(model.index(row, column).data(Qt::ForegroundRole).value<QColor>(), Theme::danger());
+    EXPECT_EQ(model.headerData(ImageTableModel::idColumn, Qt::Horizontal, Qt::DisplayRole).toString(), "ID");
+}
+
+TEST(ImagesTabTest, IncompleteUsageDimsEveryRowAndDisablesBulkRemoval)
+{
+    Images images(records::realisticBuilder().incomplete().build());
+    for (const ImageRow& r : images.tab.tableModel().rows()) {
+        EXPECT_EQ(r.mark, "?");
+        EXPECT_EQ(r.color, Theme::textDim());
+        EXPECT_EQ(r.status, "Unknown — refresh needed");
+    }
+    EXPECT_FALSE(images.tab.banner().isHidden());
+    EXPECT_FALSE(images.tab.removeUnusedButton().isEnabled());
+    EXPECT_TRUE(images.tab.removeSelectedButton().isEnabled());
+
+    Images complete;
+    EXPECT_TRUE(complete.tab.banner().isHidden());
+    EXPECT_TRUE(complete.tab.removeUnusedButton().isEnabled());
+}
+
+TEST(ImagesTabTest, ShortIdDropsTheDigestPrefix)
+{
+    EXPECT_EQ(ImageRows::shortId("sha256:0123456789abcdef0123"), "0123456789ab");
+    EXPECT_EQ(ImageRows::shortId("0123456789abcdef"), "0123456789ab");
+    EXPECT_EQ(ImageRows::shortId("abc"), "abc");
+}
+
+TEST(ImagesTabTest, RemoveSelectedOffersOnlyTheSafeOnesOfTheSelection)
+{
+    Images images;
+    images.tab.setSelection({records::imageId("legacy-api:latest"), records::imageId("postgres:16")});
+    EXPECT_EQ(images.tab.selection().size(), 2);
+    images.tab.removeSelectedButton().click();
+    const auto confirms = images.rig.alerts.confirms();
+    ASSERT_EQ(confirms.size(), 1);
+    EXPECT_TRUE(confirms[0].message.contains("legacy-api:latest"));
+    EXPECT_TRUE(confirms[0].message.contains("BLOCKED"));
+    EXPECT_FALSE(confirms[0].message.contains("Will remove:\n  postgres"));
+
+    images.tab.removeUnusedButton().click();
+    ASSERT_EQ(images.rig.alerts.confirms().size(), 2);
+    const QString unused = images.rig.alerts.confirms()[1].message;
+    EXPECT_TRUE(unused.contains("legacy-api:latest"));
+    EXPECT_FALSE(unused.contains("nginx"));
+}
+
+TEST(ImagesTabTest, SelectionSurvivesAModelChangeAndIsClearedOnTheNextVisit)
+{
+    Images images;
+    const QString legacy = records::imageId("legacy-api:latest");
+    images.tab.setSelection({legacy});
+    ASSERT_TRUE(records::loadInto(images.rig, records::realistic()));
+    images.tab.render();
+    EXPECT_EQ(images.tab.selection(), QSet<QString>{legacy});
+    images.tab.hide();
+    images.tab.show();
+    EXPECT_TRUE(images.tab.selection().isEmpty());
+}
+
+}  // namespace
+}  // namespace stowage::test

@@ -1,0 +1,192 @@
+#pragma once
+// Inventories for the Projects, Images and Volumes tab tests, written as
+// records (no docker involved) and loaded into a UiRig's model through its
+// state cache. `realistic()` is a small development machine: four compose
+// projects, standalone containers, shared and unused images, and every kind
+// of volume (in use, mounted by several containers, disputed, orphans).
+
+#include "UiTestSupport.h"
+
+#include "model/StateCache.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+
+namespace stowage::test::records {
+
+inline QString imageId(const QString& seed)
+{
+    return QStringLiteral("sha256:")
+        + QString::fromLatin1(QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Sha256).toHex());
+}
+
+inline QString anonymousName(const QString& seed)
+{
+    return imageId(seed).mid(7);
+}
+
+class StateBuilder {
+public:
+    StateBuilder& image(const QString& repository, const QString& tag, const QString& size,
+                        const QString& created = QStringLiteral("2 weeks ago"))
+    {
+        SGImage i;
+        i.id = imageId(repository + QLatin1Char(':') + tag);
+        i.repository = repository;
+        i.tag = tag;
+        i.size = size;
+        i.sizeBytes = SizeFormat::parseDockerSize(size);
+        i.created = created;
+        state_.images << i;
+        return *this;
+    }
+
+    // `image` is "repository:tag" of an image added before (its ID is derived from it).
+    StateBuilder& container(const QString& name, const QString& project, const QString& image, bool running,
+                            const QStringList& mounts = {}, std::optional<int> activeMinutesAgo = std::nullopt,
+                            const QString& workingDir = {})
+    {
+        SGContainer c;
+        c.id = imageId(name).mid(7, 12);
+        c.name = name;
+        c.image = image.endsWith(QStringLiteral(":latest")) ? image.chopped(7) : image;
+        c.imageID = imageId(image);
+        c.state = running ? QStringLiteral("running") : QStringLiteral("exited");
+        c.status = running ? QStringLiteral("Up 3 hours") : QStringLiteral("Exited (0) 2 days ago");
+        c.project = project;
+        c.workingDir = project.isEmpty() ? QString() : workingDir;
+        c.mounts = mounts;
+        if (activeMinutesAgo) {
+            const QDateTime when = QDateTime::currentDateTimeUtc().addSecs(-60 * *activeMinutesAgo);
+            if (running)
+                c.startedAt = when;
+            else {
+                c.startedAt = when.addDays(-1);
+                c.finishedAt = when;
+            }
+        }
+        state_.containers << c;
+        return *this;
+    }
+
+    StateBuilder& volume(const QString& name, const QString& project, const QString& size, bool dangling = false)
+    {
+        SGVolume v;
+        v.name = name;
+        v.driver = QStringLiteral("local");
+        v.project = project;
+        v.mountpoint = QStringLiteral("/var/lib/docker/volumes/") + name + QStringLiteral("/_data");
+        state_.volumes << v;
+        state_.volumeSizes.insert(name, SizeFormat::parseDockerSize(size));
+        if (dangling)
+            state_.danglingVolumeNames << name;
+        return *this;
+    }
+
+    StateBuilder& incomplete()
+    {
+        complete_ = false;
+        return *this;
+    }
+
+    CachedState build() const
+    {
+        CachedState s = state_;
+        s.usageDataComplete = complete_;
+        s.danglingKnown = true;
+        s.buildCache = {QStringLiteral("3.4GB"), SizeFormat::parseDockerSize(QStringLiteral("3.4GB")),
+                        QStringLiteral("2.8GB"), SizeFormat::parseDockerSize(QStringLiteral("2.8GB"))};
+        if (complete_)
+            for (const SGContainer& c : s.containers)
+                if (!s.usedImageIDs.contains(c.imageID))
+                    s.usedImageIDs << c.imageID;
+        return s;
+    }
+
+private:
+    CachedState state_;
+    bool complete_ = true;
+};
+
+inline const QString anonBig = anonymousName("anon-1");
+inline const QString anonSmall = anonymousName("anon-2");
+inline const QString anonMounted = anonymousName("anon-3");
+
+// `projectsRoot` is where the compose projects' working directories are said to be.
+inline StateBuilder realisticBuilder(const QString& projectsRoot = QStringLiteral("/home/dev/src"))
+{
+    const auto dir = [&](const char* project) { return projectsRoot + QLatin1Char('/') + QLatin1String(project); };
+    StateBuilder b;
+    b.image("shop-web", "latest", "512MB", "3 hours ago")
+        .image("shop-worker", "latest", "480MB", "3 hours ago")
+        .image("postgres", "16", "432MB", "3 weeks ago")
+        .image("redis", "7-alpine", "41MB", "5 weeks ago")
+        .image("blog-app", "latest", "350MB", "4 days ago")
+        .image("mariadb", "11", "404MB", "2 months ago")
+        .image("analytics-notebook", "latest", "2.1GB", "1 day ago")
+        .image("analytics-scheduler", "latest", "812MB", "1 day ago")
+        .image("metabase/metabase", "v0.49", "700MB", "3 months ago")
+        .image("ml-lab-trainer", "latest", "6.4GB", "2 weeks ago")
+        .image("portainer/portainer-ce", "latest", "294MB", "6 weeks ago")
+        .image("shop-web", "v0.9", "498MB", "3 weeks ago")
+        .image("legacy-api", "latest", "310MB", "5 months ago")
+        .image("<none>", "<none>", "120MB", "3 weeks ago")
+        .image("nginx", "1.25", "187MB", "2 months ago")
+        .image("node", "20-alpine", "135MB", "1 month ago");
+    b.container("shop-web-1", "shop", "shop-web:latest", true, {"shop_static"}, 12, dir("shop"))
+        .container("shop-worker-1", "shop", "shop-worker:latest", true, {"shop_static"}, 12, dir("shop"))
+        .container("shop-db-1", "shop", "postgres:16", true, {"shop_pgdata"}, 12, dir("shop"))
+        .container("shop-cache-1", "shop", "redis:7-alpine", false, {"shop_redis"}, 600, dir("shop"))
+        .container("blog-app-1", "blog", "blog-app:latest", false, {"blog_uploads"}, 3 * 24 * 60, dir("blog"))
+        .container("blog-db-1", "blog", "mariadb:11", false, {"blog_db"}, 3 * 24 * 60, dir("blog"))
+        .container("blog-cache-1", "blog", "redis:7-alpine", false, {}, 3 * 24 * 60, dir("blog"))
+        .container("analytics-notebook-1", "analytics", "analytics-notebook:latest", true, {"analytics_data"}, 5,
+                   dir("analytics"))
+        .container("analytics-scheduler-1", "analytics", "analytics-scheduler:latest", true, {"analytics_data"}, 5,
+                   dir("analytics"))
+        .container("analytics-metabase-1", "analytics", "metabase/metabase:v0.49", true,
+                   {"analytics_data", "metabase_plugins"}, 5, dir("analytics"))
+        .container("ml-lab-trainer-1", "ml-lab", "ml-lab-trainer:latest", false, {"ml-lab_checkpoints", anonMounted})
+        .container("portainer", "", "portainer/portainer-ce:latest", true, {"portainer_data"}, 2 * 60)
+        .container("scratch-redis", "", "redis:7-alpine", false, {}, 9 * 24 * 60);
+    b.volume("shop_pgdata", "shop", "1.2GB")
+        .volume("shop_static", "shop", "88MB")
+        .volume("shop_redis", "shop", "12MB")
+        .volume("blog_uploads", "blog", "640MB")
+        .volume("blog_db", "blog", "310MB")
+        .volume("analytics_data", "analytics", "4.3GB")
+        .volume("metabase_plugins", "", "6MB")
+        .volume("ml-lab_checkpoints", "ml-lab", "9.1GB")
+        .volume(anonMounted, "", "2MB")
+        .volume("portainer_data", "", "3MB")
+        .volume("oldshop_pgdata", "oldshop", "700MB", true)
+        .volume("oldshop_static", "oldshop", "45MB", true)
+        .volume(anonBig, "", "256MB", true)
+        .volume(anonSmall, "", "1MB", true)
+        .volume("legacy_cache", "", "18MB");  // unmounted, yet not dangling for the engine: disputed
+    return b;
+}
+
+inline CachedState realistic(const QString& projectsRoot = QStringLiteral("/home/dev/src"))
+{
+    return realisticBuilder(projectsRoot).build();
+}
+
+// Writes `state` as the rig's cache file and loads it into the model.
+inline bool loadInto(UiRig& rig, const CachedState& state)
+{
+    QFile file(rig.cacheFile());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write(StateCache::encode(state));
+    file.close();
+    return rig.model->loadCache();
+}
+
+// A rig whose model holds `state`; nothing talks to docker.
+struct LoadedRig : UiRig {
+    explicit LoadedRig(const CachedState& state = realistic()) : UiRig(QList<FakeRule>{}) { loaded = loadInto(*this, state); }
+    bool loaded = false;
+};
+
+}  // namespace stowage::test::records
