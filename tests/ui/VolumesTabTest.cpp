@@ -1,0 +1,269 @@
+// The Volumes tab: sections with their titles, colours and counts under the
+// filter and the search, the cells ("Used by", "(label only)"), the summary,
+// the buttons' labels and enabling, and revealing a mountpoint.
+#include "RecordInventory.h"
+
+#include "ui/SGButton.h"
+#include "ui/Theme.h"
+#include "ui/VolumeTableModel.h"
+#include "ui/VolumesTab.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTableView>
+#include <QTemporaryDir>
+
+namespace stowage::test {
+namespace {
+
+using records::LoadedRig;
+
+QString human(const char* size)
+{
+    return SizeFormat::humanSize(SizeFormat::parseDockerSize(QString::fromLatin1(size)));
+}
+QString human(qint64 bytes) { return SizeFormat::humanSize(bytes); }
+qint64 bytes(const char* size) { return SizeFormat::parseDockerSize(QString::fromLatin1(size)); }
+
+struct Volumes {
+    explicit Volumes(const CachedState& state = records::realistic()) : rig(state), tab(*rig.model)
+    {
+        rig.alerts.defaultAnswer = false;
+        tab.setDesktop(&rig.desktop);
+        tab.resize(1300, 700);
+        tab.show();
+        drainEvents();
+    }
+    QStringList sectionIds() const
+    {
+        QStringList ids;
+        for (const auto& s : tab.tableModel().sections())
+            ids << s.id;
+        return ids;
+    }
+    const VolumeSection& section(const QString& id) const
+    {
+        for (const auto& s : tab.tableModel().sections())
+            if (s.id == id)
+                return s;
+        ADD_FAILURE() << "no section " << id.toStdString();
+        static const VolumeSection none;
+        return none;
+    }
+    QString cell(const QString& volume, int column) const
+    {
+        const int row = tab.tableModel().rowOf(volume);
+        EXPECT_GE(row, 0) << volume.toStdString();
+        return tab.tableModel().index(row, column).data().toString();
+    }
+    LoadedRig rig;
+    VolumesTab tab;
+};
+
+TEST(VolumesTabTest, SectionsComeInOrderWithTitlesColoursAndCounts)
+{
+    Volumes v;
+    ASSERT_TRUE(v.rig.loaded);
+    EXPECT_EQ(v.sectionIds(), (QStringList{"p:ml-lab", "p:analytics", "p:shop", "p:blog", "p:", "disputed",
+                                           "orphan-labeled", "orphan-anon"}));
+    EXPECT_EQ(v.section("p:ml-lab").title,
+              "ml-lab  ·  stopped  ·  2 volumes  ·  " + human(bytes("9.1GB") + bytes("2MB")));
+    EXPECT_EQ(v.section("p:ml-lab").color, Theme::accent());
+    EXPECT_EQ(v.section("p:analytics").color, Theme::success());
+    EXPECT_EQ(v.section("p:").title, "(no compose project)  ·  running  ·  1 volume  ·  " + human("3MB"));
+    EXPECT_EQ(v.section("disputed").title, "Conflicting signals — Docker still counts a reference  ·  1");
+    EXPECT_EQ(v.section("disputed").color, Theme::cyan());
+    EXPECT_EQ(v.section("orphan-labeled").title, "Orphan — labelled for a project, mounted by nothing  ·  2  ·  "
+                                                     + human(bytes("700MB") + bytes("45MB"))
+                                                     + "  ·  check before deleting");
+    EXPECT_EQ(v.section("orphan-labeled").color, Theme::warning());
+    EXPECT_EQ(v.section("orphan-anon").title,
+              "Orphan — anonymous, no project  ·  2  ·  " + human(bytes("256MB") + bytes("1MB")) + "  ·  safe to remove");
+    EXPECT_EQ(v.section("orphan-anon").color, Theme::danger());
+
+    // In the table each section is one header row across all columns, in its colour, not selectable.
+    const auto& model = v.tab.tableModel();
+    const QList<int> headers = model.headerRows();
+    ASSERT_EQ(headers.size(), 8);
+    EXPECT_EQ(headers[0], 0);
+    EXPECT_EQ(headers[1], 3);  // two ml-lab volumes in between
+    EXPECT_EQ(model.index(0, 0).data().toString(), v.section("p:ml-lab").title);
+    EXPECT_EQ(model.index(0, 0).data(Qt::ForegroundRole).value<QColor>(), Theme::accent());
+    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsSelectable);
+    EXPECT_EQ(v.tab.table().columnSpan(0, 0), VolumeTableModel::columnTotal);
+    EXPECT_EQ(model.headerData(VolumeTableModel::usedByColumn, Qt::Horizontal, Qt::DisplayRole).toString(), "Used by");
+}
+
+TEST(VolumesTabTest, FilterHidesProjectOrOrphanSections)
+{
+    Volumes v;
+    v.tab.setFilter(VolumeFilter::orphans);
+    EXPECT_EQ(v.sectionIds(), (QStringList{"disputed", "orphan-labeled", "orphan-anon"}));
+    v.tab.setFilter(VolumeFilter::inUse);
+    EXPECT_EQ(v.sectionIds(), (QStringList{"p:ml-lab", "p:analytics", "p:shop", "p:blog", "p:", "disputed"}));
+    EXPECT_EQ(label(VolumeFilter::inUse), "In use by projects");
+}
+
+TEST(VolumesTabTest, SearchMatchesNameOrLabelAndKeepsTheGroupTotal)
+{
+    auto builder = records::realisticBuilder();
+    builder.volume("pg-2019", "Archive", "30MB", true);
+    Volumes v(builder.build());
+
+    v.tab.setSearch("ANALYTICS_d");
+    EXPECT_EQ(v.sectionIds(), QStringList{"p:analytics"});
+    // One volume shown, singular; the size is still the whole group's.
+    EXPECT_EQ(v.section("p:analytics").title,
+              "analytics  ·  running  ·  1 volume  ·  " + human(bytes("4.3GB") + bytes("6MB")));
+
+    v.tab.setSearch("archiv");  // only the label matches
+    EXPECT_EQ(v.sectionIds(), QStringList{"orphan-labeled"});
+    EXPECT_EQ(v.section("orphan-labeled").volumes.first().name, "pg-2019");
+    EXPECT_TRUE(v.section("orphan-labeled").title.startsWith(
+        "Orphan — labelled for a project, mounted by nothing  ·  1  ·  " + human("30MB")));
+
+    v.tab.setSearch("shop");
+    EXPECT_EQ(v.sectionIds(), (QStringList{"p:shop", "orphan-labeled"}));
+    v.tab.setSearch("no such volume");
+    EXPECT_TRUE(v.sectionIds().isEmpty());
+    EXPECT_EQ(v.tab.tableModel().rowCount(), 0);
+}
+
+TEST(VolumesTabTest, CellsShowUsageMountersAndProjects)
+{
+    Volumes v;
+    using C = VolumeTableModel;
+    EXPECT_EQ(v.cell("analytics_data", C::usedByColumn), "analytics-metabase-1 +2");
+    EXPECT_EQ(v.cell("shop_static", C::usedByColumn), "shop-web-1 +1");
+    EXPECT_EQ(v.cell("shop_pgdata", C::usedByColumn), "shop-db-1");
+    EXPECT_EQ(v.cell("oldshop_pgdata", C::usedByColumn), "—");
+    EXPECT_EQ(v.cell("shop_pgdata", C::markColumn), "✓");
+    EXPECT_EQ(v.cell("oldshop_pgdata", C::markColumn), "!");
+    EXPECT_EQ(v.cell(records::anonBig, C::markColumn), "✕");
+    EXPECT_EQ(v.cell("legacy_cache", C::markColumn), "?");
+    EXPECT_EQ(v.cell("metabase_plugins", C::projectColumn), "analytics");
+    EXPECT_EQ(v.cell("shop_pgdata", C::sizeColumn), human("1.2GB"));
+    EXPECT_EQ(v.cell("shop_pgdata", C::statusColumn), "In use — 1 container (running)");
+    EXPECT_EQ(v.cell("legacy_cache", C::statusColumn), "Docker says in use — keep");
+    EXPECT_EQ(v.cell("shop_pgdata", C::mountpointColumn), "/var/lib/docker/volumes/shop_pgdata/_data");
+
+    const auto& model = v.tab.tableModel();
+    const int row = model.rowOf("oldshop_pgdata");
+    EXPECT_EQ(model.index(row, C::nameColumn).data(Qt::ForegroundRole).value<QColor>(), Theme::warning());
+    EXPECT_EQ(model.index(row, C::mountpointColumn).data(Qt::ForegroundRole).value<QColor>(), Theme::textDim());
+
+    EXPECT_EQ(usedByText({}), "—");
+    EXPECT_EQ(usedByText({"a"}), "a");
+    EXPECT_EQ(usedByText({"a", "b", "c"}), "a +2");
+}
+
+TEST(VolumesTabTest, AnUnownedLabelIsShownAsLabelOnly)
+{
+    SGVolume labelled;
+    labelled.project = "oldshop";
+    EXPECT_EQ(volumeProjectCell({"—", false}, labelled), "oldshop (label only)");
+    EXPECT_EQ(volumeProjectCell({"blog, shop", true}, labelled), "blog, shop");
+    EXPECT_EQ(volumeProjectCell({"—", false}, SGVolume{}), "—");
+}
+
+TEST(VolumesTabTest, SummaryAndButtonsFollowTheOrphanCounts)
+{
+    Volumes v;
+    const qint64 inUse = bytes("1.2GB") + bytes("88MB") + bytes("12MB") + bytes("640MB") + bytes("310MB")
+        + bytes("4.3GB") + bytes("6MB") + bytes("9.1GB") + bytes("2MB") + bytes("3MB");
+    const qint64 orphans = bytes("700MB") + bytes("45MB") + bytes("256MB") + bytes("1MB");
+    EXPECT_EQ(v.tab.summaryLabel().text(),
+              "15 volumes  ·  10 in use (" + human(inUse) + ")  ·  4 orphan (" + human(orphans) + ")");
+    EXPECT_EQ(v.tab.removeAnonymousButton().text(), "Remove 2 Anonymous Orphans");
+    EXPECT_EQ(v.tab.removeAllOrphansButton().text(), "Remove All 4 Orphans");
+    EXPECT_TRUE(v.tab.removeAnonymousButton().isEnabled());
+    EXPECT_TRUE(v.tab.removeAllOrphansButton().isEnabled());
+    EXPECT_FALSE(v.tab.removeSelectedButton().isEnabled());
+
+    v.tab.setSelection({"oldshop_static"});
+    EXPECT_TRUE(v.tab.removeSelectedButton().isEnabled());
+    v.tab.removeSelectedButton().click();
+    ASSERT_EQ(v.rig.alerts.confirms().size(), 1);
+    EXPECT_TRUE(v.rig.alerts.confirms()[0].message.contains("oldshop_static"));
+
+    // Anonymous orphans only, then all orphans: both confirm with their own lists.
+    v.tab.removeAnonymousButton().click();
+    v.tab.removeAllOrphansButton().click();
+    const auto confirms = v.rig.alerts.confirms();
+    ASSERT_EQ(confirms.size(), 3);
+    EXPECT_TRUE(confirms[1].message.contains(records::anonBig));
+    EXPECT_FALSE(confirms[1].message.contains("oldshop_pgdata"));
+    EXPECT_TRUE(confirms[2].message.contains("oldshop_pgdata"));
+}
+
+TEST(VolumesTabTest, IncompleteUsageListsUnmountedVolumesAsUnknownAndDisablesRemoval)
+{
+    Volumes v(records::realisticBuilder().incomplete().build());
+    const QStringList ids = v.sectionIds();
+    EXPECT_TRUE(ids.contains("unknown"));
+    EXPECT_FALSE(ids.contains("orphan-labeled"));
+    EXPECT_FALSE(ids.contains("orphan-anon"));
+    EXPECT_FALSE(ids.contains("disputed"));
+    EXPECT_EQ(v.section("unknown").volumes.size(), 5);
+    EXPECT_TRUE(v.section("unknown").title.startsWith("Unknown — usage not verified  ·  5  ·  "));
+    EXPECT_EQ(v.section("unknown").color, Theme::textDim());
+    v.tab.setSelection({"oldshop_pgdata"});
+    EXPECT_EQ(v.tab.selection().size(), 1);
+    EXPECT_FALSE(v.tab.removeSelectedButton().isEnabled());
+    EXPECT_FALSE(v.tab.removeAnonymousButton().isEnabled());
+    EXPECT_FALSE(v.tab.removeAllOrphansButton().isEnabled());
+    EXPECT_EQ(v.tab.removeAllOrphansButton().text(), "Remove All 0 Orphans");
+}
+
+TEST(VolumesTabTest, ContextMenuActsOnTheSelectionOrTheRowUnderThePointer)
+{
+    Volumes v;
+    auto& table = v.tab.table();
+    const auto pointAt = [&](const QString& name) {
+        return table.visualRect(v.tab.tableModel().index(v.tab.tableModel().rowOf(name), 1)).center();
+    };
+    v.tab.setSelection({"oldshop_pgdata", "oldshop_static"});
+    EXPECT_EQ(v.tab.contextNames(pointAt("oldshop_pgdata")), (QSet<QString>{"oldshop_pgdata", "oldshop_static"}));
+    EXPECT_EQ(v.tab.contextNames(pointAt("shop_pgdata")), QSet<QString>{"shop_pgdata"});
+}
+
+TEST(VolumesTabTest, RevealShowsTheMountpointOrSaysItIsNotHere)
+{
+    QTemporaryDir mount;
+    CachedState state = records::realistic();
+    state.volumes[0].mountpoint = mount.path();  // shop_pgdata lives on this machine
+    Volumes v(state);
+
+    v.tab.reveal({"shop_pgdata"});
+    EXPECT_EQ(v.rig.desktop.revealed, QStringList{mount.path()});
+    EXPECT_TRUE(v.rig.alerts.shown.isEmpty());
+
+    v.tab.reveal({"blog_db"});
+    ASSERT_EQ(v.rig.alerts.infos().size(), 1);
+    EXPECT_EQ(v.rig.alerts.infos()[0].title, "Not found");
+    EXPECT_EQ(v.rig.alerts.infos()[0].message, "Path does not exist on this host:\n"
+                                               "/var/lib/docker/volumes/blog_db/_data\n\n"
+                                               "(Docker Desktop stores volumes inside its VM.)");
+    v.tab.reveal({});
+    v.tab.reveal({"no-such-volume"});
+    EXPECT_EQ(v.rig.alerts.shown.size(), 1);
+    EXPECT_EQ(v.rig.desktop.revealed.size(), 1);
+}
+
+TEST(VolumesTabTest, FilterSearchAndSelectionStartAfreshOnTheNextVisit)
+{
+    Volumes v;
+    v.tab.setFilter(VolumeFilter::orphans);
+    v.tab.setSearch("old");
+    v.tab.setSelection({"oldshop_pgdata"});
+    v.tab.hide();
+    v.tab.show();
+    EXPECT_EQ(v.tab.filter(), VolumeFilter::all);
+    EXPECT_EQ(v.tab.search(), "");
+    EXPECT_TRUE(v.tab.selection().isEmpty());
+    EXPECT_EQ(v.sectionIds().size(), 8);
+}
+
+}  // namespace
+}  // namespace stowage::test
