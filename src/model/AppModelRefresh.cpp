@@ -42,7 +42,9 @@ struct PhaseTwo {
 PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, std::stop_token stop)
 {
     auto cache = launch([&] { return client.buildCache(stop); });
-    auto sizes = launch([&] { return client.volumeSizes(stop); });
+    // Engines such as 20.10 refuse a second disk-usage query while one runs ("a disk usage
+    // operation is already running"): the sizes are read on this thread once the build cache is in.
+    auto sizes = std::async(std::launch::deferred, [&] { return client.volumeSizes(stop); });
     auto inspection = launch([&] { return client.inspectMany(ids, stop); });
     auto dangling = launch([&] { return std::optional<QSet<QString>>(client.danglingVolumeNames(stop)); });
     auto root = launch([&] { return client.dockerRoot(stop); });
