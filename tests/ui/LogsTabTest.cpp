@@ -1,0 +1,299 @@
+// The Logs tab: the level filter and the count, the live list model over a
+// full log, auto-scroll, Copy / Reveal File / Clear, and the running commands
+// with their per-command kill and "Stop all".
+#include "SampleInventory.h"
+#include "UiTestSupport.h"
+
+#include "ui/Label.h"
+#include "ui/LogListModel.h"
+#include "ui/LogsTab.h"
+#include "ui/MainWindow.h"
+#include "ui/RootView.h"
+#include "ui/RunningCommandsPanel.h"
+#include "ui/SGButton.h"
+#include "ui/SegmentedControl.h"
+#include "ui/StatusBar.h"
+#include "ui/Theme.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QListView>
+#include <QScrollBar>
+#include <QSignalSpy>
+
+namespace stowage::test {
+namespace {
+
+struct Logs {
+    Logs()
+        : tab(log, ops, desktop, [this](const QString& text) { statuses << text; })
+    {
+        tab.resize(900, 500);
+        tab.show();
+    }
+    void write(LogLevel level, const QString& message)
+    {
+        log.log(level, message);
+    }
+    void settle() { drainEvents(std::chrono::milliseconds(30)); }
+    QStringList shownMessages() const
+    {
+        QStringList messages;
+        for (int r = 0; r < tab.listModel()->rowCount(); ++r)
+            messages << tab.listModel()->entry(r).message;
+        return messages;
+    }
+    void selectFilter(const QString& label) { tab.levelFilter()->setCurrentIndex(tab.levelFilter()->labels().indexOf(label)); }
+
+    QTemporaryDir dir;
+    ActivityLog log{std::optional<QString>(dir.path())};
+    OperationCenter ops;
+    RecordingDesktop desktop;
+    QStringList statuses;
+    LogsTab tab;
+};
+
+TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
+{
+    Logs l;
+    EXPECT_EQ(l.tab.levelFilter()->labels(), QStringList({"All", "Info+", "Warnings+", "Errors"}));
+    EXPECT_TRUE(l.tab.emptyLine()->isVisible());
+    EXPECT_EQ(l.tab.emptyLine()->text(), "No activity yet.");
+
+    l.write(LogLevel::debug, "launch marker");
+    l.write(LogLevel::info, "Refresh started");
+    l.write(LogLevel::warn, "Refresh cancelled");
+    l.settle();
+
+    const struct {
+        const char* filter;
+        QStringList shown;
+    } cases[] = {
+        {"All", {"launch marker", "Refresh started", "Refresh cancelled"}},
+        {"Info+", {"Refresh started", "Refresh cancelled"}},
+        {"Warnings+", {"Refresh cancelled"}},
+        {"Errors", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter);
+        l.selectFilter(c.filter);
+        EXPECT_EQ(l.shownMessages(), c.shown);
+        EXPECT_EQ(l.tab.emptyLine()->isVisible(), c.shown.isEmpty());
+        EXPECT_EQ(l.tab.countLabel()->text(), "3 entries");
+    }
+
+    // An error arriving under "Errors" replaces the empty line.
+    l.write(LogLevel::error, "Refresh failed: boom");
+    l.settle();
+    EXPECT_EQ(l.shownMessages(), QStringList({"Refresh failed: boom"}));
+    EXPECT_FALSE(l.tab.emptyLine()->isVisible());
+    EXPECT_EQ(l.tab.countLabel()->text(), "4 entries");
+}
+
+TEST(LogsTabTest, RowsCarryTheLevelMarkAndColour)
+{
+    const struct {
+        LogLevel level;
+        const char* mark;
+        QColor colour;
+    } cases[] = {{LogLevel::debug, "•", Theme::textDim()},
+                 {LogLevel::info, "›", Theme::text()},
+                 {LogLevel::warn, "⚠", Theme::warning()},
+                 {LogLevel::error, "✕", Theme::danger()}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(levelMark(c.level), QString::fromUtf8(c.mark));
+        EXPECT_EQ(levelColor(c.level), c.colour);
+    }
+}
+
+TEST(LogsTabTest, ListFollowsAFullLogWithInsertsAndRemovalsNotResets)
+{
+    Logs l;
+    l.selectFilter("Info+");
+    for (int i = 0; i < ActivityLog::maxEntries; ++i)
+        l.write(i % 2 ? LogLevel::info : LogLevel::debug, QString::number(i));
+    l.settle();
+    ASSERT_EQ(l.log.entries().size(), ActivityLog::maxEntries);
+    EXPECT_EQ(l.tab.listModel()->rowCount(), ActivityLog::maxEntries / 2);
+
+    QSignalSpy resets(l.tab.listModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy removals(l.tab.listModel(), &QAbstractItemModel::rowsRemoved);
+    QSignalSpy inserts(l.tab.listModel(), &QAbstractItemModel::rowsInserted);
+    // Ten more push the ten oldest (five of them shown) out of the log.
+    for (int i = ActivityLog::maxEntries; i < ActivityLog::maxEntries + 10; ++i)
+        l.write(i % 2 ? LogLevel::info : LogLevel::debug, QString::number(i));
+    l.settle();
+    EXPECT_EQ(resets.size(), 0);
+    EXPECT_GE(removals.size(), 1);
+    EXPECT_GE(inserts.size(), 1);
+
+    QStringList expected;
+    for (const auto& entry : l.log.entries())
+        if (entry.level != LogLevel::debug)
+            expected << entry.message;
+    EXPECT_EQ(l.shownMessages(), expected);
+    EXPECT_EQ(l.shownMessages().first(), "11");
+    EXPECT_EQ(l.shownMessages().last(), QString::number(ActivityLog::maxEntries + 9));
+
+    // A clear is a reset to nothing.
+    l.log.clear();
+    l.settle();
+    EXPECT_EQ(l.tab.listModel()->rowCount(), 0);
+    EXPECT_EQ(l.tab.countLabel()->text(), "0 entries");
+}
+
+TEST(LogsTabTest, AutoScrollFollowsNewLinesOnlyWhenOn)
+{
+    Logs l;
+    for (int i = 0; i < 300; ++i)
+        l.write(LogLevel::info, QString("line %1").arg(i));
+    l.settle();
+    QScrollBar& bar = *l.tab.list()->verticalScrollBar();
+    ASSERT_GT(bar.maximum(), 0);
+    EXPECT_EQ(bar.value(), bar.maximum());
+
+    l.tab.autoScroll()->setChecked(false);
+    bar.setValue(0);
+    l.write(LogLevel::info, "one more");
+    l.settle();
+    EXPECT_EQ(bar.value(), 0);
+
+    l.tab.autoScroll()->setChecked(true);
+    l.write(LogLevel::info, "and another");
+    l.settle();
+    EXPECT_EQ(bar.value(), bar.maximum());
+}
+
+TEST(LogsTabTest, CopyTakesEveryEntryWhateverTheFilterShows)
+{
+    Logs l;
+    l.write(LogLevel::debug, "hidden by the filter");
+    l.write(LogLevel::error, "two\nlines");
+    l.settle();
+    l.selectFilter("Errors");
+    l.tab.copyButton()->click();
+    ASSERT_EQ(l.desktop.copied.size(), 1);
+    EXPECT_EQ(l.desktop.copied.first(), l.log.exportText());
+    EXPECT_TRUE(l.desktop.copied.first().contains("hidden by the filter"));
+    EXPECT_EQ(l.statuses, QStringList({"Copied 2 log lines to clipboard."}));
+}
+
+TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)
+{
+    Logs l;
+    l.write(LogLevel::info, "written");
+    l.log.flush();
+    l.tab.revealButton()->click();
+    ASSERT_EQ(l.desktop.revealed.size(), 1);
+    EXPECT_EQ(l.desktop.revealed.first(), *l.log.fileURL());
+    EXPECT_TRUE(l.statuses.isEmpty());
+
+    l.tab.clearButton()->click();
+    l.log.flush();
+    l.settle();
+    EXPECT_TRUE(l.log.entries().isEmpty());
+    l.tab.revealButton()->click();
+    EXPECT_EQ(l.desktop.revealed.size(), 1);
+    EXPECT_EQ(l.statuses, QStringList({"No log file written yet."}));
+}
+
+TEST(LogsTabTest, StatusMessagesReachTheWindowsStatusLineUntilTheModelSpeaks)
+{
+    UiRig rig(sample::rules());
+    MainWindow window(*rig.model, rig.log, rig.desktop);
+    RootView& root = *window.rootView();
+    root.setTab(RootView::Tab::logs);
+    rig.log.log(LogLevel::info, "one");
+    drainEvents();
+    auto* logs = static_cast<LogsTab*>(root.tabView(RootView::Tab::logs));
+    logs->copyButton()->click();
+    EXPECT_EQ(root.statusBar()->textLabel()->text(), "Copied 1 log lines to clipboard.");
+    ASSERT_TRUE(rig.refreshAndWait());
+    EXPECT_TRUE(root.statusBar()->textLabel()->text().startsWith("Loaded: "));
+}
+
+struct Running {
+    Running()
+    {
+        panel.setClock([this] { return now; });
+        host.show();
+    }
+    QUuid start(const QString& label, qint64 secondsAgo)
+    {
+        const QUuid id = QUuid::createUuid();
+        ops.registerOp(id, label, now.addSecs(-secondsAgo), [this, label] { killed << label; });
+        drainEvents();
+        return id;
+    }
+    OperationCenter ops;
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    QStringList killed;
+    QWidget host;
+    RunningCommandsPanel& panel = *new RunningCommandsPanel(ops, &host);
+};
+
+TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
+{
+    Running r;
+    EXPECT_FALSE(r.panel.isVisible());
+    r.start("ps -a --format {{json .}}", 3);
+    r.start("inspect a1a1a1a1a1a1 a2a2a2a2a2a2", 61);
+    ASSERT_TRUE(r.panel.isVisible());
+    EXPECT_EQ(r.panel.titleText(), "Running now (2)");
+    ASSERT_EQ(r.panel.rows().size(), 2);
+
+    const auto& calm = r.panel.rows()[0];
+    const auto& stuck = r.panel.rows()[1];
+    EXPECT_EQ(calm.label->text(), "ps -a --format {{json .}}");
+    EXPECT_EQ(calm.elapsed->text(), "3s");
+    EXPECT_EQ(calm.elapsed->palette().color(QPalette::WindowText), Theme::textDim());
+    EXPECT_EQ(stuck.elapsed->text(), "61s");
+    EXPECT_EQ(stuck.elapsed->palette().color(QPalette::WindowText), Theme::warning());
+    EXPECT_EQ(stuck.kill->toolTip(), "Kill this docker command");
+
+    stuck.kill->click();
+    EXPECT_EQ(r.killed, QStringList({"inspect a1a1a1a1a1a1 a2a2a2a2a2a2"}));
+    // The entry stays until the runner unregisters it.
+    EXPECT_EQ(r.ops.active().size(), 2);
+
+    r.panel.stopAllButton()->click();
+    EXPECT_EQ(r.killed.size(), 3);
+    EXPECT_TRUE(r.killed.contains("ps -a --format {{json .}}"));
+}
+
+TEST(RunningCommandsTest, RowsFollowTheListAndTheClock)
+{
+    Running r;
+    const QUuid first = r.start("first", 59);
+    r.start("second", 0);
+    r.now = r.now.addSecs(2);
+    r.panel.render();
+    EXPECT_EQ(r.panel.rows()[0].elapsed->text(), "61s");
+    EXPECT_EQ(r.panel.rows()[1].elapsed->text(), "2s");
+
+    r.ops.unregisterOp(first);
+    drainEvents();
+    ASSERT_EQ(r.panel.rows().size(), 1);
+    EXPECT_EQ(r.panel.rows()[0].label->text(), "second");
+    EXPECT_EQ(r.panel.titleText(), "Running now (1)");
+}
+
+TEST(RunningCommandsTest, StopAllDoesNotCancelTheModelsOperation)
+{
+    UiRig rig(sample::rules({FakeRule{"inspect", sample::inspectOut(), "", 0, 30}}));
+    LogsTab tab(rig.log, rig.operations, rig.desktop, [](const QString&) {});
+    tab.show();
+    rig.model->refresh();
+    ASSERT_TRUE(waitUntil([&] { return !rig.operations.active().isEmpty() && rig.model->statusText().startsWith("[2/2]"); }));
+    tab.runningCommands()->stopAllButton()->click();
+    // The killed inspection only leaves usage data incomplete; the refresh itself completes.
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_TRUE(rig.model->statusText().startsWith("Loaded: "));
+    EXPECT_FALSE(rig.model->usageDataComplete());
+}
+
+}  // namespace
+}  // namespace stowage::test

@@ -1,0 +1,314 @@
+// The window's frame: the empty state, the Stale badge and Refresh tint, the
+// first-display rule, the status bar with its command monitor and Stop, the
+// brand bar's live state, and the menu shortcuts.
+#include "SampleInventory.h"
+#include "UiTestSupport.h"
+
+#include "ui/Badge.h"
+#include "ui/BrandBar.h"
+#include "ui/CommandMonitor.h"
+#include "ui/EmptyState.h"
+#include "ui/HeaderBar.h"
+#include "ui/Label.h"
+#include "ui/MainWindow.h"
+#include "ui/RootView.h"
+#include "ui/SGButton.h"
+#include "ui/StatusBar.h"
+#include "ui/Theme.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+
+namespace stowage::test {
+namespace {
+
+struct Shell {
+    explicit Shell(const QList<FakeRule>& rules) : rig(rules), window(*rig.model, rig.log, rig.desktop) {}
+    RootView& root() { return *window.rootView(); }
+    bool dockerWasAsked(const QString& prefix) const
+    {
+        const QStringList calls = rig.docker.calls();
+        return std::any_of(calls.cbegin(), calls.cend(), [&](const QString& call) { return call.startsWith(prefix); });
+    }
+    // Opens the window and waits until its first-display rule has settled.
+    void open(const std::function<bool()>& settled)
+    {
+        window.show();
+        ASSERT_TRUE(waitUntil(settled));
+        rig.waitIdle();
+    }
+    UiRig rig;
+    MainWindow window;
+};
+
+// Writes a cache file holding the complete sample inventory.
+void writeSampleCache(const QString& path)
+{
+    UiRig source(sample::rules());
+    ASSERT_TRUE(source.refreshAndWait());
+    source.model->flushCache();
+    ASSERT_TRUE(QFile::copy(source.cacheFile(), path));
+}
+
+TEST(ShellTest, WindowIsTitledStowageWithTheSixTabsAndMinimumSize)
+{
+    Shell shell(sample::emptyEngineRules());
+    EXPECT_EQ(shell.window.windowTitle(), "Stowage");
+    EXPECT_GE(shell.window.minimumSizeHint().width(), 1000);
+    EXPECT_GE(shell.window.minimumSizeHint().height(), 600);
+    QStringList titles;
+    for (const auto tab : RootView::allTabs())
+        titles << RootView::title(tab);
+    EXPECT_EQ(titles, QStringList({"Overview", "Projects", "Images", "Volumes", "Build Cache", "Logs"}));
+    EXPECT_EQ(shell.root().tab(), RootView::Tab::overview);
+    for (const auto tab : RootView::allTabs())
+        EXPECT_NE(shell.root().tabView(tab), nullptr);
+}
+
+TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
+{
+    const struct {
+        const char* name;
+        QList<FakeRule> rules;
+        QString title;
+        QString message;
+        QString liveState;
+    } cases[] = {
+        {"daemon down", sample::daemonDownRules(), "Couldn't reach Docker",
+         "Cannot connect to the Docker daemon. Is Docker running?", "Docker not running"},
+        {"empty engine", sample::emptyEngineRules(), "No Docker data", "Make sure Docker is running, then refresh.",
+         "No scan yet"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Shell shell(c.rules);
+        shell.open([&] { return shell.dockerWasAsked("ps -a") && !shell.rig.model->isLoading(); });
+        EmptyState& empty = *shell.root().emptyState();
+        EXPECT_TRUE(shell.root().showsEmptyState());
+        EXPECT_EQ(empty.title(), c.title);
+        EXPECT_EQ(empty.message(), c.message);
+        EXPECT_EQ(shell.root().brandBar()->shownLiveState(), c.liveState);
+        EXPECT_TRUE(empty.retryButton()->isEnabled());
+
+        // Retry runs another refresh.
+        const auto callsBefore = shell.rig.docker.calls().size();
+        empty.retryButton()->click();
+        EXPECT_TRUE(shell.rig.model->isLoading());
+        EXPECT_FALSE(empty.retryButton()->isEnabled());
+        shell.rig.waitIdle();
+        EXPECT_GT(shell.rig.docker.calls().size(), callsBefore);
+    }
+}
+
+TEST(ShellTest, CachedInventoryOpensStaleWithAWarningRefreshAndNoDockerCall)
+{
+    Shell shell(sample::rules());
+    writeSampleCache(shell.rig.cacheFile());
+    shell.open([&] { return shell.rig.model->dataStale(); });
+    HeaderBar& header = *shell.root().header();
+
+    EXPECT_FALSE(shell.root().showsEmptyState());
+    EXPECT_EQ(shell.rig.model->containers().size(), sample::containers().size());
+    EXPECT_TRUE(header.staleBadge()->isVisibleTo(&shell.window));
+    EXPECT_EQ(header.staleBadge()->text(), "Stale");
+    EXPECT_EQ(header.staleBadge()->toolTip(),
+              "Data was changed locally or loaded from cache. Refresh to reconcile with Docker.");
+    EXPECT_EQ(header.refreshButton()->tint(), Theme::warning());
+    EXPECT_EQ(shell.root().brandBar()->shownLiveState(), "12 images · 9 volumes · stale");
+    EXPECT_TRUE(shell.rig.docker.calls().isEmpty());
+
+    header.refreshButton()->click();
+    ASSERT_TRUE(shell.rig.waitIdle());
+    EXPECT_FALSE(shell.rig.model->dataStale());
+    EXPECT_FALSE(header.staleBadge()->isVisibleTo(&shell.window));
+    EXPECT_EQ(header.refreshButton()->tint(), Theme::accent());
+    EXPECT_EQ(shell.root().brandBar()->shownLiveState(), "12 images · 9 volumes");
+}
+
+TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnce)
+{
+    Shell shell(sample::rules());
+    shell.open([&] { return shell.rig.model->statusText().startsWith("Loaded: "); });
+    EXPECT_TRUE(shell.root().firstDisplayStarted());
+    const QStringList calls = shell.rig.docker.calls();
+    EXPECT_EQ(std::count_if(calls.cbegin(), calls.cend(), [](const QString& call) { return call.startsWith("ps -a"); }),
+              1);
+    // Showing the window again does not start another.
+    shell.window.hide();
+    shell.window.show();
+    drainEvents(std::chrono::milliseconds(100));
+    EXPECT_FALSE(shell.rig.model->isLoading());
+}
+
+TEST(ShellTest, WhileARefreshRunsControlsAreDisabledAndStopCancelsIt)
+{
+    // The inspection hangs until it is killed.
+    Shell shell(sample::rules({FakeRule{"inspect", sample::inspectOut(), "", 0, 30}}));
+    shell.window.show();
+    ASSERT_TRUE(waitUntil([&] { return shell.rig.model->statusText().startsWith("[2/2]"); }));
+    StatusBar& status = *shell.root().statusBar();
+
+    EXPECT_FALSE(shell.root().header()->refreshButton()->isEnabled());
+    EXPECT_FALSE(shell.window.refreshAction()->isEnabled());
+    EXPECT_TRUE(shell.window.stopAction()->isEnabled());
+    EXPECT_EQ(shell.root().brandBar()->shownLiveState(), "Scanning…");
+    EXPECT_FALSE(shell.root().showsEmptyState());
+    EXPECT_TRUE(status.stopButton()->isVisibleTo(&shell.window));
+    EXPECT_TRUE(status.frameLabel()->isVisibleTo(&shell.window));
+    EXPECT_TRUE(AppModel::spinnerFrames().contains(status.frameLabel()->text()));
+    EXPECT_EQ(status.stopButton()->toolTip(), "Stop the current operation and kill any stuck docker command");
+    EXPECT_TRUE(status.textLabel()->text().startsWith("[2/2]"));
+
+    // The spinner keeps turning while docker works.
+    const QString frame = status.frameLabel()->text();
+    EXPECT_TRUE(waitUntil([&] { return status.frameLabel()->text() != frame; }, std::chrono::seconds(2)));
+
+    status.stopButton()->click();
+    EXPECT_EQ(status.textLabel()->text(), "Stopping…");
+    ASSERT_TRUE(shell.rig.waitIdle());
+    EXPECT_EQ(status.textLabel()->text(), "Refresh cancelled.");
+    EXPECT_FALSE(status.stopButton()->isVisibleTo(&shell.window));
+    EXPECT_FALSE(status.frameLabel()->isVisibleTo(&shell.window));
+    EXPECT_TRUE(shell.root().header()->refreshButton()->isEnabled());
+}
+
+TEST(ShellTest, MenuShortcutsRefreshAndStop)
+{
+    Shell shell(sample::rules({FakeRule{"inspect", sample::inspectOut(), "", 0, 30}}));
+    writeSampleCache(shell.rig.cacheFile());
+    shell.open([&] { return shell.rig.model->dataStale(); });
+    EXPECT_TRUE(shell.window.refreshAction()->shortcuts().contains(QKeySequence("Ctrl+R")));
+    EXPECT_TRUE(shell.window.refreshAction()->shortcuts().contains(QKeySequence(Qt::Key_F5)));
+    EXPECT_EQ(shell.window.stopAction()->shortcut(), QKeySequence(Qt::Key_Escape));
+    EXPECT_TRUE(shell.window.helpAction()->shortcuts().contains(QKeySequence("Ctrl+?")));
+    EXPECT_EQ(shell.window.helpAction()->text(), "Stowage Help");
+
+    shell.window.refreshAction()->trigger();
+    EXPECT_TRUE(shell.rig.model->isLoading());
+    ASSERT_TRUE(waitUntil([&] { return shell.rig.model->statusText().startsWith("[2/2]"); }));
+    shell.window.stopAction()->trigger();
+    ASSERT_TRUE(shell.rig.waitIdle());
+    EXPECT_EQ(shell.rig.model->statusText(), "Refresh cancelled.");
+
+    shell.window.helpAction()->trigger();
+    ASSERT_EQ(shell.rig.desktop.opened.size(), 1);
+    EXPECT_EQ(shell.rig.desktop.opened.first().scheme(), "https");
+}
+
+struct MonitorRig {
+    OperationCenter ops;
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    CommandMonitor monitor{ops};
+    MonitorRig() { monitor.setClock([this] { return now; }); }
+    void start(const QString& label, qint64 secondsAgo)
+    {
+        ops.registerOp(QUuid::createUuid(), label, now.addSecs(-secondsAgo), [] {});
+        drainEvents();
+    }
+};
+
+TEST(CommandMonitorTest, ShowsCountAndOldestElapsedAndTurnsStuckAfterSixtySeconds)
+{
+    MonitorRig rig;
+    rig.start("images -a --no-trunc --format", 60);
+    EXPECT_EQ(rig.monitor.text(), "1 running · 60s");
+    EXPECT_FALSE(rig.monitor.stuck());
+    EXPECT_EQ(rig.monitor.toolTip(), "images -a --no-trunc --format");
+
+    rig.now = rig.now.addSecs(1);
+    rig.monitor.render();
+    EXPECT_EQ(rig.monitor.text(), "1 running · 61s");
+    EXPECT_TRUE(rig.monitor.stuck());
+    EXPECT_EQ(rig.monitor.toolTip(),
+              "A docker command has been running for 61s — it may be stuck. Press Stop to kill it.");
+
+    // A newer second command: the count grows, the time stays the older one's.
+    rig.start("volume ls --format {{json .}}", 2);
+    EXPECT_EQ(rig.monitor.text(), "2 running · 61s");
+}
+
+TEST(CommandMonitorTest, OldestByStartTimeWithTheListOrderBreakingTiesAndNoNegativeTimes)
+{
+    MonitorRig rig;
+    rig.start("second", 5);
+    rig.start("first", 9);
+    rig.start("tie", 9);
+    EXPECT_EQ(rig.monitor.toolTip(), "first");
+    EXPECT_EQ(rig.monitor.text(), "3 running · 9s");
+
+    MonitorRig future;
+    future.start("clock skew", -30);
+    EXPECT_EQ(future.monitor.text(), "1 running · 0s");
+}
+
+TEST(CommandMonitorTest, HiddenWhenNothingRunsAndTicksEverySecond)
+{
+    OperationCenter ops;
+    QWidget statusBar;
+    auto& monitor = *new CommandMonitor(ops, &statusBar);
+    statusBar.show();
+    EXPECT_FALSE(monitor.isVisible());
+    const QUuid id = QUuid::createUuid();
+    ops.registerOp(id, "system df -v", QDateTime::currentDateTimeUtc(), [] {});
+    ASSERT_TRUE(waitUntil([&] { return monitor.isVisible(); }));
+    EXPECT_EQ(monitor.text(), "1 running · 0s");
+    // Without any change in the list, the elapsed time moves on by itself.
+    EXPECT_TRUE(waitUntil([&] { return monitor.text() == "1 running · 1s"; }, std::chrono::milliseconds(2500)));
+    ops.unregisterOp(id);
+    EXPECT_TRUE(waitUntil([&] { return !monitor.isVisible(); }));
+}
+
+// An engine listing only `images` images and `volumes` volumes.
+QList<FakeRule> countsRules(int images, int volumes)
+{
+    QString imageLines;
+    for (int i = 0; i < images; ++i)
+        imageLines += QStringLiteral(R"({"ID":"sha256:%1","Repository":"app-%1","Tag":"latest","Size":"1MB"})"
+                                     "\n")
+                          .arg(i);
+    QString volumeLines;
+    for (int i = 0; i < volumes; ++i)
+        volumeLines += QStringLiteral(R"({"Name":"vol%1","Driver":"local","Mountpoint":"/x","Labels":""})"
+                                      "\n")
+                           .arg(i);
+    return {FakeRule{"ps -a", ""},          FakeRule{"images -a", imageLines},
+            FakeRule{"volume ls --format", volumeLines}, FakeRule{"system df -v", R"({"Volumes":[]})"},
+            FakeRule{"system df --format", ""},           FakeRule{"volume ls -q", ""},
+            FakeRule{"info", "/var/lib/docker\n"}};
+}
+
+TEST(BrandBarTest, CountsUseTheSingularOnlyForOne)
+{
+    const struct {
+        int images;
+        int volumes;
+        const char* expected;
+    } cases[] = {
+        {1, 1, "1 image · 1 volume"},
+        {12, 1, "12 images · 1 volume"},
+        {0, 1, "0 images · 1 volume"},
+        {2, 0, "2 images · 0 volumes"},
+    };
+    for (const auto& c : cases) {
+        UiRig rig(countsRules(c.images, c.volumes));
+        BrandBar bar(*rig.model, rig.desktop);
+        EXPECT_EQ(bar.shownLiveState(), "No scan yet");
+        ASSERT_TRUE(rig.refreshAndWait());
+        EXPECT_EQ(bar.shownLiveState(), c.expected);
+    }
+}
+
+TEST(BrandBarTest, VersionAndHomeLink)
+{
+    UiRig rig(sample::emptyEngineRules());
+    BrandBar bar(*rig.model, rig.desktop);
+    EXPECT_EQ(BrandBar::version(), QStringLiteral(STOWAGE_VERSION));
+    bar.homeLink()->click();
+    ASSERT_EQ(rig.desktop.opened.size(), 1);
+    EXPECT_TRUE(rig.desktop.opened.first().isValid());
+}
+
+}  // namespace
+}  // namespace stowage::test
