@@ -1,5 +1,7 @@
 #include "ui/ImageTableModel.h"
 
+#include "ui/ListingParts.h"
+
 namespace stowage {
 
 ImageTableModel::ImageTableModel(QObject* parent) : QAbstractTableModel(parent) {}
@@ -58,7 +60,7 @@ QVariant ImageTableModel::data(const QModelIndex& index, int role) const
     const ImageRow& row = rows_[index.row()];
     switch (role) {
     case Qt::DisplayRole: return text(row, index.column());
-    case Qt::ToolTipRole: return index.column() == idColumn ? row.id : text(row, index.column());
+    case Qt::ToolTipRole: return plainToolTip(index.column() == idColumn ? row.id : text(row, index.column()));
     case Qt::ForegroundRole: return row.color;
     case Qt::TextAlignmentRole:
         return index.column() == markColumn ? int(Qt::AlignCenter) : int(Qt::AlignLeft | Qt::AlignVCenter);

@@ -117,7 +117,6 @@ private:
         frame.setBackground(Theme::surface());
         frame.setPadding(10);
         frame.setBorder(0);
-        frame.setMargin(0);
         frame.setWidth(QTextLength(QTextLength::PercentageLength, 100));
         cursor_.insertFrame(frame);
         QString verbatim = text;

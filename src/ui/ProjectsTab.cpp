@@ -1,15 +1,245 @@
 #include "ui/ProjectsTab.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
-
 #include "model/AppModel.h"
+#include "ui/DeferredUpdate.h"
+#include "ui/Glass.h"
+#include "ui/Icons.h"
+#include "ui/Label.h"
+#include "ui/ProjectCardDelegate.h"
+#include "ui/ProjectListModel.h"
+#include "ui/ReadmeSheet.h"
+#include "ui/SGButton.h"
+#include "ui/Theme.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace stowage {
 
-ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Projects"), this));
+namespace {
+
+// The card list keeps a margin around its cards that does not scroll with them.
+class CardList : public QListView {
+public:
+    explicit CardList(QWidget* parent) : QListView(parent) { setViewportMargins(14, 14, 14, 14); }
+};
+
+int selectedCount(const QSet<QString>& selected)
+{
+    // The standalone group can be ticked nowhere, and is never deleted as a project.
+    return int(selected.size()) - (selected.contains(QString()) ? 1 : 0);
 }
 
-} // namespace stowage
+}  // namespace
+
+ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(buildControls());
+    column->addWidget(new Divider(Qt::Horizontal, this));
+    column->addWidget(buildList(), 1);
+
+    updater_ = new DeferredUpdate(this, [this] { render(); });
+    for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
+                        &AppModel::usageChanged, &AppModel::indexChanged})
+        connect(&model_, signal, updater_, &DeferredUpdate::request);
+    connect(&model_, &AppModel::projectsViewChanged, this, [this] {
+        syncControls();
+        showOrder();
+    });
+    connect(&model_, &AppModel::isLoadingChanged, this, &ProjectsTab::syncControls);
+    connect(delegate_, &ProjectCardDelegate::actionTriggered, this, &ProjectsTab::trigger);
+
+    // "active 5 minutes ago" moves on by itself.
+    auto* clock = new QTimer(this);
+    clock->setInterval(30'000);
+    connect(clock, &QTimer::timeout, list_->viewport(), qOverload<>(&QWidget::update));
+    clock->start();
+
+    render();
+}
+
+QWidget* ProjectsTab::buildControls()
+{
+    auto* controls = new QWidget(this);
+    auto* row = new QHBoxLayout(controls);
+    row->setContentsMargins(20, 10, 20, 10);
+    row->setSpacing(10);
+
+    search_ = new QLineEdit(controls);
+    search_->setPlaceholderText(QStringLiteral("Search projects…"));
+    search_->setMaximumWidth(320);
+    search_->setMinimumWidth(220);
+    search_->addAction(Icons::symbol(QStringLiteral("magnifyingglass"), Theme::textDim()), QLineEdit::LeadingPosition);
+    auto* clear = search_->addAction(Icons::symbol(QStringLiteral("xmark.circle.fill"), Theme::textDim()),
+                                     QLineEdit::TrailingPosition);
+    clear->setVisible(false);
+    search_->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; border-radius: 13px; padding: 3px 6px;"
+                                          " background: %2; min-height: 18px; }")
+                               .arg(Theme::border().name(), Theme::surface().name()));
+    connect(search_, &QLineEdit::textChanged, this, [this, clear](const QString& text) {
+        clear->setVisible(!text.isEmpty());
+        if (text != model_.projectSearch())
+            model_.setProjectSearch(text);
+    });
+    connect(clear, &QAction::triggered, this, [this] { model_.setProjectSearch(QString()); });
+
+    auto* sortLabel = plainLabel(QStringLiteral("Sort"), Theme::font(12), Theme::textDim(), controls);
+    sort_ = new QComboBox(controls);
+    for (ProjectSort s : allProjectSorts())
+        sort_->addItem(label(s));
+    sort_->setFixedWidth(180 - sortLabel->sizeHint().width() - 6);
+    connect(sort_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < int(allProjectSorts().size()))
+            model_.setProjectSort(allProjectSorts()[index]);
+    });
+
+    direction_ = new QToolButton(controls);
+    direction_->setAutoRaise(false);
+    direction_->setFixedSize(30, 28);
+    connect(direction_, &QToolButton::clicked, this, [this] { model_.setSortAscending(!model_.sortAscending()); });
+
+    select_ = new SGButton(QStringLiteral("Select"), QStringLiteral("checkmark.circle"), Theme::accent(), false, controls);
+    delete_ = new SGButton(QStringLiteral("Delete 0"), QStringLiteral("trash.fill"), Theme::danger(), true, controls);
+    cancel_ = new SGButton(QStringLiteral("Cancel"), {}, Theme::accent(), false, controls);
+    connect(select_, &QPushButton::clicked, this, [this] { model_.setSelectionMode(true); });
+    connect(delete_, &QPushButton::clicked, &model_, &AppModel::deleteSelectedProjects);
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        model_.setSelectionMode(false);
+        model_.setSelectedProjects({});
+    });
+
+    row->addWidget(search_, 1);
+    row->addStretch(1);
+    row->addWidget(sortLabel);
+    row->addWidget(sort_);
+    row->addWidget(direction_);
+    row->addWidget(select_);
+    row->addWidget(delete_);
+    row->addWidget(cancel_);
+    return controls;
+}
+
+QWidget* ProjectsTab::buildList()
+{
+    stack_ = new QStackedWidget(this);
+    list_ = new CardList(stack_);
+    cards_ = new ProjectListModel(model_, this);
+    list_->setModel(cards_);
+    delegate_ = new ProjectCardDelegate(model_, *cards_, *list_);
+    list_->setItemDelegate(delegate_);
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->verticalScrollBar()->setSingleStep(24);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setSpacing(6);  // 12 points between cards
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setMouseTracking(true);
+    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    list_->viewport()->setAutoFillBackground(false);
+
+    auto* emptyPage = new QWidget(stack_);
+    auto* emptyLayout = new QVBoxLayout(emptyPage);
+    emptyLayout->setContentsMargins(20, 20, 20, 20);
+    empty_ = plainLabel({}, Theme::font(12), Theme::textDim(), emptyPage);
+    emptyLayout->addWidget(empty_);
+    emptyLayout->addStretch(1);
+
+    stack_->addWidget(list_);
+    stack_->addWidget(emptyPage);
+    return stack_;
+}
+
+void ProjectsTab::render()
+{
+    cards_->rebuildCards();
+    syncControls();
+    showOrder();
+}
+
+void ProjectsTab::showOrder()
+{
+    cards_->reorder();
+    const bool empty = cards_->rowCount() == 0;
+    if (empty) {
+        const QString search = model_.projectSearch();
+        empty_->setText(search.isEmpty() ? QStringLiteral("No projects.")
+                                         : QStringLiteral("No projects match “") + search + QStringLiteral("”."));
+    }
+    stack_->setCurrentIndex(empty ? 1 : 0);
+}
+
+void ProjectsTab::syncControls()
+{
+    if (search_->text() != model_.projectSearch())
+        search_->setText(model_.projectSearch());
+    const auto sorts = allProjectSorts();
+    sort_->setCurrentIndex(int(std::find(sorts.begin(), sorts.end(), model_.projectSort()) - sorts.begin()));
+    const bool ascending = model_.sortAscending();
+    direction_->setIcon(Icons::symbol(ascending ? QStringLiteral("arrow.up") : QStringLiteral("arrow.down"),
+                                      Theme::accent()));
+    direction_->setToolTip(ascending ? QStringLiteral("Ascending") : QStringLiteral("Descending"));
+
+    const bool selecting = model_.selectionMode();
+    const int count = selectedCount(model_.selectedProjects());
+    select_->setVisible(!selecting);
+    delete_->setVisible(selecting);
+    cancel_->setVisible(selecting);
+    delete_->setText(QStringLiteral("Delete ") + QString::number(count));
+    delete_->setEnabled(count > 0 && !model_.isLoading());
+}
+
+void ProjectsTab::trigger(const QString& project, CardAction action)
+{
+    const QString path = model_.projectsMeta().value(project).path;
+    switch (action) {
+    case CardAction::toggleSelection: model_.toggleProjectSelection(project); break;
+    case CardAction::finder: model_.openInFinder(path); break;
+    case CardAction::terminal: model_.openInTerminal(path); break;
+    case CardAction::readme: openReadme(project); break;
+    case CardAction::copyForClaude: model_.copyClaudeContext(project); break;
+    case CardAction::deleteProject: model_.deleteEntireProject(project); break;
+    case CardAction::removeContainers: model_.removeProjectContainers(project); break;
+    case CardAction::removeImages: model_.removeProjectImages(project); break;
+    case CardAction::removeVolumes: model_.removeProjectVolumes(project); break;
+    }
+}
+
+void ProjectsTab::openReadme(const QString& project)
+{
+    if (readme_)
+        return;
+    const QString path = model_.projectsMeta().value(project).path;
+    readme_ = new ReadmeSheet(project, model_.readmeURL(project), [this, path] { model_.openInFinder(path); },
+                              window());
+    readme_->setAttribute(Qt::WA_DeleteOnClose);
+    readme_->open();
+}
+
+QRect ProjectsTab::actionRect(const QString& project, CardAction action)
+{
+    const int row = cards_->rowOf(project);
+    if (row < 0)
+        return {};
+    const QModelIndex index = cards_->index(row);
+    list_->scrollTo(index, QAbstractItemView::PositionAtTop);
+    const QRect item = list_->visualRect(index);
+    const QRect button = delegate_->layoutFor(row, item.width()).rectOf(action);
+    return button.isEmpty() ? QRect() : button.translated(item.topLeft());
+}
+
+}  // namespace stowage

@@ -3,6 +3,7 @@
 #include "ui/Icons.h"
 #include "ui/MarkdownView.h"
 #include "ui/ReadmeFile.h"
+#include "ui/SGButton.h"
 #include "ui/Theme.h"
 
 #include <QFrame>
@@ -35,12 +36,12 @@ QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<voi
     layout->addWidget(label);
     layout->addStretch(1);
 
-    auto* finder = new QPushButton(Icons::symbol(QStringLiteral("folder"), Theme::accent()), QStringLiteral("Finder"), row);
+    auto* finder = new SGButton(QStringLiteral("Finder"), QStringLiteral("folder"), Theme::accent(), false, row);
     QObject::connect(finder, &QPushButton::clicked, row, [onOpenFinder] {
         if (onOpenFinder)
             onOpenFinder();
     });
-    auto* close = new QPushButton(QStringLiteral("Close"), row);
+    auto* close = new SGButton(QStringLiteral("Close"), {}, Theme::text(), false, row);
     QObject::connect(close, &QPushButton::clicked, &sheet, &QDialog::reject);
     layout->addWidget(finder);
     layout->addWidget(close);

@@ -101,7 +101,8 @@ VolumeCatalog::VolumeCatalog(const AppModel& model)
             inUse.append(v);
         cells_.insert(v.name, {usage, SizeFormat::humanSize(sizes_.value(v.name, 0)),
                                volumeProjectCell(classification.volumeProjectText(v), v),
-                               usedByText(mounters.value(v.name)), classification.volumeStatusText(v)});
+                               usedByText(mounters.value(v.name)), mounters.value(v.name),
+                               classification.volumeStatusText(v)});
         byName_.insert(v.name, v);
     }
     groups_ = classification.volumesByProject();

@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -46,6 +47,7 @@ struct VolumeCells {
     QString size;
     QString project;
     QString usedBy;
+    QStringList mounters;
     QString status;
 };
 

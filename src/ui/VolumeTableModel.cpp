@@ -1,5 +1,6 @@
 #include "ui/VolumeTableModel.h"
 
+#include "ui/ListingParts.h"
 #include "ui/Theme.h"
 
 namespace stowage {
@@ -76,8 +77,8 @@ QVariant VolumeTableModel::data(const QModelIndex& index, int role) const
 QVariant VolumeTableModel::headerData(const VolumeSection& section, int column, int role) const
 {
     switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole: return column == 0 ? section.title : QString();
+    case Qt::DisplayRole: return column == 0 ? section.title : QString();
+    case Qt::ToolTipRole: return column == 0 ? plainToolTip(section.title) : QString();
     case Qt::ForegroundRole: return section.color;
     case Qt::BackgroundRole: return Theme::withAlpha(section.color, 0.08);
     case Qt::FontRole: return Theme::font(11, QFont::DemiBold);
@@ -86,22 +87,31 @@ QVariant VolumeTableModel::headerData(const VolumeSection& section, int column, 
     }
 }
 
+QString VolumeTableModel::cellText(const SGVolume& volume, int column) const
+{
+    const VolumeCells& cells = catalog_->cells(volume.name);
+    switch (column) {
+    case markColumn: return usageMark(cells.usage);
+    case nameColumn: return volume.name;
+    case sizeColumn: return cells.size;
+    case projectColumn: return cells.project;
+    case usedByColumn: return cells.usedBy;
+    case statusColumn: return cells.status;
+    case mountpointColumn: return volume.mountpoint;
+    default: return {};
+    }
+}
+
 QVariant VolumeTableModel::volumeData(const SGVolume& volume, int column, int role) const
 {
     const VolumeCells& cells = catalog_->cells(volume.name);
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: return cellText(volume, column);
     case Qt::ToolTipRole:
-        switch (column) {
-        case markColumn: return role == Qt::DisplayRole ? usageMark(cells.usage) : QVariant();
-        case nameColumn: return volume.name;
-        case sizeColumn: return cells.size;
-        case projectColumn: return cells.project;
-        case usedByColumn: return cells.usedBy;
-        case statusColumn: return cells.status;
-        case mountpointColumn: return volume.mountpoint;
-        default: return {};
-        }
+        if (column == markColumn)
+            return {};
+        // Every mounter, where the cell names only the first.
+        return plainToolTip(column == usedByColumn ? cells.mounters.join(QStringLiteral("\n")) : cellText(volume, column));
     case Qt::ForegroundRole:
         switch (column) {
         case projectColumn:

@@ -84,7 +84,7 @@ QWidget* VolumesTab::buildControls()
     searchField_->addAction(Icons::symbol(QStringLiteral("magnifyingglass"), Theme::textDim()),
                             QLineEdit::LeadingPosition);
     searchField_->setMaximumWidth(280);
-    searchField_->setMinimumWidth(200);
+    searchField_->setMinimumWidth(260);
     connect(searchField_, &QLineEdit::textChanged, this, [this] { showSections(); });
 
     summary_ = plainLabel({}, Theme::font(11), Theme::textDim(), controls);

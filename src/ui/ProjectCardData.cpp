@@ -1,0 +1,82 @@
+#include "ui/ProjectCardData.h"
+
+#include "docker/Classify.h"
+#include "model/AppModel.h"
+#include "ui/Theme.h"
+
+#include <algorithm>
+
+namespace stowage::ProjectCards {
+
+CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project)
+{
+    const bool shared = owners.size() >= 2 || std::any_of(owners.begin(), owners.end(), [&](const QString& owner) {
+                            return owner != project;
+                        });
+    if (!shared)
+        return {QStringLiteral("exclusive"), Theme::success()};
+    QStringList others;
+    for (const QString& owner : owners)
+        if (!owner.isEmpty() && owner != project)
+            others << owner;
+    others.sort();
+    return {QStringLiteral("shared: ") + (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", "))),
+            Theme::danger()};
+}
+
+CardBadge kindBadge(const QString& repository, const QString& project)
+{
+    return Classify::isBuiltImage(repository, project) ? CardBadge{QStringLiteral("built"), Theme::warning()}
+                                                       : CardBadge{QStringLiteral("base"), Theme::textDim()};
+}
+
+ProjectCardData build(const AppModel& model, const QString& project, const QList<SGContainer>& containers)
+{
+    const ProjectMeta meta = model.projectsMeta().value(project);
+    const auto& sizes = model.volumeSizes();
+    ProjectCardData card;
+    card.project = project;
+    card.title = project.isEmpty() ? QStringLiteral("(standalone containers)") : project;
+    for (const SGContainer& c : containers) {
+        const bool running = c.state == QStringLiteral("running");
+        card.runningCount += running ? 1 : 0;
+        card.containers.append({c.name, c.image, c.status, running});
+    }
+    card.runningText = card.runningCount > 0
+        ? QStringLiteral("● ") + QString::number(card.runningCount) + QStringLiteral(" running")
+        : QStringLiteral("● all stopped");
+    card.runningColor = card.runningCount > 0 ? Theme::success() : Theme::textDim();
+    card.lastActivity = meta.lastActivity;
+    card.path = meta.path;
+
+    QList<SGImage> images = meta.images;
+    std::stable_sort(images.begin(), images.end(),
+                     [](const SGImage& a, const SGImage& b) { return a.sizeBytes > b.sizeBytes; });
+    qint64 imageBytes = 0;
+    for (const SGImage& image : images) {
+        imageBytes += image.sizeBytes;
+        card.images.append({image.repository + QLatin1Char(':') + image.tag, image.size,
+                            kindBadge(image.repository, project),
+                            ownershipBadge(model.imageOwners().value(image.id), project)});
+    }
+
+    QList<SGVolume> volumes = meta.volumes;
+    std::stable_sort(volumes.begin(), volumes.end(), [&](const SGVolume& a, const SGVolume& b) {
+        return sizes.value(a.name, 0) > sizes.value(b.name, 0);
+    });
+    qint64 volumeBytes = 0;
+    for (const SGVolume& volume : volumes) {
+        const qint64 size = sizes.value(volume.name, 0);
+        volumeBytes += size;
+        card.volumes.append({volume.name, SizeFormat::humanSize(size), std::nullopt,
+                             ownershipBadge(model.volumeOwners().value(volume.name), project)});
+    }
+
+    card.figures = QString::number(containers.size()) + QStringLiteral(" containers · ")
+        + QString::number(meta.images.size()) + QStringLiteral(" images (") + SizeFormat::humanSize(imageBytes)
+        + QStringLiteral(") · ") + QString::number(meta.volumes.size()) + QStringLiteral(" volumes (")
+        + SizeFormat::humanSize(volumeBytes) + QStringLiteral(")");
+    return card;
+}
+
+}  // namespace stowage::ProjectCards

@@ -1,0 +1,69 @@
+#pragma once
+// What one project card shows, computed from the model: title, running state,
+// figures, the containers, and the images and volumes with their kind and
+// ownership badges. Drawing and interaction are ProjectCardDelegate's.
+
+#include "docker/Records.h"
+
+#include <QColor>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+namespace stowage {
+
+class AppModel;
+
+struct CardBadge {
+    QString text;
+    QColor color;
+
+    bool operator==(const CardBadge&) const = default;
+};
+
+struct CardContainerRow {
+    QString name;
+    QString image;
+    QString status;
+    bool running = false;
+};
+
+// An image or a volume of the project.
+struct CardResourceRow {
+    QString name;
+    QString size;
+    std::optional<CardBadge> kind;  // images only
+    CardBadge ownership;
+};
+
+struct ProjectCardData {
+    QString project;  // empty for the standalone containers
+    QString title;
+    int runningCount = 0;
+    QString runningText;
+    QColor runningColor;
+    OptionalDate lastActivity;
+    QString figures;
+    QString path;
+    QList<CardContainerRow> containers;
+    QList<CardResourceRow> images;
+    QList<CardResourceRow> volumes;
+
+    bool isStandalone() const { return project.isEmpty(); }
+};
+
+namespace ProjectCards {
+
+// "exclusive" (success) unless another project, or several, own the resource;
+// then "shared: " and the other named owners, or "shared: other" when the only
+// other owner is the standalone group (danger).
+CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project);
+
+// "built" (warning) or "base" (dim) by the compose build naming rule.
+CardBadge kindBadge(const QString& repository, const QString& project);
+
+ProjectCardData build(const AppModel& model, const QString& project, const QList<SGContainer>& containers);
+
+}  // namespace ProjectCards
+
+}  // namespace stowage

@@ -1,0 +1,81 @@
+#include "ui/ProjectListModel.h"
+
+#include "model/AppModel.h"
+
+namespace stowage {
+
+ProjectListModel::ProjectListModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model) {}
+
+void ProjectListModel::rebuildCards()
+{
+    beginResetModel();
+    cards_.clear();
+    readme_.clear();
+    const auto& projects = model_.projects();
+    cards_.reserve(projects.size());
+    for (auto it = projects.cbegin(); it != projects.cend(); ++it)
+        cards_.insert(it.key(), ProjectCards::build(model_, it.key(), it.value()));
+    order_.clear();
+    for (const ProjectEntry& entry : model_.sortedFilteredProjects())
+        order_ << entry.first;
+    endResetModel();
+}
+
+void ProjectListModel::reorder()
+{
+    QStringList order;
+    for (const ProjectEntry& entry : model_.sortedFilteredProjects())
+        order << entry.first;
+    if (order == order_) {
+        // Same cards (a selection change): only their looks change.
+        if (!order_.isEmpty())
+            emit dataChanged(index(0), index(int(order_.size()) - 1));
+        return;
+    }
+    beginResetModel();
+    order_ = std::move(order);
+    endResetModel();
+}
+
+const ProjectCardData& ProjectListModel::card(int row) const
+{
+    static const ProjectCardData none;
+    if (row < 0 || row >= order_.size())
+        return none;
+    const auto it = cards_.constFind(order_[row]);
+    return it == cards_.cend() ? none : *it;
+}
+
+int ProjectListModel::rowOf(const QString& project) const
+{
+    return int(order_.indexOf(project));
+}
+
+bool ProjectListModel::hasReadme(const QString& project) const
+{
+    if (project.isEmpty())
+        return false;
+    auto it = readme_.constFind(project);
+    if (it == readme_.cend())
+        it = readme_.insert(project, model_.readmeURL(project).has_value());
+    return *it;
+}
+
+int ProjectListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(order_.size());
+}
+
+QVariant ProjectListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= order_.size())
+        return {};
+    switch (role) {
+    case projectRole: return order_[index.row()];
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole: return card(index.row()).title;
+    default: return {};
+    }
+}
+
+}  // namespace stowage

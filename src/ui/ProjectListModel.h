@@ -1,0 +1,45 @@
+#pragma once
+// The Projects tab's list: one entry per project the model's index shows, in
+// the model's search and sort order. Card contents are computed once per
+// inventory change and reused while only the search, sort or selection changes.
+
+#include "ui/ProjectCardData.h"
+
+#include <QAbstractListModel>
+#include <QHash>
+
+#include <optional>
+
+namespace stowage {
+
+class AppModel;
+
+class ProjectListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    static constexpr int projectRole = Qt::UserRole + 1;
+
+    explicit ProjectListModel(AppModel& model, QObject* parent = nullptr);
+
+    // Recomputes every card from the model (after an inventory change).
+    void rebuildCards();
+    // Re-reads the order and filter (after a search, sort or selection change).
+    void reorder();
+
+    const ProjectCardData& card(int row) const;
+    int rowOf(const QString& project) const;
+    const QStringList& order() const { return order_; }
+    // Whether the project's folder holds a README; looked up once per card and inventory.
+    bool hasReadme(const QString& project) const;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    AppModel& model_;
+    QHash<QString, ProjectCardData> cards_;
+    QStringList order_;
+    mutable QHash<QString, bool> readme_;
+};
+
+}  // namespace stowage
