@@ -25,6 +25,27 @@ constexpr int minimumCardWidth = 520;
 ProjectCardDelegate::ProjectCardDelegate(AppModel& model, ProjectListModel& cards, QListView& view)
     : QStyledItemDelegate(&view), model_(model), cards_(cards), view_(view)
 {
+    view_.viewport()->setMouseTracking(true);
+    view_.viewport()->installEventFilter(this);
+}
+
+bool ProjectCardDelegate::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != view_.viewport())
+        return false;
+    if (event->type() == QEvent::Leave) {
+        setHovered({}, std::nullopt);
+    } else if (event->type() == QEvent::MouseMove) {
+        const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+        const QModelIndex index = view_.indexAt(pos);
+        if (!index.isValid()) {
+            setHovered({}, std::nullopt);
+        } else {
+            const QRect item = view_.visualRect(index);
+            setHovered(index, layoutFor(index.row(), item.width()).actionAt(pos - item.topLeft()));
+        }
+    }
+    return false;
 }
 
 CardLayout ProjectCardDelegate::layoutFor(int row, int width) const
@@ -136,17 +157,13 @@ bool ProjectCardDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const 
                                       const QModelIndex& index)
 {
     const auto type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove
-        && type != QEvent::MouseButtonDblClick)
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
         return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const QPoint local = mouse->position().toPoint() - option.rect.topLeft();
     const std::optional<CardAction> action = layoutFor(index.row(), option.rect.width()).actionAt(local);
 
     switch (type) {
-    case QEvent::MouseMove:
-        setHovered(index, action);
-        return false;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
         if (mouse->button() != Qt::LeftButton)

@@ -35,6 +35,10 @@ public:
 signals:
     void actionTriggered(const QString& project, CardAction action);
 
+protected:
+    // Follows the pointer over the list to highlight the button under it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void paintItem(QPainter& painter, const CardItem& item, bool hovered) const;
     const QIcon& icon(const QString& symbol, const QColor& color) const;

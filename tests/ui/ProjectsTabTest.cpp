@@ -1,0 +1,326 @@
+// The Projects tab: card contents (running text, figures, kinds and ownership
+// badges), which buttons a card has, the controls bound to the model, the
+// selection count, the empty texts, and clicks on painted buttons.
+#include "RecordInventory.h"
+
+#include "ui/ProjectCardDelegate.h"
+#include "ui/ProjectListModel.h"
+#include "ui/ProjectsTab.h"
+#include "ui/ReadmeSheet.h"
+#include "ui/RelativeTime.h"
+#include "ui/SGButton.h"
+#include "ui/Theme.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QTest>
+#include <QToolButton>
+
+namespace stowage::test {
+namespace {
+
+using records::LoadedRig;
+
+struct Projects {
+    explicit Projects(const CachedState& state = records::realistic()) : rig(state), tab(*rig.model)
+    {
+        rig.alerts.defaultAnswer = false;
+        tab.resize(1200, 900);
+        tab.show();
+        drainEvents();
+    }
+    const ProjectCardData& card(const QString& project) const
+    {
+        return tab.cards().card(tab.cards().rowOf(project));
+    }
+    CardLayout layout(const QString& project) const
+    {
+        return tab.delegate().layoutFor(tab.cards().rowOf(project), 1100);
+    }
+    const CardResourceRow* image(const QString& project, const QString& name) const
+    {
+        for (const auto& r : card(project).images)
+            if (r.name == name)
+                return &r;
+        return nullptr;
+    }
+    bool click(const QString& project, CardAction action)
+    {
+        const QRect rect = tab.actionRect(project, action);
+        if (rect.isEmpty())
+            return false;
+        QTest::mouseClick(tab.list().viewport(), Qt::LeftButton, {}, rect.center());
+        drainEvents();
+        return true;
+    }
+    LoadedRig rig;
+    ProjectsTab tab;
+};
+
+TEST(ProjectsTabTest, OwnershipBadgesNameTheOtherOwners)
+{
+    struct Case {
+        QSet<QString> owners;
+        const char* text;
+        QColor color;
+    };
+    const Case cases[] = {
+        {{"shop"}, "exclusive", Theme::success()},
+        {{}, "exclusive", Theme::success()},
+        {{"shop", ""}, "shared: other", Theme::danger()},
+        {{"shop", "blog", "analytics"}, "shared: analytics, blog", Theme::danger()},
+        {{"blog"}, "shared: blog", Theme::danger()},
+        {{""}, "shared: other", Theme::danger()},
+    };
+    for (const Case& c : cases) {
+        const CardBadge badge = ProjectCards::ownershipBadge(c.owners, "shop");
+        EXPECT_EQ(badge.text, c.text);
+        EXPECT_EQ(badge.color, c.color) << c.text;
+    }
+    EXPECT_EQ(ProjectCards::kindBadge("shop-web", "shop"), (CardBadge{"built", Theme::warning()}));
+    EXPECT_EQ(ProjectCards::kindBadge("postgres", "shop"), (CardBadge{"base", Theme::textDim()}));
+}
+
+TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
+{
+    Projects p;
+    ASSERT_TRUE(p.rig.loaded);
+    const ProjectCardData& shop = p.card("shop");
+    EXPECT_EQ(shop.title, "shop");
+    EXPECT_EQ(shop.runningText, "● 3 running");
+    EXPECT_EQ(shop.runningColor, Theme::success());
+    const auto size = [](std::initializer_list<const char*> sizes) {
+        qint64 total = 0;
+        for (const char* s : sizes)
+            total += SizeFormat::parseDockerSize(s);
+        return SizeFormat::humanSize(total);
+    };
+    EXPECT_EQ(shop.figures, "4 containers · 4 images (" + size({"512MB", "480MB", "432MB", "41MB"}) + ") · 3 volumes ("
+                                + size({"1.2GB", "88MB", "12MB"}) + ")");
+    QStringList images;
+    for (const auto& r : shop.images)
+        images << r.name;
+    EXPECT_EQ(images, (QStringList{"shop-web:latest", "shop-worker:latest", "postgres:16", "redis:7-alpine"}));
+    EXPECT_EQ(p.image("shop", "shop-web:latest")->kind->text, "built");
+    EXPECT_EQ(p.image("shop", "postgres:16")->kind->text, "base");
+    EXPECT_EQ(p.image("shop", "postgres:16")->ownership.text, "exclusive");
+    // redis runs in shop, blog and a standalone container.
+    EXPECT_EQ(p.image("shop", "redis:7-alpine")->ownership.text, "shared: blog");
+    EXPECT_EQ(p.image("blog", "redis:7-alpine")->ownership.text, "shared: shop");
+    QStringList volumes;
+    for (const auto& r : shop.volumes)
+        volumes << r.name + " " + r.size;
+    EXPECT_EQ(volumes, (QStringList{"shop_pgdata " + size({"1.2GB"}), "shop_static " + size({"88MB"}),
+                                    "shop_redis " + size({"12MB"})}));
+    EXPECT_FALSE(shop.volumes[0].kind.has_value());
+
+    const ProjectCardData& blog = p.card("blog");
+    EXPECT_EQ(blog.runningText, "● all stopped");
+    EXPECT_EQ(blog.runningColor, Theme::textDim());
+    EXPECT_EQ(p.layout("blog").outline, Theme::border());
+    EXPECT_EQ(p.layout("shop").outline, Theme::success());
+
+    const ProjectCardData& standalone = p.card("");
+    EXPECT_EQ(standalone.title, "(standalone containers)");
+    EXPECT_EQ(standalone.runningText, "● 1 running");
+    // The shared redis image is "other"-owned from the standalone group's view.
+    bool sawRedis = false;
+    for (const auto& r : standalone.images)
+        if (r.name == "redis:7-alpine") {
+            sawRedis = true;
+            EXPECT_EQ(r.ownership.text, "shared: blog, shop");
+            EXPECT_EQ(r.kind->text, "base");
+        }
+    EXPECT_TRUE(sawRedis);
+}
+
+TEST(ProjectsTabTest, HeaderShowsActivityOnlyWhenKnown)
+{
+    Projects p;
+    const CardLayout analytics = p.layout("analytics");
+    EXPECT_NE(analytics.itemWithText("· active 5 minutes ago"), nullptr);
+    // ml-lab's only container never started: no activity text at all.
+    for (const CardItem& item : p.layout("ml-lab").items)
+        EXPECT_FALSE(item.text.startsWith("· active")) << item.text.toStdString();
+}
+
+TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeAndSelectionMode)
+{
+    QTemporaryDir root;
+    QDir(root.path()).mkpath("shop");
+    QDir(root.path()).mkpath("blog");
+    QFile readme(QDir(root.path()).filePath("shop/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.close();
+    Projects p(records::realistic(root.path()));
+
+    auto shop = p.layout("shop");
+    EXPECT_FALSE(shop.rectOf(CardAction::readme).isEmpty());
+    EXPECT_TRUE(p.layout("blog").rectOf(CardAction::readme).isEmpty());
+    EXPECT_FALSE(p.layout("blog").rectOf(CardAction::finder).isEmpty());
+    // ml-lab has no working directory: Finder and Terminal are there but disabled.
+    EXPECT_FALSE(p.layout("ml-lab").rectOf(CardAction::finder).isEmpty());
+    const CardLayout mlLab = p.layout("ml-lab");
+    for (const CardItem& item : mlLab.items)
+        if (item.action == CardAction::finder || item.action == CardAction::terminal)
+            EXPECT_FALSE(item.enabled);
+    EXPECT_FALSE(mlLab.actionAt(mlLab.rectOf(CardAction::finder).center()).has_value());
+
+    // The standalone group: no utility row, no checkbox.
+    p.rig.model->setSelectionMode(true);
+    EXPECT_TRUE(p.layout("").rectOf(CardAction::finder).isEmpty());
+    EXPECT_TRUE(p.layout("").rectOf(CardAction::copyForClaude).isEmpty());
+    EXPECT_TRUE(p.layout("").rectOf(CardAction::toggleSelection).isEmpty());
+    EXPECT_FALSE(p.layout("").rectOf(CardAction::deleteProject).isEmpty());
+    EXPECT_FALSE(p.layout("shop").rectOf(CardAction::toggleSelection).isEmpty());
+    p.rig.model->setSelectionMode(false);
+    EXPECT_TRUE(p.layout("shop").rectOf(CardAction::toggleSelection).isEmpty());
+
+    // The cheap height used to lay out the list is the drawn height.
+    for (const QString& project : p.tab.cards().order())
+        EXPECT_EQ(ProjectCardGeometry::height(p.card(project)), p.layout(project).height) << project.toStdString();
+}
+
+TEST(ProjectsTabTest, ControlsAreBoundToTheModel)
+{
+    Projects p;
+    AppModel& model = *p.rig.model;
+    QTest::keyClicks(&p.tab.searchField(), "SHO");
+    EXPECT_EQ(model.projectSearch(), "SHO");
+    EXPECT_EQ(p.tab.cards().order(), QStringList{"shop"});
+
+    QTest::keyClicks(&p.tab.searchField(), "zz");
+    EXPECT_EQ(p.tab.cards().rowCount(), 0);
+    EXPECT_FALSE(p.tab.emptyLabel().isHidden());
+    EXPECT_EQ(p.tab.emptyLabel().text(), "No projects match “SHOzz”.");
+    model.setProjectSearch("");
+    EXPECT_EQ(p.tab.searchField().text(), "");
+    EXPECT_EQ(p.tab.cards().rowCount(), 5);
+
+    p.tab.sortMenu().setCurrentIndex(2);
+    emit p.tab.sortMenu().activated(2);
+    EXPECT_EQ(model.projectSort(), ProjectSort::name);
+    EXPECT_EQ(p.tab.sortMenu().itemText(0), "Last activity");
+    EXPECT_EQ(p.tab.directionButton().toolTip(), "Descending");
+    EXPECT_EQ(p.tab.cards().order(), (QStringList{"shop", "ml-lab", "blog", "analytics", ""}));
+    p.tab.directionButton().click();
+    EXPECT_TRUE(model.sortAscending());
+    EXPECT_EQ(p.tab.directionButton().toolTip(), "Ascending");
+    EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "shop"}));
+}
+
+TEST(ProjectsTabTest, NoProjectsAtAll)
+{
+    Projects p(records::StateBuilder().volume("lonely", "", "1MB").build());
+    EXPECT_EQ(p.tab.emptyLabel().text(), "No projects.");
+}
+
+TEST(ProjectsTabTest, SelectionModeCountsNamedProjectsOnly)
+{
+    Projects p;
+    AppModel& model = *p.rig.model;
+    EXPECT_TRUE(p.tab.deleteButton().isHidden());
+    p.tab.selectButton().click();
+    EXPECT_TRUE(model.selectionMode());
+    EXPECT_TRUE(p.tab.selectButton().isHidden());
+    EXPECT_EQ(p.tab.deleteButton().text(), "Delete 0");
+    EXPECT_FALSE(p.tab.deleteButton().isEnabled());
+
+    model.toggleProjectSelection("");  // the standalone group is never counted
+    EXPECT_EQ(p.tab.deleteButton().text(), "Delete 0");
+    EXPECT_FALSE(p.tab.deleteButton().isEnabled());
+
+    ASSERT_TRUE(p.click("shop", CardAction::toggleSelection));
+    ASSERT_TRUE(p.click("blog", CardAction::toggleSelection));
+    EXPECT_EQ(model.selectedProjects(), (QSet<QString>{"", "shop", "blog"}));
+    EXPECT_EQ(p.tab.deleteButton().text(), "Delete 2");
+    EXPECT_TRUE(p.tab.deleteButton().isEnabled());
+    ASSERT_TRUE(p.click("blog", CardAction::toggleSelection));
+    EXPECT_EQ(p.tab.deleteButton().text(), "Delete 1");
+
+    model.startSpinner();  // an operation runs: nothing more may start
+    EXPECT_FALSE(p.tab.deleteButton().isEnabled());
+    model.stopSpinner();
+    EXPECT_TRUE(p.tab.deleteButton().isEnabled());
+
+    p.tab.deleteButton().click();
+    ASSERT_EQ(p.rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(p.rig.alerts.confirms()[0].title, "Delete selected projects");
+
+    p.tab.cancelButton().click();
+    EXPECT_FALSE(model.selectionMode());
+    EXPECT_TRUE(model.selectedProjects().isEmpty());
+    EXPECT_FALSE(p.tab.selectButton().isHidden());
+}
+
+TEST(ProjectsTabTest, CardButtonsCallTheirOperations)
+{
+    Projects p;
+    ASSERT_TRUE(p.click("blog", CardAction::deleteProject));
+    ASSERT_TRUE(p.click("blog", CardAction::removeContainers));
+    ASSERT_TRUE(p.click("blog", CardAction::removeImages));
+    ASSERT_TRUE(p.click("blog", CardAction::removeVolumes));
+    QStringList titles;
+    for (const auto& alert : p.rig.alerts.confirms())
+        titles << alert.title;
+    EXPECT_EQ(titles, (QStringList{"Delete entire project", "Remove containers", "Remove project images",
+                                   "Remove project volumes"}));
+    EXPECT_TRUE(p.rig.alerts.confirms()[0].message.startsWith("Project: blog\n"));
+
+    ASSERT_TRUE(p.click("shop", CardAction::copyForClaude));
+    ASSERT_EQ(p.rig.desktop.copied.size(), 1);
+    EXPECT_TRUE(p.rig.desktop.copied[0].startsWith("# Docker project: shop\n"));
+
+    // The path exists only inside the engine's machine.
+    ASSERT_TRUE(p.click("shop", CardAction::finder));
+    EXPECT_EQ(p.rig.alerts.infos().size(), 1);
+    EXPECT_EQ(p.rig.alerts.infos()[0].title, "Not found");
+    EXPECT_TRUE(p.rig.desktop.revealed.isEmpty());
+
+    // Disabled buttons do nothing.
+    EXPECT_TRUE(p.click("ml-lab", CardAction::finder));
+    EXPECT_EQ(p.rig.alerts.shown.size(), 5);  // four confirmations and the notice
+}
+
+TEST(ProjectsTabTest, ReadmeButtonOpensTheSheetForTheProject)
+{
+    QTemporaryDir root;
+    QDir(root.path()).mkpath("shop");
+    QFile readme(QDir(root.path()).filePath("shop/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.write("# Shop\n");
+    readme.close();
+    Projects p(records::realistic(root.path()));
+    ASSERT_TRUE(p.click("shop", CardAction::readme));
+    ReadmeSheet* sheet = p.tab.readmeSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->title(), "shop");
+    ASSERT_TRUE(waitUntil([&] { return sheet->content() == "# Shop\n"; }));
+    sheet->close();
+    ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
+}
+
+TEST(RelativeTimeTest, UsesTheLargestWholeUnit)
+{
+    const QDateTime now = QDateTime::fromString("2024-06-01T12:00:00Z", Qt::ISODate);
+    struct Case {
+        qint64 secondsAgo;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, "0 seconds ago"},      {1, "1 second ago"},        {59, "59 seconds ago"},
+        {60, "1 minute ago"},      {5 * 60 + 59, "5 minutes ago"}, {3600, "1 hour ago"},
+        {26 * 3600, "1 day ago"},  {3 * 86400, "3 days ago"},  {14 * 86400, "2 weeks ago"},
+        {65 * 86400, "2 months ago"}, {800 * 86400, "2 years ago"}, {-120, "in 2 minutes"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(RelativeTime::describe(now.addSecs(-c.secondsAgo), now), c.text) << c.secondsAgo;
+}
+
+}  // namespace
+}  // namespace stowage::test
