@@ -1,0 +1,461 @@
+// Times a whole model refresh, from refresh() until isLoading is false again.
+//
+// (a) Against a scripted fake docker that answers at once from generated files, for synthetic
+//     installations of 1,000 and 10,000 containers, images and volumes each: the cost of the
+//     model itself (process starts, parsing, merging, project index) with a docker that takes
+//     no time. Needs the fake docker program of the test build:
+//         bench_refresh --fake-docker build/default/tests/fake-docker
+// (b) Against a real engine, only when DOCKER_HOST is set: each of the eight queries alone
+//     (median of several runs), then the refresh, and the ratio
+//     refresh / (slowest phase-1 query + slowest phase-2 query), which the concurrent design
+//     keeps close to 1.0. Use a private engine, never the one you work with:
+//         tests/engine/engine.sh start /tmp/bench-engine.env
+//         set -a; . /tmp/bench-engine.env; set +a
+//         build/default/bench/bench_refresh --fake-docker build/default/tests/fake-docker
+//         tests/engine/engine.sh stop /tmp/bench-engine.env
+//
+// Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
+// otherwise), --reps N (default 5), --sizes 1000,10000.
+
+#include "docker/DockerCLI.h"
+#include "docker/DockerClient.h"
+#include "docker/OperationCenter.h"
+#include "log/ActivityLog.h"
+#include "model/AppModel.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+using namespace stowage;
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Synthetic installation written as the files a scripted fake docker serves.
+
+QString hex64(quint64 seed)
+{
+    QString id;
+    quint64 x = seed * 0x9e3779b97f4a7c15ULL + 1;
+    for (int part = 0; part < 4; ++part) {
+        x ^= x >> 31;
+        x *= 0xbf58476d1ce4e5b9ULL;
+        x ^= x >> 29;
+        id += QString::asprintf("%016llx", static_cast<unsigned long long>(x));
+    }
+    return id;
+}
+
+QString jsonLine(const QJsonObject& object)
+{
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
+}
+
+// n containers, n images and n volumes. Containers: 90% in compose projects of five, two
+// thirds running. Images: 60% built for projects, 20% base images, 10% unused local builds,
+// 10% dangling. Volumes: 60% mounted by one container each, 20% labelled orphans, 20%
+// anonymous orphans.
+class Installation {
+public:
+    explicit Installation(int n) : n_(n) {}
+
+    QString project(int i) const { return i < n_ * 9 / 10 ? QStringLiteral("app%1").arg(i / 5) : QString(); }
+    QString containerId(int i) const { return hex64(1000000 + i); }
+    QString imageId(int i) const { return "sha256:" + hex64(2000000 + i); }
+    int mountedVolumes() const { return n_ * 6 / 10; }
+    QString volumeName(int i) const
+    {
+        if (i < mountedVolumes())
+            return project(i).isEmpty() ? QStringLiteral("tool-data-%1").arg(i) : project(i) + QStringLiteral("_data%1").arg(i);
+        if (i < n_ * 8 / 10)
+            return QStringLiteral("gone%1_db").arg(i);
+        return hex64(3000000 + i);
+    }
+    QString imageRepository(int i) const
+    {
+        if (i < n_ * 6 / 10)
+            return QStringLiteral("app%1-svc%2").arg(i / 5).arg(i % 5);
+        if (i < n_ * 8 / 10)
+            return QStringLiteral("base%1").arg(i);
+        if (i < n_ * 9 / 10)
+            return QStringLiteral("old-build%1").arg(i);
+        return QStringLiteral("<none>");
+    }
+
+    QString containersOut() const
+    {
+        QString out;
+        for (int i = 0; i < n_; ++i) {
+            QString labels = QStringLiteral("maintainer=someone@example.com");
+            if (!project(i).isEmpty())
+                labels = QStringLiteral("com.docker.compose.project=%1,com.docker.compose.project.working_dir=/src/%1,"
+                                        "com.docker.compose.project.config_files=/src/%1/compose.yml,"
+                                        "com.docker.compose.service=svc%2")
+                             .arg(project(i))
+                             .arg(i % 5);
+            const bool running = i % 3 != 0;
+            out += jsonLine({{"ID", containerId(i).left(12)},
+                             {"Names", project(i).isEmpty() ? QStringLiteral("tool-%1").arg(i)
+                                                            : QStringLiteral("%1-svc%2-1").arg(project(i)).arg(i % 5)},
+                             {"Image", imageRepository(i % (n_ * 6 / 10))},
+                             {"Status", running ? "Up 2 hours" : "Exited (0) 3 days ago"},
+                             {"State", running ? "running" : "exited"},
+                             {"Size", "0B"},
+                             {"Ports", ""},
+                             {"CreatedAt", "2024-05-01 10:11:12 +0000 UTC"},
+                             {"Labels", labels}});
+        }
+        return out;
+    }
+
+    QString imagesOut() const
+    {
+        QString out;
+        for (int i = 0; i < n_; ++i)
+            out += jsonLine({{"ID", imageId(i)},
+                             {"Repository", imageRepository(i)},
+                             {"Tag", imageRepository(i) == "<none>" ? "<none>" : "latest"},
+                             {"Size", QStringLiteral("%1.5MB").arg(10 + i % 400)},
+                             {"CreatedSince", "3 weeks ago"}});
+        return out;
+    }
+
+    QString volumesOut() const
+    {
+        QString out;
+        for (int i = 0; i < n_; ++i) {
+            const QString labelled = i < n_ * 8 / 10 && !project(i % (n_ * 9 / 10)).isEmpty()
+                ? "com.docker.compose.project=" + project(i % (n_ * 9 / 10))
+                : QString();
+            out += jsonLine({{"Name", volumeName(i)},
+                             {"Driver", "local"},
+                             {"Mountpoint", "/var/lib/docker/volumes/" + volumeName(i) + "/_data"},
+                             {"Labels", labelled}});
+        }
+        return out;
+    }
+
+    QString danglingOut() const
+    {
+        QString out;
+        for (int i = mountedVolumes(); i < n_; ++i)
+            out += volumeName(i) + '\n';
+        return out;
+    }
+
+    QString volumeSizesOut() const
+    {
+        QJsonArray volumes;
+        for (int i = 0; i < n_; ++i)
+            volumes.append(QJsonObject{{"Name", volumeName(i)}, {"Size", QStringLiteral("%1kB").arg(i % 5000)}});
+        return QString::fromUtf8(QJsonDocument(QJsonObject{{"Volumes", volumes}}).toJson(QJsonDocument::Compact));
+    }
+
+    // The inspect lines of containers [first, last).
+    QString inspectOut(int first, int last) const
+    {
+        QString out;
+        for (int i = first; i < last; ++i) {
+            const QString mounts = i < mountedVolumes()
+                ? QStringLiteral(R"([{"Type":"volume","Name":"%1","Source":"/var/lib/docker/volumes/%1/_data",)"
+                                 R"("Destination":"/data","Driver":"local","Mode":"z","RW":true,"Propagation":""}])")
+                      .arg(volumeName(i))
+                : QStringLiteral("[]");
+            out += containerId(i) + "@@" + imageId(i % (n_ * 6 / 10)) + "@@" + mounts
+                + "@@2024-05-01T10:11:12.123456789Z@@2024-04-30T09:00:00.5Z\n";
+        }
+        return out;
+    }
+
+    // Writes the answers and the rules for the fake docker into `dir`.
+    bool write(const QString& dir, int inspectBatchSize) const
+    {
+        QJsonArray rules;
+        auto serve = [&](const QString& match, const QString& file, const QString& text) {
+            QFile out(QDir(dir).filePath(file));
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                return false;
+            out.write(text.toUtf8());
+            rules.append(QJsonObject{{"match", match}, {"stdoutFile", file}});
+            return true;
+        };
+        bool ok = serve("ps -a", "ps.out", containersOut()) && serve("images -a", "images.out", imagesOut())
+            && serve("volume ls --format", "volumes.out", volumesOut())
+            && serve("volume ls -q", "dangling.out", danglingOut())
+            && serve("system df -v", "df-v.out", volumeSizesOut())
+            && serve("system df --format", "df.out",
+                     R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)","TotalCount":"40","Active":"0"})x"
+                     "\n")
+            && serve("info", "info.out", "/var/lib/docker\n");
+        // One rule per inspect batch, recognised by its first id.
+        for (int first = 0; ok && first < n_; first += inspectBatchSize)
+            ok = serve("inspect " + containerId(first).left(12) + " ", QStringLiteral("inspect-%1.out").arg(first),
+                       inspectOut(first, std::min(n_, first + inspectBatchSize)));
+        QFile rulesFile(QDir(dir).filePath("rules.json"));
+        if (!ok || !rulesFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+        rulesFile.write(QJsonDocument(rules).toJson(QJsonDocument::Compact));
+        return true;
+    }
+
+private:
+    int n_;
+};
+
+// ---------------------------------------------------------------------------
+// Timing
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+double millisecondsOf(const std::function<void()>& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+struct RefreshRun {
+    double ms = 0;
+    bool complete = false;  // usage data complete, build cache and sizes read
+    QString status;
+};
+
+// Runs one refresh and waits, with the UI event loop turning, until it has ended.
+RefreshRun timeRefresh(AppModel& model)
+{
+    QEventLoop loop;
+    QObject::connect(&model, &AppModel::isLoadingChanged, &loop, [&] {
+        if (!model.isLoading())
+            loop.quit();
+    });
+    QTimer::singleShot(15 * 60 * 1000, &loop, &QEventLoop::quit);
+    RefreshRun run;
+    run.ms = millisecondsOf([&] {
+        model.refresh();
+        if (model.isLoading())
+            loop.exec();
+    });
+    run.status = model.statusText();
+    run.complete = model.usageDataComplete() && model.buildCache().size != "?"
+        && (model.volumes().isEmpty() || !model.volumeSizes().isEmpty());
+    return run;
+}
+
+struct Rig {
+    OperationCenter operations;
+    ActivityLog log{std::nullopt};
+    std::unique_ptr<DockerCLI> cli;
+    QTemporaryDir cacheDir;
+    std::unique_ptr<AppModel> model;
+
+    explicit Rig(DockerCLI::Config config)
+    {
+        config.loginShell.clear();
+        config.operations = &operations;
+        config.log = &log;
+        cli = std::make_unique<DockerCLI>(config);
+        AppModel::Options options;
+        options.cacheFile = std::optional<QString>(cacheDir.filePath("state.json"));
+        model = std::make_unique<AppModel>(*cli, options);
+    }
+};
+
+Environment processEnvironment()
+{
+    Environment env;
+    const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
+    for (const QString& key : system.keys())
+        env[key] = system.value(key);
+    return env;
+}
+
+struct RefreshSummary {
+    double medianMs = 0;
+    double minMs = 0;
+    int complete = 0;
+    QString lastStatus;
+};
+
+RefreshSummary timeRefreshes(AppModel& model, int reps)
+{
+    std::vector<double> times;
+    RefreshSummary summary;
+    for (int r = 0; r < reps; ++r) {
+        const RefreshRun run = timeRefresh(model);
+        times.push_back(run.ms);
+        summary.complete += run.complete ? 1 : 0;
+        summary.lastStatus = run.status;
+    }
+    summary.medianMs = median(times);
+    summary.minMs = *std::min_element(times.begin(), times.end());
+    return summary;
+}
+
+// Times each of the eight queries of a refresh alone (median of `reps` runs) and returns the
+// slowest phase-1 query plus the slowest phase-2 query (what a concurrent refresh costs at best)
+// and their sum (what one after another would cost).
+struct QueryTimes {
+    double bound = 0;  // slowest phase-1 query + slowest phase-2 query
+    double sum = 0;    // all eight one after another
+};
+
+QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, int reps, bool print)
+{
+    struct Query {
+        const char* name;
+        int phase;
+        std::function<void()> run;
+    };
+    const std::vector<Query> queries = {
+        {"containers (ps -a)", 1, [&] { client.containers(); }},
+        {"images (images -a)", 1, [&] { client.images(); }},
+        {"volumes (volume ls)", 1, [&] { client.volumes(); }},
+        {"buildCache (system df)", 2, [&] { client.buildCache(); }},
+        {"volumeSizes (system df -v)", 2, [&] { client.volumeSizes(); }},
+        {"inspectMany (all)", 2, [&] { client.inspectMany(ids); }},
+        {"danglingVolumeNames", 2, [&] { client.danglingVolumeNames(); }},
+        {"dockerRoot (info)", 2, [&] { client.dockerRoot(); }},
+    };
+    double slowest[3] = {0, 0, 0};
+    double sum = 0;
+    for (const Query& query : queries) {
+        std::vector<double> times;
+        for (int r = 0; r < reps; ++r) {
+            times.push_back(millisecondsOf([&] {
+                try {
+                    query.run();
+                } catch (const RunError& error) {
+                    std::printf("  %s failed: %s\n", query.name, qPrintable(error.description()));
+                }
+            }));
+        }
+        const double ms = median(times);
+        slowest[query.phase] = std::max(slowest[query.phase], ms);
+        sum += ms;
+        if (print)
+            std::printf("  phase %d  %-28s %8.1f\n", query.phase, query.name, ms);
+    }
+    return {slowest[1] + slowest[2], sum};
+}
+
+// (a) The model against a docker that answers at once.
+void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int reps)
+{
+    std::printf("(a) refresh against a scripted fake docker (%d runs each; wall time, ms)\n", reps);
+    std::printf("    queries = slowest phase-1 + slowest phase-2 query, each timed alone (median)\n");
+    std::printf("%-8s %10s %10s %10s %8s %10s  %s\n", "size", "refresh", "min", "queries", "ratio", "complete",
+                "status");
+    for (int n : sizes) {
+        QTemporaryDir script;
+        const Installation installation(n);
+        if (!installation.write(script.path(), DockerClient::Limits{}.inspectBatchSize)) {
+            std::printf("%-8d cannot write the fake docker's files\n", n);
+            continue;
+        }
+        DockerCLI::Config config;
+        config.fixedCandidates = {fakeDocker};
+        config.searchPath = false;
+        config.baseEnvironment = processEnvironment();
+        (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = script.path();
+        Rig rig(config);
+        const RefreshSummary summary = timeRefreshes(*rig.model, reps);
+        QStringList ids;
+        for (const SGContainer& container : rig.model->containers())
+            ids << container.id;
+        const double bound = timeQueries(rig.model->client(), ids, reps, false).bound;
+        std::printf("%-8d %10.0f %10.0f %10.0f %8.2f %7d/%-2d  %s\n", n, summary.medianMs, summary.minMs, bound,
+                    bound > 0 ? summary.medianMs / bound : 0.0, summary.complete, reps,
+                    qPrintable(summary.lastStatus.section("  |", 0, 0)));
+    }
+}
+
+// (b) Each query alone, then the refresh, against the engine DOCKER_HOST names.
+void benchEngine(const QString& dockerHost, const QString& dockerClient, int reps)
+{
+    DockerCLI::Config config;
+    if (!dockerClient.isEmpty()) {
+        config.fixedCandidates = {dockerClient};
+        config.searchPath = false;
+    }
+    config.baseEnvironment = processEnvironment();
+    Rig rig(config);
+    const DockerClient& client = rig.model->client();
+    QStringList ids;
+    try {
+        for (const SGContainer& container : client.containers())
+            ids << container.id;
+        std::printf("\n(b) engine at %s, docker %s, %lld containers (median of %d runs, ms)\n", qPrintable(dockerHost),
+                    qPrintable(rig.cli->dockerExecutable()), static_cast<long long>(ids.size()), reps);
+    } catch (const RunError& error) {
+        std::printf("\n(b) engine at %s does not answer: %s\n", qPrintable(dockerHost), qPrintable(error.description()));
+        return;
+    }
+
+    const QueryTimes queryTimes = timeQueries(client, ids, reps, true);
+    const double bound = queryTimes.bound;
+    const RefreshSummary summary = timeRefreshes(*rig.model, reps);
+    std::printf("  refresh (wall, until isLoading is false)     %8.1f   (min %.1f; %d/%d complete)\n",
+                summary.medianMs, summary.minMs, summary.complete, reps);
+    std::printf("  the eight queries one after another          %8.1f\n", queryTimes.sum);
+    std::printf("  slowest phase-1 + slowest phase-2 query      %8.1f\n", bound);
+    std::printf("  ratio refresh / (slowest 1 + slowest 2)      %8.2f\n", bound > 0 ? summary.medianMs / bound : 0.0);
+}
+
+QString optionValue(const QStringList& args, const QString& name)
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int reps = std::max(1, optionValue(args, "--reps").isEmpty() ? 5 : optionValue(args, "--reps").toInt());
+    QList<int> sizes = {1000, 10000};
+    if (const QString list = optionValue(args, "--sizes"); !list.isEmpty()) {
+        sizes.clear();
+        for (const QString& size : list.split(','))
+            sizes << size.toInt();
+    }
+
+    const QString fakeDocker = optionValue(args, "--fake-docker");
+    if (!fakeDocker.isEmpty())
+        benchFakeDocker(fakeDocker, sizes, reps);
+    else
+        std::printf("(a) skipped: pass --fake-docker PATH (tests/fake-docker of a test build)\n");
+
+    // Only an engine named explicitly: never the machine's default one.
+    const QString dockerHost = qEnvironmentVariable("DOCKER_HOST");
+    if (!dockerHost.isEmpty())
+        benchEngine(dockerHost, optionValue(args, "--docker"), reps);
+    else
+        std::printf("\n(b) skipped: DOCKER_HOST is not set (start a private engine, see the header of this file)\n");
+    return 0;
+}
