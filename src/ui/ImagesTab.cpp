@@ -88,8 +88,10 @@ QWidget* ImagesTab::buildButtons()
 QSet<QString> ImagesTab::selection() const
 {
     QSet<QString> ids;
-    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
-        ids.insert(index.data(ImageTableModel::idRole).toString());
+    // Rows are selected whole; reading the ranges is linear where selectedRows() is not.
+    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            ids.insert(rows_->index(row, 0).data(ImageTableModel::idRole).toString());
     return ids;
 }
 

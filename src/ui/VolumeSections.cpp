@@ -86,25 +86,9 @@ bool matchesVolumeSearch(const SGVolume& volume, const QString& search)
 }
 
 VolumeCatalog::VolumeCatalog(const AppModel& model)
-    : sizes_(model.volumeSizes()), usageDataComplete_(model.usageDataComplete())
+    : model_(&model), sizes_(model.volumeSizes()), usageDataComplete_(model.usageDataComplete())
 {
     const UsageClassification classification = model.classification();
-    const auto& mounters = model.volumeMounters();
-    cells_.reserve(model.volumes().size());
-    byName_.reserve(model.volumes().size());
-    QList<SGVolume> inUse;
-    for (const SGVolume& v : model.volumes()) {
-        if (cells_.contains(v.name))
-            continue;  // a repeated name shows the first record, like every other lookup
-        const Usage usage = classification.volumeUsage(v);
-        if (usage == Usage::inUse)
-            inUse.append(v);
-        cells_.insert(v.name, {usage, SizeFormat::humanSize(sizes_.value(v.name, 0)),
-                               volumeProjectCell(classification.volumeProjectText(v), v),
-                               usedByText(mounters.value(v.name)), mounters.value(v.name),
-                               classification.volumeStatusText(v)});
-        byName_.insert(v.name, v);
-    }
     groups_ = classification.volumesByProject();
     unknown_ = classification.volumesMatching(Usage::unknown);
     disputed_ = classification.volumesMatching(Usage::disputed);
@@ -112,8 +96,15 @@ VolumeCatalog::VolumeCatalog(const AppModel& model)
     orphanAnonymous_ = classification.volumesMatching(Usage::orphanAnonymous);
     const QList<SGVolume> orphans = classification.orphanVolumes();
     orphanCount_ = int(orphans.size());
-    summary_ = QString::number(model.volumes().size()) + QStringLiteral(" volumes") + dot + QString::number(inUse.size())
-        + QStringLiteral(" in use (") + SizeFormat::humanSize(sizeOf(inUse)) + QStringLiteral(")") + dot
+    // Every in-use volume is in exactly one project group.
+    qsizetype inUse = 0;
+    qint64 inUseBytes = 0;
+    for (const VolumeGroup& group : groups_) {
+        inUse += group.volumes.size();
+        inUseBytes += group.bytes;
+    }
+    summary_ = QString::number(model.volumes().size()) + QStringLiteral(" volumes") + dot + QString::number(inUse)
+        + QStringLiteral(" in use (") + SizeFormat::humanSize(inUseBytes) + QStringLiteral(")") + dot
         + QString::number(orphans.size()) + QStringLiteral(" orphan (") + SizeFormat::humanSize(sizeOf(orphans))
         + QStringLiteral(")");
 }
@@ -126,17 +117,30 @@ qint64 VolumeCatalog::sizeOf(const QList<SGVolume>& volumes) const
     return total;
 }
 
-const VolumeCells& VolumeCatalog::cells(const QString& name) const
+VolumeCells VolumeCatalog::cells(const SGVolume& volume) const
 {
-    static const VolumeCells none;
-    const auto it = cells_.constFind(name);
-    return it == cells_.cend() ? none : *it;
+    if (!model_)
+        return {};
+    auto it = cells_.constFind(volume.name);
+    if (it == cells_.cend()) {
+        const UsageClassification classification = model_->classification();
+        const QStringList mounters = model_->volumeMounters().value(volume.name);
+        it = cells_.insert(volume.name,
+                           {classification.volumeUsage(volume), SizeFormat::humanSize(sizes_.value(volume.name, 0)),
+                            volumeProjectCell(classification.volumeProjectText(volume), volume), usedByText(mounters),
+                            mounters, classification.volumeStatusText(volume)});
+    }
+    return *it;
 }
 
-const SGVolume* VolumeCatalog::volume(const QString& name) const
+std::optional<SGVolume> VolumeCatalog::volume(const QString& name) const
 {
-    const auto it = byName_.constFind(name);
-    return it == byName_.cend() ? nullptr : &*it;
+    if (!model_)
+        return std::nullopt;
+    for (const SGVolume& v : model_->volumes())
+        if (v.name == name)
+            return v;
+    return std::nullopt;
 }
 
 QList<VolumeSection> VolumeCatalog::sections(VolumeFilter filter, const QString& search) const

@@ -5,7 +5,8 @@
 // summary line and the counts behind the three buttons.
 //
 // A VolumeCatalog is computed once per model change; sections() is then cheap
-// enough to run on every keystroke of the search.
+// enough to run on every keystroke of the search. A volume's cells are worked
+// out when first shown, so a long list costs only its visible rows.
 
 #include "docker/Classify.h"
 #include "docker/Records.h"
@@ -18,6 +19,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace stowage {
 
@@ -61,13 +63,15 @@ struct VolumeSection {
 class VolumeCatalog {
 public:
     VolumeCatalog() = default;
+    // Reads `model` now and, for cells, later: the model must outlive the catalog.
     explicit VolumeCatalog(const AppModel& model);
 
     QList<VolumeSection> sections(VolumeFilter filter, const QString& search) const;
     // "N volumes  ·  N in use (size)  ·  N orphan (size)"
     const QString& summary() const { return summary_; }
-    const VolumeCells& cells(const QString& name) const;
-    const SGVolume* volume(const QString& name) const;
+    VolumeCells cells(const SGVolume& volume) const;
+    // The first volume of that name in the model, if any.
+    std::optional<SGVolume> volume(const QString& name) const;
 
     int anonymousOrphanCount() const { return int(orphanAnonymous_.size()); }
     int orphanCount() const { return orphanCount_; }
@@ -76,9 +80,9 @@ public:
 private:
     qint64 sizeOf(const QList<SGVolume>& volumes) const;
 
+    const AppModel* model_ = nullptr;
     QHash<QString, qint64> sizes_;
-    QHash<QString, VolumeCells> cells_;
-    QHash<QString, SGVolume> byName_;
+    mutable QHash<QString, VolumeCells> cells_;
     QList<VolumeGroup> groups_;
     QList<SGVolume> unknown_;
     QList<SGVolume> disputed_;

@@ -87,9 +87,8 @@ QVariant VolumeTableModel::headerData(const VolumeSection& section, int column, 
     }
 }
 
-QString VolumeTableModel::cellText(const SGVolume& volume, int column) const
+QString VolumeTableModel::cellText(const SGVolume& volume, const VolumeCells& cells, int column) const
 {
-    const VolumeCells& cells = catalog_->cells(volume.name);
     switch (column) {
     case markColumn: return usageMark(cells.usage);
     case nameColumn: return volume.name;
@@ -104,14 +103,14 @@ QString VolumeTableModel::cellText(const SGVolume& volume, int column) const
 
 QVariant VolumeTableModel::volumeData(const SGVolume& volume, int column, int role) const
 {
-    const VolumeCells& cells = catalog_->cells(volume.name);
+    const VolumeCells cells = catalog_->cells(volume);
     switch (role) {
-    case Qt::DisplayRole: return cellText(volume, column);
+    case Qt::DisplayRole: return cellText(volume, cells, column);
     case Qt::ToolTipRole:
         if (column == markColumn)
             return {};
         // Every mounter, where the cell names only the first.
-        return plainToolTip(column == usedByColumn ? cells.mounters.join(QStringLiteral("\n")) : cellText(volume, column));
+        return plainToolTip(column == usedByColumn ? cells.mounters.join(QStringLiteral("\n")) : cellText(volume, cells, column));
     case Qt::ForegroundRole:
         switch (column) {
         case projectColumn:

@@ -43,7 +43,7 @@ private:
     };
     QVariant headerData(const VolumeSection& section, int column, int role) const;
     QVariant volumeData(const SGVolume& volume, int column, int role) const;
-    QString cellText(const SGVolume& volume, int column) const;
+    QString cellText(const SGVolume& volume, const VolumeCells& cells, int column) const;
 
     const VolumeCatalog* catalog_ = nullptr;
     QList<VolumeSection> sections_;

@@ -165,8 +165,12 @@ void VolumesTab::setSearch(const QString& text)
 QSet<QString> VolumesTab::selection() const
 {
     QSet<QString> names;
-    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
-        names.insert(index.data(VolumeTableModel::nameRole).toString());
+    // Rows are selected whole; reading the ranges is linear where selectedRows() is not.
+    // A range dragged across a section may span its header row, which names nothing.
+    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (const QString name = rows_->index(row, 0).data(VolumeTableModel::nameRole).toString(); !name.isEmpty())
+                names.insert(name);
     return names;
 }
 
@@ -239,7 +243,7 @@ void VolumesTab::reveal(const QSet<QString>& names)
     if (names.isEmpty())
         return;
     const QString name = *std::min_element(names.begin(), names.end());
-    const SGVolume* volume = catalog_.volume(name);
+    const std::optional<SGVolume> volume = catalog_.volume(name);
     if (!volume)
         return;
     if (volume->mountpoint.isEmpty() || !QFileInfo::exists(volume->mountpoint)) {

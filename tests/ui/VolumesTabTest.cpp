@@ -228,6 +228,16 @@ TEST(VolumesTabTest, ContextMenuActsOnTheSelectionOrTheRowUnderThePointer)
     EXPECT_EQ(v.tab.contextNames(pointAt("shop_pgdata")), QSet<QString>{"shop_pgdata"});
 }
 
+TEST(VolumesTabTest, ASelectionAcrossSectionHeadersNamesOnlyVolumes)
+{
+    Volumes v;
+    const auto& model = v.tab.tableModel();
+    // The first header, the two ml-lab volumes and the next header, as a drag would select them.
+    v.tab.table().selectionModel()->select(QItemSelection(model.index(0, 0), model.index(3, VolumeTableModel::columnTotal - 1)),
+                                           QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(v.tab.selection(), (QSet<QString>{"ml-lab_checkpoints", records::anonMounted}));
+}
+
 TEST(VolumesTabTest, RevealShowsTheMountpointOrSaysItIsNotHere)
 {
     QTemporaryDir mount;
