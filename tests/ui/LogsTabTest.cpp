@@ -91,6 +91,14 @@ TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
     EXPECT_EQ(l.shownMessages(), QStringList({"Refresh failed: boom"}));
     EXPECT_FALSE(l.tab.emptyLine()->isVisible());
     EXPECT_EQ(l.tab.countLabel()->text(), "4 entries");
+
+    // Each visit to the tab starts over with every level and auto-scroll on.
+    l.tab.autoScroll()->setChecked(false);
+    l.tab.hide();
+    l.tab.show();
+    EXPECT_EQ(l.tab.levelFilter()->currentIndex(), 0);
+    EXPECT_EQ(l.tab.listModel()->rowCount(), 4);
+    EXPECT_TRUE(l.tab.autoScroll()->isChecked());
 }
 
 TEST(LogsTabTest, RowsCarryTheLevelMarkAndColour)

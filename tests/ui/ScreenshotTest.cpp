@@ -8,13 +8,16 @@
 #include "model/StateCache.h"
 #include "ui/MainWindow.h"
 #include "ui/RootView.h"
+#include "ui/Icons.h"
 #include "ui/StowageApp.h"
+#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 
 namespace stowage::test {
@@ -142,6 +145,34 @@ TEST(ScreenshotTest, BusyWithAStuckCommand)
     shoot(w.window, QStringLiteral("busy-logs"));
     rig.model->cancelCurrentOperation();
     rig.waitIdle();
+}
+
+TEST(ScreenshotTest, SymbolSheet)
+{
+    // Every symbol at two sizes, as drawn where the icon theme has none.
+    const QStringList symbols = {"exclamationmark.triangle", "exclamationmark.triangle.fill",
+                                 "exclamationmark.circle.fill", "shippingbox", "shippingbox.fill", "arrow.clockwise",
+                                 "stop.circle", "stop.circle.fill", "bolt.horizontal.circle", "hourglass",
+                                 "photo.stack", "externaldrive", "externaldrive.badge.minus", "sparkles", "trash",
+                                 "trash.fill", "doc.on.doc", "doc.on.clipboard", "doc.richtext", "folder",
+                                 "magnifyingglass", "terminal", "checkmark.circle", "checkmark.circle.fill",
+                                 "xmark.circle.fill", "circle", "circle.fill", "arrow.up", "arrow.down", "unknown"};
+    const int cell = 90;
+    QImage sheet(cell * 10, cell * 3, QImage::Format_ARGB32);
+    sheet.fill(Theme::bg());
+    QPainter p(&sheet);
+    for (int i = 0; i < symbols.size(); ++i) {
+        const QPoint origin((i % 10) * cell, (i / 10) * cell);
+        const QIcon icon = Icons::symbol(symbols[i], i % 2 ? Theme::accent() : Theme::text());
+        icon.paint(&p, QRect(origin + QPoint(10, 16), QSize(16, 16)));
+        icon.paint(&p, QRect(origin + QPoint(32, 4), QSize(40, 40)));
+        p.setPen(Theme::textDim());
+        p.setFont(Theme::font(7));
+        p.drawText(QRect(origin.x(), origin.y() + 48, cell, 20), Qt::AlignCenter,
+                   symbols[i].section('.', 0, 1));
+    }
+    p.end();
+    EXPECT_TRUE(sheet.save(QDir(screenshotDir()).filePath("symbols.png")));
 }
 
 }  // namespace
