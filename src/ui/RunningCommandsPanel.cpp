@@ -72,6 +72,7 @@ void RunningCommandsPanel::rebuildRows()
         row.elapsed->setMinimumWidth(row.elapsed->fontMetrics().horizontalAdvance(QStringLiteral("0000s")));
         row.kill = SGButton::borderless({}, QStringLiteral("stop.circle"), Theme::danger(), this);
         row.kill->setToolTip(QStringLiteral("Kill this docker command"));
+        row.kill->setAccessibleName(row.kill->toolTip());
         connect(row.kill, &QPushButton::clicked, this, [this, id = op.id] { ops_.kill(id); });
 
         auto* line = new QHBoxLayout;
