@@ -47,6 +47,18 @@ constexpr int actionHeight = 28;
 constexpr int buttonGap = 8;
 constexpr int badgeGap = 6;
 
+CardItem makeItem(CardItem::Kind kind, const QRect& rect, const QString& text = {}, const QFont& font = {},
+                  const QColor& color = {})
+{
+    CardItem item;
+    item.kind = kind;
+    item.rect = rect;
+    item.text = text;
+    item.font = font;
+    item.color = color;
+    return item;
+}
+
 // Places items left to right on one line of a card.
 class Line {
 public:
@@ -62,14 +74,14 @@ public:
         if (maxWidth >= 0)
             width = std::min(width, maxWidth);
         width = std::min(width, std::max(0, right_ - x_));
-        add({CardItem::Kind::text, QRect(x_, top_, width, height_), text, font, color}, gapAfter);
+        add(makeItem(CardItem::Kind::text, QRect(x_, top_, width, height_), text, font, color), gapAfter);
     }
 
     // A text in a column of fixed width, whatever its own width.
     void column(const QString& text, const QFont& font, const QColor& color, int width)
     {
         width = std::min(width, std::max(0, right_ - x_));
-        add({CardItem::Kind::text, QRect(x_, top_, std::max(0, width - 8), height_), text, font, color}, 8);
+        add(makeItem(CardItem::Kind::text, QRect(x_, top_, std::max(0, width - 8), height_), text, font, color), 8);
     }
 
     void badge(const CardBadge& badge)
@@ -77,15 +89,15 @@ public:
         const QFont font = Theme::monoFont(9);
         const int width = std::min(Theme::textWidth(font, badge.text) + 2 * 6 + 2, std::max(0, right_ - x_));
         const int height = QFontMetrics(font).height() + 2 * 2 + 2;
-        add({CardItem::Kind::badge, QRect(x_, top_ + (height_ - height) / 2, width, height), badge.text, font,
-             badge.color},
+        add(makeItem(CardItem::Kind::badge, QRect(x_, top_ + (height_ - height) / 2, width, height), badge.text, font,
+                     badge.color),
             badgeGap);
     }
 
     void dot(const QColor& color)
     {
         const QFont font = Theme::font(8);
-        add({CardItem::Kind::dot, QRect(x_, top_, 8, height_), QStringLiteral("●"), font, color}, 6);
+        add(makeItem(CardItem::Kind::dot, QRect(x_, top_, 8, height_), QStringLiteral("●"), font, color), 6);
     }
 
     void button(const QString& title, const QString& icon, const QColor& tint, bool prominent, bool enabled,
@@ -94,15 +106,17 @@ public:
         const QFont font = Theme::font(11, QFont::Medium);
         const int iconSide = QFontMetrics(font).height();
         const int width = Theme::textWidth(font, title) + iconSide + 5 + 2 * 10;
-        CardItem item{CardItem::Kind::button, QRect(x_, top_, width, height_), title, font, tint, icon, prominent,
-                      enabled};
+        CardItem item = makeItem(CardItem::Kind::button, QRect(x_, top_, width, height_), title, font, tint);
+        item.icon = icon;
+        item.prominent = prominent;
+        item.enabled = enabled;
         item.action = action;
         add(item, buttonGap);
     }
 
     void checkbox(bool checked)
     {
-        CardItem item{CardItem::Kind::checkbox, QRect(x_, top_ + (height_ - 16) / 2, 16, 16)};
+        CardItem item = makeItem(CardItem::Kind::checkbox, QRect(x_, top_ + (height_ - 16) / 2, 16, 16));
         item.checked = checked;
         item.color = checked ? Theme::accent() : Theme::textDim();
         item.icon = checked ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("circle");
