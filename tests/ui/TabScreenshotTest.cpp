@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QListView>
 #include <QTemporaryDir>
 
 namespace stowage::test {
@@ -90,6 +91,11 @@ TEST(TabScreenshotTest, ProjectsImagesVolumesAndReadme)
 
     w.show(RootView::Tab::projects);
     shoot(w.window, "tab-projects");
+    auto* projectsView = qobject_cast<ProjectsTab*>(w.window.rootView()->tabView(RootView::Tab::projects));
+    ASSERT_NE(projectsView, nullptr);
+    projectsView->list().scrollToBottom();
+    shoot(w.window, "tab-projects-end");  // shared badges and the standalone group
+    projectsView->list().scrollToTop();
     w.rig.model->setSelectionMode(true);
     w.rig.model->toggleProjectSelection("shop");
     w.rig.model->toggleProjectSelection("blog");
