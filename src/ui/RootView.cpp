@@ -124,7 +124,8 @@ bool RootView::showsEmptyState() const { return body_->currentWidget() == empty_
 
 void RootView::syncBody()
 {
-    body_->setCurrentWidget(EmptyState::applies(model_) ? static_cast<QWidget*>(empty_) : tabs_);
+    const bool empty = EmptyState::applies(model_) && !cacheLoading_;
+    body_->setCurrentWidget(empty ? static_cast<QWidget*>(empty_) : tabs_);
 }
 
 void RootView::showStatus(const QString& text)
@@ -154,10 +155,16 @@ void RootView::firstDisplay()
 {
     if (!model_.containers().isEmpty())
         return;
+    cacheLoading_ = true;
+    syncBody();
     QPointer<RootView> self(this);
     model_.loadCacheInBackground([self](bool loaded) {
-        if (self && !loaded)
+        if (!self)
+            return;
+        self->cacheLoading_ = false;
+        if (!loaded)
             self->model_.refresh();
+        self->syncBody();
     });
 }
 

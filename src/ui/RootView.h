@@ -74,6 +74,8 @@ private:
     BrandBar* brand_;
     std::optional<QString> statusNotice_;
     bool firstDisplayStarted_ = false;
+    // While the cache is being read the window is not empty yet, only not filled.
+    bool cacheLoading_ = false;
 };
 
 }  // namespace stowage

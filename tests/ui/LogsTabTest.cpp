@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QScrollBar>
@@ -187,6 +188,24 @@ TEST(LogsTabTest, CopyTakesEveryEntryWhateverTheFilterShows)
     EXPECT_EQ(l.desktop.copied.first(), l.log.exportText());
     EXPECT_TRUE(l.desktop.copied.first().contains("hidden by the filter"));
     EXPECT_EQ(l.statuses, QStringList({"Copied 2 log lines to clipboard."}));
+}
+
+TEST(LogsTabTest, SelectedLinesCanBeCopied)
+{
+    Logs l;
+    l.write(LogLevel::info, "first");
+    l.write(LogLevel::warn, "second");
+    l.write(LogLevel::error, "third");
+    l.settle();
+    QItemSelectionModel& selection = *l.tab.list()->selectionModel();
+    selection.select(l.tab.listModel()->index(2), QItemSelectionModel::Select);
+    selection.select(l.tab.listModel()->index(0), QItemSelectionModel::Select);
+    l.tab.copySelection();
+    ASSERT_EQ(l.desktop.copied.size(), 1);
+    const QStringList lines = l.desktop.copied.first().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(" › first"));
+    EXPECT_TRUE(lines[1].endsWith(" ✕ third"));
 }
 
 TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)
