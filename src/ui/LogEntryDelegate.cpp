@@ -9,7 +9,7 @@ namespace stowage {
 
 namespace {
 
-constexpr int sidePadding = 12;
+constexpr int sidePadding = 20;
 constexpr int gap = 8;
 constexpr int markColumn = 12;
 
@@ -17,7 +17,7 @@ constexpr int markColumn = 12;
 
 QSize LogEntryDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const
 {
-    return {option.rect.width(), QFontMetrics(option.font).height() + 2};
+    return {option.rect.width(), QFontMetrics(option.font).height() + 4};
 }
 
 void LogEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const

@@ -40,6 +40,7 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
     list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list_->setFrameShape(QFrame::NoFrame);
+    list_->setContentsMargins(0, 6, 0, 6);
     list_->setMouseTracking(true);
     QPalette listPalette = list_->palette();
     listPalette.setColor(QPalette::Base, Theme::bg());
@@ -50,7 +51,7 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
 
     empty_ = plainLabel(QStringLiteral("No activity yet."), Theme::font(11), Theme::textDim());
     empty_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    empty_->setContentsMargins(12, 8, 12, 8);
+    empty_->setContentsMargins(20, 8, 20, 8);
     auto* listHost = new QWidget;
     listStack_ = new QStackedLayout(listHost);
     listStack_->addWidget(list_);

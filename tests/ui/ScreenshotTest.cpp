@@ -81,6 +81,11 @@ TEST(ScreenshotTest, CompleteInventory)
     w.show(RootView::Tab::overview);
     ASSERT_TRUE(waitUntil([&] { return !rig.model->containers().isEmpty() && !rig.model->isLoading(); }));
     rig.waitIdle();
+    // A log with every level, as after a few sessions.
+    rig.log.log(LogLevel::debug, QString::fromUtf8("—— app launched (previous session above) ——"));
+    rig.log.log(LogLevel::info, "docker system df -v --format took 9.2s");
+    rig.log.log(LogLevel::warn, "docker volume ls --filter dangling=true failed — cross-check unavailable");
+    rig.log.log(LogLevel::error, "Refresh failed: Cannot connect to the Docker daemon. Is Docker running?");
     shootTabs(rig, w, QStringLiteral("complete"));
 }
 
