@@ -81,6 +81,8 @@ public:
     const QHash<QString, QSet<QString>>& volumeOwners() const { return index_.volumeOwners; }
 
     const QString& statusText() const { return statusText_; }
+    // The status line; also set by the window for its own notices (the Logs tab's copy).
+    void setStatusText(const QString& text);
     const QString& spinnerFrame() const { return spinnerFrame_; }
     bool isLoading() const { return isLoading_; }
     bool dataStale() const { return dataStale_; }
@@ -183,7 +185,6 @@ signals:
     void projectsViewChanged();
 
 protected:
-    void setStatusText(const QString& text);
     void setDataStale(bool stale);
     void log(LogLevel level, const QString& message);
     // Starts `body` as the current operation.

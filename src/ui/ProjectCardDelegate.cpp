@@ -23,15 +23,18 @@ constexpr int minimumCardWidth = 520;
 }  // namespace
 
 ProjectCardDelegate::ProjectCardDelegate(AppModel& model, ProjectListModel& cards, QListView& view)
-    : QStyledItemDelegate(&view), model_(model), cards_(cards), view_(view)
+    : QStyledItemDelegate(&view), model_(model), cards_(cards), view_(view), viewport_(view.viewport())
 {
-    view_.viewport()->setMouseTracking(true);
-    view_.viewport()->installEventFilter(this);
+    viewport_->setMouseTracking(true);
+    viewport_->installEventFilter(this);
 }
 
 bool ProjectCardDelegate::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != view_.viewport())
+    // Compare with the pointer kept at construction: while the view is being
+    // destroyed its viewport still sends events, and the view may no longer be
+    // a list view by then.
+    if (watched != viewport_ || (event->type() != QEvent::Leave && event->type() != QEvent::MouseMove))
         return false;
     if (event->type() == QEvent::Leave) {
         setHovered({}, std::nullopt);

@@ -47,6 +47,7 @@ private:
     AppModel& model_;
     ProjectListModel& cards_;
     QListView& view_;
+    QWidget* viewport_;
     QPersistentModelIndex hoveredIndex_;
     std::optional<CardAction> hoveredAction_;
     QPersistentModelIndex pressedIndex_;

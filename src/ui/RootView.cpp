@@ -77,10 +77,7 @@ RootView::RootView(AppModel& model, ActivityLog& log, platform::Desktop& desktop
     for (auto signal : {&AppModel::isLoadingChanged, &AppModel::containersChanged, &AppModel::imagesChanged,
                         &AppModel::volumesChanged})
         connect(&model_, signal, this, &RootView::syncBody);
-    connect(&model_, &AppModel::statusTextChanged, this, [this] {
-        statusNotice_.reset();
-        syncStatus();
-    });
+    connect(&model_, &AppModel::statusTextChanged, this, &RootView::syncStatus);
     connect(&model_, &AppModel::spinnerFrameChanged, this, &RootView::syncStatus);
     connect(&model_, &AppModel::isLoadingChanged, this, &RootView::syncStatus);
 
@@ -130,14 +127,13 @@ void RootView::syncBody()
 
 void RootView::showStatus(const QString& text)
 {
-    statusNotice_ = text;
-    syncStatus();
+    model_.setStatusText(text);
 }
 
 void RootView::syncStatus()
 {
     status_->setFrame(model_.spinnerFrame());
-    status_->setText(statusNotice_.value_or(model_.statusText()));
+    status_->setText(model_.statusText());
     status_->setLoading(model_.isLoading());
 }
 

@@ -72,7 +72,6 @@ private:
     EmptyState* empty_;
     StatusBar* status_;
     BrandBar* brand_;
-    std::optional<QString> statusNotice_;
     bool firstDisplayStarted_ = false;
     // While the cache is being read the window is not empty yet, only not filled.
     bool cacheLoading_ = false;
