@@ -16,15 +16,6 @@ using ::testing::IsEmpty;
 
 namespace {
 
-QStringList callsStartingWith(const ModelRig& rig, const QString& prefix)
-{
-    QStringList out;
-    for (const auto& call : rig.docker.calls())
-        if (call.startsWith(prefix))
-            out << call;
-    return out;
-}
-
 QString anon() { return "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"; }
 
 class Cleanup : public ::testing::Test {
@@ -41,7 +32,7 @@ TEST_F(Cleanup, UnusedImagesListsEveryCandidateAndRemovesThem)
     EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused images?\n\n  shop-old:v1 (20MB)");
     EXPECT_TRUE(rig.alerts.confirms()[0].destructive);
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(callsStartingWith(rig, "rmi"), QStringList{"rmi " + sample::oldImage});
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
     EXPECT_TRUE(rig.model->unusedImages().isEmpty());
 
     rig.alerts.shown.clear();
@@ -63,7 +54,7 @@ TEST_F(Cleanup, OrphanVolumesCarryTheLabelledCaveat)
               "project's data — a leftover from an older compose file, or a project whose containers were removed:\n"
               "  • shop: 1 volume(s), 2.0 MB\n\n"
               "  shop_cache (2.0 MB)\n  " + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
-    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());  // declined
+    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());  // declined
 
     rig.model->cleanAnonymousOrphanVolumes();
     EXPECT_EQ(rig.alerts.confirms()[1].title, "Remove anonymous orphan volumes");
@@ -88,7 +79,7 @@ TEST_F(Cleanup, FortyOneOrphansAreListedAsFortyAndAllRemoved)
     EXPECT_EQ(message.count("  orphan"), 40);
     EXPECT_TRUE(message.endsWith("  orphan39 (0 B)\n  … and 1 more\n\n⚠ Data will be permanently deleted!"));
     ASSERT_TRUE(rig.waitIdle());
-    const QStringList removals = callsStartingWith(rig, "volume rm");
+    const QStringList removals = rig.docker.callsStartingWith("volume rm");
     ASSERT_EQ(removals.size(), 1);
     EXPECT_EQ(removals[0].split(' ').size(), 2 + 41);
     EXPECT_TRUE(rig.model->volumes().isEmpty());
@@ -118,7 +109,7 @@ TEST_F(Cleanup, SelectedImagesAreSplitIntoBlockedAndAllowed)
     EXPECT_EQ(rig.alerts.confirms()[0].message,
               "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nWill remove:\n  shop-old:v1");
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(callsStartingWith(rig, "rmi"), QStringList{"rmi " + sample::oldImage});
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
 
     rig.alerts.shown.clear();
     rig.model->removeSelectedImages({sample::webImage});
@@ -145,7 +136,7 @@ TEST_F(Cleanup, SelectedVolumesOnlyEverRemoveOrphans)
     EXPECT_EQ(rig.alerts.confirms()[0].message, "BLOCKED (in use):\n  shop_data — In use — 2 containers (running)\n\n"
                                                 "Will remove:\n  shop_cache\n\n⚠ Data will be permanently deleted!");
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(callsStartingWith(rig, "volume rm"), QStringList{"volume rm shop_cache"});
+    EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm shop_cache"});
 }
 
 TEST_F(Cleanup, BuildCacheClearShowsTheLastTwelveLinesAndReconciles)
@@ -182,9 +173,9 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
               "Containers and their resources will NOT be touched.\n\nContinue?");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(reconciled, 1);
-    EXPECT_EQ(callsStartingWith(rig, "builder prune"), QStringList{"builder prune -af"});
-    EXPECT_EQ(callsStartingWith(rig, "rmi"), QStringList{"rmi " + sample::oldImage});
-    EXPECT_EQ(callsStartingWith(rig, "volume rm"), QStringList{"volume rm shop_cache " + anon()});
+    EXPECT_EQ(rig.docker.callsStartingWith("builder prune"), QStringList{"builder prune -af"});
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
+    EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm shop_cache " + anon()});
     EXPECT_EQ(rig.alerts.infos().last().message, "✓ Build cache cleared\n✓ Removed 1 unused images\n✓ Removed 2 orphan volumes");
     EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 images, 2 volumes, 0 error(s)"));
 }
@@ -200,8 +191,8 @@ TEST_F(Cleanup, StoppingSafeCleanAllDuringThePruneSkipsTheRest)
     rig.model->cancelCurrentOperation();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.model->statusText(), "Safe clean cancelled — removed 0 images, 0 volumes.");
-    EXPECT_THAT(callsStartingWith(rig, "rmi"), IsEmpty());
-    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("rmi"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
     EXPECT_TRUE(rig.model->dataStale());
     EXPECT_EQ(reconciled, 0);
     EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All cancelled"));

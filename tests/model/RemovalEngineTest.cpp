@@ -17,15 +17,6 @@ using ::testing::IsEmpty;
 
 namespace {
 
-QStringList callsStartingWith(const ModelRig& rig, const QString& prefix)
-{
-    QStringList out;
-    for (const auto& call : rig.docker.calls())
-        if (call.startsWith(prefix))
-            out << call;
-    return out;
-}
-
 SGImage img(const QString& id, const QString& repo) { return image(id, repo, 1024, "latest"); }
 
 class RemovalEngine : public ::testing::Test {
@@ -79,8 +70,8 @@ TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswer)
     rig.docker.setRules(sample::rules({FakeRule{"version", {}, "Cannot connect to the Docker daemon at unix:///x", 1}}));
     rig.model->deleteResources("sample", {rig.model->containers()[0]}, {}, {rig.model->volumes()[1]});
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_THAT(callsStartingWith(rig, "rm -f"), IsEmpty());
-    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("rm -f"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
     EXPECT_EQ(rig.model->inventory(), before);
     EXPECT_EQ(rig.model->statusText(), "[sample] checking Docker daemon…");
     EXPECT_THAT(rig.logLines(), Contains("error [sample] aborted — Docker daemon not responding"));
@@ -94,7 +85,7 @@ TEST_F(RemovalEngine, EmptyListsSkipTheHealthCheckAndCompleteAtOnce)
 {
     rig.model->deleteResources("nothing", {}, {}, {});
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_THAT(callsStartingWith(rig, "version"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("version"), IsEmpty());
     EXPECT_THAT(rig.logLines(), Contains("info [nothing] removed 0/0"));
     EXPECT_EQ(rig.model->statusText(), "nothing: removed 0 containers, 0 images, 0 volumes  ·  data is stale — Refresh to reconcile.");
 }
@@ -130,9 +121,9 @@ TEST_F(RemovalEngine, ThreeTimeoutsInARowStopTheRun)
     rig.model->deleteResources("wedged", {}, {img("sha256:a", "x-a"), img("sha256:b", "x-b"), img("sha256:c", "x-c"), img("sha256:d", "x-d")},
                                {volume("shop_cache")});
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(30)));
-    EXPECT_THAT(callsStartingWith(rig, "rmi sha256:d"), IsEmpty());
-    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
-    EXPECT_EQ(callsStartingWith(rig, "rmi sha256:a").size(), 2);  // one retry after the time-out
+    EXPECT_THAT(rig.docker.callsStartingWith("rmi sha256:d"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi sha256:a").size(), 2);  // one retry after the time-out
     EXPECT_THAT(rig.logLines(), Contains("error [wedged] aborting after 3 consecutive timeouts — daemon likely wedged"));
     EXPECT_THAT(rig.logLines(), Contains("warn [wedged] removed 0/5, 3 error(s), aborted"));
     EXPECT_EQ(rig.model->statusText(), "wedged: stopped early — removed 0/5. See Logs.");
@@ -172,8 +163,8 @@ TEST_F(RemovalEngine, AContainerBatchTimeoutEndsTheRunButKeepsWhatWasRemoved)
     ASSERT_TRUE(model.loadCache());
     model.deleteResources("stuck", {model.containers()[0]}, {img("sha256:zz", "x-z")}, {volume("shop_cache")});
     ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }, std::chrono::seconds(20)));
-    EXPECT_THAT(callsStartingWith(rig, "rmi"), IsEmpty());
-    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("rmi"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
     EXPECT_EQ(model.statusText(), "stuck: stopped early — removed 0/3. See Logs.");
     EXPECT_TRUE(rig.alerts.infos().last().message.endsWith("container " + sample::webId + ": timed out"));
 }
@@ -188,7 +179,7 @@ TEST_F(RemovalEngine, StopDuringImagesAppliesWhatWasRemovedAndSaysCancelled)
     rig.model->cancelCurrentOperation();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.model->statusText(), "imgs: cancelled — removed 1/3.");
-    EXPECT_THAT(callsStartingWith(rig, "rmi sha256:never"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("rmi sha256:never"), IsEmpty());
     EXPECT_FALSE(rig.model->images().contains(old));
     EXPECT_TRUE(rig.alerts.infos().isEmpty());
     EXPECT_TRUE(rig.model->dataStale());
@@ -203,7 +194,7 @@ TEST_F(RemovalEngine, IgnoredWhileAnotherOperationRuns)
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.logLines().filter("[late]").size(), 0);
     EXPECT_GE(rig.logLines().size(), logged);
-    EXPECT_THAT(callsStartingWith(rig, "volume rm"), IsEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
 }
 
 }  // namespace

@@ -45,6 +45,15 @@ QStringList ScriptedDocker::calls() const
     return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
+QStringList ScriptedDocker::callsStartingWith(const QString& prefix) const
+{
+    QStringList out;
+    for (const auto& call : calls())
+        if (call.startsWith(prefix))
+            out << call;
+    return out;
+}
+
 DockerCLI::Config ScriptedDocker::config() const
 {
     DockerCLI::Config config;

@@ -30,6 +30,8 @@ public:
     void addRule(const FakeRule& rule);
     // The argument lines of every call so far, oldest first.
     QStringList calls() const;
+    // The calls whose argument line starts with `prefix`.
+    QStringList callsStartingWith(const QString& prefix) const;
     // A runner configuration that runs the fake in this script's directory.
     DockerCLI::Config config() const;
     QString directory() const { return dir_.path(); }
