@@ -87,23 +87,12 @@ QWidget* ImagesTab::buildButtons()
 
 QSet<QString> ImagesTab::selection() const
 {
-    QSet<QString> ids;
-    // Rows are selected whole; reading the ranges is linear where selectedRows() is not.
-    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            ids.insert(rows_->index(row, 0).data(ImageTableModel::idRole).toString());
-    return ids;
+    return selectedRowKeys(*table_, ImageTableModel::idRole);
 }
 
 void ImagesTab::setSelection(const QSet<QString>& ids)
 {
-    QItemSelection selected;
-    for (const QString& id : ids) {
-        const int row = rows_->rowOf(id);
-        if (row >= 0)
-            selected.select(rows_->index(row, 0), rows_->index(row, ImageTableModel::columnTotal - 1));
-    }
-    table_->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
+    selectRowKeys(*table_, ids, [this](const QString& id) { return rows_->rowOf(id); });
 }
 
 void ImagesTab::render()

@@ -6,6 +6,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QItemSelectionModel>
 #include <QTableView>
 
 namespace stowage {
@@ -40,6 +41,30 @@ void allowRowSelection(QTableView& table)
     table.setSelectionMode(QAbstractItemView::ExtendedSelection);
     table.setSelectionBehavior(QAbstractItemView::SelectRows);
     table.setFocusPolicy(Qt::StrongFocus);
+}
+
+QSet<QString> selectedRowKeys(const QTableView& table, int keyRole)
+{
+    QSet<QString> keys;
+    const QAbstractItemModel* rows = table.model();
+    for (const QItemSelectionRange& range : table.selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (const QString key = rows->index(row, 0).data(keyRole).toString(); !key.isEmpty())
+                keys.insert(key);
+    return keys;
+}
+
+void selectRowKeys(QTableView& table, const QSet<QString>& keys, const std::function<int(const QString&)>& rowOf)
+{
+    const QAbstractItemModel* rows = table.model();
+    const int lastColumn = rows->columnCount() - 1;
+    QItemSelection selected;
+    for (const QString& key : keys) {
+        const int row = rowOf(key);
+        if (row >= 0)
+            selected.select(rows->index(row, 0), rows->index(row, lastColumn));
+    }
+    table.selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
 }
 
 }  // namespace stowage

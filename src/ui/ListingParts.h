@@ -3,7 +3,10 @@
 // their header, and the set-up of a table whose rows can be selected.
 
 #include <QColor>
+#include <QSet>
 #include <QString>
+
+#include <functional>
 
 class QTableView;
 class QWidget;
@@ -22,5 +25,14 @@ QString plainToolTip(const QString& text);
 
 // Rows selected whole, several at a time (click, Shift, Ctrl), with keyboard focus.
 void allowRowSelection(QTableView& table);
+
+// The keys (the `keyRole` data of column 0) of the rows selected in `table`.
+// Rows are selected whole; reading the ranges is linear where selectedRows()
+// is not. Rows without a key (section headers) are skipped.
+QSet<QString> selectedRowKeys(const QTableView& table, int keyRole);
+
+// Selects exactly the rows whose keys are in `keys`; `rowOf` gives a key's
+// row, or -1 when it is not listed.
+void selectRowKeys(QTableView& table, const QSet<QString>& keys, const std::function<int(const QString&)>& rowOf);
 
 }  // namespace stowage

@@ -164,25 +164,13 @@ void VolumesTab::setSearch(const QString& text)
 
 QSet<QString> VolumesTab::selection() const
 {
-    QSet<QString> names;
-    // Rows are selected whole; reading the ranges is linear where selectedRows() is not.
     // A range dragged across a section may span its header row, which names nothing.
-    for (const QItemSelectionRange& range : table_->selectionModel()->selection())
-        for (int row = range.top(); row <= range.bottom(); ++row)
-            if (const QString name = rows_->index(row, 0).data(VolumeTableModel::nameRole).toString(); !name.isEmpty())
-                names.insert(name);
-    return names;
+    return selectedRowKeys(*table_, VolumeTableModel::nameRole);
 }
 
 void VolumesTab::setSelection(const QSet<QString>& names)
 {
-    QItemSelection selected;
-    for (const QString& name : names) {
-        const int row = rows_->rowOf(name);
-        if (row >= 0)
-            selected.select(rows_->index(row, 0), rows_->index(row, VolumeTableModel::columnTotal - 1));
-    }
-    table_->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
+    selectRowKeys(*table_, names, [this](const QString& name) { return rows_->rowOf(name); });
 }
 
 void VolumesTab::render()
