@@ -33,10 +33,7 @@ struct ClientRig {
 
     explicit ClientRig(DockerClient::Limits limits = {})
     {
-        auto config = docker.config();
-        config.operations = &operations;
-        config.log = &log;
-        cli = std::make_unique<DockerCLI>(config);
+        cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
         client = std::make_unique<DockerClient>(*cli, limits);
     }
 

@@ -110,10 +110,7 @@ struct ModelRig {
     {
         model.reset();
         docker.setRules(rules);
-        auto config = docker.config();
-        config.operations = &operations;
-        config.log = &log;
-        cli = std::make_unique<DockerCLI>(config);
+        cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheFile());
         options.alerts = &alerts;

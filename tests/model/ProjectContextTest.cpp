@@ -55,10 +55,7 @@ struct ContextRig {
 
     explicit ContextRig(const CachedState& state = {})
     {
-        auto config = docker.config();
-        config.operations = &operations;
-        config.log = &log;
-        cli = std::make_unique<DockerCLI>(config);
+        cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
         const QString file = cacheDir.filePath("state.json");
         QFile out(file);
         if (out.open(QIODevice::WriteOnly))

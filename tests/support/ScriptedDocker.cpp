@@ -54,9 +54,11 @@ QStringList ScriptedDocker::callsStartingWith(const QString& prefix) const
     return out;
 }
 
-DockerCLI::Config ScriptedDocker::config() const
+DockerCLI::Config ScriptedDocker::config(OperationCenter* operations, ActivityLog* log) const
 {
     DockerCLI::Config config;
+    config.operations = operations;
+    config.log = log;
     config.fixedCandidates = {fakeDockerPath()};
     config.searchPath = false;
     config.loginShell.clear();

@@ -32,8 +32,9 @@ public:
     QStringList calls() const;
     // The calls whose argument line starts with `prefix`.
     QStringList callsStartingWith(const QString& prefix) const;
-    // A runner configuration that runs the fake in this script's directory.
-    DockerCLI::Config config() const;
+    // A runner configuration that runs the fake in this script's directory,
+    // registering with `operations` and logging to `log` when given.
+    DockerCLI::Config config(OperationCenter* operations = nullptr, ActivityLog* log = nullptr) const;
     QString directory() const { return dir_.path(); }
 
 private:
