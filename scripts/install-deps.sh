@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   docker.io docker-compose busybox-static
   fonts-dejavu-core xvfb xauth
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -1,16 +1,24 @@
-// Entry point. With --probe anywhere on the command line, runs the headless
-// diagnostic pass (no display needed: it uses only a QCoreApplication) and
-// exits 0; otherwise starts the desktop application.
+// Entry point. Reads the command line (see CommandLine.h): --probe anywhere
+// runs the headless diagnostic pass (no display needed: it uses only a
+// QCoreApplication) and exits 0; --help and --version print and exit 0; a
+// usage error prints and exits 2; otherwise starts the desktop application,
+// or brings the window of one already running to the front.
+#include "app/CommandLine.h"
+#include "app/SingleInstance.h"
 #include "docker/DockerCLI.h"
 #include "docker/Probe.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
+#include "platform/Paths.h"
 #include "ui/MainWindow.h"
 #include "ui/QtAlerts.h"
 #include "ui/StowageApp.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
+
+#include <cstdio>
 
 namespace {
 
@@ -22,6 +30,12 @@ QStringList argumentsOf(int argc, char** argv)
     return arguments;
 }
 
+void print(FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
 int runProbe(int& argc, char** argv)
 {
     QCoreApplication app(argc, argv);
@@ -31,9 +45,40 @@ int runProbe(int& argc, char** argv)
     return 0;
 }
 
+void bringToFront(QWidget& window)
+{
+    window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+    // Where the desktop refuses to hand over the focus, the window asks for attention instead.
+    QApplication::alert(&window);
+}
+
+// Another process holds the data folder and did not answer: say so where the
+// user looks, in a dialog and on the terminal.
+int reportBusy(const stowage::SingleInstance& instance)
+{
+    const QString text = QStringLiteral("Another Stowage process is using its data folder (lock: %1) and did not "
+                                        "answer. Try again when it has finished.")
+                             .arg(instance.lockPath());
+    print(stderr, QStringLiteral("stowage: ") + text + u'\n');
+    QMessageBox::critical(nullptr, QStringLiteral("Stowage is already running"), text);
+    return 1;
+}
+
 int runWindow(int& argc, char** argv)
 {
     stowage::StowageApp app(argc, argv);
+    stowage::SingleInstance instance(stowage::platform::appDataDir());
+    switch (instance.claim()) {
+    case stowage::SingleInstance::Role::forwarded:
+        print(stderr, QStringLiteral("Stowage is already running: its window was brought to the front.\n"));
+        return 0;
+    case stowage::SingleInstance::Role::busy: return reportBusy(instance);
+    case stowage::SingleInstance::Role::primary: break;
+    }
+
     stowage::QtAlerts alerts;
     stowage::AppModel::Options options;
     options.alerts = &alerts;
@@ -41,6 +86,11 @@ int runWindow(int& argc, char** argv)
     int status = 0;
     {
         stowage::MainWindow window(model, stowage::ActivityLog::shared(), stowage::platform::Desktop::system());
+        QObject::connect(&instance, &stowage::SingleInstance::activationRequested, &window, [&window] {
+            stowage::ActivityLog::shared().log(stowage::LogLevel::debug,
+                                               QStringLiteral("Another start of Stowage brought this window to the front"));
+            bringToFront(window);
+        });
         window.show();
         status = app.exec();
     }
@@ -54,7 +104,14 @@ int runWindow(int& argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    if (stowage::Probe::requested(argumentsOf(argc, argv)))
-        return runProbe(argc, argv);
+    using stowage::commandline::Action;
+    const auto invocation = stowage::commandline::parse(argumentsOf(argc, argv), QStringLiteral("stowage"));
+    switch (invocation.action) {
+    case Action::probe: return runProbe(argc, argv);
+    case Action::help:
+    case Action::version: print(stdout, invocation.text); return 0;
+    case Action::usageError: print(stderr, invocation.text + u'\n'); return stowage::commandline::usageErrorStatus;
+    case Action::window: break;
+    }
     return runWindow(argc, argv);
 }

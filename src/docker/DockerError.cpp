@@ -17,4 +17,10 @@ QString DockerError::textFor(Kind kind, const QString& message)
     return {};
 }
 
+bool isSocketPermissionDenied(const QString& text)
+{
+    return text.contains(QStringLiteral("permission denied"), Qt::CaseInsensitive)
+        && text.contains(QStringLiteral("connect"), Qt::CaseInsensitive);
+}
+
 }  // namespace stowage

@@ -42,6 +42,11 @@ private:
     QString message_;
 };
 
+// Whether a failure text is the docker client's report that the engine's
+// socket refused this user ("permission denied while trying to connect to the
+// Docker daemon socket at unix://…").
+bool isSocketPermissionDenied(const QString& text);
+
 // The waiting caller was cancelled (its stop token fired before the child was
 // registered, or before an operation step began).
 class CancelledError : public RunError {

@@ -55,7 +55,7 @@ struct ActivityLog::Impl {
         : filePath(directory ? std::optional(QDir(*directory).filePath(QStringLiteral("activity.log"))) : std::nullopt)
     {
         if (directory)
-            QDir().mkpath(*directory);
+            platform::makePrivateDir(*directory);
     }
 
     const std::optional<QString> filePath;

@@ -1,47 +1,59 @@
 #include "log/LogFile.h"
 
-#include <QDir>
+#include "platform/LockedFile.h"
+#include "platform/Paths.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <filesystem>
 
 namespace stowage::logfile {
+
+namespace {
+
+// Opening, a rotation by another process and a removed folder each cost one
+// more round; more than that means the file cannot be written.
+constexpr int maxAttempts = 4;
+
+// rename() replaces an older backup in one step.
+void rotate(const QString& path)
+{
+    std::error_code ignored;
+    std::filesystem::rename(QFile::encodeName(path).toStdString(), QFile::encodeName(backupPath(path)).toStdString(),
+                            ignored);
+}
+
+}  // namespace
 
 QString backupPath(const QString& path)
 {
     return path + QStringLiteral(".1");
 }
 
-static void rotateIfLarger(const QString& path, qint64 maxBytes)
-{
-    const QFileInfo info(path);
-    if (!info.exists() || info.size() <= maxBytes)
-        return;
-    QFile::remove(backupPath(path));
-    QFile::rename(path, backupPath(path));
-}
-
-static void createWith(const QString& path, const QByteArray& bytes)
-{
-    // The folder may have been removed while the application runs.
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
-        file.commit();
-}
-
 void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes)
 {
-    rotateIfLarger(path, maxBytes);
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly)) {
-        file.write(line);
+    // Every step runs under the file's lock, so `stowage --probe` and the
+    // window can share the log: lines stay whole, and one rotation never
+    // throws away the generation another process has just rotated.
+    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+        platform::LockedFile file(path, platform::LockedFile::Wait::untilFree);
+        if (!file.isLocked()) {
+            // The folder may have been removed while the application runs.
+            // A file that exists but cannot be opened is left as it is.
+            if (QFileInfo::exists(path) || !platform::makePrivateDir(QFileInfo(path).absolutePath()))
+                return;
+            continue;
+        }
+        if (!file.isAt(path))
+            continue;  // rotated or removed while this process waited for the lock
+        if (file.size() > maxBytes) {
+            rotate(path);
+            continue;
+        }
+        file.append(line);
         return;
     }
-    // Only a missing file is created anew: one that exists but cannot be
-    // opened keeps its contents rather than being replaced by a single line.
-    if (!QFileInfo::exists(path))
-        createWith(path, line);
 }
 
 void remove(const QString& path)

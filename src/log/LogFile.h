@@ -10,9 +10,10 @@ namespace stowage::logfile {
 // The one previous generation kept beside the file.
 QString backupPath(const QString& path);
 
-// Appends `line` to the file at `path`. A file larger than `maxBytes` is first
-// moved to the backup (replacing an older one); a missing file is created
-// atomically, folder included.
+// Appends `line` to the file at `path` in one write. A file larger than
+// `maxBytes` is first moved to the backup (replacing an older one); a missing
+// file is created, folder included, private to the user. Safe against other
+// processes appending to the same file.
 void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes);
 
 // Deletes the file; the backup stays.

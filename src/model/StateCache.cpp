@@ -110,6 +110,9 @@ void writeAtomically(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return;
+    // QSaveFile copies an existing file's mode: the snapshot holds project
+    // paths and names, so it is private to the user whatever it was before.
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return;

@@ -1,9 +1,14 @@
 #include "platform/Paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
+#include <filesystem>
+
 namespace stowage::platform {
+
+namespace fs = std::filesystem;
 
 std::optional<QString> appDataDir()
 {
@@ -13,8 +18,29 @@ std::optional<QString> appDataDir()
     if (root.isEmpty())
         return std::nullopt;
     const QString dir = QDir(root).filePath(QStringLiteral("Stowage"));
-    QDir().mkpath(dir);
+    makePrivateDir(dir);
     return dir;
+}
+
+bool makePrivateDir(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QDir().mkpath(QFileInfo(absolute).absolutePath());
+    // Created with its final mode, so it is never open to others, not even briefly.
+    QDir().mkdir(absolute, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    restrictToOwner(absolute);
+    return QFileInfo(absolute).isDir();
+}
+
+void restrictToOwner(const QString& path)
+{
+    const fs::path target(QFile::encodeName(path).toStdString());
+    std::error_code error;
+    const fs::perms current = fs::status(target, error).permissions();
+    const fs::perms others = fs::perms::group_all | fs::perms::others_all;
+    if (error || (current & others) == fs::perms::none)
+        return;
+    fs::permissions(target, others, fs::perm_options::remove, error);
 }
 
 }  // namespace stowage::platform

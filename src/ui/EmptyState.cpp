@@ -1,6 +1,8 @@
 #include "ui/EmptyState.h"
 
+#include "docker/DockerError.h"
 #include "model/AppModel.h"
+#include "platform/PlatformWords.h"
 #include "ui/Icons.h"
 #include "ui/Label.h"
 #include "ui/SGButton.h"
@@ -9,6 +11,21 @@
 #include <QVBoxLayout>
 
 namespace stowage {
+
+namespace {
+
+// The platform's help for the failure `detail`, or empty.
+QString helpFor(const QString& detail)
+{
+    const platform::PlatformWords& words = platform::platformWords();
+    if (detail == DockerError::notFound().description())
+        return words.installDockerHelp;
+    if (isSocketPermissionDenied(detail))
+        return words.socketPermissionHelp;
+    return {};
+}
+
+}  // namespace
 
 bool EmptyState::applies(const AppModel& model)
 {
@@ -22,11 +39,16 @@ EmptyState::EmptyState(AppModel& model, QWidget* parent) : QWidget(parent), mode
     icon_->setAlignment(Qt::AlignCenter);
     title_ = plainLabel({}, Theme::font(Theme::titleSize, QFont::Bold), Theme::text(), this);
     title_->setAlignment(Qt::AlignCenter);
-    message_ = plainLabel({}, Theme::font(12), Theme::textDim(), this);
-    message_->setAlignment(Qt::AlignCenter);
-    message_->setWordWrap(true);
-    message_->setFixedWidth(460);
-    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const auto paragraph = [this](const QColor& color) {
+        QLabel* label = plainLabel({}, Theme::font(12), color, this);
+        label->setAlignment(Qt::AlignCenter);
+        label->setWordWrap(true);
+        label->setFixedWidth(460);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        return label;
+    };
+    message_ = paragraph(Theme::textDim());
+    help_ = paragraph(Theme::text());
     retry_ = new SGButton(QStringLiteral("Retry"), QStringLiteral("arrow.clockwise"), Theme::accent(), false, this);
     connect(retry_, &QPushButton::clicked, &model_, &AppModel::refresh);
 
@@ -36,6 +58,7 @@ EmptyState::EmptyState(AppModel& model, QWidget* parent) : QWidget(parent), mode
     column->addWidget(icon_, 0, Qt::AlignHCenter);
     column->addWidget(title_, 0, Qt::AlignHCenter);
     column->addWidget(message_, 0, Qt::AlignHCenter);
+    column->addWidget(help_, 0, Qt::AlignHCenter);
     column->addSpacing(4);
     column->addWidget(retry_, 0, Qt::AlignHCenter);
     column->addStretch(1);
@@ -47,6 +70,7 @@ EmptyState::EmptyState(AppModel& model, QWidget* parent) : QWidget(parent), mode
 
 QString EmptyState::title() const { return title_->text(); }
 QString EmptyState::message() const { return message_->text(); }
+QString EmptyState::help() const { return help_->text(); }
 
 void EmptyState::sync()
 {
@@ -58,8 +82,10 @@ void EmptyState::sync()
         icon_->setPixmap(Icons::symbol(symbol, failed ? Theme::warning() : Theme::textDim()).pixmap(40, 40));
     }
     title_->setText(failed ? QStringLiteral("Couldn't reach Docker") : QStringLiteral("No Docker data"));
-    message_->setText(failed ? QString(status).remove(QStringLiteral("Error loading data: "))
-                             : QStringLiteral("Make sure Docker is running, then refresh."));
+    const QString detail = QString(status).remove(QStringLiteral("Error loading data: "));
+    message_->setText(failed ? detail : QStringLiteral("Make sure Docker is running, then refresh."));
+    help_->setText(failed ? helpFor(detail) : QString());
+    help_->setVisible(!help_->text().isEmpty());
     retry_->setEnabled(!model_.isLoading());
 }
 

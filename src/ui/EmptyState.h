@@ -1,7 +1,9 @@
 #pragma once
 // Shown instead of a tab while there is nothing to show: either the last
 // refresh failed ("Couldn't reach Docker" with the error) or Docker has no
-// containers, images or volumes; with a Retry button.
+// containers, images or volumes; with a Retry button. Failures the user can
+// mend on this system (no docker program, the engine's socket refusing the
+// user) get a line of help from the platform's words.
 
 #include <QWidget>
 
@@ -22,6 +24,7 @@ public:
 
     QString title() const;
     QString message() const;
+    QString help() const;  // empty when there is none
     SGButton* retryButton() const { return retry_; }
     bool showsFailure() const { return failed_; }
 
@@ -32,6 +35,7 @@ private:
     QLabel* icon_;
     QLabel* title_;
     QLabel* message_;
+    QLabel* help_;
     SGButton* retry_;
     bool failed_ = false;
 };

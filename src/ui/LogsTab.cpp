@@ -2,6 +2,7 @@
 
 #include "log/ActivityLog.h"
 #include "platform/Desktop.h"
+#include "platform/PlatformWords.h"
 #include "ui/Glass.h"
 #include "ui/Label.h"
 #include "ui/LogEntryDelegate.h"
@@ -114,7 +115,7 @@ QWidget* LogsTab::buildFooter()
     });
     count_ = plainLabel({}, Theme::font(10), Theme::textDim());
     copy_ = new SGButton(QStringLiteral("Copy"), QStringLiteral("doc.on.doc"), Theme::accent(), false);
-    reveal_ = new SGButton(QStringLiteral("Reveal File"), QStringLiteral("folder"), Theme::accent(), false);
+    reveal_ = new SGButton(platform::platformWords().showLogFileButton, QStringLiteral("folder"), Theme::accent(), false);
     clear_ = new SGButton(QStringLiteral("Clear"), QStringLiteral("trash"), Theme::warning(), false);
     connect(copy_, &QPushButton::clicked, this, &LogsTab::copyLog);
     connect(reveal_, &QPushButton::clicked, this, &LogsTab::revealFile);

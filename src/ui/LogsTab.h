@@ -1,7 +1,7 @@
 #pragma once
 // The activity log, live and filtered by level, with automatic scrolling to the
-// newest line; the docker commands running right now; and Copy, Reveal File
-// and Clear for the whole log.
+// newest line; the docker commands running right now; and Copy, a button that
+// shows the log file in the file manager, and Clear for the whole log.
 
 #include "ui/LogListModel.h"
 

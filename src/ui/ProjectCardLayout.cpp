@@ -1,5 +1,6 @@
 #include "ui/ProjectCardLayout.h"
 
+#include "platform/PlatformWords.h"
 #include "ui/RelativeTime.h"
 #include "ui/Theme.h"
 
@@ -198,7 +199,7 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
     if (!card.isStandalone()) {
         const bool hasPath = !card.path.isEmpty();
         Line utility(out, left, y, utilityHeight, right);
-        utility.button(QStringLiteral("Finder"), QStringLiteral("folder"), Theme::accent(), false, hasPath,
+        utility.button(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false, hasPath,
                        CardAction::finder);
         utility.button(QStringLiteral("Terminal"), QStringLiteral("terminal"), Theme::accent(), false, hasPath,
                        CardAction::terminal);

@@ -1,5 +1,6 @@
 #include "ui/ReadmeSheet.h"
 
+#include "platform/PlatformWords.h"
 #include "ui/Icons.h"
 #include "ui/MarkdownView.h"
 #include "ui/ReadmeFile.h"
@@ -36,7 +37,7 @@ QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<voi
     layout->addWidget(label);
     layout->addStretch(1);
 
-    auto* finder = new SGButton(QStringLiteral("Finder"), QStringLiteral("folder"), Theme::accent(), false, row);
+    auto* finder = new SGButton(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false, row);
     QObject::connect(finder, &QPushButton::clicked, row, [onOpenFinder] {
         if (onOpenFinder)
             onOpenFinder();

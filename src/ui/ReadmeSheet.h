@@ -1,6 +1,6 @@
 #pragma once
 // The README of a project in a sheet over the window: a header with the
-// project name, "Finder" and "Close", then the README rendered by
+// project name, the file-manager button and "Close", then the README rendered by
 // MarkdownView. The file is read on a worker thread; "Loading…" shows until
 // its text arrives.
 

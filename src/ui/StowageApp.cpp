@@ -3,6 +3,7 @@
 #include "ui/Icons.h"
 #include "ui/Theme.h"
 
+#include <QIcon>
 #include <QStyleFactory>
 #include <QToolTip>
 
@@ -14,8 +15,11 @@ StowageApp::StowageApp(int& argc, char** argv) : QApplication(argc, argv)
     setApplicationDisplayName(QStringLiteral("Stowage"));
     setApplicationVersion(QStringLiteral(STOWAGE_VERSION));
     setOrganizationName(QStringLiteral("KILNWORKS"));
-    setDesktopFileName(QStringLiteral("stowage"));
-    setWindowIcon(Icons::symbol(QStringLiteral("shippingbox.fill"), Theme::accent()));
+    // The desktop entry's name: desktops match the window to its entry and icon by it.
+    setDesktopFileName(QStringLiteral(STOWAGE_APP_ID));
+    // The installed application icon; the drawn symbol when running from the build tree.
+    setWindowIcon(QIcon::fromTheme(QStringLiteral(STOWAGE_APP_ID),
+                                   Icons::symbol(QStringLiteral("shippingbox.fill"), Theme::accent())));
     applyLook(*this);
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
+#include "platform/PlatformWords.h"
 #include "ui/DataTable.h"
 #include "ui/DeferredUpdate.h"
 #include "ui/Glass.h"
@@ -222,7 +223,7 @@ void VolumesTab::showContextMenu(const QPoint& pos)
     if (names.isEmpty())
         return;
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Reveal Mountpoint in Finder"), this, [this, names] { reveal(names); });
+    menu.addAction(platform::platformWords().showMountpointAction, this, [this, names] { reveal(names); });
     menu.exec(table_->viewport()->mapToGlobal(pos));
 }
 

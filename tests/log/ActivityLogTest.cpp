@@ -1,6 +1,8 @@
 // The activity log as its callers see it: entries on the UI thread, lines in
-// the file, the previous run read back, rotation, clearing and export.
+// the file, the previous run read back, rotation, clearing and export, and a
+// file shared with another process.
 #include "log/ActivityLog.h"
+#include "log/LogFile.h"
 
 #include "log/LogTestSupport.h"
 #include "support/TestSupport.h"
@@ -13,12 +15,15 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <map>
+#include <numeric>
 #include <thread>
 
 namespace stowage {
 namespace {
 
 using test::fileLines;
+using test::fileMode;
 using test::readFile;
 using test::waitUntil;
 using test::writeFile;
@@ -290,6 +295,47 @@ TEST_F(ActivityLogTest, KeepsEachThreadsOrderInMemoryAndInTheFile)
     };
     checkOrder(messages(*log), "memory");
     checkOrder(lines, "file");
+}
+
+TEST(LogFileSharing, TwoWritersLoseNoLineAndKeepEachWholeAcrossARotation)
+{
+    // The window and `stowage --probe` append to one file, each through a
+    // file description of its own, as these two threads do. Each round starts
+    // without a file and rotates it once, about two thirds of the way through.
+    constexpr int perWriter = 200;
+    const auto line = [](char writer, int i) {
+        return QByteArray(1, writer) + ' ' + QByteArray::number(i).rightJustified(4, '0') + ' ' + QByteArray(40, writer)
+            + '\n';
+    };
+    const qint64 maxBytes = 2 * perWriter * line('a', 0).size() * 2 / 3;
+    for (int round = 0; round < 20; ++round) {
+        SCOPED_TRACE(round);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("activity.log");
+        const auto write = [&](char writer) {
+            for (int i = 0; i < perWriter; ++i)
+                logfile::appendLine(path, line(writer, i), maxBytes);
+        };
+        std::thread a(write, 'a');
+        std::thread b(write, 'b');
+        a.join();
+        b.join();
+
+        // Each writer's line numbers, in file order; a damaged line counts as -1.
+        std::map<char, std::vector<int>> found;
+        for (const QByteArray& l : (readFile(logfile::backupPath(path)) + readFile(path)).split('\n')) {
+            if (l.isEmpty())
+                continue;
+            const int number = l.mid(2, 4).toInt();
+            found[l[0]].push_back(l + '\n' == line(l[0], number) ? number : -1);
+        }
+        std::vector<int> expected(perWriter);
+        std::iota(expected.begin(), expected.end(), 0);
+        EXPECT_EQ(found['a'], expected);
+        EXPECT_EQ(found['b'], expected);
+        EXPECT_EQ(found.size(), 2u);
+        EXPECT_EQ(fileMode(path), 0600);
+    }
 }
 
 TEST(ActivityLogPlacement, LogCreatedOffTheUiThreadPublishesOnIt)

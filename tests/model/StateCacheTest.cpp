@@ -128,13 +128,13 @@ TEST(StateCacheFormat, DamagedFilesAreRejected)
         EXPECT_FALSE(StateCache::decode(damaged).has_value()) << damaged.left(40).toStdString();
 }
 
-TEST(StateCacheLocation, IsStateJsonInTheApplicationFolderWhichIsCreated)
+TEST(StateCacheLocation, IsStateJsonInTheApplicationFolderWhichIsCreatedPrivate)
 {
     const test::TempDataHome home;
     const std::optional<QString> file = StateCache::fileURL();
     ASSERT_TRUE(file.has_value());
     EXPECT_EQ(QFileInfo(*file).absoluteFilePath(), QDir(home.path()).filePath("Stowage/state.json"));
-    EXPECT_TRUE(QFileInfo(*file).dir().exists());
+    EXPECT_EQ(test::fileMode(QFileInfo(*file).absolutePath()), 0700);
 }
 
 std::optional<CachedState> readBack(const QString& path)
@@ -153,10 +153,13 @@ CachedState numbered(int n)
     return s;
 }
 
-TEST(StateCacheWriter, ManySavesLeaveTheLastSnapshotOnDisk)
+TEST(StateCacheWriter, ManySavesLeaveTheLastSnapshotOnDiskPrivateToTheUser)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("state.json");
+    // Left readable by others by an older version.
+    QFile(path).open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
     StateCacheWriter writer(path);
     for (int n = 1; n <= 500; ++n)
         writer.save(numbered(n));
@@ -165,6 +168,7 @@ TEST(StateCacheWriter, ManySavesLeaveTheLastSnapshotOnDisk)
     const std::optional<CachedState> onDisk = readBack(path);
     ASSERT_TRUE(onDisk.has_value());
     EXPECT_EQ(onDisk->dockerRoot, "500");
+    EXPECT_EQ(test::fileMode(path), 0600);
 
     // A later, smaller snapshot replaces a larger one (a removal shrinking the inventory).
     writer.save(fullState());

@@ -1,9 +1,11 @@
 // The desktop layer's rules (which links leave the application, which
-// terminal is started) and one real terminal launch through a fake terminal
-// program, which shows that the folder reaches it untouched by any shell.
+// terminal is started, which words name the file manager) and one real
+// terminal launch through a fake terminal program, which shows that the
+// folder reaches it untouched by any shell.
 
 #include "platform/Desktop.h"
 #include "platform/DesktopSupport.h"
+#include "platform/PlatformWords.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +41,36 @@ private:
     bool had_;
     QByteArray previous_;
 };
+
+TEST(PlatformWordsTest, MacOSKeepsFinderAndLinuxDesktopsGetTheirOwnWordsAndHelp)
+{
+    const PlatformWords& mac = wordsFor(DesktopKind::macOS);
+    const PlatformWords& freedesktop = wordsFor(DesktopKind::freedesktop);
+    const struct {
+        const char* surface;
+        QString PlatformWords::*word;
+        QString onMac;
+        QString onLinux;
+    } cases[] = {
+        {"project card and README sheet", &PlatformWords::showFolderButton, "Finder", "File Manager"},
+        {"Volumes context menu", &PlatformWords::showMountpointAction, "Reveal Mountpoint in Finder",
+         "Show Mountpoint in File Manager"},
+        {"Logs tab", &PlatformWords::showLogFileButton, "Reveal File", "Show in File Manager"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(mac.*c.word, c.onMac) << c.surface;
+        EXPECT_EQ(freedesktop.*c.word, c.onLinux) << c.surface;
+    }
+    EXPECT_TRUE(mac.socketPermissionHelp.isEmpty() && mac.installDockerHelp.isEmpty());
+    EXPECT_TRUE(freedesktop.socketPermissionHelp.contains("docker group"));
+    EXPECT_TRUE(freedesktop.socketPermissionHelp.contains("DOCKER_HOST"));
+    EXPECT_TRUE(freedesktop.installDockerHelp.contains("apt install docker.io"));
+#ifdef __APPLE__
+    EXPECT_EQ(&platformWords(), &mac);
+#else
+    EXPECT_EQ(&platformWords(), &freedesktop);
+#endif
+}
 
 TEST(TerminalChoice, TheUsersTerminalComesFirstThenTheSystemChoiceThenCommonTerminals)
 {

@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
+
+#include <sys/stat.h>
 
 namespace stowage::test {
 
@@ -26,6 +29,12 @@ void drainEvents(std::chrono::milliseconds duration)
     do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     } while (timer.elapsed() < duration.count());
+}
+
+int fileMode(const QString& path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
 }
 
 QString fakeDockerPath() { return QStringLiteral(FAKE_DOCKER_PATH); }

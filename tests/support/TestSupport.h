@@ -18,6 +18,9 @@ void drainEvents(std::chrono::milliseconds duration = std::chrono::milliseconds(
 // Path of the fault-injecting fake docker program.
 QString fakeDockerPath();
 
+// The permission bits of the file or folder at `path` (0644, 0700, …); -1 when it is missing.
+int fileMode(const QString& path);
+
 // A temporary directory that also serves as XDG_DATA_HOME for code under test.
 struct TempDataHome {
     TempDataHome();

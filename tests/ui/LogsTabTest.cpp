@@ -4,6 +4,7 @@
 #include "SampleInventory.h"
 #include "UiTestSupport.h"
 
+#include "platform/PlatformWords.h"
 #include "ui/Label.h"
 #include "ui/LogListModel.h"
 #include "ui/LogsTab.h"
@@ -213,6 +214,7 @@ TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)
     Logs l;
     l.write(LogLevel::info, "written");
     l.log.flush();
+    EXPECT_EQ(l.tab.revealButton()->text(), platform::platformWords().showLogFileButton);
     l.tab.revealButton()->click();
     ASSERT_EQ(l.desktop.revealed.size(), 1);
     EXPECT_EQ(l.desktop.revealed.first(), *l.log.fileURL());

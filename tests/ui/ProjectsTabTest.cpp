@@ -3,6 +3,7 @@
 // selection count, the empty texts, and clicks on painted buttons.
 #include "RecordInventory.h"
 
+#include "platform/PlatformWords.h"
 #include "ui/ProjectCardDelegate.h"
 #include "ui/ProjectListModel.h"
 #include "ui/ProjectsTab.h"
@@ -163,6 +164,10 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeAndSelectionMode)
     EXPECT_FALSE(shop.rectOf(CardAction::readme).isEmpty());
     EXPECT_TRUE(p.layout("blog").rectOf(CardAction::readme).isEmpty());
     EXPECT_FALSE(p.layout("blog").rectOf(CardAction::finder).isEmpty());
+    const auto folderButton = std::find_if(shop.items.begin(), shop.items.end(),
+                                           [](const CardItem& item) { return item.action == CardAction::finder; });
+    ASSERT_NE(folderButton, shop.items.end());
+    EXPECT_EQ(folderButton->text, platform::platformWords().showFolderButton);
     // ml-lab has no working directory: Finder and Terminal are there but disabled.
     EXPECT_FALSE(p.layout("ml-lab").rectOf(CardAction::finder).isEmpty());
     const CardLayout mlLab = p.layout("ml-lab");

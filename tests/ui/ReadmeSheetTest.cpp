@@ -1,6 +1,7 @@
 // The README sheet: what it shows while loading and after reading the file
 // (or failing to), and the bounded, regular-file-only read.
 
+#include "platform/PlatformWords.h"
 #include "ui/MarkdownView.h"
 #include "ui/ReadmeFile.h"
 #include "ui/ReadmeSheet.h"
@@ -66,7 +67,7 @@ TEST(ReadmeSheet, ShowsLoadingThenTheFile)
 
     auto* finder = sheet.findChild<QPushButton*>(QString(), Qt::FindChildrenRecursively);
     for (auto* button : sheet.findChildren<QPushButton*>())
-        if (button->text() == "Finder")
+        if (button->text() == platform::platformWords().showFolderButton)
             finder = button;
     ASSERT_NE(finder, nullptr);
     finder->click();

@@ -170,17 +170,28 @@ inline QList<FakeRule> incompleteRules()
     return rules({FakeRule{"inspect", inspectOut(inspected), "Error: No such object: d1d1d1d1d1d1\n", 1}});
 }
 
-inline const QString daemonDownText =
-    "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?\n";
-
-// The daemon does not answer: every listing fails.
-inline QList<FakeRule> daemonDownRules()
+// Every listing fails with `err` on standard error.
+inline QList<FakeRule> failingRules(const QString& err)
 {
     QList<FakeRule> all;
     for (const char* match : {"ps", "images", "volume", "system", "inspect", "info"})
-        all << FakeRule{match, "", daemonDownText, 1};
+        all << FakeRule{match, "", err, 1};
     return all;
 }
+
+inline const QString daemonDownText =
+    "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?\n";
+
+// The daemon does not answer.
+inline QList<FakeRule> daemonDownRules() { return failingRules(daemonDownText); }
+
+// What both the 20.10 and the 28 client print when the engine's socket refuses the user.
+inline const QString socketRefusedText =
+    "permission denied while trying to connect to the Docker daemon socket at unix:///var/run/docker.sock: Get "
+    "\"http://%2Fvar%2Frun%2Fdocker.sock/v1.24/containers/json\": dial unix /var/run/docker.sock: connect: "
+    "permission denied";
+
+inline QList<FakeRule> socketRefusedRules() { return failingRules(socketRefusedText); }
 
 // An engine with nothing on it.
 inline QList<FakeRule> emptyEngineRules()

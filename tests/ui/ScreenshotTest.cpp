@@ -110,13 +110,15 @@ TEST(ScreenshotTest, EmptyEngineAndStoppedDaemon)
         rig.waitIdle();
         shoot(w.window, QStringLiteral("empty-engine"));
     }
-    {
-        UiRig rig(sample::daemonDownRules());
+    // A stopped daemon, and a socket that refuses the user (with this desktop's help line).
+    for (const auto& [rules, name] : {std::pair{sample::daemonDownRules(), "daemon-down"},
+                                      std::pair{sample::socketRefusedRules(), "socket-refused"}}) {
+        UiRig rig(rules);
         Window w(rig);
         w.show(RootView::Tab::overview);
         ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("Error"); }));
         rig.waitIdle();
-        shoot(w.window, QStringLiteral("daemon-down"));
+        shoot(w.window, QString::fromLatin1(name));
     }
 }
 

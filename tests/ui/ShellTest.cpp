@@ -4,6 +4,8 @@
 #include "SampleInventory.h"
 #include "UiTestSupport.h"
 
+#include "docker/DockerError.h"
+#include "platform/PlatformWords.h"
 #include "ui/Badge.h"
 #include "ui/BrandBar.h"
 #include "ui/CommandMonitor.h"
@@ -69,17 +71,22 @@ TEST(ShellTest, WindowIsTitledStowageWithTheSixTabsAndMinimumSize)
 
 TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
 {
+    const platform::PlatformWords& words = platform::platformWords();
     const struct {
         const char* name;
         QList<FakeRule> rules;
         QString title;
         QString message;
+        QString help;
         QString liveState;
     } cases[] = {
         {"daemon down", sample::daemonDownRules(), "Couldn't reach Docker",
-         "Cannot connect to the Docker daemon. Is Docker running?", "Docker not running"},
+         "Cannot connect to the Docker daemon. Is Docker running?", "", "Docker not running"},
+        {"socket refused", sample::socketRefusedRules(), "Couldn't reach Docker", sample::socketRefusedText,
+         words.socketPermissionHelp,
+         "Docker not running"},
         {"empty engine", sample::emptyEngineRules(), "No Docker data", "Make sure Docker is running, then refresh.",
-         "No scan yet"},
+         "", "No scan yet"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -89,6 +96,7 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
         EXPECT_TRUE(shell.root().showsEmptyState());
         EXPECT_EQ(empty.title(), c.title);
         EXPECT_EQ(empty.message(), c.message);
+        EXPECT_EQ(empty.help(), c.help);
         EXPECT_EQ(shell.root().brandBar()->shownLiveState(), c.liveState);
         EXPECT_TRUE(empty.retryButton()->isEnabled());
 
@@ -100,6 +108,12 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
         shell.rig.waitIdle();
         EXPECT_GT(shell.rig.docker.calls().size(), callsBefore);
     }
+
+    // No docker program at all: the help says how to install one.
+    Shell shell(sample::emptyEngineRules());
+    shell.open([&] { return shell.dockerWasAsked("ps -a") && !shell.rig.model->isLoading(); });
+    shell.rig.model->setStatusText("Error loading data: " + DockerError::notFound().description());
+    EXPECT_EQ(shell.root().emptyState()->help(), words.installDockerHelp);
 }
 
 TEST(ShellTest, CachedInventoryOpensStaleWithAWarningRefreshAndNoDockerCall)

@@ -3,6 +3,7 @@
 // the buttons' labels and enabling, and revealing a mountpoint.
 #include "RecordInventory.h"
 
+#include "platform/PlatformWords.h"
 #include "ui/SGButton.h"
 #include "ui/Theme.h"
 #include "ui/VolumeTableModel.h"
@@ -10,9 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace stowage::test {
 namespace {
@@ -245,7 +249,19 @@ TEST(VolumesTabTest, RevealShowsTheMountpointOrSaysItIsNotHere)
     state.volumes[0].mountpoint = mount.path();  // shop_pgdata lives on this machine
     Volumes v(state);
 
-    v.tab.reveal({"shop_pgdata"});
+    // The context menu's one item, in this desktop's words, reveals the row under the pointer.
+    QString item;
+    QTimer::singleShot(0, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            item = menu->actions().value(0)->text();
+            menu->actions().value(0)->trigger();
+            menu->close();
+        }
+    });
+    QTableView& table = v.tab.table();
+    emit table.customContextMenuRequested(
+        table.visualRect(v.tab.tableModel().index(v.tab.tableModel().rowOf("shop_pgdata"), 1)).center());
+    EXPECT_EQ(item, platform::platformWords().showMountpointAction);
     EXPECT_EQ(v.rig.desktop.revealed, QStringList{mount.path()});
     EXPECT_TRUE(v.rig.alerts.shown.isEmpty());
 

@@ -1,0 +1,32 @@
+#pragma once
+// The words that differ between desktops: what the file manager is called in
+// buttons and menus, and the help that only makes sense on one system. The
+// window reads them from here; this system's table is chosen at compile time.
+
+#include <QString>
+
+namespace stowage::platform {
+
+struct PlatformWords {
+    // A project card's and the README sheet's button that shows the project folder.
+    QString showFolderButton;
+    // The Volumes table's context-menu item that shows a volume's mountpoint.
+    QString showMountpointAction;
+    // The Logs tab's button that shows the log file.
+    QString showLogFileButton;
+    // Added under a refresh error when the engine refused the user on its
+    // socket ("permission denied"); empty where there is nothing to add.
+    QString socketPermissionHelp;
+    // Added under a refresh error when no docker program was found; empty
+    // where the error text already says what to install.
+    QString installDockerHelp;
+};
+
+enum class DesktopKind { macOS, freedesktop };
+
+const PlatformWords& wordsFor(DesktopKind kind);
+
+// The words of the system this program was built for.
+const PlatformWords& platformWords();
+
+}  // namespace stowage::platform

@@ -1,0 +1,46 @@
+// The command line of the real executable: help and version, usage errors
+// with status 2, Qt's own window options accepted, and --probe anywhere on the
+// line winning over everything else, as it always has.
+#include "AppProcess.h"
+
+#include <gtest/gtest.h>
+
+namespace stowage::test {
+namespace {
+
+TEST(CommandLine, HelpVersionErrorsAndTheProbe)
+{
+    const QString tryHelp = "Try 'stowage --help' for more information.\n";
+    const QString version = QStringLiteral("Stowage %1\n").arg(STOWAGE_VERSION);
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        QString outStart;  // standard output begins with this (empty: nothing more either)
+        QString err;       // standard error, exactly
+    } cases[] = {
+        {{"--help"}, 0, "Usage: stowage [options]\n", ""},
+        {{"-h"}, 0, "Usage: stowage [options]\n", ""},
+        {{"--version"}, 0, version, ""},
+        {{"-v"}, 0, version, ""},
+        {{"-platform", "offscreen", "--version"}, 0, version, ""},
+        {{"--bogus"}, 2, "", "stowage: Unknown option 'bogus'.\n" + tryHelp},
+        {{"--probe=1"}, 2, "", "stowage: Unexpected value after '--probe'.\n" + tryHelp},
+        {{"frobnicate"}, 2, "", "stowage: Unknown command 'frobnicate'.\n" + tryHelp},
+        {{"-v", "--bogus", "--probe", "extra"}, 0, "ERROR: ", ""},
+    };
+    const AppWorld world;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        const Finished run = world.run(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_TRUE(!c.outStart.isEmpty() || run.out.isEmpty()) << run.out.toStdString();
+        EXPECT_EQ(run.out.left(c.outStart.size()), c.outStart);
+        EXPECT_EQ(run.err, c.err);
+    }
+    EXPECT_TRUE(world.run({"--help"}).out.contains("--probe"));
+    // The probe against an engine that is not there prints its one line.
+    EXPECT_EQ(world.run({"--probe"}).out.count('\n'), 1);
+}
+
+}  // namespace
+}  // namespace stowage::test

@@ -1,0 +1,92 @@
+// One window per data folder, with real processes: a second start brings the
+// running window forward and ends, the probe still runs beside the window, a
+// crashed window's lock is no obstacle, and a lock held by a process that does
+// not answer is reported rather than ignored.
+#include "AppProcess.h"
+
+#include "platform/LockedFile.h"
+#include "support/TestSupport.h"
+
+#include "log/LogTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+namespace stowage::test {
+namespace {
+
+const QString broughtForward = "Another start of Stowage brought this window to the front";
+
+bool logHas(const AppWorld& world, const QString& text)
+{
+    return QString::fromUtf8(readFile(world.logFile())).contains(text);
+}
+
+struct RunningWindow {
+    explicit RunningWindow(const AppWorld& world) : process(world.start({}))
+    {
+        EXPECT_TRUE(waitUntil([&] { return world.windowListens(); }, std::chrono::seconds(60)));
+    }
+    ~RunningWindow()
+    {
+        process->kill();
+        process->waitForFinished();
+    }
+    bool running() const { return process->state() == QProcess::Running; }
+    std::unique_ptr<QProcess> process;
+};
+
+TEST(SingleInstance, ASecondStartBringsTheWindowForwardAndTheProbeStillRuns)
+{
+    const AppWorld world;
+    RunningWindow window(world);
+
+    const Finished second = world.run({});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(second.err.contains("already running")) << second.err.toStdString();
+    EXPECT_TRUE(waitUntil([&] { return logHas(world, broughtForward); }));
+
+    const Finished probe = world.run({"--probe"});
+    EXPECT_EQ(probe.exitCode, 0);
+    EXPECT_TRUE(probe.out.startsWith("ERROR: ")) << probe.out.toStdString();
+    EXPECT_TRUE(window.running());
+    EXPECT_EQ(fileMode(world.dataDir()), 0700);
+    EXPECT_EQ(fileMode(world.logFile()), 0600);
+}
+
+TEST(SingleInstance, ACrashedWindowLeavesNoLockBehind)
+{
+    const AppWorld world;
+    {
+        RunningWindow crashed(world);  // killed with SIGKILL: no clean-up at all
+    }
+    ASSERT_TRUE(QFile::exists(world.dataDir() + "/stowage.lock"));
+    RunningWindow next(world);
+    const Finished third = world.run({});
+    EXPECT_EQ(third.exitCode, 0);
+    EXPECT_TRUE(waitUntil([&] { return logHas(world, broughtForward); }));
+    EXPECT_TRUE(next.running());
+}
+
+TEST(SingleInstance, ALockHeldByAProcessThatDoesNotAnswerIsReported)
+{
+    const AppWorld world;
+    ASSERT_TRUE(QDir().mkpath(world.dataDir()));
+    const platform::LockedFile held(world.dataDir() + "/stowage.lock", platform::LockedFile::Wait::no);
+    ASSERT_TRUE(held.isLocked());
+
+    // The start shows a dialog and says the same on standard error.
+    const auto start = world.start({});
+    QString err;
+    EXPECT_TRUE(waitUntil([&] {
+        err += QString::fromLocal8Bit(start->readAllStandardError());
+        return err.contains("did not answer");
+    }, std::chrono::seconds(60)));
+    EXPECT_FALSE(world.windowListens());
+    start->kill();
+    start->waitForFinished();
+}
+
+}  // namespace
+}  // namespace stowage::test
