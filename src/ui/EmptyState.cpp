@@ -14,6 +14,8 @@ namespace stowage {
 
 namespace {
 
+constexpr int textWidth = 460;
+
 // The platform's help for the failure `detail`, or empty.
 QString helpFor(const QString& detail)
 {
@@ -43,7 +45,7 @@ EmptyState::EmptyState(AppModel& model, QWidget* parent) : QWidget(parent), mode
         QLabel* label = plainLabel({}, Theme::font(12), color, this);
         label->setAlignment(Qt::AlignCenter);
         label->setWordWrap(true);
-        label->setFixedWidth(460);
+        label->setFixedWidth(textWidth);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         return label;
     };
@@ -86,6 +88,10 @@ void EmptyState::sync()
     message_->setText(failed ? detail : QStringLiteral("Make sure Docker is running, then refresh."));
     help_->setText(failed ? helpFor(detail) : QString());
     help_->setVisible(!help_->text().isEmpty());
+    // The column's layout asks a label's height for the whole window's width,
+    // not for the label's own: without a minimum, a long error is cut to two lines.
+    for (QLabel* label : {message_, help_})
+        label->setMinimumHeight(label->heightForWidth(textWidth));
     retry_->setEnabled(!model_.isLoading());
 }
 

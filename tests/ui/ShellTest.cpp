@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 
 namespace stowage::test {
 namespace {
@@ -97,6 +98,11 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
         EXPECT_EQ(empty.title(), c.title);
         EXPECT_EQ(empty.message(), c.message);
         EXPECT_EQ(empty.help(), c.help);
+        // Long texts wrap onto as many lines as they need, none cut off.
+        for (QLabel* label : empty.findChildren<QLabel*>()) {
+            if (label->wordWrap() && label->isVisible())
+                EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
+        }
         EXPECT_EQ(shell.root().brandBar()->shownLiveState(), c.liveState);
         EXPECT_TRUE(empty.retryButton()->isEnabled());
 
