@@ -16,12 +16,13 @@ namespace {
 // more round; more than that means the file cannot be written.
 constexpr int maxAttempts = 4;
 
-// rename() replaces an older backup in one step.
-void rotate(const QString& path)
+// rename() replaces an older backup in one step. Returns whether it moved the file.
+bool rotate(const QString& path)
 {
-    std::error_code ignored;
+    std::error_code error;
     std::filesystem::rename(QFile::encodeName(path).toStdString(), QFile::encodeName(backupPath(path)).toStdString(),
-                            ignored);
+                            error);
+    return !error;
 }
 
 }  // namespace
@@ -47,10 +48,9 @@ void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes)
         }
         if (!file.isAt(path))
             continue;  // rotated or removed while this process waited for the lock
-        if (file.size() > maxBytes) {
-            rotate(path);
+        // A file that cannot be rotated still takes the line.
+        if (file.size() > maxBytes && rotate(path))
             continue;
-        }
         file.append(line);
         return;
     }

@@ -8,6 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -168,6 +169,18 @@ TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimit)
     const QList<QString> lines = fileLines(logPath());
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith("\tfresh"));
+}
+
+TEST_F(ActivityLogTest, AFileThatCannotBeRotatedStillTakesTheLine)
+{
+    const QByteArray overLimit(ActivityLog::maxFileBytes + 1, 'x');
+    writeFile(logPath(), overLimit);
+    ASSERT_TRUE(QDir().mkpath(backupPath() + "/occupied"));  // a folder where the backup would go
+    auto log = openLog();
+    log->log(LogLevel::info, "kept");
+    log->flush();
+    EXPECT_TRUE(readFile(logPath()).startsWith(overLimit));
+    EXPECT_TRUE(readFile(logPath()).endsWith("\tinfo\tkept\n"));
 }
 
 TEST_F(ActivityLogTest, KeepsTheNewest2000EntriesInMemoryButEveryLineInTheFile)
