@@ -4,10 +4,9 @@
 // not answer is reported rather than ignored.
 #include "AppProcess.h"
 
+#include "log/LogTestSupport.h"
 #include "platform/LockedFile.h"
 #include "support/TestSupport.h"
-
-#include "log/LogTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +17,10 @@ namespace {
 
 const QString broughtForward = "Another start of Stowage brought this window to the front";
 
-bool logHas(const AppWorld& world, const QString& text)
+// How many times the window was brought forward, by its log.
+qsizetype timesBroughtForward(const AppWorld& world)
 {
-    return QString::fromUtf8(readFile(world.logFile())).contains(text);
+    return QString::fromUtf8(readFile(world.logFile())).count(broughtForward);
 }
 
 struct RunningWindow {
@@ -37,35 +37,28 @@ struct RunningWindow {
     std::unique_ptr<QProcess> process;
 };
 
-TEST(SingleInstance, ASecondStartBringsTheWindowForwardAndTheProbeStillRuns)
-{
-    const AppWorld world;
-    RunningWindow window(world);
-
-    const Finished second = world.run({});
-    EXPECT_EQ(second.exitCode, 0);
-    EXPECT_TRUE(second.err.contains("already running")) << second.err.toStdString();
-    EXPECT_TRUE(waitUntil([&] { return logHas(world, broughtForward); }));
-
-    const Finished probe = world.run({"--probe"});
-    EXPECT_EQ(probe.exitCode, 0);
-    EXPECT_TRUE(probe.out.startsWith("ERROR: ")) << probe.out.toStdString();
-    EXPECT_TRUE(window.running());
-    EXPECT_EQ(fileMode(world.dataDir()), 0700);
-    EXPECT_EQ(fileMode(world.logFile()), 0600);
-}
-
-TEST(SingleInstance, ACrashedWindowLeavesNoLockBehind)
+TEST(SingleInstance, ASecondStartBringsTheWindowForwardTheProbeRunsBesideAndACrashLeavesNoLock)
 {
     const AppWorld world;
     {
-        RunningWindow crashed(world);  // killed with SIGKILL: no clean-up at all
-    }
+        RunningWindow window(world);
+        const Finished second = world.run({});
+        EXPECT_EQ(second.exitCode, 0);
+        EXPECT_TRUE(second.err.contains("already running")) << second.err.toStdString();
+        EXPECT_TRUE(waitUntil([&] { return timesBroughtForward(world) == 1; }));
+
+        const Finished probe = world.run({"--probe"});
+        EXPECT_EQ(probe.exitCode, 0);
+        EXPECT_TRUE(probe.out.startsWith("ERROR: ")) << probe.out.toStdString();
+        EXPECT_TRUE(window.running());
+        EXPECT_EQ(fileMode(world.dataDir()), 0700);
+        EXPECT_EQ(fileMode(world.logFile()), 0600);
+    }  // killed with SIGKILL: no clean-up at all, the lock file and the socket stay
+
     ASSERT_TRUE(QFile::exists(world.dataDir() + "/stowage.lock"));
     RunningWindow next(world);
-    const Finished third = world.run({});
-    EXPECT_EQ(third.exitCode, 0);
-    EXPECT_TRUE(waitUntil([&] { return logHas(world, broughtForward); }));
+    EXPECT_EQ(world.run({}).exitCode, 0);
+    EXPECT_TRUE(waitUntil([&] { return timesBroughtForward(world) == 2; }));
     EXPECT_TRUE(next.running());
 }
 
