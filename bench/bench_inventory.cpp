@@ -5,6 +5,7 @@
 // and reading the state cache. Prints milliseconds per stage and size, and
 // the growth from 10k to 50k (5.0 means linear).
 
+#include "docker/Classify.h"
 #include "docker/DockerClient.h"
 #include "docker/Records.h"
 #include "model/Inventory.h"
@@ -54,6 +55,16 @@ QString hex64(quint64 seed)
 QString jsonLine(const QJsonObject& object)
 {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+// A listing object as the listing templates wrap it, with the compose labels' exact values.
+QJsonObject listed(const QJsonObject& listing, const QString& project, const QString& workingDir = {},
+                   const QString& configFiles = {})
+{
+    return {{"Listing", listing},
+            {"LabelValues", QJsonObject{{ComposeLabel::project, project},
+                                        {ComposeLabel::workingDir, workingDir},
+                                        {ComposeLabel::configFiles, configFiles}}}};
 }
 
 const char* const services[] = {"web", "api", "db", "worker", "cache"};
@@ -134,7 +145,8 @@ struct Installation {
         QStringList lines;
         for (int i = 0; i < n; ++i) {
             const bool running = i % 2 == 0;
-            lines.append(jsonLine({
+            const QString dir = project(i).isEmpty() ? QString() : "/home/dev/src/" + project(i);
+            lines.append(jsonLine(listed({
                 {"Command", "\"docker-entrypoint.s…\""},
                 {"CreatedAt", "2024-05-01 10:11:12 +0200 CEST"},
                 {"ID", containerId(i).left(12)},
@@ -149,7 +161,7 @@ struct Installation {
                 {"Size", "63B (virtual 432MB)"},
                 {"State", running ? "running" : "exited"},
                 {"Status", running ? "Up 2 hours" : "Exited (0) 3 days ago"},
-            }));
+            }, project(i), dir, dir.isEmpty() ? QString() : dir + "/compose.yaml")));
         }
         return lines.join('\n');
     }
@@ -190,7 +202,7 @@ struct Installation {
     {
         QStringList lines;
         for (int k = 0; k < n; ++k) {
-            lines.append(jsonLine({
+            lines.append(jsonLine(listed({
                 {"Availability", "N/A"},
                 {"Driver", "local"},
                 {"Group", "N/A"},
@@ -201,7 +213,7 @@ struct Installation {
                 {"Scope", "local"},
                 {"Size", "N/A"},
                 {"Status", "N/A"},
-            }));
+            }, volumeProject(k))));
         }
         return lines.join('\n');
     }

@@ -17,6 +17,7 @@
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
 // otherwise), --reps N (default 5), --sizes 1000,10000.
 
+#include "docker/Classify.h"
 #include "docker/DockerCLI.h"
 #include "docker/DockerClient.h"
 #include "docker/OperationCenter.h"
@@ -67,6 +68,16 @@ QString jsonLine(const QJsonObject& object)
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
 }
 
+// A listing object as the listing templates wrap it, with the compose labels' exact values.
+QJsonObject listed(const QJsonObject& listing, const QString& project, const QString& workingDir = {},
+                   const QString& configFiles = {})
+{
+    return {{"Listing", listing},
+            {"LabelValues", QJsonObject{{ComposeLabel::project, project},
+                                        {ComposeLabel::workingDir, workingDir},
+                                        {ComposeLabel::configFiles, configFiles}}}};
+}
+
 // n containers, n images and n volumes. Containers: 90% in compose projects of five, two
 // thirds running. Images: 60% built for projects, 20% base images, 10% unused local builds,
 // 10% dangling. Volumes: 60% mounted by one container each, 20% labelled orphans, 20%
@@ -110,7 +121,8 @@ public:
                              .arg(project(i))
                              .arg(i % 5);
             const bool running = i % 3 != 0;
-            out += jsonLine({{"ID", containerId(i).left(12)},
+            const QString dir = project(i).isEmpty() ? QString() : "/src/" + project(i);
+            out += jsonLine(listed({{"ID", containerId(i).left(12)},
                              {"Names", project(i).isEmpty() ? QStringLiteral("tool-%1").arg(i)
                                                             : QStringLiteral("%1-svc%2-1").arg(project(i)).arg(i % 5)},
                              {"Image", imageRepository(i % (n_ * 6 / 10))},
@@ -119,7 +131,8 @@ public:
                              {"Size", "0B"},
                              {"Ports", ""},
                              {"CreatedAt", "2024-05-01 10:11:12 +0000 UTC"},
-                             {"Labels", labels}});
+                             {"Labels", labels}},
+                                   project(i), dir, dir.isEmpty() ? QString() : dir + "/compose.yml"));
         }
         return out;
     }
@@ -143,10 +156,11 @@ public:
             const QString labelled = i < n_ * 8 / 10 && !project(i % (n_ * 9 / 10)).isEmpty()
                 ? "com.docker.compose.project=" + project(i % (n_ * 9 / 10))
                 : QString();
-            out += jsonLine({{"Name", volumeName(i)},
-                             {"Driver", "local"},
-                             {"Mountpoint", "/var/lib/docker/volumes/" + volumeName(i) + "/_data"},
-                             {"Labels", labelled}});
+            out += jsonLine(listed({{"Name", volumeName(i)},
+                                    {"Driver", "local"},
+                                    {"Mountpoint", "/var/lib/docker/volumes/" + volumeName(i) + "/_data"},
+                                    {"Labels", labelled}},
+                                   labelled.isEmpty() ? QString() : project(i % (n_ * 9 / 10))));
         }
         return out;
     }

@@ -5,6 +5,15 @@
 
 #include <QString>
 
+namespace stowage::ComposeLabel {
+
+// The labels docker compose sets on what it creates.
+inline constexpr char project[] = "com.docker.compose.project";
+inline constexpr char workingDir[] = "com.docker.compose.project.working_dir";
+inline constexpr char configFiles[] = "com.docker.compose.project.config_files";
+
+}  // namespace stowage::ComposeLabel
+
 namespace stowage::Classify {
 
 // Value of `key` in a comma-separated list of key=value pairs; empty when absent.

@@ -100,7 +100,15 @@ QStringList DockerCLI::defaultCandidates()
             QStringLiteral("/Applications/Docker.app/Contents/Resources/bin/docker")};
 }
 
-QString DockerCLI::label(const QStringList& args) { return args.mid(0, 4).join(QLatin1Char(' ')); }
+QString DockerCLI::label(const QStringList& args)
+{
+    // A long output template would swamp the monitor and the log; it is named by its braces.
+    QStringList shown = args.mid(0, 4);
+    for (QString& arg : shown)
+        if (arg.size() > 24 && arg.startsWith(QLatin1String("{")) && arg.contains(QLatin1String("{{")))
+            arg = QStringLiteral("{{…}}");
+    return shown.join(QLatin1Char(' '));
+}
 
 OperationCenter& DockerCLI::operations() const
 {
@@ -182,6 +190,8 @@ QString DockerCLI::dockerExecutable()
 
 namespace {
 
+StreamEnding stopped() { return {StreamEnding::Kind::stopped, 0, {}}; }
+
 RunResult execute(const QString& docker, const QStringList& args, const Environment& env, double timeout,
                   ProcessBox& box, const DockerCLI::Config& config, std::stop_token stop)
 {
@@ -247,13 +257,10 @@ QString DockerCLI::run(const QStringList& args, double timeout, std::stop_token 
     const RunResult result = runRaw(args, timeout, stop);
     if (result.status == 0)
         return result.out.trimmed();
-    const QString message = chosenMessage(result);
-    if (message.contains(QStringLiteral("Cannot connect to the Docker daemon")))
-        throw DockerError::daemonDown(message);
-    throw DockerError::commandFailed(message);
+    throw DockerError::fromMessage(chosenMessage(result));
 }
 
-void DockerCLI::stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
+StreamEnding DockerCLI::stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
                        std::stop_token stop)
 {
     const QString runLabel = label(args);
@@ -268,16 +275,17 @@ void DockerCLI::stream(const QStringList& args, double timeout, const std::funct
     platform::SpawnedChild child;
     try {
         child = platform::spawnChild(dockerExecutable(), args, environment(), true);
-    } catch (const RunError&) {
-        return;
+    } catch (const RunError& error) {
+        return {StreamEnding::Kind::notStarted, 0, error.description()};
     }
     std::stop_callback onStop(stop, [&box] { box->kill(); });
     if (!box->set(child.pid)) {
         killAtOnce(child);
-        return;
+        return stopped();
     }
 
     QByteArray pending;
+    QString lastLine;  // a failing docker says why on its last line
     bool consuming = true;
     auto deliverLines = [&](ChildStream, QByteArrayView bytes) {
         pending.append(bytes);
@@ -291,6 +299,7 @@ void DockerCLI::stream(const QStringList& args, double timeout, const std::funct
             const QString line = QString(decoder.decode(raw)).trimmed();
             if (decoder.hasError() || line.isEmpty())
                 continue;
+            lastLine = line;
             if (!onLine(line)) {
                 consuming = false;
                 box->kill();
@@ -303,7 +312,16 @@ void DockerCLI::stream(const QStringList& args, double timeout, const std::funct
         box->kill();
     };
     SupervisorTiming timing{timeout, config_.killGrace, config_.postTimeoutWait, config_.drainAfterExit};
-    superviseChild(child, *box, timing, deliverLines, watchdog);
+    const SupervisedOutcome outcome = superviseChild(child, *box, timing, deliverLines, watchdog);
+    if (!consuming || stop.stop_requested())
+        return stopped();
+    if (outcome.timedOut)
+        return {StreamEnding::Kind::timedOut, 0, DockerError::timedOut().description()};
+    const int status = outcome.status.value_or(-1);
+    if (status == 0)
+        return {StreamEnding::Kind::exited, 0, {}};
+    const QString why = lastLine.isEmpty() ? QStringLiteral("docker exited with status %1").arg(status) : lastLine;
+    return {StreamEnding::Kind::exited, status, DockerError::fromMessage(why).description()};
 }
 
 }  // namespace stowage

@@ -32,6 +32,16 @@ struct RunResult {
     QString err;
 };
 
+// How a streamed child ended.
+struct StreamEnding {
+    enum class Kind { exited, timedOut, notStarted, stopped };
+    Kind kind = Kind::exited;
+    int status = 0;   // the exit status when it exited; for a child ended by a signal, the signal number
+    QString failure;  // what went wrong, for the user; empty after exit status 0 and after a stop
+
+    bool succeeded() const { return kind == Kind::exited && status == 0; }
+};
+
 class DockerCLI {
 public:
     struct Config {
@@ -73,16 +83,17 @@ public:
     // Runs the child with standard output and error merged and hands each
     // non-empty trimmed line to `onLine` as it arrives. `onLine` returning
     // false ends consumption (and kills the child); so does a stop request.
-    // Never throws: every problem simply ends the stream.
-    void stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
-                std::stop_token stop = {});
+    // Never throws: every problem ends the stream, and the ending says how.
+    StreamEnding stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
+                        std::stop_token stop = {});
 
     // Absolute path of the docker program; throws DockerError::notFound. A
     // failed lookup is not remembered.
     QString dockerExecutable();
     Environment environment();
 
-    // The run's label: its first four arguments joined by single spaces.
+    // The run's label: its first four arguments joined by single spaces, a
+    // long output template among them shown as "{{…}}".
     static QString label(const QStringList& args);
 
     OperationCenter& operations() const;

@@ -1,5 +1,6 @@
 #include "docker/DockerClient.h"
 
+#include "docker/Classify.h"
 #include "docker/DockerCLI.h"
 #include "docker/TextTrim.h"
 #include "log/ActivityLog.h"
@@ -15,16 +16,13 @@ namespace {
 
 const QString jsonFormat = QStringLiteral("{{json .}}");
 
-// The first line of `text` that holds more than blanks, without surrounding
-// spaces and tabs; none when there is no such line.
-std::optional<QString> firstLine(const QString& text)
+// {"Listing":{{json .}},"LabelValues":{"k":{{json (.Label "k")}},…}}
+QString listingTemplate(const QStringList& keys)
 {
-    for (QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringView trimmed = trimSpacesAndTabs(line);
-        if (!trimmed.isEmpty())
-            return trimmed.toString();
-    }
-    return std::nullopt;
+    QStringList values;
+    for (const QString& key : keys)
+        values << QStringLiteral("\"%1\":{{json (.Label \"%1\")}}").arg(key);
+    return QStringLiteral("{\"Listing\":{{json .}},\"LabelValues\":{") + values.join(u',') + QStringLiteral("}}");
 }
 
 // The output's lines, each without surrounding spaces and tabs.
@@ -39,14 +37,11 @@ QSet<QString> lineSet(const QString& text)
     return lines;
 }
 
-// docker reads an argument that starts with "-" as an option, so such a
-// name is never placed among the items of a command.
-bool looksLikeOption(const QString& item)
-{
-    return item.startsWith(u'-');
-}
-
 }  // namespace
+
+const QString DockerClient::containerListingTemplate =
+    listingTemplate({ComposeLabel::project, ComposeLabel::workingDir, ComposeLabel::configFiles});
+const QString DockerClient::volumeListingTemplate = listingTemplate({ComposeLabel::project});
 
 DockerClient::DockerClient(DockerCLI& cli) : DockerClient(cli, Limits{})
 {
@@ -70,7 +65,7 @@ QString DockerClient::readListing(const QStringList& args, std::stop_token stop)
 
 QList<SGContainer> DockerClient::containers(std::stop_token stop) const
 {
-    return parseContainers(readListing({"ps", "-a", "--format", jsonFormat}, stop));
+    return parseContainers(readListing({"ps", "-a", "--format", containerListingTemplate}, stop));
 }
 
 QList<SGImage> DockerClient::images(std::stop_token stop) const
@@ -80,7 +75,7 @@ QList<SGImage> DockerClient::images(std::stop_token stop) const
 
 QList<SGVolume> DockerClient::volumes(std::stop_token stop) const
 {
-    return parseVolumes(readListing({"volume", "ls", "--format", jsonFormat}, stop));
+    return parseVolumes(readListing({"volume", "ls", "--format", volumeListingTemplate}, stop));
 }
 
 BuildCache DockerClient::buildCache(std::stop_token stop) const
@@ -140,17 +135,27 @@ DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, s
     return outcome;
 }
 
+bool DockerClient::looksLikeOption(const QString& item)
+{
+    return item.startsWith(u'-');
+}
+
 void DockerClient::mutate(const QString& label, const QStringList& args, double timeout, std::stop_token stop) const
 {
+    retryingAfterTimeout(label, [&] { cli.run(args, timeout, stop); });
+}
+
+void DockerClient::retryingAfterTimeout(const QString& label, const std::function<void()>& attempt) const
+{
     try {
-        cli.run(args, timeout, stop);
+        attempt();
         return;
     } catch (const DockerError& error) {
         if (error.kind() != DockerError::Kind::timedOut)
             throw;
     }
     cli.log().log(LogLevel::warn, QStringLiteral("↻ retrying %1 after timeout (attempt 2)").arg(label));
-    cli.run(args, timeout, stop);
+    attempt();
 }
 
 DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const QStringList& base,

@@ -2,6 +2,13 @@
 
 namespace stowage {
 
+DockerError DockerError::fromMessage(const QString& message)
+{
+    if (message.contains(QStringLiteral("Cannot connect to the Docker daemon")))
+        return daemonDown(message);
+    return commandFailed(message);
+}
+
 QString DockerError::textFor(Kind kind, const QString& message)
 {
     switch (kind) {

@@ -27,6 +27,9 @@ public:
     static DockerError commandFailed(const QString& message) { return {Kind::commandFailed, message}; }
     static DockerError notFound() { return {Kind::notFound, {}}; }
     static DockerError timedOut() { return {Kind::timedOut, {}}; }
+    // The error of a command that failed saying `message`: daemonDown when it
+    // could not reach the engine, commandFailed otherwise.
+    static DockerError fromMessage(const QString& message);
 
     Kind kind() const noexcept { return kind_; }
     // The payload of daemonDown and commandFailed (not shown for daemonDown).

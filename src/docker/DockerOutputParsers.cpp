@@ -16,9 +16,6 @@ namespace stowage {
 
 namespace {
 
-const QString projectLabel = QStringLiteral("com.docker.compose.project");
-const QString workingDirLabel = QStringLiteral("com.docker.compose.project.working_dir");
-const QString configFilesLabel = QStringLiteral("com.docker.compose.project.config_files");
 
 std::optional<QJsonDocument> parseJson(const QByteArray& bytes)
 {
@@ -73,12 +70,31 @@ void forEachLine(const QString& text, Visit&& visit)
 
 const QString zeroSize = QStringLiteral("0B");
 
+// One line of a listing asked for with a listing template: the usual object
+// and the exact values of the labels asked for. A plain object has no exact
+// values, and its comma-joined labels text is never read for them.
+struct ListingLine {
+    QJsonObject listing;
+    QJsonObject labelValues;
+
+    explicit ListingLine(const QJsonObject& line)
+    {
+        const QJsonValue wrapped = line.value(QLatin1String("Listing"));
+        listing = wrapped.isObject() ? wrapped.toObject() : line;
+        labelValues = line.value(QLatin1String("LabelValues")).toObject();
+    }
+
+    QString label(const char* key) const { return labelValues.value(QLatin1String(key)).toString(); }
+};
+
 }  // namespace
 
 QList<SGContainer> DockerClient::parseContainers(const QString& out)
 {
     QList<SGContainer> containers;
-    forEachObjectLine(out, [&](const QJsonObject& o) {
+    forEachObjectLine(out, [&](const QJsonObject& line) {
+        const ListingLine listed(line);
+        const QJsonObject& o = listed.listing;
         SGContainer c;
         c.id = stringValue(o, QLatin1String("ID"));
         c.name = stringValue(o, QLatin1String("Names"));
@@ -89,9 +105,10 @@ QList<SGContainer> DockerClient::parseContainers(const QString& out)
         c.ports = stringValue(o, QLatin1String("Ports"));
         c.created = stringValue(o, QLatin1String("CreatedAt"));
         c.labels = stringValue(o, QLatin1String("Labels"));
-        c.project = Classify::label(c.labels, projectLabel);
-        c.workingDir = Classify::label(c.labels, workingDirLabel);
-        c.configFiles = Classify::label(c.labels, configFilesLabel);
+        c.project = listed.label(ComposeLabel::project);
+        c.workingDir = listed.label(ComposeLabel::workingDir);
+        // Compose joins several configuration files with commas: the first one is kept.
+        c.configFiles = listed.label(ComposeLabel::configFiles).section(u',', 0, 0);
         containers.append(std::move(c));
         return true;
     });
@@ -118,13 +135,15 @@ QList<SGImage> DockerClient::parseImages(const QString& out)
 QList<SGVolume> DockerClient::parseVolumes(const QString& out)
 {
     QList<SGVolume> volumes;
-    forEachObjectLine(out, [&](const QJsonObject& o) {
+    forEachObjectLine(out, [&](const QJsonObject& line) {
+        const ListingLine listed(line);
+        const QJsonObject& o = listed.listing;
         SGVolume v;
         v.name = stringValue(o, QLatin1String("Name"));
         v.driver = stringValue(o, QLatin1String("Driver"));
         v.mountpoint = stringValue(o, QLatin1String("Mountpoint"));
         v.labels = stringValue(o, QLatin1String("Labels"));
-        v.project = Classify::label(v.labels, projectLabel);
+        v.project = listed.label(ComposeLabel::project);
         volumes.append(std::move(v));
         return true;
     });

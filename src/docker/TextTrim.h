@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace stowage {
 
 inline bool isSpaceOrTab(QChar c)
@@ -19,6 +21,18 @@ inline QStringView trimSpacesAndTabs(QStringView text)
     while (!text.isEmpty() && isSpaceOrTab(text.back()))
         text.chop(1);
     return text;
+}
+
+// The first line of `text` that holds more than blanks, without surrounding
+// spaces and tabs; none when there is no such line.
+inline std::optional<QString> firstLine(const QString& text)
+{
+    for (QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringView trimmed = trimSpacesAndTabs(line);
+        if (!trimmed.isEmpty())
+            return trimmed.toString();
+    }
+    return std::nullopt;
 }
 
 inline bool isAsciiDigit(QChar c)

@@ -62,14 +62,14 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
 
 AppModel::~AppModel()
 {
-    // End the running operation before any member it reads goes away; its
-    // children are killed, so the join is bounded by the kill grace period.
+    // End the operations before any member they read goes away; their
+    // children are killed, so the waits are bounded by the kill grace period.
     if (currentTask_) {
         currentTask_->requestStop();
         operations().killAll();
     }
     currentTask_.reset();
-    finishedTask_.reset();
+    retired_.joinAll();
 }
 
 const QStringList& AppModel::spinnerFrames()
@@ -130,16 +130,27 @@ void AppModel::stopSpinner()
 
 void AppModel::startOperation(BackgroundOperation::Body body)
 {
-    finishedTask_.reset();
     stopping_ = false;
+    retired_.retire(std::move(currentTask_));  // normally already retired by endOperation
     currentTask_ = std::make_unique<BackgroundOperation>(std::move(body));
 }
 
 void AppModel::endOperation()
 {
-    // The thread is at its very end; it is joined when the next operation starts.
-    finishedTask_ = std::move(currentTask_);
+    // The body has handed over its ending, but its thread may still wait for
+    // killed children: it is joined elsewhere, never here.
+    retired_.retire(std::move(currentTask_));
     stopping_ = false;
+}
+
+bool AppModel::idleAfterConfirmation()
+{
+    if (!isLoading_)
+        return true;
+    alerts().info(QStringLiteral("Not started"),
+                  QStringLiteral("Another operation started while the confirmation was open, so nothing was "
+                                 "removed. Try again when it has finished."));
+    return false;
 }
 
 void AppModel::cancelCurrentOperation()
@@ -241,19 +252,25 @@ bool AppModel::loadCache()
     return loaded;
 }
 
-void AppModel::loadCacheInBackground(std::function<void(bool)> done)
+void AppModel::loadCacheInBackground(std::function<void(CacheLoad)> done)
 {
     // Used at start-up, before anything was saved, so no save can be in flight.
     QPointer<AppModel> self(this);
-    std::thread([self, path = cacheFile_, done = std::move(done)]() mutable {
+    const quint64 refreshesBefore = refreshesStarted_;
+    std::thread([self, path = cacheFile_, refreshesBefore, done = std::move(done)]() mutable {
         auto state = readCacheFile(path);
         QMetaObject::invokeMethod(
             self.data(),
-            [self, state = std::move(state), done = std::move(done)] {
-                bool loaded = false;
-                self->applyCache(state, &loaded);
+            [self, state = std::move(state), refreshesBefore, done = std::move(done)] {
+                // A refresh that started meanwhile publishes newer facts than the file holds.
+                CacheLoad result = CacheLoad::superseded;
+                if (self->refreshesStarted_ == refreshesBefore) {
+                    bool loaded = false;
+                    self->applyCache(state, &loaded);
+                    result = loaded ? CacheLoad::loaded : CacheLoad::nothing;
+                }
                 if (done)
-                    done(loaded);
+                    done(result);
             },
             Qt::QueuedConnection);
     }).detach();

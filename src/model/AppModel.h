@@ -6,6 +6,7 @@
 // every state change back to this thread, in order. isLoading is the single
 // gate: one refresh or removal at a time.
 
+#include "docker/DockerCLI.h"
 #include "docker/DockerClient.h"
 #include "model/Alerts.h"
 #include "model/BackgroundOperation.h"
@@ -113,9 +114,14 @@ public:
     void buildProjectIndex();
     void saveCache();
     bool loadCache();
+    enum class CacheLoad {
+        loaded,      // the cached inventory is shown
+        nothing,     // no usable cache: nothing changed
+        superseded,  // a refresh started meanwhile, whose data the cache must not replace
+    };
     // Reads and decodes the cache file off the UI thread, then applies it here
-    // and reports whether anything was loaded.
-    void loadCacheInBackground(std::function<void(bool loaded)> done);
+    // unless a refresh has started since, and reports what happened.
+    void loadCacheInBackground(std::function<void(CacheLoad)> done);
     // Blocks until every cache save so far is on disk (tests, application exit).
     void flushCache();
 
@@ -123,6 +129,9 @@ public:
     UsageClassification classification() const { return UsageClassification(inventory_, index_); }
     ImageStatus imageStatus(const SGImage& image) const { return classification().imageStatus(image); }
     QList<SGImage> unusedImages() const { return classification().unusedImages(); }
+    QList<ImageUnit> unusedImageUnits() const { return classification().unusedImageUnits(); }
+    // The images of `rows`, once each, with every name the listing has for them.
+    QList<ImageUnit> unitsOf(const QList<SGImage>& rows) const { return imageUnits(rows, inventory_.images); }
     ProjectText imageProjectText(const SGImage& image) const { return classification().imageProjectText(image); }
     Classify::VolumeUsage volumeUsage(const SGVolume& v) const { return classification().volumeUsage(v); }
     QList<SGVolume> orphanVolumes() const { return classification().orphanVolumes(); }
@@ -137,7 +146,7 @@ public:
 
     // --- Removals (confirmed first; one operation at a time) ---
     // Removes containers, then images, then volumes, after a daemon health check.
-    void deleteResources(const QString& label, const QList<SGContainer>& containers, const QList<SGImage>& images,
+    void deleteResources(const QString& label, const QList<SGContainer>& containers, const QList<ImageUnit>& images,
                          const QList<SGVolume>& volumes);
     void cleanBuildCache();
     void cleanUnusedImages();
@@ -192,10 +201,14 @@ protected:
     // Runs `change` on the UI thread after everything posted before it.
     void post(std::function<void()> change);
     void endOperation();
+    // After a confirmation: its dialog ran an event loop in which another
+    // operation may have started. False (with a notice) when one runs now.
+    bool idleAfterConfirmation();
 
 private:
     void runRefresh(std::stop_token stop);
-    void failRefresh(const QString& description, bool cancelled);
+    // The refresh's early end; `published` when it had already replaced some listing.
+    void failRefresh(const QString& description, bool cancelled, bool published);
     void startProgress(int containerCount);
     void stopProgress();
     void applyCache(const std::optional<CachedState>& state, bool* loaded);
@@ -203,7 +216,7 @@ private:
     struct RemovalRequest {
         QString label;
         QList<SGContainer> containers;
-        QList<SGImage> images;
+        QList<ImageUnit> images;
         QList<SGVolume> volumes;
     };
     void runRemoval(const RemovalRequest& request, std::stop_token stop);
@@ -211,10 +224,18 @@ private:
                            const QSet<QString>& volumeNames);
     void removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
                             const QString& caveat);
+    // Project teardown without complete usage data: a notice, and true.
+    bool blockedWithoutOwners();
+    // Lines saying that nothing but containers goes, when owners are unknown.
+    QStringList ownersUnknownNote() const;
     void runBuildCacheClear(std::stop_token stop);
-    void runSafeClean(const QList<SGImage>& images, const QList<SGVolume>& volumes, std::stop_token stop);
-    // Streams `docker builder prune -af`, showing each line cut to `shown` characters; returns the lines.
-    QStringList streamPrune(int shown, std::stop_token stop);
+    void runSafeClean(const QList<ImageUnit>& images, const QList<SGVolume>& volumes, std::stop_token stop);
+    struct PruneRun {
+        QStringList lines;
+        StreamEnding ending;
+    };
+    // Streams `docker builder prune -af`, showing each line cut to `shown` characters.
+    PruneRun streamPrune(int shown, std::stop_token stop);
     CachedState snapshot() const;
 
     DockerClient client_;
@@ -243,7 +264,8 @@ private:
     platform::Desktop* desktop_ = nullptr;
 
     std::unique_ptr<BackgroundOperation> currentTask_;
-    std::unique_ptr<BackgroundOperation> finishedTask_;  // joined when the next one starts
+    RetiredOperations retired_;
+    quint64 refreshesStarted_ = 0;
     RemovalLimits removalLimits_;
     std::optional<QString> cacheFile_;
     StateCacheWriter cacheWriter_;

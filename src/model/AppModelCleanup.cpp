@@ -19,37 +19,41 @@ constexpr int maxListedVolumes = 40;
 constexpr int maxShownErrors = 15;
 constexpr int keptPruneLines = 12;
 
-QString imageName(const SGImage& image) { return image.repository + QLatin1Char(':') + image.tag; }
-
 QString joinLines(const QStringList& lines) { return lines.join(QLatin1Char('\n')); }
+
+QString lastLines(const QStringList& lines, int count)
+{
+    return joinLines(lines.mid(std::max<qsizetype>(0, lines.size() - count)));
+}
 
 }  // namespace
 
 // --- Build cache ---
 
-QStringList AppModel::streamPrune(int shown, std::stop_token stop)
+AppModel::PruneRun AppModel::streamPrune(int shown, std::stop_token stop)
 {
-    QStringList lines;
-    client_.cli.stream({QStringLiteral("builder"), QStringLiteral("prune"), QStringLiteral("-af")},
-                       removalLimits_.prune,
-                       [&](const QString& line) {
-                           if (stop.stop_requested())
-                               return false;
-                           lines << line;
-                           post([this, text = QStringLiteral("build cache › ") + leadingCharacters(line, shown)] {
-                               setStatusText(text);
-                           });
-                           return true;
-                       },
-                       stop);
-    return lines;
+    PruneRun run;
+    run.ending = client_.cli.stream({QStringLiteral("builder"), QStringLiteral("prune"), QStringLiteral("-af")},
+                                    removalLimits_.prune,
+                                    [&](const QString& line) {
+                                        if (stop.stop_requested())
+                                            return false;
+                                        run.lines << line;
+                                        post([this, text = QStringLiteral("build cache › ") + leadingCharacters(line, shown)] {
+                                            setStatusText(text);
+                                        });
+                                        return true;
+                                    },
+                                    stop);
+    return run;
 }
 
 void AppModel::cleanBuildCache()
 {
     if (isLoading_)
         return;
-    if (!alerts().confirm(QStringLiteral("Clear build cache"), QStringLiteral("Clear all Docker build cache?"), true))
+    if (!alerts().confirm(QStringLiteral("Clear build cache"), QStringLiteral("Clear all Docker build cache?"), true)
+        || !idleAfterConfirmation())
         return;
     startSpinner();
     setStatusText(QStringLiteral("Clearing build cache…"));
@@ -59,9 +63,9 @@ void AppModel::cleanBuildCache()
 
 void AppModel::runBuildCacheClear(std::stop_token stop)
 {
-    const QStringList lines = streamPrune(140, stop);
+    const PruneRun run = streamPrune(140, stop);
     const bool cancelled = stop.stop_requested();
-    post([this, lines, cancelled] {
+    post([this, run, cancelled] {
         stopSpinner();
         endOperation();
         if (cancelled) {
@@ -69,9 +73,16 @@ void AppModel::runBuildCacheClear(std::stop_token stop)
             log(LogLevel::warn, QStringLiteral("Build cache clear cancelled"));
             return;
         }
-        log(LogLevel::info, QStringLiteral("Build cache cleared"));
-        alerts().info(QStringLiteral("Done"),
-                      QStringLiteral("Build cache cleared.\n\n") + joinLines(lines.mid(std::max<qsizetype>(0, lines.size() - keptPruneLines))));
+        if (run.ending.succeeded()) {
+            log(LogLevel::info, QStringLiteral("Build cache cleared"));
+            alerts().info(QStringLiteral("Done"),
+                          QStringLiteral("Build cache cleared.\n\n") + lastLines(run.lines, keptPruneLines));
+        } else {
+            log(LogLevel::error, QStringLiteral("Build cache clear failed: ") + run.ending.failure);
+            alerts().info(QStringLiteral("Build cache not cleared"),
+                          QStringLiteral("docker builder prune failed: ") + run.ending.failure);
+        }
+        // Whatever the prune managed before it ended is read back.
         finishOperationAndReconcile();
     });
 }
@@ -80,16 +91,16 @@ void AppModel::runBuildCacheClear(std::stop_token stop)
 
 void AppModel::cleanUnusedImages()
 {
-    const QList<SGImage> candidates = unusedImages();
+    const QList<ImageUnit> candidates = unusedImageUnits();
     if (candidates.isEmpty()) {
         alerts().info(QStringLiteral("Info"), QStringLiteral("No unused images found."));
         return;
     }
     QStringList lines;
     for (const auto& image : candidates)
-        lines << QStringLiteral("  %1 (%2)").arg(imageName(image), image.size);
+        lines << QStringLiteral("  %1 (%2)").arg(image.name, image.size);
     const QString message = QStringLiteral("Remove %1 unused images?\n\n").arg(candidates.size()) + joinLines(lines);
-    if (alerts().confirm(QStringLiteral("Remove unused images"), message, true))
+    if (alerts().confirm(QStringLiteral("Remove unused images"), message, true) && idleAfterConfirmation())
         deleteResources(QStringLiteral("unused images"), {}, candidates, {});
 }
 
@@ -148,7 +159,7 @@ void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString&
                                 .arg(SizeFormat::humanSize(totalBytes(volumes)))
                             + caveat + QStringLiteral("\n\n") + joinLines(lines) + more
                             + QStringLiteral("\n\n⚠ Data will be permanently deleted!");
-    if (alerts().confirm(title, message, true))
+    if (alerts().confirm(title, message, true) && idleAfterConfirmation())
         deleteResources(label, {}, {}, volumes);
 }
 
@@ -156,7 +167,7 @@ void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString&
 
 void AppModel::safeCleanAll()
 {
-    const QList<SGImage> images = unusedImages();
+    const QList<ImageUnit> images = unusedImageUnits();
     const QList<SGVolume> volumes = orphanVolumes();
     if (isLoading_)
         return;
@@ -165,7 +176,7 @@ void AppModel::safeCleanAll()
                                            "touched.\n\nContinue?")
                                 .arg(inventory_.buildCache.reclaimable, QString::number(images.size()),
                                      QString::number(volumes.size()));
-    if (!alerts().confirm(QStringLiteral("Safe Clean All"), message, true))
+    if (!alerts().confirm(QStringLiteral("Safe Clean All"), message, true) || !idleAfterConfirmation())
         return;
     startSpinner();
     log(LogLevel::info, QStringLiteral("Safe Clean All: build cache + %1 images + %2 volumes").arg(images.size()).arg(volumes.size()));
@@ -173,25 +184,27 @@ void AppModel::safeCleanAll()
 }
 
 // Runs on the operation's thread; touches model state only through post().
-void AppModel::runSafeClean(const QList<SGImage>& images, const QList<SGVolume>& volumes, std::stop_token stop)
+void AppModel::runSafeClean(const QList<ImageUnit>& images, const QList<SGVolume>& volumes, std::stop_token stop)
 {
     post([this] { setStatusText(QStringLiteral("Safe clean: build cache…")); });
-    streamPrune(120, stop);
+    const PruneRun prune = streamPrune(120, stop);
 
     int removedImages = 0;
     int removedVolumes = 0;
     QStringList errors;
+    const bool pruned = prune.ending.succeeded();
+    if (!pruned && !stop.stop_requested())
+        errors << QStringLiteral("build cache: ") + prune.ending.failure;
     for (qsizetype i = 0; i < images.size() && !stop.stop_requested(); ++i) {
-        const SGImage& image = images[i];
+        const ImageUnit& image = images[i];
         post([this, i, n = images.size()] { setStatusText(QStringLiteral("Safe clean: image %1/%2…").arg(i + 1).arg(n)); });
         try {
-            client_.mutate(QStringLiteral("rmi ") + image.id.left(19), {QStringLiteral("rmi"), image.id},
-                           removalLimits_.imageRemove, stop);
+            client_.removeImage(image, removalLimits_.imageRemove, stop);
             ++removedImages;
         } catch (const CancelledError&) {
             break;
         } catch (const RunError& error) {
-            errors << QStringLiteral("image ") + imageName(image) + QStringLiteral(": ") + error.description();
+            errors << QStringLiteral("image ") + image.name + QStringLiteral(": ") + error.description();
         }
     }
     if (!volumes.isEmpty() && !stop.stop_requested()) {
@@ -206,7 +219,7 @@ void AppModel::runSafeClean(const QList<SGImage>& images, const QList<SGVolume>&
     }
 
     const bool cancelled = stop.stop_requested();
-    post([this, removedImages, removedVolumes, errors, cancelled] {
+    post([this, removedImages, removedVolumes, errors, cancelled, pruned] {
         stopSpinner();
         endOperation();
         if (cancelled) {
@@ -219,7 +232,8 @@ void AppModel::runSafeClean(const QList<SGImage>& images, const QList<SGVolume>&
             QStringLiteral("Safe Clean All done: %1 images, %2 volumes, %3 error(s)").arg(removedImages).arg(removedVolumes).arg(errors.size()));
         if (!errors.isEmpty())
             alerts().info(QStringLiteral("Completed with errors"),
-                          QStringLiteral("✓ Build cache cleared\n✓ Removed %1 images\n✓ Removed %2 volumes\n\nErrors:\n")
+                          QStringLiteral("%1\n✓ Removed %2 images\n✓ Removed %3 volumes\n\nErrors:\n")
+                                  .arg(pruned ? QStringLiteral("✓ Build cache cleared") : QStringLiteral("✗ Build cache not cleared"))
                                   .arg(removedImages)
                                   .arg(removedVolumes)
                               + joinLines(errors.mid(0, maxShownErrors)));
@@ -244,12 +258,12 @@ void AppModel::removeSelectedImages(const QSet<QString>& ids)
         return;
     }
     QStringList blocked;
-    QList<SGImage> allowed;
-    for (const auto& image : selected) {
+    QList<ImageUnit> allowed;
+    for (const auto& image : unitsOf(selected)) {
         if (!inventory_.usageDataComplete)
-            blocked << QStringLiteral("  %1 (Unknown — refresh needed)").arg(imageName(image));
+            blocked << QStringLiteral("  %1 (Unknown — refresh needed)").arg(image.name);
         else if (inventory_.usedImageIDs.contains(image.id))
-            blocked << QStringLiteral("  %1 (Used by container)").arg(imageName(image));
+            blocked << QStringLiteral("  %1 (Used by container)").arg(image.name);
         else
             allowed << image;
     }
@@ -261,9 +275,10 @@ void AppModel::removeSelectedImages(const QSet<QString>& ids)
     }
     QStringList lines;
     for (const auto& image : allowed)
-        lines << QStringLiteral("  ") + imageName(image);
+        lines << QStringLiteral("  ") + image.name;
     if (alerts().confirm(QStringLiteral("Remove selected images"),
-                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines), true))
+                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines), true)
+        && idleAfterConfirmation())
         deleteResources(QStringLiteral("selected images"), {}, allowed, {});
 }
 
@@ -299,7 +314,8 @@ void AppModel::removeSelectedVolumes(const QSet<QString>& names)
     if (alerts().confirm(QStringLiteral("Remove selected volumes"),
                          blockedText + QStringLiteral("Will remove:\n") + joinLines(lines)
                              + QStringLiteral("\n\n⚠ Data will be permanently deleted!"),
-                         true))
+                         true)
+        && idleAfterConfirmation())
         deleteResources(QStringLiteral("selected volumes"), {}, {}, allowed);
 }
 

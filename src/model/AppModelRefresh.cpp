@@ -65,13 +65,23 @@ void AppModel::refresh()
     if (isLoading_)
         return;
     startSpinner();
+    ++refreshesStarted_;
     setStatusText(QStringLiteral("Loading Docker data…"));
     log(LogLevel::info, QStringLiteral("Refresh started"));
     startOperation([this](std::stop_token stop) { runRefresh(stop); });
 }
 
-void AppModel::failRefresh(const QString& description, bool cancelled)
+void AppModel::failRefresh(const QString& description, bool cancelled, bool published)
 {
+    if (published) {
+        // New listings stand beside the previous refresh's usage facts: nothing
+        // may be called unused on that mix until a refresh completes.
+        inventory_.usageDataComplete = false;
+        inventory_.usageDataProblem =
+            QStringLiteral("The last refresh did not finish — usage was not verified. Refresh to check.");
+        emit usageChanged();
+        buildProjectIndex();
+    }
     if (cancelled) {
         setStatusText(QStringLiteral("Refresh cancelled."));
         log(LogLevel::warn, QStringLiteral("Refresh cancelled"));
@@ -109,6 +119,7 @@ void AppModel::runRefresh(std::stop_token stop)
     QList<SGContainer> containers;
     QList<SGImage> images;
     QList<SGVolume> volumes;
+    bool published = false;
     {
         std::stop_source phase;
         std::stop_callback forward(stop, [&phase] { phase.request_stop(); });
@@ -117,6 +128,7 @@ void AppModel::runRefresh(std::stop_token stop)
         auto listedVolumes = launch([&] { return client.volumes(phase.get_token()); });
         try {
             containers = listedContainers.get();
+            published = true;
             post([this, containers] {
                 inventory_.containers = containers;
                 emit containersChanged();
@@ -133,8 +145,11 @@ void AppModel::runRefresh(std::stop_token stop)
             });
         } catch (const RunError& error) {
             phase.request_stop();
-            const bool cancelled = dynamic_cast<const CancelledError*>(&error) != nullptr;
-            post([this, description = error.description(), cancelled] { failRefresh(description, cancelled); });
+            // After Stop, a listing whose child was killed fails too: that is the cancellation.
+            const bool cancelled = stop.stop_requested() || dynamic_cast<const CancelledError*>(&error) != nullptr;
+            post([this, description = error.description(), cancelled, published] {
+                failRefresh(description, cancelled, published);
+            });
             return;  // the futures' destructors wait for the stopped listings
         }
     }
@@ -148,7 +163,7 @@ void AppModel::runRefresh(std::stop_token stop)
     PhaseTwo two = readPhaseTwo(client, ids, stop);
     post([this] { stopProgress(); });
     if (stop.stop_requested()) {
-        post([this] { failRefresh(CancelledError().description(), true); });
+        post([this] { failRefresh(CancelledError().description(), true, true); });
         return;
     }
 

@@ -15,8 +15,6 @@ namespace {
 constexpr int maxShownErrors = 15;
 constexpr int timeoutsBeforeAbort = 3;
 
-QString imageName(const SGImage& image) { return image.repository + QLatin1Char(':') + image.tag; }
-
 QString firstErrors(const QStringList& errors) { return errors.mid(0, maxShownErrors).join(QLatin1Char('\n')); }
 
 bool isTimeout(const RunError& error)
@@ -39,7 +37,7 @@ struct RemovalProgress {
 }  // namespace
 
 void AppModel::deleteResources(const QString& label, const QList<SGContainer>& containers,
-                               const QList<SGImage>& images, const QList<SGVolume>& volumes)
+                               const QList<ImageUnit>& images, const QList<SGVolume>& volumes)
 {
     if (isLoading_)
         return;
@@ -60,24 +58,30 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
     const qsizetype total = request.containers.size() + request.images.size() + request.volumes.size();
     post([this, prefix] { setStatusText(prefix + QStringLiteral("checking Docker daemon…")); });
 
+    RemovalProgress progress;
+    bool daemonAnswered = true;
     if (total >= 1) {
         try {
             client_.cli.run({QStringLiteral("version"), QStringLiteral("--format"), QStringLiteral("{{.Server.Version}}")},
                             removalLimits_.healthCheck, stop);
         } catch (const RunError&) {
-            post([this, prefix] {
-                stopSpinner();
-                endOperation();
-                log(LogLevel::error, prefix + QStringLiteral("aborted — Docker daemon not responding"));
-                alerts().info(QStringLiteral("Docker not responding"),
-                              QStringLiteral("The Docker daemon didn't respond to a health check, so nothing was "
-                                             "deleted.\n\nRestart Docker Desktop and try again."));
-            });
-            return;
+            daemonAnswered = false;
         }
     }
+    // A check ended by Stop is a cancellation, not a daemon that did not answer.
+    if (!daemonAnswered && !stop.stop_requested()) {
+        post([this, label, prefix] {
+            stopSpinner();
+            endOperation();
+            setStatusText(label + QStringLiteral(": aborted — Docker daemon not responding. Nothing was removed."));
+            log(LogLevel::error, prefix + QStringLiteral("aborted — Docker daemon not responding"));
+            alerts().info(QStringLiteral("Docker not responding"),
+                          QStringLiteral("The Docker daemon didn't respond to a health check, so nothing was "
+                                         "deleted.\n\nRestart Docker Desktop and try again."));
+        });
+        return;
+    }
 
-    RemovalProgress progress;
     auto finish = [&] {
         const bool cancelled = stop.stop_requested();
         post([this, label, prefix, total, progress, cancelled] {
@@ -101,6 +105,8 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             } else if (cancelled) {
                 setStatusText(label + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral("."));
             } else if (!progress.errors.isEmpty()) {
+                setStatusText(QStringLiteral("%1: completed with errors — removed %2, %3 error(s). See Logs.")
+                                  .arg(label, counts, QString::number(progress.errors.size())));
                 alerts().info(QStringLiteral("Completed with errors"),
                               label + QStringLiteral(":\n\n") + firstErrors(progress.errors));
             } else {
@@ -112,6 +118,11 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             }
         });
     };
+
+    if (!daemonAnswered) {
+        progress.stopped = true;
+        return finish();
+    }
 
     // Containers, in batches.
     if (!request.containers.isEmpty()) {
@@ -135,27 +146,27 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
         }
     }
 
-    // Images, one at a time; three time-outs in a row mean the daemon is wedged.
+    // Images, one at a time, each with all its names; three time-outs in a row
+    // mean the daemon is wedged.
     const qsizetype imageCount = request.images.size();
     for (qsizetype i = 0; i < imageCount; ++i) {
-        const SGImage& image = request.images[i];
+        const ImageUnit& image = request.images[i];
         if (stop.stop_requested()) {
             progress.stopped = true;
             return finish();
         }
-        post([this, prefix, i, imageCount, name = imageName(image)] {
+        post([this, prefix, i, imageCount, name = image.name] {
             setStatusText(prefix + QStringLiteral("removing image %1/%2: %3…").arg(i + 1).arg(imageCount).arg(name));
         });
         try {
-            client_.mutate(QStringLiteral("rmi ") + image.id.left(19), {QStringLiteral("rmi"), image.id},
-                           removalLimits_.imageRemove, stop);
+            client_.removeImage(image, removalLimits_.imageRemove, stop);
             progress.images.insert(image.id);
             progress.consecutiveTimeouts = 0;
         } catch (const CancelledError&) {
             break;
         } catch (const RunError& error) {
             if (isTimeout(error)) {
-                progress.errors << QStringLiteral("image ") + imageName(image) + QStringLiteral(": timed out");
+                progress.errors << QStringLiteral("image ") + image.name + QStringLiteral(": timed out");
                 if (progress.consecutiveTimeouts >= timeoutsBeforeAbort - 1) {
                     log(LogLevel::error, prefix + QStringLiteral("aborting after %1 consecutive timeouts — daemon "
                                                                  "likely wedged")
@@ -165,7 +176,7 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
                 }
                 ++progress.consecutiveTimeouts;
             } else {
-                progress.errors << QStringLiteral("image ") + imageName(image) + QStringLiteral(": ") + error.description();
+                progress.errors << QStringLiteral("image ") + image.name + QStringLiteral(": ") + error.description();
                 progress.consecutiveTimeouts = 0;
             }
         }

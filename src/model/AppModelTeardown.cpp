@@ -1,7 +1,8 @@
 // Project teardown: removing a project's containers, the images and volumes
 // only it uses, whole projects, or a selection of projects. One rule decides
 // what goes with a project: exclusivity — nothing that a project outside the
-// ones being removed still uses.
+// ones being removed still uses. Owners are known only when every container
+// was inspected: until then nothing is exclusive, and containers alone go.
 
 #include "model/AppModel.h"
 
@@ -14,7 +15,7 @@ namespace {
 QString joinLines(const QStringList& lines) { return lines.join(QLatin1Char('\n')); }
 
 QString containerLine(const SGContainer& c) { return QStringLiteral("  • %1 (%2)").arg(c.name, c.status); }
-QString imageLine(const SGImage& i) { return QStringLiteral("  • %1:%2 (%3)").arg(i.repository, i.tag, i.size); }
+QString imageLine(const ImageUnit& i) { return QStringLiteral("  • %1 (%2)").arg(i.name, i.size); }
 
 // Exclusive to one project: no owner, or that project alone.
 bool exclusiveTo(const QSet<QString>& owners, const QString& project)
@@ -44,7 +45,7 @@ QStringList blockerBlock(const QList<SGContainer>& blockers, const QString& head
 QList<SGImage> AppModel::projectExclusiveImages(const QString& project, bool builtOnly) const
 {
     const auto meta = index_.projectsMeta.constFind(project);
-    if (meta == index_.projectsMeta.constEnd())
+    if (meta == index_.projectsMeta.constEnd() || !inventory_.usageDataComplete)
         return {};
     QList<SGImage> result;
     for (const auto& image : builtOnly ? meta->builtImages : meta->images)
@@ -56,7 +57,7 @@ QList<SGImage> AppModel::projectExclusiveImages(const QString& project, bool bui
 QList<SGVolume> AppModel::projectExclusiveVolumes(const QString& project) const
 {
     const auto meta = index_.projectsMeta.constFind(project);
-    if (meta == index_.projectsMeta.constEnd())
+    if (meta == index_.projectsMeta.constEnd() || !inventory_.usageDataComplete)
         return {};
     QList<SGVolume> result;
     for (const auto& volume : meta->volumes)
@@ -77,13 +78,35 @@ void AppModel::removeProjectContainers(const QString& project)
         lines << containerLine(c);
     const QString message = QStringLiteral("Remove %1 containers of '%2'?\n\n").arg(list.size()).arg(project)
                             + joinLines(lines) + QStringLiteral("\n\nImages and volumes are NOT touched.");
-    if (alerts().confirm(QStringLiteral("Remove containers"), message, true))
+    if (alerts().confirm(QStringLiteral("Remove containers"), message, true) && idleAfterConfirmation())
         deleteResources(project + QStringLiteral(" containers"), list, {}, {});
+}
+
+bool AppModel::blockedWithoutOwners()
+{
+    if (inventory_.usageDataComplete)
+        return false;
+    alerts().info(QStringLiteral("Blocked"),
+                  QStringLiteral("Usage could not be fully verified, so no image or volume is called exclusive to "
+                                 "this project.\n\n")
+                      + inventory_.usageDataProblem + QStringLiteral("\n\nPress Refresh and try again."));
+    return true;
+}
+
+QStringList AppModel::ownersUnknownNote() const
+{
+    if (inventory_.usageDataComplete)
+        return {};
+    return {QString(), QStringLiteral("⚠ Usage could not be fully verified, so no image or volume is removed with "
+                                      "these containers:"),
+            QStringLiteral("  ") + inventory_.usageDataProblem};
 }
 
 void AppModel::removeProjectImages(const QString& project)
 {
-    const QList<SGImage> images = projectExclusiveImages(project, true);
+    if (blockedWithoutOwners())
+        return;
+    const QList<ImageUnit> images = unitsOf(projectExclusiveImages(project, true));
     if (images.isEmpty()) {
         alerts().info(QStringLiteral("Info"), QStringLiteral("No images exclusive to this project."));
         return;
@@ -103,12 +126,14 @@ void AppModel::removeProjectImages(const QString& project)
     for (const auto& block :
          blockerBlock(blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
         message += block;
-    if (alerts().confirm(QStringLiteral("Remove project images"), message, true))
+    if (alerts().confirm(QStringLiteral("Remove project images"), message, true) && idleAfterConfirmation())
         deleteResources(project + QStringLiteral(" images"), blockers, images, {});
 }
 
 void AppModel::removeProjectVolumes(const QString& project)
 {
+    if (blockedWithoutOwners())
+        return;
     const QList<SGVolume> vols = projectExclusiveVolumes(project);
     if (vols.isEmpty()) {
         alerts().info(QStringLiteral("Info"), QStringLiteral("No volumes exclusive to this project."));
@@ -132,22 +157,23 @@ void AppModel::removeProjectVolumes(const QString& project)
          blockerBlock(blockers, QStringLiteral("\n\nThese containers use the volumes and will be removed first:\n")))
         message += block;
     message += QStringLiteral("\n\n⚠ Volume data will be permanently deleted.");
-    if (alerts().confirm(QStringLiteral("Remove project volumes"), message, true))
+    if (alerts().confirm(QStringLiteral("Remove project volumes"), message, true) && idleAfterConfirmation())
         deleteResources(project + QStringLiteral(" volumes"), blockers, {}, vols);
 }
 
 void AppModel::deleteEntireProject(const QString& project)
 {
     const QList<SGContainer> cs = index_.projects.value(project);
-    const QList<SGImage> imgs = projectExclusiveImages(project, true);
+    const QList<ImageUnit> imgs = unitsOf(projectExclusiveImages(project, true));
     const QList<SGVolume> vols = projectExclusiveVolumes(project);
     QSet<QString> removedIds;
     for (const auto& image : imgs)
         removedIds.insert(image.id);
-    QList<SGImage> kept;
+    QList<SGImage> keptRows;
     for (const auto& image : index_.projectsMeta.value(project).images)
         if (!removedIds.contains(image.id))
-            kept << image;
+            keptRows << image;
+    const QList<ImageUnit> kept = unitsOf(keptRows);
 
     QStringList lines{QStringLiteral("Project: ") + project, QString()};
     lines << QStringLiteral("Containers to remove (%1):").arg(cs.size());
@@ -157,7 +183,7 @@ void AppModel::deleteEntireProject(const QString& project)
         lines << QStringLiteral("  (none)");
     lines << QString() << QStringLiteral("Built images to remove (%1):").arg(imgs.size());
     for (const auto& image : imgs)
-        lines << QStringLiteral("  • %1:%2  (%3)").arg(image.repository, image.tag, image.size);
+        lines << QStringLiteral("  • %1  (%2)").arg(image.name, image.size);
     if (imgs.isEmpty())
         lines << QStringLiteral("  (none)");
     lines << QString() << QStringLiteral("Volumes to remove (%1):").arg(vols.size());
@@ -169,10 +195,11 @@ void AppModel::deleteEntireProject(const QString& project)
     if (!kept.isEmpty()) {
         lines << QString() << QStringLiteral("KEPT (base / shared — not removed):");
         for (const auto& image : kept)
-            lines << QStringLiteral("  • %1:%2").arg(image.repository, image.tag);
+            lines << QStringLiteral("  • ") + image.name;
     }
+    lines << ownersUnknownNote();
     lines << QString() << QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
-    if (alerts().confirm(QStringLiteral("Delete entire project"), joinLines(lines), true))
+    if (alerts().confirm(QStringLiteral("Delete entire project"), joinLines(lines), true) && idleAfterConfirmation())
         deleteResources(QStringLiteral("project ") + project, cs, imgs, vols);
 }
 
@@ -186,37 +213,42 @@ void AppModel::deleteSelectedProjects()
     names.sort();
 
     QList<SGContainer> cs;
-    QList<SGImage> imgs;
+    QList<SGImage> imageRows;
     QList<SGVolume> vols;
     QSet<QString> takenImages, takenVolumes;
+    const bool ownersKnown = inventory_.usageDataComplete;
     for (const auto& project : names) {
         cs += index_.projects.value(project);
         const ProjectMeta meta = index_.projectsMeta.value(project);
         for (const auto& image : meta.builtImages)
-            if (!takenImages.contains(image.id) && exclusiveToSelection(index_.imageOwners.value(image.id), selection)) {
+            if (ownersKnown && !takenImages.contains(image.id)
+                && exclusiveToSelection(index_.imageOwners.value(image.id), selection)) {
                 takenImages.insert(image.id);
-                imgs << image;
+                imageRows << image;
             }
         for (const auto& volume : meta.volumes)
-            if (!takenVolumes.contains(volume.name)
+            if (ownersKnown && !takenVolumes.contains(volume.name)
                 && exclusiveToSelection(index_.volumeOwners.value(volume.name), selection)) {
                 takenVolumes.insert(volume.name);
                 vols << volume;
             }
     }
 
+    const QList<ImageUnit> imgs = unitsOf(imageRows);
     QStringList lines{QStringLiteral("Delete %1 projects:").arg(names.size()), QString()};
     for (const auto& name : names)
         lines << QStringLiteral("  • ") + name;
     lines << QString() << QStringLiteral("Totals to remove:") << QStringLiteral("  • %1 containers").arg(cs.size())
           << QStringLiteral("  • %1 built images").arg(imgs.size()) << QStringLiteral("  • %1 volumes").arg(vols.size())
+          << ownersUnknownNote()
           << QString() << QStringLiteral("Images/volumes shared with a project NOT in this selection are kept.")
           << QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
     if (!alerts().confirm(QStringLiteral("Delete selected projects"), joinLines(lines), true))
         return;
     setSelectedProjects({});
     setSelectionMode(false);
-    deleteResources(QStringLiteral("%1 projects").arg(names.size()), cs, imgs, vols);
+    if (idleAfterConfirmation())
+        deleteResources(QStringLiteral("%1 projects").arg(names.size()), cs, imgs, vols);
 }
 
 }  // namespace stowage

@@ -6,8 +6,11 @@
 // never touches model state itself.
 
 #include <functional>
+#include <future>
+#include <memory>
 #include <stop_token>
 #include <thread>
+#include <vector>
 
 namespace stowage {
 
@@ -27,6 +30,28 @@ public:
 
 private:
     std::jthread thread_;
+};
+
+// Operations that have reported their end but whose threads may still be
+// finishing (waiting for killed children, up to the kill grace plus the wait
+// after a time-out). They are joined on helper threads, so the thread that
+// retires them never waits; destruction waits for all of them.
+class RetiredOperations {
+public:
+    void retire(std::unique_ptr<BackgroundOperation> operation)
+    {
+        if (!operation)
+            return;
+        std::erase_if(joins_, [](const std::future<void>& join) {
+            return join.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+        });
+        joins_.push_back(std::async(std::launch::async, [operation = std::move(operation)]() mutable { operation.reset(); }));
+    }
+    // Waits until every retired operation has ended.
+    void joinAll() { joins_.clear(); }
+
+private:
+    std::vector<std::future<void>> joins_;
 };
 
 }  // namespace stowage

@@ -67,12 +67,23 @@ QList<SGImage> UsageClassification::unusedImages() const
     QList<SGImage> result;
     if (!inventory_.usageDataComplete)
         return result;
+    // Removing an image removes all its names: one that looks pulled (a base
+    // image) or dangling keeps the whole image out of the bulk removal.
+    QSet<QString> kept = inventory_.usedImageIDs;
     for (const SGImage& image : inventory_.images) {
-        if (!inventory_.usedImageIDs.contains(image.id) && image.repository != kNone
-            && Classify::looksLocallyBuilt(image.repository))
+        if (image.repository == kNone || !Classify::looksLocallyBuilt(image.repository))
+            kept.insert(image.id);
+    }
+    for (const SGImage& image : inventory_.images) {
+        if (!kept.contains(image.id))
             result.append(image);
     }
     return result;
+}
+
+QList<ImageUnit> UsageClassification::unusedImageUnits() const
+{
+    return imageUnits(unusedImages(), inventory_.images);
 }
 
 ProjectText UsageClassification::imageProjectText(const SGImage& image) const
@@ -221,10 +232,7 @@ qint64 UsageClassification::totalBytes(const QList<SGVolume>& volumes) const
 
 qint64 UsageClassification::unusedImageBytes() const
 {
-    qint64 total = 0;
-    for (const SGImage& image : unusedImages())
-        total += image.sizeBytes;
-    return total;
+    return stowage::totalBytes(unusedImageUnits());
 }
 
 qint64 UsageClassification::orphanVolumeBytes() const

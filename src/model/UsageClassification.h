@@ -10,6 +10,7 @@
 // name lookup lazily).
 
 #include "docker/Classify.h"
+#include "docker/ImageUnit.h"
 #include "docker/Records.h"
 #include "model/Inventory.h"
 #include "model/ProjectIndex.h"
@@ -51,8 +52,11 @@ public:
     UsageClassification(const Inventory& inventory, const ProjectIndex& index);
 
     ImageStatus imageStatus(const SGImage& image) const;
-    // Images offered for bulk removal: unused, not dangling, and looking locally built.
+    // Images offered for bulk removal: unused, not dangling, and looking
+    // locally built under every name. All rows of such an image are listed.
     QList<SGImage> unusedImages() const;
+    // The same images, once each with all their names.
+    QList<ImageUnit> unusedImageUnits() const;
     ProjectText imageProjectText(const SGImage& image) const;
 
     Classify::VolumeUsage volumeUsage(const SGVolume& volume) const;

@@ -154,11 +154,11 @@ void RootView::firstDisplay()
     cacheLoading_ = true;
     syncBody();
     QPointer<RootView> self(this);
-    model_.loadCacheInBackground([self](bool loaded) {
+    model_.loadCacheInBackground([self](AppModel::CacheLoad result) {
         if (!self)
             return;
         self->cacheLoading_ = false;
-        if (!loaded)
+        if (result == AppModel::CacheLoad::nothing)
             self->model_.refresh();
         self->syncBody();
     });

@@ -36,7 +36,7 @@ const SGContainer* findContainer(const QList<SGContainer>& list, const QString& 
     return it == list.end() ? nullptr : &*it;
 }
 
-const QString engineDir = QStringLiteral("/tmp/stowage-engine.WZo9oN");
+const QString engineDir = QStringLiteral("/tmp/stowage-engine.pZ0bdF");
 
 }  // namespace
 
@@ -46,8 +46,8 @@ TEST_P(CapturedOutput, ContainerListing)
     QStringList ids;
     for (const auto& c : containers)
         ids << c.id;
-    EXPECT_EQ(ids, (QStringList{"d1a357902b67", "721a45d9bd0c", "e8193061a691", "9aff64eb6878", "6b145e6a4a4d",
-                                "a431e85c88f0", "76e992729c10"}));
+    EXPECT_EQ(ids, (QStringList{"4ccd02ba8da4", "b0da30bf8b48", "9dee7a9b14dd", "b99168b14bd1", "5617aecd3ee3",
+                                "6039cb6430b3", "b51b5d6eac15"}));
 
     const SGContainer* api = findContainer(containers, "sgfx-beta_api_1");
     ASSERT_NE(api, nullptr);
@@ -55,7 +55,7 @@ TEST_P(CapturedOutput, ContainerListing)
     EXPECT_TRUE(api->status.startsWith("Up ")) << qPrintable(api->status);
     EXPECT_EQ(api->size, "0B (virtual 1.98MB)");
     EXPECT_EQ(api->ports, "");
-    EXPECT_EQ(api->created, "2026-12-06 19:24:46 +0000 UTC");
+    EXPECT_EQ(api->created, "2026-12-07 01:26:38 +0000 UTC");
     EXPECT_EQ(api->state, "running");
     EXPECT_EQ(api->project, "sgfx-beta");
     EXPECT_EQ(api->workingDir, engineDir + "/fixture/beta");
@@ -88,7 +88,7 @@ TEST_P(CapturedOutput, ContainerListing)
 TEST_P(CapturedOutput, ImageListing)
 {
     const auto images = DockerClient::parseImages(trimmed("images-a.out"));
-    ASSERT_EQ(images.size(), 12);
+    ASSERT_EQ(images.size(), 14);
     int dangling = 0;
     int soloTags = 0;
     for (const SGImage& image : images) {
@@ -96,13 +96,13 @@ TEST_P(CapturedOutput, ImageListing)
         EXPECT_EQ(image.id.size(), 71);
         EXPECT_EQ(image.size, "1.98MB");
         EXPECT_EQ(image.sizeBytes, 2076180);  // 1.98 × 1024², truncated
-        EXPECT_TRUE(image.created.endsWith("seconds ago")) << qPrintable(image.created);
+        EXPECT_TRUE(image.created.endsWith(" ago")) << qPrintable(image.created);
         if (image.repository == "<none>") {
             EXPECT_EQ(image.tag, "<none>");
             ++dangling;
         }
         if (image.repository == "sgfx-solo") {
-            EXPECT_EQ(image.id, "sha256:34e5837f5d06e0522254ef70965647ba6400e15e4ce77667df0d5dea615d81c8");
+            EXPECT_EQ(image.id, "sha256:9d5c33b93fd417b816a8bceb0bb85aab8c84be954a85bea0a37c5b03f459c7f6");
             ++soloTags;
         }
     }
@@ -124,7 +124,7 @@ TEST_P(CapturedOutput, VolumeListing)
     EXPECT_EQ(projects.value("sgfx-alpha_shared-data"), "sgfx-alpha");
     EXPECT_EQ(projects.value("sgfx-gamma_db"), "sgfx-gamma");
     EXPECT_EQ(projects.value("sgfx-loose"), "");
-    EXPECT_EQ(projects.value("ee57acf381798a456449651a8c1c57e886319e67485fe5b68cb59b617f506a45"), "");
+    EXPECT_EQ(projects.value("e92139ace83d9d64be70c3929119f82849e486c2e0533e66ebf010cfdfdb13d5"), "");
 }
 
 TEST_P(CapturedOutput, DiskUsage)
@@ -139,8 +139,8 @@ TEST_P(CapturedOutput, DiskUsage)
         {"sgfx-gamma_db", 3298820},           // 3.146MB
         {"sgfx-loose", 0},
         {"sgfx-solo-data", 536883},           // 524.3kB
-        {"ee57acf381798a456449651a8c1c57e886319e67485fe5b68cb59b617f506a45", 0},
-        {"f6b979443a184ccc75aa916fdf6948a23aac4df1ac432fe7d6fe13a269f1ef6f", 2198863},  // 2.097MB
+        {"e92139ace83d9d64be70c3929119f82849e486c2e0533e66ebf010cfdfdb13d5", 0},
+        {"333b3fdd928738d7237a83d72fc3597141ea33f9ba8af8f8b14a3d0473052e29", 2198863},  // 2.097MB
         {"sgfx-beta_state", 0},
         {"sgfx-delta_store", 0},
     };
@@ -153,7 +153,7 @@ TEST_P(CapturedOutput, RootAndDanglingNames)
 {
     EXPECT_EQ(DockerClient::parseDockerRoot(trimmed("info-root.out")), engineDir + "/data");
     EXPECT_EQ(DockerClient::parseDanglingNames(trimmed("volume-ls-dangling.out")),
-              (QSet<QString>{"f6b979443a184ccc75aa916fdf6948a23aac4df1ac432fe7d6fe13a269f1ef6f", "sgfx-gamma_db",
+              (QSet<QString>{"333b3fdd928738d7237a83d72fc3597141ea33f9ba8af8f8b14a3d0473052e29", "sgfx-gamma_db",
                              "sgfx-loose"}));
 }
 
@@ -171,30 +171,30 @@ TEST_P(CapturedOutput, Inspection)
         return QSet<QString>(mounts.begin(), mounts.end());
     };
     // Mount order is not stable between runs; the named volumes are.
-    EXPECT_EQ(mountSet("a431e85c88f0"),
+    EXPECT_EQ(mountSet("b51b5d6eac15"),
               (QSet<QString>{"sgfx-alpha_shared-data",
-                             "ee57acf381798a456449651a8c1c57e886319e67485fe5b68cb59b617f506a45"}));
-    EXPECT_EQ(mountSet("721a45d9bd0c"), (QSet<QString>{"sgfx-alpha_shared-data", "sgfx-beta_state"}));
-    EXPECT_TRUE(details.value("d1a357902b67").mounts.isEmpty());
+                             "e92139ace83d9d64be70c3929119f82849e486c2e0533e66ebf010cfdfdb13d5"}));
+    EXPECT_EQ(mountSet("4ccd02ba8da4"), (QSet<QString>{"sgfx-alpha_shared-data", "sgfx-beta_state"}));
+    EXPECT_TRUE(details.value("b0da30bf8b48").mounts.isEmpty());
 
     // A mount destination with "@@": six parts, the times are still right.
-    const ContainerDetail db = details.value("e8193061a691");
+    const ContainerDetail db = details.value("9dee7a9b14dd");
     EXPECT_EQ(db.mounts, QStringList{"sgfx-delta_store"});
-    EXPECT_EQ(db.imageID, "sha256:5dcc45dd342487cdbe60895ba5a4b6bee4d2ab90e02011592e40b6723dca4075");
-    EXPECT_EQ(db.finishedAt, utc(2026, 12, 6, 19, 24, 48));  // nine fraction digits: whole second
+    EXPECT_EQ(db.imageID, "sha256:680e680a425d5e29b4431cc50991e8b73786f2817e4a62638461b29f70672450");
+    EXPECT_EQ(db.finishedAt, utc(2026, 12, 7, 1, 26, 45));  // nine fraction digits: whole second
     EXPECT_TRUE(db.startedAt.has_value());
 
     // Never started: tmpfs and bind mounts only, Docker's zero time for both.
-    const ContainerDetail idle = details.value("9aff64eb6878");
+    const ContainerDetail idle = details.value("b99168b14bd1");
     EXPECT_TRUE(idle.mounts.isEmpty());
     EXPECT_FALSE(idle.startedAt.has_value());
     EXPECT_FALSE(idle.finishedAt.has_value());
 
-    const ContainerDetail worker = details.value("76e992729c10");
-    EXPECT_EQ(worker.startedAt, utc(2026, 12, 6, 19, 24, 43));
-    EXPECT_EQ(worker.finishedAt, utc(2026, 12, 6, 19, 24, 43));
-    // Eight fraction digits (a trailing zero dropped) parse as well.
-    EXPECT_TRUE(details.value("d1a357902b67").startedAt.has_value());
+    const ContainerDetail worker = details.value("6039cb6430b3");
+    EXPECT_EQ(worker.startedAt, utc(2026, 12, 7, 1, 26, 34));
+    EXPECT_EQ(worker.finishedAt, utc(2026, 12, 7, 1, 26, 34));
+    // Eight fraction digits (a trailing zero dropped, in one of the captures) parse as well.
+    EXPECT_TRUE(details.value("4ccd02ba8da4").startedAt.has_value());
     for (const ContainerDetail& d : details)
         EXPECT_TRUE(d.imageID.startsWith("sha256:"));
 }
@@ -203,7 +203,7 @@ TEST_P(CapturedOutput, InspectionOfAnUnknownIdKeepsTheKnownOnes)
 {
     EXPECT_EQ(raw("inspect-unknown.status").trimmed(), "1");
     const auto details = DockerClient::parseInspect(raw("inspect-unknown.out"));
-    EXPECT_EQ(QSet<QString>(details.keyBegin(), details.keyEnd()), (QSet<QString>{"d1a357902b67", "721a45d9bd0c"}));
+    EXPECT_EQ(QSet<QString>(details.keyBegin(), details.keyEnd()), (QSet<QString>{"4ccd02ba8da4", "b0da30bf8b48"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothClients, CapturedOutput, testing::Values("client28", "client20"));

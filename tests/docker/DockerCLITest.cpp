@@ -2,6 +2,7 @@
 // time limits and kill escalation, cancellation, big outputs, concurrency,
 // executable lookup, the login-shell query and the line stream.
 
+#include "docker/DockerClient.h"
 #include "docker/RunnerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,10 @@ TEST_F(DockerCLITest, LabelHoldsTheFirstFourArguments)
     EXPECT_EQ(DockerCLI::label({"builder", "prune", "-af"}), "builder prune -af");
     EXPECT_EQ(DockerCLI::label({"a", "b", "c", "d", "e", "f", "g", "h", "i"}), "a b c d");
     EXPECT_EQ(DockerCLI::label({}), "");
+    // A long output template is named by its braces; a short one stays.
+    EXPECT_EQ(DockerCLI::label({"ps", "-a", "--format", DockerClient::containerListingTemplate}), "ps -a --format {{…}}");
+    EXPECT_EQ(DockerCLI::label({"inspect", "x", "--format", DockerClient::inspectTemplate}), "inspect x --format {{…}}");
+    EXPECT_EQ(DockerCLI::label({"version", "--format", "{{.Server.Version}}"}), "version --format {{.Server.Version}}");
 }
 
 TEST_F(DockerCLITest, LogsNonZeroExitWithTheFirst160Characters)
@@ -360,13 +365,48 @@ TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
 TEST_F(DockerCLITest, StreamDeliversTrimmedNonEmptyLinesOnly)
 {
     QStringList lines;
-    rig.cli->stream({"--fake-stdout", "a\n\n  b  \n", "--fake-stderr", "from stderr\n", "--fake-stdout", "c"}, 10,
-                    [&](const QString& line) {
-                        lines << line;
-                        return true;
-                    });
+    const StreamEnding ending =
+        rig.cli->stream({"--fake-stdout", "a\n\n  b  \n", "--fake-stderr", "from stderr\n", "--fake-stdout", "c"}, 10,
+                        [&](const QString& line) {
+                            lines << line;
+                            return true;
+                        });
     EXPECT_EQ(lines, (QStringList{"a", "b", "from stderr"}));
+    EXPECT_TRUE(ending.succeeded());
     EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
+}
+
+TEST_F(DockerCLITest, StreamEndingSaysHowTheChildEnded)
+{
+    const auto keepAll = [](const QString&) { return true; };
+    const struct {
+        QStringList args;
+        StreamEnding::Kind kind;
+        int status;
+        QString failure;
+    } cases[] = {
+        {{"--fake-stdout", "pruning\n", "--fake-stderr", "Cannot connect to the Docker daemon at unix:///x.sock\n",
+          "--fake-exit", "1"},
+         StreamEnding::Kind::exited, 1, "Cannot connect to the Docker daemon. Is Docker running?"},
+        {{"--fake-stdout", "ERROR: prune refused\n", "--fake-exit", "2"}, StreamEnding::Kind::exited, 2, "ERROR: prune refused"},
+        {{"--fake-exit", "3"}, StreamEnding::Kind::exited, 3, "docker exited with status 3"},
+        {{"--fake-sleep", "30"}, StreamEnding::Kind::timedOut, 0, "docker command timed out."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const StreamEnding ending = rig.cli->stream(c.args, 0.4, keepAll);
+        EXPECT_EQ(ending.kind, c.kind);
+        EXPECT_EQ(ending.status, c.status);
+        EXPECT_EQ(ending.failure, c.failure);
+        EXPECT_FALSE(ending.succeeded());
+    }
+
+    auto config = RunnerRig::fastConfig();
+    config.fixedCandidates = {"/nonexistent/docker"};
+    rig.attach(config);
+    const StreamEnding missing = rig.cli->stream({"builder", "prune"}, 1, keepAll);
+    EXPECT_EQ(missing.kind, StreamEnding::Kind::notStarted);
+    EXPECT_EQ(missing.failure, DockerError::notFound().description());
 }
 
 TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
@@ -374,11 +414,12 @@ TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
     QElapsedTimer timer;
     timer.start();
     int delivered = 0;
-    rig.cli->stream({"--fake-stdout", "one\ntwo\n", "--fake-sleep", "30"}, 60, [&](const QString&) {
+    const StreamEnding ended = rig.cli->stream({"--fake-stdout", "one\ntwo\n", "--fake-sleep", "30"}, 60, [&](const QString&) {
         ++delivered;
         return false;
     });
     EXPECT_EQ(delivered, 1);
+    EXPECT_EQ(ended.kind, StreamEnding::Kind::stopped);
     EXPECT_LT(timer.elapsed(), 3000);
 
     timer.restart();
@@ -389,11 +430,12 @@ TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
     std::stop_source stop;
     timer.restart();
     auto streaming = std::async(std::launch::async, [&] {
-        rig.cli->stream({"--fake-sleep", "30"}, 60, [](const QString&) { return true; }, stop.get_token());
+        return rig.cli->stream({"--fake-sleep", "30"}, 60, [](const QString&) { return true; }, stop.get_token());
     });
     QThread::msleep(200);
     stop.request_stop();
-    EXPECT_EQ(streaming.wait_for(5s), std::future_status::ready);
+    ASSERT_EQ(streaming.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(streaming.get().kind, StreamEnding::Kind::stopped);
 }
 
 }  // namespace

@@ -142,6 +142,56 @@ TEST(DockerClientProcess, MutateRetriesOnceAfterATimeoutOnly)
     EXPECT_EQ(refused.docker.calls().size(), 1);
 }
 
+// Answers of a 20.10 engine (see ImageRemoval.cpp) to the removal of an image named a-x:1 and b-y:2.
+TEST(DockerClientProcess, RemoveImageTakesEveryNameAndPutsThemBackWhenTheImageStays)
+{
+    const QString id = "sha256:" + QString(64, 'a');
+    const QString inspect = "image inspect --format {{json .RepoTags}} " + id;
+    const FakeRule bothHeld{inspect, R"(["a-x:1","b-y:2"])", {}, 0, 0, 1};
+    const ImageUnit twoNames{id, {"a-x:1", "b-y:2"}, "a-x:1, b-y:2", "1MB", 1};
+    const struct {
+        const char* name;
+        ImageUnit image;
+        QList<FakeRule> rules;
+        QStringList calls;
+        QString error;  // empty when the image was removed
+    } cases[] = {
+        {"deleted with both names", twoNames,
+         {bothHeld, {"rmi a-x:1 b-y:2", "Untagged: a-x:1\nUntagged: b-y:2\nDeleted: " + id + "\n"}},
+         {inspect, "rmi a-x:1 b-y:2"}, {}},
+        {"a container uses it: the untagged name is put back", twoNames,
+         {bothHeld, {inspect, R"(["b-y:2"])"},
+          {"rmi", "Untagged: a-x:1\n", "Error response from daemon: conflict: unable to remove repository reference \"b-y:2\" (must force)\n", 1},
+          {"tag", ""}},
+         {inspect, "rmi a-x:1 b-y:2", inspect, "tag " + id + " a-x:1"},
+         "Error response from daemon: conflict: unable to remove repository reference \"b-y:2\" (must force); its tags were put back"},
+        {"a child image holds it: untagged, kept, status 0", twoNames,
+         {bothHeld, {inspect, "[]"}, {"rmi", "Untagged: a-x:1\nUntagged: b-y:2\n"}, {"tag " + id + " b", {}, "boom\n", 1}, {"tag", ""}},
+         {inspect, "rmi a-x:1 b-y:2", inspect, "tag " + id + " a-x:1", "tag " + id + " b-y:2"},
+         "docker kept the image (another image is built on it); putting back b-y:2 failed"},
+        {"one name moved to another image since the listing", twoNames,
+         {{inspect, R"(["b-y:2"])"}, {"rmi", "Untagged: b-y:2\nDeleted: " + id + "\n"}},
+         {inspect, "rmi " + id}, {}},
+        {"one name: by id, the engine checks everything at once", {id, {"a-x:1"}, "a-x:1", "1MB", 1},
+         {{"rmi", "Untagged: a-x:1\nDeleted: " + id + "\n"}}, {"rmi " + id}, {}},
+        {"an id that reads as an option never reaches docker", {"--force", {"a:1", "b:2"}, "a:1, b:2", "1MB", 1}, {}, {},
+         "not a valid image id"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClientRig rig;
+        rig.docker.setRules(c.rules);
+        QString error;
+        try {
+            rig.client->removeImage(c.image, 5);
+        } catch (const RunError& e) {
+            error = e.description();
+        }
+        EXPECT_EQ(error.toStdString(), c.error.toStdString());
+        EXPECT_EQ(rig.docker.calls().join(" | ").toStdString(), c.calls.join(" | ").toStdString());
+    }
+}
+
 TEST(ProbeLines, SummarisesTheSixReadsOrReportsTheFirstFailure)
 {
     ClientRig rig;

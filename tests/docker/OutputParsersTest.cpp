@@ -47,6 +47,39 @@ TEST(ParseContainers, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
     EXPECT_EQ(images[0].sizeBytes, 0);
 }
 
+TEST(ParseListings, ComposeLabelsComeOnlyFromTheExactValues)
+{
+    // docker joins labels with bare commas: a value can forge another label in that text.
+    const QString forged = R"j("Labels":"a=x,com.docker.compose.project=ledger,com.docker.compose.project=spoofproj")j";
+    const struct {
+        const char* name;
+        QString line;
+        QString project;
+        QString configFiles;
+    } cases[] = {
+        {"forged beside the real label",
+         R"j({"Listing":{"ID":"c1",)j" + forged
+             + R"j(},"LabelValues":{"com.docker.compose.project":"spoofproj","com.docker.compose.project.config_files":"/p/a.yml,/p/b.yml"}})j",
+         "spoofproj", "/p/a.yml"},
+        {"forged alone", R"j({"Listing":{"ID":"c2","Labels":"a=x,com.docker.compose.project=ledger"},"LabelValues":{"com.docker.compose.project":""}})j",
+         "", ""},
+        {"a comma inside the project", R"j({"Listing":{"ID":"c3"},"LabelValues":{"com.docker.compose.project":"a,b"}})j", "a,b", ""},
+        // A plain listing object carries no exact values: its text is never trusted.
+        {"plain object", R"j({"ID":"c4","Labels":"com.docker.compose.project=shop"})j", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto containers = DockerClient::parseContainers(c.line);
+        ASSERT_EQ(containers.size(), 1);
+        EXPECT_FALSE(containers[0].id.isEmpty());
+        EXPECT_EQ(containers[0].project, c.project);
+        EXPECT_EQ(containers[0].configFiles, c.configFiles);
+        // The same shape for volumes.
+        const QString volumeLine = QString(c.line).replace(R"j("ID")j", R"j("Name")j");
+        EXPECT_EQ(DockerClient::parseVolumes(volumeLine).value(0).project, c.project);
+    }
+}
+
 TEST(ParseBuildCache, Table)
 {
     const QString images = QStringLiteral(
@@ -194,7 +227,7 @@ TEST(OutputParsers, FiftyThousandLinesParseQuickly)
     QString ps, inspect;
     for (int i = 0; i < 50'000; ++i) {
         const QString id = QStringLiteral("%1").arg(i, 12, 16, QLatin1Char('0'));
-        ps += QStringLiteral(R"j({"ID":"%1","Names":"c%1","Image":"img","State":"exited","Labels":"com.docker.compose.project=p%2,com.docker.compose.project.working_dir=/w"})j")
+        ps += QStringLiteral(R"j({"Listing":{"ID":"%1","Names":"c%1","Image":"img","State":"exited","Labels":"com.docker.compose.project=p%2,com.docker.compose.project.working_dir=/w"},"LabelValues":{"com.docker.compose.project":"p%2","com.docker.compose.project.working_dir":"/w"}})j")
                   .arg(id)
                   .arg(i % 100) +
               u'\n';

@@ -283,28 +283,50 @@ TEST_P(DockerClientEngineTest, BatchRemoveRemovesWhatItCanAndReportsTheVolumeInU
     EXPECT_THAT(messages, Contains(QString("✓ volume rm: 2/2 removed")));
 }
 
-TEST_P(DockerClientEngineTest, MutateRemovesAnUnusedImageAndPassesARefusalOn)
+// An image is removed with all its names in one step, never forced; when the engine keeps it
+// (a container uses it, another image is built on it), every name it had is still there.
+TEST_P(DockerClientEngineTest, RemoveImageDeletesByAllNamesAndLeavesARefusedImageAsItWas)
 {
     RestoreFixtureAtEnd restore(engine);
     EngineClientRig rig(engine, dockerClient());
-    const QString gamma = engine.imageId("sgfx-gamma_app:latest");
-    ASSERT_TRUE(gamma.startsWith("sha256:"));
+    const auto unitOf = [&](const QStringList& names) {
+        return ImageUnit{engine.imageId(names[0]), names, names.join(", "), {}, 0};
+    };
+    const auto namesOf = [&](const QString& id) {
+        return sorted(engine.lines({"image", "inspect", "--format", "{{range .RepoTags}}{{println .}}{{end}}", id}));
+    };
 
-    EXPECT_NO_THROW(rig.client->mutate("rmi " + gamma.left(19), {"rmi", gamma}, 180));
-    EXPECT_FALSE(engine.lines({"images", "-a", "-q", "--no-trunc"}).contains(gamma));
-    EXPECT_FALSE(engine.run({"image", "inspect", gamma}).ok());
+    // Named in two repositories (a compose 1.x build shared by two services).
+    const ImageUnit gamma = unitOf({"sgfx-gamma_app:latest", "sgfx-gamma_worker:latest"});
+    EXPECT_NO_THROW(rig.client->removeImage(gamma, 180));
+    EXPECT_FALSE(engine.run({"image", "inspect", gamma.id}).ok());
 
-    // An image that running containers use is refused; the refusal reaches the caller.
-    const QString redis = engine.imageId("redis:7");
-    try {
-        rig.client->mutate("rmi " + redis.left(19), {"rmi", redis}, 180);
-        ADD_FAILURE() << "docker rmi of an image in use succeeded";
-    } catch (const DockerError& error) {
-        EXPECT_EQ(error.kind(), DockerError::Kind::commandFailed);
-        EXPECT_TRUE(error.description().startsWith("Error response from daemon: conflict"))
-            << error.description().toStdString();
+    engine.docker({"tag", "redis:7", "sgfx-mirror/redis:7"});
+    const QString parent = QString::fromUtf8(engine.docker({"image", "inspect", "--format", "{{.Parent}}",
+                                                            "sgfx-alpha_web:latest"})).trimmed();
+    engine.docker({"tag", parent, "sgfx-base:1"});
+    engine.docker({"tag", parent, "sgfx-base-copy:1"});
+    const struct {
+        ImageUnit image;
+        QString error;
+    } refused[] = {
+        {unitOf({"redis:7", "sgfx-mirror/redis:7"}), "Error response from daemon: conflict"},  // running containers
+        {unitOf({"sgfx-base:1", "sgfx-base-copy:1"}), "docker kept the image (another image is built on it)"},
+        {unitOf({"sgfx-alpha_worker:latest"}), "Error response from daemon: conflict"},  // one name: by id
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.image.name.toStdString());
+        const QStringList before = namesOf(c.image.id);
+        ASSERT_EQ(before.size(), c.image.references.size());
+        try {
+            rig.client->removeImage(c.image, 180);
+            ADD_FAILURE() << "docker removed an image it should refuse";
+        } catch (const DockerError& error) {
+            EXPECT_EQ(error.kind(), DockerError::Kind::commandFailed);
+            EXPECT_TRUE(error.description().startsWith(c.error)) << error.description().toStdString();
+        }
+        EXPECT_EQ(namesOf(c.image.id), before);
     }
-    EXPECT_TRUE(engine.lines({"images", "-a", "-q", "--no-trunc"}).contains(redis));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothClients, DockerClientEngineTest,

@@ -33,6 +33,8 @@ struct EngineModelSetup {
     QString cacheFile;
     DockerClient::Limits limits;
     AppModel::RemovalLimits removalLimits{12.0, 60.0, 120.0};
+    // The docker client the runner ends up running.
+    QString client = Engine::docker20Client();
 };
 
 struct EngineModelRig {
@@ -48,7 +50,7 @@ struct EngineModelRig {
     explicit EngineModelRig(const Engine& engine, const Setup& setup = {})
     {
         QDir(dir.path()).mkpath(QStringLiteral("calls"));
-        writeRecordingWrapper();
+        writeRecordingWrapper(setup.client);
 
         Environment env;
         const QProcessEnvironment system = engine.environment();
@@ -144,7 +146,7 @@ struct EngineModelRig {
     }
 
 private:
-    void writeRecordingWrapper() const
+    void writeRecordingWrapper(const QString& client) const
     {
         // The rig's folder name is made by QTemporaryDir from safe characters only.
         QFile script(wrapperPath());
@@ -152,7 +154,7 @@ private:
         script.write("#!/bin/sh\n"
                      "f=$(mktemp \"" + dir.filePath(QStringLiteral("calls")).toUtf8() + "/$(date +%s%N).XXXXXX\")"
                      " && printf '%s\\0' \"$@\" >\"$f\"\n"
-                     "exec " + Engine::docker20Client().toUtf8() + " \"$@\"\n");
+                     "exec " + client.toUtf8() + " \"$@\"\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

@@ -87,5 +87,46 @@ TEST_F(HostileLabelsE2ETest, ProjectNamesWithShellSyntaxAreShownAndRemovedLitera
     EXPECT_FALSE(QFile::exists(backtickMarker)) << "a shell ran text from a label";
 }
 
+// docker's listing joins labels with bare commas, so a label value (from any image's LABEL) can
+// forge the compose project label. The project is read from the label itself, with either
+// client: a forged one never draws a container or a volume into another project's teardown.
+TEST_F(HostileLabelsE2ETest, AForgedProjectLabelNeverMovesAnythingIntoAnotherProject)
+{
+    const QString forged = "a=x,com.docker.compose.project=sgfx-beta";
+    engine.docker({"create", "--name", "sgfx-spoof", "--label", "com.docker.compose.project=spoofproj", "--label", forged,
+                   "sgfx-solo:latest"});
+    engine.docker({"create", "--name", "sgfx-forged-only", "--label", forged, "sgfx-solo:latest"});
+    engine.docker({"volume", "create", "--label", forged, "sgfx-forged-vol"});
+
+    for (const QString& client : {Engine::docker28Client(), Engine::docker20Client()}) {
+        SCOPED_TRACE(client.toStdString());
+        EngineModelRig rig(engine, {.client = client});
+        ASSERT_TRUE(rig.refreshAndWait());
+        auto namesIn = [&](const QString& project) {
+            QSet<QString> names;
+            for (const SGContainer& c : rig.model->projects().value(project))
+                names.insert(c.name);
+            return names;
+        };
+        EXPECT_EQ(namesIn("sgfx-beta"), (QSet<QString>{"sgfx-beta_api_1", "sgfx-beta_cache_1"}));
+        EXPECT_EQ(namesIn("spoofproj"), QSet<QString>{"sgfx-spoof"});
+        EXPECT_TRUE(namesIn("").contains("sgfx-forged-only"));
+        const auto volume = std::find_if(rig.model->volumes().begin(), rig.model->volumes().end(),
+                                         [](const SGVolume& v) { return v.name == "sgfx-forged-vol"; });
+        ASSERT_NE(volume, rig.model->volumes().end());
+        EXPECT_EQ(volume->project, "");
+        EXPECT_EQ(rig.model->volumeUsage(*volume), Classify::VolumeUsage::orphanAnonymous);
+
+        rig.alerts.defaultAnswer = false;
+        rig.model->deleteEntireProject("sgfx-beta");
+        ASSERT_EQ(rig.alerts.confirms().size(), 1);
+        const std::string dialog = rig.alerts.confirms()[0].message.toStdString();
+        EXPECT_THAT(dialog, HasSubstr("Containers to remove (2):"));
+        EXPECT_THAT(dialog, ::testing::Not(HasSubstr("sgfx-spoof")));
+        EXPECT_THAT(dialog, ::testing::Not(HasSubstr("sgfx-forged")));
+    }
+    EXPECT_EQ(DockerState::read(engine).containerIds.size(), 9);  // declined: nothing removed
+}
+
 }  // namespace
 }  // namespace stowage::test

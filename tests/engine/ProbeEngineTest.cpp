@@ -151,7 +151,7 @@ TEST_F(ProbeEngineTest, AStoppedDaemonGivesOneErrorLineAndTheLogReachesTheFile)
 
         // The runner's line about the failed listing was written before the process ended.
         static const QRegularExpression fileLine(
-            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z\twarn\tps -a --format \\{\\{json \\.\\}\\} — exit 1: "
+            "^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}Z\twarn\tps -a --format \\{\\{…\\}\\} — exit 1: "
             "Cannot connect to the Docker daemon at unix://.*\\.sock\\. Is the docker daemon running\\?$");
         const QStringList logged = fileLines(run.logFile);
         EXPECT_TRUE(std::any_of(logged.begin(), logged.end(),

@@ -40,10 +40,12 @@ const QList<ImageVerdict>& imageVerdicts()
         {"sgfx-alpha_worker:latest", false, "Used by container", false, "sgfx-alpha", false, QStringList{"sgfx-alpha"}},
         {"sgfx-beta_api:latest", false, "Used by container", false, "sgfx-beta", false, QStringList{"sgfx-beta"}},
         {"sgfx-gamma_app:latest", true, "Not used by any container", true, dash, false, std::nullopt},
+        {"sgfx-gamma_worker:latest", true, "Not used by any container", true, dash, false, std::nullopt},
         {"redis:7", false, "Used by container", false, "sgfx-beta, sgfx-delta", true,
          QStringList{"sgfx-beta", "sgfx-delta"}},
         {"postgres:16", true, "Not used by any container", false, dash, false, std::nullopt},
         {"sgfx-alpha-tools:latest", true, "Not used by any container", true, "sgfx-alpha (unused)", false, std::nullopt},
+        {"sgfx-toolbox:1.0", true, "Not used by any container", true, dash, false, std::nullopt},
         {"sgfx-solo:latest", false, "Used by container", false, dash, false, QStringList{""}},
         {"sgfx-solo:1.0", false, "Used by container", false, dash, false, QStringList{""}},
         // One dangling image and two intermediate images of the classic builder.
@@ -168,13 +170,18 @@ protected:
             }
             unmatched.erase(row);
         }
-        // Offered for bulk removal in the order of the listing.
+        // Offered for bulk removal in the order of the listing, each image once with both its names.
         QStringList unusedInListingOrder;
         for (const SGImage& image : model.images()) {
-            if (refOf(image) == "sgfx-gamma_app:latest" || refOf(image) == "sgfx-alpha-tools:latest")
+            if (refOf(image).startsWith("sgfx-gamma_") || refOf(image).startsWith("sgfx-alpha-tools")
+                || refOf(image).startsWith("sgfx-toolbox"))
                 unusedInListingOrder << refOf(image);
         }
         EXPECT_EQ(refsOf(unused), unusedInListingOrder);
+        const QList<ImageUnit> units = model.unusedImageUnits();
+        ASSERT_EQ(units.size(), expectedCount(expected, "unusedImages"));
+        for (const ImageUnit& unit : units)
+            EXPECT_EQ(unit.references.size(), 2) << unit.name.toStdString();
         EXPECT_EQ(model.imageOwners().size(), expectedCount(expected, "usedImageIds"));
     }
 
@@ -302,7 +309,7 @@ TEST_F(RefreshEngineTest, RefreshClassifiesTheFixtureAndTheCacheReloadsIntoTheSa
     model.refresh();
     ASSERT_TRUE(model.isLoading());
     ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }, std::chrono::seconds(60)));
-    EXPECT_TRUE(model.statusText().startsWith("Loaded: 7 containers (5 running), 12 images, 9 volumes  |  Last refresh: "))
+    EXPECT_TRUE(model.statusText().startsWith("Loaded: 7 containers (5 running), 14 images, 9 volumes  |  Last refresh: "))
         << model.statusText().toStdString();
     EXPECT_FALSE(model.dataStale());
     {

@@ -63,7 +63,7 @@ void expectStoppedAtTheHealthCheck(EngineModelRig& rig, const Inventory& shownBe
     EXPECT_EQ(rig.alerts.infos()[0].message, "The Docker daemon didn't respond to a health check, so nothing was deleted."
                                              "\n\nRestart Docker Desktop and try again.");
     EXPECT_THAT(rig.logLines(), Contains("error [project sgfx-alpha] aborted — Docker daemon not responding"));
-    EXPECT_EQ(rig.model->statusText(), "[project sgfx-alpha] checking Docker daemon…");
+    EXPECT_EQ(rig.model->statusText(), "project sgfx-alpha: aborted — Docker daemon not responding. Nothing was removed.");
     EXPECT_TRUE(rig.removalCalls().isEmpty());
     EXPECT_EQ(rig.model->inventory(), shownBefore);
     EXPECT_FALSE(rig.model->isLoading());

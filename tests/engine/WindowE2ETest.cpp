@@ -65,7 +65,7 @@ TEST_F(WindowE2ETest, FirstStartOnAnEmptyCacheRefreshesAndTheOverviewShowsTheFix
     EXPECT_EQ(overview.projectsModel()->rowCount(), count(expected, "projects"));
 
     // Complete usage data: every bulk action is offered, with the fixture's candidates behind it.
-    EXPECT_EQ(rig.model->unusedImages().size(), count(expected, "unusedImages"));
+    EXPECT_EQ(rig.model->unusedImageUnits().size(), count(expected, "unusedImages"));
     EXPECT_EQ(rig.model->orphanVolumes().size(), count(expected, "orphanVolumes"));
     for (const auto action : {OverviewTab::cleanBuildCache, OverviewTab::removeUnusedImages,
                               OverviewTab::removeOrphanVolumes, OverviewTab::safeCleanAll})

@@ -111,7 +111,8 @@ wait_jobs() {
 }
 
 # Images built outside compose (BuildKit). A base-style image is built untagged and then tagged
-# like a pulled one; sgfx-alpha-tools is built twice under one tag, which leaves the first dangling.
+# like a pulled one; sgfx-alpha-tools is built twice under one tag, which leaves the first dangling,
+# and is tagged into a second repository.
 images_outside_compose() {
     buildkit solo -t sgfx-solo:latest
     run "$docker" tag sgfx-solo:latest sgfx-solo:1.0
@@ -121,6 +122,7 @@ images_outside_compose() {
     run "$docker" tag "$(cat "$engine_dir/postgres.iid")" postgres:16
     buildkit alpha-tools-1 -t sgfx-alpha-tools:latest
     buildkit alpha-tools-2 -t sgfx-alpha-tools:latest
+    run "$docker" tag sgfx-alpha-tools:latest sgfx-toolbox:1.0   # one unused image in two repositories
     rm -f "$engine_dir"/*.iid
 }
 

@@ -41,10 +41,15 @@ capture_failure() {
 }
 
 template='{{.Id}}@@{{.Image}}@@{{json .Mounts}}@@{{.State.StartedAt}}@@{{.State.FinishedAt}}'
+# The listing templates of DockerClient: the usual object and the compose labels' exact values.
+label() { printf '"%s":{{json (.Label "%s")}}' "$1" "$1"; }
+project=com.docker.compose.project
+containers="{\"Listing\":{{json .}},\"LabelValues\":{$(label $project),$(label $project.working_dir),$(label $project.config_files)}}"
+volumes="{\"Listing\":{{json .}},\"LabelValues\":{$(label $project)}}"
 
-capture ps-a ps -a --format '{{json .}}'
+capture ps-a ps -a --format "$containers"
 capture images-a images -a --no-trunc --format '{{json .}}'
-capture volume-ls volume ls --format '{{json .}}'
+capture volume-ls volume ls --format "$volumes"
 capture system-df system df --format '{{json .}}'
 capture system-df-v system df -v --format '{{json .}}'
 capture info-root info --format '{{.DockerRootDir}}'

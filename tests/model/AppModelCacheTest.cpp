@@ -1,12 +1,15 @@
 // The model's use of the state cache: what a load restores and announces, and
 // what it leaves alone when there is nothing usable on disk.
 
+#include "model/InventoryFixtures.h"
 #include "model/ModelTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QFile>
+
+#include <sys/stat.h>
 
 using namespace stowage;
 using namespace stowage::test;
@@ -79,27 +82,47 @@ TEST(AppModelCache, AnIncompleteOrEmptyCacheIsReportedAsSuch)
     EXPECT_EQ(empty.model->statusText(), "Ready");
 }
 
-TEST(AppModelCache, BackgroundLoadAppliesOnTheUiThreadAndReports)
+TEST(AppModelCache, BackgroundLoadReportsAndNeverReplacesNewerData)
 {
     ModelRig rig;
     ASSERT_TRUE(rig.refreshAndWait());
     rig.model->flushCache();
+    CachedState older;
+    older.containers = {container("from-the-cache", "old")};
 
-    AppModel::Options options;
-    options.cacheFile = std::optional<QString>(rig.cacheFile());
-    AppModel reloaded(*rig.cli, options);
-    std::optional<bool> result;
-    reloaded.loadCacheInBackground([&](bool loaded) { result = loaded; });
-    ASSERT_TRUE(waitUntil([&] { return result.has_value(); }));
-    EXPECT_TRUE(*result);
-    EXPECT_EQ(reloaded.containers().size(), 3);
-
-    options.cacheFile = std::optional<QString>(rig.cacheDir.filePath("missing.json"));
-    AppModel fresh(*rig.cli, options);
-    result.reset();
-    fresh.loadCacheInBackground([&](bool loaded) { result = loaded; });
-    ASSERT_TRUE(waitUntil([&] { return result.has_value(); }));
-    EXPECT_FALSE(*result);
+    struct Case {
+        const char* name;
+        QString file;
+        bool refreshFirst;  // a refresh runs to its end while the file is still being read
+        AppModel::CacheLoad expected;
+        qsizetype containers;
+    };
+    const QString pipe = rig.cacheDir.filePath("slow.json");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    const Case cases[] = {
+        {"loaded", rig.cacheFile(), false, AppModel::CacheLoad::loaded, 3},
+        {"missing", rig.cacheDir.filePath("missing.json"), false, AppModel::CacheLoad::nothing, 0},
+        {"after a refresh", pipe, true, AppModel::CacheLoad::superseded, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppModel::Options options;
+        options.cacheFile = std::optional<QString>(c.file);
+        AppModel model(*rig.cli, options);
+        std::optional<AppModel::CacheLoad> result;
+        model.loadCacheInBackground([&](AppModel::CacheLoad load) { result = load; });
+        if (c.refreshFirst) {
+            QFile pipeEnd(c.file);  // meets the reading thread; the refresh's own save replaces the path only
+            ASSERT_TRUE(pipeEnd.open(QIODevice::WriteOnly));
+            model.refresh();
+            ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }));
+            pipeEnd.write(StateCache::encode(older));  // the read ends only now
+        }
+        ASSERT_TRUE(waitUntil([&] { return result.has_value(); }));
+        EXPECT_EQ(*result, c.expected);
+        EXPECT_EQ(model.containers().size(), c.containers);
+        EXPECT_FALSE(model.dataStale() && c.refreshFirst);
+    }
 }
 
 }  // namespace

@@ -175,18 +175,24 @@ TEST(AppModelRefresh, StopDuringPhaseOneKillsTheListingsAndEndsTheRefresh)
     EXPECT_EQ(rig.model->statusText(), "Stopping…");
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(5)));
     EXPECT_LT(timer.elapsed(), 3000);
-    // The killed listing reports its ending; a kill before its child started is a cancellation.
-    const QString status = rig.model->statusText();
-    EXPECT_TRUE(status == "Refresh cancelled." || status.startsWith("Error loading data: ")) << status.toStdString();
+    // The killed listing fails, but after Stop that is the cancellation.
+    EXPECT_EQ(rig.model->statusText(), "Refresh cancelled.");
     EXPECT_THAT(rig.logLines(), Contains("warn Stop requested — cancelling current operation"));
+    EXPECT_THAT(rig.logLines(), Contains("warn Refresh cancelled"));
     EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
 }
 
-TEST(AppModelRefresh, StopDuringPhaseTwoKeepsPhaseOneDataAndSkipsTheRest)
+TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
 {
-    ModelRig rig(sample::rules({FakeRule{"inspect", "", {}, 0, 30}}));
-    int indexBuilds = 0;
-    QObject::connect(rig.model.get(), &AppModel::indexChanged, [&] { ++indexBuilds; });
+    ModelRig rig;
+    ASSERT_TRUE(rig.refreshAndWait());
+    ASSERT_EQ(ids(rig.model->unusedImages()), QStringList{sample::oldImage});
+
+    // A container of the unused image starts; the next refresh lists it and is stopped while inspecting.
+    const QString revived = listingLine(
+        R"({"ID":"c4dddddddddd","Names":"revived","Image":"shop-old:v1","Status":"Up 1 second","State":"running"})", "");
+    const QString listing = sample::containersOut() + revived + "\n";
+    rig.docker.setRules(sample::rules({FakeRule{"ps -a", listing}, FakeRule{"inspect", "", {}, 0, 30}}));
     rig.model->refresh();
     ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("[2/2]"); }));
     QThread::msleep(200);
@@ -194,13 +200,59 @@ TEST(AppModelRefresh, StopDuringPhaseTwoKeepsPhaseOneDataAndSkipsTheRest)
     EXPECT_EQ(rig.model->statusText(), "Stopping…");
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(5)));
     EXPECT_EQ(rig.model->statusText(), "Refresh cancelled.");
-    EXPECT_THAT(rig.logLines(), Contains("warn Refresh cancelled"));
-    EXPECT_EQ(rig.model->containers().size(), 3);
-    EXPECT_FALSE(rig.model->usageDataComplete());
-    EXPECT_EQ(indexBuilds, 0);
     // No progress tick overwrote the stop text before the ending.
-    const int stopping = rig.statuses.indexOf("Stopping…");
+    const int stopping = rig.statuses.lastIndexOf("Stopping…");
     EXPECT_EQ(rig.statuses.mid(stopping), (QStringList{"Stopping…", "Refresh cancelled."}));
+
+    // The new listing stays, but nothing is called unused on it, and the index follows it.
+    EXPECT_EQ(rig.model->containers().size(), 4);
+    EXPECT_FALSE(rig.model->usageDataComplete());
+    EXPECT_EQ(rig.model->usageDataProblem(), "The last refresh did not finish — usage was not verified. Refresh to check.");
+    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    EXPECT_EQ(rig.model->imageStatus(rig.model->images()[2]).reason, "Unknown — refresh needed");
+    EXPECT_EQ(rig.model->projects().value("").size(), 2);
+
+    // A local removal rebuilds from those records and keeps it so; the cache saved after it says so.
+    rig.model->deleteResources("one", {}, {}, {volume("shop_cache")});
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    rig.model->flushCache();
+    QFile file(rig.cacheFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto saved = StateCache::decode(file.readAll());
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_FALSE(saved->usageDataComplete);
+
+    // A complete refresh decides again: the image is in use now.
+    rig.docker.setRules(sample::rules(
+        {FakeRule{"ps -a", listing},
+         FakeRule{"inspect", sample::inspectOut() + sample::inspectLine("c4dddddddddd", sample::oldImage, "[]")}}));
+    ASSERT_TRUE(rig.refreshAndWait());
+    EXPECT_TRUE(rig.model->usageDataComplete());
+    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    EXPECT_EQ(rig.model->imageStatus(rig.model->images()[2]).reason, "Used by container");
+}
+
+TEST(AppModelRefresh, TheUiThreadNeverWaitsForAnEndedOperationsThread)
+{
+    // The listing of containers fails while that of images runs and ignores SIGTERM: the ended
+    // refresh's thread still waits out the kill grace for it.
+    ModelRig rig(sample::rules({FakeRule{"ps -a", {}, "boom", 1, 0.3}, FakeRule{"images -a", {}, {}, 0, 30, -1, false, true}}));
+    DockerCLI::Config config = rig.docker.config(&rig.operations, &rig.log);
+    config.killGrace = 2.0;
+    DockerCLI cli(config);
+    AppModel model(cli, AppModel::Options{.cacheFile = std::optional<QString>(rig.cacheFile())});
+    model.refresh();
+    ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }));
+    EXPECT_EQ(model.statusText(), "Error loading data: boom");
+
+    rig.docker.setRules(sample::rules());
+    QElapsedTimer timer;
+    timer.start();
+    model.refresh();
+    EXPECT_LT(timer.elapsed(), 1000);
+    ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }));
+    EXPECT_TRUE(model.usageDataComplete());
 }
 
 TEST(AppModelRefresh, RefreshWhileLoadingAndCancelWhileIdleDoNothing)

@@ -24,15 +24,27 @@ protected:
     ModelRig rig;
 };
 
-TEST_F(Cleanup, UnusedImagesListsEveryCandidateAndRemovesThem)
+TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
 {
+    // The unused image is also tagged into a second repository.
+    const QString archive = R"({"ID":"%1","Repository":"shop-archive","Tag":"v1","Size":"20MB","CreatedSince":"3 weeks ago"})";
+    rig.rebuild(sample::rules(
+        {FakeRule{"images -a", sample::imagesOut() + archive.arg(sample::oldImage) + "\n"},
+         FakeRule{"image inspect --format {{json .RepoTags}} " + sample::oldImage, R"(["shop-old:v1","shop-archive:v1"])"},
+         FakeRule{"rmi shop-old:v1 shop-archive:v1", "Untagged: shop-old:v1\nUntagged: shop-archive:v1\nDeleted: " + sample::oldImage}}));
+    ASSERT_TRUE(rig.refreshAndWait());
+    EXPECT_EQ(rig.model->unusedImages().size(), 2);
+    EXPECT_EQ(rig.model->classification().unusedImageBytes(), 20 * 1024 * 1024);  // counted once
+
     rig.model->cleanUnusedImages();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Remove unused images");
-    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused images?\n\n  shop-old:v1 (20MB)");
+    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused images?\n\n  shop-old:v1, shop-archive:v1 (20MB)");
     EXPECT_TRUE(rig.alerts.confirms()[0].destructive);
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi shop-old:v1 shop-archive:v1"});
+    EXPECT_EQ(rig.model->statusText(), "unused images: removed 0 containers, 1 images, 0 volumes  ·  data is stale — "
+                                       "Refresh to reconcile.");
     EXPECT_TRUE(rig.model->unusedImages().isEmpty());
 
     rig.alerts.shown.clear();
@@ -160,6 +172,70 @@ TEST_F(Cleanup, BuildCacheClearShowsTheLastTwelveLinesAndReconciles)
     EXPECT_EQ(rig.alerts.infos()[0].message, "Build cache cleared.\n\n" + last.join('\n'));
     EXPECT_THAT(rig.logLines(), Contains("info Clearing build cache (builder prune -af)"));
     EXPECT_THAT(rig.logLines(), Contains("info Build cache cleared"));
+}
+
+TEST_F(Cleanup, APruneThatFailsIsReportedAsAFailure)
+{
+    rig.docker.setRules(sample::rules(
+        {FakeRule{"builder prune", {}, "Cannot connect to the Docker daemon at unix:///x.sock. Is the docker daemon running?\n", 1}}));
+    int reconciled = 0;
+    rig.model->reconcileForTesting = [&] { ++reconciled; };
+    const QString failure = "Cannot connect to the Docker daemon. Is Docker running?";
+
+    rig.model->cleanBuildCache();
+    ASSERT_TRUE(rig.waitIdle());
+    ASSERT_EQ(rig.alerts.infos().size(), 1);
+    EXPECT_EQ(rig.alerts.infos()[0].title, "Build cache not cleared");
+    EXPECT_EQ(rig.alerts.infos()[0].message, "docker builder prune failed: " + failure);
+    EXPECT_THAT(rig.logLines(), Contains("error Build cache clear failed: " + failure));
+    EXPECT_THAT(rig.logLines(), ::testing::Not(Contains("info Build cache cleared")));
+
+    rig.model->safeCleanAll();
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(reconciled, 2);
+    ASSERT_EQ(rig.alerts.infos().size(), 2);
+    EXPECT_EQ(rig.alerts.infos()[1].title, "Completed with errors");
+    EXPECT_EQ(rig.alerts.infos()[1].message, "✗ Build cache not cleared\n✓ Removed 1 images\n✓ Removed 2 volumes\n\n"
+                                             "Errors:\nbuild cache: " + failure);
+    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 images, 2 volumes, 1 error(s)"));
+}
+
+// A confirmation's dialog runs an event loop: the first refresh may start while
+// it is open. Pressing OK then starts nothing and says so; the refresh runs on.
+TEST_F(Cleanup, AnOperationStartedWhileAConfirmationIsOpenIsNotReplaced)
+{
+    const struct {
+        const char* name;
+        std::function<void(AppModel&)> start;
+    } operations[] = {
+        {"build cache", [](AppModel& m) { m.cleanBuildCache(); }},
+        {"safe clean all", [](AppModel& m) { m.safeCleanAll(); }},
+        {"unused images", [](AppModel& m) { m.cleanUnusedImages(); }},
+        {"selected images", [](AppModel& m) { m.removeSelectedImages({sample::oldImage}); }},
+        {"orphan volumes", [](AppModel& m) { m.cleanOrphanVolumes(); }},
+        {"selected volumes", [](AppModel& m) { m.removeSelectedVolumes({"shop_cache"}); }},
+        {"project containers", [](AppModel& m) { m.removeProjectContainers("shop"); }},
+        {"entire project", [](AppModel& m) { m.deleteEntireProject("shop"); }},
+        {"selected projects",
+         [](AppModel& m) {
+             m.setSelectedProjects({"shop"});
+             m.deleteSelectedProjects();
+         }},
+    };
+    rig.docker.setRules(sample::rules({FakeRule{"inspect", sample::inspectOut(), {}, 0, 0.5}}));
+    rig.alerts.whileAsking = [&] { rig.model->refresh(); };
+    for (const auto& operation : operations) {
+        SCOPED_TRACE(operation.name);
+        rig.alerts.shown.clear();
+        operation.start(*rig.model);
+        EXPECT_TRUE(rig.model->isLoading());
+        ASSERT_EQ(rig.alerts.infos().size(), 1);
+        EXPECT_EQ(rig.alerts.infos()[0].title, "Not started");
+        ASSERT_TRUE(rig.waitIdle());
+        EXPECT_TRUE(rig.model->statusText().startsWith("Loaded: ")) << rig.model->statusText().toStdString();
+    }
+    for (const char* removal : {"rm ", "rmi", "volume rm", "builder prune"})
+        EXPECT_THAT(rig.docker.callsStartingWith(removal), IsEmpty()) << removal;
 }
 
 TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)

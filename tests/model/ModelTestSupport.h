@@ -31,13 +31,15 @@ inline const QString danglingImage = "sha256:44444444444444444444444444444444444
 
 inline QString containersOut()
 {
-    return QStringLiteral(
-        R"({"ID":"c1aaaaaaaaaa","Names":"shop-web-1","Image":"shop-web","Status":"Up 2 hours","State":"running","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"com.docker.compose.project=shop,com.docker.compose.project.working_dir=/src/shop"})"
-        "\n"
-        R"({"ID":"c2bbbbbbbbbb","Names":"shop-db-1","Image":"postgres:16","Status":"Exited (0) 1 hour ago","State":"exited","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"com.docker.compose.project=shop"})"
-        "\n"
-        R"({"ID":"c3cccccccccc","Names":"tool","Image":"postgres:16","Status":"Restarting","State":"restarting","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":""})"
-        "\n");
+    return listingLine(R"({"ID":"c1aaaaaaaaaa","Names":"shop-web-1","Image":"shop-web","Status":"Up 2 hours","State":"running","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"com.docker.compose.project=shop,com.docker.compose.project.working_dir=/src/shop"})",
+                       "shop", "/src/shop")
+        + "\n"
+        + listingLine(R"({"ID":"c2bbbbbbbbbb","Names":"shop-db-1","Image":"postgres:16","Status":"Exited (0) 1 hour ago","State":"exited","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"com.docker.compose.project=shop"})",
+                      "shop")
+        + "\n"
+        + listingLine(R"({"ID":"c3cccccccccc","Names":"tool","Image":"postgres:16","Status":"Restarting","State":"restarting","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":""})",
+                      "")
+        + "\n";
 }
 
 inline QString imagesOut()
@@ -55,13 +57,14 @@ inline QString imagesOut()
 
 inline QString volumesOut()
 {
-    return QStringLiteral(
-        R"({"Name":"shop_data","Driver":"local","Mountpoint":"/var/lib/docker/volumes/shop_data/_data","Labels":"com.docker.compose.project=shop"})"
-        "\n"
-        R"({"Name":"shop_cache","Driver":"local","Mountpoint":"/var/lib/docker/volumes/shop_cache/_data","Labels":"com.docker.compose.project=shop"})"
-        "\n"
-        R"({"Name":"0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef","Driver":"local","Mountpoint":"/x","Labels":""})"
-        "\n");
+    return listingLine(R"({"Name":"shop_data","Driver":"local","Mountpoint":"/var/lib/docker/volumes/shop_data/_data","Labels":"com.docker.compose.project=shop"})",
+                       "shop")
+        + "\n"
+        + listingLine(R"({"Name":"shop_cache","Driver":"local","Mountpoint":"/var/lib/docker/volumes/shop_cache/_data","Labels":"com.docker.compose.project=shop"})",
+                      "shop")
+        + "\n"
+        + R"({"Name":"0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef","Driver":"local","Mountpoint":"/x","Labels":""})"
+        + "\n";
 }
 
 inline QString inspectLine(const QString& id, const QString& image, const QString& mounts)

@@ -159,6 +159,53 @@ TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
     EXPECT_THAT(rig.logLines().filter("[2 projects] deleting"), UnorderedElementsAre("info [2 projects] deleting 5 containers, 3 images, 2 volumes"));
 }
 
+TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)
+{
+    CachedState state = teardownInventory();
+    state.images.insert(1, built("sha256:aw", "a-web-nightly"));
+    QFile file(rig.cacheFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(StateCache::encode(state));
+    file.close();
+    ASSERT_TRUE(rig.model->loadCache());
+
+    rig.model->removeProjectImages("a");
+    EXPECT_TRUE(lastMessage().startsWith("Remove 1 images exclusive to 'a'?\n\n  • a-web:latest, a-web-nightly:latest (1MB)\n\n"));
+    rig.model->deleteEntireProject("a");
+    EXPECT_TRUE(lastMessage().contains("\nBuilt images to remove (1):\n  • a-web:latest, a-web-nightly:latest  (1MB)\n"));
+}
+
+TEST_F(Teardown, WithoutCompleteUsageDataOnlyContainersGo)
+{
+    CachedState state = teardownInventory();
+    state.usageDataComplete = false;  // some container could not be inspected: owners are unknown
+    QFile file(rig.cacheFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(StateCache::encode(state));
+    file.close();
+    ASSERT_TRUE(rig.model->loadCache());
+    const QString problem = "Loaded from cache — usage was never fully verified. Refresh to check.";
+
+    EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", false)), IsEmpty());
+    EXPECT_THAT(names(rig.model->projectExclusiveVolumes("c")), IsEmpty());
+    for (auto remove : {&AppModel::removeProjectImages, &AppModel::removeProjectVolumes}) {
+        (rig.model.get()->*remove)("c");
+        EXPECT_EQ(rig.alerts.shown.last().title, "Blocked");
+        EXPECT_EQ(lastMessage(), "Usage could not be fully verified, so no image or volume is called exclusive to this "
+                                 "project.\n\n" + problem + "\n\nPress Refresh and try again.");
+    }
+    const QString note = "\n\n⚠ Usage could not be fully verified, so no image or volume is removed with these "
+                         "containers:\n  " + problem + "\n\n";
+    rig.model->deleteEntireProject("c");
+    EXPECT_EQ(lastMessage(), "Project: c\n\nContainers to remove (1):\n  • c-app  (Up 1 hour)\n\n"
+                             "Built images to remove (0):\n  (none)\n\nVolumes to remove (0):\n  (none)\n\n"
+                             "KEPT (base / shared — not removed):\n  • c-app:latest"
+                                 + note + "⚠ Volume data will be permanently deleted. Continue?");
+    rig.model->setSelectedProjects({"c"});
+    rig.model->deleteSelectedProjects();
+    EXPECT_TRUE(lastMessage().contains("  • 0 built images\n  • 0 volumes" + note + "Images/volumes shared"));
+}
+
 TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
 {
     // A project label is anyone's text: "%2" in it must come out as written.

@@ -17,7 +17,10 @@ using ::testing::IsEmpty;
 
 namespace {
 
-SGImage img(const QString& id, const QString& repo) { return image(id, repo, 1024, "latest"); }
+ImageUnit img(const QString& id, const QString& repo)
+{
+    return {id, {repo + ":latest"}, repo + ":latest", "1KB", 1024};
+}
 
 class RemovalEngine : public ::testing::Test {
 protected:
@@ -31,7 +34,7 @@ TEST_F(RemovalEngine, ACompleteRunRemovesInOrderAndUpdatesTheInventoryLocally)
     const SGContainer web = m.containers()[0];
     const SGImage webImage = m.images()[0];
     const SGVolume cache = m.volumes()[1];
-    rig.model->deleteResources("sample", {web}, {webImage}, {cache});
+    rig.model->deleteResources("sample", {web}, rig.model->unitsOf({webImage}), {cache});
     ASSERT_TRUE(rig.waitIdle());
 
     const QStringList calls = rig.docker.calls();
@@ -64,7 +67,7 @@ TEST_F(RemovalEngine, ACompleteRunRemovesInOrderAndUpdatesTheInventoryLocally)
     EXPECT_EQ(saved->volumes.size(), 2);
 }
 
-TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswer)
+TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswerOrStopEndsTheCheck)
 {
     const Inventory before = rig.model->inventory();
     rig.docker.setRules(sample::rules({FakeRule{"version", {}, "Cannot connect to the Docker daemon at unix:///x", 1}}));
@@ -73,12 +76,23 @@ TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswer)
     EXPECT_THAT(rig.docker.callsStartingWith("rm -f"), IsEmpty());
     EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
     EXPECT_EQ(rig.model->inventory(), before);
-    EXPECT_EQ(rig.model->statusText(), "[sample] checking Docker daemon…");
+    EXPECT_EQ(rig.model->statusText(), "sample: aborted — Docker daemon not responding. Nothing was removed.");
     EXPECT_THAT(rig.logLines(), Contains("error [sample] aborted — Docker daemon not responding"));
     ASSERT_EQ(rig.alerts.shown.size(), 1);
     EXPECT_EQ(rig.alerts.shown[0].title, "Docker not responding");
     EXPECT_EQ(rig.alerts.shown[0].message, "The Docker daemon didn't respond to a health check, so nothing was deleted.\n\n"
                                            "Restart Docker Desktop and try again.");
+
+    // Stop while the check runs: a cancellation, not an unresponsive daemon.
+    rig.alerts.shown.clear();
+    rig.docker.setRules(sample::rules({FakeRule{"version", {}, {}, 0, 30}}));
+    rig.model->deleteResources("checked", {}, {}, {rig.model->volumes()[1]});
+    ASSERT_TRUE(waitUntil([&] { return !rig.docker.callsStartingWith("version").isEmpty(); }));
+    rig.model->cancelCurrentOperation();
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(rig.model->statusText(), "checked: cancelled — removed 0/1.");
+    EXPECT_TRUE(rig.alerts.shown.isEmpty());
+    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
 }
 
 TEST_F(RemovalEngine, EmptyListsSkipTheHealthCheckAndCompleteAtOnce)
@@ -97,7 +111,6 @@ TEST_F(RemovalEngine, PerItemFailuresAreCollectedAndTheAlertShowsFifteen)
     QList<SGVolume> volumes;
     for (int i = 0; i < 20; ++i)
         volumes << volume(QStringLiteral("v%1").arg(i, 2, 10, QChar('0')));
-    const QString statusBefore = "[many] removing 20 volumes…";
     rig.model->deleteResources("many", {}, {}, volumes);
     ASSERT_TRUE(rig.waitIdle());
     ASSERT_EQ(rig.alerts.infos().size(), 1);
@@ -109,7 +122,7 @@ TEST_F(RemovalEngine, PerItemFailuresAreCollectedAndTheAlertShowsFifteen)
     EXPECT_EQ(lines[2], "volume v00: Error response from daemon: volume is in use");
     EXPECT_EQ(lines[16], "volume v14: Error response from daemon: volume is in use");
     EXPECT_THAT(rig.logLines(), Contains("warn [many] removed 0/20, 20 error(s)"));
-    EXPECT_EQ(rig.model->statusText(), statusBefore);  // left at the last progress text
+    EXPECT_EQ(rig.model->statusText(), "many: completed with errors — removed 0/20, 20 error(s). See Logs.");
 }
 
 TEST_F(RemovalEngine, ThreeTimeoutsInARowStopTheRun)
@@ -140,7 +153,7 @@ TEST_F(RemovalEngine, ASuccessResetsTheTimeoutCount)
     for (const char* id : {"sha256:a", "sha256:b", "sha256:d", "sha256:e"})
         slow << FakeRule{QString("rmi ") + id, {}, {}, 0, 30};
     rig.docker.setRules(sample::rules(slow));
-    QList<SGImage> images;
+    QList<ImageUnit> images;
     for (const char* id : {"a", "b", "c", "d", "e"})
         images << img(QString("sha256:") + id, QString("x-") + id);
     rig.model->deleteResources("flaky", {}, images, {});
@@ -173,7 +186,7 @@ TEST_F(RemovalEngine, StopDuringImagesAppliesWhatWasRemovedAndSaysCancelled)
 {
     rig.docker.setRules(sample::rules({FakeRule{"rmi sha256:slow", {}, {}, 0, 30}}));
     const SGImage old = rig.model->images()[2];
-    rig.model->deleteResources("imgs", {}, {old, img("sha256:slow", "x-slow"), img("sha256:never", "x-never")}, {});
+    rig.model->deleteResources("imgs", {}, rig.model->unitsOf({old}) + QList{img("sha256:slow", "x-slow"), img("sha256:never", "x-never")}, {});
     ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("[imgs] removing image 2/3"); }));
     QThread::msleep(200);
     rig.model->cancelCurrentOperation();

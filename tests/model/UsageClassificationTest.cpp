@@ -76,6 +76,33 @@ TEST_F(UsageClassificationTest, ImageStatusesAndTheBulkOffer)
     // Base images, namespaced names and dangling images are never offered in bulk.
     EXPECT_EQ(test::ids(c.unusedImages()), QStringList{"sha256:built"});
     EXPECT_EQ(c.unusedImageBytes(), 300);
+
+    // Removing an image removes all its names: it is offered once, with them all,
+    // and only when none of them looks like a base image.
+    inventory.images << image("sha256:built", "myproj-web-archive", 300, "v1") << image("sha256:mixed", "myproj-db", 70)
+                     << image("sha256:mixed", "postgres", 70, "15");
+    const UsageClassification tagged = classification();
+    EXPECT_EQ(test::ids(tagged.unusedImages()), (QStringList{"sha256:built", "sha256:built"}));
+    const QList<ImageUnit> units = tagged.unusedImageUnits();
+    ASSERT_EQ(units.size(), 1);
+    EXPECT_EQ(units[0].references, (QStringList{"myproj-web:latest", "myproj-web-archive:v1"}));
+    EXPECT_EQ(tagged.unusedImageBytes(), 300);
+}
+
+TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
+{
+    const QList<SGImage> listing = {image("sha256:a", "app", 5, "1"), image("sha256:b", "<none>", 7, "<none>"),
+                                    image("sha256:a", "mirror/app", 5, "1"), image("sha256:c", "cache", 9, "<none>"),
+                                    image("sha256:a", "app", 5, "1")};
+    // Chosen through its second name, and once more through a row the listing lacks.
+    const QList<ImageUnit> units =
+        imageUnits({listing[2], listing[1], listing[3], image("sha256:d", "gone", 3, "x"), listing[0]}, listing);
+    ASSERT_EQ(units.size(), 4);
+    EXPECT_EQ(units[0], (ImageUnit{"sha256:a", {"app:1", "mirror/app:1"}, "app:1, mirror/app:1", "", 5}));
+    EXPECT_EQ(units[1], (ImageUnit{"sha256:b", {}, "<none>:<none>", "", 7}));
+    EXPECT_EQ(units[2], (ImageUnit{"sha256:c", {}, "cache:<none>", "", 9}));
+    EXPECT_EQ(units[3], (ImageUnit{"sha256:d", {"gone:x"}, "gone:x", "", 3}));
+    EXPECT_EQ(totalBytes(units), 24);
 }
 
 TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace stowage::test {
 
 struct ShownAlert {
@@ -22,6 +24,8 @@ public:
     bool confirm(const QString& title, const QString& message, bool destructive) override
     {
         shown.append({ShownAlert::Kind::confirm, title, message, destructive});
+        if (whileAsking)
+            whileAsking();  // what the dialog's event loop may run meanwhile
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
     void info(const QString& title, const QString& message) override
@@ -35,6 +39,7 @@ public:
 
     QList<bool> answers;
     bool defaultAnswer = true;
+    std::function<void()> whileAsking;
     QList<ShownAlert> shown;
 
 private:

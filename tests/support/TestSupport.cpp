@@ -1,8 +1,12 @@
 #include "support/TestSupport.h"
 
+#include "docker/Classify.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -20,6 +24,16 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
         QThread::msleep(2);
     }
     return true;
+}
+
+QString listingLine(const QString& listingJson, const QString& project, const QString& workingDir,
+                    const QString& configFiles)
+{
+    const QJsonObject values{{ComposeLabel::project, project},
+                             {ComposeLabel::workingDir, workingDir},
+                             {ComposeLabel::configFiles, configFiles}};
+    const QJsonObject line{{"Listing", QJsonDocument::fromJson(listingJson.toUtf8()).object()}, {"LabelValues", values}};
+    return QString::fromUtf8(QJsonDocument(line).toJson(QJsonDocument::Compact));
 }
 
 void drainEvents(std::chrono::milliseconds duration)

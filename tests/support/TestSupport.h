@@ -15,6 +15,11 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 // Processes pending UI-thread events for a short while.
 void drainEvents(std::chrono::milliseconds duration = std::chrono::milliseconds(20));
 
+// One line of a container or volume listing as the listing templates print it:
+// the usual JSON object and the exact values of the compose labels.
+QString listingLine(const QString& listingJson, const QString& project, const QString& workingDir = {},
+                    const QString& configFiles = {});
+
 // Path of the fault-injecting fake docker program.
 QString fakeDockerPath();
 

@@ -5,6 +5,7 @@
 // the variants with incomplete inspection, a stopped daemon and an empty engine.
 
 #include "support/ScriptedDocker.h"
+#include "support/TestSupport.h"
 
 #include <QString>
 #include <QStringList>
@@ -99,9 +100,10 @@ inline QString containersOut(const QList<Container>& list = containers())
 {
     QString out;
     for (const auto& c : list)
-        out += QStringLiteral(R"({"ID":"%1","Names":"%2","Image":"%3","Status":"%4","State":"%5","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"%6"})"
-                              "\n")
-                   .arg(c.id, c.name, c.image, c.status, c.state, labelsOf(c.project));
+        out += listingLine(QStringLiteral(R"({"ID":"%1","Names":"%2","Image":"%3","Status":"%4","State":"%5","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"%6"})")
+                               .arg(c.id, c.name, c.image, c.status, c.state, labelsOf(c.project)),
+                           c.project, c.project.isEmpty() ? QString() : "/home/dev/src/" + c.project)
+               + "\n";
     return out;
 }
 
@@ -120,9 +122,10 @@ inline QString volumesOut()
     QString out;
     for (const auto& v : volumes()) {
         const QString labels = v.project.isEmpty() ? QString() : QStringLiteral("com.docker.compose.project=") + v.project;
-        out += QStringLiteral(R"({"Name":"%1","Driver":"local","Mountpoint":"/var/lib/docker/volumes/%1/_data","Labels":"%2"})"
-                              "\n")
-                   .arg(v.name, labels);
+        out += listingLine(QStringLiteral(R"({"Name":"%1","Driver":"local","Mountpoint":"/var/lib/docker/volumes/%1/_data","Labels":"%2"})")
+                               .arg(v.name, labels),
+                           v.project)
+               + "\n";
     }
     return out;
 }

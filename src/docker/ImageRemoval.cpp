@@ -1,0 +1,117 @@
+// Removing one image without force. What the engine does (checked with the
+// 20.10 engine and the 20.10 and 28.x clients):
+//  - `rmi <id>` deletes an image with at most one tag, and refuses, changing
+//    nothing, one that a container uses, that another image is built on, or
+//    that has several tags ("image is referenced in multiple repositories").
+//  - `rmi a:1 b:2` untags the names one after another and deletes the image
+//    with the last one. When a container uses the image, the last name is
+//    refused after the others were untagged; when another image is built on
+//    it, every name is untagged, the image stays and the status is 0; a name
+//    that moved to another image since the listing untags (or deletes) that
+//    other image. The status alone therefore does not say whether the image
+//    went: the output's "Deleted: <id>" line does.
+
+#include "docker/DockerCLI.h"
+#include "docker/DockerClient.h"
+#include "docker/TextTrim.h"
+#include "log/ActivityLog.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace stowage {
+
+namespace {
+
+bool reportsDeleted(const QString& out, const QString& id)
+{
+    const QString deleted = QStringLiteral("Deleted: ") + id;
+    for (QStringView line : QStringView(out).split(u'\n', Qt::SkipEmptyParts))
+        if (trimSpacesAndTabs(line) == deleted)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void DockerClient::removeImage(const ImageUnit& image, double timeout, std::stop_token stop) const
+{
+    if (image.id.isEmpty() || looksLikeOption(image.id))
+        throw DockerError::commandFailed(QStringLiteral("not a valid image id"));
+    const QString label = QStringLiteral("rmi ") + image.id.left(19);
+    if (image.references.size() <= 1) {
+        mutate(label, {QStringLiteral("rmi"), image.id}, timeout, stop);
+        return;
+    }
+    retryingAfterTimeout(label, [&] { untagAndDelete(image.id, timeout, stop); });
+}
+
+QStringList DockerClient::heldReferences(const QString& id, double timeout, std::stop_token stop) const
+{
+    const QString out = cli.run({QStringLiteral("image"), QStringLiteral("inspect"), QStringLiteral("--format"),
+                                 QStringLiteral("{{json .RepoTags}}"), id},
+                                timeout, stop);
+    QStringList references;
+    for (const QJsonValue& value : QJsonDocument::fromJson(out.toUtf8()).array()) {
+        const QString reference = value.toString();
+        if (!reference.isEmpty() && !looksLikeOption(reference))
+            references.append(reference);
+    }
+    return references;
+}
+
+void DockerClient::untagAndDelete(const QString& id, double timeout, std::stop_token stop) const
+{
+    // The names the image holds now: one that moved to another image since the
+    // listing is not this image's any more.
+    const QStringList held = heldReferences(id, timeout, stop);
+    if (held.size() <= 1) {
+        cli.run({QStringLiteral("rmi"), id}, timeout, stop);
+        return;
+    }
+    RunResult result;
+    try {
+        result = cli.runRaw(QStringList{QStringLiteral("rmi")} + held, timeout, stop);
+    } catch (const RunError&) {
+        restoreReferences(id, held, timeout);
+        throw;
+    }
+    if (reportsDeleted(result.out, id))
+        return;
+    const QString reason =
+        result.status != 0
+            ? DockerError::fromMessage(firstLine(result.err).value_or(QStringLiteral("docker rmi failed"))).description()
+            : QStringLiteral("docker kept the image (another image is built on it)");
+    throw DockerError::commandFailed(reason + restoreReferences(id, held, timeout));
+}
+
+QString DockerClient::restoreReferences(const QString& id, const QStringList& references, double timeout) const
+{
+    // Not stopped by the operation's stop: this only undoes what the stopped step changed.
+    QStringList lost = references;
+    try {
+        for (const QString& reference : heldReferences(id, timeout, {}))
+            lost.removeAll(reference);
+    } catch (const RunError&) {
+        return {};  // the image is gone, or the engine cannot say
+    }
+    if (lost.isEmpty())
+        return {};
+    QStringList failed;
+    for (const QString& reference : lost) {
+        try {
+            cli.run({QStringLiteral("tag"), id, reference}, timeout, {});
+        } catch (const RunError&) {
+            failed.append(reference);
+        }
+    }
+    cli.log().log(failed.isEmpty() ? LogLevel::info : LogLevel::error,
+                  QStringLiteral("↺ %1: the image stayed; tags put back: %2/%3")
+                      .arg(id.left(19))
+                      .arg(lost.size() - failed.size())
+                      .arg(lost.size()));
+    return failed.isEmpty() ? QStringLiteral("; its tags were put back")
+                            : QStringLiteral("; putting back %1 failed").arg(failed.join(QStringLiteral(", ")));
+}
+
+}  // namespace stowage
