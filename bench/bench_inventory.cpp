@@ -5,7 +5,7 @@
 // and reading the state cache. Prints milliseconds per stage and size, and
 // the growth from 10k to 50k (5.0 means linear).
 
-#include "docker/Classify.h"
+#include "ListingLines.h"
 #include "docker/DockerClient.h"
 #include "docker/Records.h"
 #include "model/Inventory.h"
@@ -55,16 +55,6 @@ QString hex64(quint64 seed)
 QString jsonLine(const QJsonObject& object)
 {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-}
-
-// A listing object as the listing templates wrap it, with the compose labels' exact values.
-QJsonObject listed(const QJsonObject& listing, const QString& project, const QString& workingDir = {},
-                   const QString& configFiles = {})
-{
-    return {{"Listing", listing},
-            {"LabelValues", QJsonObject{{ComposeLabel::project, project},
-                                        {ComposeLabel::workingDir, workingDir},
-                                        {ComposeLabel::configFiles, configFiles}}}};
 }
 
 const char* const services[] = {"web", "api", "db", "worker", "cache"};

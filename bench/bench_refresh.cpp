@@ -17,7 +17,7 @@
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
 // otherwise), --reps N (default 5), --sizes 1000,10000.
 
-#include "docker/Classify.h"
+#include "ListingLines.h"
 #include "docker/DockerCLI.h"
 #include "docker/DockerClient.h"
 #include "docker/OperationCenter.h"
@@ -66,16 +66,6 @@ QString hex64(quint64 seed)
 QString jsonLine(const QJsonObject& object)
 {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
-}
-
-// A listing object as the listing templates wrap it, with the compose labels' exact values.
-QJsonObject listed(const QJsonObject& listing, const QString& project, const QString& workingDir = {},
-                   const QString& configFiles = {})
-{
-    return {{"Listing", listing},
-            {"LabelValues", QJsonObject{{ComposeLabel::project, project},
-                                        {ComposeLabel::workingDir, workingDir},
-                                        {ComposeLabel::configFiles, configFiles}}}};
 }
 
 // n containers, n images and n volumes. Containers: 90% in compose projects of five, two

@@ -52,15 +52,21 @@ CachedState teardownInventory()
     return s;
 }
 
+// Shows `state` in the rig's model, through its cache file.
+void show(ModelRig& rig, const CachedState& state)
+{
+    QFile file(rig.cacheFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(StateCache::encode(state));
+    file.close();
+    ASSERT_TRUE(rig.model->loadCache());
+}
+
 class Teardown : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        QFile file(rig.cacheFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(StateCache::encode(teardownInventory()));
-        file.close();
-        ASSERT_TRUE(rig.model->loadCache());
+        show(rig, teardownInventory());
         rig.alerts.defaultAnswer = false;
     }
     QString lastMessage() const { return rig.alerts.shown.isEmpty() ? QString() : rig.alerts.shown.last().message; }
@@ -163,11 +169,7 @@ TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)
 {
     CachedState state = teardownInventory();
     state.images.insert(1, built("sha256:aw", "a-web-nightly"));
-    QFile file(rig.cacheFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(StateCache::encode(state));
-    file.close();
-    ASSERT_TRUE(rig.model->loadCache());
+    show(rig, state);
 
     rig.model->removeProjectImages("a");
     EXPECT_TRUE(lastMessage().startsWith("Remove 1 images exclusive to 'a'?\n\n  • a-web:latest, a-web-nightly:latest (1MB)\n\n"));
@@ -179,11 +181,7 @@ TEST_F(Teardown, WithoutCompleteUsageDataOnlyContainersGo)
 {
     CachedState state = teardownInventory();
     state.usageDataComplete = false;  // some container could not be inspected: owners are unknown
-    QFile file(rig.cacheFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(StateCache::encode(state));
-    file.close();
-    ASSERT_TRUE(rig.model->loadCache());
+    show(rig, state);
     const QString problem = "Loaded from cache — usage was never fully verified. Refresh to check.";
 
     EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", false)), IsEmpty());
@@ -213,11 +211,7 @@ TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
     CachedState state;
     state.containers = {member("web", "p%2%1", "sha256:w")};
     state.usageDataComplete = true;
-    QFile file(rig.cacheFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(StateCache::encode(state));
-    file.close();
-    ASSERT_TRUE(rig.model->loadCache());
+    show(rig, state);
     rig.model->removeProjectContainers("p%2%1");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.alerts.confirms()[0].message.left(32), "Remove 1 containers of 'p%2%1'?\n");
