@@ -260,8 +260,8 @@ QString DockerCLI::run(const QStringList& args, double timeout, std::stop_token 
     throw DockerError::fromMessage(chosenMessage(result));
 }
 
-StreamEnding DockerCLI::stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
-                       std::stop_token stop)
+StreamEnding DockerCLI::stream(const QStringList& args, double timeout,
+                               const std::function<bool(const QString&)>& onLine, std::stop_token stop)
 {
     const QString runLabel = label(args);
     auto box = std::make_shared<ProcessBox>();

@@ -16,7 +16,6 @@ namespace stowage {
 
 namespace {
 
-
 std::optional<QJsonDocument> parseJson(const QByteArray& bytes)
 {
     QJsonParseError error;

@@ -33,18 +33,15 @@ QString lastLines(const QStringList& lines, int count)
 AppModel::PruneRun AppModel::streamPrune(int shown, std::stop_token stop)
 {
     PruneRun run;
+    const auto onLine = [&](const QString& line) {
+        if (stop.stop_requested())
+            return false;
+        run.lines << line;
+        post([this, text = QStringLiteral("build cache › ") + leadingCharacters(line, shown)] { setStatusText(text); });
+        return true;
+    };
     run.ending = client_.cli.stream({QStringLiteral("builder"), QStringLiteral("prune"), QStringLiteral("-af")},
-                                    removalLimits_.prune,
-                                    [&](const QString& line) {
-                                        if (stop.stop_requested())
-                                            return false;
-                                        run.lines << line;
-                                        post([this, text = QStringLiteral("build cache › ") + leadingCharacters(line, shown)] {
-                                            setStatusText(text);
-                                        });
-                                        return true;
-                                    },
-                                    stop);
+                                    removalLimits_.prune, onLine, stop);
     return run;
 }
 
