@@ -158,9 +158,11 @@ void AppModel::cancelCurrentOperation()
     if (!isLoading_)
         return;
     log(LogLevel::warn, QStringLiteral("Stop requested — cancelling current operation"));
-    operations().killAll();
+    // The stop is requested before the kills: a body that sees a killed command end must
+    // already see the stop, or it would take the kill for an ordinary failure.
     if (currentTask_)
         currentTask_->requestStop();
+    operations().killAll();
     stopping_ = true;
     setStatusText(QStringLiteral("Stopping…"));
 }
