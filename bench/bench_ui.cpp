@@ -10,6 +10,7 @@
 #include "log/ActivityLog.h"
 #include "model/StateCache.h"
 #include "ui/ImagesTab.h"
+#include "ui/ProjectCardList.h"
 #include "ui/ProjectsTab.h"
 #include "ui/VolumesTab.h"
 

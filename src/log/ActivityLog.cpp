@@ -64,6 +64,7 @@ struct ActivityLog::Impl {
     std::mutex pendingLock;
     PendingChanges pending;     // guarded by pendingLock
     bool publishPosted = false;  // guarded by pendingLock
+    bool clearedOnce = false;    // guarded by pendingLock
 
     SerialQueue io{QStringLiteral("activitylog.io")};
 };
@@ -95,15 +96,23 @@ ActivityLog& ActivityLog::shared()
 
 void ActivityLog::loadPreviousRun()
 {
-    // Runs in the constructor, before any write can be queued, so the read
-    // cannot overlap an append.
+    // The first task of the I/O thread: it reads before any append can run,
+    // and the thread that creates the log (the UI thread at start-up) never
+    // waits for the disk. The read is bounded: a huge file costs at most
+    // maxPreviousRunBytes, a FIFO named like the log is not waited on.
     if (!d->filePath)
         return;
-    QList<LogEntry> previous = logformat::parsePreviousRun(logfile::readAll(*d->filePath));
-    if (previous.isEmpty())
-        return;
-    previous.append(LogEntry{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), LogLevel::debug, launchMarker});
-    submitChange([&](PendingChanges& pending) { pending.previousRun = std::move(previous); });
+    d->io.submit([this, path = *d->filePath] {
+        QList<LogEntry> previous = logformat::parsePreviousRun(logfile::readTail(path, maxPreviousRunBytes));
+        if (previous.isEmpty())
+            return;
+        previous.append(LogEntry{QUuid::createUuid(), QDateTime::currentDateTimeUtc(), LogLevel::debug, launchMarker});
+        submitChange([&](PendingChanges& pending) {
+            // Lines cleared away before they arrived stay cleared.
+            if (!d->clearedOnce)
+                pending.previousRun = std::move(previous);
+        });
+    });
 }
 
 void ActivityLog::log(LogLevel level, const QString& message)
@@ -124,10 +133,11 @@ const QList<LogEntry>& ActivityLog::entries() const
 
 void ActivityLog::clear()
 {
-    submitChange([](PendingChanges& pending) {
+    submitChange([this](PendingChanges& pending) {
         pending.previousRun.reset();
         pending.added.clear();
         pending.clear = true;
+        d->clearedOnce = true;
     });
     if (d->filePath)
         d->io.submit([path = *d->filePath] { logfile::remove(path); });

@@ -37,9 +37,13 @@ public:
     static constexpr int maxEntries = 2000;
     static constexpr qint64 maxFileBytes = 2000000;
 
+    // At most this much of the end of the previous run's file is read back.
+    static constexpr qint64 maxPreviousRunBytes = maxFileBytes;
+
     // A log whose file lives in `directory` (created when missing); with no
     // directory the log keeps entries in memory only. The tail of an existing
-    // file is loaded at once and published on the UI thread.
+    // file is read on the log's own thread, before anything is appended, and
+    // published on the UI thread.
     explicit ActivityLog(std::optional<QString> directory, QObject* parent = nullptr);
     ~ActivityLog() override;
 

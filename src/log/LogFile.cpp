@@ -1,5 +1,6 @@
 #include "log/LogFile.h"
 
+#include "platform/FileProbe.h"
 #include "platform/LockedFile.h"
 #include "platform/Paths.h"
 
@@ -34,6 +35,10 @@ QString backupPath(const QString& path)
 
 void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes)
 {
+    // Something other than a file in the log's place (a FIFO would block the
+    // writing thread until someone reads it) is left alone.
+    if (const QFileInfo info(path); info.exists() && !info.isFile())
+        return;
     // Every step runs under the file's lock, so `stowage --probe` and the
     // window can share the log: lines stay whole, and one rotation never
     // throws away the generation another process has just rotated.
@@ -61,12 +66,17 @@ void remove(const QString& path)
     QFile::remove(path);
 }
 
-QByteArray readAll(const QString& path)
+QByteArray readTail(const QString& path, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    auto tail = platform::readRegularFile(path, maxBytes, platform::FilePart::tail);
+    if (!tail)
         return {};
-    return file.readAll();
+    if (!tail->whole) {
+        // The cut went through a line (and maybe a UTF-8 sequence): start after it.
+        const qsizetype firstLineEnd = tail->bytes.indexOf('\n');
+        tail->bytes.remove(0, firstLineEnd < 0 ? tail->bytes.size() : firstLineEnd + 1);
+    }
+    return tail->bytes;
 }
 
 }  // namespace stowage::logfile

@@ -19,7 +19,8 @@ void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes);
 // Deletes the file; the backup stays.
 void remove(const QString& path);
 
-// The whole file, or empty when it cannot be read.
-QByteArray readAll(const QString& path);
+// The last `maxBytes` of the file, starting at a whole line; empty when it is
+// not a regular file or cannot be read (a FIFO named like the log never blocks).
+QByteArray readTail(const QString& path, qint64 maxBytes);
 
 }  // namespace stowage::logfile

@@ -5,7 +5,15 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace stowage {
+
+// A second button of a notice, beside "OK", and what pressing it does.
+struct NoticeAction {
+    QString label;
+    std::function<void()> run;
+};
 
 class Alerts {
 public:
@@ -14,6 +22,12 @@ public:
     virtual bool confirm(const QString& title, const QString& message, bool destructive) = 0;
     // A notice with one "OK" button; does not block the caller when shown as a sheet.
     virtual void info(const QString& title, const QString& message) = 0;
+    // A notice that also offers `action`; where buttons cannot be shown, the plain notice.
+    virtual void notice(const QString& title, const QString& message, const NoticeAction& action)
+    {
+        (void)action;
+        info(title, message);
+    }
 };
 
 // Used when nothing else was supplied (no window): nothing is ever confirmed,

@@ -37,6 +37,7 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
     : QObject(parent),
       client_(cli, options.limits),
       log_(cli.log()),
+      pathFacts_(options.pathProbes),
       cacheFile_(resolveCacheFile(options)),
       cacheWriter_(cacheFile_)
 {
@@ -48,6 +49,14 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
         spinnerFrame_ = spinnerFrames()[spinnerIndex_ % spinnerFrames().size()];
         ++spinnerIndex_;
         emit spinnerFrameChanged();
+    });
+    // Project folders are looked at again whenever the index changes.
+    connect(this, &AppModel::indexChanged, this, [this] {
+        QSet<QString> paths;
+        for (const ProjectMeta& meta : index_.projectsMeta)
+            if (!meta.path.isEmpty())
+                paths.insert(meta.path);
+        pathFacts_.renewProjects(paths);
     });
     progressTimer_.setInterval(500);
     connect(&progressTimer_, &QTimer::timeout, this, [this] {

@@ -10,7 +10,9 @@
 #include "docker/DockerClient.h"
 #include "model/Alerts.h"
 #include "model/BackgroundOperation.h"
+#include "model/HostPathFacts.h"
 #include "model/Inventory.h"
+#include "model/PathNotice.h"
 #include "model/ProjectIndex.h"
 #include "model/StateCache.h"
 #include "model/UsageClassification.h"
@@ -52,6 +54,8 @@ public:
         Alerts* alerts = nullptr;
         // Clipboard, file manager, terminal; the system's when absent.
         platform::Desktop* desktop = nullptr;
+        // How paths named by Docker are looked at (off the UI thread); the file system's by default.
+        HostPathFacts::Probes pathProbes;
     };
 
     explicit AppModel(DockerCLI& cli, Options options, QObject* parent = nullptr);
@@ -168,9 +172,20 @@ public:
     // --- Project context and shortcuts ---
     QString claudeContext(const QString& project) const;
     void copyClaudeContext(const QString& project);
+    // The project folder's README as last found; none until the folder has
+    // been looked at (off the UI thread, after each change of the index).
     std::optional<QString> readmeURL(const QString& project) const;
+    // What is known of the project's folder on this host; none until looked at.
+    std::optional<ProjectPathFacts> projectPathFacts(const QString& project) const;
+    // Both look at the path off the UI thread first and act when the answer arrives.
     void openInFinder(const QString& path);
     void openInTerminal(const QString& path);
+    // Looks at `path` off the UI thread; runs `act` when something is there,
+    // else shows the notice `describe` words, offering to copy the path.
+    void whenPathPresent(const QString& path, std::function<void()> act,
+                         std::function<PathNotice(const platform::PathFacts&)> describe);
+    HostPathFacts& pathFacts() { return pathFacts_; }
+    platform::Desktop& desktop() const;
 
     Alerts& alerts() const { return *alerts_; }
     void setAlerts(Alerts* alerts) { alerts_ = alerts ? alerts : &decliningAlerts_; }
@@ -262,6 +277,7 @@ private:
     DecliningAlerts decliningAlerts_;
     Alerts* alerts_ = &decliningAlerts_;
     platform::Desktop* desktop_ = nullptr;
+    HostPathFacts pathFacts_;
 
     std::unique_ptr<BackgroundOperation> currentTask_;
     RetiredOperations retired_;

@@ -2,17 +2,15 @@
 // for the clipboard, the README lookup and the two folder shortcuts.
 //
 // A project's path comes from a compose label, which anyone able to create
-// containers can set. It is only ever used as a file-system path: checked for
-// existence, joined with file names, handed to the desktop layer (which never
-// passes it through a shell).
+// containers can set. It is only ever used as a file-system path: looked at
+// off the UI thread (it may sit on a hung mount), joined with file names,
+// handed to the desktop layer (which never passes it through a shell).
 
 #include "docker/Classify.h"
 #include "model/AppModel.h"
 #include "model/LocaleFormat.h"
 #include "platform/Desktop.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QTextBoundaryFinder>
 
 #include <algorithm>
@@ -54,18 +52,6 @@ qsizetype characterCount(const QString& text)
     while (finder.toNextBoundary() != -1)
         ++count;
     return count;
-}
-
-// Docker reports absolute paths. Anything else (empty, relative, a path that
-// only exists inside a VM or on another host) is not a folder on this machine.
-bool existsOnThisHost(const QString& path)
-{
-    return !path.isEmpty() && QDir::isAbsolutePath(path) && QFileInfo::exists(path);
-}
-
-platform::Desktop& desktopOr(platform::Desktop* supplied)
-{
-    return supplied ? *supplied : platform::Desktop::system();
 }
 
 }  // namespace
@@ -132,7 +118,7 @@ QString AppModel::claudeContext(const QString& project) const
 void AppModel::copyClaudeContext(const QString& project)
 {
     const QString doc = claudeContext(project);
-    desktopOr(desktop_).copyText(doc);
+    desktop().copyText(doc);
     // One-pass arg(): the project name may itself contain "%2".
     setStatusText(QStringLiteral("Copied Claude context for '%1' to clipboard (%2 chars).")
                       .arg(project, QString::number(characterCount(doc))));
@@ -140,47 +126,55 @@ void AppModel::copyClaudeContext(const QString& project)
 
 std::optional<QString> AppModel::readmeURL(const QString& project) const
 {
+    const auto facts = projectPathFacts(project);
+    return facts ? facts->readme : std::nullopt;
+}
+
+std::optional<ProjectPathFacts> AppModel::projectPathFacts(const QString& project) const
+{
     const QString path = projectsMeta().value(project).path;
-    if (!existsOnThisHost(path))
-        return std::nullopt;
-    const QDir dir(path);
+    return path.isEmpty() ? std::nullopt : pathFacts_.project(path);
+}
 
-    // Only regular files (or links to them) count: a folder named "readme-assets"
-    // is not something the README sheet can show.
-    static const QStringList fixedNames{
-        QStringLiteral("README.md"),  QStringLiteral("readme.md"),  QStringLiteral("Readme.md"),
-        QStringLiteral("README.markdown"), QStringLiteral("README.MD"), QStringLiteral("README.txt"),
-        QStringLiteral("README"),
-    };
-    for (const QString& name : fixedNames)
-        if (QFileInfo(dir.filePath(name)).isFile())
-            return dir.filePath(name);
+platform::Desktop& AppModel::desktop() const
+{
+    return desktop_ ? *desktop_ : platform::Desktop::system();
+}
 
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& entry : entries)
-        if (entry.toLower().startsWith(QLatin1String("readme")))
-            return dir.filePath(entry);
-    return std::nullopt;
+void AppModel::whenPathPresent(const QString& path, std::function<void()> act,
+                               std::function<PathNotice(const platform::PathFacts&)> describe)
+{
+    pathFacts_.check(path, this, [this, path, act = std::move(act), describe = std::move(describe)](
+                                     const platform::PathFacts& facts) {
+        if (facts.presence == platform::PathPresence::present) {
+            act();
+            return;
+        }
+        const PathNotice notice = describe(facts);
+        if (path.isEmpty()) {
+            alerts().info(notice.title, notice.message);
+            return;
+        }
+        alerts().notice(notice.title, notice.message, {QStringLiteral("Copy Path"), [this, path] {
+                                                           desktop().copyText(path);
+                                                       }});
+    });
 }
 
 void AppModel::openInFinder(const QString& path)
 {
     if (path.isEmpty())
         return;
-    if (!existsOnThisHost(path)) {
-        alerts().info(QStringLiteral("Not found"), QStringLiteral("Project path not found on this host:\n") + path);
-        return;
-    }
-    desktopOr(desktop_).revealInFileManager(path);
+    whenPathPresent(
+        path, [this, path] { desktop().revealInFileManager(path); },
+        [path](const platform::PathFacts& facts) { return projectPathNotice(path, facts); });
 }
 
 void AppModel::openInTerminal(const QString& path)
 {
-    if (!existsOnThisHost(path)) {
-        alerts().info(QStringLiteral("Not found"), QStringLiteral("Project path not found on this host:\n") + path);
-        return;
-    }
-    desktopOr(desktop_).openTerminalAt(path);
+    whenPathPresent(
+        path, [this, path] { desktop().openTerminalAt(path); },
+        [path](const platform::PathFacts& facts) { return projectPathNotice(path, facts); });
 }
 
 }  // namespace stowage

@@ -15,7 +15,9 @@ public:
 
     // Replaces the clipboard's content with plain text.
     virtual void copyText(const QString& text) = 0;
-    // Shows `path` in the file manager, selected where the file manager can.
+    // Shows `path` in the file manager, selected where the file manager can
+    // (else its folder). Neither call looks at the path: callers have checked
+    // it off the UI thread.
     virtual void revealInFileManager(const QString& path) = 0;
     // Opens a terminal whose working directory is the folder `path`.
     virtual void openTerminalAt(const QString& path) = 0;

@@ -38,7 +38,7 @@ public:
         const QString absolute = QFileInfo(path).absoluteFilePath();
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected()) {
-            openFolder(folderOf(absolute));
+            openFolder(parentFolder(absolute));
             return;
         }
         QDBusMessage call = QDBusMessage::createMethodCall(
@@ -48,7 +48,7 @@ public:
         auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
         QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [absolute](QDBusPendingCallWatcher* done) {
             if (done->isError())
-                openFolder(folderOf(absolute));
+                openFolder(parentFolder(absolute));
             done->deleteLater();
         });
     }
@@ -59,7 +59,7 @@ public:
                                             [](const QString& name) { return QStandardPaths::findExecutable(name); });
         if (!program)
             return;
-        QProcess::startDetached(*program, {}, folderOf(path));
+        QProcess::startDetached(*program, {}, path);
     }
 
     void openUrl(const QUrl& url) override

@@ -36,7 +36,7 @@ public:
     void openTerminalAt(const QString& path) override
     {
         const QString application = iTermInstalled() ? QStringLiteral("iTerm") : QStringLiteral("Terminal");
-        QProcess::startDetached(openProgram, {QStringLiteral("-a"), application, folderOf(path)});
+        QProcess::startDetached(openProgram, {QStringLiteral("-a"), application, path});
     }
 
     void openUrl(const QUrl& url) override

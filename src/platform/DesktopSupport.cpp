@@ -36,10 +36,9 @@ std::optional<QString> chooseTerminal(const QStringList& candidates,
     return std::nullopt;
 }
 
-QString folderOf(const QString& path)
+QString parentFolder(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    return QFileInfo(path).absolutePath();
 }
 
 void copyToClipboard(const QString& text)

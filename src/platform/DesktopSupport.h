@@ -26,8 +26,9 @@ QStringList terminalCandidates(const QString& terminalVariable);
 std::optional<QString> chooseTerminal(const QStringList& candidates,
                                       const std::function<QString(const QString& name)>& findProgram);
 
-// `path` itself when it is a folder, else the folder that contains it.
-QString folderOf(const QString& path);
+// The folder that holds `path`, worked out from the text alone: the path may
+// sit on a hung mount, and this runs on the UI thread.
+QString parentFolder(const QString& path);
 
 // Clears the clipboard and puts `text` on it. Does nothing in a process
 // without a GUI application object (there is no clipboard to reach).

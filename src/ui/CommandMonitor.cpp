@@ -43,10 +43,10 @@ void CommandMonitor::render()
     icon_->setPixmap(Icons::symbol(symbol, color).pixmap(side, side));
     text_->setText(QStringLiteral("%1 running · %2s").arg(ops_.active().size()).arg(seconds));
     Theme::setTextColor(*text_, color);
-    setToolTip(stuck_ ? QStringLiteral("A docker command has been running for %1s — it may be stuck. Press Stop to "
-                                       "kill it.")
-                            .arg(seconds)
-                      : oldest->label);
+    setPlainToolTip(*this, stuck_ ? QStringLiteral("A docker command has been running for %1s — it may be stuck. "
+                                                   "Press Stop to kill it.")
+                                        .arg(seconds)
+                                  : oldest->label);
 }
 
 }  // namespace stowage

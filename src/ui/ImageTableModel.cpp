@@ -1,6 +1,6 @@
 #include "ui/ImageTableModel.h"
 
-#include "ui/ListingParts.h"
+#include "ui/Label.h"
 
 namespace stowage {
 

@@ -1,5 +1,6 @@
 #include "ui/InlineMarkdown.h"
 
+#include "ui/Label.h"
 #include "ui/SafeTextDocument.h"
 
 #include <QTextBlock>
@@ -99,7 +100,7 @@ QTextCharFormat formatFor(const QTextCharFormat& parsed, const Style& style)
         out.setAnchorHref(link.toString());
         out.setForeground(style.linkColor);
         out.setFontUnderline(true);
-        out.setToolTip(link.toString());
+        out.setToolTip(plainToolTip(link.toString()));
     }
     return out;
 }

@@ -16,6 +16,25 @@ QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, 
     return label;
 }
 
+QString plainToolTip(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+void setPlainToolTip(QWidget& widget, const QString& text)
+{
+    widget.setToolTip(plainToolTip(text));
+}
+
+void setPlainWindowTitle(QWidget& window, const QString& text)
+{
+    // A doubled placeholder is shown as one, literally.
+    QString title = text;
+    window.setWindowTitle(title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+}
+
 ElidedLabel::ElidedLabel(Qt::TextElideMode mode, QWidget* parent)
     : QWidget(parent), mode_(mode), color_(Theme::text())
 {
@@ -66,6 +85,6 @@ void ElidedLabel::resizeEvent(QResizeEvent* event)
     updateToolTip();
 }
 
-void ElidedLabel::updateToolTip() { setToolTip(shownText() == text_ ? QString() : text_); }
+void ElidedLabel::updateToolTip() { setPlainToolTip(*this, shownText() == text_ ? QString() : text_); }
 
 }  // namespace stowage

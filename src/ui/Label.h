@@ -1,6 +1,14 @@
 #pragma once
-// Labels for text that may come from Docker: always plain text, so that a name
-// such as "<b>x</b>" is shown as written and never interpreted as markup.
+// The one way the window puts text on screen that it did not write itself
+// (names, labels, paths and errors from Docker, log messages, README titles):
+// always as plain text. Qt reads anything that looks like markup in a label,
+// a tooltip or a title as rich text, so "<b>x</b>" would turn bold and an
+// <img> would make it read a local file on the UI thread. These helpers make
+// such text literal by construction:
+//   - labels:        plainLabel() (never `new QLabel(text)`), ElidedLabel;
+//   - tooltips:      plainToolTip() for item models and painted items,
+//                    setPlainToolTip() for widgets;
+//   - window titles: setPlainWindowTitle().
 
 #include <QColor>
 #include <QFont>
@@ -10,6 +18,14 @@
 namespace stowage {
 
 QLabel* plainLabel(const QString& text, const QFont& font, const QColor& color, QWidget* parent = nullptr);
+
+// A tooltip that shows `text` literally, line breaks and spacing kept.
+QString plainToolTip(const QString& text);
+void setPlainToolTip(QWidget& widget, const QString& text);
+
+// A window title that shows `text` literally: Qt replaces "[*]" in titles
+// with the window's modified mark.
+void setPlainWindowTitle(QWidget& window, const QString& text);
 
 // A one-line label that elides its text (in the middle or at the end) to the
 // width it is given instead of asking for more; the full text is its tooltip

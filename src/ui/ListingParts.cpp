@@ -29,13 +29,6 @@ QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent)
     return item;
 }
 
-QString plainToolTip(const QString& text)
-{
-    if (text.isEmpty())
-        return text;
-    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
-}
-
 void allowRowSelection(QTableView& table)
 {
     table.setSelectionMode(QAbstractItemView::ExtendedSelection);

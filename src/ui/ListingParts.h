@@ -19,10 +19,6 @@ QWidget* listingTitle(const QString& text, QWidget* parent = nullptr);
 // A filled circle in `color` followed by `text` in 10 points.
 QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent = nullptr);
 
-// A tooltip that shows `text` literally: tooltips take anything that looks
-// like markup as rich text, and names from Docker must never be interpreted.
-QString plainToolTip(const QString& text);
-
 // Rows selected whole, several at a time (click, Shift, Ctrl), with keyboard focus.
 void allowRowSelection(QTableView& table);
 

@@ -1,5 +1,6 @@
 #include "ui/LogListModel.h"
 
+#include "ui/Label.h"
 #include "ui/Theme.h"
 
 namespace stowage {
@@ -135,7 +136,7 @@ QVariant LogListModel::data(const QModelIndex& index, int role) const
     const LogEntry& e = shown_[index.row()];
     switch (role) {
     case Qt::DisplayRole: return lineText(index.row());
-    case Qt::ToolTipRole: return e.message;
+    case Qt::ToolTipRole: return plainToolTip(e.message);
     case timeTextRole: return e.time.toLocalTime().toString(QStringLiteral("HH:mm:ss"));
     case markRole: return levelMark(e.level);
     case levelRole: return int(e.level);

@@ -1,6 +1,7 @@
 #include "ui/LogsTab.h"
 
 #include "log/ActivityLog.h"
+#include "log/LogFormat.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
 #include "ui/Glass.h"
@@ -16,7 +17,9 @@
 #include <QHBoxLayout>
 #include <QKeySequence>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QShortcut>
+#include <QSplitter>
 #include <QShowEvent>
 #include <QStackedLayout>
 #include <QTimer>
@@ -58,6 +61,23 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
     listStack_->addWidget(list_);
     listStack_->addWidget(empty_);
 
+    // A long or multi-line message is read here in full, and any part of it copied.
+    detail_ = new QPlainTextEdit;
+    detail_->setReadOnly(true);
+    detail_->setFont(Theme::monoFont(11));
+    detail_->setFrameShape(QFrame::NoFrame);
+    detail_->setPlaceholderText(QStringLiteral("Select a line to read it in full and copy any part of it."));
+    detail_->setAccessibleName(QStringLiteral("Selected log line"));
+    detail_->document()->setDocumentMargin(10);
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setChildrenCollapsible(false);
+    split->addWidget(listHost);
+    split->addWidget(detail_);
+    split->setStretchFactor(0, 1);
+    split->setSizes({400, 84});
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this, &LogsTab::showCurrentLine);
+    connect(model_, &QAbstractItemModel::modelReset, this, &LogsTab::showCurrentLine);
+
     running_ = new RunningCommandsPanel(ops, this);
 
     auto* column = new QVBoxLayout(this);
@@ -69,7 +89,7 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
     runningHost->addWidget(running_);
     column->addLayout(runningHost);
     column->addWidget(new Divider);
-    column->addWidget(listHost, 1);
+    column->addWidget(split, 1);
     column->addWidget(new Divider);
     column->addWidget(buildFooter());
 
@@ -134,6 +154,12 @@ void LogsTab::syncCountAndEmptyLine()
     // The count is of every entry, whatever the filter shows.
     count_->setText(QStringLiteral("%1 entries").arg(log_.entries().size()));
     listStack_->setCurrentWidget(model_->rowCount() == 0 ? static_cast<QWidget*>(empty_) : list_);
+}
+
+void LogsTab::showCurrentLine()
+{
+    const QModelIndex current = list_->currentIndex();
+    detail_->setPlainText(current.isValid() ? logformat::exportLine(model_->entry(current.row())) : QString());
 }
 
 void LogsTab::onEntriesChanged()

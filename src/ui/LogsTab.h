@@ -1,6 +1,7 @@
 #pragma once
 // The activity log, live and filtered by level, with automatic scrolling to the
-// newest line; the docker commands running right now; and Copy, a button that
+// newest line; under it the selected line in full, wrapped, its text
+// selectable; the docker commands running right now; and Copy, a button that
 // shows the log file in the file manager, and Clear for the whole log.
 
 #include "ui/LogListModel.h"
@@ -12,6 +13,7 @@
 class QCheckBox;
 class QLabel;
 class QListView;
+class QPlainTextEdit;
 class QStackedLayout;
 
 namespace stowage {
@@ -37,6 +39,8 @@ public:
     QListView* list() const { return list_; }
     LogListModel* listModel() const { return model_; }
     QLabel* emptyLine() const { return empty_; }
+    // The current line in full (read-only, selectable).
+    QPlainTextEdit* lineDetail() const { return detail_; }
     QLabel* countLabel() const { return count_; }
     RunningCommandsPanel* runningCommands() const { return running_; }
     SGButton* copyButton() const { return copy_; }
@@ -54,6 +58,7 @@ private:
     QWidget* buildHeader();
     QWidget* buildFooter();
     void syncCountAndEmptyLine();
+    void showCurrentLine();
     void onEntriesChanged();
 
     ActivityLog& log_;
@@ -64,6 +69,7 @@ private:
     RunningCommandsPanel* running_ = nullptr;
     QListView* list_ = nullptr;
     QLabel* empty_ = nullptr;
+    QPlainTextEdit* detail_ = nullptr;
     QStackedLayout* listStack_ = nullptr;
     QCheckBox* autoScroll_ = nullptr;
     QLabel* count_ = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/OverviewProjectsModel.h"
 
 #include "docker/Records.h"
+#include "ui/Label.h"
 #include "ui/Theme.h"
 
 #include <QSet>
@@ -31,6 +32,18 @@ QList<OverviewProjectsModel::Row> OverviewProjectsModel::rowsFor(const QHash<QSt
     // Plain string order: the standalone group (empty name) comes first.
     std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.name < b.name; });
     return rows;
+}
+
+QString OverviewProjectsModel::text(const Row& row, int column)
+{
+    switch (column) {
+    case project: return row.name.isEmpty() ? QStringLiteral("(no project)") : row.name;
+    case containers: return QString::number(row.containers);
+    case running: return QString::number(row.running);
+    case stopped: return QString::number(row.containers - row.running);
+    case imagesUsed: return row.imagesUsed;
+    }
+    return {};
 }
 
 QString OverviewProjectsModel::columnTitle(int column)
@@ -76,15 +89,10 @@ QVariant OverviewProjectsModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rows_.size())
         return {};
     const Row& row = rows_[index.row()];
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        switch (index.column()) {
-        case project: return row.name.isEmpty() ? QStringLiteral("(no project)") : row.name;
-        case containers: return QString::number(row.containers);
-        case running: return QString::number(row.running);
-        case stopped: return QString::number(row.containers - row.running);
-        case imagesUsed: return row.imagesUsed;
-        }
-    }
+    if (role == Qt::DisplayRole)
+        return text(row, index.column());
+    if (role == Qt::ToolTipRole)
+        return plainToolTip(text(row, index.column()));
     if (role == Qt::ForegroundRole)
         return Theme::text();
     if (role == Qt::TextAlignmentRole)

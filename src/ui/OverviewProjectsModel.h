@@ -27,6 +27,8 @@ public:
     };
 
     static QList<Row> rowsFor(const QHash<QString, QList<SGContainer>>& projects);
+    // A cell's text (also its tooltip, shown plain).
+    static QString text(const Row& row, int column);
     static QString columnTitle(int column);
     static int columnWidth(int column);
 

@@ -2,12 +2,12 @@
 
 #include "model/AppModel.h"
 #include "ui/Icons.h"
-#include "ui/ListingParts.h"
+#include "ui/Label.h"
+#include "ui/ProjectCardList.h"
 #include "ui/ProjectListModel.h"
 #include "ui/Theme.h"
 
 #include <QHelpEvent>
-#include <QListView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -22,7 +22,7 @@ constexpr int minimumCardWidth = 520;
 
 }  // namespace
 
-ProjectCardDelegate::ProjectCardDelegate(AppModel& model, ProjectListModel& cards, QListView& view)
+ProjectCardDelegate::ProjectCardDelegate(AppModel& model, ProjectListModel& cards, ProjectCardList& view)
     : QStyledItemDelegate(&view), model_(model), cards_(cards), view_(view), viewport_(view.viewport())
 {
     viewport_->setMouseTracking(true);
@@ -77,8 +77,10 @@ void ProjectCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     painter->setBrush(Theme::cardBg());
     painter->drawRoundedRect(frame, cardRadius, cardRadius);
     const bool hoveredCard = hoveredIndex_.isValid() && hoveredIndex_ == index;
+    const bool focusCard = view_.hasFocus() && view_.currentIndex() == index;
     for (const CardItem& item : layout.items)
-        paintItem(*painter, item, hoveredCard && item.action && item.action == hoveredAction_);
+        paintItem(*painter, item, hoveredCard && item.action && item.action == hoveredAction_,
+                  focusCard && item.action && item.action == view_.focusedAction());
     painter->restore();
 }
 
@@ -91,8 +93,13 @@ const QIcon& ProjectCardDelegate::icon(const QString& symbol, const QColor& colo
     return *it;
 }
 
-void ProjectCardDelegate::paintItem(QPainter& p, const CardItem& item, bool hovered) const
+void ProjectCardDelegate::paintItem(QPainter& p, const CardItem& item, bool hovered, bool focused) const
 {
+    if (focused) {
+        p.setPen(QPen(Theme::accent().lighter(130), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(item.rect).adjusted(-2.5, -2.5, 2.5, 2.5), buttonRadius + 2, buttonRadius + 2);
+    }
     switch (item.kind) {
     case CardItem::Kind::text:
     case CardItem::Kind::dot: {
@@ -179,10 +186,8 @@ bool ProjectCardDelegate::editorEvent(QEvent* event, QAbstractItemModel*, const 
             && QModelIndex(pressedIndex_) == index;
         pressedIndex_ = QPersistentModelIndex();
         pressedAction_.reset();
-        if (clicked) {
-            const QString project = index.data(ProjectListModel::projectRole).toString();
-            emit actionTriggered(project, *action);
-        }
+        if (clicked)
+            view_.press(index.row(), *action);
         return clicked;
     }
     }

@@ -4,13 +4,22 @@
 
 namespace stowage {
 
-ProjectListModel::ProjectListModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model) {}
+ProjectListModel::ProjectListModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model)
+{
+    connect(&model_.pathFacts(), &HostPathFacts::projectsChanged, this, &ProjectListModel::pathFactsArrived);
+}
+
+void ProjectListModel::pathFactsArrived(const QSet<QString>& paths)
+{
+    for (int row = 0; row < order_.size(); ++row)
+        if (paths.contains(card(row).path))
+            emit dataChanged(index(row), index(row));
+}
 
 void ProjectListModel::rebuildCards()
 {
     beginResetModel();
     cards_.clear();
-    readme_.clear();
     const auto& projects = model_.projects();
     cards_.reserve(projects.size());
     for (auto it = projects.cbegin(); it != projects.cend(); ++it)
@@ -53,12 +62,7 @@ int ProjectListModel::rowOf(const QString& project) const
 
 bool ProjectListModel::hasReadme(const QString& project) const
 {
-    if (project.isEmpty())
-        return false;
-    auto it = readme_.constFind(project);
-    if (it == readme_.cend())
-        it = readme_.insert(project, model_.readmeURL(project).has_value());
-    return *it;
+    return !project.isEmpty() && model_.readmeURL(project).has_value();
 }
 
 int ProjectListModel::rowCount(const QModelIndex& parent) const

@@ -2,6 +2,8 @@
 // The Projects tab's list: one entry per project the model's index shows, in
 // the model's search and sort order. Card contents are computed once per
 // inventory change and reused while only the search, sort or selection changes.
+// What a card knows of its folder (is there a README) arrives later, from a
+// look off the UI thread; the card is redrawn when it does.
 
 #include "ui/ProjectCardData.h"
 
@@ -29,17 +31,18 @@ public:
     const ProjectCardData& card(int row) const;
     int rowOf(const QString& project) const;
     const QStringList& order() const { return order_; }
-    // Whether the project's folder holds a README; looked up once per card and inventory.
+    // Whether the project's folder is known to hold a README.
     bool hasReadme(const QString& project) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
 private:
+    void pathFactsArrived(const QSet<QString>& paths);
+
     AppModel& model_;
     QHash<QString, ProjectCardData> cards_;
     QStringList order_;
-    mutable QHash<QString, bool> readme_;
 };
 
 }  // namespace stowage

@@ -6,12 +6,13 @@
 #include "ui/Icons.h"
 #include "ui/Label.h"
 #include "ui/ProjectCardDelegate.h"
+#include "ui/ProjectCardList.h"
 #include "ui/ProjectListModel.h"
 #include "ui/ReadmeSheet.h"
 #include "ui/SGButton.h"
+#include "ui/SearchField.h"
 #include "ui/Theme.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,12 +27,6 @@
 namespace stowage {
 
 namespace {
-
-// The card list keeps a margin around its cards that does not scroll with them.
-class CardList : public QListView {
-public:
-    explicit CardList(QWidget* parent) : QListView(parent) { setViewportMargins(14, 14, 14, 14); }
-};
 
 int selectedCount(const QSet<QString>& selected)
 {
@@ -59,7 +54,7 @@ ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
         showOrder();
     });
     connect(&model_, &AppModel::isLoadingChanged, this, &ProjectsTab::syncControls);
-    connect(delegate_, &ProjectCardDelegate::actionTriggered, this, &ProjectsTab::trigger);
+    connect(list_, &ProjectCardList::actionTriggered, this, &ProjectsTab::trigger);
 
     // "active 5 minutes ago" moves on by itself.
     auto* clock = new QTimer(this);
@@ -77,29 +72,23 @@ QWidget* ProjectsTab::buildControls()
     row->setContentsMargins(20, 10, 20, 10);
     row->setSpacing(10);
 
-    search_ = new QLineEdit(controls);
-    search_->setPlaceholderText(QStringLiteral("Search projects…"));
+    search_ = new SearchField(QStringLiteral("Search projects…"), true, controls);
     search_->setMaximumWidth(320);
     search_->setMinimumWidth(220);
-    search_->addAction(Icons::symbol(QStringLiteral("magnifyingglass"), Theme::textDim()), QLineEdit::LeadingPosition);
-    auto* clear = search_->addAction(Icons::symbol(QStringLiteral("xmark.circle.fill"), Theme::textDim()),
-                                     QLineEdit::TrailingPosition);
-    clear->setVisible(false);
     search_->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; border-radius: 13px; padding: 3px 6px;"
                                           " background: %2; min-height: 18px; }")
                                .arg(Theme::border().name(), Theme::surface().name()));
-    connect(search_, &QLineEdit::textChanged, this, [this, clear](const QString& text) {
-        clear->setVisible(!text.isEmpty());
+    connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (text != model_.projectSearch())
             model_.setProjectSearch(text);
     });
-    connect(clear, &QAction::triggered, this, [this] { model_.setProjectSearch(QString()); });
 
     auto* sortLabel = plainLabel(QStringLiteral("Sort"), Theme::font(12), Theme::textDim(), controls);
     sort_ = new QComboBox(controls);
     for (ProjectSort s : allProjectSorts())
         sort_->addItem(label(s));
     sort_->setFixedWidth(180 - sortLabel->sizeHint().width() - 6);
+    sortLabel->setBuddy(sort_);
     connect(sort_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < int(allProjectSorts().size()))
             model_.setProjectSort(allProjectSorts()[index]);
@@ -108,6 +97,7 @@ QWidget* ProjectsTab::buildControls()
     direction_ = new QToolButton(controls);
     direction_->setAutoRaise(false);
     direction_->setFixedSize(30, 28);
+    direction_->setAccessibleName(QStringLiteral("Sort direction"));
     connect(direction_, &QToolButton::clicked, this, [this] { model_.setSortAscending(!model_.sortAscending()); });
 
     select_ = new SGButton(QStringLiteral("Select"), QStringLiteral("checkmark.circle"), Theme::accent(), false, controls);
@@ -134,11 +124,10 @@ QWidget* ProjectsTab::buildControls()
 QWidget* ProjectsTab::buildList()
 {
     stack_ = new QStackedWidget(this);
-    list_ = new CardList(stack_);
+    list_ = new ProjectCardList(stack_);
     cards_ = new ProjectListModel(model_, this);
-    list_->setModel(cards_);
     delegate_ = new ProjectCardDelegate(model_, *cards_, *list_);
-    list_->setItemDelegate(delegate_);
+    list_->setCards(*cards_, *delegate_);
     list_->setSelectionMode(QAbstractItemView::NoSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -148,7 +137,6 @@ QWidget* ProjectsTab::buildList()
     list_->setSpacing(6);  // 12 points between cards
     list_->setFrameShape(QFrame::NoFrame);
     list_->setMouseTracking(true);
-    list_->setFocusPolicy(Qt::NoFocus);
     list_->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
     list_->viewport()->setAutoFillBackground(false);
 
@@ -193,6 +181,7 @@ void ProjectsTab::syncControls()
     direction_->setIcon(Icons::symbol(ascending ? QStringLiteral("arrow.up") : QStringLiteral("arrow.down"),
                                       Theme::accent()));
     direction_->setToolTip(ascending ? QStringLiteral("Ascending") : QStringLiteral("Descending"));
+    direction_->setAccessibleDescription(direction_->toolTip());
 
     const bool selecting = model_.selectionMode();
     const int count = selectedCount(model_.selectedProjects());

@@ -15,7 +15,6 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QStackedWidget;
 class QToolButton;
 
@@ -24,6 +23,7 @@ namespace stowage {
 class AppModel;
 class DeferredUpdate;
 class ProjectCardDelegate;
+class ProjectCardList;
 class ProjectListModel;
 class SGButton;
 
@@ -41,7 +41,7 @@ public:
     // Recomputes the cards from the model now (otherwise once per burst of changes).
     void render();
 
-    QListView& list() const { return *list_; }
+    ProjectCardList& list() const { return *list_; }
     ProjectListModel& cards() const { return *cards_; }
     ProjectCardDelegate& delegate() const { return *delegate_; }
     QLineEdit& searchField() const { return *search_; }
@@ -69,7 +69,7 @@ private:
     SGButton* delete_ = nullptr;
     SGButton* cancel_ = nullptr;
     QStackedWidget* stack_ = nullptr;
-    QListView* list_ = nullptr;
+    ProjectCardList* list_ = nullptr;
     QLabel* empty_ = nullptr;
     ProjectListModel* cards_ = nullptr;
     ProjectCardDelegate* delegate_ = nullptr;

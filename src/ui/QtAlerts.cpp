@@ -68,11 +68,28 @@ bool QtAlerts::confirm(const QString& title, const QString& message, bool destru
 
 void QtAlerts::info(const QString& title, const QString& message)
 {
+    showNotice(title, message, nullptr);
+}
+
+void QtAlerts::notice(const QString& title, const QString& message, const NoticeAction& action)
+{
+    showNotice(title, message, &action);
+}
+
+void QtAlerts::showNotice(const QString& title, const QString& message, const NoticeAction* action)
+{
     QWidget* host = hostWindow();
     auto* box = new QMessageBox(host);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setIcon(QMessageBox::Information);
     setTexts(*box, title, message);
+    if (action) {
+        QPushButton* extra = box->addButton(action->label, QMessageBox::ActionRole);
+        QObject::connect(extra, &QPushButton::clicked, box, [run = action->run] {
+            if (run)
+                run();
+        });
+    }
     QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box->setDefaultButton(ok);
     box->setEscapeButton(ok);

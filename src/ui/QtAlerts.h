@@ -18,10 +18,13 @@ public:
 
     bool confirm(const QString& title, const QString& message, bool destructive) override;
     void info(const QString& title, const QString& message) override;
+    void notice(const QString& title, const QString& message, const NoticeAction& action) override;
 
 private:
     // The active window, else `parent` when visible, else the first visible top-level window.
     QWidget* hostWindow() const;
+    // A notice box with "OK", and `action` as a second button when given.
+    void showNotice(const QString& title, const QString& message, const NoticeAction* action);
 
     QPointer<QWidget> parent_;
 };

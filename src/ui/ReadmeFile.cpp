@@ -1,7 +1,7 @@
 #include "ui/ReadmeFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/FileProbe.h"
+
 #include <QStringDecoder>
 
 namespace stowage::ReadmeFile {
@@ -19,15 +19,12 @@ QString missingText()
 QString read(const std::optional<QString>& path)
 {
     // A device, pipe or folder named like a README could block or never end.
-    if (!path || !QFileInfo(*path).isFile())
+    auto file = path ? platform::readRegularFile(*path, maxBytes) : std::nullopt;
+    if (!file)
         return missingText();
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly))
-        return missingText();
-    QByteArray bytes = file.read(maxBytes + 1);
-    if (bytes.size() > maxBytes) {
+    QByteArray& bytes = file->bytes;
+    if (!file->whole) {
         // Cutting at a line feed keeps every UTF-8 sequence whole.
-        bytes.truncate(maxBytes);
         const qsizetype lastLine = bytes.lastIndexOf('\n');
         bytes.truncate(lastLine < 0 ? 0 : lastLine);
     }

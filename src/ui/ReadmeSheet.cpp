@@ -2,6 +2,7 @@
 
 #include "platform/PlatformWords.h"
 #include "ui/Icons.h"
+#include "ui/Label.h"
 #include "ui/MarkdownView.h"
 #include "ui/ReadmeFile.h"
 #include "ui/SGButton.h"
@@ -10,12 +11,8 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPromise>
 #include <QPushButton>
-#include <QThreadPool>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace stowage {
 
@@ -30,9 +27,7 @@ QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<voi
 
     auto* icon = new QLabel(row);
     icon->setPixmap(Icons::symbol(QStringLiteral("doc.richtext"), Theme::accent()).pixmap(18, 18));
-    auto* label = new QLabel(title, row);
-    label->setFont(Theme::font(13, QFont::DemiBold));
-    Theme::setTextColor(*label, Theme::text());
+    auto* label = plainLabel(title, Theme::font(13, QFont::DemiBold), Theme::text(), row);
     layout->addWidget(icon);
     layout->addWidget(label);
     layout->addStretch(1);
@@ -66,7 +61,7 @@ ReadmeSheet::ReadmeSheet(const QString& title, std::optional<QString> url, std::
                          QWidget* parent)
     : QDialog(parent), title_(title), url_(std::move(url)), onOpenFinder_(std::move(onOpenFinder))
 {
-    setWindowTitle(title_);
+    setPlainWindowTitle(*this, title_);
     setWindowModality(Qt::WindowModal);
     setFixedSize(780, 640);
     setAutoFillBackground(true);
@@ -81,17 +76,6 @@ ReadmeSheet::ReadmeSheet(const QString& title, std::optional<QString> url, std::
     layout->addWidget(divider(this));
     view_ = new MarkdownView(ReadmeFile::loadingText(), this);
     layout->addWidget(view_, 1);
-
-    connect(&loader_, &QFutureWatcher<QString>::finished, this, [this] {
-        view_->setText(loader_.result());
-        emit contentLoaded();
-    });
-}
-
-ReadmeSheet::~ReadmeSheet()
-{
-    // The worker only reads a file; its result is simply dropped.
-    loader_.disconnect(this);
 }
 
 QString ReadmeSheet::content() const
@@ -110,13 +94,12 @@ void ReadmeSheet::startLoading()
     if (loadStarted_)
         return;
     loadStarted_ = true;
-    auto promise = std::make_shared<QPromise<QString>>();
-    loader_.setFuture(promise->future());
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, path = url_] {
-        promise->addResult(ReadmeFile::read(path));
-        promise->finish();
-    });
+    // A sheet closed before the file is read drops the text with its loader.
+    loader_.run<QString>([path = url_] { return ReadmeFile::read(path); },
+                         [this](const QString& text) {
+                             view_->setText(text);
+                             emit contentLoaded();
+                         });
 }
 
 }  // namespace stowage

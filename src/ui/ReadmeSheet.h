@@ -1,11 +1,12 @@
 #pragma once
 // The README of a project in a sheet over the window: a header with the
 // project name, the file-manager button and "Close", then the README rendered by
-// MarkdownView. The file is read on a worker thread; "Loading…" shows until
-// its text arrives.
+// MarkdownView. The file is read on a worker thread nobody waits for (it may
+// sit on a hung mount); "Loading…" shows until its text arrives.
+
+#include "model/OffThread.h"
 
 #include <QDialog>
-#include <QFutureWatcher>
 
 #include <functional>
 #include <optional>
@@ -19,7 +20,6 @@ class ReadmeSheet : public QDialog {
 public:
     ReadmeSheet(const QString& title, std::optional<QString> url, std::function<void()> onOpenFinder,
                 QWidget* parent = nullptr);
-    ~ReadmeSheet() override;
 
     const QString& title() const { return title_; }
     QString content() const;
@@ -39,7 +39,7 @@ private:
     std::optional<QString> url_;
     std::function<void()> onOpenFinder_;
     MarkdownView* view_;
-    QFutureWatcher<QString> loader_;
+    OffThread loader_{1};
     bool loadStarted_ = false;
 };
 

@@ -1,6 +1,6 @@
 #include "ui/VolumeTableModel.h"
 
-#include "ui/ListingParts.h"
+#include "ui/Label.h"
 #include "ui/Theme.h"
 
 namespace stowage {

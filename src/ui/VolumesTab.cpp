@@ -10,12 +10,12 @@
 #include "ui/Label.h"
 #include "ui/ListingParts.h"
 #include "ui/SGButton.h"
+#include "ui/SearchField.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
 #include "ui/UsageWarningBanner.h"
 #include "ui/VolumeTableModel.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -80,10 +80,7 @@ QWidget* VolumesTab::buildControls()
         }
     });
 
-    searchField_ = new QLineEdit(controls);
-    searchField_->setPlaceholderText(QStringLiteral("Search volume or project…"));
-    searchField_->addAction(Icons::symbol(QStringLiteral("magnifyingglass"), Theme::textDim()),
-                            QLineEdit::LeadingPosition);
+    searchField_ = new SearchField(QStringLiteral("Search volume or project…"), false, controls);
     searchField_->setMaximumWidth(280);
     searchField_->setMinimumWidth(260);
     connect(searchField_, &QLineEdit::textChanged, this, [this] { showSections(); });
@@ -235,13 +232,14 @@ void VolumesTab::reveal(const QSet<QString>& names)
     const std::optional<SGVolume> volume = catalog_.volume(name);
     if (!volume)
         return;
-    if (volume->mountpoint.isEmpty() || !QFileInfo::exists(volume->mountpoint)) {
-        model_.alerts().info(QStringLiteral("Not found"),
-                             QStringLiteral("Path does not exist on this host:\n") + volume->mountpoint
-                                 + QStringLiteral("\n\n(Docker Desktop stores volumes inside its VM.)"));
-        return;
-    }
-    (desktop_ ? *desktop_ : platform::Desktop::system()).revealInFileManager(volume->mountpoint);
+    // The answer may come after this tab is gone; only the model is used then.
+    AppModel& model = model_;
+    const QString mountpoint = volume->mountpoint;
+    model.whenPathPresent(
+        mountpoint, [&model, mountpoint] { model.desktop().revealInFileManager(mountpoint); },
+        [&model, mountpoint](const platform::PathFacts& facts) {
+            return mountpointNotice(mountpoint, facts, model.dockerRoot());
+        });
 }
 
 void VolumesTab::showEvent(QShowEvent* event)

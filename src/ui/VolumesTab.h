@@ -22,9 +22,6 @@ class SGButton;
 class SegmentedControl;
 class UsageWarningBanner;
 class VolumeTableModel;
-namespace platform {
-class Desktop;
-}
 
 class VolumesTab : public QWidget {
     Q_OBJECT
@@ -42,10 +39,10 @@ public:
     // The volumes a context menu at `pos` (viewport coordinates) acts on: the
     // selection when the row under the pointer is part of it, else that row.
     QSet<QString> contextNames(const QPoint& pos) const;
-    // Shows one of the volumes' mountpoint in the file manager, or tells that it does not exist here.
+    // Shows one of the volumes' mountpoint in the file manager once a look off
+    // the UI thread finds it; otherwise tells what is true of it (not there,
+    // not permitted, unreadable) and offers to copy it.
     void reveal(const QSet<QString>& names);
-    // The file manager used by reveal(); the system's when not set.
-    void setDesktop(platform::Desktop* desktop) { desktop_ = desktop; }
 
     // Recomputes everything from the model now (otherwise once per burst of changes).
     void render();
@@ -71,7 +68,6 @@ private:
     void showContextMenu(const QPoint& pos);
 
     AppModel& model_;
-    platform::Desktop* desktop_ = nullptr;
     VolumeCatalog catalog_;
     VolumeFilter filter_ = VolumeFilter::all;
     SegmentedControl* filterControl_ = nullptr;

@@ -9,6 +9,7 @@
 #include "ui/ImageTableModel.h"
 #include "ui/ImagesTab.h"
 #include "ui/ProjectListModel.h"
+#include "ui/ProjectCardList.h"
 #include "ui/ProjectsTab.h"
 #include "ui/SGButton.h"
 #include "ui/Theme.h"

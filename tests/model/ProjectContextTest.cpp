@@ -12,6 +12,7 @@
 #include "platform/Desktop.h"
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +54,7 @@ struct ContextRig {
     RecordingDesktop desktop;
     std::unique_ptr<AppModel> model;
 
-    explicit ContextRig(const CachedState& state = {})
+    explicit ContextRig(const CachedState& state = {}, HostPathFacts::Probes probes = {})
     {
         cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
         const QString file = cacheDir.filePath("state.json");
@@ -65,6 +66,7 @@ struct ContextRig {
         options.cacheFile = std::optional<QString>(file);
         options.alerts = &alerts;
         options.desktop = &desktop;
+        options.pathProbes = std::move(probes);
         model = std::make_unique<AppModel>(*cli, options);
         model->loadCache();
     }
@@ -209,12 +211,7 @@ TEST(ProjectContext, ReadmeIsTheFirstFixedNameElseTheFirstReadmeFileInTheFolder)
         }
         for (const QString& name : c.folders)
             ASSERT_TRUE(QDir(folder.path()).mkdir(name));
-        CachedState state;
-        state.containers = {container("app-1", "app")};
-        state.containers[0].workingDir = folder.path();
-        ContextRig rig(state);
-
-        const auto found = rig.model->readmeURL("app");
+        const auto found = findReadme(folder.path());
         if (c.expected)
             EXPECT_EQ(found, folder.filePath(*c.expected));
         else
@@ -222,17 +219,28 @@ TEST(ProjectContext, ReadmeIsTheFirstFixedNameElseTheFirstReadmeFileInTheFolder)
     }
 }
 
-TEST(ProjectContext, ReadmeOfAProjectWithoutAFolderOnThisHostIsNone)
+TEST(ProjectContext, ProjectFoldersAreLookedAtOffTheUiThreadOnceTheIndexIsBuilt)
 {
+    QTemporaryDir folder;
+    QFile readme(folder.filePath("README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
     CachedState state;
-    state.containers = {container("a-1", "a"), container("b-1", "b"), container("c-1", "c")};
+    state.containers = {container("a-1", "a"), container("b-1", "b"), container("c-1", "c"), container("d-1", "d")};
     state.containers[1].workingDir = "/nonexistent/stowage/project";
     state.containers[2].workingDir = "relative";
+    state.containers[3].workingDir = folder.path();
     ContextRig rig(state);
-    EXPECT_EQ(rig.model->readmeURL("a"), std::nullopt);
-    EXPECT_EQ(rig.model->readmeURL("b"), std::nullopt);
-    EXPECT_EQ(rig.model->readmeURL("c"), std::nullopt);
-    EXPECT_EQ(rig.model->readmeURL("unknown"), std::nullopt);
+    // Nothing is known until the looks have answered; a project without a path is never looked at.
+    ASSERT_TRUE(test::waitUntil([&] {
+        return rig.model->projectPathFacts("b") && rig.model->projectPathFacts("c") && rig.model->projectPathFacts("d");
+    }));
+    EXPECT_EQ(rig.model->projectPathFacts("a"), std::nullopt);
+    EXPECT_EQ(rig.model->projectPathFacts("b")->folder.presence, platform::PathPresence::missing);
+    EXPECT_EQ(rig.model->projectPathFacts("c")->folder.presence, platform::PathPresence::missing);
+    EXPECT_TRUE(rig.model->projectPathFacts("d")->folder.isFolder);
+    EXPECT_EQ(rig.model->readmeURL("d"), folder.filePath("README.md"));
+    for (const char* project : {"a", "b", "c", "unknown"})
+        EXPECT_EQ(rig.model->readmeURL(project), std::nullopt) << project;
 }
 
 // --- Folder shortcuts ---
@@ -243,26 +251,47 @@ TEST(ProjectContext, FolderShortcutsHandExistingFoldersToTheDesktop)
     ContextRig rig;
     rig.model->openInFinder(folder.path());
     rig.model->openInTerminal(folder.path());
+    ASSERT_TRUE(test::waitUntil([&] { return rig.desktop.revealed.size() + rig.desktop.terminals.size() == 2; }));
     EXPECT_EQ(rig.desktop.revealed, QStringList{folder.path()});
     EXPECT_EQ(rig.desktop.terminals, QStringList{folder.path()});
     EXPECT_TRUE(rig.alerts.shown.isEmpty());
 }
 
-TEST(ProjectContext, FolderShortcutsReportPathsThatAreNotOnThisHost)
+TEST(ProjectContext, FolderShortcutsSayWhatIsTrueOfAFolderTheyCannotOpenAndOfferToCopyIt)
 {
-    // A relative path names no place Docker could have meant; it is not looked up from our own folder.
-    for (const QString path : {"/nonexistent/stowage/project", "src"}) {
-        SCOPED_TRACE(path.toStdString());
-        ContextRig rig;
-        rig.model->openInFinder(path);
-        rig.model->openInTerminal(path);
-        ASSERT_EQ(rig.alerts.infos().size(), 2);
+    using platform::PathPresence;
+    const struct {
+        QString path;
+        platform::PathFacts facts;  // as the file system answers
+        const char* title;
+        QString message;
+    } cases[] = {
+        // A relative path names no place Docker could have meant; it is not looked up from our own folder.
+        {"src", {}, "Not found", "Project path not found on this host:\nsrc"},
+        {"/srv/gone", {PathPresence::missing, false, "No such file or directory"}, "Not found",
+         "Project path not found on this host:\n/srv/gone"},
+        {"/home/ann/app", {PathPresence::notPermitted, false, "Permission denied"}, "Not permitted",
+         "Your user may not open this path on this host:\n/home/ann/app\n\n(Permission denied)"},
+        {"/mnt/nfs/app", {PathPresence::unavailable, false, "Stale file handle"}, "Cannot open",
+         "This path could not be read on this host:\n/mnt/nfs/app\n\n(Stale file handle)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        HostPathFacts::Probes probes;
+        probes.path = [&](const QString& path) { return QDir::isAbsolutePath(path) ? c.facts : platform::PathFacts{}; };
+        ContextRig rig({}, probes);
+        rig.model->openInFinder(c.path);
+        rig.model->openInTerminal(c.path);
+        ASSERT_TRUE(test::waitUntil([&] { return rig.alerts.infos().size() == 2; }));
         for (const auto& notice : rig.alerts.infos()) {
-            EXPECT_EQ(notice.title, "Not found");
-            EXPECT_EQ(notice.message, "Project path not found on this host:\n" + path);
+            EXPECT_EQ(notice.title, c.title);
+            EXPECT_EQ(notice.message, c.message);
+            EXPECT_EQ(notice.action.label, "Copy Path");
         }
         EXPECT_TRUE(rig.desktop.revealed.isEmpty());
         EXPECT_TRUE(rig.desktop.terminals.isEmpty());
+        rig.alerts.infos().first().action.run();
+        EXPECT_EQ(rig.desktop.copied, QStringList{c.path});
     }
 }
 
@@ -270,10 +299,12 @@ TEST(ProjectContext, AnEmptyPathIsIgnoredByFinderButReportedByTerminal)
 {
     ContextRig rig;
     rig.model->openInFinder("");
-    EXPECT_TRUE(rig.alerts.shown.isEmpty());
     rig.model->openInTerminal("");
+    ASSERT_TRUE(test::waitUntil([&] { return !rig.alerts.infos().isEmpty(); }));
+    test::drainEvents();
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(rig.alerts.infos().first().message, "Project path not found on this host:\n");
+    EXPECT_FALSE(rig.alerts.infos().first().action.run);  // nothing to copy
     EXPECT_TRUE(rig.desktop.revealed.isEmpty());
     EXPECT_TRUE(rig.desktop.terminals.isEmpty());
 }

@@ -5,6 +5,7 @@
 
 #include "platform/PlatformWords.h"
 #include "ui/ProjectCardDelegate.h"
+#include "ui/ProjectCardList.h"
 #include "ui/ProjectListModel.h"
 #include "ui/ProjectsTab.h"
 #include "ui/ReadmeSheet.h"

@@ -185,7 +185,11 @@ inline bool loadInto(UiRig& rig, const CachedState& state)
 
 // A rig whose model holds `state`; nothing talks to docker.
 struct LoadedRig : UiRig {
-    explicit LoadedRig(const CachedState& state = realistic()) : UiRig(QList<FakeRule>{}) { loaded = loadInto(*this, state); }
+    explicit LoadedRig(const CachedState& state = realistic(), HostPathFacts::Probes pathProbes = {})
+        : UiRig(QList<FakeRule>{}, std::move(pathProbes))
+    {
+        loaded = loadInto(*this, state);
+    }
     bool loaded = false;
 };
 

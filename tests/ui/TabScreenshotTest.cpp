@@ -5,6 +5,7 @@
 #include "RecordInventory.h"
 
 #include "ui/MainWindow.h"
+#include "ui/ProjectCardList.h"
 #include "ui/ProjectsTab.h"
 #include "ui/ReadmeSheet.h"
 #include "ui/RootView.h"

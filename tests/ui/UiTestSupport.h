@@ -14,6 +14,7 @@
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QUrl>
 
 #include <memory>
@@ -33,6 +34,16 @@ public:
     QList<QUrl> opened;
 };
 
+// A text as a label or tooltip shows it: what Qt takes for rich text is rendered first.
+inline QString shownText(const QString& text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    QTextDocument rendered;
+    rendered.setHtml(text);
+    return rendered.toPlainText();
+}
+
 struct UiRig {
     ScriptedDocker docker;
     OperationCenter operations;
@@ -44,7 +55,7 @@ struct UiRig {
     std::unique_ptr<DockerCLI> cli;
     std::unique_ptr<AppModel> model;
 
-    explicit UiRig(const QList<FakeRule>& rules)
+    explicit UiRig(const QList<FakeRule>& rules, HostPathFacts::Probes pathProbes = {})
     {
         docker.setRules(rules);
         cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
@@ -52,6 +63,7 @@ struct UiRig {
         options.cacheFile = std::optional<QString>(cacheFile());
         options.alerts = &alerts;
         options.desktop = &desktop;
+        options.pathProbes = std::move(pathProbes);
         model = std::make_unique<AppModel>(*cli, options);
     }
 

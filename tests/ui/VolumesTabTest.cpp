@@ -31,10 +31,10 @@ QString human(qint64 bytes) { return SizeFormat::humanSize(bytes); }
 qint64 bytes(const char* size) { return SizeFormat::parseDockerSize(QString::fromLatin1(size)); }
 
 struct Volumes {
-    explicit Volumes(const CachedState& state = records::realistic()) : rig(state), tab(*rig.model)
+    explicit Volumes(const CachedState& state = records::realistic(), HostPathFacts::Probes probes = {})
+        : rig(state, std::move(probes)), tab(*rig.model)
     {
         rig.alerts.defaultAnswer = false;
-        tab.setDesktop(&rig.desktop);
         tab.resize(1300, 700);
         tab.show();
         drainEvents();
@@ -262,19 +262,63 @@ TEST(VolumesTabTest, RevealShowsTheMountpointOrSaysItIsNotHere)
     emit table.customContextMenuRequested(
         table.visualRect(v.tab.tableModel().index(v.tab.tableModel().rowOf("shop_pgdata"), 1)).center());
     EXPECT_EQ(item, platform::platformWords().showMountpointAction);
+    ASSERT_TRUE(waitUntil([&] { return !v.rig.desktop.revealed.isEmpty(); }));
     EXPECT_EQ(v.rig.desktop.revealed, QStringList{mount.path()});
     EXPECT_TRUE(v.rig.alerts.shown.isEmpty());
 
     v.tab.reveal({"blog_db"});
-    ASSERT_EQ(v.rig.alerts.infos().size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return !v.rig.alerts.infos().isEmpty(); }));
     EXPECT_EQ(v.rig.alerts.infos()[0].title, "Not found");
-    EXPECT_EQ(v.rig.alerts.infos()[0].message, "Path does not exist on this host:\n"
-                                               "/var/lib/docker/volumes/blog_db/_data\n\n"
-                                               "(Docker Desktop stores volumes inside its VM.)");
+    EXPECT_EQ(v.rig.alerts.infos()[0].message,
+              "Path does not exist on this host:\n/var/lib/docker/volumes/blog_db/_data\n\n(The Docker engine runs "
+              "elsewhere, in a virtual machine such as Docker Desktop's or on another host, and keeps its volumes "
+              "there.)");
     v.tab.reveal({});
     v.tab.reveal({"no-such-volume"});
+    drainEvents(std::chrono::milliseconds(100));
     EXPECT_EQ(v.rig.alerts.shown.size(), 1);
     EXPECT_EQ(v.rig.desktop.revealed.size(), 1);
+}
+
+TEST(VolumesTabTest, RevealOnALinuxEngineTellsAFolderItMayNotOpenFromOneThatIsNotThere)
+{
+    using platform::PathPresence;
+    const struct {
+        const char* scenario;
+        QString mountpoint;
+        platform::PathFacts facts;
+        const char* title;
+        QString note;
+    } cases[] = {
+        {"under the data root, open to root only", "/var/lib/docker/volumes/blog_db/_data",
+         {PathPresence::notPermitted, false, "Permission denied"}, "Not permitted",
+         "Docker keeps volumes inside its data root, /var/lib/docker, which only root may open."},
+        {"elsewhere", "/srv/volumes/blog_db", {PathPresence::notPermitted, false, "Permission denied"},
+         "Not permitted", "Permission denied"},
+        {"a failing mount", "/mnt/nfs/blog_db", {PathPresence::unavailable, false, "Input/output error"},
+         "Cannot open", "Input/output error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scenario);
+        CachedState state = records::realistic();
+        state.dockerRoot = "/var/lib/docker";
+        for (SGVolume& volume : state.volumes)
+            if (volume.name == "blog_db")
+                volume.mountpoint = c.mountpoint;
+        HostPathFacts::Probes probes;
+        probes.path = [&](const QString&) { return c.facts; };
+        Volumes v(state, probes);
+        v.tab.reveal({"blog_db"});
+        ASSERT_TRUE(waitUntil([&] { return !v.rig.alerts.infos().isEmpty(); }));
+        const ShownAlert notice = v.rig.alerts.infos().first();
+        EXPECT_EQ(notice.title, c.title);
+        EXPECT_TRUE(notice.message.contains(c.mountpoint + "\n\n(" + c.note + ")")) << notice.message.toStdString();
+        EXPECT_FALSE(notice.message.contains("Docker Desktop"));
+        ASSERT_EQ(notice.action.label, "Copy Path");
+        notice.action.run();
+        EXPECT_EQ(v.rig.desktop.copied, QStringList{c.mountpoint});
+        EXPECT_TRUE(v.rig.desktop.revealed.isEmpty());
+    }
 }
 
 TEST(VolumesTabTest, FilterSearchAndSelectionStartAfreshOnTheNextVisit)
