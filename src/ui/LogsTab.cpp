@@ -64,6 +64,7 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
     // A long or multi-line message is read here in full, and any part of it copied.
     detail_ = new QPlainTextEdit;
     detail_->setReadOnly(true);
+    detail_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     detail_->setFont(Theme::monoFont(11));
     detail_->setFrameShape(QFrame::NoFrame);
     detail_->setPlaceholderText(QStringLiteral("Select a line to read it in full and copy any part of it."));

@@ -32,11 +32,13 @@ void ProjectCardList::setCards(ProjectListModel& cards, ProjectCardDelegate& del
     setItemDelegate(&delegate);
     // A rebuild of the cards keeps the keyboard on the same project's button.
     connect(&cards, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
-        projectBeforeReset_ = currentIndex().data(ProjectListModel::projectRole).toString();
+        projectBeforeReset_.reset();
+        if (currentIndex().isValid())
+            projectBeforeReset_ = currentIndex().data(ProjectListModel::projectRole).toString();
     });
     connect(&cards, &QAbstractItemModel::modelReset, this, [this] {
-        const int row = cards_->rowOf(projectBeforeReset_);
-        if (row >= 0 && currentIndex().row() != row)
+        const int row = projectBeforeReset_ ? cards_->rowOf(*projectBeforeReset_) : -1;
+        if (row >= 0)
             setCurrentIndex(cards_->index(row));
     });
 }
@@ -154,6 +156,11 @@ bool ProjectCardList::step(int direction)
 void ProjectCardList::focusInEvent(QFocusEvent* event)
 {
     QListView::focusInEvent(event);
+    viewport()->update();
+    // A click focuses the button it lands on when it is released; moving
+    // anything now would move the button away from under the pointer.
+    if (event->reason() == Qt::MouseFocusReason)
+        return;
     if (!currentIndex().isValid() && cards_ && cards_->rowCount() > 0) {
         // The first card in view.
         const QModelIndex top = indexAt(QPoint(viewport()->width() / 2, spacing() + 1));
@@ -165,7 +172,6 @@ void ProjectCardList::focusInEvent(QFocusEvent* event)
         settleOn(std::nullopt, true);
     else
         settleOn(focused_);
-    viewport()->update();
 }
 
 void ProjectCardList::focusOutEvent(QFocusEvent* event)

@@ -66,7 +66,7 @@ private:
     ProjectListModel* cards_ = nullptr;
     ProjectCardDelegate* delegate_ = nullptr;
     std::optional<CardAction> focused_;
-    QString projectBeforeReset_;
+    std::optional<QString> projectBeforeReset_;  // the standalone group's name is empty
 };
 
 }  // namespace stowage

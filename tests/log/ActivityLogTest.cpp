@@ -15,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <ctime>
 #include <map>
 #include <numeric>
+#include <sys/stat.h>
 #include <thread>
 
 namespace stowage {
@@ -147,6 +149,42 @@ TEST(ActivityLogLoad, PublishesNothingFromAnUnusableFile)
         test::drainEvents();
         EXPECT_EQ(messages(log), QList<QString>{"now"}) << c.name;
     }
+}
+
+TEST_F(ActivityLogTest, ThePreviousRunIsReadInTheBackgroundAndOnlyItsTail)
+{
+    // A FIFO in the log's place: creating the log must not wait for a writer,
+    // and lines still reach memory.
+    ASSERT_EQ(mkfifo(QFile::encodeName(logPath()).constData(), 0600), 0);
+    std::atomic<bool> created = false;
+    std::unique_ptr<ActivityLog> log;
+    std::thread start([&] {
+        log = openLog();
+        created = true;
+    });
+    const bool returned = waitUntil([&] { return created.load(); }, std::chrono::seconds(3));
+    if (!returned) {  // release the blocked reader so that the test can end
+        QFile writer(logPath());
+        (void)writer.open(QIODevice::WriteOnly);
+    }
+    start.join();
+    ASSERT_TRUE(returned) << "creating the log waited on the FIFO";
+    log->log(LogLevel::info, "still logging");
+    ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 1; }));
+    log.reset();
+    QFile::remove(logPath());
+
+    // A huge file is read from its end only: 20 MB that are not text do not
+    // keep the last lines from loading.
+    QByteArray bytes(20 * 1024 * 1024, '\xff');
+    bytes += "\n";
+    for (int i = 0; i < 500; ++i)
+        bytes += "2026-12-05T08:20:30.123Z\tinfo\tline " + QByteArray::number(i) + "\n";
+    writeFile(logPath(), bytes);
+    log = openLog();
+    ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty(); }));
+    ASSERT_EQ(log->entries().size(), 401);
+    EXPECT_EQ(log->entries().first().message, "line 100");
 }
 
 TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimit)

@@ -4,6 +4,7 @@
 #include "SampleInventory.h"
 #include "UiTestSupport.h"
 
+#include "log/LogFormat.h"
 #include "platform/PlatformWords.h"
 #include "ui/Label.h"
 #include "ui/LogListModel.h"
@@ -19,6 +20,9 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -191,11 +195,12 @@ TEST(LogsTabTest, CopyTakesEveryEntryWhateverTheFilterShows)
     EXPECT_EQ(l.statuses, QStringList({"Copied 2 log lines to clipboard."}));
 }
 
-TEST(LogsTabTest, SelectedLinesCanBeCopied)
+TEST(LogsTabTest, SelectedLinesCanBeCopiedAndTheCurrentOneReadInFull)
 {
     Logs l;
+    const QString long_ = "docker rm failed:\n" + QString(400, 'x') + " <b>end</b>";
     l.write(LogLevel::info, "first");
-    l.write(LogLevel::warn, "second");
+    l.write(LogLevel::warn, long_);
     l.write(LogLevel::error, "third");
     l.settle();
     QItemSelectionModel& selection = *l.tab.list()->selectionModel();
@@ -207,6 +212,18 @@ TEST(LogsTabTest, SelectedLinesCanBeCopied)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith(" › first"));
     EXPECT_TRUE(lines[1].endsWith(" ✕ third"));
+
+    // The current line in full, line breaks and all, in a read-only text whose every part can be selected and copied.
+    QPlainTextEdit& detail = *l.tab.lineDetail();
+    EXPECT_EQ(detail.toPlainText(), "");
+    l.tab.list()->setCurrentIndex(l.tab.listModel()->index(1));
+    EXPECT_EQ(detail.toPlainText(), logformat::exportLine(l.log.entries()[1]));
+    EXPECT_TRUE(detail.toPlainText().endsWith(long_));
+    EXPECT_TRUE(detail.isReadOnly());
+    EXPECT_TRUE(detail.textInteractionFlags().testFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
+    detail.setTextCursor(detail.document()->find("docker rm"));
+    detail.copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "docker rm");
 }
 
 TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -34,6 +36,13 @@ struct Projects {
         rig.alerts.defaultAnswer = false;
         tab.resize(1200, 900);
         tab.show();
+        // The project folders are looked at off the UI thread; wait for the answers.
+        waitUntil([&] {
+            for (const QString& project : tab.cards().order())
+                if (!rig.model->projectsMeta().value(project).path.isEmpty() && !rig.model->projectPathFacts(project))
+                    return false;
+            return true;
+        });
         drainEvents();
     }
     const ProjectCardData& card(const QString& project) const
@@ -284,7 +293,7 @@ TEST(ProjectsTabTest, CardButtonsCallTheirOperations)
 
     // The path exists only inside the engine's machine.
     ASSERT_TRUE(p.click("shop", CardAction::finder));
-    EXPECT_EQ(p.rig.alerts.infos().size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return p.rig.alerts.infos().size() == 1; }));
     EXPECT_EQ(p.rig.alerts.infos()[0].title, "Not found");
     EXPECT_TRUE(p.rig.desktop.revealed.isEmpty());
 
@@ -309,6 +318,103 @@ TEST(ProjectsTabTest, ReadmeButtonOpensTheSheetForTheProject)
     ASSERT_TRUE(waitUntil([&] { return sheet->content() == "# Shop\n"; }));
     sheet->close();
     ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
+}
+
+TEST(ProjectsTabTest, KeyboardWalksTheCardButtonsAndPressesThem)
+{
+    Projects p;
+    ProjectCardList& list = p.tab.list();
+    p.tab.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&p.tab));
+    const QStringList order = p.tab.cards().order();  // analytics, shop, "", blog, ml-lab
+    const auto at = [&](const QString& project, CardAction action) {
+        return list.currentIndex().row() == order.indexOf(project) && list.focusedAction() == action;
+    };
+
+    // Tab from the search field goes through the controls into the first card's first button.
+    p.tab.searchField().setFocus();
+    for (int i = 0; i < 10 && !list.hasFocus(); ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(list.hasFocus());
+    EXPECT_TRUE(at("analytics", CardAction::finder));
+    QTest::keyClick(&list, Qt::Key_Tab);
+    QTest::keyClick(&list, Qt::Key_Tab);
+    EXPECT_TRUE(at("analytics", CardAction::copyForClaude));  // no README on this host
+    QTest::keyClick(&list, Qt::Key_Right);
+    QTest::keyClick(&list, Qt::Key_Right);
+    QTest::keyClick(&list, Qt::Key_Left);
+    EXPECT_TRUE(at("analytics", CardAction::deleteProject));
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_TRUE(at("shop", CardAction::deleteProject));  // the same button on the next card
+    QTest::keyClick(&list, Qt::Key_Return);
+    ASSERT_EQ(p.rig.alerts.confirms().size(), 1);
+    EXPECT_TRUE(p.rig.alerts.confirms()[0].message.startsWith("Project: shop\n"));
+    QTest::keyClick(&list, Qt::Key_Left);
+    QTest::keyClick(&list, Qt::Key_Space);
+    ASSERT_EQ(p.rig.desktop.copied.size(), 1);
+    EXPECT_TRUE(p.rig.desktop.copied[0].startsWith("# Docker project: shop\n"));
+
+    // Past a card's last button Tab goes on into the next card; disabled buttons are skipped.
+    list.focusAction(order.indexOf("blog"), CardAction::removeVolumes);
+    QTest::keyClick(&list, Qt::Key_Tab);
+    EXPECT_TRUE(at("ml-lab", CardAction::copyForClaude));  // no folder: Finder and Terminal are disabled
+    QTest::keyClick(&list, Qt::Key_Backtab);
+    EXPECT_TRUE(at("blog", CardAction::removeVolumes));
+    // After the last button of the last card the focus leaves the list; Ctrl+Tab leaves at once.
+    list.focusAction(order.indexOf("ml-lab"), CardAction::removeVolumes);
+    QTest::keyClick(&list, Qt::Key_Tab);
+    EXPECT_FALSE(list.hasFocus());
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_FALSE(list.hasFocus());
+}
+
+TEST(ProjectsTabTest, AssistiveTechnologySeesEachCardAndItsNamedButtons)
+{
+    Projects p;
+    ProjectCardList& list = p.tab.list();
+    QAccessibleInterface* cards = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_NE(cards, nullptr);
+    EXPECT_EQ(cards->role(), QAccessible::List);
+    ASSERT_EQ(cards->childCount(), p.tab.cards().rowCount());
+
+    const int shopRow = p.tab.cards().rowOf("shop");
+    QAccessibleInterface* shop = cards->child(shopRow);
+    EXPECT_EQ(shop->role(), QAccessible::ListItem);
+    EXPECT_EQ(shop->text(QAccessible::Name), "shop");
+    EXPECT_TRUE(shop->text(QAccessible::Description).startsWith("● 3 running, 4 containers"));
+    EXPECT_EQ(cards->indexOfChild(shop), shopRow);
+    // Every button carries the name it shows, and is pressed like a click.
+    QStringList names;
+    for (const CardItem& item : list.layoutOf(shopRow).items)
+        if (item.kind == CardItem::Kind::button)
+            names << item.text;
+    ASSERT_EQ(shop->childCount(), names.size());
+    for (int i = 0; i < shop->childCount(); ++i) {
+        QAccessibleInterface* button = shop->child(i);
+        EXPECT_EQ(button->role(), QAccessible::Button);
+        EXPECT_EQ(button->text(QAccessible::Name), names[i]);
+        EXPECT_EQ(button->parent(), shop);
+    }
+    QAccessibleInterface* containers = shop->child(int(names.indexOf("Containers")));
+    containers->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(p.rig.alerts.confirms().size(), 1);
+    EXPECT_EQ(p.rig.alerts.confirms()[0].title, "Remove containers");
+    list.setFocus();
+    EXPECT_TRUE(containers->state().focused);
+    EXPECT_EQ(cards->focusChild(), containers);
+
+    // A disabled button says so and cannot be pressed; the selection circle is a check box.
+    QAccessibleInterface* mlLab = cards->child(p.tab.cards().rowOf("ml-lab"));
+    EXPECT_TRUE(mlLab->child(0)->state().disabled);
+    EXPECT_TRUE(mlLab->child(0)->actionInterface()->actionNames().isEmpty());
+    p.rig.model->setSelectionMode(true);
+    QAccessibleInterface* circle = shop->child(0);
+    EXPECT_EQ(circle->role(), QAccessible::CheckBox);
+    EXPECT_FALSE(circle->state().checked);
+    circle->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(p.rig.model->selectedProjects().contains("shop"));
+    EXPECT_TRUE(circle->state().checked);
 }
 
 TEST(RelativeTimeTest, UsesTheLargestWholeUnit)

@@ -13,12 +13,16 @@
 #include "ui/HeaderBar.h"
 #include "ui/Label.h"
 #include "ui/MainWindow.h"
+#include "ui/ProjectsTab.h"
 #include "ui/RootView.h"
 #include "ui/SGButton.h"
 #include "ui/StatusBar.h"
 #include "ui/Theme.h"
 
 #include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
 
 #include <QAction>
 #include <QFile>
@@ -208,7 +212,17 @@ TEST(ShellTest, MenuShortcutsRefreshAndStop)
     shell.window.refreshAction()->trigger();
     EXPECT_TRUE(shell.rig.model->isLoading());
     ASSERT_TRUE(waitUntil([&] { return shell.rig.model->statusText().startsWith("[2/2]"); }));
-    shell.window.stopAction()->trigger();
+    // Esc in a search field that holds text clears it and leaves the refresh alone; the next Esc stops it.
+    shell.root().setTab(RootView::Tab::projects);
+    shell.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&shell.window));
+    QLineEdit& search = qobject_cast<ProjectsTab*>(shell.root().tabView(RootView::Tab::projects))->searchField();
+    search.setFocus();
+    QTest::keyClicks(&search, "shop");
+    QTest::keyClick(&search, Qt::Key_Escape);
+    EXPECT_EQ(search.text(), "");
+    EXPECT_TRUE(shell.rig.model->isLoading());
+    QTest::keyClick(&search, Qt::Key_Escape);
     ASSERT_TRUE(shell.rig.waitIdle());
     EXPECT_EQ(shell.rig.model->statusText(), "Refresh cancelled.");
 

@@ -1,0 +1,371 @@
+// The whole window over what Docker controls: names, labels, paths, error
+// texts and log lines that look like markup are shown literally everywhere
+// (and an <img> in them never makes Qt read a file), and paths on a hung mount
+// never stop the window from painting and answering input.
+#include "RecordInventory.h"
+
+#include "ui/Label.h"
+#include "ui/LogsTab.h"
+#include "ui/MainWindow.h"
+#include "ui/ProjectCardDelegate.h"
+#include "ui/ProjectCardList.h"
+#include "ui/ProjectListModel.h"
+#include "ui/ProjectsTab.h"
+#include "ui/ReadmeSheet.h"
+#include "ui/RootView.h"
+#include "ui/VolumesTab.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QHelpEvent>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolTip>
+#include <QWindow>
+
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+
+#ifdef __linux__
+#include <sys/inotify.h>
+#include <unistd.h>
+#endif
+
+namespace stowage::test {
+namespace {
+
+// --- Markup shown literally ---
+
+// Watches a file for being opened; Linux only (elsewhere it reports nothing).
+class OpenWatch {
+public:
+    explicit OpenWatch(const QString& path)
+    {
+#ifdef __linux__
+        fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (fd_ >= 0)
+            inotify_add_watch(fd_, QFile::encodeName(path).constData(), IN_OPEN | IN_ACCESS);
+#endif
+    }
+    ~OpenWatch()
+    {
+#ifdef __linux__
+        if (fd_ >= 0)
+            ::close(fd_);
+#endif
+    }
+    bool opened() const
+    {
+#ifdef __linux__
+        char events[4096];
+        return fd_ >= 0 && ::read(fd_, events, sizeof events) > 0;
+#else
+        return false;
+#endif
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// Every text a person can see or hear, by where it is shown: the text handed
+// to Qt and the text Qt shows for it.
+struct Surfaces {
+    struct Seen {
+        QString where;
+        QString given;
+        QString shown;
+    };
+    QList<Seen> all;
+
+    void add(const QString& where, const QString& given, const QString& shown) { all.append({where, given, shown}); }
+    void label(const QString& where, const QLabel& label)
+    {
+        const bool rich = label.textFormat() == Qt::RichText
+            || (label.textFormat() == Qt::AutoText && Qt::mightBeRichText(label.text()));
+        add(where, label.text(), rich ? shownText(QStringLiteral("<qt>") + label.text()) : label.text());
+    }
+    void toolTip(const QString& where, const QString& tip)
+    {
+        if (tip.isEmpty())
+            return;
+        // Shown as a tooltip would be, so that an <img> in it gets its chance to load.
+        QToolTip::showText(QPoint(10, 10), tip);
+        add(where, tip, shownText(tip));
+    }
+    void accessible(const QString& where, QAccessibleInterface* iface)
+    {
+        if (iface)
+            add(where, iface->text(QAccessible::Name), iface->text(QAccessible::Name));
+    }
+};
+
+void collectWidgets(QWidget& root, Surfaces& seen)
+{
+    QList<QWidget*> widgets = root.findChildren<QWidget*>();
+    widgets.prepend(&root);
+    for (QWidget* widget : widgets) {
+        const QString where = QString::fromLatin1(widget->metaObject()->className());
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            seen.label(where, *label);
+        if (auto* elided = qobject_cast<ElidedLabel*>(widget))
+            seen.add(where, elided->text(), elided->text());  // drawn as plain text
+        seen.toolTip(where + " tooltip", widget->toolTip());
+        seen.add(where + " accessible name", widget->accessibleName(), widget->accessibleName());
+        if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
+            seen.add(where, text->toPlainText(), text->toPlainText());
+        if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->model()) {
+            const QAbstractItemModel& rows = *view->model();
+            for (int row = 0; row < std::min(rows.rowCount(), 60); ++row)
+                for (int column = 0; column < rows.columnCount(); ++column) {
+                    const QModelIndex index = rows.index(row, column);
+                    const QString cell = index.data(Qt::DisplayRole).toString();
+                    seen.add(where + " cell", cell, cell);  // item delegates draw plain text
+                    seen.toolTip(where + " cell tooltip", index.data(Qt::ToolTipRole).toString());
+                }
+        }
+    }
+}
+
+// The painted cards: their texts, the tooltips of texts drawn shortened, and
+// what assistive technology reads for them.
+void collectCards(ProjectsTab& tab, Surfaces& seen)
+{
+    ProjectCardList& list = tab.list();
+    for (int row = 0; row < tab.cards().rowCount(); ++row) {
+        list.scrollTo(tab.cards().index(row), QAbstractItemView::PositionAtTop);
+        drainEvents();
+        const QRect card = list.visualRect(tab.cards().index(row));
+        for (const CardItem& item : list.layoutOf(row).items) {
+            seen.add("card text", item.text, item.text);
+            const bool shortened = QFontMetrics(item.font).horizontalAdvance(item.text) > item.rect.width() + 1;
+            if (item.kind != CardItem::Kind::text || !shortened)
+                continue;
+            const QPoint at = card.topLeft() + item.rect.center();
+            QHelpEvent help(QEvent::ToolTip, at, list.viewport()->mapToGlobal(at));
+            QCoreApplication::sendEvent(list.viewport(), &help);
+            seen.add("card tooltip", QToolTip::text(), shownText(QToolTip::text()));
+            EXPECT_EQ(shownText(QToolTip::text()), item.text);
+        }
+        QAccessibleInterface* cardIface = QAccessible::queryAccessibleInterface(&list)->child(row);
+        seen.accessible("card (accessible)", cardIface);
+        for (int i = 0; i < cardIface->childCount(); ++i)
+            seen.accessible("card button (accessible)", cardIface->child(i));
+    }
+}
+
+// A piece of markup and, for the reader, what Qt would leave of it as rich text.
+struct Token {
+    QString literal;
+    QString asRichText;
+};
+
+TEST(UntrustedInventoryTest, MarkupInNamesLabelsPathsAndErrorsIsShownLiterallyEverywhere)
+{
+    QTemporaryDir root;
+    const QString probePng = root.filePath("probe.png");
+    QImage pixel(4, 4, QImage::Format_RGB32);
+    pixel.fill(Qt::red);
+    ASSERT_TRUE(pixel.save(probePng));
+    const QString img = "<img src=\"" + probePng + "\">";
+    const QList<Token> tokens = {
+        {"<b>HB1</b>", "HB1"},
+        {"<a href=\"http://e.test/\">HA2</a>", "HA2"},
+        {img, ""},
+        {"&amp;HE4", "&HE4"},
+        {"<i>HI5</i>", "HI5"},
+    };
+
+    // A compose project whose name, folder, containers, images and volumes all hold markup.
+    const QString project = "shop" + tokens[0].literal + img + "[*]";
+    const QString folder = root.filePath("w" + tokens[0].literal);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    {
+        QFile readme(folder + "/README.md");
+        ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+        readme.write(("# " + tokens[1].literal + "\n").toUtf8());
+    }
+    const QString repository = "repo" + tokens[4].literal + img;
+    const QString volume = "data" + tokens[3].literal + tokens[4].literal;
+    records::StateBuilder builder;
+    builder.image(repository, "t" + tokens[3].literal, "12MB")
+        .image("base" + tokens[1].literal, "1", "5MB")
+        .container("web" + tokens[1].literal + tokens[3].literal + QString(60, 'x'), project,
+                   repository + ":t" + tokens[3].literal, true, {volume}, 5, folder)
+        .container("solo" + tokens[0].literal, "", "base" + tokens[1].literal + ":1", false)
+        .volume(volume, project, "1MB")
+        .volume("orphan" + tokens[2].literal, "gone" + tokens[1].literal, "2MB", true);
+    CachedState state = builder.build();
+    state.volumes[0].mountpoint = "/srv/" + tokens[0].literal + "/_data";
+    state.dockerRoot = "/var/lib/" + tokens[4].literal;
+
+    OpenWatch watch(probePng);
+    records::LoadedRig rig(state);
+    ASSERT_TRUE(rig.loaded);
+    const QString error = "Error loading data: " + tokens[1].literal + img + tokens[3].literal;
+    rig.log.log(LogLevel::error, "Refresh failed: " + tokens[0].literal + img + "\n" + tokens[3].literal);
+    rig.operations.registerOp(QUuid::createUuid(), "volume rm -f " + volume + img + QString(120, 'y'),
+                              QDateTime::currentDateTimeUtc(), [] {});
+    MainWindow window(*rig.model, rig.log, rig.desktop);
+    window.resize(1200, 780);
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return rig.model->readmeURL(project).has_value(); }));
+    rig.model->setStatusText(error);
+
+    Surfaces seen;
+    for (const RootView::Tab tab : RootView::allTabs()) {
+        window.rootView()->setTab(tab);
+        drainEvents();
+        (void)window.grab();
+        collectWidgets(window, seen);
+    }
+    auto* logs = qobject_cast<LogsTab*>(window.rootView()->tabView(RootView::Tab::logs));
+    logs->list()->setCurrentIndex(logs->listModel()->index(0, 0));
+    seen.add("log line in full", logs->lineDetail()->toPlainText(), logs->lineDetail()->toPlainText());
+    auto* projects = qobject_cast<ProjectsTab*>(window.rootView()->tabView(RootView::Tab::projects));
+    window.rootView()->setTab(RootView::Tab::projects);
+    drainEvents();
+    collectCards(*projects, seen);
+    projects->trigger(project, CardAction::readme);
+    ASSERT_NE(projects->readmeSheet(), nullptr);
+    ReadmeSheet& sheet = *projects->readmeSheet();
+    ASSERT_TRUE(waitUntil([&] { return sheet.content().contains("HA2"); }));
+    (void)sheet.grab();
+    collectWidgets(sheet, seen);
+    QToolTip::hideText();
+    drainEvents();
+
+    // Nothing Docker wrote lost a character to markup anywhere.
+    for (const Surfaces::Seen& s : seen.all)
+        for (const Token& token : tokens) {
+            EXPECT_GE(s.shown.count(token.literal), s.given.count(token.literal))
+                << s.where.toStdString() << " shows " << s.shown.toStdString();
+            EXPECT_FALSE(s.shown.contains(QChar::ObjectReplacementCharacter)) << s.where.toStdString();
+        }
+    // And it looked where it matters: each token reached a label, a tooltip and a painted card.
+    for (const Token& token : tokens)
+        for (const QString kind : {"QLabel", "tooltip", "card text"})
+            EXPECT_TRUE(std::any_of(seen.all.begin(), seen.all.end(), [&](const Surfaces::Seen& s) {
+                return s.where.contains(kind) && s.shown.contains(token.literal);
+            })) << token.literal.toStdString() << " never seen in a " << kind.toStdString();
+    EXPECT_EQ(sheet.windowHandle()->title(), project);
+    EXPECT_FALSE(watch.opened()) << "an <img> made Qt read " << probePng.toStdString();
+    sheet.close();
+}
+
+// --- Hung paths ---
+
+// Every look at the file system waits until released (or 5 seconds pass), as
+// on a hung network mount.
+struct Hang {
+    std::mutex lock;
+    std::condition_variable released;
+    bool free = false;
+    std::atomic<int> entered{0};
+
+    void wait()
+    {
+        ++entered;
+        std::unique_lock guard(lock);
+        released.wait_for(guard, std::chrono::seconds(5), [this] { return free; });
+    }
+    void release()
+    {
+        {
+            std::lock_guard guard(lock);
+            free = true;
+        }
+        released.notify_all();
+    }
+};
+
+// The longest time the event loop went without running a 5 ms timer.
+class LoopWatch {
+public:
+    LoopWatch()
+    {
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            longest_ = std::max(longest_, clock_.restart());
+        });
+        clock_.start();
+        timer_.start();
+    }
+    qint64 longestGapMs() const { return std::max(longest_, clock_.elapsed()); }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 longest_ = 0;
+};
+
+TEST(UntrustedInventoryTest, WindowKeepsPaintingAndAnsweringWhileEveryLookAtAPathHangs)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath("shop"));
+    QFile readme(root.filePath("shop/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.close();
+    auto hang = std::make_shared<Hang>();
+    HostPathFacts::Probes probes;
+    probes.path = [hang](const QString& path) {
+        hang->wait();
+        return platform::probePath(path);
+    };
+    probes.readme = [hang](const QString& folder) {
+        hang->wait();
+        return findReadme(folder);
+    };
+    CachedState state = records::realistic(root.path());
+    records::LoadedRig rig(state, probes);
+    MainWindow window(*rig.model, rig.log, rig.desktop);
+    window.resize(1200, 780);
+    window.rootView()->setTab(RootView::Tab::projects);
+    window.show();
+    auto* projects = qobject_cast<ProjectsTab*>(window.rootView()->tabView(RootView::Tab::projects));
+    ASSERT_TRUE(waitUntil([&] { return hang->entered > 0; }));
+
+    LoopWatch loop;
+    const QImage before = window.grab().toImage();
+    // Typed keys go through the event loop and reach the search field.
+    QLineEdit& search = projects->searchField();
+    search.setFocus();
+    for (const QChar c : QStringLiteral("sho"))
+        QCoreApplication::postEvent(&search, new QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, {}, QString(c)));
+    ASSERT_TRUE(waitUntil([&] { return rig.model->projectSearch() == "sho"; }, std::chrono::seconds(2)));
+    EXPECT_NE(window.grab().toImage(), before);  // repainted with one card
+    rig.model->setProjectSearch("");
+    // The folder shortcut and a mountpoint reveal wait for their own looks.
+    const int shop = projects->cards().rowOf("shop");
+    projects->list().setFocus();
+    projects->list().focusAction(shop, CardAction::finder);
+    QCoreApplication::postEvent(&projects->list(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
+    window.rootView()->setTab(RootView::Tab::volumes);
+    qobject_cast<VolumesTab*>(window.rootView()->tabView(RootView::Tab::volumes))->reveal({"shop_pgdata"});
+    drainEvents(std::chrono::milliseconds(300));
+    (void)window.grab();
+    // Far below the 5 s a look hangs, with room for a busy machine.
+    EXPECT_LT(loop.longestGapMs(), 1000) << "the UI thread stalled";
+    EXPECT_TRUE(rig.desktop.revealed.isEmpty());
+    EXPECT_FALSE(projects->cards().hasReadme("shop"));  // not known yet
+
+    // Once the file system answers, the card gains its README button and the waiting actions run.
+    hang->release();
+    ASSERT_TRUE(waitUntil([&] { return projects->cards().hasReadme("shop"); }));
+    ASSERT_TRUE(waitUntil([&] { return rig.desktop.revealed.size() == 1 && rig.alerts.infos().size() == 1; }));
+    EXPECT_EQ(rig.desktop.revealed.first(), root.filePath("shop"));
+    EXPECT_EQ(rig.alerts.infos().first().title, "Not found");  // the volume lives in the engine's data root
+}
+
+}  // namespace
+}  // namespace stowage::test
