@@ -17,6 +17,7 @@
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
 // otherwise), --reps N (default 5), --sizes 1000,10000.
 
+#include "FakeDockerScript.h"
 #include "ListingLines.h"
 #include "docker/DockerCLI.h"
 #include "docker/DockerClient.h"
@@ -65,7 +66,7 @@ QString hex64(quint64 seed)
 
 QString jsonLine(const QJsonObject& object)
 {
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + '\n';
+    return bench::FakeDockerScript::jsonLine(object);
 }
 
 // n containers, n images and n volumes. Containers: 90% in compose projects of five, two
@@ -190,32 +191,21 @@ public:
     // Writes the answers and the rules for the fake docker into `dir`.
     bool write(const QString& dir, int inspectBatchSize) const
     {
-        QJsonArray rules;
-        auto serve = [&](const QString& match, const QString& file, const QString& text) {
-            QFile out(QDir(dir).filePath(file));
-            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                return false;
-            out.write(text.toUtf8());
-            rules.append(QJsonObject{{"match", match}, {"stdoutFile", file}});
-            return true;
-        };
-        bool ok = serve("ps -a", "ps.out", containersOut()) && serve("images -a", "images.out", imagesOut())
-            && serve("volume ls --format", "volumes.out", volumesOut())
-            && serve("volume ls -q", "dangling.out", danglingOut())
-            && serve("system df -v", "df-v.out", volumeSizesOut())
-            && serve("system df --format", "df.out",
+        bench::FakeDockerScript script(dir);
+        script.serve("ps -a", "ps.out", containersOut());
+        script.serve("images -a", "images.out", imagesOut());
+        script.serve("volume ls --format", "volumes.out", volumesOut());
+        script.serve("volume ls -q", "dangling.out", danglingOut());
+        script.serve("system df -v", "df-v.out", volumeSizesOut());
+        script.serve("system df --format", "df.out",
                      R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)","TotalCount":"40","Active":"0"})x"
-                     "\n")
-            && serve("info", "info.out", "/var/lib/docker\n");
+                     "\n");
+        script.serve("info", "info.out", "/var/lib/docker\n");
         // One rule per inspect batch, recognised by its first id.
-        for (int first = 0; ok && first < n_; first += inspectBatchSize)
-            ok = serve("inspect " + containerId(first).left(12) + " ", QStringLiteral("inspect-%1.out").arg(first),
-                       inspectOut(first, std::min(n_, first + inspectBatchSize)));
-        QFile rulesFile(QDir(dir).filePath("rules.json"));
-        if (!ok || !rulesFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return false;
-        rulesFile.write(QJsonDocument(rules).toJson(QJsonDocument::Compact));
-        return true;
+        for (int first = 0; first < n_; first += inspectBatchSize)
+            script.serve("inspect " + containerId(first).left(12) + " ", QStringLiteral("inspect-%1.out").arg(first),
+                         inspectOut(first, std::min(n_, first + inspectBatchSize)));
+        return script.finish();
     }
 
 private:

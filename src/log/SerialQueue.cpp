@@ -1,5 +1,7 @@
 #include "log/SerialQueue.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <QByteArray>
 
 #include <condition_variable>
@@ -65,6 +67,7 @@ SerialQueue::SerialQueue(const QString& name) : state_(std::make_shared<State>()
 {
     thread_ = std::thread([state = state_, name = name.toUtf8()] {
         nameCurrentThread(name);
+        platform::lowerCurrentThreadPriority();
         state->run();
     });
 }

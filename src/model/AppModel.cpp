@@ -256,28 +256,39 @@ void AppModel::saveCache() { cacheWriter_.save(snapshot()); }
 
 void AppModel::flushCache() { cacheWriter_.flush(); }
 
+std::optional<AppModel::LoadedCache> AppModel::readCache(const std::optional<QString>& path)
+{
+    std::optional<CachedState> state = readCacheFile(path);
+    if (!state)
+        return std::nullopt;
+    ProjectIndex index = stowage::buildProjectIndex(state->containers, state->images, state->volumes);
+    return LoadedCache{std::move(*state), std::move(index)};
+}
+
 bool AppModel::loadCache()
 {
     bool loaded = false;
-    applyCache(readCacheFile(cacheFile_), &loaded);
+    applyCache(readCache(cacheFile_), &loaded);
     return loaded;
 }
 
 void AppModel::loadCacheInBackground(std::function<void(CacheLoad)> done)
 {
     // Used at start-up, before anything was saved, so no save can be in flight.
+    // Decoding and indexing a large inventory take a good part of a second;
+    // the UI thread only assigns the result.
     QPointer<AppModel> self(this);
     const quint64 refreshesBefore = refreshesStarted_;
     std::thread([self, path = cacheFile_, refreshesBefore, done = std::move(done)]() mutable {
-        auto state = readCacheFile(path);
+        auto cache = readCache(path);
         QMetaObject::invokeMethod(
             self.data(),
-            [self, state = std::move(state), refreshesBefore, done = std::move(done)] {
+            [self, cache = std::move(cache), refreshesBefore, done = std::move(done)] {
                 // A refresh that started meanwhile publishes newer facts than the file holds.
                 CacheLoad result = CacheLoad::superseded;
                 if (self->refreshesStarted_ == refreshesBefore) {
                     bool loaded = false;
-                    self->applyCache(state, &loaded);
+                    self->applyCache(cache, &loaded);
                     result = loaded ? CacheLoad::loaded : CacheLoad::nothing;
                 }
                 if (done)
@@ -287,11 +298,12 @@ void AppModel::loadCacheInBackground(std::function<void(CacheLoad)> done)
     }).detach();
 }
 
-void AppModel::applyCache(const std::optional<CachedState>& state, bool* loaded)
+void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
 {
     *loaded = false;
-    if (!state)
+    if (!cache)
         return;
+    const CachedState* state = &cache->state;
     inventory_.containers = state->containers;
     emit containersChanged();
     inventory_.images = state->images;
@@ -309,7 +321,8 @@ void AppModel::applyCache(const std::optional<CachedState>& state, bool* loaded)
         ? QString()
         : QStringLiteral("Loaded from cache — usage was never fully verified. Refresh to check.");
     emit usageChanged();
-    buildProjectIndex();
+    index_ = cache->index;
+    emit indexChanged();
     if (state->containers.isEmpty() && state->images.isEmpty() && state->volumes.isEmpty())
         return;
     setDataStale(true);

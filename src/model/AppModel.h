@@ -226,7 +226,13 @@ private:
     void failRefresh(const QString& description, bool cancelled, bool published);
     void startProgress(int containerCount);
     void stopProgress();
-    void applyCache(const std::optional<CachedState>& state, bool* loaded);
+    // A cache file's inventory with its project index, both worked out off the UI thread.
+    struct LoadedCache {
+        CachedState state;
+        ProjectIndex index;
+    };
+    static std::optional<LoadedCache> readCache(const std::optional<QString>& path);
+    void applyCache(const std::optional<LoadedCache>& cache, bool* loaded);
 
     struct RemovalRequest {
         QString label;

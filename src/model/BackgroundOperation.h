@@ -5,6 +5,8 @@
 // cancellation path. The body hands every state change to the UI thread; it
 // never touches model state itself.
 
+#include "platform/ThreadPriority.h"
+
 #include <functional>
 #include <future>
 #include <memory>
@@ -18,7 +20,15 @@ class BackgroundOperation {
 public:
     using Body = std::function<void(std::stop_token)>;
 
-    explicit BackgroundOperation(Body body) : thread_(std::move(body)) {}
+    // The body runs below the UI thread's priority, and so do the threads and
+    // docker children it starts.
+    explicit BackgroundOperation(Body body)
+        : thread_([body = std::move(body)](std::stop_token stop) {
+              platform::lowerCurrentThreadPriority();
+              body(stop);
+          })
+    {
+    }
     // Joins the thread; request a stop first when it must end early.
     ~BackgroundOperation() = default;
 

@@ -1,5 +1,7 @@
 #include "model/OffThread.h"
 
+#include "platform/ThreadPriority.h"
+
 #include <QMetaObject>
 
 #include <thread>
@@ -47,6 +49,7 @@ void OffThread::submit(std::function<void(const Deliver&)> job)
         return;
     ++state_->workers;
     std::thread([state = state_] {
+        platform::lowerCurrentThreadPriority();
         const Deliver deliver = [&state](std::function<void()> result) {
             // Posting under the lock: the receiver cannot be deleted meanwhile.
             std::lock_guard guard(state->lock);

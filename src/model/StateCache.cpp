@@ -1,6 +1,7 @@
 #include "model/StateCache.h"
 
 #include "platform/Paths.h"
+#include "platform/ThreadPriority.h"
 
 #include <QCborValue>
 #include <QJsonArray>
@@ -199,7 +200,10 @@ StateCacheWriter::StateCacheWriter(std::optional<QString> filePath)
     : filePath_(std::move(filePath))
 {
     if (filePath_)
-        worker_ = std::thread([this] { run(); });
+        worker_ = std::thread([this] {
+            platform::lowerCurrentThreadPriority();
+            run();
+        });
 }
 
 StateCacheWriter::~StateCacheWriter()

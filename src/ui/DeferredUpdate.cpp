@@ -10,19 +10,19 @@ DeferredUpdate::DeferredUpdate(QWidget* owner, std::function<void()> apply)
     : QObject(owner), owner_(owner), apply_(std::move(apply))
 {
     owner_->installEventFilter(this);
+    soon_.setSingleShot(true);
+    soon_.setInterval(0);
+    connect(&soon_, &QTimer::timeout, this, [this] {
+        if (owner_->isVisible())
+            flush();
+    });
 }
 
 void DeferredUpdate::request()
 {
     pending_ = true;
-    if (scheduled_ || !owner_->isVisible())
-        return;
-    scheduled_ = true;
-    QTimer::singleShot(0, this, [this] {
-        scheduled_ = false;
-        if (owner_->isVisible())
-            flush();
-    });
+    if (!soon_.isActive() && owner_->isVisible())
+        soon_.start();
 }
 
 void DeferredUpdate::flush()

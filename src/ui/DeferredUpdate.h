@@ -2,9 +2,12 @@
 // Coalesces a burst of model change signals into one re-render of a widget, and
 // skips re-rendering while the widget is hidden (it catches up when shown).
 // A refresh publishes several properties in a row; each tab then recomputes
-// once per event-loop pass instead of once per signal.
+// once per event-loop pass instead of once per signal. The re-render runs
+// from a timer, in a pass of its own: the window paints and takes input
+// between the model's change and the re-render.
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -28,7 +31,7 @@ private:
     QWidget* owner_;
     std::function<void()> apply_;
     bool pending_ = false;
-    bool scheduled_ = false;
+    QTimer soon_;
 };
 
 }  // namespace stowage

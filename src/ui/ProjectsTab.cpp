@@ -46,8 +46,9 @@ ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     column->addWidget(buildList(), 1);
 
     updater_ = new DeferredUpdate(this, [this] { render(); });
-    for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
-                        &AppModel::usageChanged, &AppModel::indexChanged})
+    // Cards are made of the project index and the volume sizes only: the
+    // listings a refresh publishes first change neither, so they cost no rebuild.
+    for (auto signal : {&AppModel::usageChanged, &AppModel::indexChanged})
         connect(&model_, signal, updater_, &DeferredUpdate::request);
     connect(&model_, &AppModel::projectsViewChanged, this, [this] {
         syncControls();

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QListView>
 #include <QTest>
 #include <QToolButton>
@@ -227,6 +228,21 @@ TEST(ProjectsTabTest, ControlsAreBoundToTheModel)
     EXPECT_TRUE(model.sortAscending());
     EXPECT_EQ(p.tab.directionButton().toolTip(), "Ascending");
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "shop"}));
+}
+
+TEST(ProjectsTabTest, CardsAreRebuiltFromTheIndexNotFromTheListingsARefreshPublishesFirst)
+{
+    Projects p;
+    QSignalSpy rebuilds(&p.tab.cards(), &QAbstractItemModel::modelReset);
+    emit p.rig.model->containersChanged();
+    emit p.rig.model->imagesChanged();
+    emit p.rig.model->volumesChanged();
+    drainEvents();
+    EXPECT_EQ(rebuilds.size(), 0);
+    emit p.rig.model->usageChanged();
+    emit p.rig.model->indexChanged();
+    drainEvents();
+    EXPECT_EQ(rebuilds.size(), 1);
 }
 
 TEST(ProjectsTabTest, NoProjectsAtAll)

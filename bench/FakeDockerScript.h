@@ -1,0 +1,102 @@
+#pragma once
+// What a scripted fake docker (tests/support/fake_docker.cpp) answers: files
+// in a folder, and rules.json naming for each command prefix the file it
+// prints. writeInventoryScript() serves the docker output of a whole
+// inventory, so that a refresh against the fake docker lands exactly it.
+
+#include "model/StateCache.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace stowage::bench {
+
+class FakeDockerScript {
+public:
+    explicit FakeDockerScript(QString dir) : dir_(std::move(dir)) {}
+
+    // The command whose arguments start with `match` prints `text`.
+    void serve(const QString& match, const QString& file, const QString& text)
+    {
+        QFile out(QDir(dir_).filePath(file));
+        ok_ = ok_ && out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text.toUtf8()) >= 0;
+        rules_.append(QJsonObject{{"match", match}, {"stdoutFile", file}});
+    }
+
+    // Writes the rules; false when any file could not be written.
+    bool finish()
+    {
+        QFile rules(QDir(dir_).filePath("rules.json"));
+        return ok_ && rules.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            && rules.write(QJsonDocument(rules_).toJson(QJsonDocument::Compact)) > 0;
+    }
+
+    static QString jsonLine(const QJsonObject& object)
+    {
+        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
+    }
+
+private:
+    QString dir_;
+    QJsonArray rules_;
+    bool ok_ = true;
+};
+
+inline QString dockerTime(const OptionalDate& date)
+{
+    return date ? date->toUTC().toString(Qt::ISODateWithMs) : QStringLiteral("0001-01-01T00:00:00Z");
+}
+
+// The listings, sizes, dangling names, data root and batched inspection of `s`.
+inline bool writeInventoryScript(const CachedState& s, const QString& dir, int inspectBatchSize)
+{
+    FakeDockerScript script(dir);
+    QString ps, images, volumes, dangling;
+    for (const SGContainer& c : s.containers) {
+        const QString labels = c.project.isEmpty()
+            ? QString()
+            : QStringLiteral("com.docker.compose.project=%1,com.docker.compose.project.working_dir=%2").arg(c.project, c.workingDir);
+        ps += FakeDockerScript::jsonLine({{"ID", c.id}, {"Names", c.name}, {"Image", c.image}, {"Status", c.status},
+                                          {"State", c.state}, {"Labels", labels}});
+    }
+    for (const SGImage& i : s.images)
+        images += FakeDockerScript::jsonLine({{"ID", i.id}, {"Repository", i.repository}, {"Tag", i.tag},
+                                              {"Size", i.size}, {"CreatedSince", i.created}});
+    QJsonArray sizes;
+    for (const SGVolume& v : s.volumes) {
+        const QString labels = v.project.isEmpty() ? QString() : "com.docker.compose.project=" + v.project;
+        volumes += FakeDockerScript::jsonLine(
+            {{"Name", v.name}, {"Driver", v.driver}, {"Mountpoint", v.mountpoint}, {"Labels", labels}});
+        sizes.append(QJsonObject{{"Name", v.name}, {"Size", QStringLiteral("%1kB").arg(s.volumeSizes.value(v.name) / 1024)}});
+    }
+    for (const QString& name : s.danglingVolumeNames)
+        dangling += name + QLatin1Char('\n');
+    script.serve("ps -a", "ps.out", ps);
+    script.serve("images -a", "images.out", images);
+    script.serve("volume ls --format", "volumes.out", volumes);
+    script.serve("volume ls -q", "dangling.out", dangling);
+    script.serve("system df -v", "df-v.out",
+                 QString::fromUtf8(QJsonDocument(QJsonObject{{"Volumes", sizes}}).toJson(QJsonDocument::Compact)));
+    script.serve("system df --format", "df.out",
+                 R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)","TotalCount":"40","Active":"0"})x"
+                 "\n");
+    script.serve("info", "info.out", "/var/lib/docker\n");
+    // One rule per inspect batch, recognised by its first id.
+    for (qsizetype first = 0; first < s.containers.size(); first += inspectBatchSize) {
+        QString out;
+        for (const SGContainer& c : s.containers.mid(first, inspectBatchSize)) {
+            QJsonArray mounts;
+            for (const QString& name : c.mounts)
+                mounts.append(QJsonObject{{"Type", "volume"}, {"Name", name}, {"Destination", "/data"}});
+            out += c.id + "@@" + c.imageID + "@@" + QString::fromUtf8(QJsonDocument(mounts).toJson(QJsonDocument::Compact))
+                + "@@" + dockerTime(c.startedAt) + "@@" + dockerTime(c.finishedAt) + '\n';
+        }
+        script.serve("inspect " + s.containers[first].id + ' ', QStringLiteral("inspect-%1.out").arg(first), out);
+    }
+    return script.finish();
+}
+
+}  // namespace stowage::bench

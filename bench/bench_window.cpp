@@ -1,0 +1,389 @@
+// What a person feels of the window at 10,000 images, 10,000 volumes and 500
+// compose projects (LargeInventory.h), offscreen:
+//   1. the longest stall of the UI thread while a whole refresh lands, with
+//      the window open on each tab in turn: a 1 ms timer measures how long
+//      the event loop goes without running it. The refresh runs against the
+//      scripted fake docker serving that inventory; the dispatches that took
+//      longest are listed to show where a stall comes from;
+//   2. the time from process start to the first window painted with data
+//      from the state cache: this program starts itself again as the
+//      application starts (src/app/main.cpp), over a data folder holding the
+//      cache and a full activity log, and reports when the Overview's project
+//      table is first painted with rows.
+// Usage: bench_window --fake-docker build/default/tests/fake-docker [--runs N] [--only stall|start]
+// Prints the median and the worst of N runs (default 5) in milliseconds.
+
+#include "FakeDockerScript.h"
+#include "LargeInventory.h"
+
+#include "docker/DockerCLI.h"
+#include "docker/OperationCenter.h"
+#include "log/ActivityLog.h"
+#include "model/AppModel.h"
+#include "platform/Desktop.h"
+#include "ui/MainWindow.h"
+#include "ui/OverviewProjectsModel.h"
+#include "ui/OverviewTab.h"
+#include "ui/QtAlerts.h"
+#include "ui/RootView.h"
+#include "ui/StowageApp.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <vector>
+
+using namespace stowage;
+
+namespace {
+
+qint64 steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+qint64 cpuNs(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+qint64 threadCpuNs()
+{
+    return cpuNs(CLOCK_THREAD_CPUTIME_ID);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double worst(const std::vector<double>& values)
+{
+    return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+QString optionValue(const QStringList& args, const QString& name)
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : QString();
+}
+
+// --- 1. The refresh landing ---
+
+// Times every event dispatched from the event loop (not the nested ones), to
+// name what a stall was made of.
+class TimedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    struct Dispatch {
+        double ms;
+        double cpuMs;  // of the UI thread: the rest is waiting for a core
+        QString what;
+    };
+    bool recording = false;
+    std::vector<Dispatch> slowest;  // above 5 ms
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        if (!recording || depth_ > 0)
+            return QApplication::notify(receiver, event);
+        ++depth_;
+        QElapsedTimer clock;
+        clock.start();
+        const qint64 cpuStart = threadCpuNs();
+        const int type = event->type();
+        const QString what = QString::fromLatin1(receiver->metaObject()->className());
+        const bool handled = QApplication::notify(receiver, event);
+        --depth_;
+        if (const double ms = clock.nsecsElapsed() / 1e6; ms > 5)
+            slowest.push_back({ms, (threadCpuNs() - cpuStart) / 1e6, QStringLiteral("%1 (event %2)").arg(what).arg(type)});
+        return handled;
+    }
+
+private:
+    int depth_ = 0;
+};
+
+// The longest time the event loop went without running a 1 ms timer, and the
+// most CPU time the UI thread spent between two runs of it: the difference is
+// time spent waiting for a core that other processes held.
+class LoopWatch {
+public:
+    LoopWatch()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+        clock_.start();
+        cpu_ = threadCpuNs();
+        timer_.start();
+    }
+    double longestMs() const { return double(longest_) ; }
+    double mostCpuMs() const { return mostCpu_ / 1e6; }
+
+private:
+    void tick()
+    {
+        longest_ = std::max(longest_, clock_.restart());
+        const qint64 cpu = threadCpuNs();
+        mostCpu_ = std::max(mostCpu_, cpu - std::exchange(cpu_, cpu));
+    }
+
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 longest_ = 0;
+    qint64 cpu_ = 0;
+    qint64 mostCpu_ = 0;
+};
+
+void runEventsFor(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+bool runEventsUntil(const std::function<bool()>& done, int limitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < limitMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return done();
+}
+
+void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount)
+{
+    const CachedState inventory = bench::largeInventory();
+    QTemporaryDir script;
+    QTemporaryDir data;
+    if (!bench::writeInventoryScript(inventory, script.path(), DockerClient::Limits{}.inspectBatchSize)) {
+        std::printf("cannot write the fake docker's files\n");
+        return;
+    }
+    const QString cacheFile = data.filePath("state.json");
+    {
+        QFile file(cacheFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(StateCache::encode(inventory)) <= 0)
+            return;
+    }
+    OperationCenter operations;
+    ActivityLog log{std::nullopt};
+    DockerCLI::Config config;
+    config.fixedCandidates = {fakeDocker};
+    config.searchPath = false;
+    config.loginShell.clear();
+    config.operations = &operations;
+    config.log = &log;
+    Environment env;
+    const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
+    for (const QString& key : system.keys())
+        env[key] = system.value(key);
+    env["FAKE_DOCKER_SCRIPT"] = script.path();
+    config.baseEnvironment = env;
+    DockerCLI cli(config);
+    AppModel::Options options;
+    options.cacheFile = std::optional<QString>(cacheFile);
+    AppModel model(cli, options);
+    MainWindow window(model, log, platform::Desktop::system());
+    window.resize(1280, 800);
+    window.show();
+    // The window opens on the cached inventory, as at every start; each tab is visited once.
+    runEventsUntil([&] { return !model.containers().isEmpty(); }, 10'000);
+    for (const RootView::Tab tab : RootView::allTabs()) {
+        window.rootView()->setTab(tab);
+        runEventsFor(200);
+    }
+
+    std::printf("\nLongest UI-thread stall while a refresh lands (%d runs per tab, ms)\n", runCount);
+    std::printf("%-12s %15s %15s %9s   %s\n", "tab shown", "stall (wall)", "stall (cpu)", "refresh",
+                "slowest dispatches of the worst run: wall (UI-thread cpu)");
+    std::printf("%-12s %7s %7s %7s %7s\n", "", "median", "worst", "median", "worst");
+    for (const RootView::Tab tab :
+         {RootView::Tab::overview, RootView::Tab::projects, RootView::Tab::images, RootView::Tab::volumes}) {
+        window.rootView()->setTab(tab);
+        runEventsFor(300);
+        std::vector<double> stalls, cpuStalls, refreshes;
+        std::vector<TimedApplication::Dispatch> worstDispatches;
+        for (int run = 0; run < runCount; ++run) {
+            app.slowest.clear();
+            app.recording = true;
+            LoopWatch watch;
+            QElapsedTimer clock;
+            clock.start();
+            model.refresh();
+            runEventsUntil([&] { return !model.isLoading(); }, 120'000);
+            refreshes.push_back(clock.elapsed());
+            runEventsFor(1000);  // the views catch up, the folders' answers arrive
+            app.recording = false;
+            if (stalls.empty() || watch.longestMs() > worst(stalls))
+                worstDispatches = app.slowest;
+            stalls.push_back(watch.longestMs());
+            cpuStalls.push_back(watch.mostCpuMs());
+        }
+        std::sort(worstDispatches.begin(), worstDispatches.end(),
+                  [](const auto& a, const auto& b) { return a.ms > b.ms; });
+        QStringList top;
+        for (size_t i = 0; i < std::min<size_t>(3, worstDispatches.size()); ++i)
+            top << QStringLiteral("%1 (%2) %3")
+                       .arg(worstDispatches[i].ms, 0, 'f', 1)
+                       .arg(worstDispatches[i].cpuMs, 0, 'f', 1)
+                       .arg(worstDispatches[i].what);
+        std::printf("%-12s %7.1f %7.1f %7.1f %7.1f %9.0f   %s\n", qPrintable(RootView::title(tab)), median(stalls),
+                    worst(stalls), median(cpuStalls), worst(cpuStalls), median(refreshes),
+                    qPrintable(top.join(QStringLiteral("; "))));
+        if (!model.usageDataComplete())
+            std::printf("  (the refresh did not complete: %s)\n", qPrintable(model.statusText()));
+    }
+}
+
+// --- 2. Start to first data painted ---
+
+// The child: starts as src/app/main.cpp starts the window, and prints when
+// (steady clock, ns) the window was first painted, when the cached inventory
+// reached the model, and when the window was first painted with it; then the
+// processor time the whole process had used by then.
+int firstPaintChild(int argc, char** argv)
+{
+    StowageApp app(argc, argv);
+    QtAlerts alerts;
+    AppModel::Options options;
+    options.alerts = &alerts;
+    AppModel model(DockerCLI::shared(), options);
+    MainWindow window(model, ActivityLog::shared(), platform::Desktop::system());
+
+    struct Watch : QObject {
+        QTableView* table = nullptr;
+        qint64 firstPaint = 0;
+        bool done = false;
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() != QEvent::Paint || done)
+                return false;
+            if (!firstPaint) {
+                firstPaint = steadyNs();
+                std::printf("paint %lld\n", static_cast<long long>(firstPaint));
+            }
+            if (table && watched == table->viewport() && table->model()->rowCount() > 0) {
+                done = true;
+                // Reported once this paint has finished.
+                QTimer::singleShot(0, [] {
+                    std::printf("data %lld\n", static_cast<long long>(steadyNs()));
+                    std::printf("cpu %lld\n", static_cast<long long>(cpuNs(CLOCK_PROCESS_CPUTIME_ID)));
+                    std::fflush(stdout);
+                    QCoreApplication::quit();
+                });
+            }
+            return false;
+        }
+    } watch;
+    watch.table = qobject_cast<OverviewTab*>(window.rootView()->tabView(RootView::Tab::overview))->projectsTable();
+    app.installEventFilter(&watch);
+    QObject::connect(&model, &AppModel::containersChanged, [] {
+        std::printf("applied %lld\n", static_cast<long long>(steadyNs()));
+    });
+    window.show();
+    QTimer::singleShot(30'000, &app, &QCoreApplication::quit);
+    app.exec();
+    model.flushCache();
+    ActivityLog::shared().flush();
+    return 0;
+}
+
+void firstPaint(const QString& self, int runCount)
+{
+    QTemporaryDir home;
+    QDir(home.path()).mkpath("Stowage");
+    {
+        QFile cache(home.filePath("Stowage/state.json"));
+        if (!cache.open(QIODevice::WriteOnly) || cache.write(StateCache::encode(bench::largeInventory())) <= 0)
+            return;
+    }
+    std::vector<double> firstPaints, applied, firstData, cpu;
+    for (int run = 0; run < runCount; ++run) {
+        // A full log from earlier sessions, read back at every start.
+        QFile log(home.filePath("Stowage/activity.log"));
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return;
+        const QByteArray line = "2026-12-05T08:20:30.123Z\tinfo\tdocker system df -v --format took 9.2s and then "
+                                "some more words to make a realistic line\n";
+        for (qint64 written = 0; written < ActivityLog::maxFileBytes; written += line.size())
+            log.write(line);
+        log.close();
+
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", home.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        child.setProcessEnvironment(env);
+        const qint64 start = steadyNs();
+        child.start(self, {"--first-paint-child"});
+        if (!child.waitForFinished(60'000)) {
+            child.kill();
+            child.waitForFinished();
+        }
+        std::map<QByteArray, qint64> marks;
+        for (const QByteArray& out : child.readAllStandardOutput().split('\n'))
+            if (const qsizetype space = out.indexOf(' '); space > 0)
+                marks[out.left(space)] = out.mid(space + 1).toLongLong();
+        if (!marks.count("paint") || !marks.count("applied") || !marks.count("data")) {
+            std::printf("run %d: the child reported nothing (%s)\n", run, child.readAllStandardError().constData());
+            continue;
+        }
+        firstPaints.push_back((marks["paint"] - start) / 1e6);
+        applied.push_back((marks["applied"] - start) / 1e6);
+        firstData.push_back((marks["data"] - start) / 1e6);
+        cpu.push_back(marks["cpu"] / 1e6);
+    }
+    std::printf("\nFrom process start, the window opened over the state cache (%d runs, ms)\n", runCount);
+    std::printf("%-52s %9s %9s\n", "", "median", "worst");
+    const auto row = [](const char* what, const std::vector<double>& ms) {
+        std::printf("%-52s %9.1f %9.1f\n", what, median(ms), worst(ms));
+    };
+    row("first paint of the window", firstPaints);
+    row("cached inventory in the model (read off the UI thread)", applied);
+    row("first paint with data (Overview's projects)", firstData);
+    row("  processor time the process had used by then", cpu);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]) == "--first-paint-child")
+            return firstPaintChild(argc, argv);
+
+    TimedApplication app(argc, argv);
+    StowageApp::applyLook(app);
+    const QStringList args = app.arguments();
+    const int runCount = std::max(1, optionValue(args, "--runs").isEmpty() ? 5 : optionValue(args, "--runs").toInt());
+    const QString fakeDocker = optionValue(args, "--fake-docker");
+    const QString only = optionValue(args, "--only");
+    std::printf("10,000 images, 10,000 volumes, 2,750 containers, 500 projects\n");
+    if (only != "start" && fakeDocker.isEmpty())
+        std::printf("\n(refresh stall skipped: pass --fake-docker PATH, tests/fake-docker of a test build)\n");
+    else if (only != "start")
+        refreshStall(app, fakeDocker, runCount);
+    if (only != "stall")
+        firstPaint(QCoreApplication::applicationFilePath(), runCount);
+    return 0;
+}

@@ -1,0 +1,99 @@
+// Work off the UI thread: it runs below the UI thread's priority, hands its
+// results back to the thread that asked, drops them once the asker is gone,
+// and looks at a path only once however often it is asked meanwhile.
+#include "model/BackgroundOperation.h"
+#include "model/HostPathFacts.h"
+#include "model/OffThread.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QThread>
+
+#include <atomic>
+#include <latch>
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace stowage {
+namespace {
+
+#ifdef __linux__
+int threadNice()
+{
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+}
+
+TEST(WorkerThreads, BackgroundWorkRunsBelowTheUiThreadsPriority)
+{
+    const int ui = threadNice();
+    std::atomic<int> operation = ui, worker = ui;
+    {
+        BackgroundOperation op([&](std::stop_token) { operation = threadNice(); });
+    }
+    OffThread workers;
+    bool done = false;
+    workers.run<int>([] { return threadNice(); }, [&](int nice) {
+        worker = nice;
+        done = true;
+    });
+    ASSERT_TRUE(test::waitUntil([&] { return done; }));
+    EXPECT_GT(operation.load(), std::min(ui, 18));
+    EXPECT_GT(worker.load(), std::min(ui, 18));
+}
+#endif
+
+TEST(WorkerThreads, ResultsArriveOnTheAskingThreadAndNotAfterItIsGone)
+{
+    QThread* asker = QThread::currentThread();
+    QThread* answeredOn = nullptr;
+    {
+        OffThread workers;
+        workers.run<int>([] { return 1; }, [&](int) { answeredOn = QThread::currentThread(); });
+        ASSERT_TRUE(test::waitUntil([&] { return answeredOn != nullptr; }));
+    }
+    EXPECT_EQ(answeredOn, asker);
+
+    std::latch release(1);
+    bool delivered = false;
+    {
+        OffThread workers;
+        workers.run<int>([&] {
+            release.wait();
+            return 1;
+        }, [&](int) { delivered = true; });
+    }  // gone while its work still runs
+    release.count_down();
+    test::drainEvents(std::chrono::milliseconds(100));
+    EXPECT_FALSE(delivered);
+}
+
+TEST(WorkerThreads, ChecksOfAPathUnderWayAreJoinedNotRepeated)
+{
+    std::latch release(1);
+    std::atomic<int> looks = 0;
+    HostPathFacts::Probes probes;
+    probes.path = [&](const QString& path) {
+        ++looks;
+        release.wait();
+        return platform::probePath(path);
+    };
+    HostPathFacts facts(probes);
+    QObject context;
+    int answers = 0;
+    for (int click = 0; click < 3; ++click)
+        facts.check("/tmp", &context, [&](const platform::PathFacts& answer) {
+            EXPECT_EQ(answer.presence, platform::PathPresence::present);
+            ++answers;
+        });
+    release.count_down();
+    ASSERT_TRUE(test::waitUntil([&] { return answers == 3; }));
+    EXPECT_EQ(looks.load(), 1);
+}
+
+}  // namespace
+}  // namespace stowage
