@@ -180,11 +180,15 @@ void LogsTab::copyLog()
 
 void LogsTab::revealFile()
 {
+    // Even the application's own folder is looked at off the UI thread.
     const auto path = log_.fileURL();
-    if (path && QFileInfo::exists(*path))
-        desktop_.revealInFileManager(*path);
-    else
-        showStatus_(QStringLiteral("No log file written yet."));
+    fileChecks_.run<bool>([path] { return path && QFileInfo::exists(*path); },
+                          [this, path](bool exists) {
+                              if (exists)
+                                  desktop_.revealInFileManager(*path);
+                              else
+                                  showStatus_(QStringLiteral("No log file written yet."));
+                          });
 }
 
 void LogsTab::copySelection()

@@ -4,6 +4,7 @@
 // selectable; the docker commands running right now; and Copy, a button that
 // shows the log file in the file manager, and Clear for the whole log.
 
+#include "model/OffThread.h"
 #include "ui/LogListModel.h"
 
 #include <QWidget>
@@ -77,6 +78,7 @@ private:
     SGButton* reveal_ = nullptr;
     SGButton* clear_ = nullptr;
     qsizetype lastCount_ = 0;
+    OffThread fileChecks_{1};
 };
 
 }  // namespace stowage

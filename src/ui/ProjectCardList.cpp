@@ -211,6 +211,8 @@ void ProjectCardList::ensureFocusedVisible()
     if (!current.isValid() || !focused_)
         return;
     executeDelayedItemsLayout();
+    // The whole card when it fits, and in any case the button.
+    scrollTo(current, QAbstractItemView::EnsureVisible);
     const QRect button = layoutOf(current.row()).rectOf(*focused_).translated(visualRect(current).topLeft());
     const int top = spacing();
     const int bottom = viewport()->height() - spacing();

@@ -233,7 +233,7 @@ TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)
     l.log.flush();
     EXPECT_EQ(l.tab.revealButton()->text(), platform::platformWords().showLogFileButton);
     l.tab.revealButton()->click();
-    ASSERT_EQ(l.desktop.revealed.size(), 1);
+    ASSERT_TRUE(waitUntil([&] { return l.desktop.revealed.size() == 1; }));
     EXPECT_EQ(l.desktop.revealed.first(), *l.log.fileURL());
     EXPECT_TRUE(l.statuses.isEmpty());
 
@@ -242,6 +242,7 @@ TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)
     l.settle();
     EXPECT_TRUE(l.log.entries().isEmpty());
     l.tab.revealButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return !l.statuses.isEmpty(); }));
     EXPECT_EQ(l.desktop.revealed.size(), 1);
     EXPECT_EQ(l.statuses, QStringList({"No log file written yet."}));
 }

@@ -5,6 +5,9 @@
 #include "RecordInventory.h"
 
 #include "ui/MainWindow.h"
+#include "ui/ProjectListModel.h"
+#include "ui/QtAlerts.h"
+#include "ui/VolumesTab.h"
 #include "ui/ProjectCardList.h"
 #include "ui/ProjectsTab.h"
 #include "ui/ReadmeSheet.h"
@@ -16,6 +19,9 @@
 #include <QDir>
 #include <QImage>
 #include <QListView>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTest>
 #include <QTemporaryDir>
 
 namespace stowage::test {
@@ -63,7 +69,8 @@ Raw <b>HTML</b> is shown as text, and [unsafe links](javascript:alert(1)) are no
 )";
 
 struct Window {
-    explicit Window(const CachedState& state) : rig(state), window((StowageApp::applyLook(*qApp), *rig.model), rig.log, rig.desktop)
+    explicit Window(const CachedState& state, HostPathFacts::Probes probes = {})
+        : rig(state, std::move(probes)), window((StowageApp::applyLook(*qApp), *rig.model), rig.log, rig.desktop)
     {
         rig.alerts.defaultAnswer = false;
         window.resize(1280, 820);
@@ -120,6 +127,48 @@ TEST(TabScreenshotTest, ProjectsImagesVolumesAndReadme)
     ASSERT_TRUE(waitUntil([&] { return projectsTab->readmeSheet()->content() == QString::fromUtf8(readmeText); }));
     shoot(*projectsTab->readmeSheet(), "readme-sheet");
     projectsTab->readmeSheet()->close();
+}
+
+TEST(TabScreenshotTest, KeyboardFocusOnACardButtonAndTheRevealNoticeOnALinuxEngine)
+{
+    // On a Linux engine the volumes live in the data root, which only root may open.
+    HostPathFacts::Probes probes;
+    probes.path = [](const QString& path) {
+        return path.startsWith("/var/lib/docker/")
+            ? platform::PathFacts{platform::PathPresence::notPermitted, false, "Permission denied"}
+            : platform::probePath(path);
+    };
+    QTemporaryDir projects;
+    QDir(projects.path()).mkpath("shop");
+    CachedState state = records::realistic(projects.path());
+    state.dockerRoot = "/var/lib/docker";
+    Window w(state, probes);
+    QtAlerts alerts(&w.window);
+    w.rig.model->setAlerts(&alerts);
+
+    w.show(RootView::Tab::projects);
+    w.window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.window));
+    auto* projectsTab = qobject_cast<ProjectsTab*>(w.window.rootView()->tabView(RootView::Tab::projects));
+    projectsTab->list().setFocus(Qt::TabFocusReason);
+    projectsTab->list().focusAction(projectsTab->cards().rowOf("shop"), CardAction::copyForClaude);
+    shoot(w.window, "tab-projects-keyboard-focus");
+
+    w.show(RootView::Tab::volumes);
+    qobject_cast<VolumesTab*>(w.window.rootView()->tabView(RootView::Tab::volumes))->reveal({"shop_pgdata"});
+    QMessageBox* notice = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        notice = w.window.findChild<QMessageBox*>();
+        return notice && notice->isVisible();
+    }));
+    // The notice is a window of its own: drawn over the window where it opens.
+    drainEvents(std::chrono::milliseconds(150));
+    QImage picture = w.window.grab().toImage();
+    const QImage box = notice->grab().toImage();
+    QPainter(&picture).drawImage(QPoint((picture.width() - box.width()) / 2, 90), box);
+    EXPECT_TRUE(picture.save(screenshotPath("tab-volumes-reveal-linux")));
+    notice->close();
+    w.rig.model->setAlerts(&w.rig.alerts);
 }
 
 TEST(TabScreenshotTest, IncompleteUsageData)
