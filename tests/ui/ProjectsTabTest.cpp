@@ -182,9 +182,11 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeAndSelectionMode)
     // ml-lab has no working directory: Finder and Terminal are there but disabled.
     EXPECT_FALSE(p.layout("ml-lab").rectOf(CardAction::finder).isEmpty());
     const CardLayout mlLab = p.layout("ml-lab");
-    for (const CardItem& item : mlLab.items)
-        if (item.action == CardAction::finder || item.action == CardAction::terminal)
+    for (const CardItem& item : mlLab.items) {
+        if (item.action == CardAction::finder || item.action == CardAction::terminal) {
             EXPECT_FALSE(item.enabled);
+        }
+    }
     EXPECT_FALSE(mlLab.actionAt(mlLab.rectOf(CardAction::finder).center()).has_value());
 
     // The standalone group: no utility row, no checkbox.
