@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <cerrno>
 #include <csignal>
@@ -37,6 +36,14 @@ bool processIsGone(pid_t pid)
         return errno == ESRCH;
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
     return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
+}
+
+// Waits until the fake docker wrote its pid (after the output its arguments name
+// before --fake-pid-file): the child runs, so a kill from now on ends it by
+// signal (a kill before its start is a cancellation instead).
+bool childStarted(const QString& pidFile)
+{
+    return waitUntil([&] { return !readPid(pidFile).isEmpty(); });
 }
 
 void writeScript(const QString& path, const QByteArray& body)
@@ -166,9 +173,9 @@ TEST_F(DockerCLITest, ChildIgnoringSigtermIsKilledAfterTheGracePeriod)
         EXPECT_EQ(error.kind(), DockerError::Kind::timedOut);
         EXPECT_EQ(error.description(), "docker command timed out.");
     }
-    // Time limit 0.5 s plus the 0.5 s grace before SIGKILL.
+    // Time limit 0.5 s plus the 0.5 s grace before SIGKILL; the child would sleep 30 s.
     EXPECT_GE(timer.elapsed(), 900);
-    EXPECT_LT(timer.elapsed(), 2500);
+    EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_TRUE(processIsGone(readPid(pidFile).toInt()));
     EXPECT_TRUE(rig.hasEntry(LogLevel::error,
                              "--fake-pid-file " + pidFile + " --fake-ignore-term --fake-sleep — TIMED OUT after 1s (process killed)"));
@@ -181,17 +188,19 @@ TEST_F(DockerCLITest, CancellationBeforeTheChildIsRegisteredKillsItAtOnce)
     QElapsedTimer timer;
     timer.start();
     EXPECT_THROW(rig.cli->runRaw({"--fake-sleep", "30"}, 60, stop.get_token()), CancelledError);
-    EXPECT_LT(timer.elapsed(), 1000);
+    EXPECT_LT(timer.elapsed(), 10000);
     EXPECT_TRUE(rig.hasEntry(LogLevel::warn, "--fake-sleep 30 — cancelled after 0s"));
 }
 
 TEST_F(DockerCLITest, CancellationWhileRunningEndsTheChildBySignal)
 {
+    QTemporaryDir dir;
     std::stop_source stop;
     auto result = std::async(std::launch::async, [&] {
-        return rig.cli->runRaw({"--fake-stdout", "started\n", "--fake-sleep", "30"}, 60, stop.get_token());
+        return rig.cli->runRaw({"--fake-stdout", "started\n", "--fake-pid-file", dir.filePath("1"), "--fake-sleep", "30"},
+                               60, stop.get_token());
     });
-    QThread::msleep(300);
+    ASSERT_TRUE(childStarted(dir.filePath("1")));
     stop.request_stop();
     ASSERT_EQ(result.wait_for(5s), std::future_status::ready);
     const RunResult raw = result.get();
@@ -201,9 +210,10 @@ TEST_F(DockerCLITest, CancellationWhileRunningEndsTheChildBySignal)
     // run turns the same ending into a command failure carrying the output.
     std::stop_source stop2;
     auto failed = std::async(std::launch::async, [&] {
-        return rig.cli->run({"--fake-stderr", "interrupted", "--fake-sleep", "30"}, 60, stop2.get_token());
+        return rig.cli->run({"--fake-stderr", "interrupted", "--fake-pid-file", dir.filePath("2"), "--fake-sleep", "30"},
+                            60, stop2.get_token());
     });
-    QThread::msleep(300);
+    ASSERT_TRUE(childStarted(dir.filePath("2")));
     stop2.request_stop();
     try {
         failed.get();
@@ -231,7 +241,7 @@ TEST_F(DockerCLITest, AHangingRunDoesNotHoldUpConcurrentRuns)
         } catch (...) {
         }
     });
-    QThread::msleep(100);
+    ASSERT_TRUE(waitForCommand(rig.operations, "--fake-sleep 30"));
     QElapsedTimer timer;
     timer.start();
     std::vector<std::future<QString>> quick;
@@ -241,7 +251,7 @@ TEST_F(DockerCLITest, AHangingRunDoesNotHoldUpConcurrentRuns)
         }));
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(quick[i].get(), QString::number(i));
-    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_LT(timer.elapsed(), 15000);  // not after the hanging run's 30 s
     rig.operations.killAll();
     EXPECT_EQ(hanging.wait_for(5s), std::future_status::ready);
 }
@@ -253,16 +263,19 @@ TEST_F(DockerCLITest, AGrandchildHoldingThePipesDoesNotHangTheRun)
     const RunResult raw = rig.cli->runRaw({"--fake-stdout", "all of it\n", "--fake-grandchild", "20"}, 30);
     EXPECT_EQ(raw.status, 0);
     EXPECT_EQ(raw.out, "all of it\n");
-    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_LT(timer.elapsed(), 10000);  // the grandchild holds the pipes for 20 s
 }
 
 TEST_F(DockerCLITest, OperationCenterSeesEachRunAndCanKillIt)
 {
-    auto running = std::async(std::launch::async, [&] { return rig.cli->runRaw({"--fake-sleep", "30"}, 60); });
+    QTemporaryDir dir;
+    auto running = std::async(std::launch::async, [&] {
+        return rig.cli->runRaw({"--fake-pid-file", dir.filePath("pid"), "--fake-sleep", "30"}, 60);
+    });
+    ASSERT_TRUE(childStarted(dir.filePath("pid")));
     ASSERT_TRUE(waitUntil([&] { return rig.operations.active().size() == 1; }));
     const auto op = rig.operations.active().first();
-    EXPECT_EQ(op.label, "--fake-sleep 30");
-    QThread::msleep(200);  // let the child start; an earlier kill is a cancellation
+    EXPECT_EQ(op.label, "--fake-pid-file " + dir.filePath("pid") + " --fake-sleep 30");
 
     rig.operations.kill(QUuid::createUuid());  // unknown ids are ignored
     rig.operations.kill(op.id);
@@ -276,11 +289,15 @@ TEST_F(DockerCLITest, OperationCenterSeesEachRunAndCanKillIt)
 TEST_F(DockerCLITest, KillAllEndsEveryRunningCommand)
 {
     rig.operations.killAll();  // nothing registered: nothing happens
+    QTemporaryDir dir;
     std::vector<std::future<RunResult>> runs;
     for (int i = 0; i < 3; ++i)
-        runs.push_back(std::async(std::launch::async, [&] { return rig.cli->runRaw({"--fake-sleep", "30"}, 60); }));
+        runs.push_back(std::async(std::launch::async, [&, i] {
+            return rig.cli->runRaw({"--fake-pid-file", dir.filePath(QString::number(i)), "--fake-sleep", "30"}, 60);
+        }));
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(childStarted(dir.filePath(QString::number(i))));
     ASSERT_TRUE(waitUntil([&] { return rig.operations.active().size() == 3; }));
-    QThread::msleep(200);  // let the children start; an earlier kill is a cancellation
     rig.operations.killAll();
     for (auto& run : runs)
         EXPECT_EQ(run.get().status, SIGTERM);
@@ -355,7 +372,7 @@ TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(rig.cli->environment().at("PATH"), "/usr/bin");
-    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_LT(timer.elapsed(), 10000);  // the shell would sleep 30 s
 
     config.loginShell = path("no-such-shell");
     rig.attach(config);
@@ -420,19 +437,20 @@ TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
     });
     EXPECT_EQ(delivered, 1);
     EXPECT_EQ(ended.kind, StreamEnding::Kind::stopped);
-    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_LT(timer.elapsed(), 15000);  // the child would sleep 30 s
 
     timer.restart();
     rig.cli->stream({"--fake-ignore-term", "--fake-sleep", "30"}, 0.3, [](const QString&) { return true; });
-    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_TRUE(rig.hasEntry(LogLevel::error, "--fake-ignore-term --fake-sleep 30 — watchdog timeout, killing"));
 
     std::stop_source stop;
-    timer.restart();
+    QTemporaryDir dir;
     auto streaming = std::async(std::launch::async, [&] {
-        return rig.cli->stream({"--fake-sleep", "30"}, 60, [](const QString&) { return true; }, stop.get_token());
+        return rig.cli->stream({"--fake-pid-file", dir.filePath("pid"), "--fake-sleep", "30"}, 60,
+                               [](const QString&) { return true; }, stop.get_token());
     });
-    QThread::msleep(200);
+    ASSERT_TRUE(childStarted(dir.filePath("pid")));
     stop.request_stop();
     ASSERT_EQ(streaming.wait_for(5s), std::future_status::ready);
     EXPECT_EQ(streaming.get().kind, StreamEnding::Kind::stopped);

@@ -7,7 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QThread>
 
 using namespace stowage;
 using namespace stowage::test;
@@ -263,7 +262,7 @@ TEST_F(Cleanup, StoppingSafeCleanAllDuringThePruneSkipsTheRest)
     rig.model->reconcileForTesting = [&] { ++reconciled; };
     rig.model->safeCleanAll();
     ASSERT_TRUE(waitUntil([&] { return rig.model->statusText() == "Safe clean: build cache…"; }));
-    QThread::msleep(300);  // the prune is running
+    ASSERT_TRUE(waitForCommand(rig.operations, "builder prune"));
     rig.model->cancelCurrentOperation();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.model->statusText(), "Safe clean cancelled — removed 0 images, 0 volumes.");

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QThread>
 
 using namespace stowage;
 using namespace stowage::test;
@@ -187,8 +186,7 @@ TEST_F(RemovalEngine, StopDuringImagesAppliesWhatWasRemovedAndSaysCancelled)
     rig.docker.setRules(sample::rules({FakeRule{"rmi sha256:slow", {}, {}, 0, 30}}));
     const SGImage old = rig.model->images()[2];
     rig.model->deleteResources("imgs", {}, rig.model->unitsOf({old}) + QList{img("sha256:slow", "x-slow"), img("sha256:never", "x-never")}, {});
-    ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("[imgs] removing image 2/3"); }));
-    QThread::msleep(200);
+    ASSERT_TRUE(waitForCommand(rig.operations, "rmi sha256:slow"));
     rig.model->cancelCurrentOperation();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.model->statusText(), "imgs: cancelled — removed 1/3.");

@@ -1,6 +1,7 @@
 #include "support/TestSupport.h"
 
 #include "docker/Classify.h"
+#include "docker/OperationCenter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -24,6 +25,16 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
         QThread::msleep(2);
     }
     return true;
+}
+
+bool waitForCommand(const OperationCenter& operations, const QString& prefix, std::chrono::milliseconds limit)
+{
+    return waitUntil(
+        [&] {
+            const auto& active = operations.active();
+            return std::any_of(active.begin(), active.end(), [&](const auto& op) { return op.label.startsWith(prefix); });
+        },
+        limit);
 }
 
 QString listingLine(const QString& listingJson, const QString& project, const QString& workingDir,

@@ -7,10 +7,19 @@
 #include <chrono>
 #include <functional>
 
+namespace stowage {
+class OperationCenter;
+}
+
 namespace stowage::test {
 
 // Processes UI-thread events until `done` holds or the time runs out; returns `done()`.
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// Waits until a docker command whose label starts with `prefix` is registered
+// with `operations` (the command has been started); processes events meanwhile.
+bool waitForCommand(const OperationCenter& operations, const QString& prefix,
+                    std::chrono::milliseconds limit = std::chrono::seconds(10));
 
 // Processes pending UI-thread events for a short while.
 void drainEvents(std::chrono::milliseconds duration = std::chrono::milliseconds(20));
