@@ -5,6 +5,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace stowage::commandline {
 
 namespace {
@@ -12,15 +14,41 @@ namespace {
 // A command that runs without a window: `stowage NAME [its options]`.
 struct Command {
     QString name;
-    Action action;
+    cli::Command command;
+    QString summary;  // for the help
     QList<QCommandLineOption> options;
 };
+
+const QCommandLineOption jsonOption(QStringLiteral("json"),
+                                    QStringLiteral("Prints one JSON object instead of text (see the README)."));
+const QCommandLineOption yesOption(QStringLiteral("yes"), QStringLiteral("Removes. Without it clean is a dry run."));
+const QCommandLineOption onlyOption(QStringLiteral("only"),
+                                    QStringLiteral("Cleans only KIND (repeatable): %1.")
+                                        .arg(cli::cleanKindNames().join(QStringLiteral(", "))),
+                                    QStringLiteral("KIND"));
 
 // The commands, looked up by the first positional argument.
 const QList<Command>& commands()
 {
-    static const QList<Command> all;
+    static const QList<Command> all{
+        {QStringLiteral("report"), cli::Command::report,
+         QStringLiteral("reads the inventory once and prints each image and volume with its status and whether "
+                        "Safe Clean All would remove it"),
+         {jsonOption}},
+        {QStringLiteral("clean"), cli::Command::clean,
+         QStringLiteral("does what Safe Clean All does (build cache, unused images, orphan volumes); a dry run "
+                        "unless --yes"),
+         {yesOption, jsonOption, onlyOption}},
+    };
     return all;
+}
+
+QString commandsHelp()
+{
+    QStringList lines;
+    for (const Command& command : commands())
+        lines << command.name + QStringLiteral(": ") + command.summary + QLatin1Char('.');
+    return lines.join(QLatin1Char('\n'));
 }
 
 const Command* findCommand(const QString& name)
@@ -56,6 +84,33 @@ Invocation usageError(const QString& message, const QString& programName)
                                     .arg(programName, message)};
 }
 
+bool offers(const Command& command, const QCommandLineOption& option)
+{
+    return std::any_of(command.options.begin(), command.options.end(),
+                       [&](const QCommandLineOption& offered) { return offered.names() == option.names(); });
+}
+
+Invocation headlessInvocation(const Command& command, const QCommandLineParser& parser, const QString& programName)
+{
+    cli::Request request;
+    request.command = command.command;
+    request.json = parser.isSet(jsonOption);
+    if (offers(command, yesOption))
+        request.yes = parser.isSet(yesOption);
+    if (offers(command, onlyOption) && parser.isSet(onlyOption)) {
+        request.kinds = {};
+        for (const QString& name : parser.values(onlyOption)) {
+            const auto kind = cli::cleanKindNamed(name);
+            if (!kind)
+                return usageError(QStringLiteral("Unknown kind '%1' for --only (one of %2).")
+                                      .arg(name, cli::cleanKindNames().join(QStringLiteral(", "))),
+                                  programName);
+            request.kinds |= *kind;
+        }
+    }
+    return {Action::headless, {}, request};
+}
+
 }  // namespace
 
 Invocation parse(const QStringList& arguments, const QString& programName)
@@ -76,6 +131,7 @@ Invocation parse(const QStringList& arguments, const QString& programName)
                                                   "summary lines and exits (other arguments are then ignored)."));
     parser.addOptions({help, version, probe});
     addQtWindowOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("command"), commandsHelp(), QStringLiteral("[command]"));
 
     const QStringList line = QStringList{programName} + arguments;
     bool parsed = parser.parse(line);
@@ -97,7 +153,12 @@ Invocation parse(const QStringList& arguments, const QString& programName)
         return {Action::version, QStringLiteral("Stowage %1\n").arg(QStringLiteral(STOWAGE_VERSION))};
     if (parser.isSet(probe))
         return {Action::probe, {}};
-    return {command ? command->action : Action::window, {}};
+    if (!command)
+        return {Action::window, {}};
+    if (parser.positionalArguments().size() > 1)
+        return usageError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().at(1)),
+                          programName);
+    return headlessInvocation(*command, parser, programName);
 }
 
 }  // namespace stowage::commandline

@@ -9,17 +9,28 @@
 // the first positional argument (`stowage NAME [options]`) and looked up in
 // one table, each with options of its own.
 
+#include "cli/HeadlessRequest.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 namespace stowage::commandline {
 
-enum class Action { window, probe, help, version, usageError };
+enum class Action { window, probe, headless, help, version, usageError };
 
 struct Invocation {
-    Action action = Action::window;
+    Invocation(Action action = Action::window, QString text = {}, cli::Request headless = {})
+        : action(action), text(std::move(text)), headless(headless)
+    {
+    }
+
+    Action action;
     // The help text, the version line or the error message, for the actions that print.
     QString text;
+    // What `stowage report` or `stowage clean` was asked to do.
+    cli::Request headless;
 };
 
 inline constexpr int usageErrorStatus = 2;

@@ -1,24 +1,33 @@
 // Entry point. Reads the command line (see CommandLine.h): --probe anywhere
 // runs the headless diagnostic pass (no display needed: it uses only a
-// QCoreApplication) and exits 0; --help and --version print and exit 0; a
-// usage error prints and exits 2; otherwise starts the desktop application,
-// or brings the window of one already running to the front.
+// QCoreApplication) and exits 0; `report` and `clean` run the model without a
+// window (QCoreApplication too) and exit with their own statuses; --help and
+// --version print and exit 0; a usage error prints and exits 2; otherwise
+// starts the desktop application, or brings the window of one already running
+// to the front.
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "cli/Console.h"
+#include "cli/HeadlessRun.h"
 #include "docker/DockerCLI.h"
 #include "docker/Probe.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
+#include "platform/TerminationSignals.h"
 #include "ui/MainWindow.h"
 #include "ui/QtAlerts.h"
 #include "ui/StowageApp.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
+
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +52,40 @@ int runProbe(int& argc, char** argv)
     // The runner's log lines must reach the file before the process ends.
     stowage::ActivityLog::shared().flush();
     return 0;
+}
+
+// `stowage report` and `stowage clean`. They take no lock: like the probe they
+// may run beside a window, append whole lines to the activity log under its
+// file lock, and leave the state cache (the window's) alone.
+int runHeadless(int& argc, char** argv, const stowage::cli::Request& request)
+{
+    QCoreApplication app(argc, argv);
+    stowage::platform::TerminationSignals termination;
+    QFile out;
+    QFile err;
+    out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // Progress only on a terminal, cut to its width (80 columns when it does not say).
+    int progressColumns = 0;
+    if (stowage::platform::isTerminal(STDERR_FILENO)) {
+        const int columns = stowage::platform::terminalColumns(STDERR_FILENO);
+        progressColumns = columns > 0 ? columns : 80;
+    }
+    stowage::cli::Console console(out, err, progressColumns);
+
+    stowage::AppModel::Options options;
+    options.cacheFile.emplace();  // no state cache
+    options.refreshAfterCleanup = false;
+    stowage::AppModel model(stowage::DockerCLI::shared(), options);
+    stowage::cli::HeadlessRun run(model, request, console);
+    QObject::connect(&termination, &stowage::platform::TerminationSignals::received, &run,
+                     &stowage::cli::HeadlessRun::interrupt);
+    QObject::connect(&run, &stowage::cli::HeadlessRun::finished, &app, &QCoreApplication::exit);
+    QTimer::singleShot(0, &run, &stowage::cli::HeadlessRun::start);
+    const int status = app.exec();
+    // The log lines reach the file before the process ends.
+    stowage::ActivityLog::shared().flush();
+    return status;
 }
 
 void bringToFront(QWidget& window)
@@ -108,6 +151,7 @@ int main(int argc, char** argv)
     const auto invocation = stowage::commandline::parse(argumentsOf(argc, argv), QStringLiteral("stowage"));
     switch (invocation.action) {
     case Action::probe: return runProbe(argc, argv);
+    case Action::headless: return runHeadless(argc, argv, invocation.headless);
     case Action::help:
     case Action::version: print(stdout, invocation.text); return 0;
     case Action::usageError: print(stderr, invocation.text + u'\n'); return stowage::commandline::usageErrorStatus;

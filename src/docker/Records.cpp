@@ -41,6 +41,13 @@ size_t hashRecords(const QList<T>& list, size_t seed) noexcept
 
 }  // namespace
 
+QString shortImageId(const QString& id)
+{
+    QString bare = id;
+    bare.remove(QStringLiteral("sha256:"));
+    return bare.left(12);
+}
+
 size_t qHash(const SGContainer& c, size_t seed) noexcept
 {
     seed = qHashMulti(seed, c.id, c.name, c.image, c.status, c.state, c.size, c.ports, c.created, c.labels,

@@ -48,6 +48,9 @@ struct SGImage {
     bool operator==(const SGImage&) const = default;
 };
 
+// An image ID as people read it: without any "sha256:", cut to its first 12 characters.
+QString shortImageId(const QString& id);
+
 struct SGVolume {
     QString name;
     QString driver;

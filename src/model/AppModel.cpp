@@ -43,6 +43,7 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
 {
     setAlerts(options.alerts);
     removalLimits_ = options.removalLimits;
+    refreshAfterCleanup_ = options.refreshAfterCleanup;
     desktop_ = options.desktop;
     spinnerTimer_.setInterval(90);
     connect(&spinnerTimer_, &QTimer::timeout, this, [this] {
@@ -183,7 +184,7 @@ void AppModel::finishOperationAndReconcile()
     setDataStale(true);
     if (reconcileForTesting)
         reconcileForTesting();
-    else
+    else if (refreshAfterCleanup_)
         refresh();
 }
 

@@ -35,6 +35,10 @@ namespace platform {
 class Desktop;
 }
 
+// How a refresh ended: every listing read, a listing failed (Docker could not
+// be reached or answered with an error), or Stop.
+enum class RefreshEnd { completed, failed, cancelled };
+
 class AppModel : public QObject {
     Q_OBJECT
 public:
@@ -56,6 +60,9 @@ public:
         platform::Desktop* desktop = nullptr;
         // How paths named by Docker are looked at (off the UI thread); the file system's by default.
         HostPathFacts::Probes pathProbes;
+        // Whether the build-cache clear and a safe clean end with a refresh that
+        // reconciles the shown inventory (a headless run ends instead).
+        bool refreshAfterCleanup = true;
     };
 
     explicit AppModel(DockerCLI& cli, Options options, QObject* parent = nullptr);
@@ -147,6 +154,7 @@ public:
     QString volumeStatusText(const SGVolume& v) const { return classification().volumeStatusText(v); }
     ProjectText volumeProjectText(const SGVolume& v) const { return classification().volumeProjectText(v); }
     qint64 totalBytes(const QList<SGVolume>& volumes) const { return classification().totalBytes(volumes); }
+    CleanPlan cleanPlan(CleanKinds kinds) const { return classification().cleanPlan(kinds); }
 
     // --- Removals (confirmed first; one operation at a time) ---
     // Removes containers, then images, then volumes, after a daemon health check.
@@ -156,7 +164,10 @@ public:
     void cleanUnusedImages();
     void cleanOrphanVolumes();
     void cleanAnonymousOrphanVolumes();
-    void safeCleanAll();
+    void safeCleanAll() { safeClean(safeCleanAllKinds); }
+    // Safe Clean All restricted to `kinds`: confirms the plan, then clears the
+    // build cache, removes the images one at a time and the volumes in batches.
+    void safeClean(CleanKinds kinds);
     void removeSelectedImages(const QSet<QString>& ids);
     void removeSelectedVolumes(const QSet<QString>& names);
 
@@ -207,6 +218,10 @@ signals:
     void dataStaleChanged();
     // Search, sort, direction, selection mode or selection.
     void projectsViewChanged();
+    // At the end of every refresh; `error` is the failure's description.
+    void refreshEnded(stowage::RefreshEnd end, const QString& error);
+    // Each removal (or failure) of a running safe clean, as it happens.
+    void cleanStep(const stowage::CleanStep& step);
 
 protected:
     void setDataStale(bool stale);
@@ -250,7 +265,7 @@ private:
     // Lines saying that nothing but containers goes, when owners are unknown.
     QStringList ownersUnknownNote() const;
     void runBuildCacheClear(std::stop_token stop);
-    void runSafeClean(const QList<ImageUnit>& images, const QList<SGVolume>& volumes, std::stop_token stop);
+    void runSafeClean(const CleanPlan& plan, std::stop_token stop);
     struct PruneRun {
         QStringList lines;
         StreamEnding ending;
@@ -289,6 +304,7 @@ private:
     RetiredOperations retired_;
     quint64 refreshesStarted_ = 0;
     RemovalLimits removalLimits_;
+    bool refreshAfterCleanup_ = true;
     std::optional<QString> cacheFile_;
     StateCacheWriter cacheWriter_;
 };

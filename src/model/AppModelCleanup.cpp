@@ -162,48 +162,120 @@ void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString&
 
 // --- Safe Clean All ---
 
-void AppModel::safeCleanAll()
+namespace {
+
+// The operation's name in the log: "Safe Clean All", or the parts it was restricted to.
+QString safeCleanLabel(CleanKinds kinds)
 {
-    const QList<ImageUnit> images = unusedImageUnits();
-    const QList<SGVolume> volumes = orphanVolumes();
+    if (kinds == safeCleanAllKinds)
+        return QStringLiteral("Safe Clean All");
+    QStringList parts;
+    if (kinds.testFlag(CleanKind::buildCache))
+        parts << QStringLiteral("build cache");
+    if (kinds.testFlag(CleanKind::unusedImages))
+        parts << QStringLiteral("unused images");
+    if (kinds.testFlag(CleanKind::orphanVolumes))
+        parts << QStringLiteral("orphan volumes");
+    else if (kinds.testFlag(CleanKind::anonymousOrphanVolumes))
+        parts << QStringLiteral("anonymous orphan volumes");
+    return QStringLiteral("Safe clean (%1)").arg(parts.join(QStringLiteral(", ")));
+}
+
+bool cleansVolumes(CleanKinds kinds)
+{
+    return kinds.testFlag(CleanKind::orphanVolumes) || kinds.testFlag(CleanKind::anonymousOrphanVolumes);
+}
+
+QString volumeBucketName(CleanKinds kinds)
+{
+    return kinds.testFlag(CleanKind::orphanVolumes) ? QStringLiteral("orphan volumes")
+                                                    : QStringLiteral("anonymous orphan volumes");
+}
+
+QString safeCleanConfirmation(const CleanPlan& plan)
+{
+    QString parts;
+    if (plan.buildCache)
+        parts += QStringLiteral("\n  • Build cache: ") + plan.buildCacheReclaimable;
+    if (plan.kinds.testFlag(CleanKind::unusedImages))
+        parts += QStringLiteral("\n  • %1 unused images").arg(plan.images.size());
+    if (cleansVolumes(plan.kinds))
+        parts += QStringLiteral("\n  • %1 ").arg(plan.volumes.size()) + volumeBucketName(plan.kinds);
+    return QStringLiteral("This will safely remove:\n") + parts
+        + QStringLiteral("\n\nContainers and their resources will NOT be touched.\n\nContinue?");
+}
+
+// The "✓" lines of the ending notice, one per part of the plan.
+QString safeCleanDone(const CleanPlan& plan, bool pruned, int images, int volumes, bool withErrors)
+{
+    QStringList lines;
+    if (plan.buildCache)
+        lines << (pruned ? QStringLiteral("✓ Build cache cleared") : QStringLiteral("✗ Build cache not cleared"));
+    if (plan.kinds.testFlag(CleanKind::unusedImages))
+        lines << QStringLiteral("✓ Removed %1 %2").arg(images).arg(withErrors ? QStringLiteral("images")
+                                                                                : QStringLiteral("unused images"));
+    if (cleansVolumes(plan.kinds))
+        lines << QStringLiteral("✓ Removed %1 ").arg(volumes)
+                     + (withErrors ? QStringLiteral("volumes") : volumeBucketName(plan.kinds));
+    return joinLines(lines);
+}
+
+}  // namespace
+
+void AppModel::safeClean(CleanKinds kinds)
+{
+    const CleanPlan plan = cleanPlan(kinds);
     if (isLoading_)
         return;
-    const QString message = QStringLiteral("This will safely remove:\n\n  • Build cache: %1\n  • %2 unused images\n"
-                                           "  • %3 orphan volumes\n\nContainers and their resources will NOT be "
-                                           "touched.\n\nContinue?")
-                                .arg(inventory_.buildCache.reclaimable, QString::number(images.size()),
-                                     QString::number(volumes.size()));
-    if (!alerts().confirm(QStringLiteral("Safe Clean All"), message, true) || !idleAfterConfirmation())
+    if (!alerts().confirm(QStringLiteral("Safe Clean All"), safeCleanConfirmation(plan), true) || !idleAfterConfirmation())
         return;
     startSpinner();
-    log(LogLevel::info, QStringLiteral("Safe Clean All: build cache + %1 images + %2 volumes").arg(images.size()).arg(volumes.size()));
-    startOperation([this, images, volumes](std::stop_token stop) { runSafeClean(images, volumes, stop); });
+    QStringList parts;
+    if (plan.buildCache)
+        parts << QStringLiteral("build cache");
+    if (kinds.testFlag(CleanKind::unusedImages))
+        parts << QStringLiteral("%1 images").arg(plan.images.size());
+    if (cleansVolumes(kinds))
+        parts << QStringLiteral("%1 volumes").arg(plan.volumes.size());
+    log(LogLevel::info, safeCleanLabel(kinds) + QStringLiteral(": ") + parts.join(QStringLiteral(" + ")));
+    startOperation([this, plan](std::stop_token stop) { runSafeClean(plan, stop); });
 }
 
 // Runs on the operation's thread; touches model state only through post().
-void AppModel::runSafeClean(const QList<ImageUnit>& images, const QList<SGVolume>& volumes, std::stop_token stop)
+void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
 {
-    post([this] { setStatusText(QStringLiteral("Safe clean: build cache…")); });
-    const PruneRun prune = streamPrune(120, stop);
-
+    auto report = [this](CleanStep step) { post([this, step] { emit cleanStep(step); }); };
     int removedImages = 0;
     int removedVolumes = 0;
     QStringList errors;
-    const bool pruned = prune.ending.succeeded();
-    if (!pruned && !stop.stop_requested())
-        errors << QStringLiteral("build cache: ") + prune.ending.failure;
+    bool pruned = false;
+    if (plan.buildCache) {
+        post([this] { setStatusText(QStringLiteral("Safe clean: build cache…")); });
+        const PruneRun prune = streamPrune(120, stop);
+        pruned = prune.ending.succeeded();
+        if (!stop.stop_requested()) {
+            if (!pruned)
+                errors << QStringLiteral("build cache: ") + prune.ending.failure;
+            report({CleanStep::Kind::buildCache, {}, pruned ? QString() : errors.last()});
+        }
+    }
+
+    const QList<ImageUnit>& images = plan.images;
     for (qsizetype i = 0; i < images.size() && !stop.stop_requested(); ++i) {
         const ImageUnit& image = images[i];
         post([this, i, n = images.size()] { setStatusText(QStringLiteral("Safe clean: image %1/%2…").arg(i + 1).arg(n)); });
         try {
             client_.removeImage(image, removalLimits_.imageRemove, stop);
             ++removedImages;
+            report({CleanStep::Kind::image, image.id, {}});
         } catch (const CancelledError&) {
             break;
         } catch (const RunError& error) {
             errors << QStringLiteral("image ") + image.name + QStringLiteral(": ") + error.description();
+            report({CleanStep::Kind::image, image.id, errors.last()});
         }
     }
+    const QList<SGVolume>& volumes = plan.volumes;
     if (!volumes.isEmpty() && !stop.stop_requested()) {
         post([this, n = volumes.size()] { setStatusText(QStringLiteral("Safe clean: removing %1 volumes…").arg(n)); });
         QStringList names;
@@ -213,31 +285,32 @@ void AppModel::runSafeClean(const QList<ImageUnit>& images, const QList<SGVolume
                                                 names, stop);
         removedVolumes = static_cast<int>(result.removed.size());
         errors += result.errors;
+        for (const QString& name : names)
+            if (result.removed.contains(name))
+                report({CleanStep::Kind::volume, name, {}});
+        for (const QString& error : result.errors)
+            report({CleanStep::Kind::volume, {}, error});
     }
 
     const bool cancelled = stop.stop_requested();
-    post([this, removedImages, removedVolumes, errors, cancelled, pruned] {
+    post([this, plan, removedImages, removedVolumes, errors, cancelled, pruned] {
+        const QString label = safeCleanLabel(plan.kinds);
         stopSpinner();
         endOperation();
         if (cancelled) {
             setStatusText(QStringLiteral("Safe clean cancelled — removed %1 images, %2 volumes.").arg(removedImages).arg(removedVolumes));
-            log(LogLevel::warn, QStringLiteral("Safe Clean All cancelled"));
+            log(LogLevel::warn, label + QStringLiteral(" cancelled"));
             setDataStale(true);
             return;
         }
         log(errors.isEmpty() ? LogLevel::info : LogLevel::warn,
-            QStringLiteral("Safe Clean All done: %1 images, %2 volumes, %3 error(s)").arg(removedImages).arg(removedVolumes).arg(errors.size()));
+            label + QStringLiteral(" done: %1 images, %2 volumes, %3 error(s)").arg(removedImages).arg(removedVolumes).arg(errors.size()));
         if (!errors.isEmpty())
             alerts().info(QStringLiteral("Completed with errors"),
-                          QStringLiteral("%1\n✓ Removed %2 images\n✓ Removed %3 volumes\n\nErrors:\n")
-                                  .arg(pruned ? QStringLiteral("✓ Build cache cleared") : QStringLiteral("✗ Build cache not cleared"))
-                                  .arg(removedImages)
-                                  .arg(removedVolumes)
+                          safeCleanDone(plan, pruned, removedImages, removedVolumes, true) + QStringLiteral("\n\nErrors:\n")
                               + joinLines(errors.mid(0, maxShownErrors)));
         else
-            alerts().info(QStringLiteral("Done"), QStringLiteral("✓ Build cache cleared\n✓ Removed %1 unused images\n✓ Removed %2 orphan volumes")
-                                                      .arg(removedImages)
-                                                      .arg(removedVolumes));
+            alerts().info(QStringLiteral("Done"), safeCleanDone(plan, pruned, removedImages, removedVolumes, false));
         finishOperationAndReconcile();
     });
 }

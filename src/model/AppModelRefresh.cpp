@@ -91,6 +91,7 @@ void AppModel::failRefresh(const QString& description, bool cancelled, bool publ
     }
     stopSpinner();
     endOperation();
+    emit refreshEnded(cancelled ? RefreshEnd::cancelled : RefreshEnd::failed, description);
 }
 
 void AppModel::startProgress(int containerCount)
@@ -234,6 +235,7 @@ void AppModel::runRefresh(std::stop_token stop)
                                 .arg(inventory_.volumes.size()));
         stopSpinner();
         endOperation();
+        emit refreshEnded(RefreshEnd::completed, {});
     });
 }
 

@@ -11,6 +11,7 @@ namespace {
 const QString kNone = QStringLiteral("<none>");
 const QString kRunning = QStringLiteral("running");
 const QString kNoProject = QStringLiteral("—");
+const QString kNotUsed = QStringLiteral("Not used by any container");
 
 QStringList sortedNamedOwners(const QSet<QString>& owners)
 {
@@ -59,7 +60,33 @@ ImageStatus UsageClassification::imageStatus(const SGImage& image) const
         return {false, QStringLiteral("Used by container")};
     if (image.repository == kNone)
         return {true, QStringLiteral("Dangling image")};
-    return {true, QStringLiteral("Not used by any container")};
+    return {true, kNotUsed};
+}
+
+QString UsageClassification::imageStatusText(const SGImage& image) const
+{
+    const ImageStatus status = imageStatus(image);
+    if (inventory_.usageDataComplete && imageProjectText(image).shared)
+        return QStringLiteral("Shared — keep");
+    if (!status.safe || image.repository == kNone || Classify::looksLocallyBuilt(image.repository))
+        return status.reason;
+    return QStringLiteral("Base image — not offered for bulk removal");
+}
+
+QHash<QString, QString> UsageClassification::keptImageReasons() const
+{
+    // An image goes with all its names, so the name that keeps it speaks for it:
+    // one that looks pulled or is dangling, else (used, unknown) any of them.
+    QHash<QString, QString> reasons;
+    for (const SGImage& row : inventory_.images) {
+        const QString text = imageStatusText(row);
+        auto slot = reasons.find(row.id);
+        if (slot == reasons.end())
+            reasons.insert(row.id, text);
+        else if (*slot == kNotUsed)
+            *slot = text;
+    }
+    return reasons;
 }
 
 QList<SGImage> UsageClassification::unusedImages() const

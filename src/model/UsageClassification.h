@@ -12,6 +12,7 @@
 #include "docker/Classify.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
+#include "model/CleanPlan.h"
 #include "model/Inventory.h"
 #include "model/ProjectIndex.h"
 
@@ -52,6 +53,13 @@ public:
     UsageClassification(const Inventory& inventory, const ProjectIndex& index);
 
     ImageStatus imageStatus(const SGImage& image) const;
+    // The verdict the Images tab shows: the status reason, except that a shared
+    // image is called out and an unused image that looks pulled is named as a
+    // base image (it is never removed in bulk).
+    QString imageStatusText(const SGImage& image) const;
+    // Why each image stays out of the bulk removal, by id: an image goes with
+    // all its names, so the name that keeps it (a base or dangling one) speaks for it.
+    QHash<QString, QString> keptImageReasons() const;
     // Images offered for bulk removal: unused, not dangling, and looking
     // locally built under every name. All rows of such an image are listed.
     QList<SGImage> unusedImages() const;
@@ -73,6 +81,9 @@ public:
     qint64 totalBytes(const QList<SGVolume>& volumes) const;
     qint64 unusedImageBytes() const;
     qint64 orphanVolumeBytes() const;
+
+    // What a safe clean of `kinds` removes and keeps, and why.
+    CleanPlan cleanPlan(CleanKinds kinds) const;
 
 private:
     qint64 sizeOf(const SGVolume& volume) const;

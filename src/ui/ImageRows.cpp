@@ -1,6 +1,5 @@
 #include "ui/ImageRows.h"
 
-#include "docker/Classify.h"
 #include "model/AppModel.h"
 #include "ui/Theme.h"
 
@@ -28,25 +27,7 @@ QString markOf(const ImageStatus& status, bool complete)
     return status.safe ? QStringLiteral("✕") : QStringLiteral("✓");
 }
 
-// The model's reason, except that a shared image is called out and an unused
-// image that looks pulled is named as a base image (it is never bulk-removed).
-QString statusOf(const SGImage& image, const ImageStatus& status, const ProjectText& project, bool complete)
-{
-    if (complete && project.shared)
-        return QStringLiteral("Shared — keep");
-    if (!status.safe || image.repository == dangling || Classify::looksLocallyBuilt(image.repository))
-        return status.reason;
-    return QStringLiteral("Base image — not offered for bulk removal");
-}
-
 }  // namespace
-
-QString shortId(const QString& id)
-{
-    QString bare = id;
-    bare.remove(QStringLiteral("sha256:"));
-    return bare.left(12);
-}
 
 QList<ImageRow> build(const AppModel& model)
 {
@@ -61,8 +42,8 @@ QList<ImageRow> build(const AppModel& model)
     for (const SGImage& image : images) {
         const ImageStatus status = classification.imageStatus(image);
         const ProjectText project = classification.imageProjectText(image);
-        rows.append({image.id, markOf(status, complete), image.repository, image.tag, shortId(image.id), image.size,
-                     image.created, project.text, statusOf(image, status, project, complete),
+        rows.append({image.id, markOf(status, complete), image.repository, image.tag, shortImageId(image.id), image.size,
+                     image.created, project.text, classification.imageStatusText(image),
                      colorOf(image, status, complete)});
     }
     return rows;

@@ -25,9 +25,6 @@ struct ImageRow {
 
 namespace ImageRows {
 
-// The ID without any "sha256:", cut to its first 12 characters.
-QString shortId(const QString& id);
-
 // One row per image, sorted by size, largest first (stable).
 QList<ImageRow> build(const AppModel& model);
 

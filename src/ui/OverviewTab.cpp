@@ -26,19 +26,7 @@ QString human(qint64 bytes) { return SizeFormat::humanSize(bytes); }
 
 OverviewTab::Figures OverviewTab::figures(const AppModel& model)
 {
-    Figures f;
-    for (const auto& container : model.containers())
-        if (container.state == QStringLiteral("running"))
-            ++f.running;
-    for (const auto& image : model.images())
-        f.imageBytes += image.sizeBytes;
-    for (const qint64 size : model.volumeSizes())
-        f.volumeBytes += size;
-    const UsageClassification classification = model.classification();
-    f.unusedBytes = classification.unusedImageBytes();
-    f.orphanBytes = classification.orphanVolumeBytes();
-    f.reclaimableBytes = f.unusedBytes + f.orphanBytes + model.buildCache().reclaimableBytes;
-    return f;
+    return OverviewFigures::of(model.inventory(), model.classification());
 }
 
 OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
@@ -137,7 +125,7 @@ void OverviewTab::render()
     cards_[containersCard]->setValue(QString::number(model_.containers().size()));
     cards_[containersCard]->setSubtitle(QStringLiteral("%1 running").arg(f.running));
     cards_[imagesCard]->setValue(human(f.imageBytes));
-    cards_[imagesCard]->setSubtitle(QStringLiteral("%1 total").arg(model_.images().size()));
+    cards_[imagesCard]->setSubtitle(QStringLiteral("%1 total").arg(f.images));
     cards_[volumesCard]->setValue(human(f.volumeBytes));
     cards_[volumesCard]->setSubtitle(QStringLiteral("%1 total").arg(model_.volumes().size()));
     cards_[buildCacheCard]->setValue(cache.size);

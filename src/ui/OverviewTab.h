@@ -2,6 +2,8 @@
 // The first screen: five figure cards, the engine's data root, the four bulk
 // clean-up actions with the space each would free, and the compose projects.
 
+#include "model/OverviewFigures.h"
+
 #include <QWidget>
 
 #include <array>
@@ -22,14 +24,7 @@ class OverviewTab : public QWidget {
 public:
     explicit OverviewTab(AppModel& model, QWidget* parent = nullptr);
 
-    struct Figures {
-        int running = 0;
-        qint64 imageBytes = 0;
-        qint64 volumeBytes = 0;
-        qint64 unusedBytes = 0;
-        qint64 orphanBytes = 0;
-        qint64 reclaimableBytes = 0;
-    };
+    using Figures = OverviewFigures;
     static Figures figures(const AppModel& model);
 
     enum Card { containersCard, imagesCard, volumesCard, buildCacheCard, reclaimableCard };

@@ -28,6 +28,8 @@ public:
     QString runtimeDir() const { return root_.filePath("run"); }
     QString logFile() const { return dataDir() + "/activity.log"; }
 
+    // Sets a variable of the environment stowage runs in.
+    void setEnvironment(const QString& name, const QString& value) { env_.insert(name, value); }
     // Starts stowage with `arguments`; the caller waits for it or kills it.
     std::unique_ptr<QProcess> start(const QStringList& arguments) const;
     // Runs stowage to its end (at most `limitMs`).

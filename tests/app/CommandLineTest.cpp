@@ -1,6 +1,7 @@
 // The command line of the real executable: help and version, usage errors
-// with status 2, Qt's own window options accepted, and --probe anywhere on the
-// line winning over everything else, as it always has.
+// with status 2, Qt's own window options accepted, --probe anywhere on the
+// line winning over everything else, as it always has, and the commands
+// without a window with their options.
 #include "AppProcess.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +13,16 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
 {
     const QString tryHelp = "Try 'stowage --help' for more information.\n";
     const QString version = QStringLiteral("Stowage %1\n").arg(STOWAGE_VERSION);
+    const QString unreachable =
+        "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n";
     const struct {
         QStringList arguments;
         int exitCode;
         QString outStart;  // standard output begins with this (empty: nothing more either)
         QString err;       // standard error, exactly
     } cases[] = {
-        {{"--help"}, 0, "Usage: stowage [options]\n", ""},
-        {{"-h"}, 0, "Usage: stowage [options]\n", ""},
+        {{"--help"}, 0, "Usage: stowage [options] [command]\n", ""},
+        {{"-h"}, 0, "Usage: stowage [options] [command]\n", ""},
         {{"--version"}, 0, version, ""},
         {{"-v"}, 0, version, ""},
         {{"-platform", "offscreen", "--version"}, 0, version, ""},
@@ -27,6 +30,13 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
         {{"--probe=1"}, 2, "", "stowage: Unexpected value after '--probe'.\n" + tryHelp},
         {{"frobnicate"}, 2, "", "stowage: Unknown command 'frobnicate'.\n" + tryHelp},
         {{"-v", "--bogus", "--probe", "extra"}, 0, "ERROR: ", ""},
+        {{"report"}, 2, "", unreachable},
+        {{"clean", "--json", "--only", "images"}, 2, "{\n", unreachable},
+        {{"report", "--yes"}, 2, "", "stowage: Unknown option 'yes'.\n" + tryHelp},
+        {{"report", "now"}, 2, "", "stowage: Unexpected argument 'now'.\n" + tryHelp},
+        {{"clean", "--only", "containers"}, 2, "",
+         "stowage: Unknown kind 'containers' for --only (one of build-cache, images, volumes, anonymous-volumes).\n"
+             + tryHelp},
     };
     const AppWorld world;
     for (const auto& c : cases) {
@@ -38,6 +48,7 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
         EXPECT_EQ(run.err, c.err);
     }
     EXPECT_TRUE(world.run({"--help"}).out.contains("--probe"));
+    EXPECT_TRUE(world.run({"clean", "--help"}).out.contains("--only <KIND>"));
     // The probe against an engine that is not there prints its one line.
     EXPECT_EQ(world.run({"--probe"}).out.count('\n'), 1);
 }

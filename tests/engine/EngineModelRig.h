@@ -35,6 +35,7 @@ struct EngineModelSetup {
     AppModel::RemovalLimits removalLimits{12.0, 60.0, 120.0};
     // The docker client the runner ends up running.
     QString client = Engine::docker20Client();
+    bool refreshAfterCleanup = true;
 };
 
 struct EngineModelRig {
@@ -74,6 +75,7 @@ struct EngineModelRig {
         options.alerts = &alerts;
         options.limits = setup.limits;
         options.removalLimits = setup.removalLimits;
+        options.refreshAfterCleanup = setup.refreshAfterCleanup;
         model = std::make_unique<AppModel>(*cli, options);
     }
 

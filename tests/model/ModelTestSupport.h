@@ -106,6 +106,8 @@ struct ModelRig {
     std::unique_ptr<DockerCLI> cli;
     std::unique_ptr<AppModel> model;
     QStringList statuses;
+    // Whether cleanups end with a reconciling refresh (the window) or not (a headless run).
+    bool refreshAfterCleanup = true;
 
     explicit ModelRig(const QList<FakeRule>& rules = sample::rules()) { rebuild(rules); }
 
@@ -118,6 +120,7 @@ struct ModelRig {
         options.cacheFile = std::optional<QString>(cacheFile());
         options.alerts = &alerts;
         options.removalLimits = {2.0, 0.4, 30.0};
+        options.refreshAfterCleanup = refreshAfterCleanup;
         model = std::make_unique<AppModel>(*cli, options);
         statuses.clear();
         QObject::connect(model.get(), &AppModel::statusTextChanged, [this] { statuses << model->statusText(); });

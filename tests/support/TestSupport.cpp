@@ -4,6 +4,7 @@
 #include "docker/OperationCenter.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -60,6 +61,19 @@ int fileMode(const QString& path)
 {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+int processesWithEnvironment(const QString& entry)
+{
+    const QByteArray needle = QByteArray(1, '\0') + entry.toUtf8() + '\0';
+    int count = 0;
+    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (pid.toInt() > 0 && environment.open(QIODevice::ReadOnly)
+            && (QByteArray(1, '\0') + environment.readAll()).contains(needle))
+            ++count;
+    }
+    return count;
 }
 
 QString fakeDockerPath() { return QStringLiteral(FAKE_DOCKER_PATH); }

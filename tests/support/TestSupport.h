@@ -32,6 +32,11 @@ QString listingLine(const QString& listingJson, const QString& project, const QS
 // Path of the fault-injecting fake docker program.
 QString fakeDockerPath();
 
+// How many live processes carry exactly `entry` ("NAME=value") in their
+// environment: a way to find the children of a process under test (Linux /proc;
+// zombies carry no environment).
+int processesWithEnvironment(const QString& entry);
+
 // The permission bits of the file or folder at `path` (0644, 0700, …); -1 when it is missing.
 int fileMode(const QString& path);
 

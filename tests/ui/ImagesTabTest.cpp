@@ -116,9 +116,9 @@ TEST(ImagesTabTest, IncompleteUsageDimsEveryRowAndDisablesBulkRemoval)
 
 TEST(ImagesTabTest, ShortIdDropsTheDigestPrefix)
 {
-    EXPECT_EQ(ImageRows::shortId("sha256:0123456789abcdef0123"), "0123456789ab");
-    EXPECT_EQ(ImageRows::shortId("0123456789abcdef"), "0123456789ab");
-    EXPECT_EQ(ImageRows::shortId("abc"), "abc");
+    EXPECT_EQ(shortImageId("sha256:0123456789abcdef0123"), "0123456789ab");
+    EXPECT_EQ(shortImageId("0123456789abcdef"), "0123456789ab");
+    EXPECT_EQ(shortImageId("abc"), "abc");
 }
 
 TEST(ImagesTabTest, RemoveSelectedOffersOnlyTheSafeOnesOfTheSelection)

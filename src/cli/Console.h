@@ -1,0 +1,38 @@
+#pragma once
+// Standard output and standard error of a command without a window. Results
+// go to standard output; messages to standard error; the progress line (the
+// model's status text) is drawn in place on standard error, and only when
+// that is a terminal. Every text from Docker passes through printable().
+
+#include <QIODevice>
+#include <QString>
+
+namespace stowage::cli {
+
+// `text` with control characters (line feeds included) and bidirectional
+// overrides replaced by U+FFFD, so that a name or label from Docker cannot
+// start a line, move the cursor, recolour or reorder the terminal's text.
+QString printable(const QString& text);
+
+class Console {
+public:
+    // `progressColumns` 0: no progress line (standard error is no terminal).
+    Console(QIODevice& out, QIODevice& err, int progressColumns = 0);
+
+    // Writes `text` as it is to standard output.
+    void print(const QString& text);
+    // One line on standard error.
+    void warn(const QString& line);
+    // Replaces the progress line with `status`, cut to the terminal's width.
+    void showProgress(const QString& status);
+    void clearProgress();
+    bool showsProgress() const { return columns_ > 0; }
+
+private:
+    QIODevice& out_;
+    QIODevice& err_;
+    int columns_;
+    bool progressShown_ = false;
+};
+
+}  // namespace stowage::cli

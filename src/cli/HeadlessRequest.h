@@ -1,0 +1,38 @@
+#pragma once
+// What a command without a window was asked to do (`stowage report`,
+// `stowage clean`), and the exit statuses it ends with. Scripts rely on both.
+
+#include "model/CleanPlan.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace stowage::cli {
+
+enum class Command { report, clean };
+
+struct Request {
+    Command command = Command::report;
+    bool json = false;
+    // clean: remove; without it a dry run that removes nothing.
+    bool yes = false;
+    // clean: the parts asked for with --only; Safe Clean All's when none was named.
+    CleanKinds kinds = safeCleanAllKinds;
+};
+
+namespace ExitStatus {
+inline constexpr int success = 0;
+inline constexpr int removalsFailed = 1;
+inline constexpr int dockerUnreachable = 2;
+inline constexpr int usageDataIncomplete = 3;
+inline constexpr int interrupted = 130;
+}  // namespace ExitStatus
+
+// The names --only accepts, in the order the help lists them.
+QStringList cleanKindNames();
+// The kind a --only name stands for; none for an unknown name.
+std::optional<CleanKind> cleanKindNamed(const QString& name);
+
+}  // namespace stowage::cli

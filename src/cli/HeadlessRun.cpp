@@ -1,0 +1,161 @@
+#include "cli/HeadlessRun.h"
+
+#include "model/AppModel.h"
+
+#include <QJsonDocument>
+
+namespace stowage::cli {
+
+HeadlessRun::HeadlessRun(AppModel& model, const Request& request, Console& console, QObject* parent)
+    : QObject(parent), model_(model), request_(request), console_(console), alerts_(request.yes)
+{
+    model_.setAlerts(&alerts_);
+    connect(&model_, &AppModel::refreshEnded, this, &HeadlessRun::refreshEnded);
+    connect(&model_, &AppModel::cleanStep, this, &HeadlessRun::recordStep);
+    connect(&model_, &AppModel::statusTextChanged, this, [this] {
+        if (!isFinished() && model_.isLoading())
+            console_.showProgress(model_.statusText());
+    });
+    // An operation's ending (its notice, its last status) is complete once the
+    // call that stopped the spinner has returned: look after it, not during it.
+    connect(
+        &model_, &AppModel::isLoadingChanged, this,
+        [this] {
+            if (cleaning_ && !model_.isLoading())
+                cleanEnded();
+        },
+        Qt::QueuedConnection);
+}
+
+HeadlessRun::~HeadlessRun() { model_.setAlerts(nullptr); }
+
+void HeadlessRun::start() { model_.refresh(); }
+
+void HeadlessRun::interrupt()
+{
+    if (isFinished())
+        return;
+    outcome_.interrupted = true;
+    if (model_.isLoading()) {
+        console_.warn(QStringLiteral("stowage: stopping…"));
+        model_.cancelCurrentOperation();
+    } else if (!cleaning_) {
+        finish(ExitStatus::interrupted);
+    }
+}
+
+void HeadlessRun::refreshEnded(RefreshEnd end, const QString& error)
+{
+    if (isFinished() || cleaning_)
+        return;
+    if (outcome_.interrupted) {
+        console_.warn(QStringLiteral("stowage: interrupted — nothing was removed."));
+        return finish(ExitStatus::interrupted);
+    }
+    if (end != RefreshEnd::completed) {
+        outcome_.errors << error;
+        console_.warn(printable(QStringLiteral("stowage: Docker cannot be reached: ") + error));
+        return finish(ExitStatus::dockerUnreachable);
+    }
+    outcome_.inventoryRead = true;
+    if (request_.command == Command::clean)
+        return clean();
+
+    if (!request_.json)
+        console_.print(reportText(model_));
+    if (model_.usageDataComplete())
+        return finish(ExitStatus::success);
+    console_.warn(printable(QStringLiteral("stowage: usage data is incomplete: ") + model_.usageDataProblem()));
+    finish(ExitStatus::usageDataIncomplete);
+}
+
+void HeadlessRun::clean()
+{
+    outcome_.plan = model_.cleanPlan(request_.kinds);
+    const CleanPlan& plan = *outcome_.plan;
+    if (plan.blocked) {
+        const QString refusal = QStringLiteral("Usage data is incomplete, so no image or volume is called unused and "
+                                               "nothing was removed: ")
+            + model_.usageDataProblem();
+        outcome_.errors << refusal;
+        console_.warn(printable(QStringLiteral("stowage: ") + refusal));
+        return finish(ExitStatus::usageDataIncomplete);
+    }
+    if (!request_.yes) {
+        model_.safeClean(request_.kinds);  // declined by the dry-run rule: nothing is removed
+        if (!request_.json)
+            console_.print(QStringLiteral("Dry run: nothing was removed. `stowage clean --yes` removes what is listed "
+                                          "under \"Would remove\".\n\n")
+                           + planText(plan));
+        return finish(ExitStatus::success);
+    }
+    if (plan.removesNothing()) {
+        if (!request_.json)
+            console_.print(QStringLiteral("Nothing to remove.\n"));
+        return finish(ExitStatus::success);
+    }
+    outcome_.dryRun = false;
+    cleaning_ = true;
+    model_.safeClean(request_.kinds);
+    if (!model_.isLoading()) {  // another operation held the model; cannot happen in a run of its own
+        cleaning_ = false;
+        outcome_.errors << QStringLiteral("The clean did not start.");
+        finish(ExitStatus::removalsFailed);
+    }
+}
+
+void HeadlessRun::recordStep(const CleanStep& step)
+{
+    if (!step.error.isEmpty())
+        outcome_.errors << step.error;
+    else if (step.kind == CleanStep::Kind::buildCache)
+        outcome_.buildCacheCleared = true;
+    else
+        (step.kind == CleanStep::Kind::image ? outcome_.removedImages : outcome_.removedVolumes) << step.item;
+
+    const QString line = stepText(step, *outcome_.plan);
+    if (!request_.json)
+        console_.print(line + QLatin1Char('\n'));
+    else if (console_.showsProgress())
+        console_.warn(line);
+}
+
+void HeadlessRun::cleanEnded()
+{
+    cleaning_ = false;
+    if (!request_.json)
+        printEnding();
+    if (outcome_.interrupted)
+        return finish(ExitStatus::interrupted);
+    finish(outcome_.errors.isEmpty() ? ExitStatus::success : ExitStatus::removalsFailed);
+}
+
+// The window's notice; a cancelled clean has none and says what went in its status line.
+void HeadlessRun::printEnding()
+{
+    QStringList lines;
+    if (alerts_.notices().isEmpty()) {
+        lines << model_.statusText();
+    } else {
+        const HeadlessAlerts::Notice& notice = alerts_.notices().last();
+        lines << notice.title;
+        lines += notice.message.split(QLatin1Char('\n'));
+    }
+    QString text = QStringLiteral("\n");
+    for (const QString& line : lines)
+        text += printable(line) + QLatin1Char('\n');
+    console_.print(text);
+}
+
+void HeadlessRun::finish(int status)
+{
+    if (isFinished())
+        return;
+    console_.clearProgress();
+    if (request_.json)
+        console_.print(QString::fromUtf8(QJsonDocument(reportDocument(model_, request_, outcome_)).toJson()));
+    exitStatus_ = status;
+    emit finished(status);
+}
+
+}  // namespace stowage::cli

@@ -1,0 +1,53 @@
+#pragma once
+// What `stowage report` and `stowage clean` print: one JSON object (--json)
+// or text, both built from the model's own classification and clean plan.
+
+#include "cli/HeadlessRequest.h"
+#include "model/CleanPlan.h"
+#include "model/UsageClassification.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace stowage {
+class AppModel;
+}
+
+namespace stowage::cli {
+
+// What a run did, as data.
+struct Outcome {
+    // The refresh read every listing; without it no inventory is shown.
+    bool inventoryRead = false;
+    // clean: what it set out to remove, once the inventory was read.
+    std::optional<CleanPlan> plan;
+    bool dryRun = true;
+    bool buildCacheCleared = false;
+    QStringList removedImages;   // ids
+    QStringList removedVolumes;  // names
+    QStringList errors;
+    bool interrupted = false;
+};
+
+// Every image of the listing once, with all its names, and the classification's
+// status of its first row.
+struct ReportedImage {
+    ImageUnit image;
+    ImageStatus status;
+};
+QList<ReportedImage> reportedImages(const AppModel& model, const UsageClassification& classification);
+
+QJsonObject reportDocument(const AppModel& model, const Request& request, const Outcome& outcome);
+
+// The summary and the tables of `stowage report`.
+QString reportText(const AppModel& model);
+// What a dry run would remove and what it keeps, with why.
+QString planText(const CleanPlan& plan);
+// One line for a removal as it happens.
+QString stepText(const CleanStep& step, const CleanPlan& plan);
+
+}  // namespace stowage::cli

@@ -1,0 +1,105 @@
+// The JSON object of `--json` (its schema is documented in the README).
+
+#include "cli/Report.h"
+
+#include "model/AppModel.h"
+#include "model/OverviewFigures.h"
+
+#include <QJsonArray>
+#include <QSet>
+
+namespace stowage::cli {
+
+namespace {
+
+QJsonArray strings(const QStringList& list) { return QJsonArray::fromStringList(list); }
+
+QJsonObject removal(bool buildCache, const QStringList& images, const QStringList& volumes)
+{
+    return {{"buildCache", buildCache}, {"images", strings(images)}, {"volumes", strings(volumes)}};
+}
+
+QJsonObject wouldRemove(const CleanPlan& plan)
+{
+    QStringList images;
+    for (const ImageUnit& image : plan.images)
+        images << image.id;
+    QStringList volumes;
+    for (const SGVolume& volume : plan.volumes)
+        volumes << volume.name;
+    return removal(plan.buildCache, images, volumes);
+}
+
+QJsonObject kept(const CleanPlan& plan)
+{
+    QJsonArray images;
+    for (const KeptImage& item : plan.keptImages)
+        images.append(QJsonObject{{"id", item.image.id},
+                                  {"repositories", strings(item.image.references)},
+                                  {"reason", item.reason}});
+    QJsonArray volumes;
+    for (const KeptVolume& item : plan.keptVolumes)
+        volumes.append(QJsonObject{{"name", item.volume.name}, {"reason", item.reason}});
+    return {{"images", images}, {"volumes", volumes}};
+}
+
+}  // namespace
+
+QJsonObject reportDocument(const AppModel& model, const Request& request, const Outcome& outcome)
+{
+    QJsonObject doc{{"command", request.command == Command::report ? "report" : "clean"},
+                    {"usageDataComplete", outcome.inventoryRead && model.usageDataComplete()},
+                    {"usageDataProblem", outcome.inventoryRead ? model.usageDataProblem() : QString()},
+                    {"interrupted", outcome.interrupted},
+                    {"errors", strings(outcome.errors)}};
+    QJsonArray images;
+    QJsonArray volumes;
+    if (outcome.inventoryRead) {
+        const UsageClassification classification = model.classification();
+        const CleanPlan safeCleanAll = classification.cleanPlan(safeCleanAllKinds);
+        const QSet<QString> offeredImages = safeCleanAll.imageIds();
+        const QSet<QString> offeredVolumes = safeCleanAll.volumeNames();
+        for (const auto& [image, status] : reportedImages(model, classification))
+            images.append(QJsonObject{{"id", image.id},
+                                      {"repositories", strings(image.references)},
+                                      {"sizeBytes", image.sizeBytes},
+                                      {"status", status.reason},
+                                      {"offered", offeredImages.contains(image.id)}});
+        for (const SGVolume& volume : model.volumes())
+            volumes.append(QJsonObject{{"name", volume.name},
+                                       {"project", volume.project},
+                                       {"sizeBytes", classification.totalBytes({volume})},
+                                       {"usage", Classify::rawValue(classification.volumeUsage(volume))},
+                                       {"status", classification.volumeStatusText(volume)},
+                                       {"offered", offeredVolumes.contains(volume.name)}});
+
+        const OverviewFigures figures = OverviewFigures::of(model.inventory(), classification);
+        const BuildCache& cache = model.buildCache();
+        doc["dockerRoot"] = model.dockerRoot();
+        doc["containers"] = QJsonObject{{"total", model.containers().size()}, {"running", figures.running}};
+        doc["totals"] = QJsonObject{{"imageBytes", figures.imageBytes},
+                                    {"volumeBytes", figures.volumeBytes},
+                                    {"unusedImageBytes", figures.unusedBytes},
+                                    {"orphanVolumeBytes", figures.orphanBytes},
+                                    {"reclaimableBytes", figures.reclaimableBytes}};
+        doc["buildCache"] = QJsonObject{{"size", cache.size},
+                                        {"sizeBytes", cache.sizeBytes},
+                                        {"reclaimable", cache.reclaimable},
+                                        {"reclaimableBytes", cache.reclaimableBytes}};
+        if (request.command == Command::report)
+            doc["wouldRemove"] = wouldRemove(safeCleanAll);
+    }
+    doc["images"] = images;
+    doc["volumes"] = volumes;
+    if (request.command == Command::clean) {
+        doc["dryRun"] = outcome.dryRun;
+        if (outcome.plan) {
+            doc["wouldRemove"] = wouldRemove(*outcome.plan);
+            doc["kept"] = kept(*outcome.plan);
+        }
+        doc["removed"] = removal(outcome.buildCacheCleared, outcome.removedImages, outcome.removedVolumes);
+    }
+    return doc;
+}
+
+}  // namespace stowage::cli

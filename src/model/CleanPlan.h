@@ -1,0 +1,77 @@
+#pragma once
+// What a safe clean removes and what it leaves alone, as data. The window's
+// Safe Clean All, the Overview's reclaimable figure and the headless
+// `stowage clean` all read this one answer, so the rule of what is safe to
+// remove in bulk lives in one place (UsageClassification::cleanPlan).
+
+#include "docker/ImageUnit.h"
+#include "docker/Records.h"
+
+#include <QFlags>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+namespace stowage {
+
+// The parts of a safe clean.
+enum class CleanKind : unsigned {
+    buildCache = 1,              // the whole build cache (docker builder prune -af)
+    unusedImages = 2,            // the images offered for bulk removal
+    orphanVolumes = 4,           // every orphan volume ("Remove Orphan Volumes")
+    anonymousOrphanVolumes = 8,  // only the orphans without a project label
+};
+Q_DECLARE_FLAGS(CleanKinds, CleanKind)
+
+// What Safe Clean All does.
+inline constexpr CleanKinds safeCleanAllKinds{CleanKind::buildCache, CleanKind::unusedImages, CleanKind::orphanVolumes};
+
+struct KeptImage {
+    ImageUnit image;
+    QString reason;
+};
+
+struct KeptVolume {
+    SGVolume volume;
+    QString reason;
+};
+
+struct CleanPlan {
+    CleanKinds kinds;
+    // The build cache is cleared; what Docker says it frees.
+    bool buildCache = false;
+    QString buildCacheReclaimable;
+    qint64 buildCacheBytes = 0;
+    // Removed one at a time, in this order, each with all its names.
+    QList<ImageUnit> images;
+    // Removed in batches, largest first.
+    QList<SGVolume> volumes;
+    // The images and volumes of the asked kinds that stay, each with why.
+    QList<KeptImage> keptImages;
+    QList<KeptVolume> keptVolumes;
+    // Images or volumes were asked for while usage data is incomplete: none
+    // of them can be called unused, so the lists above offer nothing.
+    bool blocked = false;
+    qint64 imageBytes = 0;   // each image once, whatever its names
+    qint64 volumeBytes = 0;  // from the disk-usage sizes
+
+    qint64 reclaimableBytes() const { return buildCacheBytes + imageBytes + volumeBytes; }
+    QSet<QString> imageIds() const;
+    QSet<QString> volumeNames() const;
+    bool removesNothing() const { return !buildCache && images.isEmpty() && volumes.isEmpty(); }
+};
+
+// One step of a running safe clean, reported as it happens.
+struct CleanStep {
+    enum class Kind { buildCache, image, volume };
+    Kind kind = Kind::image;
+    // The image id or the volume name; empty for the build cache, and for a
+    // volume failure, whose line names the volume.
+    QString item;
+    // Empty when the step succeeded; otherwise the error line.
+    QString error;
+};
+
+}  // namespace stowage
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(stowage::CleanKinds)

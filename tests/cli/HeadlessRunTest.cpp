@@ -1,0 +1,254 @@
+// `stowage report` and `stowage clean` driving the model over the scripted
+// docker: exit statuses and what reaches Docker for each request, the dry run,
+// the refusal on incomplete usage data, the JSON object, and an interruption
+// by a real signal while a docker child runs.
+
+#include "cli/HeadlessRun.h"
+#include "model/ModelTestSupport.h"
+#include "platform/TerminationSignals.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace stowage;
+using namespace stowage::cli;
+using namespace stowage::test;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+const QString anon = "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef";
+
+struct HeadlessRig {
+    explicit HeadlessRig(const QList<FakeRule>& rules = sample::rules())
+    {
+        rig.refreshAfterCleanup = false;
+        rig.rebuild(rules);
+        out.open(QIODevice::WriteOnly);
+        err.open(QIODevice::WriteOnly);
+    }
+
+    void start(const Request& request)
+    {
+        run = std::make_unique<HeadlessRun>(*rig.model, request, console);
+        run->start();
+    }
+
+    int runToEnd(const Request& request)
+    {
+        start(request);
+        EXPECT_TRUE(waitUntil([&] { return run->isFinished(); }, std::chrono::seconds(30)));
+        return run->exitStatus();
+    }
+
+    // The calls that change something, in call order.
+    QStringList removals() const
+    {
+        QStringList out;
+        for (const QString& call : rig.docker.calls())
+            if (call.startsWith("builder prune") || call.startsWith("rmi") || call.startsWith("volume rm"))
+                out << call;
+        return out;
+    }
+
+    QString outText() const { return QString::fromUtf8(out.data()); }
+    QString errText() const { return QString::fromUtf8(err.data()); }
+    QJsonObject json() const { return QJsonDocument::fromJson(out.data()).object(); }
+
+    ModelRig rig;
+    QBuffer out;
+    QBuffer err;
+    Console console{out, err};
+    std::unique_ptr<HeadlessRun> run;
+};
+
+Request clean(bool yes, CleanKinds kinds = safeCleanAllKinds)
+{
+    return {Command::clean, true, yes, kinds};
+}
+
+const FakeRule partialInspection{"inspect", sample::inspectLine(sample::webId, sample::webImage, "[]"),
+                                 "Error: No such object\n", 1};
+const FakeRule daemonDown{"ps -a", {}, "Cannot connect to the Docker daemon at unix:///x.sock. Is the docker daemon running?\n", 1};
+
+// The fake docker processes of one script still alive.
+int fakeDockersAlive(const ScriptedDocker& docker)
+{
+    return processesWithEnvironment("FAKE_DOCKER_SCRIPT=" + docker.directory());
+}
+
+TEST(HeadlessRun, ExitStatusesAndWhatReachesDocker)
+{
+    const QString prune = "builder prune -af";
+    const QString rmiOld = "rmi " + sample::oldImage;
+    const QString archive = R"({"ID":"%1","Repository":"shop-archive","Tag":"v1","Size":"20MB","CreatedSince":"3 weeks ago"})";
+    const QList<FakeRule> twoNames{
+        {"images -a", sample::imagesOut() + archive.arg(sample::oldImage) + "\n"},
+        {"image inspect --format {{json .RepoTags}} " + sample::oldImage, R"(["shop-old:v1","shop-archive:v1"])"},
+        {"rmi shop-old:v1 shop-archive:v1", "Untagged: shop-old:v1\nUntagged: shop-archive:v1\nDeleted: " + sample::oldImage}};
+    const struct {
+        const char* name;
+        QList<FakeRule> overrides;
+        Request request;
+        int status;
+        QStringList removals;
+        QString err;
+    } cases[] = {
+        {"report", {}, {Command::report}, ExitStatus::success, {}, ""},
+        {"report, two containers not inspected", {partialInspection}, {Command::report},
+         ExitStatus::usageDataIncomplete, {},
+         "stowage: usage data is incomplete: 2 of 3 containers could not be inspected — Error: No such object\n"},
+        {"report, daemon down", {daemonDown}, {Command::report}, ExitStatus::dockerUnreachable, {},
+         "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n"},
+        {"dry run", {}, clean(false), ExitStatus::success, {}, ""},
+        {"Safe Clean All", {}, clean(true), ExitStatus::success,
+         {prune, rmiOld, "volume rm shop_cache " + anon}, ""},
+        {"an image refused", {FakeRule{"rmi", {}, "Error response from daemon: conflict\n", 1}}, clean(true),
+         ExitStatus::removalsFailed, {prune, rmiOld, "volume rm shop_cache " + anon}, ""},
+        {"a failed prune is a failure", {FakeRule{"builder prune", {}, "Error response from daemon: boom\n", 1}},
+         clean(true, CleanKind::buildCache), ExitStatus::removalsFailed, {prune}, ""},
+        {"clean, daemon down", {daemonDown}, clean(true), ExitStatus::dockerUnreachable, {},
+         "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n"},
+        {"incomplete usage data refuses everything", {partialInspection}, clean(true),
+         ExitStatus::usageDataIncomplete, {},
+         "stowage: Usage data is incomplete, so no image or volume is called unused and nothing was removed: 2 of "
+         "3 containers could not be inspected — Error: No such object\n"},
+        {"the build cache alone needs no usage data", {partialInspection}, clean(true, CleanKind::buildCache),
+         ExitStatus::success, {prune}, ""},
+        {"only images", {}, clean(true, CleanKind::unusedImages), ExitStatus::success, {rmiOld}, ""},
+        {"only volumes: every orphan", {}, clean(true, CleanKind::orphanVolumes), ExitStatus::success,
+         {"volume rm shop_cache " + anon}, ""},
+        {"only anonymous volumes", {}, clean(true, CleanKind::anonymousOrphanVolumes), ExitStatus::success,
+         {"volume rm " + anon}, ""},
+        {"an image with two names goes whole, in one rmi", twoNames, clean(true, CleanKind::unusedImages),
+         ExitStatus::success, {"rmi shop-old:v1 shop-archive:v1"}, ""},
+        {"images and anonymous volumes", {},
+         clean(true, CleanKinds{CleanKind::unusedImages, CleanKind::anonymousOrphanVolumes}), ExitStatus::success,
+         {rmiOld, "volume rm " + anon}, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeadlessRig headless(sample::rules(c.overrides));
+        EXPECT_EQ(headless.runToEnd(c.request), c.status);
+        EXPECT_EQ(headless.removals(), c.removals);
+        EXPECT_EQ(headless.errText(), c.err);
+        if (c.request.command == Command::clean) {
+            // What the JSON says went is what Docker was asked to remove (and confirmed).
+            const QJsonObject removed = headless.json().value("removed").toObject();
+            const bool pruneFails = std::any_of(c.overrides.begin(), c.overrides.end(), [](const FakeRule& rule) {
+                return rule.match == "builder prune" && rule.exit != 0;
+            });
+            EXPECT_EQ(removed.value("buildCache").toBool(), c.removals.contains(prune) && !pruneFails);
+            const auto images = c.status == ExitStatus::success ? c.removals.filter(QRegularExpression("^rmi ")).size() : 0;
+            EXPECT_EQ(removed.value("images").toArray().size(), images);
+        }
+    }
+}
+
+TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
+{
+    HeadlessRig headless;
+    ASSERT_EQ(headless.runToEnd(clean(false)), ExitStatus::success);
+    EXPECT_THAT(headless.removals(), IsEmpty());
+    const QJsonObject doc = headless.json();
+    EXPECT_TRUE(doc.value("dryRun").toBool());
+    EXPECT_EQ(doc.value("wouldRemove").toObject(),
+              (QJsonObject{{"buildCache", true},
+                           {"images", QJsonArray{sample::oldImage}},
+                           {"volumes", QJsonArray{"shop_cache", anon}}}));
+    EXPECT_EQ(doc.value("removed").toObject(),
+              (QJsonObject{{"buildCache", false}, {"images", QJsonArray{}}, {"volumes", QJsonArray{}}}));
+    QStringList kept;
+    for (const QJsonValue item : doc.value("kept").toObject().value("images").toArray())
+        kept << item["repositories"].toArray().first().toString("<none>") + " " + item["reason"].toString();
+    for (const QJsonValue item : doc.value("kept").toObject().value("volumes").toArray())
+        kept << item["name"].toString() + " " + item["reason"].toString();
+    EXPECT_THAT(kept, ElementsAre("shop-web:latest Used by container", "postgres:16 Used by container",
+                                  "<none> Dangling image", "shop_data In use — 2 containers (running)"));
+
+    HeadlessRig text;
+    ASSERT_EQ(text.runToEnd({Command::clean}), ExitStatus::success);
+    EXPECT_TRUE(text.outText().startsWith("Dry run: nothing was removed."));
+    EXPECT_TRUE(text.outText().contains("\nKept:\n  image   shop-web:latest  111111111111  Used by container\n"))
+        << text.outText().toStdString();
+}
+
+TEST(HeadlessRun, ReportJsonCarriesEveryVerdict)
+{
+    HeadlessRig headless;
+    ASSERT_EQ(headless.runToEnd({Command::report, true}), ExitStatus::success);
+    const QJsonObject doc = headless.json();
+    EXPECT_TRUE(doc.value("usageDataComplete").toBool());
+    EXPECT_EQ(doc.value("containers").toObject(), (QJsonObject{{"total", 3}, {"running", 1}}));
+    EXPECT_EQ(doc.value("buildCache").toObject().value("reclaimableBytes").toInteger(), qint64(1.2 * 1024 * 1024 * 1024));
+    QStringList images;
+    for (const QJsonValue image : doc.value("images").toArray())
+        images << QStringLiteral("%1 %2 %3")
+                      .arg(image["repositories"].toArray().size())
+                      .arg(image["status"].toString(), image["offered"].toBool() ? "offered" : "kept");
+    EXPECT_THAT(images, ElementsAre("1 Used by container kept", "1 Used by container kept",
+                                    "1 Not used by any container offered", "0 Dangling image kept"));
+    QStringList volumes;
+    for (const QJsonValue volume : doc.value("volumes").toArray())
+        volumes << QStringLiteral("%1 %2 %3 %4")
+                       .arg(volume["name"].toString().left(4), volume["usage"].toString())
+                       .arg(volume["sizeBytes"].toInteger())
+                       .arg(volume["offered"].toBool() ? "offered" : "kept");
+    EXPECT_THAT(volumes, ElementsAre("shop inUse 104857600 kept", "shop orphanLabeled 2097152 offered",
+                                     "0123 orphanAnonymous 1048576 offered"));
+    EXPECT_EQ(doc.value("wouldRemove").toObject().value("volumes").toArray().size(), 2);
+}
+
+// SIGINT (or SIGTERM) stops the running docker child through the model's
+// cancel path; the run says what went and ends with 130, leaving nothing behind.
+TEST(HeadlessRun, ASignalStopsTheRunningChildAndEndsWith130)
+{
+    const struct {
+        const char* name;
+        FakeRule slow;
+        Request request;
+        int signalNumber;
+        QString out;  // the end of standard output
+        QString err;
+    } cases[] = {
+        {"during the refresh", {"ps -a", {}, {}, 0, 30}, {Command::report}, SIGINT, "",
+         "stowage: stopping…\nstowage: interrupted — nothing was removed.\n"},
+        {"during the prune", {"builder prune", "working\n", {}, 0, 30}, {Command::clean, false, true}, SIGTERM,
+         "\nSafe clean cancelled — removed 0 images, 0 volumes.\n", "stowage: stopping…\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeadlessRig headless(sample::rules({c.slow}));
+        platform::TerminationSignals termination;
+        headless.start(c.request);
+        QObject::connect(&termination, &platform::TerminationSignals::received, headless.run.get(),
+                         &HeadlessRun::interrupt);
+        ASSERT_TRUE(waitUntil([&] { return !headless.rig.docker.callsStartingWith(c.slow.match).isEmpty(); }));
+        ASSERT_GE(fakeDockersAlive(headless.rig.docker), 1);
+
+        QElapsedTimer clock;
+        clock.start();
+        ::kill(::getpid(), c.signalNumber);
+        ASSERT_TRUE(waitUntil([&] { return headless.run->isFinished(); }));
+        EXPECT_EQ(headless.run->exitStatus(), ExitStatus::interrupted);
+        EXPECT_LT(clock.elapsed(), 5000);
+        EXPECT_EQ(headless.outText().right(c.out.size()), c.out);
+        EXPECT_EQ(headless.errText(), c.err);
+        EXPECT_TRUE(headless.removals().size() <= 1);  // the prune that was stopped, nothing after it
+        EXPECT_TRUE(waitUntil([&] { return fakeDockersAlive(headless.rig.docker) == 0; },
+                              std::chrono::seconds(3)));
+        EXPECT_TRUE(waitUntil([&] { return headless.rig.operations.active().isEmpty(); }));
+    }
+}
+
+}  // namespace
