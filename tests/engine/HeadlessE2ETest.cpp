@@ -115,8 +115,9 @@ TEST_F(HeadlessReadOnlyE2ETest, ReportAgreesWithTheFixtureAndWithDocker)
             const QJsonObject image = byRef.value(ref);
             EXPECT_EQ(image.value("status").toString(), fixture.value("reason").toString());
             EXPECT_EQ(image.value("offered").toBool(), fixture.value("inUnusedImages").toBool());
-            if (fixture.contains("sameIdAs"))
+            if (fixture.contains("sameIdAs")) {
                 EXPECT_EQ(image, byRef.value(fixture.value("sameIdAs").toString()));
+            }
         }
 
         QHash<QString, QJsonObject> byName;
