@@ -2,6 +2,8 @@
 
 #include <QList>
 
+#include <algorithm>
+
 namespace stowage::Classify {
 
 namespace {
@@ -20,6 +22,26 @@ QString label(const QString& labels, const QString& key)
             return piece.mid(prefix.size()).toString();
     }
     return {};
+}
+
+bool hasLabel(const QString& labels, const QString& key)
+{
+    for (QStringView piece : QStringView(labels).split(u',', Qt::SkipEmptyParts)) {
+        if (piece.startsWith(key) && (piece.size() == key.size() || piece.at(key.size()) == u'='))
+            return true;
+    }
+    return false;
+}
+
+bool isAnonymousVolume(const QString& name, const QString& labels)
+{
+    if (hasLabel(labels, QLatin1String(EngineLabel::anonymousVolume)))
+        return true;
+    static constexpr qsizetype generatedNameLength = 64;
+    return name.size() == generatedNameLength
+        && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
+               return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
+           });
 }
 
 bool isBuiltImage(const QString& repository, const QString& project)
@@ -52,6 +74,8 @@ QString rawValue(VolumeUsage usage)
         return QStringLiteral("inUse");
     case VolumeUsage::orphanLabeled:
         return QStringLiteral("orphanLabeled");
+    case VolumeUsage::orphanNamed:
+        return QStringLiteral("orphanNamed");
     case VolumeUsage::orphanAnonymous:
         return QStringLiteral("orphanAnonymous");
     case VolumeUsage::disputed:

@@ -1,7 +1,7 @@
 #pragma once
 // Text rules about what docker prints: reading one label out of a labels text,
-// the image-name heuristics for compose-built and locally built images, and
-// the usage verdict of a volume.
+// the image-name heuristics for compose-built and locally built images, whether
+// a volume was created without a name, and the usage verdict of a volume.
 
 #include <QString>
 
@@ -14,16 +14,37 @@ inline constexpr char configFiles[] = "com.docker.compose.project.config_files";
 
 }  // namespace stowage::ComposeLabel
 
+namespace stowage::EngineLabel {
+
+// Set (with an empty value) by newer engines on the volumes they create without a name.
+inline constexpr char anonymousVolume[] = "com.docker.volume.anonymous";
+
+}  // namespace stowage::EngineLabel
+
 namespace stowage::Classify {
 
 // Value of `key` in a comma-separated list of key=value pairs; empty when absent.
 QString label(const QString& labels, const QString& key);
+// Whether `key` is one of the labels, whatever its value (empty values included).
+bool hasLabel(const QString& labels, const QString& key);
 // Whether an image name looks built by compose project `project` (e.g. shop-api for shop).
 bool isBuiltImage(const QString& repository, const QString& project);
 // Whether an image name looks built locally rather than pulled (myapp-web, my_api).
 bool looksLocallyBuilt(const QString& repository);
 
-enum class VolumeUsage { inUse, orphanLabeled, orphanAnonymous, disputed, unknown };
+// Whether Docker created the volume without a name: it carries the engine's
+// anonymous-volume label, or (engines that do not set it) its name is the 64
+// lowercase hex digits the engine generates. Any other name was given by
+// someone, so the volume may hold data they mean to keep.
+bool isAnonymousVolume(const QString& name, const QString& labels);
+
+// orphanNamed: unmounted, dangling, no project label, but given a name.
+enum class VolumeUsage { inUse, orphanLabeled, orphanNamed, orphanAnonymous, disputed, unknown };
+constexpr bool isOrphan(VolumeUsage usage)
+{
+    return usage == VolumeUsage::orphanLabeled || usage == VolumeUsage::orphanNamed
+        || usage == VolumeUsage::orphanAnonymous;
+}
 QString rawValue(VolumeUsage usage);
 
 }  // namespace stowage::Classify

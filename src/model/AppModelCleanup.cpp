@@ -120,6 +120,17 @@ void AppModel::cleanOrphanVolumes()
                       .arg(labelled.size())
                   + joinLines(lines);
     }
+    const QList<SGVolume> named = volumesMatching(Classify::VolumeUsage::orphanNamed);
+    if (!named.isEmpty()) {
+        QStringList lines;
+        for (const auto& volume : named)
+            lines << QStringLiteral("  • %1 (%2)").arg(volume.name, SizeFormat::humanSize(totalBytes({volume})));
+        caveat += QStringLiteral("\n\n⚠ %1 of these have a name but no project label. Docker did not make up "
+                                 "these names: someone chose them, and a named volume often holds data meant to "
+                                 "outlive its containers (a database, uploads):\n")
+                      .arg(named.size())
+                  + joinLines(lines);
+    }
     removeOrphanBucket(orphanVolumes(), QStringLiteral("orphan volumes"), QStringLiteral("Remove orphan volumes"),
                        caveat);
 }
@@ -130,6 +141,22 @@ void AppModel::cleanAnonymousOrphanVolumes()
                        QStringLiteral("Remove anonymous orphan volumes"),
                        QStringLiteral("These belong to no compose project and are mounted by no container."));
 }
+
+namespace {
+
+// One line per volume with its size, the first 40 only, then "… and N more".
+QString volumeListing(const QList<SGVolume>& volumes, const QHash<QString, qint64>& sizes)
+{
+    QStringList lines;
+    for (const auto& volume : volumes.mid(0, maxListedVolumes))
+        lines << QStringLiteral("  %1 (%2)").arg(volume.name, SizeFormat::humanSize(sizes.value(volume.name, 0)));
+    QString listing = joinLines(lines);
+    if (volumes.size() > maxListedVolumes)
+        listing += QStringLiteral("\n  … and %1 more").arg(volumes.size() - maxListedVolumes);
+    return listing;
+}
+
+}  // namespace
 
 void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
                                   const QString& caveat)
@@ -145,16 +172,10 @@ void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString&
         alerts().info(QStringLiteral("Info"), QStringLiteral("No matching orphan volumes found."));
         return;
     }
-    QStringList lines;
-    for (const auto& volume : volumes.mid(0, maxListedVolumes))
-        lines << QStringLiteral("  %1 (%2)").arg(volume.name, SizeFormat::humanSize(inventory_.volumeSizes.value(volume.name, 0)));
-    QString more;
-    if (volumes.size() > maxListedVolumes)
-        more = QStringLiteral("\n  … and %1 more").arg(volumes.size() - maxListedVolumes);
     const QString message = QStringLiteral("Remove %1 volumes (%2)?\n\n")
                                 .arg(volumes.size())
                                 .arg(SizeFormat::humanSize(totalBytes(volumes)))
-                            + caveat + QStringLiteral("\n\n") + joinLines(lines) + more
+                            + caveat + QStringLiteral("\n\n") + volumeListing(volumes, inventory_.volumeSizes)
                             + QStringLiteral("\n\n⚠ Data will be permanently deleted!");
     if (alerts().confirm(title, message, true) && idleAfterConfirmation())
         deleteResources(label, {}, {}, volumes);
@@ -192,15 +213,35 @@ QString volumeBucketName(CleanKinds kinds)
                                                     : QStringLiteral("anonymous orphan volumes");
 }
 
-QString safeCleanConfirmation(const CleanPlan& plan)
+// What Safe Clean All leaves of the orphans, and where the user removes them deliberately.
+QString keptOrphansNote(qsizetype named, qsizetype labelled)
+{
+    QStringList kinds;
+    if (named > 0)
+        kinds << QStringLiteral("%1 named").arg(named);
+    if (labelled > 0)
+        kinds << QStringLiteral("%1 project").arg(labelled);
+    if (kinds.isEmpty())
+        return {};
+    return QStringLiteral("\n\nLeft alone: %1 orphan volumes, which may hold data. Check them in the Volumes tab, "
+                          "whose \"Remove All Orphans\" button removes them after naming each one.")
+        .arg(kinds.join(QStringLiteral(" and ")));
+}
+
+// Names every volume the plan removes (the first 40), and the orphans it leaves.
+QString safeCleanConfirmation(const CleanPlan& plan, const QHash<QString, qint64>& sizes)
 {
     QString parts;
     if (plan.buildCache)
         parts += QStringLiteral("\n  • Build cache: ") + plan.buildCacheReclaimable;
     if (plan.kinds.testFlag(CleanKind::unusedImages))
         parts += QStringLiteral("\n  • %1 unused images").arg(plan.images.size());
-    if (cleansVolumes(plan.kinds))
+    if (cleansVolumes(plan.kinds)) {
         parts += QStringLiteral("\n  • %1 ").arg(plan.volumes.size()) + volumeBucketName(plan.kinds);
+        if (!plan.volumes.isEmpty())
+            parts += QStringLiteral(":\n") + volumeListing(plan.volumes, sizes);
+        parts += keptOrphansNote(plan.keptNamedOrphans, plan.keptProjectOrphans);
+    }
     return QStringLiteral("This will safely remove:\n") + parts
         + QStringLiteral("\n\nContainers and their resources will NOT be touched.\n\nContinue?");
 }
@@ -227,7 +268,7 @@ void AppModel::safeClean(CleanKinds kinds)
     const CleanPlan plan = cleanPlan(kinds);
     if (isLoading_)
         return;
-    if (!alerts().confirm(QStringLiteral("Safe Clean All"), safeCleanConfirmation(plan), true) || !idleAfterConfirmation())
+    if (!alerts().confirm(QStringLiteral("Safe Clean All"), safeCleanConfirmation(plan, inventory_.volumeSizes), true) || !idleAfterConfirmation())
         return;
     startSpinner();
     QStringList parts;
@@ -367,7 +408,7 @@ void AppModel::removeSelectedVolumes(const QSet<QString>& names)
     QList<SGVolume> allowed;
     for (const auto& volume : selected) {
         const auto verdict = usage.volumeUsage(volume);
-        if (verdict == Classify::VolumeUsage::orphanLabeled || verdict == Classify::VolumeUsage::orphanAnonymous)
+        if (Classify::isOrphan(verdict))
             allowed << volume;
         else
             blocked << QStringLiteral("  %1 — %2").arg(volume.name, usage.volumeStatusText(volume));

@@ -82,6 +82,8 @@ void AppModel::failRefresh(const QString& description, bool cancelled, bool publ
         emit usageChanged();
         buildProjectIndex();
     }
+    // Docker may have changed since the shown lists were read: they are no longer known to be current.
+    setDataStale(true);
     if (cancelled) {
         setStatusText(QStringLiteral("Refresh cancelled."));
         log(LogLevel::warn, QStringLiteral("Refresh cancelled"));

@@ -1,5 +1,5 @@
 // The safe-clean rule as data: the candidates come from the classification's
-// bulk lists (unusedImages, orphanVolumes, the anonymous-orphan bucket), and
+// bulk lists (unusedImages, orphanVolumes, anonymousOrphanVolumes), and
 // everything else of the asked kinds is kept with the verdict the window shows.
 
 #include "model/UsageClassification.h"
@@ -52,15 +52,17 @@ CleanPlan UsageClassification::cleanPlan(CleanKinds kinds) const
     }
 
     if (kinds & volumeKinds) {
-        if (kinds.testFlag(CleanKind::orphanVolumes))
-            plan.volumes = orphanVolumes();
-        else if (complete)
-            plan.volumes = volumesMatching(Classify::VolumeUsage::orphanAnonymous);
+        plan.volumes = kinds.testFlag(CleanKind::orphanVolumes) ? orphanVolumes() : anonymousOrphanVolumes();
         plan.volumeBytes = totalBytes(plan.volumes);
         const QSet<QString> offered = plan.volumeNames();
-        for (const SGVolume& volume : inventory_.volumes)
-            if (!offered.contains(volume.name))
-                plan.keptVolumes.append({volume, volumeStatusText(volume)});
+        for (const SGVolume& volume : inventory_.volumes) {
+            if (offered.contains(volume.name))
+                continue;
+            plan.keptVolumes.append({volume, volumeStatusText(volume)});
+            const Classify::VolumeUsage usage = volumeUsage(volume);
+            plan.keptNamedOrphans += usage == Classify::VolumeUsage::orphanNamed;
+            plan.keptProjectOrphans += usage == Classify::VolumeUsage::orphanLabeled;
+        }
     }
     return plan;
 }

@@ -18,13 +18,15 @@ namespace stowage {
 enum class CleanKind : unsigned {
     buildCache = 1,              // the whole build cache (docker builder prune -af)
     unusedImages = 2,            // the images offered for bulk removal
-    orphanVolumes = 4,           // every orphan volume ("Remove Orphan Volumes")
-    anonymousOrphanVolumes = 8,  // only the orphans without a project label
+    orphanVolumes = 4,           // every orphan volume, named and project ones too ("Remove Orphan Volumes")
+    anonymousOrphanVolumes = 8,  // only the orphans Docker created without a name
 };
 Q_DECLARE_FLAGS(CleanKinds, CleanKind)
 
-// What Safe Clean All does.
-inline constexpr CleanKinds safeCleanAllKinds{CleanKind::buildCache, CleanKind::unusedImages, CleanKind::orphanVolumes};
+// What Safe Clean All does. A named or project orphan may hold data: it goes
+// only when asked for by kind, or from the Volumes tab after being named.
+inline constexpr CleanKinds safeCleanAllKinds{CleanKind::buildCache, CleanKind::unusedImages,
+                                              CleanKind::anonymousOrphanVolumes};
 
 struct KeptImage {
     ImageUnit image;
@@ -49,6 +51,9 @@ struct CleanPlan {
     // The images and volumes of the asked kinds that stay, each with why.
     QList<KeptImage> keptImages;
     QList<KeptVolume> keptVolumes;
+    // The orphans among them that may hold data (a name, or a project label).
+    qsizetype keptNamedOrphans = 0;
+    qsizetype keptProjectOrphans = 0;
     // Images or volumes were asked for while usage data is incomplete: none
     // of them can be called unused, so the lists above offer nothing.
     bool blocked = false;

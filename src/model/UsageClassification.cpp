@@ -40,11 +40,6 @@ std::optional<ProjectText> namedOwnersText(const QSet<QString>& owners)
     return ProjectText{names.join(QStringLiteral(", ")), names.size() > 1};
 }
 
-bool isOrphan(Classify::VolumeUsage usage)
-{
-    return usage == Classify::VolumeUsage::orphanLabeled || usage == Classify::VolumeUsage::orphanAnonymous;
-}
-
 }  // namespace
 
 UsageClassification::UsageClassification(const Inventory& inventory, const ProjectIndex& index)
@@ -170,6 +165,8 @@ Classify::VolumeUsage UsageClassification::volumeUsage(const SGVolume& volume) c
         return Classify::VolumeUsage::disputed;
     if (!volume.project.isEmpty())
         return Classify::VolumeUsage::orphanLabeled;
+    if (!Classify::isAnonymousVolume(volume.name, volume.labels))
+        return Classify::VolumeUsage::orphanNamed;
     return Classify::VolumeUsage::orphanAnonymous;
 }
 
@@ -179,10 +176,17 @@ QList<SGVolume> UsageClassification::orphanVolumes() const
     if (!inventory_.usageDataComplete)
         return orphans;
     for (const SGVolume& volume : inventory_.volumes) {
-        if (isOrphan(volumeUsage(volume)))
+        if (Classify::isOrphan(volumeUsage(volume)))
             orphans.append(volume);
     }
     return largestFirst(std::move(orphans));
+}
+
+QList<SGVolume> UsageClassification::anonymousOrphanVolumes() const
+{
+    if (!inventory_.usageDataComplete)
+        return {};
+    return volumesMatching(Classify::VolumeUsage::orphanAnonymous);
 }
 
 QList<SGVolume> UsageClassification::volumesMatching(Classify::VolumeUsage usage) const
@@ -237,6 +241,7 @@ QString UsageClassification::volumeStatusText(const SGVolume& volume) const
                + (running ? QStringLiteral(" (running)") : QStringLiteral(" (stopped)"));
     }
     case Classify::VolumeUsage::orphanLabeled: return QStringLiteral("Orphan — labelled, mounted by nothing");
+    case Classify::VolumeUsage::orphanNamed: return QStringLiteral("Orphan — named, mounted by nothing");
     case Classify::VolumeUsage::orphanAnonymous: return QStringLiteral("Orphan — anonymous");
     case Classify::VolumeUsage::disputed: return QStringLiteral("Docker says in use — keep");
     case Classify::VolumeUsage::unknown: return QStringLiteral("Unknown — refresh needed");

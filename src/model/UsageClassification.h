@@ -68,8 +68,12 @@ public:
     ProjectText imageProjectText(const SGImage& image) const;
 
     Classify::VolumeUsage volumeUsage(const SGVolume& volume) const;
-    // Volumes offered for bulk removal, largest first.
+    // Volumes offered for bulk removal, largest first: every orphan, named and
+    // labelled ones included ("Remove All N Orphans" names each of those).
     QList<SGVolume> orphanVolumes() const;
+    // The orphans Docker created without a name, largest first: the only
+    // volumes Safe Clean All removes. Empty when usage data is incomplete.
+    QList<SGVolume> anonymousOrphanVolumes() const;
     // Volumes with the given usage, largest first; not gated by usageDataComplete.
     QList<SGVolume> volumesMatching(Classify::VolumeUsage usage) const;
     // In-use volumes grouped under their alphabetically first owning project, largest group first.

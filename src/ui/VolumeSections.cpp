@@ -43,7 +43,8 @@ QColor usageColor(Classify::VolumeUsage usage)
 {
     switch (usage) {
     case Usage::inUse: return Theme::success();
-    case Usage::orphanLabeled: return Theme::warning();
+    case Usage::orphanLabeled:
+    case Usage::orphanNamed: return Theme::warning();
     case Usage::orphanAnonymous: return Theme::danger();
     case Usage::disputed: return Theme::cyan();
     case Usage::unknown: return Theme::textDim();
@@ -55,7 +56,8 @@ QString usageMark(Classify::VolumeUsage usage)
 {
     switch (usage) {
     case Usage::inUse: return QStringLiteral("✓");
-    case Usage::orphanLabeled: return QStringLiteral("!");
+    case Usage::orphanLabeled:
+    case Usage::orphanNamed: return QStringLiteral("!");
     case Usage::orphanAnonymous: return QStringLiteral("✕");
     case Usage::disputed:
     case Usage::unknown: return QStringLiteral("?");
@@ -93,6 +95,7 @@ VolumeCatalog::VolumeCatalog(const AppModel& model)
     unknown_ = classification.volumesMatching(Usage::unknown);
     disputed_ = classification.volumesMatching(Usage::disputed);
     orphanLabeled_ = classification.volumesMatching(Usage::orphanLabeled);
+    orphanNamed_ = classification.volumesMatching(Usage::orphanNamed);
     orphanAnonymous_ = classification.volumesMatching(Usage::orphanAnonymous);
     const QList<SGVolume> orphans = classification.orphanVolumes();
     orphanCount_ = int(orphans.size());
@@ -177,6 +180,11 @@ QList<VolumeSection> VolumeCatalog::sections(VolumeFilter filter, const QString&
                  + QString::number(labeled.size()) + dot + SizeFormat::humanSize(sizeOf(labeled)) + dot
                  + QStringLiteral("check before deleting"),
              Theme::warning(), labeled});
+        QList<SGVolume> named = passing(orphanNamed_, search);
+        add({QStringLiteral("orphan-named"),
+             QStringLiteral("Orphan — named, no project, may hold data") + dot + QString::number(named.size()) + dot
+                 + SizeFormat::humanSize(sizeOf(named)) + dot + QStringLiteral("check before deleting"),
+             Theme::warning(), named});
         QList<SGVolume> anonymous = passing(orphanAnonymous_, search);
         add({QStringLiteral("orphan-anon"),
              QStringLiteral("Orphan — anonymous, no project") + dot + QString::number(anonymous.size()) + dot

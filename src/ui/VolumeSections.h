@@ -1,7 +1,7 @@
 #pragma once
 // What the Volumes tab shows, apart from drawing it: every volume's cells, the
 // sections of the table (in-use volumes by project, then unverified, disputed,
-// labelled orphans and anonymous orphans) after the filter and search, the
+// labelled orphans, named orphans and anonymous orphans) after the filter and search, the
 // summary line and the counts behind the three buttons.
 //
 // A VolumeCatalog is computed once per model change; sections() is then cheap
@@ -87,6 +87,7 @@ private:
     QList<SGVolume> unknown_;
     QList<SGVolume> disputed_;
     QList<SGVolume> orphanLabeled_;
+    QList<SGVolume> orphanNamed_;
     QList<SGVolume> orphanAnonymous_;
     QString summary_;
     int orphanCount_ = 0;

@@ -56,7 +56,7 @@ QWidget* VolumesTab::buildHeader()
     row->addWidget(listingTitle(QStringLiteral("Docker Volumes"), header));
     row->addStretch(1);
     row->addWidget(legendItem(QStringLiteral("In use — keep"), Theme::success(), header));
-    row->addWidget(legendItem(QStringLiteral("Orphan, had a project"), Theme::warning(), header));
+    row->addWidget(legendItem(QStringLiteral("Orphan, had a project or a name"), Theme::warning(), header));
     row->addWidget(legendItem(QStringLiteral("Orphan, anonymous"), Theme::danger(), header));
     return header;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The Volumes tab: every volume in one table, grouped into sections (in use by
-// project, not verified, disputed, labelled orphans, anonymous orphans), with a
+// project, not verified, disputed, labelled, named and anonymous orphans), with a
 // filter, a search, a summary, and buttons that remove the selected volumes,
 // the anonymous orphans or all orphans. A context menu reveals a volume's
 // mountpoint in the file manager.

@@ -1,8 +1,13 @@
 // The clean-up commands against the private engine, checked with docker itself: Safe Clean
 // All, the orphan-volume buckets and the selections remove exactly what the classification
-// calls safe, and Docker still refuses what became unsafe after the last refresh.
+// calls safe, volumes that may hold data only when named in the confirmation, and Docker still
+// refuses what became unsafe after the last refresh.
 
 #include "engine/EngineModelRig.h"
+
+#include "ui/OverviewTab.h"
+#include "ui/SGButton.h"
+#include "ui/VolumesTab.h"
 
 #include <gmock/gmock.h>
 
@@ -40,6 +45,7 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
         const QStringList unusedRefs = expectedList("unusedImages");
         const QSet<QString> unused = imageIdsOf(unusedRefs);
         const QSet<QString> orphans = volumesOf(expectedList("orphanVolumes"));
+        const QSet<QString> anonymous = volumesOf({"anonymous:orphan"});
         ASSERT_EQ(unused.size(), expected.value("counts").toObject().value("unusedImages").toInt());
         ASSERT_EQ(imageIds(rig.model->unusedImages()), unused);
         ASSERT_EQ(volumeNames(rig.model->orphanVolumes()), orphans);
@@ -57,7 +63,7 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
 
         const DockerState after = DockerState::read(engine);
         EXPECT_EQ(after.imageIds, before.imageIds - unused);
-        EXPECT_EQ(after.volumes, c.safeCleanAll ? before.volumes - orphans : before.volumes);
+        EXPECT_EQ(after.volumes, c.safeCleanAll ? before.volumes - anonymous : before.volumes);
         EXPECT_EQ(after.containerIds, before.containerIds);
         EXPECT_EQ(after.buildCacheSize == "0B", c.safeCleanAll);
         EXPECT_TRUE(after.imageIds.contains(usedImages)) << "an image a container uses was removed";
@@ -73,20 +79,21 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
         for (const QStringList& args : rmis)
             EXPECT_EQ(args.size(), 3) << args.join(' ').toStdString();
         EXPECT_EQ(toSet(rig.itemsOf({"rmi"})), toSet(unusedRefs));
-        EXPECT_EQ(toSet(rig.itemsOf({"volume", "rm"})), c.safeCleanAll ? orphans : QSet<QString>());
+        EXPECT_EQ(toSet(rig.itemsOf({"volume", "rm"})), c.safeCleanAll ? anonymous : QSet<QString>());
         EXPECT_TRUE(rig.itemsOf({"rm"}).isEmpty());
 
         ASSERT_EQ(rig.alerts.confirms().size(), 1);
         const std::string confirm = rig.alerts.confirms()[0].message.toStdString();
         if (c.safeCleanAll) {
-            EXPECT_THAT(confirm, HasSubstr("\n  • 2 unused images\n  • 3 orphan volumes\n"));
+            EXPECT_THAT(confirm, HasSubstr("\n  • 2 unused images\n  • 1 anonymous orphan volumes:\n"));
             ASSERT_EQ(rig.alerts.infos().size(), 1);
             EXPECT_EQ(rig.alerts.infos()[0].title, "Done");
-            EXPECT_EQ(rig.alerts.infos()[0].message, "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 3 orphan volumes");
+            EXPECT_EQ(rig.alerts.infos()[0].message,
+                      "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 1 anonymous orphan volumes");
             // The reconciling refresh left the model agreeing with Docker.
             EXPECT_FALSE(rig.model->dataStale());
             EXPECT_EQ(rig.model->buildCache().sizeBytes, 0);
-            EXPECT_TRUE(rig.model->orphanVolumes().isEmpty());
+            EXPECT_EQ(volumeNames(rig.model->orphanVolumes()), orphans - anonymous);
         } else {
             EXPECT_THAT(confirm, StartsWith("Remove 2 unused images?\n\n"));
             for (const QString& ref : unusedRefs)
@@ -118,7 +125,7 @@ TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
          "Mounted by no container, and Docker's own dangling filter agrees.\n\n⚠ 1 of these carry a compose "
          "project label. No container mounts them any more, but this IS that project's data — a leftover from an "
          "older compose file, or a project whose containers were removed:\n  • sgfx-gamma: 1 volume(s), "},
-        {"anonymous orphans", &AppModel::cleanAnonymousOrphanVolumes, {"anonymous:orphan", "sgfx-loose"},
+        {"anonymous orphans", &AppModel::cleanAnonymousOrphanVolumes, {"anonymous:orphan"},
          "Remove anonymous orphan volumes", "anonymous orphan volumes",
          "These belong to no compose project and are mounted by no container.\n\n"},
     };
@@ -160,6 +167,68 @@ TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
         ASSERT_TRUE(rig.refreshAndWait());
         EXPECT_EQ(shownBeforeRefresh, volumeNames(rig.model->volumes()));
         EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
+    }
+}
+
+// Volumes that may hold data, with both clients: a named volume holding a file and a compose
+// project's volume left by `down` survive Safe Clean All, which removes the anonymous orphan,
+// names it, and says what it leaves; "Safe to remove" counts exactly that. "Remove All N
+// Orphans" in the Volumes tab, confirmed, then removes all three, each named with its size.
+TEST_F(CleanupE2ETest, SafeCleanAllLeavesVolumesThatMayHoldDataAndRemoveAllOrphansTakesThem)
+{
+    const QString anonymous = engine.volumeName("anonymous:orphan");
+    const QStringList clients{Engine::docker28Client(), Engine::docker20Client()};
+    for (const QString& client : clients) {
+        SCOPED_TRACE(client.toStdString());
+        if (client != clients.first()) {
+            ASSERT_TRUE(engine.rebuildFixture());
+        }
+        const QString mountpoint =
+            QString::fromUtf8(engine.docker({"volume", "inspect", "sgfx-loose", "--format", "{{.Mountpoint}}"})).trimmed();
+        ASSERT_TRUE(mountpoint.startsWith(engine.engineDir() + '/'));
+        QFile notes(mountpoint + "/notes.txt");
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("keep me\n");
+        notes.close();
+        {
+            EngineModelRig rig(engine, {.client = client});
+            ASSERT_TRUE(rig.refreshAndWait());
+            const DockerState before = DockerState::read(engine);
+            const OverviewTab::Figures figures = OverviewTab::figures(*rig.model);
+            const qint64 otherBytes =
+                rig.model->buildCache().reclaimableBytes + rig.model->classification().unusedImageBytes();
+            EXPECT_EQ(figures.reclaimableBytes - otherBytes, rig.model->volumeSizes().value(anonymous));
+            EXPECT_GT(rig.model->volumeSizes().value("sgfx-loose"), 0);
+
+            rig.model->safeCleanAll();
+            ASSERT_TRUE(rig.waitIdle());
+            EXPECT_EQ(before.volumes - DockerState::read(engine).volumes, QSet<QString>{anonymous});
+            EXPECT_EQ(toSet(rig.itemsOf({"volume", "rm"})), QSet<QString>{anonymous});
+            ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+            EXPECT_EQ(notes.readAll(), "keep me\n");
+            notes.close();
+            ASSERT_EQ(rig.alerts.confirms().size(), 1);
+            EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(),
+                        HasSubstr(("  • 1 anonymous orphan volumes:\n  " + anonymous + " ("
+                                   + SizeFormat::humanSize(figures.reclaimableBytes - otherBytes)
+                                   + ")\n\nLeft alone: 1 named and 1 project orphan volumes, which may hold data.")
+                                      .toStdString()));
+        }
+
+        ASSERT_TRUE(engine.rebuildFixture());
+        EngineModelRig rig(engine, {.client = client});
+        ASSERT_TRUE(rig.refreshAndWait());
+        VolumesTab tab(*rig.model);
+        tab.show();
+        drainEvents();
+        ASSERT_EQ(tab.removeAllOrphansButton().text(), "Remove All 3 Orphans");
+        tab.removeAllOrphansButton().click();
+        ASSERT_TRUE(rig.waitIdle());
+        EXPECT_FALSE(DockerState::read(engine).volumes.intersects(volumesOf(expectedList("orphanVolumes"))));
+        ASSERT_EQ(rig.alerts.confirms().size(), 1);
+        EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(),
+                    HasSubstr("\n\n⚠ 1 of these have a name but no project label."));
+        EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(), HasSubstr("\n  • sgfx-loose (0 B)"));
     }
 }
 

@@ -115,7 +115,7 @@ TEST_F(HostileLabelsE2ETest, AForgedProjectLabelNeverMovesAnythingIntoAnotherPro
                                          [](const SGVolume& v) { return v.name == "sgfx-forged-vol"; });
         ASSERT_NE(volume, rig.model->volumes().end());
         EXPECT_EQ(volume->project, "");
-        EXPECT_EQ(rig.model->volumeUsage(*volume), Classify::VolumeUsage::orphanAnonymous);
+        EXPECT_EQ(rig.model->volumeUsage(*volume), Classify::VolumeUsage::orphanNamed);
 
         rig.alerts.defaultAnswer = false;
         rig.model->deleteEntireProject("sgfx-beta");

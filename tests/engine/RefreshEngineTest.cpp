@@ -85,7 +85,7 @@ const QList<VolumeVerdict>& volumeVerdicts()
         {"sgfx-gamma_db", Usage::orphanLabeled, "Orphan — labelled, mounted by nothing", "sgfx-gamma", false,
          {"sgfx-gamma"}, {}, false},
         {"anonymous:orphan", Usage::orphanAnonymous, "Orphan — anonymous", dash, false, {}, {}, false},
-        {"sgfx-loose", Usage::orphanAnonymous, "Orphan — anonymous", dash, false, {}, {}, false},
+        {"sgfx-loose", Usage::orphanNamed, "Orphan — named, mounted by nothing", dash, false, {}, {}, false},
     };
     return table;
 }

@@ -50,6 +50,8 @@ QString expectedSection(const QJsonObject& volume)
     }
     if (usage == "orphanLabeled")
         return "orphan-labeled";
+    if (usage == "orphanNamed")
+        return "orphan-named";
     if (usage == "orphanAnonymous")
         return "orphan-anon";
     return usage;  // "disputed", "unknown"
@@ -88,7 +90,8 @@ TEST_F(TabsE2ETest, AfterARefreshTheVolumeSectionsAndImageStatusesMatchTheFixtur
         else
             EXPECT_TRUE(cell(VolumeTableModel::usedByColumn).startsWith(*std::min_element(mounters.begin(), mounters.end())));
     }
-    EXPECT_EQ(sizes.value("orphan-labeled") + sizes.value("orphan-anon"), strings(expected.value("orphanVolumes")).size());
+    EXPECT_EQ(sizes.value("orphan-labeled") + sizes.value("orphan-named") + sizes.value("orphan-anon"),
+              strings(expected.value("orphanVolumes")).size());
     EXPECT_EQ(sizes.value("disputed"), strings(expected.value("disputedVolumes")).size());
     EXPECT_FALSE(sizes.contains("unknown"));
     EXPECT_EQ(volumes.removeAllOrphansButton().text(),

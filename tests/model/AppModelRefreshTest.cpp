@@ -144,14 +144,20 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
     EXPECT_EQ(m.orphanVolumes().size(), 2);
 }
 
-TEST(AppModelRefresh, AStoppedDaemonEndsTheRefreshWithItsText)
+TEST(AppModelRefresh, AStoppedDaemonEndsTheRefreshWithItsTextAndTheShownDataStale)
 {
     const QString down = "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?";
-    ModelRig rig(sample::rules({FakeRule{"ps -a", {}, down, 1}}));
+    ModelRig rig;
+    ASSERT_TRUE(rig.refreshAndWait());
+    ASSERT_FALSE(rig.model->dataStale());
+    rig.docker.setRules(sample::rules({FakeRule{"ps -a", {}, down, 1}}));
     ASSERT_TRUE(rig.refreshAndWait());
     EXPECT_EQ(rig.model->statusText(), "Error loading data: Cannot connect to the Docker daemon. Is Docker running?");
     EXPECT_THAT(rig.logLines(), Contains("error Refresh failed: Cannot connect to the Docker daemon. Is Docker running?"));
     EXPECT_EQ(rig.model->spinnerFrame(), "");
+    // The lists of the previous refresh stay on screen, no longer known to be current.
+    EXPECT_EQ(rig.model->containers().size(), 3);
+    EXPECT_TRUE(rig.model->dataStale());
 }
 
 TEST(AppModelRefresh, WithNoContainersUsageIsCompleteWithoutInspecting)
@@ -200,6 +206,7 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
     // No progress tick overwrote the stop text before the ending.
     const int stopping = rig.statuses.lastIndexOf("Stopping…");
     EXPECT_EQ(rig.statuses.mid(stopping), (QStringList{"Stopping…", "Refresh cancelled."}));
+    EXPECT_TRUE(rig.model->dataStale());
 
     // The new listing stays, but nothing is called unused on it, and the index follows it.
     EXPECT_EQ(rig.model->containers().size(), 4);

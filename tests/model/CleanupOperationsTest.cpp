@@ -17,6 +17,18 @@ namespace {
 
 QString anon() { return "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef"; }
 
+// The sample inventory with a named volume that nothing mounts and no project claims, as
+// `docker volume create appdata` leaves it once its container is gone.
+QList<FakeRule> withNamedOrphan()
+{
+    const QString named = R"({"Name":"appdata","Driver":"local","Mountpoint":"/m/appdata","Labels":""})";
+    return sample::rules(
+        {FakeRule{"volume ls --format", sample::volumesOut() + named + "\n"},
+         FakeRule{"system df -v", R"({"Volumes":[{"Name":"shop_data","Size":"100MB"},{"Name":"shop_cache","Size":"2MB"},)"
+                                  R"({"Name":"appdata","Size":"5MB"},{"Name":")" + anon() + R"(","Size":"1MB"}]})"},
+         FakeRule{"volume ls -q", "shop_cache\nappdata\n" + anon() + "\n"}});
+}
+
 class Cleanup : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(rig.refreshAndWait()); }
@@ -53,20 +65,26 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
     EXPECT_EQ(rig.alerts.shown[0].message, "No unused images found.");
 }
 
-TEST_F(Cleanup, OrphanVolumesCarryTheLabelledCaveat)
+TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsForLabelledAndNamedVolumes)
 {
+    rig.rebuild(withNamedOrphan());
+    ASSERT_TRUE(rig.refreshAndWait());
     rig.alerts.defaultAnswer = false;
     rig.model->cleanOrphanVolumes();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "Remove 2 volumes (3.0 MB)?\n\n"
+              "Remove 3 volumes (8.0 MB)?\n\n"
               "Mounted by no container, and Docker's own dangling filter agrees.\n\n"
               "⚠ 1 of these carry a compose project label. No container mounts them any more, but this IS that "
               "project's data — a leftover from an older compose file, or a project whose containers were removed:\n"
               "  • shop: 1 volume(s), 2.0 MB\n\n"
-              "  shop_cache (2.0 MB)\n  " + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
+              "⚠ 1 of these have a name but no project label. Docker did not make up these names: someone chose "
+              "them, and a named volume often holds data meant to outlive its containers (a database, uploads):\n"
+              "  • appdata (5.0 MB)\n\n"
+              "  appdata (5.0 MB)\n  shop_cache (2.0 MB)\n  " + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
     EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());  // declined
 
+    // Only the volume Docker named itself is anonymous.
     rig.model->cleanAnonymousOrphanVolumes();
     EXPECT_EQ(rig.alerts.confirms()[1].title, "Remove anonymous orphan volumes");
     EXPECT_EQ(rig.alerts.confirms()[1].message,
@@ -78,22 +96,27 @@ TEST_F(Cleanup, FortyOneOrphansAreListedAsFortyAndAllRemoved)
 {
     QString volumes, dangling;
     for (int i = 0; i < 41; ++i) {
-        const QString name = QStringLiteral("orphan%1").arg(i, 2, 10, QChar('0'));
+        const QString name = QStringLiteral("%1").arg(i, 64, 10, QChar('0'));  // as anonymous as the engine names them
         volumes += QStringLiteral(R"({"Name":"%1","Driver":"local","Mountpoint":"/m","Labels":""})").arg(name) + "\n";
         dangling += name + "\n";
     }
     rig.rebuild(sample::rules({FakeRule{"volume ls --format", volumes}, FakeRule{"volume ls -q", dangling}}));
     ASSERT_TRUE(rig.refreshAndWait());
+    rig.model->reconcileForTesting = [] {};
+    const QString last = QString(62, u'0') + "39 (0 B)\n  … and 1 more";
+    rig.alerts.defaultAnswer = false;
     rig.model->cleanOrphanVolumes();
-    ASSERT_EQ(rig.alerts.confirms().size(), 1);
-    const QString message = rig.alerts.confirms()[0].message;
-    EXPECT_EQ(message.count("  orphan"), 40);
-    EXPECT_TRUE(message.endsWith("  orphan39 (0 B)\n  … and 1 more\n\n⚠ Data will be permanently deleted!"));
+    rig.alerts.defaultAnswer = true;
+    rig.model->safeCleanAll();
+    ASSERT_EQ(rig.alerts.confirms().size(), 2);
+    for (const auto& confirm : rig.alerts.confirms()) {
+        EXPECT_EQ(confirm.message.count("\n  0000"), 40);
+        EXPECT_TRUE(confirm.message.contains(last + "\n\n")) << confirm.message.toStdString();
+    }
     ASSERT_TRUE(rig.waitIdle());
     const QStringList removals = rig.docker.callsStartingWith("volume rm");
     ASSERT_EQ(removals.size(), 1);
     EXPECT_EQ(removals[0].split(' ').size(), 2 + 41);
-    EXPECT_TRUE(rig.model->volumes().isEmpty());
 }
 
 TEST_F(Cleanup, OrphanBucketsAreBlockedWithoutCompleteUsageData)
@@ -194,9 +217,9 @@ TEST_F(Cleanup, APruneThatFailsIsReportedAsAFailure)
     EXPECT_EQ(reconciled, 2);
     ASSERT_EQ(rig.alerts.infos().size(), 2);
     EXPECT_EQ(rig.alerts.infos()[1].title, "Completed with errors");
-    EXPECT_EQ(rig.alerts.infos()[1].message, "✗ Build cache not cleared\n✓ Removed 1 images\n✓ Removed 2 volumes\n\n"
+    EXPECT_EQ(rig.alerts.infos()[1].message, "✗ Build cache not cleared\n✓ Removed 1 images\n✓ Removed 1 volumes\n\n"
                                              "Errors:\nbuild cache: " + failure);
-    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 images, 2 volumes, 1 error(s)"));
+    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 images, 1 volumes, 1 error(s)"));
 }
 
 // A confirmation's dialog runs an event loop: the first refresh may start while
@@ -237,22 +260,30 @@ TEST_F(Cleanup, AnOperationStartedWhileAConfirmationIsOpenIsNotReplaced)
         EXPECT_THAT(rig.docker.callsStartingWith(removal), IsEmpty()) << removal;
 }
 
+// Safe Clean All takes only orphans Docker created without a name; it names them, and says
+// which orphans it leaves (they may hold data) and where to remove them.
 TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
 {
+    rig.rebuild(withNamedOrphan());
+    ASSERT_TRUE(rig.refreshAndWait());
     int reconciled = 0;
     rig.model->reconcileForTesting = [&] { ++reconciled; };
     rig.model->safeCleanAll();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "This will safely remove:\n\n  • Build cache: 1.2GB (80%)\n  • 1 unused images\n  • 2 orphan volumes\n\n"
+              "This will safely remove:\n\n  • Build cache: 1.2GB (80%)\n  • 1 unused images\n"
+              "  • 1 anonymous orphan volumes:\n  " + anon() + " (1.0 MB)\n\n"
+              "Left alone: 1 named and 1 project orphan volumes, which may hold data. Check them in the Volumes tab, "
+              "whose \"Remove All Orphans\" button removes them after naming each one.\n\n"
               "Containers and their resources will NOT be touched.\n\nContinue?");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(reconciled, 1);
     EXPECT_EQ(rig.docker.callsStartingWith("builder prune"), QStringList{"builder prune -af"});
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
-    EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm shop_cache " + anon()});
-    EXPECT_EQ(rig.alerts.infos().last().message, "✓ Build cache cleared\n✓ Removed 1 unused images\n✓ Removed 2 orphan volumes");
-    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 images, 2 volumes, 0 error(s)"));
+    EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm " + anon()});
+    EXPECT_EQ(rig.alerts.infos().last().message,
+              "✓ Build cache cleared\n✓ Removed 1 unused images\n✓ Removed 1 anonymous orphan volumes");
+    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 images, 1 volumes, 0 error(s)"));
 }
 
 TEST_F(Cleanup, StoppingSafeCleanAllDuringThePruneSkipsTheRest)

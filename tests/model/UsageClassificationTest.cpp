@@ -107,13 +107,22 @@ TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
 
 TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
 {
+    // Only a volume Docker created without a name is anonymous: it carries the engine's label, or
+    // (engines that do not set it) its name is 64 lowercase hex digits.
+    const QString hex = QString(64, u'e');
+    SGVolume engineLabelled = volume("tagged");
+    engineLabelled.labels = "com.docker.volume.anonymous=";
+    SGVolume anonymousOfAProject = volume(QString(64, u'f'), "shop");
+    anonymousOfAProject.labels = "com.docker.volume.anonymous=";
     inventory.containers = {container("db", "shop", "running", {}, {"live"}), container("old-1", "shop", "exited", {}, {"parked"}),
                             container("old-2", "shop", "exited", {}, {"parked"})};
-    inventory.volumes = {volume("live"), volume("parked"), volume("labelled", "shop"), volume("anonymous"),
+    inventory.volumes = {volume("live"), volume("parked"), volume("labelled", "shop"), volume(hex), engineLabelled,
+                         anonymousOfAProject, volume("appdata"), volume(hex.toUpper()), volume(hex.left(63)),
                          volume("kept"), volume("kept-labelled", "shop")};
     inventory.danglingKnown = true;
-    inventory.danglingVolumeNames = {"labelled", "anonymous"};
-    inventory.volumeSizes = {{"labelled", 10}, {"anonymous", 20}, {"kept", 5}};
+    for (const SGVolume& v : inventory.volumes.mid(2, 7))
+        inventory.danglingVolumeNames.insert(v.name);
+    inventory.volumeSizes = {{"labelled", 10}, {hex, 20}, {"appdata", 30}, {"tagged", 4}, {"kept", 5}};
     inventory.usageDataComplete = true;
     const UsageClassification c = classification();
 
@@ -121,7 +130,12 @@ TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
         {"live", VolumeUsage::inUse, "In use — 1 container (running)"},
         {"parked", VolumeUsage::inUse, "In use — 2 containers (stopped)"},
         {"labelled", VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
-        {"anonymous", VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
+        {hex, VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
+        {"tagged", VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
+        {QString(64, u'f'), VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
+        {"appdata", VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
+        {hex.toUpper(), VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
+        {hex.left(63), VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
         {"kept", VolumeUsage::disputed, "Docker says in use — keep"},
         {"kept-labelled", VolumeUsage::disputed, "Docker says in use — keep"},
     };
@@ -133,23 +147,28 @@ TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
         EXPECT_EQ(c.volumeStatusText(v), text) << name.toStdString();
     }
 
-    // Disputed volumes are never offered; orphans come largest first.
-    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"anonymous", "labelled"}));
-    EXPECT_EQ(c.orphanVolumeBytes(), 30);
+    // Disputed volumes are never offered; orphans come largest first; only the anonymous ones go
+    // without being named one by one.
+    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"appdata", hex, "labelled", "tagged", QString(64, u'f'),
+                                                             hex.toUpper(), hex.left(63)}));
+    EXPECT_EQ(c.orphanVolumeBytes(), 64);
+    EXPECT_EQ(test::names(c.anonymousOrphanVolumes()), (QStringList{hex, "tagged"}));
     EXPECT_EQ(test::names(c.volumesMatching(VolumeUsage::disputed)), (QStringList{"kept", "kept-labelled"}));
+    inventory.usageDataComplete = false;
+    EXPECT_TRUE(classification().anonymousOrphanVolumes().isEmpty());
 }
 
 TEST_F(UsageClassificationTest, WithoutTheDanglingListUnmountedVolumesAreOrphansOnMountEvidence)
 {
-    inventory.volumes = {volume("labelled", "shop"), volume("anonymous")};
+    inventory.volumes = {volume("labelled", "shop"), volume("named")};
     inventory.danglingKnown = false;
     inventory.usageDataComplete = true;
     const UsageClassification c = classification();
 
     EXPECT_EQ(c.volumeUsage(inventory.volumes[0]), VolumeUsage::orphanLabeled);
-    EXPECT_EQ(c.volumeUsage(inventory.volumes[1]), VolumeUsage::orphanAnonymous);
+    EXPECT_EQ(c.volumeUsage(inventory.volumes[1]), VolumeUsage::orphanNamed);
     // Equal (unknown, hence zero) sizes keep the inventory order.
-    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"labelled", "anonymous"}));
+    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"labelled", "named"}));
 }
 
 TEST_F(UsageClassificationTest, SharedVolumesNameAllOwnersAndGroupUnderTheFirst)

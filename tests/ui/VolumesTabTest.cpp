@@ -30,6 +30,14 @@ QString human(const char* size)
 QString human(qint64 bytes) { return SizeFormat::humanSize(bytes); }
 qint64 bytes(const char* size) { return SizeFormat::parseDockerSize(QString::fromLatin1(size)); }
 
+// The realistic machine plus a named volume that nothing mounts and no project claims.
+CachedState withNamedOrphan()
+{
+    auto builder = records::realisticBuilder();
+    builder.volume("photos", "", "80MB", true);
+    return builder.build();
+}
+
 struct Volumes {
     explicit Volumes(const CachedState& state = records::realistic(), HostPathFacts::Probes probes = {})
         : rig(state, std::move(probes)), tab(*rig.model)
@@ -67,10 +75,10 @@ struct Volumes {
 
 TEST(VolumesTabTest, SectionsComeInOrderWithTitlesColoursAndCounts)
 {
-    Volumes v;
+    Volumes v(withNamedOrphan());
     ASSERT_TRUE(v.rig.loaded);
     EXPECT_EQ(v.sectionIds(), (QStringList{"p:ml-lab", "p:analytics", "p:shop", "p:blog", "p:", "disputed",
-                                           "orphan-labeled", "orphan-anon"}));
+                                           "orphan-labeled", "orphan-named", "orphan-anon"}));
     EXPECT_EQ(v.section("p:ml-lab").title,
               "ml-lab  ·  stopped  ·  2 volumes  ·  " + human(bytes("9.1GB") + bytes("2MB")));
     EXPECT_EQ(v.section("p:ml-lab").color, Theme::accent());
@@ -82,6 +90,9 @@ TEST(VolumesTabTest, SectionsComeInOrderWithTitlesColoursAndCounts)
                                                      + human(bytes("700MB") + bytes("45MB"))
                                                      + "  ·  check before deleting");
     EXPECT_EQ(v.section("orphan-labeled").color, Theme::warning());
+    EXPECT_EQ(v.section("orphan-named").title, "Orphan — named, no project, may hold data  ·  1  ·  " + human("80MB")
+                                                   + "  ·  check before deleting");
+    EXPECT_EQ(v.section("orphan-named").color, Theme::warning());
     EXPECT_EQ(v.section("orphan-anon").title,
               "Orphan — anonymous, no project  ·  2  ·  " + human(bytes("256MB") + bytes("1MB")) + "  ·  safe to remove");
     EXPECT_EQ(v.section("orphan-anon").color, Theme::danger());
@@ -89,7 +100,7 @@ TEST(VolumesTabTest, SectionsComeInOrderWithTitlesColoursAndCounts)
     // In the table each section is one header row across all columns, in its colour, not selectable.
     const auto& model = v.tab.tableModel();
     const QList<int> headers = model.headerRows();
-    ASSERT_EQ(headers.size(), 8);
+    ASSERT_EQ(headers.size(), 9);
     EXPECT_EQ(headers[0], 0);
     EXPECT_EQ(headers[1], 3);  // two ml-lab volumes in between
     EXPECT_EQ(model.index(0, 0).data().toString(), v.section("p:ml-lab").title);
@@ -101,9 +112,9 @@ TEST(VolumesTabTest, SectionsComeInOrderWithTitlesColoursAndCounts)
 
 TEST(VolumesTabTest, FilterHidesProjectOrOrphanSections)
 {
-    Volumes v;
+    Volumes v(withNamedOrphan());
     v.tab.setFilter(VolumeFilter::orphans);
-    EXPECT_EQ(v.sectionIds(), (QStringList{"disputed", "orphan-labeled", "orphan-anon"}));
+    EXPECT_EQ(v.sectionIds(), (QStringList{"disputed", "orphan-labeled", "orphan-named", "orphan-anon"}));
     v.tab.setFilter(VolumeFilter::inUse);
     EXPECT_EQ(v.sectionIds(), (QStringList{"p:ml-lab", "p:analytics", "p:shop", "p:blog", "p:", "disputed"}));
     EXPECT_EQ(label(VolumeFilter::inUse), "In use by projects");
@@ -145,6 +156,7 @@ TEST(VolumesTabTest, CellsShowUsageMountersAndProjects)
     EXPECT_EQ(v.cell("shop_pgdata", C::markColumn), "✓");
     EXPECT_EQ(v.cell("oldshop_pgdata", C::markColumn), "!");
     EXPECT_EQ(v.cell(records::anonBig, C::markColumn), "✕");
+    EXPECT_EQ(v.cell(records::anonBig, C::statusColumn), "Orphan — anonymous");
     EXPECT_EQ(v.cell("legacy_cache", C::markColumn), "?");
     EXPECT_EQ(v.cell("metabase_plugins", C::projectColumn), "analytics");
     EXPECT_EQ(v.cell("shop_pgdata", C::sizeColumn), human("1.2GB"));
@@ -173,14 +185,14 @@ TEST(VolumesTabTest, AnUnownedLabelIsShownAsLabelOnly)
 
 TEST(VolumesTabTest, SummaryAndButtonsFollowTheOrphanCounts)
 {
-    Volumes v;
+    Volumes v(withNamedOrphan());
     const qint64 inUse = bytes("1.2GB") + bytes("88MB") + bytes("12MB") + bytes("640MB") + bytes("310MB")
         + bytes("4.3GB") + bytes("6MB") + bytes("9.1GB") + bytes("2MB") + bytes("3MB");
-    const qint64 orphans = bytes("700MB") + bytes("45MB") + bytes("256MB") + bytes("1MB");
+    const qint64 orphans = bytes("700MB") + bytes("45MB") + bytes("80MB") + bytes("256MB") + bytes("1MB");
     EXPECT_EQ(v.tab.summaryLabel().text(),
-              "15 volumes  ·  10 in use (" + human(inUse) + ")  ·  4 orphan (" + human(orphans) + ")");
+              "16 volumes  ·  10 in use (" + human(inUse) + ")  ·  5 orphan (" + human(orphans) + ")");
     EXPECT_EQ(v.tab.removeAnonymousButton().text(), "Remove 2 Anonymous Orphans");
-    EXPECT_EQ(v.tab.removeAllOrphansButton().text(), "Remove All 4 Orphans");
+    EXPECT_EQ(v.tab.removeAllOrphansButton().text(), "Remove All 5 Orphans");
     EXPECT_TRUE(v.tab.removeAnonymousButton().isEnabled());
     EXPECT_TRUE(v.tab.removeAllOrphansButton().isEnabled());
     EXPECT_FALSE(v.tab.removeSelectedButton().isEnabled());
@@ -198,7 +210,9 @@ TEST(VolumesTabTest, SummaryAndButtonsFollowTheOrphanCounts)
     ASSERT_EQ(confirms.size(), 3);
     EXPECT_TRUE(confirms[1].message.contains(records::anonBig));
     EXPECT_FALSE(confirms[1].message.contains("oldshop_pgdata"));
+    EXPECT_FALSE(confirms[1].message.contains("photos"));
     EXPECT_TRUE(confirms[2].message.contains("oldshop_pgdata"));
+    EXPECT_TRUE(confirms[2].message.contains("\n  • photos (" + human("80MB") + ")"));
 }
 
 TEST(VolumesTabTest, IncompleteUsageListsUnmountedVolumesAsUnknownAndDisablesRemoval)
