@@ -24,19 +24,8 @@ QString label(const QString& labels, const QString& key)
     return {};
 }
 
-bool hasLabel(const QString& labels, const QString& key)
+bool isAnonymousVolume(const QString& name)
 {
-    for (QStringView piece : QStringView(labels).split(u',', Qt::SkipEmptyParts)) {
-        if (piece.startsWith(key) && (piece.size() == key.size() || piece.at(key.size()) == u'='))
-            return true;
-    }
-    return false;
-}
-
-bool isAnonymousVolume(const QString& name, const QString& labels)
-{
-    if (hasLabel(labels, QLatin1String(EngineLabel::anonymousVolume)))
-        return true;
     static constexpr qsizetype generatedNameLength = 64;
     return name.size() == generatedNameLength
         && std::all_of(name.cbegin(), name.cend(), [](QChar c) {

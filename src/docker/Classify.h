@@ -14,29 +14,23 @@ inline constexpr char configFiles[] = "com.docker.compose.project.config_files";
 
 }  // namespace stowage::ComposeLabel
 
-namespace stowage::EngineLabel {
-
-// Set (with an empty value) by newer engines on the volumes they create without a name.
-inline constexpr char anonymousVolume[] = "com.docker.volume.anonymous";
-
-}  // namespace stowage::EngineLabel
-
 namespace stowage::Classify {
 
 // Value of `key` in a comma-separated list of key=value pairs; empty when absent.
 QString label(const QString& labels, const QString& key);
-// Whether `key` is one of the labels, whatever its value (empty values included).
-bool hasLabel(const QString& labels, const QString& key);
 // Whether an image name looks built by compose project `project` (e.g. shop-api for shop).
 bool isBuiltImage(const QString& repository, const QString& project);
 // Whether an image name looks built locally rather than pulled (myapp-web, my_api).
 bool looksLocallyBuilt(const QString& repository);
 
-// Whether Docker created the volume without a name: it carries the engine's
-// anonymous-volume label, or (engines that do not set it) its name is the 64
+// Whether Docker created the volume without a name: its name is the 64
 // lowercase hex digits the engine generates. Any other name was given by
-// someone, so the volume may hold data they mean to keep.
-bool isAnonymousVolume(const QString& name, const QString& labels);
+// someone, so the volume may hold data they mean to keep. Newer engines also
+// label such volumes (com.docker.volume.anonymous), but that label is not
+// trusted on its own: docker's labels text joins labels with bare commas, so
+// any label value can forge it, and every volume the engine names itself has
+// the generated name anyway.
+bool isAnonymousVolume(const QString& name);
 
 // orphanNamed: unmounted, dangling, no project label, but given a name.
 enum class VolumeUsage { inUse, orphanLabeled, orphanNamed, orphanAnonymous, disputed, unknown };

@@ -165,7 +165,7 @@ Classify::VolumeUsage UsageClassification::volumeUsage(const SGVolume& volume) c
         return Classify::VolumeUsage::disputed;
     if (!volume.project.isEmpty())
         return Classify::VolumeUsage::orphanLabeled;
-    if (!Classify::isAnonymousVolume(volume.name, volume.labels))
+    if (!Classify::isAnonymousVolume(volume.name))
         return Classify::VolumeUsage::orphanNamed;
     return Classify::VolumeUsage::orphanAnonymous;
 }

@@ -96,7 +96,8 @@ TEST_F(HostileLabelsE2ETest, AForgedProjectLabelNeverMovesAnythingIntoAnotherPro
     engine.docker({"create", "--name", "sgfx-spoof", "--label", "com.docker.compose.project=spoofproj", "--label", forged,
                    "sgfx-solo:latest"});
     engine.docker({"create", "--name", "sgfx-forged-only", "--label", forged, "sgfx-solo:latest"});
-    engine.docker({"volume", "create", "--label", forged, "sgfx-forged-vol"});
+    // A forged anonymous-volume label must not make a named volume safe to remove either.
+    engine.docker({"volume", "create", "--label", forged + ",com.docker.volume.anonymous=", "sgfx-forged-vol"});
 
     for (const QString& client : {Engine::docker28Client(), Engine::docker20Client()}) {
         SCOPED_TRACE(client.toStdString());

@@ -107,11 +107,11 @@ TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
 
 TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
 {
-    // Only a volume Docker created without a name is anonymous: it carries the engine's label, or
-    // (engines that do not set it) its name is 64 lowercase hex digits.
+    // Only a volume Docker created without a name is anonymous: its name is 64 lowercase hex
+    // digits. The engine's anonymous label alone proves nothing: another label's value forges it.
     const QString hex = QString(64, u'e');
     SGVolume engineLabelled = volume("tagged");
-    engineLabelled.labels = "com.docker.volume.anonymous=";
+    engineLabelled.labels = "note=x,com.docker.volume.anonymous=";
     SGVolume anonymousOfAProject = volume(QString(64, u'f'), "shop");
     anonymousOfAProject.labels = "com.docker.volume.anonymous=";
     inventory.containers = {container("db", "shop", "running", {}, {"live"}), container("old-1", "shop", "exited", {}, {"parked"}),
@@ -131,7 +131,7 @@ TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
         {"parked", VolumeUsage::inUse, "In use — 2 containers (stopped)"},
         {"labelled", VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
         {hex, VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
-        {"tagged", VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
+        {"tagged", VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
         {QString(64, u'f'), VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
         {"appdata", VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
         {hex.toUpper(), VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
@@ -152,7 +152,7 @@ TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
     EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"appdata", hex, "labelled", "tagged", QString(64, u'f'),
                                                              hex.toUpper(), hex.left(63)}));
     EXPECT_EQ(c.orphanVolumeBytes(), 64);
-    EXPECT_EQ(test::names(c.anonymousOrphanVolumes()), (QStringList{hex, "tagged"}));
+    EXPECT_EQ(test::names(c.anonymousOrphanVolumes()), QStringList{hex});
     EXPECT_EQ(test::names(c.volumesMatching(VolumeUsage::disputed)), (QStringList{"kept", "kept-labelled"}));
     inventory.usageDataComplete = false;
     EXPECT_TRUE(classification().anonymousOrphanVolumes().isEmpty());
