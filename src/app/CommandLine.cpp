@@ -36,7 +36,8 @@ const QList<Command>& commands()
                         "Safe Clean All would remove it"),
          {jsonOption}},
         {QStringLiteral("clean"), cli::Command::clean,
-         QStringLiteral("does what Safe Clean All does (build cache, unused images, orphan volumes); a dry run "
+         QStringLiteral("does what Safe Clean All does (build cache, unused images, anonymous orphan volumes); a dry "
+                        "run "
                         "unless --yes"),
          {yesOption, jsonOption, onlyOption}},
     };

@@ -111,10 +111,10 @@ TEST(HeadlessRun, ExitStatusesAndWhatReachesDocker)
         {"report, daemon down", {daemonDown}, {Command::report}, ExitStatus::dockerUnreachable, {},
          "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n"},
         {"dry run", {}, clean(false), ExitStatus::success, {}, ""},
-        {"Safe Clean All", {}, clean(true), ExitStatus::success,
-         {prune, rmiOld, "volume rm shop_cache " + anon}, ""},
+        {"Safe Clean All: the project's orphan stays", {}, clean(true), ExitStatus::success,
+         {prune, rmiOld, "volume rm " + anon}, ""},
         {"an image refused", {FakeRule{"rmi", {}, "Error response from daemon: conflict\n", 1}}, clean(true),
-         ExitStatus::removalsFailed, {prune, rmiOld, "volume rm shop_cache " + anon}, ""},
+         ExitStatus::removalsFailed, {prune, rmiOld, "volume rm " + anon}, ""},
         {"a failed prune is a failure", {FakeRule{"builder prune", {}, "Error response from daemon: boom\n", 1}},
          clean(true, CleanKind::buildCache), ExitStatus::removalsFailed, {prune}, ""},
         {"clean, daemon down", {daemonDown}, clean(true), ExitStatus::dockerUnreachable, {},
@@ -165,7 +165,7 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
     EXPECT_EQ(doc.value("wouldRemove").toObject(),
               (QJsonObject{{"buildCache", true},
                            {"images", QJsonArray{sample::oldImage}},
-                           {"volumes", QJsonArray{"shop_cache", anon}}}));
+                           {"volumes", QJsonArray{anon}}}));
     EXPECT_EQ(doc.value("removed").toObject(),
               (QJsonObject{{"buildCache", false}, {"images", QJsonArray{}}, {"volumes", QJsonArray{}}}));
     QStringList kept;
@@ -174,7 +174,8 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
     for (const QJsonValue item : doc.value("kept").toObject().value("volumes").toArray())
         kept << item["name"].toString() + " " + item["reason"].toString();
     EXPECT_THAT(kept, ElementsAre("shop-web:latest Used by container", "postgres:16 Used by container",
-                                  "<none> Dangling image", "shop_data In use — 2 containers (running)"));
+                                  "<none> Dangling image", "shop_data In use — 2 containers (running)",
+                                  "shop_cache Orphan — labelled, mounted by nothing"));
 
     HeadlessRig text;
     ASSERT_EQ(text.runToEnd({Command::clean}), ExitStatus::success);
@@ -204,9 +205,9 @@ TEST(HeadlessRun, ReportJsonCarriesEveryVerdict)
                        .arg(volume["name"].toString().left(4), volume["usage"].toString())
                        .arg(volume["sizeBytes"].toInteger())
                        .arg(volume["offered"].toBool() ? "offered" : "kept");
-    EXPECT_THAT(volumes, ElementsAre("shop inUse 104857600 kept", "shop orphanLabeled 2097152 offered",
+    EXPECT_THAT(volumes, ElementsAre("shop inUse 104857600 kept", "shop orphanLabeled 2097152 kept",
                                      "0123 orphanAnonymous 1048576 offered"));
-    EXPECT_EQ(doc.value("wouldRemove").toObject().value("volumes").toArray().size(), 2);
+    EXPECT_EQ(doc.value("wouldRemove").toObject().value("volumes").toArray().size(), 1);
 }
 
 // SIGINT (or SIGTERM) stops the running docker child through the model's
