@@ -334,11 +334,10 @@ TEST(BrandBarTest, CountsUseTheSingularOnlyForOne)
     }
 }
 
-TEST(BrandBarTest, VersionAndHomeLink)
+TEST(BrandBarTest, HomeLinkOpensAValidAddress)
 {
     UiRig rig(sample::emptyEngineRules());
     BrandBar bar(*rig.model, rig.desktop);
-    EXPECT_EQ(BrandBar::version(), QStringLiteral(STOWAGE_VERSION));
     bar.homeLink()->click();
     ASSERT_EQ(rig.desktop.opened.size(), 1);
     EXPECT_TRUE(rig.desktop.opened.first().isValid());
