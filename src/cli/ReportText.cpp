@@ -57,7 +57,7 @@ QString summary(const AppModel& model, const OverviewFigures& figures)
         {QStringLiteral("Containers"), QStringLiteral("%1 (%2 running)").arg(model.containers().size()).arg(figures.running)},
         {QStringLiteral("Images"), QStringLiteral("%1 in %2 images").arg(human(figures.imageBytes)).arg(figures.images)},
         {QStringLiteral("Volumes"), QStringLiteral("%1 in %2 volumes").arg(human(figures.volumeBytes)).arg(model.volumes().size())},
-        {QStringLiteral("Build cache"), cache.size + QStringLiteral(" (reclaimable ") + cache.reclaimable + QLatin1Char(')')},
+        {QStringLiteral("Build cache"), cache.shownSize() + QStringLiteral(" (reclaimable ") + cache.shownReclaimable() + QLatin1Char(')')},
         {QStringLiteral("Reclaimable"), human(figures.reclaimableBytes) + QStringLiteral(" with Safe Clean All")},
         {QStringLiteral("Data root"), model.dockerRoot()},
         {QStringLiteral("Usage data"), usage},

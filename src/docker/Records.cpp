@@ -316,4 +316,14 @@ std::optional<BuildCache> buildCacheFromJson(const QJsonObject& o)
     return b;
 }
 
+QString BuildCache::shownSize() const
+{
+    return size == unknownText() ? size : SizeFormat::humanSize(sizeBytes);
+}
+
+QString BuildCache::shownReclaimable() const
+{
+    return reclaimable == unknownText() ? reclaimable : SizeFormat::humanSize(reclaimableBytes);
+}
+
 }  // namespace stowage

@@ -68,6 +68,12 @@ struct BuildCache {
     QString reclaimable = QStringLiteral("0B");
     qint64 reclaimableBytes = 0;
 
+    // Docker's texts when the engine could not say ("?"); then no amount is known.
+    static QString unknownText() { return QStringLiteral("?"); }
+    // The amounts in the window's one size format ("5.9 MB", "0 B"), or "?".
+    QString shownSize() const;
+    QString shownReclaimable() const;
+
     bool operator==(const BuildCache&) const = default;
 };
 

@@ -38,6 +38,7 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
       client_(cli, options.limits),
       log_(cli.log()),
       pathFacts_(options.pathProbes),
+      clock_(options.clock),
       cacheFile_(resolveCacheFile(options)),
       cacheWriter_(cacheFile_)
 {
@@ -64,9 +65,7 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
         if (stopping_)
             return;
         const qint64 elapsed = phase2Start_.secsTo(QDateTime::currentDateTimeUtc());
-        setStatusText(QStringLiteral("[2/2] Disk usage · volume sizes · inspecting %1 containers · info  ·  %2s")
-                          .arg(progressContainerCount_)
-                          .arg(elapsed));
+        setStatusText(progressText(elapsed));
     });
 }
 

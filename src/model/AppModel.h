@@ -12,10 +12,12 @@
 #include "model/BackgroundOperation.h"
 #include "model/HostPathFacts.h"
 #include "model/Inventory.h"
+#include "model/MinuteClock.h"
 #include "model/PathNotice.h"
 #include "model/ProjectIndex.h"
 #include "model/StateCache.h"
 #include "model/UsageClassification.h"
+#include "platform/Desktop.h"
 
 #include <QObject>
 #include <QPointer>
@@ -31,9 +33,6 @@ class ActivityLog;
 class DockerCLI;
 class OperationCenter;
 enum class LogLevel;
-namespace platform {
-class Desktop;
-}
 
 // How a refresh ended: every listing read, a listing failed (Docker could not
 // be reached or answered with an error), or Stop.
@@ -63,6 +62,8 @@ public:
         // Whether the build-cache clear and a safe clean end with a refresh that
         // reconciles the shown inventory (a headless run ends instead).
         bool refreshAfterCleanup = true;
+        // The time relative texts are told against; the system clock when empty.
+        MinuteClock::Source clock;
     };
 
     explicit AppModel(DockerCLI& cli, Options options, QObject* parent = nullptr);
@@ -197,8 +198,17 @@ public:
                          std::function<PathNotice(const platform::PathFacts&)> describe);
     HostPathFacts& pathFacts() { return pathFacts_; }
     platform::Desktop& desktop() const;
+    // Opens a web or mail link; says so when it cannot.
+    void openLink(const QUrl& url);
+    // Hand to every desktop action: when one fails, a notice says what was
+    // tried and why (offering to copy the path or link), and the failure is
+    // logged once per session, however often it recurs.
+    platform::DesktopFailed desktopFailed();
 
     Alerts& alerts() const { return *alerts_; }
+    // The one minute tick of the window: relative times redraw on it.
+    MinuteClock& clock() { return clock_; }
+    const MinuteClock& clock() const { return clock_; }
     void setAlerts(Alerts* alerts) { alerts_ = alerts ? alerts : &decliningAlerts_; }
 
     static const QStringList& spinnerFrames();
@@ -236,11 +246,14 @@ protected:
     bool idleAfterConfirmation();
 
 private:
+    void reportDesktopFailure(const platform::DesktopFailure& failure);
     void runRefresh(std::stop_token stop);
     // The refresh's early end; `published` when it had already replaced some listing.
     void failRefresh(const QString& description, bool cancelled, bool published);
     void startProgress(int containerCount);
     void stopProgress();
+    // The status line while containers are inspected, `elapsed` seconds in.
+    QString progressText(qint64 elapsed) const;
     // A cache file's inventory with its project index, both worked out off the UI thread.
     struct LoadedCache {
         CachedState state;
@@ -298,7 +311,9 @@ private:
     DecliningAlerts decliningAlerts_;
     Alerts* alerts_ = &decliningAlerts_;
     platform::Desktop* desktop_ = nullptr;
+    QSet<QString> loggedDesktopFailures_;
     HostPathFacts pathFacts_;
+    MinuteClock clock_;
 
     std::unique_ptr<BackgroundOperation> currentTask_;
     RetiredOperations retired_;

@@ -5,6 +5,7 @@
 
 #include "model/AppModel.h"
 
+#include "docker/CountText.h"
 #include "docker/DockerCLI.h"
 #include "docker/Graphemes.h"
 #include "log/ActivityLog.h"
@@ -96,7 +97,8 @@ void AppModel::cleanUnusedImages()
     QStringList lines;
     for (const auto& image : candidates)
         lines << QStringLiteral("  %1 (%2)").arg(image.name, image.size);
-    const QString message = QStringLiteral("Remove %1 unused images?\n\n").arg(candidates.size()) + joinLines(lines);
+    const QString message = QStringLiteral("Remove ") + counted(candidates.size(), QStringLiteral("unused image"))
+                            + QStringLiteral("?\n\n") + joinLines(lines);
     if (alerts().confirm(QStringLiteral("Remove unused images"), message, true) && idleAfterConfirmation())
         deleteResources(QStringLiteral("unused images"), {}, candidates, {});
 }
@@ -111,8 +113,9 @@ void AppModel::cleanOrphanVolumes()
             byProject[volume.project].append(volume);
         QStringList lines;
         for (const auto& [project, volumes] : byProject)
-            lines << QStringLiteral("  • %1: %2 volume(s), %3")
-                         .arg(project, QString::number(volumes.size()), SizeFormat::humanSize(totalBytes(volumes)));
+            lines << QStringLiteral("  • %1: %2, %3")
+                         .arg(project, counted(volumes.size(), QStringLiteral("volume")),
+                              SizeFormat::humanSize(totalBytes(volumes)));
         lines.sort();
         caveat += QStringLiteral("\n\n⚠ %1 of these carry a compose project label. No container mounts them any "
                                  "more, but this IS that project's data — a leftover from an older compose file, or "
@@ -172,9 +175,9 @@ void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString&
         alerts().info(QStringLiteral("Info"), QStringLiteral("No matching orphan volumes found."));
         return;
     }
-    const QString message = QStringLiteral("Remove %1 volumes (%2)?\n\n")
-                                .arg(volumes.size())
-                                .arg(SizeFormat::humanSize(totalBytes(volumes)))
+    const QString message = QStringLiteral("Remove %1 (%2)?\n\n")
+                                .arg(counted(volumes.size(), QStringLiteral("volume")),
+                                     SizeFormat::humanSize(totalBytes(volumes)))
                             + caveat + QStringLiteral("\n\n") + volumeListing(volumes, inventory_.volumeSizes)
                             + QStringLiteral("\n\n⚠ Data will be permanently deleted!");
     if (alerts().confirm(title, message, true) && idleAfterConfirmation())
@@ -207,10 +210,11 @@ bool cleansVolumes(CleanKinds kinds)
     return kinds.testFlag(CleanKind::orphanVolumes) || kinds.testFlag(CleanKind::anonymousOrphanVolumes);
 }
 
-QString volumeBucketName(CleanKinds kinds)
+// "3 orphan volumes", "1 anonymous orphan volume".
+QString volumeBucketCount(CleanKinds kinds, qsizetype count)
 {
-    return kinds.testFlag(CleanKind::orphanVolumes) ? QStringLiteral("orphan volumes")
-                                                    : QStringLiteral("anonymous orphan volumes");
+    return counted(count, kinds.testFlag(CleanKind::orphanVolumes) ? QStringLiteral("orphan volume")
+                                                                   : QStringLiteral("anonymous orphan volume"));
 }
 
 // What Safe Clean All leaves of the orphans, and where the user removes them deliberately.
@@ -223,9 +227,10 @@ QString keptOrphansNote(qsizetype named, qsizetype labelled)
         kinds << QStringLiteral("%1 project").arg(labelled);
     if (kinds.isEmpty())
         return {};
-    return QStringLiteral("\n\nLeft alone: %1 orphan volumes, which may hold data. Check them in the Volumes tab, "
+    return QStringLiteral("\n\nLeft alone: %1 %2, which may hold data. Check them in the Volumes tab, "
                           "whose \"Remove All Orphans\" button removes them after naming each one.")
-        .arg(kinds.join(QStringLiteral(" and ")));
+        .arg(kinds.join(QStringLiteral(" and ")),
+             named + labelled == 1 ? QStringLiteral("orphan volume") : QStringLiteral("orphan volumes"));
 }
 
 // Names every volume the plan removes (the first 40), and the orphans it leaves.
@@ -235,9 +240,9 @@ QString safeCleanConfirmation(const CleanPlan& plan, const QHash<QString, qint64
     if (plan.buildCache)
         parts += QStringLiteral("\n  • Build cache: ") + plan.buildCacheReclaimable;
     if (plan.kinds.testFlag(CleanKind::unusedImages))
-        parts += QStringLiteral("\n  • %1 unused images").arg(plan.images.size());
+        parts += QStringLiteral("\n  • ") + counted(plan.images.size(), QStringLiteral("unused image"));
     if (cleansVolumes(plan.kinds)) {
-        parts += QStringLiteral("\n  • %1 ").arg(plan.volumes.size()) + volumeBucketName(plan.kinds);
+        parts += QStringLiteral("\n  • ") + volumeBucketCount(plan.kinds, plan.volumes.size());
         if (!plan.volumes.isEmpty())
             parts += QStringLiteral(":\n") + volumeListing(plan.volumes, sizes);
         parts += keptOrphansNote(plan.keptNamedOrphans, plan.keptProjectOrphans);
@@ -253,11 +258,11 @@ QString safeCleanDone(const CleanPlan& plan, bool pruned, int images, int volume
     if (plan.buildCache)
         lines << (pruned ? QStringLiteral("✓ Build cache cleared") : QStringLiteral("✗ Build cache not cleared"));
     if (plan.kinds.testFlag(CleanKind::unusedImages))
-        lines << QStringLiteral("✓ Removed %1 %2").arg(images).arg(withErrors ? QStringLiteral("images")
-                                                                                : QStringLiteral("unused images"));
+        lines << QStringLiteral("✓ Removed ")
+                     + counted(images, withErrors ? QStringLiteral("image") : QStringLiteral("unused image"));
     if (cleansVolumes(plan.kinds))
-        lines << QStringLiteral("✓ Removed %1 ").arg(volumes)
-                     + (withErrors ? QStringLiteral("volumes") : volumeBucketName(plan.kinds));
+        lines << QStringLiteral("✓ Removed ")
+                     + (withErrors ? counted(volumes, QStringLiteral("volume")) : volumeBucketCount(plan.kinds, volumes));
     return joinLines(lines);
 }
 
@@ -275,9 +280,9 @@ void AppModel::safeClean(CleanKinds kinds)
     if (plan.buildCache)
         parts << QStringLiteral("build cache");
     if (kinds.testFlag(CleanKind::unusedImages))
-        parts << QStringLiteral("%1 images").arg(plan.images.size());
+        parts << counted(plan.images.size(), QStringLiteral("image"));
     if (cleansVolumes(kinds))
-        parts << QStringLiteral("%1 volumes").arg(plan.volumes.size());
+        parts << counted(plan.volumes.size(), QStringLiteral("volume"));
     log(LogLevel::info, safeCleanLabel(kinds) + QStringLiteral(": ") + parts.join(QStringLiteral(" + ")));
     startOperation([this, plan](std::stop_token stop) { runSafeClean(plan, stop); });
 }
@@ -318,7 +323,7 @@ void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
     }
     const QList<SGVolume>& volumes = plan.volumes;
     if (!volumes.isEmpty() && !stop.stop_requested()) {
-        post([this, n = volumes.size()] { setStatusText(QStringLiteral("Safe clean: removing %1 volumes…").arg(n)); });
+        post([this, n = volumes.size()] { setStatusText(QStringLiteral("Safe clean: removing %1…").arg(counted(n, QStringLiteral("volume")))); });
         QStringList names;
         for (const auto& volume : volumes)
             names << volume.name;
@@ -339,13 +344,17 @@ void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
         stopSpinner();
         endOperation();
         if (cancelled) {
-            setStatusText(QStringLiteral("Safe clean cancelled — removed %1 images, %2 volumes.").arg(removedImages).arg(removedVolumes));
+            setStatusText(QStringLiteral("Safe clean cancelled — removed %1, %2.")
+                              .arg(counted(removedImages, QStringLiteral("image")),
+                                   counted(removedVolumes, QStringLiteral("volume"))));
             log(LogLevel::warn, label + QStringLiteral(" cancelled"));
             setDataStale(true);
             return;
         }
         log(errors.isEmpty() ? LogLevel::info : LogLevel::warn,
-            label + QStringLiteral(" done: %1 images, %2 volumes, %3 error(s)").arg(removedImages).arg(removedVolumes).arg(errors.size()));
+            label + QStringLiteral(" done: %1, %2, %3")
+                        .arg(counted(removedImages, QStringLiteral("image")), counted(removedVolumes, QStringLiteral("volume")),
+                             counted(errors.size(), QStringLiteral("error"))));
         if (!errors.isEmpty())
             alerts().info(QStringLiteral("Completed with errors"),
                           safeCleanDone(plan, pruned, removedImages, removedVolumes, true) + QStringLiteral("\n\nErrors:\n")

@@ -9,6 +9,7 @@
 #include "docker/Classify.h"
 #include "model/AppModel.h"
 #include "model/LocaleFormat.h"
+#include "log/ActivityLog.h"
 #include "platform/Desktop.h"
 
 #include <QTextBoundaryFinder>
@@ -141,6 +142,32 @@ platform::Desktop& AppModel::desktop() const
     return desktop_ ? *desktop_ : platform::Desktop::system();
 }
 
+void AppModel::openLink(const QUrl& url)
+{
+    desktop().openUrl(url, desktopFailed());
+}
+
+platform::DesktopFailed AppModel::desktopFailed()
+{
+    return [model = QPointer<AppModel>(this)](const platform::DesktopFailure& failure) {
+        if (model)
+            model->reportDesktopFailure(failure);
+    };
+}
+
+void AppModel::reportDesktopFailure(const platform::DesktopFailure& failure)
+{
+    const QString line = failure.title + QStringLiteral(": ") + failure.reason;
+    if (!loggedDesktopFailures_.contains(line)) {
+        loggedDesktopFailures_.insert(line);
+        log(LogLevel::warn, line);
+    }
+    const bool link = failure.kind == platform::DesktopFailure::Target::link;
+    alerts().notice(failure.title, failure.tried + QLatin1Char('\n') + failure.target + QStringLiteral("\n\n") + failure.reason,
+                    {link ? QStringLiteral("Copy Link") : QStringLiteral("Copy Path"),
+                     [this, target = failure.target] { desktop().copyText(target); }});
+}
+
 void AppModel::whenPathPresent(const QString& path, std::function<void()> act,
                                std::function<PathNotice(const platform::PathFacts&)> describe)
 {
@@ -166,14 +193,14 @@ void AppModel::openInFinder(const QString& path)
     if (path.isEmpty())
         return;
     whenPathPresent(
-        path, [this, path] { desktop().revealInFileManager(path); },
+        path, [this, path] { desktop().revealInFileManager(path, desktopFailed()); },
         [path](const platform::PathFacts& facts) { return projectPathNotice(path, facts); });
 }
 
 void AppModel::openInTerminal(const QString& path)
 {
     whenPathPresent(
-        path, [this, path] { desktop().openTerminalAt(path); },
+        path, [this, path] { desktop().openTerminalAt(path, desktopFailed()); },
         [path](const platform::PathFacts& facts) { return projectPathNotice(path, facts); });
 }
 

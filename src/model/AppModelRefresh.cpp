@@ -3,6 +3,7 @@
 
 #include "model/AppModel.h"
 
+#include "docker/CountText.h"
 #include "docker/DockerCLI.h"
 #include "log/ActivityLog.h"
 #include "model/LocaleFormat.h"
@@ -50,7 +51,7 @@ PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, std::s
     auto root = launch([&] { return client.dockerRoot(stop); });
 
     PhaseTwo result;
-    result.buildCache = valueOr(cache, BuildCache{QStringLiteral("?"), 0, QStringLiteral("?"), 0});
+    result.buildCache = valueOr(cache, BuildCache{BuildCache::unknownText(), 0, BuildCache::unknownText(), 0});
     result.volumeSizes = valueOr(sizes, {});
     result.inspection = inspection.get();  // never fails
     result.dangling = valueOr(dangling, std::optional<QSet<QString>>());
@@ -101,12 +102,17 @@ void AppModel::startProgress(int containerCount)
     phase2Start_ = QDateTime::currentDateTimeUtc();
     progressContainerCount_ = containerCount;
     if (!stopping_)
-        setStatusText(QStringLiteral("[2/2] Disk usage · volume sizes · inspecting %1 containers · info  ·  0s")
-                          .arg(containerCount));
+        setStatusText(progressText(0));
     progressTimer_.start();
 }
 
 void AppModel::stopProgress() { progressTimer_.stop(); }
+
+QString AppModel::progressText(qint64 elapsed) const
+{
+    return QStringLiteral("[2/2] Disk usage · volume sizes · inspecting %1 · info  ·  %2s")
+        .arg(counted(progressContainerCount_, QStringLiteral("container")), QString::number(elapsed));
+}
 
 // Runs on the operation's thread; touches model state only through post().
 void AppModel::runRefresh(std::stop_token stop)
@@ -190,10 +196,9 @@ void AppModel::runRefresh(std::stop_token stop)
     if (!complete) {
         const QString reason = two.inspection.errors.isEmpty() ? QStringLiteral("docker inspect returned no data")
                                                                : two.inspection.errors.first();
-        problem = QStringLiteral("%1 of %2 containers could not be inspected — %3")
-                      .arg(two.inspection.missing.size())
-                      .arg(containers.size())
-                      .arg(reason);
+        problem = QStringLiteral("%1 of %2 %3 could not be inspected — %4")
+                      .arg(QString::number(two.inspection.missing.size()), QString::number(containers.size()),
+                           nounFor(containers.size(), QStringLiteral("container")), reason);
     }
     ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes);
 
@@ -225,16 +230,15 @@ void AppModel::runRefresh(std::stop_token stop)
 
         const auto running = std::count_if(inventory_.containers.begin(), inventory_.containers.end(),
                                            [](const SGContainer& c) { return c.state == QLatin1String("running"); });
-        setStatusText(QStringLiteral("Loaded: %1 containers (%2 running), %3 images, %4 volumes  |  Last refresh: %5")
-                          .arg(inventory_.containers.size())
-                          .arg(running)
-                          .arg(inventory_.images.size())
-                          .arg(inventory_.volumes.size())
-                          .arg(LocaleFormat::mediumTime(QDateTime::currentDateTime())));
-        log(LogLevel::info, QStringLiteral("Refresh complete: %1 containers, %2 images, %3 volumes")
-                                .arg(inventory_.containers.size())
-                                .arg(inventory_.images.size())
-                                .arg(inventory_.volumes.size()));
+        const QString counts = counted(inventory_.containers.size(), QStringLiteral("container"));
+        setStatusText(QStringLiteral("Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5")
+                          .arg(counts, QString::number(running),
+                               counted(inventory_.images.size(), QStringLiteral("image")),
+                               counted(inventory_.volumes.size(), QStringLiteral("volume")),
+                               LocaleFormat::mediumTime(QDateTime::currentDateTime())));
+        log(LogLevel::info, QStringLiteral("Refresh complete: %1, %2, %3")
+                                .arg(counts, counted(inventory_.images.size(), QStringLiteral("image")),
+                                     counted(inventory_.volumes.size(), QStringLiteral("volume"))));
         stopSpinner();
         endOperation();
         emit refreshEnded(RefreshEnd::completed, {});

@@ -5,8 +5,10 @@
 
 #include "model/AppModel.h"
 
+#include "docker/CountText.h"
 #include "docker/DockerCLI.h"
 #include "log/ActivityLog.h"
+#include "platform/PlatformWords.h"
 
 namespace stowage {
 
@@ -14,6 +16,13 @@ namespace {
 
 constexpr int maxShownErrors = 15;
 constexpr int timeoutsBeforeAbort = 3;
+
+// "2 containers, 1 image, 0 volumes".
+QString resourceCounts(qsizetype containers, qsizetype images, qsizetype volumes)
+{
+    return counted(containers, QStringLiteral("container")) + QStringLiteral(", ") + counted(images, QStringLiteral("image"))
+           + QStringLiteral(", ") + counted(volumes, QStringLiteral("volume"));
+}
 
 QString firstErrors(const QStringList& errors) { return errors.mid(0, maxShownErrors).join(QLatin1Char('\n')); }
 
@@ -43,9 +52,8 @@ void AppModel::deleteResources(const QString& label, const QList<SGContainer>& c
         return;
     startSpinner();
     // One-pass arg(): a label (a project name) may itself contain "%2".
-    log(LogLevel::info, QStringLiteral("[%1] deleting %2 containers, %3 images, %4 volumes")
-                            .arg(label, QString::number(containers.size()), QString::number(images.size()),
-                                 QString::number(volumes.size())));
+    log(LogLevel::info, QLatin1Char('[') + label + QStringLiteral("] deleting ")
+                            + resourceCounts(containers.size(), images.size(), volumes.size()));
     RemovalRequest request{label, containers, images, volumes};
     startOperation([this, request](std::stop_token stop) { runRemoval(request, stop); });
 }
@@ -77,7 +85,8 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             log(LogLevel::error, prefix + QStringLiteral("aborted — Docker daemon not responding"));
             alerts().info(QStringLiteral("Docker not responding"),
                           QStringLiteral("The Docker daemon didn't respond to a health check, so nothing was "
-                                         "deleted.\n\nRestart Docker Desktop and try again."));
+                                         "deleted.\n\n")
+                              + platform::platformWords().restartDockerHelp);
         });
         return;
     }
@@ -91,7 +100,7 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             const QString counts = QStringLiteral("%1/%2").arg(progress.removed()).arg(total);
             QString summary = prefix + QStringLiteral("removed ") + counts;
             if (!progress.errors.isEmpty())
-                summary += QStringLiteral(", %1 error(s)").arg(progress.errors.size());
+                summary += QStringLiteral(", ") + counted(progress.errors.size(), QStringLiteral("error"));
             if (progress.stopped)
                 summary += QStringLiteral(", aborted");
             log(progress.errors.isEmpty() ? LogLevel::info : LogLevel::warn, summary);
@@ -105,16 +114,15 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             } else if (cancelled) {
                 setStatusText(label + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral("."));
             } else if (!progress.errors.isEmpty()) {
-                setStatusText(QStringLiteral("%1: completed with errors — removed %2, %3 error(s). See Logs.")
-                                  .arg(label, counts, QString::number(progress.errors.size())));
+                setStatusText(label + QStringLiteral(": completed with errors — removed ") + counts + QStringLiteral(", ")
+                              + counted(progress.errors.size(), QStringLiteral("error")) + QStringLiteral(". See Logs."));
                 alerts().info(QStringLiteral("Completed with errors"),
                               label + QStringLiteral(":\n\n") + firstErrors(progress.errors));
             } else {
-                setStatusText(QStringLiteral("%1: removed %2 containers, %3 images, %4 volumes  ·  data is stale — "
-                                             "Refresh to reconcile.")
-                                  .arg(label, QString::number(progress.containers.size()),
-                                       QString::number(progress.images.size()),
-                                       QString::number(progress.volumes.size())));
+                setStatusText(label + QStringLiteral(": removed ")
+                              + resourceCounts(progress.containers.size(), progress.images.size(),
+                                               progress.volumes.size())
+                              + QStringLiteral("  ·  data is stale — Refresh to reconcile."));
             }
         });
     };
@@ -131,7 +139,7 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             return finish();
         }
         post([this, prefix, count = request.containers.size()] {
-            setStatusText(prefix + QStringLiteral("removing %1 containers…").arg(count));
+            setStatusText(prefix + QStringLiteral("removing ") + counted(count, QStringLiteral("container")) + QStringLiteral("…"));
         });
         QStringList ids;
         for (const auto& container : request.containers)
@@ -189,7 +197,7 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             return finish();
         }
         post([this, prefix, count = request.volumes.size()] {
-            setStatusText(prefix + QStringLiteral("removing %1 volumes…").arg(count));
+            setStatusText(prefix + QStringLiteral("removing ") + counted(count, QStringLiteral("volume")) + QStringLiteral("…"));
         });
         QStringList names;
         for (const auto& volume : request.volumes)

@@ -6,6 +6,9 @@
 
 #include "model/AppModel.h"
 
+#include "docker/CountText.h"
+#include "model/ContainerStatus.h"
+
 #include <algorithm>
 
 namespace stowage {
@@ -14,7 +17,19 @@ namespace {
 
 QString joinLines(const QStringList& lines) { return lines.join(QLatin1Char('\n')); }
 
-QString containerLine(const SGContainer& c) { return QStringLiteral("  • %1 (%2)").arg(c.name, c.status); }
+// A project inside a sentence: quoted by name, or the standalone group by its label.
+QString named(const QString& project)
+{
+    return project.isEmpty() ? projectDisplayName(project) : QLatin1Char('\'') + project + QLatin1Char('\'');
+}
+
+// The closing line of a teardown: the data warning only when volumes go.
+QString continueLine(const QList<SGVolume>& volumes)
+{
+    return volumes.isEmpty() ? QStringLiteral("Continue?")
+                             : QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
+}
+
 QString imageLine(const ImageUnit& i) { return QStringLiteral("  • %1 (%2)").arg(i.name, i.size); }
 
 // Exclusive to one project: no owner, or that project alone.
@@ -75,11 +90,11 @@ void AppModel::removeProjectContainers(const QString& project)
     }
     QStringList lines;
     for (const auto& c : list)
-        lines << containerLine(c);
-    const QString message = QStringLiteral("Remove %1 containers of '%2'?\n\n").arg(list.size()).arg(project)
-                            + joinLines(lines) + QStringLiteral("\n\nImages and volumes are NOT touched.");
+        lines << QStringLiteral("  • %1 (%2)").arg(c.name, ContainerStatus::at(c, clock_.now()));
+    const QString message = QStringLiteral("Remove ") + counted(list.size(), QStringLiteral("container"))
+                            + QStringLiteral(" of ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines) + QStringLiteral("\n\nImages and volumes are NOT touched.");
     if (alerts().confirm(QStringLiteral("Remove containers"), message, true) && idleAfterConfirmation())
-        deleteResources(project + QStringLiteral(" containers"), list, {}, {});
+        deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {});
 }
 
 bool AppModel::blockedWithoutOwners()
@@ -121,13 +136,13 @@ void AppModel::removeProjectImages(const QString& project)
     QStringList lines;
     for (const auto& image : images)
         lines << imageLine(image);
-    QString message = QStringLiteral("Remove %1 images exclusive to '%2'?\n\n").arg(images.size()).arg(project)
-                      + joinLines(lines);
+    QString message = QStringLiteral("Remove ") + counted(images.size(), QStringLiteral("image"))
+                      + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines);
     for (const auto& block :
          blockerBlock(blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
         message += block;
     if (alerts().confirm(QStringLiteral("Remove project images"), message, true) && idleAfterConfirmation())
-        deleteResources(project + QStringLiteral(" images"), blockers, images, {});
+        deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {});
 }
 
 void AppModel::removeProjectVolumes(const QString& project)
@@ -151,14 +166,14 @@ void AppModel::removeProjectVolumes(const QString& project)
     for (const auto& volume : vols)
         lines << QStringLiteral("  • %1 (%2)").arg(volume.name,
                                                    SizeFormat::humanSize(inventory_.volumeSizes.value(volume.name, 0)));
-    QString message = QStringLiteral("Remove %1 volumes exclusive to '%2'?\n\n").arg(vols.size()).arg(project)
-                      + joinLines(lines);
+    QString message = QStringLiteral("Remove ") + counted(vols.size(), QStringLiteral("volume"))
+                      + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines);
     for (const auto& block :
          blockerBlock(blockers, QStringLiteral("\n\nThese containers use the volumes and will be removed first:\n")))
         message += block;
     message += QStringLiteral("\n\n⚠ Volume data will be permanently deleted.");
     if (alerts().confirm(QStringLiteral("Remove project volumes"), message, true) && idleAfterConfirmation())
-        deleteResources(project + QStringLiteral(" volumes"), blockers, {}, vols);
+        deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols);
 }
 
 void AppModel::deleteEntireProject(const QString& project)
@@ -175,10 +190,10 @@ void AppModel::deleteEntireProject(const QString& project)
             keptRows << image;
     const QList<ImageUnit> kept = unitsOf(keptRows);
 
-    QStringList lines{QStringLiteral("Project: ") + project, QString()};
+    QStringList lines{QStringLiteral("Project: ") + projectDisplayName(project), QString()};
     lines << QStringLiteral("Containers to remove (%1):").arg(cs.size());
     for (const auto& c : cs)
-        lines << QStringLiteral("  • %1  (%2)").arg(c.name, c.status);
+        lines << QStringLiteral("  • %1  (%2)").arg(c.name, ContainerStatus::at(c, clock_.now()));
     if (cs.isEmpty())
         lines << QStringLiteral("  (none)");
     lines << QString() << QStringLiteral("Built images to remove (%1):").arg(imgs.size());
@@ -198,9 +213,9 @@ void AppModel::deleteEntireProject(const QString& project)
             lines << QStringLiteral("  • ") + image.name;
     }
     lines << ownersUnknownNote();
-    lines << QString() << QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
+    lines << QString() << continueLine(vols);
     if (alerts().confirm(QStringLiteral("Delete entire project"), joinLines(lines), true) && idleAfterConfirmation())
-        deleteResources(QStringLiteral("project ") + project, cs, imgs, vols);
+        deleteResources(QStringLiteral("project ") + projectDisplayName(project), cs, imgs, vols);
 }
 
 void AppModel::deleteSelectedProjects()
@@ -235,20 +250,22 @@ void AppModel::deleteSelectedProjects()
     }
 
     const QList<ImageUnit> imgs = unitsOf(imageRows);
-    QStringList lines{QStringLiteral("Delete %1 projects:").arg(names.size()), QString()};
+    QStringList lines{QStringLiteral("Delete ") + counted(names.size(), QStringLiteral("project")) + QLatin1Char(':'),
+                      QString()};
     for (const auto& name : names)
         lines << QStringLiteral("  • ") + name;
-    lines << QString() << QStringLiteral("Totals to remove:") << QStringLiteral("  • %1 containers").arg(cs.size())
-          << QStringLiteral("  • %1 built images").arg(imgs.size()) << QStringLiteral("  • %1 volumes").arg(vols.size())
-          << ownersUnknownNote()
-          << QString() << QStringLiteral("Images/volumes shared with a project NOT in this selection are kept.")
-          << QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
+    lines << QString() << QStringLiteral("Totals to remove:")
+          << QStringLiteral("  • ") + counted(cs.size(), QStringLiteral("container"))
+          << QStringLiteral("  • ") + counted(imgs.size(), QStringLiteral("built image"))
+          << QStringLiteral("  • ") + counted(vols.size(), QStringLiteral("volume")) << ownersUnknownNote() << QString()
+          << QStringLiteral("Images/volumes shared with a project NOT in this selection are kept.")
+          << continueLine(vols);
     if (!alerts().confirm(QStringLiteral("Delete selected projects"), joinLines(lines), true))
         return;
     setSelectedProjects({});
     setSelectionMode(false);
     if (idleAfterConfirmation())
-        deleteResources(QStringLiteral("%1 projects").arg(names.size()), cs, imgs, vols);
+        deleteResources(counted(names.size(), QStringLiteral("project")), cs, imgs, vols);
 }
 
 }  // namespace stowage

@@ -37,7 +37,7 @@ CleanPlan UsageClassification::cleanPlan(CleanKinds kinds) const
 
     if (kinds.testFlag(CleanKind::buildCache)) {
         plan.buildCache = true;
-        plan.buildCacheReclaimable = inventory_.buildCache.reclaimable;
+        plan.buildCacheReclaimable = inventory_.buildCache.shownReclaimable();
         plan.buildCacheBytes = inventory_.buildCache.reclaimableBytes;
     }
 

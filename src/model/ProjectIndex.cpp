@@ -20,15 +20,32 @@ void keepLater(OptionalDate& latest, const OptionalDate& candidate)
 
 // Summary of one project from its containers. Images and volumes come from the
 // lookups built once for the whole index, so this is linear in the project's size.
-ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members,
-                    const QHash<QString, const SGImage*>& imageById)
+// Image rows by id (the first row of each id) and by "repository:tag".
+struct ImageLookup {
+    QHash<QString, const SGImage*> byId;
+    QHash<QString, const SGImage*> byReference;
+
+    // The row a container runs: the one named by the reference the container
+    // was started with, when that names its image, else the id's first row.
+    // So an image tagged several times is shown under the name the project uses.
+    const SGImage* rowFor(const SGContainer& c) const
+    {
+        QString reference = c.image;
+        if (reference.lastIndexOf(QLatin1Char(':')) <= reference.lastIndexOf(QLatin1Char('/')))
+            reference += QStringLiteral(":latest");
+        const SGImage* named = byReference.value(reference);
+        return named && named->id == c.imageID ? named : byId.value(c.imageID);
+    }
+};
+
+ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members, const ImageLookup& images)
 {
     ProjectMeta meta;
     QSet<QString> seenImageIDs;
     for (const SGContainer& c : members) {
         if (!c.imageID.isEmpty() && !seenImageIDs.contains(c.imageID)) {
             seenImageIDs.insert(c.imageID);
-            if (const SGImage* image = imageById.value(c.imageID))
+            if (const SGImage* image = images.rowFor(c))
                 meta.images.append(*image);
         }
         if (meta.path.isEmpty())
@@ -54,11 +71,13 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     ProjectIndex index;
 
     // One image listed under several tags gives several rows; the first row stands for the id.
-    QHash<QString, const SGImage*> imageById;
-    imageById.reserve(images.size());
+    ImageLookup imageLookup;
+    imageLookup.byId.reserve(images.size());
+    imageLookup.byReference.reserve(images.size());
     for (const SGImage& image : images) {
-        if (!imageById.contains(image.id))
-            imageById.insert(image.id, &image);
+        if (!imageLookup.byId.contains(image.id))
+            imageLookup.byId.insert(image.id, &image);
+        imageLookup.byReference.insert(image.repository + QLatin1Char(':') + image.tag, &image);
     }
 
     index.imageOwners.reserve(images.size());
@@ -89,7 +108,7 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
 
     index.projectsMeta.reserve(index.projects.size());
     for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
-        index.projectsMeta.insert(it.key(), metaFor(it.key(), it.value(), imageById));
+        index.projectsMeta.insert(it.key(), metaFor(it.key(), it.value(), imageLookup));
 
     // Volumes go to every owning project that has containers. Walking the volume
     // list (first row per name) instead of searching owners per project keeps this linear.
@@ -109,6 +128,11 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
         }
     }
     return index;
+}
+
+QString projectDisplayName(const QString& project)
+{
+    return project.isEmpty() ? QStringLiteral("(standalone containers)") : project;
 }
 
 QString label(ProjectSort sort)

@@ -40,6 +40,10 @@ struct ProjectIndex {
 ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
                                const QList<SGVolume>& volumes);
 
+// A project as dialogs, cards and log lines name it: the name, or
+// "(standalone containers)" for the group of containers without a project.
+QString projectDisplayName(const QString& project);
+
 // Sort keys of the Projects tab, in display order.
 enum class ProjectSort { lastActivity, lastStarted, name, containers, size };
 

@@ -65,6 +65,11 @@ QString UsageClassification::imageStatusText(const SGImage& image) const
         return QStringLiteral("Shared — keep");
     if (!status.safe || image.repository == kNone || Classify::looksLocallyBuilt(image.repository))
         return status.reason;
+    return baseImageStatusText();
+}
+
+QString UsageClassification::baseImageStatusText()
+{
     return QStringLiteral("Base image — not offered for bulk removal");
 }
 

@@ -57,6 +57,8 @@ public:
     // image is called out and an unused image that looks pulled is named as a
     // base image (it is never removed in bulk).
     QString imageStatusText(const SGImage& image) const;
+    // The status of an unused image that looks pulled: it is never bulk-removed.
+    static QString baseImageStatusText();
     // Why each image stays out of the bulk removal, by id: an image goes with
     // all its names, so the name that keeps it (a base or dangling one) speaks for it.
     QHash<QString, QString> keptImageReasons() const;

@@ -22,9 +22,19 @@ namespace {
 // Long enough for the session bus to start a file manager that is not running yet.
 constexpr int showItemsTimeoutMs = 10'000;
 
-void openFolder(const QString& folder)
+const QString noFolderOpener = QStringLiteral(
+    "Nor is any program set to open folders (xdg-open was not found). Install a file manager, or copy the path.");
+
+// Opens the folder through the desktop's opener; false when none would take it.
+bool openFolder(const QString& folder)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void openFolderOrReport(const QString& item, const QString& whyNoFileManager, const DesktopFailed& failed)
+{
+    if (!openFolder(parentFolder(item)))
+        report(failed, folderNotShown(item, whyNoFileManager + QLatin1Char(' ') + noFolderOpener));
 }
 
 class LinuxDesktop final : public Desktop {
@@ -33,12 +43,13 @@ public:
 
     // Asks the file manager to show the item selected; when no file manager
     // answers on the session bus, opens the folder instead.
-    void revealInFileManager(const QString& path) override
+    void revealInFileManager(const QString& path, DesktopFailed failed) override
     {
         const QString absolute = QFileInfo(path).absoluteFilePath();
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (!bus.isConnected()) {
-            openFolder(parentFolder(absolute));
+            openFolderOrReport(absolute, QStringLiteral("There is no session bus to reach a file manager over."),
+                               failed);
             return;
         }
         QDBusMessage call = QDBusMessage::createMethodCall(
@@ -46,26 +57,39 @@ public:
             QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
         call << QStringList{QString::fromUtf8(QUrl::fromLocalFile(absolute).toEncoded())} << QString();
         auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
-        QObject::connect(watcher, &QDBusPendingCallWatcher::finished, [absolute](QDBusPendingCallWatcher* done) {
-            if (done->isError())
-                openFolder(parentFolder(absolute));
-            done->deleteLater();
-        });
+        QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                         [absolute, failed = std::move(failed)](QDBusPendingCallWatcher* done) {
+                             if (done->isError())
+                                 openFolderOrReport(absolute,
+                                                    QStringLiteral("No file manager answered on the session bus."),
+                                                    failed);
+                             done->deleteLater();
+                         });
     }
 
-    void openTerminalAt(const QString& path) override
+    void openTerminalAt(const QString& path, DesktopFailed failed) override
     {
-        const auto program = chooseTerminal(terminalCandidates(qEnvironmentVariable("TERMINAL")),
-                                            [](const QString& name) { return QStandardPaths::findExecutable(name); });
-        if (!program)
+        const QStringList candidates = terminalCandidates(qEnvironmentVariable("TERMINAL"));
+        const auto program =
+            chooseTerminal(candidates, [](const QString& name) { return QStandardPaths::findExecutable(name); });
+        if (!program) {
+            report(failed, terminalNotOpened(path, QStringLiteral("No terminal program was found (looked for %1). "
+                                                                  "Install one, or set TERMINAL to its name.")
+                                                       .arg(candidates.join(QStringLiteral(", ")))));
             return;
-        QProcess::startDetached(*program, {}, path);
+        }
+        if (!QProcess::startDetached(*program, {}, path))
+            report(failed, terminalNotOpened(path, QStringLiteral("%1 could not be started.").arg(*program)));
     }
 
-    void openUrl(const QUrl& url) override
+    void openUrl(const QUrl& url, DesktopFailed failed) override
     {
-        if (isOpenableLink(url))
-            QDesktopServices::openUrl(url);
+        if (!isOpenableLink(url))
+            report(failed, refusedLink(url));
+        else if (!QDesktopServices::openUrl(url))
+            report(failed, linkNotOpened(url, QStringLiteral("This desktop has no program set to open links "
+                                                             "(xdg-open was not found). Install a browser, or "
+                                                             "copy the link.")));
     }
 };
 

@@ -28,21 +28,25 @@ public:
     void copyText(const QString& text) override { copyToClipboard(text); }
 
     // Absolute paths start with "/", so `open` can never take one for an option.
-    void revealInFileManager(const QString& path) override
+    void revealInFileManager(const QString& path, DesktopFailed failed) override
     {
-        QProcess::startDetached(openProgram, {QStringLiteral("-R"), QFileInfo(path).absoluteFilePath()});
+        if (!QProcess::startDetached(openProgram, {QStringLiteral("-R"), QFileInfo(path).absoluteFilePath()}))
+            report(failed, folderNotShown(path, QStringLiteral("The open program could not be started.")));
     }
 
-    void openTerminalAt(const QString& path) override
+    void openTerminalAt(const QString& path, DesktopFailed failed) override
     {
         const QString application = iTermInstalled() ? QStringLiteral("iTerm") : QStringLiteral("Terminal");
-        QProcess::startDetached(openProgram, {QStringLiteral("-a"), application, path});
+        if (!QProcess::startDetached(openProgram, {QStringLiteral("-a"), application, path}))
+            report(failed, terminalNotOpened(path, QStringLiteral("The open program could not be started.")));
     }
 
-    void openUrl(const QUrl& url) override
+    void openUrl(const QUrl& url, DesktopFailed failed) override
     {
-        if (isOpenableLink(url))
-            QDesktopServices::openUrl(url);
+        if (!isOpenableLink(url))
+            report(failed, refusedLink(url));
+        else if (!QDesktopServices::openUrl(url))
+            report(failed, linkNotOpened(url, QStringLiteral("No application would open it.")));
     }
 };
 

@@ -41,6 +41,37 @@ QString parentFolder(const QString& path)
     return QFileInfo(path).absolutePath();
 }
 
+DesktopFailure refusedLink(const QUrl& url)
+{
+    return {QStringLiteral("Link not opened"), QStringLiteral("Tried to open this link:"),
+            url.toDisplayString(), QStringLiteral("Only web (http, https) and mail links are opened from Stowage."),
+            DesktopFailure::Target::link};
+}
+
+DesktopFailure linkNotOpened(const QUrl& url, const QString& reason)
+{
+    return {QStringLiteral("Could not open the link"), QStringLiteral("Tried to open this link in your browser:"),
+            url.toDisplayString(), reason, DesktopFailure::Target::link};
+}
+
+DesktopFailure folderNotShown(const QString& path, const QString& reason)
+{
+    return {QStringLiteral("Could not show the folder"), QStringLiteral("Tried to show this in the file manager:"), path,
+            reason};
+}
+
+DesktopFailure terminalNotOpened(const QString& path, const QString& reason)
+{
+    return {QStringLiteral("Could not open a terminal"), QStringLiteral("Tried to open a terminal in this folder:"),
+            path, reason};
+}
+
+void report(const DesktopFailed& failed, const DesktopFailure& failure)
+{
+    if (failed)
+        failed(failure);
+}
+
 void copyToClipboard(const QString& text)
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))

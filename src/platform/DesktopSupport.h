@@ -3,6 +3,8 @@
 // may be handed to the browser, how a terminal program is chosen, and the
 // clipboard.
 
+#include "platform/Desktop.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -29,6 +31,15 @@ std::optional<QString> chooseTerminal(const QStringList& candidates,
 // The folder that holds `path`, worked out from the text alone: the path may
 // sit on a hung mount, and this runs on the UI thread.
 QString parentFolder(const QString& path);
+
+// The failures every desktop reports in the same words.
+DesktopFailure refusedLink(const QUrl& url);
+DesktopFailure linkNotOpened(const QUrl& url, const QString& reason);
+DesktopFailure folderNotShown(const QString& path, const QString& reason);
+DesktopFailure terminalNotOpened(const QString& path, const QString& reason);
+
+// Calls `failed` when it is set.
+void report(const DesktopFailed& failed, const DesktopFailure& failure);
 
 // Clears the clipboard and puts `text` on it. Does nothing in a process
 // without a GUI application object (there is no clipboard to reach).

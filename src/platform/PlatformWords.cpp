@@ -10,6 +10,7 @@ const PlatformWords macWords{
     .showLogFileButton = QStringLiteral("Reveal File"),
     .socketPermissionHelp = {},
     .installDockerHelp = {},
+    .restartDockerHelp = QStringLiteral("Restart Docker Desktop and try again."),
 };
 
 const PlatformWords freedesktopWords{
@@ -24,6 +25,9 @@ const PlatformWords freedesktopWords{
         "Install Docker from your distribution's packages (on Debian or Ubuntu: "
         "sudo apt install docker.io), or Docker Engine or Docker Desktop from Docker's own "
         "packages, then press Retry."),
+    .restartDockerHelp = QStringLiteral(
+        "Restart the Docker service (sudo systemctl restart docker, or Docker Desktop if you use it) and try "
+        "again."),
 };
 
 }  // namespace

@@ -20,6 +20,8 @@ struct PlatformWords {
     // Added under a refresh error when no docker program was found; empty
     // where the error text already says what to install.
     QString installDockerHelp;
+    // The advice after the engine stopped answering a health check.
+    QString restartDockerHelp;
 };
 
 enum class DesktopKind { macOS, freedesktop };

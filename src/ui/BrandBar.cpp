@@ -8,18 +8,11 @@
 #include "ui/SGButton.h"
 #include "ui/Theme.h"
 
+#include "docker/CountText.h"
+
 #include <QHBoxLayout>
 
 namespace stowage {
-
-namespace {
-
-QString counted(qsizetype count, const QString& noun)
-{
-    return QStringLiteral("%1 %2%3").arg(count).arg(noun, count == 1 ? QString() : QStringLiteral("s"));
-}
-
-}  // namespace
 
 QString BrandBar::version()
 {
@@ -62,7 +55,7 @@ BrandBar::BrandBar(AppModel& model, platform::Desktop& desktop, QWidget* parent)
     home_ = SGButton::borderless(QStringLiteral("Stowage Home"), {}, Theme::accent(), this);
     home_->setFont(font);
     home_->setToolTip(homePageURL().toString());
-    connect(home_, &QPushButton::clicked, this, [&desktop] { desktop.openUrl(homePageURL()); });
+    connect(home_, &QPushButton::clicked, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.desktopFailed()); });
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(12, 3, 8, 3);

@@ -60,13 +60,15 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
     column->addStretch(1);
 
     connect(&model_, &AppModel::usageChanged, this, &BuildCacheTab::render);
+    connect(&model_, &AppModel::isLoadingChanged, this, &BuildCacheTab::render);
     render();
 }
 
 void BuildCacheTab::render()
 {
-    total_->setText(model_.buildCache().size);
-    reclaimable_->setText(model_.buildCache().reclaimable);
+    total_->setText(model_.buildCache().shownSize());
+    reclaimable_->setText(model_.buildCache().shownReclaimable());
+    clear_->setEnabled(!model_.isLoading());
 }
 
 }  // namespace stowage

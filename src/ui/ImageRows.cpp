@@ -11,23 +11,38 @@ namespace {
 
 const QString dangling = QStringLiteral("<none>");
 
-QColor colorOf(const SGImage& image, const ImageStatus& status, bool complete)
+ImageVerdict verdictOf(const SGImage& image, const ImageStatus& status, bool complete)
 {
     if (!complete)
-        return Theme::textDim();
+        return ImageVerdict::unverified;
     if (image.repository == dangling)
-        return Theme::warning();
-    return status.safe ? Theme::danger() : Theme::success();
-}
-
-QString markOf(const ImageStatus& status, bool complete)
-{
-    if (!complete)
-        return QStringLiteral("?");
-    return status.safe ? QStringLiteral("✕") : QStringLiteral("✓");
+        return ImageVerdict::dangling;
+    if (!status.safe)
+        return ImageVerdict::used;
+    return Classify::looksLocallyBuilt(image.repository) ? ImageVerdict::removable : ImageVerdict::baseImage;
 }
 
 }  // namespace
+
+const QList<ImageLegendEntry>& legend()
+{
+    static const QList<ImageLegendEntry> entries{
+        {ImageVerdict::used, QStringLiteral("Used by container"), Theme::success(), QStringLiteral("✓")},
+        {ImageVerdict::removable, QStringLiteral("Safe to remove"), Theme::danger(), QStringLiteral("✕")},
+        {ImageVerdict::dangling, QStringLiteral("Dangling (untagged)"), Theme::warning(), QStringLiteral("✕")},
+        {ImageVerdict::baseImage, QStringLiteral("Unused base image — kept by bulk removal"), Theme::cyan(),
+         QStringLiteral("○")},
+        {ImageVerdict::unverified, QStringLiteral("Usage not verified"), Theme::textDim(), QStringLiteral("?")},
+    };
+    return entries;
+}
+
+const ImageLegendEntry& legendEntry(ImageVerdict verdict)
+{
+    const auto& entries = legend();
+    return *std::find_if(entries.begin(), entries.end(),
+                         [verdict](const ImageLegendEntry& entry) { return entry.verdict == verdict; });
+}
 
 QList<ImageRow> build(const AppModel& model)
 {
@@ -42,9 +57,10 @@ QList<ImageRow> build(const AppModel& model)
     for (const SGImage& image : images) {
         const ImageStatus status = classification.imageStatus(image);
         const ProjectText project = classification.imageProjectText(image);
-        rows.append({image.id, markOf(status, complete), image.repository, image.tag, shortImageId(image.id), image.size,
-                     image.created, project.text, classification.imageStatusText(image),
-                     colorOf(image, status, complete)});
+        const ImageLegendEntry& verdict = legendEntry(verdictOf(image, status, complete));
+        rows.append({image.id, verdict.mark, image.repository, image.tag, shortImageId(image.id), image.size,
+                     image.created, project.text, classification.imageStatusText(image), verdict.color,
+                     verdict.verdict});
     }
     return rows;
 }

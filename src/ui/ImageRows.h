@@ -10,6 +10,17 @@ namespace stowage {
 
 class AppModel;
 
+// What a row's colour and mark say. The tab's legend lists every verdict,
+// so that no colour on screen goes unexplained.
+enum class ImageVerdict { used, removable, dangling, baseImage, unverified };
+
+struct ImageLegendEntry {
+    ImageVerdict verdict;
+    QString label;
+    QColor color;
+    QString mark;
+};
+
 struct ImageRow {
     QString id;
     QString mark;
@@ -21,9 +32,14 @@ struct ImageRow {
     QString project;
     QString status;
     QColor color;
+    ImageVerdict verdict = ImageVerdict::unverified;
 };
 
 namespace ImageRows {
+
+// The legend, in the order it is shown.
+const QList<ImageLegendEntry>& legend();
+const ImageLegendEntry& legendEntry(ImageVerdict verdict);
 
 // One row per image, sorted by size, largest first (stable).
 QList<ImageRow> build(const AppModel& model);

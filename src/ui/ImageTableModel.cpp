@@ -1,6 +1,10 @@
 #include "ui/ImageTableModel.h"
 
+#include "model/UsageClassification.h"
 #include "ui/Label.h"
+#include "ui/Theme.h"
+
+#include <algorithm>
 
 namespace stowage {
 
@@ -25,6 +29,12 @@ int ImageTableModel::rowOf(const QString& id) const
 int ImageTableModel::columnWidth(int column)
 {
     static const int widths[columnTotal] = {24, 240, 90, 110, 90, 120, 170, 170};
+    if (column == statusColumn) {
+        // Wide enough for the longest verdict the tab writes itself, in the table's font.
+        static const int statusWidth =
+            std::max(widths[statusColumn], Theme::textWidth(Theme::font(11), UsageClassification::baseImageStatusText()) + 16);
+        return statusWidth;
+    }
     return column >= 0 && column < columnTotal ? widths[column] : 0;
 }
 

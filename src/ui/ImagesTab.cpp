@@ -31,6 +31,7 @@ ImagesTab::ImagesTab(AppModel& model, QWidget* parent) : QWidget(parent), model_
     updater_ = new DeferredUpdate(this, [this] { render(); });
     for (auto signal : {&AppModel::imagesChanged, &AppModel::usageChanged, &AppModel::indexChanged})
         connect(&model_, signal, updater_, &DeferredUpdate::request);
+    connect(&model_, &AppModel::isLoadingChanged, this, &ImagesTab::syncButtons);
     render();
 }
 
@@ -42,8 +43,8 @@ QWidget* ImagesTab::buildHeader()
     row->setSpacing(14);
     row->addWidget(listingTitle(QStringLiteral("Docker Images"), header));
     row->addStretch(1);
-    row->addWidget(legendItem(QStringLiteral("Used by container"), Theme::success(), header));
-    row->addWidget(legendItem(QStringLiteral("Safe to remove"), Theme::danger(), header));
+    for (const ImageLegendEntry& entry : ImageRows::legend())
+        row->addWidget(legendItem(entry.mark + QLatin1Char(' ') + entry.label, entry.color, header));
     return header;
 }
 
@@ -101,7 +102,15 @@ void ImagesTab::render()
     rows_->setRows(ImageRows::build(model_));
     if (!kept.isEmpty())
         setSelection(kept);
-    removeUnused_->setEnabled(model_.usageDataComplete());
+    syncButtons();
+}
+
+void ImagesTab::syncButtons()
+{
+    // No removal starts while another operation (a refresh included) runs.
+    const bool idle = !model_.isLoading();
+    removeSelected_->setEnabled(idle);
+    removeUnused_->setEnabled(idle && model_.usageDataComplete());
 }
 
 void ImagesTab::showEvent(QShowEvent* event)

@@ -27,6 +27,7 @@ public:
 
     // Rebuilds the rows from the model now (otherwise done once per burst of changes).
     void render();
+    void syncButtons();
 
     ImageTableModel& tableModel() const { return *rows_; }
     QTableView& table() const { return *table_; }

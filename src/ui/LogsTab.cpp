@@ -1,5 +1,6 @@
 #include "ui/LogsTab.h"
 
+#include "docker/CountText.h"
 #include "log/ActivityLog.h"
 #include "log/LogFormat.h"
 #include "platform/Desktop.h"
@@ -28,8 +29,10 @@
 namespace stowage {
 
 LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desktop,
-                 std::function<void(const QString&)> showStatus, QWidget* parent)
-    : QWidget(parent), log_(log), desktop_(desktop), showStatus_(std::move(showStatus))
+                 std::function<void(const QString&)> showStatus, platform::DesktopFailed desktopFailed,
+                 QWidget* parent)
+    : QWidget(parent), log_(log), desktop_(desktop), desktopFailed_(std::move(desktopFailed)),
+      showStatus_(std::move(showStatus))
 {
     model_ = new LogListModel(log_, this);
 
@@ -153,7 +156,7 @@ QWidget* LogsTab::buildFooter()
 void LogsTab::syncCountAndEmptyLine()
 {
     // The count is of every entry, whatever the filter shows.
-    count_->setText(QStringLiteral("%1 entries").arg(log_.entries().size()));
+    count_->setText(counted(log_.entries().size(), QStringLiteral("entry"), QStringLiteral("entries")));
     listStack_->setCurrentWidget(model_->rowCount() == 0 ? static_cast<QWidget*>(empty_) : list_);
 }
 
@@ -175,7 +178,8 @@ void LogsTab::onEntriesChanged()
 void LogsTab::copyLog()
 {
     desktop_.copyText(log_.exportText());
-    showStatus_(QStringLiteral("Copied %1 log lines to clipboard.").arg(log_.entries().size()));
+    showStatus_(QStringLiteral("Copied ") + counted(log_.entries().size(), QStringLiteral("log line"))
+                + QStringLiteral(" to clipboard."));
 }
 
 void LogsTab::revealFile()
@@ -185,7 +189,7 @@ void LogsTab::revealFile()
     fileChecks_.run<bool>([path] { return path && QFileInfo::exists(*path); },
                           [this, path](bool exists) {
                               if (exists)
-                                  desktop_.revealInFileManager(*path);
+                                  desktop_.revealInFileManager(*path, desktopFailed_);
                               else
                                   showStatus_(QStringLiteral("No log file written yet."));
                           });

@@ -5,6 +5,7 @@
 // shows the log file in the file manager, and Clear for the whole log.
 
 #include "model/OffThread.h"
+#include "platform/Desktop.h"
 #include "ui/LogListModel.h"
 
 #include <QWidget>
@@ -24,16 +25,15 @@ class OperationCenter;
 class RunningCommandsPanel;
 class SegmentedControl;
 class SGButton;
-namespace platform {
-class Desktop;
-}
 
 class LogsTab : public QWidget {
     Q_OBJECT
 public:
-    // `showStatus` puts a message in the window's status line.
+    // `showStatus` puts a message in the window's status line; `desktopFailed`
+    // reports a file manager that could not show the log file.
     LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desktop,
-            std::function<void(const QString&)> showStatus, QWidget* parent = nullptr);
+            std::function<void(const QString&)> showStatus, platform::DesktopFailed desktopFailed = {},
+            QWidget* parent = nullptr);
 
     SegmentedControl* levelFilter() const { return filter_; }
     QCheckBox* autoScroll() const { return autoScroll_; }
@@ -64,6 +64,7 @@ private:
 
     ActivityLog& log_;
     platform::Desktop& desktop_;
+    platform::DesktopFailed desktopFailed_;
     std::function<void(const QString&)> showStatus_;
     LogListModel* model_;
     SegmentedControl* filter_ = nullptr;

@@ -177,7 +177,7 @@ bool MarkdownView::activateLink(const QUrl& url)
     if (opener_)
         opener_(url);
     else
-        platform::Desktop::system().openUrl(url);
+        platform::Desktop::system().openUrl(url, {});
     return true;
 }
 

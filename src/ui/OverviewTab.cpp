@@ -128,21 +128,23 @@ void OverviewTab::render()
     cards_[imagesCard]->setSubtitle(QStringLiteral("%1 total").arg(f.images));
     cards_[volumesCard]->setValue(human(f.volumeBytes));
     cards_[volumesCard]->setSubtitle(QStringLiteral("%1 total").arg(model_.volumes().size()));
-    cards_[buildCacheCard]->setValue(cache.size);
-    cards_[buildCacheCard]->setSubtitle(QStringLiteral("Reclaimable: ") + cache.reclaimable);
+    cards_[buildCacheCard]->setValue(cache.shownSize());
+    cards_[buildCacheCard]->setSubtitle(QStringLiteral("Reclaimable: ") + cache.shownReclaimable());
     cards_[reclaimableCard]->setValue(human(f.reclaimableBytes));
     cards_[reclaimableCard]->setSubtitle(QStringLiteral("Safe to remove"));
 
     dataRoot_->setText(model_.dockerRoot());
 
     const bool complete = model_.usageDataComplete();
-    actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(cache.reclaimable));
+    actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(cache.shownReclaimable()));
     actions_[removeUnusedImages]->setText(QStringLiteral("Remove Unused Images (%1)").arg(human(f.unusedBytes)));
     actions_[removeOrphanVolumes]->setText(QStringLiteral("Remove Orphan Volumes (%1)").arg(human(f.orphanBytes)));
     actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(human(f.reclaimableBytes)));
-    actions_[removeUnusedImages]->setEnabled(complete);
-    actions_[removeOrphanVolumes]->setEnabled(complete);
-    actions_[safeCleanAll]->setEnabled(complete);
+    const bool idle = !model_.isLoading();
+    actions_[cleanBuildCache]->setEnabled(idle);
+    actions_[removeUnusedImages]->setEnabled(complete && idle);
+    actions_[removeOrphanVolumes]->setEnabled(complete && idle);
+    actions_[safeCleanAll]->setEnabled(complete && idle);
 
     projects_->setProjects(model_.projects());
 }

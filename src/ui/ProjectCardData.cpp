@@ -1,6 +1,7 @@
 #include "ui/ProjectCardData.h"
 
 #include "docker/Classify.h"
+#include "docker/CountText.h"
 #include "model/AppModel.h"
 #include "ui/Theme.h"
 
@@ -36,11 +37,11 @@ ProjectCardData build(const AppModel& model, const QString& project, const QList
     const auto& sizes = model.volumeSizes();
     ProjectCardData card;
     card.project = project;
-    card.title = project.isEmpty() ? QStringLiteral("(standalone containers)") : project;
+    card.title = projectDisplayName(project);
     for (const SGContainer& c : containers) {
         const bool running = c.state == QStringLiteral("running");
         card.runningCount += running ? 1 : 0;
-        card.containers.append({c.name, c.image, c.status, running});
+        card.containers.append({c.name, c.image, c.status, c.startedAt, c.finishedAt, running});
     }
     card.runningText = card.runningCount > 0
         ? QStringLiteral("● ") + QString::number(card.runningCount) + QStringLiteral(" running")
@@ -72,9 +73,9 @@ ProjectCardData build(const AppModel& model, const QString& project, const QList
                              ownershipBadge(model.volumeOwners().value(volume.name), project)});
     }
 
-    card.figures = QString::number(containers.size()) + QStringLiteral(" containers · ")
-        + QString::number(meta.images.size()) + QStringLiteral(" images (") + SizeFormat::humanSize(imageBytes)
-        + QStringLiteral(") · ") + QString::number(meta.volumes.size()) + QStringLiteral(" volumes (")
+    card.figures = counted(containers.size(), QStringLiteral("container")) + QStringLiteral(" · ")
+        + counted(meta.images.size(), QStringLiteral("image")) + QStringLiteral(" (") + SizeFormat::humanSize(imageBytes)
+        + QStringLiteral(") · ") + counted(meta.volumes.size(), QStringLiteral("volume")) + QStringLiteral(" (")
         + SizeFormat::humanSize(volumeBytes) + QStringLiteral(")");
     return card;
 }

@@ -24,7 +24,9 @@ struct CardBadge {
 struct CardContainerRow {
     QString name;
     QString image;
-    QString status;
+    QString status;  // as Docker gave it; told again against the clock when drawn
+    OptionalDate startedAt;
+    OptionalDate finishedAt;
     bool running = false;
 };
 

@@ -58,6 +58,9 @@ CardLayout ProjectCardDelegate::layoutFor(int row, int width) const
     context.selectionMode = model_.selectionMode();
     context.selected = model_.selectedProjects().contains(card.project);
     context.hasReadme = cards_.hasReadme(card.project);
+    context.folderUnavailable = cards_.folderUnavailable(card.project);
+    context.busy = model_.isLoading();
+    context.now = model_.clock().now();
     return ProjectCardGeometry::layout(card, context, width);
 }
 
@@ -201,7 +204,13 @@ bool ProjectCardDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, 
     const QPoint local = event->pos() - option.rect.topLeft();
     const CardLayout layout = layoutFor(index.row(), option.rect.width());
     for (const CardItem& item : layout.items) {
-        if (item.kind != CardItem::Kind::text || !item.rect.contains(local))
+        if (!item.rect.contains(local))
+            continue;
+        if (!item.toolTip.isEmpty()) {
+            QToolTip::showText(event->globalPos(), plainToolTip(item.toolTip), view);
+            return true;
+        }
+        if (item.kind != CardItem::Kind::text)
             continue;
         // The full text of anything drawn shortened.
         if (QFontMetrics(item.font).horizontalAdvance(item.text) > item.rect.width() + 1) {

@@ -1,5 +1,6 @@
 #include "ui/ProjectCardLayout.h"
 
+#include "model/ContainerStatus.h"
 #include "platform/PlatformWords.h"
 #include "ui/RelativeTime.h"
 #include "ui/Theme.h"
@@ -102,7 +103,7 @@ public:
     }
 
     void button(const QString& title, const QString& icon, const QColor& tint, bool prominent, bool enabled,
-                CardAction action)
+                CardAction action, const QString& toolTip = {})
     {
         const QFont font = Theme::font(11, QFont::Medium);
         const int iconSide = QFontMetrics(font).height();
@@ -112,6 +113,7 @@ public:
         item.prominent = prominent;
         item.enabled = enabled;
         item.action = action;
+        item.toolTip = toolTip;
         add(item, buttonGap);
     }
 
@@ -157,10 +159,16 @@ int columnWidth(const Rows& rows, Text text, const QFont& font, int minimum, int
     return std::clamp(widest + 24, minimum, std::max(minimum, maximum));
 }
 
-void resourceRows(CardLayout& layout, const QList<CardResourceRow>& rows, int left, int& y, int right)
+// One name column for the images and the volumes, so that their sizes line
+// up; a name wider than half the card is elided (its tooltip shows it whole).
+int resourceNameWidth(const ProjectCardData& card, int left, int right)
 {
-    const int nameWidth = columnWidth(rows, [](const CardResourceRow& r) { return r.name; }, Theme::monoFont(11), 200,
-                                      (right - left) / 2);
+    return columnWidth(card.images + card.volumes, [](const CardResourceRow& r) { return r.name; },
+                       Theme::monoFont(11), 200, (right - left) / 2);
+}
+
+void resourceRows(CardLayout& layout, const QList<CardResourceRow>& rows, int nameWidth, int left, int& y, int right)
+{
     for (const CardResourceRow& row : rows) {
         Line line(layout, left, y, rowHeight, right);
         line.column(row.name, Theme::monoFont(11), Theme::text(), nameWidth);
@@ -197,12 +205,12 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
     y += figuresHeight + blockGap;
 
     if (!card.isStandalone()) {
-        const bool hasPath = !card.path.isEmpty();
+        const bool folderHere = !card.path.isEmpty() && context.folderUnavailable.isEmpty();
         Line utility(out, left, y, utilityHeight, right);
-        utility.button(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false, hasPath,
-                       CardAction::finder);
-        utility.button(QStringLiteral("Terminal"), QStringLiteral("terminal"), Theme::accent(), false, hasPath,
-                       CardAction::terminal);
+        utility.button(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false,
+                       folderHere, CardAction::finder, context.folderUnavailable);
+        utility.button(QStringLiteral("Terminal"), QStringLiteral("terminal"), Theme::accent(), false, folderHere,
+                       CardAction::terminal, context.folderUnavailable);
         if (context.hasReadme)
             utility.button(QStringLiteral("README"), QStringLiteral("doc.richtext"), Theme::accent(), false, true,
                            CardAction::readme);
@@ -221,27 +229,30 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
         row.dot(c.running ? Theme::success() : Theme::textDim());
         row.column(c.name, Theme::monoFont(11), Theme::text(), nameWidth);
         row.column(c.image, Theme::font(10), Theme::textDim(), imageWidth);
-        row.text(c.status, Theme::font(10), Theme::textDim());
+        row.text(ContainerStatus::at(c.status, c.startedAt, c.finishedAt, context.now), Theme::font(10),
+                 Theme::textDim());
         y += rowHeight;
     }
+    const int resourceWidth = resourceNameWidth(card, left, right);
     if (!card.images.isEmpty()) {
         sectionTitle(out, QStringLiteral("Images"), left, y, right);
-        resourceRows(out, card.images, left, y, right);
+        resourceRows(out, card.images, resourceWidth, left, y, right);
     }
     if (!card.volumes.isEmpty()) {
         sectionTitle(out, QStringLiteral("Volumes"), left, y, right);
-        resourceRows(out, card.volumes, left, y, right);
+        resourceRows(out, card.volumes, resourceWidth, left, y, right);
     }
     y += blockGap;
 
     Line actions(out, left, y, actionHeight, right);
-    actions.button(QStringLiteral("Delete entire project"), QStringLiteral("trash.fill"), Theme::danger(), true, true,
+    const bool idle = !context.busy;
+    actions.button(QStringLiteral("Delete entire project"), QStringLiteral("trash.fill"), Theme::danger(), true, idle,
                    CardAction::deleteProject);
-    actions.button(QStringLiteral("Containers"), QStringLiteral("shippingbox"), Theme::accent(), false, true,
+    actions.button(QStringLiteral("Containers"), QStringLiteral("shippingbox"), Theme::accent(), false, idle,
                    CardAction::removeContainers);
-    actions.button(QStringLiteral("Images"), QStringLiteral("photo.stack"), Theme::accent(), false, true,
+    actions.button(QStringLiteral("Images"), QStringLiteral("photo.stack"), Theme::accent(), false, idle,
                    CardAction::removeImages);
-    actions.button(QStringLiteral("Volumes"), QStringLiteral("externaldrive"), Theme::accent(), false, true,
+    actions.button(QStringLiteral("Volumes"), QStringLiteral("externaldrive"), Theme::accent(), false, idle,
                    CardAction::removeVolumes);
     y += actionHeight + padding;
 

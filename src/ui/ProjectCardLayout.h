@@ -40,6 +40,8 @@ struct CardItem {
     bool enabled = true;
     bool checked = false;
     std::optional<CardAction> action;
+    // Why a button is disabled, when that is not plain from the card.
+    QString toolTip;
 };
 
 // What else decides a card's look besides its data.
@@ -47,6 +49,10 @@ struct CardContext {
     bool selectionMode = false;
     bool selected = false;
     bool hasReadme = false;
+    // Why the folder shortcuts cannot act (the folder is not on this host); empty while they can.
+    QString folderUnavailable;
+    // An operation runs: the removal buttons wait for it.
+    bool busy = false;
     QDateTime now = QDateTime::currentDateTimeUtc();
 };
 

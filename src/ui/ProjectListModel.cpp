@@ -65,6 +65,14 @@ bool ProjectListModel::hasReadme(const QString& project) const
     return !project.isEmpty() && model_.readmeURL(project).has_value();
 }
 
+QString ProjectListModel::folderUnavailable(const QString& project) const
+{
+    const auto facts = model_.projectPathFacts(project);
+    if (!facts || facts->folder.presence == platform::PathPresence::present)
+        return {};
+    return projectPathNotice(model_.projectsMeta().value(project).path, facts->folder).message;
+}
+
 int ProjectListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(order_.size());

@@ -33,6 +33,9 @@ public:
     const QStringList& order() const { return order_; }
     // Whether the project's folder is known to hold a README.
     bool hasReadme(const QString& project) const;
+    // Why the project's folder shortcuts cannot act, from the last look at its
+    // folder; empty while it is there or not yet looked at.
+    QString folderUnavailable(const QString& project) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -5,6 +5,7 @@
 #include "ui/Glass.h"
 #include "ui/Icons.h"
 #include "ui/Label.h"
+#include "ui/MarkdownView.h"
 #include "ui/ProjectCardDelegate.h"
 #include "ui/ProjectCardList.h"
 #include "ui/ProjectListModel.h"
@@ -57,11 +58,10 @@ ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     connect(&model_, &AppModel::isLoadingChanged, this, &ProjectsTab::syncControls);
     connect(list_, &ProjectCardList::actionTriggered, this, &ProjectsTab::trigger);
 
-    // "active 5 minutes ago" moves on by itself.
-    auto* clock = new QTimer(this);
-    clock->setInterval(30'000);
-    connect(clock, &QTimer::timeout, list_->viewport(), qOverload<>(&QWidget::update));
-    clock->start();
+    // "active 5 minutes ago" and "Up 3 hours" move on with the minute; the
+    // removal buttons wait while an operation runs.
+    connect(&model_.clock(), &MinuteClock::minuteChanged, list_->viewport(), qOverload<>(&QWidget::update));
+    connect(&model_, &AppModel::isLoadingChanged, list_->viewport(), qOverload<>(&QWidget::update));
 
     render();
 }
@@ -216,6 +216,7 @@ void ProjectsTab::openReadme(const QString& project)
     const QString path = model_.projectsMeta().value(project).path;
     readme_ = new ReadmeSheet(project, model_.readmeURL(project), [this, path] { model_.openInFinder(path); },
                               window());
+    readme_->markdownView().setLinkOpener([this](const QUrl& url) { model_.openLink(url); });
     readme_->setAttribute(Qt::WA_DeleteOnClose);
     readme_->open();
 }

@@ -1,9 +1,13 @@
 #include "ui/QtAlerts.h"
 
+#include "ui/ListWrap.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace stowage {
 
@@ -22,6 +26,10 @@ void setTexts(QMessageBox& box, const QString& title, const QString& message)
     if (auto* informative = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
         informative->setTextFormat(Qt::PlainText);
         informative->setTextInteractionFlags(selectable);
+        // Wrapped here, list items with a hanging indent; the label must not wrap again.
+        const QFontMetrics metrics(informative->font());
+        informative->setWordWrap(false);
+        informative->setText(wrapListLines(message, metrics, std::max(420, metrics.averageCharWidth() * 72)));
     }
 }
 

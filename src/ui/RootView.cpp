@@ -112,7 +112,8 @@ QWidget* RootView::createTab(Tab tab)
     case Tab::volumes: return new VolumesTab(model_);
     case Tab::buildCache: return new BuildCacheTab(model_);
     case Tab::logs:
-        return new LogsTab(log_, model_.operations(), desktop_, [this](const QString& text) { showStatus(text); });
+        return new LogsTab(log_, model_.operations(), desktop_, [this](const QString& text) { showStatus(text); },
+                           model_.desktopFailed());
     }
     return new QWidget;
 }

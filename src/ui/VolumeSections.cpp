@@ -1,5 +1,6 @@
 #include "ui/VolumeSections.h"
 
+#include "docker/CountText.h"
 #include "model/AppModel.h"
 #include "ui/Theme.h"
 
@@ -106,7 +107,7 @@ VolumeCatalog::VolumeCatalog(const AppModel& model)
         inUse += group.volumes.size();
         inUseBytes += group.bytes;
     }
-    summary_ = QString::number(model.volumes().size()) + QStringLiteral(" volumes") + dot + QString::number(inUse)
+    summary_ = counted(model.volumes().size(), QStringLiteral("volume")) + dot + QString::number(inUse)
         + QStringLiteral(" in use (") + SizeFormat::humanSize(inUseBytes) + QStringLiteral(")") + dot
         + QString::number(orphans.size()) + QStringLiteral(" orphan (") + SizeFormat::humanSize(sizeOf(orphans))
         + QStringLiteral(")");

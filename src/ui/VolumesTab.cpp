@@ -1,5 +1,6 @@
 #include "ui/VolumesTab.h"
 
+#include "docker/CountText.h"
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
@@ -44,6 +45,7 @@ VolumesTab::VolumesTab(AppModel& model, QWidget* parent) : QWidget(parent), mode
     for (auto signal : {&AppModel::volumesChanged, &AppModel::usageChanged, &AppModel::indexChanged,
                         &AppModel::containersChanged})
         connect(&model_, signal, updater_, &DeferredUpdate::request);
+    connect(&model_, &AppModel::isLoadingChanged, this, &VolumesTab::updateButtons);
     render();
 }
 
@@ -175,10 +177,9 @@ void VolumesTab::render()
 {
     catalog_ = VolumeCatalog(model_);
     summary_->setText(catalog_.summary());
-    removeAnonymous_->setText(QStringLiteral("Remove ") + QString::number(catalog_.anonymousOrphanCount())
-                              + QStringLiteral(" Anonymous Orphans"));
-    removeAllOrphans_->setText(QStringLiteral("Remove All ") + QString::number(catalog_.orphanCount())
-                               + QStringLiteral(" Orphans"));
+    removeAnonymous_->setText(QStringLiteral("Remove ")
+                              + counted(catalog_.anonymousOrphanCount(), QStringLiteral("Anonymous Orphan")));
+    removeAllOrphans_->setText(QStringLiteral("Remove All ") + counted(catalog_.orphanCount(), QStringLiteral("Orphan")));
     showSections();
 }
 
@@ -198,7 +199,8 @@ void VolumesTab::showSections()
 
 void VolumesTab::updateButtons()
 {
-    const bool complete = catalog_.usageDataComplete();
+    // No removal starts while another operation (a refresh included) runs.
+    const bool complete = catalog_.usageDataComplete() && !model_.isLoading();
     removeSelected_->setEnabled(complete && table_->selectionModel()->hasSelection());
     removeAnonymous_->setEnabled(complete && catalog_.anonymousOrphanCount() != 0);
     removeAllOrphans_->setEnabled(complete && catalog_.orphanCount() != 0);
@@ -236,7 +238,7 @@ void VolumesTab::reveal(const QSet<QString>& names)
     AppModel& model = model_;
     const QString mountpoint = volume->mountpoint;
     model.whenPathPresent(
-        mountpoint, [&model, mountpoint] { model.desktop().revealInFileManager(mountpoint); },
+        mountpoint, [&model, mountpoint] { model.desktop().revealInFileManager(mountpoint, model.desktopFailed()); },
         [&model, mountpoint](const platform::PathFacts& facts) {
             return mountpointNotice(mountpoint, facts, model.dockerRoot());
         });

@@ -3,6 +3,7 @@
 // calls safe, volumes that may hold data only when named in the confirmation, and Docker still
 // refuses what became unsafe after the last refresh.
 
+#include "docker/CountText.h"
 #include "engine/EngineModelRig.h"
 
 #include "ui/OverviewTab.h"
@@ -85,11 +86,11 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
         ASSERT_EQ(rig.alerts.confirms().size(), 1);
         const std::string confirm = rig.alerts.confirms()[0].message.toStdString();
         if (c.safeCleanAll) {
-            EXPECT_THAT(confirm, HasSubstr("\n  • 2 unused images\n  • 1 anonymous orphan volumes:\n"));
+            EXPECT_THAT(confirm, HasSubstr("\n  • 2 unused images\n  • 1 anonymous orphan volume:\n"));
             ASSERT_EQ(rig.alerts.infos().size(), 1);
             EXPECT_EQ(rig.alerts.infos()[0].title, "Done");
             EXPECT_EQ(rig.alerts.infos()[0].message,
-                      "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 1 anonymous orphan volumes");
+                      "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 1 anonymous orphan volume");
             // The reconciling refresh left the model agreeing with Docker.
             EXPECT_FALSE(rig.model->dataStale());
             EXPECT_EQ(rig.model->buildCache().sizeBytes, 0);
@@ -124,7 +125,7 @@ TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
          "Remove orphan volumes", "orphan volumes",
          "Mounted by no container, and Docker's own dangling filter agrees.\n\n⚠ 1 of these carry a compose "
          "project label. No container mounts them any more, but this IS that project's data — a leftover from an "
-         "older compose file, or a project whose containers were removed:\n  • sgfx-gamma: 1 volume(s), "},
+         "older compose file, or a project whose containers were removed:\n  • sgfx-gamma: 1 volume, "},
         {"anonymous orphans", &AppModel::cleanAnonymousOrphanVolumes, {"anonymous:orphan"},
          "Remove anonymous orphan volumes", "anonymous orphan volumes",
          "These belong to no compose project and are mounted by no container.\n\n"},
@@ -158,9 +159,9 @@ TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
         for (const QString& name : wanted)
             EXPECT_THAT(confirm.message.toStdString(), HasSubstr(("\n  " + name + " (").toStdString()));
         EXPECT_TRUE(rig.alerts.infos().isEmpty());
-        EXPECT_EQ(rig.model->statusText(), bucket.label + QStringLiteral(": removed 0 containers, 0 images, %1 volumes  ·  "
-                                                                         "data is stale — Refresh to reconcile.")
-                                                              .arg(wanted.size()));
+        EXPECT_EQ(rig.model->statusText(), bucket.label + ": removed 0 containers, 0 images, "
+                                               + counted(wanted.size(), "volume")
+                                               + "  ·  data is stale — Refresh to reconcile.");
 
         // The local update matches what a fresh read of Docker finds.
         const QSet<QString> shownBeforeRefresh = volumeNames(rig.model->volumes());
@@ -209,7 +210,7 @@ TEST_F(CleanupE2ETest, SafeCleanAllLeavesVolumesThatMayHoldDataAndRemoveAllOrpha
             notes.close();
             ASSERT_EQ(rig.alerts.confirms().size(), 1);
             EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(),
-                        HasSubstr(("  • 1 anonymous orphan volumes:\n  " + anonymous + " ("
+                        HasSubstr(("  • 1 anonymous orphan volume:\n  " + anonymous + " ("
                                    + SizeFormat::humanSize(figures.reclaimableBytes - otherBytes)
                                    + ")\n\nLeft alone: 1 named and 1 project orphan volumes, which may hold data.")
                                       .toStdString()));
@@ -253,7 +254,7 @@ TEST_F(CleanupE2ETest, AVolumeMountedSinceTheRefreshIsRefusedAndStaysListed)
     EXPECT_EQ(rig.alerts.infos()[0].title, "Completed with errors");
     EXPECT_THAT(rig.alerts.infos()[0].message.toStdString(), StartsWith("orphan volumes:\n\nvolume sgfx-loose: "));
     EXPECT_THAT(rig.alerts.infos()[0].message.toStdString(), HasSubstr("in use"));
-    EXPECT_THAT(rig.logLines(), ::testing::Contains("warn [orphan volumes] removed 2/3, 1 error(s)"));
+    EXPECT_THAT(rig.logLines(), ::testing::Contains("warn [orphan volumes] removed 2/3, 1 error"));
     const QSet<QString> shown = volumeNames(rig.model->volumes());
     EXPECT_TRUE(shown.contains("sgfx-loose"));
     EXPECT_FALSE(shown.intersects(others));

@@ -51,7 +51,7 @@ TEST_F(HostileLabelsE2ETest, ProjectNamesWithShellSyntaxAreShownAndRemovedLitera
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     const std::string orphanDialog = rig.alerts.confirms()[0].message.toStdString();
     EXPECT_THAT(orphanDialog, HasSubstr("\n\n⚠ 2 of these carry a compose project label."));
-    EXPECT_THAT(orphanDialog, HasSubstr(("\n  • " + project + ": 1 volume(s), 0 B\n  • sgfx-gamma: 1 volume(s), ").toStdString()));
+    EXPECT_THAT(orphanDialog, HasSubstr(("\n  • " + project + ": 1 volume, 0 B\n  • sgfx-gamma: 1 volume, ").toStdString()));
     EXPECT_EQ(toSet(rig.itemsOf({"volume", "rm"})), orphans);
     DockerState state = DockerState::read(engine);
     EXPECT_FALSE(state.volumes.intersects(orphans));
@@ -70,7 +70,7 @@ TEST_F(HostileLabelsE2ETest, ProjectNamesWithShellSyntaxAreShownAndRemovedLitera
     EXPECT_THAT(projectDialog, HasSubstr("\n\nVolumes to remove (1):\n  • sgfx-evil-data  ("));
     EXPECT_THAT(projectDialog, HasSubstr("\n\nKEPT (base / shared — not removed):\n  • sgfx-solo:"));
     EXPECT_THAT(rig.logLines(), Contains("info [project " + project + "] removed 2/2"));
-    EXPECT_EQ(rig.model->statusText(), "project " + project + ": removed 1 containers, 0 images, 1 volumes  ·  data is stale — "
+    EXPECT_EQ(rig.model->statusText(), "project " + project + ": removed 1 container, 0 images, 1 volume  ·  data is stale — "
                                                               "Refresh to reconcile.");
     const QList<QStringList> calls = rig.removalCalls();
     ASSERT_GE(calls.size(), 2);

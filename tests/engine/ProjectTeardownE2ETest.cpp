@@ -2,6 +2,7 @@
 // project's containers, its exclusive built images and exclusive volumes go; what it shares
 // with another project stays, and the confirmation says so.
 
+#include "docker/CountText.h"
 #include "engine/EngineModelRig.h"
 
 #include <gmock/gmock.h>
@@ -96,11 +97,8 @@ TEST_F(ProjectTeardownE2ETest, DeletingAProjectKeepsWhatItSharesWithAnother)
         EXPECT_EQ(toSet(rig.itemsOf({"volume", "rm"})), volumes);
 
         EXPECT_EQ(rig.model->statusText(),
-                  QStringLiteral("project %1: removed 2 containers, %2 images, %3 volumes  ·  data is stale — Refresh to "
-                                 "reconcile.")
-                      .arg(c.project)
-                      .arg(images.size())
-                      .arg(volumes.size()));
+                  QStringLiteral("project %1: removed 2 containers, %2, %3  ·  data is stale — Refresh to reconcile.")
+                      .arg(c.project, counted(images.size(), "image"), counted(volumes.size(), "volume")));
         EXPECT_TRUE(rig.alerts.infos().isEmpty());
         EXPECT_FALSE(rig.model->projects().contains(c.project));
         EXPECT_TRUE(rig.model->dataStale());

@@ -3,6 +3,7 @@
 // leaves the model agreeing with what Docker really removed.
 
 #include "engine/EngineModelRig.h"
+#include "platform/PlatformWords.h"
 
 #include <gmock/gmock.h>
 
@@ -61,7 +62,7 @@ void expectStoppedAtTheHealthCheck(EngineModelRig& rig, const Inventory& shownBe
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(rig.alerts.infos()[0].title, "Docker not responding");
     EXPECT_EQ(rig.alerts.infos()[0].message, "The Docker daemon didn't respond to a health check, so nothing was deleted."
-                                             "\n\nRestart Docker Desktop and try again.");
+                                             "\n\n" + platform::platformWords().restartDockerHelp);
     EXPECT_THAT(rig.logLines(), Contains("error [project sgfx-alpha] aborted — Docker daemon not responding"));
     EXPECT_EQ(rig.model->statusText(), "project sgfx-alpha: aborted — Docker daemon not responding. Nothing was removed.");
     EXPECT_TRUE(rig.removalCalls().isEmpty());

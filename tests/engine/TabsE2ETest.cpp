@@ -116,13 +116,16 @@ TEST_F(TabsE2ETest, AfterARefreshTheVolumeSectionsAndImageStatusesMatchTheFixtur
             status = "Shared — keep";
         else if (baseImages.contains(ref))
             status = "Base image — not offered for bulk removal";
-        const bool safe = image.value("safe").toBool();
-        const QColor color = ref == "<none>:<none>" ? Theme::warning() : safe ? Theme::danger() : Theme::success();
+        const ImageVerdict verdict = ref == "<none>:<none>"   ? ImageVerdict::dangling
+                                     : baseImages.contains(ref) ? ImageVerdict::baseImage
+                                     : image.value("safe").toBool() ? ImageVerdict::removable
+                                                                    : ImageVerdict::used;
         for (const ImageRow& row : rows) {
             EXPECT_EQ(row.status, status);
             EXPECT_EQ(row.project, image.value("projectText").toString());
-            EXPECT_EQ(row.mark, safe ? "✕" : "✓");
-            EXPECT_EQ(row.color, color);
+            EXPECT_EQ(row.verdict, verdict);
+            EXPECT_EQ(row.mark, ImageRows::legendEntry(verdict).mark);
+            EXPECT_EQ(row.color, ImageRows::legendEntry(verdict).color);
         }
     }
     EXPECT_EQ(images.tableModel().rowCount(), expected.value("counts").toObject().value("imageRows").toInt());

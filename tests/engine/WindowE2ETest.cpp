@@ -60,7 +60,7 @@ TEST_F(WindowE2ETest, FirstStartOnAnEmptyCacheRefreshesAndTheOverviewShowsTheFix
               QString::number(count(expected, "runningContainers")) + " running");
     EXPECT_EQ(overview.card(OverviewTab::imagesCard)->subtitle(), QString::number(count(expected, "imageRows")) + " total");
     EXPECT_EQ(overview.card(OverviewTab::volumesCard)->subtitle(), QString::number(count(expected, "volumes")) + " total");
-    EXPECT_EQ(overview.card(OverviewTab::buildCacheCard)->value(), rig.model->buildCache().size);
+    EXPECT_EQ(overview.card(OverviewTab::buildCacheCard)->value(), rig.model->buildCache().shownSize());
     EXPECT_EQ(overview.dataRoot()->text(), engine.engineDir() + "/data");
     EXPECT_EQ(overview.projectsModel()->rowCount(), count(expected, "projects"));
 

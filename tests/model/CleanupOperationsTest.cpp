@@ -50,11 +50,11 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
     rig.model->cleanUnusedImages();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Remove unused images");
-    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused images?\n\n  shop-old:v1, shop-archive:v1 (20MB)");
+    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused image?\n\n  shop-old:v1, shop-archive:v1 (20MB)");
     EXPECT_TRUE(rig.alerts.confirms()[0].destructive);
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi shop-old:v1 shop-archive:v1"});
-    EXPECT_EQ(rig.model->statusText(), "unused images: removed 0 containers, 1 images, 0 volumes  ·  data is stale — "
+    EXPECT_EQ(rig.model->statusText(), "unused images: removed 0 containers, 1 image, 0 volumes  ·  data is stale — "
                                        "Refresh to reconcile.");
     EXPECT_TRUE(rig.model->unusedImages().isEmpty());
 
@@ -77,7 +77,7 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsForLabelledAndNamedVolumes)
               "Mounted by no container, and Docker's own dangling filter agrees.\n\n"
               "⚠ 1 of these carry a compose project label. No container mounts them any more, but this IS that "
               "project's data — a leftover from an older compose file, or a project whose containers were removed:\n"
-              "  • shop: 1 volume(s), 2.0 MB\n\n"
+              "  • shop: 1 volume, 2.0 MB\n\n"
               "⚠ 1 of these have a name but no project label. Docker did not make up these names: someone chose "
               "them, and a named volume often holds data meant to outlive its containers (a database, uploads):\n"
               "  • appdata (5.0 MB)\n\n"
@@ -88,7 +88,7 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsForLabelledAndNamedVolumes)
     rig.model->cleanAnonymousOrphanVolumes();
     EXPECT_EQ(rig.alerts.confirms()[1].title, "Remove anonymous orphan volumes");
     EXPECT_EQ(rig.alerts.confirms()[1].message,
-              "Remove 1 volumes (1.0 MB)?\n\nThese belong to no compose project and are mounted by no container.\n\n  "
+              "Remove 1 volume (1.0 MB)?\n\nThese belong to no compose project and are mounted by no container.\n\n  "
                   + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
 }
 
@@ -217,9 +217,9 @@ TEST_F(Cleanup, APruneThatFailsIsReportedAsAFailure)
     EXPECT_EQ(reconciled, 2);
     ASSERT_EQ(rig.alerts.infos().size(), 2);
     EXPECT_EQ(rig.alerts.infos()[1].title, "Completed with errors");
-    EXPECT_EQ(rig.alerts.infos()[1].message, "✗ Build cache not cleared\n✓ Removed 1 images\n✓ Removed 1 volumes\n\n"
+    EXPECT_EQ(rig.alerts.infos()[1].message, "✗ Build cache not cleared\n✓ Removed 1 image\n✓ Removed 1 volume\n\n"
                                              "Errors:\nbuild cache: " + failure);
-    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 images, 1 volumes, 1 error(s)"));
+    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 image, 1 volume, 1 error"));
 }
 
 // A confirmation's dialog runs an event loop: the first refresh may start while
@@ -271,8 +271,8 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
     rig.model->safeCleanAll();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "This will safely remove:\n\n  • Build cache: 1.2GB (80%)\n  • 1 unused images\n"
-              "  • 1 anonymous orphan volumes:\n  " + anon() + " (1.0 MB)\n\n"
+              "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 1 unused image\n"
+              "  • 1 anonymous orphan volume:\n  " + anon() + " (1.0 MB)\n\n"
               "Left alone: 1 named and 1 project orphan volumes, which may hold data. Check them in the Volumes tab, "
               "whose \"Remove All Orphans\" button removes them after naming each one.\n\n"
               "Containers and their resources will NOT be touched.\n\nContinue?");
@@ -282,8 +282,8 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
     EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm " + anon()});
     EXPECT_EQ(rig.alerts.infos().last().message,
-              "✓ Build cache cleared\n✓ Removed 1 unused images\n✓ Removed 1 anonymous orphan volumes");
-    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 images, 1 volumes, 0 error(s)"));
+              "✓ Build cache cleared\n✓ Removed 1 unused image\n✓ Removed 1 anonymous orphan volume");
+    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 image, 1 volume, 0 errors"));
 }
 
 TEST_F(Cleanup, StoppingSafeCleanAllDuringThePruneSkipsTheRest)

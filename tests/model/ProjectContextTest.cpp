@@ -9,7 +9,7 @@
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
 #include "model/LocaleFormat.h"
-#include "platform/Desktop.h"
+#include "support/RecordingDesktop.h"
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
 #include "support/TestSupport.h"
@@ -32,17 +32,6 @@ using test::volume;
 
 constexpr qint64 MiB = 1024 * 1024;
 
-class RecordingDesktop : public platform::Desktop {
-public:
-    void copyText(const QString& text) override { copied << text; }
-    void revealInFileManager(const QString& path) override { revealed << path; }
-    void openTerminalAt(const QString& path) override { terminals << path; }
-    void openUrl(const QUrl& url) override { urls << url; }
-
-    QStringList copied, revealed, terminals;
-    QList<QUrl> urls;
-};
-
 // A model whose state is loaded from `state` through the cache file.
 struct ContextRig {
     test::ScriptedDocker docker;
@@ -51,7 +40,7 @@ struct ContextRig {
     QTemporaryDir cacheDir;
     std::unique_ptr<DockerCLI> cli;
     test::ScriptedAlerts alerts;
-    RecordingDesktop desktop;
+    test::RecordingDesktop desktop;
     std::unique_ptr<AppModel> model;
 
     explicit ContextRig(const CachedState& state = {}, HostPathFacts::Probes probes = {})
@@ -255,6 +244,35 @@ TEST(ProjectContext, FolderShortcutsHandExistingFoldersToTheDesktop)
     EXPECT_EQ(rig.desktop.revealed, QStringList{folder.path()});
     EXPECT_EQ(rig.desktop.terminals, QStringList{folder.path()});
     EXPECT_TRUE(rig.alerts.shown.isEmpty());
+}
+
+TEST(ProjectContext, DesktopActionsThatCannotActSaySoOfferToCopyAndLogOnce)
+{
+    QTemporaryDir folder;
+    ContextRig rig;
+    rig.desktop.failWith = "No terminal program was found.";
+    for (int attempt = 0; attempt < 2; ++attempt)
+        rig.model->openInTerminal(folder.path());
+    ASSERT_TRUE(test::waitUntil([&] { return rig.alerts.infos().size() == 2; }));
+    rig.model->openLink(QUrl("https://example.com"));
+    ASSERT_EQ(rig.alerts.infos().size(), 3);
+
+    const auto notices = rig.alerts.infos();
+    EXPECT_EQ(notices[0].title, "Could not open a terminal");
+    EXPECT_EQ(notices[0].message, "Tried to open a terminal in this folder:\n" + folder.path()
+                                      + "\n\nNo terminal program was found.");
+    EXPECT_EQ(notices[0].action.label, "Copy Path");
+    notices[0].action.run();
+    EXPECT_EQ(rig.desktop.copied, QStringList{folder.path()});
+    EXPECT_EQ(notices[2].title, "Could not open the link");
+    EXPECT_EQ(notices[2].action.label, "Copy Link");
+
+    ASSERT_TRUE(test::waitUntil([&] { return rig.log.entries().size() >= 2; }));
+    QStringList logged;
+    for (const auto& entry : rig.log.entries())
+        logged << entry.message;
+    EXPECT_EQ(logged, (QStringList{"Could not open a terminal: No terminal program was found.",
+                                   "Could not open the link: No terminal program was found."}));
 }
 
 TEST(ProjectContext, FolderShortcutsSayWhatIsTrueOfAFolderTheyCannotOpenAndOfferToCopyIt)

@@ -77,6 +77,17 @@ TEST(ProjectIndexOwnership, ImagesAreLookedUpByIdWithTheFirstListedRowWinning)
     // "tool-runner" looks built, but the standalone group has no project name to match.
     EXPECT_EQ(index.projectsMeta.value("").images.size(), 1);
     EXPECT_TRUE(index.projectsMeta.value("").builtImages.isEmpty());
+
+    // A container started by another tag of the id is shown under that tag; a
+    // reference without a tag means ":latest"; one naming another image is ignored.
+    QList<SGContainer> byName = containers;
+    byName[0].image = "shop-api:v2";
+    byName[3].image = "tool-runner";
+    const QList<SGImage> tagged = images + QList<SGImage>{image("sha256:other", "shop-api", 1, "v3")};
+    EXPECT_EQ(buildProjectIndex(byName, tagged, {}).projectsMeta.value("shop").images.first().tag, "v2");
+    byName[0].image = "shop-api:v3";
+    EXPECT_EQ(buildProjectIndex(byName, tagged, {}).projectsMeta.value("shop").images.first().tag, "v1");
+    EXPECT_EQ(buildProjectIndex(byName, tagged, {}).projectsMeta.value("").images.first().repository, "tool-runner");
 }
 
 TEST(ProjectIndexSummary, DatesAreMaximaAndPathsComeFromTheFirstContainerThatHasThem)

@@ -85,18 +85,33 @@ TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
 {
     rig.model->removeProjectImages("a");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove project images");
-    EXPECT_EQ(lastMessage(), "Remove 1 images exclusive to 'a'?\n\n  • a-web:latest (1MB)\n\n"
+    EXPECT_EQ(lastMessage(), "Remove 1 image exclusive to 'a'?\n\n  • a-web:latest (1MB)\n\n"
                              "These containers reference the images and will be removed first:\n  • a-web");
 
     rig.model->removeProjectVolumes("a");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove project volumes");
-    EXPECT_EQ(lastMessage(), "Remove 1 volumes exclusive to 'a'?\n\n  • a_data (2.0 KB)\n\n"
+    EXPECT_EQ(lastMessage(), "Remove 1 volume exclusive to 'a'?\n\n  • a_data (2.0 KB)\n\n"
                              "These containers use the volumes and will be removed first:\n  • a-web\n  • a-db\n\n"
                              "⚠ Volume data will be permanently deleted.");
 
     rig.model->removeProjectContainers("c");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove containers");
-    EXPECT_EQ(lastMessage(), "Remove 1 containers of 'c'?\n\n  • c-app (Up 1 hour)\n\nImages and volumes are NOT touched.");
+    EXPECT_EQ(lastMessage(), "Remove 1 container of 'c'?\n\n  • c-app (Up 1 hour)\n\nImages and volumes are NOT touched.");
+
+    // The standalone group is named, and a status is told against the time of asking.
+    CachedState state = teardownInventory();
+    state.containers[5].startedAt = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600);
+    show(rig, state);
+    rig.alerts.defaultAnswer = true;
+    rig.model->removeProjectContainers("");
+    EXPECT_EQ(lastMessage(), "Remove 1 container of (standalone containers)?\n\n  • tool (Up 3 hours)\n\n"
+                             "Images and volumes are NOT touched.");
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_TRUE(rig.logLines().contains(
+        "info [(standalone containers) containers] deleting 1 container, 0 images, 0 volumes"));
+    rig.alerts.defaultAnswer = false;
+    rig.model->deleteEntireProject("");
+    EXPECT_TRUE(lastMessage().startsWith("Project: (standalone containers)\n")) << lastMessage().toStdString();
 
     rig.model->removeProjectImages("b");  // b built nothing of its own
     EXPECT_EQ(rig.alerts.shown.last().title, "Info");
@@ -137,7 +152,7 @@ TEST_F(Teardown, DeleteEntireProjectRemovesExactlyTheListedItems)
     EXPECT_EQ(calls.filter(QRegularExpression("^volume rm")), QStringList{"volume rm a_data"});
     EXPECT_FALSE(rig.model->projects().contains("a"));
     EXPECT_EQ(rig.model->statusText(),
-              "project a: removed 4 containers, 1 images, 1 volumes  ·  data is stale — Refresh to reconcile.");
+              "project a: removed 4 containers, 1 image, 1 volume  ·  data is stale — Refresh to reconcile.");
 }
 
 TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
@@ -172,7 +187,7 @@ TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)
     show(rig, state);
 
     rig.model->removeProjectImages("a");
-    EXPECT_TRUE(lastMessage().startsWith("Remove 1 images exclusive to 'a'?\n\n  • a-web:latest, a-web-nightly:latest (1MB)\n\n"));
+    EXPECT_TRUE(lastMessage().startsWith("Remove 1 image exclusive to 'a'?\n\n  • a-web:latest, a-web-nightly:latest (1MB)\n\n"));
     rig.model->deleteEntireProject("a");
     EXPECT_TRUE(lastMessage().contains("\nBuilt images to remove (1):\n  • a-web:latest, a-web-nightly:latest  (1MB)\n"));
 }
@@ -198,7 +213,7 @@ TEST_F(Teardown, WithoutCompleteUsageDataOnlyContainersGo)
     EXPECT_EQ(lastMessage(), "Project: c\n\nContainers to remove (1):\n  • c-app  (Up 1 hour)\n\n"
                              "Built images to remove (0):\n  (none)\n\nVolumes to remove (0):\n  (none)\n\n"
                              "KEPT (base / shared — not removed):\n  • c-app:latest"
-                                 + note + "⚠ Volume data will be permanently deleted. Continue?");
+                                 + note + "Continue?");  // no volume goes: no data warning
     rig.model->setSelectedProjects({"c"});
     rig.model->deleteSelectedProjects();
     EXPECT_TRUE(lastMessage().contains("  • 0 built images\n  • 0 volumes" + note + "Images/volumes shared"));
@@ -214,9 +229,9 @@ TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
     show(rig, state);
     rig.model->removeProjectContainers("p%2%1");
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(rig.alerts.confirms()[0].message.left(32), "Remove 1 containers of 'p%2%1'?\n");
-    EXPECT_TRUE(rig.logLines().contains("info [p%2%1 containers] deleting 1 containers, 0 images, 0 volumes"));
-    EXPECT_TRUE(rig.model->statusText().startsWith("p%2%1 containers: removed 1 containers, 0 images, 0 volumes"));
+    EXPECT_EQ(rig.alerts.confirms()[0].message.left(31), "Remove 1 container of 'p%2%1'?\n");
+    EXPECT_TRUE(rig.logLines().contains("info [p%2%1 containers] deleting 1 container, 0 images, 0 volumes"));
+    EXPECT_TRUE(rig.model->statusText().startsWith("p%2%1 containers: removed 1 container, 0 images, 0 volumes"));
 }
 
 TEST_F(Teardown, AnEmptySelectionAsksNothing)

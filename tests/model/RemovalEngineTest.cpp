@@ -3,6 +3,7 @@
 
 #include "model/InventoryFixtures.h"
 #include "model/ModelTestSupport.h"
+#include "platform/PlatformWords.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -44,8 +45,8 @@ TEST_F(RemovalEngine, ACompleteRunRemovesInOrderAndUpdatesTheInventoryLocally)
     EXPECT_LT(at("rm -f"), at("rmi " + webImage.id));
     EXPECT_LT(at("rmi"), at("volume rm shop_cache"));
 
-    EXPECT_EQ(m.statusText(), "sample: removed 1 containers, 1 images, 1 volumes  ·  data is stale — Refresh to reconcile.");
-    EXPECT_THAT(rig.logLines(), Contains("info [sample] deleting 1 containers, 1 images, 1 volumes"));
+    EXPECT_EQ(m.statusText(), "sample: removed 1 container, 1 image, 1 volume  ·  data is stale — Refresh to reconcile.");
+    EXPECT_THAT(rig.logLines(), Contains("info [sample] deleting 1 container, 1 image, 1 volume"));
     EXPECT_THAT(rig.logLines(), Contains("info [sample] removed 3/3"));
     EXPECT_TRUE(rig.alerts.shown.isEmpty());
     EXPECT_TRUE(m.dataStale());
@@ -80,7 +81,7 @@ TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswerOrStopEndsTheChe
     ASSERT_EQ(rig.alerts.shown.size(), 1);
     EXPECT_EQ(rig.alerts.shown[0].title, "Docker not responding");
     EXPECT_EQ(rig.alerts.shown[0].message, "The Docker daemon didn't respond to a health check, so nothing was deleted.\n\n"
-                                           "Restart Docker Desktop and try again.");
+                                           + platform::platformWords().restartDockerHelp);
 
     // Stop while the check runs: a cancellation, not an unresponsive daemon.
     rig.alerts.shown.clear();
@@ -120,8 +121,8 @@ TEST_F(RemovalEngine, PerItemFailuresAreCollectedAndTheAlertShowsFifteen)
     EXPECT_EQ(lines[0], "many:");
     EXPECT_EQ(lines[2], "volume v00: Error response from daemon: volume is in use");
     EXPECT_EQ(lines[16], "volume v14: Error response from daemon: volume is in use");
-    EXPECT_THAT(rig.logLines(), Contains("warn [many] removed 0/20, 20 error(s)"));
-    EXPECT_EQ(rig.model->statusText(), "many: completed with errors — removed 0/20, 20 error(s). See Logs.");
+    EXPECT_THAT(rig.logLines(), Contains("warn [many] removed 0/20, 20 errors"));
+    EXPECT_EQ(rig.model->statusText(), "many: completed with errors — removed 0/20, 20 errors. See Logs.");
 }
 
 TEST_F(RemovalEngine, ThreeTimeoutsInARowStopTheRun)
@@ -137,7 +138,7 @@ TEST_F(RemovalEngine, ThreeTimeoutsInARowStopTheRun)
     EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
     EXPECT_EQ(rig.docker.callsStartingWith("rmi sha256:a").size(), 2);  // one retry after the time-out
     EXPECT_THAT(rig.logLines(), Contains("error [wedged] aborting after 3 consecutive timeouts — daemon likely wedged"));
-    EXPECT_THAT(rig.logLines(), Contains("warn [wedged] removed 0/5, 3 error(s), aborted"));
+    EXPECT_THAT(rig.logLines(), Contains("warn [wedged] removed 0/5, 3 errors, aborted"));
     EXPECT_EQ(rig.model->statusText(), "wedged: stopped early — removed 0/5. See Logs.");
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(rig.alerts.infos()[0].title, "Stopped early");
@@ -157,7 +158,7 @@ TEST_F(RemovalEngine, ASuccessResetsTheTimeoutCount)
         images << img(QString("sha256:") + id, QString("x-") + id);
     rig.model->deleteResources("flaky", {}, images, {});
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(30)));
-    EXPECT_THAT(rig.logLines(), Contains("warn [flaky] removed 1/5, 4 error(s)"));
+    EXPECT_THAT(rig.logLines(), Contains("warn [flaky] removed 1/5, 4 errors"));
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(rig.alerts.infos()[0].title, "Completed with errors");
 }

@@ -57,6 +57,9 @@ TEST(PlatformWordsTest, MacOSKeepsFinderAndLinuxDesktopsGetTheirOwnWordsAndHelp)
         {"Volumes context menu", &PlatformWords::showMountpointAction, "Reveal Mountpoint in Finder",
          "Show Mountpoint in File Manager"},
         {"Logs tab", &PlatformWords::showLogFileButton, "Reveal File", "Show in File Manager"},
+        {"engine not answering", &PlatformWords::restartDockerHelp, "Restart Docker Desktop and try again.",
+         "Restart the Docker service (sudo systemctl restart docker, or Docker Desktop if you use it) and try "
+         "again."},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(mac.*c.word, c.onMac) << c.surface;
@@ -125,8 +128,12 @@ TEST(DesktopLinks, OnlyWebAndMailLinksAreOpened)
     const QStringList links = {"https://example.com/a?b=c", "HTTP://example.com", "mailto:someone@example.com",
                                "file:///etc/passwd", "ftp://example.com", "javascript:alert(1)",
                                "smb://host/share", "x-scheme:run", "vscode://file/tmp"};
+    QStringList refused;
     for (const QString& link : links)
-        Desktop::system().openUrl(QUrl(link));
+        Desktop::system().openUrl(QUrl(link), [&](const DesktopFailure& failure) {
+            EXPECT_EQ(failure, refusedLink(QUrl(link)));
+            refused << failure.target;
+        });
     QDesktopServices::openUrl(QUrl("file:///sanity"));  // the recorder does receive other schemes
 
     for (const QString& scheme : schemes)
@@ -136,6 +143,8 @@ TEST(DesktopLinks, OnlyWebAndMailLinksAreOpened)
         opened << url.toString();
     EXPECT_EQ(opened, (QStringList{"https://example.com/a?b=c", "http://example.com", "mailto:someone@example.com",
                                    "file:///sanity"}));
+    EXPECT_EQ(refused, (QStringList{"file:///etc/passwd", "ftp://example.com", "javascript:alert(1)",
+                                    "smb://host/share", "x-scheme:run", "vscode://file/tmp"}));
     EXPECT_FALSE(isOpenableLink(QUrl()));
 }
 
@@ -148,13 +157,46 @@ TEST(DesktopFolders, WithoutAFileManagerOnTheSessionBusTheFolderHoldingTheItemIs
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     LinkRecorder recorder;
     QDesktopServices::setUrlHandler("file", &recorder, "open");
-    Desktop::system().revealInFileManager(file.fileName());
-    Desktop::system().revealInFileManager(dir.path());
+    int failures = 0;
+    const DesktopFailed failed = [&](const DesktopFailure&) { ++failures; };
+    Desktop::system().revealInFileManager(file.fileName(), failed);
+    Desktop::system().revealInFileManager(dir.path(), failed);
     test::waitUntil([&] { return recorder.opened.size() >= 2; });
     QDesktopServices::unsetUrlHandler("file");
     // Worked out from the path alone, without a look at the file system.
     EXPECT_EQ(recorder.opened, (QList<QUrl>{QUrl::fromLocalFile(dir.path()),
                                             QUrl::fromLocalFile(QFileInfo(dir.path()).absolutePath())}));
+    EXPECT_EQ(failures, 0);
+}
+
+// Without a file manager, a folder opener, a terminal or a browser, each
+// action says what it tried and why nothing happened.
+TEST(DesktopFailures, EachActionThatCannotActSaysWhatItTriedAndWhy)
+{
+    QTemporaryDir empty;
+    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/stowage-test-bus");
+    ScopedEnv path("PATH", empty.path().toUtf8());
+    ScopedEnv terminal("TERMINAL", "");
+    const QString folder = "/srv/shop";
+    const QUrl link("https://example.com/help");
+    QList<DesktopFailure> failures;
+    const DesktopFailed failed = [&](const DesktopFailure& failure) { failures << failure; };
+
+    Desktop::system().openTerminalAt(folder, failed);
+    Desktop::system().openUrl(link, failed);
+    Desktop::system().revealInFileManager(folder, failed);
+    ASSERT_TRUE(test::waitUntil([&] { return failures.size() >= 3; }));
+
+    EXPECT_EQ(failures[0].title, "Could not open a terminal");
+    EXPECT_EQ(failures[0].target, folder);
+    EXPECT_TRUE(failures[0].reason.startsWith("No terminal program was found (looked for x-terminal-emulator, "))
+        << failures[0].reason.toStdString();
+    EXPECT_EQ(failures[1].title, "Could not open the link");
+    EXPECT_EQ(failures[1].target, link.toString());
+    EXPECT_EQ(failures[1].kind, DesktopFailure::Target::link);
+    EXPECT_EQ(failures[2].title, "Could not show the folder");
+    EXPECT_EQ(failures[2].target, folder);
+    EXPECT_TRUE(failures[2].reason.contains("file manager")) << failures[2].reason.toStdString();
 }
 
 TEST(DesktopTerminal, TheFolderIsTheWorkingDirectoryAndNeverPassesThroughAShell)
@@ -181,7 +223,9 @@ TEST(DesktopTerminal, TheFolderIsTheWorkingDirectoryAndNeverPassesThroughAShell)
     ScopedEnv path("PATH", root.filePath("bin").toUtf8() + ":" + qgetenv("PATH"));
     ScopedEnv terminal("TERMINAL", "fake-term");
     ScopedEnv recordFile("FAKE_TERM_RECORD", record.toUtf8());
-    Desktop::system().openTerminalAt(folder);
+    Desktop::system().openTerminalAt(folder, [](const DesktopFailure& failure) {
+        ADD_FAILURE() << failure.reason.toStdString();
+    });
 
     ASSERT_TRUE(test::waitUntil([&] { return QFile::exists(record); }));
     QFile result(record);

@@ -11,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTableView>
+
+#include <set>
 
 namespace stowage::test {
 namespace {
@@ -74,9 +77,10 @@ TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
         {"shop-web:v0.9", Theme::danger(), "✕", "shop (unused)", "Not used by any container"},
         {"legacy-api:latest", Theme::danger(), "✕", "—", "Not used by any container"},
         {"<none>:<none>", Theme::warning(), "✕", "—", "Dangling image"},
-        // Pulled images nothing uses are safe, but never offered for bulk removal.
-        {"nginx:1.25", Theme::danger(), "✕", "—", "Base image — not offered for bulk removal"},
-        {"node:20-alpine", Theme::danger(), "✕", "—", "Base image — not offered for bulk removal"},
+        // Pulled images nothing uses are safe, but never offered for bulk removal:
+        // not drawn in the colour the legend calls "Safe to remove".
+        {"nginx:1.25", Theme::cyan(), "○", "—", "Base image — not offered for bulk removal"},
+        {"node:20-alpine", Theme::cyan(), "○", "—", "Base image — not offered for bulk removal"},
     };
     for (const Expect& e : expected) {
         SCOPED_TRACE(e.image);
@@ -93,8 +97,31 @@ TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
     EXPECT_EQ(model.index(row, ImageTableModel::statusColumn).data().toString(),
               "Base image — not offered for bulk removal");
     for (int column = 0; column < ImageTableModel::columnTotal; ++column)
-        EXPECT_EQ(model.index(row, column).data(Qt::ForegroundRole).value<QColor>(), Theme::danger());
+        EXPECT_EQ(model.index(row, column).data(Qt::ForegroundRole).value<QColor>(), Theme::cyan());
     EXPECT_EQ(model.headerData(ImageTableModel::idColumn, Qt::Horizontal, Qt::DisplayRole).toString(), "ID");
+}
+
+TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegend)
+{
+    Images images;
+    Images unverified(records::realisticBuilder().incomplete().build());
+    QStringList shownLabels;
+    for (const QLabel* label : images.tab.findChildren<QLabel*>())
+        shownLabels << label->text();
+    for (const ImageLegendEntry& entry : ImageRows::legend())
+        EXPECT_TRUE(shownLabels.contains(entry.mark + ' ' + entry.label)) << entry.label.toStdString();
+    std::set<ImageVerdict> seen;
+    for (const Images* tab : {&images, &unverified})
+        for (const ImageRow& r : tab->tab.tableModel().rows()) {
+            const ImageLegendEntry& entry = ImageRows::legendEntry(r.verdict);
+            EXPECT_EQ(r.color, entry.color) << r.repository.toStdString();
+            EXPECT_EQ(r.mark, entry.mark) << r.repository.toStdString();
+            seen.insert(r.verdict);
+        }
+    EXPECT_EQ(qsizetype(seen.size()), ImageRows::legend().size());  // the sample shows every kind
+    // The status column fits the longest verdict the tab writes.
+    EXPECT_GE(images.tab.table().columnWidth(ImageTableModel::statusColumn),
+              images.tab.table().fontMetrics().horizontalAdvance(UsageClassification::baseImageStatusText()));
 }
 
 TEST(ImagesTabTest, IncompleteUsageDimsEveryRowAndDisablesBulkRemoval)
@@ -112,6 +139,15 @@ TEST(ImagesTabTest, IncompleteUsageDimsEveryRowAndDisablesBulkRemoval)
     Images complete;
     EXPECT_TRUE(complete.tab.banner().isHidden());
     EXPECT_TRUE(complete.tab.removeUnusedButton().isEnabled());
+
+    // While another operation runs, neither removal starts.
+    complete.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
+    complete.rig.model->refresh();
+    EXPECT_FALSE(complete.tab.removeUnusedButton().isEnabled());
+    EXPECT_FALSE(complete.tab.removeSelectedButton().isEnabled());
+    complete.rig.model->cancelCurrentOperation();
+    ASSERT_TRUE(complete.rig.waitIdle());
+    EXPECT_TRUE(complete.tab.removeSelectedButton().isEnabled());
 }
 
 TEST(ImagesTabTest, ShortIdDropsTheDigestPrefix)

@@ -257,7 +257,7 @@ TEST(LogsTabTest, StatusMessagesReachTheWindowsStatusLineUntilTheModelSpeaks)
     drainEvents();
     auto* logs = static_cast<LogsTab*>(root.tabView(RootView::Tab::logs));
     logs->copyButton()->click();
-    EXPECT_EQ(root.statusBar()->textLabel()->text(), "Copied 1 log lines to clipboard.");
+    EXPECT_EQ(root.statusBar()->textLabel()->text(), "Copied 1 log line to clipboard.");
     ASSERT_TRUE(rig.refreshAndWait());
     EXPECT_TRUE(root.statusBar()->textLabel()->text().startsWith("Loaded: "));
 }

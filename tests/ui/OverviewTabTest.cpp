@@ -71,7 +71,7 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureAndEnablesEveryAction)
         {OverviewTab::containersCard, "Containers", "9", "5 running"},
         {OverviewTab::imagesCard, "Images", human(allImageBytes()), "12 total"},
         {OverviewTab::volumesCard, "Volumes", human(allVolumeBytes()), "9 total"},
-        {OverviewTab::buildCacheCard, "Build Cache", "3.4GB", "Reclaimable: 2.8GB (82%)"},
+        {OverviewTab::buildCacheCard, "Build Cache", "3.4 GB", "Reclaimable: 2.8 GB"},
         {OverviewTab::reclaimableCard, "Reclaimable", human(reclaimable), "Safe to remove"},
     };
     for (const auto& c : cards) {
@@ -87,7 +87,7 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureAndEnablesEveryAction)
         QString text;
         bool prominent;
     } actions[] = {
-        {OverviewTab::cleanBuildCache, "Clean Build Cache (2.8GB (82%))", false},
+        {OverviewTab::cleanBuildCache, "Clean Build Cache (2.8 GB)", false},
         {OverviewTab::removeUnusedImages, "Remove Unused Images (" + human(unused) + ")", false},
         {OverviewTab::removeOrphanVolumes, "Remove Orphan Volumes (" + human(orphans) + ")", false},
         {OverviewTab::safeCleanAll, "Safe Clean All (" + human(reclaimable) + ")", true},
@@ -178,7 +178,7 @@ TEST(BuildCacheTabTest, ShowsTheEngineTextsUnchangedAndTheFallbacks)
         QList<FakeRule> rules;
         QString total, reclaimable;
     } cases[] = {
-        {"reported", sample::rules(), "3.4GB", "2.8GB (82%)"},
+        {"reported", sample::rules(), "3.4 GB", "2.8 GB"},
         {"query failed", sample::rules({FakeRule{"system df --format", "", "boom", 1}}), "?", "?"},
     };
     for (const auto& c : cases) {
@@ -186,8 +186,8 @@ TEST(BuildCacheTabTest, ShowsTheEngineTextsUnchangedAndTheFallbacks)
         UiRig rig(c.rules);
         rig.alerts.defaultAnswer = false;
         BuildCacheTab tab(*rig.model);
-        EXPECT_EQ(tab.totalSize()->text(), "0B");
-        EXPECT_EQ(tab.reclaimable()->text(), "0B");
+        EXPECT_EQ(tab.totalSize()->text(), "0 B");
+        EXPECT_EQ(tab.reclaimable()->text(), "0 B");
         ASSERT_TRUE(rig.refreshAndWait());
         EXPECT_EQ(tab.totalSize()->text(), c.total);
         EXPECT_EQ(tab.reclaimable()->text(), c.reclaimable);

@@ -3,6 +3,7 @@
 // application-modal when no window is shown. Texts from Docker stay plain and
 // selectable.
 
+#include "ui/ListWrap.h"
 #include "ui/QtAlerts.h"
 #include "support/TestSupport.h"
 
@@ -115,6 +116,28 @@ TEST(QtAlerts, TextsFromDockerStayPlainAndSelectable)
     EXPECT_TRUE(box->textInteractionFlags() & Qt::TextSelectableByMouse);
     box->close();
     test::drainEvents();
+}
+
+TEST(QtAlerts, LongListLinesWrapUnderTheirTextAndNeverInsideASize)
+{
+    const QFont font;
+    const QFontMetrics metrics(font);
+    const QString item = "  • " + QString("very-long-volume-name ").repeated(4).trimmed() + " (0 B)";
+    const int width = metrics.horizontalAdvance(item) * 2 / 3;
+    const QStringList lines =
+        wrapListLines("Remove 2 volumes?\n\n" + item + "\n  • " + QString(200, 'x'), metrics, width).split('\n');
+    ASSERT_GE(lines.size(), 6);
+    EXPECT_EQ(lines.mid(0, 2), (QStringList{"Remove 2 volumes?", ""}));
+    for (const QString& line : lines.mid(2)) {
+        EXPECT_LE(metrics.horizontalAdvance(line), width) << line.toStdString();
+        EXPECT_NE(line.trimmed(), "•");
+        EXPECT_FALSE(line.trimmed().startsWith("B)")) << line.toStdString();
+    }
+    EXPECT_TRUE(lines[2].startsWith("  • very-long-volume-name"));
+    EXPECT_TRUE(lines[3].startsWith("    ") && lines[3][4] != ' ');  // continued under the text
+    EXPECT_TRUE(lines.join('\n').contains("(0 B)"));
+    // A short message is left as written.
+    EXPECT_EQ(wrapListLines("  • a (1 B)", metrics, width), "  • a (1 B)");
 }
 
 TEST(QtAlerts, NoticeReturnsAtOnceAndIsWindowModalOnTheActiveWindow)

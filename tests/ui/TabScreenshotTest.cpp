@@ -68,6 +68,24 @@ make test
 Raw <b>HTML</b> is shown as text, and [unsafe links](javascript:alert(1)) are not links.
 )";
 
+// Waits for the notice over `window` and saves both; the notice is a window of
+// its own, drawn here over the window where it opens. Closes the notice.
+void shootNotice(QWidget& window, const QString& name)
+{
+    QMessageBox* notice = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        notice = window.findChild<QMessageBox*>();
+        return notice && notice->isVisible();
+    }));
+    drainEvents(std::chrono::milliseconds(150));
+    QImage picture = window.grab().toImage();
+    const QImage box = notice->grab().toImage();
+    QPainter(&picture).drawImage(QPoint((picture.width() - box.width()) / 2, 90), box);
+    EXPECT_TRUE(picture.save(screenshotPath(name)));
+    notice->close();
+    drainEvents();
+}
+
 struct Window {
     explicit Window(const CachedState& state, HostPathFacts::Probes probes = {})
         : rig(state, std::move(probes)), window((StowageApp::applyLook(*qApp), *rig.model), rig.log, rig.desktop)
@@ -156,18 +174,15 @@ TEST(TabScreenshotTest, KeyboardFocusOnACardButtonAndTheRevealNoticeOnALinuxEngi
 
     w.show(RootView::Tab::volumes);
     qobject_cast<VolumesTab*>(w.window.rootView()->tabView(RootView::Tab::volumes))->reveal({"shop_pgdata"});
-    QMessageBox* notice = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        notice = w.window.findChild<QMessageBox*>();
-        return notice && notice->isVisible();
-    }));
-    // The notice is a window of its own: drawn over the window where it opens.
-    drainEvents(std::chrono::milliseconds(150));
-    QImage picture = w.window.grab().toImage();
-    const QImage box = notice->grab().toImage();
-    QPainter(&picture).drawImage(QPoint((picture.width() - box.width()) / 2, 90), box);
-    EXPECT_TRUE(picture.save(screenshotPath("tab-volumes-reveal-linux")));
-    notice->close();
+    shootNotice(w.window, "tab-volumes-reveal-linux");
+
+    // A desktop without a terminal: the shortcut says what it tried and why nothing opened.
+    w.rig.desktop.failWith = "No terminal program was found (looked for x-terminal-emulator, gnome-terminal, "
+                             "konsole, xfce4-terminal, kitty, alacritty, xterm). Install one, or set TERMINAL to its "
+                             "name.";
+    w.show(RootView::Tab::projects);
+    projectsTab->trigger("shop", CardAction::terminal);
+    shootNotice(w.window, "tab-projects-terminal-failed");
     w.rig.model->setAlerts(&w.rig.alerts);
 }
 

@@ -8,7 +8,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
-#include "platform/Desktop.h"
+#include "support/RecordingDesktop.h"
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
 #include "support/TestSupport.h"
@@ -20,19 +20,6 @@
 #include <memory>
 
 namespace stowage::test {
-
-class RecordingDesktop : public platform::Desktop {
-public:
-    void copyText(const QString& text) override { copied << text; }
-    void revealInFileManager(const QString& path) override { revealed << path; }
-    void openTerminalAt(const QString& path) override { terminals << path; }
-    void openUrl(const QUrl& url) override { opened << url; }
-
-    QStringList copied;
-    QStringList revealed;
-    QStringList terminals;
-    QList<QUrl> opened;
-};
 
 // A text as a label or tooltip shows it: what Qt takes for rich text is rendered first.
 inline QString shownText(const QString& text)
@@ -54,6 +41,8 @@ struct UiRig {
     RecordingDesktop desktop;
     std::unique_ptr<DockerCLI> cli;
     std::unique_ptr<AppModel> model;
+    // The model's clock reads this when set, the system clock otherwise.
+    std::optional<QDateTime> now;
 
     explicit UiRig(const QList<FakeRule>& rules, HostPathFacts::Probes pathProbes = {})
     {
@@ -64,6 +53,7 @@ struct UiRig {
         options.alerts = &alerts;
         options.desktop = &desktop;
         options.pathProbes = std::move(pathProbes);
+        options.clock = [this] { return now.value_or(QDateTime::currentDateTimeUtc()); };
         model = std::make_unique<AppModel>(*cli, options);
     }
 

@@ -213,6 +213,15 @@ TEST(VolumesTabTest, SummaryAndButtonsFollowTheOrphanCounts)
     EXPECT_FALSE(confirms[1].message.contains("photos"));
     EXPECT_TRUE(confirms[2].message.contains("oldshop_pgdata"));
     EXPECT_TRUE(confirms[2].message.contains("\n  • photos (" + human("80MB") + ")"));
+
+    // While another operation runs, no removal starts.
+    v.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
+    v.rig.model->refresh();
+    for (const QPushButton* button :
+         {&v.tab.removeSelectedButton(), &v.tab.removeAnonymousButton(), &v.tab.removeAllOrphansButton()})
+        EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+    v.rig.model->cancelCurrentOperation();
+    ASSERT_TRUE(v.rig.waitIdle());
 }
 
 TEST(VolumesTabTest, IncompleteUsageListsUnmountedVolumesAsUnknownAndDisablesRemoval)
