@@ -27,10 +27,10 @@ void OperationCenter::registerOp(const QUuid& id, const QString& label, const QD
         killers_.insert(id, std::move(killer));
     }
     Op op{id, label, startedAt};
-    QMetaObject::invokeMethod(this, [this, op] {
+    handOff_.post([this, op] {
         active_.append(op);
         emit activeChanged();
-    }, Qt::QueuedConnection);
+    });
 }
 
 void OperationCenter::unregisterOp(const QUuid& id)
@@ -39,10 +39,10 @@ void OperationCenter::unregisterOp(const QUuid& id)
         std::lock_guard guard(lock_);
         killers_.remove(id);
     }
-    QMetaObject::invokeMethod(this, [this, id] {
+    handOff_.post([this, id] {
         if (active_.removeIf([&](const Op& op) { return op.id == id; }) > 0)
             emit activeChanged();
-    }, Qt::QueuedConnection);
+    });
 }
 
 void OperationCenter::kill(const QUuid& id)

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QUuid>
 
+#include "platform/ThreadHandOff.h"
+
 #include <functional>
 #include <mutex>
 
@@ -44,6 +46,7 @@ private:
     std::mutex lock_;
     QHash<QUuid, Killer> killers_;
     QList<Op> active_;
+    platform::ThreadHandOff handOff_{this};
 };
 
 size_t qHash(const OperationCenter::Op& op, size_t seed = 0) noexcept;

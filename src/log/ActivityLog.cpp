@@ -4,6 +4,7 @@
 #include "log/LogFormat.h"
 #include "log/SerialQueue.h"
 #include "platform/Paths.h"
+#include "platform/ThreadHandOff.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,8 +52,9 @@ struct ActivityLog::PendingChanges {
 };
 
 struct ActivityLog::Impl {
-    explicit Impl(std::optional<QString> directory)
-        : filePath(directory ? std::optional(QDir(*directory).filePath(QStringLiteral("activity.log"))) : std::nullopt)
+    Impl(std::optional<QString> directory, QObject* owner)
+        : filePath(directory ? std::optional(QDir(*directory).filePath(QStringLiteral("activity.log"))) : std::nullopt),
+          handOff(owner)
     {
         if (directory)
             platform::makePrivateDir(*directory);
@@ -67,10 +69,11 @@ struct ActivityLog::Impl {
     bool clearedOnce = false;    // guarded by pendingLock
 
     SerialQueue io{QStringLiteral("activitylog.io")};
+    platform::ThreadHandOff handOff;  // publishes pending changes on the owner's thread
 };
 
 ActivityLog::ActivityLog(std::optional<QString> directory, QObject* parent)
-    : QObject(parent), d(std::make_unique<Impl>(std::move(directory)))
+    : QObject(parent), d(std::make_unique<Impl>(std::move(directory), this))
 {
     // Entries belong to the UI thread whichever thread creates the log.
     if (auto* app = QCoreApplication::instance(); app && thread() != app->thread())
@@ -174,7 +177,7 @@ void ActivityLog::submitChange(const std::function<void(PendingChanges&)>& chang
         post = !std::exchange(d->publishPosted, true);
     }
     if (post)
-        QMetaObject::invokeMethod(this, [this] { publishPending(); }, Qt::QueuedConnection);
+        d->handOff.post([this] { publishPending(); });
 }
 
 void ActivityLog::publishPending()

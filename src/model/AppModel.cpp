@@ -98,7 +98,7 @@ void AppModel::log(LogLevel level, const QString& message) { log_.log(level, mes
 
 void AppModel::post(std::function<void()> change)
 {
-    QMetaObject::invokeMethod(this, std::move(change), Qt::QueuedConnection);
+    handOff_.post(std::move(change));
 }
 
 void AppModel::setStatusText(const QString& text)
@@ -276,25 +276,22 @@ void AppModel::loadCacheInBackground(std::function<void(CacheLoad)> done)
 {
     // Used at start-up, before anything was saved, so no save can be in flight.
     // Decoding and indexing a large inventory take a good part of a second;
-    // the UI thread only assigns the result.
-    QPointer<AppModel> self(this);
+    // the UI thread only assigns the result. The thread is detached; if the
+    // model is gone when the read ends, the channel drops the result.
     const quint64 refreshesBefore = refreshesStarted_;
-    std::thread([self, path = cacheFile_, refreshesBefore, done = std::move(done)]() mutable {
+    std::thread([this, channel = handOff_.channel(), path = cacheFile_, refreshesBefore, done = std::move(done)]() mutable {
         auto cache = readCache(path);
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, cache = std::move(cache), refreshesBefore, done = std::move(done)] {
-                // A refresh that started meanwhile publishes newer facts than the file holds.
-                CacheLoad result = CacheLoad::superseded;
-                if (self->refreshesStarted_ == refreshesBefore) {
-                    bool loaded = false;
-                    self->applyCache(cache, &loaded);
-                    result = loaded ? CacheLoad::loaded : CacheLoad::nothing;
-                }
-                if (done)
-                    done(result);
-            },
-            Qt::QueuedConnection);
+        channel->post([this, cache = std::move(cache), refreshesBefore, done = std::move(done)] {
+            // A refresh that started meanwhile publishes newer facts than the file holds.
+            CacheLoad result = CacheLoad::superseded;
+            if (refreshesStarted_ == refreshesBefore) {
+                bool loaded = false;
+                applyCache(cache, &loaded);
+                result = loaded ? CacheLoad::loaded : CacheLoad::nothing;
+            }
+            if (done)
+                done(result);
+        });
     }).detach();
 }
 

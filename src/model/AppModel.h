@@ -18,6 +18,7 @@
 #include "model/StateCache.h"
 #include "model/UsageClassification.h"
 #include "platform/Desktop.h"
+#include "platform/ThreadHandOff.h"
 
 #include <QObject>
 #include <QPointer>
@@ -322,6 +323,8 @@ private:
     bool refreshAfterCleanup_ = true;
     std::optional<QString> cacheFile_;
     StateCacheWriter cacheWriter_;
+    // Last member: destroyed first, so no handed-over change runs on a half-destroyed model.
+    platform::ThreadHandOff handOff_{this};
 };
 
 }  // namespace stowage
