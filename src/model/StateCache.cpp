@@ -222,11 +222,15 @@ void StateCacheWriter::save(CachedState snapshot)
 {
     if (!filePath_)
         return;
+    std::optional<CachedState> released;
     {
         const std::lock_guard lock(mutex_);
         pending_ = std::move(snapshot);
+        released = std::exchange(written_, std::nullopt);
     }
     changed_.notify_all();
+    // `released` goes here, on the saving thread, after the lock ordered it
+    // behind the writer's reads.
 }
 
 void StateCacheWriter::flush()
@@ -248,6 +252,7 @@ void StateCacheWriter::run()
         lock.unlock();
         writeAtomically(*filePath_, StateCache::encode(snapshot));
         lock.lock();
+        written_ = std::move(snapshot);
         writing_ = false;
         changed_.notify_all();
     }

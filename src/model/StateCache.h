@@ -77,6 +77,11 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::optional<CachedState> pending_;
+    // The last snapshot written, released by the next save() on the saving thread:
+    // its lists share data with the model's (Qt's implicit sharing), and when the
+    // writer dropped the last other reference, the model would change that data
+    // in place after nothing but a relaxed check of the reference count.
+    std::optional<CachedState> written_;
     bool writing_ = false;
     bool stopping_ = false;
     std::thread worker_;

@@ -53,7 +53,7 @@ for target in "${targets[@]}"; do
         continue
     fi
     echo "=== fuzz_$target (${limit[*]})"
-    if ! "$build/tests/fuzz/fuzz_$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 -max_len=65536 \
+    if ! "$build/tests/fuzz/fuzz_$target" "${limit[@]}" -timeout=30 -rss_limit_mb=2048 -max_len=65536 \
         -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" 2>"$build/fuzz_$target.log"; then
         failed+=("$target")
         tail -40 "$build/fuzz_$target.log" >&2
