@@ -2,8 +2,6 @@
 
 #include "platform/ThreadPriority.h"
 
-#include <QMetaObject>
-
 #include <thread>
 
 namespace stowage {
@@ -13,26 +11,21 @@ struct OffThread::State {
     std::deque<std::function<void(const Deliver&)>> jobs;  // guarded by lock
     int workers = 0;                                        // guarded by lock
     int maxWorkers = 1;
-    // Receives results on the creating thread; null once the OffThread is gone.
-    QObject* receiver = nullptr;  // guarded by lock
+    // Hands results to the creating thread; drops them once the OffThread is gone.
+    std::shared_ptr<platform::ThreadHandOff::Channel> results;
 };
 
 OffThread::OffThread(int maxWorkers) : state_(std::make_shared<State>())
 {
     state_->maxWorkers = std::max(1, maxWorkers);
-    state_->receiver = new QObject;
+    state_->results = handOff_.channel();
 }
 
 OffThread::~OffThread()
 {
-    QObject* receiver = nullptr;
-    {
-        std::lock_guard guard(state_->lock);
-        state_->jobs.clear();
-        receiver = std::exchange(state_->receiver, nullptr);
-    }
-    // Deleting it also discards results already posted to it.
-    delete receiver;
+    std::lock_guard guard(state_->lock);
+    state_->jobs.clear();
+    // handOff_, destroyed next, drops results already handed over and any still to come.
 }
 
 int OffThread::runningWorkers() const
@@ -50,12 +43,7 @@ void OffThread::submit(std::function<void(const Deliver&)> job)
     ++state_->workers;
     std::thread([state = state_] {
         platform::lowerCurrentThreadPriority();
-        const Deliver deliver = [&state](std::function<void()> result) {
-            // Posting under the lock: the receiver cannot be deleted meanwhile.
-            std::lock_guard guard(state->lock);
-            if (state->receiver)
-                QMetaObject::invokeMethod(state->receiver, std::move(result), Qt::QueuedConnection);
-        };
+        const Deliver deliver = [&state](std::function<void()> result) { state->results->post(std::move(result)); };
         for (;;) {
             std::function<void(const Deliver&)> next;
             {

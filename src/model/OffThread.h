@@ -5,6 +5,8 @@
 // application's exit. Results are handed to the thread that created this
 // object; once it is destroyed, results still to come are dropped.
 
+#include "platform/ThreadHandOff.h"
+
 #include <QObject>
 
 #include <deque>
@@ -41,6 +43,8 @@ private:
     void submit(std::function<void(const Deliver&)> job);
 
     std::shared_ptr<State> state_;
+    QObject receiver_;
+    platform::ThreadHandOff handOff_{&receiver_};
 };
 
 }  // namespace stowage
