@@ -47,6 +47,6 @@ fi
 section "fuzz targets (libFuzzer, ASan + UBSan), 30 s each"
 cmake --preset fuzz
 cmake --build --preset fuzz -j"$jobs"
-tests/fuzz/run.sh 30
+fuzz/run.sh 30
 
 section "all suites passed"

@@ -1,17 +1,17 @@
 #!/usr/bin/env bash
 # Seeds and runs the fuzz targets of the `fuzz` preset.
 #
-#   tests/fuzz/run.sh SECONDS [TARGET...]    every target (or those named) for SECONDS each
+#   fuzz/run.sh SECONDS [TARGET...]    every target (or those named) for SECONDS each
 #
 # With FUZZ_MAX_RUNS=N a target also stops after N executions, whichever comes first.
 #
 # Each target starts from a corpus seeded with captured docker output and test files
-# (tests/data/captures, tests/fuzz/seeds) and kept under build/fuzz/corpus, so that
-# later runs go on from what earlier ones found. Inputs in tests/fuzz/regressions/TARGET
+# (tests/data/captures, fuzz/seeds) and kept under build/fuzz/corpus, so that
+# later runs go on from what earlier ones found. Inputs in fuzz/regressions/TARGET
 # (inputs that once failed) are replayed first. A failure leaves the input in
 # build/fuzz/findings and makes this script exit non-zero.
 set -euo pipefail
-cd "$(dirname "$0")/../.."
+cd "$(dirname "$0")/.."
 
 limit=(-max_total_time="${1:?usage: run.sh SECONDS [TARGET...]}")
 shift
@@ -19,7 +19,7 @@ shift
 
 build=build/fuzz
 captures=tests/data/captures
-seeds=tests/fuzz/seeds
+seeds=fuzz/seeds
 all=(docker_listings inspect sizes dates state_cache activity_log markdown)
 targets=("$@")
 [[ $# -gt 0 ]] || targets=("${all[@]}")
@@ -46,14 +46,14 @@ for target in "${targets[@]}"; do
     findings=$build/findings/$target
     mkdir -p "$corpus" "$findings"
     seed_files "$target" | while read -r file; do cp "$file" "$corpus/seed-$(basename "$(dirname "$file")")-$(basename "$file")"; done
-    regressions=tests/fuzz/regressions/$target
-    if [[ -d $regressions ]] && ! "$build/tests/fuzz/fuzz_$target" "$regressions"/* >/dev/null 2>&1; then
+    regressions=fuzz/regressions/$target
+    if [[ -d $regressions ]] && ! "$build/fuzz/fuzz_$target" "$regressions"/* >/dev/null 2>&1; then
         echo "run.sh: $target fails on a stored regression input" >&2
         failed+=("$target")
         continue
     fi
     echo "=== fuzz_$target (${limit[*]})"
-    if ! "$build/tests/fuzz/fuzz_$target" "${limit[@]}" -timeout=30 -rss_limit_mb=2048 -max_len=65536 \
+    if ! "$build/fuzz/fuzz_$target" "${limit[@]}" -timeout=30 -rss_limit_mb=2048 -max_len=65536 \
         -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" 2>"$build/fuzz_$target.log"; then
         failed+=("$target")
         tail -40 "$build/fuzz_$target.log" >&2
