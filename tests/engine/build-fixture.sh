@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Builds the fixture inventory described in tests/engine/FIXTURE.md on an EMPTY private engine.
-#
-#   build-fixture.sh ENGINE_DIR           build it, then check its counts against expected.json
-#   build-fixture.sh ENGINE_DIR --check   only check the counts
-#
-# ENGINE_DIR is a directory made by engine.sh; the engine's socket is ENGINE_DIR/docker.sock.
-# DOCKER_HOST is derived from it here, so this script cannot reach any other engine.
+# Builds the fixture inventory of FIXTURE.md on an EMPTY private engine made by engine.sh, then
+# checks its counts against expected.json (with --check, only checks). DOCKER_HOST is derived
+# from ENGINE_DIR here, so this script cannot reach any other engine.
 set -eEuo pipefail
 trap 'echo "build-fixture: failed: $BASH_COMMAND (line $LINENO)" >&2' ERR
 
@@ -18,7 +14,6 @@ die() { echo "build-fixture: $*" >&2; exit 1; }
 [[ $engine_dir == /tmp/stowage-engine.* && -S $engine_dir/docker.sock ]] \
     || die "not a private engine directory with a socket: $engine_dir"
 export DOCKER_HOST="unix://$engine_dir/docker.sock"
-# Keep the user's client configuration, contexts and compose settings out of it.
 unset DOCKER_CONTEXT DOCKER_TLS_VERIFY DOCKER_CERT_PATH COMPOSE_PROJECT_NAME COMPOSE_FILE \
       COMPOSE_PATH_SEPARATOR COMPOSE_DOCKER_CLI_BUILD
 export DOCKER_CONFIG="$engine_dir/client-config"
@@ -26,12 +21,10 @@ mkdir -p "$DOCKER_CONFIG"
 # docker-compose 1.29 starts twice as fast without setuptools' distutils shim.
 export SETUPTOOLS_USE_DISTUTILS=stdlib
 
-# The docker.io client: it has BuildKit built in (the newer client would want buildx).
-docker=/usr/bin/docker
+docker=/usr/bin/docker  # the docker.io client: BuildKit built in (the newer client wants buildx)
 [[ -x $docker ]] || die "$docker not found (package docker.io)"
 
-# Checks the listings' counts against expected.json, so that a broken fixture fails at once
-# and not in every test.
+# A broken fixture fails here at once, not in every test.
 check_counts() {
     count() { "$docker" "$@" | grep -c . || true; }
     /usr/bin/python3 - "$here/fixture/expected.json" \
@@ -64,15 +57,9 @@ if ldd "$busybox" >/dev/null 2>&1; then die "$busybox is not statically linked (
 
 rm -f "$engine_dir"/fixture*.log
 log="$engine_dir/fixture.log"
-run() {  # runs a command with its output and duration in the log; shows the log on failure
-    local started=$EPOCHREALTIME
+run() {  # runs a command with its output in the log; shows the log on failure
     echo "+ $*" >>"$log"
-    if ! "$@" >>"$log" 2>&1; then
-        echo "build-fixture: failed: $*" >&2
-        tail -n 40 "$log" >&2
-        exit 1
-    fi
-    awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "= %.2fs\n", b - a }' >>"$log"
+    "$@" >>"$log" 2>&1 || { echo "build-fixture: failed: $*" >&2; tail -n 40 "$log" >&2; exit 1; }
 }
 
 # Build contexts: a fresh copy of the fixture sources with busybox beside every Dockerfile.

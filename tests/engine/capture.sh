@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
-# Captures the raw output of the docker commands the application reads, from the fixture
-# engine, with one docker client, for the parser tests (tests/data/captures/).
-#
-#   capture.sh STATEFILE DOCKER_CLIENT OUTDIR
-#
-# Every argument reaches docker as one argument (no shell parses the templates). For each
-# command NAME.out holds its standard output byte for byte; the commands expected to fail also
-# get NAME.err (standard error) and NAME.status (exit status). The last capture removes one
-# volume, so the fixture is rebuilt afterwards.
+# capture.sh STATEFILE DOCKER_CLIENT OUTDIR: the raw output of the docker commands the application
+# reads, from the fixture engine, for the parser tests (tests/data/captures/). NAME.out is standard
+# output byte for byte; commands expected to fail also get NAME.err and NAME.status. The fixture
+# is rebuilt afterwards (one capture removes a volume).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -22,18 +17,13 @@ unset DOCKER_CONTEXT DOCKER_TLS_VERIFY DOCKER_CERT_PATH
 export DOCKER_CONFIG="$engine_dir/client-config"
 mkdir -p "$out" "$DOCKER_CONFIG"
 
-# capture NAME ARGS...: a command that must succeed with nothing on standard error.
-capture() {
+capture() {  # NAME ARGS...: must succeed
     local name=$1; shift
-    if ! "$client" "$@" >"$out/$name.out" 2>"$out/$name.err"; then
-        echo "capture: $name failed: $(cat "$out/$name.err")" >&2
-        exit 1
-    fi
+    "$client" "$@" >"$out/$name.out" 2>"$out/$name.err" || { echo "capture: $name failed: $(cat "$out/$name.err")" >&2; exit 1; }
     [[ -s $out/$name.err ]] || rm -f "$out/$name.err"
 }
 
-# capture_failure NAME ARGS...: keeps standard output, standard error and the exit status.
-capture_failure() {
+capture_failure() {  # NAME ARGS...: keeps the exit status too
     local name=$1; shift
     local status=0
     "$client" "$@" >"$out/$name.out" 2>"$out/$name.err" || status=$?

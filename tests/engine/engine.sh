@@ -3,21 +3,13 @@
 #
 #   engine.sh start STATEFILE            start a fresh engine, build the fixture, write STATEFILE
 #   engine.sh stop STATEFILE             stop that engine, remove its directory and STATEFILE
-#   engine.sh rebuild-fixture STATEFILE  throw away everything on that engine and bring the
-#                                        fixture back
+#   engine.sh rebuild-fixture STATEFILE  put the fixture's snapshot back in place of whatever is there
 #
-# STATEFILE holds shell-sourceable lines:
-#   DOCKER_HOST=unix:///tmp/stowage-engine.XXXXXX/docker.sock
-#   STOWAGE_ENGINE_DIR=/tmp/stowage-engine.XXXXXX
-#
-# After building the fixture, `start` keeps a copy of the engine's data root (taken while
-# dockerd is stopped). `rebuild-fixture` ends the engine, puts that copy in place of the data
-# root (containers, images, volumes, build cache: all of it) and starts dockerd again, so every
-# rebuild yields the same inventory with the same ids, even after a test stopped the engine or
-# left it in a mess.
-#
-# Without dockerd (or root) the engine tests cannot run: outside CI `start` says so and writes
-# no STATEFILE (the tests then skip); with CI=true it fails.
+# STATEFILE holds DOCKER_HOST=unix:///tmp/stowage-engine.XXXXXX/docker.sock and
+# STOWAGE_ENGINE_DIR=/tmp/stowage-engine.XXXXXX. After building the fixture, `start` copies the
+# data root (dockerd stopped); `rebuild-fixture` kills the engine, puts a fresh copy of it in
+# place and starts dockerd again: the same inventory with the same ids, whatever a test did.
+# Without dockerd (or root) `start` writes no STATEFILE and the tests skip; with CI=true it fails.
 set -eEuo pipefail
 trap 'say "failed: $BASH_COMMAND (line $LINENO)"' ERR
 
@@ -30,34 +22,23 @@ stale_after_minutes=180         # a live engine whose state file is older was ab
 
 say() { echo "engine.sh: $*" >&2; }
 die() { say "$*"; exit 1; }
-now() { echo "$EPOCHREALTIME"; }
-elapsed() { awk -v a="$1" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }'; }
 usage() { die "usage: engine.sh start|stop|rebuild-fixture STATEFILE"; }
 
 # Reads STATEFILE into engine_dir; refuses anything that is not one of our directories.
 read_state() {
-    local line
-    engine_dir=
-    while IFS= read -r line; do
-        case $line in STOWAGE_ENGINE_DIR=*) engine_dir=${line#STOWAGE_ENGINE_DIR=} ;; esac
-    done <"$1"
-    [[ $engine_dir =~ ^/tmp/stowage-engine\.[A-Za-z0-9]+$ ]] \
-        || die "$1 does not name a private engine directory"
+    engine_dir=$(sed -n 's/^STOWAGE_ENGINE_DIR=//p' "$1")
+    [[ $engine_dir =~ ^/tmp/stowage-engine\.[A-Za-z0-9]+$ ]] || die "$1 does not name a private engine directory"
 }
 
-# Every docker call of this script: always against the private engine of engine_dir, whatever
-# the caller's environment says.
+# Every docker call of this script goes to the private engine, whatever the environment says.
 engine_docker() {
-    [[ -n $engine_dir ]] || die "no engine directory"
     env -u DOCKER_CONTEXT -u DOCKER_TLS_VERIFY -u DOCKER_CERT_PATH \
-        DOCKER_HOST="unix://$engine_dir/docker.sock" DOCKER_CONFIG="$engine_dir/client-config" \
-        "$docker" "$@"
+        DOCKER_HOST="unix://$engine_dir/docker.sock" DOCKER_CONFIG="$engine_dir/client-config" "$docker" "$@"
 }
 
 engine_answers() { engine_docker version --format '{{.Server.Version}}' >/dev/null 2>&1; }
 
-# Field N (3 = state, 4 = parent pid) of /proc/PID/stat; the command name before it may
-# contain spaces and parentheses, so counting starts after its last ")".
+# Field N (3 = state, 4 = parent pid) of /proc/PID/stat, counted after the command name's last ")".
 stat_field() {
     local stat fields
     { stat=$(<"/proc/$2/stat"); } 2>/dev/null || return 1
@@ -65,15 +46,13 @@ stat_field() {
     echo "${fields[$1 - 3]}"
 }
 
-# A process that exited but was not reaped yet (a zombie) counts as ended.
-alive() {
+alive() {  # a zombie counts as ended
     local state
     state=$(stat_field 3 "$1") || return 1
     [[ -n $state && $state != Z && $state != X ]]
 }
 
-# dockerd's pid from its own pidfile; before dockerd has written that file, the pid recorded
-# when it was started.
+# dockerd's pid from its own pidfile, or the one recorded at its start before it wrote that file.
 dockerd_pid() {
     local pid file
     for file in "$engine_dir/docker.pid" "$engine_dir/dockerd.pid"; do
@@ -83,8 +62,7 @@ dockerd_pid() {
     return 1
 }
 
-# Starts dockerd on engine_dir and waits until it answers. dockerd gets its own session and no
-# inherited descriptors, so that ctest neither waits for it nor kills it with this script.
+# dockerd gets its own session and no inherited descriptors: ctest neither waits for it nor kills it.
 start_dockerd() {
     rm -f "$engine_dir/docker.sock" "$engine_dir/docker.pid"
     setsid dockerd --data-root "$engine_dir/data" --exec-root "$engine_dir/exec" \
@@ -103,11 +81,11 @@ start_dockerd() {
     done
 }
 
-# The engine's processes, by pid: whatever was started from the engine directory (dockerd,
-# containerd, shims) and whatever runs in the cgroups of the engine's containers.
+# The engine's processes: whatever was started from the engine directory (dockerd, containerd,
+# shims) and whatever runs in the cgroups of its containers; this script and its callers are spared.
 engine_pids() {
     local p id f args ancestors=" " up=$BASHPID
-    while [[ $up =~ ^[0-9]+$ && $up -gt 1 ]]; do  # this script and its callers are spared
+    while [[ $up =~ ^[0-9]+$ && $up -gt 1 ]]; do
         ancestors+="$up "
         up=$(stat_field 4 "$up") || break
     done
@@ -118,8 +96,7 @@ engine_pids() {
         [[ ${args[*]} != *"$engine_dir/"* ]] || echo "$p"
     done
     for id in $(ls "$engine_dir/data/containers" 2>/dev/null); do
-        for f in /sys/fs/cgroup/{,*/}docker/"$id"/cgroup.procs \
-                 /sys/fs/cgroup/{,*/}system.slice/docker-"$id".scope/cgroup.procs; do
+        for f in /sys/fs/cgroup/{,*/}docker/"$id"/cgroup.procs /sys/fs/cgroup/{,*/}system.slice/docker-"$id".scope/cgroup.procs; do
             [[ ! -r $f ]] || cat "$f"
         done
     done
@@ -136,15 +113,14 @@ kill_engine_processes() {
     done
 }
 
-# Ends dockerd: SIGTERM, so that it stops its containers and unmounts what it mounted; after
+# SIGTERM, so that dockerd stops its containers and unmounts what it mounted; after
 # stop_timeout, SIGKILL for it and everything it left running.
 stop_dockerd() {
-    local pid deadline
+    local pid deadline=$((SECONDS + stop_timeout))
     pid=$(dockerd_pid) || { kill_engine_processes; return 0; }
     kill -TERM "$pid" 2>/dev/null || true
-    deadline=$((SECONDS + stop_timeout))
     while alive "$pid" && ((SECONDS < deadline)); do sleep 0.05; done
-    if alive "$pid"; then say "dockerd $pid did not stop within ${stop_timeout}s; killing it"; fi
+    ! alive "$pid" || say "dockerd $pid did not stop within ${stop_timeout}s; killing it"
     kill_engine_processes
 }
 
@@ -164,17 +140,15 @@ kill_containers() {  # so that dockerd need not wait for containers that ignore 
     [[ -z $running ]] || engine_docker kill $running >/dev/null 2>&1 || true
 }
 
-remove_engine() {  # stops the engine of engine_dir and removes its directory
+remove_engine() {
     kill_containers
     stop_dockerd
     [[ -d $engine_dir ]] || return 0
     unmount_leftovers || die "mounts remain below $engine_dir; not removing it"
-    # Waits for a discarded data root still being deleted in the background.
-    flock "$engine_dir/trash.lock" true 2>/dev/null || true
+    flock "$engine_dir/trash.lock" true 2>/dev/null || true  # a discarded data root still being deleted
     rm -rf --one-file-system "$engine_dir"
 }
 
-# Takes the copy of the data root that rebuild-fixture restores, and notes which containers run.
 snapshot_fixture() {
     local snapshot="$engine_dir/snapshot"
     rm -rf "$snapshot"
@@ -187,8 +161,7 @@ snapshot_fixture() {
     start_fixture_containers
 }
 
-# Starts the containers that ran when the snapshot was taken, side by side.
-start_fixture_containers() {
+start_fixture_containers() {  # those that ran at the snapshot, side by side
     local id pids=() failed=0
     for id in $(cat "$engine_dir/snapshot/running"); do
         engine_docker start "$id" >/dev/null &
@@ -200,9 +173,8 @@ start_fixture_containers() {
         || die "the running containers differ from the snapshot's"
 }
 
-# Puts the snapshot back. The old data root is thrown away, so dockerd is killed rather than
-# stopped (after its containers, so that none of their processes is left behind), and the old
-# tree is deleted in the background.
+# The old data root is thrown away, so dockerd is killed rather than stopped (after its
+# containers, so that none of their processes is left behind); the old tree goes in the background.
 restore_snapshot() {
     [[ -d $engine_dir/snapshot/data ]] || die "no fixture snapshot in $engine_dir"
     kill_containers
@@ -219,27 +191,22 @@ restore_snapshot() {
 }
 
 cmd_stop() {
-    local file=$1
-    [[ -e $file ]] || { say "no state file $file; nothing to stop"; return 0; }
-    read_state "$file"
+    [[ -e $1 ]] || { say "no state file $1; nothing to stop"; return 0; }
+    read_state "$1"
     remove_engine
-    rm -f "$file"
-    say "stopped engine $engine_dir"
+    rm -f "$1"
 }
 
-# An existing state file: a dead engine is cleaned up; a live one belongs to another run (or an
-# interrupted one) and is left alone unless the file is old.
+# A dead engine of an earlier run is cleaned up; a live one belongs to another run (or an
+# interrupted one) and is left alone unless its state file is old.
 handle_previous_state() {
-    local file=$1
-    [[ -e $file ]] || return 0
-    read_state "$file"
-    if dockerd_pid >/dev/null; then
-        [[ -n $(find "$file" -mmin +"$stale_after_minutes") ]] \
-            || die "engine $engine_dir of $file is still running (another test run?); stop it with: $0 stop $file"
-        say "stopping abandoned engine $engine_dir (state file older than ${stale_after_minutes} min)"
+    [[ -e $1 ]] || return 0
+    read_state "$1"
+    if dockerd_pid >/dev/null && [[ -z $(find "$1" -mmin +"$stale_after_minutes") ]]; then
+        die "engine $engine_dir of $1 is still running (another test run?); stop it with: $0 stop $1"
     fi
     remove_engine
-    rm -f "$file"
+    rm -f "$1"
 }
 
 cannot_run() {
@@ -249,8 +216,7 @@ cannot_run() {
 }
 
 cmd_start() {
-    local file=$1 t0
-    t0=$(now)
+    local file=$1
     command -v dockerd >/dev/null || cannot_run "dockerd not found (install docker.io)"
     [[ -x $docker ]] || cannot_run "$docker not found (install docker.io)"
     command -v docker-compose >/dev/null || cannot_run "docker-compose not found (install docker-compose)"
@@ -258,36 +224,23 @@ cmd_start() {
     handle_previous_state "$file"
 
     engine_dir=$(mktemp -d /tmp/stowage-engine.XXXXXX)
-    # Whatever ends this script before the state file is written takes the engine with it.
-    trap remove_engine EXIT
+    trap remove_engine EXIT  # whatever ends this script before the state file is written
     trap 'exit 1' TERM INT HUP
     start_dockerd || exit 1
-    say "engine up in $(elapsed "$t0")s at $engine_dir"
     "$here/build-fixture.sh" "$engine_dir" || die "building the fixture failed"
-    say "fixture built after $(elapsed "$t0")s"
     snapshot_fixture
     "$here/build-fixture.sh" "$engine_dir" --check || die "the fixture changed across the snapshot"
-
     mkdir -p "$(dirname "$file")"
     printf 'DOCKER_HOST=unix://%s/docker.sock\nSTOWAGE_ENGINE_DIR=%s\n' "$engine_dir" "$engine_dir" >"$file.tmp"
     mv "$file.tmp" "$file"
     trap - EXIT TERM INT HUP
-    say "engine and fixture ready in $(elapsed "$t0")s; state in $file"
-}
-
-cmd_rebuild_fixture() {
-    local file=$1 t0
-    t0=$(now)
-    [[ -e $file ]] || die "no state file $file (start the engine first)"
-    read_state "$file"
-    restore_snapshot
-    say "fixture rebuilt in $(elapsed "$t0")s"
+    say "engine and fixture ready in ${SECONDS}s; state in $file"
 }
 
 (($# == 2)) || usage
 case $1 in
     start) cmd_start "$2" ;;
     stop) cmd_stop "$2" ;;
-    rebuild-fixture) cmd_rebuild_fixture "$2" ;;
+    rebuild-fixture) [[ -e $2 ]] || die "no state file $2"; read_state "$2"; restore_snapshot ;;
     *) usage ;;
 esac

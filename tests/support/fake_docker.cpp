@@ -14,14 +14,13 @@
 //
 // Scripted mode (no --fake- argument, FAKE_DOCKER_SCRIPT set to a directory):
 // answers from DIR/rules.json, a JSON array of rules tried in order:
-//   {"match": "ps -a", "stdout": "…", "stdoutFile": "…", "stderr": "…",
+//   {"match": "ps -a", "stdout": "…", "stderr": "…",
 //    "exit": 0, "sleep": 0.0, "ignoreTerm": false, "times": N, "echoItems": false}
 // A rule matches when the arguments joined by spaces start with "match". A rule
 // with "times" serves only its first N matching calls. "echoItems" prints every
 // argument after the matched prefix on a line (as rm -f and volume rm do).
 // Every call is appended to DIR/calls.log as one line of arguments joined by spaces.
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -140,11 +139,6 @@ int runScript(const QString& dir, const QStringList& args)
         if (rule.value("ignoreTerm").toBool())
             signal(SIGTERM, SIG_IGN);
         sleepSeconds(rule.value("sleep").toDouble());
-        if (rule.contains("stdoutFile")) {
-            QFile f(QDir(dir).absoluteFilePath(rule.value("stdoutFile").toString()));
-            if (f.open(QIODevice::ReadOnly))
-                writeAll(1, f.readAll());
-        }
         writeAll(1, rule.value("stdout").toString().toUtf8());
         if (rule.value("echoItems").toBool()) {
             const QStringList items = joined.mid(match.size()).split(' ', Qt::SkipEmptyParts);
