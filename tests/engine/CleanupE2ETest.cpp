@@ -116,7 +116,7 @@ TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
     EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
 }
 
-// Selecting everything: only what no container uses reaches docker, never with a force flag;
+// Selecting every image: only what no container uses reaches docker, never with a force flag;
 // Docker's own refusals (intermediate images with children) are reported, not hidden.
 TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
 {
@@ -124,7 +124,6 @@ TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
     ASSERT_TRUE(rig.refreshAndWait());
     const DockerState before = DockerState::read(engine);
     const QSet<QString> usedImages = rig.model->usedImageIDs();
-    const QSet<QString> mountedVolumes = rig.model->containerVolumeNames();
     const QSet<QString> free = imageIdsOf({"sgfx-gamma_app:latest", "sgfx-alpha-tools:latest", "postgres:16"})
                                + toSet(engine.lines({"images", "-q", "--no-trunc", "--filter", "dangling=true"}));
     ASSERT_EQ(free.size(), 4);
@@ -137,7 +136,7 @@ TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
     EXPECT_FALSE(toSet(rmiItems).intersects(usedImages));
     for (const QString& item : rmiItems)
         EXPECT_TRUE(item.startsWith("sha256:") || list("unusedImages").contains(item)) << item.toStdString();
-    DockerState after = DockerState::read(engine);
+    const DockerState after = DockerState::read(engine);
     EXPECT_EQ(before.imageIds - after.imageIds, free);
     EXPECT_EQ(after.containerIds, before.containerIds);
     // The two intermediate images have children: docker refuses them and says so.
@@ -146,12 +145,6 @@ TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
     EXPECT_EQ(rig.alerts.infos()[0].message.count("\nimage <none>:<none>: "), 2);
     EXPECT_EQ(imageIds(rig.model->images()), after.imageIds);
 
-    rig.model->removeSelectedVolumes(volumeNames(rig.model->volumes()));
-    ASSERT_TRUE(rig.waitIdle());
-    after = DockerState::read(engine);
-    EXPECT_EQ(after.volumes, before.volumes - before.danglingVolumes);
-    EXPECT_TRUE(after.volumes.contains(mountedVolumes));
-    EXPECT_TRUE(before.danglingVolumes.contains(toSet(rig.itemsOf({"volume", "rm"}))));
     EXPECT_TRUE(rig.itemsOf({"rm"}).isEmpty());
     EXPECT_EQ(after.running, count("runningContainers"));
 }

@@ -17,17 +17,13 @@ DockerRun runProcess(const QString& program, const QStringList& args, const QPro
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(program, args);
-    DockerRun result;
-    if (!process.waitForFinished(timeoutMs)) {
+    const bool ended = process.waitForFinished(timeoutMs);
+    if (!ended) {
         process.kill();
         process.waitForFinished(5000);
-        result.err = "did not end: " + process.errorString().toUtf8() + process.readAllStandardError();
-        return result;
     }
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return result;
+    const bool ok = ended && process.exitStatus() == QProcess::NormalExit;
+    return {ok ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 QJsonObject loadExpectedFixture(const QString& engineDir)
@@ -36,14 +32,6 @@ QJsonObject loadExpectedFixture(const QString& engineDir)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QJsonDocument::fromJson(file.readAll().replace("${ENGINE_DIR}", engineDir.toUtf8())).object();
-}
-
-template <typename Record, typename Key> QSet<QString> keysOf(const QList<Record>& records, Key key)
-{
-    QSet<QString> out;
-    for (const Record& record : records)
-        out.insert(key(record));
-    return out;
 }
 
 }  // namespace
@@ -90,8 +78,7 @@ DockerRun Engine::run(const QStringList& args, const QString& client, int timeou
 QByteArray Engine::docker(const QStringList& args, const QString& client) const
 {
     const DockerRun result = run(args, client);
-    EXPECT_TRUE(result.ok()) << client.toStdString() << ' ' << args.join(' ').toStdString() << " exited with "
-                             << result.exitCode << ": " << result.err.toStdString();
+    EXPECT_TRUE(result.ok()) << client.toStdString() << ' ' << args.join(' ').toStdString() << ": " << result.err.toStdString();
     return result.ok() ? result.out : QByteArray();
 }
 
@@ -134,18 +121,6 @@ QString Engine::volumeName(const QString& fixtureName) const
     return lines({"volume", "ls", "-q", "--filter", "dangling=true"}).filter(hex64).value(0);
 }
 
-QSet<QString> containerIds(const QList<SGContainer>& list)
-{
-    return keysOf(list, [](const SGContainer& c) { return shortId(c.id); });
-}
-QSet<QString> imageIds(const QList<SGImage>& list)
-{
-    return keysOf(list, [](const SGImage& i) { return i.id; });
-}
-QSet<QString> volumeNames(const QList<SGVolume>& list)
-{
-    return keysOf(list, [](const SGVolume& v) { return v.name; });
-}
 
 DockerState DockerState::read(const Engine& engine)
 {

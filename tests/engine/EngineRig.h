@@ -95,9 +95,16 @@ inline double dockerReading(qint64 realBytes)
 
 // Containers are compared by their short (12-digit) ids, as docker ps lists them.
 inline QString shortId(const QString& id) { return id.left(12); }
-QSet<QString> containerIds(const QList<SGContainer>& list);
-QSet<QString> imageIds(const QList<SGImage>& list);
-QSet<QString> volumeNames(const QList<SGVolume>& list);
+template <typename Record, typename Key> QSet<QString> keysOf(const QList<Record>& records, Key key)
+{
+    QSet<QString> out;
+    for (const Record& record : records)
+        out.insert(key(record));
+    return out;
+}
+inline QSet<QString> containerIds(const QList<SGContainer>& l) { return keysOf(l, [](auto& c) { return shortId(c.id); }); }
+inline QSet<QString> imageIds(const QList<SGImage>& l) { return keysOf(l, [](auto& i) { return i.id; }); }
+inline QSet<QString> volumeNames(const QList<SGVolume>& l) { return keysOf(l, [](auto& v) { return v.name; }); }
 
 // What Docker itself holds, read with the docker client.
 struct DockerState {

@@ -61,45 +61,21 @@ TEST_F(HeadlessReadOnlyE2ETest, ReportAgreesWithTheFixtureAndWithDocker)
         EXPECT_EQ(doc.value("containers").toObject(),
                   (QJsonObject{{"total", count("containers")}, {"running", count("runningContainers")}}));
 
-        // One entry per image id and per volume, exactly the ones Docker lists.
-        QHash<QString, QJsonObject> byRef;
+        // One entry per image id and per volume, exactly the ones Docker lists, with the sizes of
+        // the bytes written into the volumes; the verdicts are the model's (RefreshEngineTest).
         QSet<QString> ids;
-        for (const QJsonValue value : doc.value("images").toArray()) {
+        for (const QJsonValue value : doc.value("images").toArray())
             ids.insert(value["id"].toString());
-            for (const QString& ref : jsonStrings(value["repositories"]))
-                byRef.insert(ref, value.toObject());
-        }
         EXPECT_EQ(ids, toSet(engine.lines({"images", "-aq", "--no-trunc"})));
-        for (const QJsonValue value : expected.value("images").toArray()) {
-            const QString ref = value["ref"].toString();
-            if (ref == "<none>:<none>")
-                continue;
-            SCOPED_TRACE(ref.toStdString());
-            const QJsonObject image = byRef.value(ref);
-            EXPECT_EQ(image.value("status").toString(), value["reason"].toString());
-            EXPECT_EQ(image.value("offered").toBool(), value["inUnusedImages"].toBool());
-            if (value.toObject().contains("sameIdAs")) {
-                EXPECT_EQ(image, byRef.value(value["sameIdAs"].toString()));
-            }
-        }
-
-        QHash<QString, QJsonObject> byName;
+        QHash<QString, qint64> sizes;
         for (const QJsonValue value : doc.value("volumes").toArray())
-            byName.insert(value["name"].toString(), value.toObject());
-        EXPECT_EQ(toSet(byName.keys()), toSet(engine.lines({"volume", "ls", "-q"})));
-        const QString anonymous = engine.volumeName("anonymous:orphan");
-        for (const QJsonValue value : expected.value("volumes").toArray()) {
-            const QString name = engine.volumeName(value["name"].toString());
-            SCOPED_TRACE(name.toStdString());
-            const QJsonObject volume = byName.value(name);
-            EXPECT_EQ(volume.value("usage").toString(), value["usage"].toString());
-            EXPECT_EQ(volume.value("project").toString(), value["project"].toString());
-            EXPECT_DOCKER_READING(volume.value("sizeBytes").toInteger(), value["contentBytes"].toInteger());
-            // Of the orphans only the anonymous one is safe: the named and the project's may hold data.
-            EXPECT_EQ(volume.value("offered").toBool(), name == anonymous);
-        }
+            sizes.insert(value["name"].toString(), value["sizeBytes"].toInteger());
+        EXPECT_EQ(toSet(sizes.keys()), toSet(engine.lines({"volume", "ls", "-q"})));
+        for (const QJsonValue value : expected.value("volumes").toArray())
+            EXPECT_DOCKER_READING(sizes.value(engine.volumeName(value["name"].toString())), value["contentBytes"].toInteger());
+        // Of the orphans only the anonymous one is safe: the named and the project's may hold data.
         EXPECT_EQ(headless.strings("wouldRemove", "images"), imageIdsOf(list("unusedImages")));
-        EXPECT_EQ(headless.strings("wouldRemove", "volumes"), QSet<QString>{anonymous});
+        EXPECT_EQ(headless.strings("wouldRemove", "volumes"), volumesOf({"anonymous:orphan"}));
         EXPECT_TRUE(headless.rig.removalCalls().isEmpty());
     }
 }

@@ -36,7 +36,7 @@ engine_docker() {
         DOCKER_HOST="unix://$engine_dir/docker.sock" DOCKER_CONFIG="$engine_dir/client-config" "$docker" "$@"
 }
 
-engine_answers() { engine_docker version --format '{{.Server.Version}}' >/dev/null 2>&1; }
+engine_answers() { engine_docker version >/dev/null 2>&1; }
 
 # Field N (3 = state, 4 = parent pid) of /proc/PID/stat, counted after the command name's last ")".
 stat_field() {
@@ -150,13 +150,11 @@ remove_engine() {
 }
 
 snapshot_fixture() {
-    local snapshot="$engine_dir/snapshot"
-    rm -rf "$snapshot"
-    mkdir -p "$snapshot"
-    engine_docker ps -q --no-trunc >"$snapshot/running"
+    mkdir "$engine_dir/snapshot"
+    engine_docker ps -q --no-trunc >"$engine_dir/snapshot/running"
     stop_dockerd
     unmount_leftovers || die "mounts remain below $engine_dir after stopping dockerd"
-    cp -a "$engine_dir/data" "$snapshot/data"
+    cp -a "$engine_dir/data" "$engine_dir/snapshot/data"
     start_dockerd || die "dockerd did not come back after the snapshot"
     start_fixture_containers
 }
@@ -190,12 +188,6 @@ restore_snapshot() {
     start_fixture_containers
 }
 
-cmd_stop() {
-    [[ -e $1 ]] || { say "no state file $1; nothing to stop"; return 0; }
-    read_state "$1"
-    remove_engine
-    rm -f "$1"
-}
 
 # A dead engine of an earlier run is cleaned up; a live one belongs to another run (or an
 # interrupted one) and is left alone unless its state file is old.
@@ -211,8 +203,7 @@ handle_previous_state() {
 
 cannot_run() {
     [[ ${CI:-} != true ]] || die "FATAL: $*: the engine tests cannot run (CI=true, so this is a failure)"
-    say "$*: no private engine; the engine tests will be skipped"
-    exit 0
+    say "$*: no private engine; the engine tests will be skipped" && exit 0
 }
 
 cmd_start() {
@@ -240,7 +231,7 @@ cmd_start() {
 (($# == 2)) || usage
 case $1 in
     start) cmd_start "$2" ;;
-    stop) cmd_stop "$2" ;;
+    stop) [[ -e $2 ]] || exit 0; read_state "$2"; remove_engine; rm -f "$2" ;;
     rebuild-fixture) [[ -e $2 ]] || die "no state file $2"; read_state "$2"; restore_snapshot ;;
     *) usage ;;
 esac

@@ -1,25 +1,14 @@
 // A stand-in for the docker program, for fault injection in tests.
-//
-// Directive mode: arguments starting with --fake- are carried out in order:
-//   --fake-stdout TEXT, --fake-stderr TEXT   write TEXT as it is
-//   --fake-exit N                            exit status at the end (default 0)
-//   --fake-sleep SECONDS                     sleep
-//   --fake-ignore-term                       ignore SIGTERM from here on
-//   --fake-spew BYTES                        write BYTES to both stdout and stderr, interleaved
-//   --fake-invalid-utf8                      write bytes that are not UTF-8 to stdout
-//   --fake-grandchild SECONDS                leave a grandchild holding the pipes for SECONDS
-//   --fake-echo-args                         print every argument on a line of its own
-//   --fake-pid-file PATH                     write this process's id to PATH
-// Other arguments are ignored in this mode.
-//
-// Scripted mode (no --fake- argument, FAKE_DOCKER_SCRIPT set to a directory):
-// answers from DIR/rules.json, a JSON array of rules tried in order:
-//   {"match": "ps -a", "stdout": "…", "stderr": "…",
-//    "exit": 0, "sleep": 0.0, "ignoreTerm": false, "times": N, "echoItems": false}
-// A rule matches when the arguments joined by spaces start with "match". A rule
-// with "times" serves only its first N matching calls. "echoItems" prints every
-// argument after the matched prefix on a line (as rm -f and volume rm do).
-// Every call is appended to DIR/calls.log as one line of arguments joined by spaces.
+// Directive mode (any argument starts with --fake-; the others are ignored), carried out in order:
+//   --fake-stdout TEXT, --fake-stderr TEXT, --fake-exit N (at the end), --fake-sleep SECONDS,
+//   --fake-ignore-term (SIGTERM from here on), --fake-spew BYTES (to both streams, interleaved),
+//   --fake-invalid-utf8, --fake-grandchild SECONDS (holds the pipes), --fake-echo-args (one a
+//   line), --fake-pid-file PATH.
+// Scripted mode (FAKE_DOCKER_SCRIPT=DIR): the first rule of DIR/rules.json, a JSON array of
+//   {"match", "stdout", "stderr", "exit", "sleep", "ignoreTerm", "times", "echoItems"}, whose
+// "match" starts the arguments joined by spaces answers; "times" limits a rule to its first N
+// calls; "echoItems" prints every argument after the match on a line (as rm -f and volume rm
+// do). Every call is appended to DIR/calls.log as one line.
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
