@@ -191,7 +191,7 @@ TEST(HeadlessRun, ReportJsonCarriesEveryVerdict)
     const QJsonObject doc = headless.json();
     EXPECT_TRUE(doc.value("usageDataComplete").toBool());
     EXPECT_EQ(doc.value("containers").toObject(), (QJsonObject{{"total", 3}, {"running", 1}}));
-    EXPECT_EQ(doc.value("buildCache").toObject().value("reclaimableBytes").toInteger(), qint64(1.2 * 1024 * 1024 * 1024));
+    EXPECT_EQ(doc.value("buildCache").toObject().value("reclaimableBytes").toInteger(), qint64(1200000000));
     QStringList images;
     for (const QJsonValue image : doc.value("images").toArray())
         images << QStringLiteral("%1 %2 %3")
@@ -205,8 +205,8 @@ TEST(HeadlessRun, ReportJsonCarriesEveryVerdict)
                        .arg(volume["name"].toString().left(4), volume["usage"].toString())
                        .arg(volume["sizeBytes"].toInteger())
                        .arg(volume["offered"].toBool() ? "offered" : "kept");
-    EXPECT_THAT(volumes, ElementsAre("shop inUse 104857600 kept", "shop orphanLabeled 2097152 kept",
-                                     "0123 orphanAnonymous 1048576 offered"));
+    EXPECT_THAT(volumes, ElementsAre("shop inUse 100000000 kept", "shop orphanLabeled 2000000 kept",
+                                     "0123 orphanAnonymous 1000000 offered"));
     EXPECT_EQ(doc.value("wouldRemove").toObject().value("volumes").toArray().size(), 1);
 }
 

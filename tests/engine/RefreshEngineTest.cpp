@@ -33,6 +33,9 @@ struct ImageVerdict {
     std::optional<QStringList> owners;  // imageOwners entry; none when the id has no entry
 };
 
+const QString buildLayer = QStringLiteral(
+    "Build layer of sgfx-alpha_web:latest, sgfx-alpha_worker:latest, sgfx-beta_api:latest, sgfx-gamma_app:latest");
+
 const QList<ImageVerdict>& imageVerdicts()
 {
     static const QList<ImageVerdict> table = {
@@ -48,10 +51,10 @@ const QList<ImageVerdict>& imageVerdicts()
         {"sgfx-toolbox:1.0", true, "Not used by any container", true, dash, false, std::nullopt},
         {"sgfx-solo:latest", false, "Used by container", false, dash, false, QStringList{""}},
         {"sgfx-solo:1.0", false, "Used by container", false, dash, false, QStringList{""}},
-        // One dangling image and two intermediate images of the classic builder.
+        // One dangling image and two intermediate images of the classic builder (build layers).
         {"<none>:<none>", true, "Dangling image", false, dash, false, std::nullopt},
-        {"<none>:<none>", true, "Dangling image", false, dash, false, std::nullopt},
-        {"<none>:<none>", true, "Dangling image", false, dash, false, std::nullopt},
+        {"<none>:<none>", false, buildLayer, false, dash, false, std::nullopt},
+        {"<none>:<none>", false, buildLayer, false, dash, false, std::nullopt},
     };
     return table;
 }
@@ -158,7 +161,11 @@ protected:
         for (const SGImage& image : model.images()) {
             SCOPED_TRACE(refOf(image).toStdString());
             const auto row = std::find_if(unmatched.begin(), unmatched.end(),
-                                          [&](const ImageVerdict& v) { return v.ref == refOf(image); });
+                                          [&](const ImageVerdict& v) {
+                                              return v.ref == refOf(image)
+                                                     && (image.repository != "<none>"
+                                                         || v.reason == model.imageStatus(image).reason);
+                                          });
             ASSERT_NE(row, unmatched.end()) << "an image row the fixture does not have";
             EXPECT_EQ(model.imageStatus(image), (ImageStatus{row->safe, row->reason}));
             EXPECT_EQ(unused.contains(image), row->inUnusedImages);
