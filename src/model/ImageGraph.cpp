@@ -25,8 +25,12 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
     known_ = true;
     for (const SGImage& row : listing) {
         listedSize_.insert(row.id, row.sizeBytes);
-        if (row.repository != noneName && !nameOf_.contains(row.id))
-            nameOf_.insert(row.id, row.repository + u':' + row.tag);
+        // The first reference in sort order names the image, whatever order docker lists its tags in.
+        if (row.repository != noneName) {
+            const QString name = row.repository + u':' + row.tag;
+            if (const auto known = nameOf_.constFind(row.id); known == nameOf_.cend() || name < *known)
+                nameOf_.insert(row.id, name);
+        }
         if (!layers.contains(row.id))
             known_ = false;
     }

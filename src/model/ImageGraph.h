@@ -79,7 +79,7 @@ private:
     bool known_ = false;
     QHash<QString, QString> parentOf_;
     QHash<QString, QStringList> childrenOf_;
-    QHash<QString, QString> nameOf_;  // first "repository:tag"; absent for untagged images
+    QHash<QString, QString> nameOf_;  // the first "repository:tag" in sort order; absent for untagged images
     QHash<QString, qint64> listedSize_;
     QHash<QString, int> endNode_;
     std::vector<Node> nodes_;

@@ -157,8 +157,9 @@ TEST_P(DockerClientEngineTest, DiskUsageAndEngineFacts)
         SCOPED_TRACE(name.toStdString());
         ASSERT_TRUE(sizes.contains(name));
         EXPECT_EQ(sizes[name], SizeFormat::parseDockerSize(fixture.value("sizeText").toString()));
-        // Docker prints decimal units that are read as powers of 1024: never less than the content.
-        EXPECT_GE(sizes[name], fixture.value("contentBytes").toInteger());
+        // Docker prints four digits of decimal units: the content, to within 0.05%.
+        const double content = fixture.value("contentBytes").toDouble();
+        EXPECT_NEAR(double(sizes[name]), content, 0.0005 * content);
     }
 
     EXPECT_EQ(rig.client->dockerRoot(), engine.engineDir() + "/data");

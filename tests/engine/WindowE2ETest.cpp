@@ -58,7 +58,12 @@ TEST_F(WindowE2ETest, FirstStartOnAnEmptyCacheRefreshesAndTheOverviewShowsTheFix
     EXPECT_EQ(overview.card(OverviewTab::containersCard)->value(), QString::number(count(expected, "containers")));
     EXPECT_EQ(overview.card(OverviewTab::containersCard)->subtitle(),
               QString::number(count(expected, "runningContainers")) + " running");
-    EXPECT_EQ(overview.card(OverviewTab::imagesCard)->subtitle(), QString::number(count(expected, "imageRows")) + " total");
+    // The engine's own image figures (docker system df): build layers are not counted.
+    const EngineImageTotals engineImages = DockerClient::parseEngineImageTotals(
+        QString::fromUtf8(engine.docker({"system", "df", "--format", "{{json .}}"})));
+    EXPECT_EQ(overview.card(OverviewTab::imagesCard)->subtitle(),
+              QString::number(count(expected, "imageIds") - count(expected, "intermediateImages")) + " total");
+    EXPECT_EQ(overview.card(OverviewTab::imagesCard)->value(), SizeFormat::humanSize(engineImages.sizeBytes));
     EXPECT_EQ(overview.card(OverviewTab::volumesCard)->subtitle(), QString::number(count(expected, "volumes")) + " total");
     EXPECT_EQ(overview.card(OverviewTab::buildCacheCard)->value(), rig.model->buildCache().shownSize());
     EXPECT_EQ(overview.dataRoot()->text(), engine.engineDir() + "/data");

@@ -39,7 +39,7 @@ CachedState fullState()
     s.danglingKnown = true;
     s.usageDataComplete = true;
     s.imageLayers = {{"sha256:web", "sha256:parent", 1982256, {"sha256:l1", "sha256:l2"}}};
-    s.engineImages = {true, 7, "1.98MB", 2076180};
+    s.engineImages = {true, 7, "1.98MB", 1980000};
     return s;
 }
 
