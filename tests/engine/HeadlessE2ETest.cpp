@@ -91,6 +91,11 @@ TEST_F(HeadlessReadOnlyE2ETest, ReportAgreesWithTheFixtureAndWithDocker)
         EXPECT_EQ(doc.value("containers").toObject(),
                   (QJsonObject{{"total", expectedCount(expected, "containers")},
                                {"running", expectedCount(expected, "runningContainers")}}));
+        // The image totals are the engine's own (docker system df), not the listing's rows summed.
+        const EngineImageTotals engineImages = DockerClient::parseEngineImageTotals(
+            QString::fromUtf8(engine.docker({"system", "df", "--format", "{{json .}}"})));
+        EXPECT_EQ(doc.value("totals")["imageBytes"].toInteger(), engineImages.sizeBytes);
+        EXPECT_EQ(doc.value("totals")["imageCount"].toInt(), engineImages.count);
 
         // One entry per image id and per volume, exactly the ones Docker lists.
         QHash<QString, QJsonObject> byRef;

@@ -21,13 +21,13 @@ struct Image {
     QStringList layers;
 };
 
-// base:3 ← (classic build) step ← web (two tags); api and a dangling
-// image on base without parents (BuildKit); solo shares nothing.
+// base:3 ← (classic build) step ← web (two tags, listed out of sort order); api and a
+// dangling image on base without parents (BuildKit); solo shares nothing.
 const QList<Image> sample = {
     {"base", "base:3", "", 5 * MB, {"l1"}},
     {"step", "", "base", 6 * MB, {"l1", "l2"}},
-    {"web", "app-web:latest", "step", 8 * MB, {"l1", "l2", "l3"}},
     {"web", "app-web:v1", "step", 8 * MB, {"l1", "l2", "l3"}},
+    {"web", "app-web:latest", "step", 8 * MB, {"l1", "l2", "l3"}},
     {"api", "app-api:latest", "", 9 * MB, {"l1", "l4"}},
     {"old", "", "", 7 * MB, {"l1", "l5"}},
     {"solo", "solo:1", "", 3 * MB, {"s1"}},
