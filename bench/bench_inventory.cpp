@@ -383,7 +383,7 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
             safe += classification.imageStatus(image).safe;
             safe += classification.imageProjectText(image).text.size();
         }
-        sink = safe + classification.unusedImageBytes();
+        sink = safe + classification.unusedImageBytes().high;
     }));
     stages.add("classify volumes", n, best(reps, [&] {
         const UsageClassification classification(inventory, index);

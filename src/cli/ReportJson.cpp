@@ -77,11 +77,16 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
         const BuildCache& cache = model.buildCache();
         doc["dockerRoot"] = model.dockerRoot();
         doc["containers"] = QJsonObject{{"total", model.containers().size()}, {"running", figures.running}};
+        // Amounts that removal frees may only be known within bounds: the plain
+        // key holds what is surely freed, "…AtMost" the most it can free.
         doc["totals"] = QJsonObject{{"imageBytes", figures.imageBytes},
+                                    {"imageCount", figures.images},
                                     {"volumeBytes", figures.volumeBytes},
-                                    {"unusedImageBytes", figures.unusedBytes},
+                                    {"unusedImageBytes", figures.unusedBytes.low},
+                                    {"unusedImageBytesAtMost", figures.unusedBytes.high},
                                     {"orphanVolumeBytes", figures.orphanBytes},
-                                    {"reclaimableBytes", figures.reclaimableBytes}};
+                                    {"reclaimableBytes", figures.reclaimableBytes.low},
+                                    {"reclaimableBytesAtMost", figures.reclaimableBytes.high}};
         doc["buildCache"] = QJsonObject{{"size", cache.size},
                                         {"sizeBytes", cache.sizeBytes},
                                         {"reclaimable", cache.reclaimable},

@@ -4,6 +4,8 @@
 #include "cli/Console.h"
 #include "cli/Report.h"
 
+#include "docker/CountText.h"
+
 #include "model/AppModel.h"
 #include "model/OverviewFigures.h"
 
@@ -58,7 +60,7 @@ QString summary(const AppModel& model, const OverviewFigures& figures)
         {QStringLiteral("Images"), QStringLiteral("%1 in %2 images").arg(human(figures.imageBytes)).arg(figures.images)},
         {QStringLiteral("Volumes"), QStringLiteral("%1 in %2 volumes").arg(human(figures.volumeBytes)).arg(model.volumes().size())},
         {QStringLiteral("Build cache"), cache.shownSize() + QStringLiteral(" (reclaimable ") + cache.shownReclaimable() + QLatin1Char(')')},
-        {QStringLiteral("Reclaimable"), human(figures.reclaimableBytes) + QStringLiteral(" with Safe Clean All")},
+        {QStringLiteral("Reclaimable"), formatRange(figures.reclaimableBytes) + QStringLiteral(" with Safe Clean All")},
         {QStringLiteral("Data root"), model.dockerRoot()},
         {QStringLiteral("Usage data"), usage},
     });
@@ -113,10 +115,13 @@ QString planText(const CleanPlan& plan)
     for (const KeptVolume& item : plan.keptVolumes)
         stays.append({QStringLiteral("volume"), item.volume.name, {}, item.reason});
 
-    QString text = QStringLiteral("Would remove (%1):\n").arg(human(plan.reclaimableBytes()));
+    QString text = QStringLiteral("Would remove (%1):\n").arg(formatRange(plan.reclaimable()));
     if (plan.buildCache)
         text += printable(QStringLiteral("  the build cache (%1 reclaimable)\n").arg(plan.buildCacheReclaimable));
     text += table(goes);
+    if (!plan.buildLayers.isEmpty())
+        text += QStringLiteral("  and %1 of those images\n")
+                    .arg(counted(plan.buildLayers.size(), QStringLiteral("untagged build layer")));
     if (plan.removesNothing())
         text += QStringLiteral("  nothing\n");
     if (!stays.isEmpty())

@@ -12,6 +12,9 @@ namespace stowage {
 const QString DockerClient::inspectTemplate =
     QStringLiteral("{{.Id}}@@{{.Image}}@@{{json .Mounts}}@@{{.State.StartedAt}}@@{{.State.FinishedAt}}");
 
+const QString DockerClient::imageLayersTemplate =
+    QStringLiteral("{{.Id}}@@{{.Parent}}@@{{.Size}}@@{{json .RootFS.Layers}}");
+
 namespace {
 
 const QString jsonFormat = QStringLiteral("{{json .}}");
@@ -80,7 +83,12 @@ QList<SGVolume> DockerClient::volumes(std::stop_token stop) const
 
 BuildCache DockerClient::buildCache(std::stop_token stop) const
 {
-    return parseBuildCache(readListing({"system", "df", "--format", jsonFormat}, stop));
+    return diskUsage(stop).buildCache;
+}
+
+DockerClient::DiskUsage DockerClient::diskUsage(std::stop_token stop) const
+{
+    return parseDiskUsage(readListing({"system", "df", "--format", jsonFormat}, stop));
 }
 
 QHash<QString, qint64> DockerClient::volumeSizes(std::stop_token stop) const
@@ -98,34 +106,42 @@ QSet<QString> DockerClient::danglingVolumeNames(std::stop_token stop) const
     return parseDanglingNames(readListing({"volume", "ls", "-q", "--filter", "dangling=true"}, stop));
 }
 
-DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, std::stop_token stop) const
+QStringList DockerClient::inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
+                                           const std::function<void(const QString&)>& take,
+                                           std::stop_token stop) const
 {
-    InspectOutcome outcome;
     QStringList inspectable;
     std::copy_if(ids.begin(), ids.end(), std::back_inserter(inspectable),
                  [](const QString& id) { return !id.isEmpty() && !looksLikeOption(id); });
-
+    QStringList errors;
     for (qsizetype start = 0; start < inspectable.size(); start += limits_.inspectBatchSize) {
-        QStringList args{QStringLiteral("inspect")};
-        args += inspectable.mid(start, limits_.inspectBatchSize);
-        args << QStringLiteral("--format") << inspectTemplate;
+        const QStringList args = command + inspectable.mid(start, limits_.inspectBatchSize)
+                                 + QStringList{QStringLiteral("--format"), format};
         try {
             const RunResult result = cli.runRaw(args, limits_.inspectTimeout, stop);
-            // Details that came back count even when docker reported a
-            // failure for another id of the batch.
-            const auto parsed = parseInspect(result.out);
-            for (auto it = parsed.begin(); it != parsed.end(); ++it) {
-                if (!outcome.details.contains(it.key()))
-                    outcome.details.insert(it.key(), it.value());
-            }
+            // What came back counts even when docker reported a failure for another id of the batch.
+            take(result.out);
             if (result.status != 0)
-                outcome.errors.append(firstLine(result.err).value_or(QStringLiteral("docker inspect failed")));
+                errors.append(firstLine(result.err).value_or(QStringLiteral("docker inspect failed")));
         } catch (const RunError& error) {
-            outcome.errors.append(error.description());
+            errors.append(error.description());
         } catch (const std::exception& error) {
-            outcome.errors.append(QString::fromLocal8Bit(error.what()));
+            errors.append(QString::fromLocal8Bit(error.what()));
         }
     }
+    return errors;
+}
+
+DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, std::stop_token stop) const
+{
+    InspectOutcome outcome;
+    outcome.errors = inspectInBatches({QStringLiteral("inspect")}, ids, inspectTemplate, [&](const QString& out) {
+        const auto parsed = parseInspect(out);
+        for (auto it = parsed.begin(); it != parsed.end(); ++it) {
+            if (!outcome.details.contains(it.key()))
+                outcome.details.insert(it.key(), it.value());
+        }
+    }, stop);
 
     // The listing's short ids and inspect's full ids meet in their first 12 characters.
     for (const QString& id : ids) {
@@ -135,14 +151,24 @@ DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, s
     return outcome;
 }
 
+DockerClient::LayersOutcome DockerClient::imageLayers(const QStringList& ids, std::stop_token stop) const
+{
+    LayersOutcome outcome;
+    outcome.errors = inspectInBatches({QStringLiteral("image"), QStringLiteral("inspect")}, ids, imageLayersTemplate,
+                                      [&](const QString& out) { outcome.images.insert(parseImageLayers(out)); }, stop);
+    return outcome;
+}
+
 bool DockerClient::looksLikeOption(const QString& item)
 {
     return item.startsWith(u'-');
 }
 
-void DockerClient::mutate(const QString& label, const QStringList& args, double timeout, std::stop_token stop) const
+QString DockerClient::mutate(const QString& label, const QStringList& args, double timeout, std::stop_token stop) const
 {
-    retryingAfterTimeout(label, [&] { cli.run(args, timeout, stop); });
+    QString out;
+    retryingAfterTimeout(label, [&] { out = cli.run(args, timeout, stop); });
+    return out;
 }
 
 void DockerClient::retryingAfterTimeout(const QString& label, const std::function<void()>& attempt) const

@@ -8,6 +8,7 @@
 // process. They never throw: output of an unexpected shape is skipped or
 // degrades to an empty value.
 
+#include "docker/ImageLayers.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
 
@@ -47,6 +48,20 @@ public:
         bool timedOut = false;
     };
 
+    // What `docker system df` says: the build cache and the engine's image total.
+    struct DiskUsage {
+        BuildCache buildCache;
+        EngineImageTotals images;
+        // The sizes of every row (images, containers, volumes, build cache) summed.
+        qint64 totalBytes = 0;
+    };
+
+    // Result of inspecting many images' layers; never a failure.
+    struct LayersOutcome {
+        QHash<QString, ImageLayers> images;  // by full image id
+        QStringList errors;                  // one line per failed batch
+    };
+
     // Batch sizes and time limits (seconds). Tests shrink them.
     struct Limits {
         int inspectBatchSize = 200;
@@ -59,6 +74,8 @@ public:
     // The inspect template: id, image id, mounts as JSON and the two times,
     // separated by "@@".
     static const QString inspectTemplate;
+    // The image inspect template: id, parent, exact size and the layers as JSON, separated by "@@".
+    static const QString imageLayersTemplate;
     // The listing templates: each line is {"Listing": <the usual JSON object>,
     // "LabelValues": {key: value}} with the compose labels' values asked for by
     // key. The usual "Labels" text joins labels with bare commas, so a value
@@ -78,15 +95,18 @@ public:
     QList<SGImage> images(std::stop_token stop = {}) const;
     QList<SGVolume> volumes(std::stop_token stop = {}) const;
     BuildCache buildCache(std::stop_token stop = {}) const;
+    DiskUsage diskUsage(std::stop_token stop = {}) const;
     QHash<QString, qint64> volumeSizes(std::stop_token stop = {}) const;
     QString dockerRoot(std::stop_token stop = {}) const;
     QSet<QString> danglingVolumeNames(std::stop_token stop = {}) const;
 
     // Inspects the containers in batches; never throws.
     InspectOutcome inspectMany(const QStringList& ids, std::stop_token stop = {}) const;
+    // Inspects the images' layers in batches; never throws.
+    LayersOutcome imageLayers(const QStringList& ids, std::stop_token stop = {}) const;
 
-    // Runs a changing command once, and once more if the first run timed out.
-    void mutate(const QString& label, const QStringList& args, double timeout, std::stop_token stop = {}) const;
+    // Runs a changing command once, and once more if the first run timed out; its output.
+    QString mutate(const QString& label, const QStringList& args, double timeout, std::stop_token stop = {}) const;
 
     // Removes one image, never forcing: returns once the engine deleted it and
     // throws like mutate otherwise (retried once after a time-out). An image
@@ -96,8 +116,9 @@ public:
     // repositories"), so such an image is removed by the references it holds
     // now; docker untags them one by one and may still keep the image (a
     // container or a child image depends on it), so references it untagged
-    // are put back when the image stays.
-    void removeImage(const ImageUnit& image, double timeout, std::stop_token stop = {}) const;
+    // are put back when the image stays. Returns the ids the engine reports
+    // deleted: the image and the untagged parents that went with it.
+    QStringList removeImage(const ImageUnit& image, double timeout, std::stop_token stop = {}) const;
 
     // Runs `base` followed by up to removeBatchSize items per command, one
     // batch after another; never throws. Stops before the next batch when a
@@ -111,6 +132,12 @@ public:
     static QList<SGImage> parseImages(const QString& out);
     static QList<SGVolume> parseVolumes(const QString& out);
     static BuildCache parseBuildCache(const QString& out);
+    // The Images row; not known when there is none.
+    static EngineImageTotals parseEngineImageTotals(const QString& out);
+    static DiskUsage parseDiskUsage(const QString& out);
+    static QHash<QString, ImageLayers> parseImageLayers(const QString& out);
+    // The ids of the "Deleted: <id>" lines of `docker rmi` output.
+    static QStringList parseDeletedImages(const QString& out);
     static QHash<QString, qint64> parseVolumeSizes(const QString& out);
     static QSet<QString> parseDanglingNames(const QString& out);
     static QString parseDockerRoot(const QString& out);
@@ -124,9 +151,13 @@ private:
     // Runs a read-only query with the listing time limit; trimmed output.
     QString readListing(const QStringList& args, std::stop_token stop) const;
     void retryingAfterTimeout(const QString& label, const std::function<void()>& attempt) const;
+    // Runs `command`, a batch of ids and `--format format` per batch, hands each
+    // run's output to `take`; the failed batches' error lines.
+    QStringList inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
+                                 const std::function<void(const QString&)>& take, std::stop_token stop) const;
     // The "repository:tag" references the engine holds for the image now.
     QStringList heldReferences(const QString& id, double timeout, std::stop_token stop) const;
-    void untagAndDelete(const QString& id, double timeout, std::stop_token stop) const;
+    QStringList untagAndDelete(const QString& id, double timeout, std::stop_token stop) const;
     // Tags the image again with those of `references` it lost; a note for the error text.
     QString restoreReferences(const QString& id, const QStringList& references, double timeout) const;
     // docker reads an argument that starts with "-" as an option, so such a

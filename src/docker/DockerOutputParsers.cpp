@@ -172,6 +172,58 @@ BuildCache DockerClient::parseBuildCache(const QString& out)
     return cache;
 }
 
+EngineImageTotals DockerClient::parseEngineImageTotals(const QString& out)
+{
+    EngineImageTotals totals;
+    forEachObjectLine(out, [&](const QJsonObject& o) {
+        if (stringValue(o, QLatin1String("Type")) != u"Images")
+            return true;
+        // The count is text ("9"); a number is taken too.
+        const QJsonValue count = o.value(QLatin1String("TotalCount"));
+        totals.count = count.isString() ? count.toString().toInt() : count.toInt();
+        totals.size = stringValue(o, QLatin1String("Size"), zeroSize);
+        totals.sizeBytes = SizeFormat::parseDockerSize(totals.size);
+        totals.known = true;
+        return false;
+    });
+    return totals;
+}
+
+DockerClient::DiskUsage DockerClient::parseDiskUsage(const QString& out)
+{
+    DiskUsage usage{parseBuildCache(out), parseEngineImageTotals(out), 0};
+    forEachObjectLine(out, [&](const QJsonObject& o) {
+        usage.totalBytes += SizeFormat::parseDockerSize(stringValue(o, QLatin1String("Size"), zeroSize));
+        return true;
+    });
+    return usage;
+}
+
+QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
+{
+    QHash<QString, ImageLayers> images;
+    forEachLine(out, [&](QStringView line) {
+        // None of the four parts can hold "@@": ids, a number and a JSON list of digests.
+        const QList<QStringView> parts = line.split(u"@@");
+        if (parts.size() != 4)
+            return;
+        ImageLayers image;
+        image.id = trimSpacesAndTabs(parts[0]).toString();
+        image.parent = trimSpacesAndTabs(parts[1]).toString();
+        bool numeric = false;
+        image.sizeBytes = trimSpacesAndTabs(parts[2]).toLongLong(&numeric);
+        // An image without layers has "null" there.
+        const QStringView layersText = trimSpacesAndTabs(parts[3]);
+        const auto layers = layersText == u"null" ? QJsonDocument(QJsonArray()) : parseJson(layersText.toUtf8());
+        if (image.id.isEmpty() || !numeric || !layers || !layers->isArray())
+            return;
+        for (const QJsonValue& layer : layers->array())
+            image.layers.append(layer.toString());
+        images.insert(image.id, std::move(image));
+    });
+    return images;
+}
+
 QHash<QString, qint64> DockerClient::parseVolumeSizes(const QString& out)
 {
     const auto document = parseJson(out.toUtf8());

@@ -10,6 +10,9 @@
 //    that moved to another image since the listing untags (or deletes) that
 //    other image. The status alone therefore does not say whether the image
 //    went: the output's "Deleted: <id>" line does.
+//  - Deleting an image deletes with it each untagged parent (the classic
+//    builder's intermediate images) that has no other child and no container,
+//    one "Deleted: <id>" line each.
 
 #include "docker/DockerCLI.h"
 #include "docker/DockerClient.h"
@@ -23,27 +26,35 @@ namespace stowage {
 
 namespace {
 
-bool reportsDeleted(const QString& out, const QString& id)
-{
-    const QString deleted = QStringLiteral("Deleted: ") + id;
-    for (QStringView line : QStringView(out).split(u'\n', Qt::SkipEmptyParts))
-        if (trimSpacesAndTabs(line) == deleted)
-            return true;
-    return false;
-}
+const QString deletedPrefix = QStringLiteral("Deleted: ");
 
 }  // namespace
 
-void DockerClient::removeImage(const ImageUnit& image, double timeout, std::stop_token stop) const
+QStringList DockerClient::parseDeletedImages(const QString& out)
+{
+    QStringList ids;
+    for (QStringView line : QStringView(out).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringView trimmed = trimSpacesAndTabs(line);
+        if (trimmed.startsWith(deletedPrefix))
+            ids.append(trimmed.mid(deletedPrefix.size()).toString());
+    }
+    return ids;
+}
+
+QStringList DockerClient::removeImage(const ImageUnit& image, double timeout, std::stop_token stop) const
 {
     if (image.id.isEmpty() || looksLikeOption(image.id))
         throw DockerError::commandFailed(QStringLiteral("not a valid image id"));
     const QString label = QStringLiteral("rmi ") + image.id.left(19);
-    if (image.references.size() <= 1) {
-        mutate(label, {QStringLiteral("rmi"), image.id}, timeout, stop);
-        return;
-    }
-    retryingAfterTimeout(label, [&] { untagAndDelete(image.id, timeout, stop); });
+    QStringList deleted;
+    if (image.references.size() <= 1)
+        deleted = parseDeletedImages(mutate(label, {QStringLiteral("rmi"), image.id}, timeout, stop));
+    else
+        retryingAfterTimeout(label, [&] { deleted = untagAndDelete(image.id, timeout, stop); });
+    // The command succeeded, so the image went even if its output said nothing readable.
+    if (!deleted.contains(image.id))
+        deleted.prepend(image.id);
+    return deleted;
 }
 
 QStringList DockerClient::heldReferences(const QString& id, double timeout, std::stop_token stop) const
@@ -60,15 +71,13 @@ QStringList DockerClient::heldReferences(const QString& id, double timeout, std:
     return references;
 }
 
-void DockerClient::untagAndDelete(const QString& id, double timeout, std::stop_token stop) const
+QStringList DockerClient::untagAndDelete(const QString& id, double timeout, std::stop_token stop) const
 {
     // The names the image holds now: one that moved to another image since the
     // listing is not this image's any more.
     const QStringList held = heldReferences(id, timeout, stop);
-    if (held.size() <= 1) {
-        cli.run({QStringLiteral("rmi"), id}, timeout, stop);
-        return;
-    }
+    if (held.size() <= 1)
+        return parseDeletedImages(cli.run({QStringLiteral("rmi"), id}, timeout, stop));
     RunResult result;
     try {
         result = cli.runRaw(QStringList{QStringLiteral("rmi")} + held, timeout, stop);
@@ -76,8 +85,9 @@ void DockerClient::untagAndDelete(const QString& id, double timeout, std::stop_t
         restoreReferences(id, held, timeout);
         throw;
     }
-    if (reportsDeleted(result.out, id))
-        return;
+    const QStringList deleted = parseDeletedImages(result.out);
+    if (deleted.contains(id))
+        return deleted;
     const QString reason =
         result.status != 0
             ? DockerError::fromMessage(firstLine(result.err).value_or(QStringLiteral("docker rmi failed"))).description()

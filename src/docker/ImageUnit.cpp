@@ -45,12 +45,4 @@ QList<ImageUnit> imageUnits(const QList<SGImage>& chosen, const QList<SGImage>& 
     return units;
 }
 
-qint64 totalBytes(const QList<ImageUnit>& images)
-{
-    qint64 total = 0;
-    for (const ImageUnit& image : images)
-        total += image.sizeBytes;
-    return total;
-}
-
 }  // namespace stowage

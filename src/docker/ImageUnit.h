@@ -30,6 +30,4 @@ struct ImageUnit {
 // its id, so that an image chosen through one of its tags still lists them all.
 QList<ImageUnit> imageUnits(const QList<SGImage>& chosen, const QList<SGImage>& listing);
 
-qint64 totalBytes(const QList<ImageUnit>& images);
-
 }  // namespace stowage

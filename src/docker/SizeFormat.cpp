@@ -1,5 +1,9 @@
 // Size texts: Docker's ("1.2GB", "512kB") to bytes and bytes to ours ("1.5 KB").
-// Every unit is a power of 1024, including Docker's "kB".
+// Docker prints sizes in decimal units (go-units' HumanSize: "1.98MB" is
+// 1,982,256 bytes), and image inspect gives exact bytes; both meet only when
+// the units are read as powers of 1000. Ours are decimal too, so that a size
+// shown here reads as docker's own text does at the precision shown. The
+// binary units ("MiB") are read as powers of 1024 wherever they appear.
 
 #include "docker/Records.h"
 #include "docker/TextTrim.h"
@@ -36,13 +40,18 @@ struct Unit {
     double multiplier;
 };
 
-// Tested in this order; the first suffix that ends the text wins.
-constexpr std::array<Unit, 6> units{{
-    {u"TB", 1099511627776.0},
-    {u"GB", 1073741824.0},
-    {u"MB", 1048576.0},
-    {u"KB", 1024.0},
-    {u"kB", 1024.0},
+// Tested in this order; the first suffix that ends the text wins ("MiB" before "B").
+constexpr std::array<Unit, 11> units{{
+    {u"TiB", 1099511627776.0},
+    {u"GiB", 1073741824.0},
+    {u"MiB", 1048576.0},
+    {u"KiB", 1024.0},
+    {u"TB", 1e12},
+    {u"GB", 1e9},
+    {u"MB", 1e6},
+    {u"KB", 1e3},
+    {u"kB", 1e3},
+    {u"PB", 1e15},
     {u"B", 1.0},
 }};
 
@@ -66,7 +75,7 @@ qint64 parseDockerSize(const QString& input)
         constexpr double limit = 9223372036854775808.0;  // 2^63
         if (!ok || !std::isfinite(value) || value >= limit || value < -limit)
             return 0;
-        return static_cast<qint64>(value);  // truncates toward zero
+        return std::llround(value);  // decimal units: 0.29 * 1e6 is not quite 290000
     }
     return 0;
 }
@@ -79,12 +88,12 @@ QString humanSize(qint64 bytes)
                                               QStringLiteral("GB"), QStringLiteral("TB")};
     double value = double(bytes);
     size_t unit = 0;
-    while (std::fabs(value) >= 1024.0 && unit + 1 < names.size()) {
-        value /= 1024.0;
+    while (std::fabs(value) >= 1000.0 && unit + 1 < names.size()) {
+        value /= 1000.0;
         ++unit;
     }
-    if (std::fabs(value) >= 1024.0)
-        return QString::asprintf("%.1f PB", value / 1024.0);
+    if (std::fabs(value) >= 1000.0)
+        return QString::asprintf("%.1f PB", value / 1000.0);
     return QString::asprintf("%.1f ", value) + names[unit];
 }
 

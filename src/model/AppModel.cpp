@@ -229,9 +229,22 @@ QList<ProjectEntry> AppModel::sortedFilteredProjects() const
 
 // --- Index and cache ---
 
+namespace {
+
+QHash<QString, ImageLayers> layersById(const QList<ImageLayers>& images)
+{
+    QHash<QString, ImageLayers> byId;
+    for (const ImageLayers& image : images)
+        byId.insert(image.id, image);
+    return byId;
+}
+
+}  // namespace
+
 void AppModel::buildProjectIndex()
 {
-    index_ = stowage::buildProjectIndex(inventory_.containers, inventory_.images, inventory_.volumes);
+    index_ = stowage::buildProjectIndex(inventory_.containers, inventory_.images, inventory_.volumes,
+                                        inventory_.imageLayers);
     emit indexChanged();
 }
 
@@ -249,6 +262,8 @@ CachedState AppModel::snapshot() const
     state.danglingVolumeNames = inventory_.danglingVolumeNames.values();
     state.danglingKnown = inventory_.danglingKnown;
     state.usageDataComplete = inventory_.usageDataComplete;
+    state.imageLayers = inventory_.imageLayers.values();
+    state.engineImages = inventory_.engineImages;
     return state;
 }
 
@@ -261,7 +276,8 @@ std::optional<AppModel::LoadedCache> AppModel::readCache(const std::optional<QSt
     std::optional<CachedState> state = readCacheFile(path);
     if (!state)
         return std::nullopt;
-    ProjectIndex index = stowage::buildProjectIndex(state->containers, state->images, state->volumes);
+    ProjectIndex index =
+        stowage::buildProjectIndex(state->containers, state->images, state->volumes, layersById(state->imageLayers));
     return LoadedCache{std::move(*state), std::move(index)};
 }
 
@@ -314,6 +330,8 @@ void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
     inventory_.danglingVolumeNames = QSet<QString>(state->danglingVolumeNames.begin(), state->danglingVolumeNames.end());
     inventory_.danglingKnown = state->danglingKnown;
     inventory_.usageDataComplete = state->usageDataComplete;
+    inventory_.imageLayers = layersById(state->imageLayers);
+    inventory_.engineImages = state->engineImages;
     inventory_.usageDataProblem = state->usageDataComplete
         ? QString()
         : QStringLiteral("Loaded from cache — usage was never fully verified. Refresh to check.");

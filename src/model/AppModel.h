@@ -10,6 +10,7 @@
 #include "docker/DockerClient.h"
 #include "model/Alerts.h"
 #include "model/BackgroundOperation.h"
+#include "model/FreedSpace.h"
 #include "model/HostPathFacts.h"
 #include "model/Inventory.h"
 #include "model/MinuteClock.h"
@@ -268,12 +269,17 @@ private:
         QList<SGContainer> containers;
         QList<ImageUnit> images;
         QList<SGVolume> volumes;
+        // What the images are expected to free.
+        FreedSpace freed;
     };
     void runRemoval(const RemovalRequest& request, std::stop_token stop);
     void applyLocalRemoval(const QSet<QString>& containerIDs, const QSet<QString>& imageIDs,
                            const QSet<QString>& volumeNames);
     void removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
                             const QString& caveat);
+    // The confirmation's lines on what removing these images frees and which
+    // build layers go with them; none for no images.
+    QStringList imageRemovalNote(const QList<ImageUnit>& images) const;
     // Project teardown without complete usage data: a notice, and true.
     bool blockedWithoutOwners();
     // Lines saying that nothing but containers goes, when owners are unknown.

@@ -10,6 +10,7 @@
 #include "docker/Graphemes.h"
 #include "log/ActivityLog.h"
 
+#include <algorithm>
 #include <map>
 
 namespace stowage {
@@ -87,6 +88,19 @@ void AppModel::runBuildCacheClear(std::stop_token stop)
 
 // --- Unused images and orphan volumes ---
 
+QStringList AppModel::imageRemovalNote(const QList<ImageUnit>& images) const
+{
+    if (images.isEmpty())
+        return {};
+    const UsageClassification usage = classification();
+    QStringList lines{QStringLiteral("Frees %1 on disk (layers shared with images that stay are not counted).")
+                          .arg(formatRange(usage.freedBy(images)))};
+    if (const auto parents = usage.parentsGoingWith(images).size())
+        lines << QStringLiteral("Also removed: ") + counted(parents, QStringLiteral("untagged build layer"))
+                     + QStringLiteral(" they were built from.");
+    return lines;
+}
+
 void AppModel::cleanUnusedImages()
 {
     const QList<ImageUnit> candidates = unusedImageUnits();
@@ -98,7 +112,8 @@ void AppModel::cleanUnusedImages()
     for (const auto& image : candidates)
         lines << QStringLiteral("  %1 (%2)").arg(image.name, image.size);
     const QString message = QStringLiteral("Remove ") + counted(candidates.size(), QStringLiteral("unused image"))
-                            + QStringLiteral("?\n\n") + joinLines(lines);
+                            + QStringLiteral("?\n\n") + joinLines(lines)
+                            + QStringLiteral("\n\n") + joinLines(imageRemovalNote(candidates));
     if (alerts().confirm(QStringLiteral("Remove unused images"), message, true) && idleAfterConfirmation())
         deleteResources(QStringLiteral("unused images"), {}, candidates, {});
 }
@@ -239,8 +254,14 @@ QString safeCleanConfirmation(const CleanPlan& plan, const QHash<QString, qint64
     QString parts;
     if (plan.buildCache)
         parts += QStringLiteral("\n  • Build cache: ") + plan.buildCacheReclaimable;
-    if (plan.kinds.testFlag(CleanKind::unusedImages))
+    if (plan.kinds.testFlag(CleanKind::unusedImages)) {
         parts += QStringLiteral("\n  • ") + counted(plan.images.size(), QStringLiteral("unused image"));
+        if (!plan.images.isEmpty())
+            parts += QStringLiteral(" (frees ") + formatRange(plan.imageBytes) + u')';
+        if (!plan.buildLayers.isEmpty())
+            parts += QStringLiteral("\n  • ") + counted(plan.buildLayers.size(), QStringLiteral("untagged build layer"))
+                     + QStringLiteral(" of those images");
+    }
     if (cleansVolumes(plan.kinds)) {
         parts += QStringLiteral("\n  • ") + volumeBucketCount(plan.kinds, plan.volumes.size());
         if (!plan.volumes.isEmpty())
@@ -252,14 +273,18 @@ QString safeCleanConfirmation(const CleanPlan& plan, const QHash<QString, qint64
 }
 
 // The "✓" lines of the ending notice, one per part of the plan.
-QString safeCleanDone(const CleanPlan& plan, bool pruned, int images, int volumes, bool withErrors)
+QString safeCleanDone(const CleanPlan& plan, bool pruned, int images, qsizetype buildLayers, int volumes,
+                      bool withErrors)
 {
     QStringList lines;
     if (plan.buildCache)
         lines << (pruned ? QStringLiteral("✓ Build cache cleared") : QStringLiteral("✗ Build cache not cleared"));
     if (plan.kinds.testFlag(CleanKind::unusedImages))
         lines << QStringLiteral("✓ Removed ")
-                     + counted(images, withErrors ? QStringLiteral("image") : QStringLiteral("unused image"));
+                     + counted(images, withErrors ? QStringLiteral("image") : QStringLiteral("unused image"))
+                     + (buildLayers > 0 ? QStringLiteral(" (and ") + counted(buildLayers, QStringLiteral("build layer"))
+                                              + u')'
+                                        : QString());
     if (cleansVolumes(plan.kinds))
         lines << QStringLiteral("✓ Removed ")
                      + (withErrors ? counted(volumes, QStringLiteral("volume")) : volumeBucketCount(plan.kinds, volumes));
@@ -291,8 +316,13 @@ void AppModel::safeClean(CleanKinds kinds)
 void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
 {
     auto report = [this](CleanStep step) { post([this, step] { emit cleanStep(step); }); };
+    FreedSpace freed{plan.reclaimable(), {}, {}, {}};
+    if (const auto usage = readDiskUsage(client_, stop))
+        freed.before = usage->totalBytes;
     int removedImages = 0;
     int removedVolumes = 0;
+    // Every id docker reported deleted: the images, their build layers, and layer digests.
+    QSet<QString> deleted;
     QStringList errors;
     bool pruned = false;
     if (plan.buildCache) {
@@ -311,7 +341,8 @@ void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
         const ImageUnit& image = images[i];
         post([this, i, n = images.size()] { setStatusText(QStringLiteral("Safe clean: image %1/%2…").arg(i + 1).arg(n)); });
         try {
-            client_.removeImage(image, removalLimits_.imageRemove, stop);
+            for (const QString& id : client_.removeImage(image, removalLimits_.imageRemove, stop))
+                deleted.insert(id);
             ++removedImages;
             report({CleanStep::Kind::image, image.id, {}});
         } catch (const CancelledError&) {
@@ -337,9 +368,12 @@ void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
         for (const QString& error : result.errors)
             report({CleanStep::Kind::volume, {}, error});
     }
+    if (freed.before && !stop.stop_requested())
+        if ((freed.usageAfter = readDiskUsage(client_, stop)))
+            freed.after = freed.usageAfter->totalBytes;
 
     const bool cancelled = stop.stop_requested();
-    post([this, plan, removedImages, removedVolumes, errors, cancelled, pruned] {
+    post([this, plan, removedImages, deleted, removedVolumes, errors, cancelled, pruned, freed] {
         const QString label = safeCleanLabel(plan.kinds);
         stopSpinner();
         endOperation();
@@ -352,15 +386,18 @@ void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
             return;
         }
         log(errors.isEmpty() ? LogLevel::info : LogLevel::warn,
-            label + QStringLiteral(" done: %1, %2, %3")
+            label + QStringLiteral(" done: %1, %2, %3; %4")
                         .arg(counted(removedImages, QStringLiteral("image")), counted(removedVolumes, QStringLiteral("volume")),
-                             counted(errors.size(), QStringLiteral("error"))));
+                             counted(errors.size(), QStringLiteral("error")), freed.text()));
+        // docker's "Deleted:" lines also name layer digests: only images the listing knew count.
+        const qsizetype buildLayers = index_.imageGraph.listedAmong(deleted) - removedImages;
+        const QString done = safeCleanDone(plan, pruned, removedImages, buildLayers, removedVolumes, !errors.isEmpty())
+                             + QStringLiteral("\n\n") + freed.text() + u'.';
         if (!errors.isEmpty())
             alerts().info(QStringLiteral("Completed with errors"),
-                          safeCleanDone(plan, pruned, removedImages, removedVolumes, true) + QStringLiteral("\n\nErrors:\n")
-                              + joinLines(errors.mid(0, maxShownErrors)));
+                          done + QStringLiteral("\n\nErrors:\n") + joinLines(errors.mid(0, maxShownErrors)));
         else
-            alerts().info(QStringLiteral("Done"), safeCleanDone(plan, pruned, removedImages, removedVolumes, false));
+            alerts().info(QStringLiteral("Done"), done);
         finishOperationAndReconcile();
     });
 }
@@ -377,15 +414,19 @@ void AppModel::removeSelectedImages(const QSet<QString>& ids)
         alerts().info(QStringLiteral("Info"), QStringLiteral("Select images to remove first."));
         return;
     }
+    QHash<QString, SGImage> rowOf;
+    for (const auto& image : selected)
+        rowOf.insert(image.id, image);
+    const UsageClassification usage = classification();
     QStringList blocked;
     QList<ImageUnit> allowed;
+    // Unknown usage, a container, or a build layer (it goes only with the image built on it).
     for (const auto& image : unitsOf(selected)) {
-        if (!inventory_.usageDataComplete)
-            blocked << QStringLiteral("  %1 (Unknown — refresh needed)").arg(image.name);
-        else if (inventory_.usedImageIDs.contains(image.id))
-            blocked << QStringLiteral("  %1 (Used by container)").arg(image.name);
-        else
+        const ImageStatus status = usage.imageStatus(rowOf.value(image.id));
+        if (status.safe)
             allowed << image;
+        else
+            blocked << QStringLiteral("  %1 (%2)").arg(image.name, status.reason);
     }
     const QString blockedText =
         blocked.isEmpty() ? QString() : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
@@ -397,7 +438,9 @@ void AppModel::removeSelectedImages(const QSet<QString>& ids)
     for (const auto& image : allowed)
         lines << QStringLiteral("  ") + image.name;
     if (alerts().confirm(QStringLiteral("Remove selected images"),
-                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines), true)
+                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines) + QStringLiteral("\n\n")
+                             + joinLines(imageRemovalNote(allowed)),
+                         true)
         && idleAfterConfirmation())
         deleteResources(QStringLiteral("selected images"), {}, allowed, {});
 }

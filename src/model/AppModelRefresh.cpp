@@ -34,28 +34,37 @@ T valueOr(std::future<T>& future, T fallback)
 
 struct PhaseTwo {
     BuildCache buildCache;
+    EngineImageTotals engineImages;
+    QHash<QString, ImageLayers> imageLayers;
     QHash<QString, qint64> volumeSizes;
     DockerClient::InspectOutcome inspection;
     std::optional<QSet<QString>> dangling;
     QString dockerRoot;
 };
 
-PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, std::stop_token stop)
+PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, const QStringList& imageIds,
+                      std::stop_token stop)
 {
-    auto cache = launch([&] { return client.buildCache(stop); });
+    auto usage = launch([&] { return client.diskUsage(stop); });
     // Engines such as 20.10 refuse a second disk-usage query while one runs ("a disk usage
     // operation is already running"): the sizes are read on this thread once the build cache is in.
     auto sizes = std::async(std::launch::deferred, [&] { return client.volumeSizes(stop); });
     auto inspection = launch([&] { return client.inspectMany(ids, stop); });
     auto dangling = launch([&] { return std::optional<QSet<QString>>(client.danglingVolumeNames(stop)); });
     auto root = launch([&] { return client.dockerRoot(stop); });
+    // Never fails; images it could not inspect leave the layer facts incomplete.
+    auto layers = launch([&] { return client.imageLayers(imageIds, stop); });
 
     PhaseTwo result;
-    result.buildCache = valueOr(cache, BuildCache{BuildCache::unknownText(), 0, BuildCache::unknownText(), 0});
+    const auto diskUsage = valueOr(
+        usage, DockerClient::DiskUsage{BuildCache{BuildCache::unknownText(), 0, BuildCache::unknownText(), 0}, {}});
+    result.buildCache = diskUsage.buildCache;
+    result.engineImages = diskUsage.images;
     result.volumeSizes = valueOr(sizes, {});
     result.inspection = inspection.get();  // never fails
     result.dangling = valueOr(dangling, std::optional<QSet<QString>>());
     result.dockerRoot = valueOr(root, QStringLiteral("/var/lib/docker"));
+    result.imageLayers = layers.get().images;
     return result;
 }
 
@@ -169,7 +178,14 @@ void AppModel::runRefresh(std::stop_token stop)
     ids.reserve(containers.size());
     for (const auto& container : containers)
         ids << container.id;
-    PhaseTwo two = readPhaseTwo(client, ids, stop);
+    QStringList imageIds;
+    QSet<QString> seen;
+    for (const auto& image : images)
+        if (!seen.contains(image.id)) {
+            seen.insert(image.id);
+            imageIds << image.id;
+        }
+    PhaseTwo two = readPhaseTwo(client, ids, imageIds, stop);
     post([this] { stopProgress(); });
     if (stop.stop_requested()) {
         post([this] { failRefresh(CancelledError().description(), true, true); });
@@ -200,11 +216,13 @@ void AppModel::runRefresh(std::stop_token stop)
                       .arg(QString::number(two.inspection.missing.size()), QString::number(containers.size()),
                            nounFor(containers.size(), QStringLiteral("container")), reason);
     }
-    ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes);
+    ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes, two.imageLayers);
 
     post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
           usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index)]() mutable {
         inventory_.buildCache = two.buildCache;
+        inventory_.engineImages = two.engineImages;
+        inventory_.imageLayers = two.imageLayers;
         inventory_.volumeSizes = two.volumeSizes;
         inventory_.volumes = volumes;
         emit volumesChanged();

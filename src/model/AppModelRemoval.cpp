@@ -9,6 +9,7 @@
 #include "docker/DockerCLI.h"
 #include "log/ActivityLog.h"
 #include "platform/PlatformWords.h"
+#include "model/FreedSpace.h"
 
 namespace stowage {
 
@@ -35,13 +36,24 @@ bool isTimeout(const RunError& error)
 struct RemovalProgress {
     QSet<QString> containers;
     QSet<QString> images;
+    // Every image id the engine reported deleted: the images and the build layers that went with them.
+    QSet<QString> deletedImages;
     QSet<QString> volumes;
     QStringList errors;
     int consecutiveTimeouts = 0;
     bool stopped = false;
 
     qsizetype removed() const { return containers.size() + images.size() + volumes.size(); }
+    qsizetype buildLayers() const { return deletedImages.size() - images.size(); }
 };
+
+// ", and 2 build layers with them" after the image count, when any went.
+QString buildLayersNote(qsizetype count)
+{
+    if (count <= 0)
+        return {};
+    return QStringLiteral(" (and ") + counted(count, QStringLiteral("build layer")) + QStringLiteral(" with them)");
+}
 
 }  // namespace
 
@@ -54,7 +66,9 @@ void AppModel::deleteResources(const QString& label, const QList<SGContainer>& c
     // One-pass arg(): a label (a project name) may itself contain "%2".
     log(LogLevel::info, QLatin1Char('[') + label + QStringLiteral("] deleting ")
                             + resourceCounts(containers.size(), images.size(), volumes.size()));
-    RemovalRequest request{label, containers, images, volumes};
+    RemovalRequest request{label, containers, images, volumes, {}};
+    if (!images.isEmpty())
+        request.freed.expected = classification().freedBy(images);
     startOperation([this, request](std::stop_token stop) { runRemoval(request, stop); });
 }
 
@@ -91,10 +105,30 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
         return;
     }
 
+    // The engine's own total before and after, when images go: what they
+    // free depends on the layers they share.
+    FreedSpace freed = request.freed;
+    const bool measure = !request.images.isEmpty();
+    if (measure && daemonAnswered)
+        if (const auto usage = readDiskUsage(client_, stop))
+            freed.before = usage->totalBytes;
+
     auto finish = [&] {
+        // Not after Stop or when the engine stopped answering: the ending must not wait on it.
+        if (measure && freed.before && !progress.deletedImages.isEmpty() && !progress.stopped)
+            if ((freed.usageAfter = readDiskUsage(client_, stop)))
+                freed.after = freed.usageAfter->totalBytes;
         const bool cancelled = stop.stop_requested();
-        post([this, label, prefix, total, progress, cancelled] {
-            applyLocalRemoval(progress.containers, progress.images, progress.volumes);
+        post([this, label, prefix, total, progress = std::move(progress), cancelled, freed]() mutable {
+            // docker also reports the layers it deleted as "Deleted:" lines: only listed images count.
+            progress.deletedImages.removeIf([&](const QString& id) { return !index_.imageGraph.isListed(id); });
+            if (!progress.deletedImages.isEmpty()) {
+                inventory_.engineImages = freed.usageAfter ? freed.usageAfter->images : EngineImageTotals{};
+                log(LogLevel::info, prefix + freed.text());
+            }
+            const QString freedNote =
+                progress.deletedImages.isEmpty() ? QString() : QStringLiteral("  ·  ") + freed.text();
+            applyLocalRemoval(progress.containers, progress.deletedImages, progress.volumes);
             stopSpinner();
             endOperation();
             const QString counts = QStringLiteral("%1/%2").arg(progress.removed()).arg(total);
@@ -117,11 +151,14 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
                 setStatusText(label + QStringLiteral(": completed with errors — removed ") + counts + QStringLiteral(", ")
                               + counted(progress.errors.size(), QStringLiteral("error")) + QStringLiteral(". See Logs."));
                 alerts().info(QStringLiteral("Completed with errors"),
-                              label + QStringLiteral(":\n\n") + firstErrors(progress.errors));
+                              label + QStringLiteral(":\n\n") + firstErrors(progress.errors)
+                                  + (freedNote.isEmpty() ? QString() : QStringLiteral("\n\n") + freed.text() + u'.'));
             } else {
                 setStatusText(label + QStringLiteral(": removed ")
-                              + resourceCounts(progress.containers.size(), progress.images.size(),
-                                               progress.volumes.size())
+                              + counted(progress.containers.size(), QStringLiteral("container")) + QStringLiteral(", ")
+                              + counted(progress.images.size(), QStringLiteral("image"))
+                              + buildLayersNote(progress.buildLayers()) + QStringLiteral(", ")
+                              + counted(progress.volumes.size(), QStringLiteral("volume")) + freedNote
                               + QStringLiteral("  ·  data is stale — Refresh to reconcile."));
             }
         });
@@ -167,7 +204,8 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             setStatusText(prefix + QStringLiteral("removing image %1/%2: %3…").arg(i + 1).arg(imageCount).arg(name));
         });
         try {
-            client_.removeImage(image, removalLimits_.imageRemove, stop);
+            for (const QString& id : client_.removeImage(image, removalLimits_.imageRemove, stop))
+                progress.deletedImages.insert(id);
             progress.images.insert(image.id);
             progress.consecutiveTimeouts = 0;
         } catch (const CancelledError&) {

@@ -137,7 +137,8 @@ void AppModel::removeProjectImages(const QString& project)
     for (const auto& image : images)
         lines << imageLine(image);
     QString message = QStringLiteral("Remove ") + counted(images.size(), QStringLiteral("image"))
-                      + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines);
+                      + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines)
+                      + QStringLiteral("\n\n") + joinLines(imageRemovalNote(images));
     for (const auto& block :
          blockerBlock(blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
         message += block;
@@ -201,6 +202,8 @@ void AppModel::deleteEntireProject(const QString& project)
         lines << QStringLiteral("  • %1  (%2)").arg(image.name, image.size);
     if (imgs.isEmpty())
         lines << QStringLiteral("  (none)");
+    for (const QString& note : imageRemovalNote(imgs))
+        lines << QStringLiteral("  ") + note;
     lines << QString() << QStringLiteral("Volumes to remove (%1):").arg(vols.size());
     for (const auto& volume : vols)
         lines << QStringLiteral("  • %1  (%2)").arg(volume.name,
@@ -257,7 +260,7 @@ void AppModel::deleteSelectedProjects()
     lines << QString() << QStringLiteral("Totals to remove:")
           << QStringLiteral("  • ") + counted(cs.size(), QStringLiteral("container"))
           << QStringLiteral("  • ") + counted(imgs.size(), QStringLiteral("built image"))
-          << QStringLiteral("  • ") + counted(vols.size(), QStringLiteral("volume")) << ownersUnknownNote() << QString()
+          << QStringLiteral("  • ") + counted(vols.size(), QStringLiteral("volume")) << imageRemovalNote(imgs) << ownersUnknownNote() << QString()
           << QStringLiteral("Images/volumes shared with a project NOT in this selection are kept.")
           << continueLine(vols);
     if (!alerts().confirm(QStringLiteral("Delete selected projects"), joinLines(lines), true))

@@ -43,7 +43,8 @@ CleanPlan UsageClassification::cleanPlan(CleanKinds kinds) const
 
     if (kinds.testFlag(CleanKind::unusedImages)) {
         plan.images = unusedImageUnits();
-        plan.imageBytes = stowage::totalBytes(plan.images);
+        plan.buildLayers = parentsGoingWith(plan.images);
+        plan.imageBytes = freedBy(plan.images);
         const QSet<QString> offered = plan.imageIds();
         const QHash<QString, QString> reasons = keptImageReasons();
         for (const ImageUnit& image : imageUnits(inventory_.images, inventory_.images))

@@ -6,6 +6,7 @@
 
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
+#include "model/ImageGraph.h"
 
 #include <QFlags>
 #include <QList>
@@ -46,6 +47,8 @@ struct CleanPlan {
     qint64 buildCacheBytes = 0;
     // Removed one at a time, in this order, each with all its names.
     QList<ImageUnit> images;
+    // The untagged build parents docker deletes along with those images.
+    QStringList buildLayers;
     // Removed in batches, largest first.
     QList<SGVolume> volumes;
     // The images and volumes of the asked kinds that stay, each with why.
@@ -57,10 +60,12 @@ struct CleanPlan {
     // Images or volumes were asked for while usage data is incomplete: none
     // of them can be called unused, so the lists above offer nothing.
     bool blocked = false;
-    qint64 imageBytes = 0;   // each image once, whatever its names
+    // What removing the images (and their build layers) frees: a layer shared
+    // with an image that stays not at all, one shared among them once.
+    ByteRange imageBytes;
     qint64 volumeBytes = 0;  // from the disk-usage sizes
 
-    qint64 reclaimableBytes() const { return buildCacheBytes + imageBytes + volumeBytes; }
+    ByteRange reclaimable() const { return imageBytes + (buildCacheBytes + volumeBytes); }
     QSet<QString> imageIds() const;
     QSet<QString> volumeNames() const;
     bool removesNothing() const { return !buildCache && images.isEmpty() && volumes.isEmpty(); }

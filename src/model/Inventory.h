@@ -3,6 +3,7 @@
 // together with the usage facts gathered while inspecting the containers.
 // A plain value: the model owns one and replaces it as a whole or field by field.
 
+#include "docker/ImageLayers.h"
 #include "docker/Records.h"
 
 #include <QHash>
@@ -28,6 +29,10 @@ struct Inventory {
     // True only when every container was inspected; gates every removal offer.
     bool usageDataComplete = false;
     QString usageDataProblem;
+    // Each image's layers, exact size and build parent, by id; empty when not read.
+    QHash<QString, ImageLayers> imageLayers;
+    // The engine's own image count and total (every layer once).
+    EngineImageTotals engineImages;
 
     bool operator==(const Inventory&) const = default;
 };

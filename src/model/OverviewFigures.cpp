@@ -10,14 +10,13 @@ OverviewFigures OverviewFigures::of(const Inventory& inventory, const UsageClass
     for (const auto& container : inventory.containers)
         if (container.state == QStringLiteral("running"))
             ++f.running;
-    f.images = inventory.images.size();
-    for (const auto& image : inventory.images)
-        f.imageBytes += image.sizeBytes;
+    f.images = classification.imageCount();
+    f.imageBytes = classification.imageDiskBytes();
     for (const qint64 size : inventory.volumeSizes)
         f.volumeBytes += size;
     f.unusedBytes = classification.unusedImageBytes();
     f.orphanBytes = classification.orphanVolumeBytes();
-    f.reclaimableBytes = classification.cleanPlan(safeCleanAllKinds).reclaimableBytes();
+    f.reclaimableBytes = classification.cleanPlan(safeCleanAllKinds).reclaimable();
     return f;
 }
 

@@ -2,6 +2,7 @@
 // The sums the Overview shows (and `stowage report` prints): counts, sizes and
 // what Safe Clean All would free.
 
+#include "model/ImageGraph.h"
 #include "model/Inventory.h"
 
 namespace stowage {
@@ -10,12 +11,12 @@ class UsageClassification;
 
 struct OverviewFigures {
     int running = 0;             // containers whose state is exactly "running"
-    qsizetype images = 0;        // the images the Images card counts
-    qint64 imageBytes = 0;       // every image's size
+    qsizetype images = 0;        // distinct top-level images, as the engine counts them
+    qint64 imageBytes = 0;       // the engine's image total: every layer once
     qint64 volumeBytes = 0;      // every entry of the disk-usage sizes
-    qint64 unusedBytes = 0;      // the images offered for bulk removal
+    ByteRange unusedBytes;       // what removing the images offered for bulk removal frees
     qint64 orphanBytes = 0;      // every orphan volume
-    qint64 reclaimableBytes = 0; // what Safe Clean All frees, build cache included
+    ByteRange reclaimableBytes;  // what Safe Clean All frees, build cache included
 
     static OverviewFigures of(const Inventory& inventory, const UsageClassification& classification);
 };

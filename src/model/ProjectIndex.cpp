@@ -66,9 +66,10 @@ ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members, c
 }  // namespace
 
 ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
-                               const QList<SGVolume>& volumes)
+                               const QList<SGVolume>& volumes, const QHash<QString, ImageLayers>& imageLayers)
 {
     ProjectIndex index;
+    index.imageGraph = ImageGraph(images, imageLayers);
 
     // One image listed under several tags gives several rows; the first row stands for the id.
     ImageLookup imageLookup;

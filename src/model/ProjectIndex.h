@@ -5,6 +5,7 @@
 // Also the Projects tab's filtering, sorting and selection rules.
 
 #include "docker/Records.h"
+#include "model/ImageGraph.h"
 
 #include <QHash>
 #include <QList>
@@ -33,12 +34,14 @@ struct ProjectIndex {
     QHash<QString, QList<SGContainer>> projects;
     // One summary per key of `projects`.
     QHash<QString, ProjectMeta> projectsMeta;
+    // How the images stand to each other on disk (layers, build parents).
+    ImageGraph imageGraph;
 
     bool operator==(const ProjectIndex&) const = default;
 };
 
 ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
-                               const QList<SGVolume>& volumes);
+                               const QList<SGVolume>& volumes, const QHash<QString, ImageLayers>& imageLayers = {});
 
 // A project as dialogs, cards and log lines name it: the name, or
 // "(standalone containers)" for the group of containers without a project.

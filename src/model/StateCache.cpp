@@ -147,6 +147,8 @@ QByteArray encode(const CachedState& state)
     object.insert(QStringLiteral("danglingVolumeNames"), stringsToJson(state.danglingVolumeNames));
     object.insert(QStringLiteral("danglingKnown"), state.danglingKnown);
     object.insert(QStringLiteral("usageDataComplete"), state.usageDataComplete);
+    object.insert(QStringLiteral("imageLayers"), recordsToJson(state.imageLayers));
+    object.insert(QStringLiteral("engineImages"), toJson(state.engineImages));
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -171,10 +173,17 @@ std::optional<CachedState> decode(const QByteArray& json)
     auto danglingVolumeNames = stringsFromJson(field("danglingVolumeNames"));
     const QJsonValue danglingKnown = field("danglingKnown");
     const QJsonValue usageDataComplete = field("usageDataComplete");
+    const QJsonValue imageLayersValue = field("imageLayers");
+    auto imageLayers = imageLayersValue.isUndefined() ? std::optional<QList<ImageLayers>>(QList<ImageLayers>())
+                                                      : recordsFromJson<ImageLayers>(imageLayersValue, imageLayersFromJson);
+    const QJsonValue engineImagesValue = field("engineImages");
+    auto engineImages = engineImagesValue.isUndefined() ? std::optional<EngineImageTotals>(EngineImageTotals())
+                        : engineImagesValue.isObject()  ? engineImageTotalsFromJson(engineImagesValue.toObject())
+                                                        : std::nullopt;
 
     if (!containers || !images || !volumes || !buildCache || !volumeSizes || !usedImageIDs
         || !dockerRoot.isString() || !savedAt.isDouble() || !danglingVolumeNames || !danglingKnown.isBool()
-        || !usageDataComplete.isBool())
+        || !usageDataComplete.isBool() || !imageLayers || !engineImages)
         return std::nullopt;
 
     CachedState state;
@@ -191,6 +200,8 @@ std::optional<CachedState> decode(const QByteArray& json)
     state.danglingVolumeNames = std::move(*danglingVolumeNames);
     state.danglingKnown = danglingKnown.toBool();
     state.usageDataComplete = usageDataComplete.toBool();
+    state.imageLayers = std::move(*imageLayers);
+    state.engineImages = *engineImages;
     return state;
 }
 

@@ -3,6 +3,7 @@
 // folder) so that the window can show data at once on the next start. It holds
 // what a refresh reads plus the usage facts, never the derived project index.
 
+#include "docker/ImageLayers.h"
 #include "docker/Records.h"
 
 #include <QByteArray>
@@ -31,6 +32,9 @@ struct CachedState {
     QStringList danglingVolumeNames;
     bool danglingKnown = false;
     bool usageDataComplete = false;
+    // Optional in the file (older files lack them): read as empty and unknown.
+    QList<ImageLayers> imageLayers;
+    EngineImageTotals engineImages;
 
     bool operator==(const CachedState&) const = default;
 };
@@ -45,7 +49,8 @@ std::optional<QString> fileURL();
 QByteArray encode(const CachedState& state);
 
 // Strict: every one of the eleven keys must be present with the right type
-// (extra keys are ignored). Anything else, including truncated text, gives none.
+// (extra keys are ignored); the image layers and the engine's image totals
+// are optional, but of the right shape when present. Anything else, including truncated text, gives none.
 std::optional<CachedState> decode(const QByteArray& json);
 
 }  // namespace StateCache

@@ -53,8 +53,16 @@ ImageStatus UsageClassification::imageStatus(const SGImage& image) const
         return {false, QStringLiteral("Unknown — refresh needed")};
     if (inventory_.usedImageIDs.contains(image.id))
         return {false, QStringLiteral("Used by container")};
+    const ImageGraph& graph = index_.imageGraph;
+    const QString builtOn = graph.imagesBuiltOn(image.id).join(QStringLiteral(", "));
+    if (graph.isIntermediate(image.id))
+        return {false, QStringLiteral("Build layer of ") + builtOn};
+    if (graph.hasChildren(image.id))
+        return {false, QStringLiteral("Base of ") + builtOn};
+    // Without the build parents an untagged image may be a build layer, which goes only with its image.
     if (image.repository == kNone)
-        return {true, QStringLiteral("Dangling image")};
+        return graph.known() ? ImageStatus{true, QStringLiteral("Dangling image")}
+                             : ImageStatus{false, QStringLiteral("Untagged — not verified")};
     return {true, kNotUsed};
 }
 
@@ -96,9 +104,11 @@ QList<SGImage> UsageClassification::unusedImages() const
         return result;
     // Removing an image removes all its names: one that looks pulled (a base
     // image) or dangling keeps the whole image out of the bulk removal.
+    // An image another image was built on is refused by docker while that image exists.
     QSet<QString> kept = inventory_.usedImageIDs;
     for (const SGImage& image : inventory_.images) {
-        if (image.repository == kNone || !Classify::looksLocallyBuilt(image.repository))
+        if (image.repository == kNone || !Classify::looksLocallyBuilt(image.repository)
+            || index_.imageGraph.hasChildren(image.id))
             kept.insert(image.id);
     }
     for (const SGImage& image : inventory_.images) {
@@ -267,9 +277,42 @@ qint64 UsageClassification::totalBytes(const QList<SGVolume>& volumes) const
     return total;
 }
 
-qint64 UsageClassification::unusedImageBytes() const
+ByteRange UsageClassification::unusedImageBytes() const
 {
-    return stowage::totalBytes(unusedImageUnits());
+    return freedBy(unusedImageUnits());
+}
+
+QStringList UsageClassification::parentsGoingWith(const QList<ImageUnit>& images) const
+{
+    QStringList ids;
+    for (const ImageUnit& image : images)
+        ids.append(image.id);
+    return index_.imageGraph.parentsGoingWith(ids, inventory_.usedImageIDs);
+}
+
+ByteRange UsageClassification::freedBy(const QList<ImageUnit>& images) const
+{
+    QSet<QString> going;
+    for (const ImageUnit& image : images)
+        going.insert(image.id);
+    for (const QString& parent : parentsGoingWith(images))
+        going.insert(parent);
+    return index_.imageGraph.freedBy(going);
+}
+
+qint64 UsageClassification::imageDiskBytes() const
+{
+    if (inventory_.engineImages.known)
+        return inventory_.engineImages.sizeBytes;
+    QSet<QString> all;
+    for (const SGImage& image : inventory_.images)
+        all.insert(image.id);
+    return index_.imageGraph.freedBy(all).high;
+}
+
+int UsageClassification::imageCount() const
+{
+    return inventory_.engineImages.known ? inventory_.engineImages.count : index_.imageGraph.topLevelCount();
 }
 
 qint64 UsageClassification::orphanVolumeBytes() const

@@ -68,6 +68,14 @@ public:
     // The same images, once each with all their names.
     QList<ImageUnit> unusedImageUnits() const;
     ProjectText imageProjectText(const SGImage& image) const;
+    // The untagged parents (build layers) that docker deletes along with these images.
+    QStringList parentsGoingWith(const QList<ImageUnit>& images) const;
+    // What removing these images frees on disk, the parents going with them included.
+    ByteRange freedBy(const QList<ImageUnit>& images) const;
+    // The engine's image total and count; worked out from the listing when
+    // the engine's disk-usage figures were not read.
+    qint64 imageDiskBytes() const;
+    int imageCount() const;
 
     Classify::VolumeUsage volumeUsage(const SGVolume& volume) const;
     // Volumes offered for bulk removal, largest first: every orphan, named and
@@ -85,7 +93,7 @@ public:
 
     // Summed sizes from volumeSizes (not the volumes' own sizeBytes); 0 for unknown names.
     qint64 totalBytes(const QList<SGVolume>& volumes) const;
-    qint64 unusedImageBytes() const;
+    ByteRange unusedImageBytes() const;
     qint64 orphanVolumeBytes() const;
 
     // What a safe clean of `kinds` removes and keeps, and why.

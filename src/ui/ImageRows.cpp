@@ -11,14 +11,19 @@ namespace {
 
 const QString dangling = QStringLiteral("<none>");
 
-ImageVerdict verdictOf(const SGImage& image, const ImageStatus& status, bool complete)
+ImageVerdict verdictOf(const SGImage& image, const ImageStatus& status, bool complete, const ImageGraph& graph,
+                       const QSet<QString>& usedImageIDs)
 {
     if (!complete)
         return ImageVerdict::unverified;
+    if (graph.isIntermediate(image.id))
+        return ImageVerdict::buildLayer;
     if (image.repository == dangling)
         return ImageVerdict::dangling;
+    // An unused image another image was built on stays while that image does.
     if (!status.safe)
-        return ImageVerdict::used;
+        return graph.hasChildren(image.id) && !usedImageIDs.contains(image.id) ? ImageVerdict::baseImage
+                                                                                : ImageVerdict::used;
     return Classify::looksLocallyBuilt(image.repository) ? ImageVerdict::removable : ImageVerdict::baseImage;
 }
 
@@ -32,6 +37,8 @@ const QList<ImageLegendEntry>& legend()
         {ImageVerdict::dangling, QStringLiteral("Dangling (untagged)"), Theme::warning(), QStringLiteral("✕")},
         {ImageVerdict::baseImage, QStringLiteral("Unused base image — kept by bulk removal"), Theme::cyan(),
          QStringLiteral("○")},
+        {ImageVerdict::buildLayer, QStringLiteral("Build layer — goes with its image"), Theme::textDim(),
+         QStringLiteral("↳")},
         {ImageVerdict::unverified, QStringLiteral("Usage not verified"), Theme::textDim(), QStringLiteral("?")},
     };
     return entries;
@@ -44,7 +51,14 @@ const ImageLegendEntry& legendEntry(ImageVerdict verdict)
                          [verdict](const ImageLegendEntry& entry) { return entry.verdict == verdict; });
 }
 
-QList<ImageRow> build(const AppModel& model)
+int buildLayerCount(const AppModel& model)
+{
+    const ImageGraph& graph = model.index().imageGraph;
+    return static_cast<int>(std::count_if(model.images().cbegin(), model.images().cend(),
+                                          [&](const SGImage& image) { return graph.isIntermediate(image.id); }));
+}
+
+QList<ImageRow> build(const AppModel& model, bool withBuildLayers)
 {
     QList<SGImage> images = model.images();
     std::stable_sort(images.begin(), images.end(),
@@ -54,10 +68,14 @@ QList<ImageRow> build(const AppModel& model)
     const UsageClassification classification = model.classification();
     QList<ImageRow> rows;
     rows.reserve(images.size());
+    const ImageGraph& graph = model.index().imageGraph;
     for (const SGImage& image : images) {
+        const bool buildLayer = graph.isIntermediate(image.id);
+        if (buildLayer && !withBuildLayers)
+            continue;
         const ImageStatus status = classification.imageStatus(image);
         const ProjectText project = classification.imageProjectText(image);
-        const ImageLegendEntry& verdict = legendEntry(verdictOf(image, status, complete));
+        const ImageLegendEntry& verdict = legendEntry(verdictOf(image, status, complete, graph, model.inventory().usedImageIDs));
         rows.append({image.id, verdict.mark, image.repository, image.tag, shortImageId(image.id), image.size,
                      image.created, project.text, classification.imageStatusText(image), verdict.color,
                      verdict.verdict});

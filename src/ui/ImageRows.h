@@ -12,7 +12,7 @@ class AppModel;
 
 // What a row's colour and mark say. The tab's legend lists every verdict,
 // so that no colour on screen goes unexplained.
-enum class ImageVerdict { used, removable, dangling, baseImage, unverified };
+enum class ImageVerdict { used, removable, dangling, baseImage, buildLayer, unverified };
 
 struct ImageLegendEntry {
     ImageVerdict verdict;
@@ -41,8 +41,12 @@ namespace ImageRows {
 const QList<ImageLegendEntry>& legend();
 const ImageLegendEntry& legendEntry(ImageVerdict verdict);
 
-// One row per image, sorted by size, largest first (stable).
-QList<ImageRow> build(const AppModel& model);
+// One row per listed name of an image, sorted by size, largest first
+// (stable). The classic builder's intermediate images (build layers) only
+// when asked for.
+QList<ImageRow> build(const AppModel& model, bool withBuildLayers = false);
+// How many listed images are build layers.
+int buildLayerCount(const AppModel& model);
 
 }  // namespace ImageRows
 

@@ -10,6 +10,7 @@
 #include "ui/Theme.h"
 #include "ui/UsageWarningBanner.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QShowEvent>
@@ -43,6 +44,11 @@ QWidget* ImagesTab::buildHeader()
     row->setSpacing(14);
     row->addWidget(listingTitle(QStringLiteral("Docker Images"), header));
     row->addStretch(1);
+    buildLayers_ = new QCheckBox(header);
+    buildLayers_->setToolTip(QStringLiteral("Untagged images the classic builder made for each build step. They are "
+                                            "removed with the image built on them, never on their own."));
+    connect(buildLayers_, &QCheckBox::toggled, this, [this] { render(); });
+    row->addWidget(buildLayers_);
     for (const ImageLegendEntry& entry : ImageRows::legend())
         row->addWidget(legendItem(entry.mark + QLatin1Char(' ') + entry.label, entry.color, header));
     return header;
@@ -99,7 +105,10 @@ void ImagesTab::setSelection(const QSet<QString>& ids)
 void ImagesTab::render()
 {
     const QSet<QString> kept = selection();
-    rows_->setRows(ImageRows::build(model_));
+    const int layers = ImageRows::buildLayerCount(model_);
+    buildLayers_->setText(QStringLiteral("Show build layers (%1)").arg(layers));
+    buildLayers_->setVisible(layers > 0 || buildLayers_->isChecked());
+    rows_->setRows(ImageRows::build(model_, buildLayers_->isChecked()));
     if (!kept.isEmpty())
         setSelection(kept);
     syncButtons();

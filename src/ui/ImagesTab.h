@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QWidget>
 
+class QCheckBox;
 class QTableView;
 
 namespace stowage {
@@ -34,6 +35,8 @@ public:
     SGButton& removeSelectedButton() const { return *removeSelected_; }
     SGButton& removeUnusedButton() const { return *removeUnused_; }
     UsageWarningBanner& banner() const { return *banner_; }
+    // Shows the classic builder's intermediate images, hidden by default.
+    QCheckBox& buildLayersToggle() const { return *buildLayers_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -49,6 +52,7 @@ private:
     SGButton* removeSelected_ = nullptr;
     SGButton* removeUnused_ = nullptr;
     UsageWarningBanner* banner_ = nullptr;
+    QCheckBox* buildLayers_ = nullptr;
     DeferredUpdate* updater_ = nullptr;
 };
 

@@ -130,16 +130,16 @@ void OverviewTab::render()
     cards_[volumesCard]->setSubtitle(QStringLiteral("%1 total").arg(model_.volumes().size()));
     cards_[buildCacheCard]->setValue(cache.shownSize());
     cards_[buildCacheCard]->setSubtitle(QStringLiteral("Reclaimable: ") + cache.shownReclaimable());
-    cards_[reclaimableCard]->setValue(human(f.reclaimableBytes));
+    cards_[reclaimableCard]->setValue(formatRange(f.reclaimableBytes));
     cards_[reclaimableCard]->setSubtitle(QStringLiteral("Safe to remove"));
 
     dataRoot_->setText(model_.dockerRoot());
 
     const bool complete = model_.usageDataComplete();
     actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(cache.shownReclaimable()));
-    actions_[removeUnusedImages]->setText(QStringLiteral("Remove Unused Images (%1)").arg(human(f.unusedBytes)));
+    actions_[removeUnusedImages]->setText(QStringLiteral("Remove Unused Images (%1)").arg(formatRange(f.unusedBytes)));
     actions_[removeOrphanVolumes]->setText(QStringLiteral("Remove Orphan Volumes (%1)").arg(human(f.orphanBytes)));
-    actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(human(f.reclaimableBytes)));
+    actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(formatRange(f.reclaimableBytes)));
     const bool idle = !model_.isLoading();
     actions_[cleanBuildCache]->setEnabled(idle);
     actions_[removeUnusedImages]->setEnabled(complete && idle);

@@ -95,7 +95,7 @@ TEST_P(CapturedOutput, ImageListing)
         EXPECT_TRUE(image.id.startsWith("sha256:")) << qPrintable(image.id);
         EXPECT_EQ(image.id.size(), 71);
         EXPECT_EQ(image.size, "1.98MB");
-        EXPECT_EQ(image.sizeBytes, 2076180);  // 1.98 × 1024², truncated
+        EXPECT_EQ(image.sizeBytes, 1980000);  // 1.98 × 1000²
         EXPECT_TRUE(image.created.endsWith(" ago")) << qPrintable(image.created);
         if (image.repository == "<none>") {
             EXPECT_EQ(image.tag, "<none>");
@@ -131,16 +131,16 @@ TEST_P(CapturedOutput, DiskUsage)
 {
     // The build-cache row carries no percentage; the others do.
     const BuildCache cache = DockerClient::parseBuildCache(trimmed("system-df.out"));
-    EXPECT_EQ(cache, (BuildCache{"1.983MB", 2079326, "1.983MB", 2079326}));
+    EXPECT_EQ(cache, (BuildCache{"1.983MB", 1983000, "1.983MB", 1983000}));
 
     const QHash<QString, qint64> expected{
-        {"sgfx-alpha_shared-data", 1649410},  // 1.573MB
+        {"sgfx-alpha_shared-data", 1573000},
         {"sgfx-alpha_spool", 0},
-        {"sgfx-gamma_db", 3298820},           // 3.146MB
+        {"sgfx-gamma_db", 3146000},
         {"sgfx-loose", 0},
-        {"sgfx-solo-data", 536883},           // 524.3kB
+        {"sgfx-solo-data", 524300},
         {"e92139ace83d9d64be70c3929119f82849e486c2e0533e66ebf010cfdfdb13d5", 0},
-        {"333b3fdd928738d7237a83d72fc3597141ea33f9ba8af8f8b14a3d0473052e29", 2198863},  // 2.097MB
+        {"333b3fdd928738d7237a83d72fc3597141ea33f9ba8af8f8b14a3d0473052e29", 2097000},
         {"sgfx-beta_state", 0},
         {"sgfx-delta_store", 0},
     };

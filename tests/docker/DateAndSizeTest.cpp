@@ -74,21 +74,21 @@ TEST(ParseDockerSize, Table)
         const char* text;
         qint64 bytes;
     } cases[] = {
-        {"1.2GB", 1288490188},
-        {"512kB", 524288},
-        {"512KB", 524288},
+        {"1.2GB", 1200000000},  // docker prints decimal units (go-units HumanSize)
+        {"512kB", 512000},
+        {"512KB", 512000},
         {"0B", 0},
         {"3B", 3},
         {"  3B\t", 3},
-        {"1TB", 1099511627776LL},
-        {"2.5MB", 2621440},
-        {"1.999B", 1},       // truncated, not rounded
-        {"-1.5KB", -1536},   // sign kept
-        {"+2KB", 2048},
-        {".5KB", 512},
-        {"1.KB", 1024},
+        {"1TB", 1000000000000LL},
+        {"2.5MB", 2500000},
+        {"1.005kB", 1005},   // rounded: 1.005 * 1000 is 1004.99… in binary
+        {"-1.5KB", -1500},   // sign kept
+        {"+2KB", 2000},
+        {".5KB", 500},
+        {"1.KB", 1000},
         {"", 0},
-        {"1.5MiB", 0},       // ends in B, but "1.5Mi" is no number
+        {"1.5MiB", 1572864},  // binary units are powers of 1024
         {"1.2 GB", 0},       // a space before the unit
         {"12", 0},           // no unit
         {"GB", 0},
@@ -112,17 +112,17 @@ TEST(HumanSize, Table)
         {0, "0 B"},
         {1, "1.0 B"},
         {512, "512.0 B"},
-        {1023, "1023.0 B"},
-        {1024, "1.0 KB"},
-        {1536, "1.5 KB"},
-        {1288490188, "1.2 GB"},
-        {1099511627776LL, "1.0 TB"},
-        {1125899906842623LL, "1024.0 TB"},  // rounding shows 1024.0, the unit stays
-        {1125899906842624LL, "1.0 PB"},
-        {-1536, "-1.5 KB"},
-        {-1125899906842624LL, "-1.0 PB"},
-        {std::numeric_limits<qint64>::max(), "8192.0 PB"},
-        {std::numeric_limits<qint64>::min(), "-8192.0 PB"},
+        {999, "999.0 B"},
+        {1000, "1.0 KB"},
+        {1982256, "2.0 MB"},  // docker says 1.98MB
+        {1200000000, "1.2 GB"},
+        {1000000000000LL, "1.0 TB"},
+        {999999999999999LL, "1000.0 TB"},  // rounding shows 1000.0, the unit stays
+        {1000000000000000LL, "1.0 PB"},
+        {-1500, "-1.5 KB"},
+        {-1000000000000000LL, "-1.0 PB"},
+        {std::numeric_limits<qint64>::max(), "9223.4 PB"},
+        {std::numeric_limits<qint64>::min(), "-9223.4 PB"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(SizeFormat::humanSize(c.bytes), QString::fromUtf8(c.text)) << c.bytes;

@@ -89,9 +89,9 @@ TEST(ParseBuildCache, Table)
         BuildCache expected;
     } cases[] = {
         {images + "\n" + R"j({"Active":"0","Reclaimable":"1.2GB (100%)","Size":"1.2GB","TotalCount":"30","Type":"Build Cache"})j",
-         {"1.2GB", 1288490188, "1.2GB (100%)", 1288490188}},
+         {"1.2GB", 1200000000, "1.2GB (100%)", 1200000000}},
         {images + "\n" + R"j({"Reclaimable":"512kB","Size":"1MB","Type":"Build Cache"})j",
-         {"1MB", 1048576, "512kB", 524288}},
+         {"1MB", 1000000, "512kB", 512000}},
         // No build-cache line at all.
         {images, {"0B", 0, "0B", 0}},
         {"", {"0B", 0, "0B", 0}},
@@ -101,13 +101,51 @@ TEST(ParseBuildCache, Table)
         {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"1KB"})j"
          "\n"
          R"j({"Type":"Build Cache","Size":"2KB","Reclaimable":"2KB"})j",
-         {"1KB", 1024, "1KB", 1024}},
+         {"1KB", 1000, "1KB", 1000}},
         // Nothing before the parenthesis: the whole text is read (and is no size).
-        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"(50%)"})j", {"1KB", 1024, "(50%)", 0}},
-        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":" \t(2KB"})j", {"1KB", 1024, " \t(2KB", 2048}},
+        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"(50%)"})j", {"1KB", 1000, "(50%)", 0}},
+        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":" \t(2KB"})j", {"1KB", 1000, " \t(2KB", 2000}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DockerClient::parseBuildCache(c.out), c.expected) << c.out.toStdString();
+}
+
+TEST(ParseDiskUsage, TheEnginesImageTotalAndEveryRowSummed)
+{
+    const QString out = QStringLiteral(
+        R"j({"Active":"2","Reclaimable":"1MB (45%)","Size":"2MB","TotalCount":"10","Type":"Images"})j"
+        "\n"
+        R"j({"Size":"1kB","Type":"Containers"})j"
+        "\n"
+        R"j({"Reclaimable":"3MB","Size":"3MB","Type":"Build Cache"})j");
+    const DockerClient::DiskUsage usage = DockerClient::parseDiskUsage(out);
+    EXPECT_EQ(usage.images, (EngineImageTotals{true, 10, "2MB", 2000000}));
+    EXPECT_EQ(usage.buildCache.sizeBytes, 3000000);
+    EXPECT_EQ(usage.totalBytes, 2000000 + 1000 + 3000000);
+    // No Images row: not known; a numeric count is taken as well.
+    EXPECT_FALSE(DockerClient::parseEngineImageTotals(R"j({"Type":"Build Cache","Size":"1MB"})j").known);
+    EXPECT_EQ(DockerClient::parseEngineImageTotals(R"j({"Type":"Images","TotalCount":3})j").count, 3);
+}
+
+TEST(ParseImageLayers, ReadsWholeLinesOnly)
+{
+    const QString out = QStringLiteral("sha256:a@@sha256:p@@1982256@@[\"sha256:l1\",\"sha256:l2\"]\n"
+                                       "sha256:empty@@@@0@@null\n"
+                                       "sha256:short@@@@12\n"
+                                       "sha256:nan@@@@12kB@@[]\n"
+                                       "sha256:broken@@@@12@@[\n"
+                                       "@@@@12@@[]\n");
+    const auto layers = DockerClient::parseImageLayers(out);
+    EXPECT_EQ(layers.keys().size(), 2);
+    EXPECT_EQ(layers.value("sha256:a"), (ImageLayers{"sha256:a", "sha256:p", 1982256, {"sha256:l1", "sha256:l2"}}));
+    EXPECT_EQ(layers.value("sha256:empty"), (ImageLayers{"sha256:empty", "", 0, {}}));
+}
+
+TEST(ParseDeletedImages, TheImageAndTheParentsThatWentWithIt)
+{
+    EXPECT_EQ(DockerClient::parseDeletedImages("Untagged: a:1\nDeleted: sha256:child\n  Deleted: sha256:parent \n"),
+              (QStringList{"sha256:child", "sha256:parent"}));
+    EXPECT_EQ(DockerClient::parseDeletedImages("Untagged: a:1\n"), QStringList{});
 }
 
 TEST(ParseVolumeSizes, ReadsTheVolumesArray)
@@ -116,7 +154,7 @@ TEST(ParseVolumeSizes, ReadsTheVolumesArray)
         R"j({"Images":[],"Containers":[],"Volumes":[{"Driver":"local","Labels":"","Links":"1","Mountpoint":"/m","Name":"shop_pgdata","Scope":"local","Size":"48.2MB"},{"Name":"empty","Size":"0B"},{"Name":"nosize"},{"Size":"1KB"},{"Name":7,"Size":"1KB"},{"Name":"twice","Size":"1KB"},{"Name":"twice","Size":"2KB"}],"BuildCache":[]})j");
     const auto sizes = DockerClient::parseVolumeSizes(out);
     const QHash<QString, qint64> expected{
-        {"shop_pgdata", qint64(48.2 * 1048576)}, {"empty", 0}, {"nosize", 0}, {"twice", 2048}};
+        {"shop_pgdata", 48200000}, {"empty", 0}, {"nosize", 0}, {"twice", 2000}};
     EXPECT_EQ(sizes, expected);
 }
 

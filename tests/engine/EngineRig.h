@@ -19,6 +19,8 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <cmath>
+
 namespace stowage::test {
 
 struct DockerRun {
@@ -55,6 +57,11 @@ public:
     QString volumeName(const QString& fixtureName) const;
     QString imageId(const QString& reference) const { return line({"image", "inspect", reference, "--format", "{{.Id}}"}); }
     QString containerId(const QString& name) const { return line({"container", "inspect", name, "--format", "{{.Id}}"}); }
+    // The Images row of the engine's own `docker system df`.
+    EngineImageTotals imageTotals() const
+    {
+        return DockerClient::parseEngineImageTotals(QString::fromUtf8(docker({"system", "df", "--format", "{{json .}}"})));
+    }
 
     static QString docker20Client() { return QStringLiteral("/usr/bin/docker"); }  // the engine's own version
     static QString docker28Client() { return QStringLiteral("/usr/local/bin/docker"); }
@@ -80,18 +87,13 @@ inline QStringList sorted(QStringList list)
 template <typename Set> QStringList sorted(const Set& set) { return sorted(QStringList(set.begin(), set.end())); }
 inline QSet<QString> toSet(const QStringList& list) { return QSet<QString>(list.begin(), list.end()); }
 
-// docker prints sizes in decimal units (524.3kB, 3.146MB) that the application reads as powers of
-// 1024: `realBytes` on disk read back as realBytes × 1.024^k for docker's unit k.
-inline double dockerReading(qint64 realBytes)
+// What reading docker's print of `bytes` gives: `digits` significant digits of decimal units
+// (524.3kB, 3.146MB; 1.98MB in image listings).
+inline qint64 dockerReading(qint64 bytes, int digits = 4)
 {
-    double factor = 1;
-    for (double b = double(realBytes); b >= 1000; b /= 1000)
-        factor *= 1.024;
-    return double(realBytes) * factor;
+    const qint64 scale = bytes < 1 ? 1 : qint64(std::pow(10, std::max(0, int(std::log10(double(bytes))) + 1 - digits)));
+    return (bytes + scale / 2) / scale * scale;
 }
-// Up to docker's rounding to three or four significant digits.
-#define EXPECT_DOCKER_READING(parsed, realBytes) \
-    EXPECT_NEAR(double(parsed), dockerReading(realBytes), dockerReading(realBytes) * 0.005)
 
 // Containers are compared by their short (12-digit) ids, as docker ps lists them.
 inline QString shortId(const QString& id) { return id.left(12); }

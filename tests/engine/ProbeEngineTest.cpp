@@ -56,8 +56,7 @@ protected:
             QStringLiteral("volumes: %1").arg(count("volumes")),
             "build cache: " + engine.line({"system", "df", "--format",
                                            R"({{if eq .Type "Build Cache"}}{{.Size}} reclaimable {{.Reclaimable}}{{end}})"}),
-            // 3 MiB + 2 MiB + 1.5 MiB + 512 KiB written, printed in decimal units and read in
-            // powers of 1024: 7.33 MiB.
+            // 3 MiB + 2 MiB + 1.5 MiB + 512 KiB written, printed and read in decimal units: 7.34 MB.
             QStringLiteral("volume sizes: %1 | total 7.3 MB").arg(count("volumes")),
             "docker root: " + engine.engineDir() + "/data",
         };

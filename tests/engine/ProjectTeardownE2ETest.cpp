@@ -51,6 +51,7 @@ TEST_F(ProjectTeardownE2ETest, DeletingAProjectKeepsWhatItSharesWithAnother)
     EXPECT_EQ(toSet(rig.itemsOf({"volume", "rm"})), volumes);
     EXPECT_TRUE(rig.alerts.infos().isEmpty());
     EXPECT_TRUE(rig.model->dataStale());
+    EXPECT_THAT(rig.model->statusText().toStdString(), HasSubstr(", 2 volumes  ·  Freed "));  // the engine's figures
 
     // The local update agrees with a fresh read of Docker.
     EXPECT_EQ(containerIds(rig.model->containers()), after.containerIds);

@@ -39,7 +39,10 @@ TEST_F(WindowE2ETest, FirstStartOnAnEmptyCacheRefreshesAndTheOverviewShowsTheFix
 
     auto& overview = *static_cast<OverviewTab*>(window.rootView()->tabView(RootView::Tab::overview));
     EXPECT_EQ(overview.card(OverviewTab::containersCard)->value(), QString::number(count("containers")));
-    EXPECT_EQ(overview.card(OverviewTab::imagesCard)->subtitle(), QString::number(count("imageRows")) + " total");
+    // The engine's own image figures (docker system df): build layers are not counted.
+    const EngineImageTotals images = engine.imageTotals();
+    EXPECT_EQ(overview.card(OverviewTab::imagesCard)->subtitle(), QString::number(images.count) + " total");
+    EXPECT_EQ(overview.card(OverviewTab::imagesCard)->value(), SizeFormat::humanSize(images.sizeBytes));
     EXPECT_EQ(overview.card(OverviewTab::buildCacheCard)->value(), rig.model->buildCache().shownSize());
     EXPECT_EQ(overview.dataRoot()->text(), engine.engineDir() + "/data");
     // Complete usage data: every bulk action is offered.

@@ -45,6 +45,10 @@ capture system-df-v system df -v --format '{{json .}}'
 capture info-root info --format '{{.DockerRootDir}}'
 capture volume-ls-dangling volume ls -q --filter dangling=true
 
+# Every image's layers, exact size and build parent, as the image inspect template of DockerClient asks.
+mapfile -t image_ids < <("$client" images -aq --no-trunc | sort -u)
+capture image-inspect image inspect "${image_ids[@]}" --format '{{.Id}}@@{{.Parent}}@@{{.Size}}@@{{json .RootFS.Layers}}'
+
 mapfile -t ids < <("$client" ps -aq)
 capture inspect inspect "${ids[@]}" --format "$template"
 printf '%s\n' "${ids[@]}" >"$out/inspect.ids"

@@ -61,8 +61,8 @@ TEST(AppModelRefresh, ACompleteRefreshPublishesEverythingWithItsTexts)
     EXPECT_EQ(m.containers()[0].mounts, QStringList{"shop_data"});
     EXPECT_EQ(m.containers()[0].startedAt, at("2024-05-01T10:11:12.000Z"));
     EXPECT_FALSE(m.containers()[0].finishedAt.has_value());
-    EXPECT_EQ(m.buildCache().reclaimableBytes, 1288490188);
-    EXPECT_EQ(m.volumes()[0].sizeBytes, 100 * 1024 * 1024);
+    EXPECT_EQ(m.buildCache().reclaimableBytes, 1200000000);
+    EXPECT_EQ(m.volumes()[0].sizeBytes, 100 * 1000 * 1000);
     EXPECT_TRUE(m.danglingKnown());
     EXPECT_EQ(m.danglingVolumeNames().size(), 2);
     EXPECT_EQ(m.projects().value("shop").size(), 2);

@@ -39,23 +39,29 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
 {
     // The unused image is also tagged into a second repository.
     const QString archive = R"({"ID":"%1","Repository":"shop-archive","Tag":"v1","Size":"20MB","CreatedSince":"3 weeks ago"})";
+    // The engine's disk usage: the refresh and the removal's start read 435MB of images, its end 415MB.
+    const QString usage = R"({"Type":"Images","TotalCount":"%1","Size":"%2"})";
     rig.rebuild(sample::rules(
-        {FakeRule{"images -a", sample::imagesOut() + archive.arg(sample::oldImage) + "\n"},
+        {FakeRule{"system df --format", usage.arg("4", "435MB"), {}, 0, 0, 2},
+         FakeRule{"system df --format", usage.arg("3", "415MB")},
+         FakeRule{"images -a", sample::imagesOut() + archive.arg(sample::oldImage) + "\n"},
          FakeRule{"image inspect --format {{json .RepoTags}} " + sample::oldImage, R"(["shop-old:v1","shop-archive:v1"])"},
          FakeRule{"rmi shop-old:v1 shop-archive:v1", "Untagged: shop-old:v1\nUntagged: shop-archive:v1\nDeleted: " + sample::oldImage}}));
     ASSERT_TRUE(rig.refreshAndWait());
     EXPECT_EQ(rig.model->unusedImages().size(), 2);
-    EXPECT_EQ(rig.model->classification().unusedImageBytes(), 20 * 1024 * 1024);  // counted once
+    EXPECT_EQ(rig.model->classification().unusedImageBytes(), (ByteRange{20000000, 20000000}));  // counted once
 
     rig.model->cleanUnusedImages();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Remove unused images");
-    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused image?\n\n  shop-old:v1, shop-archive:v1 (20MB)");
+    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused image?\n\n  shop-old:v1, shop-archive:v1 (20MB)\n\nFrees "
+                                                "20.0 MB on disk (layers shared with images that stay are not counted).");
     EXPECT_TRUE(rig.alerts.confirms()[0].destructive);
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi shop-old:v1 shop-archive:v1"});
-    EXPECT_EQ(rig.model->statusText(), "unused images: removed 0 containers, 1 image, 0 volumes  ·  data is stale — "
-                                       "Refresh to reconcile.");
+    EXPECT_EQ(rig.model->statusText(), "unused images: removed 0 containers, 1 image, 0 volumes  ·  Freed 20.0 MB on "
+                                       "disk (expected 20.0 MB)  ·  data is stale — Refresh to reconcile.");
+    EXPECT_EQ(rig.model->classification().imageCount(), 3);  // the engine's count after the removal
     EXPECT_TRUE(rig.model->unusedImages().isEmpty());
 
     rig.alerts.shown.clear();
@@ -141,7 +147,8 @@ TEST_F(Cleanup, SelectedImagesAreSplitIntoBlockedAndAllowed)
     rig.model->removeSelectedImages({sample::webImage, sample::oldImage});
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nWill remove:\n  shop-old:v1");
+              "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nWill remove:\n  shop-old:v1\n\nFrees 20.0 MB on "
+              "disk (layers shared with images that stay are not counted).");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
 
@@ -218,8 +225,9 @@ TEST_F(Cleanup, APruneThatFailsIsReportedAsAFailure)
     ASSERT_EQ(rig.alerts.infos().size(), 2);
     EXPECT_EQ(rig.alerts.infos()[1].title, "Completed with errors");
     EXPECT_EQ(rig.alerts.infos()[1].message, "✗ Build cache not cleared\n✓ Removed 1 image\n✓ Removed 1 volume\n\n"
-                                             "Errors:\nbuild cache: " + failure);
-    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 image, 1 volume, 1 error"));
+                                             "Freed 0 B on disk (expected 1.2 GB).\n\nErrors:\nbuild cache: " + failure);
+    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 image, 1 volume, 1 error; Freed 0 B on disk "
+                                         "(expected 1.2 GB)"));
 }
 
 // A confirmation's dialog runs an event loop: the first refresh may start while
@@ -271,7 +279,7 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
     rig.model->safeCleanAll();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 1 unused image\n"
+              "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 1 unused image (frees 20.0 MB)\n"
               "  • 1 anonymous orphan volume:\n  " + anon() + " (1.0 MB)\n\n"
               "Left alone: 1 named and 1 project orphan volumes, which may hold data. Check them in the Volumes tab, "
               "whose \"Remove All Orphans\" button removes them after naming each one.\n\n"
@@ -282,8 +290,10 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
     EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm " + anon()});
     EXPECT_EQ(rig.alerts.infos().last().message,
-              "✓ Build cache cleared\n✓ Removed 1 unused image\n✓ Removed 1 anonymous orphan volume");
-    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 image, 1 volume, 0 errors"));
+              "✓ Build cache cleared\n✓ Removed 1 unused image\n✓ Removed 1 anonymous orphan volume\n\n"
+              "Freed 0 B on disk (expected 1.2 GB).");
+    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 image, 1 volume, 0 errors; Freed 0 B on disk "
+                                         "(expected 1.2 GB)"));
 }
 
 TEST_F(Cleanup, StoppingSafeCleanAllDuringThePruneSkipsTheRest)

@@ -80,6 +80,17 @@ inline QString inspectOut()
         + inspectLine(toolId, dbImage, "[]");
 }
 
+// Each image on layers of its own, of the size docker lists (which counts 1 MB as 10^6 bytes).
+inline QString imageLayersOut()
+{
+    QString out;
+    const std::pair<QString, qint64> images[] = {
+        {webImage, 10'000'000}, {dbImage, 400'000'000}, {oldImage, 20'000'000}, {danglingImage, 5'000'000}};
+    for (const auto& [id, size] : images)
+        out += QStringLiteral("%1@@@@%2@@[\"sha256:layer-%3\"]\n").arg(id).arg(size).arg(id.right(4));
+    return out;
+}
+
 // Rules for a complete, successful refresh; `overrides` come first and win.
 inline QList<FakeRule> rules(const QList<FakeRule>& overrides = {})
 {
@@ -88,7 +99,7 @@ inline QList<FakeRule> rules(const QList<FakeRule>& overrides = {})
         << FakeRule{"volume ls --format", volumesOut()}
         << FakeRule{"system df -v", R"({"Volumes":[{"Name":"shop_data","Size":"100MB"},{"Name":"shop_cache","Size":"2MB"},{"Name":"0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef","Size":"1MB"}]})"}
         << FakeRule{"system df --format", R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)"})x"}
-        << FakeRule{"inspect", inspectOut()}
+        << FakeRule{"inspect", inspectOut()} << FakeRule{"image inspect sha256:", imageLayersOut()}
         << FakeRule{"volume ls -q", "shop_cache\n0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef\n"}
         << FakeRule{"info", "/var/lib/docker\n"} << FakeRule{"version", "20.10.24\n"}
         << FakeRule{"rm -f", {}, {}, 0, 0, -1, true} << FakeRule{"rmi", "Deleted\n"}

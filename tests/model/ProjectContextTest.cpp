@@ -30,7 +30,7 @@ using test::container;
 using test::image;
 using test::volume;
 
-constexpr qint64 MiB = 1024 * 1024;
+constexpr qint64 MB = 1000 * 1000;
 
 // A model whose state is loaded from `state` through the cache file.
 struct ContextRig {
@@ -99,11 +99,11 @@ CachedState shopState()
     state.containers = {web, db, container("other-app-1", "other", "running", {}, {"shared_cache"}),
                         container("solo", "", "exited", {}, {"shared_cache"})};
     // The smaller image is listed first: the document lists by size.
-    state.images = {sized(image("sha256:web", "shop-web", 10 * MiB), "10MB"),
-                    sized(image("sha256:pg", "postgres", 400 * MiB, "16"), "400MB")};
+    state.images = {sized(image("sha256:web", "shop-web", 10 * MB), "10MB"),
+                    sized(image("sha256:pg", "postgres", 400 * MB, "16"), "400MB")};
     state.volumes = {mountedAt(volume("shared_cache"), "/v/shared"),
                      mountedAt(volume("shop_data", "shop"), "/var/lib/docker/volumes/shop_data/_data")};
-    state.volumeSizes = {{"shop_data", 100 * MiB}, {"shared_cache", 2 * MiB}};
+    state.volumeSizes = {{"shop_data", 100 * MB}, {"shared_cache", 2 * MB}};
     return state;
 }
 

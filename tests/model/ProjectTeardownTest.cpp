@@ -49,6 +49,8 @@ CachedState teardownInventory()
     s.danglingKnown = true;
     for (const auto& c : s.containers)
         s.usedImageIDs << c.imageID;
+    for (const auto& i : s.images)  // on layers of their own; docker lists 10^6 bytes as "1MB"
+        s.imageLayers << ImageLayers{i.id, "", 1000000, {"layer-" + i.id}};
     return s;
 }
 
@@ -85,7 +87,7 @@ TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
 {
     rig.model->removeProjectImages("a");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove project images");
-    EXPECT_EQ(lastMessage(), "Remove 1 image exclusive to 'a'?\n\n  • a-web:latest (1MB)\n\n"
+    EXPECT_EQ(lastMessage(), "Remove 1 image exclusive to 'a'?\n\n  • a-web:latest (1MB)\n\nFrees 1.0 MB on disk (layers shared with images that stay are not counted).\n\n"
                              "These containers reference the images and will be removed first:\n  • a-web");
 
     rig.model->removeProjectVolumes("a");
@@ -131,7 +133,8 @@ TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKept)
     const QStringList lines = lastMessage().split('\n');
     const QStringList head = {"Project: a", "", "Containers to remove (4):", "  • a-web  (Up 1 hour)",
                               "  • a-worker  (Up 1 hour)", "  • a-db  (Up 1 hour)", "  • a-cli  (Up 1 hour)", "",
-                              "Built images to remove (1):", "  • a-web:latest  (1MB)", "", "Volumes to remove (1):",
+                              "Built images to remove (1):", "  • a-web:latest  (1MB)",
+                              "  Frees 1.0 MB on disk (layers shared with images that stay are not counted).", "", "Volumes to remove (1):",
                               "  • a_data  (2.0 KB)", "", "KEPT (base / shared — not removed):"};
     ASSERT_GE(lines.size(), head.size() + 5);
     EXPECT_EQ(lines.mid(0, head.size()), head);
@@ -152,7 +155,8 @@ TEST_F(Teardown, DeleteEntireProjectRemovesExactlyTheListedItems)
     EXPECT_EQ(calls.filter(QRegularExpression("^volume rm")), QStringList{"volume rm a_data"});
     EXPECT_FALSE(rig.model->projects().contains("a"));
     EXPECT_EQ(rig.model->statusText(),
-              "project a: removed 4 containers, 1 image, 1 volume  ·  data is stale — Refresh to reconcile.");
+              "project a: removed 4 containers, 1 image, 1 volume  ·  Freed 0 B on disk (expected 1.0 MB)  ·  data is "
+              "stale — Refresh to reconcile.");
 }
 
 TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
@@ -163,7 +167,8 @@ TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Delete selected projects");
     EXPECT_EQ(lastMessage(), "Delete 2 projects:\n\n  • a\n  • b\n\nTotals to remove:\n  • 5 containers\n"
-                             "  • 3 built images\n  • 2 volumes\n\n"
+                             "  • 3 built images\n  • 2 volumes\nFrees 3.0 MB on disk (layers shared with images that "
+                             "stay are not counted).\n\n"
                              "Images/volumes shared with a project NOT in this selection are kept.\n"
                              "⚠ Volume data will be permanently deleted. Continue?");
     // Declined: the selection stays.

@@ -45,7 +45,8 @@ TEST_F(RemovalEngine, ACompleteRunRemovesInOrderAndUpdatesTheInventoryLocally)
     EXPECT_LT(at("rm -f"), at("rmi " + webImage.id));
     EXPECT_LT(at("rmi"), at("volume rm shop_cache"));
 
-    EXPECT_EQ(m.statusText(), "sample: removed 1 container, 1 image, 1 volume  ·  data is stale — Refresh to reconcile.");
+    EXPECT_EQ(m.statusText(), "sample: removed 1 container, 1 image, 1 volume  ·  Freed 0 B on disk (expected 10.0 MB)  ·  "
+                              "data is stale — Refresh to reconcile.");
     EXPECT_THAT(rig.logLines(), Contains("info [sample] deleting 1 container, 1 image, 1 volume"));
     EXPECT_THAT(rig.logLines(), Contains("info [sample] removed 3/3"));
     EXPECT_TRUE(rig.alerts.shown.isEmpty());

@@ -38,6 +38,8 @@ CachedState fullState()
     s.danglingVolumeNames = {"orphan"};
     s.danglingKnown = true;
     s.usageDataComplete = true;
+    s.imageLayers = {{"sha256:web", "sha256:parent", 1982256, {"sha256:l1", "sha256:l2"}}};
+    s.engineImages = {true, 7, "1.98MB", 1980000};
     return s;
 }
 
@@ -80,14 +82,19 @@ TEST(StateCacheFormat, ExtraKeysAreIgnored)
     EXPECT_TRUE(StateCache::decode(bytesOf(o)).has_value());
 }
 
-TEST(StateCacheFormat, EveryKeyIsRequired)
+TEST(StateCacheFormat, EveryKeyIsRequiredButTheImageFacts)
 {
     const QJsonObject complete = encodedObject(fullState());
-    ASSERT_EQ(complete.size(), 11);
+    ASSERT_EQ(complete.size(), 13);
+    const QStringList optional{"imageLayers", "engineImages"};
     for (const QString& key : complete.keys()) {
         QJsonObject o = complete;
         o.remove(key);
-        EXPECT_FALSE(StateCache::decode(bytesOf(o)).has_value()) << "without " << key.toStdString();
+        EXPECT_EQ(StateCache::decode(bytesOf(o)).has_value(), optional.contains(key)) << "without " << key.toStdString();
+        // Present, an optional key must have its shape.
+        o.insert(key, 5);
+        if (optional.contains(key))
+            EXPECT_FALSE(StateCache::decode(bytesOf(o)).has_value()) << "mistyped " << key.toStdString();
     }
 }
 

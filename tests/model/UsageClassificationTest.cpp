@@ -16,13 +16,20 @@ using test::volume;
 
 class UsageClassificationTest : public ::testing::Test {
 protected:
-    UsageClassification classification()
+    // Every image inspected unless `inspected` is false: on a layer of its own
+    // unless `layers` says otherwise.
+    UsageClassification classification(bool inspected = true)
     {
-        index = buildProjectIndex(inventory.containers, inventory.images, inventory.volumes);
+        QHash<QString, ImageLayers> facts = layers;
+        for (const SGImage& i : inventory.images)
+            if (inspected && !facts.contains(i.id))
+                facts.insert(i.id, {i.id, "", i.sizeBytes, {"layer-" + i.id}});
+        index = buildProjectIndex(inventory.containers, inventory.images, inventory.volumes, facts);
         return UsageClassification(inventory, index);
     }
 
     Inventory inventory;
+    QHash<QString, ImageLayers> layers;
     ProjectIndex index;
 };
 
@@ -43,7 +50,7 @@ TEST_F(UsageClassificationTest, IncompleteUsageDataOffersNothingAndCallsNothingU
         EXPECT_EQ(c.imageStatus(i), (ImageStatus{false, "Unknown — refresh needed"})) << i.id.toStdString();
     EXPECT_TRUE(c.unusedImages().isEmpty());
     EXPECT_TRUE(c.orphanVolumes().isEmpty());
-    EXPECT_EQ(c.unusedImageBytes(), 0);
+    EXPECT_EQ(c.unusedImageBytes(), (ByteRange{0, 0}));
     EXPECT_EQ(c.orphanVolumeBytes(), 0);
 
     // Mount evidence still counts; everything else is unknown, and listing by usage is not gated.
@@ -75,7 +82,9 @@ TEST_F(UsageClassificationTest, ImageStatusesAndTheBulkOffer)
 
     // Base images, namespaced names and dangling images are never offered in bulk.
     EXPECT_EQ(test::ids(c.unusedImages()), QStringList{"sha256:built"});
-    EXPECT_EQ(c.unusedImageBytes(), 300);
+    EXPECT_EQ(c.unusedImageBytes(), (ByteRange{300, 300}));
+    // Without the image inspection an untagged image may be a build layer.
+    EXPECT_EQ(classification(false).imageStatus(inventory.images[3]), (ImageStatus{false, "Untagged — not verified"}));
 
     // Removing an image removes all its names: it is offered once, with them all,
     // and only when none of them looks like a base image.
@@ -86,7 +95,25 @@ TEST_F(UsageClassificationTest, ImageStatusesAndTheBulkOffer)
     const QList<ImageUnit> units = tagged.unusedImageUnits();
     ASSERT_EQ(units.size(), 1);
     EXPECT_EQ(units[0].references, (QStringList{"myproj-web:latest", "myproj-web-archive:v1"}));
-    EXPECT_EQ(tagged.unusedImageBytes(), 300);
+    EXPECT_EQ(tagged.unusedImageBytes(), (ByteRange{300, 300}));
+}
+
+// The classic builder: base ← step (untagged) ← web; nothing runs them.
+TEST_F(UsageClassificationTest, BuildLayersAndBasesAreNeverOfferedOnTheirOwn)
+{
+    inventory.images = {image("sha256:base", "myproj-base", 500), image("sha256:step", "<none>", 600, "<none>"),
+                        image("sha256:web", "myproj-web", 800)};
+    layers = {{"sha256:base", {"sha256:base", "", 500, {"l1"}}},
+              {"sha256:step", {"sha256:step", "sha256:base", 600, {"l1", "l2"}}},
+              {"sha256:web", {"sha256:web", "sha256:step", 800, {"l1", "l2", "l3"}}}};
+    inventory.usageDataComplete = true;
+    const UsageClassification c = classification();
+    EXPECT_EQ(c.imageStatus(inventory.images[0]), (ImageStatus{false, "Base of myproj-web:latest"}));
+    EXPECT_EQ(c.imageStatus(inventory.images[1]), (ImageStatus{false, "Build layer of myproj-web:latest"}));
+    EXPECT_EQ(test::ids(c.unusedImages()), QStringList{"sha256:web"});
+    // web takes its build step along; the base layer stays with the base.
+    EXPECT_EQ(c.parentsGoingWith(c.unusedImageUnits()), QStringList{"sha256:step"});
+    EXPECT_EQ(c.unusedImageBytes(), (ByteRange{300, 300}));
 }
 
 TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
@@ -102,7 +129,6 @@ TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
     EXPECT_EQ(units[1], (ImageUnit{"sha256:b", {}, "<none>:<none>", "", 7}));
     EXPECT_EQ(units[2], (ImageUnit{"sha256:c", {}, "cache:<none>", "", 9}));
     EXPECT_EQ(units[3], (ImageUnit{"sha256:d", {"gone:x"}, "gone:x", "", 3}));
-    EXPECT_EQ(totalBytes(units), 24);
 }
 
 TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)

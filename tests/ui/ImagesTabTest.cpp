@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QTableView>
 
@@ -103,7 +104,13 @@ TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
 
 TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegend)
 {
-    Images images;
+    // shop-web:latest built by the classic builder on an untagged step, shown behind the toggle.
+    CachedState state = records::realistic();
+    state.images << SGImage{"sha256:step", "<none>", "<none>", "10MB", 10000000, "3 hours ago"};
+    state.imageLayers << ImageLayers{"sha256:step", {}, 10000000, {"step-layer"}};
+    state.imageLayers[0].parent = "sha256:step";
+    Images images(state);
+    images.tab.buildLayersToggle().setChecked(true);
     Images unverified(records::realisticBuilder().incomplete().build());
     QStringList shownLabels;
     for (const QLabel* label : images.tab.findChildren<QLabel*>())

@@ -38,6 +38,7 @@ public:
         i.sizeBytes = SizeFormat::parseDockerSize(size);
         i.created = created;
         state_.images << i;
+        state_.imageLayers << ImageLayers{i.id, {}, i.sizeBytes, {i.id + "-layer"}};  // on a layer of its own
         return *this;
     }
 

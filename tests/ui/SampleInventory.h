@@ -4,6 +4,7 @@
 // standalone containers, twelve images, nine volumes and a build cache; plus
 // the variants with incomplete inspection, a stopped daemon and an empty engine.
 
+#include "docker/Records.h"
 #include "support/ScriptedDocker.h"
 #include "support/TestSupport.h"
 
@@ -151,14 +152,28 @@ inline QString inspectOut(const QList<Container>& list = containers())
     return out;
 }
 
+// Each image on a layer of its own, of the size docker lists.
+inline QString imageLayersOut()
+{
+    QString out;
+    for (const auto& i : images())
+        out += QStringLiteral("%1@@@@%2@@[\"sha256:layer-%3\"]\n")
+                   .arg(i.id)
+                   .arg(SizeFormat::parseDockerSize(i.size))
+                   .arg(i.id.right(1));
+    return out;
+}
+
 // A complete, successful refresh; `overrides` come first and win.
 inline QList<FakeRule> rules(const QList<FakeRule>& overrides = {})
 {
     QList<FakeRule> all = overrides;
     all << FakeRule{"ps -a", containersOut()} << FakeRule{"images -a", imagesOut()}
         << FakeRule{"volume ls --format", volumesOut()} << FakeRule{"system df -v", volumeSizesOut()}
-        << FakeRule{"system df --format", R"x({"Type":"Build Cache","Size":"3.4GB","Reclaimable":"2.8GB (82%)"})x"}
-        << FakeRule{"inspect", inspectOut()}
+        << FakeRule{"system df --format", R"x({"Type":"Images","TotalCount":"12","Size":"3.9GB"})x"
+                                          "\n"
+                                          R"x({"Type":"Build Cache","Size":"3.4GB","Reclaimable":"2.8GB (82%)"})x"}
+        << FakeRule{"inspect", inspectOut()} << FakeRule{"image inspect sha256:", imageLayersOut()}
         << FakeRule{"volume ls -q", danglingVolumes().join('\n') + '\n'}
         << FakeRule{"info", "/var/lib/docker\n"};
     return all;

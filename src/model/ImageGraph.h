@@ -1,0 +1,88 @@
+#pragma once
+// How the listed images stand to each other on disk. Images share layers: an
+// image built FROM another holds that image's layers, and docker lists each
+// image with the size of all its layers, shared or not. The classic builder
+// also leaves one untagged image per build step, each the parent of the next;
+// docker lists them only with `images -a` and deletes them with the image
+// built on them. Built from `docker image inspect` (layers, exact sizes,
+// parents); without those facts nothing here is known.
+//
+// What removing a set of images frees is worked out on the layer tree (a
+// layer is identified by the layers below it and its own digest): the layers
+// that only removed images hold, each once. A layer's own size is known from
+// the exact sizes of the images that end on it; where no image ends, it lies
+// between what the layers around it allow, and the amount becomes a range.
+
+#include "docker/ImageLayers.h"
+#include "docker/Records.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace stowage {
+
+// An amount that may only be known to lie between two bounds.
+struct ByteRange {
+    qint64 low = 0;
+    qint64 high = 0;
+
+    bool operator==(const ByteRange&) const = default;
+    ByteRange operator+(const ByteRange& other) const { return {low + other.low, high + other.high}; }
+    ByteRange operator+(qint64 bytes) const { return {low + bytes, high + bytes}; }
+};
+
+// "1.2 MB", or "1.2 MB–3.4 MB" when the bounds read differently.
+QString formatRange(ByteRange range);
+
+class ImageGraph {
+public:
+    ImageGraph() = default;
+    ImageGraph(const QList<SGImage>& listing, const QHash<QString, ImageLayers>& layers);
+
+    bool isListed(const QString& id) const { return listedSize_.contains(id); }
+    // How many of `ids` are listed images.
+    qsizetype listedAmong(const QSet<QString>& ids) const;
+    // Every listed image was inspected.
+    bool known() const { return known_; }
+    // An untagged image that another image is built on: a build layer, not a
+    // dangling image (docker's dangling images are untagged top-level images).
+    bool isIntermediate(const QString& id) const;
+    // Another image was built on it by the classic builder: docker refuses to
+    // remove it while that image exists.
+    bool hasChildren(const QString& id) const { return childrenOf_.contains(id); }
+    // The names of the nearest tagged images built on it.
+    QStringList imagesBuiltOn(const QString& id) const;
+    // Distinct listed images without the build layers: docker's own count.
+    int topLevelCount() const;
+    // The untagged parents docker deletes along with `removed` (in order):
+    // a parent goes when every image built on it goes and no container runs it.
+    QStringList parentsGoingWith(const QStringList& removed, const QSet<QString>& usedImageIDs) const;
+    // What removing `removed` (parents going with them included) frees on disk.
+    // Without the layer facts: at most the images' listed sizes, at least nothing.
+    ByteRange freedBy(const QSet<QString>& removed) const;
+
+    bool operator==(const ImageGraph&) const = default;
+
+private:
+    struct Node {
+        int parent = -1;
+        qint64 size = -1;  // every layer up to this one; -1 when no image ends here
+
+        bool operator==(const Node&) const = default;
+    };
+
+    bool known_ = false;
+    QHash<QString, QString> parentOf_;
+    QHash<QString, QStringList> childrenOf_;
+    QHash<QString, QString> nameOf_;  // the first "repository:tag" in sort order; absent for untagged images
+    QHash<QString, qint64> listedSize_;
+    QHash<QString, int> endNode_;
+    std::vector<Node> nodes_;
+};
+
+}  // namespace stowage
