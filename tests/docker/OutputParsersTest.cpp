@@ -21,10 +21,7 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 TEST(ParseContainers, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
 {
     const QString out = QStringLiteral(
-        "not json\n"
-        "[1,2,3]\n"
-        "\"a string\"\n"
-        "42\n"
+        "not json\n[1,2,3]\n\"a string\"\n42\n"
         "{\"ID\":\"aaa\"\n"  // truncated object
         "\n"
         "{\"ID\":123,\"Names\":null,\"Labels\":{\"a\":\"b\"},\"State\":[\"running\"],\"Image\":\"x\"}\r\n"
@@ -32,19 +29,16 @@ TEST(ParseContainers, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
         "{\"ID\":\"bbb\",\"ID\":\"ccc\"}");
     const auto containers = DockerClient::parseContainers(out);
     ASSERT_EQ(containers.size(), 3);
-    EXPECT_EQ(containers[0].id, "");
-    EXPECT_EQ(containers[0].name, "");
-    EXPECT_EQ(containers[0].labels, "");
-    EXPECT_EQ(containers[0].state, "");
-    EXPECT_EQ(containers[0].image, "x");
+    SGContainer blanked;
+    blanked.image = "x";
+    EXPECT_EQ(containers[0], blanked);
     EXPECT_EQ(containers[1], SGContainer{});
     EXPECT_FALSE(containers[2].id.isEmpty());
 
-    // A size that is not a string reads as "" and 0 bytes.
-    const auto images = DockerClient::parseImages(R"j({"ID":"sha256:01","Size":12})j");
-    ASSERT_EQ(images.size(), 1);
-    EXPECT_EQ(images[0].size, "");
-    EXPECT_EQ(images[0].sizeBytes, 0);
+    // Each image field from its own key; a size that is not a string reads as "" and 0 bytes.
+    const auto images = DockerClient::parseImages(
+        R"j({"ID":"sha256:01","Repository":"r","Tag":"1","Digest":"sha256:d","Size":12,"CreatedSince":"now"})j");
+    EXPECT_EQ(images, (QList<SGImage>{{"sha256:01", "r", "1", "", 0, "now"}}));
 }
 
 TEST(ParseListings, ComposeLabelsComeOnlyFromTheExactValues)
@@ -52,23 +46,21 @@ TEST(ParseListings, ComposeLabelsComeOnlyFromTheExactValues)
     // docker joins labels with bare commas: a value can forge another label in that text.
     const QString forged = R"j("Labels":"a=x,com.docker.compose.project=ledger,com.docker.compose.project=spoofproj")j";
     const struct {
-        const char* name;
         QString line;
         QString project;
         QString configFiles;
     } cases[] = {
-        {"forged beside the real label",
-         R"j({"Listing":{"ID":"c1",)j" + forged
+        {R"j({"Listing":{"ID":"c1",)j" + forged
              + R"j(},"LabelValues":{"com.docker.compose.project":"spoofproj","com.docker.compose.project.config_files":"/p/a.yml,/p/b.yml"}})j",
          "spoofproj", "/p/a.yml"},
-        {"forged alone", R"j({"Listing":{"ID":"c2","Labels":"a=x,com.docker.compose.project=ledger"},"LabelValues":{"com.docker.compose.project":""}})j",
+        {R"j({"Listing":{"ID":"c2","Labels":"a=x,com.docker.compose.project=ledger"},"LabelValues":{"com.docker.compose.project":""}})j",
          "", ""},
-        {"a comma inside the project", R"j({"Listing":{"ID":"c3"},"LabelValues":{"com.docker.compose.project":"a,b"}})j", "a,b", ""},
+        {R"j({"Listing":{"ID":"c3"},"LabelValues":{"com.docker.compose.project":"a,b"}})j", "a,b", ""},
         // A plain listing object carries no exact values: its text is never trusted.
-        {"plain object", R"j({"ID":"c4","Labels":"com.docker.compose.project=shop"})j", "", ""},
+        {R"j({"ID":"c4","Labels":"com.docker.compose.project=shop"})j", "", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.line.toStdString());
         const auto containers = DockerClient::parseContainers(c.line);
         ASSERT_EQ(containers.size(), 1);
         EXPECT_FALSE(containers[0].id.isEmpty());
@@ -90,13 +82,9 @@ TEST(ParseBuildCache, Table)
     } cases[] = {
         {images + "\n" + R"j({"Active":"0","Reclaimable":"1.2GB (100%)","Size":"1.2GB","TotalCount":"30","Type":"Build Cache"})j",
          {"1.2GB", 1200000000, "1.2GB (100%)", 1200000000}},
-        {images + "\n" + R"j({"Reclaimable":"512kB","Size":"1MB","Type":"Build Cache"})j",
-         {"1MB", 1000000, "512kB", 512000}},
-        // No build-cache line at all.
-        {images, {"0B", 0, "0B", 0}},
-        {"", {"0B", 0, "0B", 0}},
-        // Missing or non-string values fall back to 0B.
-        {R"j({"Type":"Build Cache","Size":5})j", {"0B", 0, "0B", 0}},
+        {images + "\n" + R"j({"Reclaimable":"512kB","Size":"1MB","Type":"Build Cache"})j", {"1MB", 1000000, "512kB", 512000}},
+        {images, {"0B", 0, "0B", 0}},  // no build-cache line at all
+        {R"j({"Type":"Build Cache","Size":5})j", {"0B", 0, "0B", 0}},  // not a string
         // The first build-cache line counts.
         {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"1KB"})j"
          "\n"
@@ -151,26 +139,20 @@ TEST(ParseDeletedImages, TheImageAndTheParentsThatWentWithIt)
 TEST(ParseVolumeSizes, ReadsTheVolumesArray)
 {
     const QString out = QStringLiteral(
-        R"j({"Images":[],"Containers":[],"Volumes":[{"Driver":"local","Labels":"","Links":"1","Mountpoint":"/m","Name":"shop_pgdata","Scope":"local","Size":"48.2MB"},{"Name":"empty","Size":"0B"},{"Name":"nosize"},{"Size":"1KB"},{"Name":7,"Size":"1KB"},{"Name":"twice","Size":"1KB"},{"Name":"twice","Size":"2KB"}],"BuildCache":[]})j");
-    const auto sizes = DockerClient::parseVolumeSizes(out);
+        R"j({"Images":[],"Volumes":[{"Driver":"local","Mountpoint":"/m","Name":"shop_pgdata","Size":"48.2MB"},{"Name":"empty","Size":"0B"},{"Name":"nosize"},{"Size":"1KB"},{"Name":7,"Size":"1KB"},{"Name":"twice","Size":"1KB"},{"Name":"twice","Size":"2KB"}],"BuildCache":[]})j");
     const QHash<QString, qint64> expected{
         {"shop_pgdata", 48200000}, {"empty", 0}, {"nosize", 0}, {"twice", 2000}};
-    EXPECT_EQ(sizes, expected);
-}
-
-TEST(ParseVolumeSizes, WrongShapesGiveNothing)
-{
-    for (const char* out : {"", "not json", "[]", R"j({"Volumes":null})j", R"j({"Volumes":{"Name":"a"}})j",
-                            R"j({"Volumes":[{"Name":"a","Size":"1KB"},"b"]})j", R"j({"Images":[]})j",
-                            R"j({"Volumes":[]}
-{"Volumes":[{"Name":"a","Size":"1KB"}]})j"})
-        EXPECT_TRUE(DockerClient::parseVolumeSizes(out).isEmpty()) << out;
+    EXPECT_EQ(DockerClient::parseVolumeSizes(out), expected);
+    // Wrong shapes give nothing.
+    for (const char* bad : {"", "not json", "[]", R"j({"Volumes":null})j", R"j({"Volumes":{"Name":"a"}})j",
+                            R"j({"Volumes":[{"Name":"a","Size":"1KB"},"b"]})j",
+                            "{\"Volumes\":[]}\n{\"Volumes\":[{\"Name\":\"a\",\"Size\":\"1KB\"}]}"})
+        EXPECT_TRUE(DockerClient::parseVolumeSizes(bad).isEmpty()) << bad;
 }
 
 TEST(ParseSimpleOutputs, DanglingNamesAndDockerRoot)
 {
     EXPECT_EQ(DockerClient::parseDanglingNames("a\n  b\t\n\n \t\nc\nc"), (QSet<QString>{"a", "b", "c"}));
-    EXPECT_TRUE(DockerClient::parseDanglingNames("").isEmpty());
     EXPECT_EQ(DockerClient::parseDockerRoot("/var/lib/docker-custom\n"), "/var/lib/docker-custom");
     EXPECT_EQ(DockerClient::parseDockerRoot(" \n"), "/var/lib/docker");
 }
@@ -178,18 +160,14 @@ TEST(ParseSimpleOutputs, DanglingNamesAndDockerRoot)
 TEST(NamedVolumes, KeepsNamedVolumeMountsInOrder)
 {
     const QString mounts = QStringLiteral(
-        R"j([{"Type":"bind","Source":"/Users/me/shop","Destination":"/app"},)j"
-        R"j({"Type":"volume","Name":"shop_pgdata","Source":"/var/lib/docker/volumes/shop_pgdata/_data","Destination":"/data","Driver":"local"},)j"
-        R"j({"Type":"tmpfs","Destination":"/tmp"},)j"
-        R"j({"Type":"volume","Name":"","Destination":"/x"},)j"
-        R"j({"Type":"volume","Destination":"/y"},)j"
-        R"j({"Type":"volume","Name":42},)j"
-        R"j({"Type":"Volume","Name":"cased"},)j"
+        R"j([{"Type":"bind","Source":"/Users/me/shop","Name":"bound","Destination":"/app"},)j"
+        R"j({"Type":"volume","Name":"shop_pgdata","Source":"/var/lib/docker/volumes/shop_pgdata/_data","Destination":"/data"},)j"
+        R"j({"Type":"tmpfs","Destination":"/tmp"},{"Type":"volume","Name":"","Destination":"/x"},)j"
+        R"j({"Type":"volume","Destination":"/y"},{"Type":"volume","Name":42},{"Type":"Volume","Name":"cased"},)j"
         R"j({"Type":"volume","Name":"3b1f9e0c7d2a","Destination":"/anon"}])j");
     EXPECT_EQ(DockerClient::namedVolumes(mounts), (QStringList{"shop_pgdata", "3b1f9e0c7d2a"}));
     for (const char* bad : {"", "null", "{}", "[1]", R"j([{"Type":"volume","Name":"a"},2])j", "[[]]", "[{"})
         EXPECT_TRUE(DockerClient::namedVolumes(bad).isEmpty()) << bad;
-    EXPECT_TRUE(DockerClient::namedVolumes("[]").isEmpty());
 }
 
 TEST(ParseInspect, ReadsDetailsKeyedByShortId)
@@ -201,38 +179,19 @@ TEST(ParseInspect, ReadsDetailsKeyedByShortId)
         // A bind mount whose path holds "@@": the times are still the last two parts.
         "9c8b7a6f5e4d0000@@sha256:abc@@"
         R"j([{"Type":"bind","Source":"/odd@@path","Destination":"/x"},{"Type":"volume","Name":"v@@w"}])j"
-        "@@2024-05-01T08:00:00Z@@2024-05-01T09:00:00.5Z\n");
-    const auto details = DockerClient::parseInspect(out);
-    ASSERT_EQ(details.size(), 2);
-
-    const ContainerDetail& db = details.value("3f2a9c1d0b7e");
-    EXPECT_EQ(db.imageID, "sha256:4e1f2c3b");
-    EXPECT_EQ(db.mounts, QStringList{"shop_pgdata"});
-    EXPECT_EQ(db.startedAt, utc(2024, 5, 1, 8, 11, 12));
-    EXPECT_FALSE(db.finishedAt.has_value());  // Docker's zero time
-
-    const ContainerDetail& odd = details.value("9c8b7a6f5e4d");
-    EXPECT_EQ(odd.mounts, QStringList{"v@@w"});
-    EXPECT_EQ(odd.startedAt, utc(2024, 5, 1, 8, 0, 0));
-    EXPECT_EQ(odd.finishedAt, utc(2024, 5, 1, 9, 0, 0, 500));
-}
-
-TEST(ParseInspect, HostileLines)
-{
-    const QString out = QStringLiteral(
-        "too@@few@@parts@@here\n"
-        " \t@@sha256:x@@[]@@@@\n"                       // blank id
-        "@@@@@@@@\n"
-        "short@@ sha256:img \t@@not json@@garbage@@\n"  // id shorter than 12, bad mounts and times
+        "@@2024-05-01T08:00:00Z@@2024-05-01T09:00:00.5Z\n"
+        // Hostile lines: too few parts, blank ids; a short id with bad mounts and times.
+        "too@@few@@parts@@here\n \t@@sha256:x@@[]@@@@\n@@@@@@@@\n"
+        "short@@ sha256:img \t@@not json@@garbage@@\n"
         "aaaaaaaaaaaa1111@@first@@[]@@@@\n"
-        "aaaaaaaaaaaa2222@@second@@[]@@@@\n");           // same 12-character key: the later line wins
+        "aaaaaaaaaaaa2222@@second@@[]@@@@\n");  // same 12-character key: the later line wins
     const auto details = DockerClient::parseInspect(out);
-    ASSERT_EQ(details.size(), 2);
-    const ContainerDetail& s = details.value("short");
-    EXPECT_EQ(s.imageID, "sha256:img");
-    EXPECT_TRUE(s.mounts.isEmpty());
-    EXPECT_FALSE(s.startedAt.has_value());
-    EXPECT_FALSE(s.finishedAt.has_value());
+    ASSERT_EQ(details.size(), 4);
+    EXPECT_EQ(details.value("3f2a9c1d0b7e"),
+              (ContainerDetail{"sha256:4e1f2c3b", {"shop_pgdata"}, utc(2024, 5, 1, 8, 11, 12), std::nullopt}));
+    EXPECT_EQ(details.value("9c8b7a6f5e4d"),
+              (ContainerDetail{"sha256:abc", {"v@@w"}, utc(2024, 5, 1, 8, 0, 0), utc(2024, 5, 1, 9, 0, 0, 500)}));
+    EXPECT_EQ(details.value("short"), (ContainerDetail{"sha256:img", {}, std::nullopt, std::nullopt}));
     EXPECT_EQ(details.value("aaaaaaaaaaaa").imageID, "second");
 }
 
@@ -251,7 +210,7 @@ TEST(OutputParsers, SurviveHugeDeepAndBrokenText)
 
     EXPECT_EQ(DockerClient::parseContainers(huge).value(0).id.size(), 20'000'000);
     EXPECT_TRUE(DockerClient::parseContainers(deep).isEmpty());
-    EXPECT_GE(DockerClient::parseContainers(broken).size(), 1);
+    EXPECT_EQ(DockerClient::parseContainers(broken).value(0).id, "a");
     EXPECT_TRUE(DockerClient::namedVolumes(deep).isEmpty());
     EXPECT_TRUE(DockerClient::parseVolumeSizes(deep).isEmpty());
     EXPECT_TRUE(DockerClient::parseInspect(deep).isEmpty());
@@ -265,14 +224,12 @@ TEST(OutputParsers, FiftyThousandLinesParseQuickly)
     QString ps, inspect;
     for (int i = 0; i < 50'000; ++i) {
         const QString id = QStringLiteral("%1").arg(i, 12, 16, QLatin1Char('0'));
-        ps += QStringLiteral(R"j({"Listing":{"ID":"%1","Names":"c%1","Image":"img","State":"exited","Labels":"com.docker.compose.project=p%2,com.docker.compose.project.working_dir=/w"},"LabelValues":{"com.docker.compose.project":"p%2","com.docker.compose.project.working_dir":"/w"}})j")
+        ps += QStringLiteral(R"j({"Listing":{"ID":"%1","Names":"c%1","State":"exited"},"LabelValues":{"com.docker.compose.project":"p%2"}})j")
                   .arg(id)
-                  .arg(i % 100) +
-              u'\n';
-        inspect += id + QStringLiteral(
-                            R"j(ffff@@sha256:aa@@[{"Type":"volume","Name":"v%1"}]@@2024-05-01T08:11:12.123456789Z@@0001-01-01T00:00:00Z)j")
-                            .arg(i) +
-                   u'\n';
+                  .arg(i % 100)
+            + u'\n';
+        inspect += id + QStringLiteral(R"j(ffff@@sha256:aa@@[{"Type":"volume","Name":"v%1"}]@@2024-05-01T08:11:12Z@@0001-01-01T00:00:00Z)j").arg(i)
+            + u'\n';
     }
     QElapsedTimer timer;
     timer.start();

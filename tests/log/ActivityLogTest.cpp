@@ -61,26 +61,12 @@ protected:
     }
 };
 
-TEST_F(ActivityLogTest, WritesOneLinePerEntryInCallOrder)
-{
-    auto log = openLog();
-    EXPECT_EQ(log->fileURL(), logPath());
-    log->log(LogLevel::info, "plain");
-    log->log(LogLevel::error, "two\nlines");
-    log->flush();
-    ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 2; }));
-    const QString stamp = log->entries()[0].time.toUTC().toString(Qt::ISODateWithMs);
-    const QList<QString> lines = fileLines(logPath());
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], stamp + "\tinfo\tplain");
-    EXPECT_TRUE(lines[1].endsWith(QString::fromUtf8("\terror\ttwo ⏎ lines")));
-}
-
 TEST_F(ActivityLogTest, NextRunReadsTheEntriesBackAboveTheLaunchMarker)
 {
     QList<LogEntry> written;
     {
         auto first = openLog();
+        EXPECT_EQ(first->fileURL(), logPath());
         first->log(LogLevel::warn, "two\nlines");
         first->log(LogLevel::info, "tab\tinside");
         first->log(LogLevel::error, QString::fromUtf8("typed ⏎ mark"));
@@ -106,7 +92,10 @@ TEST_F(ActivityLogTest, NextRunReadsTheEntriesBackAboveTheLaunchMarker)
     EXPECT_LE(entries[3].time, after);
     // The marker lives in memory only.
     second->flush();
-    EXPECT_EQ(fileLines(logPath()).size(), 4);
+    const QList<QString> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[0], written[0].time.toUTC().toString(Qt::ISODateWithMs) + QString::fromUtf8("\twarn\ttwo ⏎ lines"));
+    EXPECT_TRUE(lines[3].endsWith("\tinfo\tthis run"));
 }
 
 TEST_F(ActivityLogTest, LoadsTheLast400LinesOfALongFile)
@@ -187,7 +176,7 @@ TEST_F(ActivityLogTest, ThePreviousRunIsReadInTheBackgroundAndOnlyItsTail)
     EXPECT_EQ(log->entries().first().message, "line 100");
 }
 
-TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimit)
+TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimitAndWritesWhereItCannot)
 {
     const QByteArray atLimit = QByteArray(ActivityLog::maxFileBytes - 1, 'x') + '\n';
     writeFile(logPath(), atLimit);
@@ -207,14 +196,11 @@ TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimit)
     const QList<QString> lines = fileLines(logPath());
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith("\tfresh"));
-}
 
-TEST_F(ActivityLogTest, AFileThatCannotBeRotatedStillTakesTheLine)
-{
-    const QByteArray overLimit(ActivityLog::maxFileBytes + 1, 'x');
+    // A file that cannot be rotated still takes the line.
     writeFile(logPath(), overLimit);
+    ASSERT_TRUE(QFile::remove(backupPath()));
     ASSERT_TRUE(QDir().mkpath(backupPath() + "/occupied"));  // a folder where the backup would go
-    auto log = openLog();
     log->log(LogLevel::info, "kept");
     log->flush();
     EXPECT_TRUE(readFile(logPath()).startsWith(overLimit));
@@ -230,10 +216,13 @@ TEST_F(ActivityLogTest, KeepsTheNewest2000EntriesInMemoryButEveryLineInTheFile)
     ASSERT_EQ(log->entries().size(), ActivityLog::maxEntries);
     EXPECT_EQ(log->entries().first().message, "m1");
     log->flush();
-    EXPECT_EQ(fileLines(logPath()).size(), ActivityLog::maxEntries + 1);
+    const QList<QString> lines = fileLines(logPath());
+    ASSERT_EQ(lines.size(), ActivityLog::maxEntries + 1);
+    EXPECT_TRUE(lines.first().endsWith("\tm0"));
+    EXPECT_TRUE(lines.last().endsWith("\tm2000"));
 }
 
-TEST_F(ActivityLogTest, ClearEmptiesMemoryAndDeletesTheFileButNotTheBackup)
+TEST_F(ActivityLogTest, ClearEmptiesMemoryAndDeletesTheFileButNotTheBackupInCallOrder)
 {
     writeFile(backupPath(), "backup\n");
     auto log = openLog();
@@ -254,12 +243,11 @@ TEST_F(ActivityLogTest, ClearEmptiesMemoryAndDeletesTheFileButNotTheBackup)
     EXPECT_TRUE(lines[0].endsWith("\twarn\tafter"));
     ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 1; }));
     EXPECT_EQ(messages(*log), QList<QString>{"after"});
-}
 
-TEST_F(ActivityLogTest, ClearTakesEffectInCallOrderAmongPendingEntries)
-{
+    // Clear takes effect in call order among pending entries, the previous run's among them.
+    log.reset();
     writeLines(3);
-    auto log = openLog();  // previous run still unpublished
+    log = openLog();
     log->log(LogLevel::info, "a");
     log->clear();
     log->log(LogLevel::info, "b");
@@ -268,6 +256,7 @@ TEST_F(ActivityLogTest, ClearTakesEffectInCallOrderAmongPendingEntries)
     EXPECT_EQ(messages(*log), QList<QString>{"b"});
     log->flush();
     EXPECT_EQ(fileLines(logPath()).size(), 1);
+    EXPECT_TRUE(readFile(logPath()).endsWith("\tinfo\tb\n"));
 }
 
 // Sets the process's local time zone for the lifetime of the object.
@@ -389,7 +378,7 @@ TEST(LogFileSharing, TwoWritersLoseNoLineAndKeepEachWholeAcrossARotation)
     }
 }
 
-TEST(ActivityLogPlacement, LogCreatedOffTheUiThreadPublishesOnIt)
+TEST(ActivityLogPlacement, LogCreatedOffTheUiThreadPublishesOnItAndWithoutADirectoryKeepsMemoryOnly)
 {
     QTemporaryDir dir;
     std::unique_ptr<ActivityLog> log;
@@ -399,15 +388,12 @@ TEST(ActivityLogPlacement, LogCreatedOffTheUiThreadPublishesOnIt)
     }).join();
     EXPECT_EQ(log->thread(), QCoreApplication::instance()->thread());
     ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 1; }));
-}
 
-TEST(ActivityLogPlacement, WithoutADirectoryKeepsEntriesInMemoryOnly)
-{
-    ActivityLog log(std::nullopt);
-    EXPECT_FALSE(log.fileURL());
-    log.log(LogLevel::info, "memory only");
-    log.flush();
-    EXPECT_TRUE(waitUntil([&] { return log.entries().size() == 1; }));
+    ActivityLog memory(std::nullopt);
+    EXPECT_FALSE(memory.fileURL());
+    memory.log(LogLevel::info, "memory only");
+    memory.flush();
+    EXPECT_TRUE(waitUntil([&] { return messages(memory) == QList<QString>{"memory only"}; }));
 }
 
 }  // namespace

@@ -17,21 +17,22 @@ using ::testing::StartsWith;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 TEST(AppModelCache, NothingUsableOnDiskLeavesTheModelUntouched)
 {
     ModelRig rig;
     EXPECT_FALSE(rig.model->loadCache());  // no file
-    writeFile(rig.cacheFile(), "{\"containers\": [");  // truncated
-    EXPECT_FALSE(rig.model->loadCache());
-    writeFile(rig.cacheFile(), "[]");
-    EXPECT_FALSE(rig.model->loadCache());
+    for (const QByteArray& bytes : {QByteArray("{\"containers\": ["), QByteArray("[]")}) {
+        QFile file(rig.cacheFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        EXPECT_FALSE(rig.model->loadCache()) << bytes.constData();
+    }
+    // An empty inventory loads nothing, but its docker root is taken all the same.
+    CachedState nothing;
+    nothing.dockerRoot = "/elsewhere";
+    EXPECT_FALSE(rig.show(nothing));
+    EXPECT_EQ(rig.model->dockerRoot(), "/elsewhere");
     EXPECT_TRUE(rig.statuses.isEmpty());
     EXPECT_FALSE(rig.model->dataStale());
     EXPECT_EQ(rig.model->statusText(), "Ready");
@@ -42,44 +43,23 @@ TEST(AppModelCache, ARefreshIsSavedAndReloadsIntoTheSameClassification)
     ModelRig rig;
     ASSERT_TRUE(rig.refreshAndWait());
     rig.model->flushCache();
-    const Inventory refreshed = rig.model->inventory();
-    const auto unused = rig.model->unusedImages();
-    const auto orphans = rig.model->orphanVolumes();
-
-    AppModel::Options options;
-    options.cacheFile = std::optional<QString>(rig.cacheFile());
-    AppModel reloaded(*rig.cli, options);
+    AppModel reloaded(*rig.cli, AppModel::Options{.cacheFile = std::optional<QString>(rig.cacheFile())});
     ASSERT_TRUE(reloaded.loadCache());
-    EXPECT_EQ(reloaded.inventory(), refreshed);
-    EXPECT_EQ(reloaded.unusedImages(), unused);
-    EXPECT_EQ(reloaded.orphanVolumes(), orphans);
+    EXPECT_EQ(reloaded.inventory(), rig.model->inventory());
+    EXPECT_EQ(reloaded.unusedImages(), rig.model->unusedImages());
+    EXPECT_EQ(reloaded.orphanVolumes(), rig.model->orphanVolumes());
     EXPECT_EQ(reloaded.index(), rig.model->index());
     EXPECT_TRUE(reloaded.dataStale());
     EXPECT_THAT(reloaded.statusText().toStdString(), StartsWith("Showing cached data from "));
     EXPECT_TRUE(reloaded.statusText().endsWith(" — press Refresh to update."));
-}
 
-TEST(AppModelCache, AnIncompleteOrEmptyCacheIsReportedAsSuch)
-{
-    ModelRig rig;
+    // A cache that says usage was incomplete is reported as such.
     CachedState incomplete;
-    SGVolume volume;
-    volume.name = "v";
-    incomplete.volumes = {volume};
-    writeFile(rig.cacheFile(), StateCache::encode(incomplete));
-    ASSERT_TRUE(rig.model->loadCache());
+    incomplete.volumes = {volume("v")};
+    ASSERT_TRUE(rig.show(incomplete));
     EXPECT_FALSE(rig.model->usageDataComplete());
     EXPECT_EQ(rig.model->usageDataProblem(), "Loaded from cache — usage was never fully verified. Refresh to check.");
-    EXPECT_EQ(rig.model->volumeUsage(volume), Classify::VolumeUsage::unknown);
-
-    ModelRig empty;
-    CachedState nothing;
-    nothing.dockerRoot = "/elsewhere";
-    writeFile(empty.cacheFile(), StateCache::encode(nothing));
-    EXPECT_FALSE(empty.model->loadCache());
-    EXPECT_EQ(empty.model->dockerRoot(), "/elsewhere");  // assigned all the same
-    EXPECT_FALSE(empty.model->dataStale());
-    EXPECT_EQ(empty.model->statusText(), "Ready");
+    EXPECT_EQ(rig.model->volumeUsage(incomplete.volumes[0]), Classify::VolumeUsage::unknown);
 }
 
 TEST(AppModelCache, BackgroundLoadReportsAndNeverReplacesNewerData)
@@ -106,9 +86,7 @@ TEST(AppModelCache, BackgroundLoadReportsAndNeverReplacesNewerData)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        AppModel::Options options;
-        options.cacheFile = std::optional<QString>(c.file);
-        AppModel model(*rig.cli, options);
+        AppModel model(*rig.cli, AppModel::Options{.cacheFile = std::optional<QString>(c.file)});
         std::optional<AppModel::CacheLoad> result;
         model.loadCacheInBackground([&](AppModel::CacheLoad load) { result = load; });
         if (c.refreshFirst) {

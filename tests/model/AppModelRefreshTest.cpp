@@ -15,29 +15,9 @@ using namespace stowage;
 using namespace stowage::test;
 using ::testing::Contains;
 using ::testing::ElementsAre;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 namespace {
-
-TEST(AppModelRefresh, StartsWithTheDocumentedInitialState)
-{
-    ModelRig rig;
-    const AppModel& m = *rig.model;
-    EXPECT_TRUE(m.containers().isEmpty());
-    EXPECT_EQ(m.buildCache(), BuildCache{});
-    EXPECT_EQ(m.dockerRoot(), "/var/lib/docker");
-    EXPECT_FALSE(m.danglingKnown());
-    EXPECT_FALSE(m.usageDataComplete());
-    EXPECT_EQ(m.statusText(), "Ready");
-    EXPECT_EQ(m.spinnerFrame(), "");
-    EXPECT_FALSE(m.isLoading());
-    EXPECT_EQ(m.projectSort(), ProjectSort::lastActivity);
-    EXPECT_FALSE(m.sortAscending());
-    EXPECT_FALSE(m.dataStale());
-    EXPECT_EQ(AppModel::spinnerFrames().size(), 10);
-    EXPECT_EQ(AppModel::spinnerFrames().join(""), "⠋⠙⠹⠸⠼⠴⠦⠧⠇⠏");
-}
 
 TEST(AppModelRefresh, ACompleteRefreshPublishesEverythingWithItsTexts)
 {
@@ -46,9 +26,8 @@ TEST(AppModelRefresh, ACompleteRefreshPublishesEverythingWithItsTexts)
     const AppModel& m = *rig.model;
 
     ASSERT_GE(rig.statuses.size(), 5);
-    EXPECT_EQ(rig.statuses[0], "Loading Docker data…");
-    EXPECT_EQ(rig.statuses[1], "[1/2] Reading containers · images · volumes…");
-    EXPECT_EQ(rig.statuses[2], "[2/2] Disk usage · volume sizes · inspecting 3 containers · info  ·  0s");
+    EXPECT_EQ(rig.statuses.mid(0, 3), (QStringList{"Loading Docker data…", "[1/2] Reading containers · images · volumes…",
+                                                   "[2/2] Disk usage · volume sizes · inspecting 3 containers · info  ·  0s"}));
     EXPECT_EQ(rig.statuses[rig.statuses.size() - 2], "Building project index…");
     // Only "running" counts as running: the restarting container does not.
     EXPECT_THAT(m.statusText().toStdString(),
@@ -63,24 +42,28 @@ TEST(AppModelRefresh, ACompleteRefreshPublishesEverythingWithItsTexts)
     EXPECT_FALSE(m.containers()[0].finishedAt.has_value());
     EXPECT_EQ(m.buildCache().reclaimableBytes, 1200000000);
     EXPECT_EQ(m.volumes()[0].sizeBytes, 100 * 1000 * 1000);
-    EXPECT_TRUE(m.danglingKnown());
     EXPECT_EQ(m.danglingVolumeNames().size(), 2);
     EXPECT_EQ(m.projects().value("shop").size(), 2);
     EXPECT_EQ(m.projectsMeta().value("shop").path, "/src/shop");
     EXPECT_FALSE(m.dataStale());
-    EXPECT_FALSE(m.isLoading());
     EXPECT_EQ(m.spinnerFrame(), "");
-
     // The classification now sees complete data.
-    EXPECT_EQ(m.unusedImages().size(), 1);
-    EXPECT_EQ(m.unusedImages()[0].repository, "shop-old");
+    EXPECT_EQ(ids(m.unusedImages()), QStringList{sample::oldImage});
     EXPECT_EQ(m.orphanVolumes().size(), 2);
 }
 
-TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoEnds)
+TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrently)
 {
-    auto rules = sample::rules({FakeRule{"inspect", sample::inspectOut(), {}, 0, 1.5}});
-    ModelRig rig(rules);
+    // Five phase-2 queries of 2 s each: one after another they would take 10 s.
+    QList<FakeRule> slow;
+    for (const char* match : {"system df -v", "system df --format", "volume ls -q", "info"})
+        slow << FakeRule{match, "", {}, 0, 2};
+    slow << FakeRule{"inspect", sample::inspectOut(), {}, 0, 2};
+    ModelRig rig(sample::rules(slow));
+    QStringList frames;
+    QObject::connect(rig.model.get(), &AppModel::spinnerFrameChanged, [&] { frames << rig.model->spinnerFrame(); });
+    QElapsedTimer timer;
+    timer.start();
     rig.model->refresh();
     ASSERT_TRUE(waitUntil([&] { return rig.model->volumes().size() == 3; }));
     EXPECT_TRUE(rig.model->isLoading());
@@ -89,20 +72,11 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoEnds)
     EXPECT_FALSE(rig.model->usageDataComplete());  // still the previous facts
     EXPECT_TRUE(rig.model->projects().isEmpty());
     ASSERT_TRUE(rig.waitIdle());
+    EXPECT_LT(timer.elapsed(), 8000);
     EXPECT_TRUE(rig.model->usageDataComplete());
-}
-
-TEST(AppModelRefresh, PhaseTwoRunsItsQueriesConcurrently)
-{
-    // Five phase-2 queries of 1.5 s each: one after another they would take 7.5 s.
-    QList<FakeRule> slow;
-    for (const char* match : {"system df -v", "system df --format", "inspect", "volume ls -q", "info"})
-        slow << FakeRule{match, "", {}, 0, 1.5};
-    ModelRig rig(sample::rules(slow));
-    QElapsedTimer timer;
-    timer.start();
-    ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_LT(timer.elapsed(), 5000);
+    // The spinner turned while loading and stopped at the end.
+    EXPECT_GE(frames.size(), 5);
+    EXPECT_EQ(frames.last(), "");
 }
 
 TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
@@ -122,6 +96,12 @@ TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
     rig.rebuild(sample::rules({FakeRule{"inspect", partial}}));
     ASSERT_TRUE(rig.refreshAndWait());
     EXPECT_EQ(rig.model->usageDataProblem(), "1 of 3 containers could not be inspected — docker inspect returned no data");
+
+    // With no containers, usage is complete without inspecting.
+    ModelRig empty(sample::rules({FakeRule{"ps -a", ""}}));
+    ASSERT_TRUE(empty.refreshAndWait());
+    EXPECT_TRUE(empty.model->usageDataComplete());
+    EXPECT_TRUE(empty.docker.callsStartingWith("inspect").isEmpty());
 }
 
 TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
@@ -137,8 +117,7 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
     EXPECT_TRUE(m.volumeSizes().isEmpty());
     EXPECT_EQ(m.volumes()[0].sizeBytes, 0);
     EXPECT_EQ(m.dockerRoot(), "/var/lib/docker");
-    const QStringList lines = rig.logLines();
-    EXPECT_EQ(lines.filter("cross-check unavailable"),
+    EXPECT_EQ(rig.logLines().filter("cross-check unavailable"),
               QStringList{"warn docker volume ls --filter dangling=true failed — cross-check unavailable"});
     // Without the engine's cross-check, unmounted volumes are orphans on mount evidence alone.
     EXPECT_EQ(m.orphanVolumes().size(), 2);
@@ -146,26 +125,19 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
 
 TEST(AppModelRefresh, AStoppedDaemonEndsTheRefreshWithItsTextAndTheShownDataStale)
 {
-    const QString down = "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?";
     ModelRig rig;
     ASSERT_TRUE(rig.refreshAndWait());
     ASSERT_FALSE(rig.model->dataStale());
-    rig.docker.setRules(sample::rules({FakeRule{"ps -a", {}, down, 1}}));
+    rig.docker.setRules(sample::rules({FakeRule{
+        "ps -a", {}, "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?", 1}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_EQ(rig.model->statusText(), "Error loading data: Cannot connect to the Docker daemon. Is Docker running?");
-    EXPECT_THAT(rig.logLines(), Contains("error Refresh failed: Cannot connect to the Docker daemon. Is Docker running?"));
+    const QString down = "Cannot connect to the Docker daemon. Is Docker running?";
+    EXPECT_EQ(rig.model->statusText(), "Error loading data: " + down);
+    EXPECT_THAT(rig.logLines(), Contains("error Refresh failed: " + down));
     EXPECT_EQ(rig.model->spinnerFrame(), "");
     // The lists of the previous refresh stay on screen, no longer known to be current.
     EXPECT_EQ(rig.model->containers().size(), 3);
     EXPECT_TRUE(rig.model->dataStale());
-}
-
-TEST(AppModelRefresh, WithNoContainersUsageIsCompleteWithoutInspecting)
-{
-    ModelRig rig(sample::rules({FakeRule{"ps -a", ""}}));
-    ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_TRUE(rig.model->usageDataComplete());
-    EXPECT_TRUE(rig.docker.calls().filter(QRegularExpression("^inspect")).isEmpty());
 }
 
 TEST(AppModelRefresh, StopDuringPhaseOneKillsTheListingsAndEndsTheRefresh)
@@ -193,16 +165,13 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
     ASSERT_EQ(ids(rig.model->unusedImages()), QStringList{sample::oldImage});
 
     // A container of the unused image starts; the next refresh lists it and is stopped while inspecting.
-    const QString revived = listingLine(
-        R"({"ID":"c4dddddddddd","Names":"revived","Image":"shop-old:v1","Status":"Up 1 second","State":"running"})", "");
-    const QString listing = sample::containersOut() + revived + "\n";
+    const QString listing = sample::containersOut()
+        + listingLine(R"({"ID":"c4dddddddddd","Names":"revived","Image":"shop-old:v1","State":"running"})", "") + "\n";
     rig.docker.setRules(sample::rules({FakeRule{"ps -a", listing}, FakeRule{"inspect", "", {}, 0, 30}}));
     rig.model->refresh();
     ASSERT_TRUE(waitForCommand(rig.operations, "inspect"));
     rig.model->cancelCurrentOperation();
-    EXPECT_EQ(rig.model->statusText(), "Stopping…");
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(5)));
-    EXPECT_EQ(rig.model->statusText(), "Refresh cancelled.");
     // No progress tick overwrote the stop text before the ending.
     const int stopping = rig.statuses.lastIndexOf("Stopping…");
     EXPECT_EQ(rig.statuses.mid(stopping), (QStringList{"Stopping…", "Refresh cancelled."}));
@@ -210,7 +179,6 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
 
     // The new listing stays, but nothing is called unused on it, and the index follows it.
     EXPECT_EQ(rig.model->containers().size(), 4);
-    EXPECT_FALSE(rig.model->usageDataComplete());
     EXPECT_EQ(rig.model->usageDataProblem(), "The last refresh did not finish — usage was not verified. Refresh to check.");
     EXPECT_TRUE(rig.model->unusedImages().isEmpty());
     EXPECT_EQ(rig.model->imageStatus(rig.model->images()[2]).reason, "Unknown — refresh needed");
@@ -220,12 +188,7 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
     rig.model->deleteResources("one", {}, {}, {volume("shop_cache")});
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_TRUE(rig.model->unusedImages().isEmpty());
-    rig.model->flushCache();
-    QFile file(rig.cacheFile());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const auto saved = StateCache::decode(file.readAll());
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_FALSE(saved->usageDataComplete);
+    EXPECT_FALSE(rig.savedCache().value_or(CachedState{.usageDataComplete = true}).usageDataComplete);
 
     // A complete refresh decides again: the image is in use now.
     rig.docker.setRules(sample::rules(
@@ -272,7 +235,7 @@ TEST(AppModelRefresh, RefreshWhileLoadingAndCancelWhileIdleDoNothing)
     EXPECT_EQ(rig.statuses.size(), statusesBefore);
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.logLines().filter("Refresh started").size(), 1);
-    EXPECT_EQ(rig.docker.calls().filter(QRegularExpression("^ps ")).size(), 1);
+    EXPECT_EQ(rig.docker.callsStartingWith("ps ").size(), 1);
 }
 
 TEST(AppModelRefresh, ReconcileMarksStaleAndCallsTheTestHookInsteadOfRefreshing)
@@ -281,12 +244,11 @@ TEST(AppModelRefresh, ReconcileMarksStaleAndCallsTheTestHookInsteadOfRefreshing)
     int reconciled = 0;
     rig.model->reconcileForTesting = [&] { ++reconciled; };
     rig.model->startSpinner();
-    EXPECT_TRUE(rig.model->isLoading());
     rig.model->finishOperationAndReconcile();
     EXPECT_EQ(reconciled, 1);
     EXPECT_TRUE(rig.model->dataStale());
     EXPECT_FALSE(rig.model->isLoading());
-    EXPECT_TRUE(rig.logLines().filter("Refresh started").isEmpty());
+    EXPECT_TRUE(rig.logLines().isEmpty());
 
     rig.model->reconcileForTesting = nullptr;
     rig.model->startSpinner();
@@ -294,18 +256,6 @@ TEST(AppModelRefresh, ReconcileMarksStaleAndCallsTheTestHookInsteadOfRefreshing)
     EXPECT_TRUE(rig.model->isLoading());
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_FALSE(rig.model->dataStale());
-}
-
-TEST(AppModelRefresh, TheSpinnerTurnsWhileLoading)
-{
-    ModelRig rig(sample::rules({FakeRule{"inspect", sample::inspectOut(), {}, 0, 0.6}}));
-    QStringList frames;
-    QObject::connect(rig.model.get(), &AppModel::spinnerFrameChanged, [&] { frames << rig.model->spinnerFrame(); });
-    ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_GE(frames.size(), 5);
-    EXPECT_EQ(frames.first(), "⠋");
-    EXPECT_EQ(frames[1], "⠙");
-    EXPECT_EQ(frames.last(), "");
 }
 
 }  // namespace

@@ -28,35 +28,20 @@ inline QDateTime at(const char* isoUtc)
 inline SGContainer container(const QString& name, const QString& project, const QString& state = "exited",
                              const QString& imageID = {}, const QStringList& mounts = {})
 {
-    SGContainer c;
-    c.id = name + "-id";
-    c.name = name;
-    c.state = state;
-    c.project = project;
-    c.imageID = imageID;
-    c.mounts = mounts;
-    return c;
+    return {.id = name + "-id", .name = name, .state = state, .project = project, .imageID = imageID, .mounts = mounts};
 }
 
 inline SGImage image(const QString& id, const QString& repository, qint64 sizeBytes = 0, const QString& tag = "latest")
 {
-    SGImage i;
-    i.id = id;
-    i.repository = repository;
-    i.tag = tag;
-    i.sizeBytes = sizeBytes;
-    return i;
+    return {.id = id, .repository = repository, .tag = tag, .sizeBytes = sizeBytes};
 }
 
 inline SGVolume volume(const QString& name, const QString& project = {})
 {
-    SGVolume v;
-    v.name = name;
-    v.driver = "local";
-    v.project = project;
-    return v;
+    return {.name = name, .driver = "local", .project = project};
 }
 
+// The volumes' names or the images' ids, in order.
 inline QStringList names(const QList<SGVolume>& volumes)
 {
     QStringList result;

@@ -7,10 +7,12 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "support/RecordingDesktop.h"
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
 #include "support/TestSupport.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -24,60 +26,51 @@ namespace sample {
 inline const QString webId = "c1aaaaaaaaaa";
 inline const QString dbId = "c2bbbbbbbbbb";
 inline const QString toolId = "c3cccccccccc";
-inline const QString webImage = "sha256:1111111111111111111111111111111111111111111111111111111111111111";
-inline const QString dbImage = "sha256:2222222222222222222222222222222222222222222222222222222222222222";
-inline const QString oldImage = "sha256:3333333333333333333333333333333333333333333333333333333333333333";
-inline const QString danglingImage = "sha256:4444444444444444444444444444444444444444444444444444444444444444";
+inline const QString webImage = "sha256:" + QString(64, u'1');
+inline const QString dbImage = "sha256:" + QString(64, u'2');
+inline const QString oldImage = "sha256:" + QString(64, u'3');
+inline const QString danglingImage = "sha256:" + QString(64, u'4');
+inline const QString anonymousVolume = "0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef";
 
 inline QString containersOut()
 {
-    return listingLine(R"({"ID":"c1aaaaaaaaaa","Names":"shop-web-1","Image":"shop-web","Status":"Up 2 hours","State":"running","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"com.docker.compose.project=shop,com.docker.compose.project.working_dir=/src/shop"})",
-                       "shop", "/src/shop")
-        + "\n"
-        + listingLine(R"({"ID":"c2bbbbbbbbbb","Names":"shop-db-1","Image":"postgres:16","Status":"Exited (0) 1 hour ago","State":"exited","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"com.docker.compose.project=shop"})",
-                      "shop")
-        + "\n"
-        + listingLine(R"({"ID":"c3cccccccccc","Names":"tool","Image":"postgres:16","Status":"Restarting","State":"restarting","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":""})",
-                      "")
-        + "\n";
+    const auto line = [](const QString& id, const QString& name, const QString& image, const QString& status,
+                         const QString& state, const QString& project, const QString& dir = {}) {
+        const QString json = QStringLiteral(R"({"ID":"%1","Names":"%2","Image":"%3","Status":"%4","State":"%5","Size":"0B",)"
+                                            R"("Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"%6"})")
+                                 .arg(id, name, image, status, state,
+                                      project.isEmpty() ? QString() : "com.docker.compose.project=" + project);
+        return listingLine(json, project, dir) + "\n";
+    };
+    return line(webId, "shop-web-1", "shop-web", "Up 2 hours", "running", "shop", "/src/shop")
+        + line(dbId, "shop-db-1", "postgres:16", "Exited (0) 1 hour ago", "exited", "shop")
+        + line(toolId, "tool", "postgres:16", "Restarting", "restarting", "");
 }
 
 inline QString imagesOut()
 {
-    return QStringLiteral(R"({"ID":"%1","Repository":"shop-web","Tag":"latest","Size":"10MB","CreatedSince":"2 days ago"})"
-                          "\n"
-                          R"({"ID":"%2","Repository":"postgres","Tag":"16","Size":"400MB","CreatedSince":"3 weeks ago"})"
-                          "\n"
-                          R"({"ID":"%3","Repository":"shop-old","Tag":"v1","Size":"20MB","CreatedSince":"3 weeks ago"})"
-                          "\n"
-                          R"({"ID":"%4","Repository":"<none>","Tag":"<none>","Size":"5MB","CreatedSince":"3 weeks ago"})"
-                          "\n")
-        .arg(webImage, dbImage, oldImage, danglingImage);
+    const QString row = R"({"ID":"%1","Repository":"%2","Tag":"%3","Size":"%4","CreatedSince":"3 weeks ago"})" "\n";
+    return row.arg(webImage, "shop-web", "latest", "10MB") + row.arg(dbImage, "postgres", "16", "400MB")
+        + row.arg(oldImage, "shop-old", "v1", "20MB") + row.arg(danglingImage, "<none>", "<none>", "5MB");
 }
 
 inline QString volumesOut()
 {
-    return listingLine(R"({"Name":"shop_data","Driver":"local","Mountpoint":"/var/lib/docker/volumes/shop_data/_data","Labels":"com.docker.compose.project=shop"})",
-                       "shop")
-        + "\n"
-        + listingLine(R"({"Name":"shop_cache","Driver":"local","Mountpoint":"/var/lib/docker/volumes/shop_cache/_data","Labels":"com.docker.compose.project=shop"})",
-                      "shop")
-        + "\n"
-        + R"({"Name":"0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef","Driver":"local","Mountpoint":"/x","Labels":""})"
-        + "\n";
+    const QString row = R"({"Name":"%1","Driver":"local","Mountpoint":"/var/lib/docker/volumes/%1/_data","Labels":"%2"})";
+    return listingLine(row.arg("shop_data", "com.docker.compose.project=shop"), "shop") + "\n"
+        + listingLine(row.arg("shop_cache", "com.docker.compose.project=shop"), "shop") + "\n"
+        + row.arg(anonymousVolume, "") + "\n";
 }
 
 inline QString inspectLine(const QString& id, const QString& image, const QString& mounts)
 {
-    return id + QStringLiteral("0000000000000000000000000000000000000000000000000000@@") + image + QStringLiteral("@@")
-        + mounts + QStringLiteral("@@2024-05-01T10:11:12.123456789Z@@0001-01-01T00:00:00Z\n");
+    return id + QString(52, u'0') + "@@" + image + "@@" + mounts + "@@2024-05-01T10:11:12.123456789Z@@0001-01-01T00:00:00Z\n";
 }
 
 inline QString inspectOut()
 {
     return inspectLine(webId, webImage, R"([{"Type":"volume","Name":"shop_data"},{"Type":"bind","Source":"/src"}])")
-        + inspectLine(dbId, dbImage, R"([{"Type":"volume","Name":"shop_data"}])")
-        + inspectLine(toolId, dbImage, "[]");
+        + inspectLine(dbId, dbImage, R"([{"Type":"volume","Name":"shop_data"}])") + inspectLine(toolId, dbImage, "[]");
 }
 
 // Each image on layers of its own, of the size docker lists (which counts 1 MB as 10^6 bytes).
@@ -97,10 +90,11 @@ inline QList<FakeRule> rules(const QList<FakeRule>& overrides = {})
     QList<FakeRule> all = overrides;
     all << FakeRule{"ps -a", containersOut()} << FakeRule{"images -a", imagesOut()}
         << FakeRule{"volume ls --format", volumesOut()}
-        << FakeRule{"system df -v", R"({"Volumes":[{"Name":"shop_data","Size":"100MB"},{"Name":"shop_cache","Size":"2MB"},{"Name":"0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef","Size":"1MB"}]})"}
+        << FakeRule{"system df -v", R"({"Volumes":[{"Name":"shop_data","Size":"100MB"},{"Name":"shop_cache","Size":"2MB"},{"Name":")"
+                                        + anonymousVolume + R"(","Size":"1MB"}]})"}
         << FakeRule{"system df --format", R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)"})x"}
         << FakeRule{"inspect", inspectOut()} << FakeRule{"image inspect sha256:", imageLayersOut()}
-        << FakeRule{"volume ls -q", "shop_cache\n0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef\n"}
+        << FakeRule{"volume ls -q", "shop_cache\n" + anonymousVolume + "\n"}
         << FakeRule{"info", "/var/lib/docker\n"} << FakeRule{"version", "20.10.24\n"}
         << FakeRule{"rm -f", {}, {}, 0, 0, -1, true} << FakeRule{"rmi", "Deleted\n"}
         << FakeRule{"volume rm", {}, {}, 0, 0, -1, true} << FakeRule{"builder prune", "Total reclaimed space: 1.5GB\n"};
@@ -113,6 +107,8 @@ struct ModelRig {
     OperationCenter operations;
     ActivityLog log{std::nullopt};
     ScriptedAlerts alerts;
+    RecordingDesktop desktop;
+    HostPathFacts::Probes pathProbes;  // the file system's when empty
     QTemporaryDir cacheDir;
     std::unique_ptr<DockerCLI> cli;
     std::unique_ptr<AppModel> model;
@@ -130,6 +126,8 @@ struct ModelRig {
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheFile());
         options.alerts = &alerts;
+        options.desktop = &desktop;
+        options.pathProbes = pathProbes;
         options.removalLimits = {2.0, 0.4, 30.0};
         options.refreshAfterCleanup = refreshAfterCleanup;
         model = std::make_unique<AppModel>(*cli, options);
@@ -139,11 +137,27 @@ struct ModelRig {
 
     QString cacheFile() const { return cacheDir.filePath("state.json"); }
 
+    // Shows `state` in the model, through its cache file.
+    bool show(const CachedState& state)
+    {
+        QFile file(cacheFile());
+        return file.open(QIODevice::WriteOnly) && file.write(StateCache::encode(state)) > 0 && (file.close(), true)
+            && model->loadCache();
+    }
+
+    // What the model saved in its cache file.
+    std::optional<CachedState> savedCache()
+    {
+        model->flushCache();
+        QFile file(cacheFile());
+        return file.open(QIODevice::ReadOnly) ? StateCache::decode(file.readAll()) : std::nullopt;
+    }
+
     // Refreshes and waits for the end of the operation.
-    bool refreshAndWait(std::chrono::milliseconds limit = std::chrono::seconds(20))
+    bool refreshAndWait()
     {
         model->refresh();
-        return waitIdle(limit);
+        return waitIdle();
     }
 
     bool waitIdle(std::chrono::milliseconds limit = std::chrono::seconds(20))
@@ -156,7 +170,7 @@ struct ModelRig {
         drainEvents();
         QStringList lines;
         for (const auto& entry : log.entries())
-            lines << QStringLiteral("%1 %2").arg(rawValue(entry.level), entry.message);
+            lines << rawValue(entry.level) + " " + entry.message;
         return lines;
     }
 };

@@ -7,8 +7,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QFile>
-
 using namespace stowage;
 using namespace stowage::test;
 using ::testing::IsEmpty;
@@ -25,9 +23,7 @@ SGContainer member(const QString& name, const QString& project, const QString& i
 
 SGImage built(const QString& id, const QString& repository)
 {
-    SGImage i = image(id, repository, 1048576);
-    i.size = "1MB";
-    return i;
+    return {.id = id, .repository = repository, .tag = "latest", .size = "1MB", .sizeBytes = 1048576};
 }
 
 // Projects a, b and c and a standalone container:
@@ -54,21 +50,11 @@ CachedState teardownInventory()
     return s;
 }
 
-// Shows `state` in the rig's model, through its cache file.
-void show(ModelRig& rig, const CachedState& state)
-{
-    QFile file(rig.cacheFile());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(StateCache::encode(state));
-    file.close();
-    ASSERT_TRUE(rig.model->loadCache());
-}
-
 class Teardown : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        show(rig, teardownInventory());
+        ASSERT_TRUE(rig.show(teardownInventory()));
         rig.alerts.defaultAnswer = false;
     }
     QString lastMessage() const { return rig.alerts.shown.isEmpty() ? QString() : rig.alerts.shown.last().message; }
@@ -103,7 +89,7 @@ TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
     // The standalone group is named, and a status is told against the time of asking.
     CachedState state = teardownInventory();
     state.containers[5].startedAt = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600);
-    show(rig, state);
+    ASSERT_TRUE(rig.show(state));
     rig.alerts.defaultAnswer = true;
     rig.model->removeProjectContainers("");
     EXPECT_EQ(lastMessage(), "Remove 1 container of (standalone containers)?\n\n  • tool (Up 3 hours)\n\n"
@@ -189,7 +175,7 @@ TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)
 {
     CachedState state = teardownInventory();
     state.images.insert(1, built("sha256:aw", "a-web-nightly"));
-    show(rig, state);
+    ASSERT_TRUE(rig.show(state));
 
     rig.model->removeProjectImages("a");
     EXPECT_TRUE(lastMessage().startsWith("Remove 1 image exclusive to 'a'?\n\n  • a-web:latest, a-web-nightly:latest (1MB)\n\n"));
@@ -201,7 +187,7 @@ TEST_F(Teardown, WithoutCompleteUsageDataOnlyContainersGo)
 {
     CachedState state = teardownInventory();
     state.usageDataComplete = false;  // some container could not be inspected: owners are unknown
-    show(rig, state);
+    ASSERT_TRUE(rig.show(state));
     const QString problem = "Loaded from cache — usage was never fully verified. Refresh to check.";
 
     EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", false)), IsEmpty());
@@ -231,7 +217,7 @@ TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
     CachedState state;
     state.containers = {member("web", "p%2%1", "sha256:w")};
     state.usageDataComplete = true;
-    show(rig, state);
+    ASSERT_TRUE(rig.show(state));
     rig.model->removeProjectContainers("p%2%1");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.alerts.confirms()[0].message.left(31), "Remove 1 container of 'p%2%1'?\n");

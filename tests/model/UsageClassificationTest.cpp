@@ -184,19 +184,6 @@ TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
     EXPECT_TRUE(classification().anonymousOrphanVolumes().isEmpty());
 }
 
-TEST_F(UsageClassificationTest, WithoutTheDanglingListUnmountedVolumesAreOrphansOnMountEvidence)
-{
-    inventory.volumes = {volume("labelled", "shop"), volume("named")};
-    inventory.danglingKnown = false;
-    inventory.usageDataComplete = true;
-    const UsageClassification c = classification();
-
-    EXPECT_EQ(c.volumeUsage(inventory.volumes[0]), VolumeUsage::orphanLabeled);
-    EXPECT_EQ(c.volumeUsage(inventory.volumes[1]), VolumeUsage::orphanNamed);
-    // Equal (unknown, hence zero) sizes keep the inventory order.
-    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"labelled", "named"}));
-}
-
 TEST_F(UsageClassificationTest, SharedVolumesNameAllOwnersAndGroupUnderTheFirst)
 {
     inventory.containers = {container("zeta-app", "zeta", "running", {}, {"shared", "labelled"}),

@@ -72,14 +72,16 @@ TEST(WorkerThreads, ResultsArriveOnTheAskingThreadAndNotAfterItIsGone)
     EXPECT_FALSE(delivered);
 }
 
-TEST(WorkerThreads, ChecksOfAPathUnderWayAreJoinedNotRepeated)
+TEST(WorkerThreads, ChecksOfAPathUnderWayAreJoinedNotRepeatedAndHoldNoOtherPath)
 {
     std::latch release(1);
     std::atomic<int> looks = 0;
     HostPathFacts::Probes probes;
     probes.path = [&](const QString& path) {
-        ++looks;
-        release.wait();
+        if (path == "/tmp") {
+            ++looks;
+            release.wait();  // a look that hangs, as on a dead mount
+        }
         return platform::probePath(path);
     };
     HostPathFacts facts(probes);
@@ -90,7 +92,11 @@ TEST(WorkerThreads, ChecksOfAPathUnderWayAreJoinedNotRepeated)
             EXPECT_EQ(answer.presence, platform::PathPresence::present);
             ++answers;
         });
+    bool otherAnswered = false;
+    facts.check("/", &context, [&](const platform::PathFacts&) { otherAnswered = true; });
+    const bool notHeld = test::waitUntil([&] { return otherAnswered; });
     release.count_down();
+    EXPECT_TRUE(notHeld) << "a hung look held the look at another path";
     ASSERT_TRUE(test::waitUntil([&] { return answers == 3; }));
     EXPECT_EQ(looks.load(), 1);
 }
