@@ -17,6 +17,8 @@ section "normal build"
 cmake --preset default
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
+# The pictures of the window, so that they stay current (not a test; about 12 s).
+build/default/tools/screenshots/stowage_screenshots build/default/screenshots
 
 section "AddressSanitizer + UndefinedBehaviorSanitizer"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

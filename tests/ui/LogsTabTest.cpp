@@ -65,7 +65,6 @@ struct Logs {
 TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
 {
     Logs l;
-    EXPECT_EQ(l.tab.levelFilter()->labels(), QStringList({"All", "Info+", "Warnings+", "Errors"}));
     EXPECT_TRUE(l.tab.emptyLine()->isVisible());
     EXPECT_EQ(l.tab.emptyLine()->text(), "No activity yet.");
 
@@ -107,22 +106,6 @@ TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
     EXPECT_TRUE(l.tab.autoScroll()->isChecked());
 }
 
-TEST(LogsTabTest, RowsCarryTheLevelMarkAndColour)
-{
-    const struct {
-        LogLevel level;
-        const char* mark;
-        QColor colour;
-    } cases[] = {{LogLevel::debug, "•", Theme::textDim()},
-                 {LogLevel::info, "›", Theme::text()},
-                 {LogLevel::warn, "⚠", Theme::warning()},
-                 {LogLevel::error, "✕", Theme::danger()}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(levelMark(c.level), QString::fromUtf8(c.mark));
-        EXPECT_EQ(levelColor(c.level), c.colour);
-    }
-}
-
 TEST(LogsTabTest, ListFollowsAFullLogWithInsertsAndRemovalsNotResets)
 {
     Logs l;
@@ -140,9 +123,15 @@ TEST(LogsTabTest, ListFollowsAFullLogWithInsertsAndRemovalsNotResets)
     for (int i = ActivityLog::maxEntries; i < ActivityLog::maxEntries + 10; ++i)
         l.write(i % 2 ? LogLevel::info : LogLevel::debug, QString::number(i));
     l.settle();
+    const auto rows = [](const QSignalSpy& spy) {
+        int count = 0;
+        for (const QList<QVariant>& range : spy)
+            count += range[2].toInt() - range[1].toInt() + 1;
+        return count;
+    };
     EXPECT_EQ(resets.size(), 0);
-    EXPECT_GE(removals.size(), 1);
-    EXPECT_GE(inserts.size(), 1);
+    EXPECT_EQ(rows(removals), 5);
+    EXPECT_EQ(rows(inserts), 5);
 
     QStringList expected;
     for (const auto& entry : l.log.entries())
@@ -286,7 +275,7 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
 {
     Running r;
     EXPECT_FALSE(r.panel.isVisible());
-    r.start("ps -a --format {{json .}}", 3);
+    const QUuid first = r.start("ps -a --format {{json .}}", 3);
     r.start("inspect a1a1a1a1a1a1 a2a2a2a2a2a2", 61);
     ASSERT_TRUE(r.panel.isVisible());
     EXPECT_EQ(r.panel.titleText(), "Running now (2)");
@@ -306,26 +295,17 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
     // The entry stays until the runner unregisters it.
     EXPECT_EQ(r.ops.active().size(), 2);
 
-    r.panel.stopAllButton()->click();
-    EXPECT_EQ(r.killed.size(), 3);
-    EXPECT_TRUE(r.killed.contains("ps -a --format {{json .}}"));
-}
-
-TEST(RunningCommandsTest, RowsFollowTheListAndTheClock)
-{
-    Running r;
-    const QUuid first = r.start("first", 59);
-    r.start("second", 0);
+    // Rows follow the clock and the list.
     r.now = r.now.addSecs(2);
     r.panel.render();
-    EXPECT_EQ(r.panel.rows()[0].elapsed->text(), "61s");
-    EXPECT_EQ(r.panel.rows()[1].elapsed->text(), "2s");
-
+    EXPECT_EQ(stuck.elapsed->text(), "63s");
     r.ops.unregisterOp(first);
     drainEvents();
     ASSERT_EQ(r.panel.rows().size(), 1);
-    EXPECT_EQ(r.panel.rows()[0].label->text(), "second");
     EXPECT_EQ(r.panel.titleText(), "Running now (1)");
+
+    r.panel.stopAllButton()->click();
+    EXPECT_EQ(r.killed, QStringList({"inspect a1a1a1a1a1a1 a2a2a2a2a2a2", "inspect a1a1a1a1a1a1 a2a2a2a2a2a2"}));
 }
 
 TEST(RunningCommandsTest, StopAllDoesNotCancelTheModelsOperation)

@@ -19,14 +19,15 @@ namespace {
 qint64 bytes(const char* size) { return SizeFormat::parseDockerSize(QString::fromLatin1(size)); }
 QString human(qint64 b) { return SizeFormat::humanSize(b); }
 
-qint64 allVolumeBytes()
+template <typename Records>
+qint64 totalOf(const Records& records)
 {
     qint64 total = 0;
-    for (const auto& v : sample::volumes())
-        total += SizeFormat::parseDockerSize(v.size);
+    for (const auto& r : records)
+        total += SizeFormat::parseDockerSize(r.size);
     return total;
 }
-
+qint64 allVolumeBytes() { return totalOf(sample::volumes()); }
 
 struct Overview {
     explicit Overview(const QList<FakeRule>& rules) : rig(rules), tab(*rig.model)
@@ -46,7 +47,7 @@ struct Overview {
     OverviewTab tab;
 };
 
-TEST(OverviewTabTest, CompleteDataShowsEveryFigureAndEnablesEveryAction)
+TEST(OverviewTabTest, CompleteDataShowsEveryFigureAndEveryActionAsksToConfirm)
 {
     Overview o(sample::rules());
     ASSERT_TRUE(o.refresh());
@@ -59,18 +60,17 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureAndEnablesEveryAction)
 
     const struct {
         OverviewTab::Card card;
-        QString title, value, subtitle;
+        QString value, subtitle;
     } cards[] = {
-        {OverviewTab::containersCard, "Containers", "9", "5 running"},
+        {OverviewTab::containersCard, "9", "5 running"},
         // The engine's own total and count, not the rows' sizes summed.
-        {OverviewTab::imagesCard, "Images", human(bytes("3.9GB")), "12 total"},
-        {OverviewTab::volumesCard, "Volumes", human(allVolumeBytes()), "9 total"},
-        {OverviewTab::buildCacheCard, "Build Cache", "3.4 GB", "Reclaimable: 2.8 GB"},
-        {OverviewTab::reclaimableCard, "Reclaimable", human(reclaimable), "Safe to remove"},
+        {OverviewTab::imagesCard, human(bytes("3.9GB")), "12 total"},
+        {OverviewTab::volumesCard, human(allVolumeBytes()), "9 total"},
+        {OverviewTab::buildCacheCard, "3.4 GB", "Reclaimable: 2.8 GB"},
+        {OverviewTab::reclaimableCard, human(reclaimable), "Safe to remove"},
     };
     for (const auto& c : cards) {
-        SCOPED_TRACE(c.title.toStdString());
-        EXPECT_EQ(o.card(c.card).title(), c.title);
+        SCOPED_TRACE(c.value.toStdString());
         EXPECT_EQ(o.card(c.card).value(), c.value);
         EXPECT_EQ(o.card(c.card).subtitle(), c.subtitle);
     }
@@ -91,6 +91,11 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureAndEnablesEveryAction)
         EXPECT_EQ(o.action(a.action).text(), a.text);
         EXPECT_TRUE(o.action(a.action).isEnabled());
         EXPECT_EQ(o.action(a.action).isProminent(), a.prominent);
+        // Each asks the model, which asks for a confirmation; declined, nothing runs.
+        const auto shown = o.rig.alerts.confirms().size();
+        o.action(a.action).click();
+        EXPECT_EQ(o.rig.alerts.confirms().size(), shown + 1);
+        EXPECT_FALSE(o.rig.model->isLoading());
     }
 }
 
@@ -118,30 +123,12 @@ TEST(OverviewTabTest, VolumesCardCountsEverySizeTheEngineReported)
     EXPECT_EQ(o.card(OverviewTab::volumesCard).subtitle(), "9 total");
 }
 
-TEST(OverviewTabTest, ActionsAskTheModelToConfirm)
-{
-    Overview o(sample::rules());
-    ASSERT_TRUE(o.refresh());
-    for (const auto a : {OverviewTab::cleanBuildCache, OverviewTab::removeUnusedImages,
-                         OverviewTab::removeOrphanVolumes, OverviewTab::safeCleanAll}) {
-        const auto shown = o.rig.alerts.confirms().size();
-        o.action(a).click();
-        EXPECT_EQ(o.rig.alerts.confirms().size(), shown + 1) << int(a);
-        EXPECT_FALSE(o.rig.model->isLoading());  // declined: nothing runs
-    }
-}
-
 TEST(OverviewTabTest, ProjectsTableListsStandaloneFirstAndEachImageOnce)
 {
     Overview o(sample::rules());
     ASSERT_TRUE(o.refresh());
     const OverviewProjectsModel& table = *o.tab.projectsModel();
     ASSERT_EQ(table.rowCount(), 4);
-    QStringList headers;
-    for (int c = 0; c < table.columnCount(); ++c)
-        headers << table.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    EXPECT_EQ(headers, QStringList({"Project", "Containers", "Running", "Stopped", "Images Used"}));
-
     auto row = [&](int r) {
         QStringList cells;
         for (int c = 0; c < table.columnCount(); ++c)
@@ -185,7 +172,6 @@ TEST(BuildCacheTabTest, ShowsTheEngineTextsUnchangedAndTheFallbacks)
         ASSERT_TRUE(rig.refreshAndWait());
         EXPECT_EQ(tab.totalSize()->text(), c.total);
         EXPECT_EQ(tab.reclaimable()->text(), c.reclaimable);
-        EXPECT_EQ(tab.clearButton()->text(), "Clear Build Cache");
         EXPECT_TRUE(tab.clearButton()->isEnabled());
         tab.clearButton()->click();
         EXPECT_EQ(rig.alerts.confirms().size(), 1);

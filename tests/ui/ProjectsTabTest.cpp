@@ -3,7 +3,6 @@
 // selection count, the empty texts, and clicks on painted buttons.
 #include "RecordInventory.h"
 
-#include "platform/PlatformWords.h"
 #include "ui/ProjectCardDelegate.h"
 #include "ui/ProjectCardList.h"
 #include "ui/ProjectListModel.h"
@@ -76,26 +75,12 @@ struct Projects {
 
 TEST(ProjectsTabTest, OwnershipBadgesNameTheOtherOwners)
 {
-    struct Case {
-        QSet<QString> owners;
-        const char* text;
-        QColor color;
+    const std::pair<QSet<QString>, const char*> cases[] = {
+        {{"shop"}, "exclusive"}, {{}, "exclusive"}, {{"shop", ""}, "shared: other"},
+        {{"shop", "blog", "analytics"}, "shared: analytics, blog"}, {{""}, "shared: other"},
     };
-    const Case cases[] = {
-        {{"shop"}, "exclusive", Theme::success()},
-        {{}, "exclusive", Theme::success()},
-        {{"shop", ""}, "shared: other", Theme::danger()},
-        {{"shop", "blog", "analytics"}, "shared: analytics, blog", Theme::danger()},
-        {{"blog"}, "shared: blog", Theme::danger()},
-        {{""}, "shared: other", Theme::danger()},
-    };
-    for (const Case& c : cases) {
-        const CardBadge badge = ProjectCards::ownershipBadge(c.owners, "shop");
-        EXPECT_EQ(badge.text, c.text);
-        EXPECT_EQ(badge.color, c.color) << c.text;
-    }
-    EXPECT_EQ(ProjectCards::kindBadge("shop-web", "shop"), (CardBadge{"built", Theme::warning()}));
-    EXPECT_EQ(ProjectCards::kindBadge("postgres", "shop"), (CardBadge{"base", Theme::textDim()}));
+    for (const auto& [owners, text] : cases)
+        EXPECT_EQ(ProjectCards::ownershipBadge(owners, "shop").text, text);
 }
 
 TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
@@ -103,9 +88,7 @@ TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
     Projects p;
     ASSERT_TRUE(p.rig.loaded);
     const ProjectCardData& shop = p.card("shop");
-    EXPECT_EQ(shop.title, "shop");
     EXPECT_EQ(shop.runningText, "● 3 running");
-    EXPECT_EQ(shop.runningColor, Theme::success());
     const auto size = [](std::initializer_list<const char*> sizes) {
         qint64 total = 0;
         for (const char* s : sizes)
@@ -133,35 +116,18 @@ TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
 
     const ProjectCardData& blog = p.card("blog");
     EXPECT_EQ(blog.runningText, "● all stopped");
-    EXPECT_EQ(blog.runningColor, Theme::textDim());
     EXPECT_EQ(p.layout("blog").outline, Theme::border());
     EXPECT_EQ(p.layout("shop").outline, Theme::success());
 
     const ProjectCardData& standalone = p.card("");
     EXPECT_EQ(standalone.title, "(standalone containers)");
     EXPECT_EQ(standalone.runningText, "● 1 running");
-    // The shared redis image is "other"-owned from the standalone group's view.
-    bool sawRedis = false;
-    for (const auto& r : standalone.images)
-        if (r.name == "redis:7-alpine") {
-            sawRedis = true;
-            EXPECT_EQ(r.ownership.text, "shared: blog, shop");
-            EXPECT_EQ(r.kind->text, "base");
-        }
-    EXPECT_TRUE(sawRedis);
+    // From the standalone group's view the shared redis image belongs to the others.
+    ASSERT_NE(p.image("", "redis:7-alpine"), nullptr);
+    EXPECT_EQ(p.image("", "redis:7-alpine")->ownership.text, "shared: blog, shop");
 }
 
-TEST(ProjectsTabTest, HeaderShowsActivityOnlyWhenKnown)
-{
-    Projects p;
-    const CardLayout analytics = p.layout("analytics");
-    EXPECT_NE(analytics.itemWithText("· active 5 minutes ago"), nullptr);
-    // ml-lab's only container never started: no activity text at all.
-    for (const CardItem& item : p.layout("ml-lab").items)
-        EXPECT_FALSE(item.text.startsWith("· active")) << item.text.toStdString();
-}
-
-TEST(ProjectsTabTest, RelativeTimesMoveOnWithTheMinute)
+TEST(ProjectsTabTest, ActivityIsShownOnlyWhenKnownAndRelativeTimesMoveOnWithTheMinute)
 {
     Projects p;
     const auto texts = [&] {
@@ -172,6 +138,9 @@ TEST(ProjectsTabTest, RelativeTimesMoveOnWithTheMinute)
     };
     EXPECT_TRUE(texts().contains("· active 5 minutes ago"));
     EXPECT_TRUE(texts().contains("Up 5 minutes"));  // Docker said "Up 3 hours" when it was listed
+    // ml-lab's only container never started: no activity text at all.
+    for (const CardItem& item : p.layout("ml-lab").items)
+        EXPECT_FALSE(item.text.startsWith("· active")) << item.text.toStdString();
 
     struct PaintCounter : QObject {
         int paints = 0;
@@ -219,17 +188,21 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeAndSelectionMode)
     QDir(root.path()).mkpath("blog");
     QFile readme(QDir(root.path()).filePath("shop/README.md"));
     ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.write("# Shop\n");
     readme.close();
     Projects p(records::realistic(root.path()));
 
     auto shop = p.layout("shop");
-    EXPECT_FALSE(shop.rectOf(CardAction::readme).isEmpty());
     EXPECT_TRUE(p.layout("blog").rectOf(CardAction::readme).isEmpty());
     EXPECT_FALSE(p.layout("blog").rectOf(CardAction::finder).isEmpty());
-    const auto folderButton = std::find_if(shop.items.begin(), shop.items.end(),
-                                           [](const CardItem& item) { return item.action == CardAction::finder; });
-    ASSERT_NE(folderButton, shop.items.end());
-    EXPECT_EQ(folderButton->text, platform::platformWords().showFolderButton);
+    // The README button opens the sheet for its project.
+    ASSERT_TRUE(p.click("shop", CardAction::readme));
+    ReadmeSheet* sheet = p.tab.readmeSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->title(), "shop");
+    ASSERT_TRUE(waitUntil([&] { return sheet->content() == "# Shop\n"; }));
+    sheet->close();
+    ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
     // ml-lab has no working directory: Finder and Terminal are there but disabled.
     EXPECT_FALSE(p.layout("ml-lab").rectOf(CardAction::finder).isEmpty());
     const CardLayout mlLab = p.layout("ml-lab");
@@ -246,9 +219,6 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeAndSelectionMode)
             EXPECT_FALSE(item.enabled);
             EXPECT_EQ(item.toolTip, "Project path not found on this host:\n" + p.card("analytics").path);
         }
-    for (const CardItem& item : shop.items)
-        if (item.action == CardAction::finder)
-            EXPECT_TRUE(item.enabled && item.toolTip.isEmpty());
 
     // The standalone group: no utility row, no checkbox.
     p.rig.model->setSelectionMode(true);
@@ -294,12 +264,9 @@ TEST(ProjectsTabTest, ControlsAreBoundToTheModel)
     p.tab.sortMenu().setCurrentIndex(2);
     emit p.tab.sortMenu().activated(2);
     EXPECT_EQ(model.projectSort(), ProjectSort::name);
-    EXPECT_EQ(p.tab.sortMenu().itemText(0), "Last activity");
-    EXPECT_EQ(p.tab.directionButton().toolTip(), "Descending");
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"shop", "ml-lab", "blog", "analytics", ""}));
     p.tab.directionButton().click();
     EXPECT_TRUE(model.sortAscending());
-    EXPECT_EQ(p.tab.directionButton().toolTip(), "Ascending");
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "shop"}));
 }
 
@@ -328,13 +295,9 @@ TEST(ProjectsTabTest, SelectionModeCountsNamedProjectsOnly)
 {
     Projects p;
     AppModel& model = *p.rig.model;
-    EXPECT_TRUE(p.tab.deleteButton().isHidden());
     p.tab.selectButton().click();
     EXPECT_TRUE(model.selectionMode());
     EXPECT_TRUE(p.tab.selectButton().isHidden());
-    EXPECT_EQ(p.tab.deleteButton().text(), "Delete 0");
-    EXPECT_FALSE(p.tab.deleteButton().isEnabled());
-
     model.toggleProjectSelection("");  // the standalone group is never counted
     EXPECT_EQ(p.tab.deleteButton().text(), "Delete 0");
     EXPECT_FALSE(p.tab.deleteButton().isEnabled());
@@ -386,24 +349,6 @@ TEST(ProjectsTabTest, CardButtonsCallTheirOperations)
     drainEvents();
     EXPECT_TRUE(p.rig.desktop.revealed.isEmpty());
     EXPECT_EQ(p.rig.alerts.shown.size(), 4);  // the four confirmations
-}
-
-TEST(ProjectsTabTest, ReadmeButtonOpensTheSheetForTheProject)
-{
-    QTemporaryDir root;
-    QDir(root.path()).mkpath("shop");
-    QFile readme(QDir(root.path()).filePath("shop/README.md"));
-    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-    readme.write("# Shop\n");
-    readme.close();
-    Projects p(records::realistic(root.path()));
-    ASSERT_TRUE(p.click("shop", CardAction::readme));
-    ReadmeSheet* sheet = p.tab.readmeSheet();
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->title(), "shop");
-    ASSERT_TRUE(waitUntil([&] { return sheet->content() == "# Shop\n"; }));
-    sheet->close();
-    ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
 }
 
 TEST(ProjectsTabTest, KeyboardWalksTheCardButtonsAndPressesThem)
@@ -469,17 +414,14 @@ TEST(ProjectsTabTest, AssistiveTechnologySeesEachCardAndItsNamedButtons)
     EXPECT_TRUE(shop->text(QAccessible::Description).startsWith("● 3 running, 4 containers"));
     EXPECT_EQ(cards->indexOfChild(shop), shopRow);
     // Every button carries the name it shows, and is pressed like a click.
-    QStringList names;
+    QStringList names, heard;
     for (const CardItem& item : list.layoutOf(shopRow).items)
         if (item.kind == CardItem::Kind::button)
             names << item.text;
-    ASSERT_EQ(shop->childCount(), names.size());
-    for (int i = 0; i < shop->childCount(); ++i) {
-        QAccessibleInterface* button = shop->child(i);
-        EXPECT_EQ(button->role(), QAccessible::Button);
-        EXPECT_EQ(button->text(QAccessible::Name), names[i]);
-        EXPECT_EQ(button->parent(), shop);
-    }
+    for (int i = 0; i < shop->childCount(); ++i)
+        if (shop->child(i)->role() == QAccessible::Button && shop->child(i)->parent() == shop)
+            heard << shop->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(heard, names);
     QAccessibleInterface* containers = shop->child(int(names.indexOf("Containers")));
     containers->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_EQ(p.rig.alerts.confirms().size(), 1);

@@ -1,6 +1,6 @@
 #pragma once
-// A realistic inventory as docker prints it, for the window tests and the
-// screenshots: three compose projects (shop, blog, analytics) and two
+// A realistic inventory as docker prints it, for the window tests that
+// refresh through the fake docker: three compose projects (shop, blog, analytics) and two
 // standalone containers, twelve images, nine volumes and a build cache; plus
 // the variants with incomplete inspection, a stopped daemon and an empty engine.
 
@@ -14,27 +14,14 @@
 namespace stowage::test::sample {
 
 struct Container {
-    QString id;  // 12 hex digits
-    QString name;
-    QString image;
-    QString state;
-    QString status;
-    QString project;
-    QString imageId;
+    QString id, name, image, state, status, project, imageId;  // id: 12 hex digits
     QStringList volumes;
 };
-
 struct Image {
-    QString id;
-    QString repository;
-    QString tag;
-    QString size;
+    QString id, repository, tag, size;
 };
-
 struct Volume {
-    QString name;
-    QString project;
-    QString size;
+    QString name, project, size;
 };
 
 inline QString imageId(char digit) { return QStringLiteral("sha256:") + QString(64, QLatin1Char(digit)); }
@@ -200,7 +187,6 @@ inline QList<FakeRule> failingRules(const QString& err)
 inline const QString daemonDownText =
     "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?\n";
 
-// The daemon does not answer.
 inline QList<FakeRule> daemonDownRules() { return failingRules(daemonDownText); }
 
 // What both the 20.10 and the 28 client print when the engine's socket refuses the user.
@@ -214,13 +200,10 @@ inline QList<FakeRule> socketRefusedRules() { return failingRules(socketRefusedT
 // An engine with nothing on it.
 inline QList<FakeRule> emptyEngineRules()
 {
-    return {FakeRule{"ps -a", ""},
-            FakeRule{"images -a", ""},
-            FakeRule{"volume ls", ""},
+    return {FakeRule{"ps -a", ""}, FakeRule{"images -a", ""}, FakeRule{"volume ls", ""},
             FakeRule{"system df -v", R"({"Volumes":[]})"},
             FakeRule{"system df --format", R"x({"Type":"Build Cache","Size":"0B","Reclaimable":"0B (0%)"})x"},
-            FakeRule{"inspect", ""},
-            FakeRule{"info", "/var/lib/docker\n"}};
+            FakeRule{"inspect", ""}, FakeRule{"info", "/var/lib/docker\n"}};
 }
 
 }  // namespace stowage::test::sample
