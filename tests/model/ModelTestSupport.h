@@ -128,7 +128,8 @@ struct ModelRig {
         options.alerts = &alerts;
         options.desktop = &desktop;
         options.pathProbes = pathProbes;
-        options.removalLimits = {2.0, 0.4, 30.0};
+        // Short enough for the time-out paths, long enough for a loaded machine under a sanitizer.
+        options.removalLimits = {2.0, 1.5, 30.0};
         options.refreshAfterCleanup = refreshAfterCleanup;
         model = std::make_unique<AppModel>(*cli, options);
         statuses.clear();
