@@ -44,37 +44,42 @@ TEST_F(ImageFiguresE2ETest, FiguresAndFreedAmountsAgreeWithTheEngine)
     classicBuild(engine, "sgfx-figs-three:latest", "FROM scratch\nCOPY three /three\n", "three", 4 * MB);
     engine.docker({"create", "--name", "sgfx-figs-user", "sgfx-figs-one:latest"});
 
-    EngineModelRig rig(engine, {.client = Engine::docker28Client()});
-    ASSERT_TRUE(rig.refreshAndWait());
     const EngineImageTotals before = engine.imageTotals();
     ASSERT_TRUE(before.known);
-
-    // The Overview says what docker system df says, at the precision shown.
-    const OverviewTab::Figures figures = OverviewTab::figures(*rig.model);
-    EXPECT_EQ(figures.images, before.count);
-    EXPECT_EQ(rig.model->index().imageGraph.topLevelCount(), before.count);
-    EXPECT_EQ(SizeFormat::humanSize(figures.imageBytes), SizeFormat::humanSize(before.sizeBytes));
-
-    // The classic builder's steps are build layers, never dangling; docker's dangling image is.
     const QStringList dangling = engine.lines({"images", "-q", "--no-trunc", "--filter", "dangling=true"});
-    int buildLayers = 0;
-    for (const SGImage& image : rig.model->images()) {
-        if (image.repository != "<none>")
-            continue;
-        const QString reason = rig.model->imageStatus(image).reason;
-        EXPECT_EQ(reason.startsWith("Build layer of "), !dangling.contains(image.id)) << reason.toStdString();
-        buildLayers += reason.startsWith("Build layer of ");
+    // Each client's refresh: the Overview says what docker system df says, at the precision shown; the
+    // classic builder's steps are build layers, never dangling; docker's dangling image is.
+    std::vector<std::unique_ptr<EngineModelRig>> rigs;
+    for (const QString& client : {Engine::docker20Client(), Engine::docker28Client()}) {
+        SCOPED_TRACE(client.toStdString());
+        rigs.push_back(std::make_unique<EngineModelRig>(engine, EngineModelSetup{.client = client}));
+        EngineModelRig& rig = *rigs.back();
+        ASSERT_TRUE(rig.refreshAndWait());
+        const OverviewTab::Figures figures = OverviewTab::figures(*rig.model);
+        EXPECT_EQ(figures.images, before.count);
+        EXPECT_EQ(rig.model->index().imageGraph.topLevelCount(), before.count);
+        EXPECT_EQ(SizeFormat::humanSize(figures.imageBytes), SizeFormat::humanSize(before.sizeBytes));
+        int buildLayers = 0;
+        for (const SGImage& image : rig.model->images()) {
+            if (image.repository != "<none>")
+                continue;
+            const QString reason = rig.model->imageStatus(image).reason;
+            EXPECT_EQ(reason.startsWith("Build layer of "), !dangling.contains(image.id)) << reason.toStdString();
+            buildLayers += reason.startsWith("Build layer of ");
+        }
+        EXPECT_EQ(buildLayers, 2 + 2);  // the fixture's two, and the COPY step of each image built on the base
+        // The base is not offered: docker refuses it while sgfx-figs-one is built on it.
+        const QSet<QString> offered = imageIds(rig.model->unusedImages());
+        EXPECT_FALSE(offered.contains(engine.imageId("sgfx-figs-base:1")));
+        EXPECT_TRUE(offered.contains(engine.imageId("sgfx-figs-two:v2")));
     }
-    EXPECT_EQ(buildLayers, 2 + 2);  // the fixture's two, and the COPY step of each image built on the base
-    // The base is not offered: docker refuses it while sgfx-figs-one is built on it.
-    const QSet<QString> offered = imageIds(rig.model->unusedImages());
-    EXPECT_FALSE(offered.contains(engine.imageId("sgfx-figs-base:1")));
-    EXPECT_TRUE(offered.contains(engine.imageId("sgfx-figs-two:v2")));
 
     // What the button promises is what the engine frees, within 5%; sgfx-figs-two's build step
     // goes with it and is counted.
-    const ByteRange promised = figures.unusedBytes;
+    const ByteRange promised = OverviewTab::figures(*rigs[0]->model).unusedBytes;
+    EXPECT_EQ(promised, OverviewTab::figures(*rigs[1]->model).unusedBytes);
     EXPECT_EQ(promised.low, promised.high);
+    EngineModelRig& rig = *rigs[1];
     rig.model->cleanUnusedImages();
     ASSERT_TRUE(rig.waitIdle());
     const EngineImageTotals after = engine.imageTotals();
