@@ -1,8 +1,7 @@
 // The Logs tab: the level filter and the count, the live list model over a
 // full log, auto-scroll, Copy / Reveal File / Clear, and the running commands
 // with their per-command kill and "Stop all".
-#include "SampleInventory.h"
-#include "UiTestSupport.h"
+#include "RecordInventory.h"
 
 #include "log/LogFormat.h"
 #include "platform/PlatformWords.h"
@@ -22,11 +21,10 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
-#include <QFile>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 
@@ -40,10 +38,7 @@ struct Logs {
         tab.resize(900, 500);
         tab.show();
     }
-    void write(LogLevel level, const QString& message)
-    {
-        log.log(level, message);
-    }
+    void write(LogLevel level, const QString& message) { log.log(level, message); }
     void settle() { drainEvents(std::chrono::milliseconds(30)); }
     QStringList shownMessages() const
     {
@@ -170,21 +165,7 @@ TEST(LogsTabTest, AutoScrollFollowsNewLinesOnlyWhenOn)
     EXPECT_EQ(bar.value(), bar.maximum());
 }
 
-TEST(LogsTabTest, CopyTakesEveryEntryWhateverTheFilterShows)
-{
-    Logs l;
-    l.write(LogLevel::debug, "hidden by the filter");
-    l.write(LogLevel::error, "two\nlines");
-    l.settle();
-    l.selectFilter("Errors");
-    l.tab.copyButton()->click();
-    ASSERT_EQ(l.desktop.copied.size(), 1);
-    EXPECT_EQ(l.desktop.copied.first(), l.log.exportText());
-    EXPECT_TRUE(l.desktop.copied.first().contains("hidden by the filter"));
-    EXPECT_EQ(l.statuses, QStringList({"Copied 2 log lines to clipboard."}));
-}
-
-TEST(LogsTabTest, SelectedLinesCanBeCopiedAndTheCurrentOneReadInFull)
+TEST(LogsTabTest, CopyTakesEveryEntryOrTheSelectedLinesAndTheCurrentOneIsReadInFull)
 {
     Logs l;
     const QString long_ = "docker rm failed:\n" + QString(400, 'x') + " <b>end</b>";
@@ -192,12 +173,20 @@ TEST(LogsTabTest, SelectedLinesCanBeCopiedAndTheCurrentOneReadInFull)
     l.write(LogLevel::warn, long_);
     l.write(LogLevel::error, "third");
     l.settle();
+    // Copy takes every entry, whatever the filter shows.
+    l.selectFilter("Errors");
+    l.tab.copyButton()->click();
+    ASSERT_EQ(l.desktop.copied.size(), 1);
+    EXPECT_EQ(l.desktop.copied.first(), l.log.exportText());
+    EXPECT_EQ(l.statuses, QStringList({"Copied 3 log lines to clipboard."}));
+
+    l.selectFilter("All");
     QItemSelectionModel& selection = *l.tab.list()->selectionModel();
     selection.select(l.tab.listModel()->index(2), QItemSelectionModel::Select);
     selection.select(l.tab.listModel()->index(0), QItemSelectionModel::Select);
     l.tab.copySelection();
-    ASSERT_EQ(l.desktop.copied.size(), 1);
-    const QStringList lines = l.desktop.copied.first().split('\n');
+    ASSERT_EQ(l.desktop.copied.size(), 2);
+    const QStringList lines = l.desktop.copied.last().split('\n');
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith(" › first"));
     EXPECT_TRUE(lines[1].endsWith(" ✕ third"));
@@ -238,7 +227,7 @@ TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)
 
 TEST(LogsTabTest, StatusMessagesReachTheWindowsStatusLineUntilTheModelSpeaks)
 {
-    UiRig rig(sample::rules());
+    UiRig rig(records::dockerRules(records::realistic()));
     MainWindow window(*rig.model, rig.log, rig.desktop);
     RootView& root = *window.rootView();
     root.setTab(RootView::Tab::logs);
@@ -310,7 +299,8 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
 
 TEST(RunningCommandsTest, StopAllDoesNotCancelTheModelsOperation)
 {
-    UiRig rig(sample::rules({FakeRule{"inspect", sample::inspectOut(), "", 0, 30}}));
+    const CachedState state = records::realistic();
+    UiRig rig(records::dockerRules(state, {FakeRule{"inspect", records::inspectOut(state), "", 0, 30}}));
     LogsTab tab(rig.log, rig.operations, rig.desktop, [](const QString&) {});
     tab.show();
     rig.model->refresh();

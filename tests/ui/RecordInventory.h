@@ -1,9 +1,10 @@
 #pragma once
-// Inventories for the Projects, Images and Volumes tab tests, written as
-// records (no docker involved) and loaded into a UiRig's model through its
-// state cache. `realistic()` is a small development machine: four compose
-// projects, standalone containers, shared and unused images, and every kind
-// of volume (in use, mounted by several containers, disputed, orphans).
+// The inventories of the window tests, written as records: loaded into a
+// UiRig's model through its state cache, or printed as docker would print
+// them for the scripted fake docker. `realistic()` is a small development
+// machine: four compose projects, standalone containers, shared and unused
+// images, and every kind of volume (in use, mounted by several containers,
+// disputed, orphans).
 
 #include "UiTestSupport.h"
 
@@ -16,29 +17,20 @@ namespace stowage::test::records {
 
 inline QString imageId(const QString& seed)
 {
-    return QStringLiteral("sha256:")
-        + QString::fromLatin1(QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Sha256).toHex());
+    return "sha256:" + QString::fromLatin1(QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Sha256).toHex());
 }
 
-inline QString anonymousName(const QString& seed)
-{
-    return imageId(seed).mid(7);
-}
+inline QString anonymousName(const QString& seed) { return imageId(seed).mid(7); }
 
 class StateBuilder {
 public:
     StateBuilder& image(const QString& repository, const QString& tag, const QString& size,
-                        const QString& created = QStringLiteral("2 weeks ago"))
+                        const QString& created = "2 weeks ago")
     {
-        SGImage i;
-        i.id = imageId(repository + QLatin1Char(':') + tag);
-        i.repository = repository;
-        i.tag = tag;
-        i.size = size;
-        i.sizeBytes = SizeFormat::parseDockerSize(size);
-        i.created = created;
+        const qint64 bytes = SizeFormat::parseDockerSize(size);
+        const SGImage i{imageId(repository + ':' + tag), repository, tag, size, bytes, created};
         state_.images << i;
-        state_.imageLayers << ImageLayers{i.id, {}, i.sizeBytes, {i.id + "-layer"}};  // on a layer of its own
+        state_.imageLayers << ImageLayers{i.id, {}, bytes, {i.id + "-layer"}};  // on a layer of its own
         return *this;
     }
 
@@ -50,21 +42,18 @@ public:
         SGContainer c;
         c.id = imageId(name).mid(7, 12);
         c.name = name;
-        c.image = image.endsWith(QStringLiteral(":latest")) ? image.chopped(7) : image;
+        c.image = image.endsWith(":latest") ? image.chopped(7) : image;
         c.imageID = imageId(image);
-        c.state = running ? QStringLiteral("running") : QStringLiteral("exited");
-        c.status = running ? QStringLiteral("Up 3 hours") : QStringLiteral("Exited (0) 2 days ago");
+        c.state = running ? "running" : "exited";
+        c.status = running ? "Up 3 hours" : "Exited (0) 2 days ago";
         c.project = project;
         c.workingDir = project.isEmpty() ? QString() : workingDir;
         c.mounts = mounts;
         if (activeMinutesAgo) {
             const QDateTime when = QDateTime::currentDateTimeUtc().addSecs(-60 * *activeMinutesAgo);
-            if (running)
-                c.startedAt = when;
-            else {
-                c.startedAt = when.addDays(-1);
+            c.startedAt = running ? when : when.addDays(-1);
+            if (!running)
                 c.finishedAt = when;
-            }
         }
         state_.containers << c;
         return *this;
@@ -72,12 +61,7 @@ public:
 
     StateBuilder& volume(const QString& name, const QString& project, const QString& size, bool dangling = false)
     {
-        SGVolume v;
-        v.name = name;
-        v.driver = QStringLiteral("local");
-        v.project = project;
-        v.mountpoint = QStringLiteral("/var/lib/docker/volumes/") + name + QStringLiteral("/_data");
-        state_.volumes << v;
+        state_.volumes << SGVolume{name, "local", "/var/lib/docker/volumes/" + name + "/_data", {}, project};
         state_.volumeSizes.insert(name, SizeFormat::parseDockerSize(size));
         if (dangling)
             state_.danglingVolumeNames << name;
@@ -95,8 +79,7 @@ public:
         CachedState s = state_;
         s.usageDataComplete = complete_;
         s.danglingKnown = true;
-        s.buildCache = {QStringLiteral("3.4GB"), SizeFormat::parseDockerSize(QStringLiteral("3.4GB")),
-                        QStringLiteral("2.8GB"), SizeFormat::parseDockerSize(QStringLiteral("2.8GB"))};
+        s.buildCache = {"3.4GB", SizeFormat::parseDockerSize("3.4GB"), "2.8GB", SizeFormat::parseDockerSize("2.8GB")};
         if (complete_)
             for (const SGContainer& c : s.containers)
                 if (!s.usedImageIDs.contains(c.imageID))
@@ -114,9 +97,9 @@ inline const QString anonSmall = anonymousName("anon-2");
 inline const QString anonMounted = anonymousName("anon-3");
 
 // `projectsRoot` is where the compose projects' working directories are said to be.
-inline StateBuilder realisticBuilder(const QString& projectsRoot = QStringLiteral("/home/dev/src"))
+inline StateBuilder realisticBuilder(const QString& projectsRoot = "/home/dev/src")
 {
-    const auto dir = [&](const char* project) { return projectsRoot + QLatin1Char('/') + QLatin1String(project); };
+    const auto dir = [&](const char* project) { return projectsRoot + '/' + project; };
     StateBuilder b;
     b.image("shop-web", "latest", "512MB", "3 hours ago")
         .image("shop-worker", "latest", "480MB", "3 hours ago")
@@ -168,7 +151,7 @@ inline StateBuilder realisticBuilder(const QString& projectsRoot = QStringLitera
     return b;
 }
 
-inline CachedState realistic(const QString& projectsRoot = QStringLiteral("/home/dev/src"))
+inline CachedState realistic(const QString& projectsRoot = "/home/dev/src")
 {
     return realisticBuilder(projectsRoot).build();
 }
@@ -193,5 +176,73 @@ struct LoadedRig : UiRig {
     }
     bool loaded = false;
 };
+
+// --- The same inventories as docker prints them ---
+
+// `docker inspect` of the first `count` containers (all of them when negative).
+inline QString inspectOut(const CachedState& s, qsizetype count = -1)
+{
+    QString out;
+    for (const SGContainer& c : s.containers.first(count < 0 ? s.containers.size() : count)) {
+        QStringList mounts;
+        for (const QString& v : c.mounts)
+            mounts << QStringLiteral(R"({"Type":"volume","Name":"%1"})").arg(v);
+        out += c.id + QString(52, '0') + "@@" + c.imageID + "@@[" + mounts.join(',')
+            + "]@@2024-05-01T10:11:12.123456789Z@@2024-05-02T08:00:00Z\n";
+    }
+    return out;
+}
+
+// A complete, successful refresh of `s`; `overrides` come first and win. The
+// engine's image total (11GB) is its own, not the rows' sizes summed.
+inline QList<FakeRule> dockerRules(const CachedState& s, const QList<FakeRule>& overrides = {})
+{
+    QString ps, images, layers, volumes;
+    QStringList sizes;
+    for (const SGContainer& c : s.containers) {
+        const QString labels = c.project.isEmpty() ? QString() : "com.docker.compose.project=" + c.project;
+        ps += listingLine(QStringLiteral(R"({"ID":"%1","Names":"%2","Image":"%3","Status":"%4","State":"%5","Size":"0B","Ports":"","CreatedAt":"2024-05-01 10:11:12 +0000 UTC","Labels":"%6"})")
+                              .arg(c.id, c.name, c.image, c.status, c.state, labels),
+                          c.project, c.workingDir)
+            + '\n';
+    }
+    for (const SGImage& i : s.images) {
+        images += QStringLiteral(R"({"ID":"%1","Repository":"%2","Tag":"%3","Size":"%4","CreatedSince":"%5"})" "\n")
+                      .arg(i.id, i.repository, i.tag, i.size, i.created);
+        layers += QStringLiteral("%1@@@@%2@@[\"%1-layer\"]\n").arg(i.id).arg(i.sizeBytes);
+    }
+    for (const SGVolume& v : s.volumes) {
+        const QString labels = v.project.isEmpty() ? QString() : "com.docker.compose.project=" + v.project;
+        volumes += listingLine(QStringLiteral(R"({"Name":"%1","Driver":"local","Mountpoint":"%2","Labels":"%3"})")
+                                   .arg(v.name, v.mountpoint, labels),
+                               v.project)
+            + '\n';
+        sizes << QStringLiteral(R"({"Name":"%1","Size":"%2B"})").arg(v.name).arg(s.volumeSizes.value(v.name));
+    }
+    const QString diskUsage =
+        QStringLiteral(R"({"Type":"Images","TotalCount":"%1","Size":"11GB"})" "\n"
+                       R"x({"Type":"Build Cache","Size":"%2","Reclaimable":"%3 (50%)"})x")
+            .arg(s.images.size())
+            .arg(s.buildCache.size, s.buildCache.reclaimable);
+    return overrides
+        + QList<FakeRule>{{"ps -a", ps},
+                          {"images -a", images},
+                          {"volume ls --format", volumes},
+                          {"system df -v", "{\"Volumes\":[" + sizes.join(',') + "]}"},
+                          {"system df --format", diskUsage},
+                          {"inspect", inspectOut(s)},
+                          {"image inspect sha256:", layers},
+                          {"volume ls -q", s.danglingVolumeNames.join('\n') + '\n'},
+                          {"info", s.dockerRoot + '\n'}};
+}
+
+// Every listing fails with `err` on standard error.
+inline QList<FakeRule> failingRules(const QString& err)
+{
+    QList<FakeRule> all;
+    for (const char* match : {"ps", "images", "volume", "system", "inspect", "info"})
+        all << FakeRule{match, "", err, 1};
+    return all;
+}
 
 }  // namespace stowage::test::records
