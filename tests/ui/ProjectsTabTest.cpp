@@ -21,14 +21,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QListView>
 #include <QTest>
 #include <QToolButton>
 
 namespace stowage::test {
 namespace {
-
-using records::LoadedRig;
 
 struct Projects {
     explicit Projects(const CachedState& state = records::realistic()) : rig(state), tab(*rig.model)
@@ -69,19 +66,9 @@ struct Projects {
         drainEvents();
         return true;
     }
-    LoadedRig rig;
+    records::LoadedRig rig;
     ProjectsTab tab;
 };
-
-TEST(ProjectsTabTest, OwnershipBadgesNameTheOtherOwners)
-{
-    const std::pair<QSet<QString>, const char*> cases[] = {
-        {{"shop"}, "exclusive"}, {{}, "exclusive"}, {{"shop", ""}, "shared: other"},
-        {{"shop", "blog", "analytics"}, "shared: analytics, blog"}, {{""}, "shared: other"},
-    };
-    for (const auto& [owners, text] : cases)
-        EXPECT_EQ(ProjectCards::ownershipBadge(owners, "shop").text, text);
-}
 
 TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
 {
@@ -90,10 +77,9 @@ TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
     const ProjectCardData& shop = p.card("shop");
     EXPECT_EQ(shop.runningText, "● 3 running");
     const auto size = [](std::initializer_list<const char*> sizes) {
-        qint64 total = 0;
-        for (const char* s : sizes)
-            total += SizeFormat::parseDockerSize(s);
-        return SizeFormat::humanSize(total);
+        return SizeFormat::humanSize(std::accumulate(sizes.begin(), sizes.end(), qint64(0), [](qint64 sum, const char* s) {
+            return sum + SizeFormat::parseDockerSize(s);
+        }));
     };
     EXPECT_EQ(shop.figures, "4 containers · 4 images (" + size({"512MB", "480MB", "432MB", "41MB"}) + ") · 3 volumes ("
                                 + size({"1.2GB", "88MB", "12MB"}) + ")");
@@ -125,6 +111,11 @@ TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
     // From the standalone group's view the shared redis image belongs to the others.
     ASSERT_NE(p.image("", "redis:7-alpine"), nullptr);
     EXPECT_EQ(p.image("", "redis:7-alpine")->ownership.text, "shared: blog, shop");
+    // Owners outside any project are "other"; named ones are listed by name.
+    for (const auto& [owners, text] : {std::pair<QSet<QString>, const char*>{{}, "exclusive"},
+                                       {{"shop", ""}, "shared: other"},
+                                       {{"shop", "blog", "analytics"}, "shared: analytics, blog"}})
+        EXPECT_EQ(ProjectCards::ownershipBadge(owners, "shop").text, text);
 }
 
 TEST(ProjectsTabTest, ActivityIsShownOnlyWhenKnownAndRelativeTimesMoveOnWithTheMinute)
@@ -268,6 +259,9 @@ TEST(ProjectsTabTest, ControlsAreBoundToTheModel)
     p.tab.directionButton().click();
     EXPECT_TRUE(model.sortAscending());
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "shop"}));
+
+    Projects none(records::StateBuilder().volume("lonely", "", "1MB").build());
+    EXPECT_EQ(none.tab.emptyLabel().text(), "No projects.");
 }
 
 TEST(ProjectsTabTest, CardsAreRebuiltFromTheIndexNotFromTheListingsARefreshPublishesFirst)
@@ -283,12 +277,6 @@ TEST(ProjectsTabTest, CardsAreRebuiltFromTheIndexNotFromTheListingsARefreshPubli
     emit p.rig.model->indexChanged();
     drainEvents();
     EXPECT_EQ(rebuilds.size(), 1);
-}
-
-TEST(ProjectsTabTest, NoProjectsAtAll)
-{
-    Projects p(records::StateBuilder().volume("lonely", "", "1MB").build());
-    EXPECT_EQ(p.tab.emptyLabel().text(), "No projects.");
 }
 
 TEST(ProjectsTabTest, SelectionModeCountsNamedProjectsOnly)
@@ -325,35 +313,10 @@ TEST(ProjectsTabTest, SelectionModeCountsNamedProjectsOnly)
     EXPECT_FALSE(p.tab.selectButton().isHidden());
 }
 
-TEST(ProjectsTabTest, CardButtonsCallTheirOperations)
+TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
 {
     Projects p;
-    ASSERT_TRUE(p.click("blog", CardAction::deleteProject));
-    ASSERT_TRUE(p.click("blog", CardAction::removeContainers));
-    ASSERT_TRUE(p.click("blog", CardAction::removeImages));
-    ASSERT_TRUE(p.click("blog", CardAction::removeVolumes));
-    QStringList titles;
-    for (const auto& alert : p.rig.alerts.confirms())
-        titles << alert.title;
-    EXPECT_EQ(titles, (QStringList{"Delete entire project", "Remove containers", "Remove project images",
-                                   "Remove project volumes"}));
-    EXPECT_TRUE(p.rig.alerts.confirms()[0].message.startsWith("Project: blog\n"));
-
-    ASSERT_TRUE(p.click("shop", CardAction::copyForClaude));
-    ASSERT_EQ(p.rig.desktop.copied.size(), 1);
-    EXPECT_TRUE(p.rig.desktop.copied[0].startsWith("# Docker project: shop\n"));
-
-    // Disabled buttons do nothing: shop's folder exists only inside the engine's machine, ml-lab has none.
-    EXPECT_TRUE(p.click("shop", CardAction::finder));
-    EXPECT_TRUE(p.click("ml-lab", CardAction::finder));
-    drainEvents();
-    EXPECT_TRUE(p.rig.desktop.revealed.isEmpty());
-    EXPECT_EQ(p.rig.alerts.shown.size(), 4);  // the four confirmations
-}
-
-TEST(ProjectsTabTest, KeyboardWalksTheCardButtonsAndPressesThem)
-{
-    Projects p;
+    // Tab from the search field goes through the controls into the first card's first button.
     ProjectCardList& list = p.tab.list();
     p.tab.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&p.tab));
@@ -361,17 +324,14 @@ TEST(ProjectsTabTest, KeyboardWalksTheCardButtonsAndPressesThem)
     const auto at = [&](const QString& project, CardAction action) {
         return list.currentIndex().row() == order.indexOf(project) && list.focusedAction() == action;
     };
-
-    // Tab from the search field goes through the controls into the first card's first button.
     p.tab.searchField().setFocus();
     for (int i = 0; i < 10 && !list.hasFocus(); ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_TRUE(list.hasFocus());
     // The folder is not on this host and has no README: the first enabled button is the copy.
     EXPECT_TRUE(at("analytics", CardAction::copyForClaude));
-    QTest::keyClick(&list, Qt::Key_Right);
-    QTest::keyClick(&list, Qt::Key_Right);
-    QTest::keyClick(&list, Qt::Key_Left);
+    for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left})
+        QTest::keyClick(&list, key);
     EXPECT_TRUE(at("analytics", CardAction::deleteProject));
     QTest::keyClick(&list, Qt::Key_Down);
     EXPECT_TRUE(at("shop", CardAction::deleteProject));  // the same button on the next card
@@ -382,7 +342,6 @@ TEST(ProjectsTabTest, KeyboardWalksTheCardButtonsAndPressesThem)
     QTest::keyClick(&list, Qt::Key_Space);
     ASSERT_EQ(p.rig.desktop.copied.size(), 1);
     EXPECT_TRUE(p.rig.desktop.copied[0].startsWith("# Docker project: shop\n"));
-
     // Past a card's last button Tab goes on into the next card; disabled buttons are skipped.
     list.focusAction(order.indexOf("blog"), CardAction::removeVolumes);
     QTest::keyClick(&list, Qt::Key_Tab);
@@ -396,24 +355,40 @@ TEST(ProjectsTabTest, KeyboardWalksTheCardButtonsAndPressesThem)
     list.setFocus();
     QTest::keyClick(&list, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_FALSE(list.hasFocus());
-}
 
-TEST(ProjectsTabTest, AssistiveTechnologySeesEachCardAndItsNamedButtons)
-{
-    Projects p;
-    ProjectCardList& list = p.tab.list();
+    // Clicks on the painted buttons.
+    for (const CardAction action : {CardAction::deleteProject, CardAction::removeContainers, CardAction::removeImages,
+                                    CardAction::removeVolumes})
+        ASSERT_TRUE(p.click("blog", action));
+    const auto titles = [&] {
+        QStringList out;
+        for (const auto& alert : p.rig.alerts.confirms().mid(1))
+            out << alert.title + (alert.message.startsWith("Project: blog\n") ? " (blog)" : "");
+        return out;
+    };
+    EXPECT_EQ(titles(), (QStringList{"Delete entire project (blog)", "Remove containers", "Remove project images",
+                                     "Remove project volumes"}));
+    ASSERT_TRUE(p.click("blog", CardAction::copyForClaude));
+    ASSERT_EQ(p.rig.desktop.copied.size(), 2);
+    EXPECT_TRUE(p.rig.desktop.copied[1].startsWith("# Docker project: blog\n"));
+    // Disabled buttons do nothing: shop's folder exists only inside the engine's machine, ml-lab has none.
+    EXPECT_TRUE(p.click("shop", CardAction::finder));
+    EXPECT_TRUE(p.click("ml-lab", CardAction::finder));
+    drainEvents();
+    EXPECT_TRUE(p.rig.desktop.revealed.isEmpty());
+    EXPECT_EQ(p.rig.alerts.shown.size(), 5);  // the confirmations
+
+    // Assistive technology sees each card, and each button by the name it shows.
     QAccessibleInterface* cards = QAccessible::queryAccessibleInterface(&list);
     ASSERT_NE(cards, nullptr);
     EXPECT_EQ(cards->role(), QAccessible::List);
     ASSERT_EQ(cards->childCount(), p.tab.cards().rowCount());
-
     const int shopRow = p.tab.cards().rowOf("shop");
     QAccessibleInterface* shop = cards->child(shopRow);
     EXPECT_EQ(shop->role(), QAccessible::ListItem);
     EXPECT_EQ(shop->text(QAccessible::Name), "shop");
     EXPECT_TRUE(shop->text(QAccessible::Description).startsWith("● 3 running, 4 containers"));
     EXPECT_EQ(cards->indexOfChild(shop), shopRow);
-    // Every button carries the name it shows, and is pressed like a click.
     QStringList names, heard;
     for (const CardItem& item : list.layoutOf(shopRow).items)
         if (item.kind == CardItem::Kind::button)
@@ -422,14 +397,14 @@ TEST(ProjectsTabTest, AssistiveTechnologySeesEachCardAndItsNamedButtons)
         if (shop->child(i)->role() == QAccessible::Button && shop->child(i)->parent() == shop)
             heard << shop->child(i)->text(QAccessible::Name);
     EXPECT_EQ(heard, names);
+    // A button is pressed like a click and follows the focus.
     QAccessibleInterface* containers = shop->child(int(names.indexOf("Containers")));
     containers->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    ASSERT_EQ(p.rig.alerts.confirms().size(), 1);
-    EXPECT_EQ(p.rig.alerts.confirms()[0].title, "Remove containers");
+    ASSERT_EQ(p.rig.alerts.confirms().size(), 6);
+    EXPECT_EQ(p.rig.alerts.confirms().last().title, "Remove containers");
     list.setFocus();
     EXPECT_TRUE(containers->state().focused);
     EXPECT_EQ(cards->focusChild(), containers);
-
     // A disabled button says so and cannot be pressed; the selection circle is a check box.
     QAccessibleInterface* mlLab = cards->child(p.tab.cards().rowOf("ml-lab"));
     EXPECT_TRUE(mlLab->child(0)->state().disabled);
@@ -446,18 +421,13 @@ TEST(ProjectsTabTest, AssistiveTechnologySeesEachCardAndItsNamedButtons)
 TEST(RelativeTimeTest, UsesTheLargestWholeUnit)
 {
     const QDateTime now = QDateTime::fromString("2024-06-01T12:00:00Z", Qt::ISODate);
-    struct Case {
-        qint64 secondsAgo;
-        const char* text;
-    };
-    const Case cases[] = {
-        {0, "0 seconds ago"},      {1, "1 second ago"},        {59, "59 seconds ago"},
-        {60, "1 minute ago"},      {5 * 60 + 59, "5 minutes ago"}, {3600, "1 hour ago"},
-        {26 * 3600, "1 day ago"},  {3 * 86400, "3 days ago"},  {14 * 86400, "2 weeks ago"},
+    const std::pair<qint64, const char*> cases[] = {
+        {1, "1 second ago"},          {59, "59 seconds ago"},   {5 * 60 + 59, "5 minutes ago"},
+        {3600, "1 hour ago"},         {26 * 3600, "1 day ago"}, {14 * 86400, "2 weeks ago"},
         {65 * 86400, "2 months ago"}, {800 * 86400, "2 years ago"}, {-120, "in 2 minutes"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(RelativeTime::describe(now.addSecs(-c.secondsAgo), now), c.text) << c.secondsAgo;
+    for (const auto& [secondsAgo, text] : cases)
+        EXPECT_EQ(RelativeTime::describe(now.addSecs(-secondsAgo), now), text) << secondsAgo;
 }
 
 }  // namespace
