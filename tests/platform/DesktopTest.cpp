@@ -1,11 +1,10 @@
 // The desktop layer's rules (which links leave the application, which
-// terminal is started, which words name the file manager) and one real
+// terminal is started, what a failure says) and one real
 // terminal launch through a fake terminal program, which shows that the
 // folder reaches it untouched by any shell.
 
 #include "platform/Desktop.h"
 #include "platform/DesktopSupport.h"
-#include "platform/PlatformWords.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -16,47 +15,20 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <optional>
-
 namespace stowage::platform {
 namespace {
 
-// Restores an environment variable when the test ends.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name))
+// Sets an environment variable until the test ends.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const QByteArray& value) : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name))
     {
         qputenv(name, value);
     }
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, previous_);
-        else
-            qunsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    QByteArray previous_;
+    ~ScopedEnv() { had ? qputenv(name, old) : qunsetenv(name); }
+    const char* name;
+    bool had;
+    QByteArray old;
 };
-
-TEST(PlatformWordsTest, MacOSKeepsFinderAndLinuxDesktopsGetTheirOwnWordsAndHelp)
-{
-    const PlatformWords& mac = wordsFor(DesktopKind::macOS);
-    const PlatformWords& freedesktop = wordsFor(DesktopKind::freedesktop);
-    EXPECT_EQ(mac.showFolderButton, "Finder");
-    EXPECT_EQ(freedesktop.showFolderButton, "File Manager");
-    EXPECT_TRUE(mac.socketPermissionHelp.isEmpty() && mac.installDockerHelp.isEmpty());
-    EXPECT_TRUE(freedesktop.socketPermissionHelp.contains("docker group"));
-#ifdef __APPLE__
-    EXPECT_EQ(&platformWords(), &mac);
-#else
-    EXPECT_EQ(&platformWords(), &freedesktop);
-#endif
-}
 
 TEST(TerminalChoice, TheFirstCandidateFoundOnPathIsStarted)
 {
@@ -125,45 +97,36 @@ TEST(DesktopLinks, OnlyWebAndMailLinksAreOpened)
     EXPECT_FALSE(isOpenableLink(QUrl()));
 }
 
-// A file stands for the folder holding it.
-TEST(DesktopFolders, WithoutAFileManagerOnTheSessionBusTheFolderHoldingTheItemIsOpened)
-{
-    ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/stowage-test-bus");
-    QTemporaryDir dir;
-    QFile file(dir.filePath("compose.yaml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    LinkRecorder recorder;
-    QDesktopServices::setUrlHandler("file", &recorder, "open");
-    int failures = 0;
-    const DesktopFailed failed = [&](const DesktopFailure&) { ++failures; };
-    Desktop::system().revealInFileManager(file.fileName(), failed);
-    Desktop::system().revealInFileManager(dir.path(), failed);
-    test::waitUntil([&] { return recorder.opened.size() >= 2; });
-    QDesktopServices::unsetUrlHandler("file");
-    // Worked out from the path alone, without a look at the file system.
-    EXPECT_EQ(recorder.opened, (QList<QUrl>{QUrl::fromLocalFile(dir.path()),
-                                            QUrl::fromLocalFile(QFileInfo(dir.path()).absolutePath())}));
-    EXPECT_EQ(failures, 0);
-}
-
-// Without a file manager, a folder opener, a terminal or a browser, each
-// action says what it tried and why nothing happened.
+// Without a file manager on the session bus, a folder opener, a terminal or a
+// browser, each action says what it tried and why nothing happened; a file
+// stands for the folder holding it.
 TEST(DesktopFailures, EachActionThatCannotActSaysWhatItTriedAndWhy)
 {
     QTemporaryDir empty;
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/stowage-test-bus");
+    QFile file(empty.filePath("compose.yaml"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    LinkRecorder recorder;
+    QDesktopServices::setUrlHandler("file", &recorder, "open");
+    QList<DesktopFailure> failures;
+    const DesktopFailed failed = [&](const DesktopFailure& failure) { failures << failure; };
+    Desktop::system().revealInFileManager(file.fileName(), failed);
+    Desktop::system().revealInFileManager(empty.path(), failed);
+    test::waitUntil([&] { return recorder.opened.size() >= 2; });
+    QDesktopServices::unsetUrlHandler("file");
+    // Worked out from the path alone, without a look at the file system.
+    EXPECT_EQ(recorder.opened, (QList<QUrl>{QUrl::fromLocalFile(empty.path()),
+                                            QUrl::fromLocalFile(QFileInfo(empty.path()).absolutePath())}));
+    EXPECT_TRUE(failures.isEmpty());
+
     ScopedEnv path("PATH", empty.path().toUtf8());
     ScopedEnv terminal("TERMINAL", "");
     const QString folder = "/srv/shop";
     const QUrl link("https://example.com/help");
-    QList<DesktopFailure> failures;
-    const DesktopFailed failed = [&](const DesktopFailure& failure) { failures << failure; };
-
     Desktop::system().openTerminalAt(folder, failed);
     Desktop::system().openUrl(link, failed);
     Desktop::system().revealInFileManager(folder, failed);
     ASSERT_TRUE(test::waitUntil([&] { return failures.size() >= 3; }));
-
     EXPECT_EQ(failures[0], terminalNotOpened(folder, failures[0].reason));
     EXPECT_TRUE(failures[0].reason.startsWith("No terminal program was found (looked for x-terminal-emulator, "));
     EXPECT_EQ(failures[1], linkNotOpened(link, failures[1].reason));
