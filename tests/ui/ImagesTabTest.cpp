@@ -20,8 +20,6 @@
 namespace stowage::test {
 namespace {
 
-using records::LoadedRig;
-
 struct Images {
     explicit Images(const CachedState& state = records::realistic()) : rig(state), tab(*rig.model)
     {
@@ -39,7 +37,7 @@ struct Images {
         static const ImageRow none;
         return none;
     }
-    LoadedRig rig;
+    records::LoadedRig rig;
     ImagesTab tab;
 };
 
@@ -61,14 +59,13 @@ TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
 {
     Images images;
     ASSERT_TRUE(images.rig.loaded);
-    struct Expect {
+    const struct {
         const char* image;
         QColor color;
         const char* mark;
         const char* project;
         const char* status;
-    };
-    const Expect expected[] = {
+    } expected[] = {
         {"shop-web:latest", Theme::success(), "✓", "shop", "Used by container"},
         {"postgres:16", Theme::success(), "✓", "shop", "Used by container"},
         // Run by shop, blog and a standalone container: two named projects make it shared.
@@ -83,7 +80,7 @@ TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
         {"nginx:1.25", Theme::cyan(), "○", "—", "Base image — not offered for bulk removal"},
         {"node:20-alpine", Theme::cyan(), "○", "—", "Base image — not offered for bulk removal"},
     };
-    for (const Expect& e : expected) {
+    for (const auto& e : expected) {
         SCOPED_TRACE(e.image);
         const ImageRow& r = images.row(QString::fromUtf8(e.image));
         EXPECT_EQ(r.color, e.color);
@@ -153,29 +150,22 @@ TEST(ImagesTabTest, IncompleteUsageDimsEveryRowAndDisablesBulkRemoval)
     EXPECT_TRUE(complete.tab.removeSelectedButton().isEnabled());
 }
 
-TEST(ImagesTabTest, RemoveSelectedOffersOnlyTheSafeOnesOfTheSelection)
-{
-    Images images;
-    images.tab.setSelection({records::imageId("legacy-api:latest"), records::imageId("postgres:16")});
-    EXPECT_EQ(images.tab.selection().size(), 2);
-    images.tab.removeSelectedButton().click();
-    const auto confirms = images.rig.alerts.confirms();
-    ASSERT_EQ(confirms.size(), 1);
-    EXPECT_TRUE(confirms[0].message.contains("legacy-api:latest"));
-    EXPECT_TRUE(confirms[0].message.contains("BLOCKED"));
-    EXPECT_FALSE(confirms[0].message.contains("Will remove:\n  postgres"));
-
-    images.tab.removeUnusedButton().click();
-    ASSERT_EQ(images.rig.alerts.confirms().size(), 2);
-    const QString unused = images.rig.alerts.confirms()[1].message;
-    EXPECT_TRUE(unused.contains("legacy-api:latest"));
-    EXPECT_FALSE(unused.contains("nginx"));
-}
-
-TEST(ImagesTabTest, SelectionSurvivesAModelChangeAndIsClearedOnTheNextVisit)
+TEST(ImagesTabTest, RemovalsOfferOnlyTheSafeImagesAndTheSelectionLastsUntilTheNextVisit)
 {
     Images images;
     const QString legacy = records::imageId("legacy-api:latest");
+    images.tab.setSelection({legacy, records::imageId("postgres:16")});
+    images.tab.removeSelectedButton().click();
+    images.tab.removeUnusedButton().click();
+    const auto confirms = images.rig.alerts.confirms();
+    ASSERT_EQ(confirms.size(), 2);
+    EXPECT_TRUE(confirms[0].message.contains("legacy-api:latest"));
+    EXPECT_TRUE(confirms[0].message.contains("BLOCKED"));
+    EXPECT_FALSE(confirms[0].message.contains("Will remove:\n  postgres"));
+    EXPECT_TRUE(confirms[1].message.contains("legacy-api:latest"));
+    EXPECT_FALSE(confirms[1].message.contains("nginx"));
+
+    // A new inventory keeps the selection; the next visit clears it.
     images.tab.setSelection({legacy});
     ASSERT_TRUE(records::loadInto(images.rig, records::realistic()));
     images.tab.render();
