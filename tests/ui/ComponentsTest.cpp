@@ -1,13 +1,10 @@
-// The building blocks: colours from hex, the symbol icons, SGButton and the
-// segmented control.
-#include "ui/Icons.h"
+// The building blocks: colours from hex, SGButton and the segmented control.
 #include "ui/SGButton.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <QSignalSpy>
 
 namespace stowage {
@@ -21,25 +18,6 @@ TEST(ThemeTest, ColourFromHexIgnoresHashesAtEitherEndAndFallsBackToBlack)
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(Theme::colorFromHex(QString::fromLatin1(text)), expected) << text;
-}
-
-TEST(IconsTest, EverySymbolIsDrawnInItsColourAndAnUnknownOneStillGetsAnIcon)
-{
-    for (const char* name : {"exclamationmark.triangle.fill", "shippingbox", "arrow.clockwise", "stop.circle",
-                             "hourglass", "externaldrive.badge.minus", "trash", "doc.on.clipboard", "folder",
-                             "terminal", "checkmark.circle.fill", "circle", "arrow.down", "no.such.symbol"}) {
-        SCOPED_TRACE(name);
-        const QImage image = Icons::symbol(name, Theme::danger()).pixmap(48, 48).toImage();
-        int painted = 0;
-        bool sawColour = false;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) {
-                painted += qAlpha(image.pixel(x, y)) > 0;
-                sawColour |= qAlpha(image.pixel(x, y)) == 255 && QColor(image.pixel(x, y)) == Theme::danger();
-            }
-        EXPECT_GT(painted, 40);
-        EXPECT_TRUE(sawColour);
-    }
 }
 
 TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)

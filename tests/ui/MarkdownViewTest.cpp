@@ -1,7 +1,6 @@
 // Rendering README text: block styles, inline markup, and a hostile README
 // that must render as inert text (no HTML, no fetched resources, no unsafe links).
 
-#include "ui/InlineMarkdown.h"
 #include "ui/MarkdownView.h"
 #include "ui/SafeTextDocument.h"
 
@@ -122,15 +121,6 @@ TEST(MarkdownView, TheSafeDocumentRefusesEveryResource)
     EXPECT_FALSE(document.resource(QTextDocument::ImageResource, QUrl("file:///etc/hostname")).isValid());
     EXPECT_FALSE(document.resource(QTextDocument::StyleSheetResource, QUrl("https://example.com/x.css")).isValid());
     EXPECT_GE(document.refusedResourceRequests(), 2);
-}
-
-TEST(MarkdownView, OnlyWebAndMailLinksAreOpenable)
-{
-    for (const char* safe : {"http://example.com", "HTTPS://example.com", "mailto:a@b.c"})
-        EXPECT_TRUE(InlineMarkdown::isOpenableLink(QUrl(safe))) << safe;
-    for (const char* unsafe : {"javascript:alert(1)", "file:///etc/passwd", "data:text/html,x", "ftp://x/y",
-                               "relative/path.md", "#anchor", ""})
-        EXPECT_FALSE(InlineMarkdown::isOpenableLink(QUrl(unsafe))) << unsafe;
 }
 
 }  // namespace
