@@ -4,10 +4,10 @@
 // answers nothing (so a refresh or a probe fails at once and never reaches
 // the machine's own engine).
 
+#include <QDir>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -22,24 +22,59 @@ struct Finished {
 
 class AppWorld {
 public:
-    AppWorld();
+    AppWorld()
+    {
+        QDir().mkdir(runtimeDir());
+        QFile::setPermissions(runtimeDir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("XDG_DATA_HOME", root_.filePath("data"));
+        env.insert("XDG_RUNTIME_DIR", runtimeDir());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("DOCKER_HOST", "unix://" + root_.filePath("no-engine.sock"));
+    }
 
     QString dataDir() const { return root_.filePath("data/Stowage"); }
     QString runtimeDir() const { return root_.filePath("run"); }
     QString logFile() const { return dataDir() + "/activity.log"; }
 
-    // Sets a variable of the environment stowage runs in.
-    void setEnvironment(const QString& name, const QString& value) { env_.insert(name, value); }
     // Starts stowage with `arguments`; the caller waits for it or kills it.
-    std::unique_ptr<QProcess> start(const QStringList& arguments) const;
-    // Runs stowage to its end (at most `limitMs`).
-    Finished run(const QStringList& arguments, int limitMs = 60'000) const;
-    // Whether a window has taken the data folder and listens for later starts.
-    bool windowListens() const;
+    std::unique_ptr<QProcess> start(const QStringList& arguments) const
+    {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(env);
+        process->start(QStringLiteral(STOWAGE_EXE_PATH), arguments);
+        process->waitForStarted();
+        return process;
+    }
+
+    // Runs stowage to its end (at most a minute).
+    Finished run(const QStringList& arguments) const
+    {
+        const auto process = start(arguments);
+        if (!process->waitForFinished(60'000)) {
+            process->kill();
+            process->waitForFinished();
+            return {};
+        }
+        return {process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
+                QString::fromLocal8Bit(process->readAllStandardOutput()),
+                QString::fromLocal8Bit(process->readAllStandardError())};
+    }
+
+    // Whether a window has taken the data folder and listens for later starts. A socket
+    // file alone may be left over from a crashed window: only one that accepts a connection counts.
+    bool windowListens() const
+    {
+        const QStringList sockets = QDir(runtimeDir()).entryList({"stowage-*.socket"}, QDir::System);
+        QLocalSocket socket;
+        if (!sockets.isEmpty())
+            socket.connectToServer(QDir(runtimeDir()).filePath(sockets.first()));
+        return !sockets.isEmpty() && socket.waitForConnected(1000);
+    }
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
 
 private:
     QTemporaryDir root_;
-    QProcessEnvironment env_;
 };
 
 }  // namespace stowage::test

@@ -48,7 +48,7 @@ TEST(HeadlessCommand, SigintStopsTheDockerClientAndEndsWith130)
     ASSERT_TRUE(engine.listening());
     AppWorld world;
     const QString dockerHost = "DOCKER_HOST=unix://" + path;
-    world.setEnvironment("DOCKER_HOST", "unix://" + path);
+    world.env.insert("DOCKER_HOST", "unix://" + path);
 
     const auto process = world.start({"report"});
     ASSERT_TRUE(waitUntil([&] { return processesWithEnvironment(dockerHost) >= 2; }, std::chrono::seconds(30)))
