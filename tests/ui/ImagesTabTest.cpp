@@ -1,6 +1,6 @@
 // The Images tab: row order, colours, marks and verdicts by the classification,
 // the short ID, the banner and the two removal buttons.
-#include "RecordInventory.h"
+#include "UiRig.h"
 
 #include "ui/ImageRows.h"
 #include "ui/ImageTableModel.h"

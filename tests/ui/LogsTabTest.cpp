@@ -1,7 +1,7 @@
 // The Logs tab: the level filter and the count, the live list model over a
 // full log, auto-scroll, Copy / Reveal File / Clear, and the running commands
 // with their per-command kill and "Stop all".
-#include "RecordInventory.h"
+#include "UiRig.h"
 
 #include "log/LogFormat.h"
 #include "platform/PlatformWords.h"

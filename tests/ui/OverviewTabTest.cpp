@@ -1,6 +1,6 @@
 // The Overview's figures, quick actions and projects table, the warning above
 // the lists while usage is unverified, and the Build Cache tab's figures.
-#include "RecordInventory.h"
+#include "UiRig.h"
 
 #include "ui/BuildCacheTab.h"
 #include "ui/OverviewProjectsModel.h"

@@ -1,7 +1,7 @@
 // The Projects tab: card contents (running text, figures, kinds and ownership
 // badges), which buttons a card has, the controls bound to the model, the
 // selection count, the empty texts, and clicks on painted buttons.
-#include "RecordInventory.h"
+#include "UiRig.h"
 
 #include "ui/ProjectCardDelegate.h"
 #include "ui/ProjectCardList.h"

@@ -1,7 +1,7 @@
 // The window's frame: the empty state, the Stale badge and Refresh tint, the
 // first-display rule, the status bar with its command monitor and Stop, the
 // brand bar's live state, and Esc.
-#include "RecordInventory.h"
+#include "UiRig.h"
 
 #include "docker/DockerError.h"
 #include "platform/PlatformWords.h"

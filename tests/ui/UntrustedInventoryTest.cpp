@@ -1,7 +1,7 @@
 // The whole window over what Docker controls: names, labels, paths, error
 // texts and log lines that look like markup are shown literally everywhere,
 // and paths on a hung mount never stop the window from painting and answering input.
-#include "RecordInventory.h"
+#include "UiRig.h"
 
 #include "ui/Label.h"
 #include "ui/LogsTab.h"

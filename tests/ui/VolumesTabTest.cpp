@@ -1,7 +1,7 @@
 // The Volumes tab: sections with their titles, colours and counts under the
 // filter and the search, the cells ("Used by", "(label only)"), the summary,
 // the buttons' labels and enabling, and revealing a mountpoint.
-#include "RecordInventory.h"
+#include "UiRig.h"
 
 #include "platform/PlatformWords.h"
 #include "ui/SGButton.h"
