@@ -1,4 +1,4 @@
-// The building blocks: colours from hex, SGButton and the segmented control.
+// The building blocks: SGButton and the segmented control.
 #include "ui/SGButton.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
@@ -9,16 +9,6 @@
 
 namespace stowage {
 namespace {
-
-TEST(ThemeTest, ColourFromHexIgnoresHashesAtEitherEndAndFallsBackToBlack)
-{
-    const std::pair<const char*, QColor> cases[] = {
-        {"#1C1C1E", QColor(0x1c, 0x1c, 0x1e)}, {"##0A84FF#", QColor(0x0a, 0x84, 0xff)},
-        {"not hex", QColor(0, 0, 0)},          {"", QColor(0, 0, 0)},
-    };
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(Theme::colorFromHex(QString::fromLatin1(text)), expected) << text;
-}
 
 TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)
 {

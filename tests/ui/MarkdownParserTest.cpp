@@ -5,16 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
-namespace stowage {
-// Readable failures for block lists.
-void PrintTo(const MDBlock& b, std::ostream* out)
-{
-    static const char* const kinds[] = {"heading", "paragraph", "bullet", "code", "rule"};
-    *out << kinds[int(b.kind)] << '(' << b.level << ", \"" << b.text.toStdString() << "\")";
-}
-}  // namespace stowage
 
 using namespace stowage;
 using B = MDBlock;

@@ -125,12 +125,10 @@ TEST(VolumesTabTest, CellsShowUsageMountersAndProjects)
         {"analytics_data", C::usedByColumn, "analytics-metabase-1 +2"},
         {"shop_static", C::usedByColumn, "shop-web-1 +1"},
         {"oldshop_pgdata", C::usedByColumn, "—"},
-        {records::anonBig, C::statusColumn, "Orphan — anonymous"},
         {records::anonBig, C::projectColumn, "—"},
         {"metabase_plugins", C::projectColumn, "analytics"},
         {"shop_pgdata", C::sizeColumn, human(bytes("1.2GB"))},
         {"shop_pgdata", C::mountpointColumn, "/var/lib/docker/volumes/shop_pgdata/_data"},
-        {"legacy_cache", C::statusColumn, "Docker says in use — keep"},
     };
     for (const auto& c : cells)
         EXPECT_EQ(v.cell(c.volume, c.column), c.text) << c.volume.toStdString();
