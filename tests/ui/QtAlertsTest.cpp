@@ -22,69 +22,56 @@
 namespace stowage {
 namespace {
 
-// What a confirmation looked like while it was open.
-struct SeenBox {
-    QString text, informativeText;
-    QStringList buttons;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    Qt::WindowModality modality = Qt::NonModal;
-};
-
-// Waits (inside the confirmation's own event loop) for the modal box, records it and lets `answer` close it.
-void whenModalBoxOpens(SeenBox& seen, std::function<void(QMessageBox&)> answer)
+// Waits (inside the confirmation's own event loop) for the modal box, describes
+// it in `seen` (texts, icon, modality, buttons) and lets `answer` close it.
+void whenModalBoxOpens(QString& seen, std::function<void(QMessageBox&)> answer)
 {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, &seen, answer] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        poll->stop();
         poll->deleteLater();
-        seen.text = box->text();
-        seen.informativeText = box->informativeText();
-        seen.icon = box->icon();
-        seen.modality = box->windowModality();
+        QStringList buttons;
         for (QAbstractButton* button : box->buttons())
-            seen.buttons << button->text();
+            buttons << button->text();
+        seen = QStringLiteral("%1|%2|%3|%4|").arg(box->text(), box->informativeText()).arg(box->icon()).arg(box->windowModality())
+            + buttons.join(',');
         answer(*box);
     });
     poll->start(5);
 }
 
-QAbstractButton* buttonNamed(QMessageBox& box, const QString& text)
-{
-    for (QAbstractButton* button : box.buttons())
-        if (button->text() == text)
-            return button;
-    return nullptr;
-}
-
 TEST(QtAlerts, ConfirmationIsTrueOnlyForOk)
 {
-    struct Case {
+    const auto click = [](const char* name) {
+        return [name](QMessageBox& box) {
+            for (QAbstractButton* button : box.buttons())
+                if (button->text() == name)
+                    button->click();
+        };
+    };
+    const auto key = [](Qt::Key k) { return [k](QMessageBox& box) { QTest::keyClick(&box, k); }; };
+    const struct {
         const char* scenario;
         bool destructive;
         std::function<void(QMessageBox&)> answer;
         bool expected;
-        QMessageBox::Icon icon;
+    } cases[] = {
+        {"OK", true, click("OK"), true},
+        {"Cancel", false, click("Cancel"), false},
+        {"Escape", true, key(Qt::Key_Escape), false},
+        {"Return takes the default", false, key(Qt::Key_Return), true},
     };
-    const QList<Case> cases = {
-        {"OK", true, [](QMessageBox& b) { buttonNamed(b, "OK")->click(); }, true, QMessageBox::Warning},
-        {"Cancel", false, [](QMessageBox& b) { buttonNamed(b, "Cancel")->click(); }, false, QMessageBox::Information},
-        {"Escape", true, [](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Escape); }, false, QMessageBox::Warning},
-        {"Return takes the default", false, [](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Return); }, true,
-         QMessageBox::Information},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.scenario);
         QtAlerts alerts;
-        SeenBox seen;
+        QString seen;
         whenModalBoxOpens(seen, c.answer);
         EXPECT_EQ(alerts.confirm("Remove 2 volumes?", "  • a\n  • b", c.destructive), c.expected);
-        EXPECT_EQ(seen.text + '|' + seen.informativeText, "Remove 2 volumes?|  • a\n  • b");
-        EXPECT_EQ(seen.icon, c.icon);
-        EXPECT_EQ(seen.modality, Qt::ApplicationModal);
-        EXPECT_EQ(seen.buttons, (QStringList{"OK", "Cancel"}));
+        EXPECT_EQ(seen, QStringLiteral("Remove 2 volumes?|  • a\n  • b|%1|%2|OK,Cancel")
+                            .arg(c.destructive ? QMessageBox::Warning : QMessageBox::Information)
+                            .arg(Qt::ApplicationModal));
     }
 }
 
