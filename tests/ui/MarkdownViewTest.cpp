@@ -14,16 +14,11 @@ using namespace stowage;
 
 namespace {
 
-struct Fragment {
-    QString text;
-    QTextCharFormat format;
-};
-
-QList<Fragment> fragmentsOf(const QTextBlock& block)
+QList<QTextFragment> fragmentsOf(const QTextBlock& block)
 {
-    QList<Fragment> out;
+    QList<QTextFragment> out;
     for (auto it = block.begin(); !it.atEnd(); ++it)
-        out.append({it.fragment().text(), it.fragment().charFormat()});
+        out.append(it.fragment());
     return out;
 }
 
@@ -39,9 +34,9 @@ QStringList anchorsOf(const QTextDocument& document)
 {
     QStringList out;
     for (const QTextBlock& block : blocksOf(document))
-        for (const Fragment& f : fragmentsOf(block))
-            if (f.format.isAnchor())
-                out << f.format.anchorHref();
+        for (const QTextFragment& f : fragmentsOf(block))
+            if (f.charFormat().isAnchor())
+                out << f.charFormat().anchorHref();
     return out;
 }
 
@@ -51,15 +46,15 @@ TEST(MarkdownView, EachBlockKindAndInlineMarkupRenderAsTheirOwnKindOfText)
                       "```\n  keep   spaces\n# not heading\n```\n- 1. first\n* ~~~\n- _soft_ start\n---");
     const auto blocks = blocksOf(*view.document());
     ASSERT_EQ(blocks.size(), 9);
-    EXPECT_EQ(fragmentsOf(blocks[0])[0].format.fontWeight(), QFont::Bold);
-    EXPECT_GT(fragmentsOf(blocks[0])[0].format.fontPointSize(), fragmentsOf(blocks[1])[0].format.fontPointSize());
+    EXPECT_EQ(fragmentsOf(blocks[0])[0].charFormat().fontWeight(), QFont::Bold);
+    EXPECT_GT(fragmentsOf(blocks[0])[0].charFormat().fontPointSize(), fragmentsOf(blocks[1])[0].charFormat().fontPointSize());
 
     QMap<QString, QString> marked;
     for (const auto& f : fragmentsOf(blocks[1])) {
-        marked["bold"] += f.format.fontWeight() == QFont::Bold ? f.text : QString();
-        marked["italic"] += f.format.fontItalic() ? f.text : QString();
-        marked["code"] += f.format.fontFixedPitch() ? f.text : QString();
-        marked["link"] += f.format.isAnchor() ? f.text : QString();
+        marked["bold"] += f.charFormat().fontWeight() == QFont::Bold ? f.text() : QString();
+        marked["italic"] += f.charFormat().fontItalic() ? f.text() : QString();
+        marked["code"] += f.charFormat().fontFixedPitch() ? f.text() : QString();
+        marked["link"] += f.charFormat().isAnchor() ? f.text() : QString();
     }
     EXPECT_EQ(blocks[1].text(), "Use bold, soft, code and docs.");
     EXPECT_EQ(marked, (QMap<QString, QString>{{"bold", "bold"}, {"italic", "soft"}, {"code", "code"}, {"link", "docs"}}));
@@ -74,7 +69,7 @@ TEST(MarkdownView, EachBlockKindAndInlineMarkupRenderAsTheirOwnKindOfText)
     EXPECT_TRUE(blocks[5].text().endsWith("1. first"));
     EXPECT_TRUE(blocks[6].text().endsWith("~~~"));
     const auto last = fragmentsOf(blocks[7]);
-    EXPECT_TRUE(std::any_of(last.begin(), last.end(), [](const Fragment& f) { return f.text == "soft" && f.format.fontItalic(); }));
+    EXPECT_TRUE(std::any_of(last.begin(), last.end(), [](const QTextFragment& f) { return f.text() == "soft" && f.charFormat().fontItalic(); }));
     EXPECT_TRUE(blocks[8].blockFormat().hasProperty(QTextFormat::BlockTrailingHorizontalRulerWidth));
 }
 
@@ -103,8 +98,8 @@ TEST(MarkdownView, AHostileReadmeRendersInert)
     EXPECT_TRUE(shown.contains("tracker local"));  // pictures give way to their descriptions
 
     for (const QTextBlock& block : blocksOf(*view.document()))
-        for (const Fragment& f : fragmentsOf(block))
-            EXPECT_FALSE(f.format.isImageFormat()) << f.text.toStdString();
+        for (const QTextFragment& f : fragmentsOf(block))
+            EXPECT_FALSE(f.charFormat().isImageFormat()) << f.text().toStdString();
     EXPECT_EQ(anchorsOf(*view.document()), (QStringList{"mailto:someone@example.com", "http://example.com"}));
     EXPECT_EQ(view.safeDocument().refusedResourceRequests(), 0);
 
