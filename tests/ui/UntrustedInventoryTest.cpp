@@ -39,9 +39,7 @@ namespace {
 // to Qt and the text Qt shows for it.
 struct Surfaces {
     struct Seen {
-        QString where;
-        QString given;
-        QString shown;
+        QString where, given, shown;
     };
     QList<Seen> all;
 
@@ -60,11 +58,7 @@ struct Surfaces {
         QToolTip::showText(QPoint(10, 10), tip);
         add(where, tip, shownText(tip));
     }
-    void accessible(const QString& where, QAccessibleInterface* iface)
-    {
-        if (iface)
-            add(where, iface->text(QAccessible::Name), iface->text(QAccessible::Name));
-    }
+    void plain(const QString& where, const QString& text) { add(where, text, text); }
 };
 
 void collectWidgets(QWidget& root, Surfaces& seen)
@@ -76,18 +70,17 @@ void collectWidgets(QWidget& root, Surfaces& seen)
         if (auto* label = qobject_cast<QLabel*>(widget))
             seen.label(where, *label);
         if (auto* elided = qobject_cast<ElidedLabel*>(widget))
-            seen.add(where, elided->text(), elided->text());  // drawn as plain text
+            seen.plain(where, elided->text());  // drawn as plain text
         seen.toolTip(where + " tooltip", widget->toolTip());
-        seen.add(where + " accessible name", widget->accessibleName(), widget->accessibleName());
+        seen.plain(where + " accessible name", widget->accessibleName());
         if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
-            seen.add(where, text->toPlainText(), text->toPlainText());
+            seen.plain(where, text->toPlainText());
         if (auto* view = qobject_cast<QAbstractItemView*>(widget); view && view->model()) {
             const QAbstractItemModel& rows = *view->model();
             for (int row = 0; row < std::min(rows.rowCount(), 60); ++row)
                 for (int column = 0; column < rows.columnCount(); ++column) {
                     const QModelIndex index = rows.index(row, column);
-                    const QString cell = index.data(Qt::DisplayRole).toString();
-                    seen.add(where + " cell", cell, cell);  // item delegates draw plain text
+                    seen.plain(where + " cell", index.data(Qt::DisplayRole).toString());  // delegates draw plain text
                     seen.toolTip(where + " cell tooltip", index.data(Qt::ToolTipRole).toString());
                 }
         }
@@ -104,7 +97,7 @@ void collectCards(ProjectsTab& tab, Surfaces& seen)
         drainEvents();
         const QRect card = list.visualRect(tab.cards().index(row));
         for (const CardItem& item : list.layoutOf(row).items) {
-            seen.add("card text", item.text, item.text);
+            seen.plain("card text", item.text);
             const bool shortened = QFontMetrics(item.font).horizontalAdvance(item.text) > item.rect.width() + 1;
             if (item.kind != CardItem::Kind::text || !shortened)
                 continue;
@@ -115,9 +108,9 @@ void collectCards(ProjectsTab& tab, Surfaces& seen)
             EXPECT_EQ(shownText(QToolTip::text()), item.text);
         }
         QAccessibleInterface* cardIface = QAccessible::queryAccessibleInterface(&list)->child(row);
-        seen.accessible("card (accessible)", cardIface);
+        seen.plain("card (accessible)", cardIface->text(QAccessible::Name));
         for (int i = 0; i < cardIface->childCount(); ++i)
-            seen.accessible("card button (accessible)", cardIface->child(i));
+            seen.plain("card button (accessible)", cardIface->child(i)->text(QAccessible::Name));
     }
 }
 
@@ -172,7 +165,7 @@ TEST(UntrustedInventoryTest, MarkupInNamesLabelsPathsAndErrorsIsShownLiterallyEv
     }
     auto* logs = qobject_cast<LogsTab*>(window.rootView()->tabView(RootView::Tab::logs));
     logs->list()->setCurrentIndex(logs->listModel()->index(0, 0));
-    seen.add("log line in full", logs->lineDetail()->toPlainText(), logs->lineDetail()->toPlainText());
+    seen.plain("log line in full", logs->lineDetail()->toPlainText());
     auto* projects = qobject_cast<ProjectsTab*>(window.rootView()->tabView(RootView::Tab::projects));
     window.rootView()->setTab(RootView::Tab::projects);
     drainEvents();
