@@ -14,11 +14,7 @@
 
 namespace stowage::test {
 
-struct Finished {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+struct Finished { int exitCode = -1; QString out; QString err; };
 
 class AppWorld {
 public:

@@ -19,11 +19,7 @@ TEST(FileProbe, TellsPresentFoldersAndFilesFromMissingAndUnreadablePaths)
     QFile file(dir.filePath("compose.yaml"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
-    const struct {
-        QString path;
-        PathPresence presence;
-        bool isFolder;
-    } cases[] = {
+    const struct { QString path; PathPresence presence; bool isFolder; } cases[] = {
         {dir.path(), PathPresence::present, true},
         {file.fileName(), PathPresence::present, false},
         {dir.filePath("gone"), PathPresence::missing, false},

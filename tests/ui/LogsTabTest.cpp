@@ -68,10 +68,7 @@ TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
     l.write(LogLevel::warn, "Refresh cancelled");
     l.settle();
 
-    const struct {
-        const char* filter;
-        QStringList shown;
-    } cases[] = {
+    const struct { const char* filter; QStringList shown; } cases[] = {
         {"All", {"launch marker", "Refresh started", "Refresh cancelled"}},
         {"Info+", {"Refresh started", "Refresh cancelled"}},
         {"Warnings+", {"Refresh cancelled"}},

@@ -11,11 +11,7 @@ using B = MDBlock;
 
 namespace {
 
-struct Case {
-    const char* name;
-    QString input;
-    QList<MDBlock> expected;
-};
+struct Case { const char* name; QString input; QList<MDBlock> expected; };
 
 class MarkdownLines : public ::testing::TestWithParam<Case> {};
 

@@ -52,10 +52,7 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureTheProjectsAndEveryActionAsksT
     const qint64 unused = bytes("498MB") + bytes("310MB");
     const qint64 orphans = bytes("700MB") + bytes("45MB") + bytes("256MB") + bytes("1MB");
     const qint64 reclaimable = unused + bytes("256MB") + bytes("1MB") + bytes("2.8GB");
-    const struct {
-        OverviewTab::Card card;
-        QString value, subtitle;
-    } cards[] = {
+    const struct { OverviewTab::Card card; QString value, subtitle; } cards[] = {
         {OverviewTab::containersCard, "13", "7 running"},
         // The engine's own total and count, not the rows' sizes summed.
         {OverviewTab::imagesCard, human(bytes("11GB")), "16 total"},
@@ -70,11 +67,7 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureTheProjectsAndEveryActionAsksT
     }
     EXPECT_EQ(o.tab.dataRoot()->text(), "/var/lib/docker");
 
-    const struct {
-        OverviewTab::Action action;
-        QString text;
-        bool prominent;
-    } actions[] = {
+    const struct { OverviewTab::Action action; QString text; bool prominent; } actions[] = {
         {OverviewTab::cleanBuildCache, "Clean Build Cache (2.8 GB)", false},
         {OverviewTab::removeUnusedImages, "Remove Unused Images (" + human(unused) + ")", false},
         {OverviewTab::removeOrphanVolumes, "Remove Orphan Volumes (" + human(orphans) + ")", false},

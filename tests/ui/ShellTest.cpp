@@ -53,11 +53,7 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
     const QString refused = "permission denied while trying to connect to the Docker daemon socket at "
                             "unix:///var/run/docker.sock: Get \"http://%2Fvar%2Frun%2Fdocker.sock/v1.24/containers/"
                             "json\": dial unix /var/run/docker.sock: connect: permission denied";
-    const struct {
-        const char* name;
-        QList<FakeRule> rules;
-        QString title, message, help, liveState;
-    } cases[] = {
+    const struct { const char* name; QList<FakeRule> rules; QString title, message, help, liveState; } cases[] = {
         {"daemon down",
          records::failingRules("Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker "
                                "daemon running?\n"),

@@ -38,9 +38,7 @@ namespace {
 // Every text a person can see or hear, by where it is shown: the text handed
 // to Qt and the text Qt shows for it.
 struct Surfaces {
-    struct Seen {
-        QString where, given, shown;
-    };
+    struct Seen { QString where, given, shown; };
     QList<Seen> all;
 
     void add(const QString& where, const QString& given, const QString& shown) { all.append({where, given, shown}); }

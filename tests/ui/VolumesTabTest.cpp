@@ -117,11 +117,7 @@ TEST(VolumesTabTest, CellsShowUsageMountersAndProjects)
 {
     Volumes v;
     using C = VolumeTableModel;
-    const struct {
-        QString volume;
-        int column;
-        QString text;
-    } cells[] = {
+    const struct { QString volume; int column; QString text; } cells[] = {
         {"analytics_data", C::usedByColumn, "analytics-metabase-1 +2"},
         {"shop_static", C::usedByColumn, "shop-web-1 +1"},
         {"oldshop_pgdata", C::usedByColumn, "—"},
