@@ -1,11 +1,9 @@
-// The building blocks: SGButton and the segmented control.
+// The buttons the window is built of.
 #include "ui/SGButton.h"
-#include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 
-#include <QSignalSpy>
 
 namespace stowage {
 namespace {
@@ -17,17 +15,6 @@ TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)
     EXPECT_TRUE(plain.icon().isNull());
     EXPECT_GT(withIcon.sizeHint().width(), plain.sizeHint().width());
     EXPECT_GE(plain.sizeHint().width(), Theme::textWidth(plain.font(), "Copy"));
-}
-
-TEST(SegmentedControlTest, SelectionChangesOnlyWithinRangeAndReportsOnce)
-{
-    SegmentedControl control({"All", "Info+", "Warnings+", "Errors"});
-    QSignalSpy changes(&control, &SegmentedControl::currentIndexChanged);
-    for (int index : {3, 3, 7, -1})
-        control.setCurrentIndex(index);
-    EXPECT_EQ(control.currentIndex(), 3);
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes.first().first().toInt(), 3);
 }
 
 }  // namespace

@@ -137,20 +137,6 @@ TEST(OverviewTabTest, IncompleteDataOffersOnlyTheBuildCacheAndTheWarningSaysWhy)
     EXPECT_FALSE(o.action(OverviewTab::safeCleanAll).isEnabled());
 }
 
-TEST(OverviewTabTest, WhileTheFirstRefreshInspectsTheWarningAsksForARefresh)
-{
-    // The volumes are listed before any container was inspected.
-    const CachedState state = records::realistic();
-    Overview o(records::dockerRules(state, {FakeRule{"inspect", records::inspectOut(state), "", 0, 30}}));
-    o.rig.model->refresh();
-    ASSERT_TRUE(waitUntil([&] { return o.rig.model->statusText().startsWith("[2/2]"); }));
-    ASSERT_TRUE(o.rig.model->usageDataProblem().isEmpty());
-    EXPECT_TRUE(o.banner.isVisible());
-    EXPECT_EQ(o.banner.detailText(), "Press Refresh to read which containers hold which volumes.");
-    o.rig.model->cancelCurrentOperation();
-    EXPECT_TRUE(o.rig.waitIdle());
-}
-
 TEST(BuildCacheTabTest, ShowsTheEngineTextsOrAQuestionMarkWhenTheQueryFailed)
 {
     for (const bool failed : {false, true}) {

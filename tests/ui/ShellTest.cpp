@@ -10,6 +10,7 @@
 #include "ui/CommandMonitor.h"
 #include "ui/EmptyState.h"
 #include "ui/HeaderBar.h"
+#include "ui/ImagesTab.h"
 #include "ui/Label.h"
 #include "ui/MainWindow.h"
 #include "ui/ProjectsTab.h"
@@ -17,6 +18,7 @@
 #include "ui/SGButton.h"
 #include "ui/StatusBar.h"
 #include "ui/Theme.h"
+#include "ui/UsageWarningBanner.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +148,9 @@ TEST(ShellTest, WhileARefreshRunsControlsAreDisabledAndStopOrEscCancelsIt)
     EXPECT_TRUE(shell.window.stopAction()->isEnabled());
     EXPECT_EQ(shell.root().brandBar()->shownLiveState(), "Scanning…");
     EXPECT_TRUE(status.stopButton()->isVisibleTo(&shell.window));
+    // The volumes are listed before any container was inspected: the warning asks for a refresh.
+    UsageWarningBanner& banner = qobject_cast<ImagesTab*>(shell.root().tabView(RootView::Tab::images))->banner();
+    EXPECT_EQ(banner.detailText(), "Press Refresh to read which containers hold which volumes.");
     // The spinner keeps turning while docker works.
     const QString frame = status.frameLabel()->text();
     EXPECT_TRUE(waitUntil([&] { return status.frameLabel()->text() != frame; }, std::chrono::seconds(2)));
@@ -232,6 +237,15 @@ TEST(CommandMonitorTest, HiddenWhenNothingRunsAndTicksEverySecond)
     EXPECT_TRUE(waitUntil([&] { return monitor.text() == "1 running · 1s"; }, std::chrono::milliseconds(2500)));
     ops.unregisterOp(id);
     EXPECT_TRUE(waitUntil([&] { return !monitor.isVisible(); }));
+}
+
+TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)
+{
+    SGButton plain("Copy", {}, Theme::accent(), false);
+    SGButton withIcon("Copy", "doc.on.doc", Theme::accent(), true);
+    EXPECT_TRUE(plain.icon().isNull());
+    EXPECT_GT(withIcon.sizeHint().width(), plain.sizeHint().width());
+    EXPECT_GE(plain.sizeHint().width(), Theme::textWidth(plain.font(), "Copy"));
 }
 
 }  // namespace
