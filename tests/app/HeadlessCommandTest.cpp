@@ -6,37 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
+#include <QLocalServer>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <csignal>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace stowage::test {
 namespace {
-
-// A socket that takes connections into its backlog and never answers them.
-class SilentEngine {
-public:
-    explicit SilentEngine(const QString& path) : fd_(::socket(AF_UNIX, SOCK_STREAM, 0))
-    {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray bytes = QFile::encodeName(path);
-        std::copy(bytes.begin(), bytes.end(), address.sun_path);
-        listening_ = bytes.size() < qsizetype(sizeof(address.sun_path))
-            && ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 && ::listen(fd_, 16) == 0;
-    }
-    ~SilentEngine() { ::close(fd_); }
-    bool listening() const { return listening_; }
-
-private:
-    int fd_;
-    bool listening_ = false;
-};
 
 TEST(HeadlessCommand, SigintStopsTheDockerClientAndEndsWith130)
 {
@@ -44,8 +20,8 @@ TEST(HeadlessCommand, SigintStopsTheDockerClientAndEndsWith130)
         GTEST_SKIP() << "no docker client";
     QTemporaryDir sockets;
     const QString path = sockets.filePath("silent.sock");
-    SilentEngine engine(path);
-    ASSERT_TRUE(engine.listening());
+    QLocalServer engine;  // takes connections and never answers them
+    ASSERT_TRUE(engine.listen(path));
     AppWorld world;
     const QString dockerHost = "DOCKER_HOST=unix://" + path;
     world.env.insert("DOCKER_HOST", "unix://" + path);

@@ -137,26 +137,6 @@ TEST(ProjectsTabTest, ActivityIsShownOnlyWhenKnownAndRelativeTimesMoveOnWithTheM
     EXPECT_TRUE(texts().contains("Up About an hour"));
 }
 
-TEST(ProjectsTabTest, LongResourceNamesAreElidedAndSizesStayInOneColumn)
-{
-    const QString longName = "analytics_" + QString(120, 'x');
-    Projects p(records::realisticBuilder().volume(longName, "analytics", "1GB").build());
-    const CardLayout analytics = p.layout("analytics");
-    // The rows after the "Images" title are the images' and the volumes': name, size, badges.
-    const CardItem* images = analytics.itemWithText("Images");
-    ASSERT_NE(images, nullptr);
-    QSet<int> sizeColumns;
-    for (const auto& row : p.card("analytics").images + p.card("analytics").volumes) {
-        const auto name = std::find_if(analytics.items.begin() + (images - analytics.items.data()),
-                                       analytics.items.end(), [&](const CardItem& item) { return item.text == row.name; });
-        ASSERT_NE(name, analytics.items.end());
-        EXPECT_LE(name->rect.width(), 1100 / 2);
-        EXPECT_EQ((name + 1)->text, row.size);
-        sizeColumns.insert((name + 1)->rect.left());
-    }
-    EXPECT_EQ(sizeColumns.size(), 1);
-}
-
 TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOperation)
 {
     QTemporaryDir root;
