@@ -195,7 +195,7 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOpera
         EXPECT_EQ(ProjectCardGeometry::height(p.card(project)), p.layout(project).height) << project.toStdString();
 }
 
-TEST(ProjectsTabTest, ControlsAreBoundToTheModel)
+TEST(ProjectsTabTest, ControlsAreBoundToTheModelAndSelectionCountsNamedProjectsOnly)
 {
     Projects p;
     AppModel& model = *p.rig.model;
@@ -219,29 +219,7 @@ TEST(ProjectsTabTest, ControlsAreBoundToTheModel)
     EXPECT_TRUE(model.sortAscending());
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "shop"}));
 
-    Projects none(records::StateBuilder().volume("lonely", "", "1MB").build());
-    EXPECT_EQ(none.tab.emptyLabel().text(), "No projects.");
-}
-
-TEST(ProjectsTabTest, CardsAreRebuiltFromTheIndexNotFromTheListingsARefreshPublishesFirst)
-{
-    Projects p;
-    QSignalSpy rebuilds(&p.tab.cards(), &QAbstractItemModel::modelReset);
-    emit p.rig.model->containersChanged();
-    emit p.rig.model->imagesChanged();
-    emit p.rig.model->volumesChanged();
-    drainEvents();
-    EXPECT_EQ(rebuilds.size(), 0);
-    emit p.rig.model->usageChanged();
-    emit p.rig.model->indexChanged();
-    drainEvents();
-    EXPECT_EQ(rebuilds.size(), 1);
-}
-
-TEST(ProjectsTabTest, SelectionModeCountsNamedProjectsOnly)
-{
-    Projects p;
-    AppModel& model = *p.rig.model;
+    // Selection mode counts named projects only.
     p.tab.selectButton().click();
     EXPECT_TRUE(model.selectionMode());
     EXPECT_TRUE(p.tab.selectButton().isHidden());
@@ -270,6 +248,24 @@ TEST(ProjectsTabTest, SelectionModeCountsNamedProjectsOnly)
     EXPECT_FALSE(model.selectionMode());
     EXPECT_TRUE(model.selectedProjects().isEmpty());
     EXPECT_FALSE(p.tab.selectButton().isHidden());
+
+    Projects none(records::StateBuilder().volume("lonely", "", "1MB").build());
+    EXPECT_EQ(none.tab.emptyLabel().text(), "No projects.");
+}
+
+TEST(ProjectsTabTest, CardsAreRebuiltFromTheIndexNotFromTheListingsARefreshPublishesFirst)
+{
+    Projects p;
+    QSignalSpy rebuilds(&p.tab.cards(), &QAbstractItemModel::modelReset);
+    emit p.rig.model->containersChanged();
+    emit p.rig.model->imagesChanged();
+    emit p.rig.model->volumesChanged();
+    drainEvents();
+    EXPECT_EQ(rebuilds.size(), 0);
+    emit p.rig.model->usageChanged();
+    emit p.rig.model->indexChanged();
+    drainEvents();
+    EXPECT_EQ(rebuilds.size(), 1);
 }
 
 TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
