@@ -5,6 +5,7 @@
 
 #include "log/LogFormat.h"
 #include "platform/PlatformWords.h"
+#include "ui/CommandMonitor.h"
 #include "ui/Label.h"
 #include "ui/LogListModel.h"
 #include "ui/LogsTab.h"
@@ -226,10 +227,12 @@ TEST(LogsTabTest, InTheWindowStatusMessagesReachItsStatusLineAndStopAllDoesNotCa
     EXPECT_FALSE(rig.model->usageDataComplete());
 }
 
+// The Logs tab's running commands and the status bar's monitor over one list of commands.
 struct Running {
     Running()
     {
         panel.setClock([this] { return now; });
+        monitor.setClock([this] { return now; });
         host.show();
     }
     QUuid start(const QString& label, qint64 secondsAgo)
@@ -239,11 +242,17 @@ struct Running {
         drainEvents();
         return id;
     }
+    void render()
+    {
+        panel.render();
+        monitor.render();
+    }
     OperationCenter ops;
     QDateTime now = QDateTime::currentDateTimeUtc();
     QStringList killed;
     QWidget host;
     RunningCommandsPanel& panel = *new RunningCommandsPanel(ops, &host);
+    CommandMonitor& monitor = *new CommandMonitor(ops, &host);
 };
 
 TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
@@ -264,6 +273,11 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
     EXPECT_EQ(stuck.elapsed->text(), "61s");
     EXPECT_EQ(stuck.elapsed->palette().color(QPalette::WindowText), Theme::warning());
     EXPECT_EQ(stuck.kill->toolTip(), "Kill this docker command");
+    // The monitor counts them and times the oldest, stuck after sixty seconds.
+    EXPECT_EQ(r.monitor.text(), "2 running · 61s");
+    EXPECT_TRUE(r.monitor.stuck());
+    EXPECT_EQ(shownText(r.monitor.toolTip()),
+              "A docker command has been running for 61s — it may be stuck. Press Stop to kill it.");
 
     stuck.kill->click();
     EXPECT_EQ(r.killed, QStringList({"inspect a1a1a1a1a1a1 a2a2a2a2a2a2"}));
@@ -272,15 +286,28 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
 
     // Rows follow the clock and the list.
     r.now = r.now.addSecs(2);
-    r.panel.render();
+    r.render();
     EXPECT_EQ(stuck.elapsed->text(), "63s");
     r.ops.unregisterOp(first);
     drainEvents();
     ASSERT_EQ(r.panel.rows().size(), 1);
     EXPECT_EQ(r.panel.titleText(), "Running now (1)");
+    EXPECT_EQ(r.monitor.text(), "1 running · 63s");
 
     r.panel.stopAllButton()->click();
     EXPECT_EQ(r.killed, QStringList({"inspect a1a1a1a1a1a1 a2a2a2a2a2a2", "inspect a1a1a1a1a1a1 a2a2a2a2a2a2"}));
+}
+
+TEST(RunningCommandsTest, TheMonitorTimesTheOldestNeverBelowZeroAndIsNotStuckAtSixtySeconds)
+{
+    Running r;
+    r.start("clock skew", -30);  // a start in the future counts as now
+    EXPECT_EQ(r.monitor.text(), "1 running · 0s");
+    r.start("first", 60);
+    r.start("tie", 60);  // the list order breaks ties
+    EXPECT_EQ(r.monitor.text(), "3 running · 60s");
+    EXPECT_FALSE(r.monitor.stuck());
+    EXPECT_EQ(shownText(r.monitor.toolTip()), "first");
 }
 
 }  // namespace

@@ -183,46 +183,6 @@ TEST(ShellTest, WhileARefreshRunsControlsAreDisabledAndStopOrEscCancelsIt)
     EXPECT_EQ(shell.rig.desktop.opened.first().scheme(), "https");
 }
 
-struct MonitorRig {
-    OperationCenter ops;
-    QDateTime now = QDateTime::currentDateTimeUtc();
-    CommandMonitor monitor{ops};
-    MonitorRig() { monitor.setClock([this] { return now; }); }
-    void start(const QString& label, qint64 secondsAgo)
-    {
-        ops.registerOp(QUuid::createUuid(), label, now.addSecs(-secondsAgo), [] {});
-        drainEvents();
-    }
-};
-
-TEST(CommandMonitorTest, ShowsCountAndOldestElapsedTurnsStuckAfterSixtySecondsAndNeverGoesNegative)
-{
-    MonitorRig rig;
-    rig.start("images -a --no-trunc --format", 60);
-    EXPECT_EQ(rig.monitor.text(), "1 running · 60s");
-    EXPECT_FALSE(rig.monitor.stuck());
-    EXPECT_EQ(shownText(rig.monitor.toolTip()), "images -a --no-trunc --format");
-
-    rig.now = rig.now.addSecs(1);
-    rig.monitor.render();
-    EXPECT_EQ(rig.monitor.text(), "1 running · 61s");
-    EXPECT_TRUE(rig.monitor.stuck());
-    EXPECT_EQ(shownText(rig.monitor.toolTip()),
-              "A docker command has been running for 61s — it may be stuck. Press Stop to kill it.");
-    // A newer second command: the count grows, the time stays the older one's.
-    rig.start("volume ls --format {{json .}}", 2);
-    EXPECT_EQ(rig.monitor.text(), "2 running · 61s");
-
-    // The oldest by start time, the list order breaking ties; a start in the future counts as now.
-    MonitorRig other;
-    other.start("clock skew", -30);
-    EXPECT_EQ(other.monitor.text(), "1 running · 0s");
-    other.start("first", 9);
-    other.start("tie", 9);
-    EXPECT_EQ(shownText(other.monitor.toolTip()), "first");
-    EXPECT_EQ(other.monitor.text(), "3 running · 9s");
-}
-
 TEST(CommandMonitorTest, HiddenWhenNothingRunsAndTicksEverySecond)
 {
     OperationCenter ops;
