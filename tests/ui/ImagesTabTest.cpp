@@ -98,7 +98,7 @@ TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
         EXPECT_EQ(model.index(row, column).data(Qt::ForegroundRole).value<QColor>(), Theme::cyan());
 }
 
-TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegend)
+TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegendAndUnverifiedUsageOffersNoBulkRemoval)
 {
     // shop-web:latest built by the classic builder on an untagged step, shown behind the toggle.
     CachedState state = records::realistic();
@@ -122,19 +122,15 @@ TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegend)
             seen.insert(r.verdict);
         }
     EXPECT_EQ(qsizetype(seen.size()), ImageRows::legend().size());  // the sample shows every kind
+    // Unverified usage: every row unknown, the warning shown, no bulk removal.
+    for (const ImageRow& r : unverified.tab.tableModel().rows())
+        EXPECT_EQ(r.status, "Unknown — refresh needed");
+    EXPECT_FALSE(unverified.tab.banner().isHidden());
+    EXPECT_FALSE(unverified.tab.removeUnusedButton().isEnabled());
+    EXPECT_TRUE(unverified.tab.removeSelectedButton().isEnabled());
     // The status column fits the longest verdict the tab writes.
     EXPECT_GE(images.tab.table().columnWidth(ImageTableModel::statusColumn),
               images.tab.table().fontMetrics().horizontalAdvance(UsageClassification::baseImageStatusText()));
-}
-
-TEST(ImagesTabTest, IncompleteUsageDimsEveryRowAndDisablesBulkRemoval)
-{
-    Images images(records::realisticBuilder().incomplete().build());
-    for (const ImageRow& r : images.tab.tableModel().rows())
-        EXPECT_EQ(r.status, "Unknown — refresh needed");
-    EXPECT_FALSE(images.tab.banner().isHidden());
-    EXPECT_FALSE(images.tab.removeUnusedButton().isEnabled());
-    EXPECT_TRUE(images.tab.removeSelectedButton().isEnabled());
 }
 
 TEST(ImagesTabTest, RemovalsOfferOnlyTheSafeImagesAndTheSelectionLastsUntilTheNextVisit)
