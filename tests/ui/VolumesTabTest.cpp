@@ -113,9 +113,18 @@ TEST(VolumesTabTest, SectionsComeInOrderWithTitlesColoursAndCountsUnderTheFilter
     EXPECT_EQ(v.sectionIds().size(), 9);
 }
 
-TEST(VolumesTabTest, CellsShowUsageMountersAndProjects)
+TEST(VolumesTabTest, CellsSummaryButtonsAndContextMenuFollowTheOrphansAndTheSelection)
 {
-    Volumes v;
+    Volumes v(withNamedOrphan());
+    const qint64 inUse = bytes("1.2GB") + bytes("88MB") + bytes("12MB") + bytes("640MB") + bytes("310MB")
+        + bytes("4.3GB") + bytes("6MB") + bytes("9.1GB") + bytes("2MB") + bytes("3MB");
+    const qint64 orphans = bytes("700MB") + bytes("45MB") + bytes("80MB") + bytes("256MB") + bytes("1MB");
+    EXPECT_EQ(v.tab.summaryLabel().text(),
+              "16 volumes  ·  10 in use (" + human(inUse) + ")  ·  5 orphan (" + human(orphans) + ")");
+    EXPECT_EQ(v.tab.removeAnonymousButton().text(), "Remove 2 Anonymous Orphans");
+    EXPECT_EQ(v.tab.removeAllOrphansButton().text(), "Remove All 5 Orphans");
+    EXPECT_TRUE(v.tab.removeAllOrphansButton().isEnabled());
+    EXPECT_FALSE(v.tab.removeSelectedButton().isEnabled());
     using C = VolumeTableModel;
     const struct { QString volume; int column; QString text; } cells[] = {
         {"analytics_data", C::usedByColumn, "analytics-metabase-1 +2"},
@@ -133,20 +142,6 @@ TEST(VolumesTabTest, CellsShowUsageMountersAndProjects)
     labelled.project = "oldshop";
     EXPECT_EQ(volumeProjectCell({"—", false}, labelled), "oldshop (label only)");
     EXPECT_EQ(volumeProjectCell({"blog, shop", true}, labelled), "blog, shop");
-}
-
-TEST(VolumesTabTest, SummaryButtonsAndContextMenuFollowTheOrphansAndTheSelection)
-{
-    Volumes v(withNamedOrphan());
-    const qint64 inUse = bytes("1.2GB") + bytes("88MB") + bytes("12MB") + bytes("640MB") + bytes("310MB")
-        + bytes("4.3GB") + bytes("6MB") + bytes("9.1GB") + bytes("2MB") + bytes("3MB");
-    const qint64 orphans = bytes("700MB") + bytes("45MB") + bytes("80MB") + bytes("256MB") + bytes("1MB");
-    EXPECT_EQ(v.tab.summaryLabel().text(),
-              "16 volumes  ·  10 in use (" + human(inUse) + ")  ·  5 orphan (" + human(orphans) + ")");
-    EXPECT_EQ(v.tab.removeAnonymousButton().text(), "Remove 2 Anonymous Orphans");
-    EXPECT_EQ(v.tab.removeAllOrphansButton().text(), "Remove All 5 Orphans");
-    EXPECT_TRUE(v.tab.removeAllOrphansButton().isEnabled());
-    EXPECT_FALSE(v.tab.removeSelectedButton().isEnabled());
 
     // The context menu acts on the selection, or on the row under the pointer outside it.
     v.tab.setSelection({"oldshop_pgdata", "oldshop_static"});
