@@ -4,7 +4,6 @@
 // not answer is reported rather than ignored.
 #include "AppProcess.h"
 
-#include "log/LogTestSupport.h"
 #include "platform/LockedFile.h"
 #include "support/TestSupport.h"
 
@@ -20,7 +19,8 @@ const QString broughtForward = "Another start of Stowage brought this window to 
 // How many times the window was brought forward, by its log.
 qsizetype timesBroughtForward(const AppWorld& world)
 {
-    return QString::fromUtf8(readFile(world.logFile())).count(broughtForward);
+    QFile log(world.logFile());
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).count(broughtForward) : 0;
 }
 
 struct RunningWindow {

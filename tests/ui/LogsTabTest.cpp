@@ -58,21 +58,20 @@ struct Logs {
     LogsTab tab;
 };
 
-TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
+TEST(LogsTabTest, FilterCountCopyDetailAndRevealFile)
 {
     Logs l;
     EXPECT_TRUE(l.tab.emptyLine()->isVisible());
     EXPECT_EQ(l.tab.emptyLine()->text(), "No activity yet.");
-
+    const QString long_ = "docker rm failed:\n" + QString(400, 'x') + " <b>end</b>";
     l.write(LogLevel::debug, "launch marker");
     l.write(LogLevel::info, "Refresh started");
-    l.write(LogLevel::warn, "Refresh cancelled");
+    l.write(LogLevel::warn, long_);
     l.settle();
-
     const struct { const char* filter; QStringList shown; } cases[] = {
-        {"All", {"launch marker", "Refresh started", "Refresh cancelled"}},
-        {"Info+", {"Refresh started", "Refresh cancelled"}},
-        {"Warnings+", {"Refresh cancelled"}},
+        {"All", {"launch marker", "Refresh started", long_}},
+        {"Info+", {"Refresh started", long_}},
+        {"Warnings+", {long_}},
         {"Errors", {}},
     };
     for (const auto& c : cases) {
@@ -82,13 +81,17 @@ TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
         EXPECT_EQ(l.tab.emptyLine()->isVisible(), c.shown.isEmpty());
         EXPECT_EQ(l.tab.countLabel()->text(), "3 entries");
     }
-
     // An error arriving under "Errors" replaces the empty line.
     l.write(LogLevel::error, "Refresh failed: boom");
     l.settle();
     EXPECT_EQ(l.shownMessages(), QStringList({"Refresh failed: boom"}));
     EXPECT_FALSE(l.tab.emptyLine()->isVisible());
     EXPECT_EQ(l.tab.countLabel()->text(), "4 entries");
+    // Copy takes every entry, whatever the filter shows.
+    l.tab.copyButton()->click();
+    ASSERT_EQ(l.desktop.copied.size(), 1);
+    EXPECT_EQ(l.desktop.copied.first(), l.log.exportText());
+    EXPECT_EQ(l.statuses, QStringList({"Copied 4 log lines to clipboard."}));
 
     // Each visit to the tab starts over with every level and auto-scroll on.
     l.tab.autoScroll()->setChecked(false);
@@ -97,6 +100,44 @@ TEST(LogsTabTest, LevelFilterShowsItsLevelsWhileTheCountStaysTotal)
     EXPECT_EQ(l.tab.levelFilter()->currentIndex(), 0);
     EXPECT_EQ(l.tab.listModel()->rowCount(), 4);
     EXPECT_TRUE(l.tab.autoScroll()->isChecked());
+
+    // Selected lines are copied as they are exported.
+    QItemSelectionModel& selection = *l.tab.list()->selectionModel();
+    selection.select(l.tab.listModel()->index(3), QItemSelectionModel::Select);
+    selection.select(l.tab.listModel()->index(1), QItemSelectionModel::Select);
+    l.tab.copySelection();
+    ASSERT_EQ(l.desktop.copied.size(), 2);
+    const QStringList lines = l.desktop.copied.last().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(" › Refresh started"));
+    EXPECT_TRUE(lines[1].endsWith(" ✕ Refresh failed: boom"));
+
+    // The current line in full, line breaks and all, in a read-only text whose every part can be selected and copied.
+    QPlainTextEdit& detail = *l.tab.lineDetail();
+    EXPECT_EQ(detail.toPlainText(), "");
+    l.tab.list()->setCurrentIndex(l.tab.listModel()->index(2));
+    EXPECT_EQ(detail.toPlainText(), logformat::exportLine(l.log.entries()[2]));
+    EXPECT_TRUE(detail.toPlainText().endsWith(long_));
+    EXPECT_TRUE(detail.isReadOnly());
+    EXPECT_TRUE(detail.textInteractionFlags().testFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
+    detail.setTextCursor(detail.document()->find("docker rm"));
+    detail.copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "docker rm");
+
+    // Reveal shows the file only while it exists.
+    l.log.flush();
+    EXPECT_EQ(l.tab.revealButton()->text(), platform::platformWords().showLogFileButton);
+    l.tab.revealButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return l.desktop.revealed.size() == 1; }));
+    EXPECT_EQ(l.desktop.revealed.first(), *l.log.fileURL());
+    l.tab.clearButton()->click();
+    l.log.flush();
+    l.settle();
+    EXPECT_TRUE(l.log.entries().isEmpty());
+    l.tab.revealButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return l.statuses.size() == 2; }));
+    EXPECT_EQ(l.desktop.revealed.size(), 1);
+    EXPECT_EQ(l.statuses.last(), "No log file written yet.");
 }
 
 TEST(LogsTabTest, ListFollowsAFullLogWithInsertsAndRemovalsNotResetsAndScrollsOnlyWhenAsked)
@@ -140,66 +181,6 @@ TEST(LogsTabTest, ListFollowsAFullLogWithInsertsAndRemovalsNotResetsAndScrollsOn
     l.settle();
     EXPECT_EQ(l.tab.listModel()->rowCount(), 0);
     EXPECT_EQ(l.tab.countLabel()->text(), "0 entries");
-}
-
-TEST(LogsTabTest, CopyTakesEveryEntryOrTheSelectedLinesAndTheCurrentOneIsReadInFull)
-{
-    Logs l;
-    const QString long_ = "docker rm failed:\n" + QString(400, 'x') + " <b>end</b>";
-    l.write(LogLevel::info, "first");
-    l.write(LogLevel::warn, long_);
-    l.write(LogLevel::error, "third");
-    l.settle();
-    // Copy takes every entry, whatever the filter shows.
-    l.selectFilter("Errors");
-    l.tab.copyButton()->click();
-    ASSERT_EQ(l.desktop.copied.size(), 1);
-    EXPECT_EQ(l.desktop.copied.first(), l.log.exportText());
-    EXPECT_EQ(l.statuses, QStringList({"Copied 3 log lines to clipboard."}));
-
-    l.selectFilter("All");
-    QItemSelectionModel& selection = *l.tab.list()->selectionModel();
-    selection.select(l.tab.listModel()->index(2), QItemSelectionModel::Select);
-    selection.select(l.tab.listModel()->index(0), QItemSelectionModel::Select);
-    l.tab.copySelection();
-    ASSERT_EQ(l.desktop.copied.size(), 2);
-    const QStringList lines = l.desktop.copied.last().split('\n');
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith(" › first"));
-    EXPECT_TRUE(lines[1].endsWith(" ✕ third"));
-
-    // The current line in full, line breaks and all, in a read-only text whose every part can be selected and copied.
-    QPlainTextEdit& detail = *l.tab.lineDetail();
-    EXPECT_EQ(detail.toPlainText(), "");
-    l.tab.list()->setCurrentIndex(l.tab.listModel()->index(1));
-    EXPECT_EQ(detail.toPlainText(), logformat::exportLine(l.log.entries()[1]));
-    EXPECT_TRUE(detail.toPlainText().endsWith(long_));
-    EXPECT_TRUE(detail.isReadOnly());
-    EXPECT_TRUE(detail.textInteractionFlags().testFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
-    detail.setTextCursor(detail.document()->find("docker rm"));
-    detail.copy();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "docker rm");
-}
-
-TEST(LogsTabTest, RevealShowsTheFileOnlyWhileItExists)
-{
-    Logs l;
-    l.write(LogLevel::info, "written");
-    l.log.flush();
-    EXPECT_EQ(l.tab.revealButton()->text(), platform::platformWords().showLogFileButton);
-    l.tab.revealButton()->click();
-    ASSERT_TRUE(waitUntil([&] { return l.desktop.revealed.size() == 1; }));
-    EXPECT_EQ(l.desktop.revealed.first(), *l.log.fileURL());
-    EXPECT_TRUE(l.statuses.isEmpty());
-
-    l.tab.clearButton()->click();
-    l.log.flush();
-    l.settle();
-    EXPECT_TRUE(l.log.entries().isEmpty());
-    l.tab.revealButton()->click();
-    ASSERT_TRUE(waitUntil([&] { return !l.statuses.isEmpty(); }));
-    EXPECT_EQ(l.desktop.revealed.size(), 1);
-    EXPECT_EQ(l.statuses, QStringList({"No log file written yet."}));
 }
 
 TEST(LogsTabTest, InTheWindowStatusMessagesReachItsStatusLineAndStopAllDoesNotCancelTheRefresh)
