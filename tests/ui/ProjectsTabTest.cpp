@@ -63,7 +63,7 @@ struct Projects {
     ProjectsTab tab;
 };
 
-TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
+TEST(ProjectsTabTest, CardsShowRunningStateFiguresResourcesAndActivity)
 {
     Projects p;
     ASSERT_TRUE(p.rig.loaded);
@@ -101,11 +101,8 @@ TEST(ProjectsTabTest, CardsShowRunningStateFiguresAndResources)
                                        {{"shop", ""}, "shared: other"},
                                        {{"shop", "blog", "analytics"}, "shared: analytics, blog"}})
         EXPECT_EQ(ProjectCards::ownershipBadge(owners, "shop").text, text);
-}
 
-TEST(ProjectsTabTest, ActivityIsShownOnlyWhenKnownAndRelativeTimesMoveOnWithTheMinute)
-{
-    Projects p;
+    // Activity is shown only when known, and relative times move on with the minute.
     const auto texts = [&] {
         QStringList out;
         for (const CardItem& item : p.layout("analytics").items)
@@ -251,11 +248,7 @@ TEST(ProjectsTabTest, ControlsAreBoundToTheModelAndSelectionCountsNamedProjectsO
 
     Projects none(records::StateBuilder().volume("lonely", "", "1MB").build());
     EXPECT_EQ(none.tab.emptyLabel().text(), "No projects.");
-}
-
-TEST(ProjectsTabTest, CardsAreRebuiltFromTheIndexNotFromTheListingsARefreshPublishesFirst)
-{
-    Projects p;
+    // Cards are rebuilt from the index, not from the listings a refresh publishes first.
     QSignalSpy rebuilds(&p.tab.cards(), &QAbstractItemModel::modelReset);
     emit p.rig.model->containersChanged();
     emit p.rig.model->imagesChanged();
