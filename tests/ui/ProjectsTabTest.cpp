@@ -248,6 +248,7 @@ TEST(ProjectsTabTest, ControlsAreBoundToTheModelAndSelectionCountsNamedProjectsO
 
     Projects none(records::StateBuilder().volume("lonely", "", "1MB").build());
     EXPECT_EQ(none.tab.emptyLabel().text(), "No projects.");
+
     // Cards are rebuilt from the index, not from the listings a refresh publishes first.
     QSignalSpy rebuilds(&p.tab.cards(), &QAbstractItemModel::modelReset);
     emit p.rig.model->containersChanged();

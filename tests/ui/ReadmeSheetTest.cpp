@@ -28,7 +28,7 @@ QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArra
     return path;
 }
 
-TEST(ReadmeFile, ReadsUtf8AndRefusesEverythingElse)
+TEST(ReadmeFile, ReadsUtf8UpToALineBoundaryAndRefusesEverythingElse)
 {
     QTemporaryDir dir;
     EXPECT_EQ(ReadmeFile::read(writeFile(dir, "README.md", "# Shop — café\n")), "# Shop — café\n");
@@ -36,11 +36,7 @@ TEST(ReadmeFile, ReadsUtf8AndRefusesEverythingElse)
     EXPECT_EQ(ReadmeFile::read(dir.filePath("absent.md")), ReadmeFile::missingText());
     EXPECT_EQ(ReadmeFile::read(writeFile(dir, "latin1.md", "caf\xe9\n")), ReadmeFile::missingText());
     EXPECT_EQ(ReadmeFile::read(QStringLiteral("/dev/zero")), ReadmeFile::missingText());
-}
-
-TEST(ReadmeFile, AHugeFileIsCutAtALineBoundary)
-{
-    QTemporaryDir dir;
+    // A huge file is cut at a line boundary.
     const QByteArray line = QByteArray("é").repeated(99) + '\n';  // 199 bytes
     const QByteArray big = line.repeated(int(ReadmeFile::maxBytes / line.size()) + 50);
     const QString text = ReadmeFile::read(writeFile(dir, "README", big));
