@@ -1,7 +1,6 @@
 // `stowage report` and `stowage clean` against the private engine: the report's verdicts are the
 // fixture's and its listings Docker's own (with both clients), a dry run removes nothing, and
-// --yes removes exactly the fixture's safe set and nothing in use. The real executable gives the
-// same answer and leaves the window's state cache alone.
+// --yes removes exactly the fixture's safe set and nothing in use (the executable itself: ProbeEngineTest).
 
 #include "EngineRig.h"
 
@@ -9,7 +8,6 @@
 
 #include <QBuffer>
 #include <QJsonDocument>
-#include <QProcess>
 
 namespace stowage::test {
 namespace {
@@ -113,32 +111,6 @@ TEST_F(HeadlessE2ETest, DryRunRemovesNothingAndYesRemovesExactlyTheSafeSet)
     EXPECT_EQ(headless.strings("removed", "volumes"), orphans);
     EXPECT_TRUE(headless.json().value("removed").toObject().value("buildCache").toBool());
     EXPECT_TRUE(headless.json().value("errors").toArray().isEmpty());
-}
-
-// The executable itself, with the docker client it finds on its own.
-TEST_F(HeadlessReadOnlyE2ETest, TheExecutableReportsAndDryRunsWithoutTouchingTheStateCache)
-{
-    QTemporaryDir home;
-    QProcessEnvironment env = engine.environment();
-    env.insert("XDG_DATA_HOME", home.path());
-    const DockerState before = DockerState::read(engine);
-    for (const QStringList& arguments : {QStringList{"report", "--json"}, QStringList{"clean", "--json"}}) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(STOWAGE_EXE_PATH), arguments);
-        ASSERT_TRUE(process.waitForFinished(120'000));
-        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-        const QJsonObject doc = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        EXPECT_TRUE(doc.value("usageDataComplete").toBool());
-        EXPECT_EQ(toSet(jsonStrings(doc.value("wouldRemove").toObject().value("images"))), imageIdsOf(list("unusedImages")));
-    }
-    const DockerState after = DockerState::read(engine);
-    EXPECT_EQ(after.imageIds, before.imageIds);
-    EXPECT_EQ(after.volumes, before.volumes);
-    EXPECT_EQ(after.buildCacheSize, before.buildCacheSize);
-    EXPECT_TRUE(QFile::exists(home.filePath("Stowage/activity.log")));
-    EXPECT_FALSE(QFile::exists(home.filePath("Stowage/state.json"))) << "the state cache is the window's";
 }
 
 }  // namespace
