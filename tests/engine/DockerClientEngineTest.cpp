@@ -1,6 +1,6 @@
 // The query facade against the real engine, with both docker clients: every listing parses
-// into what docker itself prints, batched inspection merges, and removals remove what docker
-// confirms and report what it refuses.
+// into what docker itself prints, batched inspection merges, and an image goes with all its names
+// or stays as it was. (A volume batch docker refuses in part: CleanupE2ETest.)
 
 #include "EngineRig.h"
 
@@ -124,26 +124,6 @@ TEST_P(DockerClientEngineTest, InspectionInSeveralBatchesCoversEveryContainer)
             EXPECT_EQ(detail.finishedAt->toSecsSinceEpoch(), dockerSeconds(times[1]));
         }
     }
-}
-
-TEST_P(DockerClientEngineTest, BatchRemoveRemovesWhatItCanAndReportsTheVolumeInUse)
-{
-    engine.markChanged();
-    EngineModelRig rig(engine, {.limits = {.removeBatchSize = 2}, .client = GetParam()});
-    const QString orphan = engine.volumeName("anonymous:orphan");
-    // sgfx-solo-data is mounted by the running sgfx-solo; the other three are orphans.
-    const QStringList items = {"sgfx-loose", "sgfx-solo-data", orphan, "sgfx-gamma_db"};
-
-    const DockerClient::BatchResult result = rig.client->batchRemove("volume", {"volume", "rm"}, items);
-
-    EXPECT_EQ(sorted(result.removed), sorted(QStringList{"sgfx-loose", orphan, "sgfx-gamma_db"}));
-    EXPECT_EQ(result.errors, QStringList{"volume sgfx-solo-data: Error response from daemon: remove sgfx-solo-data: "
-                                         "volume is in use - [" + engine.containerId("sgfx-solo") + "]"});
-    EXPECT_FALSE(result.timedOut);
-    const QSet<QString> left = toSet(engine.lines({"volume", "ls", "-q"}));
-    EXPECT_TRUE(left.contains("sgfx-solo-data"));
-    EXPECT_FALSE(left.intersects(result.removed));
-    EXPECT_EQ(left.size(), count("volumes") - 3);
 }
 
 // An image is removed with all its names in one step, never forced; when the engine keeps it

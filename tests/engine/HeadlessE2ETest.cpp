@@ -1,7 +1,6 @@
-// `stowage report` and `stowage clean` against the private engine: the report's verdicts are the
-// fixture's and its listings Docker's own (with both clients), a dry run removes nothing, and
-// --yes removes exactly the fixture's safe set and nothing in use. The real executable gives the
-// same answer and leaves the window's state cache alone.
+// `stowage report` against the private engine: its figures and listings are Docker's own and its
+// safe set the fixture's, with both clients. (`clean --yes` takes the model's Safe Clean path that
+// CleanupE2ETest runs on the engine; the executable itself: ProbeEngineTest.)
 
 #include "EngineRig.h"
 
@@ -9,7 +8,6 @@
 
 #include <QBuffer>
 #include <QJsonDocument>
-#include <QProcess>
 
 namespace stowage::test {
 namespace {
@@ -47,10 +45,9 @@ struct HeadlessOnEngine {
     cli::Console console{out, err};
 };
 
-using HeadlessReadOnlyE2ETest = EngineTest;
-using HeadlessE2ETest = FreshFixtureTest;
+using HeadlessE2ETest = EngineTest;
 
-TEST_F(HeadlessReadOnlyE2ETest, ReportAgreesWithTheFixtureAndWithDocker)
+TEST_F(HeadlessE2ETest, ReportAgreesWithTheFixtureAndWithDocker)
 {
     for (const QString& client : {Engine::docker20Client(), Engine::docker28Client()}) {
         SCOPED_TRACE(client.toStdString());
@@ -82,63 +79,6 @@ TEST_F(HeadlessReadOnlyE2ETest, ReportAgreesWithTheFixtureAndWithDocker)
         EXPECT_EQ(headless.strings("wouldRemove", "volumes"), volumesOf({"anonymous:orphan"}));
         EXPECT_TRUE(headless.rig.removalCalls().isEmpty());
     }
-}
-
-TEST_F(HeadlessE2ETest, DryRunRemovesNothingAndYesRemovesExactlyTheSafeSet)
-{
-    HeadlessOnEngine headless(engine, Engine::docker28Client());
-    const QSet<QString> unused = imageIdsOf(list("unusedImages"));
-    const QSet<QString> orphans = volumesOf({"anonymous:orphan"});  // the named and the project's orphan stay
-    const DockerState before = DockerState::read(engine);
-    ASSERT_NE(before.buildCacheSize, "0B");
-
-    ASSERT_EQ(headless.run({Command::clean, true}), cli::ExitStatus::success);
-    EXPECT_TRUE(headless.rig.removalCalls().isEmpty());
-    EXPECT_EQ(headless.strings("wouldRemove", "images"), unused);
-    EXPECT_EQ(headless.strings("wouldRemove", "volumes"), orphans);
-    const DockerState unchanged = DockerState::read(engine);
-    EXPECT_EQ(unchanged.imageIds, before.imageIds);
-    EXPECT_EQ(unchanged.volumes, before.volumes);
-    EXPECT_EQ(unchanged.buildCacheSize, before.buildCacheSize);
-
-    ASSERT_EQ(headless.run({Command::clean, true, true}), cli::ExitStatus::success);
-    const DockerState after = DockerState::read(engine);
-    EXPECT_EQ(after.imageIds, before.imageIds - unused);
-    EXPECT_EQ(after.volumes, before.volumes - orphans);
-    EXPECT_EQ(after.containerIds, before.containerIds);
-    EXPECT_EQ(after.buildCacheSize, "0B");
-    EXPECT_EQ(after.running, count("runningContainers"));
-    EXPECT_EQ(toSet(headless.rig.itemsOf({"rmi"})), toSet(list("unusedImages")));
-    EXPECT_EQ(headless.strings("removed", "images"), unused);
-    EXPECT_EQ(headless.strings("removed", "volumes"), orphans);
-    EXPECT_TRUE(headless.json().value("removed").toObject().value("buildCache").toBool());
-    EXPECT_TRUE(headless.json().value("errors").toArray().isEmpty());
-}
-
-// The executable itself, with the docker client it finds on its own.
-TEST_F(HeadlessReadOnlyE2ETest, TheExecutableReportsAndDryRunsWithoutTouchingTheStateCache)
-{
-    QTemporaryDir home;
-    QProcessEnvironment env = engine.environment();
-    env.insert("XDG_DATA_HOME", home.path());
-    const DockerState before = DockerState::read(engine);
-    for (const QStringList& arguments : {QStringList{"report", "--json"}, QStringList{"clean", "--json"}}) {
-        SCOPED_TRACE(arguments.join(' ').toStdString());
-        QProcess process;
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(STOWAGE_EXE_PATH), arguments);
-        ASSERT_TRUE(process.waitForFinished(120'000));
-        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
-        const QJsonObject doc = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        EXPECT_TRUE(doc.value("usageDataComplete").toBool());
-        EXPECT_EQ(toSet(jsonStrings(doc.value("wouldRemove").toObject().value("images"))), imageIdsOf(list("unusedImages")));
-    }
-    const DockerState after = DockerState::read(engine);
-    EXPECT_EQ(after.imageIds, before.imageIds);
-    EXPECT_EQ(after.volumes, before.volumes);
-    EXPECT_EQ(after.buildCacheSize, before.buildCacheSize);
-    EXPECT_TRUE(QFile::exists(home.filePath("Stowage/activity.log")));
-    EXPECT_FALSE(QFile::exists(home.filePath("Stowage/state.json"))) << "the state cache is the window's";
 }
 
 }  // namespace

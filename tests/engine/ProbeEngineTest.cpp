@@ -1,6 +1,7 @@
-// `stowage --probe` end to end: the real executable against the private engine prints the
-// fixture's six summary lines, a stopped daemon gives one ERROR line, and in every case the
-// process ends with status 0 after its log lines reached the file.
+// The real executable against the private engine: `--probe` prints the fixture's six summary
+// lines, a stopped daemon gives one ERROR line, and in every case the process ends with status 0
+// after its log lines reached the file; `report --json` and a dry `clean --json` find the
+// fixture's unused images, remove nothing and leave the window's state cache alone.
 
 #include "EngineRig.h"
 
@@ -10,6 +11,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -19,14 +21,16 @@ namespace {
 struct ProbeRun {
     int exitCode = -1;
     QStringList lines;  // standard output
+    QByteArray out;     // standard output
     QStringList log;    // the activity log file the run wrote
+    bool wroteStateCache = false;
 };
 
 class ProbeEngineTest : public EngineTest {
 protected:
     // Runs the real executable with the engine's environment, a private data folder (so that the
     // user's activity log is never touched), the newer client on PATH and `dockerHost` when given.
-    ProbeRun runProbe(const QStringList& arguments, const QString& dockerHost = {})
+    ProbeRun runStowage(const QStringList& arguments, const QString& dockerHost = {})
     {
         QTemporaryDir home;
         QProcessEnvironment env = engine.environment();
@@ -37,11 +41,13 @@ protected:
         QProcess process;
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(STOWAGE_EXE_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(120000)) << "stowage --probe did not end";
+        EXPECT_TRUE(process.waitForFinished(120000)) << "stowage did not end";
         ProbeRun run;
         if (process.exitStatus() == QProcess::NormalExit)
             run.exitCode = process.exitCode();
-        run.lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        run.out = process.readAllStandardOutput();
+        run.lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
+        run.wroteStateCache = QFile::exists(home.filePath("Stowage/state.json"));
         QFile log(home.filePath("Stowage/activity.log"));
         if (log.open(QIODevice::ReadOnly))
             run.log = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
@@ -68,7 +74,7 @@ TEST_F(ProbeEngineTest, TheExecutablePrintsTheFixturesSummaryAndExitsZero)
 {
     for (const QStringList& arguments : {QStringList{"--probe"}, QStringList{"-v", "--probe", "extra"}}) {
         SCOPED_TRACE(arguments.join(' ').toStdString());
-        const ProbeRun run = runProbe(arguments);
+        const ProbeRun run = runStowage(arguments);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.lines, fixtureSummary());
     }
@@ -89,7 +95,7 @@ TEST_F(ProbeEngineTest, AStoppedDaemonGivesOneErrorLineAndTheLogReachesTheFile)
               0);
     for (const QString& socket : {stale, sockets.filePath("missing.sock")}) {
         SCOPED_TRACE(socket.toStdString());
-        const ProbeRun run = runProbe({"--probe"}, "unix://" + socket);
+        const ProbeRun run = runStowage({"--probe"}, "unix://" + socket);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_EQ(run.lines, QStringList{"ERROR: Cannot connect to the Docker daemon. Is Docker running?"});
         // The runner's line about the failed listing was written before the process ended.
@@ -98,6 +104,25 @@ TEST_F(ProbeEngineTest, AStoppedDaemonGivesOneErrorLineAndTheLogReachesTheFile)
             "Cannot connect to the Docker daemon at unix://.*\\.sock\\. Is the docker daemon running\\?$");
         EXPECT_FALSE(run.log.filter(fileLine).isEmpty()) << run.log.join('\n').toStdString();
     }
+}
+
+TEST_F(ProbeEngineTest, TheReportAndADryRunRemoveNothingAndLeaveTheStateCacheAlone)
+{
+    const DockerState before = DockerState::read(engine);
+    for (const QStringList& arguments : {QStringList{"report", "--json"}, QStringList{"clean", "--json"}}) {
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const ProbeRun run = runStowage(arguments);
+        EXPECT_EQ(run.exitCode, 0);
+        const QJsonObject doc = QJsonDocument::fromJson(run.out).object();
+        EXPECT_TRUE(doc.value("usageDataComplete").toBool());
+        EXPECT_EQ(toSet(jsonStrings(doc.value("wouldRemove").toObject().value("images"))), imageIdsOf(list("unusedImages")));
+        EXPECT_FALSE(run.log.isEmpty());
+        EXPECT_FALSE(run.wroteStateCache) << "the state cache is the window's";
+    }
+    const DockerState after = DockerState::read(engine);
+    EXPECT_EQ(after.imageIds, before.imageIds);
+    EXPECT_EQ(after.volumes, before.volumes);
+    EXPECT_EQ(after.buildCacheSize, before.buildCacheSize);
 }
 
 }  // namespace

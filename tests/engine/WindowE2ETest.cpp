@@ -1,5 +1,7 @@
 // The window end to end: started on an empty cache (a fresh data folder), it refreshes by itself
-// from the private engine, its Overview shows the fixture's counts, and it leaves its snapshot.
+// from the private engine, its Overview shows the fixture's counts, it leaves its snapshot, and
+// "Delete entire project" pressed on a project card removes that project from the engine and the
+// card from the tab.
 
 #include "EngineRig.h"
 
@@ -8,19 +10,24 @@
 #include "ui/BrandBar.h"
 #include "ui/MainWindow.h"
 #include "ui/OverviewTab.h"
+#include "ui/ProjectCardList.h"
+#include "ui/ProjectListModel.h"
+#include "ui/ProjectsTab.h"
 #include "ui/RootView.h"
 #include "ui/SGButton.h"
 #include "ui/SummaryCard.h"
 
 #include <QFile>
 #include <QLabel>
+#include <QListView>
+#include <QTest>
 
 namespace stowage::test {
 namespace {
 
-using WindowE2ETest = EngineTest;
+using WindowE2ETest = FreshFixtureTest;
 
-TEST_F(WindowE2ETest, FirstStartOnAnEmptyCacheRefreshesAndTheOverviewShowsTheFixture)
+TEST_F(WindowE2ETest, FirstStartShowsTheFixtureAndACardsDeleteRemovesItsProject)
 {
     TempDataHome dataHome;
     const auto cacheFile = StateCache::fileURL();
@@ -30,6 +37,7 @@ TEST_F(WindowE2ETest, FirstStartOnAnEmptyCacheRefreshesAndTheOverviewShowsTheFix
     EngineModelRig rig(engine, {.cacheFile = *cacheFile});
     RecordingDesktop desktop;
     MainWindow window(*rig.model, rig.log, desktop);
+    window.resize(1200, 900);
     window.show();
     ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("Loaded: "); }, std::chrono::seconds(90)))
         << rig.model->statusText().toStdString();
@@ -53,6 +61,30 @@ TEST_F(WindowE2ETest, FirstStartOnAnEmptyCacheRefreshesAndTheOverviewShowsTheFix
               QString("%1 images · %2 volumes").arg(count("imageRows")).arg(count("volumes")));
     rig.model->flushCache();
     EXPECT_TRUE(QFile::exists(*cacheFile));
+
+    // sgfx-beta runs redis:7, which sgfx-delta runs too, and mounts sgfx-alpha's shared-data volume.
+    const DockerState before = DockerState::read(engine);
+    const QString betaApi = engine.imageId("sgfx-beta_api:latest");
+    const QSet<QString> betaContainers = containerIdsOf({"sgfx-beta_api_1", "sgfx-beta_cache_1"});
+    window.rootView()->setTab(RootView::Tab::projects);
+    auto& tab = *static_cast<ProjectsTab*>(window.rootView()->tabView(RootView::Tab::projects));
+    drainEvents();
+    const QRect button = tab.actionRect("sgfx-beta", CardAction::deleteProject);
+    ASSERT_FALSE(button.isEmpty());
+    QTest::mouseClick(tab.list().viewport(), Qt::LeftButton, {}, button.center());
+    ASSERT_TRUE(waitUntil([&] { return !rig.alerts.confirms().isEmpty(); }));
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_TRUE(rig.alerts.confirms()[0].message.contains("\n\nKEPT (base / shared — not removed):\n  • redis:7\n"));
+
+    const DockerState after = DockerState::read(engine);
+    EXPECT_EQ(after.containerIds, before.containerIds - betaContainers);
+    EXPECT_EQ(after.imageRefs, before.imageRefs - QSet<QString>{"sgfx-beta_api:latest"});
+    EXPECT_EQ(after.volumes, before.volumes - QSet<QString>{"sgfx-beta_state"});
+    EXPECT_EQ(rig.itemsOf({"rmi"}), QStringList{betaApi});
+    EXPECT_EQ(rig.itemsOf({"volume", "rm"}), QStringList{"sgfx-beta_state"});
+    tab.render();
+    EXPECT_EQ(tab.cards().rowOf("sgfx-beta"), -1);
+    EXPECT_GE(tab.cards().rowOf("sgfx-alpha"), 0);
 }
 
 }  // namespace

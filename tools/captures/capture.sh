@@ -5,7 +5,7 @@
 # is rebuilt afterwards (one capture removes a volume).
 set -euo pipefail
 
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+engine_sh=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../tests/engine" && pwd)/engine.sh
 state=${1:?usage: capture.sh STATEFILE DOCKER_CLIENT OUTDIR}
 client=${2:?usage}
 out=${3:?usage}
@@ -69,4 +69,4 @@ DOCKER_HOST="unix://$gone/missing.sock" capture_failure daemon-down-missing ps -
 DOCKER_HOST="unix://$gone/stale.sock" capture_failure daemon-down-stale ps -a --format '{{json .}}'
 rm -rf "$gone"
 
-"$here/engine.sh" rebuild-fixture "$state"
+"$engine_sh" rebuild-fixture "$state"
