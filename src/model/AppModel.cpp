@@ -241,13 +241,6 @@ QHash<QString, ImageLayers> layersById(const QList<ImageLayers>& images)
 
 }  // namespace
 
-void AppModel::buildProjectIndex()
-{
-    index_ = stowage::buildProjectIndex(inventory_.containers, inventory_.images, inventory_.volumes,
-                                        inventory_.imageLayers);
-    emit indexChanged();
-}
-
 CachedState AppModel::snapshot() const
 {
     CachedState state;
@@ -298,9 +291,10 @@ void AppModel::loadCacheInBackground(std::function<void(CacheLoad)> done)
     std::thread([this, channel = handOff_.channel(), path = cacheFile_, refreshesBefore, done = std::move(done)]() mutable {
         auto cache = readCache(path);
         channel->post([this, cache = std::move(cache), refreshesBefore, done = std::move(done)] {
-            // A refresh that started meanwhile publishes newer facts than the file holds.
+            // A refresh that started meanwhile publishes newer facts than the file holds;
+            // and only the running operation may change the shown inventory.
             CacheLoad result = CacheLoad::superseded;
-            if (refreshesStarted_ == refreshesBefore) {
+            if (refreshesStarted_ == refreshesBefore && !isLoading_) {
                 bool loaded = false;
                 applyCache(cache, &loaded);
                 result = loaded ? CacheLoad::loaded : CacheLoad::nothing;

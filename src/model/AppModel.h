@@ -13,6 +13,7 @@
 #include "model/FreedSpace.h"
 #include "model/HostPathFacts.h"
 #include "model/Inventory.h"
+#include "model/InventoryAfterRemoval.h"
 #include "model/MinuteClock.h"
 #include "model/PathNotice.h"
 #include "model/ProjectIndex.h"
@@ -125,7 +126,6 @@ public:
     // Called by finishOperationAndReconcile instead of refresh when set.
     std::function<void()> reconcileForTesting;
 
-    void buildProjectIndex();
     void saveCache();
     bool loadCache();
     enum class CacheLoad {
@@ -249,9 +249,9 @@ protected:
 
 private:
     void reportDesktopFailure(const platform::DesktopFailure& failure);
-    void runRefresh(std::stop_token stop);
+    void runRefresh(const Inventory& shown, std::stop_token stop);
     // The refresh's early end; `published` when it had already replaced some listing.
-    void failRefresh(const QString& description, bool cancelled, bool published);
+    void failRefresh(const QString& description, bool cancelled, std::optional<ProjectIndex> publishedIndex);
     void startProgress(int containerCount);
     void stopProgress();
     // The status line while containers are inspected, `elapsed` seconds in.
@@ -271,10 +271,14 @@ private:
         QList<SGVolume> volumes;
         // What the images are expected to free.
         FreedSpace freed;
+        // The inventory and image graph shown when the removal started. Only the
+        // running operation changes them, so they are still current when it ends.
+        Inventory shown;
+        ImageGraph shownGraph;
     };
     void runRemoval(const RemovalRequest& request, std::stop_token stop);
-    void applyLocalRemoval(const QSet<QString>& containerIDs, const QSet<QString>& imageIDs,
-                           const QSet<QString>& volumeNames);
+    // Shows the inventory after a removal (worked out on the removal's thread).
+    void applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems& removed);
     void removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
                             const QString& caveat);
     // The confirmation's lines on what removing these images frees and which

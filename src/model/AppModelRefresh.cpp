@@ -78,19 +78,20 @@ void AppModel::refresh()
     ++refreshesStarted_;
     setStatusText(QStringLiteral("Loading Docker data…"));
     log(LogLevel::info, QStringLiteral("Refresh started"));
-    startOperation([this](std::stop_token stop) { runRefresh(stop); });
+    startOperation([this, shown = inventory_](std::stop_token stop) { runRefresh(shown, stop); });
 }
 
-void AppModel::failRefresh(const QString& description, bool cancelled, bool published)
+void AppModel::failRefresh(const QString& description, bool cancelled, std::optional<ProjectIndex> publishedIndex)
 {
-    if (published) {
+    if (publishedIndex) {
         // New listings stand beside the previous refresh's usage facts: nothing
         // may be called unused on that mix until a refresh completes.
         inventory_.usageDataComplete = false;
         inventory_.usageDataProblem =
             QStringLiteral("The last refresh did not finish — usage was not verified. Refresh to check.");
         emit usageChanged();
-        buildProjectIndex();
+        index_ = std::move(*publishedIndex);
+        emit indexChanged();
     }
     // Docker may have changed since the shown lists were read: they are no longer known to be current.
     setDataStale(true);
@@ -124,7 +125,7 @@ QString AppModel::progressText(qint64 elapsed) const
 }
 
 // Runs on the operation's thread; touches model state only through post().
-void AppModel::runRefresh(std::stop_token stop)
+void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
 {
     const DockerClient& client = client_;
     post([this] {
@@ -137,7 +138,7 @@ void AppModel::runRefresh(std::stop_token stop)
     QList<SGContainer> containers;
     QList<SGImage> images;
     QList<SGVolume> volumes;
-    bool published = false;
+    int published = 0;  // listings shown so far: containers, then images, then volumes
     {
         std::stop_source phase;
         std::stop_callback forward(stop, [&phase] { phase.request_stop(); });
@@ -146,12 +147,13 @@ void AppModel::runRefresh(std::stop_token stop)
         auto listedVolumes = launch([&] { return client.volumes(phase.get_token()); });
         try {
             containers = listedContainers.get();
-            published = true;
+            published = 1;
             post([this, containers] {
                 inventory_.containers = containers;
                 emit containersChanged();
             });
             images = listedImages.get();
+            published = 2;
             post([this, images] {
                 inventory_.images = images;
                 emit imagesChanged();
@@ -165,8 +167,14 @@ void AppModel::runRefresh(std::stop_token stop)
             phase.request_stop();
             // After Stop, a listing whose child was killed fails too: that is the cancellation.
             const bool cancelled = stop.stop_requested() || dynamic_cast<const CancelledError*>(&error) != nullptr;
-            post([this, description = error.description(), cancelled, published] {
-                failRefresh(description, cancelled, published);
+            // The listings shown so far stand beside the earlier ones: their index is
+            // built here, off the UI thread.
+            std::optional<ProjectIndex> index;
+            if (published > 0)
+                index = stowage::buildProjectIndex(containers, published > 1 ? images : shown.images, shown.volumes,
+                                                   shown.imageLayers);
+            post([this, description = error.description(), cancelled, index = std::move(index)]() mutable {
+                failRefresh(description, cancelled, std::move(index));
             });
             return;  // the futures' destructors wait for the stopped listings
         }
@@ -188,7 +196,9 @@ void AppModel::runRefresh(std::stop_token stop)
     PhaseTwo two = readPhaseTwo(client, ids, imageIds, stop);
     post([this] { stopProgress(); });
     if (stop.stop_requested()) {
-        post([this] { failRefresh(CancelledError().description(), true, true); });
+        post([this, index = stowage::buildProjectIndex(containers, images, volumes, shown.imageLayers)]() mutable {
+            failRefresh(CancelledError().description(), true, std::move(index));
+        });
         return;
     }
 

@@ -66,7 +66,7 @@ void AppModel::deleteResources(const QString& label, const QList<SGContainer>& c
     // One-pass arg(): a label (a project name) may itself contain "%2".
     log(LogLevel::info, QLatin1Char('[') + label + QStringLiteral("] deleting ")
                             + resourceCounts(containers.size(), images.size(), volumes.size()));
-    RemovalRequest request{label, containers, images, volumes, {}};
+    RemovalRequest request{label, containers, images, volumes, {}, inventory_, index_.imageGraph};
     if (!images.isEmpty())
         request.freed.expected = classification().freedBy(images);
     startOperation([this, request](std::stop_token stop) { runRemoval(request, stop); });
@@ -119,16 +119,19 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
             if ((freed.usageAfter = readDiskUsage(client_, stop)))
                 freed.after = freed.usageAfter->totalBytes;
         const bool cancelled = stop.stop_requested();
-        post([this, label, prefix, total, progress = std::move(progress), cancelled, freed]() mutable {
-            // docker also reports the layers it deleted as "Deleted:" lines: only listed images count.
-            progress.deletedImages.removeIf([&](const QString& id) { return !index_.imageGraph.isListed(id); });
-            if (!progress.deletedImages.isEmpty()) {
-                inventory_.engineImages = freed.usageAfter ? freed.usageAfter->images : EngineImageTotals{};
+        // docker also reports the layers it deleted as "Deleted:" lines: only listed images count.
+        progress.deletedImages.removeIf([&](const QString& id) { return !request.shownGraph.isListed(id); });
+        const RemovedItems removed{progress.containers, progress.deletedImages, progress.volumes};
+        Inventory shown = request.shown;
+        if (!removed.imageIDs.isEmpty())
+            shown.engineImages = freed.usageAfter ? freed.usageAfter->images : EngineImageTotals{};
+        post([this, label, prefix, total, progress = std::move(progress), cancelled, freed, removed,
+              after = inventoryAfterRemoval(std::move(shown), removed)]() mutable {
+            if (!progress.deletedImages.isEmpty())
                 log(LogLevel::info, prefix + freed.text());
-            }
             const QString freedNote =
                 progress.deletedImages.isEmpty() ? QString() : QStringLiteral("  ·  ") + freed.text();
-            applyLocalRemoval(progress.containers, progress.deletedImages, progress.volumes);
+            applyLocalRemoval(std::move(after), removed);
             stopSpinner();
             endOperation();
             const QString counts = QStringLiteral("%1/%2").arg(progress.removed()).arg(total);
@@ -250,30 +253,18 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
     finish();
 }
 
-void AppModel::applyLocalRemoval(const QSet<QString>& containerIDs, const QSet<QString>& imageIDs,
-                                 const QSet<QString>& volumeNames)
+void AppModel::applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems& removed)
 {
-    if (!containerIDs.isEmpty()) {
-        inventory_.containers.removeIf([&](const SGContainer& c) { return containerIDs.contains(c.id); });
+    inventory_ = std::move(after.inventory);
+    if (!removed.containerIDs.isEmpty())
         emit containersChanged();
-    }
-    if (!imageIDs.isEmpty()) {
-        inventory_.images.removeIf([&](const SGImage& i) { return imageIDs.contains(i.id); });
+    if (!removed.imageIDs.isEmpty())
         emit imagesChanged();
-    }
-    if (!volumeNames.isEmpty()) {
-        inventory_.volumes.removeIf([&](const SGVolume& v) { return volumeNames.contains(v.name); });
-        for (const auto& name : volumeNames)
-            inventory_.volumeSizes.remove(name);
-        inventory_.danglingVolumeNames.subtract(volumeNames);
+    if (!removed.volumeNames.isEmpty())
         emit volumesChanged();
-    }
-    inventory_.usedImageIDs.clear();
-    for (const auto& container : inventory_.containers)
-        if (!container.imageID.isEmpty())
-            inventory_.usedImageIDs.insert(container.imageID);
     emit usageChanged();
-    buildProjectIndex();
+    index_ = std::move(after.index);
+    emit indexChanged();
     setDataStale(true);
     saveCache();
 }
