@@ -101,7 +101,7 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
     connect(model_, &QAbstractItemModel::rowsInserted, this, &LogsTab::syncCountAndEmptyLine);
     connect(model_, &QAbstractItemModel::rowsRemoved, this, &LogsTab::syncCountAndEmptyLine);
     connect(&log_, &ActivityLog::entriesChanged, this, &LogsTab::onEntriesChanged);
-    lastCount_ = log_.entries().size();
+    lastEntry_ = log_.entries().isEmpty() ? QUuid() : log_.entries().last().id;
     syncCountAndEmptyLine();
 }
 
@@ -169,10 +169,11 @@ void LogsTab::showCurrentLine()
 void LogsTab::onEntriesChanged()
 {
     syncCountAndEmptyLine();
-    const qsizetype count = log_.entries().size();
-    if (count != lastCount_ && autoScroll_->isChecked())
+    // A new last entry means new lines, also when a full log drops as many as it gains.
+    const QUuid last = log_.entries().isEmpty() ? QUuid() : log_.entries().last().id;
+    if (last != lastEntry_ && !last.isNull() && autoScroll_->isChecked())
         list_->scrollToBottom();
-    lastCount_ = count;
+    lastEntry_ = last;
 }
 
 void LogsTab::copyLog()

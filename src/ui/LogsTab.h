@@ -8,6 +8,7 @@
 #include "platform/Desktop.h"
 #include "ui/LogListModel.h"
 
+#include <QUuid>
 #include <QWidget>
 
 #include <functional>
@@ -78,7 +79,7 @@ private:
     SGButton* copy_ = nullptr;
     SGButton* reveal_ = nullptr;
     SGButton* clear_ = nullptr;
-    qsizetype lastCount_ = 0;
+    QUuid lastEntry_;  // the newest entry shown, to tell new lines from a full log's turnover
     OffThread fileChecks_{1};
 };
 

@@ -176,6 +176,11 @@ TEST(LogsTabTest, ListFollowsAFullLogWithInsertsAndRemovalsNotResetsAndScrollsOn
     for (int i = 11; i < full + 10; i += 2)
         expected << QString::number(i);
     EXPECT_EQ(l.shownMessages(), expected);
+    // A full log gains as many lines as it drops: auto-scroll still follows them.
+    l.tab.autoScroll()->setChecked(true);
+    bar.setValue(0);
+    write(full + 10, full + 12);
+    EXPECT_EQ(bar.value(), bar.maximum());
     // A clear is a reset to nothing.
     l.log.clear();
     l.settle();
