@@ -187,11 +187,4 @@ TEST_P(CapturedOutput, Inspection)
         EXPECT_TRUE(d.imageID.startsWith("sha256:"));
 }
 
-TEST_P(CapturedOutput, InspectionOfAnUnknownIdKeepsTheKnownOnes)
-{
-    EXPECT_EQ(raw("inspect-unknown.status").trimmed(), "1");
-    const auto details = DockerClient::parseInspect(raw("inspect-unknown.out"));
-    EXPECT_EQ(QSet<QString>(details.keyBegin(), details.keyEnd()), (QSet<QString>{"4ccd02ba8da4", "b0da30bf8b48"}));
-}
-
 INSTANTIATE_TEST_SUITE_P(BothClients, CapturedOutput, testing::Values("client28", "client20"));

@@ -238,24 +238,4 @@ TEST(AppModelRefresh, RefreshWhileLoadingAndCancelWhileIdleDoNothing)
     EXPECT_EQ(rig.docker.callsStartingWith("ps ").size(), 1);
 }
 
-TEST(AppModelRefresh, ReconcileMarksStaleAndCallsTheTestHookInsteadOfRefreshing)
-{
-    ModelRig rig;
-    int reconciled = 0;
-    rig.model->reconcileForTesting = [&] { ++reconciled; };
-    rig.model->startSpinner();
-    rig.model->finishOperationAndReconcile();
-    EXPECT_EQ(reconciled, 1);
-    EXPECT_TRUE(rig.model->dataStale());
-    EXPECT_FALSE(rig.model->isLoading());
-    EXPECT_TRUE(rig.logLines().isEmpty());
-
-    rig.model->reconcileForTesting = nullptr;
-    rig.model->startSpinner();
-    rig.model->finishOperationAndReconcile();  // without the hook: a real refresh runs
-    EXPECT_TRUE(rig.model->isLoading());
-    ASSERT_TRUE(rig.waitIdle());
-    EXPECT_FALSE(rig.model->dataStale());
-}
-
 }  // namespace

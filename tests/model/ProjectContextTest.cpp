@@ -205,16 +205,6 @@ TEST(ProjectContext, FolderShortcutsSayWhatIsTrueOfAFolderTheyCannotOpenAndOffer
         EXPECT_EQ(rig.desktop.copied, QStringList{c.path});
     }
 
-    // An empty path is ignored by Finder but reported by Terminal, with nothing to copy.
-    test::ModelRig rig;
-    rig.model->openInFinder("");
-    rig.model->openInTerminal("");
-    ASSERT_TRUE(test::waitUntil([&] { return !rig.alerts.infos().isEmpty(); }));
-    test::drainEvents();
-    ASSERT_EQ(rig.alerts.infos().size(), 1);
-    EXPECT_EQ(rig.alerts.infos().first().message, "Project path not found on this host:\n");
-    EXPECT_FALSE(rig.alerts.infos().first().action.run);
-    EXPECT_TRUE(rig.desktop.revealed.isEmpty());
 }
 
 }  // namespace

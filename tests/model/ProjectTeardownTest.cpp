@@ -147,6 +147,11 @@ TEST_F(Teardown, DeleteEntireProjectRemovesExactlyTheListedItems)
 
 TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
 {
+    rig.model->deleteSelectedProjects();
+    rig.model->setSelectedProjects({""});
+    rig.model->deleteSelectedProjects();
+    EXPECT_TRUE(rig.alerts.shown.isEmpty());  // an empty selection asks nothing
+
     rig.model->setSelectionMode(true);
     rig.model->setSelectedProjects({"a", "b", ""});
     rig.model->deleteSelectedProjects();
@@ -223,14 +228,6 @@ TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
     EXPECT_EQ(rig.alerts.confirms()[0].message.left(31), "Remove 1 container of 'p%2%1'?\n");
     EXPECT_TRUE(rig.logLines().contains("info [p%2%1 containers] deleting 1 container, 0 images, 0 volumes"));
     EXPECT_TRUE(rig.model->statusText().startsWith("p%2%1 containers: removed 1 container, 0 images, 0 volumes"));
-}
-
-TEST_F(Teardown, AnEmptySelectionAsksNothing)
-{
-    rig.model->deleteSelectedProjects();
-    rig.model->setSelectedProjects({""});
-    rig.model->deleteSelectedProjects();
-    EXPECT_TRUE(rig.alerts.shown.isEmpty());
 }
 
 }  // namespace
