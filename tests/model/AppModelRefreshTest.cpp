@@ -60,8 +60,6 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrent
         slow << FakeRule{match, "", {}, 0, 2};
     slow << FakeRule{"inspect", sample::inspectOut(), {}, 0, 2};
     ModelRig rig(sample::rules(slow));
-    QStringList frames;
-    QObject::connect(rig.model.get(), &AppModel::spinnerFrameChanged, [&] { frames << rig.model->spinnerFrame(); });
     QElapsedTimer timer;
     timer.start();
     rig.model->refresh();
@@ -74,9 +72,6 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrent
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_LT(timer.elapsed(), 8000);
     EXPECT_TRUE(rig.model->usageDataComplete());
-    // The spinner turned while loading and stopped at the end.
-    EXPECT_GE(frames.size(), 5);
-    EXPECT_EQ(frames.last(), "");
 }
 
 TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
@@ -154,7 +149,7 @@ TEST(AppModelRefresh, StopDuringPhaseOneKillsTheListingsAndEndsTheRefresh)
     // The killed listing fails, but after Stop that is the cancellation.
     EXPECT_EQ(rig.model->statusText(), "Refresh cancelled.");
     EXPECT_THAT(rig.logLines(), Contains("warn Stop requested — cancelling current operation"));
-    EXPECT_THAT(rig.logLines(), Contains("warn Refresh cancelled"));
+    EXPECT_EQ(rig.logLines().last(), "warn Refresh cancelled");
     EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
 }
 

@@ -111,7 +111,7 @@ TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
     EXPECT_FALSE(rig.model->isLoading());  // nothing was confirmed
 }
 
-TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKept)
+TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKeptThenRemovesExactlyThat)
 {
     rig.model->deleteEntireProject("a");
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
@@ -127,10 +127,8 @@ TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKept)
     EXPECT_THAT(lines.mid(head.size(), 3),
                 UnorderedElementsAre("  • a-common:latest", "  • a-tools:latest", "  • postgres:latest"));
     EXPECT_EQ(lines.mid(head.size() + 3), (QStringList{"", "⚠ Volume data will be permanently deleted. Continue?"}));
-}
 
-TEST_F(Teardown, DeleteEntireProjectRemovesExactlyTheListedItems)
-{
+    // Confirmed: exactly the listed items go.
     rig.alerts.defaultAnswer = true;
     rig.model->deleteEntireProject("a");
     ASSERT_TRUE(rig.waitIdle());
@@ -182,8 +180,6 @@ TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)
     state.images.insert(1, built("sha256:aw", "a-web-nightly"));
     ASSERT_TRUE(rig.show(state));
 
-    rig.model->removeProjectImages("a");
-    EXPECT_TRUE(lastMessage().startsWith("Remove 1 image exclusive to 'a'?\n\n  • a-web:latest, a-web-nightly:latest (1MB)\n\n"));
     rig.model->deleteEntireProject("a");
     EXPECT_TRUE(lastMessage().contains("\nBuilt images to remove (1):\n  • a-web:latest, a-web-nightly:latest  (1MB)\n"));
 }

@@ -230,8 +230,6 @@ TEST_F(UsageClassificationTest, ImageProjectTextNamesOwnersOrTheFirstProjectThat
         {"sha256:x", "shop-api-worker", {"Shop (unused)", false}},
         {"sha256:x", "WEB_frontend", {"web (unused)", false}},
         {"sha256:x", "registry/shop-api", {"—", false}},
-        {"sha256:x", "shop", {"—", false}},
-        {"sha256:x", "shop-", {"—", false}},
         {"sha256:x", "<none>", {"—", false}},
     };
     for (const auto& [id, repository, text] : cases)
