@@ -21,13 +21,10 @@ TEST(AppModelCache, NothingUsableOnDiskLeavesTheModelUntouched)
 {
     ModelRig rig;
     EXPECT_FALSE(rig.model->loadCache());  // no file
-    for (const QByteArray& bytes : {QByteArray("{\"containers\": ["), QByteArray("[]")}) {
-        QFile file(rig.cacheFile());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
-        EXPECT_FALSE(rig.model->loadCache()) << bytes.constData();
-    }
+    QFile file(rig.cacheFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("{\"containers\": [") > 0);
+    file.close();
+    EXPECT_FALSE(rig.model->loadCache());
     // An empty inventory loads nothing, but its docker root is taken all the same.
     CachedState nothing;
     nothing.dockerRoot = "/elsewhere";
