@@ -99,7 +99,7 @@ TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
     EXPECT_TRUE(empty.docker.callsStartingWith("inspect").isEmpty());
 }
 
-TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
+TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackButAStoppedDaemonFailsTheRefresh)
 {
     ModelRig rig(sample::rules({FakeRule{"volume ls -q", {}, "boom", 1}, FakeRule{"system df", {}, "nope", 1},
                                 FakeRule{"info", {}, "nope", 1}}));
@@ -116,13 +116,9 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
               QStringList{"warn docker volume ls --filter dangling=true failed — cross-check unavailable"});
     // Without the engine's cross-check, unmounted volumes are orphans on mount evidence alone.
     EXPECT_EQ(m.orphanVolumes().size(), 2);
-}
+    ASSERT_FALSE(m.dataStale());
 
-TEST(AppModelRefresh, AStoppedDaemonEndsTheRefreshWithItsTextAndTheShownDataStale)
-{
-    ModelRig rig;
-    ASSERT_TRUE(rig.refreshAndWait());
-    ASSERT_FALSE(rig.model->dataStale());
+    // A stopped daemon ends the next refresh with its text; the shown data stays, stale.
     rig.docker.setRules(sample::rules({FakeRule{
         "ps -a", {}, "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?", 1}}));
     ASSERT_TRUE(rig.refreshAndWait());
@@ -130,7 +126,6 @@ TEST(AppModelRefresh, AStoppedDaemonEndsTheRefreshWithItsTextAndTheShownDataStal
     EXPECT_EQ(rig.model->statusText(), "Error loading data: " + down);
     EXPECT_THAT(rig.logLines(), Contains("error Refresh failed: " + down));
     EXPECT_EQ(rig.model->spinnerFrame(), "");
-    // The lists of the previous refresh stay on screen, no longer known to be current.
     EXPECT_EQ(rig.model->containers().size(), 3);
     EXPECT_TRUE(rig.model->dataStale());
 }
@@ -149,7 +144,7 @@ TEST(AppModelRefresh, StopDuringPhaseOneKillsTheListingsAndEndsTheRefresh)
     // The killed listing fails, but after Stop that is the cancellation.
     EXPECT_EQ(rig.model->statusText(), "Refresh cancelled.");
     EXPECT_THAT(rig.logLines(), Contains("warn Stop requested — cancelling current operation"));
-    EXPECT_EQ(rig.logLines().last(), "warn Refresh cancelled");
+    EXPECT_THAT(rig.logLines(), Contains("warn Refresh cancelled"));
     EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
 }
 
