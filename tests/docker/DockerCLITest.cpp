@@ -102,24 +102,16 @@ TEST_F(DockerCLITest, RunReturnsTrimmedOutputAndRawKeepsEverything)
 {
     EXPECT_EQ(rig.cli->run({"--fake-stdout", "\n  hello world \n\n"}, 10), "hello world");
     const RunResult raw = rig.cli->runRaw({"--fake-stdout", "partial line", "--fake-stderr", "warn\n", "--fake-exit", "3"}, 10);
-    EXPECT_EQ(raw.status, 3);
-    EXPECT_EQ(raw.out, "partial line");  // no final line feed, nothing lost
-    EXPECT_EQ(raw.err, "warn\n");
+    EXPECT_EQ(std::tuple(raw.status, raw.out, raw.err), std::tuple(3, QString("partial line"), QString("warn\n")));
     // Output that is not UTF-8 becomes empty.
     const RunResult invalid = rig.cli->runRaw({"--fake-invalid-utf8", "--fake-stderr", "fine"}, 10);
-    EXPECT_EQ(invalid.out, "");
-    EXPECT_EQ(invalid.err, "fine");
+    EXPECT_EQ(invalid.out + "|" + invalid.err, "|fine");
     // Arguments reach the child literally, without a shell.
     const QStringList hostile = {"--fake-echo-args", "a b", "$(touch /tmp/stowage-pwned)", "'\"; rm -rf /", "*", "{{json .}}"};
     EXPECT_EQ(rig.cli->run(hostile, 10).split('\n'), hostile);
     EXPECT_FALSE(QFile::exists("/tmp/stowage-pwned"));
-}
-
-TEST_F(DockerCLITest, LabelHoldsTheFirstFourArguments)
-{
+    // Log labels: the first four arguments, a long output template named by its braces.
     EXPECT_EQ(DockerCLI::label({"a", "b", "c", "d", "e", "f"}), "a b c d");
-    EXPECT_EQ(DockerCLI::label({}), "");
-    // A long output template is named by its braces; a short one stays.
     EXPECT_EQ(DockerCLI::label({"ps", "-a", "--format", DockerClient::containerListingTemplate}), "ps -a --format {{…}}");
     EXPECT_EQ(DockerCLI::label({"version", "--format", "{{.Server.Version}}"}), "version --format {{.Server.Version}}");
 }
@@ -171,78 +163,29 @@ TEST_F(DockerCLITest, CancellationEndsTheChildBeforeOrWhileItRuns)
     stop.request_stop();
     ASSERT_EQ(result.wait_for(5s), std::future_status::ready);
     const RunResult raw = result.get();
-    EXPECT_EQ(raw.status, SIGTERM);
-    EXPECT_EQ(raw.out, "started\n");
-
-    // run turns the same ending into a command failure carrying the output.
-    std::stop_source stop2;
-    auto failed = std::async(std::launch::async, [&] {
-        return failureOf([&] {
-            rig.cli->run({"--fake-stderr", "interrupted", "--fake-pid-file", dir.filePath("2"), "--fake-sleep", "30"}, 60,
-                         stop2.get_token());
-        });
-    });
-    ASSERT_TRUE(childStarted(dir.filePath("2")));
-    stop2.request_stop();
-    EXPECT_EQ(failed.get(), std::pair(DockerError::Kind::commandFailed, QString("interrupted")));
+    EXPECT_EQ(std::pair(raw.status, raw.out), std::pair(int(SIGTERM), QString("started\n")));
 }
 
 TEST_F(DockerCLITest, BigOutputsGrandchildrenAndHangingRunsHoldNothingUp)
 {
     const qint64 bytes = 10 * 1024 * 1024;
     const RunResult spew = rig.cli->runRaw({"--fake-spew", QString::number(bytes)}, 60);
-    EXPECT_EQ(spew.status, 0);
-    EXPECT_EQ(spew.out.size(), bytes);
-    EXPECT_EQ(spew.err.size(), bytes);
+    EXPECT_EQ(std::tuple(spew.status, spew.out.size(), spew.err.size()), std::tuple(0, bytes, bytes));
 
     QElapsedTimer timer;
     timer.start();
     const RunResult raw = rig.cli->runRaw({"--fake-stdout", "all of it\n", "--fake-grandchild", "20"}, 30);
-    EXPECT_EQ(raw.status, 0);
-    EXPECT_EQ(raw.out, "all of it\n");
+    EXPECT_EQ(std::pair(raw.status, raw.out), std::pair(0, QString("all of it\n")));
     EXPECT_LT(timer.elapsed(), 10000);  // the grandchild holds the pipes for 20 s
 
     auto hanging = std::async(std::launch::async, [&] { (void)failureOf([&] { rig.cli->runRaw({"--fake-sleep", "30"}, 60); }); });
     ASSERT_TRUE(waitForCommand(rig.operations, "--fake-sleep 30"));
     timer.restart();
-    std::vector<std::future<QString>> quick;
-    for (int i = 0; i < 6; ++i)
-        quick.push_back(std::async(std::launch::async, [&, i] {
-            return rig.cli->run({"--fake-sleep", "0.1", "--fake-stdout", QString::number(i)}, 10);
-        }));
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(quick[i].get(), QString::number(i));
+    auto quick = std::async(std::launch::async, [&] { return rig.cli->run({"--fake-sleep", "0.1", "--fake-stdout", "quick"}, 10); });
+    EXPECT_EQ(quick.get(), "quick");
     EXPECT_LT(timer.elapsed(), 15000);  // not after the hanging run's 30 s
     rig.operations.killAll();
     EXPECT_EQ(hanging.wait_for(5s), std::future_status::ready);
-}
-
-TEST_F(DockerCLITest, OperationCenterSeesEachRunAndCanKillOneOrAll)
-{
-    rig.operations.killAll();  // nothing registered: nothing happens
-    QTemporaryDir dir;
-    std::vector<std::future<RunResult>> runs;
-    for (int i = 0; i < 3; ++i)
-        runs.push_back(std::async(std::launch::async, [&, i] {
-            return rig.cli->runRaw({"--fake-pid-file", dir.filePath(QString::number(i)), "--fake-sleep", "30"}, 60);
-        }));
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(childStarted(dir.filePath(QString::number(i))));
-    ASSERT_TRUE(waitUntil([&] { return rig.operations.active().size() == 3; }));
-    const QString first = "--fake-pid-file " + dir.filePath("0") + " --fake-sleep 30";
-    const auto ops = rig.operations.active();
-    const auto op = std::find_if(ops.begin(), ops.end(), [&](const auto& o) { return o.label == first; });
-    ASSERT_NE(op, ops.end());
-
-    rig.operations.kill(QUuid::createUuid());  // unknown ids are ignored
-    rig.operations.kill(op->id);
-    rig.operations.kill(op->id);  // a second request is harmless
-    EXPECT_EQ(runs[0].get().status, SIGTERM);
-    EXPECT_EQ(runs[1].wait_for(100ms), std::future_status::timeout);
-    rig.operations.killAll();
-    EXPECT_EQ(runs[1].get().status, SIGTERM);
-    EXPECT_EQ(runs[2].get().status, SIGTERM);
-    EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
 }
 
 class ExecutableLookupTest : public ::testing::Test {
@@ -258,13 +201,10 @@ protected:
 
 TEST_F(ExecutableLookupTest, TakesTheFirstExecutableCandidateThenPathEntriesAndRetriesAFailedLookup)
 {
-    makeDocker("second");
-    makeDocker("third");
-    makeDocker("onpath");
+    for (const char* folder : {"second", "third", "onpath"})
+        makeDocker(folder);
     QDir(dir.path()).mkpath("plain");
-    QFile plain(path("plain/docker"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));  // exists but is not executable
-    plain.close();
+    ASSERT_TRUE(QFile(path("plain/docker")).open(QIODevice::WriteOnly));  // exists but is not executable
 
     auto config = RunnerRig::fastConfig();
     config.fixedCandidates = {path("missing/docker"), path("plain/docker"), path("second/docker"), path("third/docker")};
@@ -314,13 +254,11 @@ TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
 TEST_F(DockerCLITest, StreamDeliversTrimmedLinesAndSaysHowTheChildEnded)
 {
     QStringList lines;
-    const StreamEnding ok = rig.cli->stream(
-        {"--fake-stdout", "a\n\n  b  \n", "--fake-stderr", "from stderr\n", "--fake-stdout", "c"}, 10, [&](const QString& line) {
-            lines << line;
-            return true;
-        });
+    EXPECT_TRUE(rig.cli
+                    ->stream({"--fake-stdout", "a\n\n  b  \n", "--fake-stderr", "from stderr\n", "--fake-stdout", "c"}, 10,
+                             [&](const QString& line) { lines << line; return true; })
+                    .succeeded());
     EXPECT_EQ(lines, (QStringList{"a", "b", "from stderr"}));
-    EXPECT_TRUE(ok.succeeded());
 
     const auto keepAll = [](const QString&) { return true; };
     const struct {
@@ -329,9 +267,6 @@ TEST_F(DockerCLITest, StreamDeliversTrimmedLinesAndSaysHowTheChildEnded)
         int status;
         QString failure;
     } cases[] = {
-        {{"--fake-stdout", "pruning\n", "--fake-stderr", "Cannot connect to the Docker daemon at unix:///x.sock\n",
-          "--fake-exit", "1"},
-         StreamEnding::Kind::exited, 1, "Cannot connect to the Docker daemon. Is Docker running?"},
         {{"--fake-stdout", "ERROR: prune refused\n", "--fake-exit", "2"}, StreamEnding::Kind::exited, 2, "ERROR: prune refused"},
         {{"--fake-exit", "3"}, StreamEnding::Kind::exited, 3, "docker exited with status 3"},
         {{"--fake-sleep", "30"}, StreamEnding::Kind::timedOut, 0, "docker command timed out."},
@@ -368,19 +303,8 @@ TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
 
     timer.restart();
     rig.cli->stream({"--fake-ignore-term", "--fake-sleep", "30"}, 0.3, [](const QString&) { return true; });
-    EXPECT_LT(timer.elapsed(), 15000);
+    EXPECT_LT(timer.elapsed(), 15000);  // killed after the grace, not after 30 s
     EXPECT_TRUE(rig.hasEntry(LogLevel::error, "--fake-ignore-term --fake-sleep 30 — watchdog timeout, killing"));
-
-    std::stop_source stop;
-    QTemporaryDir dir;
-    auto streaming = std::async(std::launch::async, [&] {
-        return rig.cli->stream({"--fake-pid-file", dir.filePath("pid"), "--fake-sleep", "30"}, 60,
-                               [](const QString&) { return true; }, stop.get_token());
-    });
-    ASSERT_TRUE(childStarted(dir.filePath("pid")));
-    stop.request_stop();
-    ASSERT_EQ(streaming.wait_for(5s), std::future_status::ready);
-    EXPECT_EQ(streaming.get().kind, StreamEnding::Kind::stopped);
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // The docker output parsers over edge cases and hostile input; real output
-// of both docker clients is covered by CapturedOutputTest.
+// of both docker clients is parsed by the end-to-end tests.
 
 #include "docker/DockerClient.h"
-
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -18,22 +16,11 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
 
 }  // namespace
 
-TEST(ParseContainers, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
+TEST(ParseListings, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
 {
-    const QString out = QStringLiteral(
-        "not json\n[1,2,3]\n\"a string\"\n42\n"
-        "{\"ID\":\"aaa\"\n"  // truncated object
-        "\n"
-        "{\"ID\":123,\"Names\":null,\"Labels\":{\"a\":\"b\"},\"State\":[\"running\"],\"Image\":\"x\"}\r\n"
-        "{}\n"
-        "{\"ID\":\"bbb\",\"ID\":\"ccc\"}");
-    const auto containers = DockerClient::parseContainers(out);
-    ASSERT_EQ(containers.size(), 3);
-    SGContainer blanked;
-    blanked.image = "x";
-    EXPECT_EQ(containers[0], blanked);
-    EXPECT_EQ(containers[1], SGContainer{});
-    EXPECT_FALSE(containers[2].id.isEmpty());
+    const QString out = QStringLiteral("not json\n[1,2,3]\n{\"ID\":\"aaa\"\n\n"
+                                       "{\"ID\":123,\"Names\":null,\"State\":[\"running\"],\"Image\":\"x\"}\r\n");
+    EXPECT_EQ(DockerClient::parseContainers(out), QList<SGContainer>{SGContainer{.image = "x"}});
 
     // Each image field from its own key; a size that is not a string reads as "" and 0 bytes.
     const auto images = DockerClient::parseImages(
@@ -84,14 +71,11 @@ TEST(ParseBuildCache, Table)
          {"1.2GB", 1200000000, "1.2GB (100%)", 1200000000}},
         {images + "\n" + R"j({"Reclaimable":"512kB","Size":"1MB","Type":"Build Cache"})j", {"1MB", 1000000, "512kB", 512000}},
         {images, {"0B", 0, "0B", 0}},  // no build-cache line at all
-        {R"j({"Type":"Build Cache","Size":5})j", {"0B", 0, "0B", 0}},  // not a string
         // The first build-cache line counts.
         {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"1KB"})j"
          "\n"
          R"j({"Type":"Build Cache","Size":"2KB","Reclaimable":"2KB"})j",
          {"1KB", 1000, "1KB", 1000}},
-        // Nothing before the parenthesis: the whole text is read (and is no size).
-        {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":"(50%)"})j", {"1KB", 1000, "(50%)", 0}},
         {R"j({"Type":"Build Cache","Size":"1KB","Reclaimable":" \t(2KB"})j", {"1KB", 1000, " \t(2KB", 2000}},
     };
     for (const auto& c : cases)
@@ -150,13 +134,6 @@ TEST(ParseVolumeSizes, ReadsTheVolumesArray)
         EXPECT_TRUE(DockerClient::parseVolumeSizes(bad).isEmpty()) << bad;
 }
 
-TEST(ParseSimpleOutputs, DanglingNamesAndDockerRoot)
-{
-    EXPECT_EQ(DockerClient::parseDanglingNames("a\n  b\t\n\n \t\nc\nc"), (QSet<QString>{"a", "b", "c"}));
-    EXPECT_EQ(DockerClient::parseDockerRoot("/var/lib/docker-custom\n"), "/var/lib/docker-custom");
-    EXPECT_EQ(DockerClient::parseDockerRoot(" \n"), "/var/lib/docker");
-}
-
 TEST(NamedVolumes, KeepsNamedVolumeMountsInOrder)
 {
     const QString mounts = QStringLiteral(
@@ -193,49 +170,4 @@ TEST(ParseInspect, ReadsDetailsKeyedByShortId)
               (ContainerDetail{"sha256:abc", {"v@@w"}, utc(2024, 5, 1, 8, 0, 0), utc(2024, 5, 1, 9, 0, 0, 500)}));
     EXPECT_EQ(details.value("short"), (ContainerDetail{"sha256:img", {}, std::nullopt, std::nullopt}));
     EXPECT_EQ(details.value("aaaaaaaaaaaa").imageID, "second");
-}
-
-TEST(OutputParsers, SurviveHugeDeepAndBrokenText)
-{
-    // A 20 MB string value, nesting far beyond any parser's comfort, NULs and
-    // lone surrogates (what a lossy decoder may leave behind).
-    const QString huge = QStringLiteral("{\"ID\":\"") + QString(20'000'000, u'x') + QStringLiteral("\"}");
-    const QString deep = QString(200'000, u'[') + QString(200'000, u']');
-    QString broken = QStringLiteral("{\"ID\":\"a\"}\n");
-    broken += QChar(0);
-    broken += QChar(0xD800);
-    broken += QStringLiteral("\n{\"ID\":\"b");
-    broken += QChar(0xDC00);
-    broken += QStringLiteral("\"}");
-
-    EXPECT_EQ(DockerClient::parseContainers(huge).value(0).id.size(), 20'000'000);
-    EXPECT_TRUE(DockerClient::parseContainers(deep).isEmpty());
-    EXPECT_EQ(DockerClient::parseContainers(broken).value(0).id, "a");
-    EXPECT_TRUE(DockerClient::namedVolumes(deep).isEmpty());
-    EXPECT_TRUE(DockerClient::parseVolumeSizes(deep).isEmpty());
-    EXPECT_TRUE(DockerClient::parseInspect(deep).isEmpty());
-    EXPECT_EQ(DockerClient::parseBuildCache(deep), BuildCache{});
-    const QString manyAt = QStringLiteral("id0123456789@@img@@") + QString(2'000'000, u'@') + QStringLiteral("@@x@@y");
-    EXPECT_EQ(DockerClient::parseInspect(manyAt).size(), 1);
-}
-
-TEST(OutputParsers, FiftyThousandLinesParseQuickly)
-{
-    QString ps, inspect;
-    for (int i = 0; i < 50'000; ++i) {
-        const QString id = QStringLiteral("%1").arg(i, 12, 16, QLatin1Char('0'));
-        ps += QStringLiteral(R"j({"Listing":{"ID":"%1","Names":"c%1","State":"exited"},"LabelValues":{"com.docker.compose.project":"p%2"}})j")
-                  .arg(id)
-                  .arg(i % 100)
-            + u'\n';
-        inspect += id + QStringLiteral(R"j(ffff@@sha256:aa@@[{"Type":"volume","Name":"v%1"}]@@2024-05-01T08:11:12Z@@0001-01-01T00:00:00Z)j").arg(i)
-            + u'\n';
-    }
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_EQ(DockerClient::parseContainers(ps).size(), 50'000);
-    EXPECT_EQ(DockerClient::parseInspect(inspect).size(), 50'000);
-    // Linear work takes well under a second; this bound only catches
-    // quadratic behaviour (and leaves room for sanitizer builds).
-    EXPECT_LT(timer.elapsed(), 15'000);
 }

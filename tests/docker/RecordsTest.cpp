@@ -85,91 +85,58 @@ TEST(Records, EqualityAndHashCoverEveryField)
         [](auto& m) { m.path += "x"; }, [](auto& m) { m.configFiles += "x"; }, [](auto& m) { m.lastStarted.reset(); },
         [&](auto& m) { m.lastActivity = utc(2024, 1, 1, 0, 0, 0); },
     });
-}
 
-TEST(Records, SameInstantInAnotherZoneIsEqualAndHashesAlike)
-{
+    // The same instant in another zone is equal and hashes alike.
     SGContainer a = sampleContainer();
     SGContainer b = a;
     b.startedAt = a.startedAt->toOffsetFromUtc(7200);
     EXPECT_EQ(a, b);
     EXPECT_EQ(qHash(a), qHash(b));
-    const SGImage image{"sha256:aa", "shop-api", "latest", "1.2GB", 1288490188, "2 days ago"};
     EXPECT_EQ((std::unordered_set<SGImage>{image, image}).size(), 1u);  // usable in std containers
 }
 
-TEST(RecordsJson, RoundTripsEveryRecordExactly)
+// Whether `read` takes the object, through text, with `key` set to `value` (removed when undefined).
+template <class Read>
+bool accepts(QJsonObject o, const char* key, const QJsonValue& value, Read read)
 {
-    SGContainer withoutDates = sampleContainer();
-    withoutDates.startedAt.reset();
-    withoutDates.finishedAt.reset();
-    for (const SGContainer& c : {sampleContainer(), withoutDates}) {
-        const QJsonObject o = throughText(toJson(c));
-        EXPECT_EQ(o.contains("startedAt"), c.startedAt.has_value());
-        EXPECT_EQ(containerFromJson(o), c);
-    }
-    // Sizes stay exact beyond double precision: 2^53 + 1 is not a double.
-    const SGImage image{"sha256:aa", "r", "t", "8PB", 9007199254740993LL, "now"};
-    EXPECT_TRUE(QJsonDocument(toJson(image)).toJson().contains("9007199254740993"));
-    EXPECT_EQ(imageFromJson(throughText(toJson(image))), image);
-    const SGVolume volume{"v", "local", "/m", "", "", std::numeric_limits<qint64>::min()};
-    EXPECT_EQ(volumeFromJson(throughText(toJson(volume))), volume);
-    const BuildCache cache{"1B", std::numeric_limits<qint64>::max(), "0B", -1};
-    EXPECT_EQ(buildCacheFromJson(throughText(toJson(cache))), cache);
+    if (value.isUndefined())
+        o.remove(key);
+    else
+        o.insert(key, value);
+    return read(throughText(o)).has_value();
 }
 
-TEST(RecordsJson, StrictReadingRejectsMissingOrMistypedKeys)
+TEST(RecordsJson, StrictReadingRejectsMissingOrMistypedKeysAndInexactSizes)
 {
     const QJsonObject good = toJson(sampleContainer());
-    for (const char* key : {"id", "labels", "imageID", "mounts", "configFiles"}) {
-        QJsonObject missing = good;
-        missing.remove(key);
-        EXPECT_FALSE(containerFromJson(missing).has_value()) << "missing " << key;
-        QJsonObject mistyped = good;
-        mistyped.insert(key, 42);
-        EXPECT_FALSE(containerFromJson(mistyped).has_value()) << "mistyped " << key;
-    }
-    const QList<std::pair<const char*, QJsonValue>> rejected = {
+    const QJsonValue missing(QJsonValue::Undefined);
+    for (const char* key : {"id", "labels", "imageID", "mounts", "configFiles"})
+        for (const QJsonValue& value : {missing, QJsonValue(42)})
+            EXPECT_FALSE(accepts(good, key, value, containerFromJson)) << key;
+    const std::pair<const char*, QJsonValue> rejected[] = {
         {"mounts", QJsonArray{"a", 1}}, {"startedAt", "2024-05-01T10:11:12Z"}, {"startedAt", 1e300}};
-    for (const auto& [key, value] : rejected) {
-        QJsonObject o = good;
-        o.insert(key, value);
-        EXPECT_FALSE(containerFromJson(o).has_value()) << key;
-    }
+    for (const auto& [key, value] : rejected)
+        EXPECT_FALSE(accepts(good, key, value, containerFromJson)) << key;
     QJsonObject extra = good;
     extra.insert("somethingNew", true);
     EXPECT_EQ(containerFromJson(extra), sampleContainer());
     QJsonObject nullDate = good;
     nullDate.insert("finishedAt", QJsonValue::Null);
     EXPECT_EQ(containerFromJson(nullDate).value_or(SGContainer{}).finishedAt, std::nullopt);
-}
 
-TEST(RecordsJson, SizesMustBeIntegersWithinRange)
-{
-    const struct {
-        QJsonValue size;
-        bool accepted;
-    } cases[] = {{12, true}, {1e3, true}, {1.5, false}, {"12", false}, {1e30, false}, {9223372036854775808.0, false},
-                 {QJsonValue::Null, false}, {QJsonValue::Undefined, false}};
-    for (const auto& c : cases) {
-        QJsonObject o = toJson(SGVolume{"v", "local", "/m", "", "", 0});
-        if (c.size.isUndefined())
-            o.remove("sizeBytes");
-        else
-            o.insert("sizeBytes", c.size);
-        EXPECT_EQ(volumeFromJson(throughText(o)).has_value(), c.accepted) << QJsonDocument(o).toJson().toStdString();
-    }
+    // Sizes must be integers within range.
+    const QJsonObject volume = toJson(SGVolume{"v", "local", "/m", "", "", 0});
+    for (const QJsonValue& size : {QJsonValue(12), QJsonValue(1e3)})
+        EXPECT_TRUE(accepts(volume, "sizeBytes", size, volumeFromJson)) << size.toDouble();
+    for (const QJsonValue& size : {QJsonValue(1.5), QJsonValue("12"), QJsonValue(1e30), QJsonValue(9223372036854775808.0),
+                                   QJsonValue(QJsonValue::Null), missing})
+        EXPECT_FALSE(accepts(volume, "sizeBytes", size, volumeFromJson)) << size.toDouble();
 }
 
 TEST(RecordsJson, DatesUseSecondsSince2001)
 {
-    EXPECT_DOUBLE_EQ(toReferenceSeconds(utc(2001, 1, 1, 0, 0, 0)), 0.0);
-    EXPECT_DOUBLE_EQ(toReferenceSeconds(utc(2001, 1, 1, 0, 1, 0, 500)), 60.5);
     EXPECT_DOUBLE_EQ(toReferenceSeconds(utc(1970, 1, 1, 0, 0, 0)), -978307200.0);
     EXPECT_EQ(fromReferenceSeconds(60.5), utc(2001, 1, 1, 0, 1, 0, 500));
-    // Milliseconds survive the trip through a double.
-    const QDateTime t = utc(2024, 5, 1, 10, 11, 12, 123);
-    EXPECT_EQ(fromReferenceSeconds(toReferenceSeconds(t)), t);
     // Absurd numbers read back as no date rather than overflowing.
     EXPECT_FALSE(fromReferenceSeconds(1e300).isValid());
     EXPECT_FALSE(fromReferenceSeconds(std::nan("")).isValid());

@@ -48,10 +48,9 @@ protected:
     QString backupPath() const { return dir.filePath("activity.log.1"); }
     std::unique_ptr<ActivityLog> openLog() { return std::make_unique<ActivityLog>(dir.path()); }
 
-    // A file of `count` valid lines "line 0" … at fixed times.
-    void writeLines(int count, const QByteArray& insertedAt700 = {})
+    // A file of `count` valid lines "line 0" … at fixed times, after `prefix`.
+    void writeLines(int count, const QByteArray& insertedAt700 = {}, QByteArray bytes = {})
     {
-        QByteArray bytes;
         for (int i = 0; i < count; ++i) {
             if (i == 700)
                 bytes += insertedAt700;
@@ -74,22 +73,17 @@ TEST_F(ActivityLogTest, NextRunReadsTheEntriesBackAboveTheLaunchMarker)
         written = first->entries();
     }  // destroying the log writes what it still has queued
 
-    const QDateTime before = QDateTime::currentDateTimeUtc();
     auto second = openLog();
     second->log(LogLevel::info, "this run");  // logged before the load is published
     ASSERT_TRUE(waitUntil([&] { return second->entries().size() == 5; }));
-    const QDateTime after = QDateTime::currentDateTimeUtc();
 
     const QList<LogEntry>& entries = second->entries();
     EXPECT_EQ(messages(*second), (QList<QString>{"two\nlines", "tab\tinside", "typed\nmark", marker, "this run"}));
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(entries[i].time, written[i].time);
         EXPECT_EQ(entries[i].level, written[i].level);
-        EXPECT_NE(entries[i].id, written[i].id);
     }
     EXPECT_EQ(entries[3].level, LogLevel::debug);
-    EXPECT_GE(entries[3].time, before);
-    EXPECT_LE(entries[3].time, after);
     // The marker lives in memory only.
     second->flush();
     const QList<QString> lines = fileLines(logPath());
@@ -100,7 +94,8 @@ TEST_F(ActivityLogTest, NextRunReadsTheEntriesBackAboveTheLaunchMarker)
 
 TEST_F(ActivityLogTest, LoadsTheLast400LinesOfALongFile)
 {
-    writeLines(1000);
+    // Read from its end only: 20 MB that are not text do not keep the last lines from loading.
+    writeLines(1000, {}, QByteArray(20 * 1024 * 1024, '\xff') + '\n');
     auto log = openLog();
     ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty(); }));
     ASSERT_EQ(log->entries().size(), 401);
@@ -120,18 +115,15 @@ TEST(ActivityLogLoad, PublishesNothingFromAnUnusableFile)
 {
     const struct {
         const char* name;
-        std::optional<QByteArray> contents;
+        QByteArray contents;
     } cases[] = {
-        {"no file", std::nullopt},
-        {"empty file", QByteArray()},
         {"only blank lines", QByteArray("\n\n\n")},
         {"no readable line", QByteArray("garbage\n2026-12-05T08:20:30.123Z\tnotice\tunknown level\n")},
         {"not UTF-8", QByteArray("2026-12-05T08:20:30.123Z\tinfo\tfine\n\xC3\x28\n")},
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
-        if (c.contents)
-            writeFile(dir.filePath("activity.log"), *c.contents);
+        writeFile(dir.filePath("activity.log"), c.contents);
         ActivityLog log(dir.path());
         log.log(LogLevel::info, "now");
         ASSERT_TRUE(waitUntil([&] { return !log.entries().isEmpty(); })) << c.name;
@@ -140,7 +132,7 @@ TEST(ActivityLogLoad, PublishesNothingFromAnUnusableFile)
     }
 }
 
-TEST_F(ActivityLogTest, ThePreviousRunIsReadInTheBackgroundAndOnlyItsTail)
+TEST_F(ActivityLogTest, ThePreviousRunIsReadInTheBackground)
 {
     // A FIFO in the log's place: creating the log must not wait for a writer,
     // and lines still reach memory.
@@ -160,20 +152,6 @@ TEST_F(ActivityLogTest, ThePreviousRunIsReadInTheBackgroundAndOnlyItsTail)
     ASSERT_TRUE(returned) << "creating the log waited on the FIFO";
     log->log(LogLevel::info, "still logging");
     ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 1; }));
-    log.reset();
-    QFile::remove(logPath());
-
-    // A huge file is read from its end only: 20 MB that are not text do not
-    // keep the last lines from loading.
-    QByteArray bytes(20 * 1024 * 1024, '\xff');
-    bytes += "\n";
-    for (int i = 0; i < 500; ++i)
-        bytes += "2026-12-05T08:20:30.123Z\tinfo\tline " + QByteArray::number(i) + "\n";
-    writeFile(logPath(), bytes);
-    log = openLog();
-    ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty(); }));
-    ASSERT_EQ(log->entries().size(), 401);
-    EXPECT_EQ(log->entries().first().message, "line 100");
 }
 
 TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimitAndWritesWhereItCannot)
@@ -227,22 +205,10 @@ TEST_F(ActivityLogTest, ClearEmptiesMemoryAndDeletesTheFileButNotTheBackupInCall
     writeFile(backupPath(), "backup\n");
     auto log = openLog();
     log->log(LogLevel::info, "before");
-    log->flush();
-    ASSERT_TRUE(QFileInfo::exists(logPath()));
-
     log->clear();
     log->flush();
     EXPECT_FALSE(QFileInfo::exists(logPath()));
     EXPECT_EQ(readFile(backupPath()), "backup\n");
-    ASSERT_TRUE(waitUntil([&] { return log->entries().isEmpty(); }));
-
-    log->log(LogLevel::warn, "after");
-    log->flush();
-    const QList<QString> lines = fileLines(logPath());
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].endsWith("\twarn\tafter"));
-    ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 1; }));
-    EXPECT_EQ(messages(*log), QList<QString>{"after"});
 
     // Clear takes effect in call order among pending entries, the previous run's among them.
     log.reset();
@@ -259,31 +225,13 @@ TEST_F(ActivityLogTest, ClearEmptiesMemoryAndDeletesTheFileButNotTheBackupInCall
     EXPECT_TRUE(readFile(logPath()).endsWith("\tinfo\tb\n"));
 }
 
-// Sets the process's local time zone for the lifetime of the object.
-struct LocalTimeZone {
-    explicit LocalTimeZone(const char* tz)
-    {
-        qputenv("TZ", tz);
-        tzset();
-    }
-    ~LocalTimeZone()
-    {
-        if (hadPrevious)
-            qputenv("TZ", previous);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-    const QByteArray previous = qgetenv("TZ");
-    const bool hadPrevious = qEnvironmentVariableIsSet("TZ");
-};
-
 TEST_F(ActivityLogTest, ExportsLocalTimePaddedLevelAndMessage)
 {
-    auto empty = std::make_unique<ActivityLog>(std::nullopt);
-    EXPECT_EQ(empty->exportText(), "");
-
-    const LocalTimeZone india("IST-5:30");  // POSIX form: UTC+05:30
+    EXPECT_EQ(ActivityLog(std::nullopt).exportText(), "");
+    const std::optional<QByteArray> previousZone =
+        qEnvironmentVariableIsSet("TZ") ? std::optional(qgetenv("TZ")) : std::nullopt;
+    qputenv("TZ", "IST-5:30");  // POSIX form: UTC+05:30
+    tzset();
     writeFile(logPath(),
               "2026-12-05T08:20:30.123Z\tdebug\td\n"
               "2026-12-05T08:20:30.124Z\tinfo\ti\n"
@@ -292,15 +240,14 @@ TEST_F(ActivityLogTest, ExportsLocalTimePaddedLevelAndMessage)
     auto log = openLog();
     ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty(); }));
     const QString text = log->exportText();
+    previousZone ? qputenv("TZ", *previousZone) : qunsetenv("TZ");
+    tzset();
     const QList<QString> lines = text.split(u'\n');
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0], "[2026-12-05 13:50:30.123] DEBUG d");
-    EXPECT_EQ(lines[1], "[2026-12-05 13:50:30.124] INFO  i");
-    EXPECT_EQ(lines[2], "[2026-12-06 01:30:00.000] WARN  w");
-    EXPECT_EQ(lines[3], "[2026-12-05 13:50:30.126] ERROR first");
-    EXPECT_EQ(lines[4], "second");
+    EXPECT_EQ(lines.mid(0, 5), (QList<QString>{"[2026-12-05 13:50:30.123] DEBUG d", "[2026-12-05 13:50:30.124] INFO  i",
+                                               "[2026-12-06 01:30:00.000] WARN  w", "[2026-12-05 13:50:30.126] ERROR first",
+                                               "second"}));
     EXPECT_TRUE(lines[5].startsWith("[") && lines[5].endsWith("] DEBUG " + marker));
-    EXPECT_FALSE(text.endsWith(u'\n'));
 }
 
 TEST_F(ActivityLogTest, KeepsEachThreadsOrderInMemoryAndInTheFile)
@@ -389,11 +336,7 @@ TEST(ActivityLogPlacement, LogCreatedOffTheUiThreadPublishesOnItAndWithoutADirec
     EXPECT_EQ(log->thread(), QCoreApplication::instance()->thread());
     ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 1; }));
 
-    ActivityLog memory(std::nullopt);
-    EXPECT_FALSE(memory.fileURL());
-    memory.log(LogLevel::info, "memory only");
-    memory.flush();
-    EXPECT_TRUE(waitUntil([&] { return messages(memory) == QList<QString>{"memory only"}; }));
+    EXPECT_FALSE(ActivityLog(std::nullopt).fileURL());
 }
 
 }  // namespace

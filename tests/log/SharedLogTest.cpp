@@ -1,12 +1,9 @@
-// The process-wide log: its location and what happens to queued lines when
-// the process ends right after logging.
+// The process-wide log: what happens to queued lines when the process ends
+// right after logging.
 #include "log/ActivityLog.h"
 
 #include "log/LogTestSupport.h"
-#include "platform/Paths.h"
 #include "support/TestSupport.h"
-
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -14,15 +11,6 @@
 
 namespace stowage {
 namespace {
-
-TEST(AppDataDir, IsTheStowageFolderOfTheUsersDataDirectoryCreatedOnDemand)
-{
-    test::TempDataHome home;
-    const QString expected = home.path() + "/Stowage";
-    ASSERT_FALSE(QFileInfo::exists(expected));
-    EXPECT_EQ(platform::appDataDir(), expected);
-    EXPECT_TRUE(QFileInfo(expected).isDir());
-}
 
 // The child is a fork of this process: it logs through the shared instance
 // and leaves at once with exit(), as a headless run does.

@@ -60,8 +60,6 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrent
         slow << FakeRule{match, "", {}, 0, 2};
     slow << FakeRule{"inspect", sample::inspectOut(), {}, 0, 2};
     ModelRig rig(sample::rules(slow));
-    QStringList frames;
-    QObject::connect(rig.model.get(), &AppModel::spinnerFrameChanged, [&] { frames << rig.model->spinnerFrame(); });
     QElapsedTimer timer;
     timer.start();
     rig.model->refresh();
@@ -74,9 +72,6 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrent
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_LT(timer.elapsed(), 8000);
     EXPECT_TRUE(rig.model->usageDataComplete());
-    // The spinner turned while loading and stopped at the end.
-    EXPECT_GE(frames.size(), 5);
-    EXPECT_EQ(frames.last(), "");
 }
 
 TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
@@ -104,7 +99,7 @@ TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
     EXPECT_TRUE(empty.docker.callsStartingWith("inspect").isEmpty());
 }
 
-TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
+TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackButAStoppedDaemonFailsTheRefresh)
 {
     ModelRig rig(sample::rules({FakeRule{"volume ls -q", {}, "boom", 1}, FakeRule{"system df", {}, "nope", 1},
                                 FakeRule{"info", {}, "nope", 1}}));
@@ -121,13 +116,9 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackWithoutFailingTheRefresh)
               QStringList{"warn docker volume ls --filter dangling=true failed — cross-check unavailable"});
     // Without the engine's cross-check, unmounted volumes are orphans on mount evidence alone.
     EXPECT_EQ(m.orphanVolumes().size(), 2);
-}
+    ASSERT_FALSE(m.dataStale());
 
-TEST(AppModelRefresh, AStoppedDaemonEndsTheRefreshWithItsTextAndTheShownDataStale)
-{
-    ModelRig rig;
-    ASSERT_TRUE(rig.refreshAndWait());
-    ASSERT_FALSE(rig.model->dataStale());
+    // A stopped daemon ends the next refresh with its text; the shown data stays, stale.
     rig.docker.setRules(sample::rules({FakeRule{
         "ps -a", {}, "Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker daemon running?", 1}}));
     ASSERT_TRUE(rig.refreshAndWait());
@@ -135,7 +126,6 @@ TEST(AppModelRefresh, AStoppedDaemonEndsTheRefreshWithItsTextAndTheShownDataStal
     EXPECT_EQ(rig.model->statusText(), "Error loading data: " + down);
     EXPECT_THAT(rig.logLines(), Contains("error Refresh failed: " + down));
     EXPECT_EQ(rig.model->spinnerFrame(), "");
-    // The lists of the previous refresh stay on screen, no longer known to be current.
     EXPECT_EQ(rig.model->containers().size(), 3);
     EXPECT_TRUE(rig.model->dataStale());
 }
@@ -236,26 +226,6 @@ TEST(AppModelRefresh, RefreshWhileLoadingAndCancelWhileIdleDoNothing)
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.logLines().filter("Refresh started").size(), 1);
     EXPECT_EQ(rig.docker.callsStartingWith("ps ").size(), 1);
-}
-
-TEST(AppModelRefresh, ReconcileMarksStaleAndCallsTheTestHookInsteadOfRefreshing)
-{
-    ModelRig rig;
-    int reconciled = 0;
-    rig.model->reconcileForTesting = [&] { ++reconciled; };
-    rig.model->startSpinner();
-    rig.model->finishOperationAndReconcile();
-    EXPECT_EQ(reconciled, 1);
-    EXPECT_TRUE(rig.model->dataStale());
-    EXPECT_FALSE(rig.model->isLoading());
-    EXPECT_TRUE(rig.logLines().isEmpty());
-
-    rig.model->reconcileForTesting = nullptr;
-    rig.model->startSpinner();
-    rig.model->finishOperationAndReconcile();  // without the hook: a real refresh runs
-    EXPECT_TRUE(rig.model->isLoading());
-    ASSERT_TRUE(rig.waitIdle());
-    EXPECT_FALSE(rig.model->dataStale());
 }
 
 }  // namespace

@@ -2,10 +2,6 @@
 
 #include "InventoryFixtures.h"
 
-#include "docker/DockerClient.h"
-
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 namespace stowage {
@@ -109,49 +105,6 @@ TEST(ImageGraph, UnknownLayerSizesGiveARangeThatHoldsTheTruth)
 
     // Without layer facts: at most the listed sizes.
     EXPECT_EQ(graphOf(sample, false).freedBy(ids({"web", "api"})), (ByteRange{0, 17 * MB}));
-}
-
-}  // namespace
-}  // namespace stowage
-
-namespace stowage {
-namespace {
-
-QString captured(const char* name)
-{
-    QFile file(QStringLiteral(TEST_DATA_DIR "/captures/layers/%1").arg(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << qPrintable(file.fileName());
-    return QString::fromUtf8(file.readAll()).trimmed();
-}
-
-// The fixture engine: two classic-builder steps under four compose images,
-// BuildKit images under several tags, one dangling image.
-TEST(ImageGraph, CapturedFixtureAgreesWithTheEnginesOwnFigures)
-{
-    const QList<SGImage> listing = DockerClient::parseImages(captured("images-a.out"));
-    const auto layers = DockerClient::parseImageLayers(captured("image-inspect.out"));
-    ASSERT_EQ(layers.size(), 11);
-    EXPECT_EQ(layers.value("sha256:85699d937781378312e8ded44f7f6d6fbf90fe6a146aa204319b1ab28ed51db4").parent,
-              "sha256:63a009afd7966d61ea0832021eaf516e2b675a3ed5f959c44b4f656dafe32261");
-    const ImageGraph graph(listing, layers);
-    const EngineImageTotals engine = DockerClient::parseEngineImageTotals(captured("system-df.out"));
-    ASSERT_TRUE(engine.known);
-
-    QSet<QString> all, intermediates, dangling;
-    for (const SGImage& image : listing) {
-        all.insert(image.id);
-        if (graph.isIntermediate(image.id))
-            intermediates.insert(image.id);
-        else if (image.repository == "<none>")
-            dangling.insert(image.id);
-    }
-    EXPECT_EQ(intermediates.size(), 2);
-    EXPECT_EQ(dangling.size(), 1);
-    EXPECT_EQ(graph.topLevelCount(), engine.count);
-    // Exact bytes against docker's four digits ("3.965MB"): equal at the precision shown.
-    EXPECT_EQ(graph.freedBy(all).low, graph.freedBy(all).high);
-    EXPECT_EQ(SizeFormat::humanSize(graph.freedBy(all).low), SizeFormat::humanSize(engine.sizeBytes));
-    EXPECT_EQ(SizeFormat::humanSize(engine.sizeBytes), "4.0 MB");
 }
 
 }  // namespace

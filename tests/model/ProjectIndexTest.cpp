@@ -111,10 +111,7 @@ TEST(ProjectIndexSummary, DatesAreMaximaAndPathsComeFromTheFirstContainerThatHas
     EXPECT_EQ(shop.path, "/src/shop");
     EXPECT_EQ(shop.configFiles, "/src/shop/compose.yml");
 
-    const ProjectMeta quiet = index.projectsMeta.value("quiet");
-    EXPECT_FALSE(quiet.lastStarted.has_value());
-    EXPECT_FALSE(quiet.lastActivity.has_value());
-    EXPECT_TRUE(quiet.path.isEmpty());
+    EXPECT_EQ(index.projectsMeta.value("quiet"), ProjectMeta{});
 }
 
 class ProjectListTest : public ::testing::Test {
@@ -142,20 +139,7 @@ protected:
     QHash<QString, qint64> volumeSizes;
 };
 
-TEST_F(ProjectListTest, SearchIsTrimmedCaseInsensitiveAndNeverMatchesTheStandaloneGroup)
-{
-    EXPECT_EQ(list(ProjectSort::name, true, "  Web "), (QStringList{"my-web-app"}));
-    EXPECT_EQ(list(ProjectSort::name, true, "\tWEB\t"), (QStringList{"my-web-app"}));
-    EXPECT_EQ(list(ProjectSort::name, true, "solo"), QStringList{});
-    EXPECT_EQ(list(ProjectSort::name, true, " \t "), (QStringList{"", "a", "b", "my-web-app"}));
-
-    // Only names are searched; each entry carries its project's containers.
-    const auto entries = sortedFilteredProjects(index, volumeSizes, "B", ProjectSort::containers, false);
-    EXPECT_EQ(entryNames(entries), (QStringList{"b", "my-web-app"}));
-    EXPECT_EQ(entries.first().second.size(), 3);
-}
-
-TEST_F(ProjectListTest, SortsByEveryKeyInBothDirections)
+TEST_F(ProjectListTest, SortsByEveryKeyInBothDirectionsAndSearchesNames)
 {
     struct Case {
         ProjectSort sort;
@@ -176,16 +160,14 @@ TEST_F(ProjectListTest, SortsByEveryKeyInBothDirections)
     };
     for (const Case& c : cases)
         EXPECT_EQ(list(c.sort, c.ascending), c.expected) << label(c.sort).toStdString() << " asc=" << c.ascending;
-}
 
-TEST(ProjectSortLabels, RoundTripAndRejectAnythingElseAndSelectionsToggle)
-{
-    for (ProjectSort sort : allProjectSorts())
-        EXPECT_EQ(projectSortFromLabel(label(sort)), sort);
-    for (const char* text : {"name", "Size ", "", "lastActivity"})
-        EXPECT_FALSE(projectSortFromLabel(text).has_value()) << text;
-    EXPECT_EQ(toggled({"a"}, "b"), (QSet<QString>{"a", "b"}));
-    EXPECT_EQ(toggled({"a"}, "a"), QSet<QString>{});
+    // Search is trimmed, case-insensitive, by name only, and never matches the standalone group.
+    EXPECT_EQ(list(ProjectSort::name, true, "  Web "), (QStringList{"my-web-app"}));
+    EXPECT_EQ(list(ProjectSort::name, true, "solo"), QStringList{});
+    EXPECT_EQ(list(ProjectSort::name, true, " \t "), (QStringList{"", "a", "b", "my-web-app"}));
+    const auto entries = sortedFilteredProjects(index, volumeSizes, "B", ProjectSort::containers, false);
+    EXPECT_EQ(entryNames(entries), (QStringList{"b", "my-web-app"}));
+    EXPECT_EQ(entries.first().second.size(), 3);  // each entry carries its project's containers
 }
 
 }  // namespace

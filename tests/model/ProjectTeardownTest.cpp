@@ -98,8 +98,6 @@ TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
     EXPECT_TRUE(rig.logLines().contains(
         "info [(standalone containers) containers] deleting 1 container, 0 images, 0 volumes"));
     rig.alerts.defaultAnswer = false;
-    rig.model->deleteEntireProject("");
-    EXPECT_TRUE(lastMessage().startsWith("Project: (standalone containers)\n")) << lastMessage().toStdString();
 
     rig.model->removeProjectImages("b");  // b built nothing of its own
     EXPECT_EQ(rig.alerts.shown.last().title, "Info");
@@ -111,7 +109,7 @@ TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
     EXPECT_FALSE(rig.model->isLoading());  // nothing was confirmed
 }
 
-TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKept)
+TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKeptThenRemovesExactlyThat)
 {
     rig.model->deleteEntireProject("a");
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
@@ -127,10 +125,8 @@ TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKept)
     EXPECT_THAT(lines.mid(head.size(), 3),
                 UnorderedElementsAre("  • a-common:latest", "  • a-tools:latest", "  • postgres:latest"));
     EXPECT_EQ(lines.mid(head.size() + 3), (QStringList{"", "⚠ Volume data will be permanently deleted. Continue?"}));
-}
 
-TEST_F(Teardown, DeleteEntireProjectRemovesExactlyTheListedItems)
-{
+    // Confirmed: exactly the listed items go.
     rig.alerts.defaultAnswer = true;
     rig.model->deleteEntireProject("a");
     ASSERT_TRUE(rig.waitIdle());
@@ -147,6 +143,11 @@ TEST_F(Teardown, DeleteEntireProjectRemovesExactlyTheListedItems)
 
 TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
 {
+    rig.model->deleteSelectedProjects();
+    rig.model->setSelectedProjects({""});
+    rig.model->deleteSelectedProjects();
+    EXPECT_TRUE(rig.alerts.shown.isEmpty());  // an empty selection asks nothing
+
     rig.model->setSelectionMode(true);
     rig.model->setSelectedProjects({"a", "b", ""});
     rig.model->deleteSelectedProjects();
@@ -177,8 +178,6 @@ TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)
     state.images.insert(1, built("sha256:aw", "a-web-nightly"));
     ASSERT_TRUE(rig.show(state));
 
-    rig.model->removeProjectImages("a");
-    EXPECT_TRUE(lastMessage().startsWith("Remove 1 image exclusive to 'a'?\n\n  • a-web:latest, a-web-nightly:latest (1MB)\n\n"));
     rig.model->deleteEntireProject("a");
     EXPECT_TRUE(lastMessage().contains("\nBuilt images to remove (1):\n  • a-web:latest, a-web-nightly:latest  (1MB)\n"));
 }
@@ -223,14 +222,6 @@ TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
     EXPECT_EQ(rig.alerts.confirms()[0].message.left(31), "Remove 1 container of 'p%2%1'?\n");
     EXPECT_TRUE(rig.logLines().contains("info [p%2%1 containers] deleting 1 container, 0 images, 0 volumes"));
     EXPECT_TRUE(rig.model->statusText().startsWith("p%2%1 containers: removed 1 container, 0 images, 0 volumes"));
-}
-
-TEST_F(Teardown, AnEmptySelectionAsksNothing)
-{
-    rig.model->deleteSelectedProjects();
-    rig.model->setSelectedProjects({""});
-    rig.model->deleteSelectedProjects();
-    EXPECT_TRUE(rig.alerts.shown.isEmpty());
 }
 
 }  // namespace

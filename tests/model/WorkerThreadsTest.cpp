@@ -1,5 +1,4 @@
-// Work off the UI thread: it runs below the UI thread's priority, hands its
-// results back to the thread that asked, drops them once the asker is gone,
+// Work off the UI thread: it hands its results back to the thread that asked, drops them once the asker is gone,
 // and looks at a path only once however often it is asked meanwhile.
 #include "model/BackgroundOperation.h"
 #include "model/HostPathFacts.h"
@@ -13,39 +12,9 @@
 #include <atomic>
 #include <latch>
 
-#ifdef __linux__
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#endif
 
 namespace stowage {
 namespace {
-
-#ifdef __linux__
-int threadNice()
-{
-    return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
-}
-
-TEST(WorkerThreads, BackgroundWorkRunsBelowTheUiThreadsPriority)
-{
-    const int ui = threadNice();
-    std::atomic<int> operation = ui, worker = ui;
-    {
-        BackgroundOperation op([&](std::stop_token) { operation = threadNice(); });
-    }
-    OffThread workers;
-    bool done = false;
-    workers.run<int>([] { return threadNice(); }, [&](int nice) {
-        worker = nice;
-        done = true;
-    });
-    ASSERT_TRUE(test::waitUntil([&] { return done; }));
-    EXPECT_GT(operation.load(), std::min(ui, 18));
-    EXPECT_GT(worker.load(), std::min(ui, 18));
-}
-#endif
 
 TEST(WorkerThreads, ResultsArriveOnTheAskingThreadAndNotAfterItIsGone)
 {
