@@ -6,7 +6,7 @@
 # With FUZZ_MAX_RUNS=N a target also stops after N executions, whichever comes first.
 #
 # Each target starts from a corpus seeded with captured docker output and test files
-# (tests/data/captures, fuzz/seeds) and kept under build/fuzz/corpus, so that
+# (fuzz/seeds, with the captured docker outputs in fuzz/seeds/captures) and kept under build/fuzz/corpus, so that
 # later runs go on from what earlier ones found. Inputs in fuzz/regressions/TARGET
 # (inputs that once failed) are replayed first. A failure leaves the input in
 # build/fuzz/findings and makes this script exit non-zero.
@@ -18,7 +18,7 @@ shift
 [[ -z ${FUZZ_MAX_RUNS:-} ]] || limit+=(-runs="$FUZZ_MAX_RUNS")
 
 build=build/fuzz
-captures=tests/data/captures
+captures=fuzz/seeds/captures
 seeds=fuzz/seeds
 all=(docker_listings inspect sizes dates state_cache activity_log markdown)
 targets=("$@")

@@ -10,7 +10,7 @@ namespace stowage::test {
 
 namespace {
 
-QString engineScriptsDir() { return QDir::cleanPath(QStringLiteral(TEST_DATA_DIR "/../engine")); }
+QString engineScriptsDir() { return QStringLiteral(TEST_ENGINE_DIR); }
 
 DockerRun runProcess(const QString& program, const QStringList& args, const QProcessEnvironment& env, int timeoutMs)
 {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # capture.sh STATEFILE DOCKER_CLIENT OUTDIR: the raw output of the docker commands the application
-# reads, from the fixture engine, for the parser tests (tests/data/captures/). NAME.out is standard
+# reads, from the fixture engine, to seed the parsers' fuzz targets and show docker's output shapes (fuzz/seeds/captures/). NAME.out is standard
 # output byte for byte; commands expected to fail also get NAME.err and NAME.status. The fixture
 # is rebuilt afterwards (one capture removes a volume).
 set -euo pipefail
