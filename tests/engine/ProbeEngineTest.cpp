@@ -1,7 +1,7 @@
 // The real executable against the private engine: `--probe` prints the fixture's six summary
 // lines, a stopped daemon gives one ERROR line, and in every case the process ends with status 0
-// after its log lines reached the file; `report --json` and a dry `clean --json` find the
-// fixture's unused images, remove nothing and leave the window's state cache alone.
+// after its log lines reached the file; `report --json` tells what Docker holds and what is safe
+// to remove, and neither it nor a dry `clean --json` changes anything.
 
 #include "EngineRig.h"
 
@@ -106,7 +106,9 @@ TEST_F(ProbeEngineTest, AStoppedDaemonGivesOneErrorLineAndTheLogReachesTheFile)
     }
 }
 
-TEST_F(ProbeEngineTest, TheReportAndADryRunRemoveNothingAndLeaveTheStateCacheAlone)
+// `report --json` holds Docker's own figures and listings and the fixture's safe set; neither it nor
+// a dry `clean --json` removes anything or writes the window's state cache.
+TEST_F(ProbeEngineTest, TheReportAgreesWithDockerAndNeitherItNorADryRunChangesAnything)
 {
     const DockerState before = DockerState::read(engine);
     for (const QStringList& arguments : {QStringList{"report", "--json"}, QStringList{"clean", "--json"}}) {
@@ -114,10 +116,35 @@ TEST_F(ProbeEngineTest, TheReportAndADryRunRemoveNothingAndLeaveTheStateCacheAlo
         const ProbeRun run = runStowage(arguments);
         EXPECT_EQ(run.exitCode, 0);
         const QJsonObject doc = QJsonDocument::fromJson(run.out).object();
+        const auto strings = [&](const char* object, const char* key) {
+            return toSet(jsonStrings(doc.value(QLatin1String(object)).toObject().value(QLatin1String(key))));
+        };
         EXPECT_TRUE(doc.value("usageDataComplete").toBool());
-        EXPECT_EQ(toSet(jsonStrings(doc.value("wouldRemove").toObject().value("images"))), imageIdsOf(list("unusedImages")));
+        // Of the orphans only the anonymous one is safe: the named and the project's may hold data.
+        EXPECT_EQ(strings("wouldRemove", "images"), imageIdsOf(list("unusedImages")));
+        EXPECT_EQ(strings("wouldRemove", "volumes"), volumesOf({"anonymous:orphan"}));
         EXPECT_FALSE(run.log.isEmpty());
         EXPECT_FALSE(run.wroteStateCache) << "the state cache is the window's";
+        if (arguments[0] != "report")
+            continue;
+        EXPECT_EQ(doc.value("containers").toObject(),
+                  (QJsonObject{{"total", count("containers")}, {"running", count("runningContainers")}}));
+        // The image totals are the engine's own (docker system df), not the listing's rows summed.
+        const EngineImageTotals images = engine.imageTotals();
+        EXPECT_EQ(doc.value("totals")["imageBytes"].toInteger(), images.sizeBytes);
+        EXPECT_EQ(doc.value("totals")["imageCount"].toInt(), images.count);
+        // One entry per image id and per volume, exactly the ones Docker lists, with the sizes of
+        // the bytes written into the volumes.
+        QSet<QString> ids;
+        for (const QJsonValue value : doc.value("images").toArray())
+            ids.insert(value["id"].toString());
+        EXPECT_EQ(ids, toSet(engine.lines({"images", "-aq", "--no-trunc"})));
+        QHash<QString, qint64> sizes;
+        for (const QJsonValue value : doc.value("volumes").toArray())
+            sizes.insert(value["name"].toString(), value["sizeBytes"].toInteger());
+        EXPECT_EQ(toSet(sizes.keys()), toSet(engine.lines({"volume", "ls", "-q"})));
+        for (const QJsonValue value : expected.value("volumes").toArray())
+            EXPECT_EQ(sizes.value(engine.volumeName(value["name"].toString())), dockerReading(value["contentBytes"].toInteger()));
     }
     const DockerState after = DockerState::read(engine);
     EXPECT_EQ(after.imageIds, before.imageIds);
