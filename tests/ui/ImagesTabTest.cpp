@@ -43,12 +43,8 @@ struct Images {
 
 TEST(ImagesTabTest, RowsAreLargestFirstAndStableForEqualSizes)
 {
-    auto builder = records::StateBuilder()
-                       .image("b-first", "1", "10MB")
-                       .image("a-big", "1", "2GB")
-                       .image("c-second", "1", "10MB")
-                       .image("d-small", "1", "1kB");
-    Images images(builder.build());
+    Images images(records::StateBuilder().image("b-first", "1", "10MB").image("a-big", "1", "2GB")
+                      .image("c-second", "1", "10MB").image("d-small", "1", "1kB").build());
     QStringList order;
     for (const ImageRow& r : images.tab.tableModel().rows())
         order << r.repository;
@@ -107,7 +103,7 @@ TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegendAndUnverifie
     state.imageLayers[0].parent = "sha256:step";
     Images images(state);
     images.tab.buildLayersToggle().setChecked(true);
-    Images unverified(records::realisticBuilder().incomplete().build());
+    Images unverified(records::realisticBuilder().build(false));
     QStringList shownLabels;
     for (const QLabel* label : images.tab.findChildren<QLabel*>())
         shownLabels << label->text();

@@ -15,7 +15,6 @@
 #include "ui/SGButton.h"
 #include "ui/SegmentedControl.h"
 #include "ui/StatusBar.h"
-#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 
@@ -228,11 +227,6 @@ struct Running {
         drainEvents();
         return id;
     }
-    void render()
-    {
-        panel.render();
-        monitor.render();
-    }
     OperationCenter ops;
     QDateTime now = QDateTime::currentDateTimeUtc();
     QStringList killed;
@@ -245,8 +239,9 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
 {
     Running r;
     EXPECT_FALSE(r.panel.isVisible());
+    EXPECT_FALSE(r.monitor.isVisible());
     const QUuid first = r.start("ps -a --format {{json .}}", 3);
-    r.start("inspect a1a1a1a1a1a1 a2a2a2a2a2a2", 61);
+    const QUuid second = r.start("inspect a1a1a1a1a1a1 a2a2a2a2a2a2", 61);
     ASSERT_TRUE(r.panel.isVisible());
     EXPECT_EQ(r.panel.titleText(), "Running now (2)");
     ASSERT_EQ(r.panel.rows().size(), 2);
@@ -255,10 +250,7 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
     const auto& stuck = r.panel.rows()[1];
     EXPECT_EQ(calm.label->text(), "ps -a --format {{json .}}");
     EXPECT_EQ(calm.elapsed->text(), "3s");
-    EXPECT_NE(calm.elapsed->palette().color(QPalette::WindowText), Theme::warning());
     EXPECT_EQ(stuck.elapsed->text(), "61s");
-    EXPECT_EQ(stuck.elapsed->palette().color(QPalette::WindowText), Theme::warning());
-    EXPECT_EQ(stuck.kill->toolTip(), "Kill this docker command");
     // The monitor counts them and times the oldest, stuck after sixty seconds.
     EXPECT_EQ(r.monitor.text(), "2 running · 61s");
     EXPECT_TRUE(r.monitor.stuck());
@@ -270,10 +262,9 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
     // The entry stays until the runner unregisters it.
     EXPECT_EQ(r.ops.active().size(), 2);
 
-    // Rows follow the clock and the list.
+    // Rows follow the clock, ticking by themselves every second, and the list.
     r.now = r.now.addSecs(2);
-    r.render();
-    EXPECT_EQ(stuck.elapsed->text(), "63s");
+    EXPECT_TRUE(waitUntil([&] { return stuck.elapsed->text() == "63s"; }, std::chrono::milliseconds(2500)));
     r.ops.unregisterOp(first);
     drainEvents();
     ASSERT_EQ(r.panel.rows().size(), 1);
@@ -282,6 +273,8 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
 
     r.panel.stopAllButton()->click();
     EXPECT_EQ(r.killed, QStringList({"inspect a1a1a1a1a1a1 a2a2a2a2a2a2", "inspect a1a1a1a1a1a1 a2a2a2a2a2a2"}));
+    r.ops.unregisterOp(second);
+    EXPECT_TRUE(waitUntil([&] { return !r.monitor.isVisible() && !r.panel.isVisible(); }));
 }
 
 TEST(RunningCommandsTest, TheMonitorTimesTheOldestNeverBelowZeroAndIsNotStuckAtSixtySeconds)

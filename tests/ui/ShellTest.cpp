@@ -7,7 +7,6 @@
 #include "platform/PlatformWords.h"
 #include "ui/Badge.h"
 #include "ui/BrandBar.h"
-#include "ui/CommandMonitor.h"
 #include "ui/EmptyState.h"
 #include "ui/HeaderBar.h"
 #include "ui/ImagesTab.h"
@@ -174,22 +173,6 @@ TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabled
     shell.window.helpAction()->trigger();
     ASSERT_EQ(shell.rig.desktop.opened.size(), 1);
     EXPECT_EQ(shell.rig.desktop.opened.first().scheme(), "https");
-}
-
-TEST(CommandMonitorTest, HiddenWhenNothingRunsAndTicksEverySecond)
-{
-    OperationCenter ops;
-    QWidget statusBar;
-    auto& monitor = *new CommandMonitor(ops, &statusBar);
-    statusBar.show();
-    EXPECT_FALSE(monitor.isVisible());
-    const QUuid id = QUuid::createUuid();
-    ops.registerOp(id, "system df -v", QDateTime::currentDateTimeUtc(), [] {});
-    ASSERT_TRUE(waitUntil([&] { return monitor.isVisible(); }));
-    // Without any change in the list, the elapsed time moves on by itself.
-    EXPECT_TRUE(waitUntil([&] { return monitor.text() == "1 running · 1s"; }, std::chrono::milliseconds(2500)));
-    ops.unregisterOp(id);
-    EXPECT_TRUE(waitUntil([&] { return !monitor.isVisible(); }));
 }
 
 TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)

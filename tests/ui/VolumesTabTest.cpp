@@ -179,7 +179,7 @@ TEST(VolumesTabTest, CellsSummaryButtonsAndContextMenuFollowTheOrphansAndTheSele
 
 TEST(VolumesTabTest, IncompleteUsageListsUnmountedVolumesAsUnknownAndDisablesRemoval)
 {
-    Volumes v(records::realisticBuilder().incomplete().build());
+    Volumes v(records::realisticBuilder().build(false));
     EXPECT_EQ(v.sectionIds(), (QStringList{"p:ml-lab", "p:analytics", "p:shop", "p:blog", "p:", "unknown"}));
     EXPECT_EQ(v.section("unknown").volumes.size(), 5);
     EXPECT_TRUE(v.section("unknown").title.startsWith("Unknown — usage not verified  ·  5  ·  "));
