@@ -51,40 +51,31 @@ TEST(ImagesTabTest, RowsAreLargestFirstAndStableForEqualSizes)
     EXPECT_EQ(order, (QStringList{"a-big", "b-first", "c-second", "d-small"}));
 }
 
-TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
+TEST(ImagesTabTest, ProjectsAndVerdictsFollowTheClassificationAndRemovalsOfferOnlyTheSafeImages)
 {
     Images images;
     ASSERT_TRUE(images.rig.loaded);
-    const struct {
-        const char* image;
-        QColor color;
-        const char* mark;
-        const char* project;
-        const char* status;
-    } expected[] = {
-        {"shop-web:latest", Theme::success(), "✓", "shop", "Used by container"},
-        {"postgres:16", Theme::success(), "✓", "shop", "Used by container"},
+    const struct { const char* image; const char* project; const char* status; } expected[] = {
+        {"shop-web:latest", "shop", "Used by container"},
+        {"postgres:16", "shop", "Used by container"},
         // Run by shop, blog and a standalone container: two named projects make it shared.
-        {"redis:7-alpine", Theme::success(), "✓", "blog, shop", "Shared — keep"},
-        {"portainer/portainer-ce:latest", Theme::success(), "✓", "—", "Used by container"},
+        {"redis:7-alpine", "blog, shop", "Shared — keep"},
+        {"portainer/portainer-ce:latest", "—", "Used by container"},
         // An older build of a project's image, used by nothing.
-        {"shop-web:v0.9", Theme::danger(), "✕", "shop (unused)", "Not used by any container"},
-        {"legacy-api:latest", Theme::danger(), "✕", "—", "Not used by any container"},
-        {"<none>:<none>", Theme::warning(), "✕", "—", "Dangling image"},
-        // Pulled images nothing uses are safe, but never offered for bulk removal:
-        // not drawn in the colour the legend calls "Safe to remove".
-        {"nginx:1.25", Theme::cyan(), "○", "—", "Base image — not offered for bulk removal"},
-        {"node:20-alpine", Theme::cyan(), "○", "—", "Base image — not offered for bulk removal"},
+        {"shop-web:v0.9", "shop (unused)", "Not used by any container"},
+        {"legacy-api:latest", "—", "Not used by any container"},
+        {"<none>:<none>", "—", "Dangling image"},
+        // Pulled images nothing uses are safe, but never offered for bulk removal.
+        {"nginx:1.25", "—", "Base image — not offered for bulk removal"},
+        {"node:20-alpine", "—", "Base image — not offered for bulk removal"},
     };
     for (const auto& e : expected) {
         SCOPED_TRACE(e.image);
         const ImageRow& r = images.row(QString::fromUtf8(e.image));
-        EXPECT_EQ(r.color, e.color);
-        EXPECT_EQ(r.mark, QString::fromUtf8(e.mark));
         EXPECT_EQ(r.project, QString::fromUtf8(e.project));
         EXPECT_EQ(r.status, QString::fromUtf8(e.status));
     }
-    // The table shows them, every cell in the row colour.
+    // The table shows them, every cell in the row colour, not in the colour the legend calls "Safe to remove".
     const auto& model = images.tab.tableModel();
     const int row = model.rowOf(records::imageId("nginx:1.25"));
     ASSERT_GE(row, 0);
@@ -92,6 +83,36 @@ TEST(ImagesTabTest, ColoursMarksProjectsAndVerdictsFollowTheClassification)
               "Base image — not offered for bulk removal");
     for (int column = 0; column < ImageTableModel::columnTotal; ++column)
         EXPECT_EQ(model.index(row, column).data(Qt::ForegroundRole).value<QColor>(), Theme::cyan());
+
+    const QString legacy = records::imageId("legacy-api:latest");
+    images.tab.setSelection({legacy, records::imageId("postgres:16")});
+    images.tab.removeSelectedButton().click();
+    images.tab.removeUnusedButton().click();
+    const auto confirms = images.rig.alerts.confirms();
+    ASSERT_EQ(confirms.size(), 2);
+    EXPECT_TRUE(confirms[0].message.contains("legacy-api:latest"));
+    EXPECT_TRUE(confirms[0].message.contains("BLOCKED"));
+    EXPECT_FALSE(confirms[0].message.contains("Will remove:\n  postgres"));
+    EXPECT_TRUE(confirms[1].message.contains("legacy-api:latest"));
+    EXPECT_FALSE(confirms[1].message.contains("nginx"));
+
+    // While another operation runs, neither removal starts.
+    images.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
+    images.rig.model->refresh();
+    EXPECT_FALSE(images.tab.removeUnusedButton().isEnabled());
+    EXPECT_FALSE(images.tab.removeSelectedButton().isEnabled());
+    images.rig.model->cancelCurrentOperation();
+    ASSERT_TRUE(images.rig.waitIdle());
+
+    // A new inventory keeps the selection; the next visit clears it.
+    images.tab.setSelection({legacy});
+    ASSERT_TRUE(records::loadInto(images.rig, records::realistic()));
+    images.tab.render();
+    EXPECT_EQ(images.tab.selection(), QSet<QString>{legacy});
+    EXPECT_EQ(shortImageId(legacy), legacy.mid(7, 12));
+    images.tab.hide();
+    images.tab.show();
+    EXPECT_TRUE(images.tab.selection().isEmpty());
 }
 
 TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegendAndUnverifiedUsageOffersNoBulkRemoval)
@@ -127,40 +148,6 @@ TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegendAndUnverifie
     // The status column fits the longest verdict the tab writes.
     EXPECT_GE(images.tab.table().columnWidth(ImageTableModel::statusColumn),
               images.tab.table().fontMetrics().horizontalAdvance(UsageClassification::baseImageStatusText()));
-}
-
-TEST(ImagesTabTest, RemovalsOfferOnlyTheSafeImagesAndTheSelectionLastsUntilTheNextVisit)
-{
-    Images images;
-    const QString legacy = records::imageId("legacy-api:latest");
-    images.tab.setSelection({legacy, records::imageId("postgres:16")});
-    images.tab.removeSelectedButton().click();
-    images.tab.removeUnusedButton().click();
-    const auto confirms = images.rig.alerts.confirms();
-    ASSERT_EQ(confirms.size(), 2);
-    EXPECT_TRUE(confirms[0].message.contains("legacy-api:latest"));
-    EXPECT_TRUE(confirms[0].message.contains("BLOCKED"));
-    EXPECT_FALSE(confirms[0].message.contains("Will remove:\n  postgres"));
-    EXPECT_TRUE(confirms[1].message.contains("legacy-api:latest"));
-    EXPECT_FALSE(confirms[1].message.contains("nginx"));
-
-    // While another operation runs, neither removal starts.
-    images.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
-    images.rig.model->refresh();
-    EXPECT_FALSE(images.tab.removeUnusedButton().isEnabled());
-    EXPECT_FALSE(images.tab.removeSelectedButton().isEnabled());
-    images.rig.model->cancelCurrentOperation();
-    ASSERT_TRUE(images.rig.waitIdle());
-
-    // A new inventory keeps the selection; the next visit clears it.
-    images.tab.setSelection({legacy});
-    ASSERT_TRUE(records::loadInto(images.rig, records::realistic()));
-    images.tab.render();
-    EXPECT_EQ(images.tab.selection(), QSet<QString>{legacy});
-    EXPECT_EQ(shortImageId(legacy), legacy.mid(7, 12));
-    images.tab.hide();
-    images.tab.show();
-    EXPECT_TRUE(images.tab.selection().isEmpty());
 }
 
 }  // namespace

@@ -19,8 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -119,9 +117,6 @@ TEST(LogsTabTest, FilterCountCopyDetailAndRevealFile)
     EXPECT_TRUE(detail.toPlainText().endsWith(long_));
     EXPECT_TRUE(detail.isReadOnly());
     EXPECT_TRUE(detail.textInteractionFlags().testFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
-    detail.setTextCursor(detail.document()->find("docker rm"));
-    detail.copy();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "docker rm");
 
     // Reveal shows the file only while it exists.
     l.log.flush();
