@@ -1,5 +1,5 @@
 // The window's frame: the empty state, the Stale badge and Refresh tint, the
-// first-display rule, the status bar with its command monitor and Stop, the
+// first-display rule, the status bar with Stop, the Logs tab's Stop all, the
 // brand bar's live state, and Esc.
 #include "UiRig.h"
 
@@ -11,9 +11,11 @@
 #include "ui/HeaderBar.h"
 #include "ui/ImagesTab.h"
 #include "ui/Label.h"
+#include "ui/LogsTab.h"
 #include "ui/MainWindow.h"
 #include "ui/ProjectsTab.h"
 #include "ui/RootView.h"
+#include "ui/RunningCommandsPanel.h"
 #include "ui/SGButton.h"
 #include "ui/StatusBar.h"
 #include "ui/Theme.h"
@@ -169,6 +171,18 @@ TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabled
     QTest::keyClick(&search, Qt::Key_Escape);
     ASSERT_TRUE(shell.rig.waitIdle());
     EXPECT_EQ(shell.rig.model->statusText(), "Refresh cancelled.");
+
+    // "Stop all" in the Logs tab kills the commands, not the refresh: it completes without the usage data.
+    shell.window.refreshAction()->trigger();
+    ASSERT_TRUE(inspecting());
+    auto* logs = static_cast<LogsTab*>(shell.root().tabView(RootView::Tab::logs));
+    logs->runningCommands()->stopAllButton()->click();
+    ASSERT_TRUE(shell.rig.waitIdle());
+    EXPECT_TRUE(status.textLabel()->text().startsWith("Loaded: "));
+    EXPECT_FALSE(shell.rig.model->usageDataComplete());
+    // A tab's own status messages reach the status line.
+    logs->copyButton()->click();
+    EXPECT_EQ(status.textLabel()->text(), QStringLiteral("Copied %1 log lines to clipboard.").arg(shell.rig.log.entries().size()));
 
     shell.window.helpAction()->trigger();
     ASSERT_EQ(shell.rig.desktop.opened.size(), 1);
