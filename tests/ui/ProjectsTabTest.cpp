@@ -1,6 +1,5 @@
-// The Projects tab: card contents (running text, figures, kinds and ownership
-// badges), which buttons a card has, the controls bound to the model, the
-// selection count, the empty texts, and clicks on painted buttons.
+// The Projects tab: card contents, which buttons a card has and what they answer to,
+// the controls bound to the model, the selection count and the empty texts.
 #include "UiRig.h"
 
 #include "ui/ProjectCardDelegate.h"
@@ -63,7 +62,7 @@ struct Projects {
     ProjectsTab tab;
 };
 
-TEST(ProjectsTabTest, CardsShowRunningStateFiguresResourcesAndActivity)
+TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAreBoundToTheModel)
 {
     Projects p;
     ASSERT_TRUE(p.rig.loaded);
@@ -132,69 +131,8 @@ TEST(ProjectsTabTest, CardsShowRunningStateFiguresResourcesAndActivity)
     EXPECT_GT(counter.paints, 0);
     EXPECT_TRUE(texts().contains("· active 1 hour ago"));
     EXPECT_TRUE(texts().contains("Up About an hour"));
-}
 
-TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOperation)
-{
-    QTemporaryDir root;
-    QDir(root.path()).mkpath("blog");
-    QDir(root.path()).mkpath("shop");
-    QFile readme(root.filePath("shop/README.md"));
-    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
-    readme.write("# Shop\n");
-    readme.close();
-    Projects p(records::realistic(root.path()));
-    // "none", "on" or "off": whether the card has the button and whether it works.
-    const auto button = [&](const QString& project, CardAction action) {
-        const CardLayout layout = p.layout(project);
-        const QRect rect = layout.rectOf(action);
-        return rect.isEmpty() ? "none" : layout.actionAt(rect.center()) ? "on" : "off";
-    };
-    EXPECT_STREQ(button("blog", CardAction::readme), "none");
-    EXPECT_STREQ(button("blog", CardAction::finder), "on");
-    // ml-lab has no working directory, analytics' folder is not on this host: the shortcuts are there but disabled.
-    for (const CardAction action : {CardAction::finder, CardAction::terminal}) {
-        EXPECT_STREQ(button("ml-lab", action), "off");
-        EXPECT_STREQ(button("analytics", action), "off");
-    }
-    for (const CardItem& item : p.layout("analytics").items)
-        if (item.action == CardAction::finder)
-            EXPECT_EQ(item.toolTip, "Project path not found on this host:\n" + p.card("analytics").path);
-    // The README button opens the sheet for its project.
-    ASSERT_TRUE(p.click("shop", CardAction::readme));
-    ReadmeSheet* sheet = p.tab.readmeSheet();
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(sheet->title(), "shop");
-    ASSERT_TRUE(waitUntil([&] { return sheet->content() == "# Shop\n"; }));
-    sheet->close();
-    ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
-
-    // The standalone group: no utility row, no checkbox.
-    p.rig.model->setSelectionMode(true);
-    for (const CardAction action : {CardAction::finder, CardAction::copyForClaude, CardAction::toggleSelection})
-        EXPECT_STREQ(button("", action), "none");
-    EXPECT_STREQ(button("", CardAction::deleteProject), "on");
-    EXPECT_STREQ(button("shop", CardAction::toggleSelection), "on");
-    p.rig.model->setSelectionMode(false);
-    EXPECT_STREQ(button("shop", CardAction::toggleSelection), "none");
-
-    // While an operation runs, no teardown starts from a card.
-    p.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
-    p.rig.model->refresh();
-    EXPECT_STREQ(button("shop", CardAction::deleteProject), "off");
-    EXPECT_STREQ(button("shop", CardAction::removeVolumes), "off");
-    p.rig.model->cancelCurrentOperation();
-    ASSERT_TRUE(p.rig.waitIdle());
-    EXPECT_STREQ(button("shop", CardAction::deleteProject), "on");
-
-    // The cheap height used to lay out the list is the drawn height.
-    for (const QString& project : p.tab.cards().order())
-        EXPECT_EQ(ProjectCardGeometry::height(p.card(project)), p.layout(project).height) << project.toStdString();
-}
-
-TEST(ProjectsTabTest, ControlsAreBoundToTheModelAndSelectionCountsNamedProjectsOnly)
-{
-    Projects p;
+    // The controls are bound to the model; selection counts named projects only.
     AppModel& model = *p.rig.model;
     QTest::keyClicks(&p.tab.searchField(), "SHO");
     EXPECT_EQ(model.projectSearch(), "SHO");
@@ -260,6 +198,64 @@ TEST(ProjectsTabTest, ControlsAreBoundToTheModelAndSelectionCountsNamedProjectsO
     emit p.rig.model->indexChanged();
     drainEvents();
     EXPECT_EQ(rebuilds.size(), 1);
+}
+
+TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOperation)
+{
+    QTemporaryDir root;
+    QDir(root.path()).mkpath("blog");
+    QDir(root.path()).mkpath("shop");
+    QFile readme(root.filePath("shop/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::WriteOnly));
+    readme.write("# Shop\n");
+    readme.close();
+    Projects p(records::realistic(root.path()));
+    // "none", "on" or "off": whether the card has the button and whether it works.
+    const auto button = [&](const QString& project, CardAction action) {
+        const CardLayout layout = p.layout(project);
+        const QRect rect = layout.rectOf(action);
+        return rect.isEmpty() ? "none" : layout.actionAt(rect.center()) ? "on" : "off";
+    };
+    EXPECT_STREQ(button("blog", CardAction::readme), "none");
+    EXPECT_STREQ(button("blog", CardAction::finder), "on");
+    // ml-lab has no working directory, analytics' folder is not on this host: the shortcuts are there but disabled.
+    for (const CardAction action : {CardAction::finder, CardAction::terminal}) {
+        EXPECT_STREQ(button("ml-lab", action), "off");
+        EXPECT_STREQ(button("analytics", action), "off");
+    }
+    for (const CardItem& item : p.layout("analytics").items)
+        if (item.action == CardAction::finder)
+            EXPECT_EQ(item.toolTip, "Project path not found on this host:\n" + p.card("analytics").path);
+    // The README button opens the sheet for its project.
+    ASSERT_TRUE(p.click("shop", CardAction::readme));
+    ReadmeSheet* sheet = p.tab.readmeSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->title(), "shop");
+    ASSERT_TRUE(waitUntil([&] { return sheet->content() == "# Shop\n"; }));
+    sheet->close();
+    ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
+
+    // The standalone group: no utility row, no checkbox.
+    p.rig.model->setSelectionMode(true);
+    for (const CardAction action : {CardAction::finder, CardAction::copyForClaude, CardAction::toggleSelection})
+        EXPECT_STREQ(button("", action), "none");
+    EXPECT_STREQ(button("", CardAction::deleteProject), "on");
+    EXPECT_STREQ(button("shop", CardAction::toggleSelection), "on");
+    p.rig.model->setSelectionMode(false);
+    EXPECT_STREQ(button("shop", CardAction::toggleSelection), "none");
+
+    // While an operation runs, no teardown starts from a card.
+    p.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
+    p.rig.model->refresh();
+    EXPECT_STREQ(button("shop", CardAction::deleteProject), "off");
+    EXPECT_STREQ(button("shop", CardAction::removeVolumes), "off");
+    p.rig.model->cancelCurrentOperation();
+    ASSERT_TRUE(p.rig.waitIdle());
+    EXPECT_STREQ(button("shop", CardAction::deleteProject), "on");
+
+    // The cheap height used to lay out the list is the drawn height.
+    for (const QString& project : p.tab.cards().order())
+        EXPECT_EQ(ProjectCardGeometry::height(p.card(project)), p.layout(project).height) << project.toStdString();
 }
 
 TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)

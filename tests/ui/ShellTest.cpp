@@ -1,6 +1,5 @@
-// The window's frame: the empty state, the Stale badge and Refresh tint, the
-// first-display rule, the status bar with Stop, the Logs tab's Stop all, the
-// brand bar's live state, and Esc.
+// The window's frame: the empty state, the Stale badge, the first-display rule,
+// Stop, Esc and the Logs tab's Stop all, and the brand bar's live state.
 #include "UiRig.h"
 
 #include "docker/DockerError.h"

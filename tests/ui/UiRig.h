@@ -35,9 +35,8 @@ inline QString shownText(const QString& text)
 struct UiRig {
     ScriptedDocker docker;
     OperationCenter operations;
-    QTemporaryDir logDir;
-    ActivityLog log{std::optional<QString>(logDir.path())};
-    QTemporaryDir cacheDir;
+    QTemporaryDir dir;  // the activity log and the state cache
+    ActivityLog log{std::optional<QString>(dir.path())};
     ScriptedAlerts alerts;
     RecordingDesktop desktop;
     std::unique_ptr<DockerCLI> cli;
@@ -58,7 +57,7 @@ struct UiRig {
         model = std::make_unique<AppModel>(*cli, options);
     }
 
-    QString cacheFile() const { return cacheDir.filePath("state.json"); }
+    QString cacheFile() const { return dir.filePath("state.json"); }
 
     bool waitIdle()
     {
@@ -66,12 +65,7 @@ struct UiRig {
         drainEvents();
         return idle;
     }
-
-    bool refreshAndWait()
-    {
-        model->refresh();
-        return waitIdle();
-    }
+    bool refreshAndWait() { model->refresh(); return waitIdle(); }
 };
 
 namespace records {

@@ -1,5 +1,4 @@
-// The Volumes tab: sections with their titles, colours and counts under the
-// filter and the search, the cells ("Used by", "(label only)"), the summary,
+// The Volumes tab: sections under the filter and the search, the cells, the summary,
 // the buttons' labels and enabling, and revealing a mountpoint.
 #include "UiRig.h"
 
