@@ -282,7 +282,8 @@ inline QList<FakeRule> dockerRules(const CachedState& s, const QList<FakeRule>& 
 // Every listing fails with `err` on standard error.
 inline QList<FakeRule> failingRules(const QString& err)
 {
-    return {{"ps", "", err, 1}, {"images", "", err, 1}, {"volume", "", err, 1}, {"system", "", err, 1}, {"inspect", "", err, 1}, {"info", "", err, 1}};
+    return {{"ps", "", err, 1},     {"images", "", err, 1},  {"volume", "", err, 1},
+            {"system", "", err, 1}, {"inspect", "", err, 1}, {"info", "", err, 1}};
 }
 
 }  // namespace records
