@@ -1,7 +1,5 @@
-// The command line of the real executable: help and version, usage errors
-// with status 2, Qt's own window options accepted, --probe anywhere on the
-// line winning over everything else, as it always has, and the commands
-// without a window with their options.
+// The real executable's command line: help and version, usage errors with status 2,
+// Qt's window options, --probe winning anywhere on the line, and the windowless commands.
 #include "AppProcess.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +13,8 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
     const QString version = QStringLiteral("Stowage %1\n").arg(STOWAGE_VERSION);
     const QString unreachable =
         "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n";
-    const struct {
-        QStringList arguments;
-        int exitCode;
-        QString outStart;  // standard output begins with this (empty: nothing more either)
-        QString err;       // standard error, exactly
-    } cases[] = {
+    // Standard output begins with `outStart` (empty: nothing at all); standard error is exactly `err`.
+    const struct { QStringList arguments; int exitCode; QString outStart, err; } cases[] = {
         {{"--help"}, 0, "Usage: stowage [options] [command]\n", ""},
         {{"-h"}, 0, "Usage: stowage [options] [command]\n", ""},
         {{"--version"}, 0, version, ""},

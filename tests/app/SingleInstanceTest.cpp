@@ -1,7 +1,5 @@
-// One window per data folder, with real processes: a second start brings the
-// running window forward and ends, the probe still runs beside the window, a
-// crashed window's lock is no obstacle, and a lock held by a process that does
-// not answer is reported rather than ignored.
+// One window per data folder, with real processes: a second start brings the window forward,
+// the probe runs beside it, a crashed window's lock is no obstacle, a silent holder is reported.
 #include "AppProcess.h"
 
 #include "platform/LockedFile.h"

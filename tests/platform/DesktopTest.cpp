@@ -1,7 +1,5 @@
-// The desktop layer's rules (which links leave the application, which
-// terminal is started, what a failure says) and one real
-// terminal launch through a fake terminal program, which shows that the
-// folder reaches it untouched by any shell.
+// The desktop layer's rules (which links leave, which terminal starts, what a failure
+// says) and a real launch of a fake terminal that gets the folder untouched by any shell.
 
 #include "platform/Desktop.h"
 #include "platform/DesktopSupport.h"
@@ -32,12 +30,7 @@ struct ScopedEnv {
 
 TEST(TerminalChoice, TheFirstCandidateFoundOnPathIsStarted)
 {
-    struct Case {
-        const char* scenario;
-        QString terminalVariable;
-        QStringList installed;
-        std::optional<QString> expected;
-    };
+    struct Case { const char* scenario; QString terminalVariable; QStringList installed; std::optional<QString> expected; };
     const QList<Case> cases = {
         {"common terminals in order", "", {"xterm", "konsole"}, "/usr/bin/konsole"},
         {"the system's choice before common ones", "", {"xterm", "x-terminal-emulator"}, "/usr/bin/x-terminal-emulator"},

@@ -1,7 +1,5 @@
-// The application's own files: the data folder private to the user (0700),
-// files under the advisory lock created private (0600), wider modes left by
-// older versions narrowed, and a lock that dies with its holder, never passed
-// on to a child process.
+// The application's own files: the data folder 0700, locked files 0600, wider modes
+// narrowed, and a lock that dies with its holder, never passed on to a child process.
 
 #include "platform/ChildProcess.h"
 #include "platform/LockedFile.h"
@@ -33,13 +31,7 @@ struct Umask {
 TEST(PrivateFiles, TheDataFolderAndLockedFilesAreTheOwnersOnly)
 {
     const Umask usual(022);
-    const struct {
-        const char* scenario;
-        int folderBefore;  // -1: missing
-        int fileBefore;
-        int folderAfter;
-        int fileAfter;
-    } cases[] = {
+    const struct { const char* scenario; int folderBefore /* -1: missing */, fileBefore, folderAfter, fileAfter; } cases[] = {
         {"created fresh", -1, -1, 0700, 0600},
         {"left open by an older version", 0755, 0644, 0700, 0600},
         {"narrower than ours is left as it is", 0500, 0400, 0500, 0400},

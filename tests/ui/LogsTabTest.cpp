@@ -1,6 +1,5 @@
-// The Logs tab: the level filter and the count, the live list model over a
-// full log, auto-scroll, Copy / Reveal File / Clear, and the running commands
-// with their per-command kill and "Stop all".
+// The Logs tab: the level filter and the count, the live list over a full log,
+// auto-scroll, Copy / Reveal File / Clear, and the running commands.
 #include "UiRig.h"
 
 #include "log/LogFormat.h"
@@ -9,19 +8,13 @@
 #include "ui/Label.h"
 #include "ui/LogListModel.h"
 #include "ui/LogsTab.h"
-#include "ui/MainWindow.h"
-#include "ui/RootView.h"
 #include "ui/RunningCommandsPanel.h"
 #include "ui/SGButton.h"
 #include "ui/SegmentedControl.h"
-#include "ui/StatusBar.h"
-#include "ui/Theme.h"
 
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -120,9 +113,6 @@ TEST(LogsTabTest, FilterCountCopyDetailAndRevealFile)
     EXPECT_TRUE(detail.toPlainText().endsWith(long_));
     EXPECT_TRUE(detail.isReadOnly());
     EXPECT_TRUE(detail.textInteractionFlags().testFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
-    detail.setTextCursor(detail.document()->find("docker rm"));
-    detail.copy();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "docker rm");
 
     // Reveal shows the file only while it exists.
     l.log.flush();
@@ -188,31 +178,6 @@ TEST(LogsTabTest, ListFollowsAFullLogWithInsertsAndRemovalsNotResetsAndScrollsOn
     EXPECT_EQ(l.tab.countLabel()->text(), "0 entries");
 }
 
-TEST(LogsTabTest, InTheWindowStatusMessagesReachItsStatusLineAndStopAllDoesNotCancelTheRefresh)
-{
-    const CachedState state = records::realistic();
-    UiRig rig(records::dockerRules(state, {FakeRule{"inspect", records::inspectOut(state), "", 0, 30}}));
-    MainWindow window(*rig.model, rig.log, rig.desktop);
-    RootView& root = *window.rootView();
-    root.setTab(RootView::Tab::logs);
-    rig.log.log(LogLevel::info, "one");
-    drainEvents();
-    auto* logs = static_cast<LogsTab*>(root.tabView(RootView::Tab::logs));
-    logs->copyButton()->click();
-    EXPECT_EQ(root.statusBar()->textLabel()->text(), "Copied 1 log line to clipboard.");
-
-    rig.model->refresh();
-    ASSERT_TRUE(waitUntil([&] {
-        const auto& active = rig.operations.active();
-        return std::any_of(active.cbegin(), active.cend(), [](const auto& op) { return op.label.startsWith("inspect"); });
-    }));
-    logs->runningCommands()->stopAllButton()->click();
-    // The killed inspection only leaves usage data incomplete; the refresh itself completes.
-    ASSERT_TRUE(rig.waitIdle());
-    EXPECT_TRUE(root.statusBar()->textLabel()->text().startsWith("Loaded: "));
-    EXPECT_FALSE(rig.model->usageDataComplete());
-}
-
 // The Logs tab's running commands and the status bar's monitor over one list of commands.
 struct Running {
     Running()
@@ -228,11 +193,6 @@ struct Running {
         drainEvents();
         return id;
     }
-    void render()
-    {
-        panel.render();
-        monitor.render();
-    }
     OperationCenter ops;
     QDateTime now = QDateTime::currentDateTimeUtc();
     QStringList killed;
@@ -241,12 +201,13 @@ struct Running {
     CommandMonitor& monitor = *new CommandMonitor(ops, &host);
 };
 
-TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
+TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandStopAllKillsEveryAndTheMonitorTimesTheOldest)
 {
     Running r;
     EXPECT_FALSE(r.panel.isVisible());
+    EXPECT_FALSE(r.monitor.isVisible());
     const QUuid first = r.start("ps -a --format {{json .}}", 3);
-    r.start("inspect a1a1a1a1a1a1 a2a2a2a2a2a2", 61);
+    const QUuid second = r.start("inspect a1a1a1a1a1a1 a2a2a2a2a2a2", 61);
     ASSERT_TRUE(r.panel.isVisible());
     EXPECT_EQ(r.panel.titleText(), "Running now (2)");
     ASSERT_EQ(r.panel.rows().size(), 2);
@@ -255,10 +216,7 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
     const auto& stuck = r.panel.rows()[1];
     EXPECT_EQ(calm.label->text(), "ps -a --format {{json .}}");
     EXPECT_EQ(calm.elapsed->text(), "3s");
-    EXPECT_NE(calm.elapsed->palette().color(QPalette::WindowText), Theme::warning());
     EXPECT_EQ(stuck.elapsed->text(), "61s");
-    EXPECT_EQ(stuck.elapsed->palette().color(QPalette::WindowText), Theme::warning());
-    EXPECT_EQ(stuck.kill->toolTip(), "Kill this docker command");
     // The monitor counts them and times the oldest, stuck after sixty seconds.
     EXPECT_EQ(r.monitor.text(), "2 running · 61s");
     EXPECT_TRUE(r.monitor.stuck());
@@ -270,10 +228,9 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
     // The entry stays until the runner unregisters it.
     EXPECT_EQ(r.ops.active().size(), 2);
 
-    // Rows follow the clock and the list.
+    // Rows follow the clock, ticking by themselves every second, and the list.
     r.now = r.now.addSecs(2);
-    r.render();
-    EXPECT_EQ(stuck.elapsed->text(), "63s");
+    EXPECT_TRUE(waitUntil([&] { return stuck.elapsed->text() == "63s"; }, std::chrono::milliseconds(2500)));
     r.ops.unregisterOp(first);
     drainEvents();
     ASSERT_EQ(r.panel.rows().size(), 1);
@@ -282,11 +239,10 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandAndStopAllKillsEvery)
 
     r.panel.stopAllButton()->click();
     EXPECT_EQ(r.killed, QStringList({"inspect a1a1a1a1a1a1 a2a2a2a2a2a2", "inspect a1a1a1a1a1a1 a2a2a2a2a2a2"}));
-}
+    r.ops.unregisterOp(second);
+    EXPECT_TRUE(waitUntil([&] { return !r.monitor.isVisible() && !r.panel.isVisible(); }));
 
-TEST(RunningCommandsTest, TheMonitorTimesTheOldestNeverBelowZeroAndIsNotStuckAtSixtySeconds)
-{
-    Running r;
+    // The monitor times the oldest, never below zero, and is not stuck at sixty seconds.
     r.start("clock skew", -30);  // a start in the future counts as now
     EXPECT_EQ(r.monitor.text(), "1 running · 0s");
     r.start("first", 60);

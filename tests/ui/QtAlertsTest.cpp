@@ -1,7 +1,5 @@
-// The message-box alerts: a confirmation answers true only for OK; a notice
-// returns at once and sits window-modal on the active window, or
-// application-modal when no window is shown. Texts from Docker stay plain and
-// selectable.
+// The message-box alerts: a confirmation is true only for OK; a notice returns at once,
+// window-modal on the active window or else application-modal; Docker's texts stay plain.
 
 #include "ui/ListWrap.h"
 #include "ui/QtAlerts.h"
@@ -52,12 +50,7 @@ TEST(QtAlerts, ConfirmationIsTrueOnlyForOk)
         };
     };
     const auto key = [](Qt::Key k) { return [k](QMessageBox& box) { QTest::keyClick(&box, k); }; };
-    const struct {
-        const char* scenario;
-        bool destructive;
-        std::function<void(QMessageBox&)> answer;
-        bool expected;
-    } cases[] = {
+    const struct { const char* scenario; bool destructive; std::function<void(QMessageBox&)> answer; bool expected; } cases[] = {
         {"OK", true, click("OK"), true},
         {"Cancel", false, click("Cancel"), false},
         {"Escape", true, key(Qt::Key_Escape), false},

@@ -1,20 +1,20 @@
-// The window's frame: the empty state, the Stale badge and Refresh tint, the
-// first-display rule, the status bar with its command monitor and Stop, the
-// brand bar's live state, and Esc.
+// The window's frame: the empty state, the Stale badge, the first-display rule,
+// Stop, Esc and the Logs tab's Stop all, and the brand bar's live state.
 #include "UiRig.h"
 
 #include "docker/DockerError.h"
 #include "platform/PlatformWords.h"
 #include "ui/Badge.h"
 #include "ui/BrandBar.h"
-#include "ui/CommandMonitor.h"
 #include "ui/EmptyState.h"
 #include "ui/HeaderBar.h"
 #include "ui/ImagesTab.h"
 #include "ui/Label.h"
+#include "ui/LogsTab.h"
 #include "ui/MainWindow.h"
 #include "ui/ProjectsTab.h"
 #include "ui/RootView.h"
+#include "ui/RunningCommandsPanel.h"
 #include "ui/SGButton.h"
 #include "ui/StatusBar.h"
 #include "ui/Theme.h"
@@ -171,25 +171,21 @@ TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabled
     ASSERT_TRUE(shell.rig.waitIdle());
     EXPECT_EQ(shell.rig.model->statusText(), "Refresh cancelled.");
 
+    // "Stop all" in the Logs tab kills the commands, not the refresh: it completes without the usage data.
+    shell.window.refreshAction()->trigger();
+    ASSERT_TRUE(inspecting());
+    auto* logs = static_cast<LogsTab*>(shell.root().tabView(RootView::Tab::logs));
+    logs->runningCommands()->stopAllButton()->click();
+    ASSERT_TRUE(shell.rig.waitIdle());
+    EXPECT_TRUE(status.textLabel()->text().startsWith("Loaded: "));
+    EXPECT_FALSE(shell.rig.model->usageDataComplete());
+    // A tab's own status messages reach the status line.
+    logs->copyButton()->click();
+    EXPECT_EQ(status.textLabel()->text(), QStringLiteral("Copied %1 log lines to clipboard.").arg(shell.rig.log.entries().size()));
+
     shell.window.helpAction()->trigger();
     ASSERT_EQ(shell.rig.desktop.opened.size(), 1);
     EXPECT_EQ(shell.rig.desktop.opened.first().scheme(), "https");
-}
-
-TEST(CommandMonitorTest, HiddenWhenNothingRunsAndTicksEverySecond)
-{
-    OperationCenter ops;
-    QWidget statusBar;
-    auto& monitor = *new CommandMonitor(ops, &statusBar);
-    statusBar.show();
-    EXPECT_FALSE(monitor.isVisible());
-    const QUuid id = QUuid::createUuid();
-    ops.registerOp(id, "system df -v", QDateTime::currentDateTimeUtc(), [] {});
-    ASSERT_TRUE(waitUntil([&] { return monitor.isVisible(); }));
-    // Without any change in the list, the elapsed time moves on by itself.
-    EXPECT_TRUE(waitUntil([&] { return monitor.text() == "1 running · 1s"; }, std::chrono::milliseconds(2500)));
-    ops.unregisterOp(id);
-    EXPECT_TRUE(waitUntil([&] { return !monitor.isVisible(); }));
 }
 
 TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)

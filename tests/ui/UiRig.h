@@ -1,12 +1,7 @@
 #pragma once
-// The window tests' rig and inventories. A UiRig is an AppModel over the
-// scripted fake docker with its own operation center, an activity log, a cache
-// file in a temporary folder, scripted dialogs and a desktop that records what
-// it was asked to do. The inventories are written as records: loaded into a
-// rig's model through its state cache, or printed as docker would print them.
-// `realistic()` is a small development machine: four compose projects,
-// standalone containers, shared and unused images, and every kind of volume
-// (in use, mounted by several containers, disputed, orphans).
+// The window tests' rig: an AppModel over the scripted fake docker, with scripted
+// dialogs and a recording desktop; and inventories, loaded through the state cache
+// or printed as docker prints them. `realistic()` is a small development machine.
 
 #include "docker/DockerCLI.h"
 #include "docker/OperationCenter.h"
@@ -40,9 +35,8 @@ inline QString shownText(const QString& text)
 struct UiRig {
     ScriptedDocker docker;
     OperationCenter operations;
-    QTemporaryDir logDir;
-    ActivityLog log{std::optional<QString>(logDir.path())};
-    QTemporaryDir cacheDir;
+    QTemporaryDir dir;  // the activity log and the state cache
+    ActivityLog log{std::optional<QString>(dir.path())};
     ScriptedAlerts alerts;
     RecordingDesktop desktop;
     std::unique_ptr<DockerCLI> cli;
@@ -63,20 +57,15 @@ struct UiRig {
         model = std::make_unique<AppModel>(*cli, options);
     }
 
-    QString cacheFile() const { return cacheDir.filePath("state.json"); }
+    QString cacheFile() const { return dir.filePath("state.json"); }
 
-    bool waitIdle(std::chrono::milliseconds limit = std::chrono::seconds(20))
+    bool waitIdle()
     {
-        const bool idle = waitUntil([&] { return !model->isLoading(); }, limit);
+        const bool idle = waitUntil([&] { return !model->isLoading(); }, std::chrono::seconds(20));
         drainEvents();
         return idle;
     }
-
-    bool refreshAndWait()
-    {
-        model->refresh();
-        return waitIdle();
-    }
+    bool refreshAndWait() { model->refresh(); return waitIdle(); }
 };
 
 namespace records {
@@ -85,8 +74,6 @@ inline QString imageId(const QString& seed)
 {
     return "sha256:" + QString::fromLatin1(QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Sha256).toHex());
 }
-
-inline QString anonymousName(const QString& seed) { return imageId(seed).mid(7); }
 
 class StateBuilder {
 public:
@@ -134,19 +121,14 @@ public:
         return *this;
     }
 
-    StateBuilder& incomplete()
-    {
-        complete_ = false;
-        return *this;
-    }
-
-    CachedState build() const
+    // Incomplete: not every container was inspected, so no image is known to be in use.
+    CachedState build(bool complete = true) const
     {
         CachedState s = state_;
-        s.usageDataComplete = complete_;
+        s.usageDataComplete = complete;
         s.danglingKnown = true;
         s.buildCache = {"3.4GB", SizeFormat::parseDockerSize("3.4GB"), "2.8GB", SizeFormat::parseDockerSize("2.8GB")};
-        if (complete_)
+        if (complete)
             for (const SGContainer& c : s.containers)
                 if (!s.usedImageIDs.contains(c.imageID))
                     s.usedImageIDs << c.imageID;
@@ -155,12 +137,10 @@ public:
 
 private:
     CachedState state_;
-    bool complete_ = true;
 };
 
-inline const QString anonBig = anonymousName("anon-1");
-inline const QString anonSmall = anonymousName("anon-2");
-inline const QString anonMounted = anonymousName("anon-3");
+inline const QString anonBig = imageId("anon-1").mid(7);
+inline const QString anonMounted = imageId("anon-3").mid(7);
 
 // `projectsRoot` is where the compose projects' working directories are said to be.
 inline StateBuilder realisticBuilder(const QString& projectsRoot = "/home/dev/src")
@@ -212,15 +192,12 @@ inline StateBuilder realisticBuilder(const QString& projectsRoot = "/home/dev/sr
         .volume("oldshop_pgdata", "oldshop", "700MB", true)
         .volume("oldshop_static", "oldshop", "45MB", true)
         .volume(anonBig, "", "256MB", true)
-        .volume(anonSmall, "", "1MB", true)
+        .volume(imageId("anon-2").mid(7), "", "1MB", true)
         .volume("legacy_cache", "", "18MB");  // unmounted, yet not dangling for the engine: disputed
     return b;
 }
 
-inline CachedState realistic(const QString& projectsRoot = "/home/dev/src")
-{
-    return realisticBuilder(projectsRoot).build();
-}
+inline CachedState realistic(const QString& projectsRoot = "/home/dev/src") { return realisticBuilder(projectsRoot).build(); }
 
 // Writes `state` as the rig's cache file and loads it into the model.
 inline bool loadInto(UiRig& rig, const CachedState& state)
@@ -305,10 +282,8 @@ inline QList<FakeRule> dockerRules(const CachedState& s, const QList<FakeRule>& 
 // Every listing fails with `err` on standard error.
 inline QList<FakeRule> failingRules(const QString& err)
 {
-    QList<FakeRule> all;
-    for (const char* match : {"ps", "images", "volume", "system", "inspect", "info"})
-        all << FakeRule{match, "", err, 1};
-    return all;
+    return {{"ps", "", err, 1},     {"images", "", err, 1},  {"volume", "", err, 1},
+            {"system", "", err, 1}, {"inspect", "", err, 1}, {"info", "", err, 1}};
 }
 
 }  // namespace records

@@ -1,6 +1,5 @@
-// The whole window over what Docker controls: names, labels, paths, error
-// texts and log lines that look like markup are shown literally everywhere,
-// and paths on a hung mount never stop the window from painting and answering input.
+// The whole window over what Docker controls: text that looks like markup is shown literally
+// everywhere, and paths on a hung mount never stop the window from painting and answering.
 #include "UiRig.h"
 
 #include "ui/Label.h"
@@ -42,6 +41,7 @@ struct Surfaces {
     QList<Seen> all;
 
     void add(const QString& where, const QString& given, const QString& shown) { all.append({where, given, shown}); }
+    void plain(const QString& where, const QString& text) { add(where, text, text); }
     void label(const QString& where, const QLabel& label)
     {
         const bool rich = label.textFormat() == Qt::RichText
@@ -50,13 +50,10 @@ struct Surfaces {
     }
     void toolTip(const QString& where, const QString& tip)
     {
-        if (tip.isEmpty())
-            return;
-        // Shown as a tooltip would be, so that an <img> in it gets its chance to load.
-        QToolTip::showText(QPoint(10, 10), tip);
+        if (!tip.isEmpty())
+            QToolTip::showText(QPoint(10, 10), tip);  // as shown, so that an <img> in it gets its chance to load
         add(where, tip, shownText(tip));
     }
-    void plain(const QString& where, const QString& text) { add(where, text, text); }
 };
 
 void collectWidgets(QWidget& root, Surfaces& seen)
