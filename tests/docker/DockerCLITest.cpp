@@ -3,13 +3,18 @@
 // executable lookup and the line stream.
 
 #include "docker/DockerClient.h"
-#include "docker/RunnerTestSupport.h"
+#include "docker/DockerCLI.h"
+#include "docker/OperationCenter.h"
+#include "log/ActivityLog.h"
+#include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -20,8 +25,53 @@
 using namespace stowage;
 using namespace stowage::test;
 using namespace std::chrono_literals;
+using ::testing::Contains;
 
 namespace {
+
+// A runner wired to the fake docker, its own operation center and an in-memory
+// log, with short timing rules so that the tests are fast.
+struct RunnerRig {
+    OperationCenter operations;
+    ActivityLog log{std::nullopt};
+    std::unique_ptr<DockerCLI> cli;
+
+    explicit RunnerRig(DockerCLI::Config config = fastConfig()) { attach(std::move(config)); }
+
+    void attach(DockerCLI::Config config)
+    {
+        config.operations = &operations;
+        config.log = &log;
+        cli = std::make_unique<DockerCLI>(std::move(config));
+    }
+
+    static DockerCLI::Config fastConfig()
+    {
+        DockerCLI::Config config;
+        config.fixedCandidates = {fakeDockerPath()};
+        config.searchPath = false;
+        config.loginShell.clear();
+        const auto system = QProcessEnvironment::systemEnvironment();
+        config.baseEnvironment.emplace();
+        for (const auto& key : system.keys())
+            (*config.baseEnvironment)[key] = system.value(key);
+        config.killGrace = 0.5;
+        config.postTimeoutWait = 3.0;
+        config.drainAfterExit = 0.5;
+        config.slowRunThreshold = 0.4;
+        return config;
+    }
+
+    // "level message" of each log entry once the UI thread has published them.
+    QStringList lines()
+    {
+        drainEvents(50ms);
+        QStringList out;
+        for (const auto& entry : log.entries())
+            out << rawValue(entry.level) + " " + entry.message;
+        return out;
+    }
+};
 
 QString readPid(const QString& path)
 {
@@ -123,11 +173,8 @@ TEST_F(DockerCLITest, LogsSlowSuccessesAndFailuresWithTheFirst160Characters)
     rig.cli->run({"--fake-stdout", "quick"}, 10);
     rig.cli->run({"--fake-sleep", "0.6"}, 10);
     rig.cli->runRaw({"--fake-stderr", family.repeated(200), "--fake-exit", "4"}, 10);
-    EXPECT_EQ(rig.messages(), (QStringList{"--fake-sleep 0.6 — done in 1s",
-                                           "--fake-stderr " + family.repeated(200) + " --fake-exit 4 — exit 4: "
-                                               + family.repeated(160)}));
-    EXPECT_EQ(rig.log.entries()[0].level, LogLevel::info);
-    EXPECT_EQ(rig.log.entries()[1].level, LogLevel::warn);
+    EXPECT_EQ(rig.lines(), (QStringList{"info --fake-sleep 0.6 — done in 1s",
+                                        "warn --fake-stderr " + family.repeated(200) + " --fake-exit 4 — exit 4: " + family.repeated(160)}));
 }
 
 TEST_F(DockerCLITest, ChildIgnoringSigtermIsKilledAfterTheGracePeriod)
@@ -142,8 +189,8 @@ TEST_F(DockerCLITest, ChildIgnoringSigtermIsKilledAfterTheGracePeriod)
     EXPECT_GE(timer.elapsed(), 900);
     EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_TRUE(processIsGone(readPid(pidFile).toInt()));
-    EXPECT_TRUE(rig.hasEntry(LogLevel::error,
-                             "--fake-pid-file " + pidFile + " --fake-ignore-term --fake-sleep — TIMED OUT after 1s (process killed)"));
+    EXPECT_THAT(rig.lines(), Contains("error --fake-pid-file " + pidFile
+                                      + " --fake-ignore-term --fake-sleep — TIMED OUT after 1s (process killed)"));
 }
 
 TEST_F(DockerCLITest, CancellationEndsTheChildBeforeOrWhileItRuns)
@@ -151,7 +198,7 @@ TEST_F(DockerCLITest, CancellationEndsTheChildBeforeOrWhileItRuns)
     std::stop_source early;
     early.request_stop();
     EXPECT_THROW(rig.cli->runRaw({"--fake-sleep", "30"}, 60, early.get_token()), CancelledError);
-    EXPECT_TRUE(rig.hasEntry(LogLevel::warn, "--fake-sleep 30 — cancelled after 0s"));
+    EXPECT_THAT(rig.lines(), Contains("warn --fake-sleep 30 — cancelled after 0s"));
 
     QTemporaryDir dir;
     std::stop_source stop;
@@ -224,7 +271,7 @@ TEST_F(ExecutableLookupTest, TakesTheFirstExecutableCandidateThenPathEntriesAndR
     EXPECT_EQ(failureOf([&] { rig.cli->run({"ps"}, 10); }),
               std::pair(DockerError::Kind::notFound,
                         QString("Could not find the `docker` CLI. Install Docker Desktop or colima, then retry.")));
-    EXPECT_TRUE(rig.messages().isEmpty());
+    EXPECT_TRUE(rig.lines().isEmpty());
     EXPECT_TRUE(rig.operations.active().isEmpty());
     makeDocker("later");
     EXPECT_EQ(rig.cli->run({"ps"}, 10), "later");
@@ -237,16 +284,11 @@ TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
     auto config = RunnerRig::fastConfig();
     (*config.baseEnvironment)["PATH"] = "/usr/bin";
     config.loginShellTimeout = 0.3;
-    const struct {
-        const char* shell;
-        const char* path;
-    } cases[] = {{"shell", "/from/login/shell:/usr/bin"}, {"hanging", "/usr/bin"}, {"no-such-shell", "/usr/bin"}};
-    for (const auto& c : cases) {
-        config.loginShell = path(c.shell);
-        RunnerRig rig(config);
+    for (const auto& [shell, expected] : {std::pair("shell", "/from/login/shell:/usr/bin"), {"hanging", "/usr/bin"}}) {
+        config.loginShell = path(shell);
         QElapsedTimer timer;
         timer.start();
-        EXPECT_EQ(rig.cli->environment().at("PATH"), c.path) << c.shell;
+        EXPECT_EQ(RunnerRig(config).cli->environment().at("PATH"), expected) << shell;
         EXPECT_LT(timer.elapsed(), 10000);  // a hanging shell would sleep 30 s
     }
 }
@@ -304,7 +346,7 @@ TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
     timer.restart();
     rig.cli->stream({"--fake-ignore-term", "--fake-sleep", "30"}, 0.3, [](const QString&) { return true; });
     EXPECT_LT(timer.elapsed(), 15000);  // killed after the grace, not after 30 s
-    EXPECT_TRUE(rig.hasEntry(LogLevel::error, "--fake-ignore-term --fake-sleep 30 — watchdog timeout, killing"));
+    EXPECT_THAT(rig.lines(), Contains("error --fake-ignore-term --fake-sleep 30 — watchdog timeout, killing"));
 }
 
 }  // namespace

@@ -7,15 +7,6 @@
 
 using namespace stowage;
 
-namespace {
-
-QDateTime utc(int y, int mo, int d, int h, int mi, int s, int ms = 0)
-{
-    return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
-}
-
-}  // namespace
-
 TEST(ParseListings, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
 {
     const QString out = QStringLiteral("not json\n[1,2,3]\n{\"ID\":\"aaa\"\n\n"
@@ -163,11 +154,12 @@ TEST(ParseInspect, ReadsDetailsKeyedByShortId)
         "aaaaaaaaaaaa1111@@first@@[]@@@@\n"
         "aaaaaaaaaaaa2222@@second@@[]@@@@\n");  // same 12-character key: the later line wins
     const auto details = DockerClient::parseInspect(out);
+    const auto at = [](const char* utc) { return QDateTime::fromString(utc, Qt::ISODateWithMs); };
     ASSERT_EQ(details.size(), 4);
     EXPECT_EQ(details.value("3f2a9c1d0b7e"),
-              (ContainerDetail{"sha256:4e1f2c3b", {"shop_pgdata"}, utc(2024, 5, 1, 8, 11, 12), std::nullopt}));
+              (ContainerDetail{"sha256:4e1f2c3b", {"shop_pgdata"}, at("2024-05-01T08:11:12Z"), std::nullopt}));
     EXPECT_EQ(details.value("9c8b7a6f5e4d"),
-              (ContainerDetail{"sha256:abc", {"v@@w"}, utc(2024, 5, 1, 8, 0, 0), utc(2024, 5, 1, 9, 0, 0, 500)}));
+              (ContainerDetail{"sha256:abc", {"v@@w"}, at("2024-05-01T08:00:00Z"), at("2024-05-01T09:00:00.500Z")}));
     EXPECT_EQ(details.value("short"), (ContainerDetail{"sha256:img", {}, std::nullopt, std::nullopt}));
     EXPECT_EQ(details.value("aaaaaaaaaaaa").imageID, "second");
 }

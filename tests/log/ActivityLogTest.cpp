@@ -1,22 +1,19 @@
 // The activity log as its callers see it: entries on the UI thread, lines in
-// the file, the previous run read back, rotation, clearing and export, and a
-// file shared with another process.
+// the file, the previous run read back, rotation and clearing, a file shared
+// with another process, and the process-wide log's lines at exit.
 #include "log/ActivityLog.h"
 #include "log/LogFile.h"
 
-#include "log/LogTestSupport.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <ctime>
+#include <cstdlib>
 #include <map>
 #include <numeric>
 #include <sys/stat.h>
@@ -25,11 +22,30 @@
 namespace stowage {
 namespace {
 
-using test::fileLines;
 using test::fileMode;
-using test::readFile;
 using test::waitUntil;
-using test::writeFile;
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The file's lines as text, without their line feeds.
+QList<QString> fileLines(const QString& path)
+{
+    QList<QString> lines = QString::fromUtf8(readFile(path)).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
 
 const QString marker = QString::fromUtf8("—— app launched (previous session above) ——");
 
@@ -225,65 +241,6 @@ TEST_F(ActivityLogTest, ClearEmptiesMemoryAndDeletesTheFileButNotTheBackupInCall
     EXPECT_TRUE(readFile(logPath()).endsWith("\tinfo\tb\n"));
 }
 
-TEST_F(ActivityLogTest, ExportsLocalTimePaddedLevelAndMessage)
-{
-    EXPECT_EQ(ActivityLog(std::nullopt).exportText(), "");
-    const std::optional<QByteArray> previousZone =
-        qEnvironmentVariableIsSet("TZ") ? std::optional(qgetenv("TZ")) : std::nullopt;
-    qputenv("TZ", "IST-5:30");  // POSIX form: UTC+05:30
-    tzset();
-    writeFile(logPath(),
-              "2026-12-05T08:20:30.123Z\tdebug\td\n"
-              "2026-12-05T08:20:30.124Z\tinfo\ti\n"
-              "2026-12-05T20:00:00.000Z\twarn\tw\n"
-              "2026-12-05T08:20:30.126Z\terror\tfirst \xE2\x8F\x8E second\n");
-    auto log = openLog();
-    ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty(); }));
-    const QString text = log->exportText();
-    previousZone ? qputenv("TZ", *previousZone) : qunsetenv("TZ");
-    tzset();
-    const QList<QString> lines = text.split(u'\n');
-    ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines.mid(0, 5), (QList<QString>{"[2026-12-05 13:50:30.123] DEBUG d", "[2026-12-05 13:50:30.124] INFO  i",
-                                               "[2026-12-06 01:30:00.000] WARN  w", "[2026-12-05 13:50:30.126] ERROR first",
-                                               "second"}));
-    EXPECT_TRUE(lines[5].startsWith("[") && lines[5].endsWith("] DEBUG " + marker));
-}
-
-TEST_F(ActivityLogTest, KeepsEachThreadsOrderInMemoryAndInTheFile)
-{
-    constexpr int threadCount = 8;
-    constexpr int perThread = 200;
-    auto log = openLog();
-    std::vector<std::thread> threads;
-    for (int t = 0; t < threadCount; ++t) {
-        threads.emplace_back([&log, t] {
-            for (int i = 0; i < perThread; ++i)
-                log->log(LogLevel::info, QString("t%1 %2").arg(t).arg(i));
-        });
-    }
-    for (auto& thread : threads)
-        thread.join();
-    log->flush();  // the file is complete now, before any UI-thread event has run
-    const QList<QString> lines = fileLines(logPath());
-    ASSERT_TRUE(waitUntil([&] { return log->entries().size() == threadCount * perThread; }));
-
-    auto checkOrder = [&](const QList<QString>& texts, const char* where) {
-        std::vector<int> next(threadCount, 0);
-        const QRegularExpression form(R"(t(\d+) (\d+)$)");
-        for (const QString& text : texts) {
-            const auto match = form.match(text);
-            ASSERT_TRUE(match.hasMatch()) << where << ": " << text.toStdString();
-            const int t = match.captured(1).toInt();
-            EXPECT_EQ(match.captured(2).toInt(), next[t]++) << where;
-        }
-        for (int t = 0; t < threadCount; ++t)
-            EXPECT_EQ(next[t], perThread) << where;
-    };
-    checkOrder(messages(*log), "memory");
-    checkOrder(lines, "file");
-}
-
 TEST(LogFileSharing, TwoWritersLoseNoLineAndKeepEachWholeAcrossARotation)
 {
     // The window and `stowage --probe` append to one file, each through a
@@ -325,18 +282,27 @@ TEST(LogFileSharing, TwoWritersLoseNoLineAndKeepEachWholeAcrossARotation)
     }
 }
 
-TEST(ActivityLogPlacement, LogCreatedOffTheUiThreadPublishesOnItAndWithoutADirectoryKeepsMemoryOnly)
+// The child is a fork of this process: it logs through the shared instance
+// and leaves at once with exit(), as a headless run does.
+TEST(SharedLogDeathTest, LinesLoggedJustBeforeExitReachTheFile)
 {
-    QTemporaryDir dir;
-    std::unique_ptr<ActivityLog> log;
-    std::thread([&] {
-        log = std::make_unique<ActivityLog>(dir.path());
-        log->log(LogLevel::info, "from elsewhere");
-    }).join();
-    EXPECT_EQ(log->thread(), QCoreApplication::instance()->thread());
-    ASSERT_TRUE(waitUntil([&] { return log->entries().size() == 1; }));
-
-    EXPECT_FALSE(ActivityLog(std::nullopt).fileURL());
+    GTEST_FLAG_SET(death_test_style, "fast");
+    test::TempDataHome home;
+    const QString path = home.path() + "/Stowage/activity.log";
+    constexpr int lineCount = 5000;
+    EXPECT_EXIT(
+        {
+            ActivityLog& log = ActivityLog::shared();
+            if (log.fileURL() != path)
+                std::_Exit(2);
+            for (int i = 0; i < lineCount; ++i)
+                log.log(LogLevel::info, QString("line %1").arg(i));
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    const QList<QString> lines = fileLines(path);
+    ASSERT_EQ(lines.size(), lineCount);
+    EXPECT_TRUE(lines.last().endsWith("\tline 4999"));
 }
 
 }  // namespace

@@ -64,21 +64,20 @@ TEST(AppModelCache, BackgroundLoadReportsAndNeverReplacesNewerData)
     CachedState older;
     older.containers = {container("from-the-cache", "old")};
 
-    struct Case {
+    const QString pipe = rig.cacheDir.filePath("slow.json");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    const struct {
         const char* name;
         QString file;
         bool refreshFirst;  // a refresh runs to its end while the file is still being read
         AppModel::CacheLoad expected;
         qsizetype containers;
-    };
-    const QString pipe = rig.cacheDir.filePath("slow.json");
-    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
-    const Case cases[] = {
+    } cases[] = {
         {"loaded", rig.cacheFile(), false, AppModel::CacheLoad::loaded, 3},
         {"missing", rig.cacheDir.filePath("missing.json"), false, AppModel::CacheLoad::nothing, 0},
         {"after a refresh", pipe, true, AppModel::CacheLoad::superseded, 3},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         AppModel model(*rig.cli, AppModel::Options{.cacheFile = std::optional<QString>(c.file)});
         std::optional<AppModel::CacheLoad> result;

@@ -45,14 +45,6 @@ ImageGraph graphOf(const QList<Image>& images, bool inspected = true)
 ByteRange range(qint64 low, qint64 high) { return {low, high}; }
 ByteRange range(qint64 bytes) { return {bytes, bytes}; }
 
-QSet<QString> ids(std::initializer_list<const char*> list)
-{
-    QSet<QString> set;
-    for (const char* id : list)
-        set.insert(id);
-    return set;
-}
-
 TEST(ImageGraph, BuildLayersAreToldFromDanglingImages)
 {
     const ImageGraph graph = graphOf(sample);
@@ -65,7 +57,7 @@ TEST(ImageGraph, BuildLayersAreToldFromDanglingImages)
 
     // A parent goes with its last child, unless tagged or run by a container.
     EXPECT_EQ(graph.parentsGoingWith({"web"}, {}), QStringList{"step"});
-    EXPECT_EQ(graph.parentsGoingWith({"web"}, ids({"step"})), QStringList{});
+    EXPECT_EQ(graph.parentsGoingWith({"web"}, QSet<QString>{"step"}), QStringList{});
     EXPECT_EQ(graph.parentsGoingWith({"api"}, {}), QStringList{});
 
     // Without the inspection nothing is a build layer, and all ids count.
@@ -82,12 +74,12 @@ TEST(ImageGraph, FreedCountsOnlyLayersNoRemainingImageHolds)
         QSet<QString> removed;
         ByteRange freed;
     } cases[] = {
-        {ids({"web", "step"}), range(3 * MB)},              // the base layer stays with base
-        {ids({"api"}), range(4 * MB)},
-        {ids({"web", "step", "api", "base"}), range(7 * MB)},  // old still holds l1
-        {ids({"web", "step", "api", "base", "old"}), range(14 * MB)},  // l1 once
-        {ids({"solo", "api"}), range(7 * MB)},
-        {ids({"base", "step", "web", "api", "old", "solo"}), range(17 * MB)},
+        {{"web", "step"}, range(3 * MB)},              // the base layer stays with base
+        {{"api"}, range(4 * MB)},
+        {{"web", "step", "api", "base"}, range(7 * MB)},  // old still holds l1
+        {{"web", "step", "api", "base", "old"}, range(14 * MB)},  // l1 once
+        {{"solo", "api"}, range(7 * MB)},
+        {{"base", "step", "web", "api", "old", "solo"}, range(17 * MB)},
         {{}, {0, 0}},
     };
     for (const auto& c : cases)
@@ -98,13 +90,13 @@ TEST(ImageGraph, UnknownLayerSizesGiveARangeThatHoldsTheTruth)
 {
     // x and y share m1, on which no image ends: its size is anywhere in 0..6 MB.
     const ImageGraph graph = graphOf({{"x", "x:1", "", 6 * MB, {"m1", "m2"}}, {"y", "y:1", "", 8 * MB, {"m1", "m3"}}});
-    EXPECT_EQ(graph.freedBy(ids({"x", "y"})), range(8 * MB, 14 * MB));
-    EXPECT_EQ(graph.freedBy(ids({"x"})), range(0, 6 * MB));
+    EXPECT_EQ(graph.freedBy(QSet<QString>{"x", "y"}), range(8 * MB, 14 * MB));
+    EXPECT_EQ(graph.freedBy(QSet<QString>{"x"}), range(0, 6 * MB));
     EXPECT_EQ(formatRange({8 * MB, 14 * MB}), "8.0 MB–14.0 MB");
     EXPECT_EQ(formatRange({8 * MB, 8 * MB + 10}), "8.0 MB");
 
     // Without layer facts: at most the listed sizes.
-    EXPECT_EQ(graphOf(sample, false).freedBy(ids({"web", "api"})), (ByteRange{0, 17 * MB}));
+    EXPECT_EQ(graphOf(sample, false).freedBy(QSet<QString>{"web", "api"}), (ByteRange{0, 17 * MB}));
 }
 
 }  // namespace

@@ -25,7 +25,6 @@ namespace stowage::test {
 namespace sample {
 inline const QString webId = "c1aaaaaaaaaa";
 inline const QString dbId = "c2bbbbbbbbbb";
-inline const QString toolId = "c3cccccccccc";
 inline const QString webImage = "sha256:" + QString(64, u'1');
 inline const QString dbImage = "sha256:" + QString(64, u'2');
 inline const QString oldImage = "sha256:" + QString(64, u'3');
@@ -44,7 +43,7 @@ inline QString containersOut()
     };
     return line(webId, "shop-web-1", "shop-web", "Up 2 hours", "running", "shop", "/src/shop")
         + line(dbId, "shop-db-1", "postgres:16", "Exited (0) 1 hour ago", "exited", "shop")
-        + line(toolId, "tool", "postgres:16", "Restarting", "restarting", "");
+        + line("c3cccccccccc", "tool", "postgres:16", "Restarting", "restarting", "");
 }
 
 inline QString imagesOut()
@@ -70,7 +69,7 @@ inline QString inspectLine(const QString& id, const QString& image, const QStrin
 inline QString inspectOut()
 {
     return inspectLine(webId, webImage, R"([{"Type":"volume","Name":"shop_data"},{"Type":"bind","Source":"/src"}])")
-        + inspectLine(dbId, dbImage, R"([{"Type":"volume","Name":"shop_data"}])") + inspectLine(toolId, dbImage, "[]");
+        + inspectLine(dbId, dbImage, R"([{"Type":"volume","Name":"shop_data"}])") + inspectLine("c3cccccccccc", dbImage, "[]");
 }
 
 // Each image on layers of its own, of the size docker lists (which counts 1 MB as 10^6 bytes).

@@ -1,6 +1,6 @@
-// The project card's shortcuts: the clipboard summary byte for byte, the
-// README lookup on a real folder, and the folder shortcuts' notices. The model
-// state comes from a state cache file, so no docker is involved.
+// The project card's shortcuts: the clipboard summary byte for byte and the
+// folder shortcuts' notices. The model state comes from a state cache file,
+// so no docker is involved.
 
 #include "model/InventoryFixtures.h"
 #include "model/LocaleFormat.h"
@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace stowage {
@@ -89,53 +88,6 @@ TEST(ProjectContext, TheDocumentListsEverythingSortedWithOwnersAndFooter)
     ASSERT_LT(characters, expected.size());
     EXPECT_EQ(rig.model->statusText(), QString("Copied Claude context for 'shop' to clipboard (%1 chars).").arg(characters));
     EXPECT_TRUE(rig.alerts.shown.isEmpty());
-}
-
-TEST(ProjectContext, ReadmeIsTheFirstFixedNameElseTheFirstReadmeFileInTheFolder)
-{
-    const struct {
-        QStringList files;
-        QStringList folders;
-        std::optional<QString> expected;
-    } cases[] = {
-        {{"README.txt", "readme.md", "README"}, {}, "readme.md"},  // fixed names in order
-        {{"README", "README.MD"}, {}, "README.MD"},               // upper-case extension before the bare name
-        {{"notes.txt", "ReadMe.rst"}, {}, "ReadMe.rst"},          // any readme by scan
-        {{"Readme.rst"}, {"readme-assets", "README.md"}, "Readme.rst"},  // folders are not readmes
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.files.join(' ').toStdString());
-        QTemporaryDir folder;
-        for (const QString& name : c.files)
-            ASSERT_TRUE(QFile(folder.filePath(name)).open(QIODevice::WriteOnly));
-        for (const QString& name : c.folders)
-            ASSERT_TRUE(QDir(folder.path()).mkdir(name));
-        EXPECT_EQ(findReadme(folder.path()), c.expected ? std::optional(folder.filePath(*c.expected)) : std::nullopt);
-    }
-}
-
-TEST(ProjectContext, ProjectFoldersAreLookedAtOffTheUiThreadOnceTheIndexIsBuilt)
-{
-    QTemporaryDir folder;
-    ASSERT_TRUE(QFile(folder.filePath("README.md")).open(QIODevice::WriteOnly));
-    CachedState state;
-    state.containers = {container("a-1", "a"), container("b-1", "b"), container("c-1", "c"), container("d-1", "d")};
-    state.containers[1].workingDir = "/nonexistent/stowage/project";
-    state.containers[2].workingDir = "relative";
-    state.containers[3].workingDir = folder.path();
-    test::ModelRig rig;
-    ASSERT_TRUE(rig.show(state));
-    // Nothing is known until the looks have answered; a project without a path is never looked at.
-    ASSERT_TRUE(test::waitUntil([&] {
-        return rig.model->projectPathFacts("b") && rig.model->projectPathFacts("c") && rig.model->projectPathFacts("d");
-    }));
-    EXPECT_EQ(rig.model->projectPathFacts("a"), std::nullopt);
-    EXPECT_EQ(rig.model->projectPathFacts("b")->folder.presence, platform::PathPresence::missing);
-    EXPECT_EQ(rig.model->projectPathFacts("c")->folder.presence, platform::PathPresence::missing);
-    EXPECT_TRUE(rig.model->projectPathFacts("d")->folder.isFolder);
-    EXPECT_EQ(rig.model->readmeURL("d"), folder.filePath("README.md"));
-    for (const char* project : {"a", "b", "c", "unknown"})
-        EXPECT_EQ(rig.model->readmeURL(project), std::nullopt) << project;
 }
 
 TEST(ProjectContext, FolderShortcutsOpenExistingFoldersOrSayWhatIsTrueOfThePathAndOfferToCopyIt)

@@ -114,40 +114,26 @@ TEST(ProjectIndexSummary, DatesAreMaximaAndPathsComeFromTheFirstContainerThatHas
     EXPECT_EQ(index.projectsMeta.value("quiet"), ProjectMeta{});
 }
 
-class ProjectListTest : public ::testing::Test {
-protected:
-    ProjectListTest()
-    {
-        SGContainer web = container("web", "my-web-app", "running", "sha256:big", {"data"});
-        web.startedAt = at("2024-05-02T00:00:00Z");
-        SGContainer worker = container("worker", "b", "exited", "sha256:small");
-        worker.finishedAt = at("2024-05-03T00:00:00Z");
-        worker.startedAt = at("2024-05-01T00:00:00Z");
-        const QList<SGContainer> containers = {web, worker, container("w2", "b"), container("w3", "b"),
-                                               container("solo", ""), container("x", "a")};
-        index = buildProjectIndex(containers, {image("sha256:big", "nginx", 1000), image("sha256:small", "b-w", 10)},
-                                  {volume("data")});
-        volumeSizes = {{"data", 5000}};
-    }
-
-    QStringList list(ProjectSort sort, bool ascending, const QString& search = {}) const
-    {
-        return entryNames(sortedFilteredProjects(index, volumeSizes, search, sort, ascending));
-    }
-
-    ProjectIndex index;
-    QHash<QString, qint64> volumeSizes;
-};
-
-TEST_F(ProjectListTest, SortsByEveryKeyInBothDirectionsAndSearchesNames)
+TEST(ProjectList, SortsByEveryKeyInBothDirectionsAndSearchesNames)
 {
-    struct Case {
+    SGContainer web = container("web", "my-web-app", "running", "sha256:big", {"data"});
+    web.startedAt = at("2024-05-02T00:00:00Z");
+    SGContainer worker = container("worker", "b", "exited", "sha256:small");
+    worker.finishedAt = at("2024-05-03T00:00:00Z");
+    worker.startedAt = at("2024-05-01T00:00:00Z");
+    const ProjectIndex index =
+        buildProjectIndex({web, worker, container("w2", "b"), container("w3", "b"), container("solo", ""), container("x", "a")},
+                          {image("sha256:big", "nginx", 1000), image("sha256:small", "b-w", 10)}, {volume("data")});
+    const QHash<QString, qint64> volumeSizes = {{"data", 5000}};
+    const auto list = [&](ProjectSort sort, bool ascending, const QString& search = {}) {
+        return entryNames(sortedFilteredProjects(index, volumeSizes, search, sort, ascending));
+    };
+    const struct {
         ProjectSort sort;
         bool ascending;
         QStringList expected;
-    };
-    // Ties (the undated "" and "a"; equal counts or sizes) come out in name order.
-    const Case cases[] = {
+    } cases[] = {
+        // Ties (the undated "" and "a"; equal counts or sizes) come out in name order.
         {ProjectSort::name, false, {"my-web-app", "b", "a", ""}},
         {ProjectSort::name, true, {"", "a", "b", "my-web-app"}},
         {ProjectSort::lastActivity, false, {"b", "my-web-app", "", "a"}},
@@ -158,7 +144,7 @@ TEST_F(ProjectListTest, SortsByEveryKeyInBothDirectionsAndSearchesNames)
         // my-web-app: 1000 image bytes + 5000 volume bytes; b: 10 image bytes.
         {ProjectSort::size, false, {"my-web-app", "b", "", "a"}},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(list(c.sort, c.ascending), c.expected) << label(c.sort).toStdString() << " asc=" << c.ascending;
 
     // Search is trimmed, case-insensitive, by name only, and never matches the standalone group.

@@ -12,7 +12,6 @@
 #include <atomic>
 #include <latch>
 
-
 namespace stowage {
 namespace {
 
