@@ -80,8 +80,9 @@ TEST(StateCacheFormat, EveryKeyIsRequiredAndTypedButTheImageFactsAndExtraKeysAre
         EXPECT_EQ(StateCache::decode(bytesOf(o)).has_value(), optional.contains(key)) << "without " << key.toStdString();
         // Present, an optional key must have its shape.
         o.insert(key, 5);
-        if (optional.contains(key))
+        if (optional.contains(key)) {
             EXPECT_FALSE(StateCache::decode(bytesOf(o)).has_value()) << "mistyped " << key.toStdString();
+        }
     }
     QJsonObject extra = complete;
     extra.insert("writtenBy", "a newer version");

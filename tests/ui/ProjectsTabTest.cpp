@@ -224,8 +224,9 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOpera
         EXPECT_STREQ(button("analytics", action), "off");
     }
     for (const CardItem& item : p.layout("analytics").items)
-        if (item.action == CardAction::finder)
+        if (item.action == CardAction::finder) {
             EXPECT_EQ(item.toolTip, "Project path not found on this host:\n" + p.card("analytics").path);
+        }
     // The README button opens the sheet for its project.
     ASSERT_TRUE(p.click("shop", CardAction::readme));
     ReadmeSheet* sheet = p.tab.readmeSheet();

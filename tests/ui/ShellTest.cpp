@@ -76,8 +76,9 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
         EXPECT_EQ(empty.help(), c.help);
         // Long texts wrap onto as many lines as they need, none cut off.
         for (QLabel* label : empty.findChildren<QLabel*>())
-            if (label->wordWrap() && label->isVisible())
+            if (label->wordWrap() && label->isVisible()) {
                 EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
+            }
         EXPECT_EQ(shell.root().brandBar()->shownLiveState(), c.liveState);
 
         // Retry runs another refresh.
