@@ -174,7 +174,7 @@ TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabled
 
     // "Stop all" in the Logs tab kills the commands, not the refresh: it completes without the usage data.
     shell.window.refreshAction()->trigger();
-    ASSERT_TRUE(inspecting());
+    ASSERT_TRUE(waitForCommand(shell.rig.operations, "inspect"));  // the status line says [2/2] before it starts
     auto* logs = static_cast<LogsTab*>(shell.root().tabView(RootView::Tab::logs));
     logs->runningCommands()->stopAllButton()->click();
     ASSERT_TRUE(shell.rig.waitIdle());
