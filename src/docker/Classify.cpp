@@ -24,13 +24,25 @@ QString label(const QString& labels, const QString& key)
     return {};
 }
 
-bool isAnonymousVolume(const QString& name)
+bool hasLabel(const QString& labels, const QString& key)
+{
+    const QString prefix = key + u'=';
+    const auto pieces = QStringView(labels).split(u',', Qt::SkipEmptyParts);
+    return std::any_of(pieces.cbegin(), pieces.cend(), [&](QStringView piece) { return piece.startsWith(prefix); });
+}
+
+bool isAnonymousVolume(const QString& name, const QString& labels, bool engineLabelsAnonymous)
 {
     static constexpr qsizetype generatedNameLength = 64;
-    return name.size() == generatedNameLength
+    const bool generatedName = name.size() == generatedNameLength
         && std::all_of(name.cbegin(), name.cend(), [](QChar c) {
                return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f');
            });
+    if (!generatedName)
+        return false;
+    if (engineLabelsAnonymous)
+        return labels == QLatin1String(EngineLabel::anonymousVolume) + u'=';
+    return labels.isEmpty();
 }
 
 bool isBuiltImage(const QString& repository, const QString& project)

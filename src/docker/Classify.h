@@ -14,6 +14,14 @@ inline constexpr char configFiles[] = "com.docker.compose.project.config_files";
 
 }  // namespace stowage::ComposeLabel
 
+namespace stowage::EngineLabel {
+
+// Engines since 23.0 put this label, with an empty value, on every volume they
+// create without a name; 20.10 and older set no label at all.
+inline constexpr char anonymousVolume[] = "com.docker.volume.anonymous";
+
+}  // namespace stowage::EngineLabel
+
 namespace stowage::Classify {
 
 // Value of `key` in a comma-separated list of key=value pairs; empty when absent.
@@ -23,14 +31,18 @@ bool isBuiltImage(const QString& repository, const QString& project);
 // Whether an image name looks built locally rather than pulled (myapp-web, my_api).
 bool looksLocallyBuilt(const QString& repository);
 
-// Whether Docker created the volume without a name: its name is the 64
-// lowercase hex digits the engine generates. Any other name was given by
-// someone, so the volume may hold data they mean to keep. Newer engines also
-// label such volumes (com.docker.volume.anonymous), but that label is not
-// trusted on its own: docker's labels text joins labels with bare commas, so
-// any label value can forge it, and every volume the engine names itself has
-// the generated name anyway.
-bool isAnonymousVolume(const QString& name);
+// Whether a label with this key is among the labels, whatever its value.
+bool hasLabel(const QString& labels, const QString& key);
+
+// Whether the facts prove that Docker created the volume without a name. Its
+// name must be the 64 lowercase hex digits the engine generates, and:
+//  - on an engine that labels anonymous volumes (`engineLabelsAnonymous`), its
+//    labels must be exactly that one label. Docker's labels text joins labels
+//    with bare commas, so a piece of another label's value could look like the
+//    label; a text holding nothing else cannot be forged that way;
+//  - on an older engine, which labels nothing it creates, it must carry no
+//    label at all: a label was put there by someone, who may mean to keep it.
+bool isAnonymousVolume(const QString& name, const QString& labels, bool engineLabelsAnonymous);
 
 // orphanNamed: unmounted, dangling, no project label, but given a name.
 enum class VolumeUsage { inUse, orphanLabeled, orphanNamed, orphanAnonymous, disputed, unknown };

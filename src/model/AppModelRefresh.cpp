@@ -248,7 +248,8 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
         if (!complete)
             log(LogLevel::error, QStringLiteral("Usage data INCOMPLETE: ") + problem);
         if (!two.dangling)
-            log(LogLevel::warn, QStringLiteral("docker volume ls --filter dangling=true failed — cross-check unavailable"));
+            log(LogLevel::warn, QStringLiteral("docker volume ls --filter dangling=true failed — volume usage unknown, "
+                                               "no volume is offered as an orphan"));
 
         setStatusText(QStringLiteral("Building project index…"));
         index_ = std::move(index);

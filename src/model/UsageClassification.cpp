@@ -176,13 +176,31 @@ Classify::VolumeUsage UsageClassification::volumeUsage(const SGVolume& volume) c
         return Classify::VolumeUsage::inUse;
     if (!inventory_.usageDataComplete)
         return Classify::VolumeUsage::unknown;
-    if (inventory_.danglingKnown && !inventory_.danglingVolumeNames.contains(volume.name))
+    // Without the engine's own dangling list nothing confirms the mount evidence.
+    if (!inventory_.danglingKnown)
+        return Classify::VolumeUsage::unknown;
+    if (!inventory_.danglingVolumeNames.contains(volume.name))
         return Classify::VolumeUsage::disputed;
     if (!volume.project.isEmpty())
         return Classify::VolumeUsage::orphanLabeled;
-    if (!Classify::isAnonymousVolume(volume.name))
+    if (!Classify::isAnonymousVolume(volume.name, volume.labels, engineLabelsAnonymous()))
         return Classify::VolumeUsage::orphanNamed;
     return Classify::VolumeUsage::orphanAnonymous;
+}
+
+// Whether the engine labels the volumes it creates without a name. Its version
+// is not among the facts a listing or the state cache carries, but its labels
+// are: an engine that labels them has labelled every anonymous volume it made,
+// so one such label in the listing tells. An engine that labels them but has
+// made none yet is judged as an older one, by name and the absence of labels.
+bool UsageClassification::engineLabelsAnonymous() const
+{
+    if (!engineLabelsAnonymous_)
+        engineLabelsAnonymous_ =
+            std::any_of(inventory_.volumes.cbegin(), inventory_.volumes.cend(), [](const SGVolume& volume) {
+                return Classify::hasLabel(volume.labels, QLatin1String(EngineLabel::anonymousVolume));
+            });
+    return *engineLabelsAnonymous_;
 }
 
 QList<SGVolume> UsageClassification::orphanVolumes() const

@@ -2,12 +2,12 @@
 // Decides for every image and volume whether it is in use, safe to offer for
 // removal, or must be left alone because the facts are incomplete or disputed.
 // Nothing is called unused or orphaned unless every container was inspected,
-// and a volume that the engine's dangling filter does not list is never an orphan.
+// and a volume is an orphan only when the engine's dangling filter was read and lists it.
 //
 // A view over the model state: it holds references to an inventory and its
 // project index, which must outlive it. Cheap to construct; meant to be built
 // on demand on the thread that owns the state (not thread-safe: it caches a
-// name lookup lazily).
+// name lookup and a fact about the engine lazily).
 
 #include "docker/Classify.h"
 #include "docker/ImageUnit.h"
@@ -103,12 +103,15 @@ private:
     qint64 sizeOf(const SGVolume& volume) const;
     QList<SGVolume> largestFirst(QList<SGVolume> volumes) const;
     std::optional<QString> firstProjectBuilding(const QString& repository) const;
+    bool engineLabelsAnonymous() const;
 
     const Inventory& inventory_;
     const ProjectIndex& index_;
     // Lower-cased project name -> the project names with that lower-cased form,
     // sorted ascending; built on first use by imageProjectText.
     mutable std::optional<QHash<QString, QStringList>> projectsByLowerName_;
+    // Worked out from the volume listing on first use.
+    mutable std::optional<bool> engineLabelsAnonymous_;
 };
 
 }  // namespace stowage

@@ -9,6 +9,7 @@
 
 #include <gmock/gmock.h>
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -150,6 +151,36 @@ TEST_F(ProbeEngineTest, TheReportAgreesWithDockerAndNeitherItNorADryRunChangesAn
     EXPECT_EQ(after.imageIds, before.imageIds);
     EXPECT_EQ(after.volumes, before.volumes);
     EXPECT_EQ(after.buildCacheSize, before.buildCacheSize);
+}
+
+// A volume someone created with a name of 64 hex digits and a label of their own looks generated
+// but is not anonymous: neither `clean --yes` (the newer client) nor Safe Clean All in the model
+// (the engine's own client) removes it or its data, while the fixture's anonymous orphan goes.
+TEST_F(ProbeEngineTest, AGeneratedLookingVolumeWithALabelOfItsOwnIsNeverCleanedAsAnonymous)
+{
+    engine.markChanged();
+    const QString name = QCryptographicHash::hash("customer-db", QCryptographicHash::Sha256).toHex();
+    engine.docker({"volume", "create", "--label", "purpose=customer-db", name});
+    QFile data(engine.line({"volume", "inspect", name, "--format", "{{.Mountpoint}}"}) + "/data.bin");
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+    ASSERT_EQ(data.write(QByteArray(3 * 1024 * 1024, 'd')), 3 * 1024 * 1024);
+    data.close();
+    const QString anonymous = engine.volumeName("anonymous:orphan");
+
+    const ProbeRun run = runStowage({"clean", "--yes"});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString();
+    QSet<QString> volumes = DockerState::read(engine).volumes;
+    EXPECT_TRUE(volumes.contains(name));
+    EXPECT_FALSE(volumes.contains(anonymous));
+
+    EngineModelRig rig(engine);
+    ASSERT_TRUE(rig.refreshAndWait());
+    EXPECT_TRUE(rig.model->classification().anonymousOrphanVolumes().isEmpty());
+    rig.model->safeCleanAll();
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_TRUE(rig.itemsOf({"volume", "rm"}).isEmpty());
+    EXPECT_TRUE(DockerState::read(engine).volumes.contains(name));
+    EXPECT_EQ(QFileInfo(data).size(), 3 * 1024 * 1024);
 }
 
 }  // namespace

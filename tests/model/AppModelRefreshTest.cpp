@@ -112,10 +112,12 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackButAStoppedDaemonFailsTheRefr
     EXPECT_TRUE(m.volumeSizes().isEmpty());
     EXPECT_EQ(m.volumes()[0].sizeBytes, 0);
     EXPECT_EQ(m.dockerRoot(), "/var/lib/docker");
-    EXPECT_EQ(rig.logLines().filter("cross-check unavailable"),
-              QStringList{"warn docker volume ls --filter dangling=true failed — cross-check unavailable"});
-    // Without the engine's cross-check, unmounted volumes are orphans on mount evidence alone.
-    EXPECT_EQ(m.orphanVolumes().size(), 2);
+    EXPECT_EQ(rig.logLines().filter("dangling=true"),
+              QStringList{"warn docker volume ls --filter dangling=true failed — volume usage unknown, no volume is "
+                          "offered as an orphan"});
+    // Mount evidence alone never makes an orphan: without the engine's own list, usage is unknown.
+    EXPECT_TRUE(m.orphanVolumes().isEmpty());
+    EXPECT_EQ(m.volumesMatching(Classify::VolumeUsage::unknown).size(), 2);
     ASSERT_FALSE(m.dataStale());
 
     // A stopped daemon ends the next refresh with its text; the shown data stays, stale.

@@ -131,40 +131,53 @@ TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
 
 TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
 {
-    // Only a volume Docker created without a name is anonymous: its name is 64 lowercase hex
-    // digits. The engine's anonymous label alone proves nothing: another label's value forges it.
+    // Only a volume Docker created without a name is anonymous: its name is 64 lowercase hex digits and,
+    // on an engine that labels such volumes, the engine's label is its only label; a piece of another
+    // label's value does not count. A generated-looking name with a label of someone's own is kept.
     const QString hex = QString(64, u'e');
+    const QString engineLabel = "com.docker.volume.anonymous=";
+    SGVolume anonymous = volume(hex);
+    anonymous.labels = engineLabel;
     SGVolume engineLabelled = volume("tagged");
-    engineLabelled.labels = "note=x,com.docker.volume.anonymous=";
+    engineLabelled.labels = "note=x," + engineLabel;
     SGVolume anonymousOfAProject = volume(QString(64, u'f'), "shop");
-    anonymousOfAProject.labels = "com.docker.volume.anonymous=";
+    anonymousOfAProject.labels = engineLabel;
+    SGVolume customerData = volume(QString(64, u'c'));
+    customerData.labels = "purpose=customer-db";
+    SGVolume forged = volume(QString(64, u'b'));
+    forged.labels = "note=x," + engineLabel;
     inventory.containers = {container("db", "shop", "running", {}, {"live"}), container("old-1", "shop", "exited", {}, {"parked"}),
                             container("old-2", "shop", "exited", {}, {"parked"})};
-    inventory.volumes = {volume("live"), volume("parked"), volume("labelled", "shop"), volume(hex), engineLabelled,
+    inventory.volumes = {volume("live"), volume("parked"), volume("labelled", "shop"), anonymous, engineLabelled,
                          anonymousOfAProject, volume("appdata"), volume(hex.toUpper()), volume(hex.left(63)),
-                         volume("kept"), volume("kept-labelled", "shop")};
+                         customerData, forged, volume(QString(64, u'd')), volume("kept"), volume("kept-labelled", "shop")};
     inventory.danglingKnown = true;
-    for (const SGVolume& v : inventory.volumes.mid(2, 7))
+    for (const SGVolume& v : inventory.volumes.mid(2, 10))
         inventory.danglingVolumeNames.insert(v.name);
     inventory.volumeSizes = {{"labelled", 10}, {hex, 20}, {"appdata", 30}, {"tagged", 4}, {"kept", 5}};
     inventory.usageDataComplete = true;
-    const UsageClassification c = classification();
 
-    const QList<std::tuple<QString, VolumeUsage, QString>> expected = {
-        {"live", VolumeUsage::inUse, "In use — 1 container (running)"},
-        {"parked", VolumeUsage::inUse, "In use — 2 containers (stopped)"},
-        {"labelled", VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
-        {hex, VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
-        {"tagged", VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
-        {QString(64, u'f'), VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
-        {"appdata", VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
-        {hex.toUpper(), VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
-        {hex.left(63), VolumeUsage::orphanNamed, "Orphan — named, mounted by nothing"},
-        {"kept", VolumeUsage::disputed, "Docker says in use — keep"},
-        {"kept-labelled", VolumeUsage::disputed, "Docker says in use — keep"},
+    const QString named = "Orphan — named, mounted by nothing";
+    // Usage on an engine that labels anonymous volumes, then on one that labels none (20.10).
+    const QList<std::tuple<QString, VolumeUsage, VolumeUsage, QString>> expected = {
+        {"live", VolumeUsage::inUse, VolumeUsage::inUse, "In use — 1 container (running)"},
+        {"parked", VolumeUsage::inUse, VolumeUsage::inUse, "In use — 2 containers (stopped)"},
+        {"labelled", VolumeUsage::orphanLabeled, VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
+        {hex, VolumeUsage::orphanAnonymous, VolumeUsage::orphanAnonymous, "Orphan — anonymous"},
+        {"tagged", VolumeUsage::orphanNamed, VolumeUsage::orphanNamed, named},
+        {QString(64, u'f'), VolumeUsage::orphanLabeled, VolumeUsage::orphanLabeled, "Orphan — labelled, mounted by nothing"},
+        {"appdata", VolumeUsage::orphanNamed, VolumeUsage::orphanNamed, named},
+        {hex.toUpper(), VolumeUsage::orphanNamed, VolumeUsage::orphanNamed, named},
+        {hex.left(63), VolumeUsage::orphanNamed, VolumeUsage::orphanNamed, named},
+        {QString(64, u'c'), VolumeUsage::orphanNamed, VolumeUsage::orphanNamed, named},
+        {QString(64, u'b'), VolumeUsage::orphanNamed, VolumeUsage::orphanNamed, named},
+        {QString(64, u'd'), VolumeUsage::orphanNamed, VolumeUsage::orphanAnonymous, named},
+        {"kept", VolumeUsage::disputed, VolumeUsage::disputed, "Docker says in use — keep"},
+        {"kept-labelled", VolumeUsage::disputed, VolumeUsage::disputed, "Docker says in use — keep"},
     };
+    const UsageClassification c = classification();
     for (qsizetype row = 0; row < expected.size(); ++row) {
-        const auto& [name, usage, text] = expected[row];
+        const auto& [name, usage, olderEngineUsage, text] = expected[row];
         const SGVolume& v = inventory.volumes[row];
         ASSERT_EQ(v.name, name);
         EXPECT_EQ(c.volumeUsage(v), usage) << name.toStdString();
@@ -173,11 +186,23 @@ TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
 
     // Disputed volumes are never offered; orphans come largest first; only the anonymous ones go
     // without being named one by one.
-    EXPECT_EQ(test::names(c.orphanVolumes()), (QStringList{"appdata", hex, "labelled", "tagged", QString(64, u'f'),
-                                                             hex.toUpper(), hex.left(63)}));
+    EXPECT_EQ(test::names(c.orphanVolumes()).mid(0, 4), (QStringList{"appdata", hex, "labelled", "tagged"}));
+    EXPECT_EQ(c.orphanVolumes().size(), 10);
     EXPECT_EQ(c.orphanVolumeBytes(), 64);
     EXPECT_EQ(test::names(c.anonymousOrphanVolumes()), QStringList{hex});
     EXPECT_EQ(test::names(c.volumesMatching(VolumeUsage::disputed)), (QStringList{"kept", "kept-labelled"}));
+
+    for (SGVolume& v : inventory.volumes)
+        v.labels.remove(engineLabel);
+    const UsageClassification older = classification();
+    for (qsizetype row = 0; row < expected.size(); ++row)
+        EXPECT_EQ(older.volumeUsage(inventory.volumes[row]), std::get<2>(expected[row])) << row;
+
+    // Without the engine's dangling list, or with incomplete usage data, no volume is an orphan.
+    inventory.danglingKnown = false;
+    EXPECT_TRUE(classification().orphanVolumes().isEmpty());
+    EXPECT_EQ(classification().volumeUsage(inventory.volumes[2]), VolumeUsage::unknown);
+    inventory.danglingKnown = true;
     inventory.usageDataComplete = false;
     EXPECT_TRUE(classification().anonymousOrphanVolumes().isEmpty());
 }
