@@ -51,6 +51,12 @@ public:
     {
         for (const auto& pipe : pipes_)
             ::close(pipe.fd);
+        // Left by an exception (from onData, say) before the child ended: it
+        // must neither run on unsupervised nor stay behind as a zombie.
+        if (!exitedAt_ && !handedToReaper_) {
+            box_.abandon();
+            platform::reapInBackground(child_.pid);
+        }
     }
 
     SupervisedOutcome run()
@@ -73,6 +79,7 @@ public:
                 if (timedOutAt_ && now - *timedOutAt_ >= Seconds(timing_.postTimeoutWait)) {
                     drainOnce();
                     platform::reapInBackground(child_.pid);
+                    handedToReaper_ = true;
                     return {std::nullopt, true};
                 }
             }
@@ -127,6 +134,7 @@ private:
     std::optional<int> status_;
     std::optional<Clock::time_point> exitedAt_;
     std::optional<Clock::time_point> timedOutAt_;
+    bool handedToReaper_ = false;
     std::chrono::milliseconds idleWait_{1};
 };
 

@@ -10,6 +10,8 @@
 //    `drainAfterExit` (a grandchild may hold them open). Everything the child
 //    itself wrote is already in the pipe when it exits and is read first, so a
 //    child that exits normally never loses output.
+// An exception thrown by `onData` or `onTimeout` passes on after the child was
+// killed (SIGKILL) and handed to a background reaper: none runs on unwatched.
 
 #include "docker/ProcessBox.h"
 #include "platform/ChildProcess.h"

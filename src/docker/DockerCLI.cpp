@@ -192,6 +192,11 @@ namespace {
 
 StreamEnding stopped() { return {StreamEnding::Kind::stopped, 0, {}}; }
 
+QString outputTooLarge(qint64 limit)
+{
+    return QStringLiteral("docker printed more than %1 MB, so the command was stopped.").arg(limit / (1024 * 1024));
+}
+
 RunResult execute(const QString& docker, const QStringList& args, const Environment& env, double timeout,
                   ProcessBox& box, const DockerCLI::Config& config, std::stop_token stop)
 {
@@ -202,11 +207,25 @@ RunResult execute(const QString& docker, const QStringList& args, const Environm
         throw CancelledError();
     }
     QByteArray out, err;
+    bool overflowed = false;
     SupervisorTiming timing{timeout, config.killGrace, config.postTimeoutWait, config.drainAfterExit};
     auto outcome = superviseChild(
         child, box, timing,
-        [&](ChildStream stream, QByteArrayView bytes) { (stream == ChildStream::out ? out : err).append(bytes); },
+        [&](ChildStream stream, QByteArrayView bytes) {
+            if (overflowed)
+                return;  // the child is being stopped; its pipes are only drained
+            if (out.size() + err.size() + bytes.size() > config.outputLimit) {
+                overflowed = true;
+                out.clear();
+                err.clear();
+                box.kill();
+                return;
+            }
+            (stream == ChildStream::out ? out : err).append(bytes);
+        },
         [&] { box.kill(); });
+    if (overflowed)
+        throw DockerError::commandFailed(outputTooLarge(config.outputLimit));
     if (outcome.timedOut)
         throw DockerError::timedOut();
     return {outcome.status.value_or(-1), decodeStrictUtf8(out), decodeStrictUtf8(err)};
@@ -287,7 +306,10 @@ StreamEnding DockerCLI::stream(const QStringList& args, double timeout,
     QByteArray pending;
     QString lastLine;  // a failing docker says why on its last line
     bool consuming = true;
+    bool overflowed = false;
     auto deliverLines = [&](ChildStream, QByteArrayView bytes) {
+        if (overflowed)
+            return;
         pending.append(bytes);
         qsizetype start = 0, newline;
         while ((newline = pending.indexOf('\n', start)) >= 0) {
@@ -306,6 +328,12 @@ StreamEnding DockerCLI::stream(const QStringList& args, double timeout,
             }
         }
         pending.remove(0, start);
+        if (pending.size() > config_.outputLimit) {
+            overflowed = true;
+            pending.clear();
+            consuming = false;
+            box->kill();
+        }
     };
     auto watchdog = [&] {
         log().log(LogLevel::error, runLabel + QStringLiteral(" — watchdog timeout, killing"));
@@ -313,6 +341,9 @@ StreamEnding DockerCLI::stream(const QStringList& args, double timeout,
     };
     SupervisorTiming timing{timeout, config_.killGrace, config_.postTimeoutWait, config_.drainAfterExit};
     const SupervisedOutcome outcome = superviseChild(child, *box, timing, deliverLines, watchdog);
+    if (overflowed)
+        return {StreamEnding::Kind::exited, outcome.status.value_or(-1) == 0 ? -1 : outcome.status.value_or(-1),
+                outputTooLarge(config_.outputLimit)};
     if (!consuming || stop.stop_requested())
         return stopped();
     if (outcome.timedOut)

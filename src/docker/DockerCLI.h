@@ -59,6 +59,10 @@ public:
         double postTimeoutWait = 8.0;      // wait for a killed child after its time limit
         double drainAfterExit = 2.0;       // wait for pipe end-of-file after the child exited
         double loginShellTimeout = 10.0;   // bound on the login-shell query
+        // Output one run may print (standard output and error together; for a
+        // stream, one unfinished line). Past it the child is killed and the run
+        // fails: no listing is that large, and memory is not the child's to take.
+        qint64 outputLimit = qint64(256) * 1024 * 1024;
         OperationCenter* operations = nullptr;  // the shared center when null
         ActivityLog* log = nullptr;             // the shared log when null
     };

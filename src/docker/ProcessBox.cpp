@@ -37,6 +37,15 @@ void ProcessBox::markExited()
     exited_ = true;
 }
 
+void ProcessBox::abandon()
+{
+    std::lock_guard guard(lock_);
+    cancelled_ = true;
+    if (pid_ && !exited_)
+        platform::signalChild(*pid_, SIGKILL);
+    exited_ = true;
+}
+
 void ProcessBox::escalateIfDue(Clock::time_point now, std::chrono::duration<double> grace)
 {
     std::lock_guard guard(lock_);

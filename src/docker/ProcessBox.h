@@ -28,6 +28,11 @@ public:
     // (before it is reaped); no signal is sent after this.
     void markExited();
 
+    // Ends the child at once with SIGKILL, for a run that stops supervising it
+    // before it ended (an exception unwinding the run); no signal is sent
+    // after this, so the caller may hand the child to a background reaper.
+    void abandon();
+
     // Sends SIGKILL when SIGTERM went out at least `grace` ago and the child
     // still runs. The supervising run calls it while it waits.
     void escalateIfDue(Clock::time_point now, std::chrono::duration<double> grace);

@@ -2,6 +2,7 @@
 // time limits and kill escalation, cancellation, big outputs, concurrency,
 // executable lookup and the line stream.
 
+#include "docker/ChildSupervisor.h"
 #include "docker/DockerClient.h"
 #include "docker/DockerCLI.h"
 #include "docker/OperationCenter.h"
@@ -233,6 +234,24 @@ TEST_F(DockerCLITest, BigOutputsGrandchildrenAndHangingRunsHoldNothingUp)
     EXPECT_LT(timer.elapsed(), 15000);  // not after the hanging run's 30 s
     rig.operations.killAll();
     EXPECT_EQ(hanging.wait_for(5s), std::future_status::ready);
+
+    // Past the output limit the child is stopped and the run fails, whether it is read whole or as
+    // lines (one endless line here); an exception out of the reader kills and reaps the child.
+    DockerCLI::Config config = RunnerRig::fastConfig();
+    config.outputLimit = 1024 * 1024;
+    RunnerRig capped(config);
+    const QString tooLarge = "docker printed more than 1 MB, so the command was stopped.";
+    EXPECT_EQ(failureOf([&] { capped.cli->runRaw({"--fake-spew", QString::number(bytes)}, 60); }),
+              std::pair(DockerError::Kind::commandFailed, tooLarge));
+    EXPECT_EQ(capped.cli->stream({"--fake-spew", QString::number(bytes)}, 60, [](const QString&) { return true; }).failure,
+              tooLarge);
+    const platform::SpawnedChild child = platform::spawnChild(fakeDockerPath(), {"--fake-spew", "1000000000"}, {}, false);
+    ProcessBox box;
+    box.set(child.pid);
+    EXPECT_THROW(superviseChild(child, box, {.timeout = 60}, [](ChildStream, QByteArrayView) { throw std::bad_alloc(); },
+                                [] {}),
+                 std::bad_alloc);
+    EXPECT_TRUE(waitUntil([&] { return processIsGone(child.pid); }));
 }
 
 class ExecutableLookupTest : public ::testing::Test {
