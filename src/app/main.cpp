@@ -18,6 +18,7 @@
 #include "platform/TerminationSignals.h"
 #include "ui/MainWindow.h"
 #include "ui/QtAlerts.h"
+#include "ui/StopThenQuit.h"
 #include "ui/StowageApp.h"
 
 #include <QCoreApplication>
@@ -129,6 +130,11 @@ int runWindow(int& argc, char** argv)
     int status = 0;
     {
         stowage::MainWindow window(model, stowage::ActivityLog::shared(), stowage::platform::Desktop::system());
+        stowage::platform::TerminationSignals termination;
+        window.quitOn(termination);
+        // Past the window: a dialog left open must not keep the process alive.
+        QObject::connect(&window.stopThenQuit(), &stowage::StopThenQuit::readyToQuit, &app, &QCoreApplication::quit,
+                         Qt::QueuedConnection);
         QObject::connect(&instance, &stowage::SingleInstance::activationRequested, &window, [&window] {
             stowage::ActivityLog::shared().log(stowage::LogLevel::debug,
                                                QStringLiteral("Another start of Stowage brought this window to the front"));

@@ -27,7 +27,7 @@ public:
     ~HeadlessRun() override;
 
     void start();
-    // SIGINT or SIGTERM arrived.
+    // SIGINT, SIGTERM or SIGHUP arrived.
     void interrupt();
 
     bool isFinished() const { return exitStatus_ >= 0; }

@@ -143,7 +143,7 @@ void ActivityLog::clear()
         d->clearedOnce = true;
     });
     if (d->filePath)
-        d->io.submit([path = *d->filePath] { logfile::remove(path); });
+        d->io.submit([path = *d->filePath] { logfile::setAside(path); });
 }
 
 QString ActivityLog::exportText() const

@@ -61,9 +61,13 @@ void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes)
     }
 }
 
-void remove(const QString& path)
+void setAside(const QString& path)
 {
-    QFile::remove(path);
+    if (!QFileInfo(path).isFile())
+        return;
+    const platform::LockedFile file(path, platform::LockedFile::Wait::untilFree);
+    if (file.isLocked() && file.isAt(path))
+        rotate(path);
 }
 
 QByteArray readTail(const QString& path, qint64 maxBytes)

@@ -16,8 +16,9 @@ QString backupPath(const QString& path);
 // processes appending to the same file.
 void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes);
 
-// Deletes the file; the backup stays.
-void remove(const QString& path);
+// Moves the file to the backup (replacing an older one), under the file's
+// lock; nothing happens when there is no regular file at `path`.
+void setAside(const QString& path);
 
 // The last `maxBytes` of the file, starting at a whole line; empty when it is
 // not a regular file or cannot be read (a FIFO named like the log never blocks).

@@ -140,6 +140,7 @@ void AppModel::stopSpinner()
 void AppModel::startOperation(BackgroundOperation::Body body)
 {
     stopping_ = false;
+    refreshRunning_ = false;
     retired_.retire(std::move(currentTask_));  // normally already retired by endOperation
     currentTask_ = std::make_unique<BackgroundOperation>(std::move(body));
 }
@@ -150,6 +151,7 @@ void AppModel::endOperation()
     // killed children: it is joined elsewhere, never here.
     retired_.retire(std::move(currentTask_));
     stopping_ = false;
+    refreshRunning_ = false;
 }
 
 bool AppModel::idleAfterConfirmation()

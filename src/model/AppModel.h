@@ -101,6 +101,9 @@ public:
     void setStatusText(const QString& text);
     const QString& spinnerFrame() const { return spinnerFrame_; }
     bool isLoading() const { return isLoading_; }
+    // Whether the running operation changes Docker (a removal, clean-up or
+    // teardown) rather than reading it (a refresh).
+    bool removalRunning() const { return isLoading_ && !refreshRunning_; }
     bool dataStale() const { return dataStale_; }
 
     // Projects-tab state.
@@ -318,6 +321,7 @@ private:
     QDateTime phase2Start_;
     int progressContainerCount_ = 0;
     bool stopping_ = false;
+    bool refreshRunning_ = false;
 
     DecliningAlerts decliningAlerts_;
     Alerts* alerts_ = &decliningAlerts_;

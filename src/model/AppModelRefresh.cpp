@@ -79,6 +79,7 @@ void AppModel::refresh()
     setStatusText(QStringLiteral("Loading Docker data…"));
     log(LogLevel::info, QStringLiteral("Refresh started"));
     startOperation([this, shown = inventory_](std::stop_token stop) { runRefresh(shown, stop); });
+    refreshRunning_ = true;
 }
 
 void AppModel::failRefresh(const QString& description, bool cancelled, std::optional<ProjectIndex> publishedIndex)

@@ -60,6 +60,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::drain);
     install(SIGINT, onSignal, &previousInterrupt_);
     install(SIGTERM, onSignal, &previousTerminate_);
+    install(SIGHUP, onSignal, &previousHangUp_);
 }
 
 TerminationSignals::~TerminationSignals()
@@ -67,12 +68,23 @@ TerminationSignals::~TerminationSignals()
     if (pipe_[0] >= 0) {
         ::sigaction(SIGINT, &previousInterrupt_, nullptr);
         ::sigaction(SIGTERM, &previousTerminate_, nullptr);
+        ::sigaction(SIGHUP, &previousHangUp_, nullptr);
         signalPipe.store(-1);
         delete notifier_;
         ::close(pipe_[0]);
         ::close(pipe_[1]);
     }
     ::sigaction(SIGPIPE, &previousPipe_, nullptr);
+}
+
+QString TerminationSignals::name(int signalNumber)
+{
+    switch (signalNumber) {
+    case SIGTERM: return QStringLiteral("SIGTERM");
+    case SIGINT: return QStringLiteral("SIGINT");
+    case SIGHUP: return QStringLiteral("SIGHUP");
+    }
+    return QStringLiteral("signal %1").arg(signalNumber);
 }
 
 void TerminationSignals::drain()

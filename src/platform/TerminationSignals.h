@@ -1,8 +1,8 @@
 #pragma once
-// SIGINT and SIGTERM for a run without a window: while an instance lives, the
-// two signals no longer end the process but are reported on the UI thread, so
-// that the running docker commands can be stopped through the model's own
-// cancel path and what went can still be reported. The handler only writes
+// SIGINT, SIGTERM and SIGHUP: while an instance lives, the three signals no
+// longer end the process but are reported on the UI thread, so that the
+// running docker commands can be stopped through the model's own cancel path
+// and what went can still be reported, by a headless run or by the window. The handler only writes
 // the signal number to a pipe (async-signal-safe); a socket notifier reads it
 // in the event loop. SIGPIPE is ignored meanwhile: output to a closed pipe
 // fails quietly instead of ending the process in the middle of a removal.
@@ -25,6 +25,9 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
+    // "SIGTERM", "SIGINT", "SIGHUP"; the number otherwise.
+    static QString name(int signalNumber);
+
 signals:
     void received(int signalNumber);
 
@@ -35,6 +38,7 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     struct sigaction previousInterrupt_ {};
     struct sigaction previousTerminate_ {};
+    struct sigaction previousHangUp_ {};
     struct sigaction previousPipe_ {};
 };
 

@@ -3,6 +3,8 @@
 #include "docker/CountText.h"
 #include "log/ActivityLog.h"
 #include "log/LogFormat.h"
+#include "log/LogFile.h"
+#include "model/Alerts.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
 #include "ui/Glass.h"
@@ -29,10 +31,10 @@
 namespace stowage {
 
 LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desktop,
-                 std::function<void(const QString&)> showStatus, platform::DesktopFailed desktopFailed,
+                 std::function<void(const QString&)> showStatus, Alerts& alerts, platform::DesktopFailed desktopFailed,
                  QWidget* parent)
     : QWidget(parent), log_(log), desktop_(desktop), desktopFailed_(std::move(desktopFailed)),
-      showStatus_(std::move(showStatus))
+      showStatus_(std::move(showStatus)), alerts_(alerts)
 {
     model_ = new LogListModel(log_, this);
 
@@ -143,7 +145,7 @@ QWidget* LogsTab::buildFooter()
     clear_ = new SGButton(QStringLiteral("Clear"), QStringLiteral("trash"), Theme::warning(), false);
     connect(copy_, &QPushButton::clicked, this, &LogsTab::copyLog);
     connect(reveal_, &QPushButton::clicked, this, &LogsTab::revealFile);
-    connect(clear_, &QPushButton::clicked, this, [this] { log_.clear(); });
+    connect(clear_, &QPushButton::clicked, this, &LogsTab::clearLog);
     row->addWidget(autoScroll_);
     row->addStretch(1);
     row->addWidget(count_);
@@ -151,6 +153,19 @@ QWidget* LogsTab::buildFooter()
     row->addWidget(reveal_);
     row->addWidget(clear_);
     return footer;
+}
+
+void LogsTab::clearLog()
+{
+    QString kept;
+    if (const auto file = log_.fileURL())
+        kept = QStringLiteral("\n\nThe current log file is kept as %1, replacing the one kept before.")
+                   .arg(QFileInfo(logfile::backupPath(*file)).fileName());
+    if (alerts_.confirm(QStringLiteral("Clear the activity log?"),
+                        QStringLiteral("The log is the record of what Stowage removed. Clearing empties the list.")
+                            + kept,
+                        true))
+        log_.clear();
 }
 
 void LogsTab::syncCountAndEmptyLine()

@@ -22,6 +22,7 @@ class QStackedLayout;
 namespace stowage {
 
 class ActivityLog;
+class Alerts;
 class OperationCenter;
 class RunningCommandsPanel;
 class SegmentedControl;
@@ -30,10 +31,11 @@ class SGButton;
 class LogsTab : public QWidget {
     Q_OBJECT
 public:
-    // `showStatus` puts a message in the window's status line; `desktopFailed`
-    // reports a file manager that could not show the log file.
+    // `showStatus` puts a message in the window's status line; `alerts` asks
+    // before the log is cleared; `desktopFailed` reports a file manager that
+    // could not show the log file.
     LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desktop,
-            std::function<void(const QString&)> showStatus, platform::DesktopFailed desktopFailed = {},
+            std::function<void(const QString&)> showStatus, Alerts& alerts, platform::DesktopFailed desktopFailed = {},
             QWidget* parent = nullptr);
 
     SegmentedControl* levelFilter() const { return filter_; }
@@ -52,6 +54,8 @@ public:
     void copyLog();
     void revealFile();
     void copySelection();
+    // Asks first: the log is the record of what was removed. The file is kept aside.
+    void clearLog();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -67,6 +71,7 @@ private:
     platform::Desktop& desktop_;
     platform::DesktopFailed desktopFailed_;
     std::function<void(const QString&)> showStatus_;
+    Alerts& alerts_;
     LogListModel* model_;
     SegmentedControl* filter_ = nullptr;
     RunningCommandsPanel* running_ = nullptr;

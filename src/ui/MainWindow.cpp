@@ -2,11 +2,14 @@
 
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
+#include "platform/TerminationSignals.h"
 #include "ui/Links.h"
 #include "ui/RootView.h"
+#include "ui/StopThenQuit.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenuBar>
 
 namespace stowage {
@@ -20,6 +23,8 @@ MainWindow::MainWindow(AppModel& model, ActivityLog& log, platform::Desktop& des
     setCentralWidget(root_);
     root_->setFocus();
     resize(1200, 780);
+    stopThenQuit_ = new StopThenQuit(model_, log, StopThenQuit::defaultBound, this);
+    connect(stopThenQuit_, &StopThenQuit::readyToQuit, this, &QWidget::close);
     buildMenus(desktop);
     for (auto signal : {&AppModel::isLoadingChanged})
         connect(&model_, signal, this, &MainWindow::syncActions);
@@ -45,6 +50,29 @@ void MainWindow::buildMenus(platform::Desktop& desktop)
     help_ = help->addAction(QStringLiteral("Stowage Help"));
     help_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(QKeySequence::HelpContents)});
     connect(help_, &QAction::triggered, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.desktopFailed()); });
+}
+
+void MainWindow::quitOn(platform::TerminationSignals& termination)
+{
+    connect(&termination, &platform::TerminationSignals::received, this, [this](int signalNumber) {
+        stopThenQuit_->start(platform::TerminationSignals::name(signalNumber) + QStringLiteral(" received"));
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // A refresh only reads: it ends with the window. A removal is stopped first, once asked.
+    if (stopThenQuit_->done() || (!stopThenQuit_->started() && !model_.removalRunning()))
+        return QMainWindow::closeEvent(event);
+    event->ignore();
+    if (stopThenQuit_->started())
+        return;  // already stopping; the window closes when the removal has ended
+    if (model_.alerts().confirm(QStringLiteral("Stop the removal and quit?"),
+                                QStringLiteral("A removal is running. Quitting stops it: what Docker has removed so "
+                                               "far stays removed, the rest stays, and the log records which is "
+                                               "which."),
+                                true))
+        stopThenQuit_->start(QStringLiteral("Quit during a removal"));
 }
 
 void MainWindow::syncActions()

@@ -1,19 +1,24 @@
 #pragma once
 // The one window, titled "Stowage", with its menus: File (Refresh, Stop, Quit)
 // and Help ("Stowage Help"). There is no "Check for Updates…": on Linux the
-// package manager updates applications.
+// package manager updates applications. Closing it (or Quit) while a removal
+// runs asks first, then stops the removal before the window goes; a
+// termination signal does the same without asking.
 
 #include <QMainWindow>
 
 class QAction;
+class QCloseEvent;
 
 namespace stowage {
 
 class ActivityLog;
 class AppModel;
 class RootView;
+class StopThenQuit;
 namespace platform {
 class Desktop;
+class TerminationSignals;
 }
 
 class MainWindow : public QMainWindow {
@@ -27,6 +32,13 @@ public:
     QAction* refreshAction() const { return refresh_; }
     QAction* stopAction() const { return stop_; }
     QAction* helpAction() const { return help_; }
+    StopThenQuit& stopThenQuit() const { return *stopThenQuit_; }
+
+    // SIGTERM, SIGINT and SIGHUP stop the running operation, then close the window.
+    void quitOn(platform::TerminationSignals& termination);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus(platform::Desktop& desktop);
@@ -37,6 +49,7 @@ private:
     QAction* refresh_ = nullptr;
     QAction* stop_ = nullptr;
     QAction* help_ = nullptr;
+    StopThenQuit* stopThenQuit_ = nullptr;
 };
 
 }  // namespace stowage

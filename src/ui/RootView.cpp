@@ -113,7 +113,7 @@ QWidget* RootView::createTab(Tab tab)
     case Tab::buildCache: return new BuildCacheTab(model_);
     case Tab::logs:
         return new LogsTab(log_, model_.operations(), desktop_, [this](const QString& text) { showStatus(text); },
-                           model_.desktopFailed());
+                           model_.alerts(), model_.desktopFailed());
     }
     return new QWidget;
 }

@@ -1,8 +1,12 @@
 // The removal engine against the private engine, checked with docker itself: a daemon that
-// accepts connections but answers nothing stops a removal before anything goes, and Stop in the
-// middle of a removal leaves the model agreeing with what Docker really removed.
+// accepts connections but answers nothing stops a removal before anything goes, and Stop or a
+// termination signal in the middle of a removal leaves the model agreeing with what Docker removed.
 
 #include "EngineRig.h"
+
+#include "platform/TerminationSignals.h"
+#include "support/RecordingDesktop.h"
+#include "ui/MainWindow.h"
 
 #include <gmock/gmock.h>
 
@@ -67,45 +71,67 @@ TEST_F(RemovalEngineE2ETest, AWedgedDaemonStopsTheRemovalAtTheHealthCheck)
     EXPECT_EQ(after.running, count("runningContainers"));
 }
 
-// Stop in the middle of a removal of many volumes, one command each: what Docker confirmed is
-// gone from the model, the rest is still in Docker and in the model.
+// Stop in the middle of a removal of many volumes, one command each, by the Stop button or by
+// SIGTERM to the window: what Docker confirmed is gone from the model, the rest is still in Docker
+// and in the model, no command starts after the stop, and a signal closes the window only then,
+// with the log saying what went and why it stopped.
 TEST_F(RemovalEngineE2ETest, StopInTheMiddleKeepsTheModelInStepWithDocker)
 {
     constexpr int total = 24;
-    const QSet<QString> fixtureVolumes = DockerState::read(engine).volumes;
-    QSet<QString> many;
-    for (int i = 0; i < total; ++i) {
-        const QString name = QStringLiteral("sgfx-many-%1").arg(i, 2, 10, QLatin1Char('0'));
-        engine.docker({"volume", "create", name});
-        many.insert(name);
+    for (const bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal ? "SIGTERM" : "Stop");
+        QSet<QString> many;
+        for (int i = 0; i < total; ++i) {
+            const QString name = QStringLiteral("sgfx-many-%1-%2").arg(int(bySignal)).arg(i, 2, 10, QLatin1Char('0'));
+            engine.docker({"volume", "create", name});
+            many.insert(name);
+        }
+        const QSet<QString> before = DockerState::read(engine).volumes;
+        EngineModelRig rig(engine, {.limits = {.removeBatchSize = 1}});
+        ASSERT_TRUE(rig.refreshAndWait());
+        ASSERT_TRUE(volumeNames(rig.model->volumes()).contains(many));
+        RecordingDesktop desktop;
+        MainWindow window(*rig.model, rig.log, desktop);
+        platform::TerminationSignals termination;
+        window.quitOn(termination);
+        window.show();
+
+        rig.model->removeSelectedVolumes(many);
+        ASSERT_TRUE(rig.model->isLoading());
+        ASSERT_TRUE(waitUntil([&] { return rig.itemsOf({"volume", "rm"}).size() >= 6; }, std::chrono::seconds(30)));
+        if (bySignal)
+            ::raise(SIGTERM);
+        else
+            rig.model->cancelCurrentOperation();
+        ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(15)));
+        ASSERT_TRUE(waitUntil([&] { return window.isVisible() != bySignal; }));
+        const qsizetype commandsRun = rig.itemsOf({"volume", "rm"}).size();
+        QThread::msleep(300);
+        EXPECT_EQ(rig.itemsOf({"volume", "rm"}).size(), commandsRun) << "a removal command started after the stop";
+        drainEvents();
+        EXPECT_TRUE(rig.operations.active().isEmpty());
+
+        const DockerState after = DockerState::read(engine);
+        const QSet<QString> goneInDocker = many - after.volumes;
+        const QSet<QString> goneInModel = many - volumeNames(rig.model->volumes());
+        EXPECT_GT(goneInModel.size(), 0);
+        EXPECT_LT(goneInDocker.size(), total) << "the removal was not stopped";
+        EXPECT_TRUE(goneInDocker.contains(goneInModel)) << "the model dropped volumes that Docker still holds";
+        // The command running when the stop killed it may or may not have reached the engine; the
+        // next refresh reconciles that one. Every other volume agrees.
+        EXPECT_LE((goneInDocker - goneInModel).size(), 1);
+        EXPECT_EQ(after.volumes - many, before - many);
+        EXPECT_TRUE(rig.model->dataStale());
+
+        const QString ending = QStringLiteral("selected volumes: cancelled — removed %1/%2.").arg(goneInModel.size()).arg(total);
+        EXPECT_EQ(rig.model->statusText(), ending);
+        EXPECT_TRUE(rig.alerts.infos().isEmpty());
+        if (bySignal) {
+            EXPECT_EQ(rig.logLines().filter("SIGTERM"),
+                      (QStringList{"warn SIGTERM received — stopping the running operation, then quitting",
+                                   "warn SIGTERM received — operation stopped: " + ending}));
+        }
     }
-    EngineModelRig rig(engine, {.limits = {.removeBatchSize = 1}});
-    ASSERT_TRUE(rig.refreshAndWait());
-    ASSERT_TRUE(volumeNames(rig.model->volumes()).contains(many));
-
-    rig.model->removeSelectedVolumes(many);
-    ASSERT_TRUE(rig.model->isLoading());
-    ASSERT_TRUE(waitUntil([&] { return rig.itemsOf({"volume", "rm"}).size() >= 6; }, std::chrono::seconds(30)));
-    rig.model->cancelCurrentOperation();
-    ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(15)));
-    const qsizetype commandsRun = rig.itemsOf({"volume", "rm"}).size();
-    QThread::msleep(300);
-    EXPECT_EQ(rig.itemsOf({"volume", "rm"}).size(), commandsRun) << "a removal command started after Stop";
-
-    const DockerState after = DockerState::read(engine);
-    const QSet<QString> goneInDocker = many - after.volumes;
-    const QSet<QString> goneInModel = many - volumeNames(rig.model->volumes());
-    EXPECT_GT(goneInModel.size(), 0);
-    EXPECT_LT(goneInDocker.size(), total) << "Stop did not stop the removal";
-    EXPECT_TRUE(goneInDocker.contains(goneInModel)) << "the model dropped volumes that Docker still holds";
-    // The command running when Stop killed it may or may not have reached the engine; the
-    // next refresh reconciles that one. Every other volume agrees.
-    EXPECT_LE((goneInDocker - goneInModel).size(), 1);
-    EXPECT_EQ(after.volumes - many, fixtureVolumes);
-
-    EXPECT_EQ(rig.model->statusText(),
-              QStringLiteral("selected volumes: cancelled — removed %1/%2.").arg(goneInModel.size()).arg(total));
-    EXPECT_TRUE(rig.alerts.infos().isEmpty());
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ namespace {
 
 struct Logs {
     Logs()
-        : tab(log, ops, desktop, [this](const QString& text) { statuses << text; })
+        : tab(log, ops, desktop, [this](const QString& text) { statuses << text; }, alerts)
     {
         tab.resize(900, 500);
         tab.show();
@@ -48,6 +48,7 @@ struct Logs {
     OperationCenter ops;
     RecordingDesktop desktop;
     QStringList statuses;
+    ScriptedAlerts alerts;
     LogsTab tab;
 };
 
@@ -120,9 +121,19 @@ TEST(LogsTabTest, FilterCountCopyDetailAndRevealFile)
     l.tab.revealButton()->click();
     ASSERT_TRUE(waitUntil([&] { return l.desktop.revealed.size() == 1; }));
     EXPECT_EQ(l.desktop.revealed.first(), *l.log.fileURL());
+    // Clear asks first; declined, nothing changes.
+    const qsizetype entries = l.log.entries().size();
+    l.alerts.answers = {false};
     l.tab.clearButton()->click();
     l.log.flush();
     l.settle();
+    EXPECT_EQ(l.log.entries().size(), entries);
+    l.tab.clearButton()->click();
+    l.log.flush();
+    l.settle();
+    ASSERT_EQ(l.alerts.confirms().size(), 2);
+    EXPECT_EQ(l.alerts.confirms()[0].title, "Clear the activity log?");
+    EXPECT_TRUE(l.alerts.confirms()[0].message.endsWith("kept as activity.log.1, replacing the one kept before."));
     EXPECT_TRUE(l.log.entries().isEmpty());
     l.tab.revealButton()->click();
     ASSERT_TRUE(waitUntil([&] { return l.statuses.size() == 2; }));

@@ -189,6 +189,42 @@ TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabled
     EXPECT_EQ(shell.rig.desktop.opened.first().scheme(), "https");
 }
 
+// Closing the window (Quit does the same) while a removal runs asks first; once agreed, the removal
+// is stopped and its ending logged before the window goes. A refresh only reads: it just ends.
+TEST(ShellTest, ClosingDuringARemovalAsksThenStopsItBeforeTheWindowGoes)
+{
+    const CachedState state = records::realistic();
+    Shell shell(records::dockerRules(state, {FakeRule{"version", "20.10.24\n"}, FakeRule{"volume rm", "", "", 0, 30}}));
+    shell.open([&] { return shell.rig.model->statusText().startsWith("Loaded: "); });
+    ASSERT_FALSE(shell.rig.model->orphanVolumes().isEmpty());
+    shell.rig.model->removeSelectedVolumes({shell.rig.model->orphanVolumes().first().name});
+    ASSERT_TRUE(waitForCommand(shell.rig.operations, "volume rm"));
+
+    shell.rig.alerts.answers = {false};
+    shell.window.close();
+    EXPECT_EQ(shell.rig.alerts.last()->title, "Stop the removal and quit?");
+    EXPECT_TRUE(shell.window.isVisible());
+    EXPECT_TRUE(shell.rig.model->isLoading());
+    shell.window.close();
+    EXPECT_TRUE(shell.window.isVisible()) << "closed before the removal had ended";
+    ASSERT_TRUE(waitUntil([&] { return !shell.window.isVisible(); }));
+    EXPECT_FALSE(shell.rig.model->isLoading());
+    drainEvents();
+    EXPECT_TRUE(shell.rig.operations.active().isEmpty());
+    EXPECT_TRUE(shell.rig.log.entries().last().message.startsWith(
+        "Quit during a removal — operation stopped: selected volumes: cancelled — removed 0/1"))
+        << shell.rig.log.entries().last().message.toStdString();
+
+    Shell reading(records::dockerRules(state, {FakeRule{"inspect", records::inspectOut(state), "", 0, 30}}));
+    reading.window.show();
+    ASSERT_TRUE(waitForCommand(reading.rig.operations, "inspect"));
+    reading.window.close();
+    EXPECT_FALSE(reading.window.isVisible());
+    EXPECT_TRUE(reading.rig.alerts.shown.isEmpty());
+    reading.rig.model->cancelCurrentOperation();
+    EXPECT_TRUE(reading.rig.waitIdle());
+}
+
 TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)
 {
     SGButton plain("Copy", {}, Theme::accent(), false);
