@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include "platform/Paths.h"
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -22,12 +24,16 @@ constexpr int answerWindowMs = 5000;
 constexpr int retryPauseMs = 50;
 
 // One socket per data folder, so that runs with different data folders (other
-// XDG_DATA_HOME) are independent, as their locks are.
+// XDG_DATA_HOME) are independent, as their locks are. It lives in the user's
+// runtime folder only when no one else may write there: in a shared folder
+// (the system's temporary folder, where Qt falls back when the runtime folder
+// is unusable) another user could put a socket of their own in its place. The
+// private data folder serves otherwise.
 QString socketPathFor(const QString& dataDir)
 {
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     const QByteArray digest = QCryptographicHash::hash(dataDir.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
-    return QDir(runtime.isEmpty() ? QDir::tempPath() : runtime)
+    return QDir(platform::isPrivateDir(runtime) ? runtime : dataDir)
         .filePath(QStringLiteral("stowage-%1.socket").arg(QString::fromLatin1(digest)));
 }
 

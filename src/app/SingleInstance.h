@@ -1,7 +1,8 @@
 #pragma once
 // One window per data folder. The first start takes the data folder's lock
 // ("stowage.lock", held until the process ends, however it ends) and listens
-// on a local socket in the user's runtime folder; a later start finds the lock
+// on a local socket in the user's runtime folder (in the data folder when the
+// runtime folder is not private to the user); a later start finds the lock
 // taken, asks the running window over that socket to come to the front, and
 // ends. So the activity log and the state cache have one writer among the
 // windows; `stowage --probe` takes no lock (it only appends to the log, which

@@ -6,6 +6,9 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace stowage::platform {
 
 namespace fs = std::filesystem;
@@ -41,6 +44,14 @@ void restrictToOwner(const QString& path)
     if (error || (current & others) == fs::perms::none)
         return;
     fs::permissions(target, others, fs::perm_options::remove, error);
+}
+
+bool isPrivateDir(const QString& path)
+{
+    struct stat info {};
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    return S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 }  // namespace stowage::platform

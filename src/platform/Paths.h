@@ -25,4 +25,9 @@ bool makePrivateDir(const QString& path);
 // refused (the file belongs to someone else).
 void restrictToOwner(const QString& path);
 
+// Whether `path` is a folder (not a link to one) that belongs to this user and
+// that no one else may write into, so that what this process puts there
+// cannot be replaced or faked by another user.
+bool isPrivateDir(const QString& path);
+
 }  // namespace stowage::platform

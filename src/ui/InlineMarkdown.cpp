@@ -4,6 +4,7 @@
 #include "ui/SafeTextDocument.h"
 
 #include <QTextBlock>
+#include <QUrlQuery>
 #include <QTextCursor>
 
 namespace stowage::InlineMarkdown {
@@ -143,6 +144,25 @@ bool isOpenableLink(const QUrl& url)
     const QString scheme = url.scheme().toLower();
     return url.isValid()
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto"));
+}
+
+QUrl linkToOpen(const QUrl& url)
+{
+    if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) != 0)
+        return url;
+    QUrlQuery kept;
+    for (const auto& [key, value] : QUrlQuery(url).queryItems(QUrl::FullyEncoded)) {
+        const QString name = key.toLower();
+        if (name == QLatin1String("subject") || name == QLatin1String("body"))
+            kept.addQueryItem(key, value);
+    }
+    QUrl result = url;
+    result.setFragment({});
+    if (kept.isEmpty())
+        result.setQuery(QString());
+    else
+        result.setQuery(kept);
+    return result;
 }
 
 void insert(QTextCursor& cursor, const QString& text, const Style& style)

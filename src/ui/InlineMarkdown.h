@@ -14,6 +14,10 @@ namespace stowage::InlineMarkdown {
 
 // The link schemes a README may open.
 bool isOpenableLink(const QUrl& url);
+// The link as it is opened. A mail link keeps its recipients, subject and body
+// only: a README may not have the mail program attach the user's files
+// (attach=), copy others in (cc=, bcc=) or set other headers.
+QUrl linkToOpen(const QUrl& url);
 
 struct Style {
     QTextCharFormat base;  // font and colour of plain text

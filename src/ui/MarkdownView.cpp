@@ -174,10 +174,11 @@ bool MarkdownView::activateLink(const QUrl& url)
 {
     if (!InlineMarkdown::isOpenableLink(url))
         return false;
+    const QUrl target = InlineMarkdown::linkToOpen(url);
     if (opener_)
-        opener_(url);
+        opener_(target);
     else
-        platform::Desktop::system().openUrl(url, {});
+        platform::Desktop::system().openUrl(target, {});
     return true;
 }
 

@@ -60,11 +60,15 @@ public:
     // file alone may be left over from a crashed window: only one that accepts a connection counts.
     bool windowListens() const
     {
-        const QStringList sockets = QDir(runtimeDir()).entryList({"stowage-*.socket"}, QDir::System);
-        QLocalSocket socket;
-        if (!sockets.isEmpty())
-            socket.connectToServer(QDir(runtimeDir()).filePath(sockets.first()));
-        return !sockets.isEmpty() && socket.waitForConnected(1000);
+        for (const QString& folder : {runtimeDir(), dataDir()}) {
+            const QStringList sockets = QDir(folder).entryList({"stowage-*.socket"}, QDir::System);
+            QLocalSocket socket;
+            if (!sockets.isEmpty())
+                socket.connectToServer(QDir(folder).filePath(sockets.first()));
+            if (!sockets.isEmpty() && socket.waitForConnected(1000))
+                return true;
+        }
+        return false;
     }
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

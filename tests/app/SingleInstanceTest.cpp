@@ -9,6 +9,9 @@
 
 #include <QDir>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace stowage::test {
 namespace {
 
@@ -58,6 +61,27 @@ TEST(SingleInstance, ASecondStartBringsTheWindowForwardTheProbeRunsBesideAndACra
     EXPECT_EQ(world.run({}).exitCode, 0);
     EXPECT_TRUE(waitUntil([&] { return timesBroughtForward(world) == 2; }));
     EXPECT_TRUE(next.running());
+}
+
+// With no usable runtime folder, Qt offers none and the socket must not fall into the shared
+// temporary folder, where another user could put one of their own first.
+TEST(SingleInstance, TheSocketNeverLivesInAFolderOthersMayWriteTo)
+{
+    AppWorld world;
+    const QString shared = world.runtimeDir() + "-shared";
+    ASSERT_TRUE(QDir().mkdir(shared));
+    ASSERT_TRUE(QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)));
+    // Qt's own fallback, <tmp>/runtime-<user>, is taken by a file.
+    QFile notAFolder(shared + "/runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
+    world.env.insert("XDG_RUNTIME_DIR", notAFolder.fileName());
+    world.env.insert("TMPDIR", shared);
+
+    RunningWindow window(world);
+    EXPECT_TRUE(QDir(shared).entryList({"stowage-*"}, QDir::System | QDir::Files).isEmpty());
+    EXPECT_EQ(QDir(world.dataDir()).entryList({"stowage-*.socket"}, QDir::System).size(), 1);
+    EXPECT_EQ(world.run({}).exitCode, 0);
+    EXPECT_TRUE(waitUntil([&] { return timesBroughtForward(world) == 1; }));
 }
 
 TEST(SingleInstance, ALockHeldByAProcessThatDoesNotAnswerIsReported)

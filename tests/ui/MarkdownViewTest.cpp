@@ -100,7 +100,12 @@ TEST(MarkdownView, AHostileReadmeRendersInert)
     EXPECT_FALSE(view.activateLink(QUrl("javascript:alert(1)")));
     EXPECT_FALSE(view.activateLink(QUrl("file:///etc/passwd")));
     EXPECT_TRUE(view.activateLink(QUrl("https://example.com")));
-    EXPECT_EQ(opened, QList<QUrl>{QUrl("https://example.com")});
+    // A mail link keeps its recipients, subject and body; attachments, copies and headers go.
+    EXPECT_TRUE(view.activateLink(QUrl("mailto:a@example.com?Subject=Hi%20there&attach=/root/.ssh/id_rsa&body=x%26y"
+                                       "&cc=c@evil.example&BCC=b@evil.example&attachment=file:///etc/shadow#f")));
+    EXPECT_TRUE(view.activateLink(QUrl("MAILTO:a@example.com?attach=/root/.ssh/id_rsa")));
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl("https://example.com"), QUrl("mailto:a@example.com?Subject=Hi%20there&body=x%26y"),
+                                   QUrl("mailto:a@example.com")}));
 }
 
 }  // namespace
