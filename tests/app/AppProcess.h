@@ -60,15 +60,14 @@ public:
     // file alone may be left over from a crashed window: only one that accepts a connection counts.
     bool windowListens() const
     {
-        for (const QString& folder : {runtimeDir(), dataDir()}) {
-            const QStringList sockets = QDir(folder).entryList({"stowage-*.socket"}, QDir::System);
-            QLocalSocket socket;
-            if (!sockets.isEmpty())
-                socket.connectToServer(QDir(folder).filePath(sockets.first()));
-            if (!sockets.isEmpty() && socket.waitForConnected(1000))
-                return true;
-        }
-        return false;
+        QStringList sockets;  // in the runtime folder, or in the data folder when that is not private
+        for (const QString& folder : {runtimeDir(), dataDir()})
+            for (const QString& name : QDir(folder).entryList({"stowage-*.socket"}, QDir::System))
+                sockets << QDir(folder).filePath(name);
+        QLocalSocket socket;
+        if (!sockets.isEmpty())
+            socket.connectToServer(sockets.first());
+        return !sockets.isEmpty() && socket.waitForConnected(1000);
     }
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

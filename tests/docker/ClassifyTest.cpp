@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QList>
+
+#include <tuple>
+
 using namespace stowage;
 
 TEST(ClassifyLabel, Table)
@@ -48,26 +52,18 @@ TEST(ClassifyVolumeNames, IsAnonymousVolume)
 {
     const QString hex64 = QString(64, u'a').replace(0, 10, QStringLiteral("0123456789"));
     const QString engineLabel = "com.docker.volume.anonymous=";
-    const struct {
-        QString name;
-        QString labels;
-        bool onLabellingEngine;
-        bool onOlderEngine;
-    } cases[] = {
-        {hex64, "", false, true},
-        {hex64, engineLabel, true, false},
-        {hex64, "purpose=customer-db", false, false},
+    // name, labels, anonymous on an engine that labels anonymous volumes, on one that labels none
+    const QList<std::tuple<QString, QString, bool, bool>> cases = {
+        {hex64, "", false, true}, {hex64, engineLabel, true, false}, {hex64, "purpose=customer-db", false, false},
         {hex64, engineLabel + ",purpose=customer-db", false, false},
         {hex64, "note=x," + engineLabel, false, false},  // forged by a label value holding a comma
-        {"appdata", engineLabel, false, false},
+        {"appdata", engineLabel, false, false}, {"appdata", "", false, false}, {hex64.left(63), "", false, false},
+        {hex64 + u'0', "", false, false}, {hex64.toUpper(), "", false, false}, {QString(63, u'0') + u'g', "", false, false},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Classify::isAnonymousVolume(c.name, c.labels, true), c.onLabellingEngine) << c.labels.toStdString();
-        EXPECT_EQ(Classify::isAnonymousVolume(c.name, c.labels, false), c.onOlderEngine) << c.labels.toStdString();
+    for (const auto& [name, labels, onLabellingEngine, onOlderEngine] : cases) {
+        EXPECT_EQ(Classify::isAnonymousVolume(name, labels, true), onLabellingEngine) << name.toStdString() << labels.toStdString();
+        EXPECT_EQ(Classify::isAnonymousVolume(name, labels, false), onOlderEngine) << name.toStdString() << labels.toStdString();
     }
-    for (const QString& name : {QString("appdata"), hex64.left(63), hex64 + u'0', hex64.toUpper(),
-                                QString(63, u'0') + u'g', QString(64, u'-')})
-        EXPECT_FALSE(Classify::isAnonymousVolume(name, {}, false)) << name.toStdString();
     EXPECT_TRUE(Classify::hasLabel("a=1,com.docker.volume.anonymous=", "com.docker.volume.anonymous"));
     EXPECT_FALSE(Classify::hasLabel("a=com.docker.volume.anonymous=", "com.docker.volume.anonymous"));
 }

@@ -203,8 +203,7 @@ TEST(ShellTest, ClosingDuringARemovalAsksThenStopsItBeforeTheWindowGoes)
     shell.rig.alerts.answers = {false};
     shell.window.close();
     EXPECT_EQ(shell.rig.alerts.last()->title, "Stop the removal and quit?");
-    EXPECT_TRUE(shell.window.isVisible());
-    EXPECT_TRUE(shell.rig.model->isLoading());
+    EXPECT_TRUE(shell.window.isVisible() && shell.rig.model->isLoading());
     shell.window.close();
     EXPECT_TRUE(shell.window.isVisible()) << "closed before the removal had ended";
     ASSERT_TRUE(waitUntil([&] { return !shell.window.isVisible(); }));
