@@ -377,6 +377,8 @@ void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
     emit usageChanged();
     index_ = cache->index;
     emit indexChanged();
+    // Saved with this very inventory: the Overview need not classify it again.
+    figures_ = state->figures;
     if (state->containers.isEmpty() && state->images.isEmpty() && state->volumes.isEmpty())
         return;
     setDataStale(true);
