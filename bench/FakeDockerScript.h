@@ -4,6 +4,7 @@
 // prints. writeInventoryScript() serves the docker output of a whole
 // inventory, so that a refresh against the fake docker lands exactly it.
 
+#include "ListingLines.h"
 #include "model/StateCache.h"
 
 #include <QDir>
@@ -59,8 +60,9 @@ inline bool writeInventoryScript(const CachedState& s, const QString& dir, int i
         const QString labels = c.project.isEmpty()
             ? QString()
             : QStringLiteral("com.docker.compose.project=%1,com.docker.compose.project.working_dir=%2").arg(c.project, c.workingDir);
-        ps += FakeDockerScript::jsonLine({{"ID", c.id}, {"Names", c.name}, {"Image", c.image}, {"Status", c.status},
-                                          {"State", c.state}, {"Labels", labels}});
+        ps += FakeDockerScript::jsonLine(listed({{"ID", c.id}, {"Names", c.name}, {"Image", c.image},
+                                                 {"Status", c.status}, {"State", c.state}, {"Labels", labels}},
+                                                c.project, c.workingDir));
     }
     for (const SGImage& i : s.images)
         images += FakeDockerScript::jsonLine({{"ID", i.id}, {"Repository", i.repository}, {"Tag", i.tag},
@@ -68,8 +70,8 @@ inline bool writeInventoryScript(const CachedState& s, const QString& dir, int i
     QJsonArray sizes;
     for (const SGVolume& v : s.volumes) {
         const QString labels = v.project.isEmpty() ? QString() : "com.docker.compose.project=" + v.project;
-        volumes += FakeDockerScript::jsonLine(
-            {{"Name", v.name}, {"Driver", v.driver}, {"Mountpoint", v.mountpoint}, {"Labels", labels}});
+        volumes += FakeDockerScript::jsonLine(listed(
+            {{"Name", v.name}, {"Driver", v.driver}, {"Mountpoint", v.mountpoint}, {"Labels", labels}}, v.project));
         sizes.append(QJsonObject{{"Name", v.name}, {"Size", QStringLiteral("%1kB").arg(s.volumeSizes.value(v.name) / 1024)}});
     }
     for (const QString& name : s.danglingVolumeNames)

@@ -1,17 +1,19 @@
 #pragma once
 // The large synthetic inventory of the window benchmarks: 10,000 images,
 // 10,000 volumes, 2,750 containers in 500 compose projects (five containers
-// each, every third project stopped) and 250 standalone containers.
+// each, every third project stopped) and 250 standalone containers; or the
+// same shape scaled down to fewer projects for a quick run.
 
+#include "model/ProjectIndex.h"
 #include "model/StateCache.h"
+#include "model/UsageClassification.h"
 
 #include <QDateTime>
 
 namespace stowage::bench {
 
-inline constexpr int projectCount = 500;
-inline constexpr int imageCount = 10'000;
-inline constexpr int volumeCount = 10'000;
+inline constexpr int fullProjectCount = 500;
+inline constexpr int smallProjectCount = 10;
 
 inline QString hexId(int kind, int i)
 {
@@ -24,13 +26,16 @@ inline QString shortId(int kind, int i)
     return QStringLiteral("%1%2").arg(kind, 1, 16).arg(i, 11, 16, QLatin1Char('0'));
 }
 
-// 500 projects of five containers (every third project stopped) and 250
-// standalone containers. Images: five built per project (used), 2,500 pulled
-// bases (a fifth used), the rest unused local builds and dangling images.
-// Volumes: six per project (mounted), then labelled orphans, anonymous
-// orphans and, every tenth unmounted one, volumes the engine disputes.
-inline CachedState largeInventory()
+// `projectCount` projects of five containers (every third project stopped)
+// and half as many standalone containers. Twenty images per project: five
+// built per project (used), then pulled bases up to half of them (a fifth
+// used), the rest unused local builds and dangling images. Twenty volumes per
+// project: six mounted, then labelled orphans, anonymous orphans and, every
+// tenth unmounted one, volumes the engine disputes.
+inline CachedState largeInventory(int projectCount = fullProjectCount)
 {
+    const int imageCount = 20 * projectCount;
+    const int volumeCount = 20 * projectCount;
     CachedState s;
     s.usageDataComplete = true;
     s.danglingKnown = true;
@@ -40,9 +45,9 @@ inline CachedState largeInventory()
         image.id = QStringLiteral("sha256:") + hexId(1, i);
         if (i < projectCount * 5)
             image.repository = QStringLiteral("app%1-svc%2").arg(i / 5).arg(i % 5);
-        else if (i < 5000)
+        else if (i < imageCount / 2)
             image.repository = QStringLiteral("library/base%1").arg(i);
-        else if (i < 7500)
+        else if (i < imageCount * 3 / 4)
             image.repository = QStringLiteral("scratch%1-build").arg(i);
         else
             image.repository = QStringLiteral("<none>");
@@ -89,12 +94,12 @@ inline CachedState largeInventory()
             s.usedImageIDs << container.imageID;
         }
     }
-    for (int i = 0; i < 250; ++i) {
+    for (int i = 0; i < projectCount / 2; ++i) {
         SGContainer container;
         container.id = shortId(3, i);
         container.name = QStringLiteral("tool-%1").arg(i);
-        container.image = s.images[2500 + i * 5].repository;
-        container.imageID = s.images[2500 + i * 5].id;
+        container.image = s.images[projectCount * 5 + i * 5].repository;
+        container.imageID = s.images[projectCount * 5 + i * 5].id;
         container.state = QStringLiteral("exited");
         container.status = QStringLiteral("Exited (0) 1 day ago");
         s.containers << container;
@@ -107,6 +112,24 @@ inline CachedState largeInventory()
         else
             addVolume(hexId(4, i), QString(), !disputed);
     }
+    return s;
+}
+
+// `s` with the Overview's figures, as the application saves it.
+inline CachedState withOverviewFigures(CachedState s)
+{
+    Inventory inventory;
+    inventory.containers = s.containers;
+    inventory.images = s.images;
+    inventory.volumes = s.volumes;
+    inventory.buildCache = s.buildCache;
+    inventory.volumeSizes = s.volumeSizes;
+    inventory.usedImageIDs = QSet<QString>(s.usedImageIDs.cbegin(), s.usedImageIDs.cend());
+    inventory.danglingVolumeNames = QSet<QString>(s.danglingVolumeNames.cbegin(), s.danglingVolumeNames.cend());
+    inventory.danglingKnown = s.danglingKnown;
+    inventory.usageDataComplete = s.usageDataComplete;
+    const ProjectIndex index = buildProjectIndex(inventory.containers, inventory.images, inventory.volumes);
+    s.figures = OverviewFigures::of(inventory, UsageClassification(inventory, index));
     return s;
 }
 

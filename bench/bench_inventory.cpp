@@ -3,8 +3,11 @@
 // listings and the inspect output, merging, building the project index,
 // classifying every image and volume, sorting the project list, and writing
 // and reading the state cache. Prints milliseconds per stage and size, and
-// the growth from 10k to 50k (5.0 means linear).
+// the growth from 10k to 50k (5.0 means linear). Exits non-zero when what it
+// parsed, indexed or read back from the cache is not the inventory it made.
+// Usage: bench_inventory [--sizes 1000,10000,50000]
 
+#include "InventoryCheck.h"
 #include "ListingLines.h"
 #include "docker/DockerClient.h"
 #include "docker/Records.h"
@@ -72,6 +75,7 @@ struct Installation {
     int projectContainers() const { return n * 9 / 10; }
     int mountedVolumes() const { return n * 6 / 10; }
     int builtImages() const { return n * 6 / 10; }
+    bench::InventoryCounts counts() const { return {n, n, n, (projectContainers() + 4) / 5}; }
 
     QString project(int i) const { return i < projectContainers() ? QStringLiteral("app%1").arg(i / 5) : QString(); }
     QString service(int i) const { return QString::fromLatin1(services[i % 5]); }
@@ -302,6 +306,7 @@ Timing best(int repetitions, const std::function<void()>& work)
 volatile qint64 sink = 0;
 
 struct Stages {
+    std::vector<int> sizes;
     std::vector<std::string> order;
     std::map<std::string, std::map<int, Timing>> timings;
 
@@ -312,13 +317,21 @@ struct Stages {
         timings[stage][size] = timing;
     }
 
+    // One column per size, and the growth from the next-to-last size to the last.
     void print(const char* title, double Timing::*field) const
     {
-        std::printf("\n%-26s %10s %10s %10s %10s\n", title, "1k", "10k", "50k", "50k/10k");
+        std::printf("\n%-26s", title);
+        for (int n : sizes)
+            std::printf(" %10d", n);
+        std::printf(" %10s\n", "growth");
         for (const std::string& stage : order) {
             const auto& row = timings.at(stage);
-            const double small = row.at(1000).*field, medium = row.at(10000).*field, large = row.at(50000).*field;
-            std::printf("%-26s %10.2f %10.2f %10.2f %10.2f\n", stage.c_str(), small, medium, large, large / medium);
+            std::printf("%-26s", stage.c_str());
+            for (int n : sizes)
+                std::printf(" %10.2f", row.at(n).*field);
+            const double last = row.at(sizes.back()).*field;
+            const double before = sizes.size() > 1 ? row.at(sizes[sizes.size() - 2]).*field : last;
+            std::printf(" %10.2f\n", before > 0 ? last / before : 0.0);
         }
     }
 };
@@ -367,6 +380,16 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     }));
     inventory.danglingKnown = true;
     inventory.usageDataComplete = true;
+    const auto merged = std::count_if(inventory.containers.cbegin(), inventory.containers.cend(),
+                                      [](const SGContainer& c) { return !c.imageID.isEmpty(); });
+    const auto sized = std::count_if(inventory.volumes.cbegin(), inventory.volumes.cend(),
+                                     [&](const SGVolume& v) { return inventory.volumeSizes.contains(v.name); });
+    if (merged != n || sized != n || details.size() != n) {
+        std::fprintf(stderr, "bench_inventory %d: %lld containers inspected, %lld merged, %lld volumes sized\n", n,
+                     static_cast<long long>(details.size()), static_cast<long long>(merged),
+                     static_cast<long long>(sized));
+        std::exit(3);
+    }
 
     // Earlier results are kept until after the timing, so that only building is measured.
     std::vector<ProjectIndex> built;
@@ -375,6 +398,8 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     }));
     const ProjectIndex index = built.back();
     built.clear();
+    bench::requireLoaded("bench_inventory (parsed and indexed)", installation.counts(),
+                         bench::countsOf(inventory.containers, inventory.images, inventory.volumes, index.projects));
 
     stages.add("classify images", n, best(reps, [&] {
         const UsageClassification classification(inventory, index);
@@ -420,8 +445,12 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
         if (file.open(QIODevice::ReadOnly))
             loaded = StateCache::decode(file.readAll());
     }));
-    if (!loaded || loaded->containers.size() != n)
-        std::fprintf(stderr, "cache round trip failed at %d\n", n);
+    if (!loaded) {
+        std::fprintf(stderr, "bench_inventory %d: the cache did not read back\n", n);
+        std::exit(3);
+    }
+    bench::requireLoaded("bench_inventory (cache read back)", installation.counts(),
+                         bench::countsOf(loaded->containers, loaded->images, loaded->volumes));
     std::printf("  %6d: %lld projects, %lld unused images, %lld orphan volumes, cache file %.1f MB\n", n,
                 static_cast<long long>(index.projects.size()),
                 static_cast<long long>(UsageClassification(inventory, index).unusedImages().size()),
@@ -435,16 +464,21 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString cacheFile = dir.filePath(QStringLiteral("state.json"));
-    const std::vector<int> sizes = {1000, 10000, 50000};
+    const QString cacheFile = dir.filePath(QStringLiteral("state.cache"));
+    Stages stages;
+    stages.sizes = {1000, 10000, 50000};
+    if (const qsizetype at = app.arguments().indexOf("--sizes"); at > 0 && at + 1 < app.arguments().size()) {
+        stages.sizes.clear();
+        for (const QString& size : app.arguments()[at + 1].split(','))
+            stages.sizes.push_back(size.toInt());
+    }
 
     // Wall-clock figures depend on what else runs; the load average says how busy the machine was.
     QFile loadavg(QStringLiteral("/proc/loadavg"));
     const QByteArray load = loadavg.open(QIODevice::ReadOnly) ? loadavg.readLine().trimmed() : QByteArray("unknown");
     std::printf("Load average at start: %s\n", load.constData());
     std::printf("Generating and timing (best of 7 runs at 1k, of 3 above):\n");
-    Stages stages;
-    for (int n : sizes)
+    for (int n : stages.sizes)
         runSize(n, stages, cacheFile);
 
     stages.print("wall-clock ms", &Timing::wallMs);

@@ -16,8 +16,11 @@
 //
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
 // otherwise), --reps N (default 5), --sizes 1000,10000.
+// Exits non-zero when a refresh against the fake docker did not complete or did not land the
+// whole generated inventory.
 
 #include "FakeDockerScript.h"
+#include "InventoryCheck.h"
 #include "ListingLines.h"
 #include "docker/DockerCLI.h"
 #include "docker/DockerClient.h"
@@ -76,6 +79,8 @@ QString jsonLine(const QJsonObject& object)
 class Installation {
 public:
     explicit Installation(int n) : n_(n) {}
+
+    bench::InventoryCounts counts() const { return {n_, n_, n_, (n_ * 9 / 10 + 4) / 5}; }
 
     QString project(int i) const { return i < n_ * 9 / 10 ? QStringLiteral("app%1").arg(i / 5) : QString(); }
     QString containerId(int i) const { return hex64(1000000 + i); }
@@ -273,7 +278,7 @@ struct Rig {
         config.log = &log;
         cli = std::make_unique<DockerCLI>(config);
         AppModel::Options options;
-        options.cacheFile = std::optional<QString>(cacheDir.filePath("state.json"));
+        options.cacheFile = std::optional<QString>(cacheDir.filePath("state.cache"));
         model = std::make_unique<AppModel>(*cli, options);
     }
 };
@@ -377,6 +382,14 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
         (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = script.path();
         Rig rig(config);
         const RefreshSummary summary = timeRefreshes(*rig.model, reps);
+        const AppModel& model = *rig.model;
+        bench::requireLoaded("bench_refresh", installation.counts(),
+                             bench::countsOf(model.containers(), model.images(), model.volumes(), model.projects()));
+        if (summary.complete != reps) {
+            std::fprintf(stderr, "bench_refresh %d: %d of %d refreshes incomplete: %s\n", n, reps - summary.complete,
+                         reps, qPrintable(summary.lastStatus));
+            std::exit(3);
+        }
         QStringList ids;
         for (const SGContainer& container : rig.model->containers())
             ids << container.id;

@@ -10,10 +10,13 @@
 //      application starts (src/app/main.cpp), over a data folder holding the
 //      cache and a full activity log, and reports when the Overview's project
 //      table is first painted with rows.
-// Usage: bench_window --fake-docker build/default/tests/fake-docker [--runs N] [--only stall|start]
-// Prints the median and the worst of N runs (default 5) in milliseconds.
+// Usage: bench_window --fake-docker build/default/tests/fake-docker [--runs N] [--only stall|start] [--small]
+// Prints the median and the worst of N runs (default 5) in milliseconds; --small uses an
+// inventory of 10 projects (a check that the benchmark works, not a measure). Exits non-zero
+// when a refresh or the cache did not bring the whole generated inventory into the model.
 
 #include "FakeDockerScript.h"
+#include "InventoryCheck.h"
 #include "LargeInventory.h"
 
 #include "docker/DockerCLI.h"
@@ -168,16 +171,26 @@ bool runEventsUntil(const std::function<bool()>& done, int limitMs)
     return done();
 }
 
-void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount)
+bench::InventoryCounts countsOf(const CachedState& s)
 {
-    const CachedState inventory = bench::largeInventory();
+    return bench::countsOf(s.containers, s.images, s.volumes);
+}
+
+bench::InventoryCounts countsOf(const AppModel& model)
+{
+    return bench::countsOf(model.containers(), model.images(), model.volumes(), model.projects());
+}
+
+void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount, int projectCount)
+{
+    const CachedState inventory = bench::largeInventory(projectCount);
     QTemporaryDir script;
     QTemporaryDir data;
     if (!bench::writeInventoryScript(inventory, script.path(), DockerClient::Limits{}.inspectBatchSize)) {
         std::printf("cannot write the fake docker's files\n");
         return;
     }
-    const QString cacheFile = data.filePath("state.json");
+    const QString cacheFile = data.filePath("state.cache");
     {
         QFile file(cacheFile);
         if (!file.open(QIODevice::WriteOnly) || file.write(StateCache::encode(inventory)) <= 0)
@@ -230,6 +243,11 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
             model.refresh();
             runEventsUntil([&] { return !model.isLoading(); }, 120'000);
             refreshes.push_back(clock.elapsed());
+            bench::requireLoaded("bench_window (refresh)", countsOf(inventory), countsOf(model));
+            if (!model.usageDataComplete()) {
+                std::fprintf(stderr, "bench_window: the refresh did not complete: %s\n", qPrintable(model.statusText()));
+                std::exit(3);
+            }
             runEventsFor(1000);  // the views catch up, the folders' answers arrive
             app.recording = false;
             if (stalls.empty() || watch.longestMs() > worst(stalls))
@@ -248,8 +266,6 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
         std::printf("%-12s %7.1f %7.1f %7.1f %7.1f %9.0f   %s\n", qPrintable(RootView::title(tab)), median(stalls),
                     worst(stalls), median(cpuStalls), worst(cpuStalls), median(refreshes),
                     qPrintable(top.join(QStringLiteral("; "))));
-        if (!model.usageDataComplete())
-            std::printf("  (the refresh did not complete: %s)\n", qPrintable(model.statusText()));
     }
 }
 
@@ -269,6 +285,7 @@ int firstPaintChild(int argc, char** argv)
     MainWindow window(model, ActivityLog::shared(), platform::Desktop::system());
 
     struct Watch : QObject {
+        const AppModel* model = nullptr;
         QTableView* table = nullptr;
         qint64 firstPaint = 0;
         bool done = false;
@@ -283,16 +300,29 @@ int firstPaintChild(int argc, char** argv)
             if (table && watched == table->viewport() && table->model()->rowCount() > 0) {
                 done = true;
                 // Reported once this paint has finished.
-                QTimer::singleShot(0, [] {
+                QTimer::singleShot(0, [this] {
                     std::printf("data %lld\n", static_cast<long long>(steadyNs()));
                     std::printf("cpu %lld\n", static_cast<long long>(cpuNs(CLOCK_PROCESS_CPUTIME_ID)));
-                    std::fflush(stdout);
-                    QCoreApplication::quit();
+                    // The first data may be the cache's summary: the counts are those of the
+                    // inventory once it is in the model.
+                    auto* poll = new QTimer(this);
+                    QObject::connect(poll, &QTimer::timeout, [this] {
+                        if (model->containers().isEmpty())
+                            return;
+                        const bench::InventoryCounts counts = countsOf(*model);
+                        std::printf("counts %lld %lld %lld %lld\n", static_cast<long long>(counts.containers),
+                                    static_cast<long long>(counts.images), static_cast<long long>(counts.volumes),
+                                    static_cast<long long>(counts.projects));
+                        std::fflush(stdout);
+                        QCoreApplication::quit();
+                    });
+                    poll->start(5);
                 });
             }
             return false;
         }
     } watch;
+    watch.model = &model;
     watch.table = qobject_cast<OverviewTab*>(window.rootView()->tabView(RootView::Tab::overview))->projectsTable();
     app.installEventFilter(&watch);
     QObject::connect(&model, &AppModel::containersChanged, [] {
@@ -306,13 +336,14 @@ int firstPaintChild(int argc, char** argv)
     return 0;
 }
 
-void firstPaint(const QString& self, int runCount)
+void firstPaint(const QString& self, int runCount, int projectCount)
 {
     QTemporaryDir home;
     QDir(home.path()).mkpath("Stowage");
+    const CachedState inventory = bench::withOverviewFigures(bench::largeInventory(projectCount));
     {
-        QFile cache(home.filePath("Stowage/state.json"));
-        if (!cache.open(QIODevice::WriteOnly) || cache.write(StateCache::encode(bench::largeInventory())) <= 0)
+        QFile cache(home.filePath("Stowage/state.cache"));
+        if (!cache.open(QIODevice::WriteOnly) || cache.write(StateCache::encode(inventory)) <= 0)
             return;
     }
     std::vector<double> firstPaints, applied, firstData, cpu;
@@ -339,13 +370,20 @@ void firstPaint(const QString& self, int runCount)
             child.waitForFinished();
         }
         std::map<QByteArray, qint64> marks;
-        for (const QByteArray& out : child.readAllStandardOutput().split('\n'))
-            if (const qsizetype space = out.indexOf(' '); space > 0)
-                marks[out.left(space)] = out.mid(space + 1).toLongLong();
-        if (!marks.count("paint") || !marks.count("applied") || !marks.count("data")) {
-            std::printf("run %d: the child reported nothing (%s)\n", run, child.readAllStandardError().constData());
-            continue;
+        bench::InventoryCounts shown;
+        for (const QByteArray& out : child.readAllStandardOutput().split('\n')) {
+            const QList<QByteArray> words = out.split(' ');
+            if (words.size() == 2)
+                marks[words[0]] = words[1].toLongLong();
+            else if (words.size() == 5 && words[0] == "counts")
+                shown = {words[1].toLongLong(), words[2].toLongLong(), words[3].toLongLong(), words[4].toLongLong()};
         }
+        if (!marks.count("paint") || !marks.count("applied") || !marks.count("data")) {
+            std::fprintf(stderr, "bench_window: run %d: the window showed no data (%s)\n", run,
+                         child.readAllStandardError().constData());
+            std::exit(3);
+        }
+        bench::requireLoaded("bench_window (start over the cache)", countsOf(inventory), shown);
         firstPaints.push_back((marks["paint"] - start) / 1e6);
         applied.push_back((marks["applied"] - start) / 1e6);
         firstData.push_back((marks["data"] - start) / 1e6);
@@ -378,12 +416,14 @@ int main(int argc, char** argv)
     const int runCount = std::max(1, optionValue(args, "--runs").isEmpty() ? 5 : optionValue(args, "--runs").toInt());
     const QString fakeDocker = optionValue(args, "--fake-docker");
     const QString only = optionValue(args, "--only");
-    std::printf("10,000 images, 10,000 volumes, 2,750 containers, 500 projects\n");
+    const int projectCount = args.contains("--small") ? bench::smallProjectCount : bench::fullProjectCount;
+    std::printf("%d images, %d volumes, %d containers, %d projects\n", 20 * projectCount, 20 * projectCount,
+                projectCount * 5 + projectCount / 2, projectCount);
     if (only != "start" && fakeDocker.isEmpty())
         std::printf("\n(refresh stall skipped: pass --fake-docker PATH, tests/fake-docker of a test build)\n");
     else if (only != "start")
-        refreshStall(app, fakeDocker, runCount);
+        refreshStall(app, fakeDocker, runCount, projectCount);
     if (only != "stall")
-        firstPaint(QCoreApplication::applicationFilePath(), runCount);
+        firstPaint(QCoreApplication::applicationFilePath(), runCount, projectCount);
     return 0;
 }

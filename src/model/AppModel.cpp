@@ -19,14 +19,10 @@ std::optional<QString> resolveCacheFile(const AppModel::Options& options)
     return options.cacheFile ? *options.cacheFile : StateCache::fileURL();
 }
 
-std::optional<CachedState> readCacheFile(const std::optional<QString>& path)
+// Only the application's own folder holds a cache of an earlier version.
+std::optional<QString> resolveLegacyCacheFile(const AppModel::Options& options)
 {
-    if (!path)
-        return std::nullopt;
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return StateCache::decode(file.readAll());
+    return options.cacheFile ? std::nullopt : StateCache::legacyFileURL();
 }
 
 }  // namespace
@@ -40,12 +36,16 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
       pathFacts_(options.pathProbes),
       clock_(options.clock),
       cacheFile_(resolveCacheFile(options)),
-      cacheWriter_(cacheFile_)
+      legacyCacheFile_(resolveLegacyCacheFile(options)),
+      cacheWriter_(cacheFile_, legacyCacheFile_)
 {
     setAlerts(options.alerts);
     removalLimits_ = options.removalLimits;
     refreshAfterCleanup_ = options.refreshAfterCleanup;
     desktop_ = options.desktop;
+    for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
+                        &AppModel::usageChanged, &AppModel::indexChanged})
+        connect(this, signal, this, [this] { figures_.reset(); });
     spinnerTimer_.setInterval(90);
     connect(&spinnerTimer_, &QTimer::timeout, this, [this] {
         spinnerFrame_ = spinnerFrames()[spinnerIndex_ % spinnerFrames().size()];
@@ -259,16 +259,35 @@ CachedState AppModel::snapshot() const
     state.usageDataComplete = inventory_.usageDataComplete;
     state.imageLayers = inventory_.imageLayers.values();
     state.engineImages = inventory_.engineImages;
+    state.figures = overviewFigures();
     return state;
+}
+
+const OverviewFigures& AppModel::overviewFigures() const
+{
+    if (!figures_)
+        figures_ = OverviewFigures::of(inventory_, classification());
+    return *figures_;
 }
 
 void AppModel::saveCache() { cacheWriter_.save(snapshot()); }
 
 void AppModel::flushCache() { cacheWriter_.flush(); }
 
-std::optional<AppModel::LoadedCache> AppModel::readCache(const std::optional<QString>& path)
+StateCache::FileBytes AppModel::readCacheBytes(const std::optional<QString>& path,
+                                               const std::optional<QString>& legacyPath)
 {
-    std::optional<CachedState> state = readCacheFile(path);
+    if (!path)
+        return {};
+    StateCache::FileBytes file = StateCache::readFile(*path);
+    if (!file.bytes && file.problem.isEmpty() && legacyPath)
+        file = StateCache::readFile(*legacyPath);
+    return file;
+}
+
+std::optional<AppModel::LoadedCache> AppModel::decodeCache(const std::optional<QByteArray>& bytes)
+{
+    std::optional<CachedState> state = bytes ? StateCache::decode(*bytes) : std::nullopt;
     if (!state)
         return std::nullopt;
     ProjectIndex index =
@@ -278,8 +297,11 @@ std::optional<AppModel::LoadedCache> AppModel::readCache(const std::optional<QSt
 
 bool AppModel::loadCache()
 {
+    const StateCache::FileBytes file = readCacheBytes(cacheFile_, legacyCacheFile_);
+    if (!file.problem.isEmpty())
+        log(LogLevel::warn, file.problem);
     bool loaded = false;
-    applyCache(readCache(cacheFile_), &loaded);
+    applyCache(decodeCache(file.bytes), &loaded);
     return loaded;
 }
 
@@ -287,24 +309,47 @@ void AppModel::loadCacheInBackground(std::function<void(CacheLoad)> done)
 {
     // Used at start-up, before anything was saved, so no save can be in flight.
     // Decoding and indexing a large inventory take a good part of a second;
-    // the UI thread only assigns the result. The thread is detached; if the
-    // model is gone when the read ends, the channel drops the result.
+    // the UI thread only assigns the result. The summary at the start of the
+    // file is decoded and handed over first, so that the Overview has figures
+    // to paint meanwhile. The thread is detached; if the model is gone when
+    // the read ends, the channel drops the results.
     const quint64 refreshesBefore = refreshesStarted_;
-    std::thread([this, channel = handOff_.channel(), path = cacheFile_, refreshesBefore, done = std::move(done)]() mutable {
-        auto cache = readCache(path);
-        channel->post([this, cache = std::move(cache), refreshesBefore, done = std::move(done)] {
-            // A refresh that started meanwhile publishes newer facts than the file holds;
-            // and only the running operation may change the shown inventory.
+    // Only the running operation may change the shown inventory, and a refresh that
+    // started meanwhile publishes newer facts than the file holds.
+    const auto stillFirst = [this, refreshesBefore] { return refreshesStarted_ == refreshesBefore && !isLoading_; };
+    std::thread([this, channel = handOff_.channel(), path = cacheFile_, legacyPath = legacyCacheFile_, stillFirst,
+                 done = std::move(done)]() mutable {
+        const StateCache::FileBytes file = readCacheBytes(path, legacyPath);
+        if (file.bytes) {
+            if (auto summary = StateCache::decodeSummary(*file.bytes))
+                channel->post([this, stillFirst, summary = std::move(summary)]() mutable {
+                    if (stillFirst() && inventory_.containers.isEmpty())
+                        setCacheSummary(std::move(summary));
+                });
+        }
+        auto cache = decodeCache(file.bytes);
+        channel->post([this, stillFirst, cache = std::move(cache), problem = file.problem, done = std::move(done)] {
+            if (!problem.isEmpty())
+                log(LogLevel::warn, problem);
             CacheLoad result = CacheLoad::superseded;
-            if (refreshesStarted_ == refreshesBefore && !isLoading_) {
+            if (stillFirst()) {
                 bool loaded = false;
                 applyCache(cache, &loaded);
                 result = loaded ? CacheLoad::loaded : CacheLoad::nothing;
             }
+            setCacheSummary(std::nullopt);
             if (done)
                 done(result);
         });
     }).detach();
+}
+
+void AppModel::setCacheSummary(std::optional<CacheSummary> summary)
+{
+    if (summary == cacheSummary_)
+        return;
+    cacheSummary_ = std::move(summary);
+    emit cacheSummaryChanged();
 }
 
 void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
@@ -334,6 +379,8 @@ void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
     emit usageChanged();
     index_ = cache->index;
     emit indexChanged();
+    // Saved with this very inventory: the Overview need not classify it again.
+    figures_ = state->figures;
     if (state->containers.isEmpty() && state->images.isEmpty() && state->volumes.isEmpty())
         return;
     setDataStale(true);

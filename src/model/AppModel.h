@@ -88,6 +88,12 @@ public:
     const Inventory& inventory() const { return inventory_; }
 
     const ProjectIndex& index() const { return index_; }
+    // The Overview's figures for the shown inventory, worked out once per change of it.
+    const OverviewFigures& overviewFigures() const;
+    // What the state cache's summary says, between its read at start-up and
+    // the arrival of the cached inventory (or of a refresh's): the Overview
+    // paints it meanwhile. None otherwise.
+    const std::optional<CacheSummary>& cacheSummary() const { return cacheSummary_; }
     const QHash<QString, QStringList>& volumeMounters() const { return index_.volumeMounters; }
     const QSet<QString>& runningVolumeNames() const { return index_.runningVolumeNames; }
     const QSet<QString>& containerVolumeNames() const { return index_.containerVolumeNames; }
@@ -227,6 +233,7 @@ signals:
     // Build cache, sizes, used image ids, data root, dangling facts, completeness.
     void usageChanged();
     void indexChanged();
+    void cacheSummaryChanged();
     void statusTextChanged();
     void spinnerFrameChanged();
     void isLoadingChanged();
@@ -264,8 +271,13 @@ private:
         CachedState state;
         ProjectIndex index;
     };
-    static std::optional<LoadedCache> readCache(const std::optional<QString>& path);
+    // The cache file's bytes, from the file of earlier versions when there is
+    // no newer one; `problem` says why a file that is there was refused.
+    static StateCache::FileBytes readCacheBytes(const std::optional<QString>& path,
+                                                const std::optional<QString>& legacyPath);
+    static std::optional<LoadedCache> decodeCache(const std::optional<QByteArray>& bytes);
     void applyCache(const std::optional<LoadedCache>& cache, bool* loaded);
+    void setCacheSummary(std::optional<CacheSummary> summary);
 
     struct RemovalRequest {
         QString label;
@@ -336,7 +348,10 @@ private:
     RemovalLimits removalLimits_;
     bool refreshAfterCleanup_ = true;
     std::optional<QString> cacheFile_;
+    std::optional<QString> legacyCacheFile_;
     StateCacheWriter cacheWriter_;
+    mutable std::optional<OverviewFigures> figures_;
+    std::optional<CacheSummary> cacheSummary_;
     // Last member: destroyed first, so no handed-over change runs on a half-destroyed model.
     platform::ThreadHandOff handOff_{this};
 };

@@ -228,9 +228,26 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
                            nounFor(containers.size(), QStringLiteral("container")), reason);
     }
     ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes, two.imageLayers);
+    // The Overview's figures for what lands, worked out here too, so that neither the
+    // Overview nor the cache save classifies 10,000 rows on the UI thread.
+    Inventory landed;
+    landed.containers = containers;
+    landed.images = images;
+    landed.volumes = volumes;
+    landed.buildCache = two.buildCache;
+    landed.volumeSizes = two.volumeSizes;
+    landed.usedImageIDs = usedImageIDs;
+    landed.dockerRoot = two.dockerRoot;
+    landed.danglingVolumeNames = two.dangling.value_or(QSet<QString>());
+    landed.danglingKnown = two.dangling.has_value();
+    landed.usageDataComplete = complete;
+    landed.usageDataProblem = problem;
+    landed.imageLayers = two.imageLayers;
+    landed.engineImages = two.engineImages;
+    const OverviewFigures figures = OverviewFigures::of(landed, UsageClassification(landed, index));
 
     post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
-          usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index)]() mutable {
+          usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index), figures]() mutable {
         inventory_.buildCache = two.buildCache;
         inventory_.engineImages = two.engineImages;
         inventory_.imageLayers = two.imageLayers;
@@ -255,6 +272,8 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
         setStatusText(QStringLiteral("Building project index…"));
         index_ = std::move(index);
         emit indexChanged();
+        // Each change above dropped the figures; these are the ones of the whole landing.
+        figures_ = figures;
         setDataStale(false);
         saveCache();
 

@@ -2,6 +2,8 @@
 
 #include "model/UsageClassification.h"
 
+#include <algorithm>
+
 namespace stowage {
 
 OverviewFigures OverviewFigures::of(const Inventory& inventory, const UsageClassification& classification)
@@ -18,6 +20,30 @@ OverviewFigures OverviewFigures::of(const Inventory& inventory, const UsageClass
     f.orphanBytes = classification.orphanVolumeBytes();
     f.reclaimableBytes = classification.cleanPlan(safeCleanAllKinds).reclaimable();
     return f;
+}
+
+QList<OverviewProjectRow> overviewProjectRows(const QHash<QString, QList<SGContainer>>& projects)
+{
+    QList<OverviewProjectRow> rows;
+    rows.reserve(projects.size());
+    for (auto it = projects.cbegin(); it != projects.cend(); ++it) {
+        OverviewProjectRow row;
+        row.name = it.key();
+        row.containers = int(it.value().size());
+        QSet<QString> images;
+        for (const auto& container : it.value()) {
+            if (container.state == QStringLiteral("running"))
+                ++row.running;
+            images.insert(container.image);
+        }
+        QStringList sorted(images.cbegin(), images.cend());
+        std::sort(sorted.begin(), sorted.end());
+        row.imagesUsed = sorted.join(QStringLiteral(", "));
+        rows.append(row);
+    }
+    // Plain string order: the standalone group (empty name) comes first.
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    return rows;
 }
 
 }  // namespace stowage

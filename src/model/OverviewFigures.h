@@ -19,6 +19,21 @@ struct OverviewFigures {
     ByteRange reclaimableBytes;  // what Safe Clean All frees, build cache included
 
     static OverviewFigures of(const Inventory& inventory, const UsageClassification& classification);
+
+    bool operator==(const OverviewFigures&) const = default;
 };
+
+// One row of the Overview's table of compose projects.
+struct OverviewProjectRow {
+    QString name;  // "" for the standalone containers
+    int containers = 0;
+    int running = 0;
+    QString imagesUsed;  // the distinct image names, sorted, joined by ", "
+
+    bool operator==(const OverviewProjectRow&) const = default;
+};
+
+// One row per project, sorted by name (the standalone group first).
+QList<OverviewProjectRow> overviewProjectRows(const QHash<QString, QList<SGContainer>>& projects);
 
 }  // namespace stowage

@@ -12,26 +12,7 @@ namespace stowage {
 
 QList<OverviewProjectsModel::Row> OverviewProjectsModel::rowsFor(const QHash<QString, QList<SGContainer>>& projects)
 {
-    QList<Row> rows;
-    rows.reserve(projects.size());
-    for (auto it = projects.cbegin(); it != projects.cend(); ++it) {
-        Row row;
-        row.name = it.key();
-        row.containers = int(it.value().size());
-        QSet<QString> images;
-        for (const auto& container : it.value()) {
-            if (container.state == QStringLiteral("running"))
-                ++row.running;
-            images.insert(container.image);
-        }
-        QStringList sorted(images.cbegin(), images.cend());
-        std::sort(sorted.begin(), sorted.end());
-        row.imagesUsed = sorted.join(QStringLiteral(", "));
-        rows.append(row);
-    }
-    // Plain string order: the standalone group (empty name) comes first.
-    std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.name < b.name; });
-    return rows;
+    return overviewProjectRows(projects);
 }
 
 QString OverviewProjectsModel::text(const Row& row, int column)
@@ -66,7 +47,11 @@ int OverviewProjectsModel::columnWidth(int column)
 
 void OverviewProjectsModel::setProjects(const QHash<QString, QList<SGContainer>>& projects)
 {
-    QList<Row> rows = rowsFor(projects);
+    setRows(rowsFor(projects));
+}
+
+void OverviewProjectsModel::setRows(QList<Row> rows)
+{
     if (rows == rows_)
         return;
     beginResetModel();

@@ -3,6 +3,8 @@
 // sorted by name (standalone containers, the empty name, first), with
 // container, running and stopped counts and the images the project runs.
 
+#include "model/OverviewFigures.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
@@ -18,13 +20,7 @@ public:
     enum Column { project, containers, running, stopped, imagesUsed };
     static constexpr int columns = 5;
 
-    struct Row {
-        QString name;
-        int containers = 0;
-        int running = 0;
-        QString imagesUsed;
-        bool operator==(const Row&) const = default;
-    };
+    using Row = OverviewProjectRow;
 
     static QList<Row> rowsFor(const QHash<QString, QList<SGContainer>>& projects);
     // A cell's text (also its tooltip, shown plain).
@@ -34,6 +30,8 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
     void setProjects(const QHash<QString, QList<SGContainer>>& projects);
+    // Rows worked out elsewhere (the summary stored in the state cache).
+    void setRows(QList<Row> rows);
     const QList<Row>& rows() const { return rows_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -26,7 +26,7 @@ QString human(qint64 bytes) { return SizeFormat::humanSize(bytes); }
 
 OverviewTab::Figures OverviewTab::figures(const AppModel& model)
 {
-    return OverviewFigures::of(model.inventory(), model.classification());
+    return model.overviewFigures();
 }
 
 OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
@@ -54,7 +54,7 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
 
     updater_ = new DeferredUpdate(this, [this] { render(); });
     for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
-                        &AppModel::usageChanged, &AppModel::indexChanged})
+                        &AppModel::usageChanged, &AppModel::indexChanged, &AppModel::cacheSummaryChanged})
         connect(&model_, signal, updater_, &DeferredUpdate::request);
     render();
 }
@@ -119,34 +119,43 @@ QWidget* OverviewTab::buildProjectsTable()
 
 void OverviewTab::render()
 {
-    const Figures f = figures(model_);
-    const BuildCache& cache = model_.buildCache();
+    // At start-up the cache's summary stands in until the cached inventory is read.
+    const std::optional<CacheSummary>& summary = model_.cacheSummary();
+    const bool fromSummary = summary && model_.containers().isEmpty();
+    const Figures f = fromSummary ? summary->figures : figures(model_);
+    const BuildCache& cache = fromSummary ? summary->buildCache : model_.buildCache();
+    const qsizetype containers = fromSummary ? summary->containers : model_.containers().size();
+    const qsizetype volumes = fromSummary ? summary->volumes : model_.volumes().size();
 
-    cards_[containersCard]->setValue(QString::number(model_.containers().size()));
+    cards_[containersCard]->setValue(QString::number(containers));
     cards_[containersCard]->setSubtitle(QStringLiteral("%1 running").arg(f.running));
     cards_[imagesCard]->setValue(human(f.imageBytes));
     cards_[imagesCard]->setSubtitle(QStringLiteral("%1 total").arg(f.images));
     cards_[volumesCard]->setValue(human(f.volumeBytes));
-    cards_[volumesCard]->setSubtitle(QStringLiteral("%1 total").arg(model_.volumes().size()));
+    cards_[volumesCard]->setSubtitle(QStringLiteral("%1 total").arg(volumes));
     cards_[buildCacheCard]->setValue(cache.shownSize());
     cards_[buildCacheCard]->setSubtitle(QStringLiteral("Reclaimable: ") + cache.shownReclaimable());
     cards_[reclaimableCard]->setValue(formatRange(f.reclaimableBytes));
     cards_[reclaimableCard]->setSubtitle(QStringLiteral("Safe to remove"));
 
-    dataRoot_->setText(model_.dockerRoot());
+    dataRoot_->setText(fromSummary ? summary->dockerRoot : model_.dockerRoot());
 
-    const bool complete = model_.usageDataComplete();
+    // The buttons wait for the inventory itself.
+    const bool complete = model_.usageDataComplete() && !fromSummary;
     actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(cache.shownReclaimable()));
     actions_[removeUnusedImages]->setText(QStringLiteral("Remove Unused Images (%1)").arg(formatRange(f.unusedBytes)));
     actions_[removeOrphanVolumes]->setText(QStringLiteral("Remove Orphan Volumes (%1)").arg(human(f.orphanBytes)));
     actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(formatRange(f.reclaimableBytes)));
     const bool idle = !model_.isLoading();
-    actions_[cleanBuildCache]->setEnabled(idle);
+    actions_[cleanBuildCache]->setEnabled(idle && !fromSummary);
     actions_[removeUnusedImages]->setEnabled(complete && idle);
     actions_[removeOrphanVolumes]->setEnabled(complete && idle);
     actions_[safeCleanAll]->setEnabled(complete && idle);
 
-    projects_->setProjects(model_.projects());
+    if (fromSummary)
+        projects_->setRows(summary->projects);
+    else
+        projects_->setProjects(model_.projects());
 }
 
 }  // namespace stowage

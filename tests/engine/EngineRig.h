@@ -136,7 +136,7 @@ struct EngineModelRig {
 
     explicit EngineModelRig(const Engine& engine, const Setup& setup = {});
 
-    QString cacheFile() const { return dir.filePath(QStringLiteral("state.json")); }
+    QString cacheFile() const { return dir.filePath(QStringLiteral("state.cache")); }
     // Refreshes and waits for its end; true when the refresh inspected every container.
     bool refreshAndWait();
     bool waitIdle(std::chrono::milliseconds limit = std::chrono::seconds(90));

@@ -48,7 +48,7 @@ protected:
             run.exitCode = process.exitCode();
         run.out = process.readAllStandardOutput();
         run.lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
-        run.wroteStateCache = QFile::exists(home.filePath("Stowage/state.json"));
+        run.wroteStateCache = QFile::exists(home.filePath("Stowage/state.cache"));
         QFile log(home.filePath("Stowage/activity.log"));
         if (log.open(QIODevice::ReadOnly))
             run.log = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);

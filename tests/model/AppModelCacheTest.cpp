@@ -56,42 +56,51 @@ TEST(AppModelCache, ARefreshIsSavedAndReloadsIntoTheSameClassification)
     EXPECT_EQ(rig.model->volumeUsage(incomplete.volumes[0]), Classify::VolumeUsage::unknown);
 }
 
-TEST(AppModelCache, BackgroundLoadReportsAndNeverReplacesNewerData)
+TEST(AppModelCache, BackgroundLoadShowsTheSummaryFirstReportsAndNeverReplacesNewerData)
 {
     ModelRig rig;
     ASSERT_TRUE(rig.refreshAndWait());
     rig.model->flushCache();
-    CachedState older;
-    older.containers = {container("from-the-cache", "old")};
 
-    const QString pipe = rig.cacheDir.filePath("slow.json");
+    const QString pipe = rig.cacheDir.filePath("pipe");
     ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    const QString zero = rig.cacheDir.filePath("zero");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
     const struct {
         const char* name;
         QString file;
-        bool refreshFirst;  // a refresh runs to its end while the file is still being read
+        bool refreshFirst;  // a refresh starts before the read has been handed over
         AppModel::CacheLoad expected;
         qsizetype containers;
+        bool summaryShown;
+        bool logged;  // a line says why the file was ignored
     } cases[] = {
-        {"loaded", rig.cacheFile(), false, AppModel::CacheLoad::loaded, 3},
-        {"missing", rig.cacheDir.filePath("missing.json"), false, AppModel::CacheLoad::nothing, 0},
-        {"after a refresh", pipe, true, AppModel::CacheLoad::superseded, 3},
+        {"loaded", rig.cacheFile(), false, AppModel::CacheLoad::loaded, 3, true, false},
+        {"missing", rig.cacheDir.filePath("missing"), false, AppModel::CacheLoad::nothing, 0, false, false},
+        {"a FIFO", pipe, false, AppModel::CacheLoad::nothing, 0, false, true},
+        {"a link to a device", zero, false, AppModel::CacheLoad::nothing, 0, false, true},
+        {"after a refresh", rig.cacheFile(), true, AppModel::CacheLoad::superseded, 3, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        const auto refusals = [&] { return rig.logLines().filter("warn The state cache").size(); };
+        const qsizetype refusalsBefore = refusals();
         AppModel model(*rig.cli, AppModel::Options{.cacheFile = std::optional<QString>(c.file)});
         std::optional<AppModel::CacheLoad> result;
+        bool summaryShown = false;
+        QObject::connect(&model, &AppModel::cacheSummaryChanged, [&] {
+            if (model.cacheSummary() && model.containers().isEmpty())
+                summaryShown = model.cacheSummary()->containers == 3;
+        });
         model.loadCacheInBackground([&](AppModel::CacheLoad load) { result = load; });
-        if (c.refreshFirst) {
-            QFile pipeEnd(c.file);  // meets the reading thread; the refresh's own save replaces the path only
-            ASSERT_TRUE(pipeEnd.open(QIODevice::WriteOnly));
-            model.refresh();
-            ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }));
-            pipeEnd.write(StateCache::encode(older));  // the read ends only now
-        }
-        ASSERT_TRUE(waitUntil([&] { return result.has_value(); }));
+        if (c.refreshFirst)
+            model.refresh();  // the read's results arrive later, through the event loop
+        ASSERT_TRUE(waitUntil([&] { return result.has_value() && !model.isLoading(); }));
         EXPECT_EQ(*result, c.expected);
         EXPECT_EQ(model.containers().size(), c.containers);
+        EXPECT_EQ(summaryShown, c.summaryShown);
+        EXPECT_FALSE(model.cacheSummary().has_value());
+        EXPECT_EQ(refusals() > refusalsBefore, c.logged);
         EXPECT_FALSE(model.dataStale() && c.refreshFirst);
     }
 }

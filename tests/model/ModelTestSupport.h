@@ -135,7 +135,7 @@ struct ModelRig {
         QObject::connect(model.get(), &AppModel::statusTextChanged, [this] { statuses << model->statusText(); });
     }
 
-    QString cacheFile() const { return cacheDir.filePath("state.json"); }
+    QString cacheFile() const { return cacheDir.filePath("state.cache"); }
 
     // Shows `state` in the model, through its cache file.
     bool show(const CachedState& state)

@@ -3,6 +3,9 @@
 #include "InventoryFixtures.h"
 #include "support/TestSupport.h"
 
+#include <QCborArray>
+#include <QCborMap>
+#include <QCborValue>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <limits>
+
+#include <sys/stat.h>
 
 namespace stowage {
 namespace {
@@ -27,6 +33,7 @@ CachedState fullState()
     web.startedAt = at("2024-05-01T10:11:12.345Z");
     web.finishedAt = at("1999-12-31T23:59:59Z");  // before the 2001 reference date
     web.labels = "com.docker.compose.project=shop,note=ünïcødé \"quoted\"";
+    web.image = "shop-web";
     s.containers = {web, test::container("never-inspected", "")};
     s.images = {test::image("sha256:web", "shop-web", std::numeric_limits<qint64>::max())};
     s.volumes = {test::volume("data", "shop")};
@@ -44,9 +51,25 @@ CachedState fullState()
     return s;
 }
 
+// The JSON layout earlier versions wrote, which is still read once.
 QJsonObject encodedObject(const CachedState& s)
 {
-    return QJsonDocument::fromJson(StateCache::encode(s)).object();
+    const auto records = [](const auto& list) {
+        QJsonArray array;
+        for (const auto& record : list)
+            array.append(toJson(record));
+        return array;
+    };
+    QJsonObject sizes;
+    for (auto it = s.volumeSizes.cbegin(); it != s.volumeSizes.cend(); ++it)
+        sizes.insert(it.key(), QJsonValue(it.value()));
+    return {{"containers", records(s.containers)}, {"images", records(s.images)}, {"volumes", records(s.volumes)},
+            {"buildCache", toJson(s.buildCache)}, {"volumeSizes", sizes},
+            {"usedImageIDs", QJsonArray::fromStringList(s.usedImageIDs)}, {"dockerRoot", s.dockerRoot},
+            {"savedAt", toReferenceSeconds(s.savedAt)},
+            {"danglingVolumeNames", QJsonArray::fromStringList(s.danglingVolumeNames)},
+            {"danglingKnown", s.danglingKnown}, {"usageDataComplete", s.usageDataComplete},
+            {"imageLayers", records(s.imageLayers)}, {"engineImages", toJson(s.engineImages)}};
 }
 
 QByteArray bytesOf(const QJsonObject& o)
@@ -54,23 +77,101 @@ QByteArray bytesOf(const QJsonObject& o)
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 
-TEST(StateCacheFormat, RoundTripKeepsEveryFieldAndInstant)
+CachedState withFigures(CachedState s)
 {
-    const CachedState original = fullState();
-    const QByteArray bytes = StateCache::encode(original);
-    EXPECT_FALSE(bytes.contains('\n'));
-    EXPECT_EQ(StateCache::decode(bytes), original);
-    // Dates are seconds since 2001 as numbers.
-    EXPECT_EQ(encodedObject(original).value("savedAt").toDouble(), 86401.5);
-    // Each flag is read back as written.
-    for (const auto flag : {&CachedState::danglingKnown, &CachedState::usageDataComplete}) {
-        CachedState changed = original;
-        changed.*flag = false;
-        EXPECT_EQ(StateCache::decode(StateCache::encode(changed)), changed);
-    }
+    s.figures = OverviewFigures{2, 7, 1980000, 4096, {10, 20}, 300, {1000, 2000}};
+    return s;
 }
 
-TEST(StateCacheFormat, EveryKeyIsRequiredAndTypedButTheImageFactsAndExtraKeysAreIgnored)
+TEST(StateCacheFormat, RoundTripKeepsEveryFieldAndInstantAndPutsTheSummaryFirst)
+{
+    for (const CachedState& original : {fullState(), withFigures(fullState())}) {
+        EXPECT_EQ(StateCache::decode(StateCache::encode(original)), original);
+        // Each flag is read back as written.
+        for (const auto flag : {&CachedState::danglingKnown, &CachedState::usageDataComplete}) {
+            CachedState changed = original;
+            changed.*flag = false;
+            EXPECT_EQ(StateCache::decode(StateCache::encode(changed)), changed);
+        }
+    }
+    // The JSON of earlier versions reads to the same state, without figures.
+    EXPECT_EQ(StateCache::decode(bytesOf(encodedObject(fullState()))), fullState());
+    EXPECT_FALSE(StateCache::decodeSummary(bytesOf(encodedObject(fullState()))).has_value());
+    EXPECT_FALSE(StateCache::decodeSummary(StateCache::encode(fullState())).has_value());
+
+    // With figures, the summary reads from the start of the file alone.
+    const CachedState state = withFigures(fullState());
+    const QByteArray bytes = StateCache::encode(state);
+    const std::optional<CacheSummary> summary = StateCache::decodeSummary(bytes.left(bytes.size() / 2));
+    ASSERT_TRUE(summary.has_value());
+    EXPECT_EQ(summary->figures, *state.figures);
+    EXPECT_EQ(summary->savedAt, state.savedAt);
+    EXPECT_EQ(summary->dockerRoot, "/srv/docker");
+    EXPECT_EQ(summary->buildCache, state.buildCache);
+    EXPECT_EQ(std::pair(summary->containers, summary->volumes), std::pair(qsizetype(2), qsizetype(1)));
+    const QList<OverviewProjectRow> rows = {{"", 1, 0, ""}, {"shop", 1, 1, "shop-web"}};
+    EXPECT_EQ(summary->projects, rows);
+}
+
+// `value` with the item at `path` (indexes into nested arrays) replaced by `change` of it.
+QCborValue edited(const QCborValue& value, QList<qsizetype> path, const std::function<QCborValue(QCborValue)>& change)
+{
+    if (path.isEmpty())
+        return change(value);
+    QCborArray array = value.toArray();
+    const qsizetype at = path.takeFirst();
+    array[at] = edited(array.at(at), path, change);
+    return array;
+}
+
+TEST(StateCacheFormat, AMissingMistypedOrExtraValueRejectsTheWholeFile)
+{
+    const QCborValue good = QCborValue::fromCbor(StateCache::encode(withFigures(fullState())));
+    ASSERT_TRUE(good.isArray());
+    const auto to = [](QCborValue replacement) { return [replacement](const QCborValue&) { return replacement; }; };
+    const auto withoutLast = [](const QCborValue& v) {
+        QCborArray a = v.toArray();
+        a.removeLast();
+        return QCborValue(a);
+    };
+    const auto withOneMore = [](const QCborValue& v) {
+        QCborArray a = v.toArray();
+        a.append(QCborValue(0));
+        return QCborValue(a);
+    };
+    const struct {
+        const char* what;
+        QList<qsizetype> path;
+        std::function<QCborValue(QCborValue)> change;
+    } cases[] = {
+        {"another version", {1}, to(2)},
+        {"another magic", {0}, to("stowage")},
+        {"a container without its last field", {3, 0}, withoutLast},
+        {"a container with a field too many", {3, 0}, withOneMore},
+        {"an image size as text", {4, 0, 4}, to("10")},
+        {"a volume size as a fraction", {7}, to(QCborMap{{"data", 1.5}})},
+        {"sizes as a list", {7}, to(QCborArray{})},
+        {"a used image id as a number", {8}, to(QCborArray{"sha256:a", 2})},
+        {"no data root", {9}, to(QCborValue(QCborValue::Null))},
+        {"the saving date as text", {10}, to("2024-06-01T08:00:00Z")},
+        {"a flag as a number", {12}, to(1)},
+        {"a count beyond an int", {15, 1}, to(qint64(1) << 40)},
+        {"a summary of another shape", {2}, to("summary")},
+        {"a top-level item missing", {}, withoutLast},
+        {"a top-level item too many", {}, withOneMore},
+    };
+    for (const auto& c : cases) {
+        const QByteArray bytes = edited(good, c.path, c.change).toCbor();
+        EXPECT_FALSE(StateCache::decode(bytes).has_value()) << c.what;
+    }
+    const QByteArray bytes = good.toCbor();
+    ASSERT_TRUE(StateCache::decode(bytes).has_value());
+    for (const QByteArray& damaged : {bytes.left(bytes.size() - 1), bytes.left(bytes.size() / 2), bytes + '\0',
+                                      QByteArray(), QByteArray("\x9f\xff"), QByteArray("\x00\xff garbage", 10)})
+        EXPECT_FALSE(StateCache::decode(damaged).has_value()) << damaged.left(40).toHex().toStdString();
+}
+
+TEST(StateCacheFormat, TheJsonOfEarlierVersionsNeedsEveryKeyTypedButTheImageFactsAndExtraKeysAreIgnored)
 {
     const QJsonObject complete = encodedObject(fullState());
     const QStringList optional{"imageLayers", "engineImages"};
@@ -102,19 +203,47 @@ TEST(StateCacheFormat, EveryKeyIsRequiredAndTypedButTheImageFactsAndExtraKeysAre
         EXPECT_FALSE(StateCache::decode(bytesOf(o)).has_value())
             << key.toStdString() << " = " << QJsonDocument(QJsonArray{value}).toJson().toStdString();
     }
-    const QByteArray bytes = StateCache::encode(fullState());
-    for (const QByteArray& damaged : {bytes.left(bytes.size() - 1), bytes.left(bytes.size() / 2), QByteArray(),
-                                      QByteArray("[]"), QByteArray("null"), QByteArray("\x00\xff garbage", 10)})
+    const QByteArray bytes = bytesOf(complete);
+    for (const QByteArray& damaged : {bytes.left(bytes.size() - 1), bytes.left(bytes.size() / 2), QByteArray("[]"),
+                                      QByteArray("null")})
         EXPECT_FALSE(StateCache::decode(damaged).has_value()) << damaged.left(40).toStdString();
 }
 
-TEST(StateCacheLocation, IsStateJsonInTheApplicationFolderWhichIsCreatedPrivate)
+TEST(StateCacheLocation, IsStateCacheInTheApplicationFolderWhichIsCreatedPrivate)
 {
     const test::TempDataHome home;
     const std::optional<QString> file = StateCache::fileURL();
     ASSERT_TRUE(file.has_value());
-    EXPECT_EQ(QFileInfo(*file).absoluteFilePath(), QDir(home.path()).filePath("Stowage/state.json"));
+    EXPECT_EQ(QFileInfo(*file).absoluteFilePath(), QDir(home.path()).filePath("Stowage/state.cache"));
+    EXPECT_EQ(StateCache::legacyFileURL(), QFileInfo(*file).absolutePath() + "/state.json");
     EXPECT_EQ(test::fileMode(QFileInfo(*file).absolutePath()), 0700);
+}
+
+TEST(StateCacheFile, OnlyARegularFileUnderTheSizeLimitIsReadAndARefusalIsExplained)
+{
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(name); };
+    QFile regular(path("regular"));
+    ASSERT_TRUE(regular.open(QIODevice::WriteOnly) && regular.write("bytes") == 5);
+    regular.close();
+    QFile large(path("large"));  // sparse: takes no room on the disk
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(StateCache::maxFileBytes + 1));
+    ASSERT_EQ(::mkfifo(path("fifo").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", path("zero")));
+    ASSERT_TRUE(QFile::link(path("regular"), path("link")));
+    const struct {
+        const char* name;
+        bool read;
+        bool explained;
+    } cases[] = {
+        {"regular", true, false}, {"link", true, false}, {"missing", false, false}, {"fifo", false, true},
+        {"zero", false, true},    {"large", false, true}, {"", false, true},  // the folder itself
+    };
+    for (const auto& c : cases) {
+        const StateCache::FileBytes file = StateCache::readFile(path(c.name));
+        EXPECT_EQ(file.bytes.has_value(), c.read) << c.name;
+        EXPECT_EQ(!file.problem.isEmpty(), c.explained) << c.name;
+    }
 }
 
 std::optional<CachedState> readBack(const QString& path)
@@ -154,6 +283,14 @@ TEST(StateCacheWriter, ManySavesLeaveTheLastSnapshotOnDiskPrivateToTheUser)
     }  // destruction writes what is pending
     EXPECT_EQ(readBack(path)->dockerRoot, "8");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"state.json"});
+
+    // The file an earlier version wrote goes once the new one is written.
+    const QString earlier = dir.filePath("earlier.json");
+    QFile(earlier).open(QIODevice::WriteOnly);
+    StateCacheWriter writer(dir.filePath("state.cache"), earlier);
+    writer.save(numbered(1));
+    writer.flush();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"state.cache", "state.json"}));
 }
 
 }  // namespace

@@ -5,8 +5,9 @@
 //   --fake-invalid-utf8, --fake-grandchild SECONDS (holds the pipes), --fake-echo-args (one a
 //   line), --fake-pid-file PATH.
 // Scripted mode (FAKE_DOCKER_SCRIPT=DIR): the first rule of DIR/rules.json, a JSON array of
-//   {"match", "stdout", "stderr", "exit", "sleep", "ignoreTerm", "times", "echoItems"}, whose
-// "match" starts the arguments joined by spaces answers; "times" limits a rule to its first N
+//   {"match", "stdout", "stdoutFile", "stderr", "exit", "sleep", "ignoreTerm", "times", "echoItems"},
+// whose "match" starts the arguments joined by spaces answers; "stdoutFile" names a file in DIR
+// printed after "stdout" (large listings); "times" limits a rule to its first N
 // calls; "echoItems" prints every argument after the match on a line (as rm -f and volume rm
 // do). Every call is appended to DIR/calls.log as one line.
 #include <QCoreApplication>
@@ -129,6 +130,14 @@ int runScript(const QString& dir, const QStringList& args)
             signal(SIGTERM, SIG_IGN);
         sleepSeconds(rule.value("sleep").toDouble());
         writeAll(1, rule.value("stdout").toString().toUtf8());
+        if (const QString name = rule.value("stdoutFile").toString(); !name.isEmpty()) {
+            QFile served(dir + '/' + name);
+            if (!served.open(QIODevice::ReadOnly)) {
+                writeAll(2, ("fake docker: cannot read " + name + "\n").toUtf8());
+                return 96;
+            }
+            writeAll(1, served.readAll());
+        }
         if (rule.value("echoItems").toBool()) {
             const QStringList items = joined.mid(match.size()).split(' ', Qt::SkipEmptyParts);
             for (const auto& item : items)

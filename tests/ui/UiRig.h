@@ -57,7 +57,7 @@ struct UiRig {
         model = std::make_unique<AppModel>(*cli, options);
     }
 
-    QString cacheFile() const { return dir.filePath("state.json"); }
+    QString cacheFile() const { return dir.filePath("state.cache"); }
 
     bool waitIdle()
     {

@@ -133,12 +133,12 @@ struct Scene {
         config.baseEnvironment = env;
         cli = std::make_unique<DockerCLI>(config);
         AppModel::Options options;
-        options.cacheFile = std::optional<QString>(cacheDir.filePath("state.json"));
+        options.cacheFile = std::optional<QString>(cacheDir.filePath("state.cache"));
         options.desktop = &desktop;
         options.pathProbes = std::move(probes);
         model = std::make_unique<AppModel>(*cli, options);
         if (state) {
-            QFile file(cacheDir.filePath("state.json"));
+            QFile file(cacheDir.filePath("state.cache"));
             if (file.open(QIODevice::WriteOnly))
                 file.write(StateCache::encode(*state));
             file.close();
