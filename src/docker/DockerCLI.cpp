@@ -313,7 +313,9 @@ StreamEnding DockerCLI::stream(const QStringList& args, double timeout,
     };
     SupervisorTiming timing{timeout, config_.killGrace, config_.postTimeoutWait, config_.drainAfterExit};
     const SupervisedOutcome outcome = superviseChild(child, *box, timing, deliverLines, watchdog);
-    if (!consuming || stop.stop_requested())
+    // A child that exited 0 before the stop reached it finished its work: that is no stop.
+    const bool exitedCleanly = !outcome.timedOut && outcome.status == 0;
+    if ((!consuming || stop.stop_requested()) && !exitedCleanly)
         return stopped();
     if (outcome.timedOut)
         return {StreamEnding::Kind::timedOut, 0, DockerError::timedOut().description()};
