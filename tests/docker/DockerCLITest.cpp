@@ -345,8 +345,8 @@ TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
 
     // A stop that reached a child which then finished its work (exit 0 within the grace) is no stop.
     std::stop_source stop;
-    const QStringList finishing{"--fake-ignore-term", "--fake-stdout", "started\n", "--fake-sleep", "0.2"};
-    EXPECT_TRUE(rig.cli->stream(finishing, 10, [&](const QString&) { return stop.request_stop(), true; }, stop.get_token())
+    EXPECT_TRUE(rig.cli->stream({"--fake-ignore-term", "--fake-stdout", "started\n", "--fake-sleep", "0.2"}, 10,
+                                [&](const QString&) { return stop.request_stop(), true; }, stop.get_token())
                     .succeeded());
 
     timer.restart();
