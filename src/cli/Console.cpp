@@ -6,31 +6,12 @@ namespace stowage::cli {
 
 namespace {
 
-bool isUnsafe(char32_t c)
-{
-    return QChar::category(c) == QChar::Other_Control || (c >= 0x202A && c <= 0x202E)
-        || (c >= 0x2066 && c <= 0x2069);
-}
-
 void write(QIODevice& device, const QString& text)
 {
     device.write(text.toUtf8());
 }
 
 }  // namespace
-
-QString printable(const QString& text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const char32_t c : text.toUcs4()) {
-        if (isUnsafe(c))
-            out += QChar(0xFFFD);
-        else
-            out += QString::fromUcs4(&c, 1);
-    }
-    return out;
-}
 
 Console::Console(QIODevice& out, QIODevice& err, int progressColumns)
     : out_(out), err_(err), columns_(progressColumns)

@@ -4,15 +4,15 @@
 // model's status text) is drawn in place on standard error, and only when
 // that is a terminal. Every text from Docker passes through printable().
 
+#include "docker/PrintableText.h"
+
 #include <QIODevice>
 #include <QString>
 
 namespace stowage::cli {
 
-// `text` with control characters (line feeds included) and bidirectional
-// overrides replaced by U+FFFD, so that a name or label from Docker cannot
-// start a line, move the cursor, recolour or reorder the terminal's text.
-QString printable(const QString& text);
+// The filter the window's dialogs use too.
+using stowage::printable;
 
 class Console {
 public:

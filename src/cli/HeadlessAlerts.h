@@ -19,7 +19,8 @@ public:
 
     explicit HeadlessAlerts(bool yes) : yes_(yes) {}
 
-    bool confirm(const QString&, const QString&, bool) override { return yes_; }
+    using Alerts::confirm;
+    bool confirm(const Confirmation&) override { return yes_; }
     void info(const QString& title, const QString& message) override { notices_.append({title, message}); }
 
     const QList<Notice>& notices() const { return notices_; }

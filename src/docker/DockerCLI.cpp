@@ -344,7 +344,9 @@ StreamEnding DockerCLI::stream(const QStringList& args, double timeout,
     if (overflowed)
         return {StreamEnding::Kind::exited, outcome.status.value_or(-1) == 0 ? -1 : outcome.status.value_or(-1),
                 outputTooLarge(config_.outputLimit)};
-    if (!consuming || stop.stop_requested())
+    // A child that exited 0 before the stop reached it finished its work: that is no stop.
+    const bool exitedCleanly = !outcome.timedOut && outcome.status == 0;
+    if ((!consuming || stop.stop_requested()) && !exitedCleanly)
         return stopped();
     if (outcome.timedOut)
         return {StreamEnding::Kind::timedOut, 0, DockerError::timedOut().description()};

@@ -184,6 +184,32 @@ void DockerClient::retryingAfterTimeout(const QString& label, const std::functio
     attempt();
 }
 
+void DockerClient::checkDaemon(double timeout, std::stop_token stop) const
+{
+    cli.run({QStringLiteral("version"), QStringLiteral("--format"), QStringLiteral("{{.Server.Version}}")}, timeout,
+            stop);
+}
+
+StreamEnding DockerClient::pruneBuildCache(double timeout, const std::function<bool(const QString&)>& onLine,
+                                           std::stop_token stop) const
+{
+    return cli.stream({QStringLiteral("builder"), QStringLiteral("prune"), QStringLiteral("-af")}, timeout, onLine,
+                      stop);
+}
+
+DockerClient::BatchResult DockerClient::removeContainers(const QStringList& ids, bool force, std::stop_token stop) const
+{
+    QStringList base{QStringLiteral("rm")};
+    if (force)
+        base << QStringLiteral("-f");
+    return batchRemove(QStringLiteral("container"), base, ids, stop);
+}
+
+DockerClient::BatchResult DockerClient::removeVolumes(const QStringList& names, std::stop_token stop) const
+{
+    return batchRemove(QStringLiteral("volume"), {QStringLiteral("volume"), QStringLiteral("rm")}, names, stop);
+}
+
 DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const QStringList& base,
                                                     const QStringList& items, std::stop_token stop) const
 {

@@ -8,6 +8,7 @@
 // process. They never throw: output of an unexpected shape is skipped or
 // degrades to an empty value.
 
+#include "docker/DockerCLI.h"
 #include "docker/ImageLayers.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
@@ -69,6 +70,9 @@ public:
         double listingTimeout = 300.0;
         double inspectTimeout = 120.0;
         double removeBatchTimeout = 240.0;
+        // Putting back the tags of an image that stayed: each command, and
+        // twice this for all of them. Short: it often runs after Stop.
+        double restoreTimeout = 5.0;
     };
 
     // The inspect template: id, image id, mounts as JSON and the two times,
@@ -120,6 +124,22 @@ public:
     // deleted: the image and the untagged parents that went with it.
     QStringList removeImage(const ImageUnit& image, double timeout, std::stop_token stop = {}) const;
 
+    // Asks the engine for its version; throws like the runner when it does not
+    // answer within `timeout` seconds. Removals start with it.
+    void checkDaemon(double timeout, std::stop_token stop = {}) const;
+
+    // Streams `docker builder prune -af`: each output line goes to `onLine`,
+    // which returns false to stop reading. Never throws.
+    StreamEnding pruneBuildCache(double timeout, const std::function<bool(const QString&)>& onLine,
+                                 std::stop_token stop = {}) const;
+
+    // Removes containers in batches: `rm -f` when `force` (a running container
+    // the person was told about), plain `rm` otherwise, which the engine
+    // refuses for a container that runs.
+    BatchResult removeContainers(const QStringList& ids, bool force, std::stop_token stop = {}) const;
+    // Removes volumes in batches (`volume rm`, never forced).
+    BatchResult removeVolumes(const QStringList& names, std::stop_token stop = {}) const;
+
     // Runs `base` followed by up to removeBatchSize items per command, one
     // batch after another; never throws. Stops before the next batch when a
     // stop is requested.
@@ -159,7 +179,8 @@ private:
     QStringList heldReferences(const QString& id, double timeout, std::stop_token stop) const;
     QStringList untagAndDelete(const QString& id, double timeout, std::stop_token stop) const;
     // Tags the image again with those of `references` it lost; a note for the error text.
-    QString restoreReferences(const QString& id, const QStringList& references, double timeout) const;
+    // Ends at its own short deadline, and at a Stop that comes while it runs.
+    QString restoreReferences(const QString& id, const QStringList& references, std::stop_token stop) const;
     // docker reads an argument that starts with "-" as an option, so such a
     // name is never placed among the items of a command.
     static bool looksLikeOption(const QString& item);

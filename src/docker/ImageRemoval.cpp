@@ -19,8 +19,11 @@
 #include "docker/TextTrim.h"
 #include "log/ActivityLog.h"
 
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
 
 namespace stowage {
 
@@ -82,7 +85,7 @@ QStringList DockerClient::untagAndDelete(const QString& id, double timeout, std:
     try {
         result = cli.runRaw(QStringList{QStringLiteral("rmi")} + held, timeout, stop);
     } catch (const RunError&) {
-        restoreReferences(id, held, timeout);
+        restoreReferences(id, held, stop);
         throw;
     }
     const QStringList deleted = parseDeletedImages(result.out);
@@ -92,15 +95,20 @@ QStringList DockerClient::untagAndDelete(const QString& id, double timeout, std:
         result.status != 0
             ? DockerError::fromMessage(firstLine(result.err).value_or(QStringLiteral("docker rmi failed"))).description()
             : QStringLiteral("docker kept the image (another image is built on it)");
-    throw DockerError::commandFailed(reason + restoreReferences(id, held, timeout));
+    throw DockerError::commandFailed(reason + restoreReferences(id, held, stop));
 }
 
-QString DockerClient::restoreReferences(const QString& id, const QStringList& references, double timeout) const
+QString DockerClient::restoreReferences(const QString& id, const QStringList& references, std::stop_token stop) const
 {
-    // Not stopped by the operation's stop: this only undoes what the stopped step changed.
+    // This undoes what a failed or stopped step changed, so the Stop that ended
+    // that step does not skip it; a Stop pressed while it runs ends it, and so
+    // does its own deadline: the window waits for it before it can report.
+    const std::stop_token ownStop = stop.stop_requested() ? std::stop_token{} : stop;
+    const QDeadlineTimer deadline(qint64(2 * limits_.restoreTimeout * 1000));
+    const auto limit = [&] { return std::min(limits_.restoreTimeout, deadline.remainingTime() / 1000.0); };
     QStringList lost = references;
     try {
-        for (const QString& reference : heldReferences(id, timeout, {}))
+        for (const QString& reference : heldReferences(id, limit(), ownStop))
             lost.removeAll(reference);
     } catch (const RunError&) {
         return {};  // the image is gone, or the engine cannot say
@@ -110,7 +118,9 @@ QString DockerClient::restoreReferences(const QString& id, const QStringList& re
     QStringList failed;
     for (const QString& reference : lost) {
         try {
-            cli.run({QStringLiteral("tag"), id, reference}, timeout, {});
+            if (deadline.hasExpired() || ownStop.stop_requested())
+                throw CancelledError();
+            cli.run({QStringLiteral("tag"), id, reference}, limit(), ownStop);
         } catch (const RunError&) {
             failed.append(reference);
         }

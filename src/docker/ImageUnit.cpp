@@ -26,7 +26,7 @@ QList<ImageUnit> imageUnits(const QList<SGImage>& chosen, const QList<SGImage>& 
         if (unitOf.contains(row.id))
             continue;
         unitOf.insert(row.id, units.size());
-        units.append({row.id, {}, rowName(row), row.size, row.sizeBytes});
+        units.append({row.id, {}, rowName(row), row.size, row.sizeBytes, row.created});
     }
     // A chosen row missing from the listing still names its image.
     auto addReference = [&](const SGImage& row) {

@@ -21,6 +21,7 @@ struct ImageUnit {
     QString name;
     QString size;  // as listed
     qint64 sizeBytes = 0;
+    QString created;  // as listed ("3 weeks ago")
 
     bool operator==(const ImageUnit&) const = default;
 };

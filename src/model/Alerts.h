@@ -15,11 +15,31 @@ struct NoticeAction {
     std::function<void()> run;
 };
 
+// What a confirmation asks. A destructive one names its going-ahead button by
+// what it does and makes Cancel the default, so Return and Esc never destroy.
+struct Confirmation {
+    QString title;
+    // The question and what stays; short enough to read at a glance.
+    QString message;
+    // Every item that goes, one a line; shown in a scrolling area, however long.
+    QString details;
+    // The going-ahead button, named by its action ("Remove 3 Volumes"); "OK" when empty.
+    QString action;
+    bool destructive = true;
+
+    // Everything the person reads, message then list.
+    QString fullText() const { return details.isEmpty() ? message : message + QStringLiteral("\n\n") + details; }
+};
+
 class Alerts {
 public:
     virtual ~Alerts() = default;
-    // Modal; true exactly when the user chose "OK". `destructive` asks for the warning style.
-    virtual bool confirm(const QString& title, const QString& message, bool destructive) = 0;
+    // Modal; true exactly when the person chose the going-ahead button.
+    virtual bool confirm(const Confirmation& confirmation) = 0;
+    bool confirm(const QString& title, const QString& message, bool destructive)
+    {
+        return confirm(Confirmation{title, message, {}, {}, destructive});
+    }
     // A notice with one "OK" button; does not block the caller when shown as a sheet.
     virtual void info(const QString& title, const QString& message) = 0;
     // A notice that also offers `action`; where buttons cannot be shown, the plain notice.
@@ -34,7 +54,8 @@ public:
 // so nothing is removed without a person saying so.
 class DecliningAlerts : public Alerts {
 public:
-    bool confirm(const QString&, const QString&, bool) override { return false; }
+    using Alerts::confirm;
+    bool confirm(const Confirmation&) override { return false; }
     void info(const QString&, const QString&) override {}
 };
 

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QMetaObject>
 
+#include <utility>
+
 #include <thread>
 
 namespace stowage {
@@ -59,6 +61,20 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
             if (!meta.path.isEmpty())
                 paths.insert(meta.path);
         pathFacts_.renewProjects(paths);
+    });
+    connect(this, &AppModel::refreshEnded, this, [this](RefreshEnd end, const QString& error) {
+        const auto entry = std::exchange(afterFreshRead_, {});
+        if (!entry)
+            return;
+        if (end == RefreshEnd::completed)
+            return entry();
+        if (end == RefreshEnd::cancelled) {
+            setStatusText(QStringLiteral("Stopped before confirming — nothing was removed."));
+            return;
+        }
+        alerts().info(QStringLiteral("Nothing removed"),
+                      QStringLiteral("The current figures could not be read, so nothing was offered for removal.\n\n")
+                          + error);
     });
     progressTimer_.setInterval(500);
     connect(&progressTimer_, &QTimer::timeout, this, [this] {
@@ -152,6 +168,30 @@ void AppModel::endOperation()
     retired_.retire(std::move(currentTask_));
     stopping_ = false;
     refreshRunning_ = false;
+}
+
+namespace {
+
+// How old the shown facts may be when a removal confirms from them: a minute.
+// Long enough that removals right after a refresh (or after one another) do
+// not read everything again; short enough that a confirmation shows what the
+// engine holds now, not what it held when the window was last looked at.
+constexpr qint64 freshFactsSeconds = 60;
+
+}  // namespace
+
+bool AppModel::factsAreFresh() const
+{
+    return factsReadAt_ && factsReadAt_->secsTo(clock_.now()) < freshFactsSeconds;
+}
+
+void AppModel::readFreshFactsThen(std::function<void()> entry)
+{
+    if (isLoading_)
+        return;  // like every start while an operation runs
+    afterFreshRead_ = std::move(entry);
+    refresh();
+    setStatusText(QStringLiteral("Reading current figures before confirming…"));
 }
 
 bool AppModel::idleAfterConfirmation()
@@ -373,6 +413,7 @@ void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
     inventory_.usageDataComplete = state->usageDataComplete;
     inventory_.imageLayers = layersById(state->imageLayers);
     inventory_.engineImages = state->engineImages;
+    factsReadAt_.reset();
     inventory_.usageDataProblem = state->usageDataComplete
         ? QString()
         : QStringLiteral("Loaded from cache — usage was never fully verified. Refresh to check.");

@@ -134,6 +134,8 @@ public:
     void finishOperationAndReconcile();
     // Called by finishOperationAndReconcile instead of refresh when set.
     std::function<void()> reconcileForTesting;
+    // Takes the shown facts as just read (tests that show an inventory through the cache).
+    void takeFactsAsReadForTesting() { factsReadAt_ = clock_.now(); }
 
     void saveCache();
     bool loadCache();
@@ -253,6 +255,13 @@ protected:
     // Runs `change` on the UI thread after everything posted before it.
     void post(std::function<void()> change);
     void endOperation();
+    // Whether the shown facts were read by this session's last refresh less
+    // than a minute ago; never for facts from the state cache.
+    bool factsAreFresh() const;
+    // A removal entry point whose facts are not fresh: refreshes first, then
+    // calls `entry` again, which works its candidates out on the fresh
+    // inventory. A failed or stopped refresh calls nothing and says why.
+    void readFreshFactsThen(std::function<void()> entry);
     // After a confirmation: its dialog ran an event loop in which another
     // operation may have started. False (with a notice) when one runs now.
     bool idleAfterConfirmation();
@@ -279,11 +288,20 @@ private:
     void applyCache(const std::optional<LoadedCache>& cache, bool* loaded);
     void setCacheSummary(std::optional<CacheSummary> summary);
 
+    // How a removal run reports and ends: a listed removal updates the shown
+    // inventory and says what went; a safe clean and a build-cache clear also
+    // read the engine again at their end.
+    enum class RemovalKind { listed, safeClean, buildCache };
     struct RemovalRequest {
+        RemovalKind kind = RemovalKind::listed;
         QString label;
         QList<SGContainer> containers;
         QList<ImageUnit> images;
         QList<SGVolume> volumes;
+        // The build cache is pruned first (`docker builder prune -af`).
+        bool pruneBuildCache = false;
+        // A safe clean's plan, for its report.
+        CleanPlan plan;
         // What the images are expected to free.
         FreedSpace freed;
         // The inventory and image graph shown when the removal started. Only the
@@ -291,9 +309,40 @@ private:
         Inventory shown;
         ImageGraph shownGraph;
     };
+    // What a removal run did, handed to the UI thread at its end.
+    struct RemovalOutcome {
+        QSet<QString> containers;
+        QSet<QString> images;
+        // Every image id the engine reported deleted: the images and the build layers that went with them.
+        QSet<QString> deletedImages;
+        QSet<QString> volumes;
+        QStringList errors;
+        int consecutiveTimeouts = 0;
+        // Ended before every step was tried (a time-out, Docker wedged, or Stop).
+        bool stopped = false;
+        bool cancelled = false;
+        // The build cache prune exited 0, even if Stop came while it ran.
+        bool pruned = false;
+        QStringList pruneLines;
+        QString pruneFailure;
+
+        qsizetype removed() const { return containers.size() + images.size() + volumes.size(); }
+    };
+    void startRemoval(RemovalRequest request);
     void runRemoval(const RemovalRequest& request, std::stop_token stop);
+    // The steps of a run; each returns false when the run must end now.
+    bool removeContainerStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop);
+    bool removeImageStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop);
+    void removeVolumeStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop);
+    void pruneStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop);
+    // The endings, on the UI thread, after the shown inventory was updated.
+    void reportListedRemoval(const RemovalRequest& request, const RemovalOutcome& outcome, const FreedSpace& freed);
+    void reportSafeClean(const RemovalRequest& request, const RemovalOutcome& outcome, const FreedSpace& freed);
+    void reportBuildCacheClear(const RemovalOutcome& outcome);
     // Shows the inventory after a removal (worked out on the removal's thread).
     void applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems& removed);
+    // The orphans Docker created without a name: a long confirmation only counts them.
+    QSet<QString> anonymousVolumeNames() const;
     void removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
                             const QString& caveat);
     // The confirmation's lines on what removing these images frees and which
@@ -303,14 +352,6 @@ private:
     bool blockedWithoutOwners();
     // Lines saying that nothing but containers goes, when owners are unknown.
     QStringList ownersUnknownNote() const;
-    void runBuildCacheClear(std::stop_token stop);
-    void runSafeClean(const CleanPlan& plan, std::stop_token stop);
-    struct PruneRun {
-        QStringList lines;
-        StreamEnding ending;
-    };
-    // Streams `docker builder prune -af`, showing each line cut to `shown` characters.
-    PruneRun streamPrune(int shown, std::stop_token stop);
     CachedState snapshot() const;
 
     DockerClient client_;
@@ -341,6 +382,11 @@ private:
     QSet<QString> loggedDesktopFailures_;
     HostPathFacts pathFacts_;
     MinuteClock clock_;
+
+    // When the last refresh of this session completed; none while the shown facts come from the cache.
+    std::optional<QDateTime> factsReadAt_;
+    // The removal entry point waiting for the refresh it started.
+    std::function<void()> afterFreshRead_;
 
     std::unique_ptr<BackgroundOperation> currentTask_;
     RetiredOperations retired_;

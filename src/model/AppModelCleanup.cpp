@@ -7,8 +7,9 @@
 
 #include "docker/CountText.h"
 #include "docker/DockerCLI.h"
-#include "docker/Graphemes.h"
+#include "docker/PrintableText.h"
 #include "log/ActivityLog.h"
+#include "model/ConfirmationText.h"
 
 #include <algorithm>
 #include <map>
@@ -17,7 +18,6 @@ namespace stowage {
 
 namespace {
 
-constexpr int maxListedVolumes = 40;
 constexpr int maxShownErrors = 15;
 constexpr int keptPruneLines = 12;
 
@@ -32,58 +32,45 @@ QString lastLines(const QStringList& lines, int count)
 
 // --- Build cache ---
 
-AppModel::PruneRun AppModel::streamPrune(int shown, std::stop_token stop)
-{
-    PruneRun run;
-    const auto onLine = [&](const QString& line) {
-        if (stop.stop_requested())
-            return false;
-        run.lines << line;
-        post([this, text = QStringLiteral("build cache › ") + leadingCharacters(line, shown)] { setStatusText(text); });
-        return true;
-    };
-    run.ending = client_.cli.stream({QStringLiteral("builder"), QStringLiteral("prune"), QStringLiteral("-af")},
-                                    removalLimits_.prune, onLine, stop);
-    return run;
-}
-
 void AppModel::cleanBuildCache()
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this] { cleanBuildCache(); });
     if (isLoading_)
         return;
-    if (!alerts().confirm(QStringLiteral("Clear build cache"), QStringLiteral("Clear all Docker build cache?"), true)
+    if (!alerts().confirm({QStringLiteral("Clear build cache"), QStringLiteral("Clear all Docker build cache?"), {},
+                           QStringLiteral("Clear Build Cache")})
         || !idleAfterConfirmation())
         return;
     startSpinner();
     setStatusText(QStringLiteral("Clearing build cache…"));
     log(LogLevel::info, QStringLiteral("Clearing build cache (builder prune -af)"));
-    startOperation([this](std::stop_token stop) { runBuildCacheClear(stop); });
+    RemovalRequest request;
+    request.kind = RemovalKind::buildCache;
+    request.label = QStringLiteral("build cache");
+    request.pruneBuildCache = true;
+    startRemoval(std::move(request));
 }
 
-void AppModel::runBuildCacheClear(std::stop_token stop)
+void AppModel::reportBuildCacheClear(const RemovalOutcome& outcome)
 {
-    const PruneRun run = streamPrune(140, stop);
-    const bool cancelled = stop.stop_requested();
-    post([this, run, cancelled] {
-        stopSpinner();
-        endOperation();
-        if (cancelled) {
-            setStatusText(QStringLiteral("Build cache clear cancelled."));
-            log(LogLevel::warn, QStringLiteral("Build cache clear cancelled"));
-            return;
-        }
-        if (run.ending.succeeded()) {
-            log(LogLevel::info, QStringLiteral("Build cache cleared"));
-            alerts().info(QStringLiteral("Done"),
-                          QStringLiteral("Build cache cleared.\n\n") + lastLines(run.lines, keptPruneLines));
-        } else {
-            log(LogLevel::error, QStringLiteral("Build cache clear failed: ") + run.ending.failure);
-            alerts().info(QStringLiteral("Build cache not cleared"),
-                          QStringLiteral("docker builder prune failed: ") + run.ending.failure);
-        }
-        // Whatever the prune managed before it ended is read back.
+    if (outcome.pruned) {
+        log(LogLevel::info, QStringLiteral("Build cache cleared"));
+        alerts().info(QStringLiteral("Done"),
+                      QStringLiteral("Build cache cleared.\n\n") + lastLines(outcome.pruneLines, keptPruneLines));
+    } else if (outcome.cancelled) {
+        // The prune may have removed part of the cache before it was stopped.
+        setStatusText(QStringLiteral("Build cache clear cancelled."));
+        log(LogLevel::warn, QStringLiteral("Build cache clear cancelled"));
+        return;
+    } else {
+        log(LogLevel::error, QStringLiteral("Build cache clear failed: ") + outcome.pruneFailure);
+        alerts().info(QStringLiteral("Build cache not cleared"),
+                      QStringLiteral("docker builder prune failed: ") + outcome.pruneFailure);
+    }
+    // Whatever the prune managed is read back; not after Stop, which asked for nothing more to run.
+    if (!outcome.cancelled)
         finishOperationAndReconcile();
-    });
 }
 
 // --- Unused images and orphan volumes ---
@@ -103,6 +90,8 @@ QStringList AppModel::imageRemovalNote(const QList<ImageUnit>& images) const
 
 void AppModel::cleanUnusedImages()
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this] { cleanUnusedImages(); });
     const QList<ImageUnit> candidates = unusedImageUnits();
     if (candidates.isEmpty()) {
         alerts().info(QStringLiteral("Info"), QStringLiteral("No unused images found."));
@@ -110,16 +99,19 @@ void AppModel::cleanUnusedImages()
     }
     QStringList lines;
     for (const auto& image : candidates)
-        lines << QStringLiteral("  %1 (%2)").arg(image.name, image.size);
+        lines << imageLine(image);
     const QString message = QStringLiteral("Remove ") + counted(candidates.size(), QStringLiteral("unused image"))
-                            + QStringLiteral("?\n\n") + joinLines(lines)
-                            + QStringLiteral("\n\n") + joinLines(imageRemovalNote(candidates));
-    if (alerts().confirm(QStringLiteral("Remove unused images"), message, true) && idleAfterConfirmation())
+                            + QStringLiteral("?\n\n") + joinLines(imageRemovalNote(candidates));
+    if (alerts().confirm({QStringLiteral("Remove unused images"), message, joinLines(lines),
+                          removeAction(candidates.size(), QStringLiteral("Image"))})
+        && idleAfterConfirmation())
         deleteResources(QStringLiteral("unused images"), {}, candidates, {});
 }
 
 void AppModel::cleanOrphanVolumes()
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this] { cleanOrphanVolumes(); });
     QString caveat = QStringLiteral("Mounted by no container, and Docker's own dangling filter agrees.");
     const QList<SGVolume> labelled = volumesMatching(Classify::VolumeUsage::orphanLabeled);
     if (!labelled.isEmpty()) {
@@ -129,7 +121,7 @@ void AppModel::cleanOrphanVolumes()
         QStringList lines;
         for (const auto& [project, volumes] : byProject)
             lines << QStringLiteral("  • %1: %2, %3")
-                         .arg(project, counted(volumes.size(), QStringLiteral("volume")),
+                         .arg(printable(project), counted(volumes.size(), QStringLiteral("volume")),
                               SizeFormat::humanSize(totalBytes(volumes)));
         lines.sort();
         caveat += QStringLiteral("\n\n⚠ %1 of these carry a compose project label. No container mounts them any "
@@ -142,7 +134,7 @@ void AppModel::cleanOrphanVolumes()
     if (!named.isEmpty()) {
         QStringList lines;
         for (const auto& volume : named)
-            lines << QStringLiteral("  • %1 (%2)").arg(volume.name, SizeFormat::humanSize(totalBytes({volume})));
+            lines << QStringLiteral("  • %1 (%2)").arg(printable(volume.name), SizeFormat::humanSize(totalBytes({volume})));
         caveat += QStringLiteral("\n\n⚠ %1 of these have a name but no project label. Docker did not make up "
                                  "these names: someone chose them, and a named volume often holds data meant to "
                                  "outlive its containers (a database, uploads):\n")
@@ -155,26 +147,20 @@ void AppModel::cleanOrphanVolumes()
 
 void AppModel::cleanAnonymousOrphanVolumes()
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this] { cleanAnonymousOrphanVolumes(); });
     removeOrphanBucket(volumesMatching(Classify::VolumeUsage::orphanAnonymous), QStringLiteral("anonymous orphan volumes"),
                        QStringLiteral("Remove anonymous orphan volumes"),
                        QStringLiteral("These belong to no compose project and are mounted by no container."));
 }
 
-namespace {
-
-// One line per volume with its size, the first 40 only, then "… and N more".
-QString volumeListing(const QList<SGVolume>& volumes, const QHash<QString, qint64>& sizes)
+QSet<QString> AppModel::anonymousVolumeNames() const
 {
-    QStringList lines;
-    for (const auto& volume : volumes.mid(0, maxListedVolumes))
-        lines << QStringLiteral("  %1 (%2)").arg(volume.name, SizeFormat::humanSize(sizes.value(volume.name, 0)));
-    QString listing = joinLines(lines);
-    if (volumes.size() > maxListedVolumes)
-        listing += QStringLiteral("\n  … and %1 more").arg(volumes.size() - maxListedVolumes);
-    return listing;
+    QSet<QString> names;
+    for (const SGVolume& volume : volumesMatching(Classify::VolumeUsage::orphanAnonymous))
+        names.insert(volume.name);
+    return names;
 }
-
-}  // namespace
 
 void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
                                   const QString& caveat)
@@ -193,9 +179,10 @@ void AppModel::removeOrphanBucket(const QList<SGVolume>& volumes, const QString&
     const QString message = QStringLiteral("Remove %1 (%2)?\n\n")
                                 .arg(counted(volumes.size(), QStringLiteral("volume")),
                                      SizeFormat::humanSize(totalBytes(volumes)))
-                            + caveat + QStringLiteral("\n\n") + volumeListing(volumes, inventory_.volumeSizes)
-                            + QStringLiteral("\n\n⚠ Data will be permanently deleted!");
-    if (alerts().confirm(title, message, true) && idleAfterConfirmation())
+                            + caveat + QStringLiteral("\n\n⚠ Data will be permanently deleted!");
+    const QString listing = orphanVolumeListing(volumes, inventory_.volumeSizes, anonymousVolumeNames());
+    if (alerts().confirm({title, message, listing, removeAction(volumes.size(), QStringLiteral("Volume"))})
+        && idleAfterConfirmation())
         deleteResources(label, {}, {}, volumes);
 }
 
@@ -218,58 +205,6 @@ QString safeCleanLabel(CleanKinds kinds)
     else if (kinds.testFlag(CleanKind::anonymousOrphanVolumes))
         parts << QStringLiteral("anonymous orphan volumes");
     return QStringLiteral("Safe clean (%1)").arg(parts.join(QStringLiteral(", ")));
-}
-
-bool cleansVolumes(CleanKinds kinds)
-{
-    return kinds.testFlag(CleanKind::orphanVolumes) || kinds.testFlag(CleanKind::anonymousOrphanVolumes);
-}
-
-// "3 orphan volumes", "1 anonymous orphan volume".
-QString volumeBucketCount(CleanKinds kinds, qsizetype count)
-{
-    return counted(count, kinds.testFlag(CleanKind::orphanVolumes) ? QStringLiteral("orphan volume")
-                                                                   : QStringLiteral("anonymous orphan volume"));
-}
-
-// What Safe Clean All leaves of the orphans, and where the user removes them deliberately.
-QString keptOrphansNote(qsizetype named, qsizetype labelled)
-{
-    QStringList kinds;
-    if (named > 0)
-        kinds << QStringLiteral("%1 named").arg(named);
-    if (labelled > 0)
-        kinds << QStringLiteral("%1 project").arg(labelled);
-    if (kinds.isEmpty())
-        return {};
-    return QStringLiteral("\n\nLeft alone: %1 %2, which may hold data. Check them in the Volumes tab, "
-                          "whose \"Remove All Orphans\" button removes them after naming each one.")
-        .arg(kinds.join(QStringLiteral(" and ")),
-             named + labelled == 1 ? QStringLiteral("orphan volume") : QStringLiteral("orphan volumes"));
-}
-
-// Names every volume the plan removes (the first 40), and the orphans it leaves.
-QString safeCleanConfirmation(const CleanPlan& plan, const QHash<QString, qint64>& sizes)
-{
-    QString parts;
-    if (plan.buildCache)
-        parts += QStringLiteral("\n  • Build cache: ") + plan.buildCacheReclaimable;
-    if (plan.kinds.testFlag(CleanKind::unusedImages)) {
-        parts += QStringLiteral("\n  • ") + counted(plan.images.size(), QStringLiteral("unused image"));
-        if (!plan.images.isEmpty())
-            parts += QStringLiteral(" (frees ") + formatRange(plan.imageBytes) + u')';
-        if (!plan.buildLayers.isEmpty())
-            parts += QStringLiteral("\n  • ") + counted(plan.buildLayers.size(), QStringLiteral("untagged build layer"))
-                     + QStringLiteral(" of those images");
-    }
-    if (cleansVolumes(plan.kinds)) {
-        parts += QStringLiteral("\n  • ") + volumeBucketCount(plan.kinds, plan.volumes.size());
-        if (!plan.volumes.isEmpty())
-            parts += QStringLiteral(":\n") + volumeListing(plan.volumes, sizes);
-        parts += keptOrphansNote(plan.keptNamedOrphans, plan.keptProjectOrphans);
-    }
-    return QStringLiteral("This will safely remove:\n") + parts
-        + QStringLiteral("\n\nContainers and their resources will NOT be touched.\n\nContinue?");
 }
 
 // The "✓" lines of the ending notice, one per part of the plan.
@@ -295,10 +230,13 @@ QString safeCleanDone(const CleanPlan& plan, bool pruned, int images, qsizetype 
 
 void AppModel::safeClean(CleanKinds kinds)
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this, kinds] { safeClean(kinds); });
     const CleanPlan plan = cleanPlan(kinds);
     if (isLoading_)
         return;
-    if (!alerts().confirm(QStringLiteral("Safe Clean All"), safeCleanConfirmation(plan, inventory_.volumeSizes), true) || !idleAfterConfirmation())
+    if (!alerts().confirm(safeCleanConfirmation(plan, inventory_.volumeSizes, anonymousVolumeNames()))
+        || !idleAfterConfirmation())
         return;
     startSpinner();
     QStringList parts;
@@ -309,103 +247,57 @@ void AppModel::safeClean(CleanKinds kinds)
     if (cleansVolumes(kinds))
         parts << counted(plan.volumes.size(), QStringLiteral("volume"));
     log(LogLevel::info, safeCleanLabel(kinds) + QStringLiteral(": ") + parts.join(QStringLiteral(" + ")));
-    startOperation([this, plan](std::stop_token stop) { runSafeClean(plan, stop); });
+    RemovalRequest request;
+    request.kind = RemovalKind::safeClean;
+    request.label = safeCleanLabel(kinds);
+    request.images = plan.images;
+    request.volumes = plan.volumes;
+    request.pruneBuildCache = plan.buildCache;
+    request.freed.expected = plan.reclaimable();
+    request.plan = plan;
+    startRemoval(std::move(request));
 }
 
-// Runs on the operation's thread; touches model state only through post().
-void AppModel::runSafeClean(const CleanPlan& plan, std::stop_token stop)
+void AppModel::reportSafeClean(const RemovalRequest& request, const RemovalOutcome& outcome, const FreedSpace& freed)
 {
-    auto report = [this](CleanStep step) { post([this, step] { emit cleanStep(step); }); };
-    FreedSpace freed{plan.reclaimable(), {}, {}, {}};
-    if (const auto usage = readDiskUsage(client_, stop))
-        freed.before = usage->totalBytes;
-    int removedImages = 0;
-    int removedVolumes = 0;
-    // Every id docker reported deleted: the images, their build layers, and layer digests.
-    QSet<QString> deleted;
-    QStringList errors;
-    bool pruned = false;
-    if (plan.buildCache) {
-        post([this] { setStatusText(QStringLiteral("Safe clean: build cache…")); });
-        const PruneRun prune = streamPrune(120, stop);
-        pruned = prune.ending.succeeded();
-        if (!stop.stop_requested()) {
-            if (!pruned)
-                errors << QStringLiteral("build cache: ") + prune.ending.failure;
-            report({CleanStep::Kind::buildCache, {}, pruned ? QString() : errors.last()});
-        }
+    const CleanPlan& plan = request.plan;
+    const QString& label = request.label;
+    const int removedImages = int(outcome.images.size());
+    const int removedVolumes = int(outcome.volumes.size());
+    if (outcome.cancelled) {
+        setStatusText(QStringLiteral("Safe clean cancelled — %1removed %2, %3.")
+                          .arg(outcome.pruned ? QStringLiteral("build cache cleared, ") : QString(),
+                               counted(removedImages, QStringLiteral("image")),
+                               counted(removedVolumes, QStringLiteral("volume"))));
+        log(LogLevel::warn, label + QStringLiteral(" cancelled"));
+        return;
     }
-
-    const QList<ImageUnit>& images = plan.images;
-    for (qsizetype i = 0; i < images.size() && !stop.stop_requested(); ++i) {
-        const ImageUnit& image = images[i];
-        post([this, i, n = images.size()] { setStatusText(QStringLiteral("Safe clean: image %1/%2…").arg(i + 1).arg(n)); });
-        try {
-            for (const QString& id : client_.removeImage(image, removalLimits_.imageRemove, stop))
-                deleted.insert(id);
-            ++removedImages;
-            report({CleanStep::Kind::image, image.id, {}});
-        } catch (const CancelledError&) {
-            break;
-        } catch (const RunError& error) {
-            errors << QStringLiteral("image ") + image.name + QStringLiteral(": ") + error.description();
-            report({CleanStep::Kind::image, image.id, errors.last()});
-        }
-    }
-    const QList<SGVolume>& volumes = plan.volumes;
-    if (!volumes.isEmpty() && !stop.stop_requested()) {
-        post([this, n = volumes.size()] { setStatusText(QStringLiteral("Safe clean: removing %1…").arg(counted(n, QStringLiteral("volume")))); });
-        QStringList names;
-        for (const auto& volume : volumes)
-            names << volume.name;
-        const auto result = client_.batchRemove(QStringLiteral("volume"), {QStringLiteral("volume"), QStringLiteral("rm")},
-                                                names, stop);
-        removedVolumes = static_cast<int>(result.removed.size());
-        errors += result.errors;
-        for (const QString& name : names)
-            if (result.removed.contains(name))
-                report({CleanStep::Kind::volume, name, {}});
-        for (const QString& error : result.errors)
-            report({CleanStep::Kind::volume, {}, error});
-    }
-    if (freed.before && !stop.stop_requested())
-        if ((freed.usageAfter = readDiskUsage(client_, stop)))
-            freed.after = freed.usageAfter->totalBytes;
-
-    const bool cancelled = stop.stop_requested();
-    post([this, plan, removedImages, deleted, removedVolumes, errors, cancelled, pruned, freed] {
-        const QString label = safeCleanLabel(plan.kinds);
-        stopSpinner();
-        endOperation();
-        if (cancelled) {
-            setStatusText(QStringLiteral("Safe clean cancelled — removed %1, %2.")
-                              .arg(counted(removedImages, QStringLiteral("image")),
-                                   counted(removedVolumes, QStringLiteral("volume"))));
-            log(LogLevel::warn, label + QStringLiteral(" cancelled"));
-            setDataStale(true);
-            return;
-        }
-        log(errors.isEmpty() ? LogLevel::info : LogLevel::warn,
-            label + QStringLiteral(" done: %1, %2, %3; %4")
-                        .arg(counted(removedImages, QStringLiteral("image")), counted(removedVolumes, QStringLiteral("volume")),
-                             counted(errors.size(), QStringLiteral("error")), freed.text()));
-        // docker's "Deleted:" lines also name layer digests: only images the listing knew count.
-        const qsizetype buildLayers = index_.imageGraph.listedAmong(deleted) - removedImages;
-        const QString done = safeCleanDone(plan, pruned, removedImages, buildLayers, removedVolumes, !errors.isEmpty())
-                             + QStringLiteral("\n\n") + freed.text() + u'.';
-        if (!errors.isEmpty())
-            alerts().info(QStringLiteral("Completed with errors"),
-                          done + QStringLiteral("\n\nErrors:\n") + joinLines(errors.mid(0, maxShownErrors)));
-        else
-            alerts().info(QStringLiteral("Done"), done);
-        finishOperationAndReconcile();
-    });
+    log(outcome.errors.isEmpty() && !outcome.stopped ? LogLevel::info : LogLevel::warn,
+        label + QStringLiteral(" done: %1, %2, %3; %4")
+                    .arg(counted(removedImages, QStringLiteral("image")), counted(removedVolumes, QStringLiteral("volume")),
+                         counted(outcome.errors.size(), QStringLiteral("error")), freed.text()));
+    const qsizetype buildLayers = outcome.deletedImages.size() - removedImages;
+    const QString done = safeCleanDone(plan, outcome.pruned, removedImages, buildLayers, removedVolumes,
+                                       !outcome.errors.isEmpty() || outcome.stopped)
+                         + QStringLiteral("\n\n") + freed.text() + u'.';
+    if (outcome.stopped)
+        alerts().info(QStringLiteral("Stopped early"),
+                      done + QStringLiteral("\n\nDocker became unresponsive, so the rest was not tried.\n\nErrors:\n")
+                          + joinLines(outcome.errors.mid(0, maxShownErrors)));
+    else if (!outcome.errors.isEmpty())
+        alerts().info(QStringLiteral("Completed with errors"),
+                      done + QStringLiteral("\n\nErrors:\n") + joinLines(outcome.errors.mid(0, maxShownErrors)));
+    else
+        alerts().info(QStringLiteral("Done"), done);
+    finishOperationAndReconcile();
 }
 
 // --- Selections ---
 
 void AppModel::removeSelectedImages(const QSet<QString>& ids)
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this, ids] { removeSelectedImages(ids); });
     QList<SGImage> selected;
     for (const auto& image : inventory_.images)
         if (ids.contains(image.id))
@@ -426,7 +318,7 @@ void AppModel::removeSelectedImages(const QSet<QString>& ids)
         if (status.safe)
             allowed << image;
         else
-            blocked << QStringLiteral("  %1 (%2)").arg(image.name, status.reason);
+            blocked << QStringLiteral("  %1 (%2)").arg(shownImageName(image), status.reason);
     }
     const QString blockedText =
         blocked.isEmpty() ? QString() : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
@@ -434,19 +326,19 @@ void AppModel::removeSelectedImages(const QSet<QString>& ids)
         alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No safe images selected."));
         return;
     }
-    QStringList lines;
+    QStringList lines{QStringLiteral("Will remove:")};
     for (const auto& image : allowed)
-        lines << QStringLiteral("  ") + image.name;
-    if (alerts().confirm(QStringLiteral("Remove selected images"),
-                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines) + QStringLiteral("\n\n")
-                             + joinLines(imageRemovalNote(allowed)),
-                         true)
+        lines << imageLine(image);
+    if (alerts().confirm({QStringLiteral("Remove selected images"), blockedText + joinLines(imageRemovalNote(allowed)),
+                          joinLines(lines), removeAction(allowed.size(), QStringLiteral("Image"))})
         && idleAfterConfirmation())
         deleteResources(QStringLiteral("selected images"), {}, allowed, {});
 }
 
 void AppModel::removeSelectedVolumes(const QSet<QString>& names)
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this, names] { removeSelectedVolumes(names); });
     QList<SGVolume> selected;
     for (const auto& volume : inventory_.volumes)
         if (names.contains(volume.name))
@@ -463,7 +355,7 @@ void AppModel::removeSelectedVolumes(const QSet<QString>& names)
         if (Classify::isOrphan(verdict))
             allowed << volume;
         else
-            blocked << QStringLiteral("  %1 — %2").arg(volume.name, usage.volumeStatusText(volume));
+            blocked << QStringLiteral("  %1 — %2").arg(printable(volume.name), usage.volumeStatusText(volume));
     }
     const QString blockedText =
         blocked.isEmpty() ? QString() : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
@@ -471,13 +363,11 @@ void AppModel::removeSelectedVolumes(const QSet<QString>& names)
         alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No orphan volumes selected."));
         return;
     }
-    QStringList lines;
-    for (const auto& volume : allowed)
-        lines << QStringLiteral("  ") + volume.name;
-    if (alerts().confirm(QStringLiteral("Remove selected volumes"),
-                         blockedText + QStringLiteral("Will remove:\n") + joinLines(lines)
-                             + QStringLiteral("\n\n⚠ Data will be permanently deleted!"),
-                         true)
+    const QString listing = QStringLiteral("Will remove:\n")
+                            + orphanVolumeListing(allowed, inventory_.volumeSizes, {});
+    if (alerts().confirm({QStringLiteral("Remove selected volumes"),
+                          blockedText + QStringLiteral("⚠ Data will be permanently deleted!"), listing,
+                          removeAction(allowed.size(), QStringLiteral("Volume"))})
         && idleAfterConfirmation())
         deleteResources(QStringLiteral("selected volumes"), {}, {}, allowed);
 }

@@ -121,6 +121,8 @@ void AppModel::stopProgress() { progressTimer_.stop(); }
 
 QString AppModel::progressText(qint64 elapsed) const
 {
+    if (afterFreshRead_)
+        return QStringLiteral("Reading current figures before confirming…  ·  %1s").arg(elapsed);
     return QStringLiteral("[2/2] Disk usage · volume sizes · inspecting %1 · info  ·  %2s")
         .arg(counted(progressContainerCount_, QStringLiteral("container")), QString::number(elapsed));
 }
@@ -130,8 +132,10 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
 {
     const DockerClient& client = client_;
     post([this] {
+        // A refresh that a removal asked for says so while it runs.
         if (!stopping_)
-            setStatusText(QStringLiteral("[1/2] Reading containers · images · volumes…"));
+            setStatusText(afterFreshRead_ ? QStringLiteral("Reading current figures before confirming…")
+                                          : QStringLiteral("[1/2] Reading containers · images · volumes…"));
     });
 
     // Phase 1: the three listings at once, published in a fixed order. The
@@ -288,6 +292,7 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
         log(LogLevel::info, QStringLiteral("Refresh complete: %1, %2, %3")
                                 .arg(counts, counted(inventory_.images.size(), QStringLiteral("image")),
                                      counted(inventory_.volumes.size(), QStringLiteral("volume"))));
+        factsReadAt_ = clock_.now();
         stopSpinner();
         endOperation();
         emit refreshEnded(RefreshEnd::completed, {});

@@ -1,12 +1,14 @@
-// The removal engine: every listed container, image and volume removal goes
-// through deleteResources. It checks that the daemon answers, removes
-// containers, then images, then volumes, stops on Stop or when Docker stops
-// answering, applies what was removed to the shown inventory and reports.
+// The removal engine: every removal — listed containers, images and volumes,
+// a safe clean, a build-cache clear — runs through runRemoval. It checks that
+// the daemon answers, prunes the build cache when asked, removes containers,
+// then images, then volumes, stops on Stop or when Docker stops answering,
+// applies what was removed to the shown inventory and reports.
 
 #include "model/AppModel.h"
 
 #include "docker/CountText.h"
 #include "docker/DockerCLI.h"
+#include "docker/Graphemes.h"
 #include "log/ActivityLog.h"
 #include "platform/PlatformWords.h"
 #include "model/FreedSpace.h"
@@ -33,26 +35,19 @@ bool isTimeout(const RunError& error)
     return docker && docker->kind() == DockerError::Kind::timedOut;
 }
 
-struct RemovalProgress {
-    QSet<QString> containers;
-    QSet<QString> images;
-    // Every image id the engine reported deleted: the images and the build layers that went with them.
-    QSet<QString> deletedImages;
-    QSet<QString> volumes;
-    QStringList errors;
-    int consecutiveTimeouts = 0;
-    bool stopped = false;
-
-    qsizetype removed() const { return containers.size() + images.size() + volumes.size(); }
-    qsizetype buildLayers() const { return deletedImages.size() - images.size(); }
-};
-
 // ", and 2 build layers with them" after the image count, when any went.
 QString buildLayersNote(qsizetype count)
 {
     if (count <= 0)
         return {};
     return QStringLiteral(" (and ") + counted(count, QStringLiteral("build layer")) + QStringLiteral(" with them)");
+}
+
+// A container the confirmation showed as up: only such a one is removed with force.
+bool shownActive(const SGContainer& container)
+{
+    return container.state == QLatin1String("running") || container.state == QLatin1String("restarting")
+           || container.state == QLatin1String("paused");
 }
 
 }  // namespace
@@ -62,14 +57,24 @@ void AppModel::deleteResources(const QString& label, const QList<SGContainer>& c
 {
     if (isLoading_)
         return;
-    startSpinner();
-    // One-pass arg(): a label (a project name) may itself contain "%2".
-    log(LogLevel::info, QLatin1Char('[') + label + QStringLiteral("] deleting ")
-                            + resourceCounts(containers.size(), images.size(), volumes.size()));
-    RemovalRequest request{label, containers, images, volumes, {}, inventory_, index_.imageGraph};
+    RemovalRequest request;
+    request.label = label;
+    request.containers = containers;
+    request.images = images;
+    request.volumes = volumes;
     if (!images.isEmpty())
         request.freed.expected = classification().freedBy(images);
-    startOperation([this, request](std::stop_token stop) { runRemoval(request, stop); });
+    startSpinner();
+    log(LogLevel::info, QLatin1Char('[') + label + QStringLiteral("] deleting ")
+                            + resourceCounts(containers.size(), images.size(), volumes.size()));
+    startRemoval(std::move(request));
+}
+
+void AppModel::startRemoval(RemovalRequest request)
+{
+    request.shown = inventory_;
+    request.shownGraph = index_.imageGraph;
+    startOperation([this, request = std::move(request)](std::stop_token stop) { runRemoval(request, stop); });
 }
 
 // Runs on the operation's thread; touches model state only through post().
@@ -77,22 +82,24 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
 {
     const QString& label = request.label;
     const QString prefix = QLatin1Char('[') + label + QStringLiteral("] ");
-    const qsizetype total = request.containers.size() + request.images.size() + request.volumes.size();
     post([this, prefix] { setStatusText(prefix + QStringLiteral("checking Docker daemon…")); });
 
-    RemovalProgress progress;
+    const bool anything = request.pruneBuildCache || !request.containers.isEmpty() || !request.images.isEmpty()
+                          || !request.volumes.isEmpty();
     bool daemonAnswered = true;
-    if (total >= 1) {
+    if (anything) {
         try {
-            client_.cli.run({QStringLiteral("version"), QStringLiteral("--format"), QStringLiteral("{{.Server.Version}}")},
-                            removalLimits_.healthCheck, stop);
+            client_.checkDaemon(removalLimits_.healthCheck, stop);
         } catch (const RunError&) {
             daemonAnswered = false;
         }
     }
     // A check ended by Stop is a cancellation, not a daemon that did not answer.
     if (!daemonAnswered && !stop.stop_requested()) {
-        post([this, label, prefix] {
+        post([this, label, prefix, kind = request.kind] {
+            if (kind == RemovalKind::safeClean)  // a run without a window ends in failure, not "nothing to do"
+                emit cleanStep({CleanStep::Kind::buildCache, {},
+                                QStringLiteral("Docker did not answer a health check, so nothing was removed")});
             stopSpinner();
             endOperation();
             setStatusText(label + QStringLiteral(": aborted — Docker daemon not responding. Nothing was removed."));
@@ -108,149 +115,229 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
     // The engine's own total before and after, when images go: what they
     // free depends on the layers they share.
     FreedSpace freed = request.freed;
-    const bool measure = !request.images.isEmpty();
+    const bool measure = !request.images.isEmpty() || request.kind == RemovalKind::safeClean;
     if (measure && daemonAnswered)
         if (const auto usage = readDiskUsage(client_, stop))
             freed.before = usage->totalBytes;
 
-    auto finish = [&] {
-        // Not after Stop or when the engine stopped answering: the ending must not wait on it.
-        if (measure && freed.before && !progress.deletedImages.isEmpty() && !progress.stopped)
-            if ((freed.usageAfter = readDiskUsage(client_, stop)))
-                freed.after = freed.usageAfter->totalBytes;
-        const bool cancelled = stop.stop_requested();
-        // docker also reports the layers it deleted as "Deleted:" lines: only listed images count.
-        progress.deletedImages.removeIf([&](const QString& id) { return !request.shownGraph.isListed(id); });
-        const RemovedItems removed{progress.containers, progress.deletedImages, progress.volumes};
-        Inventory shown = request.shown;
-        if (!removed.imageIDs.isEmpty())
-            shown.engineImages = freed.usageAfter ? freed.usageAfter->images : EngineImageTotals{};
-        post([this, label, prefix, total, progress = std::move(progress), cancelled, freed, removed,
-              after = inventoryAfterRemoval(std::move(shown), removed)]() mutable {
-            if (!progress.deletedImages.isEmpty())
-                log(LogLevel::info, prefix + freed.text());
-            const QString freedNote =
-                progress.deletedImages.isEmpty() ? QString() : QStringLiteral("  ·  ") + freed.text();
-            applyLocalRemoval(std::move(after), removed);
-            stopSpinner();
-            endOperation();
-            const QString counts = QStringLiteral("%1/%2").arg(progress.removed()).arg(total);
-            QString summary = prefix + QStringLiteral("removed ") + counts;
-            if (!progress.errors.isEmpty())
-                summary += QStringLiteral(", ") + counted(progress.errors.size(), QStringLiteral("error"));
-            if (progress.stopped)
-                summary += QStringLiteral(", aborted");
-            log(progress.errors.isEmpty() ? LogLevel::info : LogLevel::warn, summary);
-
-            if (progress.stopped && !cancelled) {
-                setStatusText(label + QStringLiteral(": stopped early — removed ") + counts + QStringLiteral(". See Logs."));
-                alerts().info(QStringLiteral("Stopped early"),
-                              QStringLiteral("%1: removed %2 of %3 before stopping (Docker became unresponsive).\n\n")
-                                      .arg(label, QString::number(progress.removed()), QString::number(total))
-                                  + firstErrors(progress.errors));
-            } else if (cancelled) {
-                setStatusText(label + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral("."));
-            } else if (!progress.errors.isEmpty()) {
-                setStatusText(label + QStringLiteral(": completed with errors — removed ") + counts + QStringLiteral(", ")
-                              + counted(progress.errors.size(), QStringLiteral("error")) + QStringLiteral(". See Logs."));
-                alerts().info(QStringLiteral("Completed with errors"),
-                              label + QStringLiteral(":\n\n") + firstErrors(progress.errors)
-                                  + (freedNote.isEmpty() ? QString() : QStringLiteral("\n\n") + freed.text() + u'.'));
-            } else {
-                setStatusText(label + QStringLiteral(": removed ")
-                              + counted(progress.containers.size(), QStringLiteral("container")) + QStringLiteral(", ")
-                              + counted(progress.images.size(), QStringLiteral("image"))
-                              + buildLayersNote(progress.buildLayers()) + QStringLiteral(", ")
-                              + counted(progress.volumes.size(), QStringLiteral("volume")) + freedNote
-                              + QStringLiteral("  ·  data is stale — Refresh to reconcile."));
-            }
-        });
-    };
-
+    RemovalOutcome outcome;
     if (!daemonAnswered) {
-        progress.stopped = true;
-        return finish();
+        outcome.stopped = true;
+    } else {
+        pruneStep(request, outcome, stop);
+        if (removeContainerStep(request, outcome, stop) && removeImageStep(request, outcome, stop))
+            removeVolumeStep(request, outcome, stop);
     }
 
-    // Containers, in batches.
-    if (!request.containers.isEmpty()) {
-        if (stop.stop_requested()) {
-            progress.stopped = true;
-            return finish();
+    // Not after Stop or when the engine stopped answering: the ending must not wait on it.
+    const bool somethingWent = !outcome.deletedImages.isEmpty() || request.kind == RemovalKind::safeClean;
+    if (measure && freed.before && somethingWent && !outcome.stopped && !stop.stop_requested())
+        if ((freed.usageAfter = readDiskUsage(client_, stop)))
+            freed.after = freed.usageAfter->totalBytes;
+    outcome.cancelled = stop.stop_requested();
+    // docker also reports the layers it deleted as "Deleted:" lines: only listed images count.
+    outcome.deletedImages.removeIf([&](const QString& id) { return !request.shownGraph.isListed(id); });
+    const RemovedItems removed{outcome.containers, outcome.deletedImages, outcome.volumes};
+    Inventory shown = request.shown;
+    if (!removed.imageIDs.isEmpty())
+        shown.engineImages = freed.usageAfter ? freed.usageAfter->images : EngineImageTotals{};
+    post([this, request, outcome = std::move(outcome), freed, removed,
+          after = inventoryAfterRemoval(std::move(shown), removed)]() mutable {
+        applyLocalRemoval(std::move(after), removed);
+        stopSpinner();
+        endOperation();
+        switch (request.kind) {
+        case RemovalKind::listed: return reportListedRemoval(request, outcome, freed);
+        case RemovalKind::safeClean: return reportSafeClean(request, outcome, freed);
+        case RemovalKind::buildCache: return reportBuildCacheClear(outcome);
         }
-        post([this, prefix, count = request.containers.size()] {
-            setStatusText(prefix + QStringLiteral("removing ") + counted(count, QStringLiteral("container")) + QStringLiteral("…"));
-        });
-        QStringList ids;
-        for (const auto& container : request.containers)
-            ids << container.id;
-        const auto result = client_.batchRemove(QStringLiteral("container"), {QStringLiteral("rm"), QStringLiteral("-f")},
-                                                ids, stop);
-        progress.containers = result.removed;
-        progress.errors += result.errors;
-        if (result.timedOut) {
-            progress.stopped = true;
-            return finish();
+    });
+}
+
+void AppModel::pruneStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop)
+{
+    if (!request.pruneBuildCache || stop.stop_requested())
+        return;
+    const QString prefix = QLatin1Char('[') + request.label + QStringLiteral("] ");
+    post([this, prefix] { setStatusText(prefix + QStringLiteral("clearing build cache…")); });
+    const int shown = request.kind == RemovalKind::buildCache ? 140 : 120;
+    // Every line is read to the end, even after Stop: a prune that exited 0 did its work.
+    const auto onLine = [&](const QString& line) {
+        outcome.pruneLines << line;
+        if (!stop.stop_requested())
+            post([this, text = QStringLiteral("build cache › ") + leadingCharacters(line, shown)] { setStatusText(text); });
+        return true;
+    };
+    const StreamEnding ending = client_.pruneBuildCache(removalLimits_.prune, onLine, stop);
+    outcome.pruned = ending.succeeded();
+    if (outcome.pruned) {
+        if (request.kind == RemovalKind::safeClean)
+            post([this] { emit cleanStep({CleanStep::Kind::buildCache, {}, {}}); });
+        return;
+    }
+    if (stop.stop_requested()) {
+        outcome.stopped = true;
+        return;
+    }
+    outcome.pruneFailure = ending.failure;
+    outcome.errors << QStringLiteral("build cache: ") + ending.failure;
+    if (request.kind == RemovalKind::safeClean)
+        post([this, error = outcome.errors.last()] { emit cleanStep({CleanStep::Kind::buildCache, {}, error}); });
+}
+
+bool AppModel::removeContainerStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop)
+{
+    if (request.containers.isEmpty())
+        return true;
+    if (stop.stop_requested()) {
+        outcome.stopped = true;
+        return false;
+    }
+    const QString prefix = QLatin1Char('[') + request.label + QStringLiteral("] ");
+    post([this, prefix, count = request.containers.size()] {
+        setStatusText(prefix + QStringLiteral("removing ") + counted(count, QStringLiteral("container")) + QStringLiteral("…"));
+    });
+    // Force only for containers the confirmation named as running: one that
+    // started since is refused by the engine and reported, not killed.
+    QStringList running, resting;
+    for (const auto& container : request.containers)
+        (shownActive(container) ? running : resting) << container.id;
+    for (const auto& [ids, force] : {std::pair{running, true}, std::pair{resting, false}}) {
+        if (ids.isEmpty())
+            continue;
+        const auto result = client_.removeContainers(ids, force, stop);
+        outcome.containers += result.removed;
+        outcome.errors += result.errors;
+        if (result.timedOut || stop.stop_requested()) {
+            outcome.stopped = true;
+            return false;
         }
     }
+    return true;
+}
 
-    // Images, one at a time, each with all its names; three time-outs in a row
-    // mean the daemon is wedged.
+// Images, one at a time, each with all its names; three time-outs in a row
+// mean the daemon is wedged.
+bool AppModel::removeImageStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop)
+{
+    const QString prefix = QLatin1Char('[') + request.label + QStringLiteral("] ");
+    const bool reportSteps = request.kind == RemovalKind::safeClean;
     const qsizetype imageCount = request.images.size();
     for (qsizetype i = 0; i < imageCount; ++i) {
         const ImageUnit& image = request.images[i];
         if (stop.stop_requested()) {
-            progress.stopped = true;
-            return finish();
+            outcome.stopped = true;
+            return false;
         }
         post([this, prefix, i, imageCount, name = image.name] {
             setStatusText(prefix + QStringLiteral("removing image %1/%2: %3…").arg(i + 1).arg(imageCount).arg(name));
         });
         try {
             for (const QString& id : client_.removeImage(image, removalLimits_.imageRemove, stop))
-                progress.deletedImages.insert(id);
-            progress.images.insert(image.id);
-            progress.consecutiveTimeouts = 0;
+                outcome.deletedImages.insert(id);
+            outcome.images.insert(image.id);
+            outcome.consecutiveTimeouts = 0;
+            if (reportSteps)
+                post([this, id = image.id] { emit cleanStep({CleanStep::Kind::image, id, {}}); });
+            continue;
         } catch (const CancelledError&) {
-            break;
+            outcome.stopped = true;
+            return false;
         } catch (const RunError& error) {
-            if (isTimeout(error)) {
-                progress.errors << QStringLiteral("image ") + image.name + QStringLiteral(": timed out");
-                if (progress.consecutiveTimeouts >= timeoutsBeforeAbort - 1) {
-                    log(LogLevel::error, prefix + QStringLiteral("aborting after %1 consecutive timeouts — daemon "
-                                                                 "likely wedged")
-                                                      .arg(timeoutsBeforeAbort));
-                    progress.stopped = true;
-                    return finish();
-                }
-                ++progress.consecutiveTimeouts;
-            } else {
-                progress.errors << QStringLiteral("image ") + image.name + QStringLiteral(": ") + error.description();
-                progress.consecutiveTimeouts = 0;
+            const bool timedOut = isTimeout(error);
+            outcome.errors << QStringLiteral("image ") + image.name + QStringLiteral(": ")
+                                  + (timedOut ? QStringLiteral("timed out") : error.description());
+            if (reportSteps)
+                post([this, id = image.id, line = outcome.errors.last()] {
+                    emit cleanStep({CleanStep::Kind::image, id, line});
+                });
+            if (!timedOut) {
+                outcome.consecutiveTimeouts = 0;
+                continue;
             }
         }
-    }
-
-    // Volumes, in batches.
-    if (!request.volumes.isEmpty()) {
-        if (stop.stop_requested()) {
-            progress.stopped = true;
-            return finish();
+        if (outcome.consecutiveTimeouts >= timeoutsBeforeAbort - 1) {
+            log(LogLevel::error, prefix + QStringLiteral("aborting after %1 consecutive timeouts — daemon "
+                                                         "likely wedged")
+                                              .arg(timeoutsBeforeAbort));
+            outcome.stopped = true;
+            return false;
         }
-        post([this, prefix, count = request.volumes.size()] {
-            setStatusText(prefix + QStringLiteral("removing ") + counted(count, QStringLiteral("volume")) + QStringLiteral("…"));
-        });
-        QStringList names;
-        for (const auto& volume : request.volumes)
-            names << volume.name;
-        const auto result = client_.batchRemove(QStringLiteral("volume"), {QStringLiteral("volume"), QStringLiteral("rm")},
-                                                names, stop);
-        progress.volumes = result.removed;
-        progress.errors += result.errors;
-        if (result.timedOut)
-            progress.stopped = true;
+        ++outcome.consecutiveTimeouts;
     }
-    finish();
+    return true;
+}
+
+void AppModel::removeVolumeStep(const RemovalRequest& request, RemovalOutcome& outcome, std::stop_token stop)
+{
+    if (request.volumes.isEmpty())
+        return;
+    if (stop.stop_requested()) {
+        outcome.stopped = true;
+        return;
+    }
+    const QString prefix = QLatin1Char('[') + request.label + QStringLiteral("] ");
+    post([this, prefix, count = request.volumes.size()] {
+        setStatusText(prefix + QStringLiteral("removing ") + counted(count, QStringLiteral("volume")) + QStringLiteral("…"));
+    });
+    QStringList names;
+    for (const auto& volume : request.volumes)
+        names << volume.name;
+    const auto result = client_.removeVolumes(names, stop);
+    outcome.volumes = result.removed;
+    outcome.errors += result.errors;
+    if (result.timedOut || stop.stop_requested())
+        outcome.stopped = true;
+    if (request.kind != RemovalKind::safeClean)
+        return;
+    post([this, names, result] {
+        for (const QString& name : names)
+            if (result.removed.contains(name))
+                emit cleanStep({CleanStep::Kind::volume, name, {}});
+        for (const QString& error : result.errors)
+            emit cleanStep({CleanStep::Kind::volume, {}, error});
+    });
+}
+
+void AppModel::reportListedRemoval(const RemovalRequest& request, const RemovalOutcome& outcome,
+                                   const FreedSpace& freed)
+{
+    const QString& label = request.label;
+    const QString prefix = QLatin1Char('[') + label + QStringLiteral("] ");
+    const qsizetype total = request.containers.size() + request.images.size() + request.volumes.size();
+    if (!outcome.deletedImages.isEmpty())
+        log(LogLevel::info, prefix + freed.text());
+    const QString freedNote = outcome.deletedImages.isEmpty() ? QString() : QStringLiteral("  ·  ") + freed.text();
+    const QString counts = QStringLiteral("%1/%2").arg(outcome.removed()).arg(total);
+    QString summary = prefix + QStringLiteral("removed ") + counts;
+    if (!outcome.errors.isEmpty())
+        summary += QStringLiteral(", ") + counted(outcome.errors.size(), QStringLiteral("error"));
+    if (outcome.stopped)
+        summary += QStringLiteral(", aborted");
+    log(outcome.errors.isEmpty() ? LogLevel::info : LogLevel::warn, summary);
+
+    if (outcome.stopped && !outcome.cancelled) {
+        setStatusText(label + QStringLiteral(": stopped early — removed ") + counts + QStringLiteral(". See Logs."));
+        alerts().info(QStringLiteral("Stopped early"),
+                      QStringLiteral("%1: removed %2 of %3 before stopping (Docker became unresponsive).\n\n")
+                              .arg(label, QString::number(outcome.removed()), QString::number(total))
+                          + firstErrors(outcome.errors));
+    } else if (outcome.cancelled) {
+        setStatusText(label + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral("."));
+    } else if (!outcome.errors.isEmpty()) {
+        setStatusText(label + QStringLiteral(": completed with errors — removed ") + counts + QStringLiteral(", ")
+                      + counted(outcome.errors.size(), QStringLiteral("error")) + QStringLiteral(". See Logs."));
+        alerts().info(QStringLiteral("Completed with errors"),
+                      label + QStringLiteral(":\n\n") + firstErrors(outcome.errors)
+                          + (freedNote.isEmpty() ? QString() : QStringLiteral("\n\n") + freed.text() + u'.'));
+    } else {
+        const qsizetype buildLayers = outcome.deletedImages.size() - outcome.images.size();
+        setStatusText(label + QStringLiteral(": removed ") + counted(outcome.containers.size(), QStringLiteral("container"))
+                      + QStringLiteral(", ") + counted(outcome.images.size(), QStringLiteral("image"))
+                      + buildLayersNote(buildLayers) + QStringLiteral(", ")
+                      + counted(outcome.volumes.size(), QStringLiteral("volume")) + freedNote
+                      + QStringLiteral("  ·  data is stale — Refresh to reconcile."));
+    }
 }
 
 void AppModel::applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems& removed)

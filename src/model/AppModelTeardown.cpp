@@ -7,6 +7,8 @@
 #include "model/AppModel.h"
 
 #include "docker/CountText.h"
+#include "model/ConfirmationText.h"
+#include "docker/PrintableText.h"
 #include "model/ContainerStatus.h"
 
 #include <algorithm>
@@ -20,7 +22,7 @@ QString joinLines(const QStringList& lines) { return lines.join(QLatin1Char('\n'
 // A project inside a sentence: quoted by name, or the standalone group by its label.
 QString named(const QString& project)
 {
-    return project.isEmpty() ? projectDisplayName(project) : QLatin1Char('\'') + project + QLatin1Char('\'');
+    return project.isEmpty() ? projectDisplayName(project) : QLatin1Char('\'') + printable(project) + QLatin1Char('\'');
 }
 
 // The closing line of a teardown: the data warning only when volumes go.
@@ -30,7 +32,6 @@ QString continueLine(const QList<SGVolume>& volumes)
                              : QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
 }
 
-QString imageLine(const ImageUnit& i) { return QStringLiteral("  • %1 (%2)").arg(i.name, i.size); }
 
 // Exclusive to one project: no owner, or that project alone.
 bool exclusiveTo(const QSet<QString>& owners, const QString& project)
@@ -38,10 +39,10 @@ bool exclusiveTo(const QSet<QString>& owners, const QString& project)
     return owners.isEmpty() || (owners.size() == 1 && owners.contains(project));
 }
 
-// Exclusive to a selection: every named owner is selected (standalone owners do not count).
-bool exclusiveToSelection(QSet<QString> owners, const QSet<QString>& selection)
+// Exclusive to a selection: every owner is selected. A standalone container
+// (the empty owner) is never selected, so what one uses stays.
+bool exclusiveToSelection(const QSet<QString>& owners, const QSet<QString>& selection)
 {
-    owners.remove(QString());
     return selection.contains(owners);
 }
 
@@ -51,7 +52,7 @@ QStringList blockerBlock(const QList<SGContainer>& blockers, const QString& head
         return {};
     QStringList names;
     for (const auto& c : blockers)
-        names << QStringLiteral("  • ") + c.name;
+        names << QStringLiteral("  • ") + printable(c.name);
     return {heading + joinLines(names)};
 }
 
@@ -83,6 +84,8 @@ QList<SGVolume> AppModel::projectExclusiveVolumes(const QString& project) const
 
 void AppModel::removeProjectContainers(const QString& project)
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this, project] { removeProjectContainers(project); });
     const QList<SGContainer> list = index_.projects.value(project);
     if (list.isEmpty()) {
         alerts().info(QStringLiteral("Info"), QStringLiteral("No containers in this project."));
@@ -90,10 +93,11 @@ void AppModel::removeProjectContainers(const QString& project)
     }
     QStringList lines;
     for (const auto& c : list)
-        lines << QStringLiteral("  • %1 (%2)").arg(c.name, ContainerStatus::at(c, clock_.now()));
+        lines << QStringLiteral("  • %1 (%2)").arg(printable(c.name), ContainerStatus::at(c, clock_.now()));
     const QString message = QStringLiteral("Remove ") + counted(list.size(), QStringLiteral("container"))
                             + QStringLiteral(" of ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines) + QStringLiteral("\n\nImages and volumes are NOT touched.");
-    if (alerts().confirm(QStringLiteral("Remove containers"), message, true) && idleAfterConfirmation())
+    if (alerts().confirm({QStringLiteral("Remove containers"), message, {}, removeAction(list.size(), QStringLiteral("Container"))})
+        && idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {});
 }
 
@@ -119,6 +123,8 @@ QStringList AppModel::ownersUnknownNote() const
 
 void AppModel::removeProjectImages(const QString& project)
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this, project] { removeProjectImages(project); });
     if (blockedWithoutOwners())
         return;
     const QList<ImageUnit> images = unitsOf(projectExclusiveImages(project, true));
@@ -135,19 +141,22 @@ void AppModel::removeProjectImages(const QString& project)
             blockers << c;
     QStringList lines;
     for (const auto& image : images)
-        lines << imageLine(image);
+        lines << imageLine(image, QStringLiteral("  • "));
     QString message = QStringLiteral("Remove ") + counted(images.size(), QStringLiteral("image"))
                       + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines)
                       + QStringLiteral("\n\n") + joinLines(imageRemovalNote(images));
     for (const auto& block :
          blockerBlock(blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
         message += block;
-    if (alerts().confirm(QStringLiteral("Remove project images"), message, true) && idleAfterConfirmation())
+    if (alerts().confirm({QStringLiteral("Remove project images"), message, {}, removeAction(images.size(), QStringLiteral("Image"))})
+        && idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {});
 }
 
 void AppModel::removeProjectVolumes(const QString& project)
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this, project] { removeProjectVolumes(project); });
     if (blockedWithoutOwners())
         return;
     const QList<SGVolume> vols = projectExclusiveVolumes(project);
@@ -165,7 +174,7 @@ void AppModel::removeProjectVolumes(const QString& project)
             blockers << c;
     QStringList lines;
     for (const auto& volume : vols)
-        lines << QStringLiteral("  • %1 (%2)").arg(volume.name,
+        lines << QStringLiteral("  • %1 (%2)").arg(printable(volume.name),
                                                    SizeFormat::humanSize(inventory_.volumeSizes.value(volume.name, 0)));
     QString message = QStringLiteral("Remove ") + counted(vols.size(), QStringLiteral("volume"))
                       + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines);
@@ -173,12 +182,15 @@ void AppModel::removeProjectVolumes(const QString& project)
          blockerBlock(blockers, QStringLiteral("\n\nThese containers use the volumes and will be removed first:\n")))
         message += block;
     message += QStringLiteral("\n\n⚠ Volume data will be permanently deleted.");
-    if (alerts().confirm(QStringLiteral("Remove project volumes"), message, true) && idleAfterConfirmation())
+    if (alerts().confirm({QStringLiteral("Remove project volumes"), message, {}, removeAction(vols.size(), QStringLiteral("Volume"))})
+        && idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols);
 }
 
 void AppModel::deleteEntireProject(const QString& project)
 {
+    if (!factsAreFresh())
+        return readFreshFactsThen([this, project] { deleteEntireProject(project); });
     const QList<SGContainer> cs = index_.projects.value(project);
     const QList<ImageUnit> imgs = unitsOf(projectExclusiveImages(project, true));
     const QList<SGVolume> vols = projectExclusiveVolumes(project);
@@ -191,33 +203,34 @@ void AppModel::deleteEntireProject(const QString& project)
             keptRows << image;
     const QList<ImageUnit> kept = unitsOf(keptRows);
 
-    QStringList lines{QStringLiteral("Project: ") + projectDisplayName(project), QString()};
+    QStringList lines{QStringLiteral("Project: ") + printable(projectDisplayName(project)), QString()};
     lines << QStringLiteral("Containers to remove (%1):").arg(cs.size());
     for (const auto& c : cs)
-        lines << QStringLiteral("  • %1  (%2)").arg(c.name, ContainerStatus::at(c, clock_.now()));
+        lines << QStringLiteral("  • %1  (%2)").arg(printable(c.name), ContainerStatus::at(c, clock_.now()));
     if (cs.isEmpty())
         lines << QStringLiteral("  (none)");
     lines << QString() << QStringLiteral("Built images to remove (%1):").arg(imgs.size());
     for (const auto& image : imgs)
-        lines << QStringLiteral("  • %1  (%2)").arg(image.name, image.size);
+        lines << QStringLiteral("  • %1  (%2)").arg(shownImageName(image), image.size);
     if (imgs.isEmpty())
         lines << QStringLiteral("  (none)");
     for (const QString& note : imageRemovalNote(imgs))
         lines << QStringLiteral("  ") + note;
     lines << QString() << QStringLiteral("Volumes to remove (%1):").arg(vols.size());
     for (const auto& volume : vols)
-        lines << QStringLiteral("  • %1  (%2)").arg(volume.name,
+        lines << QStringLiteral("  • %1  (%2)").arg(printable(volume.name),
                                                     SizeFormat::humanSize(inventory_.volumeSizes.value(volume.name, 0)));
     if (vols.isEmpty())
         lines << QStringLiteral("  (none)");
     if (!kept.isEmpty()) {
         lines << QString() << QStringLiteral("KEPT (base / shared — not removed):");
         for (const auto& image : kept)
-            lines << QStringLiteral("  • ") + image.name;
+            lines << QStringLiteral("  • ") + shownImageName(image);
     }
     lines << ownersUnknownNote();
     lines << QString() << continueLine(vols);
-    if (alerts().confirm(QStringLiteral("Delete entire project"), joinLines(lines), true) && idleAfterConfirmation())
+    if (alerts().confirm({QStringLiteral("Delete entire project"), joinLines(lines), {}, QStringLiteral("Delete Project")})
+        && idleAfterConfirmation())
         deleteResources(QStringLiteral("project ") + projectDisplayName(project), cs, imgs, vols);
 }
 
@@ -227,17 +240,21 @@ void AppModel::deleteSelectedProjects()
     selection.remove(QString());
     if (selection.isEmpty())
         return;
+    if (!factsAreFresh())
+        return readFreshFactsThen([this] { deleteSelectedProjects(); });
     QStringList names = selection.values();
     names.sort();
 
     QList<SGContainer> cs;
-    QList<SGImage> imageRows;
+    QList<ImageUnit> imgs;
     QList<SGVolume> vols;
+    QList<ProjectLoss> losses;
     QSet<QString> takenImages, takenVolumes;
     const bool ownersKnown = inventory_.usageDataComplete;
     for (const auto& project : names) {
-        cs += index_.projects.value(project);
+        ProjectLoss loss{project, index_.projects.value(project), {}, {}};
         const ProjectMeta meta = index_.projectsMeta.value(project);
+        QList<SGImage> imageRows;
         for (const auto& image : meta.builtImages)
             if (ownersKnown && !takenImages.contains(image.id)
                 && exclusiveToSelection(index_.imageOwners.value(image.id), selection)) {
@@ -248,22 +265,28 @@ void AppModel::deleteSelectedProjects()
             if (ownersKnown && !takenVolumes.contains(volume.name)
                 && exclusiveToSelection(index_.volumeOwners.value(volume.name), selection)) {
                 takenVolumes.insert(volume.name);
-                vols << volume;
+                loss.volumes << volume;
             }
+        loss.images = unitsOf(imageRows);
+        cs += loss.containers;
+        imgs += loss.images;
+        vols += loss.volumes;
+        losses << loss;
     }
 
-    const QList<ImageUnit> imgs = unitsOf(imageRows);
     QStringList lines{QStringLiteral("Delete ") + counted(names.size(), QStringLiteral("project")) + QLatin1Char(':'),
                       QString()};
     for (const auto& name : names)
-        lines << QStringLiteral("  • ") + name;
+        lines << QStringLiteral("  • ") + printable(name);
     lines << QString() << QStringLiteral("Totals to remove:")
           << QStringLiteral("  • ") + counted(cs.size(), QStringLiteral("container"))
           << QStringLiteral("  • ") + counted(imgs.size(), QStringLiteral("built image"))
           << QStringLiteral("  • ") + counted(vols.size(), QStringLiteral("volume")) << imageRemovalNote(imgs) << ownersUnknownNote() << QString()
-          << QStringLiteral("Images/volumes shared with a project NOT in this selection are kept.")
+          << QStringLiteral("Images/volumes shared with a project or container NOT in this selection are kept.")
           << continueLine(vols);
-    if (!alerts().confirm(QStringLiteral("Delete selected projects"), joinLines(lines), true))
+    if (!alerts().confirm({QStringLiteral("Delete selected projects"), joinLines(lines),
+                           projectLossListing(losses, inventory_.volumeSizes, clock_.now()),
+                           QStringLiteral("Delete ") + counted(names.size(), QStringLiteral("Project"))}))
         return;
     setSelectedProjects({});
     setSelectionMode(false);

@@ -57,7 +57,7 @@ public:
         if (kind == QAccessible::Name)
             return action_ == CardAction::toggleSelection ? QStringLiteral("Select") : shown->text;
         if (kind == QAccessible::Description)
-            return place_.list->cards().card(place_.row()).title;
+            return shown->description.isEmpty() ? place_.list->cards().card(place_.row()).title : shown->description;
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}

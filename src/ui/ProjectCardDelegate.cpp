@@ -206,8 +206,8 @@ bool ProjectCardDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, 
     for (const CardItem& item : layout.items) {
         if (!item.rect.contains(local))
             continue;
-        if (!item.toolTip.isEmpty()) {
-            QToolTip::showText(event->globalPos(), plainToolTip(item.toolTip), view);
+        if (const QString& tip = item.toolTip.isEmpty() ? item.description : item.toolTip; !tip.isEmpty()) {
+            QToolTip::showText(event->globalPos(), plainToolTip(tip), view);
             return true;
         }
         if (item.kind != CardItem::Kind::text)

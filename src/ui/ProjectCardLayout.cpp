@@ -103,7 +103,7 @@ public:
     }
 
     void button(const QString& title, const QString& icon, const QColor& tint, bool prominent, bool enabled,
-                CardAction action, const QString& toolTip = {})
+                CardAction action, const QString& toolTip = {}, const QString& description = {})
     {
         const QFont font = Theme::font(11, QFont::Medium);
         const int iconSide = QFontMetrics(font).height();
@@ -114,6 +114,7 @@ public:
         item.enabled = enabled;
         item.action = action;
         item.toolTip = toolTip;
+        item.description = description;
         add(item, buttonGap);
     }
 
@@ -246,14 +247,19 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
 
     Line actions(out, left, y, actionHeight, right);
     const bool idle = !context.busy;
+    // Every button of this row removes something: each says so, in the danger colour.
     actions.button(QStringLiteral("Delete entire project"), QStringLiteral("trash.fill"), Theme::danger(), true, idle,
-                   CardAction::deleteProject);
-    actions.button(QStringLiteral("Containers"), QStringLiteral("shippingbox"), Theme::accent(), false, idle,
-                   CardAction::removeContainers);
-    actions.button(QStringLiteral("Images"), QStringLiteral("photo.stack"), Theme::accent(), false, idle,
-                   CardAction::removeImages);
-    actions.button(QStringLiteral("Volumes"), QStringLiteral("externaldrive"), Theme::accent(), false, idle,
-                   CardAction::removeVolumes);
+                   CardAction::deleteProject, {},
+                   QStringLiteral("Asks, then removes this project's containers and the images and volumes only it uses"));
+    actions.button(QStringLiteral("Remove Containers…"), QStringLiteral("shippingbox"), Theme::danger(), false, idle,
+                   CardAction::removeContainers, {},
+                   QStringLiteral("Asks, then removes this project's containers; images and volumes stay"));
+    actions.button(QStringLiteral("Remove Images…"), QStringLiteral("photo.stack"), Theme::danger(), false, idle,
+                   CardAction::removeImages, {},
+                   QStringLiteral("Asks, then removes the images only this project built and uses"));
+    actions.button(QStringLiteral("Remove Volumes…"), QStringLiteral("externaldrive"), Theme::danger(), false, idle,
+                   CardAction::removeVolumes, {},
+                   QStringLiteral("Asks, then removes the volumes only this project uses, with their data"));
     y += actionHeight + padding;
 
     out.height = y;

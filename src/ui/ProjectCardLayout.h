@@ -42,6 +42,8 @@ struct CardItem {
     std::optional<CardAction> action;
     // Why a button is disabled, when that is not plain from the card.
     QString toolTip;
+    // What a button does, for its tooltip and for assistive technology.
+    QString description;
 };
 
 // What else decides a card's look besides its data.

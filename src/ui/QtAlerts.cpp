@@ -1,11 +1,13 @@
 #include "ui/QtAlerts.h"
 
+#include "docker/PrintableText.h"
 #include "ui/ListWrap.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 
 #include <algorithm>
 
@@ -16,8 +18,12 @@ namespace {
 // The texts list names of containers, images, volumes and paths, which come
 // from Docker and may hold anything, "<none>" included: always plain text,
 // never rich text, and selectable so that a name can be copied.
-void setTexts(QMessageBox& box, const QString& title, const QString& message)
+// Each line also passes the printable filter: a name holding a line feed,
+// a carriage return or a bidirectional override cannot forge a line.
+void setTexts(QMessageBox& box, const QString& shownTitle, const QString& shownMessage)
 {
+    const QString title = printable(shownTitle);
+    const QString message = printableLines(shownMessage);
     box.setTextFormat(Qt::PlainText);
     box.setText(title);
     box.setInformativeText(message);
@@ -30,6 +36,22 @@ void setTexts(QMessageBox& box, const QString& title, const QString& message)
         const QFontMetrics metrics(informative->font());
         informative->setWordWrap(false);
         informative->setText(wrapListLines(message, metrics, std::max(420, metrics.averageCharWidth() * 72)));
+    }
+}
+
+// The list of what goes, in the box's own details area, open from the start:
+// it scrolls however long the list is, so the box never grows off screen.
+void showDetails(QMessageBox& box, const QString& details)
+{
+    box.setDetailedText(printableLines(details));
+    for (QAbstractButton* button : box.buttons())
+        if (box.buttonRole(button) == QMessageBox::ActionRole)
+            button->click();  // "Show Details…"
+    if (auto* area = box.findChild<QTextEdit*>()) {
+        const QFontMetrics metrics(area->font());
+        const int lines = std::min<int>(int(details.count(u'\n')) + 2, 18);  // then it scrolls
+        area->setFixedHeight(std::max(100, lines * metrics.lineSpacing() + 12));
+        area->setLineWrapMode(QTextEdit::NoWrap);
     }
 }
 
@@ -55,17 +77,23 @@ QWidget* QtAlerts::hostWindow() const
     return nullptr;
 }
 
-bool QtAlerts::confirm(const QString& title, const QString& message, bool destructive)
+bool QtAlerts::confirm(const Confirmation& confirmation)
 {
     // On the heap and watched: the host window may close while the box waits.
     QPointer<QMessageBox> box = new QMessageBox(hostWindow());
     box->setWindowModality(Qt::ApplicationModal);
-    box->setIcon(destructive ? QMessageBox::Warning : QMessageBox::Information);
-    setTexts(*box, title, message);
-    QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->setIcon(confirmation.destructive ? QMessageBox::Warning : QMessageBox::Information);
+    setTexts(*box, confirmation.title, confirmation.message);
+    if (!confirmation.details.isEmpty())
+        showDetails(*box, confirmation.details);
+    const QString action = confirmation.action.isEmpty() ? QStringLiteral("OK") : confirmation.action;
+    QPushButton* ok = box->addButton(action, QMessageBox::AcceptRole);
     QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    box->setDefaultButton(ok);
+    // Return and Esc must never destroy: a destructive box defaults to Cancel.
+    box->setDefaultButton(confirmation.destructive ? cancel : ok);
     box->setEscapeButton(cancel);
+    if (confirmation.destructive)
+        cancel->setFocus();
     box->exec();
     if (!box)
         return false;

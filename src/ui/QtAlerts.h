@@ -16,7 +16,8 @@ public:
     // `parent` is the window to attach to when no window is active.
     explicit QtAlerts(QWidget* parent = nullptr);
 
-    bool confirm(const QString& title, const QString& message, bool destructive) override;
+    using Alerts::confirm;
+    bool confirm(const Confirmation& confirmation) override;
     void info(const QString& title, const QString& message) override;
     void notice(const QString& title, const QString& message, const NoticeAction& action) override;
 

@@ -159,7 +159,9 @@ void RootView::firstDisplay()
         if (!self)
             return;
         self->cacheLoading_ = false;
-        if (result == AppModel::CacheLoad::nothing)
+        // The cache is the first look only: current figures are read at once,
+        // and the removal buttons wait for them (they are off while it runs).
+        if (result != AppModel::CacheLoad::superseded)
             self->model_.refresh();
         self->syncBody();
     });

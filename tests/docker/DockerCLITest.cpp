@@ -362,6 +362,12 @@ TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
     EXPECT_EQ(ended.kind, StreamEnding::Kind::stopped);
     EXPECT_LT(timer.elapsed(), 15000);  // the child would sleep 30 s
 
+    // A stop that reached a child which then finished its work (exit 0 within the grace) is no stop.
+    std::stop_source stop;
+    EXPECT_TRUE(rig.cli->stream({"--fake-ignore-term", "--fake-stdout", "started\n", "--fake-sleep", "0.2"}, 10,
+                                [&](const QString&) { return stop.request_stop(), true; }, stop.get_token())
+                    .succeeded());
+
     timer.restart();
     rig.cli->stream({"--fake-ignore-term", "--fake-sleep", "30"}, 0.3, [](const QString&) { return true; });
     EXPECT_LT(timer.elapsed(), 15000);  // killed after the grace, not after 30 s

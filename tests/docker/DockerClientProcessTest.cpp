@@ -11,6 +11,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
+#include <thread>
+
 #include <memory>
 
 using namespace stowage;
@@ -178,6 +182,29 @@ TEST(DockerClientProcess, RemoveImageTakesEveryNameAndPutsThemBackWhenTheImageSt
         EXPECT_EQ(error.toStdString(), c.error.toStdString());
         EXPECT_EQ(rig.docker.calls().join(" | ").toStdString(), c.calls.join(" | ").toStdString());
     }
+}
+
+// Stop during the removal of a two-name image: the untagged name is put back, but
+// within the restore's own short limit, not the removal's.
+TEST(DockerClientProcess, TagsArePutBackAfterStopWithinTheirOwnShortLimit)
+{
+    const QString id = "sha256:" + QString(64, 'a');
+    const QString inspect = "image inspect --format {{json .RepoTags}} " + id;
+    DockerClient::Limits limits;
+    limits.restoreTimeout = 0.5;
+    ClientRig rig(limits);
+    rig.docker.setRules({{inspect, R"(["a-x:1","b-y:2"])", {}, 0, 0, 1}, {"rmi", {}, {}, 0, 30}, {inspect, R"(["b-y:2"])"},
+                         {"tag", {}, {}, 0, 30}});
+    std::stop_source stop;
+    std::jthread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        stop.request_stop();
+    });
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(rig.client->removeImage({id, {"a-x:1", "b-y:2"}, "a-x:1, b-y:2", "1MB", 1}, 60, stop.get_token()), RunError);
+    EXPECT_LT(timer.elapsed(), 10000);  // the hanging `tag` would hold the removal's 60 s
+    EXPECT_EQ(rig.docker.callsStartingWith("tag"), QStringList{"tag " + id + " a-x:1"});
 }
 
 TEST(ProbeLines, OnlyTheExactSwitchSelectsTheProbe)

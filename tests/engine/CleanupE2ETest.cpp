@@ -153,5 +153,29 @@ TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
     EXPECT_EQ(after.running, count("runningContainers"));
 }
 
+// A named orphan volume shown from the cache at a small size receives 5 MB: the confirmation
+// is worked out on figures read just before it and names the size the volume has now.
+TEST_F(CleanupE2ETest, AConfirmationNamesTheSizeReadJustBeforeItNotTheCachedOne)
+{
+    EngineModelRig rig(engine);
+    ASSERT_TRUE(rig.refreshAndWait());
+    const qint64 cached = rig.model->volumeSizes().value("sgfx-loose");
+    rig.model->flushCache();
+    ASSERT_TRUE(rig.model->loadCache());
+    const QString mountpoint = engine.line({"volume", "inspect", "sgfx-loose", "--format", "{{.Mountpoint}}"});
+    QFile data(mountpoint + "/grown.bin");
+    ASSERT_TRUE(data.open(QIODevice::WriteOnly) && data.write(QByteArray(5 << 20, 'x')) == 5 << 20);
+    data.close();
+
+    rig.alerts.defaultAnswer = false;
+    rig.model->cleanOrphanVolumes();
+    ASSERT_TRUE(rig.waitIdle());
+    ASSERT_EQ(rig.alerts.confirms().size(), 1);
+    const qint64 now = rig.model->volumeSizes().value("sgfx-loose");
+    EXPECT_GE(now, cached + 5 * 1000 * 1000);
+    EXPECT_THAT(rig.alerts.confirms()[0].details.toStdString(),
+                HasSubstr("  sgfx-loose (" + SizeFormat::humanSize(now).toStdString() + ")"));
+}
+
 }  // namespace
 }  // namespace stowage::test

@@ -66,7 +66,7 @@ TEST_F(HostileLabelsE2ETest, ProjectNamesWithShellSyntaxAreShownAndRemovedLitera
     const QList<QStringList> calls = rig.removalCalls();
     ASSERT_GE(calls.size(), 2);
     EXPECT_EQ(calls.mid(calls.size() - 2),
-              (QList<QStringList>{{"rm", "-f", shortId(containerId)}, {"volume", "rm", "sgfx-evil-data"}}));
+              (QList<QStringList>{{"rm", shortId(containerId)}, {"volume", "rm", "sgfx-evil-data"}}));  // created, not running
     state = DockerState::read(engine);
     EXPECT_FALSE(state.containerNames.contains("sgfx-evil-app"));
     EXPECT_FALSE(state.volumes.contains("sgfx-evil-data"));

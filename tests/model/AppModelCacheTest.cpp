@@ -106,3 +106,55 @@ TEST(AppModelCache, BackgroundLoadShowsTheSummaryFirstReportsAndNeverReplacesNew
 }
 
 }  // namespace
+
+namespace {
+
+// A removal confirms only from figures this session read less than a minute ago:
+// from the cache or older ones it reads them again first and names the sizes found now.
+TEST(AppModelCache, ARemovalConfirmsFromFiguresReadJustBeforeIt)
+{
+    const auto sizes = [](const QString& size) {
+        return FakeRule{"system df -v", R"({"Volumes":[{"Name":"shop_cache","Size":")" + size + "\"}]}"};
+    };
+    const struct { const char* name; bool fromCache; int secondsLater; QString shown; } cases[] = {
+        {"shown from the cache", true, 0, "  shop_cache (5.0 MB)"},
+        {"read 61 s ago", false, 61, "  shop_cache (5.0 MB)"},
+        {"read 30 s ago", false, 30, "  shop_cache (9.0 B)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDateTime now = QDateTime::currentDateTimeUtc();
+        ModelRig rig;
+        rig.clock = [&] { return now; };
+        rig.rebuild(sample::rules({sizes("9B")}));
+        ASSERT_TRUE(rig.refreshAndWait());
+        rig.model->flushCache();
+        // The volume received data since.
+        rig.docker.setRules(sample::rules({sizes("5MB")}));
+        if (c.fromCache)
+            ASSERT_TRUE(rig.model->loadCache());
+        now = now.addSecs(c.secondsLater);
+        rig.alerts.defaultAnswer = false;
+        rig.model->cleanOrphanVolumes();
+        ASSERT_TRUE(rig.waitIdle());
+        ASSERT_EQ(rig.alerts.confirms().size(), 1);
+        EXPECT_THAT(rig.alerts.confirms()[0].details.split('\n'), ::testing::Contains(c.shown));
+        const bool refreshed = c.shown.contains("5.0");  // read again
+        EXPECT_EQ(rig.docker.callsStartingWith("ps -a").size(), refreshed ? 2 : 1);
+        EXPECT_EQ(rig.statuses.contains("Reading current figures before confirming…"), refreshed);
+    }
+
+    // A refresh that fails refuses with its reason, and nothing is asked.
+    ModelRig rig;
+    ASSERT_TRUE(rig.refreshAndWait());
+    rig.model->flushCache();
+    ASSERT_TRUE(rig.model->loadCache());
+    rig.docker.setRules(sample::rules({FakeRule{"ps -a", {}, "Cannot connect to the Docker daemon", 1}}));
+    rig.model->removeProjectContainers("shop");
+    ASSERT_TRUE(rig.waitIdle());
+    ASSERT_EQ(rig.alerts.shown.size(), 1);
+    EXPECT_EQ(rig.alerts.shown[0].title, "Nothing removed");
+    EXPECT_THAT(rig.alerts.shown[0].message.toStdString(), ::testing::HasSubstr("Cannot connect to the Docker daemon"));
+}
+
+}  // namespace

@@ -53,8 +53,8 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
     rig.model->cleanUnusedImages();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Remove unused images");
-    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused image?\n\n  shop-old:v1, shop-archive:v1 (20MB)\n\nFrees "
-                                                "20.0 MB on disk (layers shared with images that stay are not counted).");
+    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused image?\n\nFrees 20.0 MB on disk (layers shared with "
+                                                "images that stay are not counted).\n\n  shop-old:v1, shop-archive:v1 (20MB)");
     EXPECT_TRUE(rig.alerts.confirms()[0].destructive);
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi shop-old:v1 shop-archive:v1"});
@@ -83,39 +83,43 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsForLabelledAndNamedVolumes)
               "  • shop: 1 volume, 2.0 MB\n\n"
               "⚠ 1 of these have a name but no project label. Docker did not make up these names: someone chose "
               "them, and a named volume often holds data meant to outlive its containers (a database, uploads):\n"
-              "  • appdata (5.0 MB)\n\n"
-              "  appdata (5.0 MB)\n  shop_cache (2.0 MB)\n  " + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
+              "  • appdata (5.0 MB)\n\n⚠ Data will be permanently deleted!\n\n"
+              "  appdata (5.0 MB)\n  shop_cache (2.0 MB)\n  " + anon() + " (1.0 MB)");
+    EXPECT_EQ(rig.alerts.confirms()[0].button, "Remove 3 Volumes");
     EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());  // declined
 
     // Only the volume Docker named itself is anonymous.
     rig.model->cleanAnonymousOrphanVolumes();
     EXPECT_EQ(rig.alerts.confirms()[1].title, "Remove anonymous orphan volumes");
     EXPECT_EQ(rig.alerts.confirms()[1].message,
-              "Remove 1 volume (1.0 MB)?\n\nThese belong to no compose project and are mounted by no container.\n\n  "
-                  + anon() + " (1.0 MB)\n\n⚠ Data will be permanently deleted!");
+              "Remove 1 volume (1.0 MB)?\n\nThese belong to no compose project and are mounted by no container.\n\n"
+              "⚠ Data will be permanently deleted!\n\n  " + anon() + " (1.0 MB)");
 }
 
-TEST_F(Cleanup, FortyOneOrphansAreListedAsFortyAndAllRemoved)
+// Of anonymous orphans, a confirmation names forty and counts the rest; a named one it
+// always names, however many come before it.
+TEST_F(Cleanup, FortyOneAnonymousOrphansAreListedAsFortyAndAllRemoved)
 {
     QString volumes, dangling;
-    for (int i = 0; i < 41; ++i) {
-        const QString name = QStringLiteral("%1").arg(i, 64, 10, QChar('0'));  // as anonymous as the engine names them
+    for (int i = 0; i <= 41; ++i) {
+        // As anonymous as the engine names them, then one that someone named.
+        const QString name = i < 41 ? QStringLiteral("%1").arg(i, 64, 10, QChar('0')) : QStringLiteral("zz-named");
         volumes += QStringLiteral(R"({"Name":"%1","Driver":"local","Mountpoint":"/m","Labels":""})").arg(name) + "\n";
         dangling += name + "\n";
     }
     rig.rebuild(sample::rules({FakeRule{"volume ls --format", volumes}, FakeRule{"volume ls -q", dangling}}));
     ASSERT_TRUE(rig.refreshAndWait());
     rig.model->reconcileForTesting = [] {};
-    const QString last = QString(62, u'0') + "39 (0 B)\n  … and 1 more";
+    const QString more = "\n  … and 1 more anonymous volume";
     rig.alerts.defaultAnswer = false;
     rig.model->cleanOrphanVolumes();
     rig.alerts.defaultAnswer = true;
     rig.model->safeCleanAll();
     ASSERT_EQ(rig.alerts.confirms().size(), 2);
-    for (const auto& confirm : rig.alerts.confirms()) {
+    for (const auto& confirm : rig.alerts.confirms())
         EXPECT_EQ(confirm.message.count("\n  0000"), 40);
-        EXPECT_TRUE(confirm.message.contains(last + "\n\n")) << confirm.message.toStdString();
-    }
+    EXPECT_TRUE(rig.alerts.confirms()[0].details.endsWith("39 (0 B)\n  zz-named (0 B)" + more));
+    EXPECT_TRUE(rig.alerts.confirms()[1].details.endsWith("39 (0 B)" + more));  // Safe Clean All leaves it
     ASSERT_TRUE(rig.waitIdle());
     const QStringList removals = rig.docker.callsStartingWith("volume rm");
     ASSERT_EQ(removals.size(), 1);
@@ -141,10 +145,15 @@ TEST_F(Cleanup, SelectedImagesAreSplitIntoBlockedAndAllowed)
     rig.model->removeSelectedImages({sample::webImage, sample::oldImage});
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nWill remove:\n  shop-old:v1\n\nFrees 20.0 MB on "
-              "disk (layers shared with images that stay are not counted).");
+              "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nFrees 20.0 MB on "
+              "disk (layers shared with images that stay are not counted).\n\nWill remove:\n  shop-old:v1 (20MB)");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
+
+    // An untagged image is told apart by its short id and age, never as "<none>:<none>".
+    rig.alerts.defaultAnswer = false;
+    rig.model->removeSelectedImages({sample::danglingImage});
+    EXPECT_EQ(rig.alerts.confirms().last().details, "Will remove:\n  untagged 444444444444 created 3 weeks ago (5MB)");
 
     rig.model->removeSelectedImages({sample::webImage});
     EXPECT_EQ(std::pair(rig.alerts.shown.last().title, rig.alerts.shown.last().message),
@@ -162,7 +171,7 @@ TEST_F(Cleanup, SelectedVolumesOnlyEverRemoveOrphans)
               std::pair(QString("Blocked"), blocked + "No orphan volumes selected."));
     rig.model->removeSelectedVolumes({"shop_data", "shop_cache"});
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
-    EXPECT_EQ(rig.alerts.confirms()[0].message, blocked + "Will remove:\n  shop_cache\n\n⚠ Data will be permanently deleted!");
+    EXPECT_EQ(rig.alerts.confirms()[0].message, blocked + "⚠ Data will be permanently deleted!\n\nWill remove:\n  shop_cache (2.0 MB)");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm shop_cache"});
 }
@@ -262,10 +271,11 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
               "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 1 unused image (frees 20.0 MB)\n"
-              "  • 1 anonymous orphan volume:\n  " + anon() + " (1.0 MB)\n\n"
+              "  • 1 anonymous orphan volume\n\n"
               "Left alone: 1 named and 1 project orphan volumes, which may hold data. Check them in the Volumes tab, "
               "whose \"Remove All Orphans\" button removes them after naming each one.\n\n"
-              "Containers and their resources will NOT be touched.\n\nContinue?");
+              "Containers and their resources will NOT be touched.\n\nContinue?\n\n"
+              "Unused images:\n  shop-old:v1 (20MB)\n\nAnonymous orphan volumes:\n  " + anon() + " (1.0 MB)");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(reconciled, 1);
     EXPECT_EQ(rig.docker.callsStartingWith("builder prune"), QStringList{"builder prune -af"});
@@ -278,22 +288,67 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
                                          "(expected 1.2 GB)"));
 }
 
-TEST_F(Cleanup, StoppingSafeCleanAllDuringThePruneSkipsTheRest)
+// Stop during the prune: nothing after it runs, no refresh, and what is shown is marked stale.
+TEST_F(Cleanup, StoppingDuringThePruneSkipsTheRestAndMarksTheDataStale)
 {
-    rig.docker.setRules(sample::rules({FakeRule{"builder prune", "working\n", {}, 0, 30}}));
-    int reconciled = 0;
-    rig.model->reconcileForTesting = [&] { ++reconciled; };
-    rig.model->safeCleanAll();
-    ASSERT_TRUE(waitUntil([&] { return rig.model->statusText() == "Safe clean: build cache…"; }));
-    ASSERT_TRUE(waitForCommand(rig.operations, "builder prune"));
-    rig.model->cancelCurrentOperation();
-    ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(rig.model->statusText(), "Safe clean cancelled — removed 0 images, 0 volumes.");
-    EXPECT_THAT(rig.docker.callsStartingWith("rmi"), IsEmpty());
-    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
-    EXPECT_TRUE(rig.model->dataStale());
-    EXPECT_EQ(reconciled, 0);
-    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All cancelled"));
+    const struct {
+        const char* name;
+        std::function<void(AppModel&)> start;
+        QString status, log;
+    } cases[] = {
+        {"safe clean", [](AppModel& m) { m.safeCleanAll(); }, "Safe clean cancelled — removed 0 images, 0 volumes.",
+         "warn Safe Clean All cancelled"},
+        {"build cache", [](AppModel& m) { m.cleanBuildCache(); }, "Build cache clear cancelled.",
+         "warn Build cache clear cancelled"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelRig rig(sample::rules({FakeRule{"builder prune", "working\n", {}, 0, 30}}));
+        ASSERT_TRUE(rig.refreshAndWait());
+        int reconciled = 0;
+        rig.model->reconcileForTesting = [&] { ++reconciled; };
+        c.start(*rig.model);
+        ASSERT_TRUE(waitForCommand(rig.operations, "builder prune"));
+        rig.model->cancelCurrentOperation();
+        ASSERT_TRUE(rig.waitIdle());
+        EXPECT_EQ(rig.model->statusText(), c.status);
+        EXPECT_THAT(rig.docker.callsStartingWith("rmi"), IsEmpty());
+        EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
+        EXPECT_TRUE(rig.model->dataStale());
+        EXPECT_EQ(reconciled, 0);
+        EXPECT_THAT(rig.logLines(), Contains(c.log));
+    }
+}
+
+// Safe Clean All goes the way of every removal: the engine is asked first, and
+// three image removals timing out in a row end the run.
+TEST_F(Cleanup, SafeCleanAllChecksTheEngineFirstAndStopsWhenItWedges)
+{
+    const QString row = R"({"ID":"%1","Repository":"old-%2","Tag":"v1","Size":"1MB","CreatedSince":"3 weeks ago"})" "\n";
+    const QString more = row.arg("sha256:" + QString(64, u'5'), "a") + row.arg("sha256:" + QString(64, u'6'), "b");
+    const struct {
+        const char* name;
+        QList<FakeRule> rules;
+        QString notice;
+        qsizetype prunes, rmis;
+    } cases[] = {
+        {"no answer", {FakeRule{"version", {}, "Cannot connect to the Docker daemon", 1}}, "Docker not responding", 0, 0},
+        // Three images, each tried twice; the fourth and the volume never.
+        {"wedged", {FakeRule{"rmi", {}, {}, 0, 30}, FakeRule{"images -a", sample::imagesOut() + more}}, "Stopped early", 1, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ModelRig rig(sample::rules(c.rules));
+        ASSERT_TRUE(rig.refreshAndWait());
+        rig.model->reconcileForTesting = [] {};
+        rig.model->safeCleanAll();
+        ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(40)));
+        EXPECT_EQ(rig.docker.callsStartingWith("builder prune").size(), c.prunes);
+        EXPECT_EQ(rig.docker.callsStartingWith("rmi").size(), c.rmis);
+        EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
+        ASSERT_FALSE(rig.alerts.infos().isEmpty());
+        EXPECT_EQ(rig.alerts.infos().last().title, c.notice);
+    }
 }
 
 }  // namespace

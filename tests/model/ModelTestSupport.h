@@ -95,7 +95,8 @@ inline QList<FakeRule> rules(const QList<FakeRule>& overrides = {})
         << FakeRule{"inspect", inspectOut()} << FakeRule{"image inspect sha256:", imageLayersOut()}
         << FakeRule{"volume ls -q", "shop_cache\n" + anonymousVolume + "\n"}
         << FakeRule{"info", "/var/lib/docker\n"} << FakeRule{"version", "20.10.24\n"}
-        << FakeRule{"rm -f", {}, {}, 0, 0, -1, true} << FakeRule{"rmi", "Deleted\n"}
+        << FakeRule{"rm -f", {}, {}, 0, 0, -1, true} << FakeRule{"rm ", {}, {}, 0, 0, -1, true}
+        << FakeRule{"rmi", "Deleted\n"}
         << FakeRule{"volume rm", {}, {}, 0, 0, -1, true} << FakeRule{"builder prune", "Total reclaimed space: 1.5GB\n"};
     return all;
 }
@@ -114,6 +115,8 @@ struct ModelRig {
     QStringList statuses;
     // Whether cleanups end with a reconciling refresh (the window) or not (a headless run).
     bool refreshAfterCleanup = true;
+    // The model's clock; the system's when empty.
+    MinuteClock::Source clock;
 
     explicit ModelRig(const QList<FakeRule>& rules = sample::rules()) { rebuild(rules); }
 
@@ -130,6 +133,7 @@ struct ModelRig {
         // Short enough for the time-out paths, long enough for a loaded machine under a sanitizer.
         options.removalLimits = {2.0, 1.5, 30.0};
         options.refreshAfterCleanup = refreshAfterCleanup;
+        options.clock = clock;
         model = std::make_unique<AppModel>(*cli, options);
         statuses.clear();
         QObject::connect(model.get(), &AppModel::statusTextChanged, [this] { statuses << model->statusText(); });
@@ -137,12 +141,16 @@ struct ModelRig {
 
     QString cacheFile() const { return cacheDir.filePath("state.cache"); }
 
-    // Shows `state` in the model, through its cache file.
-    bool show(const CachedState& state)
+    // Shows `state` in the model, through its cache file; as just read from
+    // Docker unless `fromCache`, so that a removal confirms at once.
+    bool show(const CachedState& state, bool fromCache = false)
     {
         QFile file(cacheFile());
-        return file.open(QIODevice::WriteOnly) && file.write(StateCache::encode(state)) > 0 && (file.close(), true)
-            && model->loadCache();
+        const bool shown = file.open(QIODevice::WriteOnly) && file.write(StateCache::encode(state)) > 0
+                           && (file.close(), true) && model->loadCache();
+        if (shown && !fromCache)
+            model->takeFactsAsReadForTesting();
+        return shown;
     }
 
     // What the model saved in its cache file.

@@ -153,11 +153,17 @@ TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
     rig.model->deleteSelectedProjects();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Delete selected projects");
+    // a-tools is also run by the standalone "tool": not exclusive to the selection, it stays.
     EXPECT_EQ(lastMessage(), "Delete 2 projects:\n\n  • a\n  • b\n\nTotals to remove:\n  • 5 containers\n"
-                             "  • 3 built images\n  • 2 volumes\nFrees 3.0 MB on disk (layers shared with images that "
+                             "  • 2 built images\n  • 2 volumes\nFrees 2.0 MB on disk (layers shared with images that "
                              "stay are not counted).\n\n"
-                             "Images/volumes shared with a project NOT in this selection are kept.\n"
-                             "⚠ Volume data will be permanently deleted. Continue?");
+                             "Images/volumes shared with a project or container NOT in this selection are kept.\n"
+                             "⚠ Volume data will be permanently deleted. Continue?\n\n"
+                             "a\n  Containers (4):\n    • a-web  (Up 1 hour)\n    • a-worker  (Up 1 hour)\n"
+                             "    • a-db  (Up 1 hour)\n    • a-cli  (Up 1 hour)\n  Built images (2):\n"
+                             "    • a-web:latest (1MB)\n    • a-common:latest (1MB)\n  Volumes (2):\n"
+                             "    • a_data (2.0 KB)\n    • shared_vol (1.0 KB)\n\nb\n  Containers (1):\n    • b-api  (Up 1 hour)");
+    EXPECT_EQ(rig.alerts.confirms()[0].button, "Delete 2 Projects");
     // Declined: the selection stays.
     EXPECT_EQ(rig.model->selectedProjects().size(), 3);
     EXPECT_TRUE(rig.model->selectionMode());
@@ -168,8 +174,8 @@ TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
     EXPECT_FALSE(rig.model->selectionMode());
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_THAT(rig.docker.calls().filter(QRegularExpression("^rmi")),
-                UnorderedElementsAre("rmi sha256:aw", "rmi sha256:common", "rmi sha256:tools"));
-    EXPECT_THAT(rig.logLines().filter("[2 projects] deleting"), UnorderedElementsAre("info [2 projects] deleting 5 containers, 3 images, 2 volumes"));
+                UnorderedElementsAre("rmi sha256:aw", "rmi sha256:common"));
+    EXPECT_THAT(rig.logLines().filter("[2 projects] deleting"), UnorderedElementsAre("info [2 projects] deleting 5 containers, 2 images, 2 volumes"));
 }
 
 TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)

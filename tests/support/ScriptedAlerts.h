@@ -17,26 +17,32 @@ struct ShownAlert {
     QString title;
     QString message;
     bool destructive = false;
+    // A confirmation's going-ahead button ("OK" when it names no action) and its list.
+    QString button;
+    QString details;
     // A notice's second button, pressed with `action.run()`.
     NoticeAction action;
 };
 
 class ScriptedAlerts : public Alerts {
 public:
-    bool confirm(const QString& title, const QString& message, bool destructive) override
+    using Alerts::confirm;
+    // `message` records everything the dialog shows, its list included.
+    bool confirm(const Confirmation& c) override
     {
-        shown.append({ShownAlert::Kind::confirm, title, message, destructive, {}});
+        shown.append({ShownAlert::Kind::confirm, c.title, c.fullText(), c.destructive,
+                      c.action.isEmpty() ? QStringLiteral("OK") : c.action, c.details, {}});
         if (whileAsking)
             whileAsking();  // what the dialog's event loop may run meanwhile
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
     void info(const QString& title, const QString& message) override
     {
-        shown.append({ShownAlert::Kind::info, title, message, false, {}});
+        shown.append({ShownAlert::Kind::info, title, message, false, {}, {}, {}});
     }
     void notice(const QString& title, const QString& message, const NoticeAction& action) override
     {
-        shown.append({ShownAlert::Kind::info, title, message, false, action});
+        shown.append({ShownAlert::Kind::info, title, message, false, {}, {}, action});
     }
 
     const ShownAlert* last() const { return shown.isEmpty() ? nullptr : &shown.last(); }

@@ -131,6 +131,7 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
     EXPECT_GT(counter.paints, 0);
     EXPECT_TRUE(texts().contains("· active 1 hour ago"));
     EXPECT_TRUE(texts().contains("Up About an hour"));
+    p.rig.model->takeFactsAsReadForTesting();  // read again an hour on, as a removal would first
 
     // The controls are bound to the model; selection counts named projects only.
     AppModel& model = *p.rig.model;
@@ -338,7 +339,9 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
         if (shop->child(i)->role() == QAccessible::Button)
             heard << shop->child(i)->text(QAccessible::Name);
     EXPECT_EQ(heard, names);
-    shop->child(int(names.indexOf("Containers")))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(shop->child(int(names.indexOf("Remove Containers…")))->text(QAccessible::Description),
+              "Asks, then removes this project's containers; images and volumes stay");
+    shop->child(int(names.indexOf("Remove Containers…")))->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     ASSERT_EQ(p.rig.alerts.confirms().size(), 6);
     EXPECT_EQ(p.rig.alerts.confirms().last().title, "Remove containers");
     // A disabled button cannot be pressed; the selection circle is a check box.

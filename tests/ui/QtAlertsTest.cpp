@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTest>
 #include <QTimer>
 
@@ -32,9 +33,12 @@ void whenModalBoxOpens(QString& seen, std::function<void(QMessageBox&)> answer)
         poll->deleteLater();
         QStringList buttons;
         for (QAbstractButton* button : box->buttons())
-            buttons << button->text();
+            if (box->buttonRole(button) != QMessageBox::ActionRole)  // "Show Details…"
+                buttons << button->text();
+        // The list of what goes shows in the scrolling details area, open from the start.
+        const auto* details = box->findChild<QTextEdit*>();
         seen = QStringLiteral("%1|%2|%3|%4|").arg(box->text(), box->informativeText()).arg(box->icon()).arg(box->windowModality())
-            + buttons.join(',');
+            + buttons.join(',') + u'|' + (details && details->isVisible() ? details->toPlainText() : QString());
         answer(*box);
     });
     poll->start(5);
@@ -50,22 +54,32 @@ TEST(QtAlerts, ConfirmationIsTrueOnlyForOk)
         };
     };
     const auto key = [](Qt::Key k) { return [k](QMessageBox& box) { QTest::keyClick(&box, k); }; };
+    // A destructive box names its action and defaults to Cancel: Return and Esc never destroy.
     const struct { const char* scenario; bool destructive; std::function<void(QMessageBox&)> answer; bool expected; } cases[] = {
-        {"OK", true, click("OK"), true},
+        {"the action", true, click("Remove 2 Volumes"), true},
         {"Cancel", false, click("Cancel"), false},
         {"Escape", true, key(Qt::Key_Escape), false},
-        {"Return takes the default", false, key(Qt::Key_Return), true},
+        {"Return on a destructive box", true, key(Qt::Key_Return), false},
+        {"Return on a plain box", false, key(Qt::Key_Return), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.scenario);
         QtAlerts alerts;
         QString seen;
         whenModalBoxOpens(seen, c.answer);
-        EXPECT_EQ(alerts.confirm("Remove 2 volumes?", "  • a\n  • b", c.destructive), c.expected);
-        EXPECT_EQ(seen, QStringLiteral("Remove 2 volumes?|  • a\n  • b|%1|%2|OK,Cancel")
+        EXPECT_EQ(alerts.confirm({"Remove 2 volumes?", "Data goes.", "  • a\n  • b", "Remove 2 Volumes", c.destructive}),
+                  c.expected);
+        EXPECT_EQ(seen, QStringLiteral("Remove 2 volumes?|Data goes.|%1|%2|Remove 2 Volumes,Cancel|  • a\n  • b")
                             .arg(c.destructive ? QMessageBox::Warning : QMessageBox::Information)
                             .arg(Qt::ApplicationModal));
     }
+
+    // A carriage return, an escape or a bidirectional override in a name cannot forge or reorder a line.
+    QtAlerts alerts;
+    QString seen;
+    whenModalBoxOpens(seen, key(Qt::Key_Escape));
+    alerts.confirm({"a\u202Eb", "x\ry", "v\x1b[2K", "Go", true});
+    EXPECT_EQ(seen.section('|', 0, 1) + '|' + seen.section('|', 5), "a\uFFFDb|x\uFFFDy|v\uFFFD[2K");
 }
 
 TEST(QtAlerts, LongListLinesWrapUnderTheirTextAndNeverInsideASize)

@@ -17,6 +17,7 @@
 #include "ui/RunningCommandsPanel.h"
 #include "ui/SGButton.h"
 #include "ui/StatusBar.h"
+#include "ui/BuildCacheTab.h"
 #include "ui/Theme.h"
 #include "ui/UsageWarningBanner.h"
 
@@ -95,30 +96,30 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
     }
 }
 
-TEST(ShellTest, CachedInventoryOpensStaleWithAWarningRefreshAndNoDockerCall)
+// The cache is the first look: it is painted at once, then current figures are read by
+// themselves, and nothing can be removed before they are in.
+TEST(ShellTest, CachedInventoryIsPaintedAtOnceThenRefreshedBeforeAnythingCanBeRemoved)
 {
-    Shell shell(records::dockerRules(records::realistic()));
+    const CachedState state = records::realistic();
+    Shell shell(records::dockerRules(state, {FakeRule{"inspect", records::inspectOut(state), "", 0, 1}}));
     QFile cache(shell.rig.cacheFile());
     ASSERT_TRUE(cache.open(QIODevice::WriteOnly));
-    cache.write(StateCache::encode(records::realistic()));
+    cache.write(StateCache::encode(state));
     cache.close();
-    shell.open([&] { return shell.rig.model->dataStale(); });
-    HeaderBar& header = *shell.root().header();
-
+    shell.window.show();
+    ASSERT_TRUE(waitUntil([&] { return shell.rig.model->dataStale(); }));
+    const auto* tab = qobject_cast<BuildCacheTab*>(shell.root().tabView(RootView::Tab::buildCache));
+    ASSERT_NE(tab, nullptr);
     EXPECT_FALSE(shell.root().showsEmptyState());
-    EXPECT_TRUE(header.staleBadge()->isVisibleTo(&shell.window));
-    EXPECT_EQ(header.staleBadge()->toolTip(),
-              "Data was changed locally or loaded from cache. Refresh to reconcile with Docker.");
-    EXPECT_EQ(header.refreshButton()->tint(), Theme::warning());
-    EXPECT_EQ(shell.root().brandBar()->shownLiveState(), "16 images · 15 volumes · stale");
-    EXPECT_TRUE(shell.rig.docker.calls().isEmpty());
+    EXPECT_TRUE(shell.rig.model->isLoading());
+    EXPECT_FALSE(tab->clearButton()->isEnabled());
 
-    header.refreshButton()->click();
     ASSERT_TRUE(shell.rig.waitIdle());
+    EXPECT_EQ(shell.dockerCalls("ps -a"), 1);
     EXPECT_FALSE(shell.rig.model->dataStale());
-    EXPECT_FALSE(header.staleBadge()->isVisibleTo(&shell.window));
-    EXPECT_EQ(header.refreshButton()->tint(), Theme::accent());
+    EXPECT_FALSE(shell.root().header()->staleBadge()->isVisibleTo(&shell.window));
     EXPECT_EQ(shell.root().brandBar()->shownLiveState(), "16 images · 15 volumes");
+    EXPECT_TRUE(tab->clearButton()->isEnabled());
 }
 
 TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabledAndStopOrEscCancelsIt)

@@ -207,7 +207,10 @@ inline bool loadInto(UiRig& rig, const CachedState& state)
         return false;
     file.write(StateCache::encode(state));
     file.close();
-    return rig.model->loadCache();
+    if (!rig.model->loadCache())
+        return false;
+    rig.model->takeFactsAsReadForTesting();  // removals confirm at once, as after a refresh
+    return true;
 }
 
 // A rig whose model holds `state`; nothing talks to docker.
