@@ -34,6 +34,7 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
     ASSERT_TRUE(rig.refreshAndWait());
     const DockerState before = DockerState::read(engine);
     ASSERT_NE(before.buildCacheSize, "0B");
+    const QSet<QString> dangling = danglingImageIds();
     const QSet<QString> unused = offeredImageIds();
     const QString anonymous = engine.volumeName("anonymous:orphan");
     ASSERT_EQ(imageIds(rig.model->unusedImages()), unused);
@@ -65,7 +66,7 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
     ASSERT_EQ(rmis.size(), 3);
     for (const QStringList& args : rmis)
         EXPECT_EQ(args.size(), args.value(1).startsWith("sha256:") ? 2 : 3) << args.join(' ').toStdString();
-    EXPECT_EQ(toSet(rig.itemsOf({"rmi"})), toSet(list("unusedImages")) + danglingImageIds());
+    EXPECT_EQ(toSet(rig.itemsOf({"rmi"})), toSet(list("unusedImages")) + dangling);
     EXPECT_EQ(rig.itemsOf({"volume", "rm"}), QStringList{anonymous});
     EXPECT_TRUE(rig.itemsOf({"rm"}).isEmpty());
 

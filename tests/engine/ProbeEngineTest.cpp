@@ -177,10 +177,9 @@ TEST_F(ProbeEngineTest, TheReportTellsPulledFromBuiltAndKeepsTakenDownProjects)
         EXPECT_FALSE(images[postgres]["offered"].toBool());
         EXPECT_TRUE(images[*dangling.begin()]["offered"].toBool());
         EXPECT_EQ(images[*dangling.begin()]["reason"].toString(), "");
-        QJsonObject gamma;
-        for (const QJsonValue value : doc.value("projects").toArray())
-            if (value["name"].toString() == "sgfx-gamma")
-                gamma = value.toObject();
+        const QJsonArray projects = doc.value("projects").toArray();
+        const QJsonObject gamma = projects.at(3).toObject();  // by name: alpha, beta, delta, gamma
+        EXPECT_EQ(gamma["name"].toString(), "sgfx-gamma");
         EXPECT_TRUE(gamma["takenDown"].toBool());
         EXPECT_EQ(jsonStrings(gamma["volumes"]), QStringList{"sgfx-gamma_db"});
         EXPECT_EQ(gamma["volumeBytes"].toInteger(), dockerReading(3145728));

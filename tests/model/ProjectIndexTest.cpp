@@ -76,8 +76,8 @@ TEST(ProjectIndexOwnership, AProjectLivesAsLongAsAVolumeLabelledWithItDoes)
     ASSERT_TRUE(after.index.projects.contains("shop"));
     EXPECT_TRUE(after.index.projects["shop"].isEmpty());
     const ProjectMeta meta = after.index.projectsMeta["shop"];
+    EXPECT_EQ(test::ids(meta.builtImages), test::ids(meta.images));
     EXPECT_EQ(test::ids(meta.images), (QStringList{"sha256:web", "sha256:worker"}));
-    EXPECT_EQ(test::ids(meta.builtImages), (QStringList{"sha256:web", "sha256:worker"}));
     EXPECT_EQ(test::names(meta.volumes), QStringList{"shop_data"});
     // Each image once and the shared layer once: 500 + 2500 + 2500, not 3000 + 3000.
     EXPECT_EQ(projectImageBytes(meta, after.index.imageGraph), (ByteRange{5500, 5500}));

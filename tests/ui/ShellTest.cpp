@@ -67,11 +67,8 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
     };
     // Qt's complaints while the window is built and laid out (an empty label once asked for a height of -1).
     static QStringList warnings;
-    const QtMessageHandler previousHandler =
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-            if (type == QtWarningMsg)
-                warnings << text;
-        });
+    const QtMessageHandler previousHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) { warnings << (type == QtWarningMsg ? text : QString()); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Shell shell(c.rules);
