@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
-  docker.io docker-compose busybox-static
+  docker.io docker-compose busybox-static docker-registry
   fonts-dejavu-core xvfb xauth
   librsvg2-bin dpkg-dev file desktop-file-utils appstream
 )

@@ -15,7 +15,8 @@ namespace {
 struct Command {
     QString name;
     cli::Command command;
-    QString summary;  // for the help
+    QString synopsis;  // the name with its options, for the help
+    QString summary;   // for the help
     QList<QCommandLineOption> options;
 };
 
@@ -31,25 +32,29 @@ const QCommandLineOption onlyOption(QStringLiteral("only"),
 const QList<Command>& commands()
 {
     static const QList<Command> all{
-        {QStringLiteral("report"), cli::Command::report,
+        {QStringLiteral("report"), cli::Command::report, QStringLiteral("report [--json]"),
          QStringLiteral("reads the inventory once and prints each image and volume with its status and whether "
                         "Safe Clean All would remove it"),
          {jsonOption}},
-        {QStringLiteral("clean"), cli::Command::clean,
+        {QStringLiteral("clean"), cli::Command::clean, QStringLiteral("clean [--yes] [--json] [--only KIND]..."),
          QStringLiteral("does what Safe Clean All does (build cache, unused images, anonymous orphan volumes); a dry "
-                        "run "
-                        "unless --yes"),
+                        "run unless --yes"),
          {yesOption, jsonOption, onlyOption}},
     };
     return all;
 }
 
-QString commandsHelp()
+// The help's last section: each command with its options on a line of its
+// own, its summary below, and where each command's options are explained.
+QString commandsHelp(const QString& programName)
 {
-    QStringList lines;
-    for (const Command& command : commands())
-        lines << command.name + QStringLiteral(": ") + command.summary + QLatin1Char('.');
-    return lines.join(QLatin1Char('\n'));
+    QString text = QStringLiteral("\nCommands (without one, the window opens):\n");
+    QStringList names;
+    for (const Command& command : commands()) {
+        text += QStringLiteral("  %1 %2\n      %3.\n").arg(programName, command.synopsis, command.summary);
+        names << QStringLiteral("'%1 %2 --help'").arg(programName, command.name);
+    }
+    return text + QStringLiteral("Run %1 for a command's options.\n").arg(names.join(QStringLiteral(" or ")));
 }
 
 const Command* findCommand(const QString& name)
@@ -129,10 +134,12 @@ Invocation parse(const QStringList& arguments, const QString& programName)
                                      QStringLiteral("Shows the version."));
     const QCommandLineOption probe(QStringLiteral("probe"),
                                    QStringLiteral("Reads the Docker inventory once without a window, prints six "
-                                                  "summary lines and exits (other arguments are then ignored)."));
+                                                  "summary lines and the docker program it ran, and exits (other "
+                                                  "arguments are then ignored)."));
     parser.addOptions({help, version, probe});
     addQtWindowOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("command"), commandsHelp(), QStringLiteral("[command]"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("report or clean (see Commands below)."),
+                                 QStringLiteral("[command]"));
 
     const QStringList line = QStringList{programName} + arguments;
     bool parsed = parser.parse(line);
@@ -149,7 +156,8 @@ Invocation parse(const QStringList& arguments, const QString& programName)
     if (!commandName.isEmpty() && !command)
         return usageError(QStringLiteral("Unknown command '%1'.").arg(commandName), programName);
     if (parser.isSet(help))
-        return {Action::help, parser.helpText().replace(QStringLiteral("<executable_name>"), programName)};
+        return {Action::help, parser.helpText().replace(QStringLiteral("<executable_name>"), programName)
+                                  + commandsHelp(programName)};
     if (parser.isSet(version))
         return {Action::version, QStringLiteral("Stowage %1\n").arg(QStringLiteral(STOWAGE_VERSION))};
     if (parser.isSet(probe))

@@ -2,13 +2,16 @@
 
 #include "docker/Graphemes.h"
 
+#include <QFileDevice>
+
 namespace stowage::cli {
 
 namespace {
 
-void write(QIODevice& device, const QString& text)
+bool write(QIODevice& device, const QString& text)
 {
-    device.write(text.toUtf8());
+    const QByteArray bytes = text.toUtf8();
+    return device.write(bytes) == bytes.size();
 }
 
 }  // namespace
@@ -21,7 +24,15 @@ Console::Console(QIODevice& out, QIODevice& err, int progressColumns)
 void Console::print(const QString& text)
 {
     clearProgress();
-    write(out_, text);
+    if (!write(out_, text) && outputFailure_.isEmpty())
+        outputFailure_ = out_.errorString();
+}
+
+void Console::flush()
+{
+    auto* file = qobject_cast<QFileDevice*>(&out_);
+    if (file && !file->flush() && outputFailure_.isEmpty())
+        outputFailure_ = file->errorString();
 }
 
 void Console::warn(const QString& line)

@@ -27,12 +27,19 @@ public:
     void showProgress(const QString& status);
     void clearProgress();
     bool showsProgress() const { return columns_ > 0; }
+    // Why writing to standard output failed (a full disk, a closed pipe);
+    // empty while every write went through.
+    QString outputFailure() const { return outputFailure_; }
+    // Hands what was printed on to the system (standard output may be buffered
+    // below Qt, where a full disk shows only now) and records a failure.
+    void flush();
 
 private:
     QIODevice& out_;
     QIODevice& err_;
     int columns_;
     bool progressShown_ = false;
+    QString outputFailure_;
 };
 
 }  // namespace stowage::cli

@@ -25,6 +25,7 @@ struct Request {
 namespace ExitStatus {
 inline constexpr int success = 0;
 inline constexpr int removalsFailed = 1;
+inline constexpr int outputFailed = 1;  // standard output could not be written
 inline constexpr int dockerUnreachable = 2;
 inline constexpr int usageDataIncomplete = 3;
 inline constexpr int interrupted = 130;

@@ -1,5 +1,6 @@
 #include "cli/HeadlessRun.h"
 
+#include "docker/DockerCLI.h"
 #include "model/AppModel.h"
 
 #include <QJsonDocument>
@@ -27,15 +28,60 @@ HeadlessRun::HeadlessRun(AppModel& model, const Request& request, Console& conso
         Qt::QueuedConnection);
 }
 
-HeadlessRun::~HeadlessRun() { model_.setAlerts(nullptr); }
+HeadlessRun::~HeadlessRun()
+{
+    engineCheckStop_.request_stop();
+    model_.setAlerts(nullptr);
+}
 
-void HeadlessRun::start() { model_.refresh(); }
+void HeadlessRun::start()
+{
+    DockerCLI& cli = model_.client().cli;
+    const double limit = model_.removalLimits().healthCheck;
+    checkingEngine_ = true;
+    engineCheck_.run<QString>(
+        [&cli, limit, stop = engineCheckStop_.get_token()] {
+            try {
+                cli.run({QStringLiteral("version"), QStringLiteral("--format"), QStringLiteral("{{.Server.Version}}")},
+                        limit, stop);
+                return QString();
+            } catch (const DockerError& error) {
+                return error.kind() == DockerError::Kind::timedOut
+                    ? QStringLiteral("Docker did not answer within %1 s.").arg(limit)
+                    : error.description();
+            } catch (const RunError& error) {
+                return error.description();
+            }
+        },
+        [this](const QString& error) { engineChecked(error); });
+}
+
+void HeadlessRun::engineChecked(const QString& error)
+{
+    checkingEngine_ = false;
+    if (isFinished())
+        return;
+    if (outcome_.interrupted) {
+        console_.warn(QStringLiteral("stowage: interrupted — nothing was removed."));
+        return finish(ExitStatus::interrupted);
+    }
+    if (error.isEmpty())
+        return model_.refresh();
+    outcome_.errors << error;
+    console_.warn(printable(QStringLiteral("stowage: Docker cannot be reached: ") + error));
+    finish(ExitStatus::dockerUnreachable);
+}
 
 void HeadlessRun::interrupt()
 {
     if (isFinished())
         return;
     outcome_.interrupted = true;
+    if (checkingEngine_) {  // the check's child is stopped; its ending finishes the run
+        console_.warn(QStringLiteral("stowage: stopping…"));
+        engineCheckStop_.request_stop();
+        return;
+    }
     if (model_.isLoading()) {
         console_.warn(QStringLiteral("stowage: stopping…"));
         model_.cancelCurrentOperation();
@@ -154,6 +200,13 @@ void HeadlessRun::finish(int status)
     console_.clearProgress();
     if (request_.json)
         console_.print(QString::fromUtf8(QJsonDocument(reportDocument(model_, request_, outcome_)).toJson()));
+    // Output that did not arrive is a failure, not a report: say so where it can still be read.
+    console_.flush();
+    if (const QString failure = console_.outputFailure(); !failure.isEmpty()) {
+        console_.warn(printable(QStringLiteral("stowage: could not write the output: ") + failure));
+        if (status == ExitStatus::success)
+            status = ExitStatus::outputFailed;
+    }
     exitStatus_ = status;
     emit finished(status);
 }

@@ -10,7 +10,11 @@
 #include "cli/HeadlessRequest.h"
 #include "cli/Report.h"
 
+#include "model/OffThread.h"
+
 #include <QObject>
+
+#include <stop_token>
 
 namespace stowage {
 class AppModel;
@@ -26,6 +30,8 @@ public:
     HeadlessRun(AppModel& model, const Request& request, Console& console, QObject* parent = nullptr);
     ~HeadlessRun() override;
 
+    // Asks the engine first, with the short health-check limit (a hung engine
+    // would keep the listings silent for their whole limit), then refreshes.
     void start();
     // SIGINT, SIGTERM or SIGHUP arrived.
     void interrupt();
@@ -38,6 +44,7 @@ signals:
     void finished(int exitStatus);
 
 private:
+    void engineChecked(const QString& error);
     void refreshEnded(RefreshEnd end, const QString& error);
     void clean();
     void recordStep(const CleanStep& step);
@@ -52,6 +59,10 @@ private:
     Outcome outcome_;
     bool cleaning_ = false;
     int exitStatus_ = -1;
+    // The engine check before the refresh: stopped by an interruption.
+    std::stop_source engineCheckStop_;
+    bool checkingEngine_ = false;
+    OffThread engineCheck_{1};
 };
 
 }  // namespace stowage::cli

@@ -33,13 +33,29 @@ struct Outcome {
     bool interrupted = false;
 };
 
-// Every image of the listing once, with all its names, and the classification's
-// status of its first row.
+// Every image of the listing once, with all its names, the classification's
+// status of its first row, and why Safe Clean All keeps it (empty when it
+// removes it): the verdict of the name that keeps it, as the window shows it.
 struct ReportedImage {
     ImageUnit image;
     ImageStatus status;
+    QString reason;
 };
 QList<ReportedImage> reportedImages(const AppModel& model, const UsageClassification& classification);
+
+// Every compose project, by name (the standalone containers are not one),
+// with what it holds; a project taken down has no containers but its data.
+struct ReportedProject {
+    QString name;
+    int containers = 0;
+    int running = 0;
+    ProjectMeta meta;
+    ByteRange imageBytes;  // each image once, shared layers once
+    qint64 volumeBytes = 0;
+    // "3 running", "all stopped", or what a taken-down project still holds.
+    QString state;
+};
+QList<ReportedProject> reportedProjects(const AppModel& model);
 
 QJsonObject reportDocument(const AppModel& model, const Request& request, const Outcome& outcome);
 

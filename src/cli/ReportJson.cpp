@@ -59,11 +59,12 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
         const CleanPlan safeCleanAll = classification.cleanPlan(safeCleanAllKinds);
         const QSet<QString> offeredImages = safeCleanAll.imageIds();
         const QSet<QString> offeredVolumes = safeCleanAll.volumeNames();
-        for (const auto& [image, status] : reportedImages(model, classification))
+        for (const auto& [image, status, reason] : reportedImages(model, classification))
             images.append(QJsonObject{{"id", image.id},
                                       {"repositories", strings(image.references)},
                                       {"sizeBytes", image.sizeBytes},
                                       {"status", status.reason},
+                                      {"reason", reason},
                                       {"offered", offeredImages.contains(image.id)}});
         for (const SGVolume& volume : model.volumes())
             volumes.append(QJsonObject{{"name", volume.name},
@@ -72,6 +73,27 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
                                        {"usage", Classify::rawValue(classification.volumeUsage(volume))},
                                        {"status", classification.volumeStatusText(volume)},
                                        {"offered", offeredVolumes.contains(volume.name)}});
+
+        QJsonArray projects;
+        for (const ReportedProject& project : reportedProjects(model)) {
+            QStringList imageIds;
+            for (const SGImage& image : project.meta.images)
+                imageIds << image.id;
+            QStringList volumeNames;
+            for (const SGVolume& volume : project.meta.volumes)
+                volumeNames << volume.name;
+            imageIds.sort();
+            volumeNames.sort();
+            projects.append(QJsonObject{{"name", project.name},
+                                        {"containers", project.containers},
+                                        {"running", project.running},
+                                        {"takenDown", project.containers == 0},
+                                        {"images", strings(imageIds)},
+                                        {"imageBytes", project.imageBytes.high},
+                                        {"volumes", strings(volumeNames)},
+                                        {"volumeBytes", project.volumeBytes}});
+        }
+        doc["projects"] = projects;
 
         const OverviewFigures figures = OverviewFigures::of(model.inventory(), classification);
         const BuildCache& cache = model.buildCache();

@@ -74,10 +74,36 @@ QList<ReportedImage> reportedImages(const AppModel& model, const UsageClassifica
     for (const SGImage& row : model.images())
         if (!statusOf.contains(row.id))
             statusOf.insert(row.id, classification.imageStatus(row));
+    QSet<QString> offered;
+    for (const SGImage& row : classification.unusedImages())
+        offered.insert(row.id);
+    const QHash<QString, QString> kept = classification.keptImageReasons();
     QList<ReportedImage> images;
     for (const ImageUnit& image : model.unitsOf(model.images()))
-        images.append({image, statusOf.value(image.id)});
+        images.append({image, statusOf.value(image.id), offered.contains(image.id) ? QString() : kept.value(image.id)});
     return images;
+}
+
+QList<ReportedProject> reportedProjects(const AppModel& model)
+{
+    QStringList names = model.projects().keys();
+    names.removeAll(QString());
+    names.sort();
+    QList<ReportedProject> projects;
+    for (const QString& name : std::as_const(names)) {
+        const QList<SGContainer> members = model.projects().value(name);
+        ReportedProject project{name, int(members.size()), 0, model.projectsMeta().value(name), {}, 0, {}};
+        for (const SGContainer& c : members)
+            project.running += c.state == QStringLiteral("running") ? 1 : 0;
+        project.imageBytes = projectImageBytes(project.meta, model.index().imageGraph);
+        for (const SGVolume& volume : project.meta.volumes)
+            project.volumeBytes += model.volumeSizes().value(volume.name, 0);
+        project.state = members.isEmpty() ? takenDownText(project.meta, model.volumeSizes())
+            : project.running > 0       ? QStringLiteral("%1 running").arg(project.running)
+                                        : QStringLiteral("all stopped");
+        projects.append(project);
+    }
+    return projects;
 }
 
 QString reportText(const AppModel& model)
@@ -88,16 +114,25 @@ QString reportText(const AppModel& model)
     const QSet<QString> offeredVolumes = safeCleanAll.volumeNames();
 
     QList<QStringList> images{{{}, QStringLiteral("IMAGE"), QStringLiteral("ID"), QStringLiteral("SIZE"), QStringLiteral("STATUS")}};
-    for (const auto& [image, status] : reportedImages(model, classification))
+    for (const auto& [image, status, reason] : reportedImages(model, classification))
         images.append({offeredImages.contains(image.id) ? offeredMark : QString(), image.name, shortImageId(image.id),
-                       image.size, status.reason});
+                       image.size, reason.isEmpty() ? status.reason : reason});
     QList<QStringList> volumes{{{}, QStringLiteral("VOLUME"), QStringLiteral("PROJECT"), QStringLiteral("SIZE"), QStringLiteral("STATUS")}};
     for (const SGVolume& volume : model.volumes())
         volumes.append({offeredVolumes.contains(volume.name) ? offeredMark : QString(), volume.name,
                         volume.project.isEmpty() ? QStringLiteral("—") : volume.project,
                         volumeSize(classification, volume), classification.volumeStatusText(volume)});
 
+    QList<QStringList> projects{{QStringLiteral("PROJECT"), QStringLiteral("CONTAINERS"), QStringLiteral("IMAGES"),
+                                 QStringLiteral("VOLUMES"), QStringLiteral("STATE")}};
+    for (const ReportedProject& project : reportedProjects(model))
+        projects.append({project.name, QString::number(project.containers),
+                         QStringLiteral("%1 (%2)").arg(project.meta.images.size()).arg(formatRange(project.imageBytes)),
+                         QStringLiteral("%1 (%2)").arg(project.meta.volumes.size()).arg(human(project.volumeBytes)),
+                         project.state});
+
     return summary(model, OverviewFigures::of(model.inventory(), classification))
+        + QStringLiteral("\nProjects\n") + table(projects)
         + QStringLiteral("\nImages (%1 = Safe Clean All removes it)\n").arg(offeredMark) + table(images)
         + QStringLiteral("\nVolumes\n") + table(volumes);
 }
@@ -117,7 +152,8 @@ QString planText(const CleanPlan& plan)
 
     QString text = QStringLiteral("Would remove (%1):\n").arg(formatRange(plan.reclaimable()));
     if (plan.buildCache)
-        text += printable(QStringLiteral("  the build cache (%1 reclaimable)\n").arg(plan.buildCacheReclaimable));
+        text += printable(QStringLiteral("  the build cache (%1 reclaimable)").arg(plan.buildCacheReclaimable))
+                + QLatin1Char('\n');
     text += table(goes);
     if (!plan.buildLayers.isEmpty())
         text += QStringLiteral("  and %1 of those images\n")

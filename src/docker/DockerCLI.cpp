@@ -171,17 +171,22 @@ QString DockerCLI::dockerExecutable()
     std::lock_guard guard(dockerLock_);
     if (cachedDocker_)
         return *cachedDocker_;
-    QStringList candidates = config_.fixedCandidates;
+    QStringList onPath;
     if (config_.searchPath) {
         const Environment env = environment();
         if (auto it = env.find(QStringLiteral("PATH")); it != env.end()) {
             for (const auto& entry : it->second.split(QLatin1Char(':'), Qt::SkipEmptyParts))
-                candidates << entry + QStringLiteral("/docker");
+                onPath << entry + QStringLiteral("/docker");
         }
     }
+    const QStringList candidates =
+        config_.pathFirst ? onPath + config_.fixedCandidates : config_.fixedCandidates + onPath;
     for (const auto& candidate : candidates) {
         if (platform::isExecutableFile(candidate)) {
             cachedDocker_ = candidate;
+            log().log(LogLevel::info, QStringLiteral("docker: ") + candidate
+                                          + (onPath.contains(candidate) ? QStringLiteral(" (found on PATH)")
+                                                                        : QStringLiteral(" (a fixed location)")));
             return candidate;
         }
     }

@@ -8,6 +8,7 @@
 // caller's std::stop_token kills the child through its ProcessBox.
 
 #include "docker/DockerError.h"
+#include "platform/DockerLookup.h"
 
 #include <QString>
 #include <QStringList>
@@ -45,9 +46,11 @@ struct StreamEnding {
 class DockerCLI {
 public:
     struct Config {
-        // Places probed, in order, before the PATH entries.
+        // Places probed, in order, besides the PATH entries.
         QStringList fixedCandidates = defaultCandidates();
         bool searchPath = true;
+        // The PATH entries are probed before the fixed places (Linux) or after them.
+        bool pathFirst = platform::userPathBeforeFixedCandidates;
         // The login shell asked once for the user's PATH; when it cannot start
         // the application's own PATH stays in force.
         QString loginShell = QStringLiteral("/bin/zsh");

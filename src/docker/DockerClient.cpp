@@ -13,7 +13,7 @@ const QString DockerClient::inspectTemplate =
     QStringLiteral("{{.Id}}@@{{.Image}}@@{{json .Mounts}}@@{{.State.StartedAt}}@@{{.State.FinishedAt}}");
 
 const QString DockerClient::imageLayersTemplate =
-    QStringLiteral("{{.Id}}@@{{.Parent}}@@{{.Size}}@@{{json .RootFS.Layers}}");
+    QStringLiteral("{{.Id}}@@{{.Parent}}@@{{.Size}}@@{{json .RootFS.Layers}}@@{{json .RepoDigests}}");
 
 namespace {
 

@@ -17,7 +17,8 @@ QString DockerError::textFor(Kind kind, const QString& message)
     case Kind::commandFailed:
         return message.isEmpty() ? QStringLiteral("docker command failed") : message;
     case Kind::notFound:
-        return QStringLiteral("Could not find the `docker` CLI. Install Docker Desktop or colima, then retry.");
+        // What to install differs between systems: the window adds the platform's help.
+        return QStringLiteral("Could not find the `docker` program.");
     case Kind::timedOut:
         return QStringLiteral("docker command timed out.");
     }

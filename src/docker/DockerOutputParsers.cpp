@@ -203,22 +203,35 @@ QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
 {
     QHash<QString, ImageLayers> images;
     forEachLine(out, [&](QStringView line) {
-        // None of the four parts can hold "@@": ids, a number and a JSON list of digests.
+        // None of the parts can hold "@@": ids, a number and JSON lists of digests.
+        // The fifth, the repository digests, is missing from output of a
+        // template without it: then the image's origin is not known.
         const QList<QStringView> parts = line.split(u"@@");
-        if (parts.size() != 4)
+        if (parts.size() != 4 && parts.size() != 5)
             return;
+        // An empty list prints as "null" (an image without layers, one without digests).
+        const auto list = [](QStringView text) {
+            const QStringView trimmed = trimSpacesAndTabs(text);
+            return trimmed == u"null" ? std::optional(QJsonDocument(QJsonArray())) : parseJson(trimmed.toUtf8());
+        };
         ImageLayers image;
         image.id = trimSpacesAndTabs(parts[0]).toString();
         image.parent = trimSpacesAndTabs(parts[1]).toString();
         bool numeric = false;
         image.sizeBytes = trimSpacesAndTabs(parts[2]).toLongLong(&numeric);
-        // An image without layers has "null" there.
-        const QStringView layersText = trimSpacesAndTabs(parts[3]);
-        const auto layers = layersText == u"null" ? QJsonDocument(QJsonArray()) : parseJson(layersText.toUtf8());
+        const auto layers = list(parts[3]);
         if (image.id.isEmpty() || !numeric || !layers || !layers->isArray())
             return;
         for (const QJsonValue& layer : layers->array())
             image.layers.append(layer.toString());
+        if (parts.size() == 5) {
+            const auto digests = list(parts[4]);
+            if (!digests || !digests->isArray())
+                return;
+            image.repoDigests.emplace();
+            for (const QJsonValue& digest : digests->array())
+                image.repoDigests->append(digest.toString());
+        }
         images.insert(image.id, std::move(image));
     });
     return images;

@@ -6,13 +6,33 @@ namespace stowage {
 
 QJsonObject toJson(const ImageLayers& image)
 {
-    return QJsonObject{
+    QJsonObject o{
         {QStringLiteral("id"), image.id},
         {QStringLiteral("parent"), image.parent},
         {QStringLiteral("sizeBytes"), image.sizeBytes},
         {QStringLiteral("layers"), QJsonArray::fromStringList(image.layers)},
     };
+    if (image.repoDigests)
+        o.insert(QStringLiteral("repoDigests"), QJsonArray::fromStringList(*image.repoDigests));
+    return o;
 }
+
+namespace {
+
+std::optional<QStringList> stringList(const QJsonValue& value)
+{
+    if (!value.isArray())
+        return std::nullopt;
+    QStringList list;
+    for (const QJsonValue& item : value.toArray()) {
+        if (!item.isString())
+            return std::nullopt;
+        list.append(item.toString());
+    }
+    return list;
+}
+
+}  // namespace
 
 QJsonObject toJson(const EngineImageTotals& totals)
 {
@@ -30,15 +50,13 @@ std::optional<ImageLayers> imageLayersFromJson(const QJsonObject& o)
     const QJsonValue parent = o.value(QLatin1String("parent"));
     const QJsonValue size = o.value(QLatin1String("sizeBytes"));
     const QJsonValue layers = o.value(QLatin1String("layers"));
-    if (!id.isString() || !parent.isString() || !size.isDouble() || !layers.isArray())
+    const QJsonValue digests = o.value(QLatin1String("repoDigests"));
+    const auto layerList = stringList(layers);
+    const auto digestList = stringList(digests);
+    if (!id.isString() || !parent.isString() || !size.isDouble() || !layerList
+        || (!digests.isUndefined() && !digestList))
         return std::nullopt;
-    ImageLayers image{id.toString(), parent.toString(), size.toInteger(), {}};
-    for (const QJsonValue& layer : layers.toArray()) {
-        if (!layer.isString())
-            return std::nullopt;
-        image.layers.append(layer.toString());
-    }
-    return image;
+    return ImageLayers{id.toString(), parent.toString(), size.toInteger(), *layerList, digestList};
 }
 
 std::optional<EngineImageTotals> engineImageTotalsFromJson(const QJsonObject& o)

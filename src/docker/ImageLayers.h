@@ -22,6 +22,16 @@ struct ImageLayers {
     qint64 sizeBytes = 0;
     // The layers' diff ids, base first.
     QStringList layers;
+    // The image's repository digests ("name@sha256:…"): an image pulled from a
+    // registry has one for each repository it came from; one built here has
+    // none until it is pushed. Absent when the engine was not asked.
+    std::optional<QStringList> repoDigests;
+
+    // Whether the engine says the image came from a registry; none without that fact.
+    std::optional<bool> pulled() const
+    {
+        return repoDigests ? std::optional<bool>(!repoDigests->isEmpty()) : std::nullopt;
+    }
 
     bool operator==(const ImageLayers&) const = default;
 };
@@ -37,7 +47,8 @@ struct EngineImageTotals {
     bool operator==(const EngineImageTotals&) const = default;
 };
 
-// JSON forms for the state cache; reading gives none for a wrong shape.
+// JSON forms for the state cache; reading gives none for a wrong shape. The
+// digests are optional on reading: a cache written without them has no such facts.
 QJsonObject toJson(const ImageLayers& image);
 QJsonObject toJson(const EngineImageTotals& totals);
 std::optional<ImageLayers> imageLayersFromJson(const QJsonObject& o);

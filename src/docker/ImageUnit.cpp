@@ -38,9 +38,15 @@ QList<ImageUnit> imageUnits(const QList<SGImage>& chosen, const QList<SGImage>& 
         addReference(row);
     for (const SGImage& row : chosen)
         addReference(row);
+    // An untagged image has no name to list it by: its short id and age tell it apart.
     for (ImageUnit& unit : units) {
-        if (!unit.references.isEmpty())
+        if (!unit.references.isEmpty()) {
             unit.name = unit.references.join(QStringLiteral(", "));
+            continue;
+        }
+        unit.name = QStringLiteral("untagged image ") + shortImageId(unit.id);
+        if (!unit.created.isEmpty())
+            unit.name += QStringLiteral(", created ") + unit.created;
     }
     return units;
 }

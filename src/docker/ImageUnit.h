@@ -17,7 +17,7 @@ struct ImageUnit {
     QString id;
     // "repository:tag" of every row that names the image, in listing order.
     QStringList references;
-    // The references joined by ", "; the row's own "repository:tag" when it has none.
+    // The references joined by ", "; for an untagged image "untagged image <short id>, created <age>".
     QString name;
     QString size;  // as listed
     qint64 sizeBytes = 0;

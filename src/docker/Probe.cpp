@@ -34,6 +34,7 @@ QStringList lines(const DockerClient& client)
             QStringLiteral("build cache: %1 reclaimable %2").arg(cache.size, cache.reclaimable),
             QStringLiteral("volume sizes: %1 | total %2").arg(sizes.size()).arg(SizeFormat::humanSize(total)),
             QStringLiteral("docker root: %1").arg(root),
+            QStringLiteral("docker: %1").arg(client.cli.dockerExecutable()),
         };
     } catch (const RunError& error) {
         return {QStringLiteral("ERROR: ") + error.description()};

@@ -1,6 +1,7 @@
 #pragma once
 // The headless diagnostic pass behind `stowage --probe`: six inventory reads,
-// six summary lines (or one "ERROR:" line) on standard output.
+// six summary lines and the docker program that was run (or one "ERROR:"
+// line) on standard output.
 
 #include <QString>
 #include <QStringList>

@@ -408,6 +408,7 @@ void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
     inventory_.volumeSizes = state->volumeSizes;
     inventory_.usedImageIDs = QSet<QString>(state->usedImageIDs.begin(), state->usedImageIDs.end());
     inventory_.dockerRoot = state->dockerRoot;
+    inventory_.read = true;
     inventory_.danglingVolumeNames = QSet<QString>(state->danglingVolumeNames.begin(), state->danglingVolumeNames.end());
     inventory_.danglingKnown = state->danglingKnown;
     inventory_.usageDataComplete = state->usageDataComplete;

@@ -226,6 +226,7 @@ public:
 
     static const QStringList& spinnerFrames();
     DockerClient& client() { return client_; }
+    const RemovalLimits& removalLimits() const { return removalLimits_; }
     OperationCenter& operations() const;
 
 signals:

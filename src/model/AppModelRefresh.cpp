@@ -262,6 +262,7 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
         emit containersChanged();
         inventory_.usedImageIDs = usedImageIDs;
         inventory_.dockerRoot = two.dockerRoot;
+        inventory_.read = true;
         inventory_.danglingVolumeNames = two.dangling.value_or(QSet<QString>());
         inventory_.danglingKnown = two.dangling.has_value();
         inventory_.usageDataComplete = complete;

@@ -51,15 +51,7 @@ QString removeAction(qint64 count, const QString& singular)
     return QStringLiteral("Remove ") + counted(count, singular);
 }
 
-QString shownImageName(const ImageUnit& image)
-{
-    if (!image.references.isEmpty())
-        return printable(image.name);
-    QString text = QStringLiteral("untagged ") + shortImageId(image.id);
-    if (!image.created.isEmpty())
-        text += QStringLiteral(" created ") + printable(image.created);
-    return text;
-}
+QString shownImageName(const ImageUnit& image) { return printable(image.name); }
 
 QString imageLine(const ImageUnit& image, const QString& indent)
 {

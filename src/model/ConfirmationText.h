@@ -24,7 +24,7 @@ QString volumeBucketCount(CleanKinds kinds, qsizetype count);
 bool cleansVolumes(CleanKinds kinds);
 
 // An image as a person tells it apart: its references, or, untagged, its
-// short id and age ("untagged 4444444444 created 3 weeks ago").
+// short id and age ("untagged image 444444444444, created 3 weeks ago").
 QString shownImageName(const ImageUnit& image);
 
 // "  shop-old:v1 (20MB)": `indent`, the image and its listed size.

@@ -31,8 +31,11 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
             if (const auto known = nameOf_.constFind(row.id); known == nameOf_.cend() || name < *known)
                 nameOf_.insert(row.id, name);
         }
-        if (!layers.contains(row.id))
+        const auto inspected = layers.constFind(row.id);
+        if (inspected == layers.cend())
             known_ = false;
+        else if (const auto pulled = inspected->pulled())
+            pulled_.insert(row.id, *pulled);
     }
     if (!known_)
         return;
@@ -64,6 +67,17 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
 bool ImageGraph::isIntermediate(const QString& id) const
 {
     return known_ && !nameOf_.contains(id) && childrenOf_.contains(id);
+}
+
+bool ImageGraph::isDangling(const QString& id) const
+{
+    return known_ && isListed(id) && !nameOf_.contains(id) && !childrenOf_.contains(id);
+}
+
+std::optional<bool> ImageGraph::pulledFromRegistry(const QString& id) const
+{
+    const auto found = pulled_.constFind(id);
+    return found == pulled_.cend() ? std::nullopt : std::optional<bool>(*found);
 }
 
 QStringList ImageGraph::imagesBuiltOn(const QString& id) const
@@ -122,11 +136,33 @@ ByteRange ImageGraph::freedBy(const QSet<QString>& removed) const
             listed += listedSize_.value(id, 0);
         return {0, listed};
     }
+    return layersOf(removed, true);
+}
+
+ByteRange ImageGraph::footprint(const QSet<QString>& ids) const
+{
+    if (!known_) {
+        ByteRange listed;
+        for (const QString& id : ids) {
+            const qint64 size = listedSize_.value(id, 0);
+            listed.low = std::max(listed.low, size);
+            listed.high += size;
+        }
+        return listed;
+    }
+    return layersOf(ids, false);
+}
+
+ByteRange ImageGraph::layersOf(const QSet<QString>& ids, bool exclusive) const
+{
     const auto count = nodes_.size();
-    // The nodes held by a removed image and by an image that stays.
+    // The nodes held by one of `ids` and (when it matters) by another image.
     std::vector<char> byRemoved(count, 0), byKept(count, 0);
     for (auto it = endNode_.cbegin(); it != endNode_.cend(); ++it) {
-        std::vector<char>& held = removed.contains(it.key()) ? byRemoved : byKept;
+        const bool among = ids.contains(it.key());
+        if (!among && !exclusive)
+            continue;
+        std::vector<char>& held = among ? byRemoved : byKept;
         for (int node = it.value(); node >= 0 && !held[node]; node = nodes_[node].parent)
             held[node] = 1;
     }

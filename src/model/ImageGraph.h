@@ -22,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace stowage {
@@ -52,6 +53,12 @@ public:
     // An untagged image that another image is built on: a build layer, not a
     // dangling image (docker's dangling images are untagged top-level images).
     bool isIntermediate(const QString& id) const;
+    // An untagged image nothing was built on: what docker calls dangling and
+    // prunes by default. Only known with the build parents.
+    bool isDangling(const QString& id) const;
+    // Whether the engine says the image was pulled from a registry (it has a
+    // repository digest); none when its digests were not read.
+    std::optional<bool> pulledFromRegistry(const QString& id) const;
     // Another image was built on it by the classic builder: docker refuses to
     // remove it while that image exists.
     bool hasChildren(const QString& id) const { return childrenOf_.contains(id); }
@@ -65,6 +72,10 @@ public:
     // What removing `removed` (parents going with them included) frees on disk.
     // Without the layer facts: at most the images' listed sizes, at least nothing.
     ByteRange freedBy(const QSet<QString>& removed) const;
+    // The disk space `ids` take together: every layer they hold once, shared
+    // with other images or not. Without the layer facts: at least the largest
+    // listed size, at most their sum.
+    ByteRange footprint(const QSet<QString>& ids) const;
 
     bool operator==(const ImageGraph&) const = default;
 
@@ -76,11 +87,15 @@ private:
         bool operator==(const Node&) const = default;
     };
 
+    // The layers held by `ids`, each once; with `exclusive`, only those no other image holds.
+    ByteRange layersOf(const QSet<QString>& ids, bool exclusive) const;
+
     bool known_ = false;
     QHash<QString, QString> parentOf_;
     QHash<QString, QStringList> childrenOf_;
     QHash<QString, QString> nameOf_;  // the first "repository:tag" in sort order; absent for untagged images
     QHash<QString, qint64> listedSize_;
+    QHash<QString, bool> pulled_;  // images whose digests were read
     QHash<QString, int> endNode_;
     std::vector<Node> nodes_;
 };

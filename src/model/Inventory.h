@@ -14,6 +14,9 @@
 namespace stowage {
 
 struct Inventory {
+    // The engine (or the state cache) has told what is there: until then every
+    // figure below is a default, not a fact, and is not shown as one.
+    bool read = false;
     QList<SGContainer> containers;
     QList<SGImage> images;
     QList<SGVolume> volumes;

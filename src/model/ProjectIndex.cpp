@@ -1,6 +1,7 @@
 #include "model/ProjectIndex.h"
 
 #include "docker/Classify.h"
+#include "docker/CountText.h"
 #include "docker/TextTrim.h"
 
 #include <algorithm>
@@ -107,11 +108,44 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     for (QStringList& mounters : index.volumeMounters)
         std::sort(mounters.begin(), mounters.end());
 
+    // A project taken down (`docker compose down`) leaves its labelled volumes
+    // and the images it built: it lives on, without containers, as long as they do.
+    QStringList takenDown;
+    for (const SGVolume& v : volumes) {
+        if (!v.project.isEmpty() && !index.projects.contains(v.project)) {
+            index.projects.insert(v.project, {});
+            takenDown.append(v.project);
+        }
+    }
+
     index.projectsMeta.reserve(index.projects.size());
     for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
         index.projectsMeta.insert(it.key(), metaFor(it.key(), it.value(), imageLookup));
+    // Nothing runs its images any more: the ones named after it are the ones it
+    // built, each once, under its first such name (docker lists an image's
+    // names in no fixed order).
+    for (const QString& project : std::as_const(takenDown)) {
+        QList<const SGImage*> built;
+        QHash<QString, qsizetype> slotOf;
+        for (const SGImage& image : images) {
+            if (!Classify::isBuiltImage(image.repository, project))
+                continue;
+            const auto slot = slotOf.constFind(image.id);
+            if (slot == slotOf.cend()) {
+                slotOf.insert(image.id, built.size());
+                built.append(&image);
+            } else if (std::pair(image.repository, image.tag) < std::pair(built[*slot]->repository, built[*slot]->tag)) {
+                built[*slot] = &image;
+            }
+        }
+        ProjectMeta& meta = index.projectsMeta[project];
+        for (const SGImage* image : std::as_const(built)) {
+            meta.images.append(*image);
+            meta.builtImages.append(*image);
+        }
+    }
 
-    // Volumes go to every owning project that has containers. Walking the volume
+    // Volumes go to every owning project. Walking the volume
     // list (first row per name) instead of searching owners per project keeps this linear.
     QSet<QString> seenVolumeNames;
     seenVolumeNames.reserve(volumes.size());
@@ -129,6 +163,23 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
         }
     }
     return index;
+}
+
+ByteRange projectImageBytes(const ProjectMeta& meta, const ImageGraph& graph)
+{
+    QSet<QString> ids;
+    for (const SGImage& image : meta.images)
+        ids.insert(image.id);
+    return graph.footprint(ids);
+}
+
+QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& volumeSizes)
+{
+    qint64 bytes = 0;
+    for (const SGVolume& volume : meta.volumes)
+        bytes += volumeSizes.value(volume.name, 0);
+    return QStringLiteral("taken down — ") + counted(meta.volumes.size(), QStringLiteral("volume")) + QStringLiteral(", ")
+        + SizeFormat::humanSize(bytes) + QStringLiteral(" may hold data");
 }
 
 QString projectDisplayName(const QString& project)
@@ -164,11 +215,9 @@ qint64 dateKey(const OptionalDate& date)
     return date ? date->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
 }
 
-qint64 projectSize(const ProjectMeta& meta, const QHash<QString, qint64>& volumeSizes)
+qint64 projectSize(const ProjectMeta& meta, const ImageGraph& graph, const QHash<QString, qint64>& volumeSizes)
 {
-    qint64 total = 0;
-    for (const SGImage& image : meta.images)
-        total += image.sizeBytes;
+    qint64 total = projectImageBytes(meta, graph).high;
     for (const SGVolume& volume : meta.volumes)
         total += volumeSizes.value(volume.name, 0);
     return total;
@@ -183,7 +232,7 @@ qint64 numericKey(const QString& name, const QList<SGContainer>& members, const 
     case ProjectSort::lastActivity: return hasMeta ? dateKey(meta->lastActivity) : dateKey(std::nullopt);
     case ProjectSort::lastStarted: return hasMeta ? dateKey(meta->lastStarted) : dateKey(std::nullopt);
     case ProjectSort::containers: return members.size();
-    case ProjectSort::size: return hasMeta ? projectSize(*meta, volumeSizes) : 0;
+    case ProjectSort::size: return hasMeta ? projectSize(*meta, index.imageGraph, volumeSizes) : 0;
     case ProjectSort::name: return 0;
     }
     return 0;

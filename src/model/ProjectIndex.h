@@ -30,7 +30,9 @@ struct ProjectIndex {
     QSet<QString> runningVolumeNames;
     // Volumes mounted by any container (the keys of volumeMounters).
     QSet<QString> containerVolumeNames;
-    // Project name -> its containers in inventory order; "" holds the standalone containers.
+    // Project name -> its containers in inventory order; "" holds the standalone
+    // containers. A project taken down keeps its key, without containers, while
+    // a volume labelled with its name remains.
     QHash<QString, QList<SGContainer>> projects;
     // One summary per key of `projects`.
     QHash<QString, ProjectMeta> projectsMeta;
@@ -42,6 +44,13 @@ struct ProjectIndex {
 
 ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
                                const QList<SGVolume>& volumes, const QHash<QString, ImageLayers>& imageLayers = {});
+
+// The disk space a project's images take: each image once, shared layers once.
+ByteRange projectImageBytes(const ProjectMeta& meta, const ImageGraph& graph);
+
+// What a project without containers still holds, for its card and the report:
+// "taken down — 1 volume, 4.2 MB may hold data".
+QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& volumeSizes);
 
 // A project as dialogs, cards and log lines name it: the name, or
 // "(standalone containers)" for the group of containers without a project.
@@ -63,7 +72,7 @@ using ProjectEntry = std::pair<QString, QList<SGContainer>>;
 
 // The Projects tab's list: projects whose lower-cased name contains the trimmed,
 // lower-cased search text, stably sorted by `sort`. Missing dates count as the
-// most distant past; a project's size is its images' sizeBytes plus its
+// most distant past; a project's size is its images' footprint plus its
 // volumes' entries in `volumeSizes`.
 QList<ProjectEntry> sortedFilteredProjects(const ProjectIndex& index, const QHash<QString, qint64>& volumeSizes,
                                            const QString& search, ProjectSort sort, bool ascending);

@@ -54,16 +54,29 @@ ImageStatus UsageClassification::imageStatus(const SGImage& image) const
     if (inventory_.usedImageIDs.contains(image.id))
         return {false, QStringLiteral("Used by container")};
     const ImageGraph& graph = index_.imageGraph;
-    const QString builtOn = graph.imagesBuiltOn(image.id).join(QStringLiteral(", "));
-    if (graph.isIntermediate(image.id))
-        return {false, QStringLiteral("Build layer of ") + builtOn};
-    if (graph.hasChildren(image.id))
-        return {false, QStringLiteral("Base of ") + builtOn};
+    if (graph.hasChildren(image.id)) {
+        // The tagged images at the end of the chain; a chain of untagged images names none.
+        const QStringList builtOn = graph.imagesBuiltOn(image.id);
+        const QString names = builtOn.isEmpty() ? QStringLiteral("untagged images") : builtOn.join(QStringLiteral(", "));
+        return {false, (graph.isIntermediate(image.id) ? QStringLiteral("Build layer of ") : QStringLiteral("Base of "))
+                           + names};
+    }
     // Without the build parents an untagged image may be a build layer, which goes only with its image.
     if (image.repository == kNone)
         return graph.known() ? ImageStatus{true, QStringLiteral("Dangling image")}
                              : ImageStatus{false, QStringLiteral("Untagged — not verified")};
+    if (graph.pulledFromRegistry(image.id).value_or(false))
+        return {true, pulledStatusText()};
     return {true, kNotUsed};
+}
+
+bool UsageClassification::keptAsBaseImage(const SGImage& image) const
+{
+    // The engine's digests say where an image came from; the name says it
+    // only when they were not read.
+    if (const auto pulled = index_.imageGraph.pulledFromRegistry(image.id))
+        return *pulled;
+    return image.repository != kNone && !Classify::looksLocallyBuilt(image.repository);
 }
 
 QString UsageClassification::imageStatusText(const SGImage& image) const
@@ -71,7 +84,7 @@ QString UsageClassification::imageStatusText(const SGImage& image) const
     const ImageStatus status = imageStatus(image);
     if (inventory_.usageDataComplete && imageProjectText(image).shared)
         return QStringLiteral("Shared — keep");
-    if (!status.safe || image.repository == kNone || Classify::looksLocallyBuilt(image.repository))
+    if (!status.safe || status.reason != kNotUsed || !keptAsBaseImage(image))
         return status.reason;
     return baseImageStatusText();
 }
@@ -81,10 +94,15 @@ QString UsageClassification::baseImageStatusText()
     return QStringLiteral("Base image — not offered for bulk removal");
 }
 
+QString UsageClassification::pulledStatusText()
+{
+    return QStringLiteral("Pulled from a registry — kept");
+}
+
 QHash<QString, QString> UsageClassification::keptImageReasons() const
 {
     // An image goes with all its names, so the name that keeps it speaks for it:
-    // one that looks pulled or is dangling, else (used, unknown) any of them.
+    // one that looks pulled, else (used, unknown) any of them.
     QHash<QString, QString> reasons;
     for (const SGImage& row : inventory_.images) {
         const QString text = imageStatusText(row);
@@ -102,13 +120,15 @@ QList<SGImage> UsageClassification::unusedImages() const
     QList<SGImage> result;
     if (!inventory_.usageDataComplete)
         return result;
-    // Removing an image removes all its names: one that looks pulled (a base
-    // image) or dangling keeps the whole image out of the bulk removal.
-    // An image another image was built on is refused by docker while that image exists.
+    // Removing an image removes all its names: one that keeps it (a base
+    // image) keeps the whole image out of the bulk removal. An image another
+    // image was built on is refused by docker while that image exists. An
+    // untagged image goes only when the build parents show it is dangling.
+    const ImageGraph& graph = index_.imageGraph;
     QSet<QString> kept = inventory_.usedImageIDs;
     for (const SGImage& image : inventory_.images) {
-        if (image.repository == kNone || !Classify::looksLocallyBuilt(image.repository)
-            || index_.imageGraph.hasChildren(image.id))
+        const bool untaggedKept = image.repository == kNone && !graph.isDangling(image.id);
+        if (untaggedKept || keptAsBaseImage(image) || graph.hasChildren(image.id))
             kept.insert(image.id);
     }
     for (const SGImage& image : inventory_.images) {

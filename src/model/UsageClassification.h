@@ -57,15 +57,20 @@ public:
     // image is called out and an unused image that looks pulled is named as a
     // base image (it is never removed in bulk).
     QString imageStatusText(const SGImage& image) const;
-    // The status of an unused image that looks pulled: it is never bulk-removed.
+    // The status of an unused image whose name looks pulled (when the engine's
+    // digests were not read): it is never bulk-removed.
     static QString baseImageStatusText();
+    // The status of an unused image the engine says was pulled: it is never bulk-removed.
+    static QString pulledStatusText();
     // Why each image stays out of the bulk removal, by id: an image goes with
     // all its names, so the name that keeps it (a base or dangling one) speaks for it.
     QHash<QString, QString> keptImageReasons() const;
-    // Images offered for bulk removal: unused, not dangling, and looking
-    // locally built under every name. All rows of such an image are listed.
+    // Images offered for bulk removal: unused, nothing built on them, and
+    // either built here (no repository digest; by the name when the digests
+    // were not read) or dangling. All rows of such an image are listed.
     QList<SGImage> unusedImages() const;
-    // The same images, once each with all their names.
+    // The same images, once each with all their names; an untagged one is
+    // named by its short id and age.
     QList<ImageUnit> unusedImageUnits() const;
     ProjectText imageProjectText(const SGImage& image) const;
     // The untagged parents (build layers) that docker deletes along with these images.
@@ -104,6 +109,8 @@ private:
     QList<SGVolume> largestFirst(QList<SGVolume> volumes) const;
     std::optional<QString> firstProjectBuilding(const QString& repository) const;
     bool engineLabelsAnonymous() const;
+    // An unused image that stays out of bulk removals for where it came from.
+    bool keptAsBaseImage(const SGImage& image) const;
 
     const Inventory& inventory_;
     const ProjectIndex& index_;

@@ -9,7 +9,7 @@ const PlatformWords macWords{
     .showMountpointAction = QStringLiteral("Reveal Mountpoint in Finder"),
     .showLogFileButton = QStringLiteral("Reveal File"),
     .socketPermissionHelp = {},
-    .installDockerHelp = {},
+    .installDockerHelp = QStringLiteral("Install Docker Desktop or colima, then retry."),
     .restartDockerHelp = QStringLiteral("Restart Docker Desktop and try again."),
 };
 

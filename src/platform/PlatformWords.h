@@ -17,8 +17,7 @@ struct PlatformWords {
     // Added under a refresh error when the engine refused the user on its
     // socket ("permission denied"); empty where there is nothing to add.
     QString socketPermissionHelp;
-    // Added under a refresh error when no docker program was found; empty
-    // where the error text already says what to install.
+    // Added under a refresh error when no docker program was found.
     QString installDockerHelp;
     // The advice after the engine stopped answering a health check.
     QString restartDockerHelp;

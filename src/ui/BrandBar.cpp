@@ -1,5 +1,6 @@
 #include "ui/BrandBar.h"
 
+#include "docker/DockerError.h"
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
 #include "ui/Icons.h"
@@ -27,11 +28,19 @@ QString BrandBar::liveState(const AppModel& model)
 {
     if (model.isLoading())
         return QStringLiteral("Scanning…");
-    if (model.statusText().startsWith(QStringLiteral("Error")))
-        return QStringLiteral("Docker not running");
+    if (model.statusText().startsWith(QStringLiteral("Error"))) {
+        // Which of the three it is decides what the user does next (the window shows how).
+        if (model.statusText().contains(DockerError::notFound().description()))
+            return QStringLiteral("docker program not found");
+        if (isSocketPermissionDenied(model.statusText()))
+            return QStringLiteral("Docker socket refused this user");
+        return QStringLiteral("Docker not answering");
+    }
     if (model.containers().isEmpty() && model.images().isEmpty() && model.volumes().isEmpty())
         return QStringLiteral("No scan yet");
-    QString text = counted(model.images().size(), QStringLiteral("image")) + QStringLiteral(" · ")
+    // Images as the Overview's card counts them (the engine's count: one per
+    // image, not per listed name, build layers left out).
+    QString text = counted(model.classification().imageCount(), QStringLiteral("image")) + QStringLiteral(" · ")
         + counted(model.volumes().size(), QStringLiteral("volume"));
     if (model.dataStale())
         text += QStringLiteral(" · stale");

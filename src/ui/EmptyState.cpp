@@ -10,6 +10,8 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace stowage {
 
 namespace {
@@ -90,8 +92,9 @@ void EmptyState::sync()
     help_->setVisible(!help_->text().isEmpty());
     // The column's layout asks a label's height for the whole window's width,
     // not for the label's own: without a minimum, a long error is cut to two lines.
+    // A label without text has no height for a width (-1), which Qt refuses as a size.
     for (QLabel* label : {message_, help_})
-        label->setMinimumHeight(label->heightForWidth(textWidth));
+        label->setMinimumHeight(std::max(0, label->heightForWidth(textWidth)));
     retry_->setEnabled(!model_.isLoading());
 }
 

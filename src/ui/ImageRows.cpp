@@ -12,7 +12,7 @@ namespace {
 const QString dangling = QStringLiteral("<none>");
 
 ImageVerdict verdictOf(const SGImage& image, const ImageStatus& status, bool complete, const ImageGraph& graph,
-                       const QSet<QString>& usedImageIDs)
+                       const QSet<QString>& usedImageIDs, const QSet<QString>& offeredImageIDs)
 {
     if (!complete)
         return ImageVerdict::unverified;
@@ -24,7 +24,7 @@ ImageVerdict verdictOf(const SGImage& image, const ImageStatus& status, bool com
     if (!status.safe)
         return graph.hasChildren(image.id) && !usedImageIDs.contains(image.id) ? ImageVerdict::baseImage
                                                                                 : ImageVerdict::used;
-    return Classify::looksLocallyBuilt(image.repository) ? ImageVerdict::removable : ImageVerdict::baseImage;
+    return offeredImageIDs.contains(image.id) ? ImageVerdict::removable : ImageVerdict::baseImage;
 }
 
 }  // namespace
@@ -69,13 +69,16 @@ QList<ImageRow> build(const AppModel& model, bool withBuildLayers)
     QList<ImageRow> rows;
     rows.reserve(images.size());
     const ImageGraph& graph = model.index().imageGraph;
+    QSet<QString> offered;
+    for (const SGImage& image : classification.unusedImages())
+        offered.insert(image.id);
     for (const SGImage& image : images) {
         const bool buildLayer = graph.isIntermediate(image.id);
         if (buildLayer && !withBuildLayers)
             continue;
         const ImageStatus status = classification.imageStatus(image);
         const ProjectText project = classification.imageProjectText(image);
-        const ImageLegendEntry& verdict = legendEntry(verdictOf(image, status, complete, graph, model.inventory().usedImageIDs));
+        const ImageLegendEntry& verdict = legendEntry(verdictOf(image, status, complete, graph, model.inventory().usedImageIDs, offered));
         rows.append({image.id, verdict.mark, image.repository, image.tag, shortImageId(image.id), image.size,
                      image.created, project.text, classification.imageStatusText(image), verdict.color,
                      verdict.verdict});

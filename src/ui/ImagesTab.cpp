@@ -38,19 +38,29 @@ ImagesTab::ImagesTab(AppModel& model, QWidget* parent) : QWidget(parent), model_
 
 QWidget* ImagesTab::buildHeader()
 {
+    // The legend has six entries: on the title's row they would squeeze the
+    // title at the default window width, so they get a row of their own.
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* rows = new QVBoxLayout(header);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(6);
+    auto* row = new QHBoxLayout;
     row->setSpacing(14);
-    row->addWidget(listingTitle(QStringLiteral("Docker Images"), header));
+    rows->addLayout(row);
+    title_ = listingTitle(QStringLiteral("Docker Images"), header);
+    row->addWidget(title_);
     row->addStretch(1);
     buildLayers_ = new QCheckBox(header);
     buildLayers_->setToolTip(QStringLiteral("Untagged images the classic builder made for each build step. They are "
                                             "removed with the image built on them, never on their own."));
     connect(buildLayers_, &QCheckBox::toggled, this, [this] { render(); });
     row->addWidget(buildLayers_);
+    auto* legend = new QHBoxLayout;
+    legend->setSpacing(14);
+    rows->addLayout(legend);
     for (const ImageLegendEntry& entry : ImageRows::legend())
-        row->addWidget(legendItem(entry.mark + QLatin1Char(' ') + entry.label, entry.color, header));
+        legend->addWidget(legendItem(entry.mark + QLatin1Char(' ') + entry.label, entry.color, header));
+    legend->addStretch(1);
     return header;
 }
 

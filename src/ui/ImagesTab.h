@@ -37,6 +37,7 @@ public:
     UsageWarningBanner& banner() const { return *banner_; }
     // Shows the classic builder's intermediate images, hidden by default.
     QCheckBox& buildLayersToggle() const { return *buildLayers_; }
+    QWidget& title() const { return *title_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -53,6 +54,7 @@ private:
     SGButton* removeUnused_ = nullptr;
     UsageWarningBanner* banner_ = nullptr;
     QCheckBox* buildLayers_ = nullptr;
+    QWidget* title_ = nullptr;
     DeferredUpdate* updater_ = nullptr;
 };
 

@@ -54,7 +54,8 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
 
     updater_ = new DeferredUpdate(this, [this] { render(); });
     for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
-                        &AppModel::usageChanged, &AppModel::indexChanged, &AppModel::cacheSummaryChanged})
+                        &AppModel::usageChanged, &AppModel::indexChanged, &AppModel::cacheSummaryChanged,
+                        &AppModel::isLoadingChanged})
         connect(&model_, signal, updater_, &DeferredUpdate::request);
     render();
 }
@@ -126,26 +127,32 @@ void OverviewTab::render()
     const BuildCache& cache = fromSummary ? summary->buildCache : model_.buildCache();
     const qsizetype containers = fromSummary ? summary->containers : model_.containers().size();
     const qsizetype volumes = fromSummary ? summary->volumes : model_.volumes().size();
+    // Before the engine (or the cache) has told anything, nothing here is known: no zeros, no guessed data root.
+    const bool read = fromSummary || model_.inventory().read;
+    const QString unknown = model_.isLoading() ? QStringLiteral("reading…") : QStringLiteral("—");
+    const auto known = [&](const QString& text) { return read ? text : unknown; };
 
-    cards_[containersCard]->setValue(QString::number(containers));
-    cards_[containersCard]->setSubtitle(QStringLiteral("%1 running").arg(f.running));
-    cards_[imagesCard]->setValue(human(f.imageBytes));
-    cards_[imagesCard]->setSubtitle(QStringLiteral("%1 total").arg(f.images));
-    cards_[volumesCard]->setValue(human(f.volumeBytes));
-    cards_[volumesCard]->setSubtitle(QStringLiteral("%1 total").arg(volumes));
-    cards_[buildCacheCard]->setValue(cache.shownSize());
-    cards_[buildCacheCard]->setSubtitle(QStringLiteral("Reclaimable: ") + cache.shownReclaimable());
-    cards_[reclaimableCard]->setValue(formatRange(f.reclaimableBytes));
+    cards_[containersCard]->setValue(known(QString::number(containers)));
+    cards_[containersCard]->setSubtitle(read ? QStringLiteral("%1 running").arg(f.running) : QString());
+    cards_[imagesCard]->setValue(known(human(f.imageBytes)));
+    // The engine's count: top-level images, one per id (the footer counts listed names).
+    cards_[imagesCard]->setSubtitle(read ? QStringLiteral("%1 total").arg(f.images) : QString());
+    cards_[volumesCard]->setValue(known(human(f.volumeBytes)));
+    cards_[volumesCard]->setSubtitle(read ? QStringLiteral("%1 total").arg(volumes) : QString());
+    cards_[buildCacheCard]->setValue(known(cache.shownSize()));
+    cards_[buildCacheCard]->setSubtitle(read ? QStringLiteral("Reclaimable: ") + cache.shownReclaimable() : QString());
+    cards_[reclaimableCard]->setValue(known(formatRange(f.reclaimableBytes)));
     cards_[reclaimableCard]->setSubtitle(QStringLiteral("Safe to remove"));
 
-    dataRoot_->setText(fromSummary ? summary->dockerRoot : model_.dockerRoot());
+    dataRoot_->setText(known(fromSummary ? summary->dockerRoot : model_.dockerRoot()));
 
     // The buttons wait for the inventory itself.
     const bool complete = model_.usageDataComplete() && !fromSummary;
-    actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(cache.shownReclaimable()));
-    actions_[removeUnusedImages]->setText(QStringLiteral("Remove Unused Images (%1)").arg(formatRange(f.unusedBytes)));
-    actions_[removeOrphanVolumes]->setText(QStringLiteral("Remove Orphan Volumes (%1)").arg(human(f.orphanBytes)));
-    actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(formatRange(f.reclaimableBytes)));
+    actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(known(cache.shownReclaimable())));
+    actions_[removeUnusedImages]->setText(
+        QStringLiteral("Remove Unused Images (%1)").arg(known(formatRange(f.unusedBytes))));
+    actions_[removeOrphanVolumes]->setText(QStringLiteral("Remove Orphan Volumes (%1)").arg(known(human(f.orphanBytes))));
+    actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(known(formatRange(f.reclaimableBytes))));
     const bool idle = !model_.isLoading();
     actions_[cleanBuildCache]->setEnabled(idle && !fromSummary);
     actions_[removeUnusedImages]->setEnabled(complete && idle);

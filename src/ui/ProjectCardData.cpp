@@ -53,9 +53,7 @@ ProjectCardData build(const AppModel& model, const QString& project, const QList
     QList<SGImage> images = meta.images;
     std::stable_sort(images.begin(), images.end(),
                      [](const SGImage& a, const SGImage& b) { return a.sizeBytes > b.sizeBytes; });
-    qint64 imageBytes = 0;
     for (const SGImage& image : images) {
-        imageBytes += image.sizeBytes;
         card.images.append({image.repository + QLatin1Char(':') + image.tag, image.size,
                             kindBadge(image.repository, project),
                             ownershipBadge(model.imageOwners().value(image.id), project)});
@@ -73,10 +71,17 @@ ProjectCardData build(const AppModel& model, const QString& project, const QList
                              ownershipBadge(model.volumeOwners().value(volume.name), project)});
     }
 
+    // Images share layers: each counts once, and so does every layer they share.
+    const ByteRange imageBytes = projectImageBytes(meta, model.index().imageGraph);
     card.figures = counted(containers.size(), QStringLiteral("container")) + QStringLiteral(" · ")
-        + counted(meta.images.size(), QStringLiteral("image")) + QStringLiteral(" (") + SizeFormat::humanSize(imageBytes)
+        + counted(meta.images.size(), QStringLiteral("image")) + QStringLiteral(" (") + formatRange(imageBytes)
         + QStringLiteral(") · ") + counted(meta.volumes.size(), QStringLiteral("volume")) + QStringLiteral(" (")
         + SizeFormat::humanSize(volumeBytes) + QStringLiteral(")");
+    // `docker compose down` leaves the project's volumes and built images: its data is still here.
+    if (containers.isEmpty() && !project.isEmpty()) {
+        card.runningText = takenDownText(meta, sizes);
+        card.runningColor = Theme::warning();
+    }
     return card;
 }
 

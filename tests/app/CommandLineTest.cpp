@@ -41,7 +41,11 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
         EXPECT_EQ(run.out.left(c.outStart.size()), c.outStart);
         EXPECT_EQ(run.err, c.err);
     }
-    EXPECT_TRUE(world.run({"--help"}).out.contains("--probe"));
+    // The help names each command with its options and where to read about them.
+    const QString help = world.run({"--help"}).out;
+    for (const char* text : {"--probe", "\n  stowage report [--json]\n", "\n  stowage clean [--yes] [--json] [--only KIND]...\n",
+                             "'stowage clean --help'"})
+        EXPECT_TRUE(help.contains(text)) << text;
     EXPECT_TRUE(world.run({"clean", "--help"}).out.contains("--only <KIND>"));
     // The probe against an engine that is not there prints its one line.
     EXPECT_EQ(world.run({"--probe"}).out.count('\n'), 1);

@@ -78,6 +78,7 @@ TEST(HeadlessRun, ExitStatusesAndWhatReachesDocker)
 {
     const QString prune = "builder prune -af";
     const QString rmiOld = "rmi " + sample::oldImage;
+    const QString rmiDangling = "rmi " + sample::danglingImage;
     const QString archive = R"({"ID":"%1","Repository":"shop-archive","Tag":"v1","Size":"20MB","CreatedSince":"3 weeks ago"})";
     const QList<FakeRule> twoNames{
         {"images -a", sample::imagesOut() + archive.arg(sample::oldImage) + "\n"},
@@ -99,26 +100,28 @@ TEST(HeadlessRun, ExitStatusesAndWhatReachesDocker)
          "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n"},
         {"dry run", {}, clean(false), ExitStatus::success, {}, ""},
         {"Safe Clean All: the project's orphan stays", {}, clean(true), ExitStatus::success,
-         {prune, rmiOld, "volume rm " + anon}, ""},
+         {prune, rmiOld, rmiDangling, "volume rm " + anon}, ""},
         {"an image refused", {FakeRule{"rmi", {}, "Error response from daemon: conflict\n", 1}}, clean(true),
-         ExitStatus::removalsFailed, {prune, rmiOld, "volume rm " + anon}, ""},
+         ExitStatus::removalsFailed, {prune, rmiOld, rmiDangling, "volume rm " + anon}, ""},
         {"a failed prune is a failure", {FakeRule{"builder prune", {}, "Error response from daemon: boom\n", 1}},
          clean(true, CleanKind::buildCache), ExitStatus::removalsFailed, {prune}, ""},
         {"clean, daemon down", {daemonDown}, clean(true), ExitStatus::dockerUnreachable, {},
          "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n"},
+        {"a hung engine is told within the health-check limit", {FakeRule{"version", {}, {}, 0, 60}}, clean(true),
+         ExitStatus::dockerUnreachable, {}, "stowage: Docker cannot be reached: Docker did not answer within 2 s.\n"},
         {"incomplete usage data refuses everything", {partialInspection}, clean(true),
          ExitStatus::usageDataIncomplete, {},
          "stowage: Usage data is incomplete, so no image or volume is called unused and nothing was removed: 2 of "
          "3 containers could not be inspected — Error: No such object\n"},
         {"the build cache alone needs no usage data", {partialInspection}, clean(true, CleanKind::buildCache),
          ExitStatus::success, {prune}, ""},
-        {"only images", {}, clean(true, CleanKind::unusedImages), ExitStatus::success, {rmiOld}, ""},
+        {"only images", {}, clean(true, CleanKind::unusedImages), ExitStatus::success, {rmiOld, rmiDangling}, ""},
         {"only volumes: every orphan", {}, clean(true, CleanKind::orphanVolumes), ExitStatus::success,
          {"volume rm shop_cache " + anon}, ""},
         {"only anonymous volumes", {}, clean(true, CleanKind::anonymousOrphanVolumes), ExitStatus::success,
          {"volume rm " + anon}, ""},
         {"an image with two names goes whole, in one rmi", twoNames, clean(true, CleanKind::unusedImages),
-         ExitStatus::success, {"rmi shop-old:v1 shop-archive:v1"}, ""},
+         ExitStatus::success, {"rmi shop-old:v1 shop-archive:v1", rmiDangling}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,7 +151,7 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
     EXPECT_TRUE(doc.value("dryRun").toBool());
     EXPECT_EQ(doc.value("wouldRemove").toObject(),
               (QJsonObject{{"buildCache", true},
-                           {"images", QJsonArray{sample::oldImage}},
+                           {"images", QJsonArray{sample::oldImage, sample::danglingImage}},
                            {"volumes", QJsonArray{anon}}}));
     EXPECT_EQ(doc.value("removed").toObject(),
               (QJsonObject{{"buildCache", false}, {"images", QJsonArray{}}, {"volumes", QJsonArray{}}}));
@@ -158,7 +161,7 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
     for (const QJsonValue item : doc.value("kept").toObject().value("volumes").toArray())
         kept << item["name"].toString() + " " + item["reason"].toString();
     EXPECT_THAT(kept, ElementsAre("shop-web:latest Used by container", "postgres:16 Used by container",
-                                  "<none> Dangling image", "shop_data In use — 2 containers (running)",
+                                  "shop_data In use — 2 containers (running)",
                                   "shop_cache Orphan — labelled, mounted by nothing"));
 
     HeadlessRig text;
@@ -166,6 +169,20 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
     EXPECT_TRUE(text.outText().startsWith("Dry run: nothing was removed."));
     EXPECT_TRUE(text.outText().contains("\nKept:\n  image   shop-web:latest  111111111111  Used by container\n"))
         << text.outText().toStdString();
+    // Each line ends with a line feed, the build cache's too, and nothing is turned into U+FFFD.
+    HeadlessRig buildCacheOnly;
+    ASSERT_EQ(buildCacheOnly.runToEnd({Command::clean, false, false, CleanKind::buildCache}), ExitStatus::success);
+    for (const QString& out : {text.outText(), buildCacheOnly.outText()}) {
+        EXPECT_FALSE(out.contains(QChar(0xFFFD))) << out.toStdString();
+        EXPECT_TRUE(out.endsWith('\n')) << out.toStdString();
+    }
+
+    // Output that cannot be written is a failure, said on standard error.
+    HeadlessRig unwritable;
+    unwritable.out.close();
+    unwritable.out.open(QIODevice::ReadOnly);
+    EXPECT_EQ(unwritable.runToEnd({Command::report}), ExitStatus::outputFailed);
+    EXPECT_TRUE(unwritable.errText().startsWith("stowage: could not write the output: ")) << unwritable.errText().toStdString();
 }
 
 // SIGINT (or SIGTERM) stops the running docker child through the model's

@@ -41,12 +41,14 @@ struct ClientRig {
         client = std::make_unique<DockerClient>(*cli, limits);
     }
 
+    // The client's lines; not the runner's one line naming the docker program it found.
     QStringList logLines()
     {
         drainEvents();
         QStringList lines;
         for (const auto& entry : log.entries())
-            lines << rawValue(entry.level) + " " + entry.message;
+            if (!entry.message.startsWith("docker: "))
+                lines << rawValue(entry.level) + " " + entry.message;
         return lines;
     }
 };

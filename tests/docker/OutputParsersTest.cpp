@@ -97,11 +97,18 @@ TEST(ParseImageLayers, ReadsWholeLinesOnly)
                                        "sha256:short@@@@12\n"
                                        "sha256:nan@@@@12kB@@[]\n"
                                        "sha256:broken@@@@12@@[\n"
-                                       "@@@@12@@[]\n");
+                                       "@@@@12@@[]\n"
+                                       "sha256:pulled@@@@5@@[]@@[\"pg@sha256:d\"]\n"
+                                       "sha256:built@@@@5@@[]@@null\n"
+                                       "sha256:baddigests@@@@5@@[]@@[\n");
     const auto layers = DockerClient::parseImageLayers(out);
-    EXPECT_EQ(layers.keys().size(), 2);
+    EXPECT_EQ(layers.keys().size(), 4);
     EXPECT_EQ(layers.value("sha256:a"), (ImageLayers{"sha256:a", "sha256:p", 1982256, {"sha256:l1", "sha256:l2"}}));
     EXPECT_EQ(layers.value("sha256:empty"), (ImageLayers{"sha256:empty", "", 0, {}}));
+    // Without the digests part the origin is not known; "null" is no digest.
+    EXPECT_EQ(layers.value("sha256:a").pulled(), std::nullopt);
+    EXPECT_EQ(layers.value("sha256:pulled").pulled(), true);
+    EXPECT_EQ(layers.value("sha256:built").pulled(), false);
 }
 
 TEST(ParseDeletedImages, TheImageAndTheParentsThatWentWithIt)

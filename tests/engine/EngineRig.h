@@ -171,6 +171,13 @@ protected:
     // Fixture references (image refs, volume names with "anonymous:…", container names) to engine
     // ids and names.
     QSet<QString> imageIdsOf(const QStringList& refs) const;
+    // The images docker's own filter calls dangling (untagged, nothing built on them).
+    QSet<QString> danglingImageIds() const
+    {
+        return toSet(engine.lines({"images", "-q", "--no-trunc", "--filter", "dangling=true"}));
+    }
+    // What "Remove Unused Images" offers: the named unused images and the dangling one.
+    QSet<QString> offeredImageIds() const { return imageIdsOf(list("unusedImages")) + danglingImageIds(); }
     QStringList realVolumes(const QStringList& fixtureNames) const;
     QSet<QString> volumesOf(const QStringList& fixtureNames) const { return toSet(realVolumes(fixtureNames)); }
     QSet<QString> containerIdsOf(const QStringList& names) const;

@@ -31,12 +31,12 @@ class ProbeEngineTest : public EngineTest {
 protected:
     // Runs the real executable with the engine's environment, a private data folder (so that the
     // user's activity log is never touched), the newer client on PATH and `dockerHost` when given.
-    ProbeRun runStowage(const QStringList& arguments, const QString& dockerHost = {})
+    ProbeRun runStowage(const QStringList& arguments, const QString& dockerHost = {}, const QString& path = {})
     {
         QTemporaryDir home;
         QProcessEnvironment env = engine.environment();
         env.insert("XDG_DATA_HOME", home.path());
-        env.insert("PATH", QFileInfo(Engine::docker28Client()).path() + ":" + env.value("PATH"));
+        env.insert("PATH", path.isEmpty() ? QFileInfo(Engine::docker28Client()).path() + ":" + env.value("PATH") : path);
         if (!dockerHost.isEmpty())
             env.insert("DOCKER_HOST", dockerHost);
         QProcess process;
@@ -55,7 +55,7 @@ protected:
         return run;
     }
 
-    QStringList fixtureSummary() const
+    QStringList fixtureSummary(const QString& docker) const
     {
         return {
             QStringLiteral("containers: %1").arg(count("containers")),
@@ -66,6 +66,7 @@ protected:
             // 3 MiB + 2 MiB + 1.5 MiB + 512 KiB written, printed and read in decimal units: 7.34 MB.
             QStringLiteral("volume sizes: %1 | total 7.3 MB").arg(count("volumes")),
             "docker root: " + engine.engineDir() + "/data",
+            "docker: " + docker,
         };
     }
 };
@@ -77,12 +78,17 @@ TEST_F(ProbeEngineTest, TheExecutablePrintsTheFixturesSummaryAndExitsZero)
         SCOPED_TRACE(arguments.join(' ').toStdString());
         const ProbeRun run = runStowage(arguments);
         EXPECT_EQ(run.exitCode, 0);
-        EXPECT_EQ(run.lines, fixtureSummary());
+        EXPECT_EQ(run.lines, fixtureSummary(Engine::docker28Client()));
     }
+    // The docker a Linux user means is the one their PATH finds first, not a fixed place.
+    const QString docker20Dir = QFileInfo(Engine::docker20Client()).path();
+    const ProbeRun onPath = runStowage({"--probe"}, {}, docker20Dir + ":/bin:" + QFileInfo(Engine::docker28Client()).path());
+    EXPECT_EQ(onPath.lines, fixtureSummary(Engine::docker20Client()));
+    EXPECT_FALSE(onPath.log.filter("\tinfo\tdocker: " + Engine::docker20Client() + " (found on PATH)").isEmpty());
     for (const QString& client : {Engine::docker20Client(), Engine::docker28Client()}) {
         SCOPED_TRACE(client.toStdString());
         EngineModelRig rig(engine, {.client = client});
-        EXPECT_EQ(Probe::lines(*rig.client), fixtureSummary());
+        EXPECT_EQ(Probe::lines(*rig.client), fixtureSummary(rig.client->cli.dockerExecutable()));
     }
 }
 
@@ -122,7 +128,7 @@ TEST_F(ProbeEngineTest, TheReportAgreesWithDockerAndNeitherItNorADryRunChangesAn
         };
         EXPECT_TRUE(doc.value("usageDataComplete").toBool());
         // Of the orphans only the anonymous one is safe: the named and the project's may hold data.
-        EXPECT_EQ(strings("wouldRemove", "images"), imageIdsOf(list("unusedImages")));
+        EXPECT_EQ(strings("wouldRemove", "images"), offeredImageIds());
         EXPECT_EQ(strings("wouldRemove", "volumes"), volumesOf({"anonymous:orphan"}));
         EXPECT_FALSE(run.log.isEmpty());
         EXPECT_FALSE(run.wroteStateCache) << "the state cache is the window's";
@@ -179,6 +185,46 @@ TEST_F(ProbeEngineTest, AGeneratedLookingVolumeWithALabelOfItsOwnIsNeverCleanedA
     EXPECT_TRUE(rig.itemsOf({"volume", "rm"}).isEmpty());
     EXPECT_TRUE(DockerState::read(engine).volumes.contains(name));
     EXPECT_EQ(QFileInfo(data).size(), 3 * 1024 * 1024);
+}
+
+// With either client: the image pulled from the registry is kept and says why, the dangling image
+// is offered, and the project taken down with `down` is reported with its volume.
+TEST_F(ProbeEngineTest, TheReportTellsPulledFromBuiltAndKeepsTakenDownProjects)
+{
+    const QString postgres = engine.imageId("postgres:16");
+    const QSet<QString> dangling = danglingImageIds();
+    ASSERT_EQ(dangling.size(), 1);
+    for (const QString& client : {Engine::docker20Client(), Engine::docker28Client()}) {
+        SCOPED_TRACE(client.toStdString());
+        const ProbeRun run = runStowage({"report", "--json"}, {}, QFileInfo(client).path() + ":/usr/bin:/bin");
+        EXPECT_EQ(run.exitCode, 0);
+        const QJsonObject doc = QJsonDocument::fromJson(run.out).object();
+        QHash<QString, QJsonObject> images;
+        for (const QJsonValue value : doc.value("images").toArray())
+            images.insert(value["id"].toString(), value.toObject());
+        EXPECT_EQ(images[postgres]["reason"].toString(), "Pulled from a registry — kept");
+        EXPECT_FALSE(images[postgres]["offered"].toBool());
+        EXPECT_TRUE(images[*dangling.begin()]["offered"].toBool());
+        EXPECT_EQ(images[*dangling.begin()]["reason"].toString(), "");
+        const QJsonArray projects = doc.value("projects").toArray();
+        const QJsonObject gamma = projects.at(3).toObject();  // by name: alpha, beta, delta, gamma
+        EXPECT_EQ(gamma["name"].toString(), "sgfx-gamma");
+        EXPECT_TRUE(gamma["takenDown"].toBool());
+        EXPECT_EQ(jsonStrings(gamma["volumes"]), QStringList{"sgfx-gamma_db"});
+        EXPECT_EQ(gamma["volumeBytes"].toInteger(), dockerReading(3145728));
+    }
+
+    // A report that cannot be written (a full disk) is a failure, said on standard error.
+    QTemporaryDir home;
+    QProcessEnvironment env = engine.environment();
+    env.insert("XDG_DATA_HOME", home.path());
+    QProcess full;
+    full.setProcessEnvironment(env);
+    full.setStandardOutputFile("/dev/full");
+    full.start(QStringLiteral(STOWAGE_EXE_PATH), {"report"});
+    ASSERT_TRUE(full.waitForFinished(120000));
+    EXPECT_EQ(full.exitCode(), 1);
+    EXPECT_TRUE(full.readAllStandardError().startsWith("stowage: could not write the output: "));
 }
 
 }  // namespace

@@ -59,7 +59,10 @@ TEST_F(ProjectTeardownE2ETest, DeletingAProjectKeepsWhatItSharesWithAnother)
     EXPECT_EQ(containerIds(rig.model->containers()), after.containerIds);
     EXPECT_EQ(imageIds(rig.model->images()), after.imageIds);
     EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
-    EXPECT_FALSE(rig.model->projects().contains("sgfx-alpha"));
+    // The shared volume is sgfx-alpha's data: the project stays, without containers, with it.
+    ASSERT_TRUE(rig.model->projects().contains("sgfx-alpha"));
+    EXPECT_TRUE(rig.model->projects().value("sgfx-alpha").isEmpty());
+    EXPECT_EQ(volumeNames(rig.model->projectsMeta().value("sgfx-alpha").volumes), QSet<QString>{"sgfx-alpha_shared-data"});
 }
 
 }  // namespace

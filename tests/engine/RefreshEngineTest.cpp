@@ -63,14 +63,20 @@ protected:
         EXPECT_EQ(ImageRows::build(model).size(), rows.size() - rowsOf.value("build layer"));
         EXPECT_EQ(std::ranges::count(rows, ImageVerdict::buildLayer, &ImageRow::verdict), rowsOf.value("build layer"));
         EXPECT_EQ(std::ranges::count(rows, ImageVerdict::dangling, &ImageRow::verdict), rowsOf.value("dangling"));
-        // Offered for bulk removal in the order of the listing, each image once with both its names.
-        QStringList unusedInListingOrder = refsOf(model.images());
-        unusedInListingOrder.removeIf([&](const QString& ref) { return !list("unusedImages").contains(ref); });
-        EXPECT_EQ(refsOf(unused), unusedInListingOrder);
+        // Offered for bulk removal in the order of the listing, each image once with both its names
+        // (the dangling image by its short id).
+        QList<SGImage> unusedInListingOrder = model.images();
+        unusedInListingOrder.removeIf([&](const SGImage& image) {
+            return !list("unusedImages").contains(refOf(image)) && !dangling.contains(image.id);
+        });
+        EXPECT_EQ(refsOf(unused), refsOf(unusedInListingOrder));
         const QList<ImageUnit> units = model.unusedImageUnits();
         ASSERT_EQ(units.size(), count("unusedImages"));
-        for (const ImageUnit& unit : units)
-            EXPECT_EQ(unit.references.size(), 2) << unit.name.toStdString();
+        for (const ImageUnit& unit : units) {
+            EXPECT_EQ(unit.references.size(), dangling.contains(unit.id) ? 0 : 2) << unit.name.toStdString();
+            EXPECT_EQ(unit.name.startsWith("untagged image " + shortImageId(unit.id) + ", created "),
+                      dangling.contains(unit.id));
+        }
         EXPECT_EQ(model.imageOwners().size(), count("usedImageIds"));
     }
 
@@ -137,7 +143,8 @@ protected:
             EXPECT_EQ(sorted(namesOf(meta.volumes)), sorted(realVolumes(jsonStrings(project.value("volumes")))));
             EXPECT_EQ(meta.path, project.value("path").toString());
             EXPECT_EQ(meta.configFiles, project.value("configFiles").toString());
-            EXPECT_TRUE(meta.lastStarted.has_value());
+            // A project taken down has no container to have started.
+            EXPECT_EQ(meta.lastStarted.has_value(), !project.value("containers").toArray().isEmpty());
         }
     }
 

@@ -58,7 +58,7 @@ TEST_F(WindowE2ETest, FirstStartShowsTheFixtureAndACardsDeleteRemovesItsProject)
                               OverviewTab::removeOrphanVolumes, OverviewTab::safeCleanAll})
         EXPECT_TRUE(overview.action(action)->isEnabled()) << int(action);
     EXPECT_EQ(window.rootView()->brandBar()->shownLiveState(),
-              QString("%1 images · %2 volumes").arg(count("imageRows")).arg(count("volumes")));
+              QString("%1 images · %2 volumes").arg(engine.imageTotals().count).arg(count("volumes")));
     rig.model->flushCache();
     EXPECT_TRUE(QFile::exists(*cacheFile));
 

@@ -97,20 +97,29 @@ wait_jobs() {
     ((failed == 0)) || die "a fixture step failed (logs: $engine_dir/fixture*.log)"
 }
 
-# Images built outside compose (BuildKit). A base-style image is built untagged and then tagged
-# like a pulled one; sgfx-alpha-tools is built twice under one tag, which leaves the first dangling,
+# pulled ROLE NAME: the sleeper image built as ROLE, pushed to the local registry and pulled back
+# by NAME through the engine's mirror: an image with a repository digest, as from Docker Hub.
+pulled() {
+    local port local_name
+    port=$(cat "$engine_dir/registry-port") || die "no local registry (registry-port)"
+    local_name="127.0.0.1:$port/library/$2"
+    buildkit "$1" -t "$local_name"
+    run "$docker" push "$local_name"
+    run "$docker" rmi "$local_name"
+    run "$docker" pull "$2"
+}
+
+# Images built outside compose (BuildKit). Two base images are pulled from the local registry
+# (redis:7 and postgres:16, with repository digests); sgfx-alpha-tools is built twice under one tag, which leaves the first dangling,
 # and is tagged into a second repository.
 images_outside_compose() {
     buildkit solo -t sgfx-solo:latest
     run "$docker" tag sgfx-solo:latest sgfx-solo:1.0
-    buildkit redis-like --iidfile "$engine_dir/redis.iid"
-    run "$docker" tag "$(cat "$engine_dir/redis.iid")" redis:7
-    buildkit postgres-like --iidfile "$engine_dir/postgres.iid"
-    run "$docker" tag "$(cat "$engine_dir/postgres.iid")" postgres:16
+    pulled redis-like redis:7
+    pulled postgres-like postgres:16
     buildkit alpha-tools-1 -t sgfx-alpha-tools:latest
     buildkit alpha-tools-2 -t sgfx-alpha-tools:latest
     run "$docker" tag sgfx-alpha-tools:latest sgfx-toolbox:1.0   # one unused image in two repositories
-    rm -f "$engine_dir"/*.iid
 }
 
 # Compose projects; docker-compose 1.29 builds with the classic builder, which shares the

@@ -5,6 +5,10 @@
 #   engine.sh stop STATEFILE             stop that engine, remove its directory and STATEFILE
 #   engine.sh rebuild-fixture STATEFILE  put the fixture's snapshot back in place of whatever is there
 #
+# While the fixture is built, a local registry (Debian's docker-registry, on 127.0.0.1 and a free
+# port) serves as the engine's registry mirror, so that images pulled by plain names (postgres:16)
+# come from it with real repository digests.
+#
 # STATEFILE holds DOCKER_HOST=unix:///tmp/stowage-engine.XXXXXX/docker.sock and
 # STOWAGE_ENGINE_DIR=/tmp/stowage-engine.XXXXXX. After building the fixture, `start` copies the
 # data root (dockerd stopped); `rebuild-fixture` kills the engine, puts a fresh copy of it in
@@ -62,12 +66,40 @@ dockerd_pid() {
     return 1
 }
 
+# The local registry the fixture pulls from; its port is kept in the engine directory.
+start_registry() {
+    local dir="$engine_dir/registry" port deadline=$((SECONDS + ready_timeout))
+    port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    mkdir -p "$dir/data"
+    printf 'version: 0.1\nstorage:\n  filesystem:\n    rootdirectory: %s\nhttp:\n  addr: 127.0.0.1:%s\n' \
+        "$dir/data" "$port" >"$dir/config.yml"
+    setsid docker-registry serve "$dir/config.yml" </dev/null >"$dir/registry.log" 2>&1 &
+    echo $! >"$dir/registry.pid"
+    until python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/v2/', timeout=1)" 2>/dev/null; do
+        if ((SECONDS >= deadline)); then
+            say "the registry did not answer within ${ready_timeout}s; its log:"
+            cat "$dir/registry.log" >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    echo "$port" >"$engine_dir/registry-port"
+}
+
+stop_registry() {
+    local pid
+    pid=$(cat "$engine_dir/registry/registry.pid" 2>/dev/null) || return 0
+    [[ $pid =~ ^[0-9]+$ ]] && alive "$pid" && kill -TERM "$pid" 2>/dev/null || true
+}
+
 # dockerd gets its own session and no inherited descriptors: ctest neither waits for it nor kills it.
 start_dockerd() {
     rm -f "$engine_dir/docker.sock" "$engine_dir/docker.pid"
+    local mirror=()
+    [[ ! -e $engine_dir/registry-port ]] || mirror=(--registry-mirror "http://127.0.0.1:$(cat "$engine_dir/registry-port")")
     setsid dockerd --data-root "$engine_dir/data" --exec-root "$engine_dir/exec" \
         --pidfile "$engine_dir/docker.pid" -H "unix://$engine_dir/docker.sock" \
-        --bridge=none --iptables=false --ip-masq=false --storage-driver=vfs \
+        --bridge=none --iptables=false --ip-masq=false --storage-driver=vfs "${mirror[@]}" \
         </dev/null >>"$engine_dir/dockerd.log" 2>&1 &
     echo $! >"$engine_dir/dockerd.pid"
     local deadline=$((SECONDS + ready_timeout))
@@ -141,6 +173,7 @@ kill_containers() {  # so that dockerd need not wait for containers that ignore 
 }
 
 remove_engine() {
+    stop_registry
     kill_containers
     stop_dockerd
     [[ -d $engine_dir ]] || return 0
@@ -211,14 +244,17 @@ cmd_start() {
     command -v dockerd >/dev/null || cannot_run "dockerd not found (install docker.io)"
     [[ -x $docker ]] || cannot_run "$docker not found (install docker.io)"
     command -v docker-compose >/dev/null || cannot_run "docker-compose not found (install docker-compose)"
+    command -v docker-registry >/dev/null || cannot_run "docker-registry not found (install docker-registry)"
     ((EUID == 0)) || cannot_run "not running as root"
     handle_previous_state "$file"
 
     engine_dir=$(mktemp -d /tmp/stowage-engine.XXXXXX)
     trap remove_engine EXIT  # whatever ends this script before the state file is written
     trap 'exit 1' TERM INT HUP
+    start_registry || exit 1
     start_dockerd || exit 1
     "$here/build-fixture.sh" "$engine_dir" || die "building the fixture failed"
+    stop_registry  # nothing pulls after the fixture is built
     snapshot_fixture
     "$here/build-fixture.sh" "$engine_dir" --check || die "the fixture changed across the snapshot"
     mkdir -p "$(dirname "$file")"

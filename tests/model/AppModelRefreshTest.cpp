@@ -6,6 +6,8 @@
 #include "model/InventoryFixtures.h"
 
 #include <gmock/gmock.h>
+
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -32,7 +34,9 @@ TEST(AppModelRefresh, ACompleteRefreshPublishesEverythingWithItsTexts)
     // Only "running" counts as running: the restarting container does not.
     EXPECT_THAT(m.statusText().toStdString(),
                 StartsWith("Loaded: 3 containers (1 running), 4 images, 3 volumes  |  Last refresh: "));
-    EXPECT_THAT(rig.logLines(), ElementsAre("info Refresh started", "info Refresh complete: 3 containers, 4 images, 3 volumes"));
+    EXPECT_THAT(rig.logLines().filter("Refresh"),
+                ElementsAre("info Refresh started", "info Refresh complete: 3 containers, 4 images, 3 volumes"));
+    EXPECT_EQ(rig.logLines().filter(QRegularExpression("^info docker: .* \\(a fixed location\\)$")).size(), 1);
 
     EXPECT_TRUE(m.usageDataComplete());
     EXPECT_EQ(m.usageDataProblem(), "");
@@ -48,7 +52,7 @@ TEST(AppModelRefresh, ACompleteRefreshPublishesEverythingWithItsTexts)
     EXPECT_FALSE(m.dataStale());
     EXPECT_EQ(m.spinnerFrame(), "");
     // The classification now sees complete data.
-    EXPECT_EQ(ids(m.unusedImages()), QStringList{sample::oldImage});
+    EXPECT_EQ(ids(m.unusedImages()), (QStringList{sample::oldImage, sample::danglingImage}));
     EXPECT_EQ(m.orphanVolumes().size(), 2);
 }
 
@@ -154,7 +158,7 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
 {
     ModelRig rig;
     ASSERT_TRUE(rig.refreshAndWait());
-    ASSERT_EQ(ids(rig.model->unusedImages()), QStringList{sample::oldImage});
+    ASSERT_EQ(ids(rig.model->unusedImages()), (QStringList{sample::oldImage, sample::danglingImage}));
 
     // A container of the unused image starts; the next refresh lists it and is stopped while inspecting.
     const QString listing = sample::containersOut()
@@ -188,7 +192,7 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
          FakeRule{"inspect", sample::inspectOut() + sample::inspectLine("c4dddddddddd", sample::oldImage, "[]")}}));
     ASSERT_TRUE(rig.refreshAndWait());
     EXPECT_TRUE(rig.model->usageDataComplete());
-    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    EXPECT_EQ(ids(rig.model->unusedImages()), QStringList{sample::danglingImage});
     EXPECT_EQ(rig.model->imageStatus(rig.model->images()[2]).reason, "Used by container");
 }
 

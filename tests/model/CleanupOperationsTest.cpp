@@ -42,25 +42,28 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
     const QString usage = R"({"Type":"Images","TotalCount":"%1","Size":"%2"})";
     rig.rebuild(sample::rules(
         {FakeRule{"system df --format", usage.arg("4", "435MB"), {}, 0, 0, 2},
-         FakeRule{"system df --format", usage.arg("3", "415MB")},
+         FakeRule{"system df --format", usage.arg("2", "410MB")},
          FakeRule{"images -a", sample::imagesOut() + archive.arg(sample::oldImage) + "\n"},
          FakeRule{"image inspect --format {{json .RepoTags}} " + sample::oldImage, R"(["shop-old:v1","shop-archive:v1"])"},
          FakeRule{"rmi shop-old:v1 shop-archive:v1", "Untagged: shop-old:v1\nUntagged: shop-archive:v1\nDeleted: " + sample::oldImage}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_EQ(rig.model->unusedImages().size(), 2);
-    EXPECT_EQ(rig.model->classification().unusedImageBytes(), (ByteRange{20000000, 20000000}));  // counted once
+    // Both names of the unused image, and the dangling image named by its short id and age.
+    EXPECT_EQ(rig.model->unusedImages().size(), 3);
+    EXPECT_EQ(rig.model->classification().unusedImageBytes(), (ByteRange{25000000, 25000000}));  // counted once
 
     rig.model->cleanUnusedImages();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Remove unused images");
-    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 1 unused image?\n\nFrees 20.0 MB on disk (layers shared with "
-                                                "images that stay are not counted).\n\n  shop-old:v1, shop-archive:v1 (20MB)");
+    EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 2 unused images?\n\nFrees 25.0 MB on disk (layers shared with "
+                                                "images that stay are not counted).\n\n  shop-old:v1, shop-archive:v1 (20MB)\n"
+                                                "  untagged image 444444444444, created 3 weeks ago (5MB)");
     EXPECT_TRUE(rig.alerts.confirms()[0].destructive);
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi shop-old:v1 shop-archive:v1"});
-    EXPECT_EQ(rig.model->statusText(), "unused images: removed 0 containers, 1 image, 0 volumes  ·  Freed 20.0 MB on "
-                                       "disk (expected 20.0 MB)  ·  data is stale — Refresh to reconcile.");
-    EXPECT_EQ(rig.model->classification().imageCount(), 3);  // the engine's count after the removal
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi"),
+              (QStringList{"rmi shop-old:v1 shop-archive:v1", "rmi " + sample::danglingImage}));
+    EXPECT_EQ(rig.model->statusText(), "unused images: removed 0 containers, 2 images, 0 volumes  ·  Freed 25.0 MB on "
+                                       "disk (expected 25.0 MB)  ·  data is stale — Refresh to reconcile.");
+    EXPECT_EQ(rig.model->classification().imageCount(), 2);  // the engine's count after the removal
     EXPECT_TRUE(rig.model->unusedImages().isEmpty());
 
     rig.model->cleanUnusedImages();
@@ -192,7 +195,7 @@ TEST_F(Cleanup, BuildCacheClearShowsTheLastTwelveLinesAndReconciles)
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(std::pair(rig.alerts.infos()[0].title, rig.alerts.infos()[0].message),
               std::pair(QString("Done"), "Build cache cleared.\n\n" + thirty.section('\n', 18, 29)));
-    EXPECT_EQ(rig.logLines().mid(2), (QStringList{"info Clearing build cache (builder prune -af)", "info Build cache cleared"}));
+    EXPECT_EQ(rig.logLines().mid(3), (QStringList{"info Clearing build cache (builder prune -af)", "info Build cache cleared"}));
 }
 
 TEST_F(Cleanup, APruneThatFailsIsReportedAsAFailure)
@@ -208,16 +211,16 @@ TEST_F(Cleanup, APruneThatFailsIsReportedAsAFailure)
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(std::pair(rig.alerts.infos()[0].title, rig.alerts.infos()[0].message),
               std::pair(QString("Build cache not cleared"), "docker builder prune failed: " + failure));
-    EXPECT_EQ(rig.logLines().mid(2), (QStringList{"info Clearing build cache (builder prune -af)",
+    EXPECT_EQ(rig.logLines().mid(3), (QStringList{"info Clearing build cache (builder prune -af)",
                                                   "error Build cache clear failed: " + failure}));
 
     rig.model->safeCleanAll();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(reconciled, 2);
     ASSERT_EQ(rig.alerts.infos().size(), 2);
-    EXPECT_EQ(rig.alerts.infos()[1].title + ": " + rig.alerts.infos()[1].message, "Completed with errors: " "✗ Build cache not cleared\n✓ Removed 1 image\n✓ Removed 1 volume\n\n"
+    EXPECT_EQ(rig.alerts.infos()[1].title + ": " + rig.alerts.infos()[1].message, "Completed with errors: " "✗ Build cache not cleared\n✓ Removed 2 images\n✓ Removed 1 volume\n\n"
                                              "Freed 0 B on disk (expected 1.2 GB).\n\nErrors:\nbuild cache: " + failure);
-    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 1 image, 1 volume, 1 error; Freed 0 B on disk "
+    EXPECT_THAT(rig.logLines(), Contains("warn Safe Clean All done: 2 images, 1 volume, 1 error; Freed 0 B on disk "
                                          "(expected 1.2 GB)"));
 }
 
@@ -270,21 +273,22 @@ TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
     rig.model->safeCleanAll();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 1 unused image (frees 20.0 MB)\n"
+              "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 2 unused images (frees 25.0 MB)\n"
               "  • 1 anonymous orphan volume\n\n"
               "Left alone: 1 named and 1 project orphan volumes, which may hold data. Check them in the Volumes tab, "
               "whose \"Remove All Orphans\" button removes them after naming each one.\n\n"
               "Containers and their resources will NOT be touched.\n\nContinue?\n\n"
-              "Unused images:\n  shop-old:v1 (20MB)\n\nAnonymous orphan volumes:\n  " + anon() + " (1.0 MB)");
+              "Unused images:\n  shop-old:v1 (20MB)\n  untagged image 444444444444, created 3 weeks ago (5MB)\n\n"
+              "Anonymous orphan volumes:\n  " + anon() + " (1.0 MB)");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(reconciled, 1);
     EXPECT_EQ(rig.docker.callsStartingWith("builder prune"), QStringList{"builder prune -af"});
-    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), QStringList{"rmi " + sample::oldImage});
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), (QStringList{"rmi " + sample::oldImage, "rmi " + sample::danglingImage}));
     EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm " + anon()});
     EXPECT_EQ(rig.alerts.infos().last().message,
-              "✓ Build cache cleared\n✓ Removed 1 unused image\n✓ Removed 1 anonymous orphan volume\n\n"
+              "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 1 anonymous orphan volume\n\n"
               "Freed 0 B on disk (expected 1.2 GB).");
-    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 1 image, 1 volume, 0 errors; Freed 0 B on disk "
+    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 2 images, 1 volume, 0 errors; Freed 0 B on disk "
                                          "(expected 1.2 GB)"));
 }
 

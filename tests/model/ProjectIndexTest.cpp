@@ -1,3 +1,4 @@
+#include "model/InventoryAfterRemoval.h"
 #include "model/ProjectIndex.h"
 
 #include "InventoryFixtures.h"
@@ -46,15 +47,41 @@ TEST(ProjectIndexOwnership, VolumesImagesAndMountersAreAttributedToEveryProjectI
     EXPECT_EQ(sortedNames(index.projectsMeta["a"].volumes), (QStringList{"cache", "shared"}));
     EXPECT_EQ(sortedNames(index.projectsMeta["b"].volumes), (QStringList{"cache", "shared"}));
     EXPECT_EQ(sortedNames(index.projectsMeta[""].volumes), (QStringList{"loose"}));
-    // A project with no containers gets no summary at all.
-    EXPECT_FALSE(index.projects.contains("gone"));
-    EXPECT_FALSE(index.projectsMeta.contains("gone"));
+    // A project without containers lives on in its labelled volume.
+    EXPECT_EQ(index.projects.value("gone"), QList<SGContainer>{});
+    EXPECT_EQ(sortedNames(index.projectsMeta["gone"].volumes), QStringList{"stale"});
 
     EXPECT_EQ(index.volumeMounters.value("cache"), (QStringList{"a-job", "a-job", "b-db"}));
     EXPECT_EQ(index.runningVolumeNames, (QSet<QString>{"shared", "cache"}));
     EXPECT_EQ(index.containerVolumeNames, (QSet<QString>{"shared", "cache", "loose"}));
     EXPECT_EQ(index.projects.value("a").size(), 1);
     EXPECT_EQ(index.projects.value("").first().name, "solo");
+}
+
+// `docker compose down` leaves the volumes and the built images; so does a
+// teardown that removed only the containers, and the card must stay.
+TEST(ProjectIndexOwnership, AProjectLivesAsLongAsAVolumeLabelledWithItDoes)
+{
+    Inventory inventory;
+    inventory.containers = {container("shop-web", "shop", "running", "sha256:web", {"shop_data"})};
+    inventory.images = {image("sha256:web", "shop-web", 3000), image("sha256:worker", "shop_worker", 3000),
+                        image("sha256:base", "postgres", 500)};
+    inventory.volumes = {volume("shop_data", "shop")};
+    // Both built images stand on the base image's layer.
+    inventory.imageLayers = {{"sha256:base", {"sha256:base", "", 500, {"base"}}},
+                             {"sha256:web", {"sha256:web", "", 3000, {"base", "web"}}},
+                             {"sha256:worker", {"sha256:worker", "", 3000, {"base", "worker"}}}};
+    const InventoryAfterRemoval after = inventoryAfterRemoval(inventory, {{"shop-web-id"}, {}, {}});
+
+    ASSERT_TRUE(after.index.projects.contains("shop"));
+    EXPECT_TRUE(after.index.projects["shop"].isEmpty());
+    const ProjectMeta meta = after.index.projectsMeta["shop"];
+    EXPECT_EQ(test::ids(meta.builtImages), test::ids(meta.images));
+    EXPECT_EQ(test::ids(meta.images), (QStringList{"sha256:web", "sha256:worker"}));
+    EXPECT_EQ(test::names(meta.volumes), QStringList{"shop_data"});
+    // Each image once and the shared layer once: 500 + 2500 + 2500, not 3000 + 3000.
+    EXPECT_EQ(projectImageBytes(meta, after.index.imageGraph), (ByteRange{5500, 5500}));
+    EXPECT_EQ(takenDownText(meta, {{"shop_data", 4200000}}), "taken down — 1 volume, 4.2 MB may hold data");
 }
 
 TEST(ProjectIndexOwnership, ImagesAreLookedUpByIdWithTheFirstListedRowWinning)

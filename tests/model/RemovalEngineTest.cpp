@@ -196,7 +196,9 @@ TEST_F(RemovalEngine, IgnoredWhileAnotherOperationRuns)
     ASSERT_TRUE(rig.waitIdle());
     // Only the two refreshes (the fixture's and this one) left lines.
     const QString started = "info Refresh started", complete = "info Refresh complete: 3 containers, 4 images, 3 volumes";
-    EXPECT_EQ(rig.logLines(), (QStringList{started, complete, started, complete}));
+    QStringList lines = rig.logLines();
+    lines.removeIf([](const QString& line) { return line.startsWith("info docker: "); });  // the runner's, once
+    EXPECT_EQ(lines, (QStringList{started, complete, started, complete}));
     EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
 }
 

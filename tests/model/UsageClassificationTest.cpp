@@ -58,36 +58,57 @@ TEST_F(UsageClassificationTest, IncompleteUsageDataOffersNothingAndCallsNothingU
     EXPECT_EQ(test::names(c.volumesMatching(VolumeUsage::unknown)), (QStringList{"anonymous", "labelled"}));
 }
 
+// Where an unused image came from decides whether it is offered: the engine's
+// repository digests when they were read, the name only when they were not.
 TEST_F(UsageClassificationTest, ImageStatusesAndTheBulkOffer)
 {
+    const QString notUsed = "Not used by any container", base = UsageClassification::baseImageStatusText();
+    const std::optional<QStringList> unread, noDigest = QStringList{}, digest = QStringList{"postgres@sha256:d"};
+    const struct {
+        QString id, repository;
+        std::optional<QStringList> digests;
+        ImageStatus status;
+        QString shown;
+        bool offered;
+    } rows[] = {
+        {"sha256:used", "myproj-api", unread, {false, "Used by container"}, "Used by container", false},
+        {"sha256:built", "myproj-web", unread, {true, notUsed}, notUsed, true},
+        {"sha256:base", "postgres", unread, {true, notUsed}, base, false},
+        {"sha256:ns", "library/my-app", unread, {true, notUsed}, base, false},
+        {"sha256:dangling", "<none>", unread, {true, "Dangling image"}, "Dangling image", true},
+        // `docker build -t` under any name: no repository digest.
+        {"sha256:myapp", "myapp", noDigest, {true, notUsed}, notUsed, true},
+        {"sha256:ghcr", "ghcr.io/acme/bk-app", noDigest, {true, notUsed}, notUsed, true},
+        {"sha256:pulled", "my_db", digest, {true, "Pulled from a registry — kept"}, "Pulled from a registry — kept", false},
+    };
+    QStringList offered;
+    for (const auto& row : rows) {
+        inventory.images << image(row.id, row.repository, 100);
+        if (row.digests)
+            layers.insert(row.id, {row.id, "", 100, {"layer-" + row.id}, row.digests});
+        if (row.offered)
+            offered << row.id;
+    }
+    inventory.images[4].created = "3 weeks ago";
     inventory.containers = {container("api", "myproj", "running", "sha256:used")};
-    inventory.images = {image("sha256:used", "myproj-api", 1), image("sha256:built", "myproj-web", 300),
-                        image("sha256:base", "postgres", 400), image("sha256:dangling", "<none>", 500),
-                        image("sha256:pulled", "library/my-app", 600)};
     inventory.usedImageIDs = {"sha256:used"};
     inventory.usageDataComplete = true;
     const UsageClassification c = classification();
-
-    const QList<std::pair<qsizetype, ImageStatus>> expected = {
-        {0, {false, "Used by container"}},
-        {1, {true, "Not used by any container"}},
-        {2, {true, "Not used by any container"}},
-        {3, {true, "Dangling image"}},
-        {4, {true, "Not used by any container"}},
-    };
-    for (const auto& [row, status] : expected)
-        EXPECT_EQ(c.imageStatus(inventory.images[row]), status) << row;
-
-    // Base images, namespaced names and dangling images are never offered in bulk.
-    EXPECT_EQ(test::ids(c.unusedImages()), QStringList{"sha256:built"});
-    EXPECT_EQ(c.unusedImageBytes(), (ByteRange{300, 300}));
+    for (qsizetype i = 0; i < std::ssize(rows); ++i) {
+        EXPECT_EQ(c.imageStatus(inventory.images[i]), rows[i].status) << rows[i].id.toStdString();
+        EXPECT_EQ(c.imageStatusText(inventory.images[i]), rows[i].shown) << rows[i].id.toStdString();
+    }
+    EXPECT_EQ(test::ids(c.unusedImages()), offered);
+    EXPECT_EQ(c.unusedImageBytes(), (ByteRange{400, 400}));
+    // The untagged image is named by its short id and age.
+    EXPECT_EQ(c.unusedImageUnits()[1].name, "untagged image dangling, created 3 weeks ago");
     // Without the image inspection an untagged image may be a build layer.
-    EXPECT_EQ(classification(false).imageStatus(inventory.images[3]), (ImageStatus{false, "Untagged — not verified"}));
+    EXPECT_EQ(classification(false).imageStatus(inventory.images[4]), (ImageStatus{false, "Untagged — not verified"}));
 
     // Removing an image removes all its names: it is offered once, with them all,
     // and only when none of them looks like a base image.
-    inventory.images << image("sha256:built", "myproj-web-archive", 300, "v1") << image("sha256:mixed", "myproj-db", 70)
-                     << image("sha256:mixed", "postgres", 70, "15");
+    inventory.images = {image("sha256:built", "myproj-web", 300), image("sha256:built", "myproj-web-archive", 300, "v1"),
+                        image("sha256:mixed", "myproj-db", 70), image("sha256:mixed", "postgres", 70, "15")};
     const UsageClassification tagged = classification();
     EXPECT_EQ(test::ids(tagged.unusedImages()), (QStringList{"sha256:built", "sha256:built"}));
     const QList<ImageUnit> units = tagged.unusedImageUnits();

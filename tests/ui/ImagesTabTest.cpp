@@ -148,6 +148,8 @@ TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegendAndUnverifie
     // The status column fits the longest verdict the tab writes.
     EXPECT_GE(images.tab.table().columnWidth(ImageTableModel::statusColumn),
               images.tab.table().fontMetrics().horizontalAdvance(UsageClassification::baseImageStatusText()));
+    // The legend does not squeeze the title at the default window width.
+    EXPECT_GE(images.tab.title().width(), images.tab.title().sizeHint().width());
 }
 
 }  // namespace

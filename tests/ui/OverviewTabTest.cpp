@@ -38,12 +38,19 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureTheProjectsAndEveryActionAsksT
 {
     const CachedState state = records::realistic();
     Overview o(records::dockerRules(state));
+    // Before the engine has answered nothing is shown as a fact: no zeros, no guessed data root.
+    for (const OverviewTab::Card card : {OverviewTab::containersCard, OverviewTab::imagesCard, OverviewTab::volumesCard,
+                                         OverviewTab::buildCacheCard, OverviewTab::reclaimableCard})
+        EXPECT_EQ(o.card(card).value(), "—");
+    EXPECT_EQ(o.card(OverviewTab::containersCard).subtitle(), "");
+    EXPECT_EQ(o.tab.dataRoot()->text(), "—");
+    EXPECT_EQ(o.action(OverviewTab::safeCleanAll).text(), "Safe Clean All (—)");
     ASSERT_TRUE(o.rig.refreshAndWait());
     EXPECT_FALSE(o.banner.isVisible());
-    // Unused: the older build and the image of no project (base images and the dangling one are
+    // Unused: the older build, the image of no project and the dangling image (base images are
     // never offered); orphans: the labelled and the anonymous dangling volumes. "Safe to remove"
     // is what Safe Clean All removes: of the orphans only the anonymous ones.
-    const qint64 unused = bytes("498MB") + bytes("310MB");
+    const qint64 unused = bytes("498MB") + bytes("310MB") + bytes("120MB");
     const qint64 orphans = bytes("700MB") + bytes("45MB") + bytes("256MB") + bytes("1MB");
     const qint64 reclaimable = unused + bytes("256MB") + bytes("1MB") + bytes("2.8GB");
     const struct { OverviewTab::Card card; QString value, subtitle; } cards[] = {
@@ -91,7 +98,7 @@ TEST(OverviewTabTest, CompleteDataShowsEveryFigureTheProjectsAndEveryActionAsksT
     EXPECT_EQ(rows, (QStringList{"(no project) | 2 | 1 | 1 | portainer/portainer-ce, redis:7-alpine",
                                  "analytics | 3 | 3 | 0 | analytics-notebook, analytics-scheduler, metabase/metabase:v0.49",
                                  "blog | 3 | 0 | 3 | blog-app, mariadb:11, redis:7-alpine",
-                                 "ml-lab | 1 | 0 | 1 | ml-lab-trainer",
+                                 "ml-lab | 1 | 0 | 1 | ml-lab-trainer", "oldshop | 0 | 0 | 0 | ",
                                  "shop | 4 | 3 | 1 | postgres:16, redis:7-alpine, shop-web, shop-worker"}));
 }
 

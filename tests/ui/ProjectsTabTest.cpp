@@ -91,6 +91,9 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
     // From the standalone group's view the shared redis image belongs to the others.
     EXPECT_TRUE(rows("", true).contains("redis:7-alpine 41MB base shared: blog, shop"));
     EXPECT_EQ(p.card("blog").runningText, "● all stopped");
+    // Taken down (`docker compose down`): no containers, but its volumes may hold data.
+    EXPECT_EQ(p.card("oldshop").runningText, "taken down — 2 volumes, " + size({"700MB", "45MB"}) + " may hold data");
+    EXPECT_EQ(p.card("oldshop").figures, "0 containers · 0 images (0 B) · 2 volumes (" + size({"700MB", "45MB"}) + ")");
     EXPECT_EQ(p.layout("blog").outline, Theme::border());
     EXPECT_EQ(p.layout("shop").outline, Theme::success());
     EXPECT_EQ(p.card("").title, "(standalone containers)");
@@ -137,7 +140,7 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
     AppModel& model = *p.rig.model;
     QTest::keyClicks(&p.tab.searchField(), "SHO");
     EXPECT_EQ(model.projectSearch(), "SHO");
-    EXPECT_EQ(p.tab.cards().order(), QStringList{"shop"});
+    EXPECT_EQ(p.tab.cards().order(), (QStringList{"shop", "oldshop"}));
 
     QTest::keyClicks(&p.tab.searchField(), "zz");
     EXPECT_EQ(p.tab.cards().rowCount(), 0);
@@ -145,15 +148,15 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
     EXPECT_EQ(p.tab.emptyLabel().text(), "No projects match “SHOzz”.");
     model.setProjectSearch("");
     EXPECT_EQ(p.tab.searchField().text(), "");
-    EXPECT_EQ(p.tab.cards().rowCount(), 5);
+    EXPECT_EQ(p.tab.cards().rowCount(), 6);
 
     p.tab.sortMenu().setCurrentIndex(2);
     emit p.tab.sortMenu().activated(2);
     EXPECT_EQ(model.projectSort(), ProjectSort::name);
-    EXPECT_EQ(p.tab.cards().order(), (QStringList{"shop", "ml-lab", "blog", "analytics", ""}));
+    EXPECT_EQ(p.tab.cards().order(), (QStringList{"shop", "oldshop", "ml-lab", "blog", "analytics", ""}));
     p.tab.directionButton().click();
     EXPECT_TRUE(model.sortAscending());
-    EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "shop"}));
+    EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "oldshop", "shop"}));
 
     // Selection mode counts named projects only.
     p.tab.selectButton().click();
@@ -267,7 +270,7 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     ProjectCardList& list = p.tab.list();
     p.tab.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&p.tab));
-    const QStringList order = p.tab.cards().order();  // analytics, shop, "", blog, ml-lab
+    const QStringList order = p.tab.cards().order();  // analytics, shop, "", blog, ml-lab, oldshop
     const auto at = [&](const QString& project, CardAction action) {
         return list.currentIndex().row() == order.indexOf(project) && list.focusedAction() == action;
     };
@@ -296,7 +299,7 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     QTest::keyClick(&list, Qt::Key_Backtab);
     EXPECT_TRUE(at("blog", CardAction::removeVolumes));
     // After the last button of the last card the focus leaves the list; Ctrl+Tab leaves at once.
-    list.focusAction(order.indexOf("ml-lab"), CardAction::removeVolumes);
+    list.focusAction(order.indexOf("oldshop"), CardAction::removeVolumes);
     QTest::keyClick(&list, Qt::Key_Tab);
     EXPECT_FALSE(list.hasFocus());
     list.setFocus();

@@ -60,12 +60,16 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
         {"daemon down",
          records::failingRules("Cannot connect to the Docker daemon at unix:///var/run/docker.sock. Is the docker "
                                "daemon running?\n"),
-         "Couldn't reach Docker", "Cannot connect to the Docker daemon. Is Docker running?", "", "Docker not running"},
+         "Couldn't reach Docker", "Cannot connect to the Docker daemon. Is Docker running?", "", "Docker not answering"},
         {"socket refused", records::failingRules(refused), "Couldn't reach Docker", refused,
-         words.socketPermissionHelp, "Docker not running"},
+         words.socketPermissionHelp, "Docker socket refused this user"},
         {"empty engine", records::dockerRules({}), "No Docker data", "Make sure Docker is running, then refresh.", "",
          "No scan yet"},
     };
+    // Qt's complaints while the window is built and laid out (an empty label once asked for a height of -1).
+    static QStringList warnings;
+    const QtMessageHandler previousHandler = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext&, const QString& text) { warnings << (type == QtWarningMsg ? text : QString()); });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Shell shell(c.rules);
@@ -92,8 +96,11 @@ TEST(ShellTest, EmptyStateTellsAFailedRefreshFromAnEmptyEngine)
             // No docker program at all: the help says how to install one.
             shell.rig.model->setStatusText("Error loading data: " + DockerError::notFound().description());
             EXPECT_EQ(empty.help(), words.installDockerHelp);
+            EXPECT_EQ(shell.root().brandBar()->shownLiveState(), "docker program not found");
         }
     }
+    qInstallMessageHandler(previousHandler);
+    EXPECT_TRUE(warnings.filter("Negative sizes").isEmpty()) << warnings.join('\n').toStdString();
 }
 
 // The cache is the first look: it is painted at once, then current figures are read by
