@@ -23,7 +23,8 @@ namespace stowage {
 namespace {
 
 const QString magic = QStringLiteral("stowage-state");
-constexpr qint64 version = 1;
+// 2: image layers carry the repository digests (whether an image was pulled).
+constexpr qint64 version = 2;
 constexpr qsizetype topLevelItems = 16;
 
 template <typename T, typename Record>
@@ -53,7 +54,7 @@ void fields(auto& io, Is<BuildCache> auto& b)
 
 void fields(auto& io, Is<ImageLayers> auto& l)
 {
-    io(l.id), io(l.parent), io(l.sizeBytes), io(l.layers);
+    io(l.id), io(l.parent), io(l.sizeBytes), io(l.layers), io(l.repoDigests);
 }
 
 void fields(auto& io, Is<EngineImageTotals> auto& t)

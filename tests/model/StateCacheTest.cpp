@@ -46,7 +46,7 @@ CachedState fullState()
     s.danglingVolumeNames = {"orphan"};
     s.danglingKnown = true;
     s.usageDataComplete = true;
-    s.imageLayers = {{"sha256:web", "sha256:parent", 1982256, {"sha256:l1", "sha256:l2"}}};
+    s.imageLayers = {{"sha256:web", "sha256:parent", 1982256, {"sha256:l1", "sha256:l2"}, QStringList{"web@sha256:d1"}}};
     s.engineImages = {true, 7, "1.98MB", 1980000};
     return s;
 }
@@ -144,7 +144,7 @@ TEST(StateCacheFormat, AMissingMistypedOrExtraValueRejectsTheWholeFile)
         QList<qsizetype> path;
         std::function<QCborValue(QCborValue)> change;
     } cases[] = {
-        {"another version", {1}, to(2)},
+        {"another version", {1}, to(3)},
         {"another magic", {0}, to("stowage")},
         {"a container without its last field", {3, 0}, withoutLast},
         {"a container with a field too many", {3, 0}, withOneMore},
