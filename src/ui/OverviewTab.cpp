@@ -4,6 +4,7 @@
 #include "ui/DeferredUpdate.h"
 #include "ui/Glass.h"
 #include "ui/Label.h"
+#include "ui/OverviewFiguresSource.h"
 #include "ui/OverviewProjectsModel.h"
 #include "ui/DataTable.h"
 #include "ui/SGButton.h"
@@ -53,6 +54,11 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     outer->addWidget(scroll);
 
     updater_ = new DeferredUpdate(this, [this] { render(); });
+    figuresSource_ = new OverviewFiguresSource(model_, this);
+    connect(figuresSource_, &OverviewFiguresSource::ready, updater_, &DeferredUpdate::request);
+    // The rows come from the project index alone: rebuilt only when it (or the summary standing in) changes.
+    for (auto signal : {&AppModel::indexChanged, &AppModel::cacheSummaryChanged})
+        connect(&model_, signal, this, [this] { rowsStale_ = true; });
     for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
                         &AppModel::usageChanged, &AppModel::indexChanged, &AppModel::cacheSummaryChanged,
                         &AppModel::isLoadingChanged})
@@ -123,7 +129,13 @@ void OverviewTab::render()
     // At start-up the cache's summary stands in until the cached inventory is read.
     const std::optional<CacheSummary>& summary = model_.cacheSummary();
     const bool fromSummary = summary && model_.containers().isEmpty();
-    const Figures f = fromSummary ? summary->figures : figures(model_);
+    if (fromSummary)
+        shownFigures_ = summary->figures;
+    else if (std::optional<Figures> known = figuresSource_->current())
+        shownFigures_ = known;
+    else if (!shownFigures_)
+        shownFigures_ = figures(model_);  // nothing on screen yet to keep meanwhile
+    const Figures f = *shownFigures_;
     const BuildCache& cache = fromSummary ? summary->buildCache : model_.buildCache();
     const qsizetype containers = fromSummary ? summary->containers : model_.containers().size();
     const qsizetype volumes = fromSummary ? summary->volumes : model_.volumes().size();
@@ -159,6 +171,10 @@ void OverviewTab::render()
     actions_[removeOrphanVolumes]->setEnabled(complete && idle);
     actions_[safeCleanAll]->setEnabled(complete && idle);
 
+    if (!rowsStale_ && rowsFromSummary_ == fromSummary)
+        return;
+    rowsStale_ = false;
+    rowsFromSummary_ = fromSummary;
     if (fromSummary)
         projects_->setRows(summary->projects);
     else

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLabel;
 class QTableView;
@@ -15,6 +16,7 @@ namespace stowage {
 
 class AppModel;
 class DeferredUpdate;
+class OverviewFiguresSource;
 class OverviewProjectsModel;
 class SGButton;
 class SummaryCard;
@@ -44,6 +46,10 @@ private:
 
     AppModel& model_;
     DeferredUpdate* updater_;
+    OverviewFiguresSource* figuresSource_;
+    std::optional<Figures> shownFigures_;  // kept on screen while newer ones are worked out
+    bool rowsStale_ = true;       // the project index or the cache summary changed since the rows were set
+    bool rowsFromSummary_ = false;  // the rows shown are the summary's
     std::array<SummaryCard*, 5> cards_{};
     std::array<SGButton*, 4> actions_{};
     QLabel* dataRoot_ = nullptr;

@@ -3,6 +3,7 @@
 #include "UiRig.h"
 
 #include "ui/BuildCacheTab.h"
+#include "ui/OverviewFiguresSource.h"
 #include "ui/OverviewProjectsModel.h"
 #include "ui/OverviewTab.h"
 #include "ui/SGButton.h"
@@ -128,6 +129,20 @@ TEST(OverviewTabTest, IncompleteDataOffersOnlyTheBuildCacheTheWarningSaysWhyAndT
     EXPECT_FALSE(o.action(OverviewTab::removeUnusedImages).isEnabled());
     EXPECT_FALSE(o.action(OverviewTab::removeOrphanVolumes).isEnabled());
     EXPECT_FALSE(o.action(OverviewTab::safeCleanAll).isEnabled());
+}
+
+TEST(OverviewTabTest, ALargeInventorysFiguresAreWorkedOutAsideAndTheLastChangesFiguresAreShown)
+{
+    records::StateBuilder builder = records::realisticBuilder();
+    for (int i = 0; i < OverviewFiguresSource::inlineRows; ++i)
+        builder.volume(QString("bulk-%1").arg(i), "", "1MB", true);
+    Overview o(records::dockerRules(builder.build()));
+    ASSERT_TRUE(o.rig.refreshAndWait());  // each listing of the refresh changed the figures on the way
+    const OverviewFigures f = o.rig.model->overviewFigures();
+    const auto volumes = [&] { return o.card(OverviewTab::volumesCard).value(); };
+    ASSERT_TRUE(waitUntil([&] { return volumes() == human(f.volumeBytes); })) << volumes().toStdString();
+    EXPECT_EQ(o.card(OverviewTab::reclaimableCard).value(), formatRange(f.reclaimableBytes));
+    EXPECT_EQ(o.action(OverviewTab::removeOrphanVolumes).text(), "Remove Orphan Volumes (" + human(f.orphanBytes) + ")");
 }
 
 TEST(BuildCacheTabTest, ShowsTheEngineTextsOrAQuestionMarkWhenTheQueryFailed)
