@@ -42,6 +42,9 @@ public:
     }
     // A notice with one "OK" button; does not block the caller when shown as a sheet.
     virtual void info(const QString& title, const QString& message) = 0;
+    // A notice that something went wrong in part (errors, a run that ended early):
+    // shown with the warning icon where there is one.
+    virtual void warning(const QString& title, const QString& message) { info(title, message); }
     // A notice that also offers `action`; where buttons cannot be shown, the plain notice.
     virtual void notice(const QString& title, const QString& message, const NoticeAction& action)
     {

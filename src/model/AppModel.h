@@ -317,7 +317,10 @@ private:
         // Every image id the engine reported deleted: the images and the build layers that went with them.
         QSet<QString> deletedImages;
         QSet<QString> volumes;
+        // Every error, and those of the image and volume steps on their own, for endings that tell them apart.
         QStringList errors;
+        QStringList imageErrors;
+        QStringList volumeErrors;
         int consecutiveTimeouts = 0;
         // Ended before every step was tried (a time-out, Docker wedged, or Stop).
         bool stopped = false;
@@ -339,6 +342,7 @@ private:
     // The endings, on the UI thread, after the shown inventory was updated.
     void reportListedRemoval(const RemovalRequest& request, const RemovalOutcome& outcome, const FreedSpace& freed);
     void reportSafeClean(const RemovalRequest& request, const RemovalOutcome& outcome, const FreedSpace& freed);
+    static QString safeCleanDone(const CleanPlan& plan, const RemovalOutcome& outcome);
     void reportBuildCacheClear(const RemovalOutcome& outcome);
     // Shows the inventory after a removal (worked out on the removal's thread).
     void applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems& removed);

@@ -207,26 +207,52 @@ QString safeCleanLabel(CleanKinds kinds)
     return QStringLiteral("Safe clean (%1)").arg(parts.join(QStringLiteral(", ")));
 }
 
-// The "✓" lines of the ending notice, one per part of the plan.
-QString safeCleanDone(const CleanPlan& plan, bool pruned, int images, qsizetype buildLayers, int volumes,
-                      bool withErrors)
+// One "✗" line per failure, with docker's reason; past the first few, how many more.
+QStringList failureLines(const QStringList& errors)
 {
     QStringList lines;
-    if (plan.buildCache)
-        lines << (pruned ? QStringLiteral("✓ Build cache cleared") : QStringLiteral("✗ Build cache not cleared"));
-    if (plan.kinds.testFlag(CleanKind::unusedImages))
-        lines << QStringLiteral("✓ Removed ")
-                     + counted(images, withErrors ? QStringLiteral("image") : QStringLiteral("unused image"))
-                     + (buildLayers > 0 ? QStringLiteral(" (and ") + counted(buildLayers, QStringLiteral("build layer"))
-                                              + u')'
-                                        : QString());
-    if (cleansVolumes(plan.kinds))
-        lines << QStringLiteral("✓ Removed ")
-                     + (withErrors ? counted(volumes, QStringLiteral("volume")) : volumeBucketCount(plan.kinds, volumes));
-    return joinLines(lines);
+    for (const QString& error : errors.mid(0, maxShownErrors))
+        lines << QStringLiteral("✗ ") + error;
+    if (errors.size() > maxShownErrors)
+        lines << QStringLiteral("✗ … and %1 more (see Logs)").arg(errors.size() - maxShownErrors);
+    return lines;
 }
 
 }  // namespace
+
+// The ending notice's lines, one per part of the plan: "✓" for what went, "✗"
+// with docker's reason for what failed. A part that removed nothing and failed
+// gets no tick.
+QString AppModel::safeCleanDone(const CleanPlan& plan, const RemovalOutcome& outcome)
+{
+    const bool withErrors = !outcome.errors.isEmpty() || outcome.stopped;
+    const qsizetype images = outcome.images.size();
+    const qsizetype volumes = outcome.volumes.size();
+    const qsizetype buildLayers = outcome.deletedImages.size() - images;
+    QStringList lines;
+    if (plan.buildCache)
+        lines << (outcome.pruned ? QStringLiteral("✓ Build cache cleared")
+                  : outcome.pruneFailure.isEmpty()
+                      ? QStringLiteral("✗ Build cache not cleared")
+                      : QStringLiteral("✗ Build cache not cleared: ") + outcome.pruneFailure);
+    if (plan.kinds.testFlag(CleanKind::unusedImages)) {
+        if (images > 0 || outcome.imageErrors.isEmpty())
+            lines << QStringLiteral("✓ Removed ")
+                         + counted(images, withErrors ? QStringLiteral("image") : QStringLiteral("unused image"))
+                         + (buildLayers > 0
+                                ? QStringLiteral(" (and ") + counted(buildLayers, QStringLiteral("build layer")) + u')'
+                                : QString());
+        lines << failureLines(outcome.imageErrors);
+    }
+    if (cleansVolumes(plan.kinds)) {
+        if (volumes > 0 || outcome.volumeErrors.isEmpty())
+            lines << QStringLiteral("✓ Removed ")
+                         + (withErrors ? counted(volumes, QStringLiteral("volume"))
+                                       : volumeBucketCount(plan.kinds, int(volumes)));
+        lines << failureLines(outcome.volumeErrors);
+    }
+    return joinLines(lines);
+}
 
 void AppModel::safeClean(CleanKinds kinds)
 {
@@ -276,17 +302,12 @@ void AppModel::reportSafeClean(const RemovalRequest& request, const RemovalOutco
         label + QStringLiteral(" done: %1, %2, %3; %4")
                     .arg(counted(removedImages, QStringLiteral("image")), counted(removedVolumes, QStringLiteral("volume")),
                          counted(outcome.errors.size(), QStringLiteral("error")), freed.text()));
-    const qsizetype buildLayers = outcome.deletedImages.size() - removedImages;
-    const QString done = safeCleanDone(plan, outcome.pruned, removedImages, buildLayers, removedVolumes,
-                                       !outcome.errors.isEmpty() || outcome.stopped)
-                         + QStringLiteral("\n\n") + freed.text() + u'.';
+    const QString done = safeCleanDone(plan, outcome) + QStringLiteral("\n\n") + freed.text() + u'.';
     if (outcome.stopped)
-        alerts().info(QStringLiteral("Stopped early"),
-                      done + QStringLiteral("\n\nDocker became unresponsive, so the rest was not tried.\n\nErrors:\n")
-                          + joinLines(outcome.errors.mid(0, maxShownErrors)));
+        alerts().warning(QStringLiteral("Stopped early"),
+                         done + QStringLiteral("\n\nDocker became unresponsive, so the rest was not tried."));
     else if (!outcome.errors.isEmpty())
-        alerts().info(QStringLiteral("Completed with errors"),
-                      done + QStringLiteral("\n\nErrors:\n") + joinLines(outcome.errors.mid(0, maxShownErrors)));
+        alerts().warning(QStringLiteral("Completed with errors"), done);
     else
         alerts().info(QStringLiteral("Done"), done);
     finishOperationAndReconcile();

@@ -35,12 +35,19 @@ bool isTimeout(const RunError& error)
     return docker && docker->kind() == DockerError::Kind::timedOut;
 }
 
-// ", and 2 build layers with them" after the image count, when any went.
-QString buildLayersNote(qsizetype count)
+// "2 containers, 3 images (and 2 build layers)": only the kinds that went; "nothing" when none did.
+QString removedCounts(qsizetype containers, qsizetype images, qsizetype buildLayers, qsizetype volumes)
 {
-    if (count <= 0)
-        return {};
-    return QStringLiteral(" (and ") + counted(count, QStringLiteral("build layer")) + QStringLiteral(" with them)");
+    QStringList parts;
+    if (containers > 0)
+        parts << counted(containers, QStringLiteral("container"));
+    if (images > 0)
+        parts << counted(images, QStringLiteral("image"))
+                     + (buildLayers > 0 ? QStringLiteral(" (and ") + counted(buildLayers, QStringLiteral("build layer")) + u')'
+                                        : QString());
+    if (volumes > 0)
+        parts << counted(volumes, QStringLiteral("volume"));
+    return parts.isEmpty() ? QStringLiteral("nothing") : parts.join(QStringLiteral(", "));
 }
 
 // A container the confirmation showed as up: only such a one is removed with force.
@@ -62,8 +69,11 @@ void AppModel::deleteResources(const QString& label, const QList<SGContainer>& c
     request.containers = containers;
     request.images = images;
     request.volumes = volumes;
+    // What the confirmation counted: the images' own layers and the volumes' data.
     if (!images.isEmpty())
         request.freed.expected = classification().freedBy(images);
+    for (const auto& volume : volumes)
+        request.freed.expected = request.freed.expected + inventory_.volumeSizes.value(volume.name, 0);
     startSpinner();
     log(LogLevel::info, QLatin1Char('[') + label + QStringLiteral("] deleting ")
                             + resourceCounts(containers.size(), images.size(), volumes.size()));
@@ -245,8 +255,9 @@ bool AppModel::removeImageStep(const RemovalRequest& request, RemovalOutcome& ou
             return false;
         } catch (const RunError& error) {
             const bool timedOut = isTimeout(error);
-            outcome.errors << QStringLiteral("image ") + image.name + QStringLiteral(": ")
-                                  + (timedOut ? QStringLiteral("timed out") : error.description());
+            outcome.imageErrors << QStringLiteral("image ") + image.name + QStringLiteral(": ")
+                                       + (timedOut ? QStringLiteral("timed out") : error.description());
+            outcome.errors << outcome.imageErrors.last();
             if (reportSteps)
                 post([this, id = image.id, line = outcome.errors.last()] {
                     emit cleanStep({CleanStep::Kind::image, id, line});
@@ -286,6 +297,7 @@ void AppModel::removeVolumeStep(const RemovalRequest& request, RemovalOutcome& o
     const auto result = client_.removeVolumes(names, stop);
     outcome.volumes = result.removed;
     outcome.errors += result.errors;
+    outcome.volumeErrors = result.errors;
     if (result.timedOut || stop.stop_requested())
         outcome.stopped = true;
     if (request.kind != RemovalKind::safeClean)
@@ -318,24 +330,24 @@ void AppModel::reportListedRemoval(const RemovalRequest& request, const RemovalO
 
     if (outcome.stopped && !outcome.cancelled) {
         setStatusText(label + QStringLiteral(": stopped early — removed ") + counts + QStringLiteral(". See Logs."));
-        alerts().info(QStringLiteral("Stopped early"),
-                      QStringLiteral("%1: removed %2 of %3 before stopping (Docker became unresponsive).\n\n")
-                              .arg(label, QString::number(outcome.removed()), QString::number(total))
-                          + firstErrors(outcome.errors));
+        alerts().warning(QStringLiteral("Stopped early"),
+                         QStringLiteral("%1: removed %2 of %3 before stopping (Docker became unresponsive).\n\n")
+                                 .arg(label, QString::number(outcome.removed()), QString::number(total))
+                             + firstErrors(outcome.errors));
     } else if (outcome.cancelled) {
         setStatusText(label + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral("."));
     } else if (!outcome.errors.isEmpty()) {
         setStatusText(label + QStringLiteral(": completed with errors — removed ") + counts + QStringLiteral(", ")
                       + counted(outcome.errors.size(), QStringLiteral("error")) + QStringLiteral(". See Logs."));
-        alerts().info(QStringLiteral("Completed with errors"),
-                      label + QStringLiteral(":\n\n") + firstErrors(outcome.errors)
-                          + (freedNote.isEmpty() ? QString() : QStringLiteral("\n\n") + freed.text() + u'.'));
+        alerts().warning(QStringLiteral("Completed with errors"),
+                         label + QStringLiteral(":\n\n") + firstErrors(outcome.errors)
+                             + (freedNote.isEmpty() ? QString() : QStringLiteral("\n\n") + freed.text() + u'.'));
     } else {
         const qsizetype buildLayers = outcome.deletedImages.size() - outcome.images.size();
-        setStatusText(label + QStringLiteral(": removed ") + counted(outcome.containers.size(), QStringLiteral("container"))
-                      + QStringLiteral(", ") + counted(outcome.images.size(), QStringLiteral("image"))
-                      + buildLayersNote(buildLayers) + QStringLiteral(", ")
-                      + counted(outcome.volumes.size(), QStringLiteral("volume")) + freedNote
+        setStatusText(label + QStringLiteral(": removed ")
+                      + removedCounts(outcome.containers.size(), outcome.images.size(), buildLayers,
+                                      outcome.volumes.size())
+                      + freedNote
                       + QStringLiteral("  ·  data is stale — Refresh to reconcile."));
     }
 }

@@ -107,17 +107,23 @@ void QtAlerts::info(const QString& title, const QString& message)
     showNotice(title, message, nullptr);
 }
 
+void QtAlerts::warning(const QString& title, const QString& message)
+{
+    showNotice(title, message, nullptr, QMessageBox::Warning);
+}
+
 void QtAlerts::notice(const QString& title, const QString& message, const NoticeAction& action)
 {
     showNotice(title, message, &action);
 }
 
-void QtAlerts::showNotice(const QString& title, const QString& message, const NoticeAction* action)
+void QtAlerts::showNotice(const QString& title, const QString& message, const NoticeAction* action,
+                          QMessageBox::Icon icon)
 {
     QWidget* host = hostWindow();
     auto* box = new QMessageBox(host);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setIcon(QMessageBox::Information);
+    box->setIcon(icon);
     setTexts(*box, title, message);
     if (action) {
         QPushButton* extra = box->addButton(action->label, QMessageBox::ActionRole);

@@ -6,6 +6,7 @@
 
 #include "model/Alerts.h"
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -19,13 +20,15 @@ public:
     using Alerts::confirm;
     bool confirm(const Confirmation& confirmation) override;
     void info(const QString& title, const QString& message) override;
+    void warning(const QString& title, const QString& message) override;
     void notice(const QString& title, const QString& message, const NoticeAction& action) override;
 
 private:
     // The active window, else `parent` when visible, else the first visible top-level window.
     QWidget* hostWindow() const;
     // A notice box with "OK", and `action` as a second button when given.
-    void showNotice(const QString& title, const QString& message, const NoticeAction* action);
+    void showNotice(const QString& title, const QString& message, const NoticeAction* action,
+                    QMessageBox::Icon icon = QMessageBox::Information);
 
     QPointer<QWidget> parent_;
 };

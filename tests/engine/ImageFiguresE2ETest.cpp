@@ -89,8 +89,7 @@ TEST_F(ImageFiguresE2ETest, FiguresAndFreedAmountsAgreeWithTheEngine)
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(),
                 HasSubstr("Also removed: 1 untagged build layer they were built from."));
-    EXPECT_THAT(rig.model->statusText().toStdString(), HasSubstr("(and 1 build layer with them)"));
-    EXPECT_THAT(rig.model->statusText().toStdString(), HasSubstr("Freed "));
+    EXPECT_THAT(rig.model->statusText().toStdString(), HasSubstr("(and 1 build layer)  ·  Freed "));
     EXPECT_EQ(OverviewTab::figures(*rig.model).images, after.count);
     EXPECT_EQ(engine.lines({"images", "-q", "sgfx-figs-one"}).size(), 1);
 }

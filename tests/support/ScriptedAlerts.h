@@ -22,6 +22,8 @@ struct ShownAlert {
     QString details;
     // A notice's second button, pressed with `action.run()`.
     NoticeAction action;
+    // A notice shown as a warning.
+    bool warning = false;
 };
 
 class ScriptedAlerts : public Alerts {
@@ -40,6 +42,7 @@ public:
     {
         shown.append({ShownAlert::Kind::info, title, message, false, {}, {}, {}});
     }
+    void warning(const QString& title, const QString& message) override { info(title, message); shown.last().warning = true; }
     void notice(const QString& title, const QString& message, const NoticeAction& action) override
     {
         shown.append({ShownAlert::Kind::info, title, message, false, {}, {}, action});

@@ -127,7 +127,8 @@ TEST(QtAlerts, NoticeReturnsAtOnceWindowModalOnTheActiveWindowOrApplicationModal
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     alerts.info("Not found", "Project path not found on this host:\n/src/shop");
-    alerts.info("Info", "No unused images found.");  // a second notice stacks on the window, not on the first one
+    // A second notice stacks on the window, not on the first one; a warning shows its own icon.
+    alerts.warning("Completed with errors", "✗ image a: conflict");
     const auto boxes = window.findChildren<QMessageBox*>();
     ASSERT_EQ(boxes.size(), 2);
     for (QMessageBox* box : boxes) {
@@ -138,6 +139,7 @@ TEST(QtAlerts, NoticeReturnsAtOnceWindowModalOnTheActiveWindowOrApplicationModal
     }
     EXPECT_EQ(boxes.first()->text() + '|' + boxes.first()->informativeText(),
               "Not found|Project path not found on this host:\n/src/shop");
+    EXPECT_EQ(std::pair(boxes[0]->icon(), boxes[1]->icon()), std::pair(QMessageBox::Information, QMessageBox::Warning));
     qDeleteAll(boxes);
 }
 
