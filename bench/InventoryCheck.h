@@ -25,7 +25,8 @@ struct InventoryCounts {
     bool operator==(const InventoryCounts&) const = default;
 };
 
-// The projects are the distinct project labels the containers carry.
+// The projects are the distinct project labels the containers and volumes
+// carry: a project taken down lives on through its labelled volumes.
 inline InventoryCounts countsOf(const QList<SGContainer>& containers, const QList<SGImage>& images,
                                 const QList<SGVolume>& volumes)
 {
@@ -33,6 +34,9 @@ inline InventoryCounts countsOf(const QList<SGContainer>& containers, const QLis
     for (const SGContainer& c : containers)
         if (!c.project.isEmpty())
             projects.insert(c.project);
+    for (const SGVolume& v : volumes)
+        if (!v.project.isEmpty())
+            projects.insert(v.project);
     return {containers.size(), images.size(), volumes.size(), projects.size()};
 }
 

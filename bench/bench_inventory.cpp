@@ -75,7 +75,11 @@ struct Installation {
     int projectContainers() const { return n * 9 / 10; }
     int mountedVolumes() const { return n * 6 / 10; }
     int builtImages() const { return n * 6 / 10; }
-    bench::InventoryCounts counts() const { return {n, n, n, (projectContainers() + 4) / 5}; }
+    // The container projects, and one taken-down project per labelled orphan volume ("gone<k>").
+    bench::InventoryCounts counts() const
+    {
+        return {n, n, n, (projectContainers() + 4) / 5 + n * 8 / 10 - mountedVolumes()};
+    }
 
     QString project(int i) const { return i < projectContainers() ? QStringLiteral("app%1").arg(i / 5) : QString(); }
     QString service(int i) const { return QString::fromLatin1(services[i % 5]); }

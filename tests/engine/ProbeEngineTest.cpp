@@ -165,13 +165,14 @@ TEST_F(ProbeEngineTest, TheReportAgreesWithDockerAndNeitherItNorADryRunChangesAn
 TEST_F(ProbeEngineTest, AGeneratedLookingVolumeWithALabelOfItsOwnIsNeverCleanedAsAnonymous)
 {
     engine.markChanged();
+    // Looked up before the look-alike exists: it is 64 hex digits and dangling too.
+    const QString anonymous = engine.volumeName("anonymous:orphan");
     const QString name = QCryptographicHash::hash("customer-db", QCryptographicHash::Sha256).toHex();
     engine.docker({"volume", "create", "--label", "purpose=customer-db", name});
     QFile data(engine.line({"volume", "inspect", name, "--format", "{{.Mountpoint}}"}) + "/data.bin");
     ASSERT_TRUE(data.open(QIODevice::WriteOnly));
     ASSERT_EQ(data.write(QByteArray(3 * 1024 * 1024, 'd')), 3 * 1024 * 1024);
     data.close();
-    const QString anonymous = engine.volumeName("anonymous:orphan");
 
     EXPECT_EQ(runStowage({"clean", "--yes"}).exitCode, 0);
     const QSet<QString> volumes = DockerState::read(engine).volumes;

@@ -156,7 +156,7 @@ TEST_F(Cleanup, SelectedImagesAreSplitIntoBlockedAndAllowed)
     // An untagged image is told apart by its short id and age, never as "<none>:<none>".
     rig.alerts.defaultAnswer = false;
     rig.model->removeSelectedImages({sample::danglingImage});
-    EXPECT_EQ(rig.alerts.confirms().last().details, "Will remove:\n  untagged 444444444444 created 3 weeks ago (5MB)");
+    EXPECT_EQ(rig.alerts.confirms().last().details, "Will remove:\n  untagged image 444444444444, created 3 weeks ago (5MB)");
 
     rig.model->removeSelectedImages({sample::webImage});
     EXPECT_EQ(std::pair(rig.alerts.shown.last().title, rig.alerts.shown.last().message),

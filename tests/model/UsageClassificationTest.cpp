@@ -145,8 +145,8 @@ TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
         imageUnits({listing[2], listing[1], listing[3], image("sha256:d", "gone", 3, "x"), listing[0]}, listing);
     ASSERT_EQ(units.size(), 4);
     EXPECT_EQ(units[0], (ImageUnit{"sha256:a", {"app:1", "mirror/app:1"}, "app:1, mirror/app:1", "", 5}));
-    EXPECT_EQ(units[1], (ImageUnit{"sha256:b", {}, "<none>:<none>", "", 7}));
-    EXPECT_EQ(units[2], (ImageUnit{"sha256:c", {}, "cache:<none>", "", 9}));
+    EXPECT_EQ(units[1], (ImageUnit{"sha256:b", {}, "untagged image b", "", 7}));
+    EXPECT_EQ(units[2], (ImageUnit{"sha256:c", {}, "untagged image c", "", 9}));
     EXPECT_EQ(units[3], (ImageUnit{"sha256:d", {"gone:x"}, "gone:x", "", 3}));
 }
 
