@@ -90,6 +90,11 @@ ActivityLog& ActivityLog::shared()
     // it leaves through the application object's teardown or through exit().
     static ActivityLog* instance = [] {
         auto* log = new ActivityLog(platform::appDataDir());
+        // Qt builds its calendar tables on the first date it formats and tears
+        // them down at exit in the reverse order of their making. Formatting a
+        // date here, before the flush is registered, keeps them alive until the
+        // flush has written the last lines (it formats their times).
+        (void)logformat::formatDiskTime(QDateTime::currentDateTimeUtc());
         qAddPostRoutine([] { ActivityLog::shared().flush(); });
         std::atexit([] { ActivityLog::shared().flush(); });
         return log;
