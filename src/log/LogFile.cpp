@@ -36,8 +36,12 @@ QString backupPath(const QString& path)
 void appendLine(const QString& path, const QByteArray& line, qint64 maxBytes)
 {
     // Something other than a file in the log's place (a FIFO would block the
-    // writing thread until someone reads it) is left alone.
-    if (const QFileInfo info(path); info.exists() && !info.isFile())
+    // writing thread until someone reads it) is left alone. One status call:
+    // QFileInfo may stat twice, and a rotation by the other writer between
+    // the two would make the file look like "exists but is not a file".
+    std::error_code statusError;
+    const auto status = std::filesystem::status(QFile::encodeName(path).toStdString(), statusError);
+    if (!statusError && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
         return;
     // Every step runs under the file's lock, so `stowage --probe` and the
     // window can share the log: lines stay whole, and one rotation never
