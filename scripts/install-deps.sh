@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   docker.io docker-compose busybox-static docker-registry
   fonts-dejavu-core xvfb xauth
-  librsvg2-bin dpkg-dev file desktop-file-utils appstream
+  librsvg2-bin dpkg-dev file desktop-file-utils appstream scdoc lintian
 )
 
 missing=()
@@ -33,4 +33,4 @@ fi
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -q
-"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${sudo_cmd[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y -q --no-install-recommends "${missing[@]}"
