@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Stowage and runs the whole test suite:
-# the normal build (end-to-end tests against a private Docker engine included),
-# the AddressSanitizer + UndefinedBehaviorSanitizer build, the ThreadSanitizer
-# build, and a short run of every fuzz target.
+# Installs what is missing, builds Stowage and runs the test suite.
+#
+#   scripts/test.sh         the normal build and the whole ctest suite, end-to-end
+#                           tests against a private Docker engine included
+#   scripts/test.sh --all   that, then the pictures of the window, the
+#                           AddressSanitizer + UndefinedBehaviorSanitizer build, the
+#                           ThreadSanitizer build and a short run of every fuzz target
+#                           (what CI runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+all=false
+case "${1:-}" in
+  --all) all=true ;;
+  "") ;;
+  *) echo "usage: scripts/test.sh [--all]" >&2; exit 2 ;;
+esac
 
 scripts/install-deps.sh
 
@@ -17,6 +28,13 @@ section "normal build"
 cmake --preset default
 cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
+
+if ! $all; then
+  section "normal build and tests passed"
+  echo "The sanitizer builds, the fuzz targets and the screenshots: scripts/test.sh --all (what CI runs)."
+  exit 0
+fi
+
 # The pictures of the window, so that they stay current (not a test; about 12 s).
 build/default/tools/screenshots/stowage_screenshots build/default/screenshots
 
