@@ -203,9 +203,14 @@ Classify::VolumeUsage UsageClassification::volumeUsage(const SGVolume& volume) c
         return Classify::VolumeUsage::disputed;
     if (!volume.project.isEmpty())
         return Classify::VolumeUsage::orphanLabeled;
-    if (!Classify::isAnonymousVolume(volume.name, volume.labels, engineLabelsAnonymous()))
+    if (!isAnonymous(volume))
         return Classify::VolumeUsage::orphanNamed;
     return Classify::VolumeUsage::orphanAnonymous;
+}
+
+bool UsageClassification::isAnonymous(const SGVolume& volume) const
+{
+    return Classify::isAnonymousVolume(volume.name, volume.labels, engineLabelsAnonymous());
 }
 
 // Whether the engine labels the volumes it creates without a name. Its version

@@ -104,6 +104,9 @@ public:
     // What a safe clean of `kinds` removes and keeps, and why.
     CleanPlan cleanPlan(CleanKinds kinds) const;
 
+    // Whether the facts prove Docker created the volume without a name.
+    bool isAnonymous(const SGVolume& volume) const;
+
 private:
     qint64 sizeOf(const SGVolume& volume) const;
     QList<SGVolume> largestFirst(QList<SGVolume> volumes) const;

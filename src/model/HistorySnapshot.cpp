@@ -1,0 +1,64 @@
+#include "model/HistorySnapshot.h"
+
+#include "model/Inventory.h"
+#include "model/OverviewFigures.h"
+#include "model/ProjectIndex.h"
+#include "model/UsageClassification.h"
+
+namespace stowage {
+
+namespace {
+
+// A container's own writable layer: the first figure of docker's size text
+// ("12.3kB (virtual 1.2GB)"); the image below it is counted with the images.
+qint64 writableBytes(const SGContainer& container)
+{
+    return SizeFormat::parseDockerSize(container.size.section(QLatin1Char(' '), 0, 0));
+}
+
+HistoryAmount amount(qint64 bytes, qint64 count)
+{
+    return {bytes, count};
+}
+
+}  // namespace
+
+HistorySnapshot historySnapshot(const Inventory& inventory, const ProjectIndex& index,
+                                const UsageClassification& classification, const OverviewFigures& figures,
+                                const QString& engine, const QDateTime& at, bool headless)
+{
+    HistorySnapshot snapshot{engine, at.toUTC(), headless};
+    qint64 containerBytes = 0;
+    for (const SGContainer& container : inventory.containers)
+        containerBytes += writableBytes(container);
+    snapshot.totals[int(HistoryKind::images)] = amount(figures.imageBytes, figures.images);
+    snapshot.totals[int(HistoryKind::volumes)] = amount(figures.volumeBytes, inventory.volumes.size());
+    snapshot.totals[int(HistoryKind::containers)] = amount(containerBytes, inventory.containers.size());
+    snapshot.totals[int(HistoryKind::buildCache)] = amount(inventory.buildCache.sizeBytes, 0);
+    snapshot.reclaimableBytes = figures.reclaimableBytes.low;
+
+    for (auto it = index.projectsMeta.cbegin(); it != index.projectsMeta.cend(); ++it) {
+        HistoryProject project{it.key(), {}};
+        const ProjectMeta& meta = it.value();
+        project.amounts[int(HistoryKind::images)] =
+            amount(projectImageBytes(meta, index.imageGraph).high, meta.images.size());
+        qint64 volumeBytes = 0;
+        for (const SGVolume& volume : meta.volumes)
+            volumeBytes += inventory.volumeSizes.value(volume.name);
+        project.amounts[int(HistoryKind::volumes)] = amount(volumeBytes, meta.volumes.size());
+        const QList<SGContainer> containers = index.projects.value(it.key());
+        qint64 writable = 0;
+        for (const SGContainer& container : containers)
+            writable += writableBytes(container);
+        project.amounts[int(HistoryKind::containers)] = amount(writable, containers.size());
+        snapshot.projects << project;
+    }
+
+    // Named volumes only: a generated name says nothing from one refresh to the next.
+    for (const SGVolume& volume : inventory.volumes)
+        if (!classification.isAnonymous(volume))
+            snapshot.namedVolumes << HistoryVolume{volume.name, volume.project, inventory.volumeSizes.value(volume.name)};
+    return snapshot;
+}
+
+}  // namespace stowage
