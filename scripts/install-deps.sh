@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev libqt6sql6-sqlite
+  libsimdjson-dev
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   docker.io docker-compose busybox-static docker-registry

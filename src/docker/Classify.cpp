@@ -26,9 +26,12 @@ QString label(const QString& labels, const QString& key)
 
 bool hasLabel(const QString& labels, const QString& key)
 {
-    const QString prefix = key + u'=';
-    const auto pieces = QStringView(labels).split(u',', Qt::SkipEmptyParts);
-    return std::any_of(pieces.cbegin(), pieces.cend(), [&](QStringView piece) { return piece.startsWith(prefix); });
+    // Read in place: the classification asks this of every volume.
+    for (QStringView piece : QStringView(labels).tokenize(u',', Qt::SkipEmptyParts)) {
+        if (piece.size() > key.size() && piece[key.size()] == u'=' && piece.startsWith(key))
+            return true;
+    }
+    return false;
 }
 
 bool isAnonymousVolume(const QString& name, const QString& labels, bool engineLabelsAnonymous)
@@ -50,6 +53,16 @@ bool isBuiltImage(const QString& repository, const QString& project)
     if (repository.isEmpty() || project.isEmpty() || repository == noneName || repository.contains(u'/'))
         return false;
     // Compose names built images <project>-<service> (v2) or <project>_<service> (v1).
+    // Docker's names are ASCII: those are compared in place, since the index asks
+    // this of every image of every project. Lower-cased copies decide the others.
+    const auto ascii = [](const QString& text) {
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    };
+    if (ascii(repository) && ascii(project)) {
+        const qsizetype length = project.size();
+        return repository.size() > length + 1 && (repository[length] == u'-' || repository[length] == u'_')
+            && QStringView(repository).left(length).compare(project, Qt::CaseInsensitive) == 0;
+    }
     const QString name = repository.toLower();
     const QString base = project.toLower();
     for (QChar separator : {u'-', u'_'}) {

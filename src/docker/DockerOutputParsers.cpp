@@ -4,59 +4,58 @@
 
 #include "docker/Classify.h"
 #include "docker/DockerClient.h"
+#include "docker/JsonFields.h"
 #include "docker/TextTrim.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
 
 namespace stowage {
 
 namespace {
 
-std::optional<QJsonDocument> parseJson(const QByteArray& bytes)
-{
-    QJsonParseError error;
-    QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError)
-        return std::nullopt;
-    return document;
-}
+using json::Object;
 
-// Calls `visit` with every line of `out` that holds a JSON object, in order.
-// The text is converted to UTF-8 once and the lines are parsed in place.
+// Calls `visit` with every line of `out` that holds a JSON object, in order,
+// until it returns false. The text is converted to UTF-8 once and the lines
+// are parsed in place into one reused tape (docker prints thousands of them).
 template <typename Visit>
 void forEachObjectLine(const QString& out, Visit&& visit)
 {
-    const QByteArray bytes = out.toUtf8();
+    const json::PaddedText text(out);
+    json::Reader reader;
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
+    while (start < text.size) {
+        qsizetype end = text.bytes.indexOf('\n', start);
+        if (end < 0 || end > text.size)
+            end = text.size;
         if (end > start) {
-            const auto line = QByteArray::fromRawData(bytes.constData() + start, end - start);
-            const auto document = parseJson(line);
-            if (document && document->isObject()) {
-                if (!visit(document->object()))
-                    return;
-            }
+            const auto document = reader.parse(text, start, end - start);
+            const Object object = document ? Object(*document) : Object();
+            if (object.isObject() && !visit(object))
+                return;
         }
         start = end + 1;
     }
 }
 
-QString stringValue(const QJsonObject& o, QLatin1String key)
+// The elements of a JSON array document, or nothing when `text` is not one.
+std::optional<simdjson::dom::array> arrayDocument(json::Reader& reader, const QString& text)
 {
-    return o.value(key).toString();  // "" when missing or not a string
+    const auto document = reader.parse(text);
+    simdjson::dom::array array;
+    if (!document || document->get(array) != simdjson::SUCCESS)
+        return std::nullopt;
+    return array;
 }
 
-QString stringValue(const QJsonObject& o, QLatin1String key, const QString& fallback)
+// The elements as texts, "" for any that is not a string.
+QStringList strings(simdjson::dom::array array)
 {
-    const QJsonValue v = o.value(key);
-    return v.isString() ? v.toString() : fallback;
+    QStringList texts;
+    texts.reserve(qsizetype(array.size()));
+    for (const json::Element element : array) {
+        std::string_view text;
+        texts.append(element.get(text) == simdjson::SUCCESS ? json::toQString(text) : QString());
+    }
+    return texts;
 }
 
 // Calls `visit` with every non-empty line of `text`.
@@ -69,21 +68,43 @@ void forEachLine(const QString& text, Visit&& visit)
 
 const QString zeroSize = QStringLiteral("0B");
 
+// The names of the named volumes in a container's mounts (a JSON array of
+// objects; any other shape gives none).
+QStringList namedVolumesIn(json::Reader& reader, const QString& mountsJSON)
+{
+    const auto mounts = arrayDocument(reader, mountsJSON);
+    if (!mounts)
+        return {};
+    for (const json::Element mount : *mounts) {
+        if (!mount.is_object())
+            return {};
+    }
+    QStringList names;
+    for (const json::Element mount : *mounts) {
+        const Object o(mount);
+        const QString name = o.string("Name");
+        if (o.string("Type") == u"volume" && !name.isEmpty())
+            names.append(name);
+    }
+    return names;
+}
+
 // One line of a listing asked for with a listing template: the usual object
 // and the exact values of the labels asked for. A plain object has no exact
 // values, and its comma-joined labels text is never read for them.
 struct ListingLine {
-    QJsonObject listing;
-    QJsonObject labelValues;
+    Object listing;
+    Object labelValues;
 
-    explicit ListingLine(const QJsonObject& line)
+    explicit ListingLine(const Object& line)
+        : listing(line.object("Listing"))
+        , labelValues(line.object("LabelValues"))
     {
-        const QJsonValue wrapped = line.value(QLatin1String("Listing"));
-        listing = wrapped.isObject() ? wrapped.toObject() : line;
-        labelValues = line.value(QLatin1String("LabelValues")).toObject();
+        if (!listing.isObject())
+            listing = line;
     }
 
-    QString label(const char* key) const { return labelValues.value(QLatin1String(key)).toString(); }
+    QString label(const char* key) const { return labelValues.string(key); }
 };
 
 }  // namespace
@@ -91,19 +112,19 @@ struct ListingLine {
 QList<SGContainer> DockerClient::parseContainers(const QString& out)
 {
     QList<SGContainer> containers;
-    forEachObjectLine(out, [&](const QJsonObject& line) {
+    forEachObjectLine(out, [&](const Object& line) {
         const ListingLine listed(line);
-        const QJsonObject& o = listed.listing;
+        const Object& o = listed.listing;
         SGContainer c;
-        c.id = stringValue(o, QLatin1String("ID"));
-        c.name = stringValue(o, QLatin1String("Names"));
-        c.image = stringValue(o, QLatin1String("Image"));
-        c.status = stringValue(o, QLatin1String("Status"));
-        c.state = stringValue(o, QLatin1String("State"));
-        c.size = stringValue(o, QLatin1String("Size"));
-        c.ports = stringValue(o, QLatin1String("Ports"));
-        c.created = stringValue(o, QLatin1String("CreatedAt"));
-        c.labels = stringValue(o, QLatin1String("Labels"));
+        c.id = o.string("ID");
+        c.name = o.string("Names");
+        c.image = o.string("Image");
+        c.status = o.string("Status");
+        c.state = o.string("State");
+        c.size = o.string("Size");
+        c.ports = o.string("Ports");
+        c.created = o.string("CreatedAt");
+        c.labels = o.string("Labels");
         c.project = listed.label(ComposeLabel::project);
         c.workingDir = listed.label(ComposeLabel::workingDir);
         // Compose joins several configuration files with commas: the first one is kept.
@@ -117,14 +138,14 @@ QList<SGContainer> DockerClient::parseContainers(const QString& out)
 QList<SGImage> DockerClient::parseImages(const QString& out)
 {
     QList<SGImage> images;
-    forEachObjectLine(out, [&](const QJsonObject& o) {
+    forEachObjectLine(out, [&](const Object& o) {
         SGImage i;
-        i.id = stringValue(o, QLatin1String("ID"));
-        i.repository = stringValue(o, QLatin1String("Repository"));
-        i.tag = stringValue(o, QLatin1String("Tag"));
-        i.size = stringValue(o, QLatin1String("Size"));
+        i.id = o.string("ID");
+        i.repository = o.string("Repository");
+        i.tag = o.string("Tag");
+        i.size = o.string("Size");
         i.sizeBytes = SizeFormat::parseDockerSize(i.size);
-        i.created = stringValue(o, QLatin1String("CreatedSince"));
+        i.created = o.string("CreatedSince");
         images.append(std::move(i));
         return true;
     });
@@ -134,14 +155,14 @@ QList<SGImage> DockerClient::parseImages(const QString& out)
 QList<SGVolume> DockerClient::parseVolumes(const QString& out)
 {
     QList<SGVolume> volumes;
-    forEachObjectLine(out, [&](const QJsonObject& line) {
+    forEachObjectLine(out, [&](const Object& line) {
         const ListingLine listed(line);
-        const QJsonObject& o = listed.listing;
+        const Object& o = listed.listing;
         SGVolume v;
-        v.name = stringValue(o, QLatin1String("Name"));
-        v.driver = stringValue(o, QLatin1String("Driver"));
-        v.mountpoint = stringValue(o, QLatin1String("Mountpoint"));
-        v.labels = stringValue(o, QLatin1String("Labels"));
+        v.name = o.string("Name");
+        v.driver = o.string("Driver");
+        v.mountpoint = o.string("Mountpoint");
+        v.labels = o.string("Labels");
         v.project = listed.label(ComposeLabel::project);
         volumes.append(std::move(v));
         return true;
@@ -152,11 +173,11 @@ QList<SGVolume> DockerClient::parseVolumes(const QString& out)
 BuildCache DockerClient::parseBuildCache(const QString& out)
 {
     BuildCache cache;
-    forEachObjectLine(out, [&](const QJsonObject& o) {
-        if (stringValue(o, QLatin1String("Type")) != u"Build Cache")
+    forEachObjectLine(out, [&](const Object& o) {
+        if (o.string("Type") != u"Build Cache")
             return true;
-        cache.size = stringValue(o, QLatin1String("Size"), zeroSize);
-        cache.reclaimable = stringValue(o, QLatin1String("Reclaimable"), zeroSize);
+        cache.size = o.string("Size", zeroSize);
+        cache.reclaimable = o.string("Reclaimable", zeroSize);
         cache.sizeBytes = SizeFormat::parseDockerSize(cache.size);
         // "1.2GB (100%)": the amount is what precedes the percentage.
         cache.reclaimableBytes = SizeFormat::parseDockerSize(cache.reclaimable);
@@ -175,13 +196,12 @@ BuildCache DockerClient::parseBuildCache(const QString& out)
 EngineImageTotals DockerClient::parseEngineImageTotals(const QString& out)
 {
     EngineImageTotals totals;
-    forEachObjectLine(out, [&](const QJsonObject& o) {
-        if (stringValue(o, QLatin1String("Type")) != u"Images")
+    forEachObjectLine(out, [&](const Object& o) {
+        if (o.string("Type") != u"Images")
             return true;
         // The count is text ("9"); a number is taken too.
-        const QJsonValue count = o.value(QLatin1String("TotalCount"));
-        totals.count = count.isString() ? count.toString().toInt() : count.toInt();
-        totals.size = stringValue(o, QLatin1String("Size"), zeroSize);
+        totals.count = o.integer("TotalCount");
+        totals.size = o.string("Size", zeroSize);
         totals.sizeBytes = SizeFormat::parseDockerSize(totals.size);
         totals.known = true;
         return false;
@@ -192,8 +212,8 @@ EngineImageTotals DockerClient::parseEngineImageTotals(const QString& out)
 DockerClient::DiskUsage DockerClient::parseDiskUsage(const QString& out)
 {
     DiskUsage usage{parseBuildCache(out), parseEngineImageTotals(out), 0};
-    forEachObjectLine(out, [&](const QJsonObject& o) {
-        usage.totalBytes += SizeFormat::parseDockerSize(stringValue(o, QLatin1String("Size"), zeroSize));
+    forEachObjectLine(out, [&](const Object& o) {
+        usage.totalBytes += SizeFormat::parseDockerSize(o.string("Size", zeroSize));
         return true;
     });
     return usage;
@@ -202,6 +222,7 @@ DockerClient::DiskUsage DockerClient::parseDiskUsage(const QString& out)
 QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
 {
     QHash<QString, ImageLayers> images;
+    json::Reader reader;
     forEachLine(out, [&](QStringView line) {
         // None of the parts can hold "@@": ids, a number and JSON lists of digests.
         // The fifth, the repository digests, is missing from output of a
@@ -210,27 +231,27 @@ QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
         if (parts.size() != 4 && parts.size() != 5)
             return;
         // An empty list prints as "null" (an image without layers, one without digests).
-        const auto list = [](QStringView text) {
+        const auto list = [&reader](QStringView text) -> std::optional<QStringList> {
             const QStringView trimmed = trimSpacesAndTabs(text);
-            return trimmed == u"null" ? std::optional(QJsonDocument(QJsonArray())) : parseJson(trimmed.toUtf8());
+            if (trimmed == u"null")
+                return QStringList();
+            const auto array = arrayDocument(reader, trimmed.toString());
+            return array ? std::optional(strings(*array)) : std::nullopt;
         };
         ImageLayers image;
         image.id = trimSpacesAndTabs(parts[0]).toString();
         image.parent = trimSpacesAndTabs(parts[1]).toString();
         bool numeric = false;
         image.sizeBytes = trimSpacesAndTabs(parts[2]).toLongLong(&numeric);
-        const auto layers = list(parts[3]);
-        if (image.id.isEmpty() || !numeric || !layers || !layers->isArray())
+        auto layers = list(parts[3]);
+        if (image.id.isEmpty() || !numeric || !layers)
             return;
-        for (const QJsonValue& layer : layers->array())
-            image.layers.append(layer.toString());
+        image.layers = std::move(*layers);
         if (parts.size() == 5) {
-            const auto digests = list(parts[4]);
-            if (!digests || !digests->isArray())
+            auto digests = list(parts[4]);
+            if (!digests)
                 return;
-            image.repoDigests.emplace();
-            for (const QJsonValue& digest : digests->array())
-                image.repoDigests->append(digest.toString());
+            image.repoDigests = std::move(*digests);
         }
         images.insert(image.id, std::move(image));
     });
@@ -239,27 +260,26 @@ QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
 
 QHash<QString, qint64> DockerClient::parseVolumeSizes(const QString& out)
 {
-    const auto document = parseJson(out.toUtf8());
-    if (!document || !document->isObject())
+    json::Reader reader;
+    const auto document = reader.parse(out);
+    const auto volumes = document ? Object(*document).value("Volumes") : std::nullopt;
+    simdjson::dom::array array;
+    if (!volumes || volumes->get(array) != simdjson::SUCCESS)
         return {};
-    const QJsonValue volumes = document->object().value(QLatin1String("Volumes"));
-    if (!volumes.isArray())
-        return {};
-    const QJsonArray array = volumes.toArray();
     // The list must be objects throughout; anything else is a shape we do
     // not know and is ignored as a whole.
-    for (const QJsonValue& element : array) {
-        if (!element.isObject())
+    for (const json::Element element : array) {
+        if (!element.is_object())
             return {};
     }
     QHash<QString, qint64> sizes;
-    sizes.reserve(array.size());
-    for (const QJsonValue& element : array) {
-        const QJsonObject o = element.toObject();
-        const QJsonValue name = o.value(QLatin1String("Name"));
-        if (!name.isString())
+    sizes.reserve(qsizetype(array.size()));
+    for (const json::Element element : array) {
+        const Object o(element);
+        const auto name = o.value("Name");
+        if (!name || !name->is_string())
             continue;
-        sizes.insert(name.toString(), SizeFormat::parseDockerSize(stringValue(o, QLatin1String("Size"), zeroSize)));
+        sizes.insert(o.string("Name"), SizeFormat::parseDockerSize(o.string("Size", zeroSize)));
     }
     return sizes;
 }
@@ -284,6 +304,7 @@ QString DockerClient::parseDockerRoot(const QString& out)
 QHash<QString, ContainerDetail> DockerClient::parseInspect(const QString& out)
 {
     QHash<QString, ContainerDetail> details;
+    json::Reader reader;
     forEachLine(out, [&](QStringView line) {
         const QList<QStringView> parts = line.split(u"@@");
         if (parts.size() < 5)
@@ -302,7 +323,7 @@ QHash<QString, ContainerDetail> DockerClient::parseInspect(const QString& out)
 
         ContainerDetail detail;
         detail.imageID = trimSpacesAndTabs(parts[1]).toString();
-        detail.mounts = namedVolumes(mountsText);
+        detail.mounts = namedVolumesIn(reader, mountsText);
         detail.startedAt = parseDockerDate(parts[parts.size() - 2].toString());
         detail.finishedAt = parseDockerDate(parts.last().toString());
         details.insert(id.left(12).toString(), std::move(detail));
@@ -312,22 +333,8 @@ QHash<QString, ContainerDetail> DockerClient::parseInspect(const QString& out)
 
 QStringList DockerClient::namedVolumes(const QString& mountsJSON)
 {
-    const auto document = parseJson(mountsJSON.toUtf8());
-    if (!document || !document->isArray())
-        return {};
-    const QJsonArray mounts = document->array();
-    for (const QJsonValue& mount : mounts) {
-        if (!mount.isObject())
-            return {};
-    }
-    QStringList names;
-    for (const QJsonValue& mount : mounts) {
-        const QJsonObject o = mount.toObject();
-        const QString name = stringValue(o, QLatin1String("Name"));
-        if (stringValue(o, QLatin1String("Type")) == u"volume" && !name.isEmpty())
-            names.append(name);
-    }
-    return names;
+    json::Reader reader;
+    return namedVolumesIn(reader, mountsJSON);
 }
 
 }  // namespace stowage

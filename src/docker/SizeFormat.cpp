@@ -9,7 +9,9 @@
 #include "docker/TextTrim.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <optional>
 
 namespace stowage::SizeFormat {
 
@@ -33,6 +35,23 @@ bool isPlainDecimal(QStringView text)
             return false;
     }
     return digits > 0;
+}
+
+// The value of a plain decimal, correctly rounded. std::from_chars reads it
+// several times faster than QString::toDouble (a refresh reads one size per
+// image and per volume); it takes no "+", which is skipped.
+std::optional<double> plainDecimalValue(QStringView number)
+{
+    const QByteArray ascii = number.toLatin1();
+    const char* first = ascii.constData();
+    const char* last = first + ascii.size();
+    if (first != last && *first == '+')
+        ++first;
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc() || end != last)
+        return std::nullopt;
+    return value;
 }
 
 struct Unit {
@@ -68,12 +87,12 @@ qint64 parseDockerSize(const QString& input)
         const QStringView number = text.chopped(unit.suffix.size());
         if (!isPlainDecimal(number))
             return 0;
-        bool ok = false;
-        const double value = number.toDouble(&ok) * unit.multiplier;
+        const std::optional<double> read = plainDecimalValue(number);
+        const double value = read.value_or(0) * unit.multiplier;
         // Docker never prints sizes beyond 64 bits; such a text is treated
         // like any other unreadable one rather than overflowing the cast.
         constexpr double limit = 9223372036854775808.0;  // 2^63
-        if (!ok || !std::isfinite(value) || value >= limit || value < -limit)
+        if (!read || !std::isfinite(value) || value >= limit || value < -limit)
             return 0;
         return std::llround(value);  // decimal units: 0.29 * 1e6 is not quite 290000
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace stowage {
 
@@ -42,12 +43,13 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
 
     // The layer tree: a node per distinct stack of layers, parents before children.
     nodes_.push_back({-1, 0});
-    QHash<QString, int> nodeOf;
+    // Keyed by (parent node, layer digest): no text is built per layer.
+    QHash<std::pair<int, QString>, int> nodeOf;
     for (auto it = listedSize_.cbegin(); it != listedSize_.cend(); ++it) {
         const ImageLayers& image = layers[it.key()];
         int node = 0;
         for (const QString& layer : image.layers) {
-            const QString key = QString::number(node) + u'/' + layer;
+            const std::pair<int, QString> key(node, layer);
             auto found = nodeOf.constFind(key);
             if (found == nodeOf.cend()) {
                 found = nodeOf.insert(key, static_cast<int>(nodes_.size()));

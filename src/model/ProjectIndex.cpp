@@ -64,6 +64,27 @@ ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members, c
     return meta;
 }
 
+// Image rows in list order under every lower-cased project name that could
+// have built them (Classify::isBuiltImage): each prefix of the lower-cased
+// repository that ends before a '-' or '_' followed by more text. Looking a
+// project up here instead of testing every image against every project keeps
+// the index linear when thousands of projects have been taken down.
+QHash<QString, QList<const SGImage*>> imagesByBuildingProject(const QList<SGImage>& images)
+{
+    QHash<QString, QList<const SGImage*>> byProject;
+    for (const SGImage& image : images) {
+        const QString name = image.repository.toLower();
+        for (qsizetype i = 1; i + 1 < name.size(); ++i) {
+            if (name[i] != u'-' && name[i] != u'_')
+                continue;
+            const QString project = name.left(i);
+            if (Classify::isBuiltImage(image.repository, project))
+                byProject[project].append(&image);
+        }
+    }
+    return byProject;
+}
+
 }  // namespace
 
 ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
@@ -124,12 +145,12 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     // Nothing runs its images any more: the ones named after it are the ones it
     // built, each once, under its first such name (docker lists an image's
     // names in no fixed order).
+    const QHash<QString, QList<const SGImage*>> builtBy = imagesByBuildingProject(images);
     for (const QString& project : std::as_const(takenDown)) {
         QList<const SGImage*> built;
         QHash<QString, qsizetype> slotOf;
-        for (const SGImage& image : images) {
-            if (!Classify::isBuiltImage(image.repository, project))
-                continue;
+        for (const SGImage* candidate : builtBy.value(project.toLower())) {
+            const SGImage& image = *candidate;
             const auto slot = slotOf.constFind(image.id);
             if (slot == slotOf.cend()) {
                 slotOf.insert(image.id, built.size());

@@ -10,7 +10,7 @@ using namespace stowage;
 TEST(ParseListings, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
 {
     const QString out = QStringLiteral("not json\n[1,2,3]\n{\"ID\":\"aaa\"\n\n"
-                                       "{\"ID\":123,\"Names\":null,\"State\":[\"running\"],\"Image\":\"x\"}\r\n");
+                                       "{\"ID\":123,\"Names\":null,\"State\":[\"running\"],\"Image\":\"w\",\"Image\":\"x\"}\r\n");
     EXPECT_EQ(DockerClient::parseContainers(out), QList<SGContainer>{SGContainer{.image = "x"}});
 
     // Each image field from its own key; a size that is not a string reads as "" and 0 bytes.
