@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   docker.io docker-compose busybox-static docker-registry
   fonts-dejavu-core xvfb xauth
+  qt6-base-private-dev at-spi2-core python3-pyatspi dbus
   librsvg2-bin dpkg-dev file desktop-file-utils appstream scdoc lintian
 )
 

@@ -3,6 +3,7 @@
 #include "docker/DockerError.h"
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
+#include "ui/AccessibleRoles.h"
 #include "ui/Icons.h"
 #include "ui/Label.h"
 #include "ui/Links.h"
@@ -64,6 +65,7 @@ BrandBar::BrandBar(AppModel& model, platform::Desktop& desktop, QWidget* parent)
     home_ = SGButton::borderless(QStringLiteral("Stowage Home"), {}, Theme::accent(), this);
     home_->setFont(font);
     home_->setToolTip(homePageURL().toString());
+    AccessibleRoles::setRole(*home_, QAccessible::Link);
     connect(home_, &QPushButton::clicked, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.desktopFailed()); });
 
     auto* row = new QHBoxLayout(this);

@@ -3,6 +3,7 @@
 #include "model/AppModel.h"
 #include "ui/Glass.h"
 #include "ui/Label.h"
+#include "ui/ListingParts.h"
 #include "ui/SGButton.h"
 #include "ui/Theme.h"
 
@@ -44,6 +45,7 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
                                    Theme::font(11), Theme::textDim());
 
     clear_ = new SGButton(QStringLiteral("Clear Build Cache"), QStringLiteral("trash"), Theme::danger(), true);
+    clear_->setAccessibleDescription(QStringLiteral("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
     connect(clear_, &QPushButton::clicked, &model_, &AppModel::cleanBuildCache);
     auto* actions = new QHBoxLayout;
     actions->addWidget(clear_);
@@ -52,8 +54,7 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(20, 16, 20, 16);
     column->setSpacing(14);
-    column->addWidget(plainLabel(QStringLiteral("Build Cache"), Theme::font(Theme::titleSize, QFont::Bold),
-                                 Theme::text()));
+    column->addWidget(listingTitle(QStringLiteral("Build Cache")));
     column->addWidget(card);
     column->addWidget(explanation);
     column->addLayout(actions);

@@ -45,6 +45,8 @@ DataTable::DataTable(QAbstractItemModel* model, QWidget* parent) : QTableView(pa
     setSelectionMode(QAbstractItemView::NoSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setFocusPolicy(Qt::NoFocus);
+    // Tab leaves the table; the arrow keys move inside it.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
     setFrameShape(QFrame::NoFrame);

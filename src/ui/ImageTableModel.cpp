@@ -70,6 +70,9 @@ QVariant ImageTableModel::data(const QModelIndex& index, int role) const
     const ImageRow& row = rows_[index.row()];
     switch (role) {
     case Qt::DisplayRole: return text(row, index.column());
+    case Qt::AccessibleTextRole:
+        // The mark is a symbol; assistive technology reads what it stands for.
+        return index.column() == markColumn ? ImageRows::legendEntry(row.verdict).label : text(row, index.column());
     case Qt::ToolTipRole: return plainToolTip(index.column() == idColumn ? row.id : text(row, index.column()));
     case Qt::ForegroundRole: return row.color;
     case Qt::TextAlignmentRole:
@@ -81,6 +84,8 @@ QVariant ImageTableModel::data(const QModelIndex& index, int role) const
 
 QVariant ImageTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole && section == markColumn)
+        return QStringLiteral("Usage");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* const titles[columnTotal] = {"", "Repository", "Tag", "ID", "Size", "Created", "Project",

@@ -69,6 +69,7 @@ QWidget* ImagesTab::buildTable()
     rows_ = new ImageTableModel(this);
     table_ = new DataTable(rows_);
     allowRowSelection(*table_);
+    table_->setAccessibleName(QStringLiteral("Docker Images"));
     auto* header = table_->horizontalHeader();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(24);
@@ -94,6 +95,9 @@ QWidget* ImagesTab::buildButtons()
                                    Theme::danger(), false, buttons);
     removeUnused_ = new SGButton(QStringLiteral("Remove All Unused Images"), QStringLiteral("trash.fill"),
                                  Theme::danger(), true, buttons);
+    removeSelected_->setAccessibleDescription(
+        QStringLiteral("Asks, then removes the selected images that no container uses; the others stay"));
+    removeUnused_->setAccessibleDescription(QStringLiteral("Asks, then removes the images no container uses; unused base images are kept"));
     connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removeSelectedImages(selection()); });
     connect(removeUnused_, &QPushButton::clicked, &model_, &AppModel::cleanUnusedImages);
     row->addWidget(removeSelected_);

@@ -1,5 +1,6 @@
 #include "ui/Label.h"
 
+#include "ui/AccessibleRoles.h"
 #include "ui/Theme.h"
 
 #include <QPainter>
@@ -39,6 +40,7 @@ ElidedLabel::ElidedLabel(Qt::TextElideMode mode, QWidget* parent)
     : QWidget(parent), mode_(mode), color_(Theme::text())
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    AccessibleRoles::setRole(*this, QAccessible::StaticText);
 }
 
 void ElidedLabel::setText(const QString& text)
@@ -46,6 +48,8 @@ void ElidedLabel::setText(const QString& text)
     if (text_ == text)
         return;
     text_ = text;
+    // The whole text, however much of it fits.
+    setAccessibleName(text_);
     updateToolTip();
     updateGeometry();
     update();

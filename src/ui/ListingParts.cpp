@@ -1,5 +1,6 @@
 #include "ui/ListingParts.h"
 
+#include "ui/AccessibleRoles.h"
 #include "ui/Icons.h"
 #include "ui/Label.h"
 #include "ui/Theme.h"
@@ -13,7 +14,18 @@ namespace stowage {
 
 QWidget* listingTitle(const QString& text, QWidget* parent)
 {
-    return plainLabel(text, Theme::font(Theme::titleSize, QFont::Bold), Theme::text(), parent);
+    return sectionHeading(text, Theme::font(Theme::titleSize, QFont::Bold), parent);
+}
+
+QLabel* sectionHeading(const QString& text, const QFont& font, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    AccessibleRoles::setRole(*label, QAccessible::Heading);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setFont(font);
+    Theme::setTextColor(*label, Theme::text());
+    return label;
 }
 
 QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent)

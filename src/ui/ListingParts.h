@@ -8,6 +8,8 @@
 
 #include <functional>
 
+class QFont;
+class QLabel;
 class QTableView;
 class QWidget;
 
@@ -15,6 +17,9 @@ namespace stowage {
 
 // The tab's title, in the title size, bold.
 QWidget* listingTitle(const QString& text, QWidget* parent = nullptr);
+
+// A title above a part of a tab, read out as a heading.
+QLabel* sectionHeading(const QString& text, const QFont& font, QWidget* parent = nullptr);
 
 // A filled circle in `color` followed by `text` in 10 points.
 QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent = nullptr);

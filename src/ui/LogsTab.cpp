@@ -9,6 +9,7 @@
 #include "platform/PlatformWords.h"
 #include "ui/Glass.h"
 #include "ui/Label.h"
+#include "ui/ListingParts.h"
 #include "ui/LogEntryDelegate.h"
 #include "ui/RunningCommandsPanel.h"
 #include "ui/SGButton.h"
@@ -112,14 +113,14 @@ QWidget* LogsTab::buildHeader()
     auto* header = new QWidget;
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(20, 16, 20, 12);
-    row->addWidget(plainLabel(QStringLiteral("Activity & Logs"), Theme::font(Theme::titleSize, QFont::Bold),
-                              Theme::text()));
+    row->addWidget(listingTitle(QStringLiteral("Activity & Logs")));
     row->addStretch(1);
     QStringList labels;
     for (const LevelFilter f : allLevelFilters())
         labels << label(f);
     filter_ = new SegmentedControl(labels);
     filter_->setFixedWidth(320);
+    filter_->setAccessibleName(QStringLiteral("Show levels"));
     connect(filter_, &SegmentedControl::currentIndexChanged, this,
             [this](int index) { model_->setFilter(allLevelFilters()[index]); });
     row->addWidget(filter_);

@@ -4,6 +4,7 @@
 #include "ui/DeferredUpdate.h"
 #include "ui/Glass.h"
 #include "ui/Label.h"
+#include "ui/ListingParts.h"
 #include "ui/OverviewFiguresSource.h"
 #include "ui/OverviewProjectsModel.h"
 #include "ui/DataTable.h"
@@ -39,16 +40,18 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     column->addWidget(buildCards());
     column->addWidget(buildDataRoot());
     column->addSpacing(2);
-    column->addWidget(plainLabel(QStringLiteral("Quick Actions"), Theme::font(14, QFont::Bold), Theme::text()));
+    column->addWidget(sectionHeading(QStringLiteral("Quick Actions"), Theme::font(14, QFont::Bold)));
     column->addWidget(buildActions());
     column->addSpacing(2);
-    column->addWidget(plainLabel(QStringLiteral("Projects (Compose)"), Theme::font(14), Theme::text()));
+    column->addWidget(sectionHeading(QStringLiteral("Projects (Compose)"), Theme::font(14)));
     column->addWidget(buildProjectsTable(), 1);
 
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // The page scrolls with the focus; the area itself is no stop of its own.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
@@ -104,6 +107,13 @@ QWidget* OverviewTab::buildActions()
     connect(actions_[removeUnusedImages], &QPushButton::clicked, &model_, &AppModel::cleanUnusedImages);
     connect(actions_[removeOrphanVolumes], &QPushButton::clicked, &model_, &AppModel::cleanOrphanVolumes);
     connect(actions_[safeCleanAll], &QPushButton::clicked, &model_, &AppModel::safeCleanAll);
+    // What each removes, for assistive technology (the titles carry only the amounts).
+    actions_[cleanBuildCache]->setAccessibleDescription(QStringLiteral("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
+    actions_[removeUnusedImages]->setAccessibleDescription(QStringLiteral("Asks, then removes the images no container uses; unused base images are kept"));
+    actions_[removeOrphanVolumes]->setAccessibleDescription(
+        QStringLiteral("Asks, then removes the volumes no project or container uses, with their data"));
+    actions_[safeCleanAll]->setAccessibleDescription(
+        QStringLiteral("Asks, then removes the build cache, the unused images and the anonymous orphan volumes"));
     for (auto* button : actions_)
         group->addWidget(button);
     group->layout()->addStretch(1);
@@ -114,6 +124,9 @@ QWidget* OverviewTab::buildProjectsTable()
 {
     projects_ = new OverviewProjectsModel(this);
     table_ = new DataTable(projects_);
+    table_->setAccessibleName(QStringLiteral("Projects (Compose)"));
+    // Read with the arrow keys like the other tables; nothing in it is selected.
+    table_->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < OverviewProjectsModel::columns; ++column)
         table_->setColumnWidth(column, OverviewProjectsModel::columnWidth(column));
     auto* card = new GlassCard(8, Theme::border(), 1);

@@ -14,6 +14,34 @@ namespace {
 
 class ListInterface;
 
+// Everything the card shows in words, in reading order: its state and last
+// activity, figures, containers with their state, images and volumes with
+// their badges. Lines end with a full stop, the parts of a line are set apart
+// by commas; the title (the card's name) and the buttons are left out.
+QString contents(const CardLayout& layout, const QString& title)
+{
+    QString text;
+    int lineBottom = -1;
+    bool titleSkipped = false;
+    for (const CardItem& item : layout.items) {
+        if (item.kind != CardItem::Kind::text && item.kind != CardItem::Kind::badge)
+            continue;
+        if (!titleSkipped && item.text == title) {
+            titleSkipped = true;
+            continue;
+        }
+        if (!text.isEmpty())
+            text += item.rect.top() > lineBottom ? QStringLiteral(". ") : QStringLiteral(", ");
+        lineBottom = item.rect.bottom();
+        // The dots and bullets that set parts apart on screen are not read.
+        QString part = item.text;
+        while (part.startsWith(QStringLiteral("● ")) || part.startsWith(QStringLiteral("· ")))
+            part.remove(0, 2);
+        text += part;
+    }
+    return text;
+}
+
 // Where a card or a button of it is: found again by project name, since rows
 // move with every search and sort.
 struct Place {
@@ -55,7 +83,9 @@ public:
         if (!shown)
             return {};
         if (kind == QAccessible::Name)
-            return action_ == CardAction::toggleSelection ? QStringLiteral("Select") : shown->text;
+            return action_ == CardAction::toggleSelection
+                ? QStringLiteral("Select ") + place_.list->cards().card(place_.row()).title
+                : shown->text;
         if (kind == QAccessible::Description)
             return shown->description.isEmpty() ? place_.list->cards().card(place_.row()).title : shown->description;
         return {};
@@ -152,7 +182,7 @@ public:
         if (kind == QAccessible::Name)
             return card.title;
         if (kind == QAccessible::Description)
-            return card.runningText + QStringLiteral(", ") + card.figures;
+            return contents(place_.list->layoutOf(place_.row()), card.title);
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}
@@ -268,6 +298,18 @@ QAccessibleInterface* button(ProjectCardList& list, int row, CardAction action)
     if (!iface || row < 0 || row >= list.cards().rowCount())
         return nullptr;
     return iface->card(list.cards().order().at(row))->button(action);
+}
+
+void announceToggled(ProjectCardList& list, int row)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (QAccessibleInterface* box = button(list, row, CardAction::toggleSelection)) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(box, changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void announceFocus(ProjectCardList& list, int row, CardAction action)

@@ -21,6 +21,9 @@ void install();
 // The interface of a card's button; null when the card or button is not there.
 QAccessibleInterface* button(ProjectCardList& list, int row, CardAction action);
 
+// Tells assistive technology that the card's selection circle was checked or unchecked.
+void announceToggled(ProjectCardList& list, int row);
+
 // Tells assistive technology that the keyboard focus is on this button.
 void announceFocus(ProjectCardList& list, int row, CardAction action);
 

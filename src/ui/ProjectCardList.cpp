@@ -74,7 +74,11 @@ void ProjectCardList::press(int row, CardAction action)
     if (!actionsOf(row).contains(action))
         return;
     focusAction(row, action);
-    emit actionTriggered(cards_->index(row).data(ProjectListModel::projectRole).toString(), action);
+    const QString project = cards_->index(row).data(ProjectListModel::projectRole).toString();
+    emit actionTriggered(project, action);
+    // The selection changes as the action is taken; its card may have moved since.
+    if (action == CardAction::toggleSelection && cards_->rowOf(project) >= 0)
+        ProjectCardAccessible::announceToggled(*this, cards_->rowOf(project));
 }
 
 void ProjectCardList::keyPressEvent(QKeyEvent* event)

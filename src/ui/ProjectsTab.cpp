@@ -105,6 +105,8 @@ QWidget* ProjectsTab::buildControls()
     delete_ = new SGButton(QStringLiteral("Delete 0"), QStringLiteral("trash.fill"), Theme::danger(), true, controls);
     cancel_ = new SGButton(QStringLiteral("Cancel"), {}, Theme::accent(), false, controls);
     connect(select_, &QPushButton::clicked, this, [this] { model_.setSelectionMode(true); });
+    delete_->setAccessibleDescription(QStringLiteral(
+        "Asks, then removes the selected projects' containers and the images and volumes only they use"));
     connect(delete_, &QPushButton::clicked, &model_, &AppModel::deleteSelectedProjects);
     connect(cancel_, &QPushButton::clicked, this, [this] {
         model_.setSelectionMode(false);
@@ -126,6 +128,7 @@ QWidget* ProjectsTab::buildList()
 {
     stack_ = new QStackedWidget(this);
     list_ = new ProjectCardList(stack_);
+    list_->setAccessibleName(QStringLiteral("Projects"));
     cards_ = new ProjectListModel(model_, this);
     delegate_ = new ProjectCardDelegate(model_, *cards_, *list_);
     list_->setCards(*cards_, *delegate_);

@@ -47,7 +47,8 @@ RootView::RootView(AppModel& model, ActivityLog& log, platform::Desktop& desktop
     QStringList titles;
     for (const Tab t : allTabs())
         titles << title(t);
-    switcher_ = new SegmentedControl(titles, this);
+    switcher_ = new SegmentedControl(titles, this, SegmentedControl::Kind::pages);
+    switcher_->setAccessibleName(QStringLiteral("Tabs"));
     connect(switcher_, &SegmentedControl::currentIndexChanged, this,
             [this](int index) { setTab(allTabs()[index]); });
     auto* switcherRow = new QHBoxLayout;
@@ -99,8 +100,32 @@ QWidget* RootView::tabView(Tab tab)
     if (!view) {
         view = createTab(tab);
         tabs_->addWidget(view);
+        keepFooterLastInTabOrder();
     }
     return view;
+}
+
+// Tab views are made on first use, and Qt puts a new widget's focus stops at
+// the end of the window's chain, after the footer: they are moved back so that
+// Tab follows the reading order (tabs, page, status bar, footer).
+void RootView::keepFooterLastInTabOrder()
+{
+    const auto inFooter = [this](QWidget* w) { return status_->isAncestorOf(w) || brand_->isAncestorOf(w); };
+    QList<QWidget*> footer;
+    QWidget* lastOfPage = nullptr;
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain()) {
+        if (!isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (inFooter(w))
+            footer.append(w);
+        else
+            lastOfPage = w;
+    }
+    for (QWidget* w : std::as_const(footer)) {
+        if (lastOfPage)
+            QWidget::setTabOrder(lastOfPage, w);
+        lastOfPage = w;
+    }
 }
 
 QWidget* RootView::createTab(Tab tab)

@@ -57,6 +57,7 @@ protected:
 private:
     QWidget* createTab(Tab tab);
     void syncBody();
+    void keepFooterLastInTabOrder();
     void syncStatus();
     void firstDisplay();
 

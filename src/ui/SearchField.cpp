@@ -22,7 +22,11 @@ SearchField::SearchField(const QString& placeholder, bool clearButton, QWidget* 
     setPlaceholderText(placeholder);
     QString name = placeholder;
     setAccessibleName(name.remove(QStringLiteral("…")));
-    addAction(Icons::symbol(QStringLiteral("magnifyingglass"), Theme::textDim()), QLineEdit::LeadingPosition);
+    QAction* search = addAction(Icons::symbol(QStringLiteral("magnifyingglass"), Theme::textDim()),
+                                QLineEdit::LeadingPosition);
+    // Qt makes the symbol a button: it is named, and pressing it goes to the field.
+    search->setText(QStringLiteral("Search"));
+    connect(search, &QAction::triggered, this, [this] { setFocus(Qt::OtherFocusReason); });
     if (!clearButton)
         return;
     QAction* clear = addAction(Icons::symbol(QStringLiteral("xmark.circle.fill"), Theme::textDim()),

@@ -1,5 +1,6 @@
 #include "ui/SegmentedControl.h"
 
+#include "ui/SegmentedAccessible.h"
 #include "ui/Theme.h"
 
 #include <QFocusEvent>
@@ -15,8 +16,10 @@ constexpr int segmentPadding = 14;
 constexpr qreal trackRadius = 7;
 }  // namespace
 
-SegmentedControl::SegmentedControl(const QStringList& labels, QWidget* parent) : QWidget(parent), labels_(labels)
+SegmentedControl::SegmentedControl(const QStringList& labels, QWidget* parent, Kind kind)
+    : QWidget(parent), labels_(labels), kind_(kind)
 {
+    SegmentedAccessible::install();
     setFont(Theme::font(12, QFont::Medium));
     setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
@@ -28,8 +31,10 @@ void SegmentedControl::setCurrentIndex(int index)
 {
     if (index < 0 || index >= count() || index == current_)
         return;
+    const int previous = current_;
     current_ = index;
     update();
+    SegmentedAccessible::announceSelection(*this, previous);
     emit currentIndexChanged(index);
 }
 
@@ -135,6 +140,7 @@ void SegmentedControl::focusInEvent(QFocusEvent* event)
     // The ring marks focus reached with the keyboard only, as desktop toolkits do.
     keyboardFocus_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
     QWidget::focusInEvent(event);
+    SegmentedAccessible::announceFocus(*this);
     update();
 }
 

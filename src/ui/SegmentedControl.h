@@ -1,7 +1,8 @@
 #pragma once
 // A row of mutually exclusive segments (the tab switcher, the log level
 // filter): one rounded track with the selected segment raised. Keyboard: Left
-// and Right move the selection while it has focus.
+// and Right move the selection while it has focus. Assistive technology reads
+// the segments as page tabs or as radio buttons, as `kind` says.
 
 #include <QStringList>
 #include <QWidget>
@@ -11,7 +12,10 @@ namespace stowage {
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
-    explicit SegmentedControl(const QStringList& labels, QWidget* parent = nullptr);
+    enum class Kind { choices, pages };
+    explicit SegmentedControl(const QStringList& labels, QWidget* parent = nullptr, Kind kind = Kind::choices);
+
+    Kind kind() const { return kind_; }
 
     int currentIndex() const { return current_; }
     void setCurrentIndex(int index);
@@ -39,6 +43,7 @@ protected:
 
 private:
     QStringList labels_;
+    Kind kind_;
     int current_ = 0;
     int hovered_ = -1;
     bool keyboardFocus_ = false;

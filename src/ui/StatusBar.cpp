@@ -1,5 +1,6 @@
 #include "ui/StatusBar.h"
 
+#include "ui/AccessibleRoles.h"
 #include "ui/CommandMonitor.h"
 #include "ui/Label.h"
 #include "ui/SGButton.h"
@@ -11,7 +12,10 @@ namespace stowage {
 
 StatusBar::StatusBar(OperationCenter& ops, QWidget* parent) : GlassBar(parent)
 {
+    // Read out as the status bar named by the status text, so that each new text is announced.
+    AccessibleRoles::setRole(*this, QAccessible::StatusBar);
     frame_ = plainLabel({}, Theme::monoFont(13), Theme::text(), this);
+    frame_->setAccessibleName(QStringLiteral("Working"));
     text_ = new ElidedLabel(Qt::ElideMiddle, this);
     text_->setFont(Theme::monoFont(11));
     text_->setColor(Theme::textDim());
@@ -37,7 +41,11 @@ void StatusBar::setFrame(const QString& frame)
     sync();
 }
 
-void StatusBar::setText(const QString& text) { text_->setText(text); }
+void StatusBar::setText(const QString& text)
+{
+    text_->setText(text);
+    setAccessibleName(text);
+}
 
 void StatusBar::setLoading(bool loading)
 {

@@ -53,6 +53,19 @@ QColor usageColor(Classify::VolumeUsage usage)
     return Theme::textDim();
 }
 
+QString usageMeaning(Classify::VolumeUsage usage)
+{
+    switch (usage) {
+    case Usage::inUse: return QStringLiteral("In use — keep");
+    case Usage::orphanLabeled:
+    case Usage::orphanNamed: return QStringLiteral("Orphan, had a project or a name");
+    case Usage::orphanAnonymous: return QStringLiteral("Orphan, anonymous");
+    case Usage::disputed: return QStringLiteral("Conflicting signals");
+    case Usage::unknown: return QStringLiteral("Usage not verified");
+    }
+    return QStringLiteral("Usage not verified");
+}
+
 QString usageMark(Classify::VolumeUsage usage)
 {
     switch (usage) {

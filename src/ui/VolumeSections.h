@@ -35,6 +35,8 @@ constexpr std::array<VolumeFilter, 3> allVolumeFilters()
 // The colour and mark of a volume's usage.
 QColor usageColor(Classify::VolumeUsage usage);
 QString usageMark(Classify::VolumeUsage usage);
+// What the mark and colour say, in words (the legend's).
+QString usageMeaning(Classify::VolumeUsage usage);
 
 // The model's project text, or the volume's own project label followed by
 // " (label only)" when no owner is known but the volume carries a label.

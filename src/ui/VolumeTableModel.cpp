@@ -78,6 +78,8 @@ QVariant VolumeTableModel::headerData(const VolumeSection& section, int column, 
 {
     switch (role) {
     case Qt::DisplayRole: return column == 0 ? section.title : QString();
+    // The section's title row is no volume: assistive technology reads it as a heading.
+    case Qt::AccessibleTextRole: return column == 0 ? QStringLiteral("Section: ") + section.title : QString();
     case Qt::ToolTipRole: return column == 0 ? plainToolTip(section.title) : QString();
     case Qt::ForegroundRole: return section.color;
     case Qt::BackgroundRole: return Theme::withAlpha(section.color, 0.08);
@@ -106,6 +108,8 @@ QVariant VolumeTableModel::volumeData(const SGVolume& volume, int column, int ro
     const VolumeCells cells = catalog_->cells(volume);
     switch (role) {
     case Qt::DisplayRole: return cellText(volume, cells, column);
+    case Qt::AccessibleTextRole:
+        return column == markColumn ? usageMeaning(cells.usage) : cellText(volume, cells, column);
     case Qt::ToolTipRole:
         if (column == markColumn)
             return {};
@@ -127,6 +131,8 @@ QVariant VolumeTableModel::volumeData(const SGVolume& volume, int column, int ro
 
 QVariant VolumeTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole && section == markColumn)
+        return QStringLiteral("Usage");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* const titles[columnTotal] = {"", "Volume Name", "Size", "Project", "Used by", "Status",

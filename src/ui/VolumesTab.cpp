@@ -75,6 +75,7 @@ QWidget* VolumesTab::buildControls()
         labels << label(f);
     filterControl_ = new SegmentedControl(labels, controls);
     filterControl_->setMaximumWidth(380);
+    filterControl_->setAccessibleName(QStringLiteral("Show volumes"));
     connect(filterControl_, &SegmentedControl::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < int(allVolumeFilters().size()) && allVolumeFilters()[index] != filter_) {
             filter_ = allVolumeFilters()[index];
@@ -100,6 +101,7 @@ QWidget* VolumesTab::buildTable()
     rows_ = new VolumeTableModel(this);
     table_ = new DataTable(rows_);
     allowRowSelection(*table_);
+    table_->setAccessibleName(QStringLiteral("Docker Volumes"));
     auto* header = table_->horizontalHeader();
     header->setStretchLastSection(false);
     header->setMinimumSectionSize(24);
@@ -129,6 +131,11 @@ QWidget* VolumesTab::buildButtons()
                                    buttons);
     removeAnonymous_ = new SGButton({}, QStringLiteral("externaldrive.badge.minus"), Theme::danger(), false, buttons);
     removeAllOrphans_ = new SGButton({}, QStringLiteral("exclamationmark.triangle"), Theme::warning(), false, buttons);
+    removeSelected_->setAccessibleDescription(QStringLiteral("Asks, then removes the selected volumes, with their data"));
+    removeAnonymous_->setAccessibleDescription(
+        QStringLiteral("Asks, then removes the orphan volumes that have no name or project, with their data"));
+    removeAllOrphans_->setAccessibleDescription(
+        QStringLiteral("Asks, then removes every orphan volume, with its data"));
     connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removeSelectedVolumes(selection()); });
     connect(removeAnonymous_, &QPushButton::clicked, &model_, &AppModel::cleanAnonymousOrphanVolumes);
     connect(removeAllOrphans_, &QPushButton::clicked, &model_, &AppModel::cleanOrphanVolumes);

@@ -334,6 +334,10 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     const int shopRow = p.tab.cards().rowOf("shop");
     QAccessibleInterface* shop = cards->child(shopRow);
     EXPECT_EQ(shop->text(QAccessible::Name), "shop");
+    // Its contents are read out, line by line: what would "Delete entire project" remove?
+    for (const char* line : {"3 running, active 12 minutes ago. 4 containers", ". shop-cache-1, redis:7-alpine, Exited (0) ",
+                             ". redis:7-alpine, 41MB, base, shared: blog. ", ". shop_redis, 12.0 MB, exclusive"})
+        EXPECT_TRUE(shop->text(QAccessible::Description).contains(line)) << line;
     QStringList names, heard;
     for (const CardItem& item : list.layoutOf(shopRow).items)
         if (item.kind == CardItem::Kind::button)
@@ -353,6 +357,7 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     shop->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(p.rig.model->selectedProjects().contains("shop"));
     EXPECT_TRUE(shop->child(0)->state().checked);
+    EXPECT_EQ(shop->child(0)->text(QAccessible::Name), "Select shop");
 }
 
 TEST(RelativeTimeTest, UsesTheLargestWholeUnit)
