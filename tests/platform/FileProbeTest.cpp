@@ -14,7 +14,9 @@
 namespace stowage::platform {
 namespace {
 
-TEST(FileProbe, TellsPresentFoldersAndFilesFromMissingAndUnreadablePaths)
+// It tells present folders and files from missing and unreadable paths, and reads at most the
+// bytes asked for from either end of regular files only.
+TEST(FileProbe, TellsWhatIsThereAndReadsAtMostTheBytesAskedForFromRegularFilesOnly)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("compose.yaml");
@@ -34,12 +36,7 @@ TEST(FileProbe, TellsPresentFoldersAndFilesFromMissingAndUnreadablePaths)
         EXPECT_EQ(facts.isFolder, c.isFolder) << c.path.toStdString();
         EXPECT_EQ(facts.reason.isEmpty(), c.presence == PathPresence::present || !QDir::isAbsolutePath(c.path));
     }
-}
 
-TEST(FileProbe, ReadsAtMostTheBytesAskedForFromEitherEndOfRegularFilesOnly)
-{
-    QTemporaryDir dir;
-    const QString file = dir.filePath("README.md");
     ASSERT_TRUE(test::writeFile(file, "0123456789"));
     // The bytes read and whether they are the whole file; "none" when nothing is read.
     const auto read = [](const QString& path, qsizetype bytes, FilePart part) -> QByteArray {
