@@ -23,6 +23,7 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
         {{"--bogus"}, 2, "", "stowage: Unknown option 'bogus'.\n" + tryHelp},
         {{"--probe=1"}, 2, "", "stowage: Unexpected value after '--probe'.\n" + tryHelp},
         {{"frobnicate"}, 2, "", "stowage: Unknown command 'frobnicate'.\n" + tryHelp},
+        {{"probe"}, 2, "", "stowage: Unknown command 'probe'.\n" + tryHelp},
         {{"-v", "--bogus", "--probe", "extra"}, 0, "ERROR: ", ""},
         {{"report"}, 2, "", unreachable},
         {{"clean", "--json", "--only", "images"}, 2, "{\n", unreachable},

@@ -20,8 +20,7 @@ const QString broughtForward = "Another start of Stowage brought this window to 
 // How many times the window was brought forward, by its log.
 qsizetype timesBroughtForward(const AppWorld& world)
 {
-    QFile log(world.logFile());
-    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).count(broughtForward) : 0;
+    return QString::fromUtf8(readFile(world.logFile())).count(broughtForward);
 }
 
 struct RunningWindow {
@@ -72,9 +71,9 @@ TEST(SingleInstance, TheSocketNeverLivesInAFolderOthersMayWriteTo)
     ASSERT_TRUE(QDir().mkdir(shared));
     ASSERT_TRUE(QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)));
     // Qt's own fallback, <tmp>/runtime-<user>, is taken by a file.
-    QFile notAFolder(shared + "/runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
-    ASSERT_TRUE(notAFolder.open(QIODevice::WriteOnly));
-    world.env.insert("XDG_RUNTIME_DIR", notAFolder.fileName());
+    const QString notAFolder = shared + "/runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name);
+    ASSERT_TRUE(writeFile(notAFolder, {}));
+    world.env.insert("XDG_RUNTIME_DIR", notAFolder);
     world.env.insert("TMPDIR", shared);
 
     RunningWindow window(world);

@@ -98,7 +98,6 @@ TEST(HeadlessRun, ExitStatusesAndWhatReachesDocker)
          "stowage: usage data is incomplete: 2 of 3 containers could not be inspected — Error: No such object\n"},
         {"report, daemon down", {daemonDown}, {Command::report}, ExitStatus::dockerUnreachable, {},
          "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n"},
-        {"dry run", {}, clean(false), ExitStatus::success, {}, ""},
         {"Safe Clean All: the project's orphan stays", {}, clean(true), ExitStatus::success,
          {prune, rmiOld, rmiDangling, "volume rm " + anon}, ""},
         {"an image refused", {FakeRule{"rmi", {}, "Error response from daemon: conflict\n", 1}}, clean(true),

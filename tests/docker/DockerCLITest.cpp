@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -52,10 +51,7 @@ struct RunnerRig {
         config.fixedCandidates = {fakeDockerPath()};
         config.searchPath = false;
         config.loginShell.clear();
-        const auto system = QProcessEnvironment::systemEnvironment();
-        config.baseEnvironment.emplace();
-        for (const auto& key : system.keys())
-            (*config.baseEnvironment)[key] = system.value(key);
+        config.baseEnvironment = systemEnvironment();
         config.killGrace = 0.5;
         config.postTimeoutWait = 3.0;
         config.drainAfterExit = 0.5;
@@ -63,46 +59,17 @@ struct RunnerRig {
         return config;
     }
 
-    // "level message" of each log entry once the UI thread has published them.
-    QStringList lines()
-    {
-        drainEvents(50ms);
-        QStringList out;
-        for (const auto& entry : log.entries())
-            out << rawValue(entry.level) + " " + entry.message;
-        return out;
-    }
+    QStringList lines() const { return logLines(log); }
 };
 
-QString readPid(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
-}
+QString readPid(const QString& path) { return QString::fromUtf8(readFile(path)).trimmed(); }
 
 // Gone for good, or a zombie of someone else's (a reparented grandchild).
 bool processIsGone(pid_t pid)
 {
     if (::kill(pid, 0) != 0)
         return errno == ESRCH;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    return stat.open(QIODevice::ReadOnly) && stat.readAll().contains(") Z ");
-}
-
-// Waits until the fake docker wrote its pid: the child runs, so a kill from now
-// on ends it by signal (a kill before its start is a cancellation instead).
-bool childStarted(const QString& pidFile)
-{
-    return waitUntil([&] { return !readPid(pidFile).isEmpty(); });
-}
-
-void writeScript(const QString& path, const QByteArray& body)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(body);
-    f.close();
-    f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+    return readFile(QStringLiteral("/proc/%1/stat").arg(pid)).contains(") Z ");
 }
 
 // How a run failed: its kind and text (nullopt when it succeeded).
@@ -208,7 +175,9 @@ TEST_F(DockerCLITest, CancellationEndsTheChildBeforeOrWhileItRuns)
         return rig.cli->runRaw({"--fake-stdout", "started\n", "--fake-pid-file", dir.filePath("1"), "--fake-sleep", "30"},
                                60, stop.get_token());
     });
-    ASSERT_TRUE(childStarted(dir.filePath("1")));
+    // Once the fake docker wrote its pid the child runs, so the stop ends it by signal (a stop
+    // before its start is a cancellation instead).
+    ASSERT_TRUE(waitUntil([&] { return !readPid(dir.filePath("1")).isEmpty(); }));
     stop.request_stop();
     ASSERT_EQ(result.wait_for(5s), std::future_status::ready);
     const RunResult raw = result.get();
@@ -262,7 +231,7 @@ protected:
     void makeDocker(const QString& folder)
     {
         QDir(dir.path()).mkpath(folder);
-        writeScript(path(folder + "/docker"), "#!/bin/sh\necho " + folder.toUtf8() + "\n");
+        ASSERT_TRUE(writeFile(path(folder + "/docker"), "#!/bin/sh\necho " + folder.toUtf8() + "\n", true));
     }
 };
 
@@ -271,7 +240,7 @@ TEST_F(ExecutableLookupTest, TakesTheFirstExecutableCandidateThenPathEntriesAndR
     for (const char* folder : {"second", "third", "onpath"})
         makeDocker(folder);
     QDir(dir.path()).mkpath("plain");
-    ASSERT_TRUE(QFile(path("plain/docker")).open(QIODevice::WriteOnly));  // exists but is not executable
+    ASSERT_TRUE(writeFile(path("plain/docker"), "#!/bin/sh\necho plain\n"));  // exists but is not executable
 
     auto config = RunnerRig::fastConfig();
     config.fixedCandidates = {path("missing/docker"), path("plain/docker"), path("second/docker"), path("third/docker")};
@@ -308,8 +277,8 @@ TEST_F(ExecutableLookupTest, TakesTheFirstExecutableCandidateThenPathEntriesAndR
 
 TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
 {
-    writeScript(path("shell"), "#!/bin/sh\necho '  /from/login/shell  '\n");
-    writeScript(path("hanging"), "#!/bin/sh\nsleep 30\n");
+    ASSERT_TRUE(writeFile(path("shell"), "#!/bin/sh\necho '  /from/login/shell  '\n", true));
+    ASSERT_TRUE(writeFile(path("hanging"), "#!/bin/sh\nsleep 30\n", true));
     auto config = RunnerRig::fastConfig();
     (*config.baseEnvironment)["PATH"] = "/usr/bin";
     config.loginShellTimeout = 0.3;
@@ -322,7 +291,7 @@ TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
     }
 }
 
-TEST_F(DockerCLITest, StreamDeliversTrimmedLinesAndSaysHowTheChildEnded)
+TEST_F(DockerCLITest, StreamDeliversTrimmedLinesSaysHowTheChildEndedAndStopsWhenAskedOrTimedOut)
 {
     QStringList lines;
     EXPECT_TRUE(rig.cli
@@ -357,10 +326,9 @@ TEST_F(DockerCLITest, StreamDeliversTrimmedLinesAndSaysHowTheChildEnded)
     const StreamEnding missing = rig.cli->stream({"builder", "prune"}, 1, keepAll);
     EXPECT_EQ(missing.kind, StreamEnding::Kind::notStarted);
     EXPECT_EQ(missing.failure, DockerError::notFound().description());
-}
 
-TEST_F(DockerCLITest, StreamStopsWhenTheConsumerDoesOrTheWatchdogFires)
-{
+    // The consumer stops the stream, or the watchdog does.
+    rig.attach(RunnerRig::fastConfig());
     QElapsedTimer timer;
     timer.start();
     int delivered = 0;

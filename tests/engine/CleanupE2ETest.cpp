@@ -8,7 +8,6 @@
 
 #include <gmock/gmock.h>
 
-#include <QFile>
 
 namespace stowage::test {
 namespace {
@@ -25,10 +24,8 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
 {
     const QString mountpoint = engine.line({"volume", "inspect", "sgfx-loose", "--format", "{{.Mountpoint}}"});
     ASSERT_TRUE(mountpoint.startsWith(engine.engineDir() + '/'));
-    QFile notes(mountpoint + "/notes.txt");
-    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
-    notes.write("keep me\n");
-    notes.close();
+    const QString notes = mountpoint + "/notes.txt";
+    ASSERT_TRUE(writeFile(notes, "keep me\n"));
 
     EngineModelRig rig(engine);
     ASSERT_TRUE(rig.refreshAndWait());
@@ -57,8 +54,7 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
     EXPECT_TRUE(after.volumes.contains(mountedVolumes)) << "a mounted volume was removed";
     EXPECT_TRUE(after.imageIds.contains(engine.imageId("postgres:16")));
     EXPECT_EQ(after.running, count("runningContainers"));
-    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
-    EXPECT_EQ(notes.readAll(), "keep me\n");
+    EXPECT_EQ(readFile(notes), "keep me\n");
 
     // One rmi per image, with both its names (the dangling one by id) and no force flag; nothing else was removed.
     QList<QStringList> rmis = rig.removalCalls();
@@ -164,9 +160,7 @@ TEST_F(CleanupE2ETest, AConfirmationNamesTheSizeReadJustBeforeItNotTheCachedOne)
     rig.model->flushCache();
     ASSERT_TRUE(rig.model->loadCache());
     const QString mountpoint = engine.line({"volume", "inspect", "sgfx-loose", "--format", "{{.Mountpoint}}"});
-    QFile data(mountpoint + "/grown.bin");
-    ASSERT_TRUE(data.open(QIODevice::WriteOnly) && data.write(QByteArray(5 << 20, 'x')) == 5 << 20);
-    data.close();
+    ASSERT_TRUE(writeFile(mountpoint + "/grown.bin", QByteArray(5 << 20, 'x')));
 
     rig.alerts.defaultAnswer = false;
     rig.model->cleanOrphanVolumes();

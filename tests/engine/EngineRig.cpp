@@ -28,10 +28,8 @@ DockerRun runProcess(const QString& program, const QStringList& args, const QPro
 
 QJsonObject loadExpectedFixture(const QString& engineDir)
 {
-    QFile file(engineScriptsDir() + QStringLiteral("/fixture/expected.json"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QJsonDocument::fromJson(file.readAll().replace("${ENGINE_DIR}", engineDir.toUtf8())).object();
+    const QByteArray json = readFile(engineScriptsDir() + QStringLiteral("/fixture/expected.json"));
+    return QJsonDocument::fromJson(QByteArray(json).replace("${ENGINE_DIR}", engineDir.toUtf8())).object();
 }
 
 }  // namespace
@@ -105,8 +103,7 @@ bool Engine::rebuildFixture() const
 
 void Engine::markChanged() const
 {
-    QFile marker(m_engineDir + QStringLiteral("/fixture-changed"));
-    EXPECT_TRUE(marker.open(QIODevice::WriteOnly));
+    EXPECT_TRUE(writeFile(m_engineDir + QStringLiteral("/fixture-changed"), {}));
 }
 
 QString Engine::volumeName(const QString& fixtureName) const
@@ -141,14 +138,12 @@ EngineModelRig::EngineModelRig(const Engine& engine, const Setup& setup)
 {
     QDir(dir.path()).mkpath(QStringLiteral("calls"));
     const QString wrapper = dir.filePath(QStringLiteral("docker"));
-    QFile script(wrapper);
-    script.open(QIODevice::WriteOnly);
     // The rig's folder name is made by QTemporaryDir from safe characters only.
-    script.write("#!/bin/sh\nf=$(mktemp \"" + dir.filePath(QStringLiteral("calls")).toUtf8()
-                 + "/$(date +%s%N).XXXXXX\") && printf '%s\\0' \"$@\" >\"$f\"\nexec " + setup.client.toUtf8()
-                 + " \"$@\"\n");
-    script.close();
-    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    writeFile(wrapper,
+              "#!/bin/sh\nf=$(mktemp \"" + dir.filePath(QStringLiteral("calls")).toUtf8()
+                  + "/$(date +%s%N).XXXXXX\") && printf '%s\\0' \"$@\" >\"$f\"\nexec " + setup.client.toUtf8()
+                  + " \"$@\"\n",
+              true);
 
     Environment env;
     const QProcessEnvironment system = engine.environment();
@@ -192,11 +187,8 @@ QList<QStringList> EngineModelRig::calls() const
     QDir callDir(dir.filePath(QStringLiteral("calls")));
     QList<QStringList> out;
     for (const QString& name : callDir.entryList(QDir::Files, QDir::Name)) {
-        QFile file(callDir.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
         QStringList args;
-        for (const QByteArray& arg : file.readAll().split('\0'))
+        for (const QByteArray& arg : readFile(callDir.filePath(name)).split('\0'))
             args << QString::fromUtf8(arg);
         args.removeLast();  // after the last terminator
         out << args;
@@ -221,15 +213,6 @@ QStringList EngineModelRig::itemsOf(const QStringList& command) const
         if (args.mid(0, command.size()) == command)
             items += args.mid(command.size());
     return items;
-}
-
-QStringList EngineModelRig::logLines()
-{
-    drainEvents();
-    QStringList lines;
-    for (const auto& entry : log.entries())
-        lines << rawValue(entry.level) + QLatin1Char(' ') + entry.message;
-    return lines;
 }
 
 void EngineTest::SetUp()
@@ -260,26 +243,17 @@ QJsonObject EngineTest::entry(const char* key, const QString& name) const
 
 QSet<QString> EngineTest::imageIdsOf(const QStringList& refs) const
 {
-    QSet<QString> ids;
-    for (const QString& ref : refs)
-        ids.insert(engine.imageId(ref));
-    return ids;
+    return toSet(listOf(refs, [&](const QString& ref) { return engine.imageId(ref); }));
 }
 
 QStringList EngineTest::realVolumes(const QStringList& fixtureNames) const
 {
-    QStringList names;
-    for (const QString& name : fixtureNames)
-        names << engine.volumeName(name);
-    return names;
+    return listOf(fixtureNames, [&](const QString& name) { return engine.volumeName(name); });
 }
 
 QSet<QString> EngineTest::containerIdsOf(const QStringList& names) const
 {
-    QSet<QString> ids;
-    for (const QString& name : names)
-        ids.insert(shortId(engine.containerId(name)));
-    return ids;
+    return toSet(listOf(names, [&](const QString& name) { return shortId(engine.containerId(name)); }));
 }
 
 }  // namespace stowage::test

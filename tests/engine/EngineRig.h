@@ -97,16 +97,19 @@ inline qint64 dockerReading(qint64 bytes, int digits = 4)
 
 // Containers are compared by their short (12-digit) ids, as docker ps lists them.
 inline QString shortId(const QString& id) { return id.left(12); }
-template <typename Record, typename Key> QSet<QString> keysOf(const QList<Record>& records, Key key)
+template <typename Record, typename Key> QStringList listOf(const QList<Record>& records, Key key)
 {
-    QSet<QString> out;
+    QStringList out;
     for (const Record& record : records)
-        out.insert(key(record));
+        out << key(record);
     return out;
 }
-inline QSet<QString> containerIds(const QList<SGContainer>& l) { return keysOf(l, [](auto& c) { return shortId(c.id); }); }
-inline QSet<QString> imageIds(const QList<SGImage>& l) { return keysOf(l, [](auto& i) { return i.id; }); }
-inline QSet<QString> volumeNames(const QList<SGVolume>& l) { return keysOf(l, [](auto& v) { return v.name; }); }
+inline QSet<QString> containerIds(const QList<SGContainer>& l)
+{
+    return toSet(listOf(l, [](auto& c) { return shortId(c.id); }));
+}
+inline QSet<QString> imageIds(const QList<SGImage>& l) { return toSet(listOf(l, [](auto& i) { return i.id; })); }
+inline QSet<QString> volumeNames(const QList<SGVolume>& l) { return toSet(listOf(l, [](auto& v) { return v.name; })); }
 
 // What Docker itself holds, read with the docker client.
 struct DockerState {
@@ -147,7 +150,7 @@ struct EngineModelRig {
     // The items (past the command words) of every call starting with `command`.
     QStringList itemsOf(const QStringList& command) const;
     // "level message" of every log entry once the UI thread has published it.
-    QStringList logLines();
+    QStringList logLines() { return test::logLines(log); }
 
     OperationCenter operations;
     ActivityLog log{std::nullopt};

@@ -95,10 +95,7 @@ TEST_F(HostileLabelsE2ETest, AForgedProjectLabelNeverMovesAnythingIntoAnotherPro
         EngineModelRig rig(engine, {.client = client});
         ASSERT_TRUE(rig.refreshAndWait());
         auto namesIn = [&](const QString& project) {
-            QSet<QString> names;
-            for (const SGContainer& c : rig.model->projects().value(project))
-                names.insert(c.name);
-            return names;
+            return toSet(listOf(rig.model->projects().value(project), [](const SGContainer& c) { return c.name; }));
         };
         EXPECT_EQ(namesIn("sgfx-beta"), (QSet<QString>{"sgfx-beta_api_1", "sgfx-beta_cache_1"}));
         EXPECT_EQ(namesIn("spoofproj"), QSet<QString>{"sgfx-spoof"});

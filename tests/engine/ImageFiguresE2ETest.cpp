@@ -26,11 +26,8 @@ void classicBuild(const Engine& engine, const QString& tag, const QString& docke
     QTemporaryDir context;
     QByteArray bytes(size, Qt::Uninitialized);
     QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
-    for (const auto& [name, content] : {std::pair{file, bytes}, std::pair{QStringLiteral("Dockerfile"), dockerfile.toUtf8()}}) {
-        QFile out(context.filePath(name));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(content);
-    }
+    ASSERT_TRUE(writeFile(context.filePath(file), bytes));
+    ASSERT_TRUE(writeFile(context.filePath("Dockerfile"), dockerfile.toUtf8()));
     const DockerRun built = engine.run({"build", "-q", "-t", tag, context.path()});
     ASSERT_TRUE(built.ok()) << built.err.toStdString();
 }

@@ -23,6 +23,7 @@ struct ProbeRun {
     int exitCode = -1;
     QStringList lines;  // standard output
     QByteArray out;     // standard output
+    QByteArray err;
     QStringList log;    // the activity log file the run wrote
     bool wroteStateCache = false;
 };
@@ -30,8 +31,10 @@ struct ProbeRun {
 class ProbeEngineTest : public EngineTest {
 protected:
     // Runs the real executable with the engine's environment, a private data folder (so that the
-    // user's activity log is never touched), the newer client on PATH and `dockerHost` when given.
-    ProbeRun runStowage(const QStringList& arguments, const QString& dockerHost = {}, const QString& path = {})
+    // user's activity log is never touched), the newer client on PATH and `dockerHost` when given;
+    // standard output goes to `outputFile` when given.
+    ProbeRun runStowage(const QStringList& arguments, const QString& dockerHost = {}, const QString& path = {},
+                        const QString& outputFile = {})
     {
         QTemporaryDir home;
         QProcessEnvironment env = engine.environment();
@@ -41,17 +44,18 @@ protected:
             env.insert("DOCKER_HOST", dockerHost);
         QProcess process;
         process.setProcessEnvironment(env);
+        if (!outputFile.isEmpty())
+            process.setStandardOutputFile(outputFile);
         process.start(QStringLiteral(STOWAGE_EXE_PATH), arguments);
         EXPECT_TRUE(process.waitForFinished(120000)) << "stowage did not end";
         ProbeRun run;
         if (process.exitStatus() == QProcess::NormalExit)
             run.exitCode = process.exitCode();
         run.out = process.readAllStandardOutput();
+        run.err = process.readAllStandardError();
         run.lines = QString::fromUtf8(run.out).split('\n', Qt::SkipEmptyParts);
         run.wroteStateCache = QFile::exists(home.filePath("Stowage/state.cache"));
-        QFile log(home.filePath("Stowage/activity.log"));
-        if (log.open(QIODevice::ReadOnly))
-            run.log = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+        run.log = QString::fromUtf8(readFile(home.filePath("Stowage/activity.log"))).split('\n', Qt::SkipEmptyParts);
         return run;
     }
 
@@ -169,10 +173,8 @@ TEST_F(ProbeEngineTest, AGeneratedLookingVolumeWithALabelOfItsOwnIsNeverCleanedA
     const QString anonymous = engine.volumeName("anonymous:orphan");
     const QString name = QCryptographicHash::hash("customer-db", QCryptographicHash::Sha256).toHex();
     engine.docker({"volume", "create", "--label", "purpose=customer-db", name});
-    QFile data(engine.line({"volume", "inspect", name, "--format", "{{.Mountpoint}}"}) + "/data.bin");
-    ASSERT_TRUE(data.open(QIODevice::WriteOnly));
-    ASSERT_EQ(data.write(QByteArray(3 * 1024 * 1024, 'd')), 3 * 1024 * 1024);
-    data.close();
+    const QString data = engine.line({"volume", "inspect", name, "--format", "{{.Mountpoint}}"}) + "/data.bin";
+    ASSERT_TRUE(writeFile(data, QByteArray(3 * 1024 * 1024, 'd')));
 
     EXPECT_EQ(runStowage({"clean", "--yes"}).exitCode, 0);
     const QSet<QString> volumes = DockerState::read(engine).volumes;
@@ -185,7 +187,7 @@ TEST_F(ProbeEngineTest, AGeneratedLookingVolumeWithALabelOfItsOwnIsNeverCleanedA
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_TRUE(rig.itemsOf({"volume", "rm"}).isEmpty());
     EXPECT_TRUE(DockerState::read(engine).volumes.contains(name));
-    EXPECT_EQ(QFileInfo(data).size(), 3 * 1024 * 1024);
+    EXPECT_EQ(readFile(data), QByteArray(3 * 1024 * 1024, 'd'));
 }
 
 // With either client: the image pulled from the registry is kept and says why, the dangling image
@@ -216,16 +218,9 @@ TEST_F(ProbeEngineTest, TheReportTellsPulledFromBuiltAndKeepsTakenDownProjects)
     }
 
     // A report that cannot be written (a full disk) is a failure, said on standard error.
-    QTemporaryDir home;
-    QProcessEnvironment env = engine.environment();
-    env.insert("XDG_DATA_HOME", home.path());
-    QProcess full;
-    full.setProcessEnvironment(env);
-    full.setStandardOutputFile("/dev/full");
-    full.start(QStringLiteral(STOWAGE_EXE_PATH), {"report"});
-    ASSERT_TRUE(full.waitForFinished(120000));
-    EXPECT_EQ(full.exitCode(), 1);
-    EXPECT_TRUE(full.readAllStandardError().startsWith("stowage: could not write the output: "));
+    const ProbeRun full = runStowage({"report"}, {}, {}, "/dev/full");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_TRUE(full.err.startsWith("stowage: could not write the output: ")) << full.err.toStdString();
 }
 
 }  // namespace

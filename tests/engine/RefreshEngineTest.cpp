@@ -13,13 +13,6 @@ namespace {
 
 QString refOf(const SGImage& image) { return image.repository + ":" + image.tag; }
 
-template <typename Record, typename Key> QStringList listOf(const QList<Record>& records, Key key)
-{
-    QStringList out;
-    for (const Record& record : records)
-        out << key(record);
-    return out;
-}
 QStringList refsOf(const QList<SGImage>& images) { return listOf(images, refOf); }
 QStringList namesOf(const QList<SGVolume>& volumes) { return listOf(volumes, [](const SGVolume& v) { return v.name; }); }
 QStringList namesOf(const QList<SGContainer>& list) { return listOf(list, [](const SGContainer& c) { return c.name; }); }

@@ -26,10 +26,9 @@ using RemovalEngineE2ETest = FreshFixtureTest;
 struct FrozenDaemon {
     explicit FrozenDaemon(const Engine& engine)
     {
-        QFile pidFile(engine.engineDir() + "/docker.pid");
-        const pid_t candidate = pidFile.open(QIODevice::ReadOnly) ? pidFile.readAll().trimmed().toInt() : 0;
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(candidate));
-        if (candidate > 1 && cmdline.open(QIODevice::ReadOnly) && cmdline.readAll().replace('\0', ' ').startsWith("dockerd --data-root " + engine.engineDir().toUtf8())
+        const pid_t candidate = readFile(engine.engineDir() + "/docker.pid").trimmed().toInt();
+        const QByteArray cmdline = readFile(QStringLiteral("/proc/%1/cmdline").arg(candidate)).replace('\0', ' ');
+        if (candidate > 1 && cmdline.startsWith("dockerd --data-root " + engine.engineDir().toUtf8())
             && ::kill(candidate, SIGSTOP) == 0)
             pid = candidate;
     }

@@ -23,20 +23,10 @@ namespace stowage {
 namespace {
 
 using test::fileMode;
+using test::logLines;
+using test::readFile;
 using test::waitUntil;
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using test::writeFile;
 
 // The file's lines as text, without their line feeds.
 QList<QString> fileLines(const QString& path)
@@ -48,14 +38,6 @@ QList<QString> fileLines(const QString& path)
 }
 
 const QString marker = QString::fromUtf8("—— app launched (previous session above) ——");
-
-QList<QString> messages(const ActivityLog& log)
-{
-    QList<QString> result;
-    for (const LogEntry& entry : log.entries())
-        result.append(entry.message);
-    return result;
-}
 
 class ActivityLogTest : public ::testing::Test {
 protected:
@@ -72,7 +54,7 @@ protected:
                 bytes += insertedAt700;
             bytes += "2026-12-05T08:20:30.123Z\tinfo\tline " + QByteArray::number(i) + "\n";
         }
-        writeFile(logPath(), bytes);
+        ASSERT_TRUE(writeFile(logPath(), bytes));
     }
 };
 
@@ -93,13 +75,10 @@ TEST_F(ActivityLogTest, NextRunReadsTheEntriesBackAboveTheLaunchMarker)
     second->log(LogLevel::info, "this run");  // logged before the load is published
     ASSERT_TRUE(waitUntil([&] { return second->entries().size() == 5; }));
 
-    const QList<LogEntry>& entries = second->entries();
-    EXPECT_EQ(messages(*second), (QList<QString>{"two\nlines", "tab\tinside", "typed\nmark", marker, "this run"}));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(entries[i].time, written[i].time);
-        EXPECT_EQ(entries[i].level, written[i].level);
-    }
-    EXPECT_EQ(entries[3].level, LogLevel::debug);
+    EXPECT_EQ(logLines(*second),
+              (QStringList{"warn two\nlines", "info tab\tinside", "error typed\nmark", "debug " + marker, "info this run"}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(second->entries()[i].time, written[i].time);
     // The marker lives in memory only.
     second->flush();
     const QList<QString> lines = fileLines(logPath());
@@ -139,12 +118,11 @@ TEST(ActivityLogLoad, PublishesNothingFromAnUnusableFile)
     };
     for (const auto& c : cases) {
         QTemporaryDir dir;
-        writeFile(dir.filePath("activity.log"), c.contents);
+        ASSERT_TRUE(writeFile(dir.filePath("activity.log"), c.contents));
         ActivityLog log(dir.path());
         log.log(LogLevel::info, "now");
         ASSERT_TRUE(waitUntil([&] { return !log.entries().isEmpty(); })) << c.name;
-        test::drainEvents();
-        EXPECT_EQ(messages(log), QList<QString>{"now"}) << c.name;
+        EXPECT_EQ(logLines(log), QStringList{"info now"}) << c.name;
     }
 }
 
@@ -173,8 +151,8 @@ TEST_F(ActivityLogTest, ThePreviousRunIsReadInTheBackground)
 TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimitAndWritesWhereItCannot)
 {
     const QByteArray atLimit = QByteArray(ActivityLog::maxFileBytes - 1, 'x') + '\n';
-    writeFile(logPath(), atLimit);
-    writeFile(backupPath(), "older backup\n");
+    ASSERT_TRUE(writeFile(logPath(), atLimit));
+    ASSERT_TRUE(writeFile(backupPath(), "older backup\n"));
     auto log = openLog();
     log->log(LogLevel::info, "appended");
     log->flush();
@@ -182,7 +160,7 @@ TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimitAndWritesWhereItCannot
     EXPECT_TRUE(readFile(logPath()).startsWith(atLimit));
 
     const QByteArray overLimit = atLimit + 'y';
-    writeFile(logPath(), overLimit);
+    ASSERT_TRUE(writeFile(logPath(), overLimit));
     log->log(LogLevel::info, "fresh");
     log->log(LogLevel::info, "second");
     log->flush();
@@ -192,7 +170,7 @@ TEST_F(ActivityLogTest, RotatesOnlyAFileLargerThanTheLimitAndWritesWhereItCannot
     EXPECT_TRUE(lines[0].endsWith("\tfresh"));
 
     // A file that cannot be rotated still takes the line.
-    writeFile(logPath(), overLimit);
+    ASSERT_TRUE(writeFile(logPath(), overLimit));
     ASSERT_TRUE(QFile::remove(backupPath()));
     ASSERT_TRUE(QDir().mkpath(backupPath() + "/occupied"));  // a folder where the backup would go
     log->log(LogLevel::info, "kept");
@@ -219,7 +197,7 @@ TEST_F(ActivityLogTest, KeepsTheNewest2000EntriesInMemoryButEveryLineInTheFile)
 TEST_F(ActivityLogTest, ClearEmptiesMemoryAndSetsTheFileAsideInCallOrder)
 {
     // The log is the record of what was removed: a clear keeps the file as the backup.
-    writeFile(backupPath(), "backup\n");
+    ASSERT_TRUE(writeFile(backupPath(), "backup\n"));
     auto log = openLog();
     log->log(LogLevel::info, "before");
     log->clear();
@@ -235,8 +213,7 @@ TEST_F(ActivityLogTest, ClearEmptiesMemoryAndSetsTheFileAsideInCallOrder)
     log->clear();
     log->log(LogLevel::info, "b");
     ASSERT_TRUE(waitUntil([&] { return !log->entries().isEmpty(); }));
-    test::drainEvents();
-    EXPECT_EQ(messages(*log), QList<QString>{"b"});
+    EXPECT_EQ(logLines(*log), QStringList{"info b"});
     log->flush();
     EXPECT_EQ(fileLines(logPath()).size(), 1);
     EXPECT_TRUE(readFile(logPath()).endsWith("\tinfo\tb\n"));

@@ -8,17 +8,14 @@ namespace {
 
 using namespace logformat;
 
-TEST(LogFormat, WritesUtcMillisecondsLevelAndMessageWithLineFeedsMarked)
+TEST(LogFormat, WritesUtcMillisecondsLevelAndMessageWithLineFeedsMarkedAndRefusesDamagedLines)
 {
     // An instant held in another offset must still be written in UTC.
     const QDateTime time = QDateTime(QDate(2026, 12, 5), QTime(8, 20, 30, 123), Qt::UTC).toOffsetFromUtc(3600);
     const LogEntry entry{QUuid::createUuid(), time, LogLevel::warn, "first\nsecond\twith tab\n"};
     EXPECT_EQ(diskLine(entry),
               QByteArray("2026-12-05T08:20:30.123Z\twarn\tfirst \xE2\x8F\x8E second\twith tab \xE2\x8F\x8E \n"));
-}
 
-TEST(LogFormat, RefusesDamagedLines)
-{
     const char* damaged[] = {
         "2026-01-02T03:04:05.006Z\tinfo",  // two fields
         "2026-01-02T03:04:05.006Z info message",

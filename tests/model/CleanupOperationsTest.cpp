@@ -71,7 +71,10 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
               std::pair(QString("Info"), QString("No unused images found.")));
 }
 
-TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsForLabelledAndNamedVolumes)
+// The orphan buckets say what may hold data. Safe Clean All takes only orphans Docker created
+// without a name; it names them, and says which orphans it leaves (they may hold data) and where
+// to remove them.
+TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsAndSafeCleanAllTakesOnlyTheSafeSet)
 {
     rig.rebuild(withNamedOrphan());
     ASSERT_TRUE(rig.refreshAndWait());
@@ -89,7 +92,6 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsForLabelledAndNamedVolumes)
               "  • appdata (5.0 MB)\n\n⚠ Data will be permanently deleted!\n\n"
               "  appdata (5.0 MB)\n  shop_cache (2.0 MB)\n  " + anon() + " (1.0 MB)");
     EXPECT_EQ(rig.alerts.confirms()[0].button, "Remove 3 Volumes");
-    EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());  // declined
 
     // Only the volume Docker named itself is anonymous.
     rig.model->cleanAnonymousOrphanVolumes();
@@ -97,6 +99,30 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsForLabelledAndNamedVolumes)
     EXPECT_EQ(rig.alerts.confirms()[1].message,
               "Remove 1 volume (1.0 MB)?\n\nThese belong to no compose project and are mounted by no container.\n\n"
               "⚠ Data will be permanently deleted!\n\n  " + anon() + " (1.0 MB)");
+
+    rig.alerts.defaultAnswer = true;
+    int reconciled = 0;
+    rig.model->reconcileForTesting = [&] { ++reconciled; };
+    rig.model->safeCleanAll();
+    ASSERT_EQ(rig.alerts.confirms().size(), 3);
+    EXPECT_EQ(rig.alerts.confirms()[2].message,
+              "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 2 unused images (frees 25.0 MB)\n"
+              "  • 1 anonymous orphan volume\n\n"
+              "Left alone: 1 named and 1 project orphan volumes, which may hold data. Check them in the Volumes tab, "
+              "whose \"Remove All Orphans\" button removes them after naming each one.\n\n"
+              "Containers and their resources will NOT be touched.\n\nContinue?\n\n"
+              "Unused images:\n  shop-old:v1 (20MB)\n  untagged image 444444444444, created 3 weeks ago (5MB)\n\n"
+              "Anonymous orphan volumes:\n  " + anon() + " (1.0 MB)");
+    ASSERT_TRUE(rig.waitIdle());
+    EXPECT_EQ(reconciled, 1);
+    EXPECT_EQ(rig.docker.callsStartingWith("builder prune"), QStringList{"builder prune -af"});
+    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), (QStringList{"rmi " + sample::oldImage, "rmi " + sample::danglingImage}));
+    EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm " + anon()});
+    EXPECT_EQ(rig.alerts.infos().last().message,
+              "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 1 anonymous orphan volume\n\n"
+              "Freed 0 B on disk (expected 1.2 GB).");
+    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 2 images, 1 volume, 0 errors; Freed 0 B on disk "
+                                         "(expected 1.2 GB)"));
 }
 
 // Of anonymous orphans, a confirmation names forty and counts the rest; a named one it
@@ -143,7 +169,7 @@ TEST_F(Cleanup, OrphanBucketsAreBlockedWithoutCompleteUsageData)
         EXPECT_EQ(std::pair(alert.title, alert.message), std::pair(QString("Blocked"), blocked));
 }
 
-TEST_F(Cleanup, SelectedImagesAreSplitIntoBlockedAndAllowed)
+TEST_F(Cleanup, SelectedImagesAndVolumesAreSplitIntoBlockedAndAllowed)
 {
     rig.model->removeSelectedImages({sample::webImage, sample::oldImage});
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
@@ -163,18 +189,17 @@ TEST_F(Cleanup, SelectedImagesAreSplitIntoBlockedAndAllowed)
               std::pair(QString("Blocked"), QString("BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nNo safe images selected.")));
     rig.model->removeSelectedImages({"sha256:gone"});
     EXPECT_EQ(rig.alerts.shown.last().message, "Select images to remove first.");
-}
 
-TEST_F(Cleanup, SelectedVolumesOnlyEverRemoveOrphans)
-{
+    // Selected volumes: only orphans ever go.
+    rig.alerts.defaultAnswer = true;
     const QString blocked = "BLOCKED (in use):\n  shop_data — In use — 2 containers (running)\n\n";
     rig.model->removeSelectedVolumes({"shop_data"});
-    ASSERT_EQ(rig.alerts.shown.size(), 1);
-    EXPECT_EQ(std::pair(rig.alerts.shown[0].title, rig.alerts.shown[0].message),
+    EXPECT_EQ(std::pair(rig.alerts.shown.last().title, rig.alerts.shown.last().message),
               std::pair(QString("Blocked"), blocked + "No orphan volumes selected."));
     rig.model->removeSelectedVolumes({"shop_data", "shop_cache"});
-    ASSERT_EQ(rig.alerts.confirms().size(), 1);
-    EXPECT_EQ(rig.alerts.confirms()[0].message, blocked + "⚠ Data will be permanently deleted!\n\nWill remove:\n  shop_cache (2.0 MB)");
+    ASSERT_EQ(rig.alerts.confirms().size(), 3);  // nothing asked for the blocked volume alone
+    EXPECT_EQ(rig.alerts.confirms()[2].message,
+              blocked + "⚠ Data will be permanently deleted!\n\nWill remove:\n  shop_cache (2.0 MB)");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm shop_cache"});
 }
@@ -262,36 +287,6 @@ TEST_F(Cleanup, AnOperationStartedWhileAConfirmationIsOpenIsNotReplaced)
     }
     for (const char* removal : {"rm ", "rmi", "volume rm", "builder prune"})
         EXPECT_THAT(rig.docker.callsStartingWith(removal), IsEmpty()) << removal;
-}
-
-// Safe Clean All takes only orphans Docker created without a name; it names them, and says
-// which orphans it leaves (they may hold data) and where to remove them.
-TEST_F(Cleanup, SafeCleanAllRemovesTheSafeSetAndReconciles)
-{
-    rig.rebuild(withNamedOrphan());
-    ASSERT_TRUE(rig.refreshAndWait());
-    int reconciled = 0;
-    rig.model->reconcileForTesting = [&] { ++reconciled; };
-    rig.model->safeCleanAll();
-    ASSERT_EQ(rig.alerts.confirms().size(), 1);
-    EXPECT_EQ(rig.alerts.confirms()[0].message,
-              "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 2 unused images (frees 25.0 MB)\n"
-              "  • 1 anonymous orphan volume\n\n"
-              "Left alone: 1 named and 1 project orphan volumes, which may hold data. Check them in the Volumes tab, "
-              "whose \"Remove All Orphans\" button removes them after naming each one.\n\n"
-              "Containers and their resources will NOT be touched.\n\nContinue?\n\n"
-              "Unused images:\n  shop-old:v1 (20MB)\n  untagged image 444444444444, created 3 weeks ago (5MB)\n\n"
-              "Anonymous orphan volumes:\n  " + anon() + " (1.0 MB)");
-    ASSERT_TRUE(rig.waitIdle());
-    EXPECT_EQ(reconciled, 1);
-    EXPECT_EQ(rig.docker.callsStartingWith("builder prune"), QStringList{"builder prune -af"});
-    EXPECT_EQ(rig.docker.callsStartingWith("rmi"), (QStringList{"rmi " + sample::oldImage, "rmi " + sample::danglingImage}));
-    EXPECT_EQ(rig.docker.callsStartingWith("volume rm"), QStringList{"volume rm " + anon()});
-    EXPECT_EQ(rig.alerts.infos().last().message,
-              "✓ Build cache cleared\n✓ Removed 2 unused images\n✓ Removed 1 anonymous orphan volume\n\n"
-              "Freed 0 B on disk (expected 1.2 GB).");
-    EXPECT_THAT(rig.logLines(), Contains("info Safe Clean All done: 2 images, 1 volume, 0 errors; Freed 0 B on disk "
-                                         "(expected 1.2 GB)"));
 }
 
 // Stop during the prune: nothing after it runs, no refresh, and what is shown is marked stale.

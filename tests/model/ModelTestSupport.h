@@ -12,7 +12,6 @@
 #include "support/ScriptedDocker.h"
 #include "support/TestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -117,6 +116,7 @@ struct ModelRig {
     bool refreshAfterCleanup = true;
     // The model's clock; the system's when empty.
     MinuteClock::Source clock;
+    DockerClient::Limits limits;
 
     explicit ModelRig(const QList<FakeRule>& rules = sample::rules()) { rebuild(rules); }
 
@@ -132,6 +132,7 @@ struct ModelRig {
         options.pathProbes = pathProbes;
         // Short enough for the time-out paths, long enough for a loaded machine under a sanitizer.
         options.removalLimits = {2.0, 1.5, 30.0};
+        options.limits = limits;
         options.refreshAfterCleanup = refreshAfterCleanup;
         options.clock = clock;
         model = std::make_unique<AppModel>(*cli, options);
@@ -145,9 +146,7 @@ struct ModelRig {
     // Docker unless `fromCache`, so that a removal confirms at once.
     bool show(const CachedState& state, bool fromCache = false)
     {
-        QFile file(cacheFile());
-        const bool shown = file.open(QIODevice::WriteOnly) && file.write(StateCache::encode(state)) > 0
-                           && (file.close(), true) && model->loadCache();
+        const bool shown = writeFile(cacheFile(), StateCache::encode(state)) && model->loadCache();
         if (shown && !fromCache)
             model->takeFactsAsReadForTesting();
         return shown;
@@ -157,8 +156,7 @@ struct ModelRig {
     std::optional<CachedState> savedCache()
     {
         model->flushCache();
-        QFile file(cacheFile());
-        return file.open(QIODevice::ReadOnly) ? StateCache::decode(file.readAll()) : std::nullopt;
+        return StateCache::decode(readFile(cacheFile()));
     }
 
     // Refreshes and waits for the end of the operation.
@@ -173,14 +171,7 @@ struct ModelRig {
         return waitUntil([&] { return !model->isLoading(); }, limit);
     }
 
-    QStringList logLines()
-    {
-        drainEvents();
-        QStringList lines;
-        for (const auto& entry : log.entries())
-            lines << rawValue(entry.level) + " " + entry.message;
-        return lines;
-    }
+    QStringList logLines() { return test::logLines(log); }
 };
 
 }  // namespace stowage::test

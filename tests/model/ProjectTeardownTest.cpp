@@ -61,16 +61,14 @@ protected:
     ModelRig rig;
 };
 
-TEST_F(Teardown, ExclusivityForOneProjectLeavesSharedAndStandaloneUsedItemsOut)
+// Exclusivity for one project leaves shared and standalone-used items out, and the texts say so.
+TEST_F(Teardown, ExclusivityAndTheContainerImageAndVolumeRemovalTexts)
 {
     EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", true)), UnorderedElementsAre("sha256:aw"));
     EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", false)), UnorderedElementsAre("sha256:aw", "sha256:pg"));
     EXPECT_THAT(names(rig.model->projectExclusiveVolumes("a")), UnorderedElementsAre("a_data"));
     EXPECT_THAT(ids(rig.model->projectExclusiveImages("nope", false)), IsEmpty());
-}
 
-TEST_F(Teardown, ContainerImageAndVolumeRemovalTexts)
-{
     rig.model->removeProjectImages("a");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove project images");
     EXPECT_EQ(lastMessage(), "Remove 1 image exclusive to 'a'?\n\n  • a-web:latest (1MB)\n\nFrees 1.0 MB on disk (layers shared with images that stay are not counted).\n\n"

@@ -102,15 +102,9 @@ TEST(StateCacheFormat, RoundTripKeepsEveryFieldAndInstantAndPutsTheSummaryFirst)
     // With figures, the summary reads from the start of the file alone.
     const CachedState state = withFigures(fullState());
     const QByteArray bytes = StateCache::encode(state);
-    const std::optional<CacheSummary> summary = StateCache::decodeSummary(bytes.left(bytes.size() / 2));
-    ASSERT_TRUE(summary.has_value());
-    EXPECT_EQ(summary->figures, *state.figures);
-    EXPECT_EQ(summary->savedAt, state.savedAt);
-    EXPECT_EQ(summary->dockerRoot, "/srv/docker");
-    EXPECT_EQ(summary->buildCache, state.buildCache);
-    EXPECT_EQ(std::pair(summary->containers, summary->volumes), std::pair(qsizetype(2), qsizetype(1)));
-    const QList<OverviewProjectRow> rows = {{"", 1, 0, ""}, {"shop", 1, 1, "shop-web"}};
-    EXPECT_EQ(summary->projects, rows);
+    const CacheSummary expected{state.savedAt, "/srv/docker", true, 2, 1, state.buildCache, *state.figures,
+                                {{"", 1, 0, ""}, {"shop", 1, 1, "shop-web"}}};
+    EXPECT_EQ(StateCache::decodeSummary(bytes.left(bytes.size() / 2)), expected);
 }
 
 // `value` with the item at `path` (indexes into nested arrays) replaced by `change` of it.
@@ -223,9 +217,7 @@ TEST(StateCacheFile, OnlyARegularFileUnderTheSizeLimitIsReadAndARefusalIsExplain
 {
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(name); };
-    QFile regular(path("regular"));
-    ASSERT_TRUE(regular.open(QIODevice::WriteOnly) && regular.write("bytes") == 5);
-    regular.close();
+    ASSERT_TRUE(test::writeFile(path("regular"), "bytes"));
     QFile large(path("large"));  // sparse: takes no room on the disk
     ASSERT_TRUE(large.open(QIODevice::WriteOnly) && large.resize(StateCache::maxFileBytes + 1));
     ASSERT_EQ(::mkfifo(path("fifo").toLocal8Bit().constData(), 0600), 0);
@@ -246,11 +238,7 @@ TEST(StateCacheFile, OnlyARegularFileUnderTheSizeLimitIsReadAndARefusalIsExplain
     }
 }
 
-std::optional<CachedState> readBack(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? StateCache::decode(file.readAll()) : std::nullopt;
-}
+std::optional<CachedState> readBack(const QString& path) { return StateCache::decode(test::readFile(path)); }
 
 CachedState numbered(int n)
 {

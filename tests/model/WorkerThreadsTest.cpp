@@ -15,7 +15,7 @@
 namespace stowage {
 namespace {
 
-TEST(WorkerThreads, ResultsArriveOnTheAskingThreadAndNotAfterItIsGone)
+TEST(WorkerThreads, ResultsArriveOnTheAskingThreadOnlyAndPathChecksAreJoined)
 {
     QThread* asker = QThread::currentThread();
     QThread* answeredOn = nullptr;
@@ -38,17 +38,15 @@ TEST(WorkerThreads, ResultsArriveOnTheAskingThreadAndNotAfterItIsGone)
     release.count_down();
     test::drainEvents(std::chrono::milliseconds(100));
     EXPECT_FALSE(delivered);
-}
 
-TEST(WorkerThreads, ChecksOfAPathUnderWayAreJoinedNotRepeatedAndHoldNoOtherPath)
-{
-    std::latch release(1);
+    // Checks of a path under way are joined, not repeated, and hold no other path.
+    std::latch hung(1);
     std::atomic<int> looks = 0;
     HostPathFacts::Probes probes;
     probes.path = [&](const QString& path) {
         if (path == "/tmp") {
             ++looks;
-            release.wait();  // a look that hangs, as on a dead mount
+            hung.wait();  // a look that hangs, as on a dead mount
         }
         return platform::probePath(path);
     };
@@ -63,7 +61,7 @@ TEST(WorkerThreads, ChecksOfAPathUnderWayAreJoinedNotRepeatedAndHoldNoOtherPath)
     bool otherAnswered = false;
     facts.check("/", &context, [&](const platform::PathFacts&) { otherAnswered = true; });
     const bool notHeld = test::waitUntil([&] { return otherAnswered; });
-    release.count_down();
+    hung.count_down();
     EXPECT_TRUE(notHeld) << "a hung look held the look at another path";
     ASSERT_TRUE(test::waitUntil([&] { return answers == 3; }));
     EXPECT_EQ(looks.load(), 1);

@@ -16,17 +16,7 @@
 namespace stowage::platform {
 namespace {
 
-// Sets an environment variable until the test ends.
-struct ScopedEnv {
-    ScopedEnv(const char* name, const QByteArray& value) : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name))
-    {
-        qputenv(name, value);
-    }
-    ~ScopedEnv() { had ? qputenv(name, old) : qunsetenv(name); }
-    const char* name;
-    bool had;
-    QByteArray old;
-};
+using test::ScopedEnv;
 
 TEST(TerminalChoice, TheFirstCandidateFoundOnPathIsStarted)
 {
@@ -97,13 +87,13 @@ TEST(DesktopFailures, EachActionThatCannotActSaysWhatItTriedAndWhy)
 {
     QTemporaryDir empty;
     ScopedEnv bus("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/stowage-test-bus");
-    QFile file(empty.filePath("compose.yaml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QString file = empty.filePath("compose.yaml");
+    ASSERT_TRUE(test::writeFile(file, {}));
     LinkRecorder recorder;
     QDesktopServices::setUrlHandler("file", &recorder, "open");
     QList<DesktopFailure> failures;
     const DesktopFailed failed = [&](const DesktopFailure& failure) { failures << failure; };
-    Desktop::system().revealInFileManager(file.fileName(), failed);
+    Desktop::system().revealInFileManager(file, failed);
     Desktop::system().revealInFileManager(empty.path(), failed);
     test::waitUntil([&] { return recorder.opened.size() >= 2; });
     QDesktopServices::unsetUrlHandler("file");
@@ -138,15 +128,12 @@ TEST(DesktopTerminal, TheFolderIsTheWorkingDirectoryAndNeverPassesThroughAShell)
 
     // The fake terminal writes its working directory and its arguments, then renames
     // the record into place so that the test never reads half of it.
-    const QString script = root.filePath("bin/fake-term");
-    QFile program(script);
-    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
-    program.write("#!/bin/sh\n"
-                  "pwd -P > \"$FAKE_TERM_RECORD.tmp\"\n"
-                  "echo \"$#\" >> \"$FAKE_TERM_RECORD.tmp\"\n"
-                  "mv \"$FAKE_TERM_RECORD.tmp\" \"$FAKE_TERM_RECORD\"\n");
-    program.close();
-    ASSERT_TRUE(program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ASSERT_TRUE(test::writeFile(root.filePath("bin/fake-term"),
+                                "#!/bin/sh\n"
+                                "pwd -P > \"$FAKE_TERM_RECORD.tmp\"\n"
+                                "echo \"$#\" >> \"$FAKE_TERM_RECORD.tmp\"\n"
+                                "mv \"$FAKE_TERM_RECORD.tmp\" \"$FAKE_TERM_RECORD\"\n",
+                                true));
 
     ScopedEnv path("PATH", root.filePath("bin").toUtf8() + ":" + qgetenv("PATH"));
     ScopedEnv terminal("TERMINAL", "fake-term");
@@ -156,9 +143,7 @@ TEST(DesktopTerminal, TheFolderIsTheWorkingDirectoryAndNeverPassesThroughAShell)
     });
 
     ASSERT_TRUE(test::waitUntil([&] { return QFile::exists(record); }));
-    QFile result(record);
-    ASSERT_TRUE(result.open(QIODevice::ReadOnly));
-    const QStringList lines = QString::fromUtf8(result.readAll()).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromUtf8(test::readFile(record)).split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines, (QStringList{QDir(folder).canonicalPath(), "0"}));
     EXPECT_FALSE(QFile::exists(folder + "/x"));
     EXPECT_FALSE(QFile::exists(root.filePath("x")));

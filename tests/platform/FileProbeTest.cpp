@@ -1,6 +1,7 @@
 // Looks at paths named by Docker: what stat() says about them, and bounded
 // reads that never wait on a FIFO or read more than asked.
 #include "platform/FileProbe.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +14,18 @@
 namespace stowage::platform {
 namespace {
 
-TEST(FileProbe, TellsPresentFoldersAndFilesFromMissingAndUnreadablePaths)
+// It tells present folders and files from missing and unreadable paths, and reads at most the
+// bytes asked for from either end of regular files only.
+TEST(FileProbe, TellsWhatIsThereAndReadsAtMostTheBytesAskedForFromRegularFilesOnly)
 {
     QTemporaryDir dir;
-    QFile file(dir.filePath("compose.yaml"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    const QString file = dir.filePath("compose.yaml");
+    ASSERT_TRUE(test::writeFile(file, {}));
     const struct { QString path; PathPresence presence; bool isFolder; } cases[] = {
         {dir.path(), PathPresence::present, true},
-        {file.fileName(), PathPresence::present, false},
+        {file, PathPresence::present, false},
         {dir.filePath("gone"), PathPresence::missing, false},
-        {file.fileName() + "/inside", PathPresence::missing, false},  // through a file
+        {file + "/inside", PathPresence::missing, false},  // through a file
         {"relative/path", PathPresence::missing, false},              // no place an engine could mean
         {"", PathPresence::missing, false},
         {dir.filePath(QString(300, 'n')), PathPresence::unavailable, false},  // name too long
@@ -34,23 +36,16 @@ TEST(FileProbe, TellsPresentFoldersAndFilesFromMissingAndUnreadablePaths)
         EXPECT_EQ(facts.isFolder, c.isFolder) << c.path.toStdString();
         EXPECT_EQ(facts.reason.isEmpty(), c.presence == PathPresence::present || !QDir::isAbsolutePath(c.path));
     }
-}
 
-TEST(FileProbe, ReadsAtMostTheBytesAskedForFromEitherEndOfRegularFilesOnly)
-{
-    QTemporaryDir dir;
-    QFile file(dir.filePath("README.md"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("0123456789");
-    file.close();
+    ASSERT_TRUE(test::writeFile(file, "0123456789"));
     // The bytes read and whether they are the whole file; "none" when nothing is read.
     const auto read = [](const QString& path, qsizetype bytes, FilePart part) -> QByteArray {
         const auto got = readRegularFile(path, bytes, part);
         return got ? got->bytes + (got->whole ? " whole" : " part") : "none";
     };
-    EXPECT_EQ(read(file.fileName(), 4, FilePart::head), "0123 part");
-    EXPECT_EQ(read(file.fileName(), 4, FilePart::tail), "6789 part");
-    EXPECT_EQ(read(file.fileName(), 10, FilePart::tail), "0123456789 whole");
+    EXPECT_EQ(read(file, 4, FilePart::head), "0123 part");
+    EXPECT_EQ(read(file, 4, FilePart::tail), "6789 part");
+    EXPECT_EQ(read(file, 10, FilePart::tail), "0123456789 whole");
     // Neither a FIFO (no writer will ever come) nor a folder is read.
     const QString fifo = dir.filePath("README");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);

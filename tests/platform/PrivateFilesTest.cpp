@@ -43,7 +43,7 @@ TEST(PrivateFiles, TheDataFolderAndLockedFilesAreTheOwnersOnly)
         const QString file = folder + "/activity.log";
         if (c.folderBefore >= 0) {
             ASSERT_TRUE(QDir().mkpath(folder));
-            QFile(file).open(QIODevice::WriteOnly);
+            ASSERT_TRUE(test::writeFile(file, {}));
             ::chmod(QFile::encodeName(file).constData(), mode_t(c.fileBefore));
             ::chmod(QFile::encodeName(folder).constData(), mode_t(c.folderBefore));
         }

@@ -14,7 +14,9 @@
 using namespace stowage;
 using platform::ThreadHandOff;
 
-TEST(ThreadHandOffTest, WorkFromSeveralThreadsRunsOnTheReceiversThreadInEachThreadsOrder)
+// Work from several threads runs on the receiver's thread in each thread's order; work that
+// arrives after the receiver is gone is dropped, not run.
+TEST(ThreadHandOffTest, WorkRunsOnTheReceiversThreadInEachThreadsOrderAndNotAfterItIsGone)
 {
     QObject receiver;
     ThreadHandOff handOff(&receiver);
@@ -35,10 +37,7 @@ TEST(ThreadHandOffTest, WorkFromSeveralThreadsRunsOnTheReceiversThreadInEachThre
     EXPECT_FALSE(wrongThread);
     for (const auto& list : seen)
         EXPECT_TRUE(std::is_sorted(list.begin(), list.end()) && list.size() == 500);
-}
 
-TEST(ThreadHandOffTest, WorkArrivingAfterTheReceiverIsGoneIsDroppedNotRun)
-{
     int runs = 0;
     std::shared_ptr<ThreadHandOff::Channel> channel;
     {

@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QJsonDocument>
-#include <QProcessEnvironment>
 
 namespace stowage::test {
 
@@ -13,12 +12,6 @@ ScriptedDocker::ScriptedDocker() { write(); }
 void ScriptedDocker::setRules(const QList<FakeRule>& rules)
 {
     rules_ = rules;
-    write();
-}
-
-void ScriptedDocker::addRule(const FakeRule& rule)
-{
-    rules_.append(rule);
     write();
 }
 
@@ -62,12 +55,8 @@ DockerCLI::Config ScriptedDocker::config(OperationCenter* operations, ActivityLo
     config.fixedCandidates = {fakeDockerPath()};
     config.searchPath = false;
     config.loginShell.clear();
-    Environment env;
-    const auto system = QProcessEnvironment::systemEnvironment();
-    for (const auto& key : system.keys())
-        env[key] = system.value(key);
-    env["FAKE_DOCKER_SCRIPT"] = dir_.path();
-    config.baseEnvironment = env;
+    config.baseEnvironment = systemEnvironment();
+    (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = dir_.path();
     config.killGrace = 0.3;
     config.postTimeoutWait = 2.0;
     config.drainAfterExit = 0.5;

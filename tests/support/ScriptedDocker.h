@@ -27,7 +27,6 @@ public:
     ScriptedDocker();
     // Replaces the rules; earlier rules win.
     void setRules(const QList<FakeRule>& rules);
-    void addRule(const FakeRule& rule);
     // The argument lines of every call so far, oldest first.
     QStringList calls() const;
     // The calls whose argument line starts with `prefix`.

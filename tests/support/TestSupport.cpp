@@ -2,6 +2,7 @@
 
 #include "docker/Classify.h"
 #include "docker/OperationCenter.h"
+#include "log/ActivityLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcessEnvironment>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -57,6 +59,38 @@ void drainEvents(std::chrono::milliseconds duration)
     } while (timer.elapsed() < duration.count());
 }
 
+QStringList logLines(const ActivityLog& log)
+{
+    drainEvents();
+    QStringList lines;
+    for (const auto& entry : log.entries())
+        lines << rawValue(entry.level) + ' ' + entry.message;
+    return lines;
+}
+
+Environment systemEnvironment()
+{
+    const auto system = QProcessEnvironment::systemEnvironment();
+    Environment env;
+    for (const auto& key : system.keys())
+        env[key] = system.value(key);
+    return env;
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes, bool executable)
+{
+    QFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    file.close();
+    return written && (!executable || file.setPermissions(file.permissions() | QFileDevice::ExeOwner));
+}
+
 int fileMode(const QString& path)
 {
     struct stat info {};
@@ -78,19 +112,12 @@ int processesWithEnvironment(const QString& entry)
 
 QString fakeDockerPath() { return QStringLiteral(FAKE_DOCKER_PATH); }
 
-TempDataHome::TempDataHome()
+ScopedEnv::ScopedEnv(const char* name, const QByteArray& value)
+    : name(name), had(qEnvironmentVariableIsSet(name)), old(qgetenv(name))
 {
-    hadPrevious = qEnvironmentVariableIsSet("XDG_DATA_HOME");
-    previous = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+    qputenv(name, value);
 }
 
-TempDataHome::~TempDataHome()
-{
-    if (hadPrevious)
-        qputenv("XDG_DATA_HOME", previous);
-    else
-        qunsetenv("XDG_DATA_HOME");
-}
+ScopedEnv::~ScopedEnv() { had ? qputenv(name, old) : qunsetenv(name); }
 
 }  // namespace stowage::test

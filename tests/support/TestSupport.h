@@ -1,15 +1,13 @@
 #pragma once
 // Helpers shared by the test suites.
 
+#include "docker/DockerCLI.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
 #include <chrono>
 #include <functional>
-
-namespace stowage {
-class OperationCenter;
-}
 
 namespace stowage::test {
 
@@ -37,16 +35,33 @@ QString fakeDockerPath();
 // zombies carry no environment).
 int processesWithEnvironment(const QString& entry);
 
+// "level message" of each entry of `log`, once the UI thread has published them.
+QStringList logLines(const ActivityLog& log);
+
+// This process's environment as the runner takes it.
+Environment systemEnvironment();
+
+// The whole file, or nothing when it cannot be read.
+QByteArray readFile(const QString& path);
+// Writes `bytes` as the whole file, executable by its owner when asked; false when it cannot.
+bool writeFile(const QString& path, const QByteArray& bytes, bool executable = false);
+
 // The permission bits of the file or folder at `path` (0644, 0700, …); -1 when it is missing.
 int fileMode(const QString& path);
 
+// Sets an environment variable until the end of the scope.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const QByteArray& value);
+    ~ScopedEnv();
+    const char* name;
+    bool had;
+    QByteArray old;
+};
+
 // A temporary directory that also serves as XDG_DATA_HOME for code under test.
 struct TempDataHome {
-    TempDataHome();
-    ~TempDataHome();
     QTemporaryDir dir;
-    QByteArray previous;
-    bool hadPrevious = false;
+    ScopedEnv env{"XDG_DATA_HOME", dir.path().toUtf8()};
     QString path() const { return dir.path(); }
 };
 
