@@ -32,6 +32,8 @@ public:
     // Rebuilds the rows from the model (otherwise done once per burst of changes):
     // at once for a small inventory, else when the rows worked out off the UI thread arrive.
     void render();
+    // Whether the result of the last render() is still on its way.
+    bool renderPending() const { return work_.pending(); }
     void syncButtons();
 
     ImageTableModel& tableModel() const { return *rows_; }

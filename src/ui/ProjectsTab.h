@@ -42,6 +42,8 @@ public:
     // Recomputes the cards from the model (otherwise once per burst of changes): at
     // once for a small inventory, else when the cards worked out off the UI thread arrive.
     void render();
+    // Whether the result of the last render() is still on its way.
+    bool renderPending() const { return work_.pending(); }
 
     ProjectCardList& list() const { return *list_; }
     ProjectListModel& cards() const { return *cards_; }

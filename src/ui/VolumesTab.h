@@ -48,6 +48,8 @@ public:
     // Recomputes everything from the model (otherwise once per burst of changes): at
     // once for a small inventory, else when the catalog worked out off the UI thread arrives.
     void render();
+    // Whether the result of the last render() is still on its way.
+    bool renderPending() const { return work_.pending(); }
 
     const VolumeCatalog& catalog() const { return catalog_; }
     VolumeTableModel& tableModel() const { return *rows_; }
