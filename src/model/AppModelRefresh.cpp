@@ -6,6 +6,7 @@
 #include "docker/CountText.h"
 #include "docker/DockerCLI.h"
 #include "log/ActivityLog.h"
+#include "model/DisposeOffThread.h"
 #include "model/LocaleFormat.h"
 
 #include <future>
@@ -91,7 +92,7 @@ void AppModel::failRefresh(const QString& description, bool cancelled, std::opti
         inventory_.usageDataProblem =
             QStringLiteral("The last refresh did not finish — usage was not verified. Refresh to check.");
         emit usageChanged();
-        index_ = std::move(*publishedIndex);
+        disposeOffThread(std::exchange(index_, std::move(*publishedIndex)));
         emit indexChanged();
     }
     // Docker may have changed since the shown lists were read: they are no longer known to be current.
@@ -275,7 +276,7 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
                                                "no volume is offered as an orphan"));
 
         setStatusText(QStringLiteral("Building project index…"));
-        index_ = std::move(index);
+        disposeOffThread(std::exchange(index_, std::move(index)));
         emit indexChanged();
         // Each change above dropped the figures; these are the ones of the whole landing.
         figures_ = figures;

@@ -10,6 +10,7 @@
 #include "docker/DockerCLI.h"
 #include "docker/Graphemes.h"
 #include "log/ActivityLog.h"
+#include "model/DisposeOffThread.h"
 #include "platform/PlatformWords.h"
 #include "model/FreedSpace.h"
 
@@ -362,7 +363,7 @@ void AppModel::applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems
     if (!removed.volumeNames.isEmpty())
         emit volumesChanged();
     emit usageChanged();
-    index_ = std::move(after.index);
+    disposeOffThread(std::exchange(index_, std::move(after.index)));
     emit indexChanged();
     setDataStale(true);
     saveCache();

@@ -51,24 +51,29 @@ const ImageLegendEntry& legendEntry(ImageVerdict verdict)
                          [verdict](const ImageLegendEntry& entry) { return entry.verdict == verdict; });
 }
 
-int buildLayerCount(const AppModel& model)
+int buildLayerCount(const Inventory& inventory, const ProjectIndex& index)
 {
-    const ImageGraph& graph = model.index().imageGraph;
-    return static_cast<int>(std::count_if(model.images().cbegin(), model.images().cend(),
+    const ImageGraph& graph = index.imageGraph;
+    return static_cast<int>(std::count_if(inventory.images.cbegin(), inventory.images.cend(),
                                           [&](const SGImage& image) { return graph.isIntermediate(image.id); }));
 }
 
 QList<ImageRow> build(const AppModel& model, bool withBuildLayers)
 {
-    QList<SGImage> images = model.images();
+    return build(model.inventory(), model.index(), withBuildLayers);
+}
+
+QList<ImageRow> build(const Inventory& inventory, const ProjectIndex& index, bool withBuildLayers)
+{
+    QList<SGImage> images = inventory.images;
     std::stable_sort(images.begin(), images.end(),
                      [](const SGImage& a, const SGImage& b) { return a.sizeBytes > b.sizeBytes; });
 
-    const bool complete = model.usageDataComplete();
-    const UsageClassification classification = model.classification();
+    const bool complete = inventory.usageDataComplete;
+    const UsageClassification classification(inventory, index);
     QList<ImageRow> rows;
     rows.reserve(images.size());
-    const ImageGraph& graph = model.index().imageGraph;
+    const ImageGraph& graph = index.imageGraph;
     QSet<QString> offered;
     for (const SGImage& image : classification.unusedImages())
         offered.insert(image.id);
@@ -78,7 +83,7 @@ QList<ImageRow> build(const AppModel& model, bool withBuildLayers)
             continue;
         const ImageStatus status = classification.imageStatus(image);
         const ProjectText project = classification.imageProjectText(image);
-        const ImageLegendEntry& verdict = legendEntry(verdictOf(image, status, complete, graph, model.inventory().usedImageIDs, offered));
+        const ImageLegendEntry& verdict = legendEntry(verdictOf(image, status, complete, graph, inventory.usedImageIDs, offered));
         rows.append({image.id, verdict.mark, image.repository, image.tag, shortImageId(image.id), image.size,
                      image.created, project.text, classification.imageStatusText(image), verdict.color,
                      verdict.verdict});

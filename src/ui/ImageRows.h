@@ -9,6 +9,8 @@
 namespace stowage {
 
 class AppModel;
+struct Inventory;
+struct ProjectIndex;
 
 // What a row's colour and mark say. The tab's legend lists every verdict,
 // so that no colour on screen goes unexplained.
@@ -45,8 +47,10 @@ const ImageLegendEntry& legendEntry(ImageVerdict verdict);
 // (stable). The classic builder's intermediate images (build layers) only
 // when asked for.
 QList<ImageRow> build(const AppModel& model, bool withBuildLayers = false);
+// The same of an inventory and its index (on any thread: reads nothing else).
+QList<ImageRow> build(const Inventory& inventory, const ProjectIndex& index, bool withBuildLayers);
 // How many listed images are build layers.
-int buildLayerCount(const AppModel& model);
+int buildLayerCount(const Inventory& inventory, const ProjectIndex& index);
 
 }  // namespace ImageRows
 

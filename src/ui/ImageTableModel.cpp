@@ -1,5 +1,6 @@
 #include "ui/ImageTableModel.h"
 
+#include "model/DisposeOffThread.h"
 #include "model/UsageClassification.h"
 #include "ui/Label.h"
 #include "ui/Theme.h"
@@ -13,8 +14,9 @@ ImageTableModel::ImageTableModel(QObject* parent) : QAbstractTableModel(parent) 
 void ImageTableModel::setRows(QList<ImageRow> rows)
 {
     beginResetModel();
-    rows_ = std::move(rows);
-    rowById_.clear();
+    // 10,000 rows of text are freed off the UI thread.
+    disposeOffThread(std::exchange(rows_, std::move(rows)));
+    disposeOffThread(std::exchange(rowById_, {}));
     rowById_.reserve(rows_.size());
     for (int i = 0; i < rows_.size(); ++i)
         rowById_.insert(rows_[i].id, i);

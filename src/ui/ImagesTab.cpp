@@ -118,11 +118,20 @@ void ImagesTab::setSelection(const QSet<QString>& ids)
 
 void ImagesTab::render()
 {
+    work_.run<Listing>(
+        [withBuildLayers = buildLayers_->isChecked()](const Inventory& inventory, const ProjectIndex& index) {
+            return Listing{ImageRows::build(inventory, index, withBuildLayers),
+                           ImageRows::buildLayerCount(inventory, index)};
+        },
+        [this](Listing listing) { showListing(std::move(listing)); });
+}
+
+void ImagesTab::showListing(Listing listing)
+{
     const QSet<QString> kept = selection();
-    const int layers = ImageRows::buildLayerCount(model_);
-    buildLayers_->setText(QStringLiteral("Show build layers (%1)").arg(layers));
-    buildLayers_->setVisible(layers > 0 || buildLayers_->isChecked());
-    rows_->setRows(ImageRows::build(model_, buildLayers_->isChecked()));
+    buildLayers_->setText(QStringLiteral("Show build layers (%1)").arg(listing.buildLayerCount));
+    buildLayers_->setVisible(listing.buildLayerCount > 0 || buildLayers_->isChecked());
+    rows_->setRows(std::move(listing.rows));
     if (!kept.isEmpty())
         setSelection(kept);
     syncButtons();

@@ -3,6 +3,9 @@
 // it may be removed, with the project that uses it and a one-line verdict.
 // The selected images (only the safe ones) or all unused images can be removed.
 
+#include "ui/ImageRows.h"
+#include "ui/InventoryWork.h"
+
 #include <QSet>
 #include <QWidget>
 
@@ -26,8 +29,11 @@ public:
     QSet<QString> selection() const;
     void setSelection(const QSet<QString>& ids);
 
-    // Rebuilds the rows from the model now (otherwise done once per burst of changes).
+    // Rebuilds the rows from the model (otherwise done once per burst of changes):
+    // at once for a small inventory, else when the rows worked out off the UI thread arrive.
     void render();
+    // Whether the result of the last render() is still on its way.
+    bool renderPending() const { return work_.pending(); }
     void syncButtons();
 
     ImageTableModel& tableModel() const { return *rows_; }
@@ -46,6 +52,11 @@ private:
     QWidget* buildHeader();
     QWidget* buildTable();
     QWidget* buildButtons();
+    struct Listing {
+        QList<ImageRow> rows;
+        int buildLayerCount = 0;
+    };
+    void showListing(Listing listing);
 
     AppModel& model_;
     ImageTableModel* rows_ = nullptr;
@@ -56,6 +67,7 @@ private:
     QCheckBox* buildLayers_ = nullptr;
     QWidget* title_ = nullptr;
     DeferredUpdate* updater_ = nullptr;
+    InventoryWork work_{model_};
 };
 
 }  // namespace stowage

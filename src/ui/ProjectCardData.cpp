@@ -2,7 +2,8 @@
 
 #include "docker/Classify.h"
 #include "docker/CountText.h"
-#include "model/AppModel.h"
+#include "model/Inventory.h"
+#include "model/ProjectIndex.h"
 #include "ui/Theme.h"
 
 #include <algorithm>
@@ -31,10 +32,11 @@ CardBadge kindBadge(const QString& repository, const QString& project)
                                                        : CardBadge{QStringLiteral("base"), Theme::textDim()};
 }
 
-ProjectCardData build(const AppModel& model, const QString& project, const QList<SGContainer>& containers)
+ProjectCardData build(const Inventory& inventory, const ProjectIndex& index, const QString& project,
+                      const QList<SGContainer>& containers)
 {
-    const ProjectMeta meta = model.projectsMeta().value(project);
-    const auto& sizes = model.volumeSizes();
+    const ProjectMeta meta = index.projectsMeta.value(project);
+    const auto& sizes = inventory.volumeSizes;
     ProjectCardData card;
     card.project = project;
     card.title = projectDisplayName(project);
@@ -56,7 +58,7 @@ ProjectCardData build(const AppModel& model, const QString& project, const QList
     for (const SGImage& image : images) {
         card.images.append({image.repository + QLatin1Char(':') + image.tag, image.size,
                             kindBadge(image.repository, project),
-                            ownershipBadge(model.imageOwners().value(image.id), project)});
+                            ownershipBadge(index.imageOwners.value(image.id), project)});
     }
 
     QList<SGVolume> volumes = meta.volumes;
@@ -68,11 +70,11 @@ ProjectCardData build(const AppModel& model, const QString& project, const QList
         const qint64 size = sizes.value(volume.name, 0);
         volumeBytes += size;
         card.volumes.append({volume.name, SizeFormat::humanSize(size), std::nullopt,
-                             ownershipBadge(model.volumeOwners().value(volume.name), project)});
+                             ownershipBadge(index.volumeOwners.value(volume.name), project)});
     }
 
     // Images share layers: each counts once, and so does every layer they share.
-    const ByteRange imageBytes = projectImageBytes(meta, model.index().imageGraph);
+    const ByteRange imageBytes = projectImageBytes(meta, index.imageGraph);
     card.figures = counted(containers.size(), QStringLiteral("container")) + QStringLiteral(" · ")
         + counted(meta.images.size(), QStringLiteral("image")) + QStringLiteral(" (") + formatRange(imageBytes)
         + QStringLiteral(") · ") + counted(meta.volumes.size(), QStringLiteral("volume")) + QStringLiteral(" (")
@@ -83,6 +85,15 @@ ProjectCardData build(const AppModel& model, const QString& project, const QList
         card.runningColor = Theme::warning();
     }
     return card;
+}
+
+QHash<QString, ProjectCardData> buildAll(const Inventory& inventory, const ProjectIndex& index)
+{
+    QHash<QString, ProjectCardData> cards;
+    cards.reserve(index.projects.size());
+    for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
+        cards.insert(it.key(), build(inventory, index, it.key(), it.value()));
+    return cards;
 }
 
 }  // namespace stowage::ProjectCards

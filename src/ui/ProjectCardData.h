@@ -6,13 +6,15 @@
 #include "docker/Records.h"
 
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
 
 namespace stowage {
 
-class AppModel;
+struct Inventory;
+struct ProjectIndex;
 
 struct CardBadge {
     QString text;
@@ -64,7 +66,10 @@ CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project);
 // "built" (warning) or "base" (dim) by the compose build naming rule.
 CardBadge kindBadge(const QString& repository, const QString& project);
 
-ProjectCardData build(const AppModel& model, const QString& project, const QList<SGContainer>& containers);
+ProjectCardData build(const Inventory& inventory, const ProjectIndex& index, const QString& project,
+                      const QList<SGContainer>& containers);
+// Every project's card, by project (on any thread: reads nothing but its arguments).
+QHash<QString, ProjectCardData> buildAll(const Inventory& inventory, const ProjectIndex& index);
 
 }  // namespace ProjectCards
 

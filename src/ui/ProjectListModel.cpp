@@ -1,6 +1,7 @@
 #include "ui/ProjectListModel.h"
 
 #include "model/AppModel.h"
+#include "model/DisposeOffThread.h"
 
 namespace stowage {
 
@@ -16,14 +17,10 @@ void ProjectListModel::pathFactsArrived(const QSet<QString>& paths)
             emit dataChanged(index(row), index(row));
 }
 
-void ProjectListModel::rebuildCards()
+void ProjectListModel::setCards(QHash<QString, ProjectCardData> cards)
 {
     beginResetModel();
-    cards_.clear();
-    const auto& projects = model_.projects();
-    cards_.reserve(projects.size());
-    for (auto it = projects.cbegin(); it != projects.cend(); ++it)
-        cards_.insert(it.key(), ProjectCards::build(model_, it.key(), it.value()));
+    disposeOffThread(std::exchange(cards_, std::move(cards)));
     order_.clear();
     for (const ProjectEntry& entry : model_.sortedFilteredProjects())
         order_ << entry.first;

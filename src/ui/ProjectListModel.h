@@ -23,8 +23,8 @@ public:
 
     explicit ProjectListModel(AppModel& model, QObject* parent = nullptr);
 
-    // Recomputes every card from the model (after an inventory change).
-    void rebuildCards();
+    // Takes every card anew (after an inventory change; ProjectCards::buildAll).
+    void setCards(QHash<QString, ProjectCardData> cards);
     // Re-reads the order and filter (after a search, sort or selection change).
     void reorder();
 

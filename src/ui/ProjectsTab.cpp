@@ -53,7 +53,9 @@ ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
         connect(&model_, signal, updater_, &DeferredUpdate::request);
     connect(&model_, &AppModel::projectsViewChanged, this, [this] {
         syncControls();
-        showOrder();
+        // The order is of the model's index: while its cards are on their way it waits for them.
+        if (!work_.pending())
+            showOrder();
     });
     connect(&model_, &AppModel::isLoadingChanged, this, &ProjectsTab::syncControls);
     connect(list_, &ProjectCardList::actionTriggered, this, &ProjectsTab::trigger);
@@ -158,9 +160,11 @@ QWidget* ProjectsTab::buildList()
 
 void ProjectsTab::render()
 {
-    cards_->rebuildCards();
-    syncControls();
-    showOrder();
+    work_.run<QHash<QString, ProjectCardData>>(ProjectCards::buildAll, [this](QHash<QString, ProjectCardData> cards) {
+        cards_->setCards(std::move(cards));
+        syncControls();
+        showOrder();
+    });
 }
 
 void ProjectsTab::showOrder()

@@ -5,6 +5,7 @@
 // README shortcuts, and the teardown actions; every action is a model
 // operation that confirms by itself.
 
+#include "ui/InventoryWork.h"
 #include "ui/ProjectCardLayout.h"
 
 #include <QPointer>
@@ -38,8 +39,11 @@ public:
     // viewport (scrolled into view first); empty when not shown.
     QRect actionRect(const QString& project, CardAction action);
 
-    // Recomputes the cards from the model now (otherwise once per burst of changes).
+    // Recomputes the cards from the model (otherwise once per burst of changes): at
+    // once for a small inventory, else when the cards worked out off the UI thread arrive.
     void render();
+    // Whether the result of the last render() is still on its way.
+    bool renderPending() const { return work_.pending(); }
 
     ProjectCardList& list() const { return *list_; }
     ProjectListModel& cards() const { return *cards_; }
@@ -75,6 +79,7 @@ private:
     ProjectCardDelegate* delegate_ = nullptr;
     DeferredUpdate* updater_ = nullptr;
     QPointer<ReadmeSheet> readme_;
+    InventoryWork work_{model_};
 };
 
 }  // namespace stowage

@@ -101,10 +101,16 @@ bool matchesVolumeSearch(const SGVolume& volume, const QString& search)
         || volume.project.contains(search, Qt::CaseInsensitive);
 }
 
-VolumeCatalog::VolumeCatalog(const AppModel& model)
-    : model_(&model), sizes_(model.volumeSizes()), usageDataComplete_(model.usageDataComplete())
+VolumeCatalog::VolumeCatalog(const AppModel& model) : VolumeCatalog(model.inventory(), model.index()) {}
+
+VolumeCatalog::VolumeCatalog(const Inventory& inventory, const ProjectIndex& index)
+    : inventory_(inventory),
+      index_(index),
+      read_(true),
+      sizes_(inventory.volumeSizes),
+      usageDataComplete_(inventory.usageDataComplete)
 {
-    const UsageClassification classification = model.classification();
+    const UsageClassification classification(inventory_, index_);
     groups_ = classification.volumesByProject();
     unknown_ = classification.volumesMatching(Usage::unknown);
     disputed_ = classification.volumesMatching(Usage::disputed);
@@ -120,7 +126,7 @@ VolumeCatalog::VolumeCatalog(const AppModel& model)
         inUse += group.volumes.size();
         inUseBytes += group.bytes;
     }
-    summary_ = counted(model.volumes().size(), QStringLiteral("volume")) + dot + QString::number(inUse)
+    summary_ = counted(inventory_.volumes.size(), QStringLiteral("volume")) + dot + QString::number(inUse)
         + QStringLiteral(" in use (") + SizeFormat::humanSize(inUseBytes) + QStringLiteral(")") + dot
         + QString::number(orphans.size()) + QStringLiteral(" orphan (") + SizeFormat::humanSize(sizeOf(orphans))
         + QStringLiteral(")");
@@ -136,12 +142,12 @@ qint64 VolumeCatalog::sizeOf(const QList<SGVolume>& volumes) const
 
 VolumeCells VolumeCatalog::cells(const SGVolume& volume) const
 {
-    if (!model_)
+    if (!read_)
         return {};
     auto it = cells_.constFind(volume.name);
     if (it == cells_.cend()) {
-        const UsageClassification classification = model_->classification();
-        const QStringList mounters = model_->volumeMounters().value(volume.name);
+        const UsageClassification classification(inventory_, index_);
+        const QStringList mounters = index_.volumeMounters.value(volume.name);
         it = cells_.insert(volume.name,
                            {classification.volumeUsage(volume), SizeFormat::humanSize(sizes_.value(volume.name, 0)),
                             volumeProjectCell(classification.volumeProjectText(volume), volume), usedByText(mounters),
@@ -152,9 +158,7 @@ VolumeCells VolumeCatalog::cells(const SGVolume& volume) const
 
 std::optional<SGVolume> VolumeCatalog::volume(const QString& name) const
 {
-    if (!model_)
-        return std::nullopt;
-    for (const SGVolume& v : model_->volumes())
+    for (const SGVolume& v : inventory_.volumes)
         if (v.name == name)
             return v;
     return std::nullopt;

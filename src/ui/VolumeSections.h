@@ -10,6 +10,8 @@
 
 #include "docker/Classify.h"
 #include "docker/Records.h"
+#include "model/Inventory.h"
+#include "model/ProjectIndex.h"
 #include "model/UsageClassification.h"
 
 #include <QColor>
@@ -65,8 +67,11 @@ struct VolumeSection {
 class VolumeCatalog {
 public:
     VolumeCatalog() = default;
-    // Reads `model` now and, for cells, later: the model must outlive the catalog.
+    // Of the model's inventory and index as they are now.
     explicit VolumeCatalog(const AppModel& model);
+    // Keeps copies (sharing their data) to work cells out later: it may be made
+    // on any thread, and then used on one thread at a time.
+    VolumeCatalog(const Inventory& inventory, const ProjectIndex& index);
 
     QList<VolumeSection> sections(VolumeFilter filter, const QString& search) const;
     // "N volumes  ·  N in use (size)  ·  N orphan (size)"
@@ -82,7 +87,9 @@ public:
 private:
     qint64 sizeOf(const QList<SGVolume>& volumes) const;
 
-    const AppModel* model_ = nullptr;
+    Inventory inventory_;
+    ProjectIndex index_;
+    bool read_ = false;  // made of an inventory, not empty
     QHash<QString, qint64> sizes_;
     mutable QHash<QString, VolumeCells> cells_;
     QList<VolumeGroup> groups_;

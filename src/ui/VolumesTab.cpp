@@ -2,6 +2,7 @@
 
 #include "docker/CountText.h"
 #include "model/AppModel.h"
+#include "model/DisposeOffThread.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
 #include "ui/DataTable.h"
@@ -182,7 +183,15 @@ void VolumesTab::setSelection(const QSet<QString>& names)
 
 void VolumesTab::render()
 {
-    catalog_ = VolumeCatalog(model_);
+    work_.run<VolumeCatalog>(
+        [](const Inventory& inventory, const ProjectIndex& index) { return VolumeCatalog(inventory, index); },
+        [this](VolumeCatalog catalog) { showCatalog(std::move(catalog)); });
+}
+
+void VolumesTab::showCatalog(VolumeCatalog catalog)
+{
+    // The catalog shown until now may hold the last references to an earlier inventory and index.
+    disposeOffThread(std::exchange(catalog_, std::move(catalog)));
     summary_->setText(catalog_.summary());
     removeAnonymous_->setText(QStringLiteral("Remove ")
                               + counted(catalog_.anonymousOrphanCount(), QStringLiteral("Anonymous Orphan")));

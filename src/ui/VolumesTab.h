@@ -5,6 +5,7 @@
 // the anonymous orphans or all orphans. A context menu reveals a volume's
 // mountpoint in the file manager.
 
+#include "ui/InventoryWork.h"
 #include "ui/VolumeSections.h"
 
 #include <QSet>
@@ -44,8 +45,11 @@ public:
     // not permitted, unreadable) and offers to copy it.
     void reveal(const QSet<QString>& names);
 
-    // Recomputes everything from the model now (otherwise once per burst of changes).
+    // Recomputes everything from the model (otherwise once per burst of changes): at
+    // once for a small inventory, else when the catalog worked out off the UI thread arrives.
     void render();
+    // Whether the result of the last render() is still on its way.
+    bool renderPending() const { return work_.pending(); }
 
     const VolumeCatalog& catalog() const { return catalog_; }
     VolumeTableModel& tableModel() const { return *rows_; }
@@ -63,12 +67,14 @@ private:
     QWidget* buildControls();
     QWidget* buildTable();
     QWidget* buildButtons();
+    void showCatalog(VolumeCatalog catalog);
     void showSections();
     void updateButtons();
     void showContextMenu(const QPoint& pos);
 
     AppModel& model_;
     VolumeCatalog catalog_;
+    InventoryWork work_{model_};
     VolumeFilter filter_ = VolumeFilter::all;
     SegmentedControl* filterControl_ = nullptr;
     QLineEdit* searchField_ = nullptr;
