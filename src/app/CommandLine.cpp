@@ -22,6 +22,10 @@ struct Command {
 
 const QCommandLineOption jsonOption(QStringLiteral("json"),
                                     QStringLiteral("Prints one JSON object instead of text (see the README)."));
+const QCommandLineOption sinceOption(QStringLiteral("since"),
+                                     QStringLiteral("Adds how much each project and named volume grew since then "
+                                                    "(30m, 24h, 7d, 4w), from the history of refreshes."),
+                                     QStringLiteral("AGE"));
 const QCommandLineOption yesOption(QStringLiteral("yes"), QStringLiteral("Removes. Without it clean is a dry run."));
 const QCommandLineOption onlyOption(QStringLiteral("only"),
                                     QStringLiteral("Cleans only KIND (repeatable): %1.")
@@ -32,10 +36,10 @@ const QCommandLineOption onlyOption(QStringLiteral("only"),
 const QList<Command>& commands()
 {
     static const QList<Command> all{
-        {QStringLiteral("report"), cli::Command::report, QStringLiteral("report [--json]"),
+        {QStringLiteral("report"), cli::Command::report, QStringLiteral("report [--json] [--since AGE]"),
          QStringLiteral("reads the inventory once and prints each image and volume with its status and whether "
                         "Safe Clean All would remove it"),
-         {jsonOption}},
+         {jsonOption, sinceOption}},
         {QStringLiteral("clean"), cli::Command::clean, QStringLiteral("clean [--yes] [--json] [--only KIND]..."),
          QStringLiteral("does what Safe Clean All does (build cache, unused images, anonymous orphan volumes); a dry "
                         "run unless --yes"),
@@ -113,6 +117,13 @@ Invocation headlessInvocation(const Command& command, const QCommandLineParser& 
                                   programName);
             request.kinds |= *kind;
         }
+    }
+    if (offers(command, sinceOption) && parser.isSet(sinceOption)) {
+        request.since = cli::parseSince(parser.value(sinceOption));
+        if (!request.since)
+            return usageError(QStringLiteral("'%1' is not an age for --since (for example 24h, 7d, 4w).")
+                                  .arg(parser.value(sinceOption)),
+                              programName);
     }
     return {Action::headless, {}, request};
 }

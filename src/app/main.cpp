@@ -13,6 +13,7 @@
 #include "docker/Probe.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "model/History.h"
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
@@ -55,6 +56,18 @@ int runProbe(int& argc, char** argv)
     return 0;
 }
 
+// The history of refreshes in the data folder; a problem with it is logged
+// once and the run goes on without history.
+std::unique_ptr<stowage::History> openHistory()
+{
+    const auto path = stowage::History::defaultPath();
+    if (!path)
+        return nullptr;
+    return std::make_unique<stowage::History>(*path, [](const QString& problem) {
+        stowage::ActivityLog::shared().log(stowage::LogLevel::warn, QStringLiteral("History: ") + problem);
+    });
+}
+
 // `stowage report` and `stowage clean`. They take no lock: like the probe they
 // may run beside a window, append whole lines to the activity log under its
 // file lock, and leave the state cache (the window's) alone.
@@ -74,9 +87,12 @@ int runHeadless(int& argc, char** argv, const stowage::cli::Request& request)
     }
     stowage::cli::Console console(out, err, progressColumns);
 
+    std::unique_ptr<stowage::History> history = openHistory();
     stowage::AppModel::Options options;
     options.cacheFile.emplace();  // no state cache
     options.refreshAfterCleanup = false;
+    options.history = history.get();
+    options.headless = true;
     stowage::AppModel model(stowage::DockerCLI::shared(), options);
     stowage::cli::HeadlessRun run(model, request, console);
     QObject::connect(&termination, &stowage::platform::TerminationSignals::received, &run,
@@ -84,7 +100,9 @@ int runHeadless(int& argc, char** argv, const stowage::cli::Request& request)
     QObject::connect(&run, &stowage::cli::HeadlessRun::finished, &app, &QCoreApplication::exit);
     QTimer::singleShot(0, &run, &stowage::cli::HeadlessRun::start);
     const int status = app.exec();
-    // The log lines reach the file before the process ends.
+    // The history's record and the log lines reach the disk before the process ends.
+    if (history)
+        history->flush(std::chrono::seconds(10));
     stowage::ActivityLog::shared().flush();
     return status;
 }
@@ -124,8 +142,10 @@ int runWindow(int& argc, char** argv)
     }
 
     stowage::QtAlerts alerts;
+    std::unique_ptr<stowage::History> history = openHistory();
     stowage::AppModel::Options options;
     options.alerts = &alerts;
+    options.history = history.get();
     stowage::AppModel model(stowage::DockerCLI::shared(), options);
     int status = 0;
     {

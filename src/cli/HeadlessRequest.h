@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 namespace stowage::cli {
@@ -20,7 +21,12 @@ struct Request {
     bool yes = false;
     // clean: the parts asked for with --only; Safe Clean All's when none was named.
     CleanKinds kinds = safeCleanAllKinds;
+    // report: how far back --since looks for growth; none when not asked.
+    std::optional<std::chrono::seconds> since;
 };
+
+// "7d", "24h", "90m": a duration for --since; none for anything else.
+std::optional<std::chrono::seconds> parseSince(const QString& text);
 
 namespace ExitStatus {
 inline constexpr int success = 0;

@@ -2,6 +2,8 @@
 
 #include "docker/DockerCLI.h"
 #include "model/AppModel.h"
+#include "model/History.h"
+#include "model/HistoryStore.h"
 
 #include <QJsonDocument>
 
@@ -107,8 +109,37 @@ void HeadlessRun::refreshEnded(RefreshEnd end, const QString& error)
     if (request_.command == Command::clean)
         return clean();
 
+    if (request_.since)
+        return readGrowth();
+    reportEnded();
+}
+
+// The growth comes from the history, after the record of this very refresh.
+void HeadlessRun::readGrowth()
+{
+    outcome_.since = QDateTime::currentDateTimeUtc().addSecs(-request_.since->count());
+    History* history = model_.history();
+    if (!history) {
+        console_.warn(QStringLiteral("stowage: no history is kept (no data folder), so no growth can be told."));
+        outcome_.growth.emplace();
+        return reportEnded();
+    }
+    history->read<QList<HistoryGrowth>>(
+        [engine = History::engineName(), since = outcome_.since](const HistoryStore& store) {
+            return store.growthSince(engine, since);
+        },
+        {}, [this](QList<HistoryGrowth> growth) {
+            outcome_.growth = std::move(growth);
+            reportEnded();
+        });
+}
+
+void HeadlessRun::reportEnded()
+{
+    if (isFinished())
+        return;
     if (!request_.json)
-        console_.print(reportText(model_));
+        console_.print(reportText(model_) + (outcome_.growth ? growthText(*outcome_.growth, outcome_.since) : QString()));
     if (model_.usageDataComplete())
         return finish(ExitStatus::success);
     console_.warn(printable(QStringLiteral("stowage: usage data is incomplete: ") + model_.usageDataProblem()));

@@ -46,6 +46,8 @@ signals:
 private:
     void engineChecked(const QString& error);
     void refreshEnded(RefreshEnd end, const QString& error);
+    void readGrowth();
+    void reportEnded();
     void clean();
     void recordStep(const CleanStep& step);
     void cleanEnded();

@@ -4,6 +4,7 @@
 
 #include "cli/HeadlessRequest.h"
 #include "model/CleanPlan.h"
+#include "model/HistoryRecord.h"
 #include "model/UsageClassification.h"
 
 #include <QJsonObject>
@@ -31,6 +32,9 @@ struct Outcome {
     QStringList removedVolumes;  // names
     QStringList errors;
     bool interrupted = false;
+    // report --since: the growth from the history (empty with fewer than two refreshes).
+    std::optional<QList<HistoryGrowth>> growth;
+    QDateTime since;
 };
 
 // Every image of the listing once, with all its names, the classification's
@@ -61,6 +65,8 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
 
 // The summary and the tables of `stowage report`.
 QString reportText(const AppModel& model);
+// What grew since a moment, largest growth first; what did not change is left out.
+QString growthText(const QList<HistoryGrowth>& growth, const QDateTime& since);
 // What a dry run would remove and what it keeps, with why.
 QString planText(const CleanPlan& plan);
 // One line for a removal as it happens.

@@ -126,6 +126,20 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
         }
         doc["removed"] = removal(outcome.buildCacheCleared, outcome.removedImages, outcome.removedVolumes);
     }
+    if (outcome.growth) {
+        QJsonArray growth;
+        for (const HistoryGrowth& item : *outcome.growth)
+            growth.append(QJsonObject{
+                {"subject", item.subject == HistoryGrowth::Subject::project ? "project" : "volume"},
+                {"name", item.name},
+                {"project", item.project},
+                {"bytesBefore", item.before},
+                {"bytesNow", item.now},
+                {"growthBytes", item.growth()},
+                {"new", item.isNew}});
+        doc["growthSince"] = outcome.since.toUTC().toString(Qt::ISODate);
+        doc["growth"] = growth;
+    }
     return doc;
 }
 

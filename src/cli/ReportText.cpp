@@ -8,6 +8,7 @@
 
 #include "model/AppModel.h"
 #include "model/OverviewFigures.h"
+#include "model/ProjectIndex.h"
 
 #include <QHash>
 #include <QSet>
@@ -178,6 +179,28 @@ QString stepText(const CleanStep& step, const CleanPlan& plan)
                                     [&](const ImageUnit& unit) { return unit.id == step.item; });
     const QString name = image == plan.images.cend() ? step.item : image->name;
     return printable(QStringLiteral("removed image %1 (%2)").arg(name, shortImageId(step.item)));
+}
+
+QString growthText(const QList<HistoryGrowth>& growth, const QDateTime& since)
+{
+    QString text = QStringLiteral("\nGrowth since %1\n").arg(since.toLocalTime().toString(Qt::ISODate));
+    int shown = 0;
+    for (const HistoryGrowth& item : growth) {
+        if (item.growth() == 0)
+            continue;
+        const QString sign = item.growth() > 0 ? QStringLiteral("+") : QStringLiteral("−");
+        const QString kind = item.subject == HistoryGrowth::Subject::project ? QStringLiteral("project")
+                                                                            : QStringLiteral("volume ");
+        text += QStringLiteral("  %1  %2%3  %4%5\n")
+                    .arg(kind, sign, SizeFormat::humanSize(std::abs(item.growth())).leftJustified(10),
+                         printable(item.name.isEmpty() ? projectDisplayName(item.name) : item.name),
+                         item.isNew ? QStringLiteral("  (new)") : QString());
+        ++shown;
+    }
+    if (shown == 0)
+        text += growth.isEmpty() ? QStringLiteral("  No earlier refresh is recorded yet.\n")
+                                 : QStringLiteral("  Nothing changed in size.\n");
+    return text;
 }
 
 }  // namespace stowage::cli

@@ -44,6 +44,8 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
     setAlerts(options.alerts);
     removalLimits_ = options.removalLimits;
     refreshAfterCleanup_ = options.refreshAfterCleanup;
+    history_ = options.history;
+    headless_ = options.headless;
     desktop_ = options.desktop;
     for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
                         &AppModel::usageChanged, &AppModel::indexChanged})

@@ -32,6 +32,8 @@
 
 namespace stowage {
 
+class History;
+
 class ActivityLog;
 class DockerCLI;
 class OperationCenter;
@@ -67,6 +69,10 @@ public:
         bool refreshAfterCleanup = true;
         // The time relative texts are told against; the system clock when empty.
         MinuteClock::Source clock;
+        // Where each completed refresh leaves its summary, marked as headless
+        // when `headless`; none kept when absent. Must outlive the model.
+        History* history = nullptr;
+        bool headless = false;
     };
 
     explicit AppModel(DockerCLI& cli, Options options, QObject* parent = nullptr);
@@ -227,6 +233,8 @@ public:
     static const QStringList& spinnerFrames();
     DockerClient& client() { return client_; }
     const RemovalLimits& removalLimits() const { return removalLimits_; }
+    // Where completed refreshes are recorded; none when no history is kept.
+    History* history() const { return history_; }
     OperationCenter& operations() const;
 
 signals:
@@ -398,6 +406,8 @@ private:
     quint64 refreshesStarted_ = 0;
     RemovalLimits removalLimits_;
     bool refreshAfterCleanup_ = true;
+    History* history_ = nullptr;
+    bool headless_ = false;
     std::optional<QString> cacheFile_;
     std::optional<QString> legacyCacheFile_;
     StateCacheWriter cacheWriter_;

@@ -7,6 +7,8 @@
 #include "docker/DockerCLI.h"
 #include "log/ActivityLog.h"
 #include "model/DisposeOffThread.h"
+#include "model/History.h"
+#include "model/HistorySnapshot.h"
 #include "model/LocaleFormat.h"
 
 #include <future>
@@ -249,10 +251,17 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
     landed.usageDataProblem = problem;
     landed.imageLayers = two.imageLayers;
     landed.engineImages = two.engineImages;
-    const OverviewFigures figures = OverviewFigures::of(landed, UsageClassification(landed, index));
+    const UsageClassification classification(landed, index);
+    const OverviewFigures figures = OverviewFigures::of(landed, classification);
+    // The history's summary touches every item too: worked out here, only handed over there.
+    std::optional<HistorySnapshot> snapshot;
+    if (history_)
+        snapshot = historySnapshot(landed, index, classification, figures, History::engineName(),
+                                   QDateTime::currentDateTimeUtc(), headless_);
 
     post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
-          usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index), figures]() mutable {
+          usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index), figures,
+          snapshot = std::move(snapshot)]() mutable {
         inventory_.buildCache = two.buildCache;
         inventory_.engineImages = two.engineImages;
         inventory_.imageLayers = two.imageLayers;
@@ -282,6 +291,8 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
         figures_ = figures;
         setDataStale(false);
         saveCache();
+        if (history_ && snapshot)
+            history_->record(std::move(*snapshot));
 
         const auto running = std::count_if(inventory_.containers.begin(), inventory_.containers.end(),
                                            [](const SGContainer& c) { return c.state == QLatin1String("running"); });

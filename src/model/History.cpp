@@ -1,6 +1,7 @@
 #include "model/History.h"
 
 #include "model/HistoryStore.h"
+#include "platform/Paths.h"
 
 namespace stowage {
 
@@ -10,6 +11,22 @@ struct History::State {
     std::unique_ptr<HistoryStore> store;
     bool problemTold = false;
 };
+
+QString History::engineName()
+{
+    for (const char* variable : {"DOCKER_CONTEXT", "DOCKER_HOST"})
+        if (const QString value = qEnvironmentVariable(variable); !value.isEmpty())
+            return value;
+    return QStringLiteral("default");
+}
+
+std::optional<QString> History::defaultPath()
+{
+    const auto folder = platform::appDataDir();
+    if (!folder)
+        return std::nullopt;
+    return *folder + QStringLiteral("/history.db");
+}
 
 History::History(const QString& path, std::function<void(const QString&)> onProblem)
     : state_(std::make_shared<State>())

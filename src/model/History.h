@@ -12,6 +12,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <memory>
 
 namespace stowage {
@@ -27,6 +28,12 @@ public:
 
     History(const History&) = delete;
     History& operator=(const History&) = delete;
+
+    // The engine the docker program talks to, as the history names it: the
+    // context or host the environment chooses, else "default".
+    static QString engineName();
+    // The history file in the application's data folder; none without one.
+    static std::optional<QString> defaultPath();
 
     void record(HistorySnapshot snapshot);
     void recordRemoval(HistoryRemoval removal);

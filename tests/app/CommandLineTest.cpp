@@ -29,6 +29,10 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
         {{"clean", "--json", "--only", "images"}, 2, "{\n", unreachable},
         {{"report", "--yes"}, 2, "", "stowage: Unknown option 'yes'.\n" + tryHelp},
         {{"report", "now"}, 2, "", "stowage: Unexpected argument 'now'.\n" + tryHelp},
+        {{"report", "--since", "7d"}, 2, "", unreachable},
+        {{"report", "--since", "7 days"}, 2, "",
+         "stowage: '7 days' is not an age for --since (for example 24h, 7d, 4w).\n" + tryHelp},
+        {{"clean", "--since", "7d"}, 2, "", "stowage: Unknown option 'since'.\n" + tryHelp},
         {{"clean", "--only", "containers"}, 2, "",
          "stowage: Unknown kind 'containers' for --only (one of build-cache, images, volumes, anonymous-volumes).\n"
              + tryHelp},
@@ -44,7 +48,7 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
     }
     // The help names each command with its options and where to read about them.
     const QString help = world.run({"--help"}).out;
-    for (const char* text : {"--probe", "\n  stowage report [--json]\n", "\n  stowage clean [--yes] [--json] [--only KIND]...\n",
+    for (const char* text : {"--probe", "\n  stowage report [--json] [--since AGE]\n", "\n  stowage clean [--yes] [--json] [--only KIND]...\n",
                              "'stowage clean --help'"})
         EXPECT_TRUE(help.contains(text)) << text;
     EXPECT_TRUE(world.run({"clean", "--help"}).out.contains("--only <KIND>"));

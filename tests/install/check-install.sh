@@ -29,14 +29,16 @@ manual=$(zcat "$prefix/share/man/man1/stowage.1.gz" | sed -e 's/\\f[BIR]//g' -e 
 # shellcheck source=/dev/null
 source "$prefix/share/bash-completion/completions/stowage"
 complete_words() { COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _stowage; echo " ${COMPREPLY[*]} "; }
-kinds=$("$prefix/bin/stowage" clean --help | tr -s '\n ' '  ' | sed -n 's/.*(repeatable): \([a-z, -]*\)\..*/\1/p' | tr -d ',')
+# The installed program, with the history and log of this check kept in the temporary folder.
+stowage() { XDG_DATA_HOME=$work/data "$prefix/bin/stowage" "$@"; }
+kinds=$(stowage clean --help | tr -s '\n ' '  ' | sed -n 's/.*(repeatable): \([a-z, -]*\)\..*/\1/p' | tr -d ',')
 [ -n "$kinds" ] || fail "clean --help lists no kinds"
 for command in "" report clean; do
   offered=$(complete_words stowage $command "")
-  for option in $("$prefix/bin/stowage" $command --help | grep -oE -- '--[a-z][a-z-]+' | sort -u); do
+  for option in $(stowage $command --help | grep -oE -- '--[a-z][a-z-]+' | sort -u); do
     grep -qF -- "$option" <<<"$manual" || fail "the manual page lacks $option"
     case $command:$option in
-      report:--yes|report:--only|report:--probe|clean:--probe|*:--version) continue ;;  # general help lines
+      report:--yes|report:--only|report:--probe|clean:--probe|clean:--since|*:--version) continue ;;  # general help lines
     esac
     [ "$command" = "" ] && [[ $option != --help && $option != --probe ]] && continue  # a command's own option
     [[ $offered == *" $option "* ]] || fail "completion after 'stowage $command' lacks $option: $offered"
