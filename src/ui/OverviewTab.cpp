@@ -1,8 +1,11 @@
 #include "ui/OverviewTab.h"
 
 #include "model/AppModel.h"
+#include "model/UsageClassification.h"
 #include "ui/DeferredUpdate.h"
+#include "ui/DiskMapView.h"
 #include "ui/Glass.h"
+#include "ui/InventoryWork.h"
 #include "ui/Label.h"
 #include "ui/ListingParts.h"
 #include "ui/OverviewFiguresSource.h"
@@ -43,6 +46,12 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     column->addWidget(sectionHeading(QStringLiteral("Quick Actions"), Theme::font(14, QFont::Bold)));
     column->addWidget(buildActions());
     column->addSpacing(2);
+    column->addWidget(sectionHeading(QStringLiteral("Disk Map"), Theme::font(14)));
+    diskMap_ = new DiskMapView;
+    diskMap_->setMinimumHeight(260);
+    column->addWidget(diskMap_);
+    connect(diskMap_, &DiskMapView::itemActivated, this, &OverviewTab::itemChosen);
+    column->addSpacing(2);
     column->addWidget(sectionHeading(QStringLiteral("Projects (Compose)"), Theme::font(14)));
     column->addWidget(buildProjectsTable(), 1);
 
@@ -66,8 +75,22 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
                         &AppModel::usageChanged, &AppModel::indexChanged, &AppModel::cacheSummaryChanged,
                         &AppModel::isLoadingChanged})
         connect(&model_, signal, updater_, &DeferredUpdate::request);
+    // The map touches every item: worked out off the UI thread on a large inventory.
+    diskMapWork_ = std::make_unique<InventoryWork>(model_);
+    const auto redrawMap = [this] {
+        diskMapWork_->run<DiskMapNode>(
+            [](const Inventory& inventory, const ProjectIndex& index) {
+                return stowage::diskMap(inventory, index, UsageClassification(inventory, index));
+            },
+            [this](DiskMapNode map) { diskMap_->setMap(std::move(map)); });
+    };
+    for (auto signal : {&AppModel::indexChanged, &AppModel::usageChanged})
+        connect(&model_, signal, this, redrawMap);
+    redrawMap();
     render();
 }
+
+OverviewTab::~OverviewTab() = default;
 
 QWidget* OverviewTab::buildCards()
 {

@@ -1,12 +1,15 @@
 #pragma once
 // The first screen: five figure cards, the engine's data root, the four bulk
-// clean-up actions with the space each would free, and the compose projects.
+// clean-up actions with the space each would free, the disk map and the
+// compose projects.
 
+#include "model/DiskMap.h"
 #include "model/OverviewFigures.h"
 
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -21,10 +24,14 @@ class OverviewProjectsModel;
 class SGButton;
 class SummaryCard;
 
+class DiskMapView;
+class InventoryWork;
+
 class OverviewTab : public QWidget {
     Q_OBJECT
 public:
     explicit OverviewTab(AppModel& model, QWidget* parent = nullptr);
+    ~OverviewTab() override;
 
     using Figures = OverviewFigures;
     static Figures figures(const AppModel& model);
@@ -36,6 +43,11 @@ public:
     QLabel* dataRoot() const { return dataRoot_; }
     QTableView* projectsTable() const { return table_; }
     OverviewProjectsModel* projectsModel() const { return projects_; }
+    DiskMapView* diskMap() const { return diskMap_; }
+
+signals:
+    // An item of the disk map was chosen: its tab should show it.
+    void itemChosen(stowage::DiskNodeKind kind, const QString& id);
 
 private:
     QWidget* buildCards();
@@ -55,6 +67,8 @@ private:
     QLabel* dataRoot_ = nullptr;
     QTableView* table_ = nullptr;
     OverviewProjectsModel* projects_ = nullptr;
+    DiskMapView* diskMap_ = nullptr;
+    std::unique_ptr<InventoryWork> diskMapWork_;
 };
 
 }  // namespace stowage

@@ -131,7 +131,17 @@ void RootView::keepFooterLastInTabOrder()
 QWidget* RootView::createTab(Tab tab)
 {
     switch (tab) {
-    case Tab::overview: return new OverviewTab(model_);
+    case Tab::overview: {
+        auto* overview = new OverviewTab(model_);
+        // A rectangle of the disk map opens the tab that lists it.
+        connect(overview, &OverviewTab::itemChosen, this, [this](DiskNodeKind kind) {
+            setTab(kind == DiskNodeKind::images      ? Tab::images
+                   : kind == DiskNodeKind::volumes   ? Tab::volumes
+                   : kind == DiskNodeKind::buildCache ? Tab::buildCache
+                                                      : Tab::projects);
+        });
+        return overview;
+    }
     case Tab::projects: return new ProjectsTab(model_);
     case Tab::images: return new ImagesTab(model_);
     case Tab::volumes: return new VolumesTab(model_);
