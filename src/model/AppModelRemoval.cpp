@@ -13,6 +13,7 @@
 #include "model/DisposeOffThread.h"
 #include "platform/PlatformWords.h"
 #include "model/FreedSpace.h"
+#include "model/History.h"
 
 namespace stowage {
 
@@ -155,6 +156,14 @@ void AppModel::runRemoval(const RemovalRequest& request, std::stop_token stop)
     post([this, request, outcome = std::move(outcome), freed, removed,
           after = inventoryAfterRemoval(std::move(shown), removed)]() mutable {
         applyLocalRemoval(std::move(after), removed);
+        // The history explains the drop the next refresh will show.
+        if (history_ && (outcome.pruned || !removed.containerIDs.isEmpty() || !removed.imageIDs.isEmpty()
+                         || !removed.volumeNames.isEmpty()))
+            history_->recordRemoval({History::engineName(), QDateTime::currentDateTimeUtc(),
+                                     request.kind == RemovalKind::buildCache
+                                         ? QStringLiteral("freed by clearing the build cache")
+                                         : QStringLiteral("freed by ") + request.label,
+                                     freed.measured().value_or(freed.expected.low)});
         stopSpinner();
         endOperation();
         switch (request.kind) {
