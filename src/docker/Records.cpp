@@ -316,6 +316,11 @@ std::optional<BuildCache> buildCacheFromJson(const QJsonObject& o)
     return b;
 }
 
+qint64 SGContainer::writableBytes() const
+{
+    return SizeFormat::parseDockerSize(size.section(QLatin1Char(' '), 0, 0));
+}
+
 QString BuildCache::shownSize() const
 {
     return size == unknownText() ? size : SizeFormat::humanSize(sizeBytes);

@@ -35,6 +35,10 @@ struct SGContainer {
     OptionalDate finishedAt;
 
     bool operator==(const SGContainer&) const = default;
+
+    // The container's own writable layer: the first figure of docker's size
+    // text ("12.3kB (virtual 1.2GB)"); the image below it is not counted.
+    qint64 writableBytes() const;
 };
 
 struct SGImage {

@@ -31,11 +31,6 @@ QString firstOf(const QSet<QString>& names)
     return sorted.value(0, noProject);
 }
 
-qint64 writableBytes(const SGContainer& container)
-{
-    return SizeFormat::parseDockerSize(container.size.section(QLatin1Char(' '), 0, 0));
-}
-
 DiskVerdict volumeVerdict(Classify::VolumeUsage usage)
 {
     switch (usage) {
@@ -149,7 +144,7 @@ DiskMapNode diskMap(const Inventory& inventory, const ProjectIndex& index, const
     for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
         for (const SGContainer& container : it.value())
             groups[it.key()][DiskNodeKind::containers]
-                << DiskMapNode{DiskNodeKind::item, container.name, writableBytes(container), DiskVerdict::inUse,
+                << DiskMapNode{DiskNodeKind::item, container.name, container.writableBytes(), DiskVerdict::inUse,
                                container.id};
     groups[noProject][DiskNodeKind::buildCache] << DiskMapNode{
         DiskNodeKind::item, QCoreApplication::translate("DiskMap", "Build cache"), inventory.buildCache.sizeBytes,
@@ -200,7 +195,7 @@ QList<DiskMapTile> layOut(const DiskMapNode& node, const QRectF& bounds, double 
     const QList<QRectF> rects = squarify(sizes, bounds);
     QList<DiskMapTile> tiles;
     for (qsizetype i = 0; i < shown.size(); ++i)
-        tiles << DiskMapTile{shown[i], rects[i]};
+        tiles << DiskMapTile{shown[i], rects[i], shown[i].kind == DiskNodeKind::smallerItems ? -1 : int(i)};
     return tiles;
 }
 

@@ -44,6 +44,7 @@ DiskMapNode diskMap(const Inventory& inventory, const ProjectIndex& index, const
 struct DiskMapTile {
     DiskMapNode node;
     QRectF rect;
+    int childIndex = -1;  // in the laid-out node's children; -1 for the "N smaller items" tile
 
     bool operator==(const DiskMapTile&) const = default;
 };

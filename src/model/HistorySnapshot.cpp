@@ -9,13 +9,6 @@ namespace stowage {
 
 namespace {
 
-// A container's own writable layer: the first figure of docker's size text
-// ("12.3kB (virtual 1.2GB)"); the image below it is counted with the images.
-qint64 writableBytes(const SGContainer& container)
-{
-    return SizeFormat::parseDockerSize(container.size.section(QLatin1Char(' '), 0, 0));
-}
-
 HistoryAmount amount(qint64 bytes, qint64 count)
 {
     return {bytes, count};
@@ -30,7 +23,7 @@ HistorySnapshot historySnapshot(const Inventory& inventory, const ProjectIndex& 
     HistorySnapshot snapshot{engine, at.toUTC(), headless};
     qint64 containerBytes = 0;
     for (const SGContainer& container : inventory.containers)
-        containerBytes += writableBytes(container);
+        containerBytes += container.writableBytes();
     snapshot.totals[int(HistoryKind::images)] = amount(figures.imageBytes, figures.images);
     snapshot.totals[int(HistoryKind::volumes)] = amount(figures.volumeBytes, inventory.volumes.size());
     snapshot.totals[int(HistoryKind::containers)] = amount(containerBytes, inventory.containers.size());
@@ -49,7 +42,7 @@ HistorySnapshot historySnapshot(const Inventory& inventory, const ProjectIndex& 
         const QList<SGContainer> containers = index.projects.value(it.key());
         qint64 writable = 0;
         for (const SGContainer& container : containers)
-            writable += writableBytes(container);
+            writable += container.writableBytes();
         project.amounts[int(HistoryKind::containers)] = amount(writable, containers.size());
         snapshot.projects << project;
     }

@@ -113,9 +113,8 @@ void DiskMapView::addTiles(const DiskMapNode& node, const QRectF& rect, DiskNode
         if (tile.rect.width() < 1 || tile.rect.height() < 1)
             continue;
         QList<int> childPath = path;
-        const int index = int(node.children.indexOf(tile.node));
-        if (index >= 0 && tile.node.kind != DiskNodeKind::smallerItems)
-            childPath << index;
+        if (tile.childIndex >= 0)
+            childPath << tile.childIndex;
         else
             childPath.clear();
         hits_ << Hit{tile.node, tile.rect, isKind(tile.node.kind) ? tile.node.kind : kindAbove, childPath, depth};

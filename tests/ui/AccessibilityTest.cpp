@@ -75,8 +75,9 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
         for (QAccessibleInterface* iface : std::as_const(shown)) {
             const QString name = iface->text(QAccessible::Name);
             const auto* widget = qobject_cast<QWidget*>(iface->object());
-            if (interactive.contains(iface->role()) || (widget && widget->focusPolicy() & Qt::TabFocus))
+            if (interactive.contains(iface->role()) || (widget && widget->focusPolicy() & Qt::TabFocus)) {
                 EXPECT_FALSE(name.trimmed().isEmpty()) << iface->role() << (widget ? widget->metaObject()->className() : "");
+            }
             if (iface->role() == QAccessible::Heading)
                 headings << name;
             if (iface->role() == QAccessible::Grouping && name == page.filter)
@@ -85,11 +86,13 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
                 continue;
             tables << name;
             for (int c = 0; c < iface->childCount(); ++c)
-                if (iface->child(c)->role() == QAccessible::ColumnHeader)
+                if (iface->child(c)->role() == QAccessible::ColumnHeader) {
                     EXPECT_FALSE(iface->child(c)->text(QAccessible::Name).isEmpty()) << c;
+                }
             // The first column's marks are read as words.
-            if (QAccessibleTableInterface* table = iface->tableInterface(); table->rowCount() > 0)
+            if (QAccessibleTableInterface* table = iface->tableInterface(); table->rowCount() > 0) {
                 EXPECT_GT(table->cellAt(0, 0)->text(QAccessible::Name).size(), 2);
+            }
         }
         EXPECT_EQ(headings, page.headings);
         EXPECT_EQ(tables, page.tables);
