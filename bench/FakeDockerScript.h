@@ -5,7 +5,7 @@
 // inventory, so that a refresh against the fake docker lands exactly it.
 
 #include "ListingLines.h"
-#include "model/StateCache.h"
+#include "cache/StateCache.h"
 
 #include <QDir>
 #include <QFile>

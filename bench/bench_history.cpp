@@ -6,7 +6,7 @@
 // stands for do not add up to what it recorded, or when a year passes 10 MB.
 // Usage: bench_history [--days 365] [--projects 500] [--volumes 1000]
 
-#include "model/HistoryStore.h"
+#include "history/HistoryStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

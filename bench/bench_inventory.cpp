@@ -11,10 +11,10 @@
 #include "ListingLines.h"
 #include "docker/DockerClient.h"
 #include "docker/Records.h"
-#include "model/Inventory.h"
-#include "model/ProjectIndex.h"
-#include "model/StateCache.h"
-#include "model/UsageClassification.h"
+#include "inventory/Inventory.h"
+#include "inventory/ProjectIndex.h"
+#include "cache/StateCache.h"
+#include "classification/UsageClassification.h"
 
 #include <QCoreApplication>
 #include <QFile>

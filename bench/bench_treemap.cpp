@@ -4,7 +4,7 @@
 // item or its areas do not add up to the whole area.
 // Usage: bench_treemap [--sizes 1000,10000,50000]
 
-#include "model/TreemapLayout.h"
+#include "diskmap/TreemapLayout.h"
 
 #include <QCoreApplication>
 #include <QStringList>

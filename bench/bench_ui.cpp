@@ -21,11 +21,11 @@
 #include "docker/DockerCLI.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
-#include "model/StateCache.h"
-#include "ui/ImagesTab.h"
-#include "ui/ProjectCardList.h"
-#include "ui/ProjectsTab.h"
-#include "ui/VolumesTab.h"
+#include "cache/StateCache.h"
+#include "ui/images/ImagesTab.h"
+#include "ui/projects/ProjectCardList.h"
+#include "ui/projects/ProjectsTab.h"
+#include "ui/volumes/VolumesTab.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

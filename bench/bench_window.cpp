@@ -24,12 +24,12 @@
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
-#include "ui/MainWindow.h"
-#include "ui/OverviewProjectsModel.h"
-#include "ui/OverviewTab.h"
-#include "ui/QtAlerts.h"
-#include "ui/RootView.h"
-#include "ui/StowageApp.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/overview/OverviewProjectsModel.h"
+#include "ui/overview/OverviewTab.h"
+#include "ui/operations/QtAlerts.h"
+#include "ui/shell/RootView.h"
+#include "ui/shell/StowageApp.h"
 
 #include <QElapsedTimer>
 #include <QFile>

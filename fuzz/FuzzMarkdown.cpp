@@ -3,9 +3,9 @@
 
 #include "FuzzInput.h"
 
-#include "ui/InlineMarkdown.h"
-#include "ui/MarkdownParser.h"
-#include "ui/SafeTextDocument.h"
+#include "ui/readme/InlineMarkdown.h"
+#include "ui/readme/MarkdownParser.h"
+#include "ui/readme/SafeTextDocument.h"
 
 #include <QGuiApplication>
 #include <QTextCursor>

@@ -3,7 +3,7 @@
 
 #include "FuzzInput.h"
 
-#include "model/StateCache.h"
+#include "cache/StateCache.h"
 
 using namespace stowage;
 

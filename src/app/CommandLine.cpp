@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "BuildInfo.h"
 #include "docker/Probe.h"
 
 #include <QCommandLineOption>
@@ -170,7 +171,7 @@ Invocation parse(const QStringList& arguments, const QString& programName)
         return {Action::help, parser.helpText().replace(QStringLiteral("<executable_name>"), programName)
                                   + commandsHelp(programName)};
     if (parser.isSet(version))
-        return {Action::version, QStringLiteral("Stowage %1\n").arg(QStringLiteral(STOWAGE_VERSION))};
+        return {Action::version, QStringLiteral("Stowage %1\n").arg(QString::fromLatin1(build::version))};
     if (parser.isSet(probe))
         return {Action::probe, {}};
     if (!command)

@@ -13,14 +13,14 @@
 #include "docker/Probe.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
-#include "model/History.h"
+#include "history/History.h"
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
-#include "ui/MainWindow.h"
-#include "ui/QtAlerts.h"
-#include "ui/StopThenQuit.h"
-#include "ui/StowageApp.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/operations/QtAlerts.h"
+#include "ui/operations/StopThenQuit.h"
+#include "ui/shell/StowageApp.h"
 
 #include <QCoreApplication>
 #include <QFile>

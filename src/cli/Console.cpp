@@ -1,6 +1,6 @@
 #include "cli/Console.h"
 
-#include "docker/Graphemes.h"
+#include "text/Graphemes.h"
 
 #include <QFileDevice>
 

@@ -4,7 +4,7 @@
 // model's status text) is drawn in place on standard error, and only when
 // that is a terminal. Every text from Docker passes through printable().
 
-#include "docker/PrintableText.h"
+#include "text/PrintableText.h"
 
 #include <QIODevice>
 #include <QString>

@@ -2,7 +2,7 @@
 // What a command without a window was asked to do (`stowage report`,
 // `stowage clean`), and the exit statuses it ends with. Scripts rely on both.
 
-#include "model/CleanPlan.h"
+#include "classification/CleanPlan.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,8 +2,8 @@
 
 #include "docker/DockerCLI.h"
 #include "model/AppModel.h"
-#include "model/History.h"
-#include "model/HistoryStore.h"
+#include "history/History.h"
+#include "history/HistoryStore.h"
 
 #include <QJsonDocument>
 

@@ -3,9 +3,9 @@
 // or text, both built from the model's own classification and clean plan.
 
 #include "cli/HeadlessRequest.h"
-#include "model/CleanPlan.h"
-#include "model/HistoryRecord.h"
-#include "model/UsageClassification.h"
+#include "classification/CleanPlan.h"
+#include "history/HistoryRecord.h"
+#include "classification/UsageClassification.h"
 
 #include <QJsonObject>
 #include <QList>

@@ -3,7 +3,7 @@
 #include "cli/Report.h"
 
 #include "model/AppModel.h"
-#include "model/OverviewFigures.h"
+#include "classification/OverviewFigures.h"
 
 #include <QJsonArray>
 #include <QSet>

@@ -4,11 +4,11 @@
 #include "cli/Console.h"
 #include "cli/Report.h"
 
-#include "docker/CountText.h"
+#include "text/CountText.h"
 
 #include "model/AppModel.h"
-#include "model/OverviewFigures.h"
-#include "model/ProjectIndex.h"
+#include "classification/OverviewFigures.h"
+#include "inventory/ProjectIndex.h"
 
 #include <QHash>
 #include <QSet>

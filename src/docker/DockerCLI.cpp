@@ -1,7 +1,7 @@
 #include "docker/DockerCLI.h"
 
 #include "docker/ChildSupervisor.h"
-#include "docker/Graphemes.h"
+#include "text/Graphemes.h"
 #include "docker/OperationCenter.h"
 #include "docker/ProcessBox.h"
 #include "log/ActivityLog.h"

@@ -2,7 +2,7 @@
 
 #include "docker/Classify.h"
 #include "docker/DockerCLI.h"
-#include "docker/TextTrim.h"
+#include "text/TextTrim.h"
 #include "log/ActivityLog.h"
 
 #include <algorithm>

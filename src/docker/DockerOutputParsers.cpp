@@ -5,7 +5,7 @@
 #include "docker/Classify.h"
 #include "docker/DockerClient.h"
 #include "docker/JsonFields.h"
-#include "docker/TextTrim.h"
+#include "text/TextTrim.h"
 
 namespace stowage {
 

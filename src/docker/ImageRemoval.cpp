@@ -16,7 +16,7 @@
 
 #include "docker/DockerCLI.h"
 #include "docker/DockerClient.h"
-#include "docker/TextTrim.h"
+#include "text/TextTrim.h"
 #include "log/ActivityLog.h"
 
 #include <QDeadlineTimer>

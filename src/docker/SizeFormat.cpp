@@ -6,7 +6,7 @@
 // binary units ("MiB") are read as powers of 1024 wherever they appear.
 
 #include "docker/Records.h"
-#include "docker/TextTrim.h"
+#include "text/TextTrim.h"
 
 #include <array>
 #include <charconv>

@@ -3,7 +3,7 @@
 #include "docker/DockerCLI.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
-#include "model/LocaleFormat.h"
+#include "text/LocaleFormat.h"
 
 #include <QFile>
 #include <QMetaObject>

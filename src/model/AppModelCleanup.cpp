@@ -5,9 +5,9 @@
 
 #include "model/AppModel.h"
 
-#include "docker/CountText.h"
+#include "text/CountText.h"
 #include "docker/DockerCLI.h"
-#include "docker/PrintableText.h"
+#include "text/PrintableText.h"
 #include "log/ActivityLog.h"
 #include "model/ConfirmationText.h"
 

@@ -8,7 +8,7 @@
 
 #include "docker/Classify.h"
 #include "model/AppModel.h"
-#include "model/LocaleFormat.h"
+#include "text/LocaleFormat.h"
 #include "log/ActivityLog.h"
 #include "platform/Desktop.h"
 

@@ -3,13 +3,13 @@
 
 #include "model/AppModel.h"
 
-#include "docker/CountText.h"
+#include "text/CountText.h"
 #include "docker/DockerCLI.h"
 #include "log/ActivityLog.h"
 #include "model/DisposeOffThread.h"
-#include "model/History.h"
-#include "model/HistorySnapshot.h"
-#include "model/LocaleFormat.h"
+#include "history/History.h"
+#include "history/HistorySnapshot.h"
+#include "text/LocaleFormat.h"
 
 #include <future>
 

@@ -6,14 +6,14 @@
 
 #include "model/AppModel.h"
 
-#include "docker/CountText.h"
+#include "text/CountText.h"
 #include "docker/DockerCLI.h"
-#include "docker/Graphemes.h"
+#include "text/Graphemes.h"
 #include "log/ActivityLog.h"
 #include "model/DisposeOffThread.h"
 #include "platform/PlatformWords.h"
-#include "model/FreedSpace.h"
-#include "model/History.h"
+#include "inventory/FreedSpace.h"
+#include "history/History.h"
 
 namespace stowage {
 

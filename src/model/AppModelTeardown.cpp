@@ -6,10 +6,10 @@
 
 #include "model/AppModel.h"
 
-#include "docker/CountText.h"
+#include "text/CountText.h"
 #include "model/ConfirmationText.h"
-#include "docker/PrintableText.h"
-#include "model/ContainerStatus.h"
+#include "text/PrintableText.h"
+#include "inventory/ContainerStatus.h"
 
 #include <algorithm>
 

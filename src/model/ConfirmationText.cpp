@@ -1,9 +1,9 @@
 #include "model/ConfirmationText.h"
 
-#include "docker/CountText.h"
-#include "docker/PrintableText.h"
-#include "model/ContainerStatus.h"
-#include "model/ProjectIndex.h"
+#include "text/CountText.h"
+#include "text/PrintableText.h"
+#include "inventory/ContainerStatus.h"
+#include "inventory/ProjectIndex.h"
 
 namespace stowage {
 

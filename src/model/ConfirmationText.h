@@ -7,7 +7,7 @@
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
 #include "model/Alerts.h"
-#include "model/CleanPlan.h"
+#include "classification/CleanPlan.h"
 
 #include <QDateTime>
 #include <QHash>

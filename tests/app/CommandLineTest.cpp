@@ -1,6 +1,7 @@
 // The real executable's command line: help and version, usage errors with status 2,
 // Qt's window options, --probe winning anywhere on the line, and the windowless commands.
 #include "AppProcess.h"
+#include "BuildInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace {
 TEST(CommandLine, HelpVersionErrorsAndTheProbe)
 {
     const QString tryHelp = "Try 'stowage --help' for more information.\n";
-    const QString version = QStringLiteral("Stowage %1\n").arg(STOWAGE_VERSION);
+    const QString version = QStringLiteral("Stowage %1\n").arg(QString::fromLatin1(stowage::build::version));
     const QString unreachable =
         "stowage: Docker cannot be reached: Cannot connect to the Docker daemon. Is Docker running?\n";
     // Standard output begins with `outStart` (empty: nothing at all); standard error is exactly `err`.

@@ -5,7 +5,7 @@
 
 #include "EngineRig.h"
 
-#include "ui/OverviewTab.h"
+#include "ui/overview/OverviewTab.h"
 
 #include <gmock/gmock.h>
 

@@ -4,7 +4,7 @@
 
 #include "EngineRig.h"
 
-#include "ui/ImageRows.h"
+#include "ui/images/ImageRows.h"
 
 #include <gmock/gmock.h>
 

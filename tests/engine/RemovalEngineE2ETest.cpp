@@ -6,7 +6,7 @@
 
 #include "platform/TerminationSignals.h"
 #include "support/RecordingDesktop.h"
-#include "ui/MainWindow.h"
+#include "ui/shell/MainWindow.h"
 
 #include <gmock/gmock.h>
 

@@ -5,17 +5,17 @@
 
 #include "EngineRig.h"
 
-#include "model/StateCache.h"
+#include "cache/StateCache.h"
 #include "support/RecordingDesktop.h"
-#include "ui/BrandBar.h"
-#include "ui/MainWindow.h"
-#include "ui/OverviewTab.h"
-#include "ui/ProjectCardList.h"
-#include "ui/ProjectListModel.h"
-#include "ui/ProjectsTab.h"
-#include "ui/RootView.h"
-#include "ui/SGButton.h"
-#include "ui/SummaryCard.h"
+#include "ui/shell/BrandBar.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/overview/OverviewTab.h"
+#include "ui/projects/ProjectCardList.h"
+#include "ui/projects/ProjectListModel.h"
+#include "ui/projects/ProjectsTab.h"
+#include "ui/shell/RootView.h"
+#include "ui/widgets/SGButton.h"
+#include "ui/widgets/SummaryCard.h"
 
 #include <QFile>
 #include <QLabel>

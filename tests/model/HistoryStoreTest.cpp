@@ -2,7 +2,7 @@
 // past the retention, a clock that goes back, files it must not use, and two
 // processes' worth of writers at once.
 
-#include "model/HistoryStore.h"
+#include "history/HistoryStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "model/ImageGraph.h"
+#include "inventory/ImageGraph.h"
 
 #include "InventoryFixtures.h"
 

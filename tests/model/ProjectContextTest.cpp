@@ -3,7 +3,7 @@
 // so no docker is involved.
 
 #include "model/InventoryFixtures.h"
-#include "model/LocaleFormat.h"
+#include "text/LocaleFormat.h"
 #include "model/ModelTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "model/InventoryAfterRemoval.h"
-#include "model/ProjectIndex.h"
+#include "inventory/InventoryAfterRemoval.h"
+#include "inventory/ProjectIndex.h"
 
 #include "InventoryFixtures.h"
 

@@ -1,4 +1,4 @@
-#include "model/StateCache.h"
+#include "cache/StateCache.h"
 
 #include "InventoryFixtures.h"
 #include "support/TestSupport.h"

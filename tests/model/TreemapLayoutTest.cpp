@@ -1,7 +1,7 @@
 // The squarified layout: areas in proportion, no overlap, inside the bounds,
 // the same answer for the same input, and little movement for a small change.
 
-#include "model/TreemapLayout.h"
+#include "diskmap/TreemapLayout.h"
 
 #include <gtest/gtest.h>
 

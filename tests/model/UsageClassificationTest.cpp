@@ -1,4 +1,4 @@
-#include "model/UsageClassification.h"
+#include "classification/UsageClassification.h"
 
 #include "InventoryFixtures.h"
 

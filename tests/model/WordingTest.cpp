@@ -1,6 +1,6 @@
 // Docker's container status told again at a later moment.
 
-#include "model/ContainerStatus.h"
+#include "inventory/ContainerStatus.h"
 
 #include <gtest/gtest.h>
 

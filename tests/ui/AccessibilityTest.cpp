@@ -2,10 +2,10 @@
 // on every tab, and the events that announce a new tab, filter or status text.
 #include "UiRig.h"
 
-#include "ui/MainWindow.h"
-#include "ui/RootView.h"
-#include "ui/SegmentedControl.h"
-#include "ui/StatusBar.h"
+#include "ui/shell/MainWindow.h"
+#include "ui/shell/RootView.h"
+#include "ui/widgets/SegmentedControl.h"
+#include "ui/shell/StatusBar.h"
 
 #include <gtest/gtest.h>
 

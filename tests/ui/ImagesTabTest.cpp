@@ -2,12 +2,12 @@
 // the short ID, the banner and the two removal buttons.
 #include "UiRig.h"
 
-#include "ui/ImageRows.h"
-#include "ui/ImageTableModel.h"
-#include "ui/ImagesTab.h"
-#include "ui/SGButton.h"
-#include "ui/Theme.h"
-#include "ui/UsageWarningBanner.h"
+#include "ui/images/ImageRows.h"
+#include "ui/images/ImageTableModel.h"
+#include "ui/images/ImagesTab.h"
+#include "ui/widgets/SGButton.h"
+#include "ui/style/Theme.h"
+#include "ui/widgets/UsageWarningBanner.h"
 
 #include <gtest/gtest.h>
 

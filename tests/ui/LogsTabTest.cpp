@@ -4,13 +4,13 @@
 
 #include "log/LogFormat.h"
 #include "platform/PlatformWords.h"
-#include "ui/CommandMonitor.h"
-#include "ui/Label.h"
-#include "ui/LogListModel.h"
-#include "ui/LogsTab.h"
-#include "ui/RunningCommandsPanel.h"
-#include "ui/SGButton.h"
-#include "ui/SegmentedControl.h"
+#include "ui/operations/CommandMonitor.h"
+#include "ui/widgets/Label.h"
+#include "ui/logs/LogListModel.h"
+#include "ui/logs/LogsTab.h"
+#include "ui/operations/RunningCommandsPanel.h"
+#include "ui/widgets/SGButton.h"
+#include "ui/widgets/SegmentedControl.h"
 
 #include <gtest/gtest.h>
 

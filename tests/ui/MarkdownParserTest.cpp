@@ -1,7 +1,7 @@
 // The README block parser: one block per line, fences verbatim, and the exact
 // boundaries between headings, bullets, rules and paragraphs.
 
-#include "ui/MarkdownParser.h"
+#include "ui/readme/MarkdownParser.h"
 
 #include <gtest/gtest.h>
 

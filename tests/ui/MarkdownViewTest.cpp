@@ -1,8 +1,8 @@
 // Rendering README text: block styles, inline markup, and a hostile README
 // that must render as inert text (no HTML, no fetched resources, no unsafe links).
 
-#include "ui/MarkdownView.h"
-#include "ui/SafeTextDocument.h"
+#include "ui/readme/MarkdownView.h"
+#include "ui/readme/SafeTextDocument.h"
 
 #include <gtest/gtest.h>
 

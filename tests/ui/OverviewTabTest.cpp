@@ -2,13 +2,13 @@
 // the lists while usage is unverified, and the Build Cache tab's figures.
 #include "UiRig.h"
 
-#include "ui/BuildCacheTab.h"
-#include "ui/OverviewFiguresSource.h"
-#include "ui/OverviewProjectsModel.h"
-#include "ui/OverviewTab.h"
-#include "ui/SGButton.h"
-#include "ui/SummaryCard.h"
-#include "ui/UsageWarningBanner.h"
+#include "ui/buildcache/BuildCacheTab.h"
+#include "ui/overview/OverviewFiguresSource.h"
+#include "ui/overview/OverviewProjectsModel.h"
+#include "ui/overview/OverviewTab.h"
+#include "ui/widgets/SGButton.h"
+#include "ui/widgets/SummaryCard.h"
+#include "ui/widgets/UsageWarningBanner.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // (or failing to), and the bounded, regular-file-only read.
 
 #include "platform/PlatformWords.h"
-#include "ui/MarkdownView.h"
-#include "ui/ReadmeFile.h"
-#include "ui/ReadmeSheet.h"
+#include "ui/readme/MarkdownView.h"
+#include "ui/readme/ReadmeFile.h"
+#include "ui/readme/ReadmeSheet.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
-#include "model/StateCache.h"
+#include "cache/StateCache.h"
 #include "support/RecordingDesktop.h"
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"

@@ -4,7 +4,7 @@
 // and dangling images, and every kind of volume (in use, shared, disputed,
 // orphans). `complete` false leaves the usage data incomplete.
 
-#include "model/StateCache.h"
+#include "cache/StateCache.h"
 
 namespace stowage::screenshots {
 

@@ -1,0 +1,310 @@
+#include "inventory/ProjectIndex.h"
+
+#include "docker/Classify.h"
+#include "text/CountText.h"
+#include "text/TextTrim.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace stowage {
+
+namespace {
+
+const QString kRunning = QStringLiteral("running");
+
+void keepLater(OptionalDate& latest, const OptionalDate& candidate)
+{
+    if (candidate && (!latest || *candidate > *latest))
+        latest = candidate;
+}
+
+// Summary of one project from its containers. Images and volumes come from the
+// lookups built once for the whole index, so this is linear in the project's size.
+// Image rows by id (the first row of each id) and by "repository:tag".
+struct ImageLookup {
+    QHash<QString, const SGImage*> byId;
+    QHash<QString, const SGImage*> byReference;
+
+    // The row a container runs: the one named by the reference the container
+    // was started with, when that names its image, else the id's first row.
+    // So an image tagged several times is shown under the name the project uses.
+    const SGImage* rowFor(const SGContainer& c) const
+    {
+        QString reference = c.image;
+        if (reference.lastIndexOf(QLatin1Char(':')) <= reference.lastIndexOf(QLatin1Char('/')))
+            reference += QStringLiteral(":latest");
+        const SGImage* named = byReference.value(reference);
+        return named && named->id == c.imageID ? named : byId.value(c.imageID);
+    }
+};
+
+ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members, const ImageLookup& images)
+{
+    ProjectMeta meta;
+    QSet<QString> seenImageIDs;
+    for (const SGContainer& c : members) {
+        if (!c.imageID.isEmpty() && !seenImageIDs.contains(c.imageID)) {
+            seenImageIDs.insert(c.imageID);
+            if (const SGImage* image = images.rowFor(c))
+                meta.images.append(*image);
+        }
+        if (meta.path.isEmpty())
+            meta.path = c.workingDir;
+        if (meta.configFiles.isEmpty())
+            meta.configFiles = c.configFiles;
+        keepLater(meta.lastStarted, c.startedAt);
+        keepLater(meta.lastActivity, c.startedAt);
+        keepLater(meta.lastActivity, c.finishedAt);
+    }
+    for (const SGImage& image : std::as_const(meta.images)) {
+        if (Classify::isBuiltImage(image.repository, project))
+            meta.builtImages.append(image);
+    }
+    return meta;
+}
+
+// Image rows in list order under every lower-cased project name that could
+// have built them (Classify::isBuiltImage): each prefix of the lower-cased
+// repository that ends before a '-' or '_' followed by more text. Looking a
+// project up here instead of testing every image against every project keeps
+// the index linear when thousands of projects have been taken down.
+QHash<QString, QList<const SGImage*>> imagesByBuildingProject(const QList<SGImage>& images)
+{
+    QHash<QString, QList<const SGImage*>> byProject;
+    for (const SGImage& image : images) {
+        const QString name = image.repository.toLower();
+        for (qsizetype i = 1; i + 1 < name.size(); ++i) {
+            if (name[i] != u'-' && name[i] != u'_')
+                continue;
+            const QString project = name.left(i);
+            if (Classify::isBuiltImage(image.repository, project))
+                byProject[project].append(&image);
+        }
+    }
+    return byProject;
+}
+
+}  // namespace
+
+ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
+                               const QList<SGVolume>& volumes, const QHash<QString, ImageLayers>& imageLayers)
+{
+    ProjectIndex index;
+    index.imageGraph = ImageGraph(images, imageLayers);
+
+    // One image listed under several tags gives several rows; the first row stands for the id.
+    ImageLookup imageLookup;
+    imageLookup.byId.reserve(images.size());
+    imageLookup.byReference.reserve(images.size());
+    for (const SGImage& image : images) {
+        if (!imageLookup.byId.contains(image.id))
+            imageLookup.byId.insert(image.id, &image);
+        imageLookup.byReference.insert(image.repository + QLatin1Char(':') + image.tag, &image);
+    }
+
+    index.imageOwners.reserve(images.size());
+    index.volumeOwners.reserve(volumes.size());
+    index.volumeMounters.reserve(volumes.size());
+    index.containerVolumeNames.reserve(volumes.size());
+    for (const SGContainer& c : containers) {
+        if (!c.imageID.isEmpty())
+            index.imageOwners[c.imageID].insert(c.project);
+    }
+    for (const SGVolume& v : volumes) {
+        if (!v.project.isEmpty())
+            index.volumeOwners[v.name].insert(v.project);
+    }
+    for (const SGContainer& c : containers) {
+        const bool running = c.state == kRunning;
+        for (const QString& mount : c.mounts) {
+            index.volumeOwners[mount].insert(c.project);
+            index.volumeMounters[mount].append(c.name);
+            index.containerVolumeNames.insert(mount);
+            if (running)
+                index.runningVolumeNames.insert(mount);
+        }
+        index.projects[c.project].append(c);
+    }
+    for (QStringList& mounters : index.volumeMounters)
+        std::sort(mounters.begin(), mounters.end());
+
+    // A project taken down (`docker compose down`) leaves its labelled volumes
+    // and the images it built: it lives on, without containers, as long as they do.
+    QStringList takenDown;
+    for (const SGVolume& v : volumes) {
+        if (!v.project.isEmpty() && !index.projects.contains(v.project)) {
+            index.projects.insert(v.project, {});
+            takenDown.append(v.project);
+        }
+    }
+
+    index.projectsMeta.reserve(index.projects.size());
+    for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
+        index.projectsMeta.insert(it.key(), metaFor(it.key(), it.value(), imageLookup));
+    // Nothing runs its images any more: the ones named after it are the ones it
+    // built, each once, under its first such name (docker lists an image's
+    // names in no fixed order).
+    const QHash<QString, QList<const SGImage*>> builtBy = imagesByBuildingProject(images);
+    for (const QString& project : std::as_const(takenDown)) {
+        QList<const SGImage*> built;
+        QHash<QString, qsizetype> slotOf;
+        for (const SGImage* candidate : builtBy.value(project.toLower())) {
+            const SGImage& image = *candidate;
+            const auto slot = slotOf.constFind(image.id);
+            if (slot == slotOf.cend()) {
+                slotOf.insert(image.id, built.size());
+                built.append(&image);
+            } else if (std::pair(image.repository, image.tag) < std::pair(built[*slot]->repository, built[*slot]->tag)) {
+                built[*slot] = &image;
+            }
+        }
+        ProjectMeta& meta = index.projectsMeta[project];
+        for (const SGImage* image : std::as_const(built)) {
+            meta.images.append(*image);
+            meta.builtImages.append(*image);
+        }
+    }
+
+    // Volumes go to every owning project. Walking the volume
+    // list (first row per name) instead of searching owners per project keeps this linear.
+    QSet<QString> seenVolumeNames;
+    seenVolumeNames.reserve(volumes.size());
+    for (const SGVolume& v : volumes) {
+        if (seenVolumeNames.contains(v.name))
+            continue;
+        seenVolumeNames.insert(v.name);
+        const auto owners = index.volumeOwners.constFind(v.name);
+        if (owners == index.volumeOwners.cend())
+            continue;
+        for (const QString& project : *owners) {
+            const auto meta = index.projectsMeta.find(project);
+            if (meta != index.projectsMeta.end())
+                meta->volumes.append(v);
+        }
+    }
+    return index;
+}
+
+ByteRange projectImageBytes(const ProjectMeta& meta, const ImageGraph& graph)
+{
+    QSet<QString> ids;
+    for (const SGImage& image : meta.images)
+        ids.insert(image.id);
+    return graph.footprint(ids);
+}
+
+QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& volumeSizes)
+{
+    qint64 bytes = 0;
+    for (const SGVolume& volume : meta.volumes)
+        bytes += volumeSizes.value(volume.name, 0);
+    return QStringLiteral("taken down — ") + counted(meta.volumes.size(), QStringLiteral("volume")) + QStringLiteral(", ")
+        + SizeFormat::humanSize(bytes) + QStringLiteral(" may hold data");
+}
+
+QString projectDisplayName(const QString& project)
+{
+    return project.isEmpty() ? QStringLiteral("(standalone containers)") : project;
+}
+
+QString label(ProjectSort sort)
+{
+    switch (sort) {
+    case ProjectSort::lastActivity: return QStringLiteral("Last activity");
+    case ProjectSort::lastStarted: return QStringLiteral("Last started");
+    case ProjectSort::name: return QStringLiteral("Name");
+    case ProjectSort::containers: return QStringLiteral("Containers");
+    case ProjectSort::size: return QStringLiteral("Size");
+    }
+    return {};
+}
+
+std::optional<ProjectSort> projectSortFromLabel(const QString& text)
+{
+    for (ProjectSort sort : allProjectSorts()) {
+        if (label(sort) == text)
+            return sort;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+qint64 dateKey(const OptionalDate& date)
+{
+    return date ? date->toMSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+}
+
+qint64 projectSize(const ProjectMeta& meta, const ImageGraph& graph, const QHash<QString, qint64>& volumeSizes)
+{
+    qint64 total = projectImageBytes(meta, graph).high;
+    for (const SGVolume& volume : meta.volumes)
+        total += volumeSizes.value(volume.name, 0);
+    return total;
+}
+
+qint64 numericKey(const QString& name, const QList<SGContainer>& members, const ProjectIndex& index,
+                  const QHash<QString, qint64>& volumeSizes, ProjectSort sort)
+{
+    const auto meta = index.projectsMeta.constFind(name);
+    const bool hasMeta = meta != index.projectsMeta.cend();
+    switch (sort) {
+    case ProjectSort::lastActivity: return hasMeta ? dateKey(meta->lastActivity) : dateKey(std::nullopt);
+    case ProjectSort::lastStarted: return hasMeta ? dateKey(meta->lastStarted) : dateKey(std::nullopt);
+    case ProjectSort::containers: return members.size();
+    case ProjectSort::size: return hasMeta ? projectSize(*meta, index.imageGraph, volumeSizes) : 0;
+    case ProjectSort::name: return 0;
+    }
+    return 0;
+}
+
+}  // namespace
+
+QList<ProjectEntry> sortedFilteredProjects(const ProjectIndex& index, const QHash<QString, qint64>& volumeSizes,
+                                           const QString& search, ProjectSort sort, bool ascending)
+{
+    const QString query = trimSpacesAndTabs(search).toString().toLower();
+
+    // Names in ascending order first, so that projects that sort equal come out
+    // in the same order on every call rather than in hash order.
+    QStringList names;
+    names.reserve(index.projects.size());
+    for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it) {
+        if (query.isEmpty() || it.key().toLower().contains(query))
+            names.append(it.key());
+    }
+    std::sort(names.begin(), names.end());
+
+    struct Keyed {
+        const QString* name;
+        qint64 key;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(names.size());
+    for (const QString& name : std::as_const(names))
+        keyed.push_back({&name, numericKey(name, index.projects.value(name), index, volumeSizes, sort)});
+
+    const auto less = [sort](const Keyed& a, const Keyed& b) {
+        return sort == ProjectSort::name ? *a.name < *b.name : a.key < b.key;
+    };
+    if (ascending)
+        std::stable_sort(keyed.begin(), keyed.end(), less);
+    else
+        std::stable_sort(keyed.begin(), keyed.end(), [&less](const Keyed& a, const Keyed& b) { return less(b, a); });
+
+    QList<ProjectEntry> result;
+    result.reserve(qsizetype(keyed.size()));
+    for (const Keyed& k : keyed)
+        result.append({*k.name, index.projects.value(*k.name)});
+    return result;
+}
+
+QSet<QString> toggled(QSet<QString> selection, const QString& name)
+{
+    if (!selection.remove(name))
+        selection.insert(name);
+    return selection;
+}
+
+}  // namespace stowage

@@ -1,0 +1,75 @@
+#include "ui/buildcache/BuildCacheTab.h"
+
+#include "model/AppModel.h"
+#include "ui/style/Glass.h"
+#include "ui/widgets/Label.h"
+#include "ui/listing/ListingParts.h"
+#include "ui/widgets/SGButton.h"
+#include "ui/style/Theme.h"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace stowage {
+
+namespace {
+
+QVBoxLayout* figure(const QString& caption, QLabel* value)
+{
+    auto* column = new QVBoxLayout;
+    column->setSpacing(4);
+    column->addWidget(plainLabel(caption, Theme::font(11), Theme::textDim()));
+    column->addWidget(value);
+    column->addStretch(1);
+    return column;
+}
+
+}  // namespace
+
+BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    total_ = plainLabel({}, Theme::font(28, QFont::Bold), Theme::warning());
+    reclaimable_ = plainLabel({}, Theme::font(22, QFont::Bold), Theme::success());
+
+    auto* card = new GlassCard(8, Theme::border(), 1);
+    auto* figures = new QHBoxLayout(card);
+    figures->setContentsMargins(18, 16, 18, 16);
+    figures->setSpacing(48);
+    figures->addLayout(figure(QStringLiteral("Total Size"), total_));
+    figures->addLayout(figure(QStringLiteral("Reclaimable"), reclaimable_));
+    figures->addStretch(1);
+
+    auto* explanation = plainLabel(QStringLiteral("Build cache stores intermediate layers from 'docker build'.\n"
+                                                  "Clearing it is always safe — builds will just be slower the "
+                                                  "first time."),
+                                   Theme::font(11), Theme::textDim());
+
+    clear_ = new SGButton(QStringLiteral("Clear Build Cache"), QStringLiteral("trash"), Theme::danger(), true);
+    clear_->setAccessibleDescription(QStringLiteral("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
+    connect(clear_, &QPushButton::clicked, &model_, &AppModel::cleanBuildCache);
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(clear_);
+    actions->addStretch(1);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 16, 20, 16);
+    column->setSpacing(14);
+    column->addWidget(listingTitle(QStringLiteral("Build Cache")));
+    column->addWidget(card);
+    column->addWidget(explanation);
+    column->addLayout(actions);
+    column->addStretch(1);
+
+    connect(&model_, &AppModel::usageChanged, this, &BuildCacheTab::render);
+    connect(&model_, &AppModel::isLoadingChanged, this, &BuildCacheTab::render);
+    render();
+}
+
+void BuildCacheTab::render()
+{
+    total_->setText(model_.buildCache().shownSize());
+    reclaimable_->setText(model_.buildCache().shownReclaimable());
+    clear_->setEnabled(!model_.isLoading());
+}
+
+}  // namespace stowage

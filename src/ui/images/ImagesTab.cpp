@@ -1,0 +1,156 @@
+#include "ui/images/ImagesTab.h"
+
+#include "model/AppModel.h"
+#include "ui/listing/DataTable.h"
+#include "ui/operations/DeferredUpdate.h"
+#include "ui/style/Glass.h"
+#include "ui/images/ImageTableModel.h"
+#include "ui/listing/ListingParts.h"
+#include "ui/widgets/SGButton.h"
+#include "ui/style/Theme.h"
+#include "ui/widgets/UsageWarningBanner.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace stowage {
+
+ImagesTab::ImagesTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    banner_ = new UsageWarningBanner(model_, this);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(14, 14, 14, 14);
+    column->setSpacing(10);
+    column->addWidget(buildHeader());
+    column->addWidget(banner_);
+    column->addWidget(buildTable(), 1);
+    column->addWidget(buildButtons());
+
+    updater_ = new DeferredUpdate(this, [this] { render(); });
+    for (auto signal : {&AppModel::imagesChanged, &AppModel::usageChanged, &AppModel::indexChanged})
+        connect(&model_, signal, updater_, &DeferredUpdate::request);
+    connect(&model_, &AppModel::isLoadingChanged, this, &ImagesTab::syncButtons);
+    render();
+}
+
+QWidget* ImagesTab::buildHeader()
+{
+    // The legend has six entries: on the title's row they would squeeze the
+    // title at the default window width, so they get a row of their own.
+    auto* header = new QWidget(this);
+    auto* rows = new QVBoxLayout(header);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(6);
+    auto* row = new QHBoxLayout;
+    row->setSpacing(14);
+    rows->addLayout(row);
+    title_ = listingTitle(QStringLiteral("Docker Images"), header);
+    row->addWidget(title_);
+    row->addStretch(1);
+    buildLayers_ = new QCheckBox(header);
+    buildLayers_->setToolTip(QStringLiteral("Untagged images the classic builder made for each build step. They are "
+                                            "removed with the image built on them, never on their own."));
+    connect(buildLayers_, &QCheckBox::toggled, this, [this] { render(); });
+    row->addWidget(buildLayers_);
+    auto* legend = new QHBoxLayout;
+    legend->setSpacing(14);
+    rows->addLayout(legend);
+    for (const ImageLegendEntry& entry : ImageRows::legend())
+        legend->addWidget(legendItem(entry.mark + QLatin1Char(' ') + entry.label, entry.color, header));
+    legend->addStretch(1);
+    return header;
+}
+
+QWidget* ImagesTab::buildTable()
+{
+    rows_ = new ImageTableModel(this);
+    table_ = new DataTable(rows_);
+    allowRowSelection(*table_);
+    table_->setAccessibleName(QStringLiteral("Docker Images"));
+    auto* header = table_->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(24);
+    for (int column = 0; column < ImageTableModel::columnTotal; ++column) {
+        table_->setColumnWidth(column, ImageTableModel::columnWidth(column));
+        header->setSectionResizeMode(column, column == ImageTableModel::repositoryColumn ? QHeaderView::Stretch
+                                                                                          : QHeaderView::Interactive);
+    }
+    auto* card = new GlassCard(8, Theme::border(), 1, this);
+    auto* layout = new QVBoxLayout(card);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(table_);
+    return card;
+}
+
+QWidget* ImagesTab::buildButtons()
+{
+    auto* buttons = new QWidget(this);
+    auto* row = new QHBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(10);
+    removeSelected_ = new SGButton(QStringLiteral("Remove Selected (Safe Only)"), QStringLiteral("trash"),
+                                   Theme::danger(), false, buttons);
+    removeUnused_ = new SGButton(QStringLiteral("Remove All Unused Images"), QStringLiteral("trash.fill"),
+                                 Theme::danger(), true, buttons);
+    removeSelected_->setAccessibleDescription(
+        QStringLiteral("Asks, then removes the selected images that no container uses; the others stay"));
+    removeUnused_->setAccessibleDescription(QStringLiteral("Asks, then removes the images no container uses; unused base images are kept"));
+    connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removeSelectedImages(selection()); });
+    connect(removeUnused_, &QPushButton::clicked, &model_, &AppModel::cleanUnusedImages);
+    row->addWidget(removeSelected_);
+    row->addWidget(removeUnused_);
+    row->addStretch(1);
+    return buttons;
+}
+
+QSet<QString> ImagesTab::selection() const
+{
+    return selectedRowKeys(*table_, ImageTableModel::idRole);
+}
+
+void ImagesTab::setSelection(const QSet<QString>& ids)
+{
+    selectRowKeys(*table_, ids, [this](const QString& id) { return rows_->rowOf(id); });
+}
+
+void ImagesTab::render()
+{
+    work_.run<Listing>(
+        [withBuildLayers = buildLayers_->isChecked()](const Inventory& inventory, const ProjectIndex& index) {
+            return Listing{ImageRows::build(inventory, index, withBuildLayers),
+                           ImageRows::buildLayerCount(inventory, index)};
+        },
+        [this](Listing listing) { showListing(std::move(listing)); });
+}
+
+void ImagesTab::showListing(Listing listing)
+{
+    const QSet<QString> kept = selection();
+    buildLayers_->setText(QStringLiteral("Show build layers (%1)").arg(listing.buildLayerCount));
+    buildLayers_->setVisible(listing.buildLayerCount > 0 || buildLayers_->isChecked());
+    rows_->setRows(std::move(listing.rows));
+    if (!kept.isEmpty())
+        setSelection(kept);
+    syncButtons();
+}
+
+void ImagesTab::syncButtons()
+{
+    // No removal starts while another operation (a refresh included) runs.
+    const bool idle = !model_.isLoading();
+    removeSelected_->setEnabled(idle);
+    removeUnused_->setEnabled(idle && model_.usageDataComplete());
+}
+
+void ImagesTab::showEvent(QShowEvent* event)
+{
+    // The selection belongs to one visit of the tab.
+    if (!event->spontaneous())
+        table_->clearSelection();
+    QWidget::showEvent(event);
+}
+
+}  // namespace stowage

@@ -1,0 +1,75 @@
+#include "ui/listing/ListingParts.h"
+
+#include "ui/accessibility/AccessibleRoles.h"
+#include "ui/style/Icons.h"
+#include "ui/widgets/Label.h"
+#include "ui/style/Theme.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QItemSelectionModel>
+#include <QTableView>
+
+namespace stowage {
+
+QWidget* listingTitle(const QString& text, QWidget* parent)
+{
+    return sectionHeading(text, Theme::font(Theme::titleSize, QFont::Bold), parent);
+}
+
+QLabel* sectionHeading(const QString& text, const QFont& font, QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    AccessibleRoles::setRole(*label, QAccessible::Heading);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setFont(font);
+    Theme::setTextColor(*label, Theme::text());
+    return label;
+}
+
+QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent)
+{
+    auto* item = new QWidget(parent);
+    auto* row = new QHBoxLayout(item);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    auto* dot = new QLabel(item);
+    dot->setPixmap(Icons::symbol(QStringLiteral("circle.fill"), color).pixmap(9, 9));
+    row->addWidget(dot);
+    row->addWidget(plainLabel(text, Theme::font(10), Theme::text(), item));
+    return item;
+}
+
+void allowRowSelection(QTableView& table)
+{
+    table.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table.setSelectionBehavior(QAbstractItemView::SelectRows);
+    table.setFocusPolicy(Qt::StrongFocus);
+}
+
+QSet<QString> selectedRowKeys(const QTableView& table, int keyRole)
+{
+    QSet<QString> keys;
+    const QAbstractItemModel* rows = table.model();
+    for (const QItemSelectionRange& range : table.selectionModel()->selection())
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            if (const QString key = rows->index(row, 0).data(keyRole).toString(); !key.isEmpty())
+                keys.insert(key);
+    return keys;
+}
+
+void selectRowKeys(QTableView& table, const QSet<QString>& keys, const std::function<int(const QString&)>& rowOf)
+{
+    const QAbstractItemModel* rows = table.model();
+    const int lastColumn = rows->columnCount() - 1;
+    QItemSelection selected;
+    for (const QString& key : keys) {
+        const int row = rowOf(key);
+        if (row >= 0)
+            selected.select(rows->index(row, 0), rows->index(row, lastColumn));
+    }
+    table.selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
+}
+
+}  // namespace stowage

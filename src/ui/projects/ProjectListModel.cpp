@@ -1,0 +1,90 @@
+#include "ui/projects/ProjectListModel.h"
+
+#include "model/AppModel.h"
+#include "model/DisposeOffThread.h"
+
+namespace stowage {
+
+ProjectListModel::ProjectListModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model)
+{
+    connect(&model_.pathFacts(), &HostPathFacts::projectsChanged, this, &ProjectListModel::pathFactsArrived);
+}
+
+void ProjectListModel::pathFactsArrived(const QSet<QString>& paths)
+{
+    for (int row = 0; row < order_.size(); ++row)
+        if (paths.contains(card(row).path))
+            emit dataChanged(index(row), index(row));
+}
+
+void ProjectListModel::setCards(QHash<QString, ProjectCardData> cards)
+{
+    beginResetModel();
+    disposeOffThread(std::exchange(cards_, std::move(cards)));
+    order_.clear();
+    for (const ProjectEntry& entry : model_.sortedFilteredProjects())
+        order_ << entry.first;
+    endResetModel();
+}
+
+void ProjectListModel::reorder()
+{
+    QStringList order;
+    for (const ProjectEntry& entry : model_.sortedFilteredProjects())
+        order << entry.first;
+    if (order == order_) {
+        // Same cards (a selection change): only their looks change.
+        if (!order_.isEmpty())
+            emit dataChanged(index(0), index(int(order_.size()) - 1));
+        return;
+    }
+    beginResetModel();
+    order_ = std::move(order);
+    endResetModel();
+}
+
+const ProjectCardData& ProjectListModel::card(int row) const
+{
+    static const ProjectCardData none;
+    if (row < 0 || row >= order_.size())
+        return none;
+    const auto it = cards_.constFind(order_[row]);
+    return it == cards_.cend() ? none : *it;
+}
+
+int ProjectListModel::rowOf(const QString& project) const
+{
+    return int(order_.indexOf(project));
+}
+
+bool ProjectListModel::hasReadme(const QString& project) const
+{
+    return !project.isEmpty() && model_.readmeURL(project).has_value();
+}
+
+QString ProjectListModel::folderUnavailable(const QString& project) const
+{
+    const auto facts = model_.projectPathFacts(project);
+    if (!facts || facts->folder.presence == platform::PathPresence::present)
+        return {};
+    return projectPathNotice(model_.projectsMeta().value(project).path, facts->folder).message;
+}
+
+int ProjectListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(order_.size());
+}
+
+QVariant ProjectListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= order_.size())
+        return {};
+    switch (role) {
+    case projectRole: return order_[index.row()];
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole: return card(index.row()).title;
+    default: return {};
+    }
+}
+
+}  // namespace stowage

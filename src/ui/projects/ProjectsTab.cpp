@@ -1,0 +1,243 @@
+#include "ui/projects/ProjectsTab.h"
+
+#include "model/AppModel.h"
+#include "ui/operations/DeferredUpdate.h"
+#include "ui/style/Glass.h"
+#include "ui/style/Icons.h"
+#include "ui/widgets/Label.h"
+#include "ui/readme/MarkdownView.h"
+#include "ui/projects/ProjectCardDelegate.h"
+#include "ui/projects/ProjectCardList.h"
+#include "ui/projects/ProjectListModel.h"
+#include "ui/readme/ReadmeSheet.h"
+#include "ui/widgets/SGButton.h"
+#include "ui/widgets/SearchField.h"
+#include "ui/style/Theme.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace stowage {
+
+namespace {
+
+int selectedCount(const QSet<QString>& selected)
+{
+    // The standalone group can be ticked nowhere, and is never deleted as a project.
+    return int(selected.size()) - (selected.contains(QString()) ? 1 : 0);
+}
+
+}  // namespace
+
+ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
+{
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(buildControls());
+    column->addWidget(new Divider(Qt::Horizontal, this));
+    column->addWidget(buildList(), 1);
+
+    updater_ = new DeferredUpdate(this, [this] { render(); });
+    // Cards are made of the project index and the volume sizes only: the
+    // listings a refresh publishes first change neither, so they cost no rebuild.
+    for (auto signal : {&AppModel::usageChanged, &AppModel::indexChanged})
+        connect(&model_, signal, updater_, &DeferredUpdate::request);
+    connect(&model_, &AppModel::projectsViewChanged, this, [this] {
+        syncControls();
+        // The order is of the model's index: while its cards are on their way it waits for them.
+        if (!work_.pending())
+            showOrder();
+    });
+    connect(&model_, &AppModel::isLoadingChanged, this, &ProjectsTab::syncControls);
+    connect(list_, &ProjectCardList::actionTriggered, this, &ProjectsTab::trigger);
+
+    // "active 5 minutes ago" and "Up 3 hours" move on with the minute; the
+    // removal buttons wait while an operation runs.
+    connect(&model_.clock(), &MinuteClock::minuteChanged, list_->viewport(), qOverload<>(&QWidget::update));
+    connect(&model_, &AppModel::isLoadingChanged, list_->viewport(), qOverload<>(&QWidget::update));
+
+    render();
+}
+
+QWidget* ProjectsTab::buildControls()
+{
+    auto* controls = new QWidget(this);
+    auto* row = new QHBoxLayout(controls);
+    row->setContentsMargins(20, 10, 20, 10);
+    row->setSpacing(10);
+
+    search_ = new SearchField(QStringLiteral("Search projects…"), true, controls);
+    search_->setMaximumWidth(320);
+    search_->setMinimumWidth(220);
+    search_->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; border-radius: 13px; padding: 3px 6px;"
+                                          " background: %2; min-height: 18px; }")
+                               .arg(Theme::border().name(), Theme::surface().name()));
+    connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (text != model_.projectSearch())
+            model_.setProjectSearch(text);
+    });
+
+    auto* sortLabel = plainLabel(QStringLiteral("Sort"), Theme::font(12), Theme::textDim(), controls);
+    sort_ = new QComboBox(controls);
+    for (ProjectSort s : allProjectSorts())
+        sort_->addItem(label(s));
+    sort_->setFixedWidth(180 - sortLabel->sizeHint().width() - 6);
+    sortLabel->setBuddy(sort_);
+    connect(sort_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < int(allProjectSorts().size()))
+            model_.setProjectSort(allProjectSorts()[index]);
+    });
+
+    direction_ = new QToolButton(controls);
+    direction_->setAutoRaise(false);
+    direction_->setFixedSize(30, 28);
+    direction_->setAccessibleName(QStringLiteral("Sort direction"));
+    connect(direction_, &QToolButton::clicked, this, [this] { model_.setSortAscending(!model_.sortAscending()); });
+
+    select_ = new SGButton(QStringLiteral("Select"), QStringLiteral("checkmark.circle"), Theme::accent(), false, controls);
+    delete_ = new SGButton(QStringLiteral("Delete 0"), QStringLiteral("trash.fill"), Theme::danger(), true, controls);
+    cancel_ = new SGButton(QStringLiteral("Cancel"), {}, Theme::accent(), false, controls);
+    connect(select_, &QPushButton::clicked, this, [this] { model_.setSelectionMode(true); });
+    delete_->setAccessibleDescription(QStringLiteral(
+        "Asks, then removes the selected projects' containers and the images and volumes only they use"));
+    connect(delete_, &QPushButton::clicked, &model_, &AppModel::deleteSelectedProjects);
+    connect(cancel_, &QPushButton::clicked, this, [this] {
+        model_.setSelectionMode(false);
+        model_.setSelectedProjects({});
+    });
+
+    row->addWidget(search_, 1);
+    row->addStretch(1);
+    row->addWidget(sortLabel);
+    row->addWidget(sort_);
+    row->addWidget(direction_);
+    row->addWidget(select_);
+    row->addWidget(delete_);
+    row->addWidget(cancel_);
+    return controls;
+}
+
+QWidget* ProjectsTab::buildList()
+{
+    stack_ = new QStackedWidget(this);
+    list_ = new ProjectCardList(stack_);
+    list_->setAccessibleName(QStringLiteral("Projects"));
+    cards_ = new ProjectListModel(model_, this);
+    delegate_ = new ProjectCardDelegate(model_, *cards_, *list_);
+    list_->setCards(*cards_, *delegate_);
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->verticalScrollBar()->setSingleStep(24);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setSpacing(6);  // 12 points between cards
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setMouseTracking(true);
+    list_->setStyleSheet(QStringLiteral("QListView { background: transparent; }"));
+    list_->viewport()->setAutoFillBackground(false);
+
+    auto* emptyPage = new QWidget(stack_);
+    auto* emptyLayout = new QVBoxLayout(emptyPage);
+    emptyLayout->setContentsMargins(20, 20, 20, 20);
+    empty_ = plainLabel({}, Theme::font(12), Theme::textDim(), emptyPage);
+    emptyLayout->addWidget(empty_);
+    emptyLayout->addStretch(1);
+
+    stack_->addWidget(list_);
+    stack_->addWidget(emptyPage);
+    return stack_;
+}
+
+void ProjectsTab::render()
+{
+    work_.run<QHash<QString, ProjectCardData>>(ProjectCards::buildAll, [this](QHash<QString, ProjectCardData> cards) {
+        cards_->setCards(std::move(cards));
+        syncControls();
+        showOrder();
+    });
+}
+
+void ProjectsTab::showOrder()
+{
+    cards_->reorder();
+    const bool empty = cards_->rowCount() == 0;
+    if (empty) {
+        const QString search = model_.projectSearch();
+        empty_->setText(search.isEmpty() ? QStringLiteral("No projects.")
+                                         : QStringLiteral("No projects match “") + search + QStringLiteral("”."));
+    }
+    stack_->setCurrentIndex(empty ? 1 : 0);
+}
+
+void ProjectsTab::syncControls()
+{
+    if (search_->text() != model_.projectSearch())
+        search_->setText(model_.projectSearch());
+    const auto sorts = allProjectSorts();
+    sort_->setCurrentIndex(int(std::find(sorts.begin(), sorts.end(), model_.projectSort()) - sorts.begin()));
+    const bool ascending = model_.sortAscending();
+    direction_->setIcon(Icons::symbol(ascending ? QStringLiteral("arrow.up") : QStringLiteral("arrow.down"),
+                                      Theme::accent()));
+    direction_->setToolTip(ascending ? QStringLiteral("Ascending") : QStringLiteral("Descending"));
+    direction_->setAccessibleDescription(direction_->toolTip());
+
+    const bool selecting = model_.selectionMode();
+    const int count = selectedCount(model_.selectedProjects());
+    select_->setVisible(!selecting);
+    delete_->setVisible(selecting);
+    cancel_->setVisible(selecting);
+    delete_->setText(QStringLiteral("Delete ") + QString::number(count));
+    delete_->setEnabled(count > 0 && !model_.isLoading());
+}
+
+void ProjectsTab::trigger(const QString& project, CardAction action)
+{
+    const QString path = model_.projectsMeta().value(project).path;
+    switch (action) {
+    case CardAction::toggleSelection: model_.toggleProjectSelection(project); break;
+    case CardAction::finder: model_.openInFinder(path); break;
+    case CardAction::terminal: model_.openInTerminal(path); break;
+    case CardAction::readme: openReadme(project); break;
+    case CardAction::copyForClaude: model_.copyClaudeContext(project); break;
+    case CardAction::deleteProject: model_.deleteEntireProject(project); break;
+    case CardAction::removeContainers: model_.removeProjectContainers(project); break;
+    case CardAction::removeImages: model_.removeProjectImages(project); break;
+    case CardAction::removeVolumes: model_.removeProjectVolumes(project); break;
+    }
+}
+
+void ProjectsTab::openReadme(const QString& project)
+{
+    if (readme_)
+        return;
+    const QString path = model_.projectsMeta().value(project).path;
+    readme_ = new ReadmeSheet(project, model_.readmeURL(project), [this, path] { model_.openInFinder(path); },
+                              window());
+    readme_->markdownView().setLinkOpener([this](const QUrl& url) { model_.openLink(url); });
+    readme_->setAttribute(Qt::WA_DeleteOnClose);
+    readme_->open();
+}
+
+QRect ProjectsTab::actionRect(const QString& project, CardAction action)
+{
+    const int row = cards_->rowOf(project);
+    if (row < 0)
+        return {};
+    const QModelIndex index = cards_->index(row);
+    list_->scrollTo(index, QAbstractItemView::PositionAtTop);
+    const QRect item = list_->visualRect(index);
+    const QRect button = delegate_->layoutFor(row, item.width()).rectOf(action);
+    return button.isEmpty() ? QRect() : button.translated(item.topLeft());
+}
+
+}  // namespace stowage
