@@ -22,7 +22,7 @@ struct Command {
 };
 
 const QCommandLineOption jsonOption(QStringLiteral("json"),
-                                    QStringLiteral("Prints one JSON object instead of text (see the README)."));
+                                    QStringLiteral("Prints one JSON object instead of text (keys in docs/json-schema.md)."));
 const QCommandLineOption sinceOption(QStringLiteral("since"),
                                      QStringLiteral("Adds how much each project and named volume grew since then "
                                                     "(30m, 24h, 7d, 4w), from the history of refreshes."),

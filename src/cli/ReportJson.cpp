@@ -1,4 +1,4 @@
-// The JSON object of `--json` (its schema is documented in the README).
+// The JSON object of `--json` (its schema is documented in docs/json-schema.md).
 
 #include "cli/Report.h"
 
