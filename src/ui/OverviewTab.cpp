@@ -5,6 +5,7 @@
 #include "ui/DeferredUpdate.h"
 #include "ui/DiskMapView.h"
 #include "ui/Glass.h"
+#include "ui/GrowthView.h"
 #include "ui/InventoryWork.h"
 #include "ui/Label.h"
 #include "ui/ListingParts.h"
@@ -51,6 +52,13 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     diskMap_->setMinimumHeight(260);
     column->addWidget(diskMap_);
     connect(diskMap_, &DiskMapView::itemActivated, this, &OverviewTab::itemChosen);
+    column->addSpacing(2);
+    // Below the map that shows where the disk went, what grew: one page answers both questions.
+    growth_ = new GrowthView(model_.history());
+    column->addWidget(growth_);
+    connect(growth_, &GrowthView::itemChosen, this, &OverviewTab::itemChosen);
+    // Each completed refresh adds a point (recorded as the new index is published).
+    connect(&model_, &AppModel::indexChanged, growth_, &GrowthView::requestReload);
     column->addSpacing(2);
     column->addWidget(sectionHeading(QStringLiteral("Projects (Compose)"), Theme::font(14)));
     column->addWidget(buildProjectsTable(), 1);

@@ -4,6 +4,8 @@
 // by a real signal while a docker child runs.
 
 #include "cli/HeadlessRun.h"
+#include "model/History.h"
+#include "model/HistoryStore.h"
 #include "model/ModelTestSupport.h"
 #include "platform/TerminationSignals.h"
 
@@ -182,6 +184,36 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
     unwritable.out.open(QIODevice::ReadOnly);
     EXPECT_EQ(unwritable.runToEnd({Command::report}), ExitStatus::outputFailed);
     EXPECT_TRUE(unwritable.errText().startsWith("stowage: could not write the output: ")) << unwritable.errText().toStdString();
+}
+
+TEST(HeadlessRun, ReportSinceTellsTheRemovalsStowageMadeInThePeriod)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("history.db");
+    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    {
+        auto store = HistoryStore::open(path, nullptr);
+        ASSERT_TRUE(store);
+        for (const QDateTime& at : {hourAgo.addDays(-2), hourAgo})  // the first is before the period
+            ASSERT_TRUE(store->recordRemoval({History::engineName(), at, "freed by Safe Clean All", 1500000}, nullptr));
+    }
+    History history(path, [](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
+    for (const bool json : {true, false}) {
+        HeadlessRig headless;
+        headless.rig.history = &history;
+        headless.rig.rebuild(sample::rules());
+        ASSERT_EQ(headless.runToEnd({Command::report, json, false, safeCleanAllKinds, std::chrono::hours(24)}),
+                  ExitStatus::success);
+        if (json)
+            EXPECT_EQ(headless.json().value("removals").toArray(),
+                      (QJsonArray{QJsonObject{{"time", hourAgo.toString(Qt::ISODate)},
+                                              {"operation", "Safe Clean All"},
+                                              {"freedBytes", 1500000}}}));
+        else
+            EXPECT_TRUE(headless.outText().endsWith("\nRemovals by Stowage\n  " + hourAgo.toLocalTime().toString(Qt::ISODate)
+                                                    + "  1.5 MB  freed by Safe Clean All\n"))
+                << headless.outText().toStdString();
+    }
 }
 
 // SIGINT (or SIGTERM) stops the running docker child through the model's

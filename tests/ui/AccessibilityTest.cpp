@@ -2,15 +2,24 @@
 // on every tab, and the events that announce a new tab, filter or status text.
 #include "UiRig.h"
 
+#include "ui/DiskMapView.h"
+#include "ui/ImageTableModel.h"
+#include "ui/ImagesTab.h"
 #include "ui/MainWindow.h"
+#include "ui/OverviewTab.h"
+#include "ui/ProjectCardList.h"
+#include "ui/ProjectListModel.h"
+#include "ui/ProjectsTab.h"
 #include "ui/RootView.h"
 #include "ui/SegmentedControl.h"
 #include "ui/StatusBar.h"
+#include "ui/VolumesTab.h"
 
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 #include <QtGui/private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -57,7 +66,7 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
         {RootView::Tab::volumes, {"Docker Volumes"}, {"Docker Volumes"}, "Show volumes", 3},
         {RootView::Tab::buildCache, {"Build Cache"}, {}},
         {RootView::Tab::logs, {"Activity & Logs"}, {}, "Show levels", 4},
-        {RootView::Tab::overview, {"Quick Actions", "Disk Map", "Projects (Compose)"}, {"Projects (Compose)"}},
+        {RootView::Tab::overview, {"Quick Actions", "Disk Map", "Growth", "Projects (Compose)"}, {"Projects (Compose)"}},
     };
     for (const auto& page : pages) {
         const int index = int(page.tab);
@@ -109,6 +118,38 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
         QTest::keyClick(root.tabSwitcher(), Qt::Key_Tab);
         EXPECT_TRUE(root.tabView(page.tab)->isAncestorOf(QApplication::focusWidget()));
     }
+
+    // The disk map's rectangles are its children, named as hover tells them; pressing an item
+    // opens the tab that lists it with it selected, a container its project's card.
+    auto& overview = static_cast<OverviewTab&>(*root.tabView(RootView::Tab::overview));
+    QAccessibleInterface* map = QAccessible::queryAccessibleInterface(overview.diskMap());
+    ASSERT_EQ(map->childCount(), overview.diskMap()->tileCount());
+    const auto tile = [&](const QString& name) {
+        for (int i = 0; i < map->childCount(); ++i)
+            if (map->child(i)->text(QAccessible::Name).startsWith(name + ", ") && map->indexOfChild(map->child(i)) == i)
+                return map->child(i);
+        return static_cast<QAccessibleInterface*>(nullptr);
+    };
+    ASSERT_TRUE(tile("shop") && tile("shop_pgdata") && tile("ml-lab-trainer:latest"));
+    EXPECT_EQ(tile("shop_pgdata")->text(QAccessible::Name), "shop_pgdata, 1.2 GB, In use");
+    EXPECT_EQ(tile("shop_pgdata")->role(), QAccessible::ListItem);
+    overview.diskMap()->setFocus();
+    EXPECT_EQ(map->focusChild()->text(QAccessible::Name), overview.diskMap()->focusedText());
+    press(tile("shop_pgdata"));
+    EXPECT_EQ(root.tab(), RootView::Tab::volumes);
+    EXPECT_EQ(static_cast<VolumesTab*>(root.tabView(RootView::Tab::volumes))->selection(), QSet<QString>{"shop_pgdata"});
+    press(tabs->child(0));
+    press(tile("ml-lab-trainer:latest"));
+    auto& images = static_cast<ImagesTab&>(*root.tabView(RootView::Tab::images));
+    EXPECT_EQ(root.tab(), RootView::Tab::images);
+    const auto trainer = std::find_if(rig.model->images().begin(), rig.model->images().end(),
+                                      [](const SGImage& image) { return image.repository == "ml-lab-trainer"; });
+    EXPECT_EQ(images.selection(), QSet<QString>{trainer->id});
+    EXPECT_EQ(images.table().currentIndex().row(), images.tableModel().rowOf(trainer->id));
+    emit overview.itemChosen(DiskNodeKind::containers, rig.model->containers().first().id);
+    auto& projects = static_cast<ProjectsTab&>(*root.tabView(RootView::Tab::projects));
+    EXPECT_EQ(root.tab(), RootView::Tab::projects);
+    EXPECT_EQ(projects.list().currentIndex().data(ProjectListModel::projectRole), rig.model->containers().first().project);
 
     // The status bar reads out its text and tells when it changes.
     root.showStatus("Copied 3 log lines to clipboard");

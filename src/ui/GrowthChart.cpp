@@ -1,0 +1,141 @@
+#include "ui/GrowthChart.h"
+
+#include "docker/Records.h"
+#include "model/LocaleFormat.h"
+#include "model/ProjectIndex.h"
+#include "ui/Theme.h"
+
+#include <QDateTimeAxis>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+
+#include <array>
+#include <cmath>
+
+namespace stowage {
+
+namespace {
+
+// The largest 1000-based unit the biggest figure reaches, and its name.
+std::pair<double, QString> unitFor(qint64 largest)
+{
+    static const std::array<const char*, 5> names{"B", "KB", "MB", "GB", "TB"};
+    double unit = 1;
+    size_t index = 0;
+    while (double(largest) / unit >= 1000.0 && index + 1 < names.size()) {
+        unit *= 1000.0;
+        ++index;
+    }
+    return {unit, QString::fromLatin1(names[index])};
+}
+
+void styleAxis(QAbstractAxis& axis)
+{
+    axis.setLabelsBrush(Theme::textDim());
+    axis.setLabelsFont(Theme::font(10));
+    axis.setLinePenColor(Theme::border());
+    axis.setGridLineColor(Theme::withAlpha(Theme::border(), 0.6));
+    axis.setTitleBrush(Theme::textDim());
+}
+
+}  // namespace
+
+GrowthChart::GrowthChart()
+{
+    setBackgroundBrush(Theme::cardBg());
+    setBackgroundRoundness(8);
+    setPlotAreaBackgroundVisible(false);
+    setMargins(QMargins(4, 4, 4, 4));
+    legend()->setLabelColor(Theme::text());
+    legend()->setFont(Theme::font(10));
+    legend()->setAlignment(Qt::AlignBottom);
+    setAnimationOptions(QChart::NoAnimation);
+}
+
+qint64 GrowthChart::totalsAt(const QList<HistoryPoint>& totals, const QDateTime& at)
+{
+    qint64 bytes = totals.isEmpty() ? 0 : totals.first().bytes;
+    for (const HistoryPoint& point : totals)
+        if (point.at <= at)
+            bytes = point.bytes;
+    return bytes;
+}
+
+void GrowthChart::addLine(const QString& name, const QList<HistoryPoint>& points, const QColor& color, double unit)
+{
+    auto* line = new QLineSeries;
+    line->setName(name);
+    line->setPen(QPen(color, 2));
+    line->setPointsVisible(points.size() < 60);
+    for (const HistoryPoint& point : points)
+        line->append(double(point.at.toMSecsSinceEpoch()), double(point.bytes) / unit);
+    connect(line, &QLineSeries::hovered, this, [this, name, unit](const QPointF& point, bool entered) {
+        emit hoveredText(entered ? QStringLiteral("%1\n%2: %3").arg(
+                                       LocaleFormat::mediumDateShortTime(QDateTime::fromMSecsSinceEpoch(qint64(point.x()))), name,
+                                       SizeFormat::humanSize(std::llround(point.y() * unit)))
+                                 : QString());
+    });
+    addSeries(line);
+}
+
+void GrowthChart::draw(const GrowthReading& reading, const QDateTime& from, const QDateTime& to)
+{
+    removeAllSeries();
+    for (QAbstractAxis* axis : axes()) {
+        removeAxis(axis);
+        delete axis;
+    }
+
+    qint64 largest = 0;
+    for (const HistoryPoint& point : reading.totals)
+        largest = std::max(largest, point.bytes);
+    const auto [unit, unitName] = unitFor(largest);
+
+    addLine(QStringLiteral("All of Docker"), reading.totals, Theme::accent(), unit);
+    const std::array<QColor, 5> colors{Theme::success(), Theme::warning(), Theme::cyan(), Theme::danger(),
+                                       Theme::textDim()};
+    for (qsizetype i = 0; i < reading.projects.size(); ++i)
+        addLine(projectDisplayName(reading.projects[i].first), reading.projects[i].second,
+                colors[size_t(i) % colors.size()], unit);
+
+    if (!reading.removals.isEmpty()) {
+        auto* marks = new QScatterSeries;
+        marks->setName(QStringLiteral("Removals by Stowage"));
+        marks->setColor(Theme::danger());
+        marks->setBorderColor(Theme::cardBg());
+        marks->setMarkerSize(11);
+        for (const HistoryRemoval& removal : reading.removals)
+            marks->append(double(removal.at.toMSecsSinceEpoch()), double(totalsAt(reading.totals, removal.at)) / unit);
+        connect(marks, &QScatterSeries::hovered, this, [this, removals = reading.removals](const QPointF& point, bool entered) {
+            const auto removal = std::min_element(removals.begin(), removals.end(), [&](const auto& a, const auto& b) {
+                return std::abs(a.at.toMSecsSinceEpoch() - point.x()) < std::abs(b.at.toMSecsSinceEpoch() - point.x());
+            });
+            emit hoveredText(entered && removal != removals.end()
+                                 ? QStringLiteral("%1\n%2 %3").arg(LocaleFormat::mediumDateShortTime(removal->at),
+                                                                   SizeFormat::humanSize(removal->bytes), removal->what)
+                                 : QString());
+        });
+        addSeries(marks);
+    }
+
+    auto* time = new QDateTimeAxis;
+    time->setRange(from.toLocalTime(), to.toLocalTime());
+    time->setFormat(from.daysTo(to) <= 1 ? QStringLiteral("HH:mm") : QStringLiteral("d MMM"));
+    time->setTickCount(6);
+    auto* bytes = new QValueAxis;
+    bytes->setRange(0, std::max(1.0, double(largest) / unit * 1.1));
+    bytes->setLabelFormat(QStringLiteral("%.3g ") + unitName);
+    bytes->applyNiceNumbers();
+    for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{time, bytes})
+        styleAxis(*axis);
+    addAxis(time, Qt::AlignBottom);
+    addAxis(bytes, Qt::AlignLeft);
+    for (QAbstractSeries* series : this->series()) {
+        series->attachAxis(time);
+        series->attachAxis(bytes);
+    }
+}
+
+}  // namespace stowage
