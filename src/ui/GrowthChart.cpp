@@ -11,6 +11,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -54,13 +55,14 @@ GrowthChart::GrowthChart()
     setAnimationOptions(QChart::NoAnimation);
 }
 
-qint64 GrowthChart::totalsAt(const QList<HistoryPoint>& totals, const QDateTime& at)
+double GrowthChart::totalsAt(const QList<HistoryPoint>& totals, const QDateTime& at)
 {
-    qint64 bytes = totals.isEmpty() ? 0 : totals.first().bytes;
-    for (const HistoryPoint& point : totals)
-        if (point.at <= at)
-            bytes = point.bytes;
-    return bytes;
+    const auto after = std::find_if(totals.begin(), totals.end(), [&](const HistoryPoint& p) { return p.at > at; });
+    if (after == totals.begin() || after == totals.end())
+        return totals.isEmpty() ? 0 : double((after == totals.end() ? totals.last() : totals.first()).bytes);
+    const HistoryPoint& before = *(after - 1);
+    const double share = double(before.at.msecsTo(at)) / double(std::max<qint64>(1, before.at.msecsTo(after->at)));
+    return double(before.bytes) + share * double(after->bytes - before.bytes);
 }
 
 void GrowthChart::addLine(const QString& name, const QList<HistoryPoint>& points, const QColor& color, double unit)
@@ -107,7 +109,7 @@ void GrowthChart::draw(const GrowthReading& reading, const QDateTime& from, cons
         marks->setBorderColor(Theme::cardBg());
         marks->setMarkerSize(11);
         for (const HistoryRemoval& removal : reading.removals)
-            marks->append(double(removal.at.toMSecsSinceEpoch()), double(totalsAt(reading.totals, removal.at)) / unit);
+            marks->append(double(removal.at.toMSecsSinceEpoch()), totalsAt(reading.totals, removal.at) / unit);
         connect(marks, &QScatterSeries::hovered, this, [this, removals = reading.removals](const QPointF& point, bool entered) {
             const auto removal = std::min_element(removals.begin(), removals.end(), [&](const auto& a, const auto& b) {
                 return std::abs(a.at.toMSecsSinceEpoch() - point.x()) < std::abs(b.at.toMSecsSinceEpoch() - point.x());

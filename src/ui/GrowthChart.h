@@ -29,14 +29,14 @@ public:
     // Replaces every line with the reading's; the time axis spans [from, to].
     void draw(const GrowthReading& reading, const QDateTime& from, const QDateTime& to);
 
-    // Where a removal is marked: the totals' size at the last refresh before it.
-    static qint64 totalsAt(const QList<HistoryPoint>& totals, const QDateTime& at);
 
 signals:
     // The pointer is on a point (its text) or left it (empty).
     void hoveredText(const QString& text);
 
 private:
+    // Where a removal is marked: on the totals' line at its moment.
+    static double totalsAt(const QList<HistoryPoint>& totals, const QDateTime& at);
     void addLine(const QString& name, const QList<HistoryPoint>& points, const QColor& color, double unit);
 };
 

@@ -193,6 +193,7 @@ void GrowthView::tell(const QString& notice)
     notice_->setText(notice);
     notice_->setVisible(!notice.isEmpty());
     content_->setVisible(notice.isEmpty());
+    periods_->setVisible(notice.isEmpty());
 }
 
 void GrowthView::showReading(const std::optional<GrowthReading>& reading, bool historyEmpty, const QDateTime& from,

@@ -189,30 +189,23 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
 TEST(HeadlessRun, ReportSinceTellsTheRemovalsStowageMadeInThePeriod)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("history.db");
     const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
-    {
-        auto store = HistoryStore::open(path, nullptr);
-        ASSERT_TRUE(store);
-        for (const QDateTime& at : {hourAgo.addDays(-2), hourAgo})  // the first is before the period
-            ASSERT_TRUE(store->recordRemoval({History::engineName(), at, "freed by Safe Clean All", 1500000}, nullptr));
-    }
-    History history(path, [](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
+    for (const QDateTime& at : {hourAgo.addDays(-2), hourAgo})  // the first is before the period
+        ASSERT_TRUE(HistoryStore::open(dir.filePath("h.db"), nullptr)
+                        ->recordRemoval({History::engineName(), at, "freed by Safe Clean All", 1500000}, nullptr));
+    History history(dir.filePath("h.db"), [](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
     for (const bool json : {true, false}) {
         HeadlessRig headless;
         headless.rig.history = &history;
         headless.rig.rebuild(sample::rules());
         ASSERT_EQ(headless.runToEnd({Command::report, json, false, safeCleanAllKinds, std::chrono::hours(24)}),
                   ExitStatus::success);
-        if (json)
-            EXPECT_EQ(headless.json().value("removals").toArray(),
-                      (QJsonArray{QJsonObject{{"time", hourAgo.toString(Qt::ISODate)},
-                                              {"operation", "Safe Clean All"},
-                                              {"freedBytes", 1500000}}}));
-        else
-            EXPECT_TRUE(headless.outText().endsWith("\nRemovals by Stowage\n  " + hourAgo.toLocalTime().toString(Qt::ISODate)
-                                                    + "  1.5 MB  freed by Safe Clean All\n"))
-                << headless.outText().toStdString();
+        const QJsonObject removal{{"time", hourAgo.toString(Qt::ISODate)}, {"operation", "Safe Clean All"},
+                                  {"freedBytes", 1500000}};
+        EXPECT_TRUE(json ? headless.json().value("removals").toArray() == QJsonArray{removal}
+                         : headless.outText().endsWith("\nRemovals by Stowage\n  " + hourAgo.toLocalTime().toString(Qt::ISODate)
+                                                       + "  1.5 MB  freed by Safe Clean All\n"))
+            << headless.outText().toStdString();
     }
 }
 
