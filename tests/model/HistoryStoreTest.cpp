@@ -61,9 +61,6 @@ TEST(HistoryStore, GrowthComparesTheLastRefreshWithTheOneBeforeTheMomentAsked)
     EXPECT_TRUE(rig.store->growthSince("server", start).isEmpty());
 
     EXPECT_EQ(rig.all(), (QList<HistoryPoint>{{start, 1100}, {start.addDays(1), 5100}, {start.addDays(2), 9050}}));
-    EXPECT_EQ(rig.store->series("laptop", start.addDays(1), QString("blog")),
-              (QList<HistoryPoint>{{start.addDays(1), 0}, {start.addDays(2), 10}}));
-
 }
 
 TEST(HistoryStore, OldRefreshesFoldToOneADayThenOneAMonthAndAClockThatGoesBackKeepsTheOrder)
