@@ -53,15 +53,16 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     column->addWidget(diskMap_);
     connect(diskMap_, &DiskMapView::itemActivated, this, &OverviewTab::itemChosen);
     column->addSpacing(2);
-    // Below the map that shows where the disk went, what grew: one page answers both questions.
+    column->addWidget(sectionHeading(QStringLiteral("Projects (Compose)"), Theme::font(14)));
+    column->addWidget(buildProjectsTable(), 1);
+    column->addSpacing(2);
+    // Where the disk went, then what grew: one page answers both questions. Last, so that
+    // the projects stay in the first screen.
     growth_ = new GrowthView(model_.history());
     column->addWidget(growth_);
     connect(growth_, &GrowthView::itemChosen, this, &OverviewTab::itemChosen);
     // Each completed refresh adds a point (recorded as the new index is published).
     connect(&model_, &AppModel::indexChanged, growth_, &GrowthView::requestReload);
-    column->addSpacing(2);
-    column->addWidget(sectionHeading(QStringLiteral("Projects (Compose)"), Theme::font(14)));
-    column->addWidget(buildProjectsTable(), 1);
 
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(content);

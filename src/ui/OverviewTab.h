@@ -1,7 +1,7 @@
 #pragma once
 // The first screen: five figure cards, the engine's data root, the four bulk
-// clean-up actions with the space each would free, the disk map, the growth
-// over time and the compose projects.
+// clean-up actions with the space each would free, the disk map, the compose
+// projects and the growth over time.
 
 #include "model/DiskMap.h"
 #include "model/OverviewFigures.h"

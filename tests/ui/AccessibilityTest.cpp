@@ -66,7 +66,7 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
         {RootView::Tab::volumes, {"Docker Volumes"}, {"Docker Volumes"}, "Show volumes", 3},
         {RootView::Tab::buildCache, {"Build Cache"}, {}},
         {RootView::Tab::logs, {"Activity & Logs"}, {}, "Show levels", 4},
-        {RootView::Tab::overview, {"Quick Actions", "Disk Map", "Growth", "Projects (Compose)"}, {"Projects (Compose)"}},
+        {RootView::Tab::overview, {"Quick Actions", "Disk Map", "Projects (Compose)", "Growth"}, {"Projects (Compose)"}},
     };
     for (const auto& page : pages) {
         const int index = int(page.tab);
