@@ -17,9 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QLineSeries>
+#include <QXYSeries>
 #include <QListWidget>
-#include <QScatterSeries>
 #include <QTableView>
 #include <QTest>
 
@@ -190,7 +189,8 @@ TEST(OverviewTabTest, GrowthDrawsTheHistoryAndItsTableLeadsToWhatGrew)
     view.projectList().item(1)->setCheckState(Qt::Checked);
     EXPECT_EQ(lines().value(1), (QList<QPointF>{{x3, 1e-7}, {x2, 2e-7}, {x1, 3e-7}}));  // in GB, as the axis
 
-    EXPECT_EQ(view.tableHeading().text(), "Grew the most since " + QLocale().toString(now.addDays(-7).toLocalTime(), "d MMM"));
+    const auto since = [](const QDateTime& at) { return "Grew the most since " + QLocale().toString(at.toLocalTime(), "d MMM"); };
+    EXPECT_EQ(view.tableHeading().text(), since(now.addDays(-7)));
     QStringList rows;
     for (int row = 0; row < view.table().model()->rowCount(); ++row)
         rows << view.table().model()->index(row, 0).data().toString() + " " + view.table().model()->index(row, 2).data().toString();
@@ -203,8 +203,8 @@ TEST(OverviewTabTest, GrowthDrawsTheHistoryAndItsTableLeadsToWhatGrew)
     }
     EXPECT_EQ(chosen, (QList<std::pair<DiskNodeKind, QString>>{{DiskNodeKind::volumes, "shop_db"}, {DiskNodeKind::project, "shop"}}));
     view.setPeriod(GrowthView::Period::all);
-    lines();
-    EXPECT_EQ(view.tableHeading().text(), "Grew the most since " + QLocale().toString(now.addDays(-3).toLocalTime(), "d MMM"));
+    EXPECT_EQ(lines().size(), 3);
+    EXPECT_EQ(view.tableHeading().text(), since(now.addDays(-3)));  // the first refresh kept
 
     // An empty history, and none at all, say so instead of drawing.
     History empty(dir.filePath("empty.db"), [](const QString&) {});
