@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev libqt6sql6-sqlite
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
   libsimdjson-dev
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev

@@ -124,12 +124,15 @@ void HeadlessRun::readGrowth()
         outcome_.growth.emplace();
         return reportEnded();
     }
-    history->read<QList<HistoryGrowth>>(
+    using Found = std::pair<QList<HistoryGrowth>, QList<HistoryRemoval>>;
+    history->read<Found>(
         [engine = History::engineName(), since = outcome_.since](const HistoryStore& store) {
-            return store.growthSince(engine, since);
+            return Found{store.growthSince(engine, since),
+                         store.removals(engine, since, QDateTime::currentDateTimeUtc())};
         },
-        {}, [this](QList<HistoryGrowth> growth) {
-            outcome_.growth = std::move(growth);
+        {}, [this](Found found) {
+            outcome_.growth = std::move(found.first);
+            outcome_.removals = std::move(found.second);
             reportEnded();
         });
 }
@@ -139,7 +142,9 @@ void HeadlessRun::reportEnded()
     if (isFinished())
         return;
     if (!request_.json)
-        console_.print(reportText(model_) + (outcome_.growth ? growthText(*outcome_.growth, outcome_.since) : QString()));
+        console_.print(reportText(model_)
+                       + (outcome_.growth ? growthText(*outcome_.growth, outcome_.since) + removalsText(outcome_.removals)
+                                          : QString()));
     if (model_.usageDataComplete())
         return finish(ExitStatus::success);
     console_.warn(printable(QStringLiteral("stowage: usage data is incomplete: ") + model_.usageDataProblem()));

@@ -34,6 +34,7 @@ struct Outcome {
     bool interrupted = false;
     // report --since: the growth from the history (empty with fewer than two refreshes).
     std::optional<QList<HistoryGrowth>> growth;
+    QList<HistoryRemoval> removals;  // what Stowage removed in that time, oldest first
     QDateTime since;
 };
 
@@ -67,6 +68,8 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
 QString reportText(const AppModel& model);
 // What grew since a moment, largest growth first; what did not change is left out.
 QString growthText(const QList<HistoryGrowth>& growth, const QDateTime& since);
+// The removals Stowage made since that moment, with what each freed.
+QString removalsText(const QList<HistoryRemoval>& removals);
 // What a dry run would remove and what it keeps, with why.
 QString planText(const CleanPlan& plan);
 // One line for a removal as it happens.

@@ -14,6 +14,13 @@ namespace {
 
 QJsonArray strings(const QStringList& list) { return QJsonArray::fromStringList(list); }
 
+// "Safe Clean All" from the history's "freed by Safe Clean All".
+QString operationOf(const HistoryRemoval& removal)
+{
+    static const QString freedBy = QStringLiteral("freed by ");
+    return removal.what.startsWith(freedBy) ? removal.what.mid(freedBy.size()) : removal.what;
+}
+
 QJsonObject removal(bool buildCache, const QStringList& images, const QStringList& volumes)
 {
     return {{"buildCache", buildCache}, {"images", strings(images)}, {"volumes", strings(volumes)}};
@@ -139,6 +146,12 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
                 {"new", item.isNew}});
         doc["growthSince"] = outcome.since.toUTC().toString(Qt::ISODate);
         doc["growth"] = growth;
+        QJsonArray removals;
+        for (const HistoryRemoval& removal : outcome.removals)
+            removals.append(QJsonObject{{"time", removal.at.toUTC().toString(Qt::ISODate)},
+                                        {"operation", operationOf(removal)},
+                                        {"freedBytes", removal.bytes}});
+        doc["removals"] = removals;
     }
     return doc;
 }

@@ -203,4 +203,14 @@ QString growthText(const QList<HistoryGrowth>& growth, const QDateTime& since)
     return text;
 }
 
+QString removalsText(const QList<HistoryRemoval>& removals)
+{
+    if (removals.isEmpty())
+        return QStringLiteral("\nNo removals by Stowage in that time.\n");
+    QList<QStringList> rows;
+    for (const HistoryRemoval& removal : removals)
+        rows << QStringList{removal.at.toLocalTime().toString(Qt::ISODate), human(removal.bytes), removal.what};
+    return QStringLiteral("\nRemovals by Stowage\n") + table(rows);
+}
+
 }  // namespace stowage::cli

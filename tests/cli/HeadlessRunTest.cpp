@@ -4,6 +4,8 @@
 // by a real signal while a docker child runs.
 
 #include "cli/HeadlessRun.h"
+#include "history/History.h"
+#include "history/HistoryStore.h"
 #include "model/ModelTestSupport.h"
 #include "platform/TerminationSignals.h"
 
@@ -182,6 +184,29 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
     unwritable.out.open(QIODevice::ReadOnly);
     EXPECT_EQ(unwritable.runToEnd({Command::report}), ExitStatus::outputFailed);
     EXPECT_TRUE(unwritable.errText().startsWith("stowage: could not write the output: ")) << unwritable.errText().toStdString();
+}
+
+TEST(HeadlessRun, ReportSinceTellsTheRemovalsStowageMadeInThePeriod)
+{
+    QTemporaryDir dir;
+    const QDateTime hourAgo = QDateTime::currentDateTimeUtc().addSecs(-3600);
+    for (const QDateTime& at : {hourAgo.addDays(-2), hourAgo})  // the first is before the period
+        ASSERT_TRUE(HistoryStore::open(dir.filePath("h.db"), nullptr)
+                        ->recordRemoval({History::engineName(), at, "freed by Safe Clean All", 1500000}, nullptr));
+    History history(dir.filePath("h.db"), [](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
+    for (const bool json : {true, false}) {
+        HeadlessRig headless;
+        headless.rig.history = &history;
+        headless.rig.rebuild(sample::rules());
+        ASSERT_EQ(headless.runToEnd({Command::report, json, false, safeCleanAllKinds, std::chrono::hours(24)}),
+                  ExitStatus::success);
+        const QJsonObject removal{{"time", hourAgo.toString(Qt::ISODate)}, {"operation", "Safe Clean All"},
+                                  {"freedBytes", 1500000}};
+        EXPECT_TRUE(json ? headless.json().value("removals").toArray() == QJsonArray{removal}
+                         : headless.outText().endsWith("\nRemovals by Stowage\n  " + hourAgo.toLocalTime().toString(Qt::ISODate)
+                                                       + "  1.5 MB  freed by Safe Clean All\n"))
+            << headless.outText().toStdString();
+    }
 }
 
 // SIGINT (or SIGTERM) stops the running docker child through the model's

@@ -74,7 +74,7 @@ packaged=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort)
 lintian --fail-on error,warning "$deb" 2>&1 | grep -v 'running with root privileges' || true
 lintian --fail-on error,warning "$deb" >/dev/null 2>&1 || fail "lintian reports errors or warnings"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 qt6-qpa-plugins; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6charts6 qt6-qpa-plugins; do
   [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 [[ $(dpkg-deb -f "$deb" Recommends) == *docker.io* ]] || fail "Recommends lacks a docker client"

@@ -61,12 +61,6 @@ TEST(HistoryStore, GrowthComparesTheLastRefreshWithTheOneBeforeTheMomentAsked)
     EXPECT_TRUE(rig.store->growthSince("server", start).isEmpty());
 
     EXPECT_EQ(rig.all(), (QList<HistoryPoint>{{start, 1100}, {start.addDays(1), 5100}, {start.addDays(2), 9050}}));
-    EXPECT_EQ(rig.store->series("laptop", start.addDays(1), QString("blog")),
-              (QList<HistoryPoint>{{start.addDays(1), 0}, {start.addDays(2), 10}}));
-
-    ASSERT_TRUE(rig.store->recordRemoval({"laptop", start.addDays(1).addSecs(60), "freed by Safe Clean All", 400}, nullptr));
-    EXPECT_EQ(rig.store->removals("laptop", start, start.addDays(3)).size(), 1);
-    EXPECT_TRUE(rig.store->removals("server", start, start.addDays(3)).isEmpty());
 }
 
 TEST(HistoryStore, OldRefreshesFoldToOneADayThenOneAMonthAndAClockThatGoesBackKeepsTheOrder)

@@ -117,6 +117,7 @@ struct ModelRig {
     // The model's clock; the system's when empty.
     MinuteClock::Source clock;
     DockerClient::Limits limits;
+    History* history = nullptr;
 
     explicit ModelRig(const QList<FakeRule>& rules = sample::rules()) { rebuild(rules); }
 
@@ -135,6 +136,7 @@ struct ModelRig {
         options.limits = limits;
         options.refreshAfterCleanup = refreshAfterCleanup;
         options.clock = clock;
+        options.history = history;
         model = std::make_unique<AppModel>(*cli, options);
         statuses.clear();
         QObject::connect(model.get(), &AppModel::statusTextChanged, [this] { statuses << model->statusText(); });

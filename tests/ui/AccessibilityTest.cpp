@@ -2,15 +2,24 @@
 // on every tab, and the events that announce a new tab, filter or status text.
 #include "UiRig.h"
 
+#include "ui/overview/DiskMapView.h"
+#include "ui/images/ImageTableModel.h"
+#include "ui/images/ImagesTab.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/overview/OverviewTab.h"
+#include "ui/projects/ProjectCardList.h"
+#include "ui/projects/ProjectListModel.h"
+#include "ui/projects/ProjectsTab.h"
 #include "ui/shell/RootView.h"
 #include "ui/widgets/SegmentedControl.h"
 #include "ui/shell/StatusBar.h"
+#include "ui/volumes/VolumesTab.h"
 
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QApplication>
+#include <QTableView>
 #include <QTest>
 #include <QtGui/private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
@@ -57,7 +66,7 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
         {RootView::Tab::volumes, {"Docker Volumes"}, {"Docker Volumes"}, "Show volumes", 3},
         {RootView::Tab::buildCache, {"Build Cache"}, {}},
         {RootView::Tab::logs, {"Activity & Logs"}, {}, "Show levels", 4},
-        {RootView::Tab::overview, {"Quick Actions", "Disk Map", "Projects (Compose)"}, {"Projects (Compose)"}},
+        {RootView::Tab::overview, {"Quick Actions", "Disk Map", "Projects (Compose)", "Growth"}, {"Projects (Compose)"}},
     };
     for (const auto& page : pages) {
         const int index = int(page.tab);
@@ -109,6 +118,30 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
         QTest::keyClick(root.tabSwitcher(), Qt::Key_Tab);
         EXPECT_TRUE(root.tabView(page.tab)->isAncestorOf(QApplication::focusWidget()));
     }
+
+    // The disk map's rectangles are its children, named as hover tells them; pressing an item
+    // opens the tab that lists it with it selected, a container its project's card.
+    auto& overview = static_cast<OverviewTab&>(*root.tabView(RootView::Tab::overview));
+    QAccessibleInterface* map = QAccessible::queryAccessibleInterface(overview.diskMap());
+    ASSERT_EQ(map->childCount(), overview.diskMap()->tileCount());
+    QHash<QString, QAccessibleInterface*> tiles;  // by name
+    for (int i = 0; i < map->childCount(); ++i)
+        tiles.insert(map->child(i)->text(QAccessible::Name).section(", ", 0, 0),
+                     map->indexOfChild(map->child(i)) == i ? map->child(i) : nullptr);
+    ASSERT_TRUE(tiles.value("shop") && tiles.value("shop_pgdata") && tiles.value("ml-lab-trainer:latest"));
+    EXPECT_EQ(tiles["shop_pgdata"]->text(QAccessible::Name), "shop_pgdata, 1.2 GB, In use");
+    overview.diskMap()->setFocus();
+    EXPECT_EQ(map->focusChild()->text(QAccessible::Name), overview.diskMap()->focusedText());
+    press(tiles["shop_pgdata"]);
+    EXPECT_EQ(static_cast<VolumesTab*>(root.tabView(RootView::Tab::volumes))->selection(), QSet<QString>{"shop_pgdata"});
+    press(tabs->child(0));
+    press(tiles["ml-lab-trainer:latest"]);
+    auto& images = static_cast<ImagesTab&>(*root.tabView(RootView::Tab::images));
+    EXPECT_EQ(images.selection(), QSet<QString>{images.table().currentIndex().data(ImageTableModel::idRole).toString()});
+    EXPECT_EQ(images.table().currentIndex().siblingAtColumn(1).data().toString(), "ml-lab-trainer");
+    emit overview.itemChosen(DiskNodeKind::containers, rig.model->containers().first().id);
+    auto& projects = static_cast<ProjectsTab&>(*root.tabView(RootView::Tab::projects));
+    EXPECT_EQ(projects.list().currentIndex().data(ProjectListModel::projectRole), rig.model->containers().first().project);
 
     // The status bar reads out its text and tells when it changes.
     root.showStatus("Copied 3 log lines to clipboard");

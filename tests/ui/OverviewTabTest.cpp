@@ -2,7 +2,11 @@
 // the lists while usage is unverified, and the Build Cache tab's figures.
 #include "UiRig.h"
 
+#include "history/History.h"
+#include "history/HistoryStore.h"
 #include "ui/buildcache/BuildCacheTab.h"
+#include "ui/overview/GrowthChart.h"
+#include "ui/overview/GrowthView.h"
 #include "ui/overview/OverviewFiguresSource.h"
 #include "ui/overview/OverviewProjectsModel.h"
 #include "ui/overview/OverviewTab.h"
@@ -13,6 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QXYSeries>
+#include <QListWidget>
+#include <QTableView>
+#include <QTest>
 
 namespace stowage::test {
 namespace {
@@ -143,6 +151,70 @@ TEST(OverviewTabTest, ALargeInventorysFiguresAreWorkedOutAsideAndTheLastChangesF
     ASSERT_TRUE(waitUntil([&] { return volumes() == human(f.volumeBytes); })) << volumes().toStdString();
     EXPECT_EQ(o.card(OverviewTab::reclaimableCard).value(), formatRange(f.reclaimableBytes));
     EXPECT_EQ(o.action(OverviewTab::removeOrphanVolumes).text(), "Remove Orphan Volumes (" + human(f.orphanBytes) + ")");
+}
+
+// The Growth section over a few days of scripted history: Docker's total and a
+// chosen project drawn, the removal marked, the table by growth leading to its item.
+TEST(OverviewTabTest, GrowthDrawsTheHistoryAndItsTableLeadsToWhatGrew)
+{
+    QTemporaryDir dir;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime freedAt = now.addSecs(-36 * 3600);  // marked on the line, half-way from 2 to 3 GB
+    {
+        auto store = HistoryStore::open(dir.filePath("history.db"), nullptr);
+        for (const qint64 day : {3, 2, 1}) {
+            HistorySnapshot s{History::engineName(), now.addDays(-day)};
+            s.totals[int(HistoryKind::images)] = {(4 - day) * 1000'000'000, 3};  // 1, 2 then 3 GB
+            s.projects = {{"shop", {HistoryAmount{(4 - day) * 100, 1}}}, {"blog", {HistoryAmount{900, 1}}}};
+            s.namedVolumes = {{"shop_db", "shop", (4 - day) * 5000}, {"blog_db", "blog", 7000 - day}};
+            ASSERT_TRUE(store->record(s, nullptr));
+        }
+        ASSERT_TRUE(store->recordRemoval({History::engineName(), freedAt, "freed by Safe Clean All", 5}, nullptr));
+    }
+    History history(dir.filePath("history.db"), [](const QString& problem) { ADD_FAILURE() << problem.toStdString(); });
+    GrowthView view(&history);
+    view.show();
+    const auto lines = [&] {
+        EXPECT_TRUE(waitUntil([&] { return !view.readPending(); }));
+        QList<QList<QPointF>> points;
+        for (QAbstractSeries* series : view.chart().series())
+            points << static_cast<QXYSeries*>(series)->points();
+        return points;
+    };
+    const double x3 = now.addDays(-3).toMSecsSinceEpoch(), x2 = now.addDays(-2).toMSecsSinceEpoch(),
+                 x1 = now.addDays(-1).toMSecsSinceEpoch();
+    EXPECT_EQ(lines(), (QList<QList<QPointF>>{{{x3, 1}, {x2, 2}, {x1, 3}}, {{double(freedAt.toMSecsSinceEpoch()), 2.5}}}));
+    ASSERT_EQ(view.projectList().count(), 2);
+    EXPECT_EQ(view.projectList().item(1)->text(), "shop");
+    view.projectList().item(1)->setCheckState(Qt::Checked);
+    EXPECT_EQ(lines().value(1), (QList<QPointF>{{x3, 1e-7}, {x2, 2e-7}, {x1, 3e-7}}));  // in GB, as the axis
+
+    const auto since = [](const QDateTime& at) { return "Grew the most since " + QLocale().toString(at.toLocalTime(), "d MMM"); };
+    EXPECT_EQ(view.tableHeading().text(), since(now.addDays(-7)));
+    QStringList rows;
+    for (int row = 0; row < view.table().model()->rowCount(); ++row)
+        rows << view.table().model()->index(row, 0).data().toString() + " " + view.table().model()->index(row, 2).data().toString();
+    EXPECT_EQ(rows, (QStringList{"shop_db +10.0 KB", "shop +200.0 B", "blog_db +2.0 B"}));  // what kept its size is left out
+    QList<std::pair<DiskNodeKind, QString>> chosen;
+    QObject::connect(&view, &GrowthView::itemChosen, [&](DiskNodeKind kind, const QString& id) { chosen.append({kind, id}); });
+    for (const int row : {0, 1}) {
+        view.table().setCurrentIndex(view.table().model()->index(row, 1));
+        QTest::keyClick(&view.table(), Qt::Key_Return);
+    }
+    EXPECT_EQ(chosen, (QList<std::pair<DiskNodeKind, QString>>{{DiskNodeKind::volumes, "shop_db"}, {DiskNodeKind::project, "shop"}}));
+    view.setPeriod(GrowthView::Period::all);
+    EXPECT_EQ(lines().size(), 3);
+    EXPECT_EQ(view.tableHeading().text(), since(now.addDays(-3)));  // the first refresh kept
+
+    // An empty history, and none at all, say so instead of drawing.
+    History empty(dir.filePath("empty.db"), [](const QString&) {});
+    const std::pair<History*, QString> nothing[] = {{&empty, "No history yet: each refresh adds a point."},
+                                                    {nullptr, "No history is kept: there is no data folder to keep it in."}};
+    for (const auto& [kept, notice] : nothing) {
+        GrowthView none(kept);
+        EXPECT_TRUE(waitUntil([&] { return !none.readPending(); }));
+        EXPECT_EQ(none.notice().text(), notice);
+    }
 }
 
 TEST(BuildCacheTabTest, ShowsTheEngineTextsOrAQuestionMarkWhenTheQueryFailed)

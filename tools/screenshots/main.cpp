@@ -1,7 +1,8 @@
 // Renders the window offscreen in the states people ask about (a realistic
 // machine, incomplete usage data, an empty engine, a stopped or refusing
 // daemon, a refresh that failed over cached data, notices of failed desktop
-// shortcuts, the README sheet, the Images legend, the symbol set) and writes
+// shortcuts, the README sheet, the Images legend, a week of growth, the
+// symbol set) and writes
 // one PNG per picture to the folder named on the command line.
 //
 //     stowage_screenshots <output folder>
@@ -14,11 +15,15 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "history/History.h"
+#include "history/HistoryStore.h"
 #include "cache/StateCache.h"
 #include "platform/Desktop.h"
 #include "platform/DesktopSupport.h"
+#include "ui/overview/GrowthView.h"
 #include "ui/style/Icons.h"
 #include "ui/shell/MainWindow.h"
+#include "ui/overview/OverviewTab.h"
 #include "ui/projects/ProjectCardLayout.h"
 #include "ui/projects/ProjectsTab.h"
 #include "ui/operations/QtAlerts.h"
@@ -32,6 +37,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProcessEnvironment>
@@ -117,7 +123,7 @@ private:
 struct Scene {
     // `dockerMode` is how the program answers as docker; `state` is loaded as the cached inventory.
     explicit Scene(const QString& dockerMode, const std::optional<CachedState>& state = std::nullopt,
-                   HostPathFacts::Probes probes = {})
+                   HostPathFacts::Probes probes = {}, History* history = nullptr)
     {
         DockerCLI::Config config;
         config.operations = &operations;
@@ -136,6 +142,7 @@ struct Scene {
         options.cacheFile = std::optional<QString>(cacheDir.filePath("state.cache"));
         options.desktop = &desktop;
         options.pathProbes = std::move(probes);
+        options.history = history;
         model = std::make_unique<AppModel>(*cli, options);
         if (state) {
             QFile file(cacheDir.filePath("state.cache"));
@@ -341,6 +348,47 @@ void freshStart(Camera& camera, const QString& dockerMode, const QString& name)
     camera.shoot(*scene.window, name);
 }
 
+// A week of refreshes every six hours: the images and volumes grow, and a Safe
+// Clean All three days ago freed the build cache and two unused images.
+void growthHistory(Camera& camera)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("history.db"));
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime cleaned = now.addDays(-3).addSecs(-1800);
+    if (auto store = HistoryStore::open(path, nullptr)) {
+        for (int hoursAgo = 7 * 24; hoursAgo >= 0; hoursAgo -= 6) {
+            const double days = (7 * 24 - hoursAgo) / 24.0;
+            const bool after = now.addSecs(-3600 * hoursAgo) > cleaned;
+            const auto gb = [](double value) { return qint64(value * 1e9); };
+            HistorySnapshot s;
+            s.engine = History::engineName();
+            s.takenAt = now.addSecs(-3600 * hoursAgo);
+            s.totals[int(HistoryKind::images)] = {gb(9.0 + 0.3 * days - (after ? 0.8 : 0)), 16};
+            s.totals[int(HistoryKind::volumes)] = {gb(2.4 + 0.2 * days), 15};
+            s.totals[int(HistoryKind::buildCache)] = {gb(after ? 0.2 + 0.1 * days - 0.4 : 2.1 + 0.2 * days), 40};
+            s.projects = {{"shop", {HistoryAmount{gb(1.5), 4}, HistoryAmount{gb(1.0 + 0.12 * days), 3}}},
+                          {"analytics", {HistoryAmount{gb(3.6 + 0.25 * days), 3}, HistoryAmount{gb(0.6), 2}}},
+                          {"blog", {HistoryAmount{gb(0.8), 3}, HistoryAmount{gb(0.9 + 0.01 * days), 2}}}};
+            s.namedVolumes = {{"shop_pgdata", "shop", gb(0.4 + 0.12 * days)},
+                              {"analytics_data", "analytics", gb(0.5)},
+                              {"blog_uploads", "blog", gb(0.6 + 0.01 * days)}};
+            store->record(s, nullptr);
+        }
+        store->recordRemoval({History::engineName(), cleaned, QStringLiteral("freed by Safe Clean All"), qint64(3.9e9)},
+                             nullptr);
+    }
+    History history(path, [&](const QString&) { camera.fail("the scripted history could not be opened"); });
+    Scene scene(QStringLiteral("down"), realisticState(QStringLiteral("/home/dev/src")), {}, &history);
+    scene.show(RootView::Tab::overview);
+    GrowthView& growth = *scene.tab<OverviewTab>(RootView::Tab::overview)->growth();
+    if (!waitUntil([&] { return !growth.readPending() && growth.projectList().count() > 0; }))
+        return camera.fail("the growth chart was not drawn");
+    growth.projectList().item(0)->setCheckState(Qt::Checked);  // analytics, the one that grew most
+    waitUntil([&] { return !growth.readPending(); });
+    camera.shoot(growth, QStringLiteral("growth"));
+}
+
 void symbolSheet(Camera& camera)
 {
     // Every symbol at two sizes, as drawn where the icon theme has none.
@@ -400,6 +448,7 @@ int main(int argc, char** argv)
     freshStart(camera, QStringLiteral("empty"), QStringLiteral("empty-engine"));
     freshStart(camera, QStringLiteral("down"), QStringLiteral("daemon-down"));
     freshStart(camera, QStringLiteral("refused"), QStringLiteral("socket-refused"));
+    growthHistory(camera);
     symbolSheet(camera);
     return camera.failures() == 0 ? 0 : 1;
 }

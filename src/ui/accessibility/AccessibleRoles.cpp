@@ -53,13 +53,18 @@ QAccessibleInterface* factory(const QString&, QObject* object)
 
 }  // namespace
 
+void installFactory(QAccessible::InterfaceFactory factory)
+{
+    static QList<QAccessible::InterfaceFactory> installed;
+    if (installed.contains(factory))
+        return;
+    installed << factory;
+    QAccessible::installFactory(factory);
+}
+
 void setRole(QWidget& widget, QAccessible::Role role)
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
+    installFactory(factory);
     widget.setProperty(roleProperty, int(role));
     // An interface Qt made before (while the widget was given its text) is dropped for one with the role.
     if (QAccessible::isActive())

@@ -12,4 +12,8 @@ namespace stowage::AccessibleRoles {
 
 void setRole(QWidget& widget, QAccessible::Role role);
 
+// Registers a factory of the window's own interfaces with Qt's accessibility;
+// later calls with the same factory do nothing. On the UI thread.
+void installFactory(QAccessible::InterfaceFactory factory);
+
 }  // namespace stowage::AccessibleRoles

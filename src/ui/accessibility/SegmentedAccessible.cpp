@@ -1,5 +1,6 @@
 #include "ui/accessibility/SegmentedAccessible.h"
 
+#include "ui/accessibility/AccessibleRoles.h"
 #include "ui/widgets/SegmentedControl.h"
 
 #include <QAccessibleWidget>
@@ -139,11 +140,7 @@ void send(SegmentedControl& control, int index, QAccessible::Event type)
 
 void install()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
+    AccessibleRoles::installFactory(factory);
 }
 
 QAccessibleInterface* segment(SegmentedControl& control, int index)

@@ -116,6 +116,12 @@ void ImagesTab::setSelection(const QSet<QString>& ids)
     selectRowKeys(*table_, ids, [this](const QString& id) { return rows_->rowOf(id); });
 }
 
+void ImagesTab::showItem(const QString& id)
+{
+    const bool shown = showRowKey(*table_, id, [this](const QString& key) { return rows_->rowOf(key); });
+    itemToShow_ = shown || !renderPending() ? std::nullopt : std::optional(id);
+}
+
 void ImagesTab::render()
 {
     work_.run<Listing>(
@@ -134,6 +140,8 @@ void ImagesTab::showListing(Listing listing)
     rows_->setRows(std::move(listing.rows));
     if (!kept.isEmpty())
         setSelection(kept);
+    if (const auto id = std::exchange(itemToShow_, std::nullopt))
+        showItem(*id);
     syncButtons();
 }
 

@@ -9,6 +9,8 @@
 #include <QSet>
 #include <QWidget>
 
+#include <optional>
+
 class QCheckBox;
 class QTableView;
 
@@ -28,6 +30,8 @@ public:
     // IDs of the selected rows.
     QSet<QString> selection() const;
     void setSelection(const QSet<QString>& ids);
+    // Selects the image's row and scrolls to it (once the rows on their way arrive).
+    void showItem(const QString& id);
 
     // Rebuilds the rows from the model (otherwise done once per burst of changes):
     // at once for a small inventory, else when the rows worked out off the UI thread arrive.
@@ -68,6 +72,7 @@ private:
     QWidget* title_ = nullptr;
     DeferredUpdate* updater_ = nullptr;
     InventoryWork work_{model_};
+    std::optional<QString> itemToShow_;  // asked for before its row arrived
 };
 
 }  // namespace stowage

@@ -72,4 +72,17 @@ void selectRowKeys(QTableView& table, const QSet<QString>& keys, const std::func
     table.selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
 }
 
+bool showRowKey(QTableView& table, const QString& key, const std::function<int(const QString&)>& rowOf)
+{
+    const int row = rowOf(key);
+    if (row < 0)
+        return false;
+    selectRowKeys(table, {key}, rowOf);
+    const QModelIndex index = table.model()->index(row, 0);
+    table.selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    table.scrollTo(index, QAbstractItemView::PositionAtCenter);
+    table.setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 }  // namespace stowage

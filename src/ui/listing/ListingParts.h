@@ -36,4 +36,8 @@ QSet<QString> selectedRowKeys(const QTableView& table, int keyRole);
 // row, or -1 when it is not listed.
 void selectRowKeys(QTableView& table, const QSet<QString>& keys, const std::function<int(const QString&)>& rowOf);
 
+// Selects the one row of `key`, makes it current, scrolls it into the middle of
+// the view and gives the table the keyboard focus; false when it is not listed.
+bool showRowKey(QTableView& table, const QString& key, const std::function<int(const QString&)>& rowOf);
+
 }  // namespace stowage

@@ -1,6 +1,7 @@
 #include "ui/overview/DiskMapView.h"
 
 #include "docker/Records.h"
+#include "ui/overview/DiskMapAccessible.h"
 #include "ui/style/Theme.h"
 
 #include <QAccessible>
@@ -47,6 +48,8 @@ DiskMapView::DiskMapView(QWidget* parent) : QWidget(parent)
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumHeight(180);
+    // Before anything makes Qt build the widget's interface (a name change does).
+    DiskMapAccessible::install();
     setAccessibleName(tr("Disk map"));
 }
 
@@ -136,7 +139,26 @@ QString DiskMapView::textOf(const Hit& hit) const
 
 QString DiskMapView::focusedText() const
 {
-    return focused_ >= 0 && focused_ < hits_.size() ? textOf(hits_[focused_]) : QString();
+    return tileText(focused_);
+}
+
+QString DiskMapView::tileText(int tile) const
+{
+    return tile >= 0 && tile < hits_.size() ? textOf(hits_[tile]) : QString();
+}
+
+QRect DiskMapView::tileRect(int tile) const
+{
+    return tile >= 0 && tile < hits_.size() ? hits_[tile].rect.toAlignedRect() : QRect();
+}
+
+void DiskMapView::activateTile(int tile)
+{
+    if (tile < 0 || tile >= hits_.size())
+        return;
+    focused_ = tile;
+    update();
+    activate(hits_[tile]);
 }
 
 void DiskMapView::paintEvent(QPaintEvent*)
@@ -190,21 +212,21 @@ void DiskMapView::resizeEvent(QResizeEvent*)
     relayout();
 }
 
-const DiskMapView::Hit* DiskMapView::hitAt(const QPointF& point) const
+int DiskMapView::tileAt(const QPointF& point) const
 {
     // The innermost rectangle: later hits lie inside earlier ones.
     for (qsizetype i = hits_.size() - 1; i >= 0; --i)
         if (hits_[i].rect.contains(point))
-            return &hits_[i];
-    return nullptr;
+            return int(i);
+    return -1;
 }
 
 bool DiskMapView::event(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
-        if (const Hit* hit = hitAt(help->pos()))
-            QToolTip::showText(help->globalPos(), textOf(*hit), this);
+        if (const int tile = tileAt(help->pos()); tile >= 0)
+            QToolTip::showText(help->globalPos(), tileText(tile), this);
         else
             QToolTip::hideText();
         return true;
@@ -216,7 +238,7 @@ void DiskMapView::mouseMoveEvent(QMouseEvent* event)
 {
     const bool onCrumb = std::any_of(crumbRects_.begin(), crumbRects_.end() - (crumbRects_.isEmpty() ? 0 : 1),
                                      [&](const QRectF& r) { return r.contains(event->position()); });
-    setCursor(onCrumb || hitAt(event->position()) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    setCursor(onCrumb || tileAt(event->position()) >= 0 ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void DiskMapView::mousePressEvent(QMouseEvent* event)
@@ -224,16 +246,14 @@ void DiskMapView::mousePressEvent(QMouseEvent* event)
     for (qsizetype i = 0; i + 1 < crumbRects_.size(); ++i)
         if (crumbRects_[i].contains(event->position()))
             return zoomTo(i);
-    if (const Hit* hit = hitAt(event->position())) {
-        focused_ = int(hit - hits_.data());
-        activate(*hit);
-    }
+    activateTile(tileAt(event->position()));
 }
 
 void DiskMapView::activate(const Hit& hit)
 {
     if (hit.node.kind == DiskNodeKind::item) {
-        if (!hit.node.id.isEmpty())
+        // The build cache is one item without an id; the shared layers are no one item of a tab.
+        if (!hit.node.id.isEmpty() || hit.kindAbove == DiskNodeKind::buildCache)
             emit itemActivated(hit.kindAbove, hit.node.id);
         return;
     }
@@ -241,14 +261,14 @@ void DiskMapView::activate(const Hit& hit)
         return;  // "N smaller items": its tooltip tells what it holds
     zoom_ << hit.path;
     relayout();
-    announceFocus();
+    DiskMapAccessible::announceFocus(*this);
 }
 
 void DiskMapView::zoomTo(qsizetype depth)
 {
     zoom_ = zoom_.mid(0, depth);
     relayout();
-    announceFocus();
+    DiskMapAccessible::announceFocus(*this);
 }
 
 void DiskMapView::moveFocus(int dx, int dy)
@@ -277,7 +297,7 @@ void DiskMapView::moveFocus(int dx, int dy)
     if (best >= 0) {
         focused_ = best;
         update();
-        announceFocus();
+        DiskMapAccessible::announceFocus(*this);
     }
 }
 
@@ -301,13 +321,6 @@ void DiskMapView::keyPressEvent(QKeyEvent* event)
     default: break;
     }
     QWidget::keyPressEvent(event);
-}
-
-void DiskMapView::announceFocus()
-{
-    setAccessibleDescription(focusedText());
-    QAccessibleEvent changed(this, QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
 }
 
 }  // namespace stowage

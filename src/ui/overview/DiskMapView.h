@@ -23,6 +23,17 @@ public:
     // The focused rectangle's text, as hover and screen readers tell it.
     QString focusedText() const;
 
+    // The rectangles shown, in painting order (groups before what is inside
+    // them), as assistive technology lists them.
+    int tileCount() const { return int(hits_.size()); }
+    QString tileText(int tile) const;
+    QRect tileRect(int tile) const;
+    // The innermost rectangle at `point`, or -1.
+    int tileAt(const QPointF& point) const;
+    int focusedTile() const { return focused_; }
+    // What a click on the rectangle does: its item's tab opens, or the group is zoomed into.
+    void activateTile(int tile);
+
 signals:
     // An item was chosen: `kind` is the kind it sits under (images, volumes, containers, build cache).
     void itemActivated(stowage::DiskNodeKind kind, const QString& id);
@@ -48,13 +59,11 @@ private:
     const DiskMapNode& shown() const;
     void relayout();
     void addTiles(const DiskMapNode& node, const QRectF& rect, DiskNodeKind kindAbove, const QList<int>& path, int depth);
-    const Hit* hitAt(const QPointF& point) const;
     void activate(const Hit& hit);
     void zoomTo(qsizetype depth);
     void moveFocus(int dx, int dy);
     QRectF mapArea() const;
     QString textOf(const Hit& hit) const;
-    void announceFocus();
 
     DiskMapNode root_;
     QList<int> zoom_;  // child indices from the root to the group shown

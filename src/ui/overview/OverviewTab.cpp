@@ -5,6 +5,7 @@
 #include "ui/operations/DeferredUpdate.h"
 #include "ui/overview/DiskMapView.h"
 #include "ui/style/Glass.h"
+#include "ui/overview/GrowthView.h"
 #include "ui/operations/InventoryWork.h"
 #include "ui/widgets/Label.h"
 #include "ui/listing/ListingParts.h"
@@ -54,6 +55,14 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     column->addSpacing(2);
     column->addWidget(sectionHeading(QStringLiteral("Projects (Compose)"), Theme::font(14)));
     column->addWidget(buildProjectsTable(), 1);
+    column->addSpacing(2);
+    // Where the disk went, then what grew: one page answers both questions. Last, so that
+    // the projects stay in the first screen.
+    growth_ = new GrowthView(model_.history());
+    column->addWidget(growth_);
+    connect(growth_, &GrowthView::itemChosen, this, &OverviewTab::itemChosen);
+    // Each completed refresh adds a point (recorded as the new index is published).
+    connect(&model_, &AppModel::indexChanged, growth_, &GrowthView::requestReload);
 
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(content);

@@ -1,7 +1,7 @@
 #pragma once
 // The first screen: five figure cards, the engine's data root, the four bulk
-// clean-up actions with the space each would free, the disk map and the
-// compose projects.
+// clean-up actions with the space each would free, the disk map, the compose
+// projects and the growth over time.
 
 #include "diskmap/DiskMap.h"
 #include "classification/OverviewFigures.h"
@@ -25,6 +25,7 @@ class SGButton;
 class SummaryCard;
 
 class DiskMapView;
+class GrowthView;
 class InventoryWork;
 
 class OverviewTab : public QWidget {
@@ -44,6 +45,7 @@ public:
     QTableView* projectsTable() const { return table_; }
     OverviewProjectsModel* projectsModel() const { return projects_; }
     DiskMapView* diskMap() const { return diskMap_; }
+    GrowthView* growth() const { return growth_; }
 
 signals:
     // An item of the disk map was chosen: its tab should show it.
@@ -68,6 +70,7 @@ private:
     QTableView* table_ = nullptr;
     OverviewProjectsModel* projects_ = nullptr;
     DiskMapView* diskMap_ = nullptr;
+    GrowthView* growth_ = nullptr;
     std::unique_ptr<InventoryWork> diskMapWork_;
 };
 

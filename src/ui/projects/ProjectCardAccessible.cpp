@@ -1,5 +1,6 @@
 #include "ui/projects/ProjectCardAccessible.h"
 
+#include "ui/accessibility/AccessibleRoles.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
 
@@ -285,11 +286,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object)
 
 void install()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
+    AccessibleRoles::installFactory(factory);
 }
 
 QAccessibleInterface* button(ProjectCardList& list, int row, CardAction action)

@@ -164,7 +164,22 @@ void ProjectsTab::render()
         cards_->setCards(std::move(cards));
         syncControls();
         showOrder();
+        if (const auto project = std::exchange(itemToShow_, std::nullopt))
+            showItem(*project);
     });
+}
+
+void ProjectsTab::showItem(const QString& project)
+{
+    if (cards_->rowOf(project) < 0 && !model_.projectSearch().isEmpty())
+        model_.setProjectSearch({});
+    const int row = cards_->rowOf(project);
+    itemToShow_ = row >= 0 || !renderPending() ? std::nullopt : std::optional(project);
+    if (row < 0)
+        return;
+    list_->setFocus(Qt::OtherFocusReason);
+    list_->setCurrentIndex(cards_->index(row));
+    list_->scrollTo(cards_->index(row), QAbstractItemView::PositionAtTop);
 }
 
 void ProjectsTab::showOrder()

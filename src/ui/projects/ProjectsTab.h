@@ -38,6 +38,10 @@ public:
     // Where the button of `action` on `project`'s card is, in the list's
     // viewport (scrolled into view first); empty when not shown.
     QRect actionRect(const QString& project, CardAction action);
+    // Makes the project's card current, scrolled to the top and with the
+    // keyboard focus (once the cards on their way arrive); a search that
+    // hides it is cleared.
+    void showItem(const QString& project);
 
     // Recomputes the cards from the model (otherwise once per burst of changes): at
     // once for a small inventory, else when the cards worked out off the UI thread arrive.
@@ -80,6 +84,7 @@ private:
     DeferredUpdate* updater_ = nullptr;
     QPointer<ReadmeSheet> readme_;
     InventoryWork work_{model_};
+    std::optional<QString> itemToShow_;  // asked for before its card arrived
 };
 
 }  // namespace stowage

@@ -133,13 +133,7 @@ QWidget* RootView::createTab(Tab tab)
     switch (tab) {
     case Tab::overview: {
         auto* overview = new OverviewTab(model_);
-        // A rectangle of the disk map opens the tab that lists it.
-        connect(overview, &OverviewTab::itemChosen, this, [this](DiskNodeKind kind) {
-            setTab(kind == DiskNodeKind::images      ? Tab::images
-                   : kind == DiskNodeKind::volumes   ? Tab::volumes
-                   : kind == DiskNodeKind::buildCache ? Tab::buildCache
-                                                      : Tab::projects);
-        });
+        connect(overview, &OverviewTab::itemChosen, this, &RootView::showItem);
         return overview;
     }
     case Tab::projects: return new ProjectsTab(model_);
@@ -151,6 +145,27 @@ QWidget* RootView::createTab(Tab tab)
                            model_.alerts(), model_.desktopFailed());
     }
     return new QWidget;
+}
+
+void RootView::showItem(DiskNodeKind kind, const QString& id)
+{
+    switch (kind) {
+    case DiskNodeKind::images:
+        setTab(Tab::images);
+        return static_cast<ImagesTab*>(tabView(Tab::images))->showItem(id);
+    case DiskNodeKind::volumes:
+        setTab(Tab::volumes);
+        return static_cast<VolumesTab*>(tabView(Tab::volumes))->showItem(id);
+    case DiskNodeKind::buildCache: return setTab(Tab::buildCache);
+    default: break;
+    }
+    // A container (or a project) is shown by its project's card.
+    QString project = id;
+    for (auto it = model_.index().projects.cbegin(); it != model_.index().projects.cend(); ++it)
+        if (std::any_of(it->cbegin(), it->cend(), [&](const SGContainer& container) { return container.id == id; }))
+            project = it.key();
+    setTab(Tab::projects);
+    static_cast<ProjectsTab*>(tabView(Tab::projects))->showItem(project);
 }
 
 bool RootView::showsEmptyState() const { return body_->currentWidget() == empty_; }

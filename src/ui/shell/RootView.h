@@ -4,6 +4,8 @@
 // status bar and the brand bar. It also runs the first-display rule: show the
 // cached inventory when there is one, otherwise start a refresh.
 
+#include "diskmap/DiskMap.h"
+
 #include <QWidget>
 
 #include <array>
@@ -60,6 +62,8 @@ private:
     void keepFooterLastInTabOrder();
     void syncStatus();
     void firstDisplay();
+    // Opens the tab that lists an item of the disk map, with the item selected.
+    void showItem(DiskNodeKind kind, const QString& id);
 
     AppModel& model_;
     ActivityLog& log_;

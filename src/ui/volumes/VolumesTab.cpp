@@ -181,6 +181,12 @@ void VolumesTab::setSelection(const QSet<QString>& names)
     selectRowKeys(*table_, names, [this](const QString& name) { return rows_->rowOf(name); });
 }
 
+void VolumesTab::showItem(const QString& name)
+{
+    const bool shown = showRowKey(*table_, name, [this](const QString& key) { return rows_->rowOf(key); });
+    itemToShow_ = shown || !renderPending() ? std::nullopt : std::optional(name);
+}
+
 void VolumesTab::render()
 {
     work_.run<VolumeCatalog>(
@@ -210,6 +216,8 @@ void VolumesTab::showSections()
         table_->setSpan(row, 0, 1, VolumeTableModel::columnTotal);
     if (!kept.isEmpty())
         setSelection(kept);
+    if (const auto name = std::exchange(itemToShow_, std::nullopt))
+        showItem(*name);
     updateButtons();
 }
 

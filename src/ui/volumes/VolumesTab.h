@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QWidget>
 
+#include <optional>
+
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -36,6 +38,8 @@ public:
     // Names of the selected volumes.
     QSet<QString> selection() const;
     void setSelection(const QSet<QString>& names);
+    // Selects the volume's row and scrolls to it (once the rows on their way arrive).
+    void showItem(const QString& name);
 
     // The volumes a context menu at `pos` (viewport coordinates) acts on: the
     // selection when the row under the pointer is part of it, else that row.
@@ -86,6 +90,7 @@ private:
     SGButton* removeAllOrphans_ = nullptr;
     UsageWarningBanner* banner_ = nullptr;
     DeferredUpdate* updater_ = nullptr;
+    std::optional<QString> itemToShow_;  // asked for before its row arrived
 };
 
 }  // namespace stowage
