@@ -1,7 +1,7 @@
 #include "ui/buildcache/BuildCacheTab.h"
 
 #include "model/AppModel.h"
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/widgets/Label.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/widgets/SGButton.h"
@@ -31,7 +31,7 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
     total_ = plainLabel({}, Theme::font(28, QFont::Bold), Theme::warning());
     reclaimable_ = plainLabel({}, Theme::font(22, QFont::Bold), Theme::success());
 
-    auto* card = new GlassCard(8, Theme::border(), 1);
+    auto* card = new SurfaceCard(8, Theme::border(), 1);
     auto* figures = new QHBoxLayout(card);
     figures->setContentsMargins(18, 16, 18, 16);
     figures->setSpacing(48);

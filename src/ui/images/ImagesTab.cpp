@@ -3,7 +3,7 @@
 #include "model/AppModel.h"
 #include "ui/listing/DataTable.h"
 #include "ui/operations/DeferredUpdate.h"
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/images/ImageTableModel.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/widgets/SGButton.h"
@@ -78,7 +78,7 @@ QWidget* ImagesTab::buildTable()
         header->setSectionResizeMode(column, column == ImageTableModel::repositoryColumn ? QHeaderView::Stretch
                                                                                           : QHeaderView::Interactive);
     }
-    auto* card = new GlassCard(8, Theme::border(), 1, this);
+    auto* card = new SurfaceCard(8, Theme::border(), 1, this);
     auto* layout = new QVBoxLayout(card);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(table_);

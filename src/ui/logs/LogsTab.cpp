@@ -7,7 +7,7 @@
 #include "model/Alerts.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/widgets/Label.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/logs/LogEntryDelegate.h"

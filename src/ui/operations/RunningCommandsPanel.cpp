@@ -11,7 +11,7 @@
 namespace stowage {
 
 RunningCommandsPanel::RunningCommandsPanel(OperationCenter& ops, QWidget* parent)
-    : GlassCard(8, Theme::border(), 1, parent), ops_(ops)
+    : SurfaceCard(8, Theme::border(), 1, parent), ops_(ops)
 {
     const QFont titleFont = Theme::font(12, QFont::DemiBold);
     auto* icon = new QLabel(this);

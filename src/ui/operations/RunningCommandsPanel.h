@@ -5,7 +5,7 @@
 // Killing here never cancels the model's operation; only the status bar's
 // Stop does that.
 
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/operations/RunningCommands.h"
 
 #include <QList>
@@ -19,7 +19,7 @@ namespace stowage {
 class ElidedLabel;
 class SGButton;
 
-class RunningCommandsPanel : public GlassCard {
+class RunningCommandsPanel : public SurfaceCard {
     Q_OBJECT
 public:
     explicit RunningCommandsPanel(OperationCenter& ops, QWidget* parent = nullptr);

@@ -4,7 +4,7 @@
 #include "classification/UsageClassification.h"
 #include "ui/operations/DeferredUpdate.h"
 #include "ui/overview/DiskMapView.h"
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/overview/GrowthView.h"
 #include "ui/operations/InventoryWork.h"
 #include "ui/widgets/Label.h"
@@ -103,7 +103,7 @@ OverviewTab::~OverviewTab() = default;
 
 QWidget* OverviewTab::buildCards()
 {
-    auto* group = new GlassGroup(Qt::Horizontal, 12);
+    auto* group = new SurfaceGroup(Qt::Horizontal, 12);
     const QColor colors[] = {Theme::accent(), Theme::success(), Theme::warning(), Theme::danger(), Theme::cyan()};
     const QString titles[] = {QStringLiteral("Containers"), QStringLiteral("Images"), QStringLiteral("Volumes"),
                               QStringLiteral("Build Cache"), QStringLiteral("Reclaimable")};
@@ -116,7 +116,7 @@ QWidget* OverviewTab::buildCards()
 
 QWidget* OverviewTab::buildDataRoot()
 {
-    auto* card = new GlassCard(8, Theme::border(), 1);
+    auto* card = new SurfaceCard(8, Theme::border(), 1);
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(12, 8, 12, 8);
     row->setSpacing(8);
@@ -130,7 +130,7 @@ QWidget* OverviewTab::buildDataRoot()
 
 QWidget* OverviewTab::buildActions()
 {
-    auto* group = new GlassGroup(Qt::Horizontal, 10);
+    auto* group = new SurfaceGroup(Qt::Horizontal, 10);
     actions_[cleanBuildCache] = new SGButton({}, QStringLiteral("shippingbox"), Theme::danger(), false);
     actions_[removeUnusedImages] = new SGButton({}, QStringLiteral("photo.stack"), Theme::danger(), false);
     actions_[removeOrphanVolumes] = new SGButton({}, QStringLiteral("externaldrive"), Theme::warning(), false);
@@ -161,7 +161,7 @@ QWidget* OverviewTab::buildProjectsTable()
     table_->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < OverviewProjectsModel::columns; ++column)
         table_->setColumnWidth(column, OverviewProjectsModel::columnWidth(column));
-    auto* card = new GlassCard(8, Theme::border(), 1);
+    auto* card = new SurfaceCard(8, Theme::border(), 1);
     auto* layout = new QVBoxLayout(card);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(table_);

@@ -2,7 +2,7 @@
 
 #include "model/AppModel.h"
 #include "ui/operations/DeferredUpdate.h"
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/style/Icons.h"
 #include "ui/widgets/Label.h"
 #include "ui/readme/MarkdownView.h"

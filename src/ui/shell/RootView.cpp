@@ -4,7 +4,7 @@
 #include "ui/shell/BrandBar.h"
 #include "ui/buildcache/BuildCacheTab.h"
 #include "ui/shell/EmptyState.h"
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/shell/HeaderBar.h"
 #include "ui/images/ImagesTab.h"
 #include "ui/logs/LogsTab.h"

@@ -10,7 +10,7 @@
 
 namespace stowage {
 
-StatusBar::StatusBar(OperationCenter& ops, QWidget* parent) : GlassBar(parent)
+StatusBar::StatusBar(OperationCenter& ops, QWidget* parent) : SurfaceBar(parent)
 {
     // Read out as the status bar named by the status text, so that each new text is announced.
     AccessibleRoles::setRole(*this, QAccessible::StatusBar);

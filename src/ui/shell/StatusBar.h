@@ -3,7 +3,7 @@
 // running-command monitor, and Stop while an operation runs. It shows what it
 // is given; the window wires it to the model and its operation center.
 
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 
 #include <QString>
 
@@ -16,7 +16,7 @@ class ElidedLabel;
 class OperationCenter;
 class SGButton;
 
-class StatusBar : public GlassBar {
+class StatusBar : public SurfaceBar {
     Q_OBJECT
 public:
     explicit StatusBar(OperationCenter& ops, QWidget* parent = nullptr);

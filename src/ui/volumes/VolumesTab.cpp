@@ -7,7 +7,7 @@
 #include "platform/PlatformWords.h"
 #include "ui/listing/DataTable.h"
 #include "ui/operations/DeferredUpdate.h"
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 #include "ui/style/Icons.h"
 #include "ui/widgets/Label.h"
 #include "ui/listing/ListingParts.h"
@@ -115,7 +115,7 @@ QWidget* VolumesTab::buildTable()
     connect(table_, &QWidget::customContextMenuRequested, this, &VolumesTab::showContextMenu);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &VolumesTab::updateButtons);
 
-    auto* card = new GlassCard(8, Theme::border(), 1, this);
+    auto* card = new SurfaceCard(8, Theme::border(), 1, this);
     auto* layout = new QVBoxLayout(card);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->addWidget(table_);

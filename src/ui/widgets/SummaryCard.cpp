@@ -11,7 +11,7 @@ namespace stowage {
 
 SummaryCard::SummaryCard(const QString& title, const QString& value, const QString& subtitle, const QColor& color,
                          QWidget* parent)
-    : GlassCard(8, Theme::withAlpha(color, 0.45), 1, parent)
+    : SurfaceCard(8, Theme::withAlpha(color, 0.45), 1, parent)
 {
     title_ = plainLabel(title, Theme::font(11), Theme::textDim(), this);
     value_ = plainLabel(value, Theme::font(20, QFont::Bold), color, this);

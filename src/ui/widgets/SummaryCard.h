@@ -2,7 +2,7 @@
 // A figure card of the Overview and Build Cache tabs: a title, a large value in
 // the card's colour and a dim subtitle, on a card outlined in that colour.
 
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 
 #include <QColor>
 #include <QString>
@@ -11,7 +11,7 @@ class QLabel;
 
 namespace stowage {
 
-class SummaryCard : public GlassCard {
+class SummaryCard : public SurfaceCard {
     Q_OBJECT
 public:
     SummaryCard(const QString& title, const QString& value, const QString& subtitle, const QColor& color,

@@ -2,7 +2,7 @@
 // The two surface styles of the window and their grouping container. Where a
 // platform offers a translucent "glass" material these would use it; Linux has
 // none, so the surfaces are always drawn solid: cards on Theme::cardBg() in a
-// rounded rectangle, bars on Theme::surface(). GlassGroup then simply lays its
+// rounded rectangle, bars on Theme::surface(). SurfaceGroup then simply lays its
 // content out.
 
 #include <QBoxLayout>
@@ -14,10 +14,10 @@
 namespace stowage {
 
 // A rounded card, optionally outlined. Lay children out inside it as in any frame.
-class GlassCard : public QFrame {
+class SurfaceCard : public QFrame {
     Q_OBJECT
 public:
-    explicit GlassCard(qreal cornerRadius = 8, std::optional<QColor> border = std::nullopt, qreal borderWidth = 1,
+    explicit SurfaceCard(qreal cornerRadius = 8, std::optional<QColor> border = std::nullopt, qreal borderWidth = 1,
                        QWidget* parent = nullptr);
     void setBorder(std::optional<QColor> border);
     const std::optional<QColor>& border() const { return border_; }
@@ -35,10 +35,10 @@ private:
 };
 
 // A full-width bar (the status bar's surface).
-class GlassBar : public QFrame {
+class SurfaceBar : public QFrame {
     Q_OBJECT
 public:
-    explicit GlassBar(QWidget* parent = nullptr);
+    explicit SurfaceBar(QWidget* parent = nullptr);
     QColor fill() const;
 
 protected:
@@ -46,10 +46,10 @@ protected:
 };
 
 // Groups neighbouring surfaces in a row or column with the given spacing.
-class GlassGroup : public QWidget {
+class SurfaceGroup : public QWidget {
     Q_OBJECT
 public:
-    explicit GlassGroup(Qt::Orientation orientation = Qt::Horizontal, std::optional<int> spacing = std::nullopt,
+    explicit SurfaceGroup(Qt::Orientation orientation = Qt::Horizontal, std::optional<int> spacing = std::nullopt,
                         QWidget* parent = nullptr);
     QBoxLayout* layout() const { return layout_; }
     void addWidget(QWidget* widget, int stretch = 0) { layout_->addWidget(widget, stretch); }

@@ -1,4 +1,4 @@
-#include "ui/style/Glass.h"
+#include "ui/style/Surfaces.h"
 
 #include "ui/style/Theme.h"
 
@@ -6,22 +6,22 @@
 
 namespace stowage {
 
-// --- GlassCard ---
+// --- SurfaceCard ---
 
-GlassCard::GlassCard(qreal cornerRadius, std::optional<QColor> border, qreal borderWidth, QWidget* parent)
+SurfaceCard::SurfaceCard(qreal cornerRadius, std::optional<QColor> border, qreal borderWidth, QWidget* parent)
     : QFrame(parent), cornerRadius_(cornerRadius), border_(std::move(border)), borderWidth_(borderWidth)
 {
 }
 
-void GlassCard::setBorder(std::optional<QColor> border)
+void SurfaceCard::setBorder(std::optional<QColor> border)
 {
     border_ = std::move(border);
     update();
 }
 
-QColor GlassCard::fill() const { return Theme::cardBg(); }
+QColor SurfaceCard::fill() const { return Theme::cardBg(); }
 
-void GlassCard::paintEvent(QPaintEvent*)
+void SurfaceCard::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -32,22 +32,22 @@ void GlassCard::paintEvent(QPaintEvent*)
     p.drawRoundedRect(frame, cornerRadius_, cornerRadius_);
 }
 
-// --- GlassBar ---
+// --- SurfaceBar ---
 
-GlassBar::GlassBar(QWidget* parent) : QFrame(parent) {}
+SurfaceBar::SurfaceBar(QWidget* parent) : QFrame(parent) {}
 
-QColor GlassBar::fill() const { return Theme::surface(); }
+QColor SurfaceBar::fill() const { return Theme::surface(); }
 
-void GlassBar::paintEvent(QPaintEvent*)
+void SurfaceBar::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), fill());
     p.fillRect(QRect(0, 0, width(), 1), Theme::border());
 }
 
-// --- GlassGroup ---
+// --- SurfaceGroup ---
 
-GlassGroup::GlassGroup(Qt::Orientation orientation, std::optional<int> spacing, QWidget* parent) : QWidget(parent)
+SurfaceGroup::SurfaceGroup(Qt::Orientation orientation, std::optional<int> spacing, QWidget* parent) : QWidget(parent)
 {
     layout_ = new QBoxLayout(orientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, this);
     layout_->setContentsMargins(0, 0, 0, 0);
