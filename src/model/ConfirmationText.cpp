@@ -46,6 +46,8 @@ bool cleansVolumes(CleanKinds kinds)
     return kinds.testFlag(CleanKind::orphanVolumes) || kinds.testFlag(CleanKind::anonymousOrphanVolumes);
 }
 
+QString joinLines(const QStringList& lines) { return lines.join(u'\n'); }
+
 QString removeAction(qint64 count, const QString& singular)
 {
     return QStringLiteral("Remove ") + counted(count, singular);

@@ -7,6 +7,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "support/AppModelAccess.h"
 #include "model/StateCache.h"
 #include "support/RecordingDesktop.h"
 #include "support/ScriptedAlerts.h"
@@ -209,7 +210,7 @@ inline bool loadInto(UiRig& rig, const CachedState& state)
     file.close();
     if (!rig.model->loadCache())
         return false;
-    rig.model->takeFactsAsReadForTesting();  // removals confirm at once, as after a refresh
+    AppModelTestAccess::takeFactsAsRead(*rig.model);  // removals confirm at once, as after a refresh
     return true;
 }
 

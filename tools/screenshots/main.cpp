@@ -20,6 +20,7 @@
 #include "ui/Icons.h"
 #include "ui/MainWindow.h"
 #include "ui/ProjectCardLayout.h"
+#include "ui/ProjectListModel.h"
 #include "ui/ProjectsTab.h"
 #include "ui/QtAlerts.h"
 #include "ui/ReadmeSheet.h"
@@ -275,12 +276,13 @@ void realisticMachine(Camera& camera)
 
     auto* projectsTab = scene.tab<ProjectsTab>(RootView::Tab::projects);
     scene.show(RootView::Tab::projects);
-    scene.model->setSelectionMode(true);
-    scene.model->toggleProjectSelection("shop");
-    scene.model->toggleProjectSelection("blog");
+    ProjectListModel& cards = projectsTab->cards();
+    cards.setSelecting(true);
+    cards.toggleSelected("shop");
+    cards.toggleSelected("blog");
     camera.shoot(*scene.window, "projects-selecting");
-    scene.model->setSelectionMode(false);
-    scene.model->setSelectedProjects({});
+    cards.setSelecting(false);
+    cards.setSelected({});
 
     projectsTab->trigger("shop", CardAction::readme);
     if (!projectsTab->readmeSheet()
