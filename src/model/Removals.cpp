@@ -26,6 +26,13 @@ QString resourceCounts(qsizetype containers, qsizetype images, qsizetype volumes
            + QStringLiteral(", ") + counted(volumes, QStringLiteral("volume"));
 }
 
+// The selected items that stay, one a line with why, above the confirmation's own text.
+QString blockedSelection(const QStringList& blocked)
+{
+    return blocked.isEmpty() ? QString()
+                             : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
+}
+
 }  // namespace
 
 Removals::Removals(AppModel& model, RemovalRunner::Limits limits) : model_(model), runner_(model, limits) {}
@@ -240,8 +247,7 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
         else
             blocked << QStringLiteral("  %1 (%2)").arg(shownImageName(image), status.reason);
     }
-    const QString blockedText =
-        blocked.isEmpty() ? QString() : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
+    const QString blockedText = blockedSelection(blocked);
     if (allowed.isEmpty()) {
         model_.alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No safe images selected."));
         return;
@@ -277,8 +283,7 @@ void Removals::removeSelectedVolumes(const QSet<QString>& names)
         else
             blocked << QStringLiteral("  %1 — %2").arg(printable(volume.name), usage.volumeStatusText(volume));
     }
-    const QString blockedText =
-        blocked.isEmpty() ? QString() : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
+    const QString blockedText = blockedSelection(blocked);
     if (allowed.isEmpty()) {
         model_.alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No orphan volumes selected."));
         return;
