@@ -78,8 +78,10 @@ void Removals::removeProjectContainers(const QString& project)
     for (const auto& c : list)
         lines << QStringLiteral("  • %1 (%2)").arg(printable(c.name), ContainerStatus::at(c, model_.clock_.now()));
     const QString message = QStringLiteral("Remove ") + counted(list.size(), QStringLiteral("container"))
-                            + QStringLiteral(" of ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines) + QStringLiteral("\n\nImages and volumes are NOT touched.");
-    if (model_.alerts().confirm({QStringLiteral("Remove containers"), message, {}, removeAction(list.size(), QStringLiteral("Container"))})
+                            + QStringLiteral(" of ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines)
+                            + QStringLiteral("\n\nImages and volumes are NOT touched.");
+    if (model_.alerts().confirm(
+            {QStringLiteral("Remove containers"), message, {}, removeAction(list.size(), QStringLiteral("Container"))})
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {});
 }
@@ -128,10 +130,13 @@ void Removals::removeProjectImages(const QString& project)
     QString message = QStringLiteral("Remove ") + counted(images.size(), QStringLiteral("image"))
                       + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines)
                       + QStringLiteral("\n\n") + joinLines(imageRemovalNote(images));
-    for (const auto& block :
-         blockerBlock(blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
+    for (const auto& block : blockerBlock(
+             blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
         message += block;
-    if (model_.alerts().confirm({QStringLiteral("Remove project images"), message, {}, removeAction(images.size(), QStringLiteral("Image"))})
+    if (model_.alerts().confirm({QStringLiteral("Remove project images"),
+                                 message,
+                                 {},
+                                 removeAction(images.size(), QStringLiteral("Image"))})
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {});
 }
@@ -157,15 +162,19 @@ void Removals::removeProjectVolumes(const QString& project)
             blockers << c;
     QStringList lines;
     for (const auto& volume : vols)
-        lines << QStringLiteral("  • %1 (%2)").arg(printable(volume.name),
-                                                   SizeFormat::humanSize(model_.inventory_.volumeSizes.value(volume.name, 0)));
+        lines << QStringLiteral("  • %1 (%2)")
+                     .arg(printable(volume.name),
+                          SizeFormat::humanSize(model_.inventory_.volumeSizes.value(volume.name, 0)));
     QString message = QStringLiteral("Remove ") + counted(vols.size(), QStringLiteral("volume"))
                       + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines);
     for (const auto& block :
          blockerBlock(blockers, QStringLiteral("\n\nThese containers use the volumes and will be removed first:\n")))
         message += block;
     message += QStringLiteral("\n\n⚠ Volume data will be permanently deleted.");
-    if (model_.alerts().confirm({QStringLiteral("Remove project volumes"), message, {}, removeAction(vols.size(), QStringLiteral("Volume"))})
+    if (model_.alerts().confirm({QStringLiteral("Remove project volumes"),
+                                 message,
+                                 {},
+                                 removeAction(vols.size(), QStringLiteral("Volume"))})
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols);
 }
@@ -201,8 +210,9 @@ void Removals::deleteEntireProject(const QString& project)
         lines << QStringLiteral("  ") + note;
     lines << QString() << QStringLiteral("Volumes to remove (%1):").arg(vols.size());
     for (const auto& volume : vols)
-        lines << QStringLiteral("  • %1  (%2)").arg(printable(volume.name),
-                                                    SizeFormat::humanSize(model_.inventory_.volumeSizes.value(volume.name, 0)));
+        lines << QStringLiteral("  • %1  (%2)")
+                     .arg(printable(volume.name),
+                          SizeFormat::humanSize(model_.inventory_.volumeSizes.value(volume.name, 0)));
     if (vols.isEmpty())
         lines << QStringLiteral("  (none)");
     if (!kept.isEmpty()) {
@@ -212,7 +222,8 @@ void Removals::deleteEntireProject(const QString& project)
     }
     lines << ownersUnknownNote();
     lines << QString() << continueLine(vols);
-    if (model_.alerts().confirm({QStringLiteral("Delete entire project"), joinLines(lines), {}, QStringLiteral("Delete Project")})
+    if (model_.alerts().confirm(
+            {QStringLiteral("Delete entire project"), joinLines(lines), {}, QStringLiteral("Delete Project")})
         && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("project ") + projectDisplayName(project), cs, imgs, vols);
 }
@@ -264,7 +275,8 @@ void Removals::deleteProjects(const QSet<QString>& projects, std::function<void(
     lines << QString() << QStringLiteral("Totals to remove:")
           << QStringLiteral("  • ") + counted(cs.size(), QStringLiteral("container"))
           << QStringLiteral("  • ") + counted(imgs.size(), QStringLiteral("built image"))
-          << QStringLiteral("  • ") + counted(vols.size(), QStringLiteral("volume")) << imageRemovalNote(imgs) << ownersUnknownNote() << QString()
+          << QStringLiteral("  • ") + counted(vols.size(), QStringLiteral("volume")) << imageRemovalNote(imgs)
+          << ownersUnknownNote() << QString()
           << QStringLiteral("Images/volumes shared with a project or container NOT in this selection are kept.")
           << continueLine(vols);
     if (!model_.alerts().confirm({QStringLiteral("Delete selected projects"), joinLines(lines),

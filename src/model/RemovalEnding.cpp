@@ -29,7 +29,8 @@ QString removedCounts(const RemovalOutcome& outcome)
     if (!outcome.images.isEmpty())
         parts << counted(outcome.images.size(), QStringLiteral("image"))
                      + (outcome.buildLayers() > 0
-                            ? QStringLiteral(" (and ") + counted(outcome.buildLayers(), QStringLiteral("build layer")) + u')'
+                            ? QStringLiteral(" (and ") + counted(outcome.buildLayers(), QStringLiteral("build layer"))
+                                  + u')'
                             : QString());
     if (!outcome.volumes.isEmpty())
         parts << counted(outcome.volumes.size(), QStringLiteral("volume"));
@@ -192,7 +193,8 @@ QString safeCleanDone(const CleanPlan& plan, const RemovalOutcome& outcome)
             lines << QStringLiteral("✓ Removed ")
                          + counted(images, withErrors ? QStringLiteral("image") : QStringLiteral("unused image"))
                          + (outcome.buildLayers() > 0
-                                ? QStringLiteral(" (and ") + counted(outcome.buildLayers(), QStringLiteral("build layer")) + u')'
+                                ? QStringLiteral(" (and ")
+                                      + counted(outcome.buildLayers(), QStringLiteral("build layer")) + u')'
                                 : QString());
         lines << failureLines(outcome.imageErrors);
     }

@@ -22,8 +22,9 @@ namespace {
 // "2 containers, 1 image, 0 volumes".
 QString resourceCounts(qsizetype containers, qsizetype images, qsizetype volumes)
 {
-    return counted(containers, QStringLiteral("container")) + QStringLiteral(", ") + counted(images, QStringLiteral("image"))
-           + QStringLiteral(", ") + counted(volumes, QStringLiteral("volume"));
+    return counted(containers, QStringLiteral("container")) + QStringLiteral(", ")
+           + counted(images, QStringLiteral("image")) + QStringLiteral(", ")
+           + counted(volumes, QStringLiteral("volume"));
 }
 
 // The selected items that stay, one a line with why, above the confirmation's own text.
@@ -68,8 +69,10 @@ void Removals::cleanBuildCache()
         return model_.readFreshFactsThen([this] { cleanBuildCache(); });
     if (model_.isLoading_)
         return;
-    if (!model_.alerts().confirm({QStringLiteral("Clear build cache"), QStringLiteral("Clear all Docker build cache?"), {},
-                           QStringLiteral("Clear Build Cache")})
+    if (!model_.alerts().confirm({QStringLiteral("Clear build cache"),
+                                  QStringLiteral("Clear all Docker build cache?"),
+                                  {},
+                                  QStringLiteral("Clear Build Cache")})
         || !model_.idleAfterConfirmation())
         return;
     model_.setStatusText(QStringLiteral("Clearing build cache…"));
@@ -140,23 +143,25 @@ void Removals::cleanOrphanVolumes()
     if (!named.isEmpty()) {
         QStringList lines;
         for (const auto& volume : named)
-            lines << QStringLiteral("  • %1 (%2)").arg(printable(volume.name), SizeFormat::humanSize(model_.classification().totalBytes({volume})));
+            lines << QStringLiteral("  • %1 (%2)")
+                         .arg(printable(volume.name),
+                              SizeFormat::humanSize(model_.classification().totalBytes({volume})));
         caveat += QStringLiteral("\n\n⚠ %1 of these have a name but no project label. Docker did not make up "
                                  "these names: someone chose them, and a named volume often holds data meant to "
                                  "outlive its containers (a database, uploads):\n")
                       .arg(named.size())
                   + joinLines(lines);
     }
-    removeOrphanBucket(model_.classification().orphanVolumes(), QStringLiteral("orphan volumes"), QStringLiteral("Remove orphan volumes"),
-                       caveat);
+    removeOrphanBucket(model_.classification().orphanVolumes(), QStringLiteral("orphan volumes"),
+                       QStringLiteral("Remove orphan volumes"), caveat);
 }
 
 void Removals::cleanAnonymousOrphanVolumes()
 {
     if (!model_.factsAreFresh())
         return model_.readFreshFactsThen([this] { cleanAnonymousOrphanVolumes(); });
-    removeOrphanBucket(model_.classification().volumesMatching(Classify::VolumeUsage::orphanAnonymous), QStringLiteral("anonymous orphan volumes"),
-                       QStringLiteral("Remove anonymous orphan volumes"),
+    removeOrphanBucket(model_.classification().volumesMatching(Classify::VolumeUsage::orphanAnonymous),
+                       QStringLiteral("anonymous orphan volumes"), QStringLiteral("Remove anonymous orphan volumes"),
                        QStringLiteral("These belong to no compose project and are mounted by no container."));
 }
 
@@ -255,8 +260,9 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
     QStringList lines{QStringLiteral("Will remove:")};
     for (const auto& image : allowed)
         lines << imageLine(image);
-    if (model_.alerts().confirm({QStringLiteral("Remove selected images"), blockedText + joinLines(imageRemovalNote(allowed)),
-                          joinLines(lines), removeAction(allowed.size(), QStringLiteral("Image"))})
+    if (model_.alerts().confirm({QStringLiteral("Remove selected images"),
+                                 blockedText + joinLines(imageRemovalNote(allowed)), joinLines(lines),
+                                 removeAction(allowed.size(), QStringLiteral("Image"))})
         && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("selected images"), {}, allowed, {});
 }
