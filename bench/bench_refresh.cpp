@@ -263,8 +263,8 @@ RefreshRun timeRefresh(AppModel& model)
     });
     run.cpuMs = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     run.status = model.statusText();
-    run.complete = model.usageDataComplete() && model.buildCache().size != "?"
-        && (model.volumes().isEmpty() || !model.volumeSizes().isEmpty());
+    run.complete = model.inventory().usageDataComplete && model.inventory().buildCache.size != "?"
+        && (model.inventory().volumes.isEmpty() || !model.inventory().volumeSizes.isEmpty());
     return run;
 }
 
@@ -393,14 +393,14 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
         const RefreshSummary summary = timeRefreshes(*rig.model, reps);
         const AppModel& model = *rig.model;
         bench::requireLoaded("bench_refresh", installation.counts(),
-                             bench::countsOf(model.containers(), model.images(), model.volumes(), model.projects()));
+                             bench::countsOf(model.inventory().containers, model.inventory().images, model.inventory().volumes, model.index().projects));
         if (summary.complete != reps) {
             std::fprintf(stderr, "bench_refresh %d: %d of %d refreshes incomplete: %s\n", n, reps - summary.complete,
                          reps, qPrintable(summary.lastStatus));
             std::exit(3);
         }
         QStringList ids;
-        for (const SGContainer& container : rig.model->containers())
+        for (const SGContainer& container : rig.model->inventory().containers)
             ids << container.id;
         const double bound = timeQueries(rig.model->client(), ids, reps, false).bound;
         std::printf("%-8d %10.0f %10.0f %10.0f %8.2f %8.0f %7d/%-2d  %s\n", n, summary.medianMs, summary.minMs,

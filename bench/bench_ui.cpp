@@ -17,13 +17,14 @@
 #include "InventoryCheck.h"
 #include "LargeInventory.h"
 
-#include "model/AppModel.h"
+#include "cache/StateCache.h"
 #include "docker/DockerCLI.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
-#include "cache/StateCache.h"
+#include "model/AppModel.h"
 #include "ui/images/ImagesTab.h"
 #include "ui/projects/ProjectCardList.h"
+#include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
 #include "ui/volumes/VolumesTab.h"
 
@@ -120,9 +121,9 @@ int main(int argc, char** argv)
         return 3;
     }
     bench::requireLoaded("bench_ui", bench::countsOf(inventory.containers, inventory.images, inventory.volumes),
-                         bench::countsOf(model.containers(), model.images(), model.volumes(), model.projects()));
-    std::printf("%d images, %d volumes, %d containers, %d projects\n\n", int(model.images().size()),
-                int(model.volumes().size()), int(model.containers().size()), int(model.projects().size()));
+                         bench::countsOf(model.inventory().containers, model.inventory().images, model.inventory().volumes, model.index().projects));
+    std::printf("%d images, %d volumes, %d containers, %d projects\n\n", int(model.inventory().images.size()),
+                int(model.inventory().volumes.size()), int(model.inventory().containers.size()), int(model.index().projects.size()));
     std::printf("%-58s %9s %9s\n", "step", "median ms", "worst ms");
 
     ImagesTab images(model);
@@ -138,8 +139,8 @@ int main(int argc, char** argv)
         settle(images);
     }, [&] {
         QSet<QString> ids;
-        for (qsizetype i = 0; i < model.images().size() / 5; ++i)
-            ids << model.images()[i * 5].id;
+        for (qsizetype i = 0; i < model.inventory().images.size() / 5; ++i)
+            ids << model.inventory().images[i * 5].id;
         images.setSelection(ids);
     }));
     print(measure("Images: draw the visible rows", [&] { images.grab(); }));
@@ -169,8 +170,8 @@ int main(int argc, char** argv)
         settle(volumes);
     }, [&] {
         QSet<QString> names;
-        for (qsizetype i = 0; i < model.volumes().size() / 5; ++i)
-            names << model.volumes()[i * 5].name;
+        for (qsizetype i = 0; i < model.inventory().volumes.size() / 5; ++i)
+            names << model.inventory().volumes[i * 5].name;
         volumes.setSelection(names);
     }));
     print(measure("Volumes: draw the visible rows", [&] { volumes.grab(); }));
@@ -190,13 +191,13 @@ int main(int argc, char** argv)
     for (int run = 0; run < runs; ++run)
         for (const QString& text : keystrokes)
             keys.ms.push_back(measureOnce([&] {
-                model.setProjectSearch(text);
+                projects.cards().setSearch(text);
                 projects.list().doItemsLayout();
             }));
     std::sort(keys.ms.begin(), keys.ms.end());
     print(keys);
     print(measure("Projects: change the sort key", [&] {
-        model.setProjectSort(model.projectSort() == ProjectSort::name ? ProjectSort::size : ProjectSort::name);
+        projects.cards().setSort(projects.cards().view().sort == ProjectSort::name ? ProjectSort::size : ProjectSort::name);
         projects.list().doItemsLayout();
     }));
     print(measure("Projects: draw the visible cards", [&] { projects.grab(); }));

@@ -178,7 +178,7 @@ bench::InventoryCounts countsOf(const CachedState& s)
 
 bench::InventoryCounts countsOf(const AppModel& model)
 {
-    return bench::countsOf(model.containers(), model.images(), model.volumes(), model.projects());
+    return bench::countsOf(model.inventory().containers, model.inventory().images, model.inventory().volumes, model.index().projects);
 }
 
 void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount, int projectCount)
@@ -218,7 +218,7 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
     window.resize(1280, 800);
     window.show();
     // The window opens on the cached inventory, as at every start; each tab is visited once.
-    runEventsUntil([&] { return !model.containers().isEmpty(); }, 10'000);
+    runEventsUntil([&] { return !model.inventory().containers.isEmpty(); }, 10'000);
     for (const RootView::Tab tab : RootView::allTabs()) {
         window.rootView()->setTab(tab);
         runEventsFor(200);
@@ -247,7 +247,7 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
                 std::exit(3);
             }
             bench::requireLoaded("bench_window (refresh)", countsOf(inventory), countsOf(model));
-            if (!model.usageDataComplete()) {
+            if (!model.inventory().usageDataComplete) {
                 std::fprintf(stderr, "bench_window: the refresh did not complete: %s\n", qPrintable(model.statusText()));
                 std::exit(3);
             }
@@ -310,7 +310,7 @@ int firstPaintChild(int argc, char** argv)
                     // inventory once it is in the model.
                     auto* poll = new QTimer(this);
                     QObject::connect(poll, &QTimer::timeout, [this] {
-                        if (model->containers().isEmpty())
+                        if (model->inventory().containers.isEmpty())
                             return;
                         const bench::InventoryCounts counts = countsOf(*model);
                         std::printf("counts %lld %lld %lld %lld\n", static_cast<long long>(counts.containers),

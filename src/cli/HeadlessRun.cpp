@@ -38,14 +38,13 @@ HeadlessRun::~HeadlessRun()
 
 void HeadlessRun::start()
 {
-    DockerCLI& cli = model_.client().cli;
-    const double limit = model_.removalLimits().healthCheck;
+    const DockerClient& client = model_.client();
+    const double limit = model_.removals().limits().healthCheck;
     checkingEngine_ = true;
     engineCheck_.run<QString>(
-        [&cli, limit, stop = engineCheckStop_.get_token()] {
+        [&client, limit, stop = engineCheckStop_.get_token()] {
             try {
-                cli.run({QStringLiteral("version"), QStringLiteral("--format"), QStringLiteral("{{.Server.Version}}")},
-                        limit, stop);
+                client.checkDaemon(limit, stop);
                 return QString();
             } catch (const DockerError& error) {
                 return error.kind() == DockerError::Kind::timedOut
@@ -145,26 +144,26 @@ void HeadlessRun::reportEnded()
         console_.print(reportText(model_)
                        + (outcome_.growth ? growthText(*outcome_.growth, outcome_.since) + removalsText(outcome_.removals)
                                           : QString()));
-    if (model_.usageDataComplete())
+    if (model_.inventory().usageDataComplete)
         return finish(ExitStatus::success);
-    console_.warn(printable(QStringLiteral("stowage: usage data is incomplete: ") + model_.usageDataProblem()));
+    console_.warn(printable(QStringLiteral("stowage: usage data is incomplete: ") + model_.inventory().usageDataProblem));
     finish(ExitStatus::usageDataIncomplete);
 }
 
 void HeadlessRun::clean()
 {
-    outcome_.plan = model_.cleanPlan(request_.kinds);
+    outcome_.plan = model_.classification().cleanPlan(request_.kinds);
     const CleanPlan& plan = *outcome_.plan;
     if (plan.blocked) {
         const QString refusal = QStringLiteral("Usage data is incomplete, so no image or volume is called unused and "
                                                "nothing was removed: ")
-            + model_.usageDataProblem();
+            + model_.inventory().usageDataProblem;
         outcome_.errors << refusal;
         console_.warn(printable(QStringLiteral("stowage: ") + refusal));
         return finish(ExitStatus::usageDataIncomplete);
     }
     if (!request_.yes) {
-        model_.safeClean(request_.kinds);  // declined by the dry-run rule: nothing is removed
+        model_.removals().safeClean(request_.kinds);  // declined by the dry-run rule: nothing is removed
         if (!request_.json)
             console_.print(QStringLiteral("Dry run: nothing was removed. `stowage clean --yes` removes what is listed "
                                           "under \"Would remove\".\n\n")
@@ -178,7 +177,7 @@ void HeadlessRun::clean()
     }
     outcome_.dryRun = false;
     cleaning_ = true;
-    model_.safeClean(request_.kinds);
+    model_.removals().safeClean(request_.kinds);
     if (!model_.isLoading()) {  // another operation held the model; cannot happen in a run of its own
         cleaning_ = false;
         outcome_.errors << QStringLiteral("The clean did not start.");

@@ -55,8 +55,8 @@ QJsonObject kept(const CleanPlan& plan)
 QJsonObject reportDocument(const AppModel& model, const Request& request, const Outcome& outcome)
 {
     QJsonObject doc{{"command", request.command == Command::report ? "report" : "clean"},
-                    {"usageDataComplete", outcome.inventoryRead && model.usageDataComplete()},
-                    {"usageDataProblem", outcome.inventoryRead ? model.usageDataProblem() : QString()},
+                    {"usageDataComplete", outcome.inventoryRead && model.inventory().usageDataComplete},
+                    {"usageDataProblem", outcome.inventoryRead ? model.inventory().usageDataProblem : QString()},
                     {"interrupted", outcome.interrupted},
                     {"errors", strings(outcome.errors)}};
     QJsonArray images;
@@ -73,7 +73,7 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
                                       {"status", status.reason},
                                       {"reason", reason},
                                       {"offered", offeredImages.contains(image.id)}});
-        for (const SGVolume& volume : model.volumes())
+        for (const SGVolume& volume : model.inventory().volumes)
             volumes.append(QJsonObject{{"name", volume.name},
                                        {"project", volume.project},
                                        {"sizeBytes", classification.totalBytes({volume})},
@@ -103,9 +103,9 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
         doc["projects"] = projects;
 
         const OverviewFigures figures = OverviewFigures::of(model.inventory(), classification);
-        const BuildCache& cache = model.buildCache();
-        doc["dockerRoot"] = model.dockerRoot();
-        doc["containers"] = QJsonObject{{"total", model.containers().size()}, {"running", figures.running}};
+        const BuildCache& cache = model.inventory().buildCache;
+        doc["dockerRoot"] = model.inventory().dockerRoot;
+        doc["containers"] = QJsonObject{{"total", model.inventory().containers.size()}, {"running", figures.running}};
         // Amounts that removal frees may only be known within bounds: the plain
         // key holds what is surely freed, "…AtMost" the most it can free.
         doc["totals"] = QJsonObject{{"imageBytes", figures.imageBytes},

@@ -52,17 +52,17 @@ QString volumeSize(const UsageClassification& classification, const SGVolume& vo
 
 QString summary(const AppModel& model, const OverviewFigures& figures)
 {
-    const BuildCache& cache = model.buildCache();
-    const QString usage = model.usageDataComplete()
+    const BuildCache& cache = model.inventory().buildCache;
+    const QString usage = model.inventory().usageDataComplete
         ? QStringLiteral("complete")
-        : QStringLiteral("INCOMPLETE — ") + model.usageDataProblem();
+        : QStringLiteral("INCOMPLETE — ") + model.inventory().usageDataProblem;
     return table({
-        {QStringLiteral("Containers"), QStringLiteral("%1 (%2 running)").arg(model.containers().size()).arg(figures.running)},
+        {QStringLiteral("Containers"), QStringLiteral("%1 (%2 running)").arg(model.inventory().containers.size()).arg(figures.running)},
         {QStringLiteral("Images"), QStringLiteral("%1 in %2 images").arg(human(figures.imageBytes)).arg(figures.images)},
-        {QStringLiteral("Volumes"), QStringLiteral("%1 in %2 volumes").arg(human(figures.volumeBytes)).arg(model.volumes().size())},
+        {QStringLiteral("Volumes"), QStringLiteral("%1 in %2 volumes").arg(human(figures.volumeBytes)).arg(model.inventory().volumes.size())},
         {QStringLiteral("Build cache"), cache.shownSize() + QStringLiteral(" (reclaimable ") + cache.shownReclaimable() + QLatin1Char(')')},
         {QStringLiteral("Reclaimable"), formatRange(figures.reclaimableBytes) + QStringLiteral(" with Safe Clean All")},
-        {QStringLiteral("Data root"), model.dockerRoot()},
+        {QStringLiteral("Data root"), model.inventory().dockerRoot},
         {QStringLiteral("Usage data"), usage},
     });
 }
@@ -72,7 +72,7 @@ QString summary(const AppModel& model, const OverviewFigures& figures)
 QList<ReportedImage> reportedImages(const AppModel& model, const UsageClassification& classification)
 {
     QHash<QString, ImageStatus> statusOf;
-    for (const SGImage& row : model.images())
+    for (const SGImage& row : model.inventory().images)
         if (!statusOf.contains(row.id))
             statusOf.insert(row.id, classification.imageStatus(row));
     QSet<QString> offered;
@@ -80,26 +80,26 @@ QList<ReportedImage> reportedImages(const AppModel& model, const UsageClassifica
         offered.insert(row.id);
     const QHash<QString, QString> kept = classification.keptImageReasons();
     QList<ReportedImage> images;
-    for (const ImageUnit& image : model.unitsOf(model.images()))
+    for (const ImageUnit& image : imageUnits(model.inventory().images, model.inventory().images))
         images.append({image, statusOf.value(image.id), offered.contains(image.id) ? QString() : kept.value(image.id)});
     return images;
 }
 
 QList<ReportedProject> reportedProjects(const AppModel& model)
 {
-    QStringList names = model.projects().keys();
+    QStringList names = model.index().projects.keys();
     names.removeAll(QString());
     names.sort();
     QList<ReportedProject> projects;
     for (const QString& name : std::as_const(names)) {
-        const QList<SGContainer> members = model.projects().value(name);
-        ReportedProject project{name, int(members.size()), 0, model.projectsMeta().value(name), {}, 0, {}};
+        const QList<SGContainer> members = model.index().projects.value(name);
+        ReportedProject project{name, int(members.size()), 0, model.index().projectsMeta.value(name), {}, 0, {}};
         for (const SGContainer& c : members)
             project.running += c.state == QStringLiteral("running") ? 1 : 0;
         project.imageBytes = projectImageBytes(project.meta, model.index().imageGraph);
         for (const SGVolume& volume : project.meta.volumes)
-            project.volumeBytes += model.volumeSizes().value(volume.name, 0);
-        project.state = members.isEmpty() ? takenDownText(project.meta, model.volumeSizes())
+            project.volumeBytes += model.inventory().volumeSizes.value(volume.name, 0);
+        project.state = members.isEmpty() ? takenDownText(project.meta, model.inventory().volumeSizes)
             : project.running > 0       ? QStringLiteral("%1 running").arg(project.running)
                                         : QStringLiteral("all stopped");
         projects.append(project);
@@ -119,7 +119,7 @@ QString reportText(const AppModel& model)
         images.append({offeredImages.contains(image.id) ? offeredMark : QString(), image.name, shortImageId(image.id),
                        image.size, reason.isEmpty() ? status.reason : reason});
     QList<QStringList> volumes{{{}, QStringLiteral("VOLUME"), QStringLiteral("PROJECT"), QStringLiteral("SIZE"), QStringLiteral("STATUS")}};
-    for (const SGVolume& volume : model.volumes())
+    for (const SGVolume& volume : model.inventory().volumes)
         volumes.append({offeredVolumes.contains(volume.name) ? offeredMark : QString(), volume.name,
                         volume.project.isEmpty() ? QStringLiteral("—") : volume.project,
                         volumeSize(classification, volume), classification.volumeStatusText(volume)});

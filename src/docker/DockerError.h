@@ -1,23 +1,12 @@
 #pragma once
-// Errors of the command layer. Every failure a run can report derives from
-// RunError, whose what() is the text shown to the user.
+// Errors of the command layer, on top of those of running a child process
+// (RunError, SpawnError).
+
+#include "platform/RunError.h"
 
 #include <QString>
 
-#include <stdexcept>
-
 namespace stowage {
-
-class RunError : public std::runtime_error {
-public:
-    explicit RunError(const QString& description)
-        : std::runtime_error(description.toStdString()), description_(description) {}
-    // The user-facing text of the error.
-    const QString& description() const noexcept { return description_; }
-
-private:
-    QString description_;
-};
 
 class DockerError : public RunError {
 public:
@@ -55,12 +44,6 @@ bool isSocketPermissionDenied(const QString& text);
 class CancelledError : public RunError {
 public:
     CancelledError() : RunError(QStringLiteral("The operation was cancelled.")) {}
-};
-
-// The child process could not be started; carries the operating system's reason.
-class SpawnError : public RunError {
-public:
-    using RunError::RunError;
 };
 
 }  // namespace stowage

@@ -203,6 +203,8 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
         + SizeFormat::humanSize(bytes) + QStringLiteral(" may hold data");
 }
 
+bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects) { return projects.contains(owners); }
+
 QString projectDisplayName(const QString& project)
 {
     return project.isEmpty() ? QStringLiteral("(standalone containers)") : project;

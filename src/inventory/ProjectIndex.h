@@ -52,6 +52,12 @@ ByteRange projectImageBytes(const ProjectMeta& meta, const ImageGraph& graph);
 // "taken down — 1 volume, 4.2 MB may hold data".
 QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& volumeSizes);
 
+// Whether an image or volume owned by `owners` (the projects of the containers
+// that use it; the empty name for a standalone container) goes with
+// `projects`: every owner is among them. A standalone container is never
+// among them, so what one uses stays; what no container uses is exclusive.
+bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects);
+
 // A project as dialogs, cards and log lines name it: the name, or
 // "(standalone containers)" for the group of containers without a project.
 QString projectDisplayName(const QString& project);

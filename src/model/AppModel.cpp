@@ -5,6 +5,8 @@
 #include "log/ActivityLog.h"
 #include "text/LocaleFormat.h"
 
+#include "model/DisposeOffThread.h"
+
 #include <QFile>
 #include <QMetaObject>
 
@@ -27,6 +29,17 @@ std::optional<QString> resolveLegacyCacheFile(const AppModel::Options& options)
     return options.cacheFile ? std::nullopt : StateCache::legacyFileURL();
 }
 
+const QStringList& spinnerFrames()
+{
+    static const QStringList frames = [] {
+        QStringList list;
+        for (QChar c : QStringLiteral("⠋⠙⠹⠸⠼⠴⠦⠧⠇⠏"))
+            list << QString(c);
+        return list;
+    }();
+    return frames;
+}
+
 }  // namespace
 
 AppModel::AppModel(DockerCLI& cli, QObject* parent) : AppModel(cli, Options{}, parent) {}
@@ -35,18 +48,17 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
     : QObject(parent),
       client_(cli, options.limits),
       log_(cli.log()),
-      pathFacts_(options.pathProbes),
       clock_(options.clock),
       cacheFile_(resolveCacheFile(options)),
       legacyCacheFile_(resolveLegacyCacheFile(options)),
       cacheWriter_(cacheFile_, legacyCacheFile_)
 {
     setAlerts(options.alerts);
-    removalLimits_ = options.removalLimits;
     refreshAfterCleanup_ = options.refreshAfterCleanup;
     history_ = options.history;
     headless_ = options.headless;
-    desktop_ = options.desktop;
+    removals_ = std::make_unique<Removals>(*this, options.removalLimits);
+    shortcuts_ = std::make_unique<ProjectShortcuts>(*this, options.desktop, options.pathProbes);
     for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
                         &AppModel::usageChanged, &AppModel::indexChanged})
         connect(this, signal, this, [this] { figures_.reset(); });
@@ -55,14 +67,6 @@ AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
         spinnerFrame_ = spinnerFrames()[spinnerIndex_ % spinnerFrames().size()];
         ++spinnerIndex_;
         emit spinnerFrameChanged();
-    });
-    // Project folders are looked at again whenever the index changes.
-    connect(this, &AppModel::indexChanged, this, [this] {
-        QSet<QString> paths;
-        for (const ProjectMeta& meta : index_.projectsMeta)
-            if (!meta.path.isEmpty())
-                paths.insert(meta.path);
-        pathFacts_.renewProjects(paths);
     });
     connect(this, &AppModel::refreshEnded, this, [this](RefreshEnd end, const QString& error) {
         const auto entry = std::exchange(afterFreshRead_, {});
@@ -99,17 +103,6 @@ AppModel::~AppModel()
     retired_.joinAll();
 }
 
-const QStringList& AppModel::spinnerFrames()
-{
-    static const QStringList frames = [] {
-        QStringList list;
-        for (QChar c : QStringLiteral("⠋⠙⠹⠸⠼⠴⠦⠧⠇⠏"))
-            list << QString(c);
-        return list;
-    }();
-    return frames;
-}
-
 OperationCenter& AppModel::operations() const { return client_.cli.operations(); }
 
 void AppModel::log(LogLevel level, const QString& message) { log_.log(level, message); }
@@ -130,8 +123,6 @@ void AppModel::setDataStale(bool stale)
     dataStale_ = stale;
     emit dataStaleChanged();
 }
-
-// --- Spinner and the operation gate ---
 
 void AppModel::startSpinner()
 {
@@ -225,53 +216,11 @@ void AppModel::finishOperationAndReconcile()
     stopSpinner();
     endOperation();
     setDataStale(true);
-    if (reconcileForTesting)
-        reconcileForTesting();
+    if (reconcileForTesting_)
+        reconcileForTesting_();
     else if (refreshAfterCleanup_)
         refresh();
 }
-
-// --- Projects tab ---
-
-void AppModel::setProjectSearch(const QString& text)
-{
-    projectSearch_ = text;
-    emit projectsViewChanged();
-}
-
-void AppModel::setProjectSort(ProjectSort sort)
-{
-    projectSort_ = sort;
-    emit projectsViewChanged();
-}
-
-void AppModel::setSortAscending(bool ascending)
-{
-    sortAscending_ = ascending;
-    emit projectsViewChanged();
-}
-
-void AppModel::setSelectionMode(bool on)
-{
-    selectionMode_ = on;
-    emit projectsViewChanged();
-}
-
-void AppModel::setSelectedProjects(const QSet<QString>& names)
-{
-    selectedProjects_ = names;
-    emit projectsViewChanged();
-}
-
-void AppModel::toggleProjectSelection(const QString& name) { setSelectedProjects(toggled(selectedProjects_, name)); }
-
-QList<ProjectEntry> AppModel::sortedFilteredProjects() const
-{
-    return stowage::sortedFilteredProjects(index_, inventory_.volumeSizes, projectSearch_, projectSort_,
-                                           sortAscending_);
-}
-
-// --- Index and cache ---
 
 namespace {
 
@@ -310,6 +259,22 @@ const OverviewFigures& AppModel::overviewFigures() const
     if (!figures_)
         figures_ = OverviewFigures::of(inventory_, classification());
     return *figures_;
+}
+
+void AppModel::applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems& removed)
+{
+    inventory_ = std::move(after.inventory);
+    if (!removed.containerIDs.isEmpty())
+        emit containersChanged();
+    if (!removed.imageIDs.isEmpty())
+        emit imagesChanged();
+    if (!removed.volumeNames.isEmpty())
+        emit volumesChanged();
+    emit usageChanged();
+    disposeOffThread(std::exchange(index_, std::move(after.index)));
+    emit indexChanged();
+    setDataStale(true);
+    saveCache();
 }
 
 void AppModel::saveCache() { cacheWriter_.save(snapshot()); }

@@ -1,6 +1,6 @@
 #include "platform/ChildProcess.h"
 
-#include "docker/DockerError.h"
+#include "platform/RunError.h"
 
 #include <cerrno>
 #include <csignal>

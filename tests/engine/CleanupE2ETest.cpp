@@ -34,15 +34,15 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
     const QSet<QString> dangling = danglingImageIds();
     const QSet<QString> unused = offeredImageIds();
     const QString anonymous = engine.volumeName("anonymous:orphan");
-    ASSERT_EQ(imageIds(rig.model->unusedImages()), unused);
+    ASSERT_EQ(imageIds(rig.model->classification().unusedImages()), unused);
     // The Overview's reclaimable figure: the build cache, the unused images and the 2 MiB written
     // into the anonymous orphan.
-    const qint64 otherBytes = rig.model->buildCache().reclaimableBytes + rig.model->classification().unusedImageBytes().low;
+    const qint64 otherBytes = rig.model->inventory().buildCache.reclaimableBytes + rig.model->classification().unusedImageBytes().low;
     EXPECT_EQ(OverviewTab::figures(*rig.model).reclaimableBytes.low - otherBytes, dockerReading(2097152));
-    const QSet<QString> usedImages = rig.model->usedImageIDs();
-    const QSet<QString> mountedVolumes = rig.model->containerVolumeNames();
+    const QSet<QString> usedImages = rig.model->inventory().usedImageIDs;
+    const QSet<QString> mountedVolumes = rig.model->index().containerVolumeNames;
 
-    rig.model->safeCleanAll();
+    rig.model->removals().safeCleanAll();
     ASSERT_TRUE(rig.waitIdle());  // also the refresh that reconciles after it
 
     const DockerState after = DockerState::read(engine);
@@ -75,10 +75,10 @@ TEST_F(CleanupE2ETest, UnusedImagesGoWithAllTheirNamesAndSafeCleanAllTakesOnlyTh
     EXPECT_THAT(rig.alerts.infos()[0].message.toStdString(), HasSubstr(" anonymous orphan volume\n\nFreed "));
     // The reconciling refresh left the model agreeing with Docker.
     EXPECT_FALSE(rig.model->dataStale());
-    EXPECT_EQ(rig.model->buildCache().sizeBytes, 0);
-    EXPECT_EQ(imageIds(rig.model->images()), after.imageIds);
-    EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
-    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    EXPECT_EQ(rig.model->inventory().buildCache.sizeBytes, 0);
+    EXPECT_EQ(imageIds(rig.model->inventory().images), after.imageIds);
+    EXPECT_EQ(volumeNames(rig.model->inventory().volumes), after.volumes);
+    EXPECT_TRUE(rig.model->classification().unusedImages().isEmpty());
 }
 
 // Both orphan buckets remove only volumes that Docker's own dangling filter listed. A container
@@ -91,15 +91,15 @@ TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
     const DockerState before = DockerState::read(engine);
     const QString anonymous = engine.volumeName("anonymous:orphan");
 
-    rig.model->cleanAnonymousOrphanVolumes();
+    rig.model->removals().cleanAnonymousOrphanVolumes();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(before.volumes - DockerState::read(engine).volumes, QSet<QString>{anonymous});
-    EXPECT_EQ(volumeNames(rig.model->volumes()), before.volumes - QSet<QString>{anonymous});
+    EXPECT_EQ(volumeNames(rig.model->inventory().volumes), before.volumes - QSet<QString>{anonymous});
     EXPECT_TRUE(rig.alerts.infos().isEmpty());
 
     ASSERT_TRUE(rig.refreshAndWait());
     engine.docker({"create", "--name", "sgfx-late", "-v", "sgfx-loose:/late", "sgfx-solo:latest"});
-    rig.model->cleanOrphanVolumes();
+    rig.model->removals().cleanOrphanVolumes();
     ASSERT_TRUE(rig.waitIdle());
 
     const DockerState after = DockerState::read(engine);
@@ -114,7 +114,7 @@ TEST_F(CleanupE2ETest, OrphanBucketsRemoveOnlyVolumesDockerCallsDangling)
     EXPECT_THAT(rig.alerts.infos()[0].message.toStdString(), HasSubstr("\nvolume sgfx-loose: "));
     EXPECT_THAT(rig.alerts.infos()[0].message.toStdString(), HasSubstr("volume is in use"));
     EXPECT_THAT(rig.logLines(), ::testing::Contains("warn [orphan volumes] removed 1/2, 1 error"));
-    EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
+    EXPECT_EQ(volumeNames(rig.model->inventory().volumes), after.volumes);
 }
 
 // Selecting every image: only what no container uses reaches docker, never with a force flag,
@@ -124,12 +124,12 @@ TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
     EngineModelRig rig(engine);
     ASSERT_TRUE(rig.refreshAndWait());
     const DockerState before = DockerState::read(engine);
-    const QSet<QString> usedImages = rig.model->usedImageIDs();
+    const QSet<QString> usedImages = rig.model->inventory().usedImageIDs;
     const QSet<QString> free = imageIdsOf({"sgfx-gamma_app:latest", "sgfx-alpha-tools:latest", "postgres:16"})
                                + toSet(engine.lines({"images", "-q", "--no-trunc", "--filter", "dangling=true"}));
     ASSERT_EQ(free.size(), 4);
 
-    rig.model->removeSelectedImages(imageIds(rig.model->images()));
+    rig.model->removals().removeSelectedImages(imageIds(rig.model->inventory().images));
     ASSERT_TRUE(rig.waitIdle());
 
     // Ids, or the names of an image named twice; none of an image in use.
@@ -144,7 +144,7 @@ TEST_F(CleanupE2ETest, SelectingEverythingNeverHandsAnInUseItemToDocker)
     EXPECT_TRUE(rig.alerts.infos().isEmpty());
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message.count("(Build layer of "), 2);
-    EXPECT_EQ(imageIds(rig.model->images()), after.imageIds);
+    EXPECT_EQ(imageIds(rig.model->inventory().images), after.imageIds);
 
     EXPECT_TRUE(rig.itemsOf({"rm"}).isEmpty());
     EXPECT_EQ(after.running, count("runningContainers"));
@@ -156,17 +156,17 @@ TEST_F(CleanupE2ETest, AConfirmationNamesTheSizeReadJustBeforeItNotTheCachedOne)
 {
     EngineModelRig rig(engine);
     ASSERT_TRUE(rig.refreshAndWait());
-    const qint64 cached = rig.model->volumeSizes().value("sgfx-loose");
+    const qint64 cached = rig.model->inventory().volumeSizes.value("sgfx-loose");
     rig.model->flushCache();
     ASSERT_TRUE(rig.model->loadCache());
     const QString mountpoint = engine.line({"volume", "inspect", "sgfx-loose", "--format", "{{.Mountpoint}}"});
     ASSERT_TRUE(writeFile(mountpoint + "/grown.bin", QByteArray(5 << 20, 'x')));
 
     rig.alerts.defaultAnswer = false;
-    rig.model->cleanOrphanVolumes();
+    rig.model->removals().cleanOrphanVolumes();
     ASSERT_TRUE(rig.waitIdle());
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
-    const qint64 now = rig.model->volumeSizes().value("sgfx-loose");
+    const qint64 now = rig.model->inventory().volumeSizes.value("sgfx-loose");
     EXPECT_GE(now, cached + 5 * 1000 * 1000);
     EXPECT_THAT(rig.alerts.confirms()[0].details.toStdString(),
                 HasSubstr("  sgfx-loose (" + SizeFormat::humanSize(now).toStdString() + ")"));

@@ -174,7 +174,7 @@ EngineModelRig::EngineModelRig(const Engine& engine, const Setup& setup)
 bool EngineModelRig::refreshAndWait()
 {
     model->refresh();
-    return waitIdle() && model->usageDataComplete();
+    return waitIdle() && model->inventory().usageDataComplete;
 }
 
 bool EngineModelRig::waitIdle(std::chrono::milliseconds limit)

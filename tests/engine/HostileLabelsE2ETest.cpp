@@ -40,14 +40,14 @@ TEST_F(HostileLabelsE2ETest, ProjectNamesWithShellSyntaxAreShownAndRemovedLitera
 
     EngineModelRig rig(engine);
     ASSERT_TRUE(rig.refreshAndWait());
-    ASSERT_TRUE(rig.model->projects().contains(project));
-    EXPECT_EQ(rig.model->projectsMeta().value(project).path, workingDir);
-    ASSERT_TRUE(volumeNames(rig.model->volumesMatching(Classify::VolumeUsage::orphanLabeled)).contains("sgfx-evil"));
+    ASSERT_TRUE(rig.model->index().projects.contains(project));
+    EXPECT_EQ(rig.model->index().projectsMeta.value(project).path, workingDir);
+    ASSERT_TRUE(volumeNames(rig.model->classification().volumesMatching(Classify::VolumeUsage::orphanLabeled)).contains("sgfx-evil"));
     const QSet<QString> orphans = volumesOf({"sgfx-evil", "sgfx-gamma_db", "anonymous:orphan", "sgfx-loose"});
     ASSERT_FALSE(orphans.contains(QString()));
 
     // The labelled orphan first: the caveat names its project as it is.
-    rig.model->cleanOrphanVolumes();
+    rig.model->removals().cleanOrphanVolumes();
     ASSERT_TRUE(rig.waitIdle());
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(), HasSubstr(("\n  • " + project + ": 1 volume, 0 B\n").toStdString()));
@@ -58,7 +58,7 @@ TEST_F(HostileLabelsE2ETest, ProjectNamesWithShellSyntaxAreShownAndRemovedLitera
 
     // Then the whole project: its container and its remaining volume; the standalone image it
     // runs stays.
-    rig.model->deleteEntireProject(project);
+    rig.model->removals().deleteEntireProject(project);
     ASSERT_TRUE(rig.waitIdle());
     ASSERT_EQ(rig.alerts.confirms().size(), 2);
     EXPECT_THAT(rig.alerts.confirms()[1].message.toStdString(), StartsWith(("Project: " + project + "\n\n").toStdString()));
@@ -95,15 +95,15 @@ TEST_F(HostileLabelsE2ETest, AForgedProjectLabelNeverMovesAnythingIntoAnotherPro
         EngineModelRig rig(engine, {.client = client});
         ASSERT_TRUE(rig.refreshAndWait());
         auto namesIn = [&](const QString& project) {
-            return toSet(listOf(rig.model->projects().value(project), [](const SGContainer& c) { return c.name; }));
+            return toSet(listOf(rig.model->index().projects.value(project), [](const SGContainer& c) { return c.name; }));
         };
         EXPECT_EQ(namesIn("sgfx-beta"), (QSet<QString>{"sgfx-beta_api_1", "sgfx-beta_cache_1"}));
         EXPECT_EQ(namesIn("spoofproj"), QSet<QString>{"sgfx-spoof"});
         EXPECT_TRUE(namesIn("").contains("sgfx-forged-only"));
-        EXPECT_TRUE(volumeNames(rig.model->volumesMatching(Classify::VolumeUsage::orphanNamed)).contains("sgfx-forged-vol"));
+        EXPECT_TRUE(volumeNames(rig.model->classification().volumesMatching(Classify::VolumeUsage::orphanNamed)).contains("sgfx-forged-vol"));
 
         rig.alerts.defaultAnswer = false;
-        rig.model->deleteEntireProject("sgfx-beta");
+        rig.model->removals().deleteEntireProject("sgfx-beta");
         ASSERT_EQ(rig.alerts.confirms().size(), 1);
         EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(), ::testing::Not(HasSubstr("sgfx-spoof")));
         EXPECT_THAT(rig.alerts.confirms()[0].message.toStdString(), ::testing::Not(HasSubstr("sgfx-forged")));

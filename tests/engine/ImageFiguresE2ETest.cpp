@@ -57,16 +57,16 @@ TEST_F(ImageFiguresE2ETest, FiguresAndFreedAmountsAgreeWithTheEngine)
         EXPECT_EQ(rig.model->index().imageGraph.topLevelCount(), before.count);
         EXPECT_EQ(SizeFormat::humanSize(figures.imageBytes), SizeFormat::humanSize(before.sizeBytes));
         int buildLayers = 0;
-        for (const SGImage& image : rig.model->images()) {
+        for (const SGImage& image : rig.model->inventory().images) {
             if (image.repository != "<none>")
                 continue;
-            const QString reason = rig.model->imageStatus(image).reason;
+            const QString reason = rig.model->classification().imageStatus(image).reason;
             EXPECT_EQ(reason.startsWith("Build layer of "), !dangling.contains(image.id)) << reason.toStdString();
             buildLayers += reason.startsWith("Build layer of ");
         }
         EXPECT_EQ(buildLayers, 2 + 2);  // the fixture's two, and the COPY step of each image built on the base
         // The base is not offered: docker refuses it while sgfx-figs-one is built on it.
-        const QSet<QString> offered = imageIds(rig.model->unusedImages());
+        const QSet<QString> offered = imageIds(rig.model->classification().unusedImages());
         EXPECT_FALSE(offered.contains(engine.imageId("sgfx-figs-base:1")));
         EXPECT_TRUE(offered.contains(engine.imageId("sgfx-figs-two:v2")));
     }
@@ -77,7 +77,7 @@ TEST_F(ImageFiguresE2ETest, FiguresAndFreedAmountsAgreeWithTheEngine)
     EXPECT_EQ(promised, OverviewTab::figures(*rigs[1]->model).unusedBytes);
     EXPECT_EQ(promised.low, promised.high);
     EngineModelRig& rig = *rigs[1];
-    rig.model->cleanUnusedImages();
+    rig.model->removals().cleanUnusedImages();
     ASSERT_TRUE(rig.waitIdle());
     const EngineImageTotals after = engine.imageTotals();
     const qint64 freed = before.sizeBytes - after.sizeBytes;

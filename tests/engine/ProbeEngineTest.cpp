@@ -183,7 +183,7 @@ TEST_F(ProbeEngineTest, AGeneratedLookingVolumeWithALabelOfItsOwnIsNeverCleanedA
     EngineModelRig rig(engine);
     ASSERT_TRUE(rig.refreshAndWait());
     EXPECT_TRUE(rig.model->classification().anonymousOrphanVolumes().isEmpty());
-    rig.model->safeCleanAll();
+    rig.model->removals().safeCleanAll();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_TRUE(rig.itemsOf({"volume", "rm"}).isEmpty());
     EXPECT_TRUE(DockerState::read(engine).volumes.contains(name));

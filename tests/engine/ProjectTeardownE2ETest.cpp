@@ -25,7 +25,7 @@ TEST_F(ProjectTeardownE2ETest, DeletingAProjectKeepsWhatItSharesWithAnother)
     const QSet<QString> images = imageIdsOf({"sgfx-alpha_web:latest", "sgfx-alpha_worker:latest"});
     const QSet<QString> volumes = volumesOf({"anonymous:alpha-cache", "sgfx-alpha_spool"});
 
-    rig.model->deleteEntireProject("sgfx-alpha");
+    rig.model->removals().deleteEntireProject("sgfx-alpha");
     ASSERT_TRUE(rig.waitIdle());
 
     // The confirmation names what goes and not the shared volume.
@@ -56,13 +56,13 @@ TEST_F(ProjectTeardownE2ETest, DeletingAProjectKeepsWhatItSharesWithAnother)
     EXPECT_THAT(rig.model->statusText().toStdString(), HasSubstr(", 2 volumes  ·  Freed "));  // the engine's figures
 
     // The local update agrees with a fresh read of Docker.
-    EXPECT_EQ(containerIds(rig.model->containers()), after.containerIds);
-    EXPECT_EQ(imageIds(rig.model->images()), after.imageIds);
-    EXPECT_EQ(volumeNames(rig.model->volumes()), after.volumes);
+    EXPECT_EQ(containerIds(rig.model->inventory().containers), after.containerIds);
+    EXPECT_EQ(imageIds(rig.model->inventory().images), after.imageIds);
+    EXPECT_EQ(volumeNames(rig.model->inventory().volumes), after.volumes);
     // The shared volume is sgfx-alpha's data: the project stays, without containers, with it.
-    ASSERT_TRUE(rig.model->projects().contains("sgfx-alpha"));
-    EXPECT_TRUE(rig.model->projects().value("sgfx-alpha").isEmpty());
-    EXPECT_EQ(volumeNames(rig.model->projectsMeta().value("sgfx-alpha").volumes), QSet<QString>{"sgfx-alpha_shared-data"});
+    ASSERT_TRUE(rig.model->index().projects.contains("sgfx-alpha"));
+    EXPECT_TRUE(rig.model->index().projects.value("sgfx-alpha").isEmpty());
+    EXPECT_EQ(volumeNames(rig.model->index().projectsMeta.value("sgfx-alpha").volumes), QSet<QString>{"sgfx-alpha_shared-data"});
 }
 
 }  // namespace

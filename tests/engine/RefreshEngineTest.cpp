@@ -30,25 +30,25 @@ protected:
 
     void expectImageVerdicts(const AppModel& model) const
     {
-        const QList<SGImage> unused = model.unusedImages();
+        const QList<SGImage> unused = model.classification().unusedImages();
         // docker's own filter tells its dangling image from the classic builder's build layers.
         const QStringList dangling = engine.lines({"images", "-q", "--no-trunc", "--filter", "dangling=true"});
         QHash<QString, int> rowsOf;
-        for (const SGImage& image : model.images()) {
+        for (const SGImage& image : model.inventory().images) {
             SCOPED_TRACE(refOf(image).toStdString());
             const QString key = image.repository != "<none>" ? refOf(image)
                                 : dangling.contains(image.id) ? "dangling"
                                                               : "build layer";
             const QJsonObject fixture = entry("images", key);
             ++rowsOf[key];
-            EXPECT_EQ(model.imageStatus(image), (ImageStatus{fixture.value("safe").toBool(), fixture.value("reason").toString()}));
+            EXPECT_EQ(model.classification().imageStatus(image), (ImageStatus{fixture.value("safe").toBool(), fixture.value("reason").toString()}));
             EXPECT_EQ(unused.contains(image), fixture.value("inUnusedImages").toBool());
-            EXPECT_EQ(model.imageProjectText(image),
+            EXPECT_EQ(model.classification().imageProjectText(image),
                       (ProjectText{fixture.value("projectText").toString(), fixture.value("projectShared").toBool()}));
-            EXPECT_EQ(sorted(model.imageOwners().value(image.id)), jsonStrings(fixture.value("owners")));
-            EXPECT_EQ(model.imageOwners().contains(image.id), !fixture.value("owners").toArray().isEmpty());
+            EXPECT_EQ(sorted(model.index().imageOwners.value(image.id)), jsonStrings(fixture.value("owners")));
+            EXPECT_EQ(model.index().imageOwners.contains(image.id), !fixture.value("owners").toArray().isEmpty());
         }
-        EXPECT_EQ(model.images().size(), count("imageRows"));
+        EXPECT_EQ(model.inventory().images.size(), count("imageRows"));
         for (const char* kind : {"dangling", "build layer"})
             EXPECT_EQ(rowsOf.value(kind), entry("images", kind).value("rows").toInt()) << kind;
         // The Images tab shows the build layers only when asked, with their own verdict.
@@ -58,50 +58,50 @@ protected:
         EXPECT_EQ(std::ranges::count(rows, ImageVerdict::dangling, &ImageRow::verdict), rowsOf.value("dangling"));
         // Offered for bulk removal in the order of the listing, each image once with both its names
         // (the dangling image by its short id).
-        QList<SGImage> unusedInListingOrder = model.images();
+        QList<SGImage> unusedInListingOrder = model.inventory().images;
         unusedInListingOrder.removeIf([&](const SGImage& image) {
             return !list("unusedImages").contains(refOf(image)) && !dangling.contains(image.id);
         });
         EXPECT_EQ(refsOf(unused), refsOf(unusedInListingOrder));
-        const QList<ImageUnit> units = model.unusedImageUnits();
+        const QList<ImageUnit> units = model.classification().unusedImageUnits();
         ASSERT_EQ(units.size(), count("unusedImages"));
         for (const ImageUnit& unit : units) {
             EXPECT_EQ(unit.references.size(), dangling.contains(unit.id) ? 0 : 2) << unit.name.toStdString();
             EXPECT_EQ(unit.name.startsWith("untagged image " + shortImageId(unit.id) + ", created "),
                       dangling.contains(unit.id));
         }
-        EXPECT_EQ(model.imageOwners().size(), count("usedImageIds"));
+        EXPECT_EQ(model.index().imageOwners.size(), count("usedImageIds"));
     }
 
     void expectVolumeVerdicts(const AppModel& model) const
     {
-        ASSERT_EQ(model.volumes().size(), count("volumes"));
+        ASSERT_EQ(model.inventory().volumes.size(), count("volumes"));
         for (const QJsonValue& value : expected.value("volumes").toArray()) {
             const QJsonObject fixture = value.toObject();
             const QString name = engine.volumeName(fixture.value("name").toString());
             SCOPED_TRACE(fixture.value("name").toString().toStdString() + " = " + name.toStdString());
-            const auto volume = std::find_if(model.volumes().begin(), model.volumes().end(),
+            const auto volume = std::find_if(model.inventory().volumes.begin(), model.inventory().volumes.end(),
                                              [&](const SGVolume& v) { return v.name == name; });
-            ASSERT_NE(volume, model.volumes().end());
-            EXPECT_EQ(rawValue(model.volumeUsage(*volume)), fixture.value("usage").toString());
-            EXPECT_EQ(model.volumeStatusText(*volume), fixture.value("statusText").toString());
-            EXPECT_EQ(model.volumeProjectText(*volume),
+            ASSERT_NE(volume, model.inventory().volumes.end());
+            EXPECT_EQ(rawValue(model.classification().volumeUsage(*volume)), fixture.value("usage").toString());
+            EXPECT_EQ(model.classification().volumeStatusText(*volume), fixture.value("statusText").toString());
+            EXPECT_EQ(model.classification().volumeProjectText(*volume),
                       (ProjectText{fixture.value("projectText").toString(), fixture.value("projectShared").toBool()}));
-            EXPECT_EQ(sorted(model.volumeOwners().value(name)), jsonStrings(fixture.value("owners")));
-            EXPECT_EQ(model.volumeOwners().contains(name), !fixture.value("owners").toArray().isEmpty());
+            EXPECT_EQ(sorted(model.index().volumeOwners.value(name)), jsonStrings(fixture.value("owners")));
+            EXPECT_EQ(model.index().volumeOwners.contains(name), !fixture.value("owners").toArray().isEmpty());
             const QStringList mountedBy = jsonStrings(fixture.value("mountedBy"));
-            EXPECT_EQ(model.volumeMounters().value(name), mountedBy);
-            EXPECT_EQ(model.runningVolumeNames().contains(name), fixture.value("running").toBool());
-            EXPECT_EQ(model.containerVolumeNames().contains(name), !mountedBy.isEmpty());
+            EXPECT_EQ(model.index().volumeMounters.value(name), mountedBy);
+            EXPECT_EQ(model.index().runningVolumeNames.contains(name), fixture.value("running").toBool());
+            EXPECT_EQ(model.index().containerVolumeNames.contains(name), !mountedBy.isEmpty());
             EXPECT_EQ(volume->sizeBytes, dockerReading(fixture.value("contentBytes").toInteger()));
         }
         // Largest first: 3 MiB, 2 MiB, then the empty sgfx-loose.
-        EXPECT_EQ(namesOf(model.orphanVolumes()), realVolumes(list("orphanVolumes")));
-        EXPECT_TRUE(model.volumesMatching(Classify::VolumeUsage::disputed).isEmpty());
+        EXPECT_EQ(namesOf(model.classification().orphanVolumes()), realVolumes(list("orphanVolumes")));
+        EXPECT_TRUE(model.classification().volumesMatching(Classify::VolumeUsage::disputed).isEmpty());
 
         // By bytes: sgfx-alpha (1.5 MiB), the standalone group (512 KiB), then sgfx-beta and
         // sgfx-delta with 0 bytes each, in no defined order. Each group's largest volume first.
-        const QList<VolumeGroup> groups = model.volumesByProject();
+        const QList<VolumeGroup> groups = model.classification().volumesByProject();
         const QJsonArray wanted = expected.value("volumesByProject").toArray();
         ASSERT_EQ(groups.size(), wanted.size());
         for (qsizetype i = 0; i < groups.size(); ++i) {
@@ -124,13 +124,13 @@ protected:
     void expectProjects(const AppModel& model) const
     {
         const QJsonObject projects = expected.value("projects").toObject();
-        EXPECT_EQ(sorted(model.projects().keys()), sorted(projects.keys()));
-        EXPECT_EQ(sorted(model.projectsMeta().keys()), sorted(projects.keys()));
+        EXPECT_EQ(sorted(model.index().projects.keys()), sorted(projects.keys()));
+        EXPECT_EQ(sorted(model.index().projectsMeta.keys()), sorted(projects.keys()));
         for (auto it = projects.begin(); it != projects.end(); ++it) {
             SCOPED_TRACE("project " + it.key().toStdString());
             const QJsonObject project = it.value().toObject();
-            const ProjectMeta meta = model.projectsMeta().value(it.key());
-            EXPECT_EQ(sorted(namesOf(model.projects().value(it.key()))), sorted(jsonStrings(project.value("containers"))));
+            const ProjectMeta meta = model.index().projectsMeta.value(it.key());
+            EXPECT_EQ(sorted(namesOf(model.index().projects.value(it.key()))), sorted(jsonStrings(project.value("containers"))));
             EXPECT_EQ(sorted(refsOf(meta.images)), sorted(jsonStrings(project.value("images"))));
             EXPECT_EQ(sorted(refsOf(meta.builtImages)), sorted(jsonStrings(project.value("builtImages"))));
             EXPECT_EQ(sorted(namesOf(meta.volumes)), sorted(realVolumes(jsonStrings(project.value("volumes")))));
@@ -144,18 +144,18 @@ protected:
     void expectFixtureClassification(const AppModel& model) const
     {
         // Both disk-usage queries answered (a refused one leaves "?" or no sizes at all).
-        EXPECT_TRUE(model.usageDataComplete());
-        EXPECT_TRUE(model.usageDataProblem().isEmpty()) << model.usageDataProblem().toStdString();
-        EXPECT_EQ(model.buildCache().size,
+        EXPECT_TRUE(model.inventory().usageDataComplete);
+        EXPECT_TRUE(model.inventory().usageDataProblem.isEmpty()) << model.inventory().usageDataProblem.toStdString();
+        EXPECT_EQ(model.inventory().buildCache.size,
                   engine.line({"system", "df", "--format", R"({{if eq .Type "Build Cache"}}{{.Size}}{{end}})"}));
-        EXPECT_EQ(model.volumeSizes().size(), count("volumes"));
-        EXPECT_TRUE(model.danglingKnown());
-        EXPECT_EQ(sorted(model.danglingVolumeNames()), sorted(realVolumes(list("orphanVolumes"))));
-        EXPECT_EQ(sorted(model.usedImageIDs()),
+        EXPECT_EQ(model.inventory().volumeSizes.size(), count("volumes"));
+        EXPECT_TRUE(model.inventory().danglingKnown);
+        EXPECT_EQ(sorted(model.inventory().danglingVolumeNames), sorted(realVolumes(list("orphanVolumes"))));
+        EXPECT_EQ(sorted(model.inventory().usedImageIDs),
                   sorted(imageIdsOf({"sgfx-alpha_web:latest", "sgfx-alpha_worker:latest", "sgfx-beta_api:latest", "redis:7",
                                      "sgfx-solo:latest"})));
-        EXPECT_EQ(model.dockerRoot(), engine.engineDir() + "/data");
-        EXPECT_EQ(model.containers().size(), count("containers"));
+        EXPECT_EQ(model.inventory().dockerRoot, engine.engineDir() + "/data");
+        EXPECT_EQ(model.inventory().containers.size(), count("containers"));
         expectImageVerdicts(model);
         expectVolumeVerdicts(model);
         expectProjects(model);

@@ -49,7 +49,7 @@ TEST_F(RemovalEngineE2ETest, AWedgedDaemonStopsTheRemovalAtTheHealthCheck)
     {
         FrozenDaemon frozen(engine);
         ASSERT_NE(frozen.pid, 0) << "could not stop the private engine's dockerd";
-        rig.model->deleteEntireProject("sgfx-alpha");
+        rig.model->removals().deleteEntireProject("sgfx-alpha");
         ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(15)));
     }
     ASSERT_TRUE(waitUntil([&] { return engine.run({"version"}, Engine::docker20Client(), 5000).ok(); },
@@ -88,14 +88,14 @@ TEST_F(RemovalEngineE2ETest, StopInTheMiddleKeepsTheModelInStepWithDocker)
         const QSet<QString> before = DockerState::read(engine).volumes;
         EngineModelRig rig(engine, {.limits = {.removeBatchSize = 1}});
         ASSERT_TRUE(rig.refreshAndWait());
-        ASSERT_TRUE(volumeNames(rig.model->volumes()).contains(many));
+        ASSERT_TRUE(volumeNames(rig.model->inventory().volumes).contains(many));
         RecordingDesktop desktop;
         MainWindow window(*rig.model, rig.log, desktop);
         platform::TerminationSignals termination;
         window.quitOn(termination);
         window.show();
 
-        rig.model->removeSelectedVolumes(many);
+        rig.model->removals().removeSelectedVolumes(many);
         ASSERT_TRUE(rig.model->isLoading());
         ASSERT_TRUE(waitUntil([&] { return rig.itemsOf({"volume", "rm"}).size() >= 6; }, std::chrono::seconds(30)));
         if (bySignal)
@@ -112,7 +112,7 @@ TEST_F(RemovalEngineE2ETest, StopInTheMiddleKeepsTheModelInStepWithDocker)
 
         const DockerState after = DockerState::read(engine);
         const QSet<QString> goneInDocker = many - after.volumes;
-        const QSet<QString> goneInModel = many - volumeNames(rig.model->volumes());
+        const QSet<QString> goneInModel = many - volumeNames(rig.model->inventory().volumes);
         EXPECT_GT(goneInModel.size(), 0);
         EXPECT_LT(goneInDocker.size(), total) << "the removal was not stopped";
         EXPECT_TRUE(goneInDocker.contains(goneInModel)) << "the model dropped volumes that Docker still holds";

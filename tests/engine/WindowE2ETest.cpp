@@ -43,7 +43,7 @@ TEST_F(WindowE2ETest, FirstStartShowsTheFixtureAndACardsDeleteRemovesItsProject)
         << rig.model->statusText().toStdString();
     ASSERT_TRUE(rig.waitIdle());
     drainEvents(std::chrono::milliseconds(100));
-    ASSERT_TRUE(rig.model->usageDataComplete()) << rig.model->usageDataProblem().toStdString();
+    ASSERT_TRUE(rig.model->inventory().usageDataComplete) << rig.model->inventory().usageDataProblem.toStdString();
 
     auto& overview = *static_cast<OverviewTab*>(window.rootView()->tabView(RootView::Tab::overview));
     EXPECT_EQ(overview.card(OverviewTab::containersCard)->value(), QString::number(count("containers")));
@@ -51,7 +51,7 @@ TEST_F(WindowE2ETest, FirstStartShowsTheFixtureAndACardsDeleteRemovesItsProject)
     const EngineImageTotals images = engine.imageTotals();
     EXPECT_EQ(overview.card(OverviewTab::imagesCard)->subtitle(), QString::number(images.count) + " total");
     EXPECT_EQ(overview.card(OverviewTab::imagesCard)->value(), SizeFormat::humanSize(images.sizeBytes));
-    EXPECT_EQ(overview.card(OverviewTab::buildCacheCard)->value(), rig.model->buildCache().shownSize());
+    EXPECT_EQ(overview.card(OverviewTab::buildCacheCard)->value(), rig.model->inventory().buildCache.shownSize());
     EXPECT_EQ(overview.dataRoot()->text(), engine.engineDir() + "/data");
     // Complete usage data: every bulk action is offered.
     for (const auto action : {OverviewTab::cleanBuildCache, OverviewTab::removeUnusedImages,

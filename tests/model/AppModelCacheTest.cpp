@@ -29,7 +29,7 @@ TEST(AppModelCache, NothingUsableOnDiskLeavesTheModelUntouched)
     CachedState nothing;
     nothing.dockerRoot = "/elsewhere";
     EXPECT_FALSE(rig.show(nothing));
-    EXPECT_EQ(rig.model->dockerRoot(), "/elsewhere");
+    EXPECT_EQ(rig.model->inventory().dockerRoot, "/elsewhere");
     EXPECT_TRUE(rig.statuses.isEmpty());
     EXPECT_FALSE(rig.model->dataStale());
     EXPECT_EQ(rig.model->statusText(), "Ready");
@@ -51,9 +51,9 @@ TEST(AppModelCache, ARefreshIsSavedAndReloadsIntoTheSameClassification)
     CachedState incomplete;
     incomplete.volumes = {volume("v")};
     ASSERT_TRUE(rig.show(incomplete));
-    EXPECT_FALSE(rig.model->usageDataComplete());
-    EXPECT_EQ(rig.model->usageDataProblem(), "Loaded from cache — usage was never fully verified. Refresh to check.");
-    EXPECT_EQ(rig.model->volumeUsage(incomplete.volumes[0]), Classify::VolumeUsage::unknown);
+    EXPECT_FALSE(rig.model->inventory().usageDataComplete);
+    EXPECT_EQ(rig.model->inventory().usageDataProblem, "Loaded from cache — usage was never fully verified. Refresh to check.");
+    EXPECT_EQ(rig.model->classification().volumeUsage(incomplete.volumes[0]), Classify::VolumeUsage::unknown);
 }
 
 TEST(AppModelCache, BackgroundLoadShowsTheSummaryFirstReportsAndNeverReplacesNewerData)
@@ -89,7 +89,7 @@ TEST(AppModelCache, BackgroundLoadShowsTheSummaryFirstReportsAndNeverReplacesNew
         std::optional<AppModel::CacheLoad> result;
         bool summaryShown = false;
         QObject::connect(&model, &AppModel::cacheSummaryChanged, [&] {
-            if (model.cacheSummary() && model.containers().isEmpty())
+            if (model.cacheSummary() && model.inventory().containers.isEmpty())
                 summaryShown = model.cacheSummary()->containers == 3;
         });
         model.loadCacheInBackground([&](AppModel::CacheLoad load) { result = load; });
@@ -97,7 +97,7 @@ TEST(AppModelCache, BackgroundLoadShowsTheSummaryFirstReportsAndNeverReplacesNew
             model.refresh();  // the read's results arrive later, through the event loop
         ASSERT_TRUE(waitUntil([&] { return result.has_value() && !model.isLoading(); }));
         EXPECT_EQ(*result, c.expected);
-        EXPECT_EQ(model.containers().size(), c.containers);
+        EXPECT_EQ(model.inventory().containers.size(), c.containers);
         EXPECT_EQ(summaryShown, c.summaryShown);
         EXPECT_FALSE(model.cacheSummary().has_value());
         EXPECT_EQ(refusals() > refusalsBefore, c.logged);
@@ -135,7 +135,7 @@ TEST(AppModelCache, ARemovalConfirmsFromFiguresReadJustBeforeIt)
             ASSERT_TRUE(rig.model->loadCache());
         now = now.addSecs(c.secondsLater);
         rig.alerts.defaultAnswer = false;
-        rig.model->cleanOrphanVolumes();
+        rig.model->removals().cleanOrphanVolumes();
         ASSERT_TRUE(rig.waitIdle());
         ASSERT_EQ(rig.alerts.confirms().size(), 1);
         EXPECT_THAT(rig.alerts.confirms()[0].details.split('\n'), ::testing::Contains(c.shown));
@@ -150,7 +150,7 @@ TEST(AppModelCache, ARemovalConfirmsFromFiguresReadJustBeforeIt)
     rig.model->flushCache();
     ASSERT_TRUE(rig.model->loadCache());
     rig.docker.setRules(sample::rules({FakeRule{"ps -a", {}, "Cannot connect to the Docker daemon", 1}}));
-    rig.model->removeProjectContainers("shop");
+    rig.model->removals().removeProjectContainers("shop");
     ASSERT_TRUE(rig.waitIdle());
     ASSERT_EQ(rig.alerts.shown.size(), 1);
     EXPECT_EQ(rig.alerts.shown[0].title, "Nothing removed");

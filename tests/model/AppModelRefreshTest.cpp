@@ -38,22 +38,22 @@ TEST(AppModelRefresh, ACompleteRefreshPublishesEverythingWithItsTexts)
                 ElementsAre("info Refresh started", "info Refresh complete: 3 containers, 4 images, 3 volumes"));
     EXPECT_EQ(rig.logLines().filter(QRegularExpression("^info docker: .* \\(a fixed location\\)$")).size(), 1);
 
-    EXPECT_TRUE(m.usageDataComplete());
-    EXPECT_EQ(m.usageDataProblem(), "");
-    EXPECT_EQ(m.usedImageIDs(), (QSet<QString>{sample::webImage, sample::dbImage}));
-    EXPECT_EQ(m.containers()[0].mounts, QStringList{"shop_data"});
-    EXPECT_EQ(m.containers()[0].startedAt, at("2024-05-01T10:11:12.000Z"));
-    EXPECT_FALSE(m.containers()[0].finishedAt.has_value());
-    EXPECT_EQ(m.buildCache().reclaimableBytes, 1200000000);
-    EXPECT_EQ(m.volumes()[0].sizeBytes, 100 * 1000 * 1000);
-    EXPECT_EQ(m.danglingVolumeNames().size(), 2);
-    EXPECT_EQ(m.projects().value("shop").size(), 2);
-    EXPECT_EQ(m.projectsMeta().value("shop").path, "/src/shop");
+    EXPECT_TRUE(m.inventory().usageDataComplete);
+    EXPECT_EQ(m.inventory().usageDataProblem, "");
+    EXPECT_EQ(m.inventory().usedImageIDs, (QSet<QString>{sample::webImage, sample::dbImage}));
+    EXPECT_EQ(m.inventory().containers[0].mounts, QStringList{"shop_data"});
+    EXPECT_EQ(m.inventory().containers[0].startedAt, at("2024-05-01T10:11:12.000Z"));
+    EXPECT_FALSE(m.inventory().containers[0].finishedAt.has_value());
+    EXPECT_EQ(m.inventory().buildCache.reclaimableBytes, 1200000000);
+    EXPECT_EQ(m.inventory().volumes[0].sizeBytes, 100 * 1000 * 1000);
+    EXPECT_EQ(m.inventory().danglingVolumeNames.size(), 2);
+    EXPECT_EQ(m.index().projects.value("shop").size(), 2);
+    EXPECT_EQ(m.index().projectsMeta.value("shop").path, "/src/shop");
     EXPECT_FALSE(m.dataStale());
     EXPECT_EQ(m.spinnerFrame(), "");
     // The classification now sees complete data.
-    EXPECT_EQ(ids(m.unusedImages()), (QStringList{sample::oldImage, sample::danglingImage}));
-    EXPECT_EQ(m.orphanVolumes().size(), 2);
+    EXPECT_EQ(ids(m.classification().unusedImages()), (QStringList{sample::oldImage, sample::danglingImage}));
+    EXPECT_EQ(m.classification().orphanVolumes().size(), 2);
 }
 
 TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrently)
@@ -67,15 +67,15 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrent
     QElapsedTimer timer;
     timer.start();
     rig.model->refresh();
-    ASSERT_TRUE(waitUntil([&] { return rig.model->volumes().size() == 3; }));
+    ASSERT_TRUE(waitUntil([&] { return rig.model->inventory().volumes.size() == 3; }));
     EXPECT_TRUE(rig.model->isLoading());
-    EXPECT_EQ(rig.model->containers().size(), 3);
-    EXPECT_EQ(rig.model->images().size(), 4);
-    EXPECT_FALSE(rig.model->usageDataComplete());  // still the previous facts
-    EXPECT_TRUE(rig.model->projects().isEmpty());
+    EXPECT_EQ(rig.model->inventory().containers.size(), 3);
+    EXPECT_EQ(rig.model->inventory().images.size(), 4);
+    EXPECT_FALSE(rig.model->inventory().usageDataComplete);  // still the previous facts
+    EXPECT_TRUE(rig.model->index().projects.isEmpty());
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_LT(timer.elapsed(), 8000);
-    EXPECT_TRUE(rig.model->usageDataComplete());
+    EXPECT_TRUE(rig.model->inventory().usageDataComplete);
 }
 
 TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
@@ -85,21 +85,21 @@ TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
         + sample::inspectLine(sample::dbId, sample::dbImage, "[]");
     ModelRig rig(sample::rules({FakeRule{"inspect", partial, "\nError: No such object: c3cccccccccc\n", 1}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_FALSE(rig.model->usageDataComplete());
+    EXPECT_FALSE(rig.model->inventory().usageDataComplete);
     const QString problem = "1 of 3 containers could not be inspected — Error: No such object: c3cccccccccc";
-    EXPECT_EQ(rig.model->usageDataProblem(), problem);
+    EXPECT_EQ(rig.model->inventory().usageDataProblem, problem);
     EXPECT_THAT(rig.logLines(), Contains("error Usage data INCOMPLETE: " + problem));
-    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
-    EXPECT_TRUE(rig.model->orphanVolumes().isEmpty());
+    EXPECT_TRUE(rig.model->classification().unusedImages().isEmpty());
+    EXPECT_TRUE(rig.model->classification().orphanVolumes().isEmpty());
 
     rig.rebuild(sample::rules({FakeRule{"inspect", partial}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_EQ(rig.model->usageDataProblem(), "1 of 3 containers could not be inspected — docker inspect returned no data");
+    EXPECT_EQ(rig.model->inventory().usageDataProblem, "1 of 3 containers could not be inspected — docker inspect returned no data");
 
     // With no containers, usage is complete without inspecting.
     ModelRig empty(sample::rules({FakeRule{"ps -a", ""}}));
     ASSERT_TRUE(empty.refreshAndWait());
-    EXPECT_TRUE(empty.model->usageDataComplete());
+    EXPECT_TRUE(empty.model->inventory().usageDataComplete);
     EXPECT_TRUE(empty.docker.callsStartingWith("inspect").isEmpty());
 }
 
@@ -110,18 +110,18 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackButAStoppedDaemonFailsTheRefr
     ASSERT_TRUE(rig.refreshAndWait());
     const AppModel& m = *rig.model;
     EXPECT_THAT(m.statusText().toStdString(), StartsWith("Loaded: "));
-    EXPECT_FALSE(m.danglingKnown());
-    EXPECT_TRUE(m.danglingVolumeNames().isEmpty());
-    EXPECT_EQ(m.buildCache(), (BuildCache{"?", 0, "?", 0}));
-    EXPECT_TRUE(m.volumeSizes().isEmpty());
-    EXPECT_EQ(m.volumes()[0].sizeBytes, 0);
-    EXPECT_EQ(m.dockerRoot(), "/var/lib/docker");
+    EXPECT_FALSE(m.inventory().danglingKnown);
+    EXPECT_TRUE(m.inventory().danglingVolumeNames.isEmpty());
+    EXPECT_EQ(m.inventory().buildCache, (BuildCache{"?", 0, "?", 0}));
+    EXPECT_TRUE(m.inventory().volumeSizes.isEmpty());
+    EXPECT_EQ(m.inventory().volumes[0].sizeBytes, 0);
+    EXPECT_EQ(m.inventory().dockerRoot, "/var/lib/docker");
     EXPECT_EQ(rig.logLines().filter("dangling=true"),
               QStringList{"warn docker volume ls --filter dangling=true failed — volume usage unknown, no volume is "
                           "offered as an orphan"});
     // Mount evidence alone never makes an orphan: without the engine's own list, usage is unknown.
-    EXPECT_TRUE(m.orphanVolumes().isEmpty());
-    EXPECT_EQ(m.volumesMatching(Classify::VolumeUsage::unknown).size(), 2);
+    EXPECT_TRUE(m.classification().orphanVolumes().isEmpty());
+    EXPECT_EQ(m.classification().volumesMatching(Classify::VolumeUsage::unknown).size(), 2);
     ASSERT_FALSE(m.dataStale());
 
     // A stopped daemon ends the next refresh with its text; the shown data stays, stale.
@@ -132,7 +132,7 @@ TEST(AppModelRefresh, FailedPhaseTwoQueriesFallBackButAStoppedDaemonFailsTheRefr
     EXPECT_EQ(rig.model->statusText(), "Error loading data: " + down);
     EXPECT_THAT(rig.logLines(), Contains("error Refresh failed: " + down));
     EXPECT_EQ(rig.model->spinnerFrame(), "");
-    EXPECT_EQ(rig.model->containers().size(), 3);
+    EXPECT_EQ(rig.model->inventory().containers.size(), 3);
     EXPECT_TRUE(rig.model->dataStale());
 }
 
@@ -158,7 +158,7 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
 {
     ModelRig rig;
     ASSERT_TRUE(rig.refreshAndWait());
-    ASSERT_EQ(ids(rig.model->unusedImages()), (QStringList{sample::oldImage, sample::danglingImage}));
+    ASSERT_EQ(ids(rig.model->classification().unusedImages()), (QStringList{sample::oldImage, sample::danglingImage}));
 
     // A container of the unused image starts; the next refresh lists it and is stopped while inspecting.
     const QString listing = sample::containersOut()
@@ -174,16 +174,16 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
     EXPECT_TRUE(rig.model->dataStale());
 
     // The new listing stays, but nothing is called unused on it, and the index follows it.
-    EXPECT_EQ(rig.model->containers().size(), 4);
-    EXPECT_EQ(rig.model->usageDataProblem(), "The last refresh did not finish — usage was not verified. Refresh to check.");
-    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
-    EXPECT_EQ(rig.model->imageStatus(rig.model->images()[2]).reason, "Unknown — refresh needed");
-    EXPECT_EQ(rig.model->projects().value("").size(), 2);
+    EXPECT_EQ(rig.model->inventory().containers.size(), 4);
+    EXPECT_EQ(rig.model->inventory().usageDataProblem, "The last refresh did not finish — usage was not verified. Refresh to check.");
+    EXPECT_TRUE(rig.model->classification().unusedImages().isEmpty());
+    EXPECT_EQ(rig.model->classification().imageStatus(rig.model->inventory().images[2]).reason, "Unknown — refresh needed");
+    EXPECT_EQ(rig.model->index().projects.value("").size(), 2);
 
     // A local removal rebuilds from those records and keeps it so; the cache saved after it says so.
-    rig.model->deleteResources("one", {}, {}, {volume("shop_cache")});
+    rig.model->removals().deleteResources("one", {}, {}, {volume("shop_cache")});
     ASSERT_TRUE(rig.waitIdle());
-    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    EXPECT_TRUE(rig.model->classification().unusedImages().isEmpty());
     EXPECT_FALSE(rig.savedCache().value_or(CachedState{.usageDataComplete = true}).usageDataComplete);
 
     // A complete refresh decides again: the image is in use now.
@@ -191,9 +191,9 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
         {FakeRule{"ps -a", listing},
          FakeRule{"inspect", sample::inspectOut() + sample::inspectLine("c4dddddddddd", sample::oldImage, "[]")}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    EXPECT_TRUE(rig.model->usageDataComplete());
-    EXPECT_EQ(ids(rig.model->unusedImages()), QStringList{sample::danglingImage});
-    EXPECT_EQ(rig.model->imageStatus(rig.model->images()[2]).reason, "Used by container");
+    EXPECT_TRUE(rig.model->inventory().usageDataComplete);
+    EXPECT_EQ(ids(rig.model->classification().unusedImages()), QStringList{sample::danglingImage});
+    EXPECT_EQ(rig.model->classification().imageStatus(rig.model->inventory().images[2]).reason, "Used by container");
 }
 
 TEST(AppModelRefresh, TheUiThreadNeverWaitsForAnEndedOperationsThread)
@@ -215,7 +215,7 @@ TEST(AppModelRefresh, TheUiThreadNeverWaitsForAnEndedOperationsThread)
     model.refresh();
     EXPECT_LT(timer.elapsed(), 2000);  // the ended refresh's thread waits 4 s for its killed child
     ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }));
-    EXPECT_TRUE(model.usageDataComplete());
+    EXPECT_TRUE(model.inventory().usageDataComplete);
 }
 
 TEST(AppModelRefresh, RefreshWhileLoadingAndCancelWhileIdleDoNothing)

@@ -48,10 +48,10 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
          FakeRule{"rmi shop-old:v1 shop-archive:v1", "Untagged: shop-old:v1\nUntagged: shop-archive:v1\nDeleted: " + sample::oldImage}}));
     ASSERT_TRUE(rig.refreshAndWait());
     // Both names of the unused image, and the dangling image named by its short id and age.
-    EXPECT_EQ(rig.model->unusedImages().size(), 3);
+    EXPECT_EQ(rig.model->classification().unusedImages().size(), 3);
     EXPECT_EQ(rig.model->classification().unusedImageBytes(), (ByteRange{25000000, 25000000}));  // counted once
 
-    rig.model->cleanUnusedImages();
+    rig.model->removals().cleanUnusedImages();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Remove unused images");
     EXPECT_EQ(rig.alerts.confirms()[0].message, "Remove 2 unused images?\n\nFrees 25.0 MB on disk (layers shared with "
@@ -64,9 +64,9 @@ TEST_F(Cleanup, UnusedImagesAreOfferedOnceWithAllTheirNamesAndRemovedWhole)
     EXPECT_EQ(rig.model->statusText(), "unused images: removed 2 images  ·  Freed 25.0 MB on "
                                        "disk (expected 25.0 MB)  ·  data is stale — Refresh to reconcile.");
     EXPECT_EQ(rig.model->classification().imageCount(), 2);  // the engine's count after the removal
-    EXPECT_TRUE(rig.model->unusedImages().isEmpty());
+    EXPECT_TRUE(rig.model->classification().unusedImages().isEmpty());
 
-    rig.model->cleanUnusedImages();
+    rig.model->removals().cleanUnusedImages();
     EXPECT_EQ(std::pair(rig.alerts.shown.last().title, rig.alerts.shown.last().message),
               std::pair(QString("Info"), QString("No unused images found.")));
 }
@@ -79,7 +79,7 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsAndSafeCleanAllTakesOnlyTheSafeSet)
     rig.rebuild(withNamedOrphan());
     ASSERT_TRUE(rig.refreshAndWait());
     rig.alerts.defaultAnswer = false;
-    rig.model->cleanOrphanVolumes();
+    rig.model->removals().cleanOrphanVolumes();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
               "Remove 3 volumes (8.0 MB)?\n\n"
@@ -94,7 +94,7 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsAndSafeCleanAllTakesOnlyTheSafeSet)
     EXPECT_EQ(rig.alerts.confirms()[0].button, "Remove 3 Volumes");
 
     // Only the volume Docker named itself is anonymous.
-    rig.model->cleanAnonymousOrphanVolumes();
+    rig.model->removals().cleanAnonymousOrphanVolumes();
     EXPECT_EQ(rig.alerts.confirms()[1].title, "Remove anonymous orphan volumes");
     EXPECT_EQ(rig.alerts.confirms()[1].message,
               "Remove 1 volume (1.0 MB)?\n\nThese belong to no compose project and are mounted by no container.\n\n"
@@ -102,8 +102,8 @@ TEST_F(Cleanup, OrphanVolumesCarryTheCaveatsAndSafeCleanAllTakesOnlyTheSafeSet)
 
     rig.alerts.defaultAnswer = true;
     int reconciled = 0;
-    rig.model->reconcileForTesting = [&] { ++reconciled; };
-    rig.model->safeCleanAll();
+    AppModelTestAccess::onReconcile(*rig.model, [&] { ++reconciled; });
+    rig.model->removals().safeCleanAll();
     ASSERT_EQ(rig.alerts.confirms().size(), 3);
     EXPECT_EQ(rig.alerts.confirms()[2].message,
               "This will safely remove:\n\n  • Build cache: 1.2 GB\n  • 2 unused images (frees 25.0 MB)\n"
@@ -138,12 +138,12 @@ TEST_F(Cleanup, FortyOneAnonymousOrphansAreListedAsFortyAndAllRemoved)
     }
     rig.rebuild(sample::rules({FakeRule{"volume ls --format", volumes}, FakeRule{"volume ls -q", dangling}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    rig.model->reconcileForTesting = [] {};
+    AppModelTestAccess::onReconcile(*rig.model, [] {});
     const QString more = "\n  … and 1 more anonymous volume";
     rig.alerts.defaultAnswer = false;
-    rig.model->cleanOrphanVolumes();
+    rig.model->removals().cleanOrphanVolumes();
     rig.alerts.defaultAnswer = true;
-    rig.model->safeCleanAll();
+    rig.model->removals().safeCleanAll();
     ASSERT_EQ(rig.alerts.confirms().size(), 2);
     for (const auto& confirm : rig.alerts.confirms())
         EXPECT_EQ(confirm.message.count("\n  0000"), 40);
@@ -160,8 +160,8 @@ TEST_F(Cleanup, OrphanBucketsAreBlockedWithoutCompleteUsageData)
     const QString partial = sample::inspectLine(sample::webId, sample::webImage, "[]");
     rig.rebuild(sample::rules({FakeRule{"inspect", partial, "Error: No such object\n", 1}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    rig.model->cleanOrphanVolumes();
-    rig.model->cleanAnonymousOrphanVolumes();
+    rig.model->removals().cleanOrphanVolumes();
+    rig.model->removals().cleanAnonymousOrphanVolumes();
     const QString blocked = "Volume usage could not be fully verified, so nothing is being called an orphan.\n\n"
                             "2 of 3 containers could not be inspected — Error: No such object\n\nPress Refresh and try again.";
     ASSERT_EQ(rig.alerts.infos().size(), 2);
@@ -171,7 +171,7 @@ TEST_F(Cleanup, OrphanBucketsAreBlockedWithoutCompleteUsageData)
 
 TEST_F(Cleanup, SelectedImagesAndVolumesAreSplitIntoBlockedAndAllowed)
 {
-    rig.model->removeSelectedImages({sample::webImage, sample::oldImage});
+    rig.model->removals().removeSelectedImages({sample::webImage, sample::oldImage});
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].message,
               "BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nFrees 20.0 MB on "
@@ -181,22 +181,22 @@ TEST_F(Cleanup, SelectedImagesAndVolumesAreSplitIntoBlockedAndAllowed)
 
     // An untagged image is told apart by its short id and age, never as "<none>:<none>".
     rig.alerts.defaultAnswer = false;
-    rig.model->removeSelectedImages({sample::danglingImage});
+    rig.model->removals().removeSelectedImages({sample::danglingImage});
     EXPECT_EQ(rig.alerts.confirms().last().details, "Will remove:\n  untagged image 444444444444, created 3 weeks ago (5MB)");
 
-    rig.model->removeSelectedImages({sample::webImage});
+    rig.model->removals().removeSelectedImages({sample::webImage});
     EXPECT_EQ(std::pair(rig.alerts.shown.last().title, rig.alerts.shown.last().message),
               std::pair(QString("Blocked"), QString("BLOCKED (in use):\n  shop-web:latest (Used by container)\n\nNo safe images selected.")));
-    rig.model->removeSelectedImages({"sha256:gone"});
+    rig.model->removals().removeSelectedImages({"sha256:gone"});
     EXPECT_EQ(rig.alerts.shown.last().message, "Select images to remove first.");
 
     // Selected volumes: only orphans ever go.
     rig.alerts.defaultAnswer = true;
     const QString blocked = "BLOCKED (in use):\n  shop_data — In use — 2 containers (running)\n\n";
-    rig.model->removeSelectedVolumes({"shop_data"});
+    rig.model->removals().removeSelectedVolumes({"shop_data"});
     EXPECT_EQ(std::pair(rig.alerts.shown.last().title, rig.alerts.shown.last().message),
               std::pair(QString("Blocked"), blocked + "No orphan volumes selected."));
-    rig.model->removeSelectedVolumes({"shop_data", "shop_cache"});
+    rig.model->removals().removeSelectedVolumes({"shop_data", "shop_cache"});
     ASSERT_EQ(rig.alerts.confirms().size(), 3);  // nothing asked for the blocked volume alone
     EXPECT_EQ(rig.alerts.confirms()[2].message,
               blocked + "⚠ Data will be permanently deleted!\n\nWill remove:\n  shop_cache (2.0 MB)");
@@ -211,8 +211,8 @@ TEST_F(Cleanup, BuildCacheClearShowsTheLastTwelveLinesAndReconciles)
         thirty += QStringLiteral("deleted: layer %1\n").arg(i);
     rig.docker.setRules(sample::rules({FakeRule{"builder prune", thirty}}));
     int reconciled = 0;
-    rig.model->reconcileForTesting = [&] { ++reconciled; };
-    rig.model->cleanBuildCache();
+    AppModelTestAccess::onReconcile(*rig.model, [&] { ++reconciled; });
+    rig.model->removals().cleanBuildCache();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(reconciled, 1);
     EXPECT_TRUE(rig.model->dataStale());
@@ -230,10 +230,10 @@ TEST_F(Cleanup, StepsThatFailAreReportedAsFailures)
     rig.docker.setRules(sample::rules({FakeRule{"builder prune", {}, gone, 1}, FakeRule{"rmi", {}, gone, 1},
                                        FakeRule{"volume rm", {}, gone, 1}}));
     int reconciled = 0;
-    rig.model->reconcileForTesting = [&] { ++reconciled; };
+    AppModelTestAccess::onReconcile(*rig.model, [&] { ++reconciled; });
     const QString failure = "Cannot connect to the Docker daemon. Is Docker running?";
 
-    rig.model->cleanBuildCache();
+    rig.model->removals().cleanBuildCache();
     ASSERT_TRUE(rig.waitIdle());
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(std::pair(rig.alerts.infos()[0].title, rig.alerts.infos()[0].message),
@@ -241,7 +241,7 @@ TEST_F(Cleanup, StepsThatFailAreReportedAsFailures)
     EXPECT_EQ(rig.logLines().mid(3), (QStringList{"info Clearing build cache (builder prune -af)",
                                                   "error Build cache clear failed: " + failure}));
 
-    rig.model->safeCleanAll();
+    rig.model->removals().safeCleanAll();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(reconciled, 2);
     ASSERT_EQ(rig.alerts.infos().size(), 2);
@@ -259,19 +259,15 @@ TEST_F(Cleanup, AnOperationStartedWhileAConfirmationIsOpenIsNotReplaced)
         const char* name;
         std::function<void(AppModel&)> start;
     } operations[] = {
-        {"build cache", [](AppModel& m) { m.cleanBuildCache(); }},
-        {"safe clean all", [](AppModel& m) { m.safeCleanAll(); }},
-        {"unused images", [](AppModel& m) { m.cleanUnusedImages(); }},
-        {"selected images", [](AppModel& m) { m.removeSelectedImages({sample::oldImage}); }},
-        {"orphan volumes", [](AppModel& m) { m.cleanOrphanVolumes(); }},
-        {"selected volumes", [](AppModel& m) { m.removeSelectedVolumes({"shop_cache"}); }},
-        {"project containers", [](AppModel& m) { m.removeProjectContainers("shop"); }},
-        {"entire project", [](AppModel& m) { m.deleteEntireProject("shop"); }},
-        {"selected projects",
-         [](AppModel& m) {
-             m.setSelectedProjects({"shop"});
-             m.deleteSelectedProjects();
-         }},
+        {"build cache", [](AppModel& m) { m.removals().cleanBuildCache(); }},
+        {"safe clean all", [](AppModel& m) { m.removals().safeCleanAll(); }},
+        {"unused images", [](AppModel& m) { m.removals().cleanUnusedImages(); }},
+        {"selected images", [](AppModel& m) { m.removals().removeSelectedImages({sample::oldImage}); }},
+        {"orphan volumes", [](AppModel& m) { m.removals().cleanOrphanVolumes(); }},
+        {"selected volumes", [](AppModel& m) { m.removals().removeSelectedVolumes({"shop_cache"}); }},
+        {"project containers", [](AppModel& m) { m.removals().removeProjectContainers("shop"); }},
+        {"entire project", [](AppModel& m) { m.removals().deleteEntireProject("shop"); }},
+        {"selected projects", [](AppModel& m) { m.removals().deleteProjects({"shop"}); }},
     };
     rig.docker.setRules(sample::rules({FakeRule{"inspect", sample::inspectOut(), {}, 0, 0.5}}));
     rig.alerts.whileAsking = [&] { rig.model->refresh(); };
@@ -297,9 +293,9 @@ TEST_F(Cleanup, StoppingDuringThePruneSkipsTheRestAndMarksTheDataStale)
         std::function<void(AppModel&)> start;
         QString status, log;
     } cases[] = {
-        {"safe clean", [](AppModel& m) { m.safeCleanAll(); }, "Safe clean cancelled — removed 0 images, 0 volumes.",
+        {"safe clean", [](AppModel& m) { m.removals().safeCleanAll(); }, "Safe clean cancelled — removed 0 images, 0 volumes.",
          "warn Safe Clean All cancelled"},
-        {"build cache", [](AppModel& m) { m.cleanBuildCache(); }, "Build cache clear cancelled.",
+        {"build cache", [](AppModel& m) { m.removals().cleanBuildCache(); }, "Build cache clear cancelled.",
          "warn Build cache clear cancelled"},
     };
     for (const auto& c : cases) {
@@ -307,7 +303,7 @@ TEST_F(Cleanup, StoppingDuringThePruneSkipsTheRestAndMarksTheDataStale)
         ModelRig rig(sample::rules({FakeRule{"builder prune", "working\n", {}, 0, 30}}));
         ASSERT_TRUE(rig.refreshAndWait());
         int reconciled = 0;
-        rig.model->reconcileForTesting = [&] { ++reconciled; };
+        AppModelTestAccess::onReconcile(*rig.model, [&] { ++reconciled; });
         c.start(*rig.model);
         ASSERT_TRUE(waitForCommand(rig.operations, "builder prune"));
         rig.model->cancelCurrentOperation();
@@ -341,8 +337,8 @@ TEST_F(Cleanup, SafeCleanAllChecksTheEngineFirstAndStopsWhenItWedges)
         SCOPED_TRACE(c.name);
         ModelRig rig(sample::rules(c.rules));
         ASSERT_TRUE(rig.refreshAndWait());
-        rig.model->reconcileForTesting = [] {};
-        rig.model->safeCleanAll();
+        AppModelTestAccess::onReconcile(*rig.model, [] {});
+        rig.model->removals().safeCleanAll();
         ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(40)));
         EXPECT_EQ(rig.docker.callsStartingWith("builder prune").size(), c.prunes);
         EXPECT_EQ(rig.docker.callsStartingWith("rmi").size(), c.rmis);

@@ -12,9 +12,7 @@
 namespace stowage {
 namespace {
 
-using test::container;
-using test::image;
-using test::volume;
+using namespace test;
 
 // "group/kind/item verdict bytes" for every item, in the map's order.
 void flatten(const DiskMapNode& node, const QString& path, QStringList& out)

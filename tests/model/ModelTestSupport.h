@@ -7,6 +7,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "support/AppModelAccess.h"
 #include "support/RecordingDesktop.h"
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
@@ -150,7 +151,7 @@ struct ModelRig {
     {
         const bool shown = writeFile(cacheFile(), StateCache::encode(state)) && model->loadCache();
         if (shown && !fromCache)
-            model->takeFactsAsReadForTesting();
+            AppModelTestAccess::takeFactsAsRead(*model);
         return shown;
     }
 

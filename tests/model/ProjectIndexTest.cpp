@@ -8,10 +8,7 @@
 namespace stowage {
 namespace {
 
-using test::at;
-using test::container;
-using test::image;
-using test::volume;
+using namespace test;
 
 QStringList sortedNames(const QList<SGVolume>& volumes)
 {

@@ -64,23 +64,23 @@ protected:
 // Exclusivity for one project leaves shared and standalone-used items out, and the texts say so.
 TEST_F(Teardown, ExclusivityAndTheContainerImageAndVolumeRemovalTexts)
 {
-    EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", true)), UnorderedElementsAre("sha256:aw"));
-    EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", false)), UnorderedElementsAre("sha256:aw", "sha256:pg"));
-    EXPECT_THAT(names(rig.model->projectExclusiveVolumes("a")), UnorderedElementsAre("a_data"));
-    EXPECT_THAT(ids(rig.model->projectExclusiveImages("nope", false)), IsEmpty());
+    EXPECT_THAT(ids(rig.model->removals().projectExclusiveImages("a", true)), UnorderedElementsAre("sha256:aw"));
+    EXPECT_THAT(ids(rig.model->removals().projectExclusiveImages("a", false)), UnorderedElementsAre("sha256:aw", "sha256:pg"));
+    EXPECT_THAT(names(rig.model->removals().projectExclusiveVolumes("a")), UnorderedElementsAre("a_data"));
+    EXPECT_THAT(ids(rig.model->removals().projectExclusiveImages("nope", false)), IsEmpty());
 
-    rig.model->removeProjectImages("a");
+    rig.model->removals().removeProjectImages("a");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove project images");
     EXPECT_EQ(lastMessage(), "Remove 1 image exclusive to 'a'?\n\n  • a-web:latest (1MB)\n\nFrees 1.0 MB on disk (layers shared with images that stay are not counted).\n\n"
                              "These containers reference the images and will be removed first:\n  • a-web");
 
-    rig.model->removeProjectVolumes("a");
+    rig.model->removals().removeProjectVolumes("a");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove project volumes");
     EXPECT_EQ(lastMessage(), "Remove 1 volume exclusive to 'a'?\n\n  • a_data (2.0 KB)\n\n"
                              "These containers use the volumes and will be removed first:\n  • a-web\n  • a-db\n\n"
                              "⚠ Volume data will be permanently deleted.");
 
-    rig.model->removeProjectContainers("c");
+    rig.model->removals().removeProjectContainers("c");
     EXPECT_EQ(rig.alerts.shown.last().title, "Remove containers");
     EXPECT_EQ(lastMessage(), "Remove 1 container of 'c'?\n\n  • c-app (Up 1 hour)\n\nImages and volumes are NOT touched.");
 
@@ -89,7 +89,7 @@ TEST_F(Teardown, ExclusivityAndTheContainerImageAndVolumeRemovalTexts)
     state.containers[5].startedAt = QDateTime::currentDateTimeUtc().addSecs(-3 * 3600);
     ASSERT_TRUE(rig.show(state));
     rig.alerts.defaultAnswer = true;
-    rig.model->removeProjectContainers("");
+    rig.model->removals().removeProjectContainers("");
     EXPECT_EQ(lastMessage(), "Remove 1 container of (standalone containers)?\n\n  • tool (Up 3 hours)\n\n"
                              "Images and volumes are NOT touched.");
     ASSERT_TRUE(rig.waitIdle());
@@ -97,19 +97,19 @@ TEST_F(Teardown, ExclusivityAndTheContainerImageAndVolumeRemovalTexts)
         "info [(standalone containers) containers] deleting 1 container, 0 images, 0 volumes"));
     rig.alerts.defaultAnswer = false;
 
-    rig.model->removeProjectImages("b");  // b built nothing of its own
+    rig.model->removals().removeProjectImages("b");  // b built nothing of its own
     EXPECT_EQ(rig.alerts.shown.last().title, "Info");
     EXPECT_EQ(lastMessage(), "No images exclusive to this project.");
-    rig.model->removeProjectVolumes("b");
+    rig.model->removals().removeProjectVolumes("b");
     EXPECT_EQ(lastMessage(), "No volumes exclusive to this project.");
-    rig.model->removeProjectContainers("gone");
+    rig.model->removals().removeProjectContainers("gone");
     EXPECT_EQ(lastMessage(), "No containers in this project.");
     EXPECT_FALSE(rig.model->isLoading());  // nothing was confirmed
 }
 
 TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKeptThenRemovesExactlyThat)
 {
-    rig.model->deleteEntireProject("a");
+    rig.model->removals().deleteEntireProject("a");
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Delete entire project");
     const QStringList lines = lastMessage().split('\n');
@@ -126,14 +126,14 @@ TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKeptThenRemovesExactly
 
     // Confirmed: exactly the listed items go.
     rig.alerts.defaultAnswer = true;
-    rig.model->deleteEntireProject("a");
+    rig.model->removals().deleteEntireProject("a");
     ASSERT_TRUE(rig.waitIdle());
     const QStringList calls = rig.docker.calls();
     EXPECT_THAT(calls.filter(QRegularExpression("^rm -f")),
                 UnorderedElementsAre("rm -f a-web-id a-worker-id a-db-id a-cli-id"));
     EXPECT_EQ(calls.filter(QRegularExpression("^rmi")), QStringList{"rmi sha256:aw"});
     EXPECT_EQ(calls.filter(QRegularExpression("^volume rm")), QStringList{"volume rm a_data"});
-    EXPECT_FALSE(rig.model->projects().contains("a"));
+    EXPECT_FALSE(rig.model->index().projects.contains("a"));
     EXPECT_EQ(rig.model->statusText(),
               "project a: removed 4 containers, 1 image, 1 volume  ·  Freed 0 B on disk (expected 1.0 MB)  ·  data is "
               "stale — Refresh to reconcile.");
@@ -141,14 +141,12 @@ TEST_F(Teardown, DeleteEntireProjectListsWhatGoesAndWhatIsKeptThenRemovesExactly
 
 TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
 {
-    rig.model->deleteSelectedProjects();
-    rig.model->setSelectedProjects({""});
-    rig.model->deleteSelectedProjects();
+    int confirmed = 0;
+    const auto deleteSelection = [&] { rig.model->removals().deleteProjects({"a", "b", ""}, [&] { ++confirmed; }); };
+    rig.model->removals().deleteProjects({""});
     EXPECT_TRUE(rig.alerts.shown.isEmpty());  // an empty selection asks nothing
 
-    rig.model->setSelectionMode(true);
-    rig.model->setSelectedProjects({"a", "b", ""});
-    rig.model->deleteSelectedProjects();
+    deleteSelection();
     ASSERT_EQ(rig.alerts.confirms().size(), 1);
     EXPECT_EQ(rig.alerts.confirms()[0].title, "Delete selected projects");
     // a-tools is also run by the standalone "tool": not exclusive to the selection, it stays.
@@ -162,14 +160,11 @@ TEST_F(Teardown, ASelectionTakesWhatOnlyItUsesAndCountsSharedItemsOnce)
                              "    • a-web:latest (1MB)\n    • a-common:latest (1MB)\n  Volumes (2):\n"
                              "    • a_data (2.0 KB)\n    • shared_vol (1.0 KB)\n\nb\n  Containers (1):\n    • b-api  (Up 1 hour)");
     EXPECT_EQ(rig.alerts.confirms()[0].button, "Delete 2 Projects");
-    // Declined: the selection stays.
-    EXPECT_EQ(rig.model->selectedProjects().size(), 3);
-    EXPECT_TRUE(rig.model->selectionMode());
+    EXPECT_EQ(confirmed, 0);  // declined: the selection stays
 
     rig.alerts.defaultAnswer = true;
-    rig.model->deleteSelectedProjects();
-    EXPECT_TRUE(rig.model->selectedProjects().isEmpty());
-    EXPECT_FALSE(rig.model->selectionMode());
+    deleteSelection();
+    EXPECT_EQ(confirmed, 1);
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_THAT(rig.docker.calls().filter(QRegularExpression("^rmi")),
                 UnorderedElementsAre("rmi sha256:aw", "rmi sha256:common"));
@@ -182,7 +177,7 @@ TEST_F(Teardown, AnImageIsListedOnceWithAllItsNames)
     state.images.insert(1, built("sha256:aw", "a-web-nightly"));
     ASSERT_TRUE(rig.show(state));
 
-    rig.model->deleteEntireProject("a");
+    rig.model->removals().deleteEntireProject("a");
     EXPECT_TRUE(lastMessage().contains("\nBuilt images to remove (1):\n  • a-web:latest, a-web-nightly:latest  (1MB)\n"));
 }
 
@@ -193,23 +188,22 @@ TEST_F(Teardown, WithoutCompleteUsageDataOnlyContainersGo)
     ASSERT_TRUE(rig.show(state));
     const QString problem = "Loaded from cache — usage was never fully verified. Refresh to check.";
 
-    EXPECT_THAT(ids(rig.model->projectExclusiveImages("a", false)), IsEmpty());
-    EXPECT_THAT(names(rig.model->projectExclusiveVolumes("c")), IsEmpty());
-    for (auto remove : {&AppModel::removeProjectImages, &AppModel::removeProjectVolumes}) {
-        (rig.model.get()->*remove)("c");
+    EXPECT_THAT(ids(rig.model->removals().projectExclusiveImages("a", false)), IsEmpty());
+    EXPECT_THAT(names(rig.model->removals().projectExclusiveVolumes("c")), IsEmpty());
+    for (auto remove : {&Removals::removeProjectImages, &Removals::removeProjectVolumes}) {
+        (rig.model->removals().*remove)("c");
         EXPECT_EQ(rig.alerts.shown.last().title, "Blocked");
         EXPECT_EQ(lastMessage(), "Usage could not be fully verified, so no image or volume is called exclusive to this "
                                  "project.\n\n" + problem + "\n\nPress Refresh and try again.");
     }
     const QString note = "\n\n⚠ Usage could not be fully verified, so no image or volume is removed with these "
                          "containers:\n  " + problem + "\n\n";
-    rig.model->deleteEntireProject("c");
+    rig.model->removals().deleteEntireProject("c");
     EXPECT_EQ(lastMessage(), "Project: c\n\nContainers to remove (1):\n  • c-app  (Up 1 hour)\n\n"
                              "Built images to remove (0):\n  (none)\n\nVolumes to remove (0):\n  (none)\n\n"
                              "KEPT (base / shared — not removed):\n  • c-app:latest"
                                  + note + "Continue?");  // no volume goes: no data warning
-    rig.model->setSelectedProjects({"c"});
-    rig.model->deleteSelectedProjects();
+    rig.model->removals().deleteProjects({"c"});
     EXPECT_TRUE(lastMessage().contains("  • 0 built images\n  • 0 volumes" + note + "Images/volumes shared"));
 }
 
@@ -221,7 +215,7 @@ TEST(TeardownTexts, NamesFromDockerAreNeverReadAsPlaceholders)
     state.containers = {member("web", "p%2%1", "sha256:w")};
     state.usageDataComplete = true;
     ASSERT_TRUE(rig.show(state));
-    rig.model->removeProjectContainers("p%2%1");
+    rig.model->removals().removeProjectContainers("p%2%1");
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.alerts.confirms()[0].message.left(31), "Remove 1 container of 'p%2%1'?\n");
     EXPECT_TRUE(rig.logLines().contains("info [p%2%1 containers] deleting 1 container, 0 images, 0 volumes"));

@@ -29,11 +29,11 @@ protected:
 TEST_F(RemovalEngine, ACompleteRunRemovesInOrderAndUpdatesTheInventoryLocally)
 {
     const auto& m = *rig.model;
-    const SGContainer web = m.containers()[0];  // running
-    const SGContainer db = m.containers()[1];   // exited
-    const SGImage webImage = m.images()[0];
-    const SGVolume cache = m.volumes()[1];
-    rig.model->deleteResources("sample", {web, db}, rig.model->unitsOf({webImage}), {cache});
+    const SGContainer web = m.inventory().containers[0];  // running
+    const SGContainer db = m.inventory().containers[1];   // exited
+    const SGImage webImage = m.inventory().images[0];
+    const SGVolume cache = m.inventory().volumes[1];
+    rig.model->removals().deleteResources("sample", {web, db}, imageUnits({webImage}, rig.model->inventory().images), {cache});
     ASSERT_TRUE(rig.waitIdle());
 
     const QStringList calls = rig.docker.calls();
@@ -51,22 +51,22 @@ TEST_F(RemovalEngine, ACompleteRunRemovesInOrderAndUpdatesTheInventoryLocally)
     EXPECT_THAT(rig.logLines(), Contains("info [sample] removed 4/4"));
     EXPECT_TRUE(rig.alerts.shown.isEmpty());
     EXPECT_TRUE(m.dataStale());
-    EXPECT_EQ(m.containers().size(), 1);
-    EXPECT_EQ(m.images().size(), 3);
-    EXPECT_FALSE(m.volumeSizes().contains("shop_cache"));
-    EXPECT_FALSE(m.danglingVolumeNames().contains("shop_cache"));
-    EXPECT_FALSE(m.usedImageIDs().contains(sample::webImage));  // its only container went
+    EXPECT_EQ(m.inventory().containers.size(), 1);
+    EXPECT_EQ(m.inventory().images.size(), 3);
+    EXPECT_FALSE(m.inventory().volumeSizes.contains("shop_cache"));
+    EXPECT_FALSE(m.inventory().danglingVolumeNames.contains("shop_cache"));
+    EXPECT_FALSE(m.inventory().usedImageIDs.contains(sample::webImage));  // its only container went
     // The index was rebuilt: the project lives on through its remaining volume, without containers.
-    EXPECT_EQ(m.projects().value("shop", {SGContainer{}}), QList<SGContainer>{});
+    EXPECT_EQ(m.index().projects.value("shop", {SGContainer{}}), QList<SGContainer>{});
 
     // The cache on disk already reflects the removal.
     const auto saved = rig.savedCache();
     ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->containers, m.containers());
-    EXPECT_EQ(saved->volumes, m.volumes());
+    EXPECT_EQ(saved->containers, m.inventory().containers);
+    EXPECT_EQ(saved->volumes, m.inventory().volumes);
 
     // Empty lists skip the health check and complete at once.
-    rig.model->deleteResources("nothing", {}, {}, {});
+    rig.model->removals().deleteResources("nothing", {}, {}, {});
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.docker.callsStartingWith("version").size(), 1);
     EXPECT_EQ(rig.model->statusText(), "nothing: removed nothing  ·  data is stale — Refresh to reconcile.");
@@ -76,7 +76,7 @@ TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswerOrStopEndsTheChe
 {
     const Inventory before = rig.model->inventory();
     rig.docker.setRules(sample::rules({FakeRule{"version", {}, "Cannot connect to the Docker daemon at unix:///x", 1}}));
-    rig.model->deleteResources("sample", {rig.model->containers()[0]}, {}, {rig.model->volumes()[1]});
+    rig.model->removals().deleteResources("sample", {rig.model->inventory().containers[0]}, {}, {rig.model->inventory().volumes[1]});
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_THAT(rig.docker.callsStartingWith("rm -f"), IsEmpty());
     EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
@@ -91,7 +91,7 @@ TEST_F(RemovalEngine, NothingIsRemovedWhenTheDaemonDoesNotAnswerOrStopEndsTheChe
     // Stop while the check runs: a cancellation, not an unresponsive daemon.
     rig.alerts.shown.clear();
     rig.docker.setRules(sample::rules({FakeRule{"version", {}, {}, 0, 30}}));
-    rig.model->deleteResources("checked", {}, {}, {rig.model->volumes()[1]});
+    rig.model->removals().deleteResources("checked", {}, {}, {rig.model->inventory().volumes[1]});
     ASSERT_TRUE(waitUntil([&] { return !rig.docker.callsStartingWith("version").isEmpty(); }));
     rig.model->cancelCurrentOperation();
     ASSERT_TRUE(rig.waitIdle());
@@ -107,7 +107,7 @@ TEST_F(RemovalEngine, PerItemFailuresAreCollectedAndTheAlertShowsFifteen)
     QList<SGVolume> volumes;
     for (int i = 0; i < 20; ++i)
         volumes << volume(QStringLiteral("v%1").arg(i, 2, 10, QChar('0')));
-    rig.model->deleteResources("many", {}, {}, volumes);
+    rig.model->removals().deleteResources("many", {}, {}, volumes);
     ASSERT_TRUE(rig.waitIdle());
     ASSERT_EQ(rig.alerts.infos().size(), 1);
     EXPECT_EQ(std::pair(rig.alerts.infos()[0].title, rig.alerts.infos()[0].warning), std::pair(QString("Completed with errors"), true));
@@ -124,7 +124,7 @@ TEST_F(RemovalEngine, ThreeTimeoutsInARowStopTheRunButASuccessResetsTheCount)
     for (const char* id : {"sha256:a", "sha256:b", "sha256:c"})
         slow << FakeRule{QString("rmi ") + id, {}, {}, 0, 30};
     rig.docker.setRules(sample::rules(slow));
-    rig.model->deleteResources("wedged", {}, {img("sha256:a", "x-a"), img("sha256:b", "x-b"), img("sha256:c", "x-c"), img("sha256:d", "x-d")},
+    rig.model->removals().deleteResources("wedged", {}, {img("sha256:a", "x-a"), img("sha256:b", "x-b"), img("sha256:c", "x-c"), img("sha256:d", "x-d")},
                                {volume("shop_cache")});
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(30)));
     EXPECT_THAT(rig.docker.callsStartingWith("rmi sha256:d"), IsEmpty());
@@ -145,7 +145,7 @@ TEST_F(RemovalEngine, ThreeTimeoutsInARowStopTheRunButASuccessResetsTheCount)
     QList<ImageUnit> images;
     for (const char* id : {"a", "b", "c", "d", "e"})
         images << img(QString("sha256:") + id, QString("x-") + id);
-    rig.model->deleteResources("flaky", {}, images, {});
+    rig.model->removals().deleteResources("flaky", {}, images, {});
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(30)));
     EXPECT_THAT(rig.logLines(), Contains("warn [flaky] removed 1/5, 4 errors"));
     ASSERT_EQ(rig.alerts.infos().size(), 2);
@@ -158,7 +158,7 @@ TEST_F(RemovalEngine, AContainerBatchTimeoutEndsTheRunButKeepsWhatWasRemoved)
     rig.limits.removeBatchTimeout = 0.3;
     rig.rebuild(sample::rules({FakeRule{"rm -f", {}, {}, 0, 30}}));
     ASSERT_TRUE(rig.refreshAndWait());
-    rig.model->deleteResources("stuck", {rig.model->containers()[0]}, {img("sha256:zz", "x-z")}, {volume("shop_cache")});
+    rig.model->removals().deleteResources("stuck", {rig.model->inventory().containers[0]}, {img("sha256:zz", "x-z")}, {volume("shop_cache")});
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_THAT(rig.docker.callsStartingWith("rmi"), IsEmpty());
     EXPECT_THAT(rig.docker.callsStartingWith("volume rm"), IsEmpty());
@@ -169,14 +169,14 @@ TEST_F(RemovalEngine, AContainerBatchTimeoutEndsTheRunButKeepsWhatWasRemoved)
 TEST_F(RemovalEngine, StopDuringImagesAppliesWhatWasRemovedAndSaysCancelled)
 {
     rig.docker.setRules(sample::rules({FakeRule{"rmi sha256:slow", {}, {}, 0, 30}}));
-    const SGImage old = rig.model->images()[2];
-    rig.model->deleteResources("imgs", {}, rig.model->unitsOf({old}) + QList{img("sha256:slow", "x-slow"), img("sha256:never", "x-never")}, {});
+    const SGImage old = rig.model->inventory().images[2];
+    rig.model->removals().deleteResources("imgs", {}, imageUnits({old}, rig.model->inventory().images) + QList{img("sha256:slow", "x-slow"), img("sha256:never", "x-never")}, {});
     ASSERT_TRUE(waitForCommand(rig.operations, "rmi sha256:slow"));
     rig.model->cancelCurrentOperation();
     ASSERT_TRUE(rig.waitIdle());
     EXPECT_EQ(rig.model->statusText(), "imgs: cancelled — removed 1/3.");
     EXPECT_THAT(rig.docker.callsStartingWith("rmi sha256:never"), IsEmpty());
-    EXPECT_FALSE(rig.model->images().contains(old));
+    EXPECT_FALSE(rig.model->inventory().images.contains(old));
     EXPECT_TRUE(rig.alerts.infos().isEmpty());
     EXPECT_TRUE(rig.model->dataStale());
 }
@@ -185,7 +185,7 @@ TEST_F(RemovalEngine, IgnoredWhileAnotherOperationRuns)
 {
     rig.docker.setRules(sample::rules({FakeRule{"inspect", sample::inspectOut(), {}, 0, 0.5}}));
     rig.model->refresh();
-    rig.model->deleteResources("late", {}, {}, {volume("shop_cache")});
+    rig.model->removals().deleteResources("late", {}, {}, {volume("shop_cache")});
     ASSERT_TRUE(rig.waitIdle());
     // Only the two refreshes (the fixture's and this one) left lines.
     const QString started = "info Refresh started", complete = "info Refresh complete: 3 containers, 4 images, 3 volumes";

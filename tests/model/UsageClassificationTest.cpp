@@ -8,9 +8,7 @@ namespace stowage {
 namespace {
 
 using Classify::VolumeUsage;
-using test::container;
-using test::image;
-using test::volume;
+using namespace test;
 
 class UsageClassificationTest : public ::testing::Test {
 protected:

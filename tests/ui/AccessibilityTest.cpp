@@ -139,9 +139,9 @@ TEST(AccessibilityTest, EveryTabReadsAsNamedControlsHeadedTablesAndCheckedFilter
     auto& images = static_cast<ImagesTab&>(*root.tabView(RootView::Tab::images));
     EXPECT_EQ(images.selection(), QSet<QString>{images.table().currentIndex().data(ImageTableModel::idRole).toString()});
     EXPECT_EQ(images.table().currentIndex().siblingAtColumn(1).data().toString(), "ml-lab-trainer");
-    emit overview.itemChosen(DiskNodeKind::containers, rig.model->containers().first().id);
+    emit overview.itemChosen(DiskNodeKind::containers, rig.model->inventory().containers.first().id);
     auto& projects = static_cast<ProjectsTab&>(*root.tabView(RootView::Tab::projects));
-    EXPECT_EQ(projects.list().currentIndex().data(ProjectListModel::projectRole), rig.model->containers().first().project);
+    EXPECT_EQ(projects.list().currentIndex().data(ProjectListModel::projectRole), rig.model->inventory().containers.first().project);
 
     // The status bar reads out its text and tells when it changes.
     root.showStatus("Copied 3 log lines to clipboard");

@@ -126,7 +126,7 @@ TEST(OverviewTabTest, IncompleteDataOffersOnlyTheBuildCacheTheWarningSaysWhyAndT
     EXPECT_EQ(o.card(OverviewTab::containersCard).subtitle(), "5 running");  // exactly running
     EXPECT_EQ(o.card(OverviewTab::volumesCard).value(), human(allVolumeBytes(state) + bytes("1GB")));
     EXPECT_EQ(o.card(OverviewTab::volumesCard).subtitle(), "15 total");
-    ASSERT_FALSE(o.rig.model->usageDataComplete());
+    ASSERT_FALSE(o.rig.model->inventory().usageDataComplete);
     EXPECT_TRUE(o.banner.isVisible());
     EXPECT_EQ(o.banner.detailText(), "2 of 13 containers could not be inspected — Error: No such object: "
                                          + state.containers[11].id);

@@ -35,7 +35,7 @@ struct Projects {
         // The project folders are looked at off the UI thread; wait for the answers.
         waitUntil([&] {
             for (const QString& project : tab.cards().order())
-                if (!rig.model->projectsMeta().value(project).path.isEmpty() && !rig.model->projectPathFacts(project))
+                if (!rig.model->index().projectsMeta.value(project).path.isEmpty() && !rig.model->shortcuts().projectPathFacts(project))
                     return false;
             return true;
         });
@@ -134,49 +134,50 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
     EXPECT_GT(counter.paints, 0);
     EXPECT_TRUE(texts().contains("· active 1 hour ago"));
     EXPECT_TRUE(texts().contains("Up About an hour"));
-    p.rig.model->takeFactsAsReadForTesting();  // read again an hour on, as a removal would first
+    AppModelTestAccess::takeFactsAsRead(*p.rig.model);  // read again an hour on, as a removal would first
 
-    // The controls are bound to the model; selection counts named projects only.
+    // The controls are bound to the list's view; selection counts named projects only.
     AppModel& model = *p.rig.model;
+    ProjectListModel& cards = p.tab.cards();
     QTest::keyClicks(&p.tab.searchField(), "SHO");
-    EXPECT_EQ(model.projectSearch(), "SHO");
+    EXPECT_EQ(cards.view().search, "SHO");
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"shop", "oldshop"}));
 
     QTest::keyClicks(&p.tab.searchField(), "zz");
     EXPECT_EQ(p.tab.cards().rowCount(), 0);
     EXPECT_FALSE(p.tab.emptyLabel().isHidden());
     EXPECT_EQ(p.tab.emptyLabel().text(), "No projects match “SHOzz”.");
-    model.setProjectSearch("");
+    cards.setSearch("");
     EXPECT_EQ(p.tab.searchField().text(), "");
     EXPECT_EQ(p.tab.cards().rowCount(), 6);
 
     p.tab.sortMenu().setCurrentIndex(2);
     emit p.tab.sortMenu().activated(2);
-    EXPECT_EQ(model.projectSort(), ProjectSort::name);
+    EXPECT_EQ(cards.view().sort, ProjectSort::name);
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"shop", "oldshop", "ml-lab", "blog", "analytics", ""}));
     p.tab.directionButton().click();
-    EXPECT_TRUE(model.sortAscending());
+    EXPECT_TRUE(cards.view().ascending);
     EXPECT_EQ(p.tab.cards().order(), (QStringList{"", "analytics", "blog", "ml-lab", "oldshop", "shop"}));
 
     // Selection mode counts named projects only.
     p.tab.selectButton().click();
-    EXPECT_TRUE(model.selectionMode());
+    EXPECT_TRUE(cards.view().selecting);
     EXPECT_TRUE(p.tab.selectButton().isHidden());
-    model.toggleProjectSelection("");  // the standalone group is never counted
+    cards.toggleSelected("");  // the standalone group is never counted
     EXPECT_EQ(p.tab.deleteButton().text(), "Delete 0");
     EXPECT_FALSE(p.tab.deleteButton().isEnabled());
 
     ASSERT_TRUE(p.click("shop", CardAction::toggleSelection));
     ASSERT_TRUE(p.click("blog", CardAction::toggleSelection));
-    EXPECT_EQ(model.selectedProjects(), (QSet<QString>{"", "shop", "blog"}));
+    EXPECT_EQ(cards.view().selected, (QSet<QString>{"", "shop", "blog"}));
     EXPECT_EQ(p.tab.deleteButton().text(), "Delete 2");
     EXPECT_TRUE(p.tab.deleteButton().isEnabled());
     ASSERT_TRUE(p.click("blog", CardAction::toggleSelection));
     EXPECT_EQ(p.tab.deleteButton().text(), "Delete 1");
 
-    model.startSpinner();  // an operation runs: nothing more may start
+    AppModelTestAccess::setBusy(model, true);  // an operation runs: nothing more may start
     EXPECT_FALSE(p.tab.deleteButton().isEnabled());
-    model.stopSpinner();
+    AppModelTestAccess::setBusy(model, false);
     EXPECT_TRUE(p.tab.deleteButton().isEnabled());
 
     p.tab.deleteButton().click();
@@ -184,8 +185,8 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
     EXPECT_EQ(p.rig.alerts.confirms()[0].title, "Delete selected projects");
 
     p.tab.cancelButton().click();
-    EXPECT_FALSE(model.selectionMode());
-    EXPECT_TRUE(model.selectedProjects().isEmpty());
+    EXPECT_FALSE(cards.view().selecting);
+    EXPECT_TRUE(cards.view().selected.isEmpty());
     EXPECT_FALSE(p.tab.selectButton().isHidden());
 
     Projects none(records::StateBuilder().volume("lonely", "", "1MB").build());
@@ -241,12 +242,12 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOpera
     ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
 
     // The standalone group: no utility row, no checkbox.
-    p.rig.model->setSelectionMode(true);
+    p.tab.cards().setSelecting(true);
     for (const CardAction action : {CardAction::finder, CardAction::copyForClaude, CardAction::toggleSelection})
         EXPECT_STREQ(button("", action), "none");
     EXPECT_STREQ(button("", CardAction::deleteProject), "on");
     EXPECT_STREQ(button("shop", CardAction::toggleSelection), "on");
-    p.rig.model->setSelectionMode(false);
+    p.tab.cards().setSelecting(false);
     EXPECT_STREQ(button("shop", CardAction::toggleSelection), "none");
 
     // While an operation runs, no teardown starts from a card.
@@ -353,9 +354,9 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     EXPECT_EQ(p.rig.alerts.confirms().last().title, "Remove containers");
     // A disabled button cannot be pressed; the selection circle is a check box.
     EXPECT_TRUE(cards->child(p.tab.cards().rowOf("ml-lab"))->child(0)->actionInterface()->actionNames().isEmpty());
-    p.rig.model->setSelectionMode(true);
+    p.tab.cards().setSelecting(true);
     shop->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_TRUE(p.rig.model->selectedProjects().contains("shop"));
+    EXPECT_TRUE(p.tab.cards().view().selected.contains("shop"));
     EXPECT_TRUE(shop->child(0)->state().checked);
     EXPECT_EQ(shop->child(0)->text(QAccessible::Name), "Select shop");
 }

@@ -187,7 +187,7 @@ TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabled
     logs->runningCommands()->stopAllButton()->click();
     ASSERT_TRUE(shell.rig.waitIdle());
     EXPECT_TRUE(status.textLabel()->text().startsWith("Loaded: "));
-    EXPECT_FALSE(shell.rig.model->usageDataComplete());
+    EXPECT_FALSE(shell.rig.model->inventory().usageDataComplete);
     // A tab's own status messages reach the status line.
     logs->copyButton()->click();
     EXPECT_EQ(status.textLabel()->text(), QStringLiteral("Copied %1 log lines to clipboard.").arg(shell.rig.log.entries().size()));
@@ -204,8 +204,8 @@ TEST(ShellTest, ClosingDuringARemovalAsksThenStopsItBeforeTheWindowGoes)
     const CachedState state = records::realistic();
     Shell shell(records::dockerRules(state, {FakeRule{"version", "20.10.24\n"}, FakeRule{"volume rm", "", "", 0, 30}}));
     shell.open([&] { return shell.rig.model->statusText().startsWith("Loaded: "); });
-    ASSERT_FALSE(shell.rig.model->orphanVolumes().isEmpty());
-    shell.rig.model->removeSelectedVolumes({shell.rig.model->orphanVolumes().first().name});
+    ASSERT_FALSE(shell.rig.model->classification().orphanVolumes().isEmpty());
+    shell.rig.model->removals().removeSelectedVolumes({shell.rig.model->classification().orphanVolumes().first().name});
     ASSERT_TRUE(waitForCommand(shell.rig.operations, "volume rm"));
 
     shell.rig.alerts.answers = {false};

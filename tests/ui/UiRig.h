@@ -3,11 +3,12 @@
 // dialogs and a recording desktop; and inventories, loaded through the state cache
 // or printed as docker prints them. `realistic()` is a small development machine.
 
+#include "cache/StateCache.h"
 #include "docker/DockerCLI.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
-#include "cache/StateCache.h"
+#include "support/AppModelAccess.h"
 #include "support/RecordingDesktop.h"
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
@@ -209,7 +210,7 @@ inline bool loadInto(UiRig& rig, const CachedState& state)
     file.close();
     if (!rig.model->loadCache())
         return false;
-    rig.model->takeFactsAsReadForTesting();  // removals confirm at once, as after a refresh
+    AppModelTestAccess::takeFactsAsRead(*rig.model);  // removals confirm at once, as after a refresh
     return true;
 }
 

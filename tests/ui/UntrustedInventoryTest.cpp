@@ -148,7 +148,7 @@ TEST(UntrustedInventoryTest, MarkupInNamesLabelsPathsAndErrorsIsShownLiterallyEv
     MainWindow window(*rig.model, rig.log, rig.desktop);
     window.resize(1200, 780);
     window.show();
-    ASSERT_TRUE(waitUntil([&] { return rig.model->readmeURL(project).has_value(); }));
+    ASSERT_TRUE(waitUntil([&] { return rig.model->shortcuts().readmeURL(project).has_value(); }));
     rig.model->setStatusText(error);
 
     Surfaces seen;
@@ -246,9 +246,9 @@ TEST(UntrustedInventoryTest, WindowKeepsPaintingAndAnsweringWhileEveryLookAtAPat
     search.setFocus();
     for (const QChar c : QStringLiteral("sho"))
         QCoreApplication::postEvent(&search, new QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, {}, QString(c)));
-    ASSERT_TRUE(waitUntil([&] { return rig.model->projectSearch() == "sho"; }, std::chrono::seconds(2)));
+    ASSERT_TRUE(waitUntil([&] { return projects->cards().view().search == "sho"; }, std::chrono::seconds(2)));
     EXPECT_NE(window.grab().toImage(), before);  // repainted with one card
-    rig.model->setProjectSearch("");
+    projects->cards().setSearch("");
     // The folder shortcut and a mountpoint reveal wait for their own looks.
     const int shop = projects->cards().rowOf("shop");
     projects->list().setFocus();

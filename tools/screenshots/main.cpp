@@ -11,25 +11,26 @@
 // it answers the few commands a refresh runs the way that kind of engine does.
 #include "ScreenshotInventory.h"
 
+#include "cache/StateCache.h"
 #include "docker/DockerCLI.h"
 #include "docker/OperationCenter.h"
-#include "log/ActivityLog.h"
-#include "model/AppModel.h"
 #include "history/History.h"
 #include "history/HistoryStore.h"
-#include "cache/StateCache.h"
+#include "log/ActivityLog.h"
+#include "model/AppModel.h"
 #include "platform/Desktop.h"
 #include "platform/DesktopSupport.h"
+#include "ui/operations/QtAlerts.h"
 #include "ui/overview/GrowthView.h"
-#include "ui/style/Icons.h"
-#include "ui/shell/MainWindow.h"
 #include "ui/overview/OverviewTab.h"
 #include "ui/projects/ProjectCardLayout.h"
+#include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
-#include "ui/operations/QtAlerts.h"
 #include "ui/readme/ReadmeSheet.h"
+#include "ui/shell/MainWindow.h"
 #include "ui/shell/RootView.h"
 #include "ui/shell/StowageApp.h"
+#include "ui/style/Icons.h"
 #include "ui/style/Theme.h"
 #include "ui/volumes/VolumesTab.h"
 
@@ -282,12 +283,13 @@ void realisticMachine(Camera& camera)
 
     auto* projectsTab = scene.tab<ProjectsTab>(RootView::Tab::projects);
     scene.show(RootView::Tab::projects);
-    scene.model->setSelectionMode(true);
-    scene.model->toggleProjectSelection("shop");
-    scene.model->toggleProjectSelection("blog");
+    ProjectListModel& cards = projectsTab->cards();
+    cards.setSelecting(true);
+    cards.toggleSelected("shop");
+    cards.toggleSelected("blog");
     camera.shoot(*scene.window, "projects-selecting");
-    scene.model->setSelectionMode(false);
-    scene.model->setSelectedProjects({});
+    cards.setSelecting(false);
+    cards.setSelected({});
 
     projectsTab->trigger("shop", CardAction::readme);
     if (!projectsTab->readmeSheet()

@@ -46,7 +46,7 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
 
     clear_ = new SGButton(QStringLiteral("Clear Build Cache"), QStringLiteral("trash"), Theme::danger(), true);
     clear_->setAccessibleDescription(QStringLiteral("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
-    connect(clear_, &QPushButton::clicked, &model_, &AppModel::cleanBuildCache);
+    connect(clear_, &QPushButton::clicked, &model_.removals(), &Removals::cleanBuildCache);
     auto* actions = new QHBoxLayout;
     actions->addWidget(clear_);
     actions->addStretch(1);
@@ -67,8 +67,8 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
 
 void BuildCacheTab::render()
 {
-    total_->setText(model_.buildCache().shownSize());
-    reclaimable_->setText(model_.buildCache().shownReclaimable());
+    total_->setText(model_.inventory().buildCache.shownSize());
+    reclaimable_->setText(model_.inventory().buildCache.shownReclaimable());
     clear_->setEnabled(!model_.isLoading());
 }
 

@@ -21,9 +21,7 @@ namespace stowage {
 ImagesTab::ImagesTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     banner_ = new UsageWarningBanner(model_, this);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(14, 14, 14, 14);
-    column->setSpacing(10);
+    auto* column = listingColumn(*this);
     column->addWidget(buildHeader());
     column->addWidget(banner_);
     column->addWidget(buildTable(), 1);
@@ -68,29 +66,15 @@ QWidget* ImagesTab::buildTable()
 {
     rows_ = new ImageTableModel(this);
     table_ = new DataTable(rows_);
-    allowRowSelection(*table_);
-    table_->setAccessibleName(QStringLiteral("Docker Images"));
-    auto* header = table_->horizontalHeader();
-    header->setStretchLastSection(false);
-    header->setMinimumSectionSize(24);
-    for (int column = 0; column < ImageTableModel::columnTotal; ++column) {
-        table_->setColumnWidth(column, ImageTableModel::columnWidth(column));
-        header->setSectionResizeMode(column, column == ImageTableModel::repositoryColumn ? QHeaderView::Stretch
-                                                                                          : QHeaderView::Interactive);
-    }
-    auto* card = new SurfaceCard(8, Theme::border(), 1, this);
-    auto* layout = new QVBoxLayout(card);
-    layout->setContentsMargins(1, 1, 1, 1);
-    layout->addWidget(table_);
-    return card;
+    return listingTableCard(
+        table_, QStringLiteral("Docker Images"), ImageTableModel::columnTotal, &ImageTableModel::columnWidth,
+        [](int column) { return column == ImageTableModel::repositoryColumn; }, this);
 }
 
 QWidget* ImagesTab::buildButtons()
 {
     auto* buttons = new QWidget(this);
-    auto* row = new QHBoxLayout(buttons);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(10);
+    auto* row = buttonRow(buttons);
     removeSelected_ = new SGButton(QStringLiteral("Remove Selected (Safe Only)"), QStringLiteral("trash"),
                                    Theme::danger(), false, buttons);
     removeUnused_ = new SGButton(QStringLiteral("Remove All Unused Images"), QStringLiteral("trash.fill"),
@@ -98,8 +82,8 @@ QWidget* ImagesTab::buildButtons()
     removeSelected_->setAccessibleDescription(
         QStringLiteral("Asks, then removes the selected images that no container uses; the others stay"));
     removeUnused_->setAccessibleDescription(QStringLiteral("Asks, then removes the images no container uses; unused base images are kept"));
-    connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removeSelectedImages(selection()); });
-    connect(removeUnused_, &QPushButton::clicked, &model_, &AppModel::cleanUnusedImages);
+    connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removals().removeSelectedImages(selection()); });
+    connect(removeUnused_, &QPushButton::clicked, &model_.removals(), &Removals::cleanUnusedImages);
     row->addWidget(removeSelected_);
     row->addWidget(removeUnused_);
     row->addStretch(1);
@@ -150,7 +134,7 @@ void ImagesTab::syncButtons()
     // No removal starts while another operation (a refresh included) runs.
     const bool idle = !model_.isLoading();
     removeSelected_->setEnabled(idle);
-    removeUnused_->setEnabled(idle && model_.usageDataComplete());
+    removeUnused_->setEnabled(idle && model_.inventory().usageDataComplete);
 }
 
 void ImagesTab::showEvent(QShowEvent* event)

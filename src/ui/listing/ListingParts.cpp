@@ -2,15 +2,54 @@
 
 #include "ui/accessibility/AccessibleRoles.h"
 #include "ui/style/Icons.h"
-#include "ui/widgets/Label.h"
+#include "ui/style/Surfaces.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QItemSelectionModel>
 #include <QTableView>
+#include <QVBoxLayout>
 
 namespace stowage {
+
+QVBoxLayout* listingColumn(QWidget& tab)
+{
+    auto* column = new QVBoxLayout(&tab);
+    column->setContentsMargins(14, 14, 14, 14);
+    column->setSpacing(10);
+    return column;
+}
+
+QWidget* listingTableCard(QTableView* table, const QString& name, int columnTotal,
+                          const std::function<int(int)>& columnWidth, const std::function<bool(int)>& stretches,
+                          QWidget* parent)
+{
+    allowRowSelection(*table);
+    table->setAccessibleName(name);
+    auto* header = table->horizontalHeader();
+    header->setStretchLastSection(false);
+    header->setMinimumSectionSize(24);
+    for (int column = 0; column < columnTotal; ++column) {
+        table->setColumnWidth(column, columnWidth(column));
+        header->setSectionResizeMode(column, stretches(column) ? QHeaderView::Stretch : QHeaderView::Interactive);
+    }
+    auto* card = new SurfaceCard(8, Theme::border(), 1, parent);
+    auto* layout = new QVBoxLayout(card);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->addWidget(table);
+    return card;
+}
+
+QHBoxLayout* buttonRow(QWidget* buttons)
+{
+    auto* row = new QHBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(10);
+    return row;
+}
 
 QWidget* listingTitle(const QString& text, QWidget* parent)
 {

@@ -1,6 +1,7 @@
 #pragma once
-// Pieces shared by the Images and Volumes tabs: the title and colour legend of
-// their header, and the set-up of a table whose rows can be selected.
+// Pieces shared by the Images and Volumes tabs: their column of parts, the
+// title and colour legend of their header, the set-up of a table whose rows
+// can be selected, and the row of buttons under it.
 
 #include <QColor>
 #include <QSet>
@@ -9,7 +10,9 @@
 #include <functional>
 
 class QFont;
+class QHBoxLayout;
 class QLabel;
+class QVBoxLayout;
 class QTableView;
 class QWidget;
 
@@ -23,6 +26,19 @@ QLabel* sectionHeading(const QString& text, const QFont& font, QWidget* parent =
 
 // A filled circle in `color` followed by `text` in 10 points.
 QWidget* legendItem(const QString& text, const QColor& color, QWidget* parent = nullptr);
+
+// The tab's column of parts: header, banner, controls, table, buttons.
+QVBoxLayout* listingColumn(QWidget& tab);
+
+// `table` set up for selection, named `name` and sized column by column (the
+// columns `stretches` names share the spare width, the others can be
+// resized), inside the bordered card that is returned.
+QWidget* listingTableCard(QTableView* table, const QString& name, int columnTotal,
+                          const std::function<int(int)>& columnWidth, const std::function<bool(int)>& stretches,
+                          QWidget* parent);
+
+// The row of the tab's buttons, on `buttons`, flush with the tab's edges.
+QHBoxLayout* buttonRow(QWidget* buttons);
 
 // Rows selected whole, several at a time (click, Shift, Ctrl), with keyboard focus.
 void allowRowSelection(QTableView& table);

@@ -135,10 +135,10 @@ QWidget* OverviewTab::buildActions()
     actions_[removeUnusedImages] = new SGButton({}, QStringLiteral("photo.stack"), Theme::danger(), false);
     actions_[removeOrphanVolumes] = new SGButton({}, QStringLiteral("externaldrive"), Theme::warning(), false);
     actions_[safeCleanAll] = new SGButton({}, QStringLiteral("sparkles"), Theme::danger(), true);
-    connect(actions_[cleanBuildCache], &QPushButton::clicked, &model_, &AppModel::cleanBuildCache);
-    connect(actions_[removeUnusedImages], &QPushButton::clicked, &model_, &AppModel::cleanUnusedImages);
-    connect(actions_[removeOrphanVolumes], &QPushButton::clicked, &model_, &AppModel::cleanOrphanVolumes);
-    connect(actions_[safeCleanAll], &QPushButton::clicked, &model_, &AppModel::safeCleanAll);
+    connect(actions_[cleanBuildCache], &QPushButton::clicked, &model_.removals(), &Removals::cleanBuildCache);
+    connect(actions_[removeUnusedImages], &QPushButton::clicked, &model_.removals(), &Removals::cleanUnusedImages);
+    connect(actions_[removeOrphanVolumes], &QPushButton::clicked, &model_.removals(), &Removals::cleanOrphanVolumes);
+    connect(actions_[safeCleanAll], &QPushButton::clicked, &model_.removals(), &Removals::safeCleanAll);
     // What each removes, for assistive technology (the titles carry only the amounts).
     actions_[cleanBuildCache]->setAccessibleDescription(QStringLiteral("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
     actions_[removeUnusedImages]->setAccessibleDescription(QStringLiteral("Asks, then removes the images no container uses; unused base images are kept"));
@@ -173,7 +173,7 @@ void OverviewTab::render()
 {
     // At start-up the cache's summary stands in until the cached inventory is read.
     const std::optional<CacheSummary>& summary = model_.cacheSummary();
-    const bool fromSummary = summary && model_.containers().isEmpty();
+    const bool fromSummary = summary && model_.inventory().containers.isEmpty();
     if (fromSummary)
         shownFigures_ = summary->figures;
     else if (std::optional<Figures> known = figuresSource_->current())
@@ -181,9 +181,9 @@ void OverviewTab::render()
     else if (!shownFigures_)
         shownFigures_ = figures(model_);  // nothing on screen yet to keep meanwhile
     const Figures f = *shownFigures_;
-    const BuildCache& cache = fromSummary ? summary->buildCache : model_.buildCache();
-    const qsizetype containers = fromSummary ? summary->containers : model_.containers().size();
-    const qsizetype volumes = fromSummary ? summary->volumes : model_.volumes().size();
+    const BuildCache& cache = fromSummary ? summary->buildCache : model_.inventory().buildCache;
+    const qsizetype containers = fromSummary ? summary->containers : model_.inventory().containers.size();
+    const qsizetype volumes = fromSummary ? summary->volumes : model_.inventory().volumes.size();
     // Before the engine (or the cache) has told anything, nothing here is known: no zeros, no guessed data root.
     const bool read = fromSummary || model_.inventory().read;
     const QString unknown = model_.isLoading() ? QStringLiteral("reading…") : QStringLiteral("—");
@@ -201,10 +201,10 @@ void OverviewTab::render()
     cards_[reclaimableCard]->setValue(known(formatRange(f.reclaimableBytes)));
     cards_[reclaimableCard]->setSubtitle(QStringLiteral("Safe to remove"));
 
-    dataRoot_->setText(known(fromSummary ? summary->dockerRoot : model_.dockerRoot()));
+    dataRoot_->setText(known(fromSummary ? summary->dockerRoot : model_.inventory().dockerRoot));
 
     // The buttons wait for the inventory itself.
-    const bool complete = model_.usageDataComplete() && !fromSummary;
+    const bool complete = model_.inventory().usageDataComplete && !fromSummary;
     actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(known(cache.shownReclaimable())));
     actions_[removeUnusedImages]->setText(
         QStringLiteral("Remove Unused Images (%1)").arg(known(formatRange(f.unusedBytes))));
@@ -223,7 +223,7 @@ void OverviewTab::render()
     if (fromSummary)
         projects_->setRows(summary->projects);
     else
-        projects_->setProjects(model_.projects());
+        projects_->setProjects(model_.index().projects);
 }
 
 }  // namespace stowage

@@ -12,10 +12,7 @@ namespace stowage::ProjectCards {
 
 CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project)
 {
-    const bool shared = owners.size() >= 2 || std::any_of(owners.begin(), owners.end(), [&](const QString& owner) {
-                            return owner != project;
-                        });
-    if (!shared)
+    if (exclusiveTo(owners, {project}))
         return {QStringLiteral("exclusive"), Theme::success()};
     QStringList others;
     for (const QString& owner : owners)

@@ -55,8 +55,8 @@ CardLayout ProjectCardDelegate::layoutFor(int row, int width) const
 {
     const ProjectCardData& card = cards_.card(row);
     CardContext context;
-    context.selectionMode = model_.selectionMode();
-    context.selected = model_.selectedProjects().contains(card.project);
+    context.selectionMode = cards_.view().selecting;
+    context.selected = cards_.view().selected.contains(card.project);
     context.hasReadme = cards_.hasReadme(card.project);
     context.folderUnavailable = cards_.folderUnavailable(card.project);
     context.busy = model_.isLoading();

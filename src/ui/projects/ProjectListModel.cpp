@@ -7,7 +7,7 @@ namespace stowage {
 
 ProjectListModel::ProjectListModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model)
 {
-    connect(&model_.pathFacts(), &HostPathFacts::projectsChanged, this, &ProjectListModel::pathFactsArrived);
+    connect(&model_.shortcuts().pathFacts(), &HostPathFacts::projectsChanged, this, &ProjectListModel::pathFactsArrived);
 }
 
 void ProjectListModel::pathFactsArrived(const QSet<QString>& paths)
@@ -21,17 +21,54 @@ void ProjectListModel::setCards(QHash<QString, ProjectCardData> cards)
 {
     beginResetModel();
     disposeOffThread(std::exchange(cards_, std::move(cards)));
-    order_.clear();
-    for (const ProjectEntry& entry : model_.sortedFilteredProjects())
-        order_ << entry.first;
+    order_ = sortedFilteredNames();
     endResetModel();
 }
 
+QStringList ProjectListModel::sortedFilteredNames() const
+{
+    QStringList names;
+    for (const ProjectEntry& entry : sortedFilteredProjects(model_.index(), model_.inventory().volumeSizes,
+                                                            view_.search, view_.sort, view_.ascending))
+        names << entry.first;
+    return names;
+}
+
+void ProjectListModel::setSearch(const QString& text)
+{
+    view_.search = text;
+    emit viewChanged();
+}
+
+void ProjectListModel::setSort(ProjectSort sort)
+{
+    view_.sort = sort;
+    emit viewChanged();
+}
+
+void ProjectListModel::setAscending(bool ascending)
+{
+    view_.ascending = ascending;
+    emit viewChanged();
+}
+
+void ProjectListModel::setSelecting(bool on)
+{
+    view_.selecting = on;
+    emit viewChanged();
+}
+
+void ProjectListModel::setSelected(const QSet<QString>& names)
+{
+    view_.selected = names;
+    emit viewChanged();
+}
+
+void ProjectListModel::toggleSelected(const QString& name) { setSelected(toggled(view_.selected, name)); }
+
 void ProjectListModel::reorder()
 {
-    QStringList order;
-    for (const ProjectEntry& entry : model_.sortedFilteredProjects())
-        order << entry.first;
+    QStringList order = sortedFilteredNames();
     if (order == order_) {
         // Same cards (a selection change): only their looks change.
         if (!order_.isEmpty())
@@ -59,15 +96,15 @@ int ProjectListModel::rowOf(const QString& project) const
 
 bool ProjectListModel::hasReadme(const QString& project) const
 {
-    return !project.isEmpty() && model_.readmeURL(project).has_value();
+    return !project.isEmpty() && model_.shortcuts().readmeURL(project).has_value();
 }
 
 QString ProjectListModel::folderUnavailable(const QString& project) const
 {
-    const auto facts = model_.projectPathFacts(project);
+    const auto facts = model_.shortcuts().projectPathFacts(project);
     if (!facts || facts->folder.presence == platform::PathPresence::present)
         return {};
-    return projectPathNotice(model_.projectsMeta().value(project).path, facts->folder).message;
+    return projectPathNotice(model_.index().projectsMeta.value(project).path, facts->folder).message;
 }
 
 int ProjectListModel::rowCount(const QModelIndex& parent) const

@@ -35,6 +35,13 @@ int selectedCount(const QSet<QString>& selected)
     return int(selected.size()) - (selected.contains(QString()) ? 1 : 0);
 }
 
+// Leaves selection mode with nothing ticked (cancelled, or the deletion was confirmed).
+void endSelection(ProjectListModel& cards)
+{
+    cards.setSelected({});
+    cards.setSelecting(false);
+}
+
 }  // namespace
 
 ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
@@ -51,7 +58,7 @@ ProjectsTab::ProjectsTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     // listings a refresh publishes first change neither, so they cost no rebuild.
     for (auto signal : {&AppModel::usageChanged, &AppModel::indexChanged})
         connect(&model_, signal, updater_, &DeferredUpdate::request);
-    connect(&model_, &AppModel::projectsViewChanged, this, [this] {
+    connect(cards_, &ProjectListModel::viewChanged, this, [this] {
         syncControls();
         // The order is of the model's index: while its cards are on their way it waits for them.
         if (!work_.pending())
@@ -82,8 +89,8 @@ QWidget* ProjectsTab::buildControls()
                                           " background: %2; min-height: 18px; }")
                                .arg(Theme::border().name(), Theme::surface().name()));
     connect(search_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (text != model_.projectSearch())
-            model_.setProjectSearch(text);
+        if (text != cards_->view().search)
+            cards_->setSearch(text);
     });
 
     auto* sortLabel = plainLabel(QStringLiteral("Sort"), Theme::font(12), Theme::textDim(), controls);
@@ -94,26 +101,28 @@ QWidget* ProjectsTab::buildControls()
     sortLabel->setBuddy(sort_);
     connect(sort_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < int(allProjectSorts().size()))
-            model_.setProjectSort(allProjectSorts()[index]);
+            cards_->setSort(allProjectSorts()[index]);
     });
 
     direction_ = new QToolButton(controls);
     direction_->setAutoRaise(false);
     direction_->setFixedSize(30, 28);
     direction_->setAccessibleName(QStringLiteral("Sort direction"));
-    connect(direction_, &QToolButton::clicked, this, [this] { model_.setSortAscending(!model_.sortAscending()); });
+    connect(direction_, &QToolButton::clicked, this, [this] { cards_->setAscending(!cards_->view().ascending); });
 
     select_ = new SGButton(QStringLiteral("Select"), QStringLiteral("checkmark.circle"), Theme::accent(), false, controls);
     delete_ = new SGButton(QStringLiteral("Delete 0"), QStringLiteral("trash.fill"), Theme::danger(), true, controls);
     cancel_ = new SGButton(QStringLiteral("Cancel"), {}, Theme::accent(), false, controls);
-    connect(select_, &QPushButton::clicked, this, [this] { model_.setSelectionMode(true); });
+    connect(select_, &QPushButton::clicked, this, [this] { cards_->setSelecting(true); });
     delete_->setAccessibleDescription(QStringLiteral(
         "Asks, then removes the selected projects' containers and the images and volumes only they use"));
-    connect(delete_, &QPushButton::clicked, &model_, &AppModel::deleteSelectedProjects);
-    connect(cancel_, &QPushButton::clicked, this, [this] {
-        model_.setSelectionMode(false);
-        model_.setSelectedProjects({});
+    connect(delete_, &QPushButton::clicked, this, [this] {
+        model_.removals().deleteProjects(cards_->view().selected, [cards = QPointer(cards_)] {
+            if (cards)
+                endSelection(*cards);
+        });
     });
+    connect(cancel_, &QPushButton::clicked, this, [this] { endSelection(*cards_); });
 
     row->addWidget(search_, 1);
     row->addStretch(1);
@@ -171,8 +180,8 @@ void ProjectsTab::render()
 
 void ProjectsTab::showItem(const QString& project)
 {
-    if (cards_->rowOf(project) < 0 && !model_.projectSearch().isEmpty())
-        model_.setProjectSearch({});
+    if (cards_->rowOf(project) < 0 && !cards_->view().search.isEmpty())
+        cards_->setSearch({});
     const int row = cards_->rowOf(project);
     itemToShow_ = row >= 0 || !renderPending() ? std::nullopt : std::optional(project);
     if (row < 0)
@@ -187,7 +196,7 @@ void ProjectsTab::showOrder()
     cards_->reorder();
     const bool empty = cards_->rowCount() == 0;
     if (empty) {
-        const QString search = model_.projectSearch();
+        const QString search = cards_->view().search;
         empty_->setText(search.isEmpty() ? QStringLiteral("No projects.")
                                          : QStringLiteral("No projects match “") + search + QStringLiteral("”."));
     }
@@ -196,18 +205,19 @@ void ProjectsTab::showOrder()
 
 void ProjectsTab::syncControls()
 {
-    if (search_->text() != model_.projectSearch())
-        search_->setText(model_.projectSearch());
+    const ProjectsView& view = cards_->view();
+    if (search_->text() != view.search)
+        search_->setText(view.search);
     const auto sorts = allProjectSorts();
-    sort_->setCurrentIndex(int(std::find(sorts.begin(), sorts.end(), model_.projectSort()) - sorts.begin()));
-    const bool ascending = model_.sortAscending();
+    sort_->setCurrentIndex(int(std::find(sorts.begin(), sorts.end(), view.sort) - sorts.begin()));
+    const bool ascending = view.ascending;
     direction_->setIcon(Icons::symbol(ascending ? QStringLiteral("arrow.up") : QStringLiteral("arrow.down"),
                                       Theme::accent()));
     direction_->setToolTip(ascending ? QStringLiteral("Ascending") : QStringLiteral("Descending"));
     direction_->setAccessibleDescription(direction_->toolTip());
 
-    const bool selecting = model_.selectionMode();
-    const int count = selectedCount(model_.selectedProjects());
+    const bool selecting = view.selecting;
+    const int count = selectedCount(view.selected);
     select_->setVisible(!selecting);
     delete_->setVisible(selecting);
     cancel_->setVisible(selecting);
@@ -217,17 +227,17 @@ void ProjectsTab::syncControls()
 
 void ProjectsTab::trigger(const QString& project, CardAction action)
 {
-    const QString path = model_.projectsMeta().value(project).path;
+    const QString path = model_.index().projectsMeta.value(project).path;
     switch (action) {
-    case CardAction::toggleSelection: model_.toggleProjectSelection(project); break;
-    case CardAction::finder: model_.openInFinder(path); break;
-    case CardAction::terminal: model_.openInTerminal(path); break;
+    case CardAction::toggleSelection: cards_->toggleSelected(project); break;
+    case CardAction::finder: model_.shortcuts().openInFinder(path); break;
+    case CardAction::terminal: model_.shortcuts().openInTerminal(path); break;
     case CardAction::readme: openReadme(project); break;
-    case CardAction::copyForClaude: model_.copyClaudeContext(project); break;
-    case CardAction::deleteProject: model_.deleteEntireProject(project); break;
-    case CardAction::removeContainers: model_.removeProjectContainers(project); break;
-    case CardAction::removeImages: model_.removeProjectImages(project); break;
-    case CardAction::removeVolumes: model_.removeProjectVolumes(project); break;
+    case CardAction::copyForClaude: model_.shortcuts().copyClaudeContext(project); break;
+    case CardAction::deleteProject: model_.removals().deleteEntireProject(project); break;
+    case CardAction::removeContainers: model_.removals().removeProjectContainers(project); break;
+    case CardAction::removeImages: model_.removals().removeProjectImages(project); break;
+    case CardAction::removeVolumes: model_.removals().removeProjectVolumes(project); break;
     }
 }
 
@@ -235,10 +245,10 @@ void ProjectsTab::openReadme(const QString& project)
 {
     if (readme_)
         return;
-    const QString path = model_.projectsMeta().value(project).path;
-    readme_ = new ReadmeSheet(project, model_.readmeURL(project), [this, path] { model_.openInFinder(path); },
+    const QString path = model_.index().projectsMeta.value(project).path;
+    readme_ = new ReadmeSheet(project, model_.shortcuts().readmeURL(project), [this, path] { model_.shortcuts().openInFinder(path); },
                               window());
-    readme_->markdownView().setLinkOpener([this](const QUrl& url) { model_.openLink(url); });
+    readme_->markdownView().setLinkOpener([this](const QUrl& url) { model_.shortcuts().openLink(url); });
     readme_->setAttribute(Qt::WA_DeleteOnClose);
     readme_->open();
 }

@@ -38,12 +38,12 @@ QString BrandBar::liveState(const AppModel& model)
             return QStringLiteral("Docker socket refused this user");
         return QStringLiteral("Docker not answering");
     }
-    if (model.containers().isEmpty() && model.images().isEmpty() && model.volumes().isEmpty())
+    if (model.inventory().containers.isEmpty() && model.inventory().images.isEmpty() && model.inventory().volumes.isEmpty())
         return QStringLiteral("No scan yet");
     // Images as the Overview's card counts them (the engine's count: one per
     // image, not per listed name, build layers left out).
     QString text = counted(model.classification().imageCount(), QStringLiteral("image")) + QStringLiteral(" · ")
-        + counted(model.volumes().size(), QStringLiteral("volume"));
+        + counted(model.inventory().volumes.size(), QStringLiteral("volume"));
     if (model.dataStale())
         text += QStringLiteral(" · stale");
     return text;
@@ -67,7 +67,7 @@ BrandBar::BrandBar(AppModel& model, platform::Desktop& desktop, QWidget* parent)
     home_->setFont(font);
     home_->setToolTip(homePageURL().toString());
     AccessibleRoles::setRole(*home_, QAccessible::Link);
-    connect(home_, &QPushButton::clicked, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.desktopFailed()); });
+    connect(home_, &QPushButton::clicked, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.shortcuts().desktopFailed()); });
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(12, 3, 8, 3);

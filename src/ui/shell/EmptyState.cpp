@@ -33,8 +33,8 @@ QString helpFor(const QString& detail)
 
 bool EmptyState::applies(const AppModel& model)
 {
-    return !model.isLoading() && model.containers().isEmpty() && model.images().isEmpty()
-        && model.volumes().isEmpty();
+    return !model.isLoading() && model.inventory().containers.isEmpty() && model.inventory().images.isEmpty()
+        && model.inventory().volumes.isEmpty();
 }
 
 EmptyState::EmptyState(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)

@@ -49,7 +49,7 @@ void MainWindow::buildMenus(platform::Desktop& desktop)
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help_ = help->addAction(QStringLiteral("Stowage Help"));
     help_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(QKeySequence::HelpContents)});
-    connect(help_, &QAction::triggered, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.desktopFailed()); });
+    connect(help_, &QAction::triggered, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.shortcuts().desktopFailed()); });
 }
 
 void MainWindow::quitOn(platform::TerminationSignals& termination)

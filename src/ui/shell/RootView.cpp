@@ -142,7 +142,7 @@ QWidget* RootView::createTab(Tab tab)
     case Tab::buildCache: return new BuildCacheTab(model_);
     case Tab::logs:
         return new LogsTab(log_, model_.operations(), desktop_, [this](const QString& text) { showStatus(text); },
-                           model_.alerts(), model_.desktopFailed());
+                           model_.alerts(), model_.shortcuts().desktopFailed());
     }
     return new QWidget;
 }
@@ -200,7 +200,7 @@ void RootView::showEvent(QShowEvent* event)
 
 void RootView::firstDisplay()
 {
-    if (!model_.containers().isEmpty())
+    if (!model_.inventory().containers.isEmpty())
         return;
     cacheLoading_ = true;
     syncBody();

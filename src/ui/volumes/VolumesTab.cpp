@@ -33,9 +33,7 @@ namespace stowage {
 VolumesTab::VolumesTab(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     banner_ = new UsageWarningBanner(model_, this);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(14, 14, 14, 14);
-    column->setSpacing(10);
+    auto* column = listingColumn(*this);
     column->addWidget(buildHeader());
     column->addWidget(banner_);
     column->addWidget(buildControls());
@@ -101,33 +99,20 @@ QWidget* VolumesTab::buildTable()
 {
     rows_ = new VolumeTableModel(this);
     table_ = new DataTable(rows_);
-    allowRowSelection(*table_);
-    table_->setAccessibleName(QStringLiteral("Docker Volumes"));
-    auto* header = table_->horizontalHeader();
-    header->setStretchLastSection(false);
-    header->setMinimumSectionSize(24);
-    for (int column = 0; column < VolumeTableModel::columnTotal; ++column) {
-        table_->setColumnWidth(column, VolumeTableModel::columnWidth(column));
-        const bool flexible = column == VolumeTableModel::nameColumn || column == VolumeTableModel::mountpointColumn;
-        header->setSectionResizeMode(column, flexible ? QHeaderView::Stretch : QHeaderView::Interactive);
-    }
+    auto* card = listingTableCard(
+        table_, QStringLiteral("Docker Volumes"), VolumeTableModel::columnTotal, &VolumeTableModel::columnWidth,
+        [](int column) { return column == VolumeTableModel::nameColumn || column == VolumeTableModel::mountpointColumn; },
+        this);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table_, &QWidget::customContextMenuRequested, this, &VolumesTab::showContextMenu);
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &VolumesTab::updateButtons);
-
-    auto* card = new SurfaceCard(8, Theme::border(), 1, this);
-    auto* layout = new QVBoxLayout(card);
-    layout->setContentsMargins(1, 1, 1, 1);
-    layout->addWidget(table_);
     return card;
 }
 
 QWidget* VolumesTab::buildButtons()
 {
     auto* buttons = new QWidget(this);
-    auto* row = new QHBoxLayout(buttons);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(10);
+    auto* row = buttonRow(buttons);
     removeSelected_ = new SGButton(QStringLiteral("Remove Selected"), QStringLiteral("trash"), Theme::danger(), false,
                                    buttons);
     removeAnonymous_ = new SGButton({}, QStringLiteral("externaldrive.badge.minus"), Theme::danger(), false, buttons);
@@ -137,9 +122,9 @@ QWidget* VolumesTab::buildButtons()
         QStringLiteral("Asks, then removes the orphan volumes that have no name or project, with their data"));
     removeAllOrphans_->setAccessibleDescription(
         QStringLiteral("Asks, then removes every orphan volume, with its data"));
-    connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removeSelectedVolumes(selection()); });
-    connect(removeAnonymous_, &QPushButton::clicked, &model_, &AppModel::cleanAnonymousOrphanVolumes);
-    connect(removeAllOrphans_, &QPushButton::clicked, &model_, &AppModel::cleanOrphanVolumes);
+    connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removals().removeSelectedVolumes(selection()); });
+    connect(removeAnonymous_, &QPushButton::clicked, &model_.removals(), &Removals::cleanAnonymousOrphanVolumes);
+    connect(removeAllOrphans_, &QPushButton::clicked, &model_.removals(), &Removals::cleanOrphanVolumes);
     row->addWidget(removeSelected_);
     row->addWidget(removeAnonymous_);
     row->addWidget(removeAllOrphans_);
@@ -261,10 +246,10 @@ void VolumesTab::reveal(const QSet<QString>& names)
     // The answer may come after this tab is gone; only the model is used then.
     AppModel& model = model_;
     const QString mountpoint = volume->mountpoint;
-    model.whenPathPresent(
-        mountpoint, [&model, mountpoint] { model.desktop().revealInFileManager(mountpoint, model.desktopFailed()); },
+    model.shortcuts().whenPathPresent(
+        mountpoint, [&model, mountpoint] { model.shortcuts().desktop().revealInFileManager(mountpoint, model.shortcuts().desktopFailed()); },
         [&model, mountpoint](const platform::PathFacts& facts) {
-            return mountpointNotice(mountpoint, facts, model.dockerRoot());
+            return mountpointNotice(mountpoint, facts, model.inventory().dockerRoot);
         });
 }
 

@@ -41,14 +41,14 @@ UsageWarningBanner::UsageWarningBanner(AppModel& model, QWidget* parent) : QWidg
 
 bool UsageWarningBanner::applies(const AppModel& model)
 {
-    return !model.usageDataComplete() && !model.volumes().isEmpty();
+    return !model.inventory().usageDataComplete && !model.inventory().volumes.isEmpty();
 }
 
 QString UsageWarningBanner::detailText() const
 {
-    return model_.usageDataProblem().isEmpty()
+    return model_.inventory().usageDataProblem.isEmpty()
         ? QStringLiteral("Press Refresh to read which containers hold which volumes.")
-        : model_.usageDataProblem();
+        : model_.inventory().usageDataProblem;
 }
 
 void UsageWarningBanner::sync()

@@ -1,4 +1,4 @@
-#include "model/ConfirmationText.h"
+#include "model/removal/ConfirmationText.h"
 
 #include "text/CountText.h"
 #include "text/PrintableText.h"
@@ -45,6 +45,8 @@ bool cleansVolumes(CleanKinds kinds)
 {
     return kinds.testFlag(CleanKind::orphanVolumes) || kinds.testFlag(CleanKind::anonymousOrphanVolumes);
 }
+
+QString joinLines(const QStringList& lines) { return lines.join(u'\n'); }
 
 QString removeAction(qint64 count, const QString& singular)
 {

@@ -16,6 +16,12 @@
 
 namespace stowage {
 
+// How many failures an ending names before it only counts the rest.
+constexpr int maxShownErrors = 15;
+
+// The lines of a message, one under the other.
+QString joinLines(const QStringList& lines);
+
 // The going-ahead button of a confirmation: "Remove 3 Volumes", "Remove 1 Image".
 QString removeAction(qint64 count, const QString& singular);
 
