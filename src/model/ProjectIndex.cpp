@@ -233,7 +233,8 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     for (const QString& project : std::as_const(takenDown)) {
         QList<const SGImage*> built;
         QHash<QString, qsizetype> slotOf;
-        for (const SGImage* candidate : builtBy.value(project.toLower())) {
+        const QList<const SGImage*> candidates = builtBy.value(project.toLower());
+        for (const SGImage* candidate : candidates) {
             const SGImage& image = *candidate;
             const auto slot = slotOf.constFind(image.id);
             if (slot == slotOf.cend()) {
