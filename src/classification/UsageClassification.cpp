@@ -265,7 +265,11 @@ QList<VolumeGroup> UsageClassification::volumesByProject() const
         if (volumeUsage(volume) != Classify::VolumeUsage::inUse)
             continue;
         QString key;
-        for (const QString& owner : index_.volumeOwners.value(volume.name)) {
+        // Read in place: iterating a copy would detach it, copying the set for every volume.
+        static const QSet<QString> noOwners;
+        const auto found = index_.volumeOwners.constFind(volume.name);
+        const QSet<QString>& owners = found == index_.volumeOwners.cend() ? noOwners : *found;
+        for (const QString& owner : owners) {
             if (!owner.isEmpty() && (key.isEmpty() || owner < key))
                 key = owner;
         }

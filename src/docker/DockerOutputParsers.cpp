@@ -7,6 +7,8 @@
 #include "docker/JsonFields.h"
 #include "text/TextTrim.h"
 
+#include <QVarLengthArray>
+
 namespace stowage {
 
 namespace {
@@ -14,20 +16,20 @@ namespace {
 using json::Object;
 
 // Calls `visit` with every line of `out` that holds a JSON object, in order,
-// until it returns false. The text is converted to UTF-8 once and the lines
-// are parsed in place into one reused tape (docker prints thousands of them).
+// until it returns false. The lines are parsed one at a time into one reused
+// tape (docker prints thousands of them).
 template <typename Visit>
 void forEachObjectLine(const QString& out, Visit&& visit)
 {
-    const json::PaddedText text(out);
     json::Reader reader;
+    const QStringView text(out);
     qsizetype start = 0;
-    while (start < text.size) {
-        qsizetype end = text.bytes.indexOf('\n', start);
-        if (end < 0 || end > text.size)
-            end = text.size;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
         if (end > start) {
-            const auto document = reader.parse(text, start, end - start);
+            const auto document = reader.parse(text.sliced(start, end - start));
             const Object object = document ? Object(*document) : Object();
             if (object.isObject() && !visit(object))
                 return;
@@ -37,7 +39,7 @@ void forEachObjectLine(const QString& out, Visit&& visit)
 }
 
 // The elements of a JSON array document, or nothing when `text` is not one.
-std::optional<simdjson::dom::array> arrayDocument(json::Reader& reader, const QString& text)
+std::optional<simdjson::dom::array> arrayDocument(json::Reader& reader, QStringView text)
 {
     const auto document = reader.parse(text);
     simdjson::dom::array array;
@@ -70,7 +72,7 @@ const QString zeroSize = QStringLiteral("0B");
 
 // The names of the named volumes in a container's mounts (a JSON array of
 // objects; any other shape gives none).
-QStringList namedVolumesIn(json::Reader& reader, const QString& mountsJSON)
+QStringList namedVolumesIn(json::Reader& reader, QStringView mountsJSON)
 {
     const auto mounts = arrayDocument(reader, mountsJSON);
     if (!mounts)
@@ -235,7 +237,7 @@ QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
             const QStringView trimmed = trimSpacesAndTabs(text);
             if (trimmed == u"null")
                 return QStringList();
-            const auto array = arrayDocument(reader, trimmed.toString());
+            const auto array = arrayDocument(reader, trimmed);
             return array ? std::optional(strings(*array)) : std::nullopt;
         };
         ImageLayers image;
@@ -305,27 +307,29 @@ QHash<QString, ContainerDetail> DockerClient::parseInspect(const QString& out)
 {
     QHash<QString, ContainerDetail> details;
     json::Reader reader;
+    const QStringView separator = u"@@";
     forEachLine(out, [&](QStringView line) {
-        const QList<QStringView> parts = line.split(u"@@");
-        if (parts.size() < 5)
+        // Where each "@@" starts, found left to right as a split would; kept
+        // on the stack, since this runs for every container.
+        QVarLengthArray<qsizetype, 8> cuts;
+        for (qsizetype at = line.indexOf(separator); at >= 0; at = line.indexOf(separator, at + separator.size()))
+            cuts.append(at);
+        if (cuts.size() < 4)
             return;
-        const QStringView id = trimSpacesAndTabs(parts.first());
+        const auto part = [&](qsizetype from, qsizetype to) { return line.sliced(from, to - from); };
+        const QStringView id = trimSpacesAndTabs(part(0, cuts[0]));
         if (id.isEmpty())
             return;
         // The id, the image and the two times never contain "@@"; a mount
         // path may, so everything between them is the mounts text.
-        const qsizetype lastMountPart = parts.size() - 3;
-        QString mountsText = parts[2].toString();
-        for (qsizetype i = 3; i <= lastMountPart; ++i) {
-            mountsText += QStringLiteral("@@");
-            mountsText += parts[i];
-        }
+        const qsizetype lastCut = cuts.size() - 1;
+        const QStringView mountsText = part(cuts[1] + separator.size(), cuts[lastCut - 1]);
 
         ContainerDetail detail;
-        detail.imageID = trimSpacesAndTabs(parts[1]).toString();
+        detail.imageID = trimSpacesAndTabs(part(cuts[0] + separator.size(), cuts[1])).toString();
         detail.mounts = namedVolumesIn(reader, mountsText);
-        detail.startedAt = parseDockerDate(parts[parts.size() - 2].toString());
-        detail.finishedAt = parseDockerDate(parts.last().toString());
+        detail.startedAt = parseDockerDate(part(cuts[lastCut - 1] + separator.size(), cuts[lastCut]).toString());
+        detail.finishedAt = parseDockerDate(line.sliced(cuts[lastCut] + separator.size()).toString());
         details.insert(id.left(12).toString(), std::move(detail));
     });
     return details;

@@ -6,6 +6,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringEncoder>
+#include <QStringView>
 
 #include <simdjson.h>
 
@@ -86,39 +88,47 @@ private:
     std::optional<simdjson::dom::object> object_;
 };
 
-// The UTF-8 of a text followed by the padding simdjson may read past the end
-// of a document; any line of it can be parsed in place.
-struct PaddedText {
-    explicit PaddedText(const QString& text)
-        : bytes(text.toUtf8())
-        , size(bytes.size())
-    {
-        bytes.append(qsizetype(simdjson::SIMDJSON_PADDING), ' ');
-    }
-
-    QByteArray bytes;
-    qsizetype size;  // of the text, without the padding
-};
-
 // Parses one JSON document at a time into a tape it keeps between documents;
-// what a parse returns stays valid until the next one.
+// what a parse returns stays valid until the next one. Each text is encoded
+// to UTF-8 into one buffer kept between documents, followed by the padding
+// simdjson may read past the end: a listing of thousands of lines is read a
+// line at a time, never copied as a whole.
 class Reader {
 public:
-    // The document in bytes [from, from + length) of `text`.
-    std::optional<Element> parse(const PaddedText& text, qsizetype from, qsizetype length)
+    std::optional<Element> parse(QStringView text)
     {
+        const bool ascii = QtPrivate::isAscii(text);
+        const qsizetype room =
+            (ascii ? text.size() : encoder_.requiredSpace(text.size())) + qsizetype(simdjson::SIMDJSON_PADDING);
+        if (buffer_.size() < room)
+            buffer_.resize(room);
+        const char* end = ascii ? copyAscii(text) : encoder_.appendToBuffer(buffer_.data(), text);
         Element root;
-        if (parser_.parse(text.bytes.constData() + from, size_t(length), false).get(root) != simdjson::SUCCESS)
-            return std::nullopt;
-        return root;
-    }
-    std::optional<Element> parse(const QString& text)
-    {
-        const PaddedText padded(text);
-        return parse(padded, 0, padded.size);
+        const bool parsed =
+            parser_.parse(buffer_.constData(), size_t(end - buffer_.constData()), false).get(root) == simdjson::SUCCESS;
+        // The tape holds its own copy of every string: a large text's buffer
+        // is given back at once rather than kept beside the tape.
+        if (buffer_.size() > largeText)
+            buffer_ = QByteArray();
+        return parsed ? std::optional(root) : std::nullopt;
     }
 
 private:
+    static constexpr qsizetype largeText = 1 << 20;
+
+    // Docker's output is nearly all ASCII, which is its own UTF-8: copied
+    // unit by unit, which the compiler vectorises.
+    const char* copyAscii(QStringView text)
+    {
+        char* out = buffer_.data();
+        const char16_t* in = text.utf16();
+        for (qsizetype i = 0; i < text.size(); ++i)
+            out[i] = char(in[i]);
+        return out + text.size();
+    }
+
+    QStringEncoder encoder_{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+    QByteArray buffer_;
     simdjson::dom::parser parser_;
 };
 

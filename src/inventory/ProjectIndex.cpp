@@ -4,14 +4,20 @@
 #include "text/CountText.h"
 #include "text/TextTrim.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace stowage {
 
 namespace {
 
 const QString kRunning = QStringLiteral("running");
+const QString kLatest = QStringLiteral("latest");
 
 void keepLater(OptionalDate& latest, const OptionalDate& candidate)
 {
@@ -19,35 +25,88 @@ void keepLater(OptionalDate& latest, const OptionalDate& candidate)
         latest = candidate;
 }
 
-// Summary of one project from its containers. Images and volumes come from the
-// lookups built once for the whole index, so this is linear in the project's size.
-// Image rows by id (the first row of each id) and by "repository:tag".
+// Image rows by id (the first row of each id) and by repository and tag.
 struct ImageLookup {
     QHash<QString, const SGImage*> byId;
-    QHash<QString, const SGImage*> byReference;
+    // Keyed by the pair rather than "repository:tag": no text is built per row.
+    QHash<std::pair<QString, QString>, const SGImage*> byReference;
 
     // The row a container runs: the one named by the reference the container
     // was started with, when that names its image, else the id's first row.
     // So an image tagged several times is shown under the name the project uses.
+    // A reference without a tag means ":latest"; a tag holds neither ':' nor '/'.
     const SGImage* rowFor(const SGContainer& c) const
     {
-        QString reference = c.image;
-        if (reference.lastIndexOf(QLatin1Char(':')) <= reference.lastIndexOf(QLatin1Char('/')))
-            reference += QStringLiteral(":latest");
+        const qsizetype colon = c.image.lastIndexOf(QLatin1Char(':'));
+        const bool tagged = colon > c.image.lastIndexOf(QLatin1Char('/'));
+        // Both parts are looked up in place, without copies.
+        const std::pair<QString, QString> reference = tagged
+            ? std::pair(QString::fromRawData(c.image.constData(), colon),
+                        QString::fromRawData(c.image.constData() + colon + 1, c.image.size() - colon - 1))
+            : std::pair(c.image, kLatest);
         const SGImage* named = byReference.value(reference);
         return named && named->id == c.imageID ? named : byId.value(c.imageID);
     }
 };
 
-ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members, const ImageLookup& images)
+// The projects' owner sets: most images and volumes belong to one project,
+// and a set made once per project is shared by all of them (QSet is
+// implicitly shared: adding a second owner detaches that one set). This keeps
+// the index from allocating a hash table for every image and volume.
+class OwnerSets {
+public:
+    void add(QSet<QString>& owners, const QString& project)
+    {
+        if (owners.isEmpty()) {
+            auto single = singles_.constFind(project);
+            if (single == singles_.cend())
+                single = singles_.insert(project, QSet<QString>{project});
+            owners = *single;
+        } else if (!owners.contains(project)) {
+            owners.insert(project);
+        }
+    }
+
+private:
+    QHash<QString, QSet<QString>> singles_;
+};
+
+// Which image ids a project has met so far: one table for all projects, each
+// entry holding the ordinal of the last project that met the id.
+class SeenImages {
+public:
+    explicit SeenImages(qsizetype images) { lastProject_.reserve(images); }
+
+    // True the first time project `ordinal` meets `id`.
+    bool firstMeeting(const QString& id, int ordinal)
+    {
+        auto slot = lastProject_.find(id);
+        if (slot == lastProject_.end()) {
+            lastProject_.insert(id, ordinal);
+            return true;
+        }
+        if (*slot == ordinal)
+            return false;
+        *slot = ordinal;
+        return true;
+    }
+
+private:
+    QHash<QString, int> lastProject_;
+};
+
+// Summary of one project from its containers. Images and volumes come from the
+// lookups built once for the whole index, so this is linear in the project's size.
+ProjectMeta metaFor(const QString& project, int ordinal, const QList<SGContainer>& members, const ImageLookup& images,
+                    SeenImages& seen)
 {
     ProjectMeta meta;
-    QSet<QString> seenImageIDs;
+    // The rows are gathered first so that each list is allocated once.
+    QVarLengthArray<const SGImage*, 16> rows;
     for (const SGContainer& c : members) {
-        if (!c.imageID.isEmpty() && !seenImageIDs.contains(c.imageID)) {
-            seenImageIDs.insert(c.imageID);
+        if (!c.imageID.isEmpty() && seen.firstMeeting(c.imageID, ordinal)) {
             if (const SGImage* image = images.rowFor(c))
-                meta.images.append(*image);
+                rows.append(image);
         }
         if (meta.path.isEmpty())
             meta.path = c.workingDir;
@@ -57,29 +116,44 @@ ProjectMeta metaFor(const QString& project, const QList<SGContainer>& members, c
         keepLater(meta.lastActivity, c.startedAt);
         keepLater(meta.lastActivity, c.finishedAt);
     }
-    for (const SGImage& image : std::as_const(meta.images)) {
-        if (Classify::isBuiltImage(image.repository, project))
-            meta.builtImages.append(image);
+    meta.images.reserve(rows.size());
+    qsizetype built = 0;
+    for (const SGImage* image : std::as_const(rows)) {
+        meta.images.append(*image);
+        built += Classify::isBuiltImage(image->repository, project) ? 1 : 0;
+    }
+    meta.builtImages.reserve(built);
+    for (const SGImage* image : std::as_const(rows)) {
+        if (built > 0 && Classify::isBuiltImage(image->repository, project))
+            meta.builtImages.append(*image);
     }
     return meta;
 }
 
-// Image rows in list order under every lower-cased project name that could
-// have built them (Classify::isBuiltImage): each prefix of the lower-cased
-// repository that ends before a '-' or '_' followed by more text. Looking a
-// project up here instead of testing every image against every project keeps
-// the index linear when thousands of projects have been taken down.
-QHash<QString, QList<const SGImage*>> imagesByBuildingProject(const QList<SGImage>& images)
+// Image rows in list order under each lower-cased name of `projects` that
+// could have built them (Classify::isBuiltImage): such a name is a prefix of
+// the lower-cased repository that ends before a '-' or '_' followed by more
+// text. Looking those prefixes up instead of testing every image against
+// every project keeps the index linear when thousands of projects have been
+// taken down.
+QHash<QString, QList<const SGImage*>> imagesBuiltBy(const QStringList& projects, const QList<SGImage>& images)
 {
     QHash<QString, QList<const SGImage*>> byProject;
+    if (projects.isEmpty())
+        return byProject;
+    for (const QString& project : projects)
+        byProject.insert(project.toLower(), {});
     for (const SGImage& image : images) {
+        if (!image.repository.contains(u'-') && !image.repository.contains(u'_'))
+            continue;
         const QString name = image.repository.toLower();
         for (qsizetype i = 1; i + 1 < name.size(); ++i) {
             if (name[i] != u'-' && name[i] != u'_')
                 continue;
-            const QString project = name.left(i);
-            if (Classify::isBuiltImage(image.repository, project))
-                byProject[project].append(&image);
+            // The prefix is looked up in place, without a copy.
+            const auto slot = byProject.find(QString::fromRawData(name.constData(), i));
+            if (slot != byProject.end() && Classify::isBuiltImage(image.repository, slot.key()))
+                slot->append(&image);
         }
     }
     return byProject;
@@ -100,25 +174,33 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     for (const SGImage& image : images) {
         if (!imageLookup.byId.contains(image.id))
             imageLookup.byId.insert(image.id, &image);
-        imageLookup.byReference.insert(image.repository + QLatin1Char(':') + image.tag, &image);
+        imageLookup.byReference.insert({image.repository, image.tag}, &image);
     }
 
     index.imageOwners.reserve(images.size());
     index.volumeOwners.reserve(volumes.size());
     index.volumeMounters.reserve(volumes.size());
     index.containerVolumeNames.reserve(volumes.size());
+    index.runningVolumeNames.reserve(volumes.size());
+    OwnerSets owners;
+    // Each project's container list is allocated once, at its final size.
+    QHash<QString, qsizetype> memberCounts;
     for (const SGContainer& c : containers) {
         if (!c.imageID.isEmpty())
-            index.imageOwners[c.imageID].insert(c.project);
+            owners.add(index.imageOwners[c.imageID], c.project);
+        ++memberCounts[c.project];
     }
+    index.projects.reserve(memberCounts.size());
+    for (auto it = memberCounts.cbegin(); it != memberCounts.cend(); ++it)
+        index.projects[it.key()].reserve(it.value());
     for (const SGVolume& v : volumes) {
         if (!v.project.isEmpty())
-            index.volumeOwners[v.name].insert(v.project);
+            owners.add(index.volumeOwners[v.name], v.project);
     }
     for (const SGContainer& c : containers) {
         const bool running = c.state == kRunning;
         for (const QString& mount : c.mounts) {
-            index.volumeOwners[mount].insert(c.project);
+            owners.add(index.volumeOwners[mount], c.project);
             index.volumeMounters[mount].append(c.name);
             index.containerVolumeNames.insert(mount);
             if (running)
@@ -140,16 +222,19 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     }
 
     index.projectsMeta.reserve(index.projects.size());
+    SeenImages seenImages(images.size());
+    int ordinal = 0;
     for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
-        index.projectsMeta.insert(it.key(), metaFor(it.key(), it.value(), imageLookup));
+        index.projectsMeta.emplace(it.key(), metaFor(it.key(), ordinal++, it.value(), imageLookup, seenImages));
     // Nothing runs its images any more: the ones named after it are the ones it
     // built, each once, under its first such name (docker lists an image's
     // names in no fixed order).
-    const QHash<QString, QList<const SGImage*>> builtBy = imagesByBuildingProject(images);
+    const QHash<QString, QList<const SGImage*>> builtBy = imagesBuiltBy(takenDown, images);
     for (const QString& project : std::as_const(takenDown)) {
         QList<const SGImage*> built;
         QHash<QString, qsizetype> slotOf;
-        for (const SGImage* candidate : builtBy.value(project.toLower())) {
+        const QList<const SGImage*> candidates = builtBy.value(project.toLower());
+        for (const SGImage* candidate : candidates) {
             const SGImage& image = *candidate;
             const auto slot = slotOf.constFind(image.id);
             if (slot == slotOf.cend()) {
@@ -168,20 +253,30 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
 
     // Volumes go to every owning project. Walking the volume
     // list (first row per name) instead of searching owners per project keeps this linear.
+    // The placements are gathered first and grouped by project (in list order
+    // within each), so that each project's volume list is allocated once.
+    std::vector<std::pair<ProjectMeta*, const SGVolume*>> placements;
+    placements.reserve(size_t(volumes.size()));
     QSet<QString> seenVolumeNames;
     seenVolumeNames.reserve(volumes.size());
     for (const SGVolume& v : volumes) {
-        if (seenVolumeNames.contains(v.name))
+        const auto owners = index.volumeOwners.constFind(v.name);
+        if (owners == index.volumeOwners.cend() || seenVolumeNames.contains(v.name))
             continue;
         seenVolumeNames.insert(v.name);
-        const auto owners = index.volumeOwners.constFind(v.name);
-        if (owners == index.volumeOwners.cend())
-            continue;
         for (const QString& project : *owners) {
             const auto meta = index.projectsMeta.find(project);
             if (meta != index.projectsMeta.end())
-                meta->volumes.append(v);
+                placements.emplace_back(&*meta, &v);
         }
+    }
+    std::stable_sort(placements.begin(), placements.end(),
+                     [](const auto& a, const auto& b) { return std::less<>()(a.first, b.first); });
+    for (auto run = placements.cbegin(); run != placements.cend();) {
+        const auto end = std::find_if(run, placements.cend(), [&](const auto& p) { return p.first != run->first; });
+        run->first->volumes.reserve(end - run);
+        for (; run != end; ++run)
+            run->first->volumes.append(*run->second);
     }
     return index;
 }
