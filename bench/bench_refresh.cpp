@@ -22,7 +22,7 @@
 #include "FakeDockerScript.h"
 #include "InventoryCheck.h"
 #include "ListingLines.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/DockerClient.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
@@ -271,16 +271,16 @@ RefreshRun timeRefresh(AppModel& model)
 struct Rig {
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerRunner> cli;
     QTemporaryDir cacheDir;
     std::unique_ptr<AppModel> model;
 
-    explicit Rig(DockerCLI::Config config)
+    explicit Rig(DockerRunner::Config config)
     {
         config.loginShell.clear();
         config.operations = &operations;
         config.log = &log;
-        cli = std::make_unique<DockerCLI>(config);
+        cli = std::make_unique<DockerRunner>(config);
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheDir.filePath("state.cache"));
         model = std::make_unique<AppModel>(*cli, options);
@@ -384,7 +384,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
             std::printf("%-8d cannot write the fake docker's files\n", n);
             continue;
         }
-        DockerCLI::Config config;
+        DockerRunner::Config config;
         config.fixedCandidates = {fakeDocker};
         config.searchPath = false;
         config.baseEnvironment = processEnvironment();
@@ -412,7 +412,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
 // (b) Each query alone, then the refresh, against the engine DOCKER_HOST names.
 void benchEngine(const QString& dockerHost, const QString& dockerClient, int reps)
 {
-    DockerCLI::Config config;
+    DockerRunner::Config config;
     if (!dockerClient.isEmpty()) {
         config.fixedCandidates = {dockerClient};
         config.searchPath = false;

@@ -18,7 +18,7 @@
 #include "LargeInventory.h"
 
 #include "cache/StateCache.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
@@ -107,12 +107,12 @@ int main(int argc, char** argv)
     }
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    DockerCLI::Config config;
+    DockerRunner::Config config;
     config.fixedCandidates = {};
     config.searchPath = false;
     config.operations = &operations;
     config.log = &log;
-    DockerCLI cli(config);
+    DockerRunner cli(config);
     AppModel::Options options;
     options.cacheFile = std::optional<QString>(cacheFile);
     AppModel model(cli, options);

@@ -19,7 +19,7 @@
 #include "InventoryCheck.h"
 #include "LargeInventory.h"
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
@@ -198,7 +198,7 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
     }
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    DockerCLI::Config config;
+    DockerRunner::Config config;
     config.fixedCandidates = {fakeDocker};
     config.searchPath = false;
     config.loginShell.clear();
@@ -210,7 +210,7 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
         env[key] = system.value(key);
     env["FAKE_DOCKER_SCRIPT"] = script.path();
     config.baseEnvironment = env;
-    DockerCLI cli(config);
+    DockerRunner cli(config);
     AppModel::Options options;
     options.cacheFile = std::optional<QString>(cacheFile);
     AppModel model(cli, options);
@@ -284,7 +284,7 @@ int firstPaintChild(int argc, char** argv)
     QtAlerts alerts;
     AppModel::Options options;
     options.alerts = &alerts;
-    AppModel model(DockerCLI::shared(), options);
+    AppModel model(DockerRunner::shared(), options);
     MainWindow window(model, ActivityLog::shared(), platform::Desktop::system());
 
     struct Watch : QObject {

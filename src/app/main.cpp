@@ -9,7 +9,7 @@
 #include "app/SingleInstance.h"
 #include "cli/Console.h"
 #include "cli/HeadlessRun.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/Probe.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
@@ -93,7 +93,7 @@ int runHeadless(int& argc, char** argv, const stowage::cli::Request& request)
     options.refreshAfterCleanup = false;
     options.history = history.get();
     options.headless = true;
-    stowage::AppModel model(stowage::DockerCLI::shared(), options);
+    stowage::AppModel model(stowage::DockerRunner::shared(), options);
     stowage::cli::HeadlessRun run(model, request, console);
     QObject::connect(&termination, &stowage::platform::TerminationSignals::received, &run,
                      &stowage::cli::HeadlessRun::interrupt);
@@ -146,7 +146,7 @@ int runWindow(int& argc, char** argv)
     stowage::AppModel::Options options;
     options.alerts = &alerts;
     options.history = history.get();
-    stowage::AppModel model(stowage::DockerCLI::shared(), options);
+    stowage::AppModel model(stowage::DockerRunner::shared(), options);
     int status = 0;
     {
         stowage::MainWindow window(model, stowage::ActivityLog::shared(), stowage::platform::Desktop::system());

@@ -1,6 +1,6 @@
 #include "cli/HeadlessRun.h"
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "model/AppModel.h"
 #include "history/History.h"
 #include "history/HistoryStore.h"

@@ -1,7 +1,7 @@
 #include "docker/DockerClient.h"
 
 #include "docker/Classify.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "text/TextTrim.h"
 #include "log/ActivityLog.h"
 
@@ -46,17 +46,17 @@ const QString DockerClient::containerListingTemplate =
     listingTemplate({ComposeLabel::project, ComposeLabel::workingDir, ComposeLabel::configFiles});
 const QString DockerClient::volumeListingTemplate = listingTemplate({ComposeLabel::project});
 
-DockerClient::DockerClient(DockerCLI& cli) : DockerClient(cli, Limits{})
+DockerClient::DockerClient(DockerRunner& cli) : DockerClient(cli, Limits{})
 {
 }
 
-DockerClient::DockerClient(DockerCLI& cli, Limits limits) : cli(cli), limits_(limits)
+DockerClient::DockerClient(DockerRunner& cli, Limits limits) : cli(cli), limits_(limits)
 {
     limits_.inspectBatchSize = std::max(1, limits_.inspectBatchSize);
     limits_.removeBatchSize = std::max(1, limits_.removeBatchSize);
 }
 
-DockerClient::DockerClient(DockerCLI& cli, int inspectBatchSize, int removeBatchSize)
+DockerClient::DockerClient(DockerRunner& cli, int inspectBatchSize, int removeBatchSize)
     : DockerClient(cli, Limits{.inspectBatchSize = inspectBatchSize, .removeBatchSize = removeBatchSize})
 {
 }

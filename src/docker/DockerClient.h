@@ -8,7 +8,7 @@
 // process. They never throw: output of an unexpected shape is skipped or
 // degrades to an empty value.
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/ImageLayers.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
@@ -23,7 +23,7 @@
 
 namespace stowage {
 
-class DockerCLI;
+class DockerRunner;
 
 class DockerClient {
 public:
@@ -87,9 +87,9 @@ public:
     static const QString containerListingTemplate;
     static const QString volumeListingTemplate;
 
-    explicit DockerClient(DockerCLI& cli);
-    DockerClient(DockerCLI& cli, Limits limits);
-    DockerClient(DockerCLI& cli, int inspectBatchSize, int removeBatchSize);
+    explicit DockerClient(DockerRunner& cli);
+    DockerClient(DockerRunner& cli, Limits limits);
+    DockerClient(DockerRunner& cli, int inspectBatchSize, int removeBatchSize);
 
     const Limits& limits() const { return limits_; }
 
@@ -165,7 +165,7 @@ public:
     // Names of the volumes (type "volume", non-empty name) in a mounts JSON array.
     static QStringList namedVolumes(const QString& mountsJSON);
 
-    DockerCLI& cli;
+    DockerRunner& cli;
 
 private:
     // Runs a read-only query with the listing time limit; trimmed output.

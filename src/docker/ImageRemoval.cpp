@@ -14,7 +14,7 @@
 //    builder's intermediate images) that has no other child and no container,
 //    one "Deleted: <id>" line each.
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/DockerClient.h"
 #include "text/TextTrim.h"
 #include "log/ActivityLog.h"

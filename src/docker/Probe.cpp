@@ -1,6 +1,6 @@
 #include "docker/Probe.h"
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/DockerClient.h"
 
 #include <QTextStream>
@@ -44,7 +44,7 @@ QStringList lines(const DockerClient& client)
 void run()
 {
     QTextStream out(stdout);
-    for (const auto& line : lines(DockerClient(DockerCLI::shared())))
+    for (const auto& line : lines(DockerClient(DockerRunner::shared())))
         out << line << '\n';
     out.flush();
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The inventory records: plain values holding what docker reports. They are
 // compared and hashed over all fields; the first four also have a JSON form
-// (keys = field names) used by the state cache.
+// (keys = field names) used by the state cache. The "SG" prefix marks
+// them (and the window's standard button, SGButton) as this application's
+// own, apart from the docker words they share (container, image, volume).
 
 #include <QDateTime>
 #include <QHash>
@@ -132,7 +134,8 @@ QDateTime fromReferenceSeconds(double seconds);
 OptionalDate parseDockerDate(const QString& text);
 
 namespace SizeFormat {
-// Docker's size text ("1.2GB", "512kB") to bytes, every unit a power of 1024.
+// Docker's size text ("1.2GB", "512kB") to bytes: decimal units are powers of
+// 1000, as docker prints them; binary ones ("MiB") powers of 1024.
 qint64 parseDockerSize(const QString& text);
 // Bytes to text with one decimal and a unit: "1.5 KB".
 QString humanSize(qint64 bytes);

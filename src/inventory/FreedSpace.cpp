@@ -1,6 +1,6 @@
 #include "inventory/FreedSpace.h"
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 
 namespace stowage {
 

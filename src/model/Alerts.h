@@ -40,7 +40,7 @@ public:
     {
         return confirm(Confirmation{title, message, {}, {}, destructive});
     }
-    // A notice with one "OK" button; does not block the caller when shown as a sheet.
+    // A notice with one "OK" button; does not block the caller when shown window-modal.
     virtual void info(const QString& title, const QString& message) = 0;
     // A notice that something went wrong in part (errors, a run that ended early):
     // shown with the warning icon where there is one.

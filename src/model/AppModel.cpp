@@ -1,6 +1,6 @@
 #include "model/AppModel.h"
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "text/LocaleFormat.h"
@@ -42,9 +42,9 @@ const QStringList& spinnerFrames()
 
 }  // namespace
 
-AppModel::AppModel(DockerCLI& cli, QObject* parent) : AppModel(cli, Options{}, parent) {}
+AppModel::AppModel(DockerRunner& cli, QObject* parent) : AppModel(cli, Options{}, parent) {}
 
-AppModel::AppModel(DockerCLI& cli, Options options, QObject* parent)
+AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
     : QObject(parent),
       client_(cli, options.limits),
       log_(cli.log()),

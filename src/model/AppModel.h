@@ -11,7 +11,7 @@
 
 #include "cache/StateCache.h"
 #include "classification/UsageClassification.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/DockerClient.h"
 #include "inventory/FreedSpace.h"
 #include "inventory/Inventory.h"
@@ -40,7 +40,7 @@ namespace stowage {
 class History;
 
 class ActivityLog;
-class DockerCLI;
+class DockerRunner;
 class OperationCenter;
 enum class LogLevel;
 
@@ -75,8 +75,8 @@ public:
         bool headless = false;
     };
 
-    explicit AppModel(DockerCLI& cli, Options options, QObject* parent = nullptr);
-    explicit AppModel(DockerCLI& cli, QObject* parent = nullptr);
+    explicit AppModel(DockerRunner& cli, Options options, QObject* parent = nullptr);
+    explicit AppModel(DockerRunner& cli, QObject* parent = nullptr);
     ~AppModel() override;
 
     const Inventory& inventory() const { return inventory_; }

@@ -4,7 +4,7 @@
 #include "model/AppModel.h"
 
 #include "text/CountText.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "log/ActivityLog.h"
 #include "model/DisposeOffThread.h"
 #include "history/History.h"

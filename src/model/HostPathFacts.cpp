@@ -9,7 +9,7 @@ namespace stowage {
 std::optional<QString> findReadme(const QString& folder)
 {
     // Only regular files (or links to them) count: a folder named "readme-assets"
-    // is not something the README sheet can show.
+    // is not something the README dialog can show.
     static const QStringList fixedNames{
         QStringLiteral("README.md"),       QStringLiteral("readme.md"), QStringLiteral("Readme.md"),
         QStringLiteral("README.markdown"), QStringLiteral("README.MD"), QStringLiteral("README.txt"),

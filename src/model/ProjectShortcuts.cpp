@@ -60,7 +60,7 @@ ProjectShortcuts::ProjectShortcuts(AppModel& model, platform::Desktop* desktop, 
     });
 }
 
-QString ProjectShortcuts::claudeContext(const QString& project) const
+QString ProjectShortcuts::assistantContext(const QString& project) const
 {
     const QList<SGContainer> containers = model_.index().projects.value(project);
     const ProjectMeta meta = model_.index().projectsMeta.value(project);
@@ -120,12 +120,12 @@ QString ProjectShortcuts::claudeContext(const QString& project) const
     return doc;
 }
 
-void ProjectShortcuts::copyClaudeContext(const QString& project)
+void ProjectShortcuts::copyAssistantContext(const QString& project)
 {
-    const QString doc = claudeContext(project);
+    const QString doc = assistantContext(project);
     desktop().copyText(doc);
     // One-pass arg(): the project name may itself contain "%2".
-    model_.setStatusText(QStringLiteral("Copied Claude context for '%1' to clipboard (%2 chars).")
+    model_.setStatusText(QStringLiteral("Copied assistant context for '%1' to clipboard (%2 chars).")
                       .arg(project, QString::number(characterCount(doc))));
 }
 
@@ -193,7 +193,7 @@ void ProjectShortcuts::whenPathPresent(const QString& path, std::function<void()
     });
 }
 
-void ProjectShortcuts::openInFinder(const QString& path)
+void ProjectShortcuts::openInFileManager(const QString& path)
 {
     if (path.isEmpty())
         return;

@@ -27,15 +27,15 @@ public:
     // `desktop`: clipboard, file manager, terminal; the system's when null.
     ProjectShortcuts(AppModel& model, platform::Desktop* desktop, HostPathFacts::Probes pathProbes);
 
-    QString claudeContext(const QString& project) const;
-    void copyClaudeContext(const QString& project);
+    QString assistantContext(const QString& project) const;
+    void copyAssistantContext(const QString& project);
     // The project folder's README as last found; none until the folder has
     // been looked at (off the UI thread, after each change of the index).
     std::optional<QString> readmeURL(const QString& project) const;
     // What is known of the project's folder on this host; none until looked at.
     std::optional<ProjectPathFacts> projectPathFacts(const QString& project) const;
     // Both look at the path off the UI thread first and act when the answer arrives.
-    void openInFinder(const QString& path);
+    void openInFileManager(const QString& path);
     void openInTerminal(const QString& path);
     // Looks at `path` off the UI thread; runs `act` when something is there,
     // else shows the notice `describe` words, offering to copy the path.

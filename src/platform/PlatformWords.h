@@ -8,7 +8,7 @@
 namespace stowage::platform {
 
 struct PlatformWords {
-    // A project card's and the README sheet's button that shows the project folder.
+    // A project card's and the README dialog's button that shows the project folder.
     QString showFolderButton;
     // The Volumes table's context-menu item that shows a volume's mountpoint.
     QString showMountpointAction;

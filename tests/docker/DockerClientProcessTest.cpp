@@ -32,12 +32,12 @@ struct ClientRig {
     ScriptedDocker docker;
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerRunner> cli;
     std::unique_ptr<DockerClient> client;
 
     explicit ClientRig(DockerClient::Limits limits = {})
     {
-        cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
+        cli = std::make_unique<DockerRunner>(docker.config(&operations, &log));
         client = std::make_unique<DockerClient>(*cli, limits);
     }
 

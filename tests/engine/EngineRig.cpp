@@ -151,7 +151,7 @@ EngineModelRig::EngineModelRig(const Engine& engine, const Setup& setup)
         env[key] = system.value(key);
     if (!setup.dockerHost.isEmpty())
         env[QStringLiteral("DOCKER_HOST")] = setup.dockerHost;
-    DockerCLI::Config config;
+    DockerRunner::Config config;
     config.fixedCandidates = {wrapper};
     config.searchPath = false;
     config.loginShell.clear();
@@ -159,7 +159,7 @@ EngineModelRig::EngineModelRig(const Engine& engine, const Setup& setup)
     config.killGrace = 0.5;
     config.operations = &operations;
     config.log = &log;
-    cli = std::make_unique<DockerCLI>(config);
+    cli = std::make_unique<DockerRunner>(config);
     client = std::make_unique<DockerClient>(*cli, setup.limits);
 
     AppModel::Options options;

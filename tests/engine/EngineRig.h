@@ -156,7 +156,7 @@ struct EngineModelRig {
     ActivityLog log{std::nullopt};
     ScriptedAlerts alerts;
     QTemporaryDir dir;
-    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerRunner> cli;
     std::unique_ptr<DockerClient> client;
     std::unique_ptr<AppModel> model;
 };

@@ -201,9 +201,9 @@ TEST(AppModelRefresh, TheUiThreadNeverWaitsForAnEndedOperationsThread)
     // The listing of containers fails while that of images runs and ignores SIGTERM: the ended
     // refresh's thread still waits out the kill grace for it.
     ModelRig rig(sample::rules({FakeRule{"ps -a", {}, "boom", 1, 0.3}, FakeRule{"images -a", {}, {}, 0, 30, -1, false, true}}));
-    DockerCLI::Config config = rig.docker.config(&rig.operations, &rig.log);
+    DockerRunner::Config config = rig.docker.config(&rig.operations, &rig.log);
     config.killGrace = 4.0;
-    DockerCLI cli(config);
+    DockerRunner cli(config);
     AppModel model(cli, AppModel::Options{.cacheFile = std::optional<QString>(rig.cacheFile())});
     model.refresh();
     ASSERT_TRUE(waitUntil([&] { return !model.isLoading(); }));

@@ -3,7 +3,7 @@
 // in-memory log and a cache file in a temporary folder, plus a recorder of
 // every status text it shows.
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
@@ -110,7 +110,7 @@ struct ModelRig {
     RecordingDesktop desktop;
     HostPathFacts::Probes pathProbes;  // the file system's when empty
     QTemporaryDir cacheDir;
-    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerRunner> cli;
     std::unique_ptr<AppModel> model;
     QStringList statuses;
     // Whether cleanups end with a reconciling refresh (the window) or not (a headless run).
@@ -126,7 +126,7 @@ struct ModelRig {
     {
         model.reset();
         docker.setRules(rules);
-        cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
+        cli = std::make_unique<DockerRunner>(docker.config(&operations, &log));
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheFile());
         options.alerts = &alerts;

@@ -47,9 +47,9 @@ QStringList ScriptedDocker::callsStartingWith(const QString& prefix) const
     return out;
 }
 
-DockerCLI::Config ScriptedDocker::config(OperationCenter* operations, ActivityLog* log) const
+DockerRunner::Config ScriptedDocker::config(OperationCenter* operations, ActivityLog* log) const
 {
-    DockerCLI::Config config;
+    DockerRunner::Config config;
     config.operations = operations;
     config.log = log;
     config.fixedCandidates = {fakeDockerPath()};

@@ -2,7 +2,7 @@
 // Drives the fake docker program in scripted mode: each test writes the rules
 // (argument prefix → output, status, delay) and reads back the calls made.
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -33,7 +33,7 @@ public:
     QStringList callsStartingWith(const QString& prefix) const;
     // A runner configuration that runs the fake in this script's directory,
     // registering with `operations` and logging to `log` when given.
-    DockerCLI::Config config(OperationCenter* operations = nullptr, ActivityLog* log = nullptr) const;
+    DockerRunner::Config config(OperationCenter* operations = nullptr, ActivityLog* log = nullptr) const;
     QString directory() const { return dir_.path(); }
 
 private:

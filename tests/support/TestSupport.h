@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the test suites.
 
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 
 #include <QString>
 #include <QTemporaryDir>

@@ -6,7 +6,7 @@
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
-#include "ui/readme/ReadmeSheet.h"
+#include "ui/readme/ReadmeDialog.h"
 #include "text/RelativeTime.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/style/Theme.h"
@@ -222,28 +222,28 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOpera
         return rect.isEmpty() ? "none" : layout.actionAt(rect.center()) ? "on" : "off";
     };
     EXPECT_STREQ(button("blog", CardAction::readme), "none");
-    EXPECT_STREQ(button("blog", CardAction::finder), "on");
+    EXPECT_STREQ(button("blog", CardAction::fileManager), "on");
     // ml-lab has no working directory, analytics' folder is not on this host: the shortcuts are there but disabled.
-    for (const CardAction action : {CardAction::finder, CardAction::terminal}) {
+    for (const CardAction action : {CardAction::fileManager, CardAction::terminal}) {
         EXPECT_STREQ(button("ml-lab", action), "off");
         EXPECT_STREQ(button("analytics", action), "off");
     }
     for (const CardItem& item : p.layout("analytics").items)
-        if (item.action == CardAction::finder) {
+        if (item.action == CardAction::fileManager) {
             EXPECT_EQ(item.toolTip, "Project path not found on this host:\n" + p.card("analytics").path);
         }
     // The README button opens the sheet for its project.
     ASSERT_TRUE(p.click("shop", CardAction::readme));
-    ReadmeSheet* sheet = p.tab.readmeSheet();
+    ReadmeDialog* sheet = p.tab.readmeDialog();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->title(), "shop");
     ASSERT_TRUE(waitUntil([&] { return sheet->content() == "# Shop\n"; }));
     sheet->close();
-    ASSERT_TRUE(waitUntil([&] { return p.tab.readmeSheet() == nullptr; }));
+    ASSERT_TRUE(waitUntil([&] { return p.tab.readmeDialog() == nullptr; }));
 
     // The standalone group: no utility row, no checkbox.
     p.tab.cards().setSelecting(true);
-    for (const CardAction action : {CardAction::finder, CardAction::copyForClaude, CardAction::toggleSelection})
+    for (const CardAction action : {CardAction::fileManager, CardAction::copyAssistantContext, CardAction::toggleSelection})
         EXPECT_STREQ(button("", action), "none");
     EXPECT_STREQ(button("", CardAction::deleteProject), "on");
     EXPECT_STREQ(button("shop", CardAction::toggleSelection), "on");
@@ -280,7 +280,7 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_TRUE(list.hasFocus());
     // The folder is not on this host and has no README: the first enabled button is the copy.
-    EXPECT_TRUE(at("analytics", CardAction::copyForClaude));
+    EXPECT_TRUE(at("analytics", CardAction::copyAssistantContext));
     for (const Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left})
         QTest::keyClick(&list, key);
     EXPECT_TRUE(at("analytics", CardAction::deleteProject));
@@ -296,7 +296,7 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     // Past a card's last button Tab goes on into the next card; disabled buttons are skipped.
     list.focusAction(order.indexOf("blog"), CardAction::removeVolumes);
     QTest::keyClick(&list, Qt::Key_Tab);
-    EXPECT_TRUE(at("ml-lab", CardAction::copyForClaude));  // no folder: Finder and Terminal are disabled
+    EXPECT_TRUE(at("ml-lab", CardAction::copyAssistantContext));  // no folder: the file manager and terminal buttons are disabled
     QTest::keyClick(&list, Qt::Key_Backtab);
     EXPECT_TRUE(at("blog", CardAction::removeVolumes));
     // After the last button of the last card the focus leaves the list; Ctrl+Tab leaves at once.
@@ -319,12 +319,12 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     };
     EXPECT_EQ(titles(), (QStringList{"Delete entire project (blog)", "Remove containers", "Remove project images",
                                      "Remove project volumes"}));
-    ASSERT_TRUE(p.click("blog", CardAction::copyForClaude));
+    ASSERT_TRUE(p.click("blog", CardAction::copyAssistantContext));
     ASSERT_EQ(p.rig.desktop.copied.size(), 2);
     EXPECT_TRUE(p.rig.desktop.copied[1].startsWith("# Docker project: blog\n"));
     // Disabled buttons do nothing: shop's folder exists only inside the engine's machine, ml-lab has none.
-    EXPECT_TRUE(p.click("shop", CardAction::finder));
-    EXPECT_TRUE(p.click("ml-lab", CardAction::finder));
+    EXPECT_TRUE(p.click("shop", CardAction::fileManager));
+    EXPECT_TRUE(p.click("ml-lab", CardAction::fileManager));
     drainEvents();
     EXPECT_TRUE(p.rig.desktop.revealed.isEmpty());
     EXPECT_EQ(p.rig.alerts.shown.size(), 5);  // the confirmations

@@ -4,7 +4,7 @@
 // or printed as docker prints them. `realistic()` is a small development machine.
 
 #include "cache/StateCache.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
@@ -40,7 +40,7 @@ struct UiRig {
     ActivityLog log{std::optional<QString>(dir.path())};
     ScriptedAlerts alerts;
     RecordingDesktop desktop;
-    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerRunner> cli;
     std::unique_ptr<AppModel> model;
     // The model's clock reads this when set, the system clock otherwise.
     std::optional<QDateTime> now;
@@ -48,7 +48,7 @@ struct UiRig {
     explicit UiRig(const QList<FakeRule>& rules, HostPathFacts::Probes pathProbes = {})
     {
         docker.setRules(rules);
-        cli = std::make_unique<DockerCLI>(docker.config(&operations, &log));
+        cli = std::make_unique<DockerRunner>(docker.config(&operations, &log));
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheFile());
         options.alerts = &alerts;

@@ -8,7 +8,7 @@
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
-#include "ui/readme/ReadmeSheet.h"
+#include "ui/readme/ReadmeDialog.h"
 #include "ui/shell/RootView.h"
 #include "ui/volumes/VolumesTab.h"
 
@@ -166,8 +166,8 @@ TEST(UntrustedInventoryTest, MarkupInNamesLabelsPathsAndErrorsIsShownLiterallyEv
     drainEvents();
     collectCards(*projects, seen);
     projects->trigger(project, CardAction::readme);
-    ASSERT_NE(projects->readmeSheet(), nullptr);
-    ReadmeSheet& sheet = *projects->readmeSheet();
+    ASSERT_NE(projects->readmeDialog(), nullptr);
+    ReadmeDialog& sheet = *projects->readmeDialog();
     ASSERT_TRUE(waitUntil([&] { return sheet.content().contains("HA2"); }));
     (void)sheet.grab();
     collectWidgets(sheet, seen);
@@ -252,7 +252,7 @@ TEST(UntrustedInventoryTest, WindowKeepsPaintingAndAnsweringWhileEveryLookAtAPat
     // The folder shortcut and a mountpoint reveal wait for their own looks.
     const int shop = projects->cards().rowOf("shop");
     projects->list().setFocus();
-    projects->list().focusAction(shop, CardAction::finder);
+    projects->list().focusAction(shop, CardAction::fileManager);
     QCoreApplication::postEvent(&projects->list(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, {}));
     window.rootView()->setTab(RootView::Tab::volumes);
     qobject_cast<VolumesTab*>(window.rootView()->tabView(RootView::Tab::volumes))->reveal({"shop_pgdata"});

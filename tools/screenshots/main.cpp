@@ -1,7 +1,7 @@
 // Renders the window offscreen in the states people ask about (a realistic
 // machine, incomplete usage data, an empty engine, a stopped or refusing
 // daemon, a refresh that failed over cached data, notices of failed desktop
-// shortcuts, the README sheet, the Images legend, a week of growth, the
+// shortcuts, the README dialog, the Images legend, a week of growth, the
 // symbol set) and writes
 // one PNG per picture to the folder named on the command line.
 //
@@ -12,7 +12,7 @@
 #include "ScreenshotInventory.h"
 
 #include "cache/StateCache.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/OperationCenter.h"
 #include "history/History.h"
 #include "history/HistoryStore.h"
@@ -26,7 +26,7 @@
 #include "ui/projects/ProjectCardLayout.h"
 #include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
-#include "ui/readme/ReadmeSheet.h"
+#include "ui/readme/ReadmeDialog.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/RootView.h"
 #include "ui/shell/StowageApp.h"
@@ -126,7 +126,7 @@ struct Scene {
     explicit Scene(const QString& dockerMode, const std::optional<CachedState>& state = std::nullopt,
                    HostPathFacts::Probes probes = {}, History* history = nullptr)
     {
-        DockerCLI::Config config;
+        DockerRunner::Config config;
         config.operations = &operations;
         config.log = &log;
         config.fixedCandidates = {QCoreApplication::applicationFilePath()};
@@ -138,7 +138,7 @@ struct Scene {
             env[key] = system.value(key);
         env[QString::fromLatin1(dockerModeVariable)] = dockerMode;
         config.baseEnvironment = env;
-        cli = std::make_unique<DockerCLI>(config);
+        cli = std::make_unique<DockerRunner>(config);
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheDir.filePath("state.cache"));
         options.desktop = &desktop;
@@ -176,7 +176,7 @@ struct Scene {
     ActivityLog log{std::optional<QString>(logDir.path())};
     QTemporaryDir cacheDir;
     FailingDesktop desktop;
-    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerRunner> cli;
     std::unique_ptr<AppModel> model;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<QtAlerts> alerts;
@@ -292,16 +292,16 @@ void realisticMachine(Camera& camera)
     cards.setSelected({});
 
     projectsTab->trigger("shop", CardAction::readme);
-    if (!projectsTab->readmeSheet()
-        || !waitUntil([&] { return projectsTab->readmeSheet()->content() == QString::fromUtf8(readmeText); })) {
-        camera.fail("the README sheet did not open");
+    if (!projectsTab->readmeDialog()
+        || !waitUntil([&] { return projectsTab->readmeDialog()->content() == QString::fromUtf8(readmeText); })) {
+        camera.fail("the README dialog did not open");
     } else {
-        camera.shoot(*projectsTab->readmeSheet(), "readme-sheet");
-        projectsTab->readmeSheet()->close();
+        camera.shoot(*projectsTab->readmeDialog(), "readme-sheet");
+        projectsTab->readmeDialog()->close();
     }
 
     // Shortcuts on a desktop that has no file manager and no terminal.
-    projectsTab->trigger("shop", CardAction::finder);
+    projectsTab->trigger("shop", CardAction::fileManager);
     camera.shootNotice(*scene.window, "notice-folder-not-shown");
     projectsTab->trigger("shop", CardAction::terminal);
     camera.shootNotice(*scene.window, "notice-terminal-not-opened");

@@ -6,7 +6,7 @@
 #include "model/AppModel.h"
 
 #include "text/CountText.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "text/PrintableText.h"
 #include "log/ActivityLog.h"
 #include "model/removal/ConfirmationText.h"

@@ -209,14 +209,14 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
         const bool folderHere = !card.path.isEmpty() && context.folderUnavailable.isEmpty();
         Line utility(out, left, y, utilityHeight, right);
         utility.button(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false,
-                       folderHere, CardAction::finder, context.folderUnavailable);
+                       folderHere, CardAction::fileManager, context.folderUnavailable);
         utility.button(QStringLiteral("Terminal"), QStringLiteral("terminal"), Theme::accent(), false, folderHere,
                        CardAction::terminal, context.folderUnavailable);
         if (context.hasReadme)
             utility.button(QStringLiteral("README"), QStringLiteral("doc.richtext"), Theme::accent(), false, true,
                            CardAction::readme);
-        utility.button(QStringLiteral("Copy for Claude"), QStringLiteral("doc.on.clipboard"), Theme::accent(), false,
-                       true, CardAction::copyForClaude);
+        utility.button(QStringLiteral("Copy Assistant Context"), QStringLiteral("doc.on.clipboard"), Theme::accent(), false,
+                       true, CardAction::copyAssistantContext);
         y += utilityHeight + blockGap - 4;
     }
 

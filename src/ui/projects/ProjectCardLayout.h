@@ -17,10 +17,10 @@ namespace stowage {
 
 enum class CardAction {
     toggleSelection,
-    finder,
+    fileManager,
     terminal,
     readme,
-    copyForClaude,
+    copyAssistantContext,
     deleteProject,
     removeContainers,
     removeImages,

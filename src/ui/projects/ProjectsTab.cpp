@@ -9,7 +9,7 @@
 #include "ui/projects/ProjectCardDelegate.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
-#include "ui/readme/ReadmeSheet.h"
+#include "ui/readme/ReadmeDialog.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/widgets/SearchField.h"
 #include "ui/style/Theme.h"
@@ -230,10 +230,10 @@ void ProjectsTab::trigger(const QString& project, CardAction action)
     const QString path = model_.index().projectsMeta.value(project).path;
     switch (action) {
     case CardAction::toggleSelection: cards_->toggleSelected(project); break;
-    case CardAction::finder: model_.shortcuts().openInFinder(path); break;
+    case CardAction::fileManager: model_.shortcuts().openInFileManager(path); break;
     case CardAction::terminal: model_.shortcuts().openInTerminal(path); break;
     case CardAction::readme: openReadme(project); break;
-    case CardAction::copyForClaude: model_.shortcuts().copyClaudeContext(project); break;
+    case CardAction::copyAssistantContext: model_.shortcuts().copyAssistantContext(project); break;
     case CardAction::deleteProject: model_.removals().deleteEntireProject(project); break;
     case CardAction::removeContainers: model_.removals().removeProjectContainers(project); break;
     case CardAction::removeImages: model_.removals().removeProjectImages(project); break;
@@ -246,7 +246,7 @@ void ProjectsTab::openReadme(const QString& project)
     if (readme_)
         return;
     const QString path = model_.index().projectsMeta.value(project).path;
-    readme_ = new ReadmeSheet(project, model_.shortcuts().readmeURL(project), [this, path] { model_.shortcuts().openInFinder(path); },
+    readme_ = new ReadmeDialog(project, model_.shortcuts().readmeURL(project), [this, path] { model_.shortcuts().openInFileManager(path); },
                               window());
     readme_->markdownView().setLinkOpener([this](const QUrl& url) { model_.shortcuts().openLink(url); });
     readme_->setAttribute(Qt::WA_DeleteOnClose);

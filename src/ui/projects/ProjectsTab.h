@@ -10,7 +10,7 @@
 
 #include <QPointer>
 
-#include "ui/readme/ReadmeSheet.h"
+#include "ui/readme/ReadmeDialog.h"
 #include <QWidget>
 
 class QComboBox;
@@ -59,8 +59,8 @@ public:
     SGButton& deleteButton() const { return *delete_; }
     SGButton& cancelButton() const { return *cancel_; }
     QLabel& emptyLabel() const { return *empty_; }
-    // The README sheet while it is open.
-    ReadmeSheet* readmeSheet() const { return readme_; }
+    // The README dialog while it is open.
+    ReadmeDialog* readmeDialog() const { return readme_; }
 
 private:
     QWidget* buildControls();
@@ -82,7 +82,7 @@ private:
     ProjectListModel* cards_ = nullptr;
     ProjectCardDelegate* delegate_ = nullptr;
     DeferredUpdate* updater_ = nullptr;
-    QPointer<ReadmeSheet> readme_;
+    QPointer<ReadmeDialog> readme_;
     InventoryWork work_{model_};
     std::optional<QString> itemToShow_;  // asked for before its card arrived
 };

@@ -1,6 +1,6 @@
 #pragma once
 // The README renderer's block parser: one block per line, in the small subset
-// the README sheet understands (headings, paragraphs, bullets, fenced code and
+// the README dialog understands (headings, paragraphs, bullets, fenced code and
 // horizontal rules). Inline markup inside a block is left to the view.
 
 #include <QList>

@@ -1,5 +1,5 @@
 #pragma once
-// Reading a project's README for the README sheet. The file comes from a path
+// Reading a project's README for the README dialog. The file comes from a path
 // that Docker labels point at, so it is treated as untrusted: only a regular
 // file is read, only valid UTF-8 is shown, and at most a bounded prefix.
 

@@ -15,10 +15,10 @@ namespace stowage {
 
 class MarkdownView;
 
-class ReadmeSheet : public QDialog {
+class ReadmeDialog : public QDialog {
     Q_OBJECT
 public:
-    ReadmeSheet(const QString& title, std::optional<QString> url, std::function<void()> onOpenFinder,
+    ReadmeDialog(const QString& title, std::optional<QString> url, std::function<void()> onOpenFileManager,
                 QWidget* parent = nullptr);
 
     const QString& title() const { return title_; }
@@ -37,7 +37,7 @@ private:
 
     QString title_;
     std::optional<QString> url_;
-    std::function<void()> onOpenFinder_;
+    std::function<void()> onOpenFileManager_;
     MarkdownView* view_;
     OffThread loader_{1};
     bool loadStarted_ = false;

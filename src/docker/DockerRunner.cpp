@@ -1,4 +1,4 @@
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 
 #include "docker/ChildSupervisor.h"
 #include "text/Graphemes.h"
@@ -83,24 +83,24 @@ private:
 
 }  // namespace
 
-DockerCLI::DockerCLI() : DockerCLI(Config{}) {}
+DockerRunner::DockerRunner() : DockerRunner(Config{}) {}
 
-DockerCLI::DockerCLI(Config config) : config_(std::move(config)) {}
+DockerRunner::DockerRunner(Config config) : config_(std::move(config)) {}
 
-DockerCLI& DockerCLI::shared()
+DockerRunner& DockerRunner::shared()
 {
-    static auto* instance = new DockerCLI;  // lives for the whole process
+    static auto* instance = new DockerRunner;  // lives for the whole process
     return *instance;
 }
 
-QStringList DockerCLI::defaultCandidates()
+QStringList DockerRunner::defaultCandidates()
 {
     return {QStringLiteral("/usr/local/bin/docker"), QStringLiteral("/opt/homebrew/bin/docker"),
             QDir::homePath() + QStringLiteral("/.docker/bin/docker"),
             QStringLiteral("/Applications/Docker.app/Contents/Resources/bin/docker")};
 }
 
-QString DockerCLI::label(const QStringList& args)
+QString DockerRunner::label(const QStringList& args)
 {
     // A long output template would swamp the monitor and the log; it is named by its braces.
     QStringList shown = args.mid(0, 4);
@@ -110,14 +110,14 @@ QString DockerCLI::label(const QStringList& args)
     return shown.join(QLatin1Char(' '));
 }
 
-OperationCenter& DockerCLI::operations() const
+OperationCenter& DockerRunner::operations() const
 {
     return config_.operations ? *config_.operations : OperationCenter::shared();
 }
 
-ActivityLog& DockerCLI::log() const { return config_.log ? *config_.log : ActivityLog::shared(); }
+ActivityLog& DockerRunner::log() const { return config_.log ? *config_.log : ActivityLog::shared(); }
 
-Environment DockerCLI::environment()
+Environment DockerRunner::environment()
 {
     std::lock_guard guard(lock_);
     if (cachedEnv_)
@@ -131,7 +131,7 @@ Environment DockerCLI::environment()
     return env;
 }
 
-std::optional<QString> DockerCLI::loginShellPATH()
+std::optional<QString> DockerRunner::loginShellPATH()
 {
     if (config_.loginShell.isEmpty() || !platform::isExecutableFile(config_.loginShell))
         return std::nullopt;
@@ -166,7 +166,7 @@ std::optional<QString> DockerCLI::loginShellPATH()
     return text.trimmed();
 }
 
-QString DockerCLI::dockerExecutable()
+QString DockerRunner::dockerExecutable()
 {
     std::lock_guard guard(dockerLock_);
     if (cachedDocker_)
@@ -203,7 +203,7 @@ QString outputTooLarge(qint64 limit)
 }
 
 RunResult execute(const QString& docker, const QStringList& args, const Environment& env, double timeout,
-                  ProcessBox& box, const DockerCLI::Config& config, std::stop_token stop)
+                  ProcessBox& box, const DockerRunner::Config& config, std::stop_token stop)
 {
     const auto child = platform::spawnChild(docker, args, env, false);
     std::stop_callback onStop(stop, [&box] { box.kill(); });
@@ -238,7 +238,7 @@ RunResult execute(const QString& docker, const QStringList& args, const Environm
 
 }  // namespace
 
-RunResult DockerCLI::runRaw(const QStringList& args, double timeout, std::stop_token stop)
+RunResult DockerRunner::runRaw(const QStringList& args, double timeout, std::stop_token stop)
 {
     const QString docker = dockerExecutable();
     const Environment env = environment();
@@ -276,7 +276,7 @@ RunResult DockerCLI::runRaw(const QStringList& args, double timeout, std::stop_t
     return *result;
 }
 
-QString DockerCLI::run(const QStringList& args, double timeout, std::stop_token stop)
+QString DockerRunner::run(const QStringList& args, double timeout, std::stop_token stop)
 {
     const RunResult result = runRaw(args, timeout, stop);
     if (result.status == 0)
@@ -284,7 +284,7 @@ QString DockerCLI::run(const QStringList& args, double timeout, std::stop_token 
     throw DockerError::fromMessage(chosenMessage(result));
 }
 
-StreamEnding DockerCLI::stream(const QStringList& args, double timeout,
+StreamEnding DockerRunner::stream(const QStringList& args, double timeout,
                                const std::function<bool(const QString&)>& onLine, std::stop_token stop)
 {
     const QString runLabel = label(args);

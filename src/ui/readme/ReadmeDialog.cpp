@@ -1,4 +1,4 @@
-#include "ui/readme/ReadmeSheet.h"
+#include "ui/readme/ReadmeDialog.h"
 
 #include "platform/PlatformWords.h"
 #include "ui/style/Icons.h"
@@ -18,7 +18,7 @@ namespace stowage {
 
 namespace {
 
-QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<void()>& onOpenFinder)
+QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<void()>& onOpenFileManager)
 {
     auto* row = new QWidget(&sheet);
     auto* layout = new QHBoxLayout(row);
@@ -33,9 +33,9 @@ QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<voi
     layout->addStretch(1);
 
     auto* finder = new SGButton(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false, row);
-    QObject::connect(finder, &QPushButton::clicked, row, [onOpenFinder] {
-        if (onOpenFinder)
-            onOpenFinder();
+    QObject::connect(finder, &QPushButton::clicked, row, [onOpenFileManager] {
+        if (onOpenFileManager)
+            onOpenFileManager();
     });
     auto* close = new SGButton(QStringLiteral("Close"), {}, Theme::text(), false, row);
     QObject::connect(close, &QPushButton::clicked, &sheet, &QDialog::reject);
@@ -57,9 +57,9 @@ QFrame* divider(QWidget* parent)
 
 }  // namespace
 
-ReadmeSheet::ReadmeSheet(const QString& title, std::optional<QString> url, std::function<void()> onOpenFinder,
+ReadmeDialog::ReadmeDialog(const QString& title, std::optional<QString> url, std::function<void()> onOpenFileManager,
                          QWidget* parent)
-    : QDialog(parent), title_(title), url_(std::move(url)), onOpenFinder_(std::move(onOpenFinder))
+    : QDialog(parent), title_(title), url_(std::move(url)), onOpenFileManager_(std::move(onOpenFileManager))
 {
     setPlainWindowTitle(*this, title_);
     setWindowModality(Qt::WindowModal);
@@ -72,24 +72,24 @@ ReadmeSheet::ReadmeSheet(const QString& title, std::optional<QString> url, std::
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(headerRow(title_, *this, onOpenFinder_));
+    layout->addWidget(headerRow(title_, *this, onOpenFileManager_));
     layout->addWidget(divider(this));
     view_ = new MarkdownView(ReadmeFile::loadingText(), this);
     layout->addWidget(view_, 1);
 }
 
-QString ReadmeSheet::content() const
+QString ReadmeDialog::content() const
 {
     return view_->text();
 }
 
-void ReadmeSheet::showEvent(QShowEvent* event)
+void ReadmeDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     startLoading();
 }
 
-void ReadmeSheet::startLoading()
+void ReadmeDialog::startLoading()
 {
     if (loadStarted_)
         return;

@@ -4,7 +4,7 @@
 
 #include "docker/ChildSupervisor.h"
 #include "docker/DockerClient.h"
-#include "docker/DockerCLI.h"
+#include "docker/DockerRunner.h"
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "support/TestSupport.h"
@@ -34,20 +34,20 @@ namespace {
 struct RunnerRig {
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    std::unique_ptr<DockerCLI> cli;
+    std::unique_ptr<DockerRunner> cli;
 
-    explicit RunnerRig(DockerCLI::Config config = fastConfig()) { attach(std::move(config)); }
+    explicit RunnerRig(DockerRunner::Config config = fastConfig()) { attach(std::move(config)); }
 
-    void attach(DockerCLI::Config config)
+    void attach(DockerRunner::Config config)
     {
         config.operations = &operations;
         config.log = &log;
-        cli = std::make_unique<DockerCLI>(std::move(config));
+        cli = std::make_unique<DockerRunner>(std::move(config));
     }
 
-    static DockerCLI::Config fastConfig()
+    static DockerRunner::Config fastConfig()
     {
-        DockerCLI::Config config;
+        DockerRunner::Config config;
         config.fixedCandidates = {fakeDockerPath()};
         config.searchPath = false;
         config.loginShell.clear();
@@ -84,7 +84,7 @@ std::optional<std::pair<DockerError::Kind, QString>> failureOf(Run run)
     return std::nullopt;
 }
 
-class DockerCLITest : public ::testing::Test {
+class DockerRunnerTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
@@ -95,7 +95,7 @@ protected:
     RunnerRig rig;
 };
 
-TEST_F(DockerCLITest, RunTurnsFailuresIntoErrorsWithTheRightMessage)
+TEST_F(DockerRunnerTest, RunTurnsFailuresIntoErrorsWithTheRightMessage)
 {
     using Kind = DockerError::Kind;
     const struct {
@@ -116,7 +116,7 @@ TEST_F(DockerCLITest, RunTurnsFailuresIntoErrorsWithTheRightMessage)
         EXPECT_EQ(failureOf([&] { rig.cli->run(c.args, 10); }), std::pair(c.kind, c.text)) << c.args.join(' ').toStdString();
 }
 
-TEST_F(DockerCLITest, RunReturnsTrimmedOutputAndRawKeepsEverything)
+TEST_F(DockerRunnerTest, RunReturnsTrimmedOutputAndRawKeepsEverything)
 {
     EXPECT_EQ(rig.cli->run({"--fake-stdout", "\n  hello world \n\n"}, 10), "hello world");
     const RunResult raw = rig.cli->runRaw({"--fake-stdout", "partial line", "--fake-stderr", "warn\n", "--fake-exit", "3"}, 10);
@@ -129,12 +129,12 @@ TEST_F(DockerCLITest, RunReturnsTrimmedOutputAndRawKeepsEverything)
     EXPECT_EQ(rig.cli->run(hostile, 10).split('\n'), hostile);
     EXPECT_FALSE(QFile::exists("/tmp/stowage-pwned"));
     // Log labels: the first four arguments, a long output template named by its braces.
-    EXPECT_EQ(DockerCLI::label({"a", "b", "c", "d", "e", "f"}), "a b c d");
-    EXPECT_EQ(DockerCLI::label({"ps", "-a", "--format", DockerClient::containerListingTemplate}), "ps -a --format {{…}}");
-    EXPECT_EQ(DockerCLI::label({"version", "--format", "{{.Server.Version}}"}), "version --format {{.Server.Version}}");
+    EXPECT_EQ(DockerRunner::label({"a", "b", "c", "d", "e", "f"}), "a b c d");
+    EXPECT_EQ(DockerRunner::label({"ps", "-a", "--format", DockerClient::containerListingTemplate}), "ps -a --format {{…}}");
+    EXPECT_EQ(DockerRunner::label({"version", "--format", "{{.Server.Version}}"}), "version --format {{.Server.Version}}");
 }
 
-TEST_F(DockerCLITest, LogsSlowSuccessesAndFailuresWithTheFirst160Characters)
+TEST_F(DockerRunnerTest, LogsSlowSuccessesAndFailuresWithTheFirst160Characters)
 {
     // 200 family emoji, each one user-perceived character of several code points.
     const QString family = QString::fromUtf8("👨‍👩‍👧");
@@ -146,7 +146,7 @@ TEST_F(DockerCLITest, LogsSlowSuccessesAndFailuresWithTheFirst160Characters)
                                         "warn --fake-stderr " + family.repeated(200) + " --fake-exit 4 — exit 4: " + family.repeated(160)}));
 }
 
-TEST_F(DockerCLITest, ChildIgnoringSigtermIsKilledAfterTheGracePeriod)
+TEST_F(DockerRunnerTest, ChildIgnoringSigtermIsKilledAfterTheGracePeriod)
 {
     QTemporaryDir dir;
     const QString pidFile = dir.filePath("pid");
@@ -162,7 +162,7 @@ TEST_F(DockerCLITest, ChildIgnoringSigtermIsKilledAfterTheGracePeriod)
                                       + " --fake-ignore-term --fake-sleep — TIMED OUT after 1s (process killed)"));
 }
 
-TEST_F(DockerCLITest, CancellationEndsTheChildBeforeOrWhileItRuns)
+TEST_F(DockerRunnerTest, CancellationEndsTheChildBeforeOrWhileItRuns)
 {
     std::stop_source early;
     early.request_stop();
@@ -184,7 +184,7 @@ TEST_F(DockerCLITest, CancellationEndsTheChildBeforeOrWhileItRuns)
     EXPECT_EQ(std::pair(raw.status, raw.out), std::pair(int(SIGTERM), QString("started\n")));
 }
 
-TEST_F(DockerCLITest, BigOutputsGrandchildrenAndHangingRunsHoldNothingUp)
+TEST_F(DockerRunnerTest, BigOutputsGrandchildrenAndHangingRunsHoldNothingUp)
 {
     const qint64 bytes = 10 * 1024 * 1024;
     const RunResult spew = rig.cli->runRaw({"--fake-spew", QString::number(bytes)}, 60);
@@ -207,7 +207,7 @@ TEST_F(DockerCLITest, BigOutputsGrandchildrenAndHangingRunsHoldNothingUp)
 
     // Past the output limit the child is stopped and the run fails, whether it is read whole or as
     // lines (one endless line here); an exception out of the reader kills and reaps the child.
-    DockerCLI::Config config = RunnerRig::fastConfig();
+    DockerRunner::Config config = RunnerRig::fastConfig();
     config.outputLimit = 1024 * 1024;
     RunnerRig capped(config);
     const QString tooLarge = "docker printed more than 1 MB, so the command was stopped.";
@@ -291,7 +291,7 @@ TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
     }
 }
 
-TEST_F(DockerCLITest, StreamDeliversTrimmedLinesSaysHowTheChildEndedAndStopsWhenAskedOrTimedOut)
+TEST_F(DockerRunnerTest, StreamDeliversTrimmedLinesSaysHowTheChildEndedAndStopsWhenAskedOrTimedOut)
 {
     QStringList lines;
     EXPECT_TRUE(rig.cli

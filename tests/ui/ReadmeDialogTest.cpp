@@ -1,10 +1,10 @@
-// The README sheet: what it shows while loading and after reading the file
+// The README dialog: what it shows while loading and after reading the file
 // (or failing to), and the bounded, regular-file-only read.
 
 #include "platform/PlatformWords.h"
 #include "ui/readme/MarkdownView.h"
 #include "ui/readme/ReadmeFile.h"
-#include "ui/readme/ReadmeSheet.h"
+#include "ui/readme/ReadmeDialog.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -45,10 +45,10 @@ TEST(ReadmeFile, ReadsUtf8UpToALineBoundaryAndRefusesEverythingElse)
     EXPECT_TRUE(text.endsWith(QString(99, QChar(0xe9))));
 }
 
-TEST(ReadmeSheet, ShowsLoadingThenTheFileOrTheEmptyState)
+TEST(ReadmeDialog, ShowsLoadingThenTheFileOrTheEmptyState)
 {
     int finderCalls = 0;
-    ReadmeSheet none("shop", std::nullopt, [&] { ++finderCalls; });
+    ReadmeDialog none("shop", std::nullopt, [&] { ++finderCalls; });
     EXPECT_EQ(none.content(), "_Loading…_");
     EXPECT_EQ(none.markdownView().document()->toPlainText(), "Loading…");  // italic, markers gone
     none.show();

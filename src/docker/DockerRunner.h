@@ -43,7 +43,7 @@ struct StreamEnding {
     bool succeeded() const { return kind == Kind::exited && status == 0; }
 };
 
-class DockerCLI {
+class DockerRunner {
 public:
     struct Config {
         // Places probed, in order, besides the PATH entries.
@@ -70,13 +70,13 @@ public:
         ActivityLog* log = nullptr;             // the shared log when null
     };
 
-    DockerCLI();
-    explicit DockerCLI(Config config);
-    DockerCLI(const DockerCLI&) = delete;
-    DockerCLI& operator=(const DockerCLI&) = delete;
+    DockerRunner();
+    explicit DockerRunner(Config config);
+    DockerRunner(const DockerRunner&) = delete;
+    DockerRunner& operator=(const DockerRunner&) = delete;
 
     // The process-wide runner with the fixed candidate list.
-    static DockerCLI& shared();
+    static DockerRunner& shared();
     static QStringList defaultCandidates();
 
     // Waits for the child; any exit status is a result. Throws DockerError
