@@ -7,7 +7,7 @@
 #include "ui/images/ImagesTab.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/style/Theme.h"
-#include "ui/widgets/UsageWarningBanner.h"
+#include "ui/listing/UsageWarningBanner.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include "ui/overview/OverviewTab.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/widgets/SummaryCard.h"
-#include "ui/widgets/UsageWarningBanner.h"
+#include "ui/listing/UsageWarningBanner.h"
 
 #include <gtest/gtest.h>
 

@@ -19,7 +19,7 @@
 #include "ui/shell/StatusBar.h"
 #include "ui/buildcache/BuildCacheTab.h"
 #include "ui/style/Theme.h"
-#include "ui/widgets/UsageWarningBanner.h"
+#include "ui/listing/UsageWarningBanner.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "ui/listing/ListingParts.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/style/Theme.h"
-#include "ui/widgets/UsageWarningBanner.h"
+#include "ui/listing/UsageWarningBanner.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

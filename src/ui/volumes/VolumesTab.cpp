@@ -15,7 +15,7 @@
 #include "ui/widgets/SearchField.h"
 #include "ui/widgets/SegmentedControl.h"
 #include "ui/style/Theme.h"
-#include "ui/widgets/UsageWarningBanner.h"
+#include "ui/listing/UsageWarningBanner.h"
 #include "ui/volumes/VolumeTableModel.h"
 
 #include <QHBoxLayout>

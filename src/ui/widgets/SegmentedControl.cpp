@@ -1,6 +1,6 @@
 #include "ui/widgets/SegmentedControl.h"
 
-#include "ui/accessibility/SegmentedAccessible.h"
+#include "ui/widgets/SegmentedAccessible.h"
 #include "ui/style/Theme.h"
 
 #include <QFocusEvent>

@@ -1,4 +1,4 @@
-#include "ui/widgets/UsageWarningBanner.h"
+#include "ui/listing/UsageWarningBanner.h"
 
 #include "model/AppModel.h"
 #include "ui/style/Icons.h"

@@ -1,4 +1,4 @@
-#include "ui/accessibility/SegmentedAccessible.h"
+#include "ui/widgets/SegmentedAccessible.h"
 
 #include "ui/accessibility/AccessibleRoles.h"
 #include "ui/widgets/SegmentedControl.h"
