@@ -1,12 +1,8 @@
 #include "ui/widgets/SegmentedAccessible.h"
 
 #include "ui/accessibility/AccessibleRoles.h"
+#include "ui/accessibility/PaintedChildren.h"
 #include "ui/widgets/SegmentedControl.h"
-
-#include <QAccessibleWidget>
-#include <QHash>
-#include <QPointer>
-#include <QWindow>
 
 namespace stowage::SegmentedAccessible {
 
@@ -14,31 +10,17 @@ namespace {
 
 class ControlInterface;
 
-class SegmentInterface : public QAccessibleInterface, public QAccessibleActionInterface {
+class SegmentInterface : public PaintedPartInterface<SegmentedControl> {
 public:
-    SegmentInterface(SegmentedControl* control, int index) : control_(control), index_(index) {}
+    using PaintedPartInterface::PaintedPartInterface;
 
-    bool isValid() const override { return control_ && index_ < control_->count(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return control_ ? control_->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(control_); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QRect rect() const override
-    {
-        if (!isValid())
-            return {};
-        const QRect local = control_->segmentRect(index_);
-        return QRect(control_->mapToGlobal(local.topLeft()), local.size());
-    }
+    bool isValid() const override { return owner_ && index_ < owner_->count(); }
+    QRect partRect() const override { return owner_->segmentRect(index_); }
     QAccessible::Role role() const override { return pages() ? QAccessible::PageTab : QAccessible::RadioButton; }
     QString text(QAccessible::Text kind) const override
     {
-        return kind == QAccessible::Name && isValid() ? control_->labels().at(index_) : QString();
+        return kind == QAccessible::Name && isValid() ? owner_->labels().at(index_) : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QAccessible::State state() const override
     {
         QAccessible::State state;
@@ -46,11 +28,11 @@ public:
             state.invalid = true;
             return state;
         }
-        const bool current = control_->currentIndex() == index_;
-        state.disabled = !control_->isEnabled();
-        state.invisible = !control_->isVisible();
+        const bool current = owner_->currentIndex() == index_;
+        state.disabled = !owner_->isEnabled();
+        state.invisible = !owner_->isVisible();
         state.focusable = true;
-        state.focused = current && control_->hasFocus();
+        state.focused = current && owner_->hasFocus();
         if (pages()) {
             state.selectable = true;
             state.selected = current;
@@ -60,66 +42,32 @@ public:
         }
         return state;
     }
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
-    }
-
-    QStringList actionNames() const override { return isValid() ? QStringList{pressAction()} : QStringList{}; }
     void doAction(const QString& name) override
     {
-        if (name == pressAction() && isValid() && control_->isEnabled())
-            control_->setCurrentIndex(index_);
+        if (name == pressAction() && isValid() && owner_->isEnabled())
+            owner_->setCurrentIndex(index_);
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    bool pages() const { return control_ && control_->kind() == SegmentedControl::Kind::pages; }
-
-    QPointer<SegmentedControl> control_;
-    int index_;
+    bool pages() const { return owner_ && owner_->kind() == SegmentedControl::Kind::pages; }
 };
 
-class ControlInterface : public QAccessibleWidget {
+class ControlInterface : public PaintedChildrenInterface {
 public:
     explicit ControlInterface(SegmentedControl* control)
-        : QAccessibleWidget(control, control->kind() == SegmentedControl::Kind::pages ? QAccessible::PageTabList
-                                                                                      : QAccessible::Grouping)
+        : PaintedChildrenInterface(control, control->kind() == SegmentedControl::Kind::pages ? QAccessible::PageTabList
+                                                                                             : QAccessible::Grouping)
     {
-    }
-    ~ControlInterface() override
-    {
-        for (QAccessible::Id id : std::as_const(segments_))
-            QAccessible::deleteAccessibleInterface(id);
     }
 
     SegmentedControl* control() const { return static_cast<SegmentedControl*>(widget()); }
 
     int childCount() const override { return control()->count(); }
-    QAccessibleInterface* child(int index) const override
-    {
-        if (index < 0 || index >= childCount())
-            return nullptr;
-        auto it = segments_.constFind(index);
-        if (it == segments_.cend())
-            it = segments_.insert(index, QAccessible::registerAccessibleInterface(new SegmentInterface(control(), index)));
-        return QAccessible::accessibleInterface(*it);
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override
-    {
-        return segments_.key(QAccessible::uniqueId(const_cast<QAccessibleInterface*>(child)), -1);
-    }
-    QAccessibleInterface* childAt(int x, int y) const override
-    {
-        return child(control()->segmentAt(control()->mapFromGlobal(QPoint(x, y))));
-    }
-    QAccessibleInterface* focusChild() const override
-    {
-        return control()->hasFocus() ? child(control()->currentIndex()) : nullptr;
-    }
 
-private:
-    mutable QHash<int, QAccessible::Id> segments_;  // by segment index
+protected:
+    QAccessibleInterface* makeChild(int index) const override { return new SegmentInterface(control(), index); }
+    int partAt(QPoint local) const override { return control()->segmentAt(local); }
+    int focusedPart() const override { return control()->currentIndex(); }
 };
 
 QAccessibleInterface* factory(const QString& className, QObject* object)
