@@ -131,8 +131,9 @@ TEST(AppModelCache, ARemovalConfirmsFromFiguresReadJustBeforeIt)
         rig.model->flushCache();
         // The volume received data since.
         rig.docker.setRules(sample::rules({sizes("5MB")}));
-        if (c.fromCache)
+        if (c.fromCache) {
             ASSERT_TRUE(rig.model->loadCache());
+        }
         now = now.addSecs(c.secondsLater);
         rig.alerts.defaultAnswer = false;
         rig.model->removals().cleanOrphanVolumes();
