@@ -4,9 +4,9 @@
 // each, every third project stopped) and 250 standalone containers; or the
 // same shape scaled down to fewer projects for a quick run.
 
-#include "inventory/ProjectIndex.h"
 #include "cache/StateCache.h"
 #include "classification/UsageClassification.h"
+#include "inventory/ProjectIndex.h"
 
 #include <QDateTime>
 

@@ -9,12 +9,12 @@
 
 #include "InventoryCheck.h"
 #include "ListingLines.h"
+#include "cache/StateCache.h"
+#include "classification/UsageClassification.h"
 #include "docker/DockerClient.h"
 #include "docker/Records.h"
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
-#include "cache/StateCache.h"
-#include "classification/UsageClassification.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -24,10 +24,10 @@
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
-#include "ui/shell/MainWindow.h"
+#include "ui/operations/QtAlerts.h"
 #include "ui/overview/OverviewProjectsModel.h"
 #include "ui/overview/OverviewTab.h"
-#include "ui/operations/QtAlerts.h"
+#include "ui/shell/MainWindow.h"
 #include "ui/shell/RootView.h"
 #include "ui/shell/StowageApp.h"
 

@@ -11,15 +11,15 @@
 #include "cli/HeadlessRun.h"
 #include "docker/DockerRunner.h"
 #include "docker/Probe.h"
+#include "history/History.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
-#include "history/History.h"
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
-#include "ui/shell/MainWindow.h"
 #include "ui/operations/QtAlerts.h"
 #include "ui/operations/StopThenQuit.h"
+#include "ui/shell/MainWindow.h"
 #include "ui/shell/StowageApp.h"
 
 #include <QCoreApplication>

@@ -4,9 +4,9 @@
 // what a refresh reads plus the usage facts, never the derived project index,
 // and ahead of them a summary the Overview can paint before the rest is read.
 
+#include "classification/OverviewFigures.h"
 #include "docker/ImageLayers.h"
 #include "docker/Records.h"
-#include "classification/OverviewFigures.h"
 
 #include <QByteArray>
 #include <QDateTime>

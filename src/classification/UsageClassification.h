@@ -9,10 +9,10 @@
 // on demand on the thread that owns the state (not thread-safe: it caches a
 // name lookup and a fact about the engine lazily).
 
+#include "classification/CleanPlan.h"
 #include "docker/Classify.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
-#include "classification/CleanPlan.h"
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
 

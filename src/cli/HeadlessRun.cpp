@@ -1,9 +1,9 @@
 #include "cli/HeadlessRun.h"
 
 #include "docker/DockerRunner.h"
-#include "model/AppModel.h"
 #include "history/History.h"
 #include "history/HistoryStore.h"
+#include "model/AppModel.h"
 
 #include <QJsonDocument>
 

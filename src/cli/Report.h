@@ -2,10 +2,10 @@
 // What `stowage report` and `stowage clean` print: one JSON object (--json)
 // or text, both built from the model's own classification and clean plan.
 
-#include "cli/HeadlessRequest.h"
 #include "classification/CleanPlan.h"
-#include "history/HistoryRecord.h"
 #include "classification/UsageClassification.h"
+#include "cli/HeadlessRequest.h"
+#include "history/HistoryRecord.h"
 
 #include <QJsonObject>
 #include <QList>

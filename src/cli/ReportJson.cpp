@@ -2,8 +2,8 @@
 
 #include "cli/Report.h"
 
-#include "model/AppModel.h"
 #include "classification/OverviewFigures.h"
+#include "model/AppModel.h"
 
 #include <QJsonArray>
 #include <QSet>

@@ -6,9 +6,9 @@
 
 #include "text/CountText.h"
 
-#include "model/AppModel.h"
 #include "classification/OverviewFigures.h"
 #include "inventory/ProjectIndex.h"
+#include "model/AppModel.h"
 
 #include <QHash>
 #include <QSet>

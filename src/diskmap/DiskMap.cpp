@@ -1,8 +1,8 @@
 #include "diskmap/DiskMap.h"
 
+#include "classification/UsageClassification.h"
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
-#include "classification/UsageClassification.h"
 
 #include <QCoreApplication>
 #include <QSet>

@@ -2,8 +2,8 @@
 
 #include "docker/Classify.h"
 #include "docker/DockerRunner.h"
-#include "text/TextTrim.h"
 #include "log/ActivityLog.h"
+#include "text/TextTrim.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 #include "docker/DockerRunner.h"
 
 #include "docker/ChildSupervisor.h"
-#include "text/Graphemes.h"
 #include "docker/OperationCenter.h"
 #include "docker/ProcessBox.h"
 #include "log/ActivityLog.h"
 #include "platform/ChildProcess.h"
+#include "text/Graphemes.h"
 
 #include <QDir>
 #include <QProcessEnvironment>

@@ -14,10 +14,10 @@
 //    builder's intermediate images) that has no other child and no container,
 //    one "Deleted: <id>" line each.
 
-#include "docker/DockerRunner.h"
 #include "docker/DockerClient.h"
-#include "text/TextTrim.h"
+#include "docker/DockerRunner.h"
 #include "log/ActivityLog.h"
+#include "text/TextTrim.h"
 
 #include <QDeadlineTimer>
 #include <QJsonArray>

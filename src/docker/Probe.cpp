@@ -1,7 +1,7 @@
 #include "docker/Probe.h"
 
-#include "docker/DockerRunner.h"
 #include "docker/DockerClient.h"
+#include "docker/DockerRunner.h"
 
 #include <QTextStream>
 

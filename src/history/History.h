@@ -5,8 +5,8 @@
 // be used the rest of the application carries on without history, and the
 // problem is told once.
 
-#include "log/SerialQueue.h"
 #include "history/HistoryRecord.h"
+#include "log/SerialQueue.h"
 #include "platform/ThreadHandOff.h"
 
 #include <QObject>

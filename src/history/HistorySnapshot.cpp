@@ -1,9 +1,9 @@
 #include "history/HistorySnapshot.h"
 
-#include "inventory/Inventory.h"
 #include "classification/OverviewFigures.h"
-#include "inventory/ProjectIndex.h"
 #include "classification/UsageClassification.h"
+#include "inventory/Inventory.h"
+#include "inventory/ProjectIndex.h"
 
 namespace stowage {
 

@@ -11,8 +11,8 @@
 
 #include "cache/StateCache.h"
 #include "classification/UsageClassification.h"
-#include "docker/DockerRunner.h"
 #include "docker/DockerClient.h"
+#include "docker/DockerRunner.h"
 #include "inventory/FreedSpace.h"
 #include "inventory/Inventory.h"
 #include "inventory/InventoryAfterRemoval.h"

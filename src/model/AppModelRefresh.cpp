@@ -3,12 +3,12 @@
 
 #include "model/AppModel.h"
 
-#include "text/CountText.h"
 #include "docker/DockerRunner.h"
-#include "log/ActivityLog.h"
-#include "model/DisposeOffThread.h"
 #include "history/History.h"
 #include "history/HistorySnapshot.h"
+#include "log/ActivityLog.h"
+#include "model/DisposeOffThread.h"
+#include "text/CountText.h"
 #include "text/LocaleFormat.h"
 
 #include <future>

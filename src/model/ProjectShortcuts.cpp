@@ -9,11 +9,11 @@
 #include "model/ProjectShortcuts.h"
 
 #include "docker/Classify.h"
-#include "text/Graphemes.h"
-#include "model/AppModel.h"
-#include "text/LocaleFormat.h"
 #include "log/ActivityLog.h"
+#include "model/AppModel.h"
 #include "platform/Desktop.h"
+#include "text/Graphemes.h"
+#include "text/LocaleFormat.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // status texts and their order, what is published when, the completeness
 // decision, fallbacks, Stop in either phase, the gate and reconciliation.
 
-#include "model/ModelTestSupport.h"
 #include "model/InventoryFixtures.h"
+#include "model/ModelTestSupport.h"
 
 #include <gmock/gmock.h>
 

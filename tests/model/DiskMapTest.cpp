@@ -2,8 +2,8 @@
 // own), each item in one group with its verdict, and the small tail of a
 // level put together when it would be too small to see.
 
-#include "diskmap/DiskMap.h"
 #include "classification/UsageClassification.h"
+#include "diskmap/DiskMap.h"
 
 #include "InventoryFixtures.h"
 

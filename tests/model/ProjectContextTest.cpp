@@ -3,8 +3,8 @@
 // so no docker is involved.
 
 #include "model/InventoryFixtures.h"
-#include "text/LocaleFormat.h"
 #include "model/ModelTestSupport.h"
+#include "text/LocaleFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -2,18 +2,18 @@
 // on every tab, and the events that announce a new tab, filter or status text.
 #include "UiRig.h"
 
-#include "ui/overview/DiskMapView.h"
 #include "ui/images/ImageTableModel.h"
 #include "ui/images/ImagesTab.h"
-#include "ui/shell/MainWindow.h"
+#include "ui/overview/DiskMapView.h"
 #include "ui/overview/OverviewTab.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
+#include "ui/shell/MainWindow.h"
 #include "ui/shell/RootView.h"
-#include "ui/widgets/SegmentedControl.h"
 #include "ui/shell/StatusBar.h"
 #include "ui/volumes/VolumesTab.h"
+#include "ui/widgets/SegmentedControl.h"
 
 #include <gtest/gtest.h>
 

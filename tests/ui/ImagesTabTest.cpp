@@ -5,9 +5,9 @@
 #include "ui/images/ImageRows.h"
 #include "ui/images/ImageTableModel.h"
 #include "ui/images/ImagesTab.h"
-#include "ui/widgets/SGButton.h"
-#include "ui/style/Theme.h"
 #include "ui/listing/UsageWarningBanner.h"
+#include "ui/style/Theme.h"
+#include "ui/widgets/SGButton.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 
 #include "log/LogFormat.h"
 #include "platform/PlatformWords.h"
-#include "ui/operations/CommandMonitor.h"
-#include "ui/widgets/Label.h"
 #include "ui/logs/LogListModel.h"
 #include "ui/logs/LogsTab.h"
+#include "ui/operations/CommandMonitor.h"
 #include "ui/operations/RunningCommandsPanel.h"
+#include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/widgets/SegmentedControl.h"
 

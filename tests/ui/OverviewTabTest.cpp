@@ -5,6 +5,7 @@
 #include "history/History.h"
 #include "history/HistoryStore.h"
 #include "ui/buildcache/BuildCacheTab.h"
+#include "ui/listing/UsageWarningBanner.h"
 #include "ui/overview/GrowthChart.h"
 #include "ui/overview/GrowthView.h"
 #include "ui/overview/OverviewFiguresSource.h"
@@ -12,7 +13,6 @@
 #include "ui/overview/OverviewTab.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/widgets/SummaryCard.h"
-#include "ui/listing/UsageWarningBanner.h"
 
 #include <gtest/gtest.h>
 

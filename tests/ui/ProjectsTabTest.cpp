@@ -2,14 +2,14 @@
 // the controls bound to the model, the selection count and the empty texts.
 #include "UiRig.h"
 
+#include "text/RelativeTime.h"
 #include "ui/projects/ProjectCardDelegate.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
 #include "ui/readme/ReadmeDialog.h"
-#include "text/RelativeTime.h"
-#include "ui/widgets/SGButton.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/SGButton.h"
 
 #include <gtest/gtest.h>
 

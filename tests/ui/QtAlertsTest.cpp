@@ -1,9 +1,9 @@
 // The message-box alerts: a confirmation is true only for OK; a notice returns at once,
 // window-modal on the active window or else application-modal; Docker's texts stay plain.
 
+#include "support/TestSupport.h"
 #include "ui/listing/ListWrap.h"
 #include "ui/operations/QtAlerts.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // (or failing to), and the bounded, regular-file-only read.
 
 #include "platform/PlatformWords.h"
-#include "ui/readme/MarkdownView.h"
-#include "ui/readme/ReadmeFile.h"
-#include "ui/readme/ReadmeDialog.h"
 #include "support/TestSupport.h"
+#include "ui/readme/MarkdownView.h"
+#include "ui/readme/ReadmeDialog.h"
+#include "ui/readme/ReadmeFile.h"
 
 #include <gtest/gtest.h>
 

@@ -2,15 +2,15 @@
 // everywhere, and paths on a hung mount never stop the window from painting and answering.
 #include "UiRig.h"
 
-#include "ui/widgets/Label.h"
 #include "ui/logs/LogsTab.h"
-#include "ui/shell/MainWindow.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
 #include "ui/projects/ProjectsTab.h"
 #include "ui/readme/ReadmeDialog.h"
+#include "ui/shell/MainWindow.h"
 #include "ui/shell/RootView.h"
 #include "ui/volumes/VolumesTab.h"
+#include "ui/widgets/Label.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 #include "UiRig.h"
 
 #include "platform/PlatformWords.h"
-#include "ui/widgets/SGButton.h"
 #include "ui/style/Theme.h"
 #include "ui/volumes/VolumeTableModel.h"
 #include "ui/volumes/VolumesTab.h"
+#include "ui/widgets/SGButton.h"
 
 #include <gtest/gtest.h>
 

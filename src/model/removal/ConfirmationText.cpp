@@ -1,9 +1,9 @@
 #include "model/removal/ConfirmationText.h"
 
-#include "text/CountText.h"
-#include "text/PrintableText.h"
 #include "inventory/ContainerStatus.h"
 #include "inventory/ProjectIndex.h"
+#include "text/CountText.h"
+#include "text/PrintableText.h"
 
 namespace stowage {
 

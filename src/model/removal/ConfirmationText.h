@@ -4,10 +4,10 @@
 // from the operations so that each text can be checked without a window.
 // Names come from Docker and may hold anything: each passes printable().
 
+#include "classification/CleanPlan.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
 #include "model/Alerts.h"
-#include "classification/CleanPlan.h"
 
 #include <QDateTime>
 #include <QHash>

@@ -5,10 +5,10 @@
 
 #include "model/AppModel.h"
 
-#include "text/CountText.h"
-#include "model/removal/ConfirmationText.h"
-#include "text/PrintableText.h"
 #include "inventory/ContainerStatus.h"
+#include "model/removal/ConfirmationText.h"
+#include "text/CountText.h"
+#include "text/PrintableText.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "model/removal/RemovalEnding.h"
 
-#include "text/CountText.h"
 #include "log/ActivityLog.h"
 #include "model/removal/ConfirmationText.h"
 #include "platform/PlatformWords.h"
+#include "text/CountText.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // What a removal run is asked to do (the plan) and what it did (the
 // outcome): the two values the runner and the ending texts share.
 
+#include "classification/CleanPlan.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
-#include "classification/CleanPlan.h"
 #include "inventory/FreedSpace.h"
 
 #include <QList>

@@ -1,12 +1,12 @@
 #include "model/removal/RemovalRunner.h"
 
-#include "text/CountText.h"
-#include "text/Graphemes.h"
-#include "log/ActivityLog.h"
-#include "model/AppModel.h"
 #include "history/History.h"
 #include "inventory/InventoryAfterRemoval.h"
+#include "log/ActivityLog.h"
+#include "model/AppModel.h"
 #include "model/removal/RemovalEnding.h"
+#include "text/CountText.h"
+#include "text/Graphemes.h"
 
 namespace stowage {
 

@@ -5,12 +5,12 @@
 
 #include "model/AppModel.h"
 
-#include "text/CountText.h"
 #include "docker/DockerRunner.h"
-#include "text/PrintableText.h"
 #include "log/ActivityLog.h"
 #include "model/removal/ConfirmationText.h"
 #include "model/removal/RemovalEnding.h"
+#include "text/CountText.h"
+#include "text/PrintableText.h"
 
 #include <algorithm>
 #include <map>

@@ -1,11 +1,11 @@
 #include "ui/buildcache/BuildCacheTab.h"
 
 #include "model/AppModel.h"
-#include "ui/style/Surfaces.h"
-#include "ui/widgets/Label.h"
 #include "ui/listing/ListingParts.h"
-#include "ui/widgets/SGButton.h"
+#include "ui/style/Surfaces.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/SGButton.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

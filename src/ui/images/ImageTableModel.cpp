@@ -1,9 +1,9 @@
 #include "ui/images/ImageTableModel.h"
 
-#include "model/DisposeOffThread.h"
 #include "classification/UsageClassification.h"
-#include "ui/widgets/Label.h"
+#include "model/DisposeOffThread.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 #include <algorithm>
 

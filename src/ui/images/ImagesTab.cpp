@@ -1,14 +1,14 @@
 #include "ui/images/ImagesTab.h"
 
 #include "model/AppModel.h"
+#include "ui/images/ImageTableModel.h"
 #include "ui/listing/DataTable.h"
+#include "ui/listing/ListingParts.h"
+#include "ui/listing/UsageWarningBanner.h"
 #include "ui/operations/DeferredUpdate.h"
 #include "ui/style/Surfaces.h"
-#include "ui/images/ImageTableModel.h"
-#include "ui/listing/ListingParts.h"
-#include "ui/widgets/SGButton.h"
 #include "ui/style/Theme.h"
-#include "ui/listing/UsageWarningBanner.h"
+#include "ui/widgets/SGButton.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

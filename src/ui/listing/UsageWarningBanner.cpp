@@ -2,8 +2,8 @@
 
 #include "model/AppModel.h"
 #include "ui/style/Icons.h"
-#include "ui/widgets/Label.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

@@ -1,20 +1,20 @@
 #include "ui/logs/LogsTab.h"
 
-#include "text/CountText.h"
 #include "log/ActivityLog.h"
-#include "log/LogFormat.h"
 #include "log/LogFile.h"
+#include "log/LogFormat.h"
 #include "model/Alerts.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
-#include "ui/style/Surfaces.h"
-#include "ui/widgets/Label.h"
+#include "text/CountText.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/logs/LogEntryDelegate.h"
 #include "ui/operations/RunningCommandsPanel.h"
+#include "ui/style/Surfaces.h"
+#include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/widgets/SegmentedControl.h"
-#include "ui/style/Theme.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

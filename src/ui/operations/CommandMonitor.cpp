@@ -1,8 +1,8 @@
 #include "ui/operations/CommandMonitor.h"
 
 #include "ui/style/Icons.h"
-#include "ui/widgets/Label.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 #include <QHBoxLayout>
 

@@ -8,8 +8,8 @@
 // keeps showing what it had until the newer result arrives.
 
 #include "inventory/Inventory.h"
-#include "model/OffThread.h"
 #include "inventory/ProjectIndex.h"
+#include "model/OffThread.h"
 
 #include <atomic>
 #include <functional>

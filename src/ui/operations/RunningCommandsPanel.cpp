@@ -1,9 +1,9 @@
 #include "ui/operations/RunningCommandsPanel.h"
 
 #include "ui/style/Icons.h"
+#include "ui/style/Theme.h"
 #include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
-#include "ui/style/Theme.h"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>

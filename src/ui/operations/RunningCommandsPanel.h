@@ -5,8 +5,8 @@
 // Killing here never cancels the model's operation; only the status bar's
 // Stop does that.
 
-#include "ui/style/Surfaces.h"
 #include "ui/operations/RunningCommands.h"
+#include "ui/style/Surfaces.h"
 
 #include <QList>
 #include <QUuid>

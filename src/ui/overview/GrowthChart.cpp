@@ -1,8 +1,8 @@
 #include "ui/overview/GrowthChart.h"
 
 #include "docker/Records.h"
-#include "text/LocaleFormat.h"
 #include "inventory/ProjectIndex.h"
+#include "text/LocaleFormat.h"
 #include "ui/style/Theme.h"
 
 #include <QDateTimeAxis>

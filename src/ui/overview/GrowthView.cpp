@@ -5,12 +5,12 @@
 #include "history/HistoryStore.h"
 #include "inventory/ProjectIndex.h"
 #include "ui/listing/DataTable.h"
+#include "ui/listing/ListingParts.h"
 #include "ui/operations/DeferredUpdate.h"
 #include "ui/overview/GrowthChart.h"
-#include "ui/widgets/Label.h"
-#include "ui/listing/ListingParts.h"
-#include "ui/widgets/SegmentedControl.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/SegmentedControl.h"
 
 #include <QChartView>
 #include <QHBoxLayout>

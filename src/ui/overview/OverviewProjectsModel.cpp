@@ -1,8 +1,8 @@
 #include "ui/overview/OverviewProjectsModel.h"
 
 #include "docker/Records.h"
-#include "ui/widgets/Label.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 #include <QSet>
 

@@ -3,8 +3,8 @@
 // clean-up actions with the space each would free, the disk map, the compose
 // projects and the growth over time.
 
-#include "diskmap/DiskMap.h"
 #include "classification/OverviewFigures.h"
+#include "diskmap/DiskMap.h"
 
 #include <QWidget>
 

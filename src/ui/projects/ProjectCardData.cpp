@@ -1,9 +1,9 @@
 #include "ui/projects/ProjectCardData.h"
 
 #include "docker/Classify.h"
-#include "text/CountText.h"
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
+#include "text/CountText.h"
 #include "ui/style/Theme.h"
 
 #include <algorithm>

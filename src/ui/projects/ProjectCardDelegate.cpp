@@ -1,11 +1,11 @@
 #include "ui/projects/ProjectCardDelegate.h"
 
 #include "model/AppModel.h"
-#include "ui/style/Icons.h"
-#include "ui/widgets/Label.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
+#include "ui/style/Icons.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>

@@ -2,17 +2,17 @@
 
 #include "model/AppModel.h"
 #include "ui/operations/DeferredUpdate.h"
-#include "ui/style/Surfaces.h"
-#include "ui/style/Icons.h"
-#include "ui/widgets/Label.h"
-#include "ui/readme/MarkdownView.h"
 #include "ui/projects/ProjectCardDelegate.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
+#include "ui/readme/MarkdownView.h"
 #include "ui/readme/ReadmeDialog.h"
+#include "ui/style/Icons.h"
+#include "ui/style/Surfaces.h"
+#include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
 #include "ui/widgets/SearchField.h"
-#include "ui/style/Theme.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

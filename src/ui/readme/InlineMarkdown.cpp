@@ -1,7 +1,7 @@
 #include "ui/readme/InlineMarkdown.h"
 
-#include "ui/widgets/Label.h"
 #include "ui/readme/SafeTextDocument.h"
+#include "ui/widgets/Label.h"
 
 #include <QTextBlock>
 #include <QUrlQuery>

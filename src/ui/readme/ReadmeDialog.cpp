@@ -1,12 +1,12 @@
 #include "ui/readme/ReadmeDialog.h"
 
 #include "platform/PlatformWords.h"
-#include "ui/style/Icons.h"
-#include "ui/widgets/Label.h"
 #include "ui/readme/MarkdownView.h"
 #include "ui/readme/ReadmeFile.h"
-#include "ui/widgets/SGButton.h"
+#include "ui/style/Icons.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/SGButton.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -5,11 +5,11 @@
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
 #include "ui/accessibility/AccessibleRoles.h"
-#include "ui/style/Icons.h"
-#include "ui/widgets/Label.h"
 #include "ui/shell/Links.h"
-#include "ui/widgets/SGButton.h"
+#include "ui/style/Icons.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
+#include "ui/widgets/SGButton.h"
 
 #include "text/CountText.h"
 

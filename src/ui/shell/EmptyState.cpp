@@ -4,9 +4,9 @@
 #include "model/AppModel.h"
 #include "platform/PlatformWords.h"
 #include "ui/style/Icons.h"
+#include "ui/style/Theme.h"
 #include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
-#include "ui/style/Theme.h"
 
 #include <QVBoxLayout>
 

@@ -1,10 +1,10 @@
 #include "ui/shell/HeaderBar.h"
 
 #include "model/AppModel.h"
+#include "ui/style/Theme.h"
 #include "ui/widgets/Badge.h"
 #include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
-#include "ui/style/Theme.h"
 
 #include <QHBoxLayout>
 

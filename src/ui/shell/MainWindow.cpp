@@ -3,9 +3,9 @@
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
 #include "platform/TerminationSignals.h"
+#include "ui/operations/StopThenQuit.h"
 #include "ui/shell/Links.h"
 #include "ui/shell/RootView.h"
-#include "ui/operations/StopThenQuit.h"
 
 #include <QAction>
 #include <QApplication>

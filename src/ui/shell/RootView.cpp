@@ -1,19 +1,19 @@
 #include "ui/shell/RootView.h"
 
 #include "model/AppModel.h"
-#include "ui/shell/BrandBar.h"
 #include "ui/buildcache/BuildCacheTab.h"
-#include "ui/shell/EmptyState.h"
-#include "ui/style/Surfaces.h"
-#include "ui/shell/HeaderBar.h"
 #include "ui/images/ImagesTab.h"
 #include "ui/logs/LogsTab.h"
 #include "ui/overview/OverviewTab.h"
 #include "ui/projects/ProjectsTab.h"
-#include "ui/widgets/SegmentedControl.h"
+#include "ui/shell/BrandBar.h"
+#include "ui/shell/EmptyState.h"
+#include "ui/shell/HeaderBar.h"
 #include "ui/shell/StatusBar.h"
+#include "ui/style/Surfaces.h"
 #include "ui/style/Theme.h"
 #include "ui/volumes/VolumesTab.h"
+#include "ui/widgets/SegmentedControl.h"
 
 #include <QPointer>
 #include <QShowEvent>

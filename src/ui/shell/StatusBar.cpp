@@ -2,9 +2,9 @@
 
 #include "ui/accessibility/AccessibleRoles.h"
 #include "ui/operations/CommandMonitor.h"
+#include "ui/style/Theme.h"
 #include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
-#include "ui/style/Theme.h"
 
 #include <QHBoxLayout>
 

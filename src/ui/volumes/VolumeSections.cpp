@@ -1,7 +1,7 @@
 #include "ui/volumes/VolumeSections.h"
 
-#include "text/CountText.h"
 #include "model/AppModel.h"
+#include "text/CountText.h"
 #include "ui/style/Theme.h"
 
 namespace stowage {

@@ -8,11 +8,11 @@
 // enough to run on every keystroke of the search. A volume's cells are worked
 // out when first shown, so a long list costs only its visible rows.
 
+#include "classification/UsageClassification.h"
 #include "docker/Classify.h"
 #include "docker/Records.h"
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
-#include "classification/UsageClassification.h"
 
 #include <QColor>
 #include <QHash>

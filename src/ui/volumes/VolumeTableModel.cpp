@@ -1,7 +1,7 @@
 #include "ui/volumes/VolumeTableModel.h"
 
-#include "ui/widgets/Label.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 namespace stowage {
 

@@ -1,7 +1,7 @@
 #include "ui/widgets/SegmentedControl.h"
 
-#include "ui/widgets/SegmentedAccessible.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/SegmentedAccessible.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

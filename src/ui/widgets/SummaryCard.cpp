@@ -1,7 +1,7 @@
 #include "ui/widgets/SummaryCard.h"
 
-#include "ui/widgets/Label.h"
 #include "ui/style/Theme.h"
+#include "ui/widgets/Label.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
