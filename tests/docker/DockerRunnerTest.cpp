@@ -128,6 +128,20 @@ TEST_F(DockerRunnerTest, RunReturnsTrimmedOutputAndRawKeepsEverything)
     const QStringList hostile = {"--fake-echo-args", "a b", "$(touch /tmp/stowage-pwned)", "'\"; rm -rf /", "*", "{{json .}}"};
     EXPECT_EQ(rig.cli->run(hostile, 10).split('\n'), hostile);
     EXPECT_FALSE(QFile::exists("/tmp/stowage-pwned"));
+    // A runner bound to a context puts it before every command it runs, as one
+    // argument, names it in its log lines, and never lets ssh ask for a password.
+    auto config = RunnerRig::fastConfig();
+    config.context = "my <b>ctx";
+    config.baseEnvironment->insert_or_assign("SSH_ASKPASS", "/usr/bin/ssh-askpass");
+    rig.attach(config);
+    EXPECT_EQ(rig.cli->run(hostile, 10).split('\n'), QStringList({"--context", "my <b>ctx"}) + hostile);
+    QStringList streamed;
+    rig.cli->stream({"--fake-echo-args"}, 10, [&](const QString& line) { return streamed << line, true; });
+    EXPECT_EQ(streamed, QStringList({"--context", "my <b>ctx", "--fake-echo-args"}));
+    rig.cli->runRaw({"--fake-stderr", "gone", "--fake-exit", "3"}, 10);
+    EXPECT_EQ(rig.lines().last(), "warn --fake-stderr gone --fake-exit 3 (engine my <b>ctx) — exit 3: gone");
+    EXPECT_FALSE(rig.cli->environment().contains("SSH_ASKPASS"));
+    EXPECT_EQ(rig.cli->environment().at("SSH_ASKPASS_REQUIRE"), "never");
     // Log labels: the first four arguments, a long output template named by its braces.
     EXPECT_EQ(DockerRunner::label({"a", "b", "c", "d", "e", "f"}), "a b c d");
     EXPECT_EQ(DockerRunner::label({"ps", "-a", "--format", DockerClient::containerListingTemplate}), "ps -a --format {{…}}");
