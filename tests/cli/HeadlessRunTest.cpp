@@ -167,8 +167,10 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
                                   "shop_cache Orphan — labelled, mounted by nothing"));
 
     HeadlessRig text;
-    ASSERT_EQ(text.runToEnd({Command::clean}), ExitStatus::success);
-    EXPECT_TRUE(text.outText().startsWith("Dry run: nothing was removed."));
+    // Text names the engine on its first line.
+    ASSERT_EQ(text.runToEnd({Command::clean, false, false, safeCleanAllKinds, {}, {}, false, {"my <b>e</b>", "", "unix:///x"}}),
+              ExitStatus::success);
+    EXPECT_TRUE(text.outText().startsWith("Engine: my <b>e</b> (unix:///x)\nDry run: nothing was removed."));
     EXPECT_TRUE(text.outText().contains("\nKept:\n  image   shop-web:latest  111111111111  Used by container\n"))
         << text.outText().toStdString();
     // Each line ends with a line feed, the build cache's too, and nothing is turned into U+FFFD.
