@@ -78,7 +78,7 @@ QString HeadlessRun::unreachable(const QString& error) const
 {
     const QString engine = request_.context.isEmpty()
         ? QStringLiteral("Docker")
-        : QStringLiteral("The engine of context %1").arg(engineLabel(request_.engine.name, request_.engine.endpoint));
+        : QStringLiteral("the engine of context %1").arg(engineLabel(request_.engine.name, request_.engine.endpoint));
     return QStringLiteral("stowage: ") + engine + QStringLiteral(" cannot be reached: ") + printable(error);
 }
 
