@@ -32,19 +32,32 @@ const QCommandLineOption onlyOption(QStringLiteral("only"),
                                     QStringLiteral("Cleans only KIND (repeatable): %1.")
                                         .arg(cli::cleanKindNames().join(QStringLiteral(", "))),
                                     QStringLiteral("KIND"));
+const QCommandLineOption contextOption(QStringLiteral("context"),
+                                       QStringLiteral("Acts on the engine of docker context NAME (see 'stowage "
+                                                      "contexts'); without it, on the one docker selects."),
+                                       QStringLiteral("NAME"));
+const QCommandLineOption allContextsOption(QStringLiteral("all-contexts"),
+                                           QStringLiteral("Reports on every docker context, each engine on its own; "
+                                                          "exits 1 when any of them cannot be reached."));
 
 // The commands, looked up by the first positional argument.
 const QList<Command>& commands()
 {
     static const QList<Command> all{
-        {QStringLiteral("report"), cli::Command::report, QStringLiteral("report [--json] [--since AGE]"),
+        {QStringLiteral("report"), cli::Command::report,
+         QStringLiteral("report [--json] [--since AGE] [--context NAME | --all-contexts]"),
          QStringLiteral("reads the inventory once and prints each image and volume with its status and whether "
                         "Safe Clean All would remove it"),
-         {jsonOption, sinceOption}},
-        {QStringLiteral("clean"), cli::Command::clean, QStringLiteral("clean [--yes] [--json] [--only KIND]..."),
-         QStringLiteral("does what Safe Clean All does (build cache, unused images, anonymous orphan volumes); a dry "
-                        "run unless --yes"),
-         {yesOption, jsonOption, onlyOption}},
+         {jsonOption, sinceOption, contextOption, allContextsOption}},
+        {QStringLiteral("clean"), cli::Command::clean,
+         QStringLiteral("clean [--yes] [--json] [--only KIND]... [--context NAME]"),
+         QStringLiteral("does what Safe Clean All does (build cache, unused images, anonymous orphan volumes) on one "
+                        "engine, which it names; a dry run unless --yes"),
+         {yesOption, jsonOption, onlyOption, contextOption}},
+        {QStringLiteral("contexts"), cli::Command::contexts, QStringLiteral("contexts [--json]"),
+         QStringLiteral("lists the docker contexts: each engine's name and endpoint, the current one and whether "
+                        "the environment (DOCKER_HOST, DOCKER_CONTEXT) chose it"),
+         {jsonOption}},
     };
     return all;
 }
@@ -119,6 +132,14 @@ Invocation headlessInvocation(const Command& command, const QCommandLineParser& 
             request.kinds |= *kind;
         }
     }
+    if (offers(command, contextOption) && parser.isSet(contextOption)) {
+        request.context = parser.value(contextOption);
+        if (request.context.isEmpty())
+            return usageError(QStringLiteral("--context needs the name of a docker context."), programName);
+    }
+    request.allContexts = offers(command, allContextsOption) && parser.isSet(allContextsOption);
+    if (request.allContexts && (parser.isSet(contextOption) || parser.isSet(sinceOption)))
+        return usageError(QStringLiteral("--all-contexts cannot be combined with --context or --since."), programName);
     if (offers(command, sinceOption) && parser.isSet(sinceOption)) {
         request.since = cli::parseSince(parser.value(sinceOption));
         if (!request.since)
@@ -150,7 +171,7 @@ Invocation parse(const QStringList& arguments, const QString& programName)
                                                   "arguments are then ignored)."));
     parser.addOptions({help, version, probe});
     addQtWindowOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("report or clean (see Commands below)."),
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("report, clean or contexts (see Commands below)."),
                                  QStringLiteral("[command]"));
 
     const QStringList line = QStringList{programName} + arguments;

@@ -7,9 +7,13 @@
 // to the front.
 #include "app/CommandLine.h"
 #include "app/SingleInstance.h"
+#include "cli/AllContextsRun.h"
 #include "cli/Console.h"
+#include "cli/ContextList.h"
 #include "cli/HeadlessRun.h"
+#include "docker/DockerError.h"
 #include "docker/DockerRunner.h"
+#include "docker/EngineContext.h"
 #include "docker/Probe.h"
 #include "history/History.h"
 #include "log/ActivityLog.h"
@@ -24,6 +28,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonDocument>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -68,11 +73,33 @@ std::unique_ptr<stowage::History> openHistory()
     });
 }
 
-// `stowage report` and `stowage clean`. They take no lock: like the probe they
-// may run beside a window, append whole lines to the activity log under its
-// file lock, and leave the state cache (the window's) alone.
-int runHeadless(int& argc, char** argv, const stowage::cli::Request& request)
+// A runner for one engine, like the shared one but bound to `context`: it
+// reuses the shared runner's environment (no second login-shell query).
+std::unique_ptr<stowage::DockerRunner> runnerFor(const QString& context)
 {
+    stowage::DockerRunner::Config config;
+    config.baseEnvironment = stowage::DockerRunner::shared().environment();
+    config.loginShell.clear();
+    config.context = context;
+    return std::make_unique<stowage::DockerRunner>(std::move(config));
+}
+
+// Runs `run` (a HeadlessRun or an AllContextsRun) to its end in the event loop.
+template <typename Run>
+int runToEnd(QCoreApplication& app, Run& run, stowage::platform::TerminationSignals& termination)
+{
+    QObject::connect(&termination, &stowage::platform::TerminationSignals::received, &run, &Run::interrupt);
+    QObject::connect(&run, &Run::finished, &app, &QCoreApplication::exit);
+    QTimer::singleShot(0, &run, &Run::start);
+    return app.exec();
+}
+
+// `stowage report`, `stowage clean` and `stowage contexts`. They take no lock:
+// like the probe they may run beside a window, append whole lines to the
+// activity log under its file lock, and leave the state cache (the window's) alone.
+int runHeadless(int& argc, char** argv, stowage::cli::Request request)
+{
+    namespace cli = stowage::cli;
     QCoreApplication app(argc, argv);
     stowage::platform::TerminationSignals termination;
     QFile out;
@@ -85,21 +112,56 @@ int runHeadless(int& argc, char** argv, const stowage::cli::Request& request)
         const int columns = stowage::platform::terminalColumns(STDERR_FILENO);
         progressColumns = columns > 0 ? columns : 80;
     }
-    stowage::cli::Console console(out, err, progressColumns);
+    cli::Console console(out, err, progressColumns);
 
-    std::unique_ptr<stowage::History> history = openHistory();
-    stowage::AppModel::Options options;
-    options.cacheFile.emplace();  // no state cache
-    options.refreshAfterCleanup = false;
-    options.history = history.get();
-    options.headless = true;
-    stowage::AppModel model(stowage::DockerRunner::shared(), options);
-    stowage::cli::HeadlessRun run(model, request, console);
-    QObject::connect(&termination, &stowage::platform::TerminationSignals::received, &run,
-                     &stowage::cli::HeadlessRun::interrupt);
-    QObject::connect(&run, &stowage::cli::HeadlessRun::finished, &app, &QCoreApplication::exit);
-    QTimer::singleShot(0, &run, &stowage::cli::HeadlessRun::start);
-    const int status = app.exec();
+    // The contexts are read from docker's configuration files: quick, and bounded like every run.
+    QList<stowage::EngineContext> contexts;
+    QString listError;
+    try {
+        contexts = stowage::listContexts(stowage::DockerRunner::shared(), 15.0);
+    } catch (const stowage::RunError& error) {
+        listError = error.description();
+    }
+    if (request.command == cli::Command::contexts || request.allContexts) {
+        if (!listError.isEmpty()) {
+            console.warn(cli::printable(QStringLiteral("stowage: the docker contexts cannot be listed: ") + listError));
+            return cli::ExitStatus::unknownContext;
+        }
+    }
+    if (request.command == cli::Command::contexts) {
+        console.print(request.json ? QString::fromUtf8(QJsonDocument(cli::contextsDocument(contexts)).toJson())
+                                   : cli::contextsText(contexts));
+        console.flush();
+        return console.outputFailure().isEmpty() ? cli::ExitStatus::success : cli::ExitStatus::outputFailed;
+    }
+
+    int status = 0;
+    std::unique_ptr<stowage::History> history;
+    if (request.allContexts) {
+        stowage::DockerRunner::Config config;
+        config.baseEnvironment = stowage::DockerRunner::shared().environment();
+        config.loginShell.clear();
+        cli::AllContextsRun run(contexts, request, console, config);
+        status = runToEnd(app, run, termination);
+    } else {
+        const cli::EngineChoice choice = cli::chooseEngine(request, contexts, listError);
+        if (!choice.error.isEmpty()) {
+            console.warn(choice.error);
+            return cli::ExitStatus::unknownContext;
+        }
+        request.engine = choice.engine;
+        // Without --context every command goes where docker sends it by itself, as it always did.
+        std::unique_ptr<stowage::DockerRunner> bound = request.context.isEmpty() ? nullptr : runnerFor(request.context);
+        history = openHistory();
+        stowage::AppModel::Options options;
+        options.cacheFile.emplace();  // no state cache
+        options.refreshAfterCleanup = false;
+        options.history = history.get();
+        options.headless = true;
+        stowage::AppModel model(bound ? *bound : stowage::DockerRunner::shared(), options);
+        cli::HeadlessRun run(model, request, console);
+        status = runToEnd(app, run, termination);
+    }
     // The history's record and the log lines reach the disk before the process ends.
     if (history)
         history->flush(std::chrono::seconds(10));

@@ -4,6 +4,7 @@
 #include "platform/Paths.h"
 #include "platform/ThreadPriority.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -39,7 +40,20 @@ std::optional<QString> inDataFolder(const QString& name)
 
 namespace StateCache {
 
-std::optional<QString> fileURL() { return inDataFolder(QStringLiteral("state.cache")); }
+QString fileName(const QString& context)
+{
+    if (context.isEmpty())
+        return QStringLiteral("state.cache");
+    QString readable;
+    for (const QChar c : context.left(40)) {
+        const bool plain = (c.isLetterOrNumber() && c.unicode() < 128) || c == u'-';
+        readable += plain ? c : QChar(u'_');
+    }
+    const QByteArray hash = QCryptographicHash::hash(context.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QStringLiteral("state-%1-%2.cache").arg(readable, QString::fromLatin1(hash));
+}
+
+std::optional<QString> fileURL(const QString& context) { return inDataFolder(fileName(context)); }
 
 std::optional<QString> legacyFileURL() { return inDataFolder(QStringLiteral("state.json")); }
 

@@ -60,9 +60,15 @@ struct CacheSummary {
 
 namespace StateCache {
 
-// "<app data dir>/state.cache"; the folder is created when missing. None when
-// there is no per-user data location.
-std::optional<QString> fileURL();
+// "<app data dir>/state.cache" for the engine docker selects by itself (no
+// context named), else a file of the named context's own (see fileName); the
+// folder is created when missing. None when there is no per-user data location.
+std::optional<QString> fileURL(const QString& context = {});
+// "state.cache" for no context; for a context "state-NAME-HASH.cache", NAME
+// the name's ASCII letters, digits and '-' (others as '_', at most 40), HASH
+// from the whole name: no path separator and no ".." reach
+// the file system, and distinct names (even in case only) get distinct files.
+QString fileName(const QString& context);
 // "<app data dir>/state.json": the JSON cache of earlier versions, read when
 // there is no state.cache yet and removed once the new file is written.
 std::optional<QString> legacyFileURL();

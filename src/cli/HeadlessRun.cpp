@@ -69,8 +69,25 @@ void HeadlessRun::engineChecked(const QString& error)
     if (error.isEmpty())
         return model_.refresh();
     outcome_.errors << error;
-    console_.warn(printable(QStringLiteral("stowage: Docker cannot be reached: ") + error));
+    console_.warn(unreachable(error));
     finish(ExitStatus::dockerUnreachable);
+}
+
+// Names the engine when the user named it: "Docker" alone stands for the one docker selects by itself.
+QString HeadlessRun::unreachable(const QString& error) const
+{
+    const QString engine = request_.context.isEmpty()
+        ? QStringLiteral("Docker")
+        : QStringLiteral("the engine of context %1").arg(engineLabel(request_.engine.name, request_.engine.endpoint));
+    return QStringLiteral("stowage: ") + engine + QStringLiteral(" cannot be reached: ") + printable(error);
+}
+
+// The first line of a text result: which engine it is about.
+QString HeadlessRun::engineLine() const
+{
+    return request_.engine.name.isEmpty()
+        ? QString()
+        : QStringLiteral("Engine: ") + engineLabel(request_.engine.name, request_.engine.endpoint) + u'\n';
 }
 
 void HeadlessRun::interrupt()
@@ -101,7 +118,7 @@ void HeadlessRun::refreshEnded(RefreshEnd end, const QString& error)
     }
     if (end != RefreshEnd::completed) {
         outcome_.errors << error;
-        console_.warn(printable(QStringLiteral("stowage: Docker cannot be reached: ") + error));
+        console_.warn(unreachable(error));
         return finish(ExitStatus::dockerUnreachable);
     }
     outcome_.inventoryRead = true;
@@ -125,7 +142,7 @@ void HeadlessRun::readGrowth()
     }
     using Found = std::pair<QList<HistoryGrowth>, QList<HistoryRemoval>>;
     history->read<Found>(
-        [engine = History::engineName(), since = outcome_.since](const HistoryStore& store) {
+        [engine = History::engineName(model_.client().cli.config().context), since = outcome_.since](const HistoryStore& store) {
             return Found{store.growthSince(engine, since),
                          store.removals(engine, since, QDateTime::currentDateTimeUtc())};
         },
@@ -141,7 +158,7 @@ void HeadlessRun::reportEnded()
     if (isFinished())
         return;
     if (!request_.json)
-        console_.print(reportText(model_)
+        console_.print(engineLine() + reportText(model_)
                        + (outcome_.growth ? growthText(*outcome_.growth, outcome_.since) + removalsText(outcome_.removals)
                                           : QString()));
     if (model_.inventory().usageDataComplete)
@@ -165,17 +182,19 @@ void HeadlessRun::clean()
     if (!request_.yes) {
         model_.removals().safeClean(request_.kinds);  // declined by the dry-run rule: nothing is removed
         if (!request_.json)
-            console_.print(QStringLiteral("Dry run: nothing was removed. `stowage clean --yes` removes what is listed "
+            console_.print(engineLine() + QStringLiteral("Dry run: nothing was removed. `stowage clean --yes` removes what is listed "
                                           "under \"Would remove\".\n\n")
                            + planText(plan));
         return finish(ExitStatus::success);
     }
     if (plan.removesNothing()) {
         if (!request_.json)
-            console_.print(QStringLiteral("Nothing to remove.\n"));
+            console_.print(engineLine() + QStringLiteral("Nothing to remove.\n"));
         return finish(ExitStatus::success);
     }
     outcome_.dryRun = false;
+    if (!request_.json)
+        console_.print(engineLine());
     cleaning_ = true;
     model_.removals().safeClean(request_.kinds);
     if (!model_.isLoading()) {  // another operation held the model; cannot happen in a run of its own
@@ -228,13 +247,15 @@ void HeadlessRun::printEnding()
     console_.print(text);
 }
 
+QJsonObject HeadlessRun::document() const { return reportDocument(model_, request_, outcome_); }
+
 void HeadlessRun::finish(int status)
 {
     if (isFinished())
         return;
     console_.clearProgress();
     if (request_.json)
-        console_.print(QString::fromUtf8(QJsonDocument(reportDocument(model_, request_, outcome_)).toJson()));
+        console_.print(QString::fromUtf8(QJsonDocument(document()).toJson()));
     // Output that did not arrive is a failure, not a report: say so where it can still be read.
     console_.flush();
     if (const QString failure = console_.outputFailure(); !failure.isEmpty()) {

@@ -39,6 +39,8 @@ public:
     bool isFinished() const { return exitStatus_ >= 0; }
     int exitStatus() const { return exitStatus_; }
     const Outcome& outcome() const { return outcome_; }
+    // What --json prints: the run's outcome as one object.
+    QJsonObject document() const;
 
 signals:
     void finished(int exitStatus);
@@ -53,6 +55,8 @@ private:
     void cleanEnded();
     void finish(int status);
     void printEnding();
+    QString unreachable(const QString& error) const;
+    QString engineLine() const;
 
     AppModel& model_;
     Request request_;

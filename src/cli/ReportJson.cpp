@@ -58,7 +58,9 @@ QJsonObject reportDocument(const AppModel& model, const Request& request, const 
                     {"usageDataComplete", outcome.inventoryRead && model.inventory().usageDataComplete},
                     {"usageDataProblem", outcome.inventoryRead ? model.inventory().usageDataProblem : QString()},
                     {"interrupted", outcome.interrupted},
-                    {"errors", strings(outcome.errors)}};
+                    {"errors", strings(outcome.errors)},
+                    {"engine", request.engine.name},
+                    {"endpoint", request.engine.endpoint}};
     QJsonArray images;
     QJsonArray volumes;
     if (outcome.inventoryRead) {

@@ -6,6 +6,7 @@
 #include "log/ActivityLog.h"
 #include "platform/ChildProcess.h"
 #include "text/Graphemes.h"
+#include "text/PrintableText.h"
 
 #include <QDir>
 #include <QProcessEnvironment>
@@ -110,6 +111,18 @@ QString DockerRunner::label(const QStringList& args)
     return shown.join(QLatin1Char(' '));
 }
 
+QString DockerRunner::runLabel(const QStringList& args) const
+{
+    return config_.context.isEmpty() ? label(args)
+                                     : label(args) + QStringLiteral(" (engine ") + printable(config_.context) + u')';
+}
+
+QStringList DockerRunner::commandLine(const QStringList& args) const
+{
+    // A global option: it goes before the subcommand, as one element whatever the name holds.
+    return config_.context.isEmpty() ? args : QStringList{QStringLiteral("--context"), config_.context} + args;
+}
+
 OperationCenter& DockerRunner::operations() const
 {
     return config_.operations ? *config_.operations : OperationCenter::shared();
@@ -127,6 +140,8 @@ Environment DockerRunner::environment()
         const QString current = env.count(QStringLiteral("PATH")) ? env.at(QStringLiteral("PATH")) : QString();
         env[QStringLiteral("PATH")] = current.isEmpty() ? *shellPath : *shellPath + QLatin1Char(':') + current;
     }
+    env.erase(QStringLiteral("SSH_ASKPASS"));
+    env[QStringLiteral("SSH_ASKPASS_REQUIRE")] = QStringLiteral("never");
     cachedEnv_ = env;
     return env;
 }
@@ -242,14 +257,14 @@ RunResult DockerRunner::runRaw(const QStringList& args, double timeout, std::sto
 {
     const QString docker = dockerExecutable();
     const Environment env = environment();
-    const QString runLabel = label(args);
+    const QString runLabel = this->runLabel(args);
     auto box = std::make_shared<ProcessBox>();
     const auto started = Clock::now();
     std::optional<RunResult> result;
     {
         RegisteredRun registration(operations(), runLabel, box);
         try {
-            result = execute(docker, args, env, timeout, *box, config_, stop);
+            result = execute(docker, commandLine(args), env, timeout, *box, config_, stop);
         } catch (const CancelledError&) {
             log().log(LogLevel::warn, runLabel + QStringLiteral(" — cancelled after ") + wholeSeconds(secondsSince(started))
                                           + QStringLiteral("s"));
@@ -287,7 +302,7 @@ QString DockerRunner::run(const QStringList& args, double timeout, std::stop_tok
 StreamEnding DockerRunner::stream(const QStringList& args, double timeout,
                                const std::function<bool(const QString&)>& onLine, std::stop_token stop)
 {
-    const QString runLabel = label(args);
+    const QString runLabel = this->runLabel(args);
     auto box = std::make_shared<ProcessBox>();
     RegisteredRun registration(operations(), runLabel, box);
     // However the stream ends, its child is asked to stop (a no-op once it has exited).
@@ -298,7 +313,7 @@ StreamEnding DockerRunner::stream(const QStringList& args, double timeout,
 
     platform::SpawnedChild child;
     try {
-        child = platform::spawnChild(dockerExecutable(), args, environment(), true);
+        child = platform::spawnChild(dockerExecutable(), commandLine(args), environment(), true);
     } catch (const RunError& error) {
         return {StreamEnding::Kind::notStarted, 0, error.description()};
     }

@@ -66,6 +66,9 @@ public:
         // stream, one unfinished line). Past it the child is killed and the run
         // fails: no listing is that large, and memory is not the child's to take.
         qint64 outputLimit = qint64(256) * 1024 * 1024;
+        // The docker context every run goes to (`docker --context NAME …`);
+        // empty: whatever docker's own configuration and environment select.
+        QString context;
         OperationCenter* operations = nullptr;  // the shared center when null
         ActivityLog* log = nullptr;             // the shared log when null
     };
@@ -94,14 +97,22 @@ public:
     StreamEnding stream(const QStringList& args, double timeout, const std::function<bool(const QString&)>& onLine,
                         std::stop_token stop = {});
 
+    // `args` as the child gets them: after `--context NAME` when the runner is bound to a context.
+    QStringList commandLine(const QStringList& args) const;
+
     // Absolute path of the docker program; throws DockerError::notFound. A
     // failed lookup is not remembered.
     QString dockerExecutable();
+    // The children's environment. It never lets ssh (docker's transport to
+    // ssh:// engines) ask for a password through a helper program: a key that
+    // needs one makes the engine unreachable, never a prompt.
     Environment environment();
 
     // The run's label: its first four arguments joined by single spaces, a
     // long output template among them shown as "{{…}}".
     static QString label(const QStringList& args);
+    // label(args), naming the engine when the runner is bound to a context.
+    QString runLabel(const QStringList& args) const;
 
     OperationCenter& operations() const;
     ActivityLog& log() const;

@@ -59,6 +59,14 @@ public:
         return v && v->get(text) == simdjson::SUCCESS ? toQString(text) : fallback;
     }
 
+    // true only for a JSON true.
+    bool boolean(std::string_view key) const
+    {
+        const auto v = value(key);
+        bool flag = false;
+        return v && v->get(flag) == simdjson::SUCCESS && flag;
+    }
+
     // The value as an int when it is a string of one or a number that is a whole int; else 0.
     int integer(std::string_view key) const
     {

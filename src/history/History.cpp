@@ -12,8 +12,10 @@ struct History::State {
     bool problemTold = false;
 };
 
-QString History::engineName()
+QString History::engineName(const QString& context)
 {
+    if (!context.isEmpty())
+        return context;
     for (const char* variable : {"DOCKER_CONTEXT", "DOCKER_HOST"})
         if (const QString value = qEnvironmentVariable(variable); !value.isEmpty())
             return value;

@@ -30,8 +30,9 @@ public:
     History& operator=(const History&) = delete;
 
     // The engine the docker program talks to, as the history names it: the
-    // context or host the environment chooses, else "default".
-    static QString engineName();
+    // context a runner is bound to, else the context or host the environment
+    // chooses, else "default".
+    static QString engineName(const QString& context = {});
     // The history file in the application's data folder; none without one.
     static std::optional<QString> defaultPath();
 

@@ -18,15 +18,16 @@ namespace stowage {
 
 namespace {
 
-std::optional<QString> resolveCacheFile(const AppModel::Options& options)
+// Each engine has a cache of its own: the runner's context names it.
+std::optional<QString> resolveCacheFile(const AppModel::Options& options, const QString& context)
 {
-    return options.cacheFile ? *options.cacheFile : StateCache::fileURL();
+    return options.cacheFile ? *options.cacheFile : StateCache::fileURL(context);
 }
 
-// Only the application's own folder holds a cache of an earlier version.
-std::optional<QString> resolveLegacyCacheFile(const AppModel::Options& options)
+// Only the application's own folder holds a cache of an earlier version, of the engine docker selects by itself.
+std::optional<QString> resolveLegacyCacheFile(const AppModel::Options& options, const QString& context)
 {
-    return options.cacheFile ? std::nullopt : StateCache::legacyFileURL();
+    return options.cacheFile || !context.isEmpty() ? std::nullopt : StateCache::legacyFileURL();
 }
 
 const QStringList& spinnerFrames()
@@ -49,8 +50,8 @@ AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
       client_(cli, options.limits),
       log_(cli.log()),
       clock_(options.clock),
-      cacheFile_(resolveCacheFile(options)),
-      legacyCacheFile_(resolveLegacyCacheFile(options)),
+      cacheFile_(resolveCacheFile(options, cli.config().context)),
+      legacyCacheFile_(resolveLegacyCacheFile(options, cli.config().context)),
       cacheWriter_(cacheFile_, legacyCacheFile_)
 {
     setAlerts(options.alerts);

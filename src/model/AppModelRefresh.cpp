@@ -256,7 +256,7 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
     // The history's summary touches every item too: worked out here, only handed over there.
     std::optional<HistorySnapshot> snapshot;
     if (history_)
-        snapshot = historySnapshot(landed, index, classification, figures, History::engineName(),
+        snapshot = historySnapshot(landed, index, classification, figures, History::engineName(client_.cli.config().context),
                                    QDateTime::currentDateTimeUtc(), headless_);
 
     post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),

@@ -93,8 +93,16 @@ SpawnedChild spawnChild(const QString& program, const QStringList& args,
     sigfillset(&allSignals);
     posix_spawnattr_setsigmask(&attributes, &noSignals);
     posix_spawnattr_setsigdefault(&attributes, &allSignals);
+    // The child leads a session of its own, without a controlling terminal:
+    // nothing it starts (ssh asking for a password or a host key) can wait on
+    // the user's terminal. A session leader leads its process group too, so
+    // the group is still killed as one.
+#ifdef POSIX_SPAWN_SETSID
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID;
+#else
     posix_spawnattr_setpgroup(&attributes, 0);
     short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP;
+#endif
 #ifdef __APPLE__
     flags |= POSIX_SPAWN_CLOEXEC_DEFAULT;
 #endif

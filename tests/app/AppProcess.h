@@ -26,6 +26,7 @@ public:
         env.insert("XDG_RUNTIME_DIR", runtimeDir());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("DOCKER_HOST", "unix://" + root_.filePath("no-engine.sock"));
+        env.insert("DOCKER_CONFIG", root_.filePath("docker"));  // no context of the user's
     }
 
     QString dataDir() const { return root_.filePath("data/Stowage"); }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 namespace stowage::test {
 namespace {
 
@@ -34,6 +36,11 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
         {{"report", "--since", "7 days"}, 2, "",
          "stowage: '7 days' is not an age for --since (for example 24h, 7d, 4w).\n" + tryHelp},
         {{"clean", "--since", "7d"}, 2, "", "stowage: Unknown option 'since'.\n" + tryHelp},
+        {{"clean", "--context", "nope"}, 2, "", "stowage: docker has no context named 'nope' (it has: default).\n"},
+        {{"report", "--all-contexts", "--since", "7d"}, 2, "",
+         "stowage: --all-contexts cannot be combined with --context or --since.\n" + tryHelp},
+        {{"report", "--all-contexts"}, 1, "Engine: default (unix://", ""},
+        {{"contexts"}, 0, "  NAME     ENDPOINT", ""},
         {{"clean", "--only", "containers"}, 2, "",
          "stowage: Unknown kind 'containers' for --only (one of build-cache, images, volumes, anonymous-volumes).\n"
              + tryHelp},
@@ -49,10 +56,12 @@ TEST(CommandLine, HelpVersionErrorsAndTheProbe)
     }
     // The help names each command with its options and where to read about them.
     const QString help = world.run({"--help"}).out;
-    for (const char* text : {"--probe", "\n  stowage report [--json] [--since AGE]\n", "\n  stowage clean [--yes] [--json] [--only KIND]...\n",
+    for (const char* text : {"--probe", "\n  stowage report [--json] [--since AGE] [--context NAME | --all-contexts]\n",
+                             "\n  stowage clean [--yes] [--json] [--only KIND]... [--context NAME]\n", "\n  stowage contexts [--json]\n",
                              "'stowage clean --help'"})
         EXPECT_TRUE(help.contains(text)) << text;
     EXPECT_TRUE(world.run({"clean", "--help"}).out.contains("--only <KIND>"));
+    EXPECT_TRUE(world.run({"contexts"}).out.contains(QRegularExpression("\n\\* default  unix://\\S+  from the environment\n")));
     // The probe against an engine that is not there prints its one line.
     EXPECT_EQ(world.run({"--probe"}).out.count('\n'), 1);
 }

@@ -3,6 +3,7 @@
 // the refusal on incomplete usage data, the JSON object, and an interruption
 // by a real signal while a docker child runs.
 
+#include "cli/AllContextsRun.h"
 #include "cli/HeadlessRun.h"
 #include "history/History.h"
 #include "history/HistoryStore.h"
@@ -166,8 +167,10 @@ TEST(HeadlessRun, DryRunListsWhatGoesAndWhatStaysAndRemovesNothing)
                                   "shop_cache Orphan — labelled, mounted by nothing"));
 
     HeadlessRig text;
-    ASSERT_EQ(text.runToEnd({Command::clean}), ExitStatus::success);
-    EXPECT_TRUE(text.outText().startsWith("Dry run: nothing was removed."));
+    // Text names the engine on its first line.
+    ASSERT_EQ(text.runToEnd({Command::clean, false, false, safeCleanAllKinds, {}, {}, false, {"my <b>e</b>", "", "unix:///x"}}),
+              ExitStatus::success);
+    EXPECT_TRUE(text.outText().startsWith("Engine: my <b>e</b> (unix:///x)\nDry run: nothing was removed."));
     EXPECT_TRUE(text.outText().contains("\nKept:\n  image   shop-web:latest  111111111111  Used by container\n"))
         << text.outText().toStdString();
     // Each line ends with a line feed, the build cache's too, and nothing is turned into U+FFFD.
@@ -207,6 +210,25 @@ TEST(HeadlessRun, ReportSinceTellsTheRemovalsStowageMadeInThePeriod)
                                                        + "  1.5 MB  freed by Safe Clean All\n"))
             << headless.outText().toStdString();
     }
+}
+
+// --all-contexts reads every engine side by side, each through its own context, tells
+// which did not answer and which contexts reach one engine.
+TEST(HeadlessRun, AllContextsTellWhichEnginesAnsweredAndWhichAreOne)
+{
+    const QString down = "Cannot connect to the Docker daemon at unix:///x.sock. Is the docker daemon running?\n";
+    HeadlessRig headless(sample::rules({{"--context down", {}, down, 1}, {"--context other info", "E2\n"}}));
+    AllContextsRun all({{"up"}, {"twin"}, {"other"}, {"down"}}, {Command::report, true, false, safeCleanAllKinds, {}, {}, true},
+                       headless.console, headless.rig.docker.config(&headless.rig.operations, &headless.rig.log), 5.0);
+    all.start();
+    ASSERT_TRUE(waitUntil([&] { return all.isFinished(); }, std::chrono::seconds(30)));
+    EXPECT_EQ(all.exitStatus(), ExitStatus::someEnginesUnreachable);
+    QStringList seen;
+    for (const QJsonValue engine : headless.json()["engines"].toArray())
+        seen << QStringList{engine["engine"].toString(), engine["reachable"].toBool() ? "up" : "down",
+                            engine["sameEngineAs"].toVariant().toStringList().join('+'), engine["report"]["engine"].toString()}.join(' ');
+    EXPECT_THAT(seen, ElementsAre("up up twin up", "twin up up twin", "other up  other", "down down  "));
+    EXPECT_EQ(headless.rig.docker.calls().filter(QRegularExpression("^--context (up|twin|other|down) ")), headless.rig.docker.calls());
 }
 
 // SIGINT (or SIGTERM) stops the running docker child through the model's

@@ -128,6 +128,19 @@ TEST_F(DockerRunnerTest, RunReturnsTrimmedOutputAndRawKeepsEverything)
     const QStringList hostile = {"--fake-echo-args", "a b", "$(touch /tmp/stowage-pwned)", "'\"; rm -rf /", "*", "{{json .}}"};
     EXPECT_EQ(rig.cli->run(hostile, 10).split('\n'), hostile);
     EXPECT_FALSE(QFile::exists("/tmp/stowage-pwned"));
+    // A runner bound to a context puts it before every command it runs, as one
+    // argument, names it in its log lines, and never lets ssh ask for a password.
+    auto config = RunnerRig::fastConfig();
+    config.context = "my <b>ctx";
+    config.baseEnvironment->insert_or_assign("SSH_ASKPASS", "/usr/bin/ssh-askpass");
+    rig.attach(config);
+    EXPECT_EQ(rig.cli->run(hostile, 10).split('\n'), QStringList({"--context", "my <b>ctx"}) + hostile);
+    QStringList streamed;
+    rig.cli->stream({"--fake-echo-args"}, 10, [&](const QString& line) { return streamed << line, true; });
+    EXPECT_EQ(streamed.join(' '), "--context my <b>ctx --fake-echo-args");
+    rig.cli->runRaw({"--fake-stderr", "gone", "--fake-exit", "3"}, 10);
+    EXPECT_EQ(rig.lines().last(), "warn --fake-stderr gone --fake-exit 3 (engine my <b>ctx) — exit 3: gone");
+    EXPECT_TRUE(!rig.cli->environment().contains("SSH_ASKPASS") && rig.cli->environment().at("SSH_ASKPASS_REQUIRE") == "never");
     // Log labels: the first four arguments, a long output template named by its braces.
     EXPECT_EQ(DockerRunner::label({"a", "b", "c", "d", "e", "f"}), "a b c d");
     EXPECT_EQ(DockerRunner::label({"ps", "-a", "--format", DockerClient::containerListingTemplate}), "ps -a --format {{…}}");
@@ -314,18 +327,15 @@ TEST_F(DockerRunnerTest, StreamDeliversTrimmedLinesSaysHowTheChildEndedAndStopsW
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const StreamEnding ending = rig.cli->stream(c.args, 0.4, keepAll);
-        EXPECT_EQ(ending.kind, c.kind);
-        EXPECT_EQ(ending.status, c.status);
-        EXPECT_EQ(ending.failure, c.failure);
-        EXPECT_FALSE(ending.succeeded());
+        EXPECT_EQ(std::tuple(ending.kind, ending.status, ending.failure, ending.succeeded()),
+                  std::tuple(c.kind, c.status, c.failure, false));
     }
 
     auto config = RunnerRig::fastConfig();
     config.fixedCandidates = {"/nonexistent/docker"};
     rig.attach(config);
     const StreamEnding missing = rig.cli->stream({"builder", "prune"}, 1, keepAll);
-    EXPECT_EQ(missing.kind, StreamEnding::Kind::notStarted);
-    EXPECT_EQ(missing.failure, DockerError::notFound().description());
+    EXPECT_EQ(std::pair(missing.kind, missing.failure), std::pair(StreamEnding::Kind::notStarted, DockerError::notFound().description()));
 
     // The consumer stops the stream, or the watchdog does.
     rig.attach(RunnerRig::fastConfig());
@@ -336,8 +346,7 @@ TEST_F(DockerRunnerTest, StreamDeliversTrimmedLinesSaysHowTheChildEndedAndStopsW
         ++delivered;
         return false;
     });
-    EXPECT_EQ(delivered, 1);
-    EXPECT_EQ(ended.kind, StreamEnding::Kind::stopped);
+    EXPECT_EQ(std::pair(delivered, ended.kind), std::pair(1, StreamEnding::Kind::stopped));
     EXPECT_LT(timer.elapsed(), 15000);  // the child would sleep 30 s
 
     // A stop that reached a child which then finished its work (exit 0 within the grace) is no stop.

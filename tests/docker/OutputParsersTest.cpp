@@ -2,6 +2,7 @@
 // of both docker clients is parsed by the end-to-end tests.
 
 #include "docker/DockerClient.h"
+#include "docker/EngineContext.h"
 
 #include <gtest/gtest.h>
 
@@ -169,4 +170,24 @@ TEST(ParseInspect, ReadsDetailsKeyedByShortId)
               (ContainerDetail{"sha256:abc", {"v@@w"}, at("2024-05-01T08:00:00Z"), at("2024-05-01T09:00:00.500Z")}));
     EXPECT_EQ(details.value("short"), (ContainerDetail{"sha256:img", {}, std::nullopt, std::nullopt}));
     EXPECT_EQ(details.value("aaaaaaaaaaaa").imageID, "second");
+}
+
+TEST(ParseContextList, BothClientsShapesUntrustedFieldsAndTheEnvironment)
+{
+    // As `docker context ls --format '{{json .}}'` prints them: 20.10, 28.x, then a broken context.
+    const QString out = R"j({"Current":true,"Description":"d","DockerEndpoint":"unix:///d.sock","KubernetesEndpoint":"","Name":"default","StackOrchestrator":"swarm"}
+{"Current":false,"Description":"","DockerEndpoint":"ssh://me@box","Error":"","Name":"remote"}
+{"Current":false,"Description":"<b>x</b>","Error":"meta.json: invalid","Name":"odd name"}
+{"Current":"yes","Name":""}
+not json)j";
+    const QList<EngineContext> listed{{"default", "d", "unix:///d.sock", true, false, ""},
+                                      {"remote", "", "ssh://me@box", false, false, ""},
+                                      {"odd name", "<b>x</b>", "", false, false, "meta.json: invalid"}};
+    EXPECT_EQ(parseContextList(out, {}), listed);
+    // DOCKER_HOST or DOCKER_CONTEXT chose the current engine.
+    for (const Environment& env : {Environment{{"DOCKER_HOST", "tcp://h:2375"}}, Environment{{"DOCKER_CONTEXT", "default"}}}) {
+        const auto contexts = parseContextList(out, env);
+        EXPECT_TRUE(contexts.size() == 3 && contexts[0].fromEnvironment && !contexts[1].fromEnvironment);
+    }
+    EXPECT_EQ(findContext(listed, "Remote"), std::nullopt);
 }

@@ -34,10 +34,12 @@ protected:
     // user's activity log is never touched), the newer client on PATH and `dockerHost` when given;
     // standard output goes to `outputFile` when given.
     ProbeRun runStowage(const QStringList& arguments, const QString& dockerHost = {}, const QString& path = {},
-                        const QString& outputFile = {})
+                        const QString& outputFile = {}, const QString& dockerConfig = {})
     {
         QTemporaryDir home;
         QProcessEnvironment env = engine.environment();
+        if (!dockerConfig.isEmpty())
+            env.insert("DOCKER_CONFIG", dockerConfig);
         env.insert("XDG_DATA_HOME", home.path());
         env.insert("PATH", path.isEmpty() ? QFileInfo(Engine::docker28Client()).path() + ":" + env.value("PATH") : path);
         if (!dockerHost.isEmpty())
@@ -221,6 +223,48 @@ TEST_F(ProbeEngineTest, TheReportTellsPulledFromBuiltAndKeepsTakenDownProjects)
     const ProbeRun full = runStowage({"report"}, {}, {}, "/dev/full");
     EXPECT_EQ(full.exitCode, 1);
     EXPECT_TRUE(full.err.startsWith("stowage: could not write the output: ")) << full.err.toStdString();
+}
+
+// Two engines as two contexts of a private docker configuration, DOCKER_HOST pointing at the first:
+// a clean acts on the engine its context names only, though both hold a volume of the same name,
+// and --all-contexts tells the engine that was stopped apart, with exit status 1.
+TEST_F(ProbeEngineTest, EachContextReachesItsOwnEngineAndAStoppedOneIsNotReachable)
+{
+    QTemporaryDir dir("/tmp/stowage-engine2.XXXXXX");
+    const QString socket = "unix://" + dir.filePath("docker.sock");
+    QProcess dockerd;
+    dockerd.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    dockerd.setStandardOutputFile(QProcess::nullDevice());
+    dockerd.start("dockerd", {"--data-root", dir.filePath("data"), "--exec-root", dir.filePath("exec"), "--pidfile",
+                              dir.filePath("docker.pid"), "-H", socket, "--bridge=none", "--iptables=false",
+                              "--ip-masq=false", "--storage-driver=vfs"});
+    const auto second = [&](const QStringList& args) { return engine.run(QStringList{"-H", socket} + args); };
+    ASSERT_TRUE(waitUntil([&] { return second({"version"}).ok(); }, std::chrono::seconds(60)));
+    const QString config = dir.filePath("config");
+    const QList<std::pair<QString, QString>> contexts{{"primary", engine.environment().value("DOCKER_HOST")}, {"second", socket}};
+    for (const auto& [name, host] : contexts)
+        ASSERT_TRUE(engine.run({"--config", config, "context", "create", name, "--docker", "host=" + host}).ok());
+    engine.markChanged();
+    engine.docker({"volume", "create", "twin-vol"});
+    ASSERT_TRUE(second({"volume", "create", "twin-vol"}).ok());
+
+    const ProbeRun clean = runStowage({"clean", "--context", "second", "--yes", "--only", "volumes", "--json"}, {}, {}, {}, config);
+    EXPECT_EQ(clean.exitCode, 0) << clean.err.toStdString();
+    const QJsonObject cleaned = QJsonDocument::fromJson(clean.out).object();
+    EXPECT_EQ(cleaned["engine"].toString(), "second");
+    EXPECT_EQ(jsonStrings(cleaned["removed"]["volumes"]), QStringList{"twin-vol"});
+    EXPECT_TRUE(second({"volume", "inspect", "twin-vol"}).exitCode != 0);
+    EXPECT_TRUE(DockerState::read(engine).volumes.contains("twin-vol"));
+
+    dockerd.terminate();
+    ASSERT_TRUE(dockerd.waitForFinished(30000));
+    const QString docker20Path = QFileInfo(Engine::docker20Client()).path() + ":/bin";
+    const ProbeRun all = runStowage({"report", "--all-contexts", "--json"}, {}, docker20Path, {}, config);
+    EXPECT_EQ(all.exitCode, 1) << all.err.toStdString();
+    QStringList engines;
+    for (const QJsonValue e : QJsonDocument::fromJson(all.out)["engines"].toArray())
+        engines << QStringList{e["engine"].toString(), e["reachable"].toBool() ? "up" : "down", jsonStrings(e["sameEngineAs"]).join('+')}.join(' ');
+    EXPECT_EQ(engines, (QStringList{"default up primary", "primary up default", "second down "}));
 }
 
 }  // namespace

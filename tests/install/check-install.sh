@@ -38,7 +38,7 @@ for command in "" report clean; do
   for option in $(stowage $command --help | grep -oE -- '--[a-z][a-z-]+' | sort -u); do
     grep -qF -- "$option" <<<"$manual" || fail "the manual page lacks $option"
     case $command:$option in
-      report:--yes|report:--only|report:--probe|clean:--probe|clean:--since|*:--version) continue ;;  # general help lines
+      report:--yes|report:--only|report:--probe|clean:--probe|clean:--since|clean:--all-contexts|*:--version) continue ;;  # general help lines
     esac
     [ "$command" = "" ] && [[ $option != --help && $option != --probe ]] && continue  # a command's own option
     [[ $offered == *" $option "* ]] || fail "completion after 'stowage $command' lacks $option: $offered"
@@ -51,7 +51,7 @@ done
 for status in 0 1 2 3 130; do
   grep -qx "$status" <<<"$manual" || fail "the manual page lacks exit status $status"
 done
-for command in report clean; do
+for command in report clean contexts; do
   [[ $(complete_words stowage "") == *" $command "* ]] || fail "completion lacks the command $command"
 done
 

@@ -12,6 +12,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -203,7 +205,7 @@ TEST(StateCacheFormat, TheJsonOfEarlierVersionsNeedsEveryKeyTypedButTheImageFact
         EXPECT_FALSE(StateCache::decode(damaged).has_value()) << damaged.left(40).toStdString();
 }
 
-TEST(StateCacheLocation, IsStateCacheInTheApplicationFolderWhichIsCreatedPrivate)
+TEST(StateCacheLocation, IsStateCacheInTheApplicationFolderWhichIsCreatedPrivateAndEachContextHasItsOwnFile)
 {
     const test::TempDataHome home;
     const std::optional<QString> file = StateCache::fileURL();
@@ -211,6 +213,18 @@ TEST(StateCacheLocation, IsStateCacheInTheApplicationFolderWhichIsCreatedPrivate
     EXPECT_EQ(QFileInfo(*file).absoluteFilePath(), QDir(home.path()).filePath("Stowage/state.cache"));
     EXPECT_EQ(StateCache::legacyFileURL(), QFileInfo(*file).absolutePath() + "/state.json");
     EXPECT_EQ(test::fileMode(QFileInfo(*file).absolutePath()), 0700);
+
+    // Each context's own file: a bounded name with no path in it, distinct for distinct names.
+    QSet<QString> files;
+    const QStringList names{"remote", "Remote", "my engine", "../x", "..", "a/b\\c", "<b>x</b>", QString(300, 'x'), "x/y", "x_y", "x..y"};
+    for (const QString& name : names) {
+        const QString fileName = StateCache::fileName(name);
+        EXPECT_TRUE(QRegularExpression("^state-[A-Za-z0-9_-]{1,40}-[0-9a-f]{16}\\.cache$").match(fileName).hasMatch()) << fileName.toStdString();
+        EXPECT_EQ(StateCache::fileURL(name), QFileInfo(*file).absolutePath() + '/' + fileName);
+        files.insert(fileName);
+    }
+    EXPECT_EQ(files.size(), names.size());
+    EXPECT_TRUE(StateCache::fileName("remote").startsWith("state-remote-"));
 }
 
 TEST(StateCacheFile, OnlyARegularFileUnderTheSizeLimitIsReadAndARefusalIsExplained)

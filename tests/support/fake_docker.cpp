@@ -6,7 +6,7 @@
 //   line), --fake-pid-file PATH.
 // Scripted mode (FAKE_DOCKER_SCRIPT=DIR): the first rule of DIR/rules.json, a JSON array of
 //   {"match", "stdout", "stdoutFile", "stderr", "exit", "sleep", "ignoreTerm", "times", "echoItems"},
-// whose "match" starts the arguments joined by spaces answers; "stdoutFile" names a file in DIR
+// whose "match" starts the arguments joined by spaces (with or without a leading `--context NAME`) answers; "stdoutFile" names a file in DIR
 // printed after "stdout" (large listings); "times" limits a rule to its first N
 // calls; "echoItems" prints every argument after the match on a line (as rm -f and volume rm
 // do). Every call is appended to DIR/calls.log as one line.
@@ -113,6 +113,8 @@ int runScript(const QString& dir, const QStringList& args)
         if (calls.open(QIODevice::Append))
             calls.write(joined.toUtf8() + '\n');
     }
+    // The command itself, after a global --context NAME.
+    const QString command = args.value(0) == "--context" ? args.mid(2).join(' ') : joined;
     QFile rulesFile(dir + "/rules.json");
     if (!rulesFile.open(QIODevice::ReadOnly)) {
         writeAll(2, "fake docker: no rules.json\n");
@@ -121,9 +123,12 @@ int runScript(const QString& dir, const QStringList& args)
     const QJsonArray rules = QJsonDocument::fromJson(rulesFile.readAll()).array();
     for (int i = 0; i < rules.size(); ++i) {
         const QJsonObject rule = rules[i].toObject();
-        const QString match = rule.value("match").toString();
-        if (!joined.startsWith(match))
-            continue;
+        QString match = rule.value("match").toString();
+        if (!joined.startsWith(match)) {
+            if (!command.startsWith(match))
+                continue;
+            match = joined.left(joined.size() - command.size()) + match;
+        }
         if (rule.contains("times") && !takeTurn(dir, i, rule.value("times").toInt()))
             continue;
         if (rule.value("ignoreTerm").toBool())

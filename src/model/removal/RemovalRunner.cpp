@@ -142,7 +142,7 @@ void RemovalRunner::run(const Run& run, std::stop_token stop)
         // The history explains the drop the next refresh will show.
         if (model_.history_ && anythingWent)
             model_.history_->recordRemoval(
-                {History::engineName(), QDateTime::currentDateTimeUtc(), historyNote, freedBytes});
+                {History::engineName(client_.cli.config().context), QDateTime::currentDateTimeUtc(), historyNote, freedBytes});
         end(ending);
     });
 }
