@@ -17,6 +17,7 @@
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
+#include "text/Translations.h"
 #include "ui/operations/QtAlerts.h"
 #include "ui/operations/StopThenQuit.h"
 #include "ui/shell/MainWindow.h"
@@ -50,6 +51,7 @@ void print(FILE* stream, const QString& text)
 int runProbe(int& argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    stowage::Translations::installEnglish();
     stowage::Probe::run();
     // The runner's log lines must reach the file before the process ends.
     stowage::ActivityLog::shared().flush();
@@ -74,6 +76,8 @@ std::unique_ptr<stowage::History> openHistory()
 int runHeadless(int& argc, char** argv, const stowage::cli::Request& request)
 {
     QCoreApplication app(argc, argv);
+    // The command line's output stays English in every locale: scripts read it.
+    stowage::Translations::installEnglish();
     stowage::platform::TerminationSignals termination;
     QFile out;
     QFile err;
@@ -132,6 +136,7 @@ int reportBusy(const stowage::SingleInstance& instance)
 int runWindow(int& argc, char** argv)
 {
     stowage::StowageApp app(argc, argv);
+    stowage::Translations::installFor(QLocale());
     stowage::SingleInstance instance(stowage::platform::appDataDir());
     switch (instance.claim()) {
     case stowage::SingleInstance::Role::forwarded:

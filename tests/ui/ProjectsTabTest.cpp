@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace stowage::test {
 namespace {
@@ -361,13 +362,21 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     EXPECT_EQ(shop->child(0)->text(QAccessible::Name), "Select shop");
 }
 
-TEST(RelativeTimeTest, UsesTheLargestWholeUnit)
+TEST(RelativeTimeTest, UsesTheLargestWholeUnitInEnglishAndGerman)
 {
     const QDateTime now = QDateTime::fromString("2024-06-01T12:00:00Z", Qt::ISODate);
-    for (const auto& [secondsAgo, text] : {std::pair<qint64, const char*>{1, "1 second ago"}, {5 * 60 + 59, "5 minutes ago"},
-                                          {26 * 3600, "1 day ago"}, {14 * 86400, "2 weeks ago"}, {65 * 86400, "2 months ago"},
-                                          {800 * 86400, "2 years ago"}, {-120, "in 2 minutes"}})
-        EXPECT_EQ(RelativeTime::describe(now.addSecs(-secondsAgo), now), text) << secondsAgo;
+    const std::vector<std::tuple<qint64, const char*, const char*>> cases{
+        {1, "1 second ago", "vor 1 Sekunde"},  {5 * 60 + 59, "5 minutes ago", "vor 5 Minuten"},
+        {26 * 3600, "1 day ago", "vor 1 Tag"}, {14 * 86400, "2 weeks ago", "vor 2 Wochen"},
+        {65 * 86400, "2 months ago", "vor 2 Monaten"}, {800 * 86400, "2 years ago", "vor 2 Jahren"},
+        {-120, "in 2 minutes", "in 2 Minuten"}};
+    for (const auto& [secondsAgo, english, german] : cases)
+        EXPECT_EQ(RelativeTime::describe(now.addSecs(-secondsAgo), now), english) << secondsAgo;
+    QTranslator translator;  // what a German desktop loads at start
+    ASSERT_TRUE(translator.load(QLocale(QLocale::German), "stowage", "_", ":/i18n"));
+    QCoreApplication::installTranslator(&translator);
+    for (const auto& [secondsAgo, english, german] : cases)
+        EXPECT_EQ(RelativeTime::describe(now.addSecs(-secondsAgo), now), german) << secondsAgo;
 }
 
 }  // namespace
