@@ -87,7 +87,7 @@ QVariant ImageTableModel::data(const QModelIndex& index, int role) const
 QVariant ImageTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole && section == markColumn)
-        return QStringLiteral("Usage");
+        return tr("Usage");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* const titles[columnTotal] = {"", "Repository", "Tag", "ID", "Size", "Created", "Project",
