@@ -941,7 +941,7 @@ Ihn zu leeren ist immer sicher – Builds dauern danach nur beim ersten Mal län
     </message>
     <message>
         <source>All</source>
-        <translation>Alle</translation>
+        <translation>Gesamt</translation>
     </message>
     <message>
         <source>Period</source>
@@ -1024,6 +1024,34 @@ Ihn zu leeren ist immer sicher – Builds dauern danach nur beim ersten Mal län
     <message>
         <source>Usage</source>
         <translation>Verwendung</translation>
+    </message>
+    <message>
+        <source>Repository</source>
+        <translation>Repository</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Created</source>
+        <translation>Erstellt</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
     </message>
 </context>
 <context>
@@ -1440,6 +1468,30 @@ Die aktuelle Protokolldatei wird als %1 aufbewahrt und ersetzt die zuvor aufbewa
     <message>
         <source>Usage</source>
         <translation>Verwendung</translation>
+    </message>
+    <message>
+        <source>Volume Name</source>
+        <translation>Volume-Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>Used by</source>
+        <translation>Verwendet von</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation>Einhängepunkt</translation>
     </message>
 </context>
 <context>

@@ -135,9 +135,14 @@ QVariant VolumeTableModel::headerData(int section, Qt::Orientation orientation, 
         return tr("Usage");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const titles[columnTotal] = {"", "Volume Name", "Size", "Project", "Used by", "Status",
-                                                    "Mountpoint"};
-    return section >= 0 && section < columnTotal ? QString::fromLatin1(titles[section]) : QString();
+    static const char* const titles[columnTotal] = {"",
+                                                    QT_TR_NOOP("Volume Name"),
+                                                    QT_TR_NOOP("Size"),
+                                                    QT_TR_NOOP("Project"),
+                                                    QT_TR_NOOP("Used by"),
+                                                    QT_TR_NOOP("Status"),
+                                                    QT_TR_NOOP("Mountpoint")};
+    return section >= 0 && section < columnTotal ? tr(titles[section]) : QString();
 }
 
 }  // namespace stowage
