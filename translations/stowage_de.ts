@@ -596,7 +596,7 @@
     </message>
     <message>
         <source>In use by projects</source>
-        <translation>Von Projekten verwendet</translation>
+        <translation>In Projekten</translation>
     </message>
     <message>
         <source>Orphans</source>
