@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev libxkbcommon-dev libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev
-  libsimdjson-dev
+  libsimdjson-dev qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   docker.io docker-compose busybox-static docker-registry

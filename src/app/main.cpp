@@ -21,6 +21,7 @@
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
+#include "text/Translations.h"
 #include "ui/operations/QtAlerts.h"
 #include "ui/operations/StopThenQuit.h"
 #include "ui/shell/MainWindow.h"
@@ -55,6 +56,7 @@ void print(FILE* stream, const QString& text)
 int runProbe(int& argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    stowage::Translations::installEnglish();
     stowage::Probe::run();
     // The runner's log lines must reach the file before the process ends.
     stowage::ActivityLog::shared().flush();
@@ -101,6 +103,8 @@ int runHeadless(int& argc, char** argv, stowage::cli::Request request)
 {
     namespace cli = stowage::cli;
     QCoreApplication app(argc, argv);
+    // The command line's output stays English in every locale: scripts read it.
+    stowage::Translations::installEnglish();
     stowage::platform::TerminationSignals termination;
     QFile out;
     QFile err;
@@ -194,6 +198,7 @@ int reportBusy(const stowage::SingleInstance& instance)
 int runWindow(int& argc, char** argv)
 {
     stowage::StowageApp app(argc, argv);
+    stowage::Translations::installFor(QLocale());
     stowage::SingleInstance instance(stowage::platform::appDataDir());
     switch (instance.claim()) {
     case stowage::SingleInstance::Role::forwarded:

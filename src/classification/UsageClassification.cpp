@@ -1,5 +1,7 @@
 #include "classification/UsageClassification.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -11,7 +13,12 @@ namespace {
 const QString kNone = QStringLiteral("<none>");
 const QString kRunning = QStringLiteral("running");
 const QString kNoProject = QStringLiteral("—");
-const QString kNotUsed = QStringLiteral("Not used by any container");
+
+// Looked up at each use: the catalogue of the user's language is installed after start.
+QString notUsedText()
+{
+    return QCoreApplication::translate("UsageClassification", "Not used by any container");
+}
 
 QStringList sortedNamedOwners(const QSet<QString>& owners)
 {
@@ -50,24 +57,24 @@ UsageClassification::UsageClassification(const Inventory& inventory, const Proje
 ImageStatus UsageClassification::imageStatus(const SGImage& image) const
 {
     if (!inventory_.usageDataComplete)
-        return {false, QStringLiteral("Unknown — refresh needed")};
+        return {false, QCoreApplication::translate("UsageClassification", "Unknown — refresh needed")};
     if (inventory_.usedImageIDs.contains(image.id))
-        return {false, QStringLiteral("Used by container")};
+        return {false, QCoreApplication::translate("UsageClassification", "Used by container")};
     const ImageGraph& graph = index_.imageGraph;
     if (graph.hasChildren(image.id)) {
         // The tagged images at the end of the chain; a chain of untagged images names none.
         const QStringList builtOn = graph.imagesBuiltOn(image.id);
-        const QString names = builtOn.isEmpty() ? QStringLiteral("untagged images") : builtOn.join(QStringLiteral(", "));
-        return {false, (graph.isIntermediate(image.id) ? QStringLiteral("Build layer of ") : QStringLiteral("Base of "))
-                           + names};
+        const QString names = builtOn.isEmpty() ? QCoreApplication::translate("UsageClassification", "untagged images") : builtOn.join(QStringLiteral(", "));
+        return {false, (graph.isIntermediate(image.id) ? QCoreApplication::translate("UsageClassification", "Build layer of %1") : QCoreApplication::translate("UsageClassification", "Base of %1"))
+                           .arg(names)};
     }
     // Without the build parents an untagged image may be a build layer, which goes only with its image.
     if (image.repository == kNone)
-        return graph.known() ? ImageStatus{true, QStringLiteral("Dangling image")}
-                             : ImageStatus{false, QStringLiteral("Untagged — not verified")};
+        return graph.known() ? ImageStatus{true, QCoreApplication::translate("UsageClassification", "Dangling image")}
+                             : ImageStatus{false, QCoreApplication::translate("UsageClassification", "Untagged — not verified")};
     if (graph.pulledFromRegistry(image.id).value_or(false))
         return {true, pulledStatusText()};
-    return {true, kNotUsed};
+    return {true, notUsedText()};
 }
 
 bool UsageClassification::keptAsBaseImage(const SGImage& image) const
@@ -83,20 +90,20 @@ QString UsageClassification::imageStatusText(const SGImage& image) const
 {
     const ImageStatus status = imageStatus(image);
     if (inventory_.usageDataComplete && imageProjectText(image).shared)
-        return QStringLiteral("Shared — keep");
-    if (!status.safe || status.reason != kNotUsed || !keptAsBaseImage(image))
+        return QCoreApplication::translate("UsageClassification", "Shared — keep");
+    if (!status.safe || status.reason != notUsedText() || !keptAsBaseImage(image))
         return status.reason;
     return baseImageStatusText();
 }
 
 QString UsageClassification::baseImageStatusText()
 {
-    return QStringLiteral("Base image — not offered for bulk removal");
+    return QCoreApplication::translate("UsageClassification", "Base image — not offered for bulk removal");
 }
 
 QString UsageClassification::pulledStatusText()
 {
-    return QStringLiteral("Pulled from a registry — kept");
+    return QCoreApplication::translate("UsageClassification", "Pulled from a registry — kept");
 }
 
 QHash<QString, QString> UsageClassification::keptImageReasons() const
@@ -109,7 +116,7 @@ QHash<QString, QString> UsageClassification::keptImageReasons() const
         auto slot = reasons.find(row.id);
         if (slot == reasons.end())
             reasons.insert(row.id, text);
-        else if (*slot == kNotUsed)
+        else if (*slot == notUsedText())
             *slot = text;
     }
     return reasons;
@@ -148,7 +155,7 @@ ProjectText UsageClassification::imageProjectText(const SGImage& image) const
     if (auto owners = namedOwnersText(index_.imageOwners.value(image.id)))
         return *owners;
     if (const auto project = firstProjectBuilding(image.repository))
-        return {*project + QStringLiteral(" (unused)"), false};
+        return {QCoreApplication::translate("UsageClassification", "%1 (unused)").arg(*project), false};
     return {kNoProject, false};
 }
 
@@ -298,15 +305,14 @@ QString UsageClassification::volumeStatusText(const SGVolume& volume) const
     case Classify::VolumeUsage::inUse: {
         const qsizetype count = index_.volumeMounters.value(volume.name).size();
         const bool running = index_.runningVolumeNames.contains(volume.name);
-        return QStringLiteral("In use — ") + QString::number(count) + QStringLiteral(" container")
-               + (count == 1 ? QString() : QStringLiteral("s"))
-               + (running ? QStringLiteral(" (running)") : QStringLiteral(" (stopped)"));
+        return running ? QCoreApplication::translate("UsageClassification", "In use — %n container(s) (running)", nullptr, int(count))
+                       : QCoreApplication::translate("UsageClassification", "In use — %n container(s) (stopped)", nullptr, int(count));
     }
-    case Classify::VolumeUsage::orphanLabeled: return QStringLiteral("Orphan — labelled, mounted by nothing");
-    case Classify::VolumeUsage::orphanNamed: return QStringLiteral("Orphan — named, mounted by nothing");
-    case Classify::VolumeUsage::orphanAnonymous: return QStringLiteral("Orphan — anonymous");
-    case Classify::VolumeUsage::disputed: return QStringLiteral("Docker says in use — keep");
-    case Classify::VolumeUsage::unknown: return QStringLiteral("Unknown — refresh needed");
+    case Classify::VolumeUsage::orphanLabeled: return QCoreApplication::translate("UsageClassification", "Orphan — labelled, mounted by nothing");
+    case Classify::VolumeUsage::orphanNamed: return QCoreApplication::translate("UsageClassification", "Orphan — named, mounted by nothing");
+    case Classify::VolumeUsage::orphanAnonymous: return QCoreApplication::translate("UsageClassification", "Orphan — anonymous");
+    case Classify::VolumeUsage::disputed: return QCoreApplication::translate("UsageClassification", "Docker says in use — keep");
+    case Classify::VolumeUsage::unknown: return QCoreApplication::translate("UsageClassification", "Unknown — refresh needed");
     }
     return {};
 }

@@ -1,9 +1,9 @@
 #include "inventory/ProjectIndex.h"
 
 #include "docker/Classify.h"
-#include "text/CountText.h"
 #include "text/TextTrim.h"
 
+#include <QCoreApplication>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -294,8 +294,9 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
     qint64 bytes = 0;
     for (const SGVolume& volume : meta.volumes)
         bytes += volumeSizes.value(volume.name, 0);
-    return QStringLiteral("taken down — ") + counted(meta.volumes.size(), QStringLiteral("volume")) + QStringLiteral(", ")
-        + SizeFormat::humanSize(bytes) + QStringLiteral(" may hold data");
+    return QCoreApplication::translate("ProjectIndex", "taken down — %n volume(s), %1 may hold data", nullptr,
+                                       int(meta.volumes.size()))
+        .arg(SizeFormat::humanSize(bytes));
 }
 
 bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects) { return projects.contains(owners); }
@@ -308,11 +309,11 @@ QString projectDisplayName(const QString& project)
 QString label(ProjectSort sort)
 {
     switch (sort) {
-    case ProjectSort::lastActivity: return QStringLiteral("Last activity");
-    case ProjectSort::lastStarted: return QStringLiteral("Last started");
-    case ProjectSort::name: return QStringLiteral("Name");
-    case ProjectSort::containers: return QStringLiteral("Containers");
-    case ProjectSort::size: return QStringLiteral("Size");
+    case ProjectSort::lastActivity: return QCoreApplication::translate("ProjectSort", "Last activity");
+    case ProjectSort::lastStarted: return QCoreApplication::translate("ProjectSort", "Last started");
+    case ProjectSort::name: return QCoreApplication::translate("ProjectSort", "Name");
+    case ProjectSort::containers: return QCoreApplication::translate("ProjectSort", "Containers");
+    case ProjectSort::size: return QCoreApplication::translate("ProjectSort", "Size");
     }
     return {};
 }

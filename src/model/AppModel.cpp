@@ -76,12 +76,11 @@ AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
         if (end == RefreshEnd::completed)
             return entry();
         if (end == RefreshEnd::cancelled) {
-            setStatusText(QStringLiteral("Stopped before confirming — nothing was removed."));
+            setStatusText(tr("Stopped before confirming — nothing was removed."));
             return;
         }
-        alerts().info(QStringLiteral("Nothing removed"),
-                      QStringLiteral("The current figures could not be read, so nothing was offered for removal.\n\n")
-                          + error);
+        alerts().info(tr("Nothing removed"),
+                      tr("The current figures could not be read, so nothing was offered for removal.\n\n%1").arg(error));
     });
     progressTimer_.setInterval(500);
     connect(&progressTimer_, &QTimer::timeout, this, [this] {
@@ -185,16 +184,16 @@ void AppModel::readFreshFactsThen(std::function<void()> entry)
         return;  // like every start while an operation runs
     afterFreshRead_ = std::move(entry);
     refresh();
-    setStatusText(QStringLiteral("Reading current figures before confirming…"));
+    setStatusText(tr("Reading current figures before confirming…"));
 }
 
 bool AppModel::idleAfterConfirmation()
 {
     if (!isLoading_)
         return true;
-    alerts().info(QStringLiteral("Not started"),
-                  QStringLiteral("Another operation started while the confirmation was open, so nothing was "
-                                 "removed. Try again when it has finished."));
+    alerts().info(tr("Not started"),
+                  tr("Another operation started while the confirmation was open, so nothing was "
+                     "removed. Try again when it has finished."));
     return false;
 }
 
@@ -209,7 +208,7 @@ void AppModel::cancelCurrentOperation()
         currentTask_->requestStop();
     operations().killAll();
     stopping_ = true;
-    setStatusText(QStringLiteral("Stopping…"));
+    setStatusText(tr("Stopping…"));
 }
 
 void AppModel::finishOperationAndReconcile()
@@ -385,7 +384,7 @@ void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
     factsReadAt_.reset();
     inventory_.usageDataProblem = state->usageDataComplete
         ? QString()
-        : QStringLiteral("Loaded from cache — usage was never fully verified. Refresh to check.");
+        : tr("Loaded from cache — usage was never fully verified. Refresh to check.");
     emit usageChanged();
     index_ = cache->index;
     emit indexChanged();
@@ -394,8 +393,8 @@ void AppModel::applyCache(const std::optional<LoadedCache>& cache, bool* loaded)
     if (state->containers.isEmpty() && state->images.isEmpty() && state->volumes.isEmpty())
         return;
     setDataStale(true);
-    setStatusText(QStringLiteral("Showing cached data from ") + LocaleFormat::mediumDateShortTime(state->savedAt)
-                  + QStringLiteral(" — press Refresh to update."));
+    setStatusText(tr("Showing cached data from %1 — press Refresh to update.")
+                      .arg(LocaleFormat::mediumDateShortTime(state->savedAt)));
     *loaded = true;
 }
 

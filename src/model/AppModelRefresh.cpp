@@ -79,7 +79,7 @@ void AppModel::refresh()
         return;
     startSpinner();
     ++refreshesStarted_;
-    setStatusText(QStringLiteral("Loading Docker data…"));
+    setStatusText(tr("Loading Docker data…"));
     log(LogLevel::info, QStringLiteral("Refresh started"));
     startOperation([this, shown = inventory_](std::stop_token stop) { runRefresh(shown, stop); });
     refreshRunning_ = true;
@@ -92,7 +92,7 @@ void AppModel::failRefresh(const QString& description, bool cancelled, std::opti
         // may be called unused on that mix until a refresh completes.
         inventory_.usageDataComplete = false;
         inventory_.usageDataProblem =
-            QStringLiteral("The last refresh did not finish — usage was not verified. Refresh to check.");
+            tr("The last refresh did not finish — usage was not verified. Refresh to check.");
         emit usageChanged();
         disposeOffThread(std::exchange(index_, std::move(*publishedIndex)));
         emit indexChanged();
@@ -100,9 +100,10 @@ void AppModel::failRefresh(const QString& description, bool cancelled, std::opti
     // Docker may have changed since the shown lists were read: they are no longer known to be current.
     setDataStale(true);
     if (cancelled) {
-        setStatusText(QStringLiteral("Refresh cancelled."));
+        setStatusText(tr("Refresh cancelled."));
         log(LogLevel::warn, QStringLiteral("Refresh cancelled"));
     } else {
+        // Stays English: the window recognises a failed refresh by this beginning.
         setStatusText(QStringLiteral("Error loading data: ") + description);
         log(LogLevel::error, QStringLiteral("Refresh failed: ") + description);
     }
@@ -125,9 +126,10 @@ void AppModel::stopProgress() { progressTimer_.stop(); }
 QString AppModel::progressText(qint64 elapsed) const
 {
     if (afterFreshRead_)
-        return QStringLiteral("Reading current figures before confirming…  ·  %1s").arg(elapsed);
-    return QStringLiteral("[2/2] Disk usage · volume sizes · inspecting %1 · info  ·  %2s")
-        .arg(counted(progressContainerCount_, QStringLiteral("container")), QString::number(elapsed));
+        return tr("Reading current figures before confirming…  ·  %1s").arg(elapsed);
+    return tr("[2/2] Disk usage · volume sizes · inspecting %n container(s) · info  ·  %1s", nullptr,
+              int(progressContainerCount_))
+        .arg(elapsed);
 }
 
 // Runs on the operation's thread; touches model state only through post().
@@ -137,8 +139,8 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
     post([this] {
         // A refresh that a removal asked for says so while it runs.
         if (!stopping_)
-            setStatusText(afterFreshRead_ ? QStringLiteral("Reading current figures before confirming…")
-                                          : QStringLiteral("[1/2] Reading containers · images · volumes…"));
+            setStatusText(afterFreshRead_ ? tr("Reading current figures before confirming…")
+                                          : tr("[1/2] Reading containers · images · volumes…"));
     });
 
     // Phase 1: the three listings at once, published in a fixed order. The
@@ -284,7 +286,7 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
             log(LogLevel::warn, QStringLiteral("docker volume ls --filter dangling=true failed — volume usage unknown, "
                                                "no volume is offered as an orphan"));
 
-        setStatusText(QStringLiteral("Building project index…"));
+        setStatusText(tr("Building project index…"));
         disposeOffThread(std::exchange(index_, std::move(index)));
         emit indexChanged();
         // Each change above dropped the figures; these are the ones of the whole landing.
@@ -297,10 +299,10 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
         const auto running = std::count_if(inventory_.containers.begin(), inventory_.containers.end(),
                                            [](const SGContainer& c) { return c.state == QLatin1String("running"); });
         const QString counts = counted(inventory_.containers.size(), QStringLiteral("container"));
-        setStatusText(QStringLiteral("Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5")
-                          .arg(counts, QString::number(running),
-                               counted(inventory_.images.size(), QStringLiteral("image")),
-                               counted(inventory_.volumes.size(), QStringLiteral("volume")),
+        setStatusText(tr("Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5")
+                          .arg(tr("%n container(s)", nullptr, int(inventory_.containers.size())),
+                               QString::number(running), tr("%n image(s)", nullptr, int(inventory_.images.size())),
+                               tr("%n volume(s)", nullptr, int(inventory_.volumes.size())),
                                LocaleFormat::mediumTime(QDateTime::currentDateTime())));
         log(LogLevel::info, QStringLiteral("Refresh complete: %1, %2, %3")
                                 .arg(counts, counted(inventory_.images.size(), QStringLiteral("image")),

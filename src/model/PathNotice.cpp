@@ -1,5 +1,7 @@
 #include "model/PathNotice.h"
 
+#include <QCoreApplication>
+
 namespace stowage {
 
 namespace {
@@ -20,12 +22,11 @@ PathNotice noticeFor(const QString& path, const platform::PathFacts& facts, Path
     case PathPresence::notPermitted:
         // Permission was refused somewhere along the path: whether its end
         // exists cannot be told, only that this user may not look.
-        return {QStringLiteral("Not permitted"), QStringLiteral("Your user may not open this path on this host:\n")
-                                                      + path + QStringLiteral("\n\n(") + whyNotPermitted
-                                                      + QStringLiteral(")")};
+        return {QCoreApplication::translate("PathNotice", "Not permitted"),
+                QCoreApplication::translate("PathNotice", "Your user may not open this path on this host:\n%1\n\n(%2)").arg(path, whyNotPermitted)};
     case PathPresence::unavailable:
-        return {QStringLiteral("Cannot open"), QStringLiteral("This path could not be read on this host:\n") + path
-                                                    + QStringLiteral("\n\n(") + facts.reason + QStringLiteral(")")};
+        return {QCoreApplication::translate("PathNotice", "Cannot open"),
+                QCoreApplication::translate("PathNotice", "This path could not be read on this host:\n%1\n\n(%2)").arg(path, facts.reason)};
     case PathPresence::missing:
     case PathPresence::present: break;
     }
@@ -37,19 +38,19 @@ PathNotice noticeFor(const QString& path, const platform::PathFacts& facts, Path
 PathNotice projectPathNotice(const QString& path, const platform::PathFacts& facts)
 {
     return noticeFor(path, facts,
-                     {QStringLiteral("Not found"), QStringLiteral("Project path not found on this host:\n") + path},
+                     {QCoreApplication::translate("PathNotice", "Not found"), QCoreApplication::translate("PathNotice", "Project path not found on this host:\n%1").arg(path)},
                      facts.reason);
 }
 
 PathNotice mountpointNotice(const QString& mountpoint, const platform::PathFacts& facts, const QString& dockerRoot)
 {
     const PathNotice missing{
-        QStringLiteral("Not found"),
-        QStringLiteral("Path does not exist on this host:\n") + mountpoint
-            + QStringLiteral("\n\n(The Docker engine runs elsewhere, in a virtual machine such as Docker Desktop's "
-                             "or on another host, and keeps its volumes there.)")};
+        QCoreApplication::translate("PathNotice", "Not found"),
+        QCoreApplication::translate("PathNotice", "Path does not exist on this host:\n%1\n\n(The Docker engine runs elsewhere, in a virtual "
+                                    "machine such as Docker Desktop's or on another host, and keeps its volumes there.)")
+            .arg(mountpoint)};
     const QString whyNotPermitted = within(mountpoint, dockerRoot)
-        ? QStringLiteral("Docker keeps volumes inside its data root, %1, which only root may open.").arg(dockerRoot)
+        ? QCoreApplication::translate("PathNotice", "Docker keeps volumes inside its data root, %1, which only root may open.").arg(dockerRoot)
         : facts.reason;
     return noticeFor(mountpoint, facts, missing, whyNotPermitted);
 }

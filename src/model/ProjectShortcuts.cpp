@@ -125,7 +125,7 @@ void ProjectShortcuts::copyAssistantContext(const QString& project)
     const QString doc = assistantContext(project);
     desktop().copyText(doc);
     // One-pass arg(): the project name may itself contain "%2".
-    model_.setStatusText(QStringLiteral("Copied assistant context for '%1' to clipboard (%2 chars).")
+    model_.setStatusText(tr("Copied assistant context for '%1' to clipboard (%2 chars).")
                       .arg(project, QString::number(characterCount(doc))));
 }
 
@@ -169,7 +169,7 @@ void ProjectShortcuts::reportDesktopFailure(const platform::DesktopFailure& fail
     const bool link = failure.kind == platform::DesktopFailure::Target::link;
     model_.alerts().notice(failure.title,
                            failure.tried + QLatin1Char('\n') + failure.target + QStringLiteral("\n\n") + failure.reason,
-                           {link ? QStringLiteral("Copy Link") : QStringLiteral("Copy Path"),
+                           {link ? tr("Copy Link") : tr("Copy Path"),
                             [this, target = failure.target] { desktop().copyText(target); }});
 }
 
@@ -187,7 +187,7 @@ void ProjectShortcuts::whenPathPresent(const QString& path, std::function<void()
             model_.alerts().info(notice.title, notice.message);
             return;
         }
-        model_.alerts().notice(notice.title, notice.message, {QStringLiteral("Copy Path"), [this, path] {
+        model_.alerts().notice(notice.title, notice.message, {tr("Copy Path"), [this, path] {
                                                            desktop().copyText(path);
                                                        }});
     });

@@ -25,9 +25,10 @@ struct PlatformWords {
 
 enum class DesktopKind { macOS, freedesktop };
 
-const PlatformWords& wordsFor(DesktopKind kind);
+// In the language of the installed catalogues.
+PlatformWords wordsFor(DesktopKind kind);
 
 // The words of the system this program was built for.
-const PlatformWords& platformWords();
+PlatformWords platformWords();
 
 }  // namespace stowage::platform

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
+#include "text/Translations.h"
+
 #ifdef STOWAGE_TEST_GUI
 #include <QApplication>
 using TestApplication = QApplication;
@@ -22,5 +24,6 @@ int main(int argc, char** argv)
         qputenv("STOWAGE_TEST_BINARY_DIR", STOWAGE_TEST_BINARY_DIR);
     ::testing::InitGoogleMock(&argc, argv);
     TestApplication app(argc, argv);
+    stowage::Translations::installEnglish();  // the texts every test expects
     return RUN_ALL_TESTS();
 }

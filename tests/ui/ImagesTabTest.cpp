@@ -90,11 +90,10 @@ TEST(ImagesTabTest, ProjectsAndVerdictsFollowTheClassificationAndRemovalsOfferOn
     images.tab.removeUnusedButton().click();
     const auto confirms = images.rig.alerts.confirms();
     ASSERT_EQ(confirms.size(), 2);
-    EXPECT_TRUE(confirms[0].message.contains("legacy-api:latest"));
-    EXPECT_TRUE(confirms[0].message.contains("BLOCKED"));
-    EXPECT_FALSE(confirms[0].message.contains("Will remove:\n  postgres"));
-    EXPECT_TRUE(confirms[1].message.contains("legacy-api:latest"));
-    EXPECT_FALSE(confirms[1].message.contains("nginx"));
+    for (const auto& [confirm, text, listed] : std::initializer_list<std::tuple<int, const char*, bool>>{
+             {0, "legacy-api:latest", true}, {0, "BLOCKED", true}, {0, "Will remove:\n  postgres", false},
+             {1, "legacy-api:latest", true}, {1, "nginx", false}})
+        EXPECT_EQ(confirms[confirm].message.contains(text), listed) << confirm << text;
 
     // While another operation runs, neither removal starts.
     images.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});

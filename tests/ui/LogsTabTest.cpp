@@ -103,8 +103,8 @@ TEST(LogsTabTest, FilterCountCopyDetailAndRevealFile)
     ASSERT_EQ(l.desktop.copied.size(), 2);
     const QStringList lines = l.desktop.copied.last().split('\n');
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith(" › Refresh started"));
-    EXPECT_TRUE(lines[1].endsWith(" ✕ Refresh failed: boom"));
+    EXPECT_TRUE(lines[0].endsWith(" › Refresh started") && lines[1].endsWith(" ✕ Refresh failed: boom"))
+        << lines.join('\n').toStdString();
 
     // The current line in full, line breaks and all, in a read-only text whose every part can be selected and copied.
     QPlainTextEdit& detail = *l.tab.lineDetail();

@@ -81,11 +81,10 @@ TEST(MarkdownView, AHostileReadmeRendersInert)
     (void)view.document()->documentLayout()->documentSize();
 
     const QString shown = view.document()->toPlainText();
-    EXPECT_TRUE(shown.contains("<script>alert('x')</script>"));
-    EXPECT_TRUE(shown.contains("<img src=\"file:///etc/passwd\">"));
-    EXPECT_TRUE(shown.contains("<a href=\"javascript:alert(2)\">html link</a>"));
-    EXPECT_TRUE(shown.contains("run and secrets and data"));
-    EXPECT_TRUE(shown.contains("tracker local"));  // pictures give way to their descriptions
+    // Raw HTML shows as text; pictures give way to their descriptions.
+    for (const char* text : {"<script>alert('x')</script>", "<img src=\"file:///etc/passwd\">",
+                             "<a href=\"javascript:alert(2)\">html link</a>", "run and secrets and data", "tracker local"})
+        EXPECT_TRUE(shown.contains(text)) << text;
 
     for (const QTextBlock& block : blocksOf(*view.document()))
         for (const QTextFragment& f : fragmentsOf(block))

@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 
 namespace stowage::test {
 namespace {
@@ -194,9 +195,8 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
 
     // Cards are rebuilt from the index, not from the listings a refresh publishes first.
     QSignalSpy rebuilds(&p.tab.cards(), &QAbstractItemModel::modelReset);
-    emit p.rig.model->containersChanged();
-    emit p.rig.model->imagesChanged();
-    emit p.rig.model->volumesChanged();
+    for (void (AppModel::*listed)() : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged})
+        emit (p.rig.model.get()->*listed)();
     drainEvents();
     EXPECT_EQ(rebuilds.size(), 0);
     emit p.rig.model->usageChanged();
@@ -361,13 +361,19 @@ TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)
     EXPECT_EQ(shop->child(0)->text(QAccessible::Name), "Select shop");
 }
 
-TEST(RelativeTimeTest, UsesTheLargestWholeUnit)
+TEST(TranslationTest, RelativeTimesAndProjectCardsReadInEnglishAndGerman)
 {
     const QDateTime now = QDateTime::fromString("2024-06-01T12:00:00Z", Qt::ISODate);
     for (const auto& [secondsAgo, text] : {std::pair<qint64, const char*>{1, "1 second ago"}, {5 * 60 + 59, "5 minutes ago"},
                                           {26 * 3600, "1 day ago"}, {14 * 86400, "2 weeks ago"}, {65 * 86400, "2 months ago"},
                                           {800 * 86400, "2 years ago"}, {-120, "in 2 minutes"}})
         EXPECT_EQ(RelativeTime::describe(now.addSecs(-secondsAgo), now), text) << secondsAgo;
+    QTranslator german;  // what a German desktop loads at start
+    ASSERT_TRUE(german.load(QLocale(QLocale::German), "stowage", "_", ":/i18n") && QCoreApplication::installTranslator(&german));
+    EXPECT_EQ(RelativeTime::describe(now.addSecs(-86400), now), "vor 1 Tag");
+    Projects p;  // a tab built in German: one and several
+    EXPECT_EQ(p.card("shop").runningText + ", " + p.card("").runningText, "● 3 laufen, ● 1 läuft");
+    EXPECT_TRUE(p.card("oldshop").figures.startsWith("0 Container · 0 Images (0 B) · 2 Volumes")) << p.card("oldshop").figures.toStdString();
 }
 
 }  // namespace

@@ -97,8 +97,8 @@ TEST(QtAlerts, LongListLinesWrapUnderTheirTextAndNeverInsideASize)
         EXPECT_NE(line.trimmed(), "•");
         EXPECT_FALSE(line.trimmed().startsWith("B)")) << line.toStdString();
     }
-    EXPECT_TRUE(lines[2].startsWith("  • very-long-volume-name"));
-    EXPECT_TRUE(lines[3].startsWith("    ") && lines[3][4] != ' ');  // continued under the text
+    // The long item's next line is continued under its text.
+    EXPECT_TRUE(lines[2].startsWith("  • very-long-volume-name") && lines[3].startsWith("    ") && lines[3][4] != ' ');
     EXPECT_TRUE(lines.join('\n').contains("(0 B)"));
     // A short message is left as written.
     EXPECT_EQ(wrapListLines("  • a (1 B)", metrics, width), "  • a (1 B)");

@@ -152,12 +152,10 @@ TEST(VolumesTabTest, SectionsCellsSummaryButtonsAndContextMenuFollowTheFilterThe
     v.tab.removeAllOrphansButton().click();
     const auto confirms = v.rig.alerts.confirms();
     ASSERT_EQ(confirms.size(), 3);
-    EXPECT_TRUE(confirms[0].message.contains("oldshop_static"));
-    EXPECT_TRUE(confirms[1].message.contains(records::anonBig));
-    EXPECT_FALSE(confirms[1].message.contains("oldshop_pgdata"));
-    EXPECT_FALSE(confirms[1].message.contains("photos"));
-    EXPECT_TRUE(confirms[2].message.contains("oldshop_pgdata"));
-    EXPECT_TRUE(confirms[2].message.contains("\n  • photos (" + human(bytes("80MB")) + ")"));
+    for (const auto& [confirm, text, listed] : std::initializer_list<std::tuple<int, QString, bool>>{
+             {0, "oldshop_static", true}, {1, records::anonBig, true}, {1, "oldshop_pgdata", false}, {1, "photos", false},
+             {2, "oldshop_pgdata", true}, {2, "\n  • photos (" + human(bytes("80MB")) + ")", true}})
+        EXPECT_EQ(confirms[confirm].message.contains(text), listed) << confirm << text.toStdString();
 
     // While another operation runs, no removal starts.
     v.rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
@@ -178,9 +176,8 @@ TEST(VolumesTabTest, IncompleteUsageListsUnmountedVolumesAsUnknownAndDisablesRem
     EXPECT_EQ(v.section("unknown").color, Theme::textDim());
     v.tab.setSelection({"oldshop_pgdata"});
     EXPECT_EQ(v.tab.selection().size(), 1);
-    EXPECT_FALSE(v.tab.removeSelectedButton().isEnabled());
-    EXPECT_FALSE(v.tab.removeAnonymousButton().isEnabled());
-    EXPECT_FALSE(v.tab.removeAllOrphansButton().isEnabled());
+    for (SGButton* button : {&v.tab.removeSelectedButton(), &v.tab.removeAnonymousButton(), &v.tab.removeAllOrphansButton()})
+        EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
     EXPECT_EQ(v.tab.removeAllOrphansButton().text(), "Remove All 0 Orphans");
 }
 

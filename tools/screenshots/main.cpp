@@ -29,6 +29,7 @@
 #include "ui/readme/ReadmeDialog.h"
 #include "ui/shell/MainWindow.h"
 #include "ui/shell/RootView.h"
+#include "text/Translations.h"
 #include "ui/shell/StowageApp.h"
 #include "ui/style/Icons.h"
 #include "ui/style/Theme.h"
@@ -438,6 +439,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     stowage::StowageApp::applyLook(app);
+    stowage::Translations::installEnglish();
     const QString folder = QString::fromLocal8Bit(argv[1]);
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "cannot create %s\n", argv[1]);

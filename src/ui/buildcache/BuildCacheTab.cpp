@@ -35,17 +35,17 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
     auto* figures = new QHBoxLayout(card);
     figures->setContentsMargins(18, 16, 18, 16);
     figures->setSpacing(48);
-    figures->addLayout(figure(QStringLiteral("Total Size"), total_));
-    figures->addLayout(figure(QStringLiteral("Reclaimable"), reclaimable_));
+    figures->addLayout(figure(tr("Total Size"), total_));
+    figures->addLayout(figure(tr("Reclaimable"), reclaimable_));
     figures->addStretch(1);
 
-    auto* explanation = plainLabel(QStringLiteral("Build cache stores intermediate layers from 'docker build'.\n"
+    auto* explanation = plainLabel(tr("Build cache stores intermediate layers from 'docker build'.\n"
                                                   "Clearing it is always safe — builds will just be slower the "
                                                   "first time."),
                                    Theme::font(11), Theme::textDim());
 
-    clear_ = new SGButton(QStringLiteral("Clear Build Cache"), QStringLiteral("trash"), Theme::danger(), true);
-    clear_->setAccessibleDescription(QStringLiteral("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
+    clear_ = new SGButton(tr("Clear Build Cache"), QStringLiteral("trash"), Theme::danger(), true);
+    clear_->setAccessibleDescription(tr("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
     connect(clear_, &QPushButton::clicked, &model_.removals(), &Removals::cleanBuildCache);
     auto* actions = new QHBoxLayout;
     actions->addWidget(clear_);
@@ -54,7 +54,7 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(20, 16, 20, 16);
     column->setSpacing(14);
-    column->addWidget(listingTitle(QStringLiteral("Build Cache")));
+    column->addWidget(listingTitle(tr("Build Cache")));
     column->addWidget(card);
     column->addWidget(explanation);
     column->addLayout(actions);

@@ -87,12 +87,18 @@ QVariant ImageTableModel::data(const QModelIndex& index, int role) const
 QVariant ImageTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole && section == markColumn)
-        return QStringLiteral("Usage");
+        return tr("Usage");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const titles[columnTotal] = {"", "Repository", "Tag", "ID", "Size", "Created", "Project",
-                                                    "Status"};
-    return section >= 0 && section < columnTotal ? QString::fromLatin1(titles[section]) : QString();
+    static const char* const titles[columnTotal] = {"",
+                                                    QT_TR_NOOP("Repository"),
+                                                    QT_TR_NOOP("Tag"),
+                                                    QT_TR_NOOP("ID"),
+                                                    QT_TR_NOOP("Size"),
+                                                    QT_TR_NOOP("Created"),
+                                                    QT_TR_NOOP("Project"),
+                                                    QT_TR_NOOP("Status")};
+    return section >= 0 && section < columnTotal ? tr(titles[section]) : QString();
 }
 
 }  // namespace stowage

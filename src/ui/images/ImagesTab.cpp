@@ -45,11 +45,11 @@ QWidget* ImagesTab::buildHeader()
     auto* row = new QHBoxLayout;
     row->setSpacing(14);
     rows->addLayout(row);
-    title_ = listingTitle(QStringLiteral("Docker Images"), header);
+    title_ = listingTitle(tr("Docker Images"), header);
     row->addWidget(title_);
     row->addStretch(1);
     buildLayers_ = new QCheckBox(header);
-    buildLayers_->setToolTip(QStringLiteral("Untagged images the classic builder made for each build step. They are "
+    buildLayers_->setToolTip(tr("Untagged images the classic builder made for each build step. They are "
                                             "removed with the image built on them, never on their own."));
     connect(buildLayers_, &QCheckBox::toggled, this, [this] { render(); });
     row->addWidget(buildLayers_);
@@ -67,7 +67,7 @@ QWidget* ImagesTab::buildTable()
     rows_ = new ImageTableModel(this);
     table_ = new DataTable(rows_);
     return listingTableCard(
-        table_, QStringLiteral("Docker Images"), ImageTableModel::columnTotal, &ImageTableModel::columnWidth,
+        table_, tr("Docker Images"), ImageTableModel::columnTotal, &ImageTableModel::columnWidth,
         [](int column) { return column == ImageTableModel::repositoryColumn; }, this);
 }
 
@@ -75,13 +75,13 @@ QWidget* ImagesTab::buildButtons()
 {
     auto* buttons = new QWidget(this);
     auto* row = buttonRow(buttons);
-    removeSelected_ = new SGButton(QStringLiteral("Remove Selected (Safe Only)"), QStringLiteral("trash"),
+    removeSelected_ = new SGButton(tr("Remove Selected (Safe Only)"), QStringLiteral("trash"),
                                    Theme::danger(), false, buttons);
-    removeUnused_ = new SGButton(QStringLiteral("Remove All Unused Images"), QStringLiteral("trash.fill"),
+    removeUnused_ = new SGButton(tr("Remove All Unused Images"), QStringLiteral("trash.fill"),
                                  Theme::danger(), true, buttons);
     removeSelected_->setAccessibleDescription(
-        QStringLiteral("Asks, then removes the selected images that no container uses; the others stay"));
-    removeUnused_->setAccessibleDescription(QStringLiteral("Asks, then removes the images no container uses; unused base images are kept"));
+        tr("Asks, then removes the selected images that no container uses; the others stay"));
+    removeUnused_->setAccessibleDescription(tr("Asks, then removes the images no container uses; unused base images are kept"));
     connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removals().removeSelectedImages(selection()); });
     connect(removeUnused_, &QPushButton::clicked, &model_.removals(), &Removals::cleanUnusedImages);
     row->addWidget(removeSelected_);
@@ -119,7 +119,7 @@ void ImagesTab::render()
 void ImagesTab::showListing(Listing listing)
 {
     const QSet<QString> kept = selection();
-    buildLayers_->setText(QStringLiteral("Show build layers (%1)").arg(listing.buildLayerCount));
+    buildLayers_->setText(tr("Show build layers (%1)").arg(listing.buildLayerCount));
     buildLayers_->setVisible(listing.buildLayerCount > 0 || buildLayers_->isChecked());
     rows_->setRows(std::move(listing.rows));
     if (!kept.isEmpty())

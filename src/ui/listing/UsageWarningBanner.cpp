@@ -18,7 +18,7 @@ UsageWarningBanner::UsageWarningBanner(AppModel& model, QWidget* parent) : QWidg
                         .pixmap(16, 16));
     icon->setAlignment(Qt::AlignTop);
 
-    auto* title = plainLabel(QStringLiteral("Usage not verified — nothing is marked as an orphan"),
+    auto* title = plainLabel(tr("Usage not verified — nothing is marked as an orphan"),
                              Theme::font(11, QFont::DemiBold), Theme::text(), this);
     detail_ = plainLabel({}, Theme::monoFont(10), Theme::text(), this);
     detail_->setWordWrap(true);
@@ -47,7 +47,7 @@ bool UsageWarningBanner::applies(const AppModel& model)
 QString UsageWarningBanner::detailText() const
 {
     return model_.inventory().usageDataProblem.isEmpty()
-        ? QStringLiteral("Press Refresh to read which containers hold which volumes.")
+        ? tr("Press Refresh to read which containers hold which volumes.")
         : model_.inventory().usageDataProblem;
 }
 

@@ -3,15 +3,17 @@
 #include "ui/style/Theme.h"
 #include "ui/widgets/Label.h"
 
+#include <QCoreApplication>
+
 namespace stowage {
 
 QString label(LevelFilter filter)
 {
     switch (filter) {
-    case LevelFilter::all: return QStringLiteral("All");
-    case LevelFilter::info: return QStringLiteral("Info+");
-    case LevelFilter::warn: return QStringLiteral("Warnings+");
-    case LevelFilter::error: return QStringLiteral("Errors");
+    case LevelFilter::all: return QCoreApplication::translate("LogListModel", "All");
+    case LevelFilter::info: return QCoreApplication::translate("LogListModel", "Info+");
+    case LevelFilter::warn: return QCoreApplication::translate("LogListModel", "Warnings+");
+    case LevelFilter::error: return QCoreApplication::translate("LogListModel", "Errors");
     }
     return {};
 }

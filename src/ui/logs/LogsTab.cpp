@@ -6,7 +6,6 @@
 #include "model/Alerts.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
-#include "text/CountText.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/logs/LogEntryDelegate.h"
 #include "ui/operations/RunningCommandsPanel.h"
@@ -59,7 +58,7 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
     auto* copyLines = new QShortcut(QKeySequence::Copy, list_, nullptr, nullptr, Qt::WidgetShortcut);
     connect(copyLines, &QShortcut::activated, this, &LogsTab::copySelection);
 
-    empty_ = plainLabel(QStringLiteral("No activity yet."), Theme::font(11), Theme::textDim());
+    empty_ = plainLabel(tr("No activity yet."), Theme::font(11), Theme::textDim());
     empty_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     empty_->setContentsMargins(20, 8, 20, 8);
     auto* listHost = new QWidget;
@@ -73,8 +72,8 @@ LogsTab::LogsTab(ActivityLog& log, OperationCenter& ops, platform::Desktop& desk
     detail_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     detail_->setFont(Theme::monoFont(11));
     detail_->setFrameShape(QFrame::NoFrame);
-    detail_->setPlaceholderText(QStringLiteral("Select a line to read it in full and copy any part of it."));
-    detail_->setAccessibleName(QStringLiteral("Selected log line"));
+    detail_->setPlaceholderText(tr("Select a line to read it in full and copy any part of it."));
+    detail_->setAccessibleName(tr("Selected log line"));
     detail_->document()->setDocumentMargin(10);
     auto* split = new QSplitter(Qt::Vertical);
     split->setChildrenCollapsible(false);
@@ -113,14 +112,14 @@ QWidget* LogsTab::buildHeader()
     auto* header = new QWidget;
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(20, 16, 20, 12);
-    row->addWidget(listingTitle(QStringLiteral("Activity & Logs")));
+    row->addWidget(listingTitle(tr("Activity & Logs")));
     row->addStretch(1);
     QStringList labels;
     for (const LevelFilter f : allLevelFilters())
         labels << label(f);
     filter_ = new SegmentedControl(labels);
     filter_->setFixedWidth(320);
-    filter_->setAccessibleName(QStringLiteral("Show levels"));
+    filter_->setAccessibleName(tr("Show levels"));
     connect(filter_, &SegmentedControl::currentIndexChanged, this,
             [this](int index) { model_->setFilter(allLevelFilters()[index]); });
     row->addWidget(filter_);
@@ -133,7 +132,7 @@ QWidget* LogsTab::buildFooter()
     auto* row = new QHBoxLayout(footer);
     row->setContentsMargins(20, 8, 20, 10);
     row->setSpacing(10);
-    autoScroll_ = new QCheckBox(QStringLiteral("Auto-scroll"));
+    autoScroll_ = new QCheckBox(tr("Auto-scroll"));
     autoScroll_->setFont(Theme::font(12));
     autoScroll_->setChecked(true);
     connect(autoScroll_, &QCheckBox::toggled, this, [this](bool on) {
@@ -141,9 +140,9 @@ QWidget* LogsTab::buildFooter()
             list_->scrollToBottom();
     });
     count_ = plainLabel({}, Theme::font(10), Theme::textDim());
-    copy_ = new SGButton(QStringLiteral("Copy"), QStringLiteral("doc.on.doc"), Theme::accent(), false);
+    copy_ = new SGButton(tr("Copy"), QStringLiteral("doc.on.doc"), Theme::accent(), false);
     reveal_ = new SGButton(platform::platformWords().showLogFileButton, QStringLiteral("folder"), Theme::accent(), false);
-    clear_ = new SGButton(QStringLiteral("Clear"), QStringLiteral("trash"), Theme::warning(), false);
+    clear_ = new SGButton(tr("Clear"), QStringLiteral("trash"), Theme::warning(), false);
     connect(copy_, &QPushButton::clicked, this, &LogsTab::copyLog);
     connect(reveal_, &QPushButton::clicked, this, &LogsTab::revealFile);
     connect(clear_, &QPushButton::clicked, this, &LogsTab::clearLog);
@@ -160,11 +159,14 @@ void LogsTab::clearLog()
 {
     QString kept;
     if (const auto file = log_.fileURL())
-        kept = QStringLiteral("\n\nThe current log file is kept as %1, replacing the one kept before.")
-                   .arg(QFileInfo(logfile::backupPath(*file)).fileName());
-    if (alerts_.confirm(QStringLiteral("Clear the activity log?"),
-                        QStringLiteral("The log is the record of what Stowage removed. Clearing empties the list.")
-                            + kept,
+        kept = QFileInfo(logfile::backupPath(*file)).fileName();
+    const QString record = tr("The log is the record of what Stowage removed. Clearing empties the list.");
+    if (alerts_.confirm(tr("Clear the activity log?"),
+                        kept.isEmpty() ? record
+                                       : tr("The log is the record of what Stowage removed. Clearing empties the "
+                                            "list.\n\nThe current log file is kept as %1, replacing the one kept "
+                                            "before.")
+                                             .arg(kept),
                         true))
         log_.clear();
 }
@@ -172,7 +174,7 @@ void LogsTab::clearLog()
 void LogsTab::syncCountAndEmptyLine()
 {
     // The count is of every entry, whatever the filter shows.
-    count_->setText(counted(log_.entries().size(), QStringLiteral("entry"), QStringLiteral("entries")));
+    count_->setText(tr("%n entry(ies)", nullptr, int(log_.entries().size())));
     listStack_->setCurrentWidget(model_->rowCount() == 0 ? static_cast<QWidget*>(empty_) : list_);
 }
 
@@ -195,8 +197,7 @@ void LogsTab::onEntriesChanged()
 void LogsTab::copyLog()
 {
     desktop_.copyText(log_.exportText());
-    showStatus_(QStringLiteral("Copied ") + counted(log_.entries().size(), QStringLiteral("log line"))
-                + QStringLiteral(" to clipboard."));
+    showStatus_(tr("Copied %n log line(s) to clipboard.", nullptr, int(log_.entries().size())));
 }
 
 void LogsTab::revealFile()
@@ -208,7 +209,7 @@ void LogsTab::revealFile()
                               if (exists)
                                   desktop_.revealInFileManager(*path, desktopFailed_);
                               else
-                                  showStatus_(QStringLiteral("No log file written yet."));
+                                  showStatus_(tr("No log file written yet."));
                           });
 }
 

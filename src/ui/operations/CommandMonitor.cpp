@@ -41,9 +41,9 @@ void CommandMonitor::render()
         stuck_ ? QStringLiteral("exclamationmark.triangle.fill") : QStringLiteral("bolt.horizontal.circle");
     const int side = text_->fontMetrics().height();
     icon_->setPixmap(Icons::symbol(symbol, color).pixmap(side, side));
-    text_->setText(QStringLiteral("%1 running · %2s").arg(ops_.active().size()).arg(seconds));
+    text_->setText(tr("%1 running · %2s").arg(ops_.active().size()).arg(seconds));
     Theme::setTextColor(*text_, color);
-    setPlainToolTip(*this, stuck_ ? QStringLiteral("A docker command has been running for %1s — it may be stuck. "
+    setPlainToolTip(*this, stuck_ ? tr("A docker command has been running for %1s — it may be stuck. "
                                                    "Press Stop to kill it.")
                                         .arg(seconds)
                                   : oldest->label);

@@ -3,6 +3,7 @@
 #include "text/PrintableText.h"
 #include "ui/listing/ListWrap.h"
 
+#include <QCoreApplication>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -86,9 +87,9 @@ bool QtAlerts::confirm(const Confirmation& confirmation)
     setTexts(*box, confirmation.title, confirmation.message);
     if (!confirmation.details.isEmpty())
         showDetails(*box, confirmation.details);
-    const QString action = confirmation.action.isEmpty() ? QStringLiteral("OK") : confirmation.action;
+    const QString action = confirmation.action.isEmpty() ? QCoreApplication::translate("QtAlerts", "OK") : confirmation.action;
     QPushButton* ok = box->addButton(action, QMessageBox::AcceptRole);
-    QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    QPushButton* cancel = box->addButton(QCoreApplication::translate("QtAlerts", "Cancel"), QMessageBox::RejectRole);
     // Return and Esc must never destroy: a destructive box defaults to Cancel.
     box->setDefaultButton(confirmation.destructive ? cancel : ok);
     box->setEscapeButton(cancel);
@@ -132,7 +133,7 @@ void QtAlerts::showNotice(const QString& title, const QString& message, const No
                 run();
         });
     }
-    QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    QPushButton* ok = box->addButton(QCoreApplication::translate("QtAlerts", "OK"), QMessageBox::AcceptRole);
     box->setDefaultButton(ok);
     box->setEscapeButton(ok);
     if (host) {

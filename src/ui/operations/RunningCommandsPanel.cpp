@@ -18,7 +18,7 @@ RunningCommandsPanel::RunningCommandsPanel(OperationCenter& ops, QWidget* parent
     const int side = QFontMetrics(titleFont).height();
     icon->setPixmap(Icons::symbol(QStringLiteral("bolt.horizontal.circle"), Theme::accent()).pixmap(side, side));
     title_ = plainLabel({}, titleFont, Theme::text(), this);
-    stopAll_ = SGButton::borderless(QStringLiteral("Stop all"), QStringLiteral("stop.circle.fill"), Theme::danger(),
+    stopAll_ = SGButton::borderless(tr("Stop all"), QStringLiteral("stop.circle.fill"), Theme::danger(),
                                     this);
     connect(stopAll_, &QPushButton::clicked, this, [this] { ops_.killAll(); });
 
@@ -71,7 +71,7 @@ void RunningCommandsPanel::rebuildRows()
         row.elapsed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row.elapsed->setMinimumWidth(row.elapsed->fontMetrics().horizontalAdvance(QStringLiteral("0000s")));
         row.kill = SGButton::borderless({}, QStringLiteral("stop.circle"), Theme::danger(), this);
-        row.kill->setToolTip(QStringLiteral("Kill this docker command"));
+        row.kill->setToolTip(tr("Kill this docker command"));
         row.kill->setAccessibleName(row.kill->toolTip());
         connect(row.kill, &QPushButton::clicked, this, [this, id = op.id] { ops_.kill(id); });
 
@@ -96,7 +96,7 @@ void RunningCommandsPanel::render()
     if (!sameRows)
         rebuildRows();
 
-    title_->setText(QStringLiteral("Running now (%1)").arg(active.size()));
+    title_->setText(tr("Running now (%1)").arg(active.size()));
     const QDateTime now = clock_();
     for (qsizetype i = 0; i < active.size(); ++i) {
         const qint64 seconds = elapsedSeconds(active[i].startedAt, now);

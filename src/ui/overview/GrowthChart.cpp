@@ -95,7 +95,7 @@ void GrowthChart::draw(const GrowthReading& reading, const QDateTime& from, cons
         largest = std::max(largest, point.bytes);
     const auto [unit, unitName] = unitFor(largest);
 
-    addLine(QStringLiteral("All of Docker"), reading.totals, Theme::accent(), unit);
+    addLine(tr("All of Docker"), reading.totals, Theme::accent(), unit);
     const std::array<QColor, 5> colors{Theme::success(), Theme::warning(), Theme::cyan(), Theme::danger(),
                                        Theme::textDim()};
     for (qsizetype i = 0; i < reading.projects.size(); ++i)
@@ -104,7 +104,7 @@ void GrowthChart::draw(const GrowthReading& reading, const QDateTime& from, cons
 
     if (!reading.removals.isEmpty()) {
         auto* marks = new QScatterSeries;
-        marks->setName(QStringLiteral("Removals by Stowage"));
+        marks->setName(tr("Removals by Stowage"));
         marks->setColor(Theme::danger());
         marks->setBorderColor(Theme::cardBg());
         marks->setMarkerSize(11);
@@ -124,7 +124,7 @@ void GrowthChart::draw(const GrowthReading& reading, const QDateTime& from, cons
 
     auto* time = new QDateTimeAxis;
     time->setRange(from.toLocalTime(), to.toLocalTime());
-    time->setFormat(from.daysTo(to) <= 1 ? QStringLiteral("HH:mm") : QStringLiteral("d MMM"));
+    time->setFormat(from.daysTo(to) <= 1 ? tr("HH:mm") : tr("d MMM"));
     time->setTickCount(6);
     auto* bytes = new QValueAxis;
     bytes->setRange(0, std::max(1.0, double(largest) / unit * 1.1));

@@ -42,11 +42,11 @@ GrowthView::GrowthView(History* history, QWidget* parent) : QWidget(parent), his
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     auto* top = new QHBoxLayout;
-    top->addWidget(sectionHeading(QStringLiteral("Growth"), Theme::font(14)));
+    top->addWidget(sectionHeading(tr("Growth"), Theme::font(14)));
     top->addStretch(1);
-    periods_ = new SegmentedControl({QStringLiteral("24 hours"), QStringLiteral("7 days"), QStringLiteral("30 days"),
-                                     QStringLiteral("All")});
-    periods_->setAccessibleName(QStringLiteral("Period"));
+    periods_ = new SegmentedControl({tr("24 hours"), tr("7 days"), tr("30 days"),
+                                     tr("All")});
+    periods_->setAccessibleName(tr("Period"));
     periods_->setCurrentIndex(int(Period::week));
     top->addWidget(periods_);
     column->addLayout(top);
@@ -78,7 +78,7 @@ QWidget* GrowthView::buildChartRow()
     chartView_->setRenderHint(QPainter::Antialiasing);
     chartView_->setMinimumHeight(240);
     chartView_->setStyleSheet(QStringLiteral("background: transparent; border: none"));
-    chartView_->setAccessibleName(QStringLiteral("Disk use over time"));
+    chartView_->setAccessibleName(tr("Disk use over time"));
     connect(chart_, &GrowthChart::hoveredText, chartView_, [this](const QString& text) {
         if (text.isEmpty())
             QToolTip::hideText();
@@ -88,9 +88,9 @@ QWidget* GrowthView::buildChartRow()
     layout->addWidget(chartView_, 1);
 
     projects_ = new QListWidget;
-    projects_->setAccessibleName(QStringLiteral("Projects drawn on the chart"));
+    projects_->setAccessibleName(tr("Projects drawn on the chart"));
     projects_->setFixedWidth(210);
-    projects_->setToolTip(QStringLiteral("The projects to draw beside Docker's total"));
+    projects_->setToolTip(tr("The projects to draw beside Docker's total"));
     connect(projects_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         const QString name = item->data(nameRole).toString();
         if (item->checkState() == Qt::Checked)
@@ -112,9 +112,9 @@ QWidget* GrowthView::buildTable()
     layout->addWidget(tableHeading_);
     rows_ = new QStandardItemModel(0, 4, this);
     rows_->setHorizontalHeaderLabels(
-        {QStringLiteral("Name"), QStringLiteral("Kind"), QStringLiteral("Growth"), QStringLiteral("Size now")});
+        {tr("Name"), tr("Kind"), tr("Growth"), tr("Size now")});
     table_ = new DataTable(rows_);
-    table_->setAccessibleName(QStringLiteral("What grew the most"));
+    table_->setAccessibleName(tr("What grew the most"));
     table_->setFocusPolicy(Qt::StrongFocus);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -162,7 +162,7 @@ void GrowthView::requestReload()
 void GrowthView::reload()
 {
     if (!history_)
-        return tell(QStringLiteral("No history is kept: there is no data folder to keep it in."));
+        return tell(tr("No history is kept: there is no data folder to keep it in."));
     const QDateTime to = QDateTime::currentDateTimeUtc();
     const QDateTime from = periodStart(to);
     using Answer = std::pair<std::optional<GrowthReading>, bool>;  // the reading, and whether the history is empty
@@ -200,9 +200,9 @@ void GrowthView::showReading(const std::optional<GrowthReading>& reading, bool h
                       const QDateTime& to)
 {
     if (!reading)
-        return tell(QStringLiteral("The history cannot be read; the Logs tab says why."));
+        return tell(tr("The history cannot be read; the Logs tab says why."));
     if (historyEmpty)
-        return tell(QStringLiteral("No history yet: each refresh adds a point."));
+        return tell(tr("No history yet: each refresh adds a point."));
     tell({});
     // "All" starts at the first refresh kept.
     const QDateTime start = period() == Period::all && !reading->totals.isEmpty() ? reading->totals.first().at : from;
@@ -234,7 +234,7 @@ void GrowthView::showProjects(const GrowthReading& reading)
 void GrowthView::showTable(const GrowthReading& reading, const QDateTime& since)
 {
     const QString format = period() == Period::day ? QStringLiteral("d MMM HH:mm") : QStringLiteral("d MMM");
-    tableHeading_->setText(QStringLiteral("Grew the most since ") + QLocale().toString(since.toLocalTime(), format));
+    tableHeading_->setText(tr("Grew the most since %1").arg(QLocale().toString(since.toLocalTime(), format)));
     rows_->removeRows(0, rows_->rowCount());
     // Largest growth first, as the history sorts it; what kept its size is left out.
     for (const HistoryGrowth& item : reading.growth) {
@@ -244,8 +244,8 @@ void GrowthView::showTable(const GrowthReading& reading, const QDateTime& since)
         auto* name = new QStandardItem(project ? projectDisplayName(item.name) : item.name);
         name->setData(int(item.subject), subjectRole);
         name->setData(item.name, nameRole);
-        const QString growth = growthText(item.growth()) + (item.isNew ? QStringLiteral(" (new)") : QString());
-        QList<QStandardItem*> row{name, new QStandardItem(project ? QStringLiteral("Project") : QStringLiteral("Volume")),
+        const QString growth = item.isNew ? tr("%1 (new)").arg(growthText(item.growth())) : growthText(item.growth());
+        QList<QStandardItem*> row{name, new QStandardItem(project ? tr("Project") : tr("Volume")),
                                   new QStandardItem(growth), new QStandardItem(SizeFormat::humanSize(item.now))};
         for (QStandardItem* cell : row)
             cell->setEditable(false);

@@ -18,7 +18,7 @@ QList<OverviewProjectsModel::Row> OverviewProjectsModel::rowsFor(const QHash<QSt
 QString OverviewProjectsModel::text(const Row& row, int column)
 {
     switch (column) {
-    case project: return row.name.isEmpty() ? QStringLiteral("(no project)") : row.name;
+    case project: return row.name.isEmpty() ? tr("(no project)") : row.name;
     case containers: return QString::number(row.containers);
     case running: return QString::number(row.running);
     case stopped: return QString::number(row.containers - row.running);
@@ -30,11 +30,11 @@ QString OverviewProjectsModel::text(const Row& row, int column)
 QString OverviewProjectsModel::columnTitle(int column)
 {
     switch (column) {
-    case project: return QStringLiteral("Project");
-    case containers: return QStringLiteral("Containers");
-    case running: return QStringLiteral("Running");
-    case stopped: return QStringLiteral("Stopped");
-    case imagesUsed: return QStringLiteral("Images Used");
+    case project: return tr("Project");
+    case containers: return tr("Containers");
+    case running: return tr("Running");
+    case stopped: return tr("Stopped");
+    case imagesUsed: return tr("Images Used");
     }
     return {};
 }

@@ -44,16 +44,16 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     column->addWidget(buildCards());
     column->addWidget(buildDataRoot());
     column->addSpacing(2);
-    column->addWidget(sectionHeading(QStringLiteral("Quick Actions"), Theme::font(14, QFont::Bold)));
+    column->addWidget(sectionHeading(tr("Quick Actions"), Theme::font(14, QFont::Bold)));
     column->addWidget(buildActions());
     column->addSpacing(2);
-    column->addWidget(sectionHeading(QStringLiteral("Disk Map"), Theme::font(14)));
+    column->addWidget(sectionHeading(tr("Disk Map"), Theme::font(14)));
     diskMap_ = new DiskMapView;
     diskMap_->setMinimumHeight(260);
     column->addWidget(diskMap_);
     connect(diskMap_, &DiskMapView::itemActivated, this, &OverviewTab::itemChosen);
     column->addSpacing(2);
-    column->addWidget(sectionHeading(QStringLiteral("Projects (Compose)"), Theme::font(14)));
+    column->addWidget(sectionHeading(tr("Projects (Compose)"), Theme::font(14)));
     column->addWidget(buildProjectsTable(), 1);
     column->addSpacing(2);
     // Where the disk went, then what grew: one page answers both questions. Last, so that
@@ -105,8 +105,8 @@ QWidget* OverviewTab::buildCards()
 {
     auto* group = new SurfaceGroup(Qt::Horizontal, 12);
     const QColor colors[] = {Theme::accent(), Theme::success(), Theme::warning(), Theme::danger(), Theme::cyan()};
-    const QString titles[] = {QStringLiteral("Containers"), QStringLiteral("Images"), QStringLiteral("Volumes"),
-                              QStringLiteral("Build Cache"), QStringLiteral("Reclaimable")};
+    const QString titles[] = {tr("Containers"), tr("Images"), tr("Volumes"),
+                              tr("Build Cache"), tr("Reclaimable")};
     for (int i = 0; i < int(cards_.size()); ++i) {
         cards_[i] = new SummaryCard(titles[i], {}, {}, colors[i]);
         group->addWidget(cards_[i], 1);
@@ -120,7 +120,7 @@ QWidget* OverviewTab::buildDataRoot()
     auto* row = new QHBoxLayout(card);
     row->setContentsMargins(12, 8, 12, 8);
     row->setSpacing(8);
-    row->addWidget(plainLabel(QStringLiteral("Docker Data Root:"), Theme::font(11, QFont::Bold), Theme::textDim()));
+    row->addWidget(plainLabel(tr("Docker Data Root:"), Theme::font(11, QFont::Bold), Theme::textDim()));
     dataRoot_ = plainLabel({}, Theme::monoFont(11), Theme::text());
     dataRoot_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     row->addWidget(dataRoot_);
@@ -140,12 +140,12 @@ QWidget* OverviewTab::buildActions()
     connect(actions_[removeOrphanVolumes], &QPushButton::clicked, &model_.removals(), &Removals::cleanOrphanVolumes);
     connect(actions_[safeCleanAll], &QPushButton::clicked, &model_.removals(), &Removals::safeCleanAll);
     // What each removes, for assistive technology (the titles carry only the amounts).
-    actions_[cleanBuildCache]->setAccessibleDescription(QStringLiteral("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
-    actions_[removeUnusedImages]->setAccessibleDescription(QStringLiteral("Asks, then removes the images no container uses; unused base images are kept"));
+    actions_[cleanBuildCache]->setAccessibleDescription(tr("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
+    actions_[removeUnusedImages]->setAccessibleDescription(tr("Asks, then removes the images no container uses; unused base images are kept"));
     actions_[removeOrphanVolumes]->setAccessibleDescription(
-        QStringLiteral("Asks, then removes the volumes no project or container uses, with their data"));
+        tr("Asks, then removes the volumes no project or container uses, with their data"));
     actions_[safeCleanAll]->setAccessibleDescription(
-        QStringLiteral("Asks, then removes the build cache, the unused images and the anonymous orphan volumes"));
+        tr("Asks, then removes the build cache, the unused images and the anonymous orphan volumes"));
     for (auto* button : actions_)
         group->addWidget(button);
     group->layout()->addStretch(1);
@@ -156,7 +156,7 @@ QWidget* OverviewTab::buildProjectsTable()
 {
     projects_ = new OverviewProjectsModel(this);
     table_ = new DataTable(projects_);
-    table_->setAccessibleName(QStringLiteral("Projects (Compose)"));
+    table_->setAccessibleName(tr("Projects (Compose)"));
     // Read with the arrow keys like the other tables; nothing in it is selected.
     table_->setFocusPolicy(Qt::StrongFocus);
     for (int column = 0; column < OverviewProjectsModel::columns; ++column)
@@ -186,30 +186,30 @@ void OverviewTab::render()
     const qsizetype volumes = fromSummary ? summary->volumes : model_.inventory().volumes.size();
     // Before the engine (or the cache) has told anything, nothing here is known: no zeros, no guessed data root.
     const bool read = fromSummary || model_.inventory().read;
-    const QString unknown = model_.isLoading() ? QStringLiteral("reading…") : QStringLiteral("—");
+    const QString unknown = model_.isLoading() ? tr("reading…") : QStringLiteral("—");
     const auto known = [&](const QString& text) { return read ? text : unknown; };
 
     cards_[containersCard]->setValue(known(QString::number(containers)));
-    cards_[containersCard]->setSubtitle(read ? QStringLiteral("%1 running").arg(f.running) : QString());
+    cards_[containersCard]->setSubtitle(read ? tr("%n running", nullptr, int(f.running)) : QString());
     cards_[imagesCard]->setValue(known(human(f.imageBytes)));
     // The engine's count: top-level images, one per id (the footer counts listed names).
-    cards_[imagesCard]->setSubtitle(read ? QStringLiteral("%1 total").arg(f.images) : QString());
+    cards_[imagesCard]->setSubtitle(read ? tr("%1 total").arg(f.images) : QString());
     cards_[volumesCard]->setValue(known(human(f.volumeBytes)));
-    cards_[volumesCard]->setSubtitle(read ? QStringLiteral("%1 total").arg(volumes) : QString());
+    cards_[volumesCard]->setSubtitle(read ? tr("%1 total").arg(volumes) : QString());
     cards_[buildCacheCard]->setValue(known(cache.shownSize()));
-    cards_[buildCacheCard]->setSubtitle(read ? QStringLiteral("Reclaimable: ") + cache.shownReclaimable() : QString());
+    cards_[buildCacheCard]->setSubtitle(read ? tr("Reclaimable: %1").arg(cache.shownReclaimable()) : QString());
     cards_[reclaimableCard]->setValue(known(formatRange(f.reclaimableBytes)));
-    cards_[reclaimableCard]->setSubtitle(QStringLiteral("Safe to remove"));
+    cards_[reclaimableCard]->setSubtitle(tr("Safe to remove"));
 
     dataRoot_->setText(known(fromSummary ? summary->dockerRoot : model_.inventory().dockerRoot));
 
     // The buttons wait for the inventory itself.
     const bool complete = model_.inventory().usageDataComplete && !fromSummary;
-    actions_[cleanBuildCache]->setText(QStringLiteral("Clean Build Cache (%1)").arg(known(cache.shownReclaimable())));
+    actions_[cleanBuildCache]->setText(tr("Clean Build Cache (%1)").arg(known(cache.shownReclaimable())));
     actions_[removeUnusedImages]->setText(
-        QStringLiteral("Remove Unused Images (%1)").arg(known(formatRange(f.unusedBytes))));
-    actions_[removeOrphanVolumes]->setText(QStringLiteral("Remove Orphan Volumes (%1)").arg(known(human(f.orphanBytes))));
-    actions_[safeCleanAll]->setText(QStringLiteral("Safe Clean All (%1)").arg(known(formatRange(f.reclaimableBytes))));
+        tr("Remove Unused Images (%1)").arg(known(formatRange(f.unusedBytes))));
+    actions_[removeOrphanVolumes]->setText(tr("Remove Orphan Volumes (%1)").arg(known(human(f.orphanBytes))));
+    actions_[safeCleanAll]->setText(tr("Safe Clean All (%1)").arg(known(formatRange(f.reclaimableBytes))));
     const bool idle = !model_.isLoading();
     actions_[cleanBuildCache]->setEnabled(idle && !fromSummary);
     actions_[removeUnusedImages]->setEnabled(complete && idle);

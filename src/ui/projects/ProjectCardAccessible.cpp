@@ -4,6 +4,7 @@
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
 
+#include <QCoreApplication>
 #include <QAccessibleWidget>
 #include <QHash>
 #include <QPointer>
@@ -85,7 +86,7 @@ public:
             return {};
         if (kind == QAccessible::Name)
             return action_ == CardAction::toggleSelection
-                ? QStringLiteral("Select ") + place_.list->cards().card(place_.row()).title
+                ? QCoreApplication::translate("ProjectCardAccessible", "Select %1").arg(place_.list->cards().card(place_.row()).title)
                 : shown->text;
         if (kind == QAccessible::Description)
             return shown->description.isEmpty() ? place_.list->cards().card(place_.row()).title : shown->description;

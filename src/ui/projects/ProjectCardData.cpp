@@ -3,30 +3,32 @@
 #include "docker/Classify.h"
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
-#include "text/CountText.h"
 #include "ui/style/Theme.h"
 
 #include <algorithm>
+
+#include <QCoreApplication>
 
 namespace stowage::ProjectCards {
 
 CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project)
 {
     if (exclusiveTo(owners, {project}))
-        return {QStringLiteral("exclusive"), Theme::success()};
+        return {QCoreApplication::translate("ProjectCardData", "exclusive"), Theme::success()};
     QStringList others;
     for (const QString& owner : owners)
         if (!owner.isEmpty() && owner != project)
             others << owner;
     others.sort();
-    return {QStringLiteral("shared: ") + (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", "))),
+    return {others.isEmpty() ? QCoreApplication::translate("ProjectCardData", "shared: other")
+                             : QCoreApplication::translate("ProjectCardData", "shared: %1").arg(others.join(QStringLiteral(", "))),
             Theme::danger()};
 }
 
 CardBadge kindBadge(const QString& repository, const QString& project)
 {
-    return Classify::isBuiltImage(repository, project) ? CardBadge{QStringLiteral("built"), Theme::warning()}
-                                                       : CardBadge{QStringLiteral("base"), Theme::textDim()};
+    return Classify::isBuiltImage(repository, project) ? CardBadge{QCoreApplication::translate("ProjectCardData", "built"), Theme::warning()}
+                                                       : CardBadge{QCoreApplication::translate("ProjectCardData", "base"), Theme::textDim()};
 }
 
 ProjectCardData build(const Inventory& inventory, const ProjectIndex& index, const QString& project,
@@ -43,8 +45,8 @@ ProjectCardData build(const Inventory& inventory, const ProjectIndex& index, con
         card.containers.append({c.name, c.image, c.status, c.startedAt, c.finishedAt, running});
     }
     card.runningText = card.runningCount > 0
-        ? QStringLiteral("● ") + QString::number(card.runningCount) + QStringLiteral(" running")
-        : QStringLiteral("● all stopped");
+        ? QCoreApplication::translate("ProjectCardData", "● %n running", nullptr, card.runningCount)
+        : QCoreApplication::translate("ProjectCardData", "● all stopped");
     card.runningColor = card.runningCount > 0 ? Theme::success() : Theme::textDim();
     card.lastActivity = meta.lastActivity;
     card.path = meta.path;
@@ -72,10 +74,15 @@ ProjectCardData build(const Inventory& inventory, const ProjectIndex& index, con
 
     // Images share layers: each counts once, and so does every layer they share.
     const ByteRange imageBytes = projectImageBytes(meta, index.imageGraph);
-    card.figures = counted(containers.size(), QStringLiteral("container")) + QStringLiteral(" · ")
-        + counted(meta.images.size(), QStringLiteral("image")) + QStringLiteral(" (") + formatRange(imageBytes)
-        + QStringLiteral(") · ") + counted(meta.volumes.size(), QStringLiteral("volume")) + QStringLiteral(" (")
-        + SizeFormat::humanSize(volumeBytes) + QStringLiteral(")");
+    const auto text = [](const char* source, qsizetype count) {
+        return QCoreApplication::translate("ProjectCardData", source, nullptr, int(count));
+    };
+    card.figures = QCoreApplication::translate("ProjectCardData", "%1 · %2 (%3) · %4 (%5)")
+                       .arg(text(QT_TRANSLATE_N_NOOP("ProjectCardData", "%n container(s)"), containers.size()),
+                            text(QT_TRANSLATE_N_NOOP("ProjectCardData", "%n image(s)"), meta.images.size()),
+                            formatRange(imageBytes),
+                            text(QT_TRANSLATE_N_NOOP("ProjectCardData", "%n volume(s)"), meta.volumes.size()),
+                            SizeFormat::humanSize(volumeBytes));
     // `docker compose down` leaves the project's volumes and built images: its data is still here.
     if (containers.isEmpty() && !project.isEmpty()) {
         card.runningText = takenDownText(meta, sizes);

@@ -5,6 +5,7 @@
 #include "text/RelativeTime.h"
 #include "ui/style/Theme.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -198,7 +199,7 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
         header.text(card.title, Theme::font(13, QFont::Bold), Theme::text(), (right - left) / 2, 10);
         header.text(card.runningText, Theme::font(11, QFont::Medium), card.runningColor, -1, 8);
         if (card.lastActivity)
-            header.text(QStringLiteral("· active ") + RelativeTime::describe(*card.lastActivity, context.now),
+            header.text(QCoreApplication::translate("ProjectCardLayout", "· active %1").arg(RelativeTime::describe(*card.lastActivity, context.now)),
                         Theme::font(10), Theme::textDim());
         y += headerHeight;
     }
@@ -210,17 +211,17 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
         Line utility(out, left, y, utilityHeight, right);
         utility.button(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false,
                        folderHere, CardAction::fileManager, context.folderUnavailable);
-        utility.button(QStringLiteral("Terminal"), QStringLiteral("terminal"), Theme::accent(), false, folderHere,
+        utility.button(QCoreApplication::translate("ProjectCardLayout", "Terminal"), QStringLiteral("terminal"), Theme::accent(), false, folderHere,
                        CardAction::terminal, context.folderUnavailable);
         if (context.hasReadme)
-            utility.button(QStringLiteral("README"), QStringLiteral("doc.richtext"), Theme::accent(), false, true,
+            utility.button(QCoreApplication::translate("ProjectCardLayout", "README"), QStringLiteral("doc.richtext"), Theme::accent(), false, true,
                            CardAction::readme);
-        utility.button(QStringLiteral("Copy Assistant Context"), QStringLiteral("doc.on.clipboard"), Theme::accent(), false,
+        utility.button(QCoreApplication::translate("ProjectCardLayout", "Copy Assistant Context"), QStringLiteral("doc.on.clipboard"), Theme::accent(), false,
                        true, CardAction::copyAssistantContext);
         y += utilityHeight + blockGap - 4;
     }
 
-    sectionTitle(out, QStringLiteral("Containers"), left, y, right);
+    sectionTitle(out, QCoreApplication::translate("ProjectCardLayout", "Containers"), left, y, right);
     const int nameWidth = columnWidth(card.containers, [](const CardContainerRow& c) { return c.name; },
                                       Theme::monoFont(11), 200, (right - left) * 2 / 5);
     const int imageWidth = columnWidth(card.containers, [](const CardContainerRow& c) { return c.image; },
@@ -236,11 +237,11 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
     }
     const int resourceWidth = resourceNameWidth(card, left, right);
     if (!card.images.isEmpty()) {
-        sectionTitle(out, QStringLiteral("Images"), left, y, right);
+        sectionTitle(out, QCoreApplication::translate("ProjectCardLayout", "Images"), left, y, right);
         resourceRows(out, card.images, resourceWidth, left, y, right);
     }
     if (!card.volumes.isEmpty()) {
-        sectionTitle(out, QStringLiteral("Volumes"), left, y, right);
+        sectionTitle(out, QCoreApplication::translate("ProjectCardLayout", "Volumes"), left, y, right);
         resourceRows(out, card.volumes, resourceWidth, left, y, right);
     }
     y += blockGap;
@@ -248,18 +249,18 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
     Line actions(out, left, y, actionHeight, right);
     const bool idle = !context.busy;
     // Every button of this row removes something: each says so, in the danger colour.
-    actions.button(QStringLiteral("Delete entire project"), QStringLiteral("trash.fill"), Theme::danger(), true, idle,
+    actions.button(QCoreApplication::translate("ProjectCardLayout", "Delete entire project"), QStringLiteral("trash.fill"), Theme::danger(), true, idle,
                    CardAction::deleteProject, {},
-                   QStringLiteral("Asks, then removes this project's containers and the images and volumes only it uses"));
-    actions.button(QStringLiteral("Remove Containers…"), QStringLiteral("shippingbox"), Theme::danger(), false, idle,
+                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes this project's containers and the images and volumes only it uses"));
+    actions.button(QCoreApplication::translate("ProjectCardLayout", "Remove Containers…"), QStringLiteral("shippingbox"), Theme::danger(), false, idle,
                    CardAction::removeContainers, {},
-                   QStringLiteral("Asks, then removes this project's containers; images and volumes stay"));
-    actions.button(QStringLiteral("Remove Images…"), QStringLiteral("photo.stack"), Theme::danger(), false, idle,
+                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes this project's containers; images and volumes stay"));
+    actions.button(QCoreApplication::translate("ProjectCardLayout", "Remove Images…"), QStringLiteral("photo.stack"), Theme::danger(), false, idle,
                    CardAction::removeImages, {},
-                   QStringLiteral("Asks, then removes the images only this project built and uses"));
-    actions.button(QStringLiteral("Remove Volumes…"), QStringLiteral("externaldrive"), Theme::danger(), false, idle,
+                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes the images only this project built and uses"));
+    actions.button(QCoreApplication::translate("ProjectCardLayout", "Remove Volumes…"), QStringLiteral("externaldrive"), Theme::danger(), false, idle,
                    CardAction::removeVolumes, {},
-                   QStringLiteral("Asks, then removes the volumes only this project uses, with their data"));
+                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes the volumes only this project uses, with their data"));
     y += actionHeight + padding;
 
     out.height = y;

@@ -82,7 +82,7 @@ QWidget* ProjectsTab::buildControls()
     row->setContentsMargins(20, 10, 20, 10);
     row->setSpacing(10);
 
-    search_ = new SearchField(QStringLiteral("Search projects…"), true, controls);
+    search_ = new SearchField(tr("Search projects…"), true, controls);
     search_->setMaximumWidth(320);
     search_->setMinimumWidth(220);
     search_->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid %1; border-radius: 13px; padding: 3px 6px;"
@@ -93,7 +93,7 @@ QWidget* ProjectsTab::buildControls()
             cards_->setSearch(text);
     });
 
-    auto* sortLabel = plainLabel(QStringLiteral("Sort"), Theme::font(12), Theme::textDim(), controls);
+    auto* sortLabel = plainLabel(tr("Sort"), Theme::font(12), Theme::textDim(), controls);
     sort_ = new QComboBox(controls);
     for (ProjectSort s : allProjectSorts())
         sort_->addItem(label(s));
@@ -107,15 +107,14 @@ QWidget* ProjectsTab::buildControls()
     direction_ = new QToolButton(controls);
     direction_->setAutoRaise(false);
     direction_->setFixedSize(30, 28);
-    direction_->setAccessibleName(QStringLiteral("Sort direction"));
+    direction_->setAccessibleName(tr("Sort direction"));
     connect(direction_, &QToolButton::clicked, this, [this] { cards_->setAscending(!cards_->view().ascending); });
 
-    select_ = new SGButton(QStringLiteral("Select"), QStringLiteral("checkmark.circle"), Theme::accent(), false, controls);
-    delete_ = new SGButton(QStringLiteral("Delete 0"), QStringLiteral("trash.fill"), Theme::danger(), true, controls);
-    cancel_ = new SGButton(QStringLiteral("Cancel"), {}, Theme::accent(), false, controls);
+    select_ = new SGButton(tr("Select"), QStringLiteral("checkmark.circle"), Theme::accent(), false, controls);
+    delete_ = new SGButton(tr("Delete %1").arg(0), QStringLiteral("trash.fill"), Theme::danger(), true, controls);
+    cancel_ = new SGButton(tr("Cancel"), {}, Theme::accent(), false, controls);
     connect(select_, &QPushButton::clicked, this, [this] { cards_->setSelecting(true); });
-    delete_->setAccessibleDescription(QStringLiteral(
-        "Asks, then removes the selected projects' containers and the images and volumes only they use"));
+    delete_->setAccessibleDescription(tr("Asks, then removes the selected projects' containers and the images and volumes only they use"));
     connect(delete_, &QPushButton::clicked, this, [this] {
         model_.removals().deleteProjects(cards_->view().selected, [cards = QPointer(cards_)] {
             if (cards)
@@ -139,7 +138,7 @@ QWidget* ProjectsTab::buildList()
 {
     stack_ = new QStackedWidget(this);
     list_ = new ProjectCardList(stack_);
-    list_->setAccessibleName(QStringLiteral("Projects"));
+    list_->setAccessibleName(tr("Projects"));
     cards_ = new ProjectListModel(model_, this);
     delegate_ = new ProjectCardDelegate(model_, *cards_, *list_);
     list_->setCards(*cards_, *delegate_);
@@ -197,8 +196,8 @@ void ProjectsTab::showOrder()
     const bool empty = cards_->rowCount() == 0;
     if (empty) {
         const QString search = cards_->view().search;
-        empty_->setText(search.isEmpty() ? QStringLiteral("No projects.")
-                                         : QStringLiteral("No projects match “") + search + QStringLiteral("”."));
+        empty_->setText(search.isEmpty() ? tr("No projects.")
+                                         : tr("No projects match “%1”.").arg(search));
     }
     stack_->setCurrentIndex(empty ? 1 : 0);
 }
@@ -213,7 +212,7 @@ void ProjectsTab::syncControls()
     const bool ascending = view.ascending;
     direction_->setIcon(Icons::symbol(ascending ? QStringLiteral("arrow.up") : QStringLiteral("arrow.down"),
                                       Theme::accent()));
-    direction_->setToolTip(ascending ? QStringLiteral("Ascending") : QStringLiteral("Descending"));
+    direction_->setToolTip(ascending ? tr("Ascending") : tr("Descending"));
     direction_->setAccessibleDescription(direction_->toolTip());
 
     const bool selecting = view.selecting;
@@ -221,7 +220,7 @@ void ProjectsTab::syncControls()
     select_->setVisible(!selecting);
     delete_->setVisible(selecting);
     cancel_->setVisible(selecting);
-    delete_->setText(QStringLiteral("Delete ") + QString::number(count));
+    delete_->setText(tr("Delete %1").arg(count));
     delete_->setEnabled(count > 0 && !model_.isLoading());
 }
 

@@ -8,6 +8,7 @@
 #include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,7 +38,7 @@ QWidget* headerRow(const QString& title, QDialog& sheet, const std::function<voi
         if (onOpenFileManager)
             onOpenFileManager();
     });
-    auto* close = new SGButton(QStringLiteral("Close"), {}, Theme::text(), false, row);
+    auto* close = new SGButton(QCoreApplication::translate("ReadmeDialog", "Close"), {}, Theme::text(), false, row);
     QObject::connect(close, &QPushButton::clicked, &sheet, &QDialog::reject);
     layout->addWidget(finder);
     layout->addWidget(close);

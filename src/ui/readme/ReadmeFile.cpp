@@ -2,18 +2,19 @@
 
 #include "platform/FileProbe.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 namespace stowage::ReadmeFile {
 
 QString loadingText()
 {
-    return QStringLiteral("_Loading…_");
+    return QCoreApplication::translate("ReadmeFile", "_Loading…_");
 }
 
 QString missingText()
 {
-    return QStringLiteral("_No README found in this project._");
+    return QCoreApplication::translate("ReadmeFile", "_No README found in this project._");
 }
 
 QString read(const std::optional<QString>& path)

@@ -11,7 +11,6 @@
 #include "ui/widgets/Label.h"
 #include "ui/widgets/SGButton.h"
 
-#include "text/CountText.h"
 
 #include <QHBoxLayout>
 
@@ -29,24 +28,22 @@ QString BrandBar::version()
 QString BrandBar::liveState(const AppModel& model)
 {
     if (model.isLoading())
-        return QStringLiteral("Scanning…");
+        return tr("Scanning…");
     if (model.statusText().startsWith(QStringLiteral("Error"))) {
         // Which of the three it is decides what the user does next (the window shows how).
         if (model.statusText().contains(DockerError::notFound().description()))
-            return QStringLiteral("docker program not found");
+            return tr("docker program not found");
         if (isSocketPermissionDenied(model.statusText()))
-            return QStringLiteral("Docker socket refused this user");
-        return QStringLiteral("Docker not answering");
+            return tr("Docker socket refused this user");
+        return tr("Docker not answering");
     }
     if (model.inventory().containers.isEmpty() && model.inventory().images.isEmpty() && model.inventory().volumes.isEmpty())
-        return QStringLiteral("No scan yet");
+        return tr("No scan yet");
     // Images as the Overview's card counts them (the engine's count: one per
     // image, not per listed name, build layers left out).
-    QString text = counted(model.classification().imageCount(), QStringLiteral("image")) + QStringLiteral(" · ")
-        + counted(model.inventory().volumes.size(), QStringLiteral("volume"));
-    if (model.dataStale())
-        text += QStringLiteral(" · stale");
-    return text;
+    const QString images = tr("%n image(s)", nullptr, int(model.classification().imageCount()));
+    const QString volumes = tr("%n volume(s)", nullptr, int(model.inventory().volumes.size()));
+    return model.dataStale() ? tr("%1 · %2 · stale").arg(images, volumes) : tr("%1 · %2").arg(images, volumes);
 }
 
 BrandBar::BrandBar(AppModel& model, platform::Desktop& desktop, QWidget* parent) : QWidget(parent), model_(model)
@@ -62,8 +59,8 @@ BrandBar::BrandBar(AppModel& model, platform::Desktop& desktop, QWidget* parent)
     live_->setFont(Theme::monoFont(11));
     live_->setColor(Theme::textDim());
     auto separator = [&] { return plainLabel(QStringLiteral("|"), font, Theme::border(), this); };
-    auto* credit = plainLabel(QStringLiteral("made by KILNWORKS with ☕"), font, Theme::textDim(), this);
-    home_ = SGButton::borderless(QStringLiteral("Stowage Home"), {}, Theme::accent(), this);
+    auto* credit = plainLabel(tr("made by KILNWORKS with ☕"), font, Theme::textDim(), this);
+    home_ = SGButton::borderless(tr("Stowage Home"), {}, Theme::accent(), this);
     home_->setFont(font);
     home_->setToolTip(homePageURL().toString());
     AccessibleRoles::setRole(*home_, QAccessible::Link);

@@ -53,7 +53,7 @@ EmptyState::EmptyState(AppModel& model, QWidget* parent) : QWidget(parent), mode
     };
     message_ = paragraph(Theme::textDim());
     help_ = paragraph(Theme::text());
-    retry_ = new SGButton(QStringLiteral("Retry"), QStringLiteral("arrow.clockwise"), Theme::accent(), false, this);
+    retry_ = new SGButton(tr("Retry"), QStringLiteral("arrow.clockwise"), Theme::accent(), false, this);
     connect(retry_, &QPushButton::clicked, &model_, &AppModel::refresh);
 
     auto* column = new QVBoxLayout(this);
@@ -85,9 +85,9 @@ void EmptyState::sync()
         const QString symbol = failed ? QStringLiteral("exclamationmark.triangle") : QStringLiteral("shippingbox");
         icon_->setPixmap(Icons::symbol(symbol, failed ? Theme::warning() : Theme::textDim()).pixmap(40, 40));
     }
-    title_->setText(failed ? QStringLiteral("Couldn't reach Docker") : QStringLiteral("No Docker data"));
+    title_->setText(failed ? tr("Couldn't reach Docker") : tr("No Docker data"));
     const QString detail = QString(status).remove(QStringLiteral("Error loading data: "));
-    message_->setText(failed ? detail : QStringLiteral("Make sure Docker is running, then refresh."));
+    message_->setText(failed ? detail : tr("Make sure Docker is running, then refresh."));
     help_->setText(failed ? helpFor(detail) : QString());
     help_->setVisible(!help_->text().isEmpty());
     // The column's layout asks a label's height for the whole window's width,

@@ -13,11 +13,11 @@ namespace stowage {
 HeaderBar::HeaderBar(AppModel& model, QWidget* parent) : QWidget(parent), model_(model)
 {
     auto* title = plainLabel(QStringLiteral("Stowage"), Theme::font(22, QFont::Bold), Theme::text(), this);
-    stale_ = new CapsuleBadge(QStringLiteral("exclamationmark.circle.fill"), QStringLiteral("Stale"),
+    stale_ = new CapsuleBadge(QStringLiteral("exclamationmark.circle.fill"), tr("Stale"),
                               Theme::warning(), this);
     stale_->setToolTip(
-        QStringLiteral("Data was changed locally or loaded from cache. Refresh to reconcile with Docker."));
-    refresh_ = new SGButton(QStringLiteral("Refresh"), QStringLiteral("arrow.clockwise"), Theme::accent(), false, this);
+        tr("Data was changed locally or loaded from cache. Refresh to reconcile with Docker."));
+    refresh_ = new SGButton(tr("Refresh"), QStringLiteral("arrow.clockwise"), Theme::accent(), false, this);
     connect(refresh_, &QPushButton::clicked, &model_, &AppModel::refresh);
 
     auto* row = new QHBoxLayout(this);

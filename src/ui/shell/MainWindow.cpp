@@ -33,21 +33,21 @@ MainWindow::MainWindow(AppModel& model, ActivityLog& log, platform::Desktop& des
 
 void MainWindow::buildMenus(platform::Desktop& desktop)
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    refresh_ = file->addAction(QStringLiteral("Refresh"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    refresh_ = file->addAction(tr("Refresh"));
     refresh_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
     connect(refresh_, &QAction::triggered, &model_, &AppModel::refresh);
-    stop_ = file->addAction(QStringLiteral("Stop"));
+    stop_ = file->addAction(tr("Stop"));
     stop_->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(stop_, &QAction::triggered, &model_, &AppModel::cancelCurrentOperation);
     file->addSeparator();
-    QAction* quit = file->addAction(QStringLiteral("Quit"));
+    QAction* quit = file->addAction(tr("Quit"));
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    help_ = help->addAction(QStringLiteral("Stowage Help"));
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    help_ = help->addAction(tr("Stowage Help"));
     help_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(QKeySequence::HelpContents)});
     connect(help_, &QAction::triggered, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.shortcuts().desktopFailed()); });
 }
@@ -67,10 +67,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
     event->ignore();
     if (stopThenQuit_->started())
         return;  // already stopping; the window closes when the removal has ended
-    if (model_.alerts().confirm(QStringLiteral("Stop the removal and quit?"),
-                                QStringLiteral("A removal is running. Quitting stops it: what Docker has removed so "
-                                               "far stays removed, the rest stays, and the log records which is "
-                                               "which."),
+    if (model_.alerts().confirm(tr("Stop the removal and quit?"),
+                                tr("A removal is running. Quitting stops it: what Docker has removed so "
+                                   "far stays removed, the rest stays, and the log records which is "
+                                   "which."),
                                 true))
         stopThenQuit_->start(QStringLiteral("Quit during a removal"));
 }

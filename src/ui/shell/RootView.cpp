@@ -26,12 +26,12 @@ namespace stowage {
 QString RootView::title(Tab tab)
 {
     switch (tab) {
-    case Tab::overview: return QStringLiteral("Overview");
-    case Tab::projects: return QStringLiteral("Projects");
-    case Tab::images: return QStringLiteral("Images");
-    case Tab::volumes: return QStringLiteral("Volumes");
-    case Tab::buildCache: return QStringLiteral("Build Cache");
-    case Tab::logs: return QStringLiteral("Logs");
+    case Tab::overview: return tr("Overview");
+    case Tab::projects: return tr("Projects");
+    case Tab::images: return tr("Images");
+    case Tab::volumes: return tr("Volumes");
+    case Tab::buildCache: return tr("Build Cache");
+    case Tab::logs: return tr("Logs");
     }
     return {};
 }
@@ -48,7 +48,7 @@ RootView::RootView(AppModel& model, ActivityLog& log, platform::Desktop& desktop
     for (const Tab t : allTabs())
         titles << title(t);
     switcher_ = new SegmentedControl(titles, this, SegmentedControl::Kind::pages);
-    switcher_->setAccessibleName(QStringLiteral("Tabs"));
+    switcher_->setAccessibleName(tr("Tabs"));
     connect(switcher_, &SegmentedControl::currentIndexChanged, this,
             [this](int index) { setTab(allTabs()[index]); });
     auto* switcherRow = new QHBoxLayout;

@@ -15,13 +15,13 @@ StatusBar::StatusBar(OperationCenter& ops, QWidget* parent) : SurfaceBar(parent)
     // Read out as the status bar named by the status text, so that each new text is announced.
     AccessibleRoles::setRole(*this, QAccessible::StatusBar);
     frame_ = plainLabel({}, Theme::monoFont(13), Theme::text(), this);
-    frame_->setAccessibleName(QStringLiteral("Working"));
+    frame_->setAccessibleName(tr("Working"));
     text_ = new ElidedLabel(Qt::ElideMiddle, this);
     text_->setFont(Theme::monoFont(11));
     text_->setColor(Theme::textDim());
     monitor_ = new CommandMonitor(ops, this);
-    stop_ = SGButton::borderless(QStringLiteral("Stop"), QStringLiteral("stop.circle.fill"), Theme::danger(), this);
-    stop_->setToolTip(QStringLiteral("Stop the current operation and kill any stuck docker command"));
+    stop_ = SGButton::borderless(tr("Stop"), QStringLiteral("stop.circle.fill"), Theme::danger(), this);
+    stop_->setToolTip(tr("Stop the current operation and kill any stuck docker command"));
     connect(stop_, &QPushButton::clicked, this, &StatusBar::stopRequested);
 
     auto* row = new QHBoxLayout(this);

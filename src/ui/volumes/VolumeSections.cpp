@@ -1,8 +1,9 @@
 #include "ui/volumes/VolumeSections.h"
 
 #include "model/AppModel.h"
-#include "text/CountText.h"
 #include "ui/style/Theme.h"
+
+#include <QCoreApplication>
 
 namespace stowage {
 
@@ -10,7 +11,6 @@ namespace {
 
 using Usage = Classify::VolumeUsage;
 
-const QString dot = QStringLiteral("  ·  ");
 
 QList<SGVolume> passing(const QList<SGVolume>& volumes, const QString& search)
 {
@@ -23,19 +23,15 @@ QList<SGVolume> passing(const QList<SGVolume>& volumes, const QString& search)
     return out;
 }
 
-QString countOf(qsizetype n, const char* noun)
-{
-    return QString::number(n) + QLatin1Char(' ') + QLatin1String(noun) + (n == 1 ? QString() : QStringLiteral("s"));
-}
 
 }  // namespace
 
 QString label(VolumeFilter filter)
 {
     switch (filter) {
-    case VolumeFilter::all: return QStringLiteral("All");
-    case VolumeFilter::inUse: return QStringLiteral("In use by projects");
-    case VolumeFilter::orphans: return QStringLiteral("Orphans");
+    case VolumeFilter::all: return QCoreApplication::translate("VolumeSections", "All");
+    case VolumeFilter::inUse: return QCoreApplication::translate("VolumeSections", "In use by projects");
+    case VolumeFilter::orphans: return QCoreApplication::translate("VolumeSections", "Orphans");
     }
     return {};
 }
@@ -56,14 +52,14 @@ QColor usageColor(Classify::VolumeUsage usage)
 QString usageMeaning(Classify::VolumeUsage usage)
 {
     switch (usage) {
-    case Usage::inUse: return QStringLiteral("In use — keep");
+    case Usage::inUse: return QCoreApplication::translate("VolumeSections", "In use — keep");
     case Usage::orphanLabeled:
-    case Usage::orphanNamed: return QStringLiteral("Orphan, had a project or a name");
-    case Usage::orphanAnonymous: return QStringLiteral("Orphan, anonymous");
-    case Usage::disputed: return QStringLiteral("Conflicting signals");
-    case Usage::unknown: return QStringLiteral("Usage not verified");
+    case Usage::orphanNamed: return QCoreApplication::translate("VolumeSections", "Orphan, had a project or a name");
+    case Usage::orphanAnonymous: return QCoreApplication::translate("VolumeSections", "Orphan, anonymous");
+    case Usage::disputed: return QCoreApplication::translate("VolumeSections", "Conflicting signals");
+    case Usage::unknown: return QCoreApplication::translate("VolumeSections", "Usage not verified");
     }
-    return QStringLiteral("Usage not verified");
+    return QCoreApplication::translate("VolumeSections", "Usage not verified");
 }
 
 QString usageMark(Classify::VolumeUsage usage)
@@ -82,7 +78,7 @@ QString usageMark(Classify::VolumeUsage usage)
 QString volumeProjectCell(const ProjectText& owners, const SGVolume& volume)
 {
     if (owners.text == QStringLiteral("—") && !volume.project.isEmpty())
-        return volume.project + QStringLiteral(" (label only)");
+        return QCoreApplication::translate("VolumeSections", "%1 (label only)").arg(volume.project);
     return owners.text;
 }
 
@@ -126,10 +122,10 @@ VolumeCatalog::VolumeCatalog(const Inventory& inventory, const ProjectIndex& ind
         inUse += group.volumes.size();
         inUseBytes += group.bytes;
     }
-    summary_ = counted(inventory_.volumes.size(), QStringLiteral("volume")) + dot + QString::number(inUse)
-        + QStringLiteral(" in use (") + SizeFormat::humanSize(inUseBytes) + QStringLiteral(")") + dot
-        + QString::number(orphans.size()) + QStringLiteral(" orphan (") + SizeFormat::humanSize(sizeOf(orphans))
-        + QStringLiteral(")");
+    summary_ = QCoreApplication::translate("VolumeSections", "%1  ·  %2 in use (%3)  ·  %4 orphan (%5)")
+                   .arg(QCoreApplication::translate("VolumeSections", "%n volume(s)", nullptr, int(inventory_.volumes.size())),
+                        QString::number(inUse), SizeFormat::humanSize(inUseBytes), QString::number(orphans.size()),
+                        SizeFormat::humanSize(sizeOf(orphans)));
 }
 
 qint64 VolumeCatalog::sizeOf(const QList<SGVolume>& volumes) const
@@ -174,39 +170,39 @@ QList<VolumeSection> VolumeCatalog::sections(VolumeFilter filter, const QString&
     if (filter != VolumeFilter::orphans) {
         for (const VolumeGroup& group : groups_) {
             QList<SGVolume> shown = passing(group.volumes, search);
-            const QString name = group.project.isEmpty() ? QStringLiteral("(no compose project)") : group.project;
-            const QString title = name + dot + (group.running ? QStringLiteral("running") : QStringLiteral("stopped"))
-                + dot + countOf(shown.size(), "volume") + dot + SizeFormat::humanSize(group.bytes);
+            const QString name = group.project.isEmpty() ? QCoreApplication::translate("VolumeSections", "(no compose project)") : group.project;
+            const QString title =
+                (group.running ? QCoreApplication::translate("VolumeSections", "%1  ·  running  ·  %n volume(s)  ·  %2", nullptr, int(shown.size()))
+                               : QCoreApplication::translate("VolumeSections", "%1  ·  stopped  ·  %n volume(s)  ·  %2", nullptr, int(shown.size())))
+                    .arg(name, SizeFormat::humanSize(group.bytes));
             add({QStringLiteral("p:") + group.project, title, group.running ? Theme::success() : Theme::accent(),
                  std::move(shown)});
         }
     }
     QList<SGVolume> unknown = passing(unknown_, search);
     add({QStringLiteral("unknown"),
-         QStringLiteral("Unknown — usage not verified") + dot + QString::number(unknown.size()) + dot
-             + SizeFormat::humanSize(sizeOf(unknown)),
+         QCoreApplication::translate("VolumeSections", "Unknown — usage not verified  ·  %1  ·  %2")
+             .arg(QString::number(unknown.size()), SizeFormat::humanSize(sizeOf(unknown))),
          Theme::textDim(), unknown});
     QList<SGVolume> disputed = passing(disputed_, search);
     add({QStringLiteral("disputed"),
-         QStringLiteral("Conflicting signals — Docker still counts a reference") + dot
-             + QString::number(disputed.size()),
+         QCoreApplication::translate("VolumeSections", "Conflicting signals — Docker still counts a reference  ·  %1").arg(disputed.size()),
          Theme::cyan(), disputed});
     if (filter != VolumeFilter::inUse) {
         QList<SGVolume> labeled = passing(orphanLabeled_, search);
         add({QStringLiteral("orphan-labeled"),
-             QStringLiteral("Orphan — labelled for a project, mounted by nothing") + dot
-                 + QString::number(labeled.size()) + dot + SizeFormat::humanSize(sizeOf(labeled)) + dot
-                 + QStringLiteral("check before deleting"),
+             QCoreApplication::translate("VolumeSections", "Orphan — labelled for a project, mounted by nothing  ·  %1  ·  %2  ·  check before deleting")
+                 .arg(QString::number(labeled.size()), SizeFormat::humanSize(sizeOf(labeled))),
              Theme::warning(), labeled});
         QList<SGVolume> named = passing(orphanNamed_, search);
         add({QStringLiteral("orphan-named"),
-             QStringLiteral("Orphan — named, no project, may hold data") + dot + QString::number(named.size()) + dot
-                 + SizeFormat::humanSize(sizeOf(named)) + dot + QStringLiteral("check before deleting"),
+             QCoreApplication::translate("VolumeSections", "Orphan — named, no project, may hold data  ·  %1  ·  %2  ·  check before deleting")
+                 .arg(QString::number(named.size()), SizeFormat::humanSize(sizeOf(named))),
              Theme::warning(), named});
         QList<SGVolume> anonymous = passing(orphanAnonymous_, search);
         add({QStringLiteral("orphan-anon"),
-             QStringLiteral("Orphan — anonymous, no project") + dot + QString::number(anonymous.size()) + dot
-                 + SizeFormat::humanSize(sizeOf(anonymous)) + dot + QStringLiteral("safe to remove"),
+             QCoreApplication::translate("VolumeSections", "Orphan — anonymous, no project  ·  %1  ·  %2  ·  safe to remove")
+                 .arg(QString::number(anonymous.size()), SizeFormat::humanSize(sizeOf(anonymous))),
              Theme::danger(), anonymous});
     }
     return out;

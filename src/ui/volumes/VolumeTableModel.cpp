@@ -79,7 +79,7 @@ QVariant VolumeTableModel::headerData(const VolumeSection& section, int column, 
     switch (role) {
     case Qt::DisplayRole: return column == 0 ? section.title : QString();
     // The section's title row is no volume: assistive technology reads it as a heading.
-    case Qt::AccessibleTextRole: return column == 0 ? QStringLiteral("Section: ") + section.title : QString();
+    case Qt::AccessibleTextRole: return column == 0 ? tr("Section: %1").arg(section.title) : QString();
     case Qt::ToolTipRole: return column == 0 ? plainToolTip(section.title) : QString();
     case Qt::ForegroundRole: return section.color;
     case Qt::BackgroundRole: return Theme::withAlpha(section.color, 0.08);
@@ -132,12 +132,17 @@ QVariant VolumeTableModel::volumeData(const SGVolume& volume, int column, int ro
 QVariant VolumeTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole && section == markColumn)
-        return QStringLiteral("Usage");
+        return tr("Usage");
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    static const char* const titles[columnTotal] = {"", "Volume Name", "Size", "Project", "Used by", "Status",
-                                                    "Mountpoint"};
-    return section >= 0 && section < columnTotal ? QString::fromLatin1(titles[section]) : QString();
+    static const char* const titles[columnTotal] = {"",
+                                                    QT_TR_NOOP("Volume Name"),
+                                                    QT_TR_NOOP("Size"),
+                                                    QT_TR_NOOP("Project"),
+                                                    QT_TR_NOOP("Used by"),
+                                                    QT_TR_NOOP("Status"),
+                                                    QT_TR_NOOP("Mountpoint")};
+    return section >= 0 && section < columnTotal ? tr(titles[section]) : QString();
 }
 
 }  // namespace stowage

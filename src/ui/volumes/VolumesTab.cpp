@@ -4,7 +4,6 @@
 #include "model/DisposeOffThread.h"
 #include "platform/Desktop.h"
 #include "platform/PlatformWords.h"
-#include "text/CountText.h"
 #include "ui/listing/DataTable.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/listing/UsageWarningBanner.h"
@@ -54,11 +53,11 @@ QWidget* VolumesTab::buildHeader()
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(14);
-    row->addWidget(listingTitle(QStringLiteral("Docker Volumes"), header));
+    row->addWidget(listingTitle(tr("Docker Volumes"), header));
     row->addStretch(1);
-    row->addWidget(legendItem(QStringLiteral("In use — keep"), Theme::success(), header));
-    row->addWidget(legendItem(QStringLiteral("Orphan, had a project or a name"), Theme::warning(), header));
-    row->addWidget(legendItem(QStringLiteral("Orphan, anonymous"), Theme::danger(), header));
+    row->addWidget(legendItem(tr("In use — keep"), Theme::success(), header));
+    row->addWidget(legendItem(tr("Orphan, had a project or a name"), Theme::warning(), header));
+    row->addWidget(legendItem(tr("Orphan, anonymous"), Theme::danger(), header));
     return header;
 }
 
@@ -74,7 +73,7 @@ QWidget* VolumesTab::buildControls()
         labels << label(f);
     filterControl_ = new SegmentedControl(labels, controls);
     filterControl_->setMaximumWidth(380);
-    filterControl_->setAccessibleName(QStringLiteral("Show volumes"));
+    filterControl_->setAccessibleName(tr("Show volumes"));
     connect(filterControl_, &SegmentedControl::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && index < int(allVolumeFilters().size()) && allVolumeFilters()[index] != filter_) {
             filter_ = allVolumeFilters()[index];
@@ -82,7 +81,7 @@ QWidget* VolumesTab::buildControls()
         }
     });
 
-    searchField_ = new SearchField(QStringLiteral("Search volume or project…"), false, controls);
+    searchField_ = new SearchField(tr("Search volume or project…"), false, controls);
     searchField_->setMaximumWidth(280);
     searchField_->setMinimumWidth(260);
     connect(searchField_, &QLineEdit::textChanged, this, [this] { showSections(); });
@@ -100,7 +99,7 @@ QWidget* VolumesTab::buildTable()
     rows_ = new VolumeTableModel(this);
     table_ = new DataTable(rows_);
     auto* card = listingTableCard(
-        table_, QStringLiteral("Docker Volumes"), VolumeTableModel::columnTotal, &VolumeTableModel::columnWidth,
+        table_, tr("Docker Volumes"), VolumeTableModel::columnTotal, &VolumeTableModel::columnWidth,
         [](int column) { return column == VolumeTableModel::nameColumn || column == VolumeTableModel::mountpointColumn; },
         this);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -113,15 +112,15 @@ QWidget* VolumesTab::buildButtons()
 {
     auto* buttons = new QWidget(this);
     auto* row = buttonRow(buttons);
-    removeSelected_ = new SGButton(QStringLiteral("Remove Selected"), QStringLiteral("trash"), Theme::danger(), false,
+    removeSelected_ = new SGButton(tr("Remove Selected"), QStringLiteral("trash"), Theme::danger(), false,
                                    buttons);
     removeAnonymous_ = new SGButton({}, QStringLiteral("externaldrive.badge.minus"), Theme::danger(), false, buttons);
     removeAllOrphans_ = new SGButton({}, QStringLiteral("exclamationmark.triangle"), Theme::warning(), false, buttons);
-    removeSelected_->setAccessibleDescription(QStringLiteral("Asks, then removes the selected volumes, with their data"));
+    removeSelected_->setAccessibleDescription(tr("Asks, then removes the selected volumes, with their data"));
     removeAnonymous_->setAccessibleDescription(
-        QStringLiteral("Asks, then removes the orphan volumes that have no name or project, with their data"));
+        tr("Asks, then removes the orphan volumes that have no name or project, with their data"));
     removeAllOrphans_->setAccessibleDescription(
-        QStringLiteral("Asks, then removes every orphan volume, with its data"));
+        tr("Asks, then removes every orphan volume, with its data"));
     connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removals().removeSelectedVolumes(selection()); });
     connect(removeAnonymous_, &QPushButton::clicked, &model_.removals(), &Removals::cleanAnonymousOrphanVolumes);
     connect(removeAllOrphans_, &QPushButton::clicked, &model_.removals(), &Removals::cleanOrphanVolumes);
@@ -129,7 +128,7 @@ QWidget* VolumesTab::buildButtons()
     row->addWidget(removeAnonymous_);
     row->addWidget(removeAllOrphans_);
     row->addStretch(1);
-    row->addWidget(plainLabel(QStringLiteral("Volumes of stopped projects are listed first and are never offered for "
+    row->addWidget(plainLabel(tr("Volumes of stopped projects are listed first and are never offered for "
                                              "deletion"),
                               Theme::font(11), Theme::textDim(), buttons));
     return buttons;
@@ -184,9 +183,8 @@ void VolumesTab::showCatalog(VolumeCatalog catalog)
     // The catalog shown until now may hold the last references to an earlier inventory and index.
     disposeOffThread(std::exchange(catalog_, std::move(catalog)));
     summary_->setText(catalog_.summary());
-    removeAnonymous_->setText(QStringLiteral("Remove ")
-                              + counted(catalog_.anonymousOrphanCount(), QStringLiteral("Anonymous Orphan")));
-    removeAllOrphans_->setText(QStringLiteral("Remove All ") + counted(catalog_.orphanCount(), QStringLiteral("Orphan")));
+    removeAnonymous_->setText(tr("Remove %n Anonymous Orphan(s)", nullptr, int(catalog_.anonymousOrphanCount())));
+    removeAllOrphans_->setText(tr("Remove All %n Orphan(s)", nullptr, int(catalog_.orphanCount())));
     showSections();
 }
 

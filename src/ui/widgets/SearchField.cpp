@@ -25,13 +25,13 @@ SearchField::SearchField(const QString& placeholder, bool clearButton, QWidget* 
     QAction* search = addAction(Icons::symbol(QStringLiteral("magnifyingglass"), Theme::textDim()),
                                 QLineEdit::LeadingPosition);
     // Qt makes the symbol a button: it is named, and pressing it goes to the field.
-    search->setText(QStringLiteral("Search"));
+    search->setText(tr("Search"));
     connect(search, &QAction::triggered, this, [this] { setFocus(Qt::OtherFocusReason); });
     if (!clearButton)
         return;
     QAction* clear = addAction(Icons::symbol(QStringLiteral("xmark.circle.fill"), Theme::textDim()),
                                QLineEdit::TrailingPosition);
-    clear->setText(QStringLiteral("Clear search"));
+    clear->setText(tr("Clear search"));
     clear->setVisible(false);
     connect(clear, &QAction::triggered, this, &QLineEdit::clear);
     connect(this, &QLineEdit::textChanged, clear, [clear](const QString& text) { clear->setVisible(!text.isEmpty()); });

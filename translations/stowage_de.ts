@@ -1,0 +1,1558 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>DiskMap</name>
+    <message>
+        <source>Not in a project</source>
+        <translation>Keinem Projekt zugeordnet</translation>
+    </message>
+    <message>
+        <source>Standalone containers</source>
+        <translation>Einzelne Container</translation>
+    </message>
+    <message>
+        <source>In use</source>
+        <translation>In Verwendung</translation>
+    </message>
+    <message>
+        <source>Safe to remove</source>
+        <translation>Sicher entfernbar</translation>
+    </message>
+    <message>
+        <source>May hold data</source>
+        <translation>Enthält möglicherweise Daten</translation>
+    </message>
+    <message>
+        <source>Base image</source>
+        <translation>Basis-Image</translation>
+    </message>
+    <message>
+        <source>Not verified</source>
+        <translation>Nicht geprüft</translation>
+    </message>
+    <message>
+        <source>Layers shared between images</source>
+        <translation>Von Images gemeinsam genutzte Schichten</translation>
+    </message>
+    <message>
+        <source>Build cache</source>
+        <translation>Build-Cache</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Volumes</source>
+        <translation>Volumes</translation>
+    </message>
+    <message>
+        <source>Containers&apos; writable layers</source>
+        <translation>Beschreibbare Schichten der Container</translation>
+    </message>
+    <message>
+        <source>Shared image layers</source>
+        <translation>Gemeinsam genutzte Image-Schichten</translation>
+    </message>
+    <message>
+        <source>Docker</source>
+        <translation>Docker</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n smaller items</source>
+        <translation>
+            <numerusform>%n kleineres Element</numerusform>
+            <numerusform>%n kleinere Elemente</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ImageRows</name>
+    <message>
+        <source>Used by container</source>
+        <translation>Von Container verwendet</translation>
+    </message>
+    <message>
+        <source>Safe to remove</source>
+        <translation>Sicher entfernbar</translation>
+    </message>
+    <message>
+        <source>Dangling (untagged)</source>
+        <translation>Verwaist (ohne Tag)</translation>
+    </message>
+    <message>
+        <source>Unused base image — kept by bulk removal</source>
+        <translation>Unbenutztes Basis-Image – wird beim Sammelentfernen behalten</translation>
+    </message>
+    <message>
+        <source>Build layer — goes with its image</source>
+        <translation>Build-Schicht – wird mit ihrem Image entfernt</translation>
+    </message>
+    <message>
+        <source>Usage not verified</source>
+        <translation>Verwendung nicht geprüft</translation>
+    </message>
+</context>
+<context>
+    <name>LogListModel</name>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>Info+</source>
+        <translation>Info+</translation>
+    </message>
+    <message>
+        <source>Warnings+</source>
+        <translation>Warnungen+</translation>
+    </message>
+    <message>
+        <source>Errors</source>
+        <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>PathNotice</name>
+    <message>
+        <source>Not permitted</source>
+        <translation>Nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>Your user may not open this path on this host:
+%1
+
+(%2)</source>
+        <translation>Ihr Benutzer darf diesen Pfad auf diesem Rechner nicht öffnen:
+%1
+
+(%2)</translation>
+    </message>
+    <message>
+        <source>Cannot open</source>
+        <translation>Kann nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>This path could not be read on this host:
+%1
+
+(%2)</source>
+        <translation>Dieser Pfad konnte auf diesem Rechner nicht gelesen werden:
+%1
+
+(%2)</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Project path not found on this host:
+%1</source>
+        <translation>Projektpfad auf diesem Rechner nicht gefunden:
+%1</translation>
+    </message>
+    <message>
+        <source>Path does not exist on this host:
+%1
+
+(The Docker engine runs elsewhere, in a virtual machine such as Docker Desktop&apos;s or on another host, and keeps its volumes there.)</source>
+        <translation>Der Pfad existiert auf diesem Rechner nicht:
+%1
+
+(Die Docker-Engine läuft anderswo – in einer virtuellen Maschine wie der von Docker Desktop oder auf einem anderen Rechner – und bewahrt ihre Volumes dort auf.)</translation>
+    </message>
+    <message>
+        <source>Docker keeps volumes inside its data root, %1, which only root may open.</source>
+        <translation>Docker bewahrt Volumes in seinem Datenverzeichnis %1 auf, das nur root öffnen darf.</translation>
+    </message>
+</context>
+<context>
+    <name>PlatformWords</name>
+    <message>
+        <source>Finder</source>
+        <translation>Finder</translation>
+    </message>
+    <message>
+        <source>Reveal Mountpoint in Finder</source>
+        <translation>Einhängepunkt im Finder zeigen</translation>
+    </message>
+    <message>
+        <source>Reveal File</source>
+        <translation>Datei zeigen</translation>
+    </message>
+    <message>
+        <source>Install Docker Desktop or colima, then retry.</source>
+        <translation>Installieren Sie Docker Desktop oder colima und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>Restart Docker Desktop and try again.</source>
+        <translation>Starten Sie Docker Desktop neu und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>File Manager</source>
+        <translation>Dateimanager</translation>
+    </message>
+    <message>
+        <source>Show Mountpoint in File Manager</source>
+        <translation>Einhängepunkt im Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>Show in File Manager</source>
+        <translation>Im Dateimanager zeigen</translation>
+    </message>
+    <message>
+        <source>Your user may not use the Docker engine&apos;s socket. Join the docker group (sudo usermod -aG docker $USER, then log out and back in), or point DOCKER_HOST at a rootless engine (unix://$XDG_RUNTIME_DIR/docker.sock).</source>
+        <translation>Ihr Benutzer darf den Socket der Docker-Engine nicht verwenden. Treten Sie der Gruppe „docker“ bei (sudo usermod -aG docker $USER, danach ab- und wieder anmelden) oder richten Sie DOCKER_HOST auf eine Engine ohne root-Rechte (unix://$XDG_RUNTIME_DIR/docker.sock).</translation>
+    </message>
+    <message>
+        <source>Install Docker from your distribution&apos;s packages (on Debian or Ubuntu: sudo apt install docker.io), or Docker Engine or Docker Desktop from Docker&apos;s own packages, then press Retry.</source>
+        <translation>Installieren Sie Docker aus den Paketen Ihrer Distribution (unter Debian oder Ubuntu: sudo apt install docker.io) oder Docker Engine bzw. Docker Desktop aus den Paketen von Docker und klicken Sie dann auf „Erneut versuchen“.</translation>
+    </message>
+    <message>
+        <source>Restart the Docker service (sudo systemctl restart docker, or Docker Desktop if you use it) and try again.</source>
+        <translation>Starten Sie den Docker-Dienst neu (sudo systemctl restart docker oder Docker Desktop, falls Sie es verwenden) und versuchen Sie es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectCardAccessible</name>
+    <message>
+        <source>Select %1</source>
+        <translation>%1 auswählen</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectCardData</name>
+    <message>
+        <source>exclusive</source>
+        <translation>exklusiv</translation>
+    </message>
+    <message>
+        <source>shared: other</source>
+        <translation>geteilt: andere</translation>
+    </message>
+    <message>
+        <source>shared: %1</source>
+        <translation>geteilt: %1</translation>
+    </message>
+    <message>
+        <source>built</source>
+        <translation>gebaut</translation>
+    </message>
+    <message>
+        <source>base</source>
+        <translation>Basis</translation>
+    </message>
+    <message>
+        <source>● all stopped</source>
+        <translation>● alle gestoppt</translation>
+    </message>
+    <message>
+        <source>%1 · %2 (%3) · %4 (%5)</source>
+        <translation>%1 · %2 (%3) · %4 (%5)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n Container</numerusform>
+            <numerusform>%n Container</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n Image</numerusform>
+            <numerusform>%n Images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n Volume</numerusform>
+            <numerusform>%n Volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>● %n running</source>
+        <translation>
+            <numerusform>● %n läuft</numerusform>
+            <numerusform>● %n laufen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ProjectCardLayout</name>
+    <message>
+        <source>· active %1</source>
+        <translation>· aktiv %1</translation>
+    </message>
+    <message>
+        <source>Terminal</source>
+        <translation>Terminal</translation>
+    </message>
+    <message>
+        <source>README</source>
+        <translation>README</translation>
+    </message>
+    <message>
+        <source>Copy Assistant Context</source>
+        <translation>Kontext für Assistenten kopieren</translation>
+    </message>
+    <message>
+        <source>Containers</source>
+        <translation>Container</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Volumes</source>
+        <translation>Volumes</translation>
+    </message>
+    <message>
+        <source>Delete entire project</source>
+        <translation>Ganzes Projekt löschen</translation>
+    </message>
+    <message>
+        <source>Asks, then removes this project&apos;s containers and the images and volumes only it uses</source>
+        <translation>Fragt nach und entfernt dann die Container dieses Projekts sowie die Images und Volumes, die nur es verwendet</translation>
+    </message>
+    <message>
+        <source>Remove Containers…</source>
+        <translation>Container entfernen …</translation>
+    </message>
+    <message>
+        <source>Asks, then removes this project&apos;s containers; images and volumes stay</source>
+        <translation>Fragt nach und entfernt dann die Container dieses Projekts; Images und Volumes bleiben erhalten</translation>
+    </message>
+    <message>
+        <source>Remove Images…</source>
+        <translation>Images entfernen …</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the images only this project built and uses</source>
+        <translation>Fragt nach und entfernt dann die Images, die nur dieses Projekt gebaut hat und verwendet</translation>
+    </message>
+    <message>
+        <source>Remove Volumes…</source>
+        <translation>Volumes entfernen …</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the volumes only this project uses, with their data</source>
+        <translation>Fragt nach und entfernt dann die Volumes, die nur dieses Projekt verwendet, samt ihren Daten</translation>
+    </message>
+</context>
+<context>
+    <name>ProjectIndex</name>
+    <message numerus="yes">
+        <source>taken down — %n volume(s), %1 may hold data</source>
+        <translation>
+            <numerusform>heruntergefahren – %n Volume, %1 enthält möglicherweise Daten</numerusform>
+            <numerusform>heruntergefahren – %n Volumes, %1 enthalten möglicherweise Daten</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ProjectSort</name>
+    <message>
+        <source>Last activity</source>
+        <translation>Letzte Aktivität</translation>
+    </message>
+    <message>
+        <source>Last started</source>
+        <translation>Zuletzt gestartet</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Containers</source>
+        <translation>Container</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+</context>
+<context>
+    <name>QtAlerts</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>ReadmeDialog</name>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>ReadmeFile</name>
+    <message>
+        <source>_Loading…_</source>
+        <translation>_Wird geladen …_</translation>
+    </message>
+    <message>
+        <source>_No README found in this project._</source>
+        <translation>_In diesem Projekt wurde keine README gefunden._</translation>
+    </message>
+</context>
+<context>
+    <name>RelativeTime</name>
+    <message numerus="yes">
+        <source>%n year(s) ago</source>
+        <translation>
+            <numerusform>vor %n Jahr</numerusform>
+            <numerusform>vor %n Jahren</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n year(s)</source>
+        <translation>
+            <numerusform>in %n Jahr</numerusform>
+            <numerusform>in %n Jahren</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n month(s) ago</source>
+        <translation>
+            <numerusform>vor %n Monat</numerusform>
+            <numerusform>vor %n Monaten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n month(s)</source>
+        <translation>
+            <numerusform>in %n Monat</numerusform>
+            <numerusform>in %n Monaten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n week(s) ago</source>
+        <translation>
+            <numerusform>vor %n Woche</numerusform>
+            <numerusform>vor %n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n week(s)</source>
+        <translation>
+            <numerusform>in %n Woche</numerusform>
+            <numerusform>in %n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>vor %n Tag</numerusform>
+            <numerusform>vor %n Tagen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n day(s)</source>
+        <translation>
+            <numerusform>in %n Tag</numerusform>
+            <numerusform>in %n Tagen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>vor %n Stunde</numerusform>
+            <numerusform>vor %n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n hour(s)</source>
+        <translation>
+            <numerusform>in %n Stunde</numerusform>
+            <numerusform>in %n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>vor %n Minute</numerusform>
+            <numerusform>vor %n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n minute(s)</source>
+        <translation>
+            <numerusform>in %n Minute</numerusform>
+            <numerusform>in %n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s) ago</source>
+        <translation>
+            <numerusform>vor %n Sekunde</numerusform>
+            <numerusform>vor %n Sekunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n second(s)</source>
+        <translation>
+            <numerusform>in %n Sekunde</numerusform>
+            <numerusform>in %n Sekunden</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>UsageClassification</name>
+    <message>
+        <source>Not used by any container</source>
+        <translation>Von keinem Container verwendet</translation>
+    </message>
+    <message>
+        <source>Unknown — refresh needed</source>
+        <translation>Unbekannt – Aktualisierung nötig</translation>
+    </message>
+    <message>
+        <source>Used by container</source>
+        <translation>Von Container verwendet</translation>
+    </message>
+    <message>
+        <source>untagged images</source>
+        <translation>Images ohne Tag</translation>
+    </message>
+    <message>
+        <source>Build layer of %1</source>
+        <translation>Build-Schicht von %1</translation>
+    </message>
+    <message>
+        <source>Base of %1</source>
+        <translation>Basis von %1</translation>
+    </message>
+    <message>
+        <source>Dangling image</source>
+        <translation>Verwaistes Image</translation>
+    </message>
+    <message>
+        <source>Untagged — not verified</source>
+        <translation>Ohne Tag – nicht geprüft</translation>
+    </message>
+    <message>
+        <source>Shared — keep</source>
+        <translation>Geteilt – behalten</translation>
+    </message>
+    <message>
+        <source>Base image — not offered for bulk removal</source>
+        <translation>Basis-Image – wird beim Sammelentfernen nicht angeboten</translation>
+    </message>
+    <message>
+        <source>Pulled from a registry — kept</source>
+        <translation>Aus einer Registry geladen – wird behalten</translation>
+    </message>
+    <message>
+        <source>%1 (unused)</source>
+        <translation>%1 (unbenutzt)</translation>
+    </message>
+    <message numerus="yes">
+        <source>In use — %n container(s) (running)</source>
+        <translation>
+            <numerusform>In Verwendung – %n Container (läuft)</numerusform>
+            <numerusform>In Verwendung – %n Container (laufen)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>In use — %n container(s) (stopped)</source>
+        <translation>
+            <numerusform>In Verwendung – %n Container (gestoppt)</numerusform>
+            <numerusform>In Verwendung – %n Container (gestoppt)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Orphan — labelled, mounted by nothing</source>
+        <translation>Verwaist – mit Label, nirgends eingebunden</translation>
+    </message>
+    <message>
+        <source>Orphan — named, mounted by nothing</source>
+        <translation>Verwaist – benannt, nirgends eingebunden</translation>
+    </message>
+    <message>
+        <source>Orphan — anonymous</source>
+        <translation>Verwaist – anonym</translation>
+    </message>
+    <message>
+        <source>Docker says in use — keep</source>
+        <translation>Laut Docker in Verwendung – behalten</translation>
+    </message>
+</context>
+<context>
+    <name>VolumeSections</name>
+    <message>
+        <source>All</source>
+        <translation>Alle</translation>
+    </message>
+    <message>
+        <source>In use by projects</source>
+        <translation>In Projekten</translation>
+    </message>
+    <message>
+        <source>Orphans</source>
+        <translation>Verwaiste</translation>
+    </message>
+    <message>
+        <source>In use — keep</source>
+        <translation>In Verwendung – behalten</translation>
+    </message>
+    <message>
+        <source>Orphan, had a project or a name</source>
+        <translation>Verwaist, hatte ein Projekt oder einen Namen</translation>
+    </message>
+    <message>
+        <source>Orphan, anonymous</source>
+        <translation>Verwaist, anonym</translation>
+    </message>
+    <message>
+        <source>Conflicting signals</source>
+        <translation>Widersprüchliche Angaben</translation>
+    </message>
+    <message>
+        <source>Usage not verified</source>
+        <translation>Verwendung nicht geprüft</translation>
+    </message>
+    <message>
+        <source>%1 (label only)</source>
+        <translation>%1 (nur Label)</translation>
+    </message>
+    <message>
+        <source>%1  ·  %2 in use (%3)  ·  %4 orphan (%5)</source>
+        <translation>%1  ·  %2 in Verwendung (%3)  ·  %4 verwaist (%5)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n Volume</numerusform>
+            <numerusform>%n Volumes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(no compose project)</source>
+        <translation>(kein Compose-Projekt)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1  ·  running  ·  %n volume(s)  ·  %2</source>
+        <translation>
+            <numerusform>%1  ·  läuft  ·  %n Volume  ·  %2</numerusform>
+            <numerusform>%1  ·  läuft  ·  %n Volumes  ·  %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1  ·  stopped  ·  %n volume(s)  ·  %2</source>
+        <translation>
+            <numerusform>%1  ·  gestoppt  ·  %n Volume  ·  %2</numerusform>
+            <numerusform>%1  ·  gestoppt  ·  %n Volumes  ·  %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Unknown — usage not verified  ·  %1  ·  %2</source>
+        <translation>Unbekannt – Verwendung nicht geprüft  ·  %1  ·  %2</translation>
+    </message>
+    <message>
+        <source>Conflicting signals — Docker still counts a reference  ·  %1</source>
+        <translation>Widersprüchliche Angaben – Docker zählt noch einen Verweis  ·  %1</translation>
+    </message>
+    <message>
+        <source>Orphan — labelled for a project, mounted by nothing  ·  %1  ·  %2  ·  check before deleting</source>
+        <translation>Verwaist – einem Projekt zugeordnet, nirgends eingebunden  ·  %1  ·  %2  ·  vor dem Löschen prüfen</translation>
+    </message>
+    <message>
+        <source>Orphan — named, no project, may hold data  ·  %1  ·  %2  ·  check before deleting</source>
+        <translation>Verwaist – benannt, kein Projekt, enthält möglicherweise Daten  ·  %1  ·  %2  ·  vor dem Löschen prüfen</translation>
+    </message>
+    <message>
+        <source>Orphan — anonymous, no project  ·  %1  ·  %2  ·  safe to remove</source>
+        <translation>Verwaist – anonym, kein Projekt  ·  %1  ·  %2  ·  sicher entfernbar</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::AppModel</name>
+    <message>
+        <source>Stopped before confirming — nothing was removed.</source>
+        <translation>Vor der Bestätigung gestoppt – nichts wurde entfernt.</translation>
+    </message>
+    <message>
+        <source>Nothing removed</source>
+        <translation>Nichts entfernt</translation>
+    </message>
+    <message>
+        <source>The current figures could not be read, so nothing was offered for removal.
+
+%1</source>
+        <translation>Die aktuellen Werte konnten nicht gelesen werden, daher wurde nichts zum Entfernen angeboten.
+
+%1</translation>
+    </message>
+    <message>
+        <source>Reading current figures before confirming…</source>
+        <translation>Aktuelle Werte werden vor der Bestätigung gelesen …</translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <translation>Nicht gestartet</translation>
+    </message>
+    <message>
+        <source>Another operation started while the confirmation was open, so nothing was removed. Try again when it has finished.</source>
+        <translation>Während die Bestätigung offen war, hat ein anderer Vorgang begonnen, daher wurde nichts entfernt. Versuchen Sie es erneut, wenn er beendet ist.</translation>
+    </message>
+    <message>
+        <source>Stopping…</source>
+        <translation>Wird gestoppt …</translation>
+    </message>
+    <message>
+        <source>Loaded from cache — usage was never fully verified. Refresh to check.</source>
+        <translation>Aus dem Zwischenspeicher geladen – die Verwendung wurde nie vollständig geprüft. Aktualisieren Sie, um sie zu prüfen.</translation>
+    </message>
+    <message>
+        <source>Showing cached data from %1 — press Refresh to update.</source>
+        <translation>Zwischengespeicherte Daten vom %1 – klicken Sie auf „Aktualisieren“, um sie zu erneuern.</translation>
+    </message>
+    <message>
+        <source>Loading Docker data…</source>
+        <translation>Docker-Daten werden geladen …</translation>
+    </message>
+    <message>
+        <source>The last refresh did not finish — usage was not verified. Refresh to check.</source>
+        <translation>Die letzte Aktualisierung wurde nicht abgeschlossen – die Verwendung wurde nicht geprüft. Aktualisieren Sie, um sie zu prüfen.</translation>
+    </message>
+    <message>
+        <source>Refresh cancelled.</source>
+        <translation>Aktualisierung abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Reading current figures before confirming…  ·  %1s</source>
+        <translation>Aktuelle Werte werden vor der Bestätigung gelesen …  ·  %1 s</translation>
+    </message>
+    <message numerus="yes">
+        <source>[2/2] Disk usage · volume sizes · inspecting %n container(s) · info  ·  %1s</source>
+        <translation>
+            <numerusform>[2/2] Speicherbelegung · Volume-Größen · %n Container wird untersucht · Info  ·  %1 s</numerusform>
+            <numerusform>[2/2] Speicherbelegung · Volume-Größen · %n Container werden untersucht · Info  ·  %1 s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>[1/2] Reading containers · images · volumes…</source>
+        <translation>[1/2] Container · Images · Volumes werden gelesen …</translation>
+    </message>
+    <message>
+        <source>Building project index…</source>
+        <translation>Projektverzeichnis wird aufgebaut …</translation>
+    </message>
+    <message>
+        <source>Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5</source>
+        <translation>Geladen: %1 (%2 laufen), %3, %4  |  Letzte Aktualisierung: %5</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n Container</numerusform>
+            <numerusform>%n Container</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n Image</numerusform>
+            <numerusform>%n Images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n Volume</numerusform>
+            <numerusform>%n Volumes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::BrandBar</name>
+    <message>
+        <source>Scanning…</source>
+        <translation>Wird gelesen …</translation>
+    </message>
+    <message>
+        <source>docker program not found</source>
+        <translation>Programm „docker“ nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Docker socket refused this user</source>
+        <translation>Der Docker-Socket verweigert diesem Benutzer den Zugriff</translation>
+    </message>
+    <message>
+        <source>Docker not answering</source>
+        <translation>Docker antwortet nicht</translation>
+    </message>
+    <message>
+        <source>No scan yet</source>
+        <translation>Noch nicht eingelesen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n Image</numerusform>
+            <numerusform>%n Images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n Volume</numerusform>
+            <numerusform>%n Volumes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 · %2 · stale</source>
+        <translation>%1 · %2 · veraltet</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>made by KILNWORKS with ☕</source>
+        <translation>mit ☕ gemacht von KILNWORKS</translation>
+    </message>
+    <message>
+        <source>Stowage Home</source>
+        <translation>Stowage-Website</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::BuildCacheTab</name>
+    <message>
+        <source>Total Size</source>
+        <translation>Gesamtgröße</translation>
+    </message>
+    <message>
+        <source>Reclaimable</source>
+        <translation>Freigebbar</translation>
+    </message>
+    <message>
+        <source>Build cache stores intermediate layers from &apos;docker build&apos;.
+Clearing it is always safe — builds will just be slower the first time.</source>
+        <translation>Der Build-Cache speichert Zwischenschichten aus „docker build“.
+Ihn zu leeren ist immer sicher – Builds dauern danach nur beim ersten Mal länger.</translation>
+    </message>
+    <message>
+        <source>Clear Build Cache</source>
+        <translation>Build-Cache leeren</translation>
+    </message>
+    <message>
+        <source>Asks, then removes Docker&apos;s build cache; later builds take longer while it fills again</source>
+        <translation>Fragt nach und entfernt dann den Build-Cache von Docker; spätere Builds dauern länger, bis er wieder gefüllt ist</translation>
+    </message>
+    <message>
+        <source>Build Cache</source>
+        <translation>Build-Cache</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::CommandMonitor</name>
+    <message>
+        <source>%1 running · %2s</source>
+        <translation>%1 läuft · %2 s</translation>
+    </message>
+    <message>
+        <source>A docker command has been running for %1s — it may be stuck. Press Stop to kill it.</source>
+        <translation>Ein docker-Befehl läuft seit %1 s – er hängt möglicherweise. Klicken Sie auf „Stoppen“, um ihn zu beenden.</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::DiskMapView</name>
+    <message>
+        <source>Disk map</source>
+        <translation>Speicherkarte</translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::EmptyState</name>
+    <message>
+        <source>Retry</source>
+        <translation>Erneut versuchen</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t reach Docker</source>
+        <translation>Docker ist nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>No Docker data</source>
+        <translation>Keine Docker-Daten</translation>
+    </message>
+    <message>
+        <source>Make sure Docker is running, then refresh.</source>
+        <translation>Stellen Sie sicher, dass Docker läuft, und aktualisieren Sie dann.</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::GrowthChart</name>
+    <message>
+        <source>All of Docker</source>
+        <translation>Docker gesamt</translation>
+    </message>
+    <message>
+        <source>Removals by Stowage</source>
+        <translation>Entfernt durch Stowage</translation>
+    </message>
+    <message>
+        <source>HH:mm</source>
+        <translation>HH:mm</translation>
+    </message>
+    <message>
+        <source>d MMM</source>
+        <translation>d. MMM</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::GrowthView</name>
+    <message>
+        <source>Growth</source>
+        <translation>Wachstum</translation>
+    </message>
+    <message>
+        <source>24 hours</source>
+        <translation>24 Stunden</translation>
+    </message>
+    <message>
+        <source>7 days</source>
+        <translation>7 Tage</translation>
+    </message>
+    <message>
+        <source>30 days</source>
+        <translation>30 Tage</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>Gesamt</translation>
+    </message>
+    <message>
+        <source>Period</source>
+        <translation>Zeitraum</translation>
+    </message>
+    <message>
+        <source>Disk use over time</source>
+        <translation>Speicherbelegung im Zeitverlauf</translation>
+    </message>
+    <message>
+        <source>Projects drawn on the chart</source>
+        <translation>Im Diagramm gezeigte Projekte</translation>
+    </message>
+    <message>
+        <source>The projects to draw beside Docker&apos;s total</source>
+        <translation>Die Projekte, die neben der Gesamtbelegung von Docker gezeigt werden</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Size now</source>
+        <translation>Aktuelle Größe</translation>
+    </message>
+    <message>
+        <source>What grew the most</source>
+        <translation>Was am stärksten gewachsen ist</translation>
+    </message>
+    <message>
+        <source>No history is kept: there is no data folder to keep it in.</source>
+        <translation>Es wird kein Verlauf geführt: Es gibt keinen Datenordner, in dem er liegen könnte.</translation>
+    </message>
+    <message>
+        <source>The history cannot be read; the Logs tab says why.</source>
+        <translation>Der Verlauf kann nicht gelesen werden; der Reiter „Protokoll“ nennt den Grund.</translation>
+    </message>
+    <message>
+        <source>No history yet: each refresh adds a point.</source>
+        <translation>Noch kein Verlauf: Jede Aktualisierung fügt einen Punkt hinzu.</translation>
+    </message>
+    <message>
+        <source>Grew the most since %1</source>
+        <translation>Am stärksten gewachsen seit %1</translation>
+    </message>
+    <message>
+        <source>%1 (new)</source>
+        <translation>%1 (neu)</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::HeaderBar</name>
+    <message>
+        <source>Stale</source>
+        <translation>Veraltet</translation>
+    </message>
+    <message>
+        <source>Data was changed locally or loaded from cache. Refresh to reconcile with Docker.</source>
+        <translation>Die Daten wurden lokal geändert oder aus dem Zwischenspeicher geladen. Aktualisieren Sie, um sie mit Docker abzugleichen.</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::ImageTableModel</name>
+    <message>
+        <source>Usage</source>
+        <translation>Verwendung</translation>
+    </message>
+    <message>
+        <source>Repository</source>
+        <translation>Repository</translation>
+    </message>
+    <message>
+        <source>Tag</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Created</source>
+        <translation>Erstellt</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::ImagesTab</name>
+    <message>
+        <source>Docker Images</source>
+        <translation>Docker-Images</translation>
+    </message>
+    <message>
+        <source>Untagged images the classic builder made for each build step. They are removed with the image built on them, never on their own.</source>
+        <translation>Images ohne Tag, die der klassische Builder für jeden Build-Schritt angelegt hat. Sie werden mit dem darauf gebauten Image entfernt, nie einzeln.</translation>
+    </message>
+    <message>
+        <source>Remove Selected (Safe Only)</source>
+        <translation>Ausgewählte entfernen (nur sichere)</translation>
+    </message>
+    <message>
+        <source>Remove All Unused Images</source>
+        <translation>Alle unbenutzten Images entfernen</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the selected images that no container uses; the others stay</source>
+        <translation>Fragt nach und entfernt dann die ausgewählten Images, die kein Container verwendet; die anderen bleiben erhalten</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the images no container uses; unused base images are kept</source>
+        <translation>Fragt nach und entfernt dann die Images, die kein Container verwendet; unbenutzte Basis-Images bleiben erhalten</translation>
+    </message>
+    <message>
+        <source>Show build layers (%1)</source>
+        <translation>Build-Schichten anzeigen (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::LogsTab</name>
+    <message>
+        <source>No activity yet.</source>
+        <translation>Noch keine Aktivität.</translation>
+    </message>
+    <message>
+        <source>Select a line to read it in full and copy any part of it.</source>
+        <translation>Wählen Sie eine Zeile aus, um sie vollständig zu lesen und beliebige Teile daraus zu kopieren.</translation>
+    </message>
+    <message>
+        <source>Selected log line</source>
+        <translation>Ausgewählte Protokollzeile</translation>
+    </message>
+    <message>
+        <source>Activity &amp; Logs</source>
+        <translation>Aktivität &amp; Protokoll</translation>
+    </message>
+    <message>
+        <source>Show levels</source>
+        <translation>Stufen anzeigen</translation>
+    </message>
+    <message>
+        <source>Auto-scroll</source>
+        <translation>Automatisch scrollen</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>The log is the record of what Stowage removed. Clearing empties the list.</source>
+        <translation>Das Protokoll hält fest, was Stowage entfernt hat. Beim Leeren wird die Liste geleert.</translation>
+    </message>
+    <message>
+        <source>Clear the activity log?</source>
+        <translation>Aktivitätsprotokoll leeren?</translation>
+    </message>
+    <message>
+        <source>The log is the record of what Stowage removed. Clearing empties the list.
+
+The current log file is kept as %1, replacing the one kept before.</source>
+        <translation>Das Protokoll hält fest, was Stowage entfernt hat. Beim Leeren wird die Liste geleert.
+
+Die aktuelle Protokolldatei wird als %1 aufbewahrt und ersetzt die zuvor aufbewahrte.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n entry(ies)</source>
+        <translation>
+            <numerusform>%n Eintrag</numerusform>
+            <numerusform>%n Einträge</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n log line(s) to clipboard.</source>
+        <translation>
+            <numerusform>%n Protokollzeile in die Zwischenablage kopiert.</numerusform>
+            <numerusform>%n Protokollzeilen in die Zwischenablage kopiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No log file written yet.</source>
+        <translation>Noch keine Protokolldatei geschrieben.</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::MainWindow</name>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stoppen</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Stowage Help</source>
+        <translation>Stowage-Hilfe</translation>
+    </message>
+    <message>
+        <source>Stop the removal and quit?</source>
+        <translation>Entfernen stoppen und beenden?</translation>
+    </message>
+    <message>
+        <source>A removal is running. Quitting stops it: what Docker has removed so far stays removed, the rest stays, and the log records which is which.</source>
+        <translation>Ein Entfernen läuft. Beenden stoppt es: Was Docker bereits entfernt hat, bleibt entfernt, der Rest bleibt erhalten, und das Protokoll hält fest, was was ist.</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::OverviewProjectsModel</name>
+    <message>
+        <source>(no project)</source>
+        <translation>(kein Projekt)</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>Containers</source>
+        <translation>Container</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Laufend</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Gestoppt</translation>
+    </message>
+    <message>
+        <source>Images Used</source>
+        <translation>Verwendete Images</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::OverviewTab</name>
+    <message>
+        <source>Quick Actions</source>
+        <translation>Schnellaktionen</translation>
+    </message>
+    <message>
+        <source>Disk Map</source>
+        <translation>Speicherkarte</translation>
+    </message>
+    <message>
+        <source>Projects (Compose)</source>
+        <translation>Projekte (Compose)</translation>
+    </message>
+    <message>
+        <source>Containers</source>
+        <translation>Container</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Volumes</source>
+        <translation>Volumes</translation>
+    </message>
+    <message>
+        <source>Build Cache</source>
+        <translation>Build-Cache</translation>
+    </message>
+    <message>
+        <source>Reclaimable</source>
+        <translation>Freigebbar</translation>
+    </message>
+    <message>
+        <source>Docker Data Root:</source>
+        <translation>Docker-Datenverzeichnis:</translation>
+    </message>
+    <message>
+        <source>Asks, then removes Docker&apos;s build cache; later builds take longer while it fills again</source>
+        <translation>Fragt nach und entfernt dann den Build-Cache von Docker; spätere Builds dauern länger, bis er wieder gefüllt ist</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the images no container uses; unused base images are kept</source>
+        <translation>Fragt nach und entfernt dann die Images, die kein Container verwendet; unbenutzte Basis-Images bleiben erhalten</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the volumes no project or container uses, with their data</source>
+        <translation>Fragt nach und entfernt dann die Volumes, die kein Projekt und kein Container verwendet, samt ihren Daten</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the build cache, the unused images and the anonymous orphan volumes</source>
+        <translation>Fragt nach und entfernt dann den Build-Cache, die unbenutzten Images und die anonymen verwaisten Volumes</translation>
+    </message>
+    <message>
+        <source>reading…</source>
+        <translation>wird gelesen …</translation>
+    </message>
+    <message>
+        <source>%1 total</source>
+        <translation>%1 insgesamt</translation>
+    </message>
+    <message>
+        <source>Reclaimable: %1</source>
+        <translation>Freigebbar: %1</translation>
+    </message>
+    <message>
+        <source>Safe to remove</source>
+        <translation>Sicher entfernbar</translation>
+    </message>
+    <message>
+        <source>Clean Build Cache (%1)</source>
+        <translation>Build-Cache leeren (%1)</translation>
+    </message>
+    <message>
+        <source>Remove Unused Images (%1)</source>
+        <translation>Unbenutzte Images entfernen (%1)</translation>
+    </message>
+    <message>
+        <source>Remove Orphan Volumes (%1)</source>
+        <translation>Verwaiste Volumes entfernen (%1)</translation>
+    </message>
+    <message>
+        <source>Safe Clean All (%1)</source>
+        <translation>Alles sicher aufräumen (%1)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n läuft</numerusform>
+            <numerusform>%n laufen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::ProjectShortcuts</name>
+    <message>
+        <source>Copied assistant context for &apos;%1&apos; to clipboard (%2 chars).</source>
+        <translation>Kontext für Assistenten zu „%1“ in die Zwischenablage kopiert (%2 Zeichen).</translation>
+    </message>
+    <message>
+        <source>Copy Link</source>
+        <translation>Link kopieren</translation>
+    </message>
+    <message>
+        <source>Copy Path</source>
+        <translation>Pfad kopieren</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::ProjectsTab</name>
+    <message>
+        <source>Search projects…</source>
+        <translation>Projekte durchsuchen …</translation>
+    </message>
+    <message>
+        <source>Sort</source>
+        <translation>Sortieren</translation>
+    </message>
+    <message>
+        <source>Sort direction</source>
+        <translation>Sortierrichtung</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswählen</translation>
+    </message>
+    <message>
+        <source>Delete %1</source>
+        <translation>%1 löschen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the selected projects&apos; containers and the images and volumes only they use</source>
+        <translation>Fragt nach und entfernt dann die Container der ausgewählten Projekte sowie die Images und Volumes, die nur sie verwenden</translation>
+    </message>
+    <message>
+        <source>Projects</source>
+        <translation>Projekte</translation>
+    </message>
+    <message>
+        <source>No projects.</source>
+        <translation>Keine Projekte.</translation>
+    </message>
+    <message>
+        <source>No projects match “%1”.</source>
+        <translation>Keine Projekte passen zu „%1“.</translation>
+    </message>
+    <message>
+        <source>Ascending</source>
+        <translation>Aufsteigend</translation>
+    </message>
+    <message>
+        <source>Descending</source>
+        <translation>Absteigend</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::RootView</name>
+    <message>
+        <source>Overview</source>
+        <translation>Übersicht</translation>
+    </message>
+    <message>
+        <source>Projects</source>
+        <translation>Projekte</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Volumes</source>
+        <translation>Volumes</translation>
+    </message>
+    <message>
+        <source>Build Cache</source>
+        <translation>Build-Cache</translation>
+    </message>
+    <message>
+        <source>Logs</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>Tabs</source>
+        <translation>Reiter</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::RunningCommandsPanel</name>
+    <message>
+        <source>Stop all</source>
+        <translation>Alle stoppen</translation>
+    </message>
+    <message>
+        <source>Kill this docker command</source>
+        <translation>Diesen docker-Befehl beenden</translation>
+    </message>
+    <message>
+        <source>Running now (%1)</source>
+        <translation>Laufend (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::SearchField</name>
+    <message>
+        <source>Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Clear search</source>
+        <translation>Suche leeren</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::StatusBar</name>
+    <message>
+        <source>Working</source>
+        <translation>In Arbeit</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stoppen</translation>
+    </message>
+    <message>
+        <source>Stop the current operation and kill any stuck docker command</source>
+        <translation>Den laufenden Vorgang stoppen und hängende docker-Befehle beenden</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::UsageWarningBanner</name>
+    <message>
+        <source>Usage not verified — nothing is marked as an orphan</source>
+        <translation>Verwendung nicht geprüft – nichts ist als verwaist markiert</translation>
+    </message>
+    <message>
+        <source>Press Refresh to read which containers hold which volumes.</source>
+        <translation>Klicken Sie auf „Aktualisieren“, um zu lesen, welche Container welche Volumes verwenden.</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::VolumeTableModel</name>
+    <message>
+        <source>Section: %1</source>
+        <translation>Abschnitt: %1</translation>
+    </message>
+    <message>
+        <source>Usage</source>
+        <translation>Verwendung</translation>
+    </message>
+    <message>
+        <source>Volume Name</source>
+        <translation>Volume-Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>Used by</source>
+        <translation>Verwendet von</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Mountpoint</source>
+        <translation>Einhängepunkt</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::VolumesTab</name>
+    <message>
+        <source>Docker Volumes</source>
+        <translation>Docker-Volumes</translation>
+    </message>
+    <message>
+        <source>In use — keep</source>
+        <translation>In Verwendung – behalten</translation>
+    </message>
+    <message>
+        <source>Orphan, had a project or a name</source>
+        <translation>Verwaist, hatte ein Projekt oder einen Namen</translation>
+    </message>
+    <message>
+        <source>Orphan, anonymous</source>
+        <translation>Verwaist, anonym</translation>
+    </message>
+    <message>
+        <source>Show volumes</source>
+        <translation>Volumes anzeigen</translation>
+    </message>
+    <message>
+        <source>Search volume or project…</source>
+        <translation>Volume oder Projekt suchen …</translation>
+    </message>
+    <message>
+        <source>Remove Selected</source>
+        <translation>Ausgewählte entfernen</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the selected volumes, with their data</source>
+        <translation>Fragt nach und entfernt dann die ausgewählten Volumes samt ihren Daten</translation>
+    </message>
+    <message>
+        <source>Asks, then removes the orphan volumes that have no name or project, with their data</source>
+        <translation>Fragt nach und entfernt dann die verwaisten Volumes ohne Namen oder Projekt samt ihren Daten</translation>
+    </message>
+    <message>
+        <source>Asks, then removes every orphan volume, with its data</source>
+        <translation>Fragt nach und entfernt dann alle verwaisten Volumes samt ihren Daten</translation>
+    </message>
+    <message>
+        <source>Volumes of stopped projects are listed first and are never offered for deletion</source>
+        <translation>Volumes gestoppter Projekte stehen oben und werden nie zum Löschen angeboten</translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n Anonymous Orphan(s)</source>
+        <translation>
+            <numerusform>%n anonymes verwaistes Volume entfernen</numerusform>
+            <numerusform>%n anonyme verwaiste Volumes entfernen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove All %n Orphan(s)</source>
+        <translation>
+            <numerusform>%n verwaistes Volume entfernen</numerusform>
+            <numerusform>Alle %n verwaisten Volumes entfernen</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,289 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>DiskMap</name>
+    <message numerus="yes">
+        <source>%n smaller items</source>
+        <translation>
+            <numerusform>%n smaller items</numerusform>
+            <numerusform>%n smaller items</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ProjectCardData</name>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n container</numerusform>
+            <numerusform>%n containers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n image</numerusform>
+            <numerusform>%n images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n volume</numerusform>
+            <numerusform>%n volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>● %n running</source>
+        <translation>
+            <numerusform>● %n running</numerusform>
+            <numerusform>● %n running</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ProjectIndex</name>
+    <message numerus="yes">
+        <source>taken down — %n volume(s), %1 may hold data</source>
+        <translation>
+            <numerusform>taken down — %n volume, %1 may hold data</numerusform>
+            <numerusform>taken down — %n volumes, %1 may hold data</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RelativeTime</name>
+    <message numerus="yes">
+        <source>%n year(s) ago</source>
+        <translation>
+            <numerusform>%n year ago</numerusform>
+            <numerusform>%n years ago</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n year(s)</source>
+        <translation>
+            <numerusform>in %n year</numerusform>
+            <numerusform>in %n years</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n month(s) ago</source>
+        <translation>
+            <numerusform>%n month ago</numerusform>
+            <numerusform>%n months ago</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n month(s)</source>
+        <translation>
+            <numerusform>in %n month</numerusform>
+            <numerusform>in %n months</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n week(s) ago</source>
+        <translation>
+            <numerusform>%n week ago</numerusform>
+            <numerusform>%n weeks ago</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n week(s)</source>
+        <translation>
+            <numerusform>in %n week</numerusform>
+            <numerusform>in %n weeks</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s) ago</source>
+        <translation>
+            <numerusform>%n day ago</numerusform>
+            <numerusform>%n days ago</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n day(s)</source>
+        <translation>
+            <numerusform>in %n day</numerusform>
+            <numerusform>in %n days</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s) ago</source>
+        <translation>
+            <numerusform>%n hour ago</numerusform>
+            <numerusform>%n hours ago</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n hour(s)</source>
+        <translation>
+            <numerusform>in %n hour</numerusform>
+            <numerusform>in %n hours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s) ago</source>
+        <translation>
+            <numerusform>%n minute ago</numerusform>
+            <numerusform>%n minutes ago</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n minute(s)</source>
+        <translation>
+            <numerusform>in %n minute</numerusform>
+            <numerusform>in %n minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s) ago</source>
+        <translation>
+            <numerusform>%n second ago</numerusform>
+            <numerusform>%n seconds ago</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>in %n second(s)</source>
+        <translation>
+            <numerusform>in %n second</numerusform>
+            <numerusform>in %n seconds</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>UsageClassification</name>
+    <message numerus="yes">
+        <source>In use — %n container(s) (running)</source>
+        <translation>
+            <numerusform>In use — %n container (running)</numerusform>
+            <numerusform>In use — %n containers (running)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>In use — %n container(s) (stopped)</source>
+        <translation>
+            <numerusform>In use — %n container (stopped)</numerusform>
+            <numerusform>In use — %n containers (stopped)</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>VolumeSections</name>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n volume</numerusform>
+            <numerusform>%n volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1  ·  running  ·  %n volume(s)  ·  %2</source>
+        <translation>
+            <numerusform>%1  ·  running  ·  %n volume  ·  %2</numerusform>
+            <numerusform>%1  ·  running  ·  %n volumes  ·  %2</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1  ·  stopped  ·  %n volume(s)  ·  %2</source>
+        <translation>
+            <numerusform>%1  ·  stopped  ·  %n volume  ·  %2</numerusform>
+            <numerusform>%1  ·  stopped  ·  %n volumes  ·  %2</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::AppModel</name>
+    <message numerus="yes">
+        <source>[2/2] Disk usage · volume sizes · inspecting %n container(s) · info  ·  %1s</source>
+        <translation>
+            <numerusform>[2/2] Disk usage · volume sizes · inspecting %n container · info  ·  %1s</numerusform>
+            <numerusform>[2/2] Disk usage · volume sizes · inspecting %n containers · info  ·  %1s</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n container</numerusform>
+            <numerusform>%n containers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n image</numerusform>
+            <numerusform>%n images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n volume</numerusform>
+            <numerusform>%n volumes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::BrandBar</name>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n image</numerusform>
+            <numerusform>%n images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n volume</numerusform>
+            <numerusform>%n volumes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::LogsTab</name>
+    <message numerus="yes">
+        <source>%n entry(ies)</source>
+        <translation>
+            <numerusform>%n entry</numerusform>
+            <numerusform>%n entries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Copied %n log line(s) to clipboard.</source>
+        <translation>
+            <numerusform>Copied %n log line to clipboard.</numerusform>
+            <numerusform>Copied %n log lines to clipboard.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::OverviewTab</name>
+    <message numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n running</numerusform>
+            <numerusform>%n running</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::VolumesTab</name>
+    <message numerus="yes">
+        <source>Remove %n Anonymous Orphan(s)</source>
+        <translation>
+            <numerusform>Remove %n Anonymous Orphan</numerusform>
+            <numerusform>Remove %n Anonymous Orphans</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove All %n Orphan(s)</source>
+        <translation>
+            <numerusform>Remove All %n Orphan</numerusform>
+            <numerusform>Remove All %n Orphans</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
