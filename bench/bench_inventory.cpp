@@ -344,10 +344,11 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
 {
     const int reps = n <= 1000 ? 7 : 3;
     const Installation installation(n);
-    const QString ps = installation.psOutput();
-    const QString imagesText = installation.imagesOutput();
-    const QString volumesText = installation.volumesOutput();
-    const QString dfText = installation.systemDfVerboseOutput();
+    // The listings reach their parsers as the UTF-8 docker printed.
+    const QByteArray ps = installation.psOutput().toUtf8();
+    const QByteArray imagesText = installation.imagesOutput().toUtf8();
+    const QByteArray volumesText = installation.volumesOutput().toUtf8();
+    const QByteArray dfText = installation.systemDfVerboseOutput().toUtf8();
     const QString danglingText = installation.danglingOutput();
     const QString inspectText = installation.inspectOutput();
 

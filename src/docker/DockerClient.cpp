@@ -66,19 +66,24 @@ QString DockerClient::readListing(const QStringList& args, std::stop_token stop)
     return cli.run(args, limits_.listingTimeout, stop);
 }
 
+QByteArray DockerClient::readUtf8Listing(const QStringList& args, std::stop_token stop) const
+{
+    return cli.runUtf8(args, limits_.listingTimeout, stop);
+}
+
 QList<SGContainer> DockerClient::containers(std::stop_token stop) const
 {
-    return parseContainers(readListing({"ps", "-a", "--format", containerListingTemplate}, stop));
+    return parseContainers(readUtf8Listing({"ps", "-a", "--format", containerListingTemplate}, stop));
 }
 
 QList<SGImage> DockerClient::images(std::stop_token stop) const
 {
-    return parseImages(readListing({"images", "-a", "--no-trunc", "--format", jsonFormat}, stop));
+    return parseImages(readUtf8Listing({"images", "-a", "--no-trunc", "--format", jsonFormat}, stop));
 }
 
 QList<SGVolume> DockerClient::volumes(std::stop_token stop) const
 {
-    return parseVolumes(readListing({"volume", "ls", "--format", volumeListingTemplate}, stop));
+    return parseVolumes(readUtf8Listing({"volume", "ls", "--format", volumeListingTemplate}, stop));
 }
 
 BuildCache DockerClient::buildCache(std::stop_token stop) const
@@ -93,7 +98,7 @@ DockerClient::DiskUsage DockerClient::diskUsage(std::stop_token stop) const
 
 QHash<QString, qint64> DockerClient::volumeSizes(std::stop_token stop) const
 {
-    return parseVolumeSizes(readListing({"system", "df", "-v", "--format", jsonFormat}, stop));
+    return parseVolumeSizes(readUtf8Listing({"system", "df", "-v", "--format", jsonFormat}, stop));
 }
 
 QString DockerClient::dockerRoot(std::stop_token stop) const

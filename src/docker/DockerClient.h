@@ -13,6 +13,7 @@
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -148,8 +149,13 @@ public:
 
     // Pure parsers of each command's output. A listing line without exact
     // label values (a plain JSON object) gives a record without project.
+    // The large listings are read as the UTF-8 docker prints, never decoded
+    // as a whole; the QString forms encode and parse the same way.
+    static QList<SGContainer> parseContainers(const QByteArray& out);
     static QList<SGContainer> parseContainers(const QString& out);
+    static QList<SGImage> parseImages(const QByteArray& out);
     static QList<SGImage> parseImages(const QString& out);
+    static QList<SGVolume> parseVolumes(const QByteArray& out);
     static QList<SGVolume> parseVolumes(const QString& out);
     static BuildCache parseBuildCache(const QString& out);
     // The Images row; not known when there is none.
@@ -158,6 +164,7 @@ public:
     static QHash<QString, ImageLayers> parseImageLayers(const QString& out);
     // The ids of the "Deleted: <id>" lines of `docker rmi` output.
     static QStringList parseDeletedImages(const QString& out);
+    static QHash<QString, qint64> parseVolumeSizes(const QByteArray& out);
     static QHash<QString, qint64> parseVolumeSizes(const QString& out);
     static QSet<QString> parseDanglingNames(const QString& out);
     static QString parseDockerRoot(const QString& out);
@@ -170,6 +177,8 @@ public:
 private:
     // Runs a read-only query with the listing time limit; trimmed output.
     QString readListing(const QStringList& args, std::stop_token stop) const;
+    // The same as the UTF-8 docker printed (checked, never decoded).
+    QByteArray readUtf8Listing(const QStringList& args, std::stop_token stop) const;
     void retryingAfterTimeout(const QString& label, const std::function<void()>& attempt) const;
     // Runs `command`, a batch of ids and `--format format` per batch, hands each
     // run's output to `take`; the failed batches' error lines.

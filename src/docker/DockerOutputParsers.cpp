@@ -15,17 +15,20 @@ namespace {
 
 using json::Object;
 
-// Calls `visit` with every line of `out` that holds a JSON object, in order,
-// until it returns false. The lines are parsed one at a time into one reused
-// tape (docker prints thousands of them).
-template <typename Visit>
-void forEachObjectLine(const QString& out, Visit&& visit)
+qsizetype lineEnd(QStringView text, qsizetype from) { return text.indexOf(u'\n', from); }
+qsizetype lineEnd(QByteArrayView text, qsizetype from) { return text.indexOf('\n', from); }
+
+// Calls `visit` with every line of `text` (a QStringView, or a QByteArrayView
+// of UTF-8) that holds a JSON object, in order, until it returns false. The
+// lines are parsed one at a time into one reused tape (docker prints
+// thousands of them).
+template <typename Text, typename Visit>
+void forEachObjectLine(Text text, Visit&& visit)
 {
     json::Reader reader;
-    const QStringView text(out);
     qsizetype start = 0;
     while (start < text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
+        qsizetype end = lineEnd(text, start);
         if (end < 0)
             end = text.size();
         if (end > start) {
@@ -111,10 +114,12 @@ struct ListingLine {
 
 }  // namespace
 
-QList<SGContainer> DockerClient::parseContainers(const QString& out)
+QList<SGContainer> DockerClient::parseContainers(const QString& out) { return parseContainers(out.toUtf8()); }
+
+QList<SGContainer> DockerClient::parseContainers(const QByteArray& out)
 {
     QList<SGContainer> containers;
-    forEachObjectLine(out, [&](const Object& line) {
+    forEachObjectLine(QByteArrayView(out), [&](const Object& line) {
         const ListingLine listed(line);
         const Object& o = listed.listing;
         SGContainer c;
@@ -137,10 +142,12 @@ QList<SGContainer> DockerClient::parseContainers(const QString& out)
     return containers;
 }
 
-QList<SGImage> DockerClient::parseImages(const QString& out)
+QList<SGImage> DockerClient::parseImages(const QString& out) { return parseImages(out.toUtf8()); }
+
+QList<SGImage> DockerClient::parseImages(const QByteArray& out)
 {
     QList<SGImage> images;
-    forEachObjectLine(out, [&](const Object& o) {
+    forEachObjectLine(QByteArrayView(out), [&](const Object& o) {
         SGImage i;
         i.id = o.string("ID");
         i.repository = o.string("Repository");
@@ -154,10 +161,12 @@ QList<SGImage> DockerClient::parseImages(const QString& out)
     return images;
 }
 
-QList<SGVolume> DockerClient::parseVolumes(const QString& out)
+QList<SGVolume> DockerClient::parseVolumes(const QString& out) { return parseVolumes(out.toUtf8()); }
+
+QList<SGVolume> DockerClient::parseVolumes(const QByteArray& out)
 {
     QList<SGVolume> volumes;
-    forEachObjectLine(out, [&](const Object& line) {
+    forEachObjectLine(QByteArrayView(out), [&](const Object& line) {
         const ListingLine listed(line);
         const Object& o = listed.listing;
         SGVolume v;
@@ -175,7 +184,7 @@ QList<SGVolume> DockerClient::parseVolumes(const QString& out)
 BuildCache DockerClient::parseBuildCache(const QString& out)
 {
     BuildCache cache;
-    forEachObjectLine(out, [&](const Object& o) {
+    forEachObjectLine(QStringView(out), [&](const Object& o) {
         if (o.string("Type") != u"Build Cache")
             return true;
         cache.size = o.string("Size", zeroSize);
@@ -198,7 +207,7 @@ BuildCache DockerClient::parseBuildCache(const QString& out)
 EngineImageTotals DockerClient::parseEngineImageTotals(const QString& out)
 {
     EngineImageTotals totals;
-    forEachObjectLine(out, [&](const Object& o) {
+    forEachObjectLine(QStringView(out), [&](const Object& o) {
         if (o.string("Type") != u"Images")
             return true;
         // The count is text ("9"); a number is taken too.
@@ -214,7 +223,7 @@ EngineImageTotals DockerClient::parseEngineImageTotals(const QString& out)
 DockerClient::DiskUsage DockerClient::parseDiskUsage(const QString& out)
 {
     DiskUsage usage{parseBuildCache(out), parseEngineImageTotals(out), 0};
-    forEachObjectLine(out, [&](const Object& o) {
+    forEachObjectLine(QStringView(out), [&](const Object& o) {
         usage.totalBytes += SizeFormat::parseDockerSize(o.string("Size", zeroSize));
         return true;
     });
@@ -260,7 +269,9 @@ QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
     return images;
 }
 
-QHash<QString, qint64> DockerClient::parseVolumeSizes(const QString& out)
+QHash<QString, qint64> DockerClient::parseVolumeSizes(const QString& out) { return parseVolumeSizes(out.toUtf8()); }
+
+QHash<QString, qint64> DockerClient::parseVolumeSizes(const QByteArray& out)
 {
     json::Reader reader;
     const auto document = reader.parse(out);

@@ -40,9 +40,10 @@ QString decodeStrictUtf8(const QByteArray& bytes)
 
 // Standard error when it has anything at all, else standard output; the
 // emptiness test comes before trimming.
-QString chosenMessage(const RunResult& result)
+QString chosenMessage(const QByteArray& out, const QByteArray& err)
 {
-    return (result.err.isEmpty() ? result.out : result.err).trimmed();
+    const QString error = decodeStrictUtf8(err);
+    return (error.isEmpty() ? decodeStrictUtf8(out) : error).trimmed();
 }
 
 Environment processEnvironment()
@@ -217,8 +218,15 @@ QString outputTooLarge(qint64 limit)
     return QStringLiteral("docker printed more than %1 MB, so the command was stopped.").arg(limit / (1024 * 1024));
 }
 
-RunResult execute(const QString& docker, const QStringList& args, const Environment& env, double timeout,
-                  ProcessBox& box, const DockerRunner::Config& config, std::stop_token stop)
+// A child's exit status and output, as it printed it.
+struct Captured {
+    int status = 0;
+    QByteArray out;
+    QByteArray err;
+};
+
+Captured execute(const QString& docker, const QStringList& args, const Environment& env, double timeout,
+                 ProcessBox& box, const DockerRunner::Config& config, std::stop_token stop)
 {
     const auto child = platform::spawnChild(docker, args, env, false);
     std::stop_callback onStop(stop, [&box] { box.kill(); });
@@ -248,23 +256,30 @@ RunResult execute(const QString& docker, const QStringList& args, const Environm
         throw DockerError::commandFailed(outputTooLarge(config.outputLimit));
     if (outcome.timedOut)
         throw DockerError::timedOut();
-    return {outcome.status.value_or(-1), decodeStrictUtf8(out), decodeStrictUtf8(err)};
+    return {outcome.status.value_or(-1), std::move(out), std::move(err)};
 }
 
 }  // namespace
 
 RunResult DockerRunner::runRaw(const QStringList& args, double timeout, std::stop_token stop)
 {
+    const RawResult raw = runBytes(args, timeout, stop);
+    return {raw.status, decodeStrictUtf8(raw.out), decodeStrictUtf8(raw.err)};
+}
+
+DockerRunner::RawResult DockerRunner::runBytes(const QStringList& args, double timeout, std::stop_token stop)
+{
     const QString docker = dockerExecutable();
     const Environment env = environment();
     const QString runLabel = this->runLabel(args);
     auto box = std::make_shared<ProcessBox>();
     const auto started = Clock::now();
-    std::optional<RunResult> result;
+    std::optional<RawResult> result;
     {
         RegisteredRun registration(operations(), runLabel, box);
         try {
-            result = execute(docker, commandLine(args), env, timeout, *box, config_, stop);
+            Captured captured = execute(docker, commandLine(args), env, timeout, *box, config_, stop);
+            result = RawResult{captured.status, std::move(captured.out), std::move(captured.err)};
         } catch (const CancelledError&) {
             log().log(LogLevel::warn, runLabel + QStringLiteral(" — cancelled after ") + wholeSeconds(secondsSince(started))
                                           + QStringLiteral("s"));
@@ -284,11 +299,11 @@ RunResult DockerRunner::runRaw(const QStringList& args, double timeout, std::sto
     const double elapsed = secondsSince(started);
     if (result->status != 0) {
         log().log(LogLevel::warn, runLabel + QStringLiteral(" — exit ") + QString::number(result->status)
-                                      + QStringLiteral(": ") + leadingCharacters(chosenMessage(*result), 160));
+                                      + QStringLiteral(": ") + leadingCharacters(chosenMessage(result->out, result->err), 160));
     } else if (elapsed >= config_.slowRunThreshold) {
         log().log(LogLevel::info, runLabel + QStringLiteral(" — done in ") + wholeSeconds(elapsed) + QStringLiteral("s"));
     }
-    return *result;
+    return std::move(*result);
 }
 
 QString DockerRunner::run(const QStringList& args, double timeout, std::stop_token stop)
@@ -296,7 +311,21 @@ QString DockerRunner::run(const QStringList& args, double timeout, std::stop_tok
     const RunResult result = runRaw(args, timeout, stop);
     if (result.status == 0)
         return result.out.trimmed();
-    throw DockerError::fromMessage(chosenMessage(result));
+    throw DockerError::fromMessage((result.err.isEmpty() ? result.out : result.err).trimmed());
+}
+
+QByteArray DockerRunner::runUtf8(const QStringList& args, double timeout, std::stop_token stop)
+{
+    RawResult result = runBytes(args, timeout, stop);
+    if (result.status != 0)
+        throw DockerError::fromMessage(chosenMessage(result.out, result.err));
+    // Output that is not valid UTF-8 as a whole reads as none, as run() gives it.
+    if (!QByteArrayView(result.out).isValidUtf8())
+        return {};
+    // A byte order mark is dropped, as the decoder drops it.
+    if (result.out.startsWith("\xEF\xBB\xBF"))
+        result.out.remove(0, 3);
+    return std::move(result.out).trimmed();
 }
 
 StreamEnding DockerRunner::stream(const QStringList& args, double timeout,

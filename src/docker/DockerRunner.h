@@ -10,6 +10,7 @@
 #include "docker/DockerError.h"
 #include "platform/DockerLookup.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -89,6 +90,9 @@ public:
     // Trimmed standard output; a non-zero status becomes DockerError
     // (daemonDown or commandFailed).
     QString run(const QStringList& args, double timeout, std::stop_token stop = {});
+    // The same standard output as the UTF-8 docker printed, trimmed of
+    // white space, never decoded: the listings are parsed as bytes.
+    QByteArray runUtf8(const QStringList& args, double timeout, std::stop_token stop = {});
 
     // Runs the child with standard output and error merged and hands each
     // non-empty trimmed line to `onLine` as it arrives. `onLine` returning
@@ -119,6 +123,13 @@ public:
     const Config& config() const { return config_; }
 
 private:
+    struct RawResult {
+        int status = 0;
+        QByteArray out;
+        QByteArray err;
+    };
+    // runRaw's work: the child's output as it printed it.
+    RawResult runBytes(const QStringList& args, double timeout, std::stop_token stop);
     std::optional<QString> loginShellPATH();
 
     Config config_;

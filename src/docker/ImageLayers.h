@@ -55,3 +55,6 @@ std::optional<ImageLayers> imageLayersFromJson(const QJsonObject& o);
 std::optional<EngineImageTotals> engineImageTotalsFromJson(const QJsonObject& o);
 
 }  // namespace stowage
+
+// Implicitly shared Qt values and optionals of those: safe to move with memmove.
+Q_DECLARE_TYPEINFO(stowage::ImageLayers, Q_RELOCATABLE_TYPE);

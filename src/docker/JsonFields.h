@@ -5,6 +5,7 @@
 // empty object), and a key given twice reads as its last value.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringEncoder>
 #include <QStringView>
@@ -12,6 +13,7 @@
 #include <simdjson.h>
 
 #include <climits>
+#include <cstring>
 #include <cmath>
 #include <optional>
 #include <string_view>
@@ -111,6 +113,24 @@ public:
         if (buffer_.size() < room)
             buffer_.resize(room);
         const char* end = ascii ? copyAscii(text) : encoder_.appendToBuffer(buffer_.data(), text);
+        return parseBuffer(end);
+    }
+
+    // The same for text that is UTF-8 already: copied as it is, never decoded.
+    std::optional<Element> parse(QByteArrayView utf8)
+    {
+        const qsizetype room = utf8.size() + qsizetype(simdjson::SIMDJSON_PADDING);
+        if (buffer_.size() < room)
+            buffer_.resize(room);
+        char* out = buffer_.data();
+        if (!utf8.isEmpty())
+            std::memcpy(out, utf8.data(), size_t(utf8.size()));
+        return parseBuffer(out + utf8.size());
+    }
+
+private:
+    std::optional<Element> parseBuffer(const char* end)
+    {
         Element root;
         const bool parsed =
             parser_.parse(buffer_.constData(), size_t(end - buffer_.constData()), false).get(root) == simdjson::SUCCESS;
@@ -121,7 +141,6 @@ public:
         return parsed ? std::optional(root) : std::nullopt;
     }
 
-private:
     static constexpr qsizetype largeText = 1 << 20;
 
     // Docker's output is nearly all ASCII, which is its own UTF-8: copied

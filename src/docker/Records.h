@@ -143,6 +143,16 @@ QString humanSize(qint64 bytes);
 
 }  // namespace stowage
 
+// The records hold only implicitly shared Qt values, numbers and optionals of
+// those, none pointing into the record itself: a QList may move them with
+// memmove when it grows or inserts instead of moving them one by one.
+Q_DECLARE_TYPEINFO(stowage::SGContainer, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(stowage::SGImage, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(stowage::SGVolume, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(stowage::BuildCache, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(stowage::ContainerDetail, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(stowage::ProjectMeta, Q_RELOCATABLE_TYPE);
+
 template <> struct std::hash<stowage::SGContainer> {
     size_t operator()(const stowage::SGContainer& v) const noexcept { return stowage::qHash(v); }
 };

@@ -24,6 +24,8 @@ QString formatRange(ByteRange range)
 ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, ImageLayers>& layers)
 {
     known_ = true;
+    listedSize_.reserve(listing.size());
+    nameOf_.reserve(listing.size());
     for (const SGImage& row : listing) {
         listedSize_.insert(row.id, row.sizeBytes);
         // The first reference in sort order names the image, whatever order docker lists its tags in.

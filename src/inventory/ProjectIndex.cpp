@@ -27,7 +27,12 @@ void keepLater(OptionalDate& latest, const OptionalDate& candidate)
 
 // Image rows by id (the first row of each id) and by repository and tag.
 struct ImageLookup {
-    QHash<QString, const SGImage*> byId;
+    struct IdEntry {
+        const SGImage* firstRow = nullptr;
+        // The ordinal of the last project that met the id; -1 before any.
+        int lastProject = -1;
+    };
+    QHash<QString, IdEntry> byId;
     // Keyed by the pair rather than "repository:tag": no text is built per row.
     QHash<std::pair<QString, QString>, const SGImage*> byReference;
 
@@ -35,7 +40,7 @@ struct ImageLookup {
     // was started with, when that names its image, else the id's first row.
     // So an image tagged several times is shown under the name the project uses.
     // A reference without a tag means ":latest"; a tag holds neither ':' nor '/'.
-    const SGImage* rowFor(const SGContainer& c) const
+    const SGImage* rowFor(const SGContainer& c, const SGImage* firstRow) const
     {
         const qsizetype colon = c.image.lastIndexOf(QLatin1Char(':'));
         const bool tagged = colon > c.image.lastIndexOf(QLatin1Char('/'));
@@ -45,7 +50,21 @@ struct ImageLookup {
                         QString::fromRawData(c.image.constData() + colon + 1, c.image.size() - colon - 1))
             : std::pair(c.image, kLatest);
         const SGImage* named = byReference.value(reference);
-        return named && named->id == c.imageID ? named : byId.value(c.imageID);
+        return named && named->id == c.imageID ? named : firstRow;
+    }
+
+    // The row project `ordinal` shows for the image `c` runs, the first time
+    // the project meets the image; none after that, and none for an image
+    // not listed (every listed row's id is in byId).
+    const SGImage* firstMeeting(const SGContainer& c, int ordinal)
+    {
+        if (c.imageID.isEmpty())
+            return nullptr;
+        const auto entry = byId.find(c.imageID);
+        if (entry == byId.end() || entry->lastProject == ordinal)
+            return nullptr;
+        entry->lastProject = ordinal;
+        return rowFor(c, entry->firstRow);
     }
 };
 
@@ -71,43 +90,16 @@ private:
     QHash<QString, QSet<QString>> singles_;
 };
 
-// Which image ids a project has met so far: one table for all projects, each
-// entry holding the ordinal of the last project that met the id.
-class SeenImages {
-public:
-    explicit SeenImages(qsizetype images) { lastProject_.reserve(images); }
-
-    // True the first time project `ordinal` meets `id`.
-    bool firstMeeting(const QString& id, int ordinal)
-    {
-        auto slot = lastProject_.find(id);
-        if (slot == lastProject_.end()) {
-            lastProject_.insert(id, ordinal);
-            return true;
-        }
-        if (*slot == ordinal)
-            return false;
-        *slot = ordinal;
-        return true;
-    }
-
-private:
-    QHash<QString, int> lastProject_;
-};
-
 // Summary of one project from its containers. Images and volumes come from the
 // lookups built once for the whole index, so this is linear in the project's size.
-ProjectMeta metaFor(const QString& project, int ordinal, const QList<SGContainer>& members, const ImageLookup& images,
-                    SeenImages& seen)
+ProjectMeta metaFor(const QString& project, int ordinal, const QList<SGContainer>& members, ImageLookup& images)
 {
     ProjectMeta meta;
     // The rows are gathered first so that each list is allocated once.
     QVarLengthArray<const SGImage*, 16> rows;
     for (const SGContainer& c : members) {
-        if (!c.imageID.isEmpty() && seen.firstMeeting(c.imageID, ordinal)) {
-            if (const SGImage* image = images.rowFor(c))
-                rows.append(image);
-        }
+        if (const SGImage* image = images.firstMeeting(c, ordinal))
+            rows.append(image);
         if (meta.path.isEmpty())
             meta.path = c.workingDir;
         if (meta.configFiles.isEmpty())
@@ -172,8 +164,9 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     imageLookup.byId.reserve(images.size());
     imageLookup.byReference.reserve(images.size());
     for (const SGImage& image : images) {
-        if (!imageLookup.byId.contains(image.id))
-            imageLookup.byId.insert(image.id, &image);
+        ImageLookup::IdEntry& entry = imageLookup.byId[image.id];
+        if (!entry.firstRow)
+            entry.firstRow = &image;
         imageLookup.byReference.insert({image.repository, image.tag}, &image);
     }
 
@@ -201,8 +194,10 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
         const bool running = c.state == kRunning;
         for (const QString& mount : c.mounts) {
             owners.add(index.volumeOwners[mount], c.project);
-            index.volumeMounters[mount].append(c.name);
-            index.containerVolumeNames.insert(mount);
+            QStringList& mounters = index.volumeMounters[mount];
+            if (mounters.isEmpty())
+                index.containerVolumeNames.insert(mount);
+            mounters.append(c.name);
             if (running)
                 index.runningVolumeNames.insert(mount);
         }
@@ -222,10 +217,9 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     }
 
     index.projectsMeta.reserve(index.projects.size());
-    SeenImages seenImages(images.size());
     int ordinal = 0;
     for (auto it = index.projects.cbegin(); it != index.projects.cend(); ++it)
-        index.projectsMeta.emplace(it.key(), metaFor(it.key(), ordinal++, it.value(), imageLookup, seenImages));
+        index.projectsMeta.emplace(it.key(), metaFor(it.key(), ordinal++, it.value(), imageLookup));
     // Nothing runs its images any more: the ones named after it are the ones it
     // built, each once, under its first such name (docker lists an image's
     // names in no fixed order).
@@ -261,9 +255,12 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     seenVolumeNames.reserve(volumes.size());
     for (const SGVolume& v : volumes) {
         const auto owners = index.volumeOwners.constFind(v.name);
-        if (owners == index.volumeOwners.cend() || seenVolumeNames.contains(v.name))
+        if (owners == index.volumeOwners.cend())
             continue;
+        const qsizetype seenBefore = seenVolumeNames.size();
         seenVolumeNames.insert(v.name);
+        if (seenVolumeNames.size() == seenBefore)
+            continue;
         for (const QString& project : *owners) {
             const auto meta = index.projectsMeta.find(project);
             if (meta != index.projectsMeta.end())

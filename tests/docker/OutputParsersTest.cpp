@@ -15,8 +15,8 @@ TEST(ParseListings, SkipsWhatIsNotAnObjectAndBlanksWhatIsNotAString)
     EXPECT_EQ(DockerClient::parseContainers(out), QList<SGContainer>{SGContainer{.image = "x"}});
 
     // Each image field from its own key; a size that is not a string reads as "" and 0 bytes.
-    const auto images = DockerClient::parseImages(
-        R"j({"ID":"sha256:01","Repository":"r","Tag":"1","Digest":"sha256:d","Size":12,"CreatedSince":"now"})j");
+    const auto images = DockerClient::parseImages(QByteArray(
+        R"j({"ID":"sha256:01","Repository":"r","Tag":"1","Digest":"sha256:d","Size":12,"CreatedSince":"now"})j"));
     EXPECT_EQ(images, (QList<SGImage>{{"sha256:01", "r", "1", "", 0, "now"}}));
 }
 
@@ -130,7 +130,7 @@ TEST(ParseVolumeSizes, ReadsTheVolumesArray)
     for (const char* bad : {"", "not json", "[]", R"j({"Volumes":null})j", R"j({"Volumes":{"Name":"a"}})j",
                             R"j({"Volumes":[{"Name":"a","Size":"1KB"},"b"]})j",
                             "{\"Volumes\":[]}\n{\"Volumes\":[{\"Name\":\"a\",\"Size\":\"1KB\"}]}"})
-        EXPECT_TRUE(DockerClient::parseVolumeSizes(bad).isEmpty()) << bad;
+        EXPECT_TRUE(DockerClient::parseVolumeSizes(QByteArray(bad)).isEmpty()) << bad;
 }
 
 TEST(NamedVolumes, KeepsNamedVolumeMountsInOrder)
