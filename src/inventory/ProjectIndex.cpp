@@ -2,6 +2,7 @@
 
 #include "docker/Classify.h"
 #include "text/CountText.h"
+#include "text/SizeFormat.h"
 #include "text/TextTrim.h"
 
 #include <QVarLengthArray>
@@ -299,6 +300,18 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
 }
 
 bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects) { return projects.contains(owners); }
+
+QString ownershipText(const QSet<QString>& owners, const QString& project)
+{
+    if (exclusiveTo(owners, {project}))
+        return QStringLiteral("exclusive");
+    QStringList others;
+    for (const QString& owner : owners)
+        if (!owner.isEmpty() && owner != project)
+            others << owner;
+    others.sort();
+    return QStringLiteral("shared: ") + (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", ")));
+}
 
 QString projectDisplayName(const QString& project)
 {

@@ -58,6 +58,12 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
 // among them, so what one uses stays; what no container uses is exclusive.
 bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects);
 
+// How `project` tells who else uses an image or volume with those `owners`:
+// "exclusive" when it goes with the project alone (exclusiveTo), else
+// "shared: " and the other projects by name, or "shared: other" when the only
+// other user is a standalone container.
+QString ownershipText(const QSet<QString>& owners, const QString& project);
+
 // A project as dialogs, cards and log lines name it: the name, or
 // "(standalone containers)" for the group of containers without a project.
 QString projectDisplayName(const QString& project);

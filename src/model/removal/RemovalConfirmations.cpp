@@ -4,6 +4,7 @@
 #include "inventory/ProjectIndex.h"
 #include "text/CountText.h"
 #include "text/PrintableText.h"
+#include "text/SizeFormat.h"
 
 #include <QCoreApplication>
 
@@ -42,13 +43,26 @@ QString blockedSelection(const QList<BlockedItem>& blocked, const char* line)
     return joinLines(lines) + QStringLiteral("\n\n");
 }
 
-QString blockedImages(const ImageSelection& selection) { return blockedSelection(selection.blocked, "  %1 (%2)"); }
-QString blockedVolumes(const VolumeSelection& selection) { return blockedSelection(selection.blocked, "  %1 — %2"); }
+QString blockedImages(const ImageSelection& selection)
+{
+    return blockedSelection(selection.blocked, QT_TRANSLATE_NOOP("Confirmation", "  %1 (%2)"));
+}
+
+QString blockedVolumes(const VolumeSelection& selection)
+{
+    return blockedSelection(selection.blocked, QT_TRANSLATE_NOOP("Confirmation", "  %1 — %2"));
+}
 
 // A project inside a sentence: quoted by name, or the standalone group by its label.
 QString named(const QString& project)
 {
     return project.isEmpty() ? projectDisplayName(project) : QLatin1Char('\'') + printable(project) + QLatin1Char('\'');
+}
+
+// A teardown's question about `count` of `noun` in `project`, and the blank line under it.
+QStringList projectQuestion(const char* question, qsizetype count, const QString& noun, const QString& project)
+{
+    return {tr(question).arg(counted(count, noun), named(project)), QString()};
 }
 
 // The closing line of a teardown: the data warning only when volumes go.
@@ -168,9 +182,9 @@ Confirmation orphanBucketConfirmation(const OrphanBucket& bucket)
 
 Confirmation projectContainersConfirmation(const ProjectContainersPlan& plan)
 {
-    QStringList lines{tr("Remove %1 of %2?").arg(counted(plan.containers.size(), QStringLiteral("container")),
-                                                 named(plan.project)),
-                      QString()};
+    QStringList lines =
+        projectQuestion(QT_TRANSLATE_NOOP("Confirmation", "Remove %1 of %2?"), plan.containers.size(),
+                        QStringLiteral("container"), plan.project);
     for (const auto& c : plan.containers)
         lines << tr("  • %1 (%2)").arg(printable(c.name), ContainerStatus::at(c, plan.now));
     lines << QString() << tr("Images and volumes are NOT touched.");
@@ -180,28 +194,30 @@ Confirmation projectContainersConfirmation(const ProjectContainersPlan& plan)
 
 Confirmation projectImagesConfirmation(const ProjectImagesPlan& plan)
 {
-    QStringList lines{tr("Remove %1 exclusive to %2?").arg(counted(plan.images.size(), QStringLiteral("image")),
-                                                           named(plan.project)),
-                      QString()};
+    QStringList lines =
+        projectQuestion(QT_TRANSLATE_NOOP("Confirmation", "Remove %1 exclusive to %2?"), plan.images.size(),
+                        QStringLiteral("image"), plan.project);
     for (const auto& image : plan.images)
         lines << imageLine(image, QStringLiteral("  • "));
     lines << QString() << imageRemovalNote(plan.images.size(), plan.freeing);
     return {tr("Remove project images"),
             joinLines(lines)
-                + blockerBlock(plan.blockers, "These containers reference the images and will be removed first:"),
+                + blockerBlock(plan.blockers, QT_TRANSLATE_NOOP("Confirmation", "These containers reference the "
+                                                                                "images and will be removed first:")),
             {}, removeAction(plan.images.size(), QStringLiteral("Image"))};
 }
 
 Confirmation projectVolumesConfirmation(const ProjectVolumesPlan& plan)
 {
-    QStringList lines{tr("Remove %1 exclusive to %2?").arg(counted(plan.volumes.size(), QStringLiteral("volume")),
-                                                           named(plan.project)),
-                      QString()};
+    QStringList lines =
+        projectQuestion(QT_TRANSLATE_NOOP("Confirmation", "Remove %1 exclusive to %2?"), plan.volumes.size(),
+                        QStringLiteral("volume"), plan.project);
     for (const auto& volume : plan.volumes)
         lines << tr("  • %1 (%2)").arg(printable(volume.name), volumeSize(plan.sizes, volume));
     return {tr("Remove project volumes"),
             joinLines(lines)
-                + blockerBlock(plan.blockers, "These containers use the volumes and will be removed first:")
+                + blockerBlock(plan.blockers, QT_TRANSLATE_NOOP("Confirmation", "These containers use the volumes "
+                                                                                "and will be removed first:"))
                 + QStringLiteral("\n\n") + tr("⚠ Volume data will be permanently deleted."),
             {}, removeAction(plan.volumes.size(), QStringLiteral("Volume"))};
 }

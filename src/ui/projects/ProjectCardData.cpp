@@ -4,6 +4,7 @@
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
 #include "text/CountText.h"
+#include "text/SizeFormat.h"
 #include "ui/style/Theme.h"
 
 #include <algorithm>
@@ -12,15 +13,7 @@ namespace stowage::ProjectCards {
 
 CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project)
 {
-    if (exclusiveTo(owners, {project}))
-        return {QStringLiteral("exclusive"), Theme::success()};
-    QStringList others;
-    for (const QString& owner : owners)
-        if (!owner.isEmpty() && owner != project)
-            others << owner;
-    others.sort();
-    return {QStringLiteral("shared: ") + (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", "))),
-            Theme::danger()};
+    return {ownershipText(owners, project), exclusiveTo(owners, {project}) ? Theme::success() : Theme::danger()};
 }
 
 CardBadge kindBadge(const QString& repository, const QString& project)

@@ -2,6 +2,7 @@
 
 #include "model/AppModel.h"
 #include "text/CountText.h"
+#include "text/SizeFormat.h"
 #include "ui/style/Theme.h"
 
 namespace stowage {
