@@ -9,6 +9,7 @@
 #include "classification/OverviewFigures.h"
 #include "inventory/ProjectIndex.h"
 #include "model/AppModel.h"
+#include "text/SizeFormat.h"
 
 #include <QHash>
 #include <QSet>

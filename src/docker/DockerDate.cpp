@@ -1,6 +1,7 @@
 // Docker's time stamps ("2024-05-01T10:11:12.123456789Z") to instants.
 
-#include "docker/Records.h"
+#include "docker/DockerDate.h"
+
 #include "text/TextTrim.h"
 
 #include <QDate>

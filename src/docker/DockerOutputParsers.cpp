@@ -5,6 +5,7 @@
 #include "docker/Classify.h"
 #include "docker/DockerClient.h"
 #include "docker/JsonFields.h"
+#include "text/SizeFormat.h"
 #include "text/TextTrim.h"
 
 #include <QVarLengthArray>

@@ -2,6 +2,7 @@
 
 #include "docker/DockerClient.h"
 #include "docker/DockerRunner.h"
+#include "text/SizeFormat.h"
 
 #include <QTextStream>
 

@@ -5,6 +5,8 @@
 // them (and the window's standard button, SGButton) as this application's
 // own, apart from the docker words they share (container, image, volume).
 
+#include "docker/DockerDate.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QJsonObject>
@@ -14,8 +16,6 @@
 #include <optional>
 
 namespace stowage {
-
-using OptionalDate = std::optional<QDateTime>;
 
 struct SGContainer {
     QString id;
@@ -128,18 +128,6 @@ std::optional<BuildCache> buildCacheFromJson(const QJsonObject& o);
 // Dates in the on-disk encoding: a JSON number of seconds since 2001-01-01 00:00:00 UTC.
 double toReferenceSeconds(const QDateTime& t);
 QDateTime fromReferenceSeconds(double seconds);
-
-// Docker's time stamp text to an instant; Docker's zero time ("0001-…") and
-// anything unparseable give none.
-OptionalDate parseDockerDate(const QString& text);
-
-namespace SizeFormat {
-// Docker's size text ("1.2GB", "512kB") to bytes: decimal units are powers of
-// 1000, as docker prints them; binary ones ("MiB") powers of 1024.
-qint64 parseDockerSize(const QString& text);
-// Bytes to text with one decimal and a unit: "1.5 KB".
-QString humanSize(qint64 bytes);
-}  // namespace SizeFormat
 
 }  // namespace stowage
 

@@ -1,6 +1,7 @@
 #include "inventory/FreedSpace.h"
 
 #include "docker/DockerRunner.h"
+#include "text/SizeFormat.h"
 
 namespace stowage {
 

@@ -14,13 +14,6 @@ constexpr qint64 unbounded = std::numeric_limits<qint64>::max();
 
 }  // namespace
 
-QString formatRange(ByteRange range)
-{
-    const QString low = SizeFormat::humanSize(range.low);
-    const QString high = SizeFormat::humanSize(range.high);
-    return low == high ? low : low + QStringLiteral("–") + high;
-}
-
 ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, ImageLayers>& layers)
 {
     known_ = true;

@@ -15,6 +15,7 @@
 
 #include "docker/ImageLayers.h"
 #include "docker/Records.h"
+#include "text/SizeFormat.h"
 
 #include <QHash>
 #include <QList>
@@ -26,19 +27,6 @@
 #include <vector>
 
 namespace stowage {
-
-// An amount that may only be known to lie between two bounds.
-struct ByteRange {
-    qint64 low = 0;
-    qint64 high = 0;
-
-    bool operator==(const ByteRange&) const = default;
-    ByteRange operator+(const ByteRange& other) const { return {low + other.low, high + other.high}; }
-    ByteRange operator+(qint64 bytes) const { return {low + bytes, high + bytes}; }
-};
-
-// "1.2 MB", or "1.2 MB–3.4 MB" when the bounds read differently.
-QString formatRange(ByteRange range);
 
 class ImageGraph {
 public:

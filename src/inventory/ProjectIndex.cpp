@@ -1,6 +1,7 @@
 #include "inventory/ProjectIndex.h"
 
 #include "docker/Classify.h"
+#include "text/SizeFormat.h"
 #include "text/TextTrim.h"
 
 #include <QCoreApplication>
@@ -297,6 +298,24 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
 }
 
 bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects) { return projects.contains(owners); }
+
+QString ownershipText(const QSet<QString>& owners, const QString& project)
+{
+    if (exclusiveTo(owners, {project}))
+        return QStringLiteral("exclusive");
+    const QStringList others = otherOwners(owners, project);
+    return QStringLiteral("shared: ") + (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", ")));
+}
+
+QStringList otherOwners(const QSet<QString>& owners, const QString& project)
+{
+    QStringList others;
+    for (const QString& owner : owners)
+        if (!owner.isEmpty() && owner != project)
+            others << owner;
+    others.sort();
+    return others;
+}
 
 QString projectDisplayName(const QString& project)
 {

@@ -58,6 +58,17 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
 // among them, so what one uses stays; what no container uses is exclusive.
 bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects);
 
+// How `project` tells who else uses an image or volume with those `owners`:
+// "exclusive" when it goes with the project alone (exclusiveTo), else
+// "shared: " and the other projects by name, or "shared: other" when the only
+// other user is a standalone container.
+// Always in English: it goes into the assistant context; the project card
+// words the same rule in the user's language.
+QString ownershipText(const QSet<QString>& owners, const QString& project);
+// The other projects among `owners`, by name and sorted; standalone containers
+// are not named.
+QStringList otherOwners(const QSet<QString>& owners, const QString& project);
+
 // A project as dialogs, cards and log lines name it: the name, or
 // "(standalone containers)" for the group of containers without a project.
 QString projectDisplayName(const QString& project);

@@ -58,6 +58,7 @@ AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
     refreshAfterCleanup_ = options.refreshAfterCleanup;
     history_ = options.history;
     headless_ = options.headless;
+    refresh_ = std::make_unique<InventoryRefresh>(*this);
     removals_ = std::make_unique<Removals>(*this, options.removalLimits);
     shortcuts_ = std::make_unique<ProjectShortcuts>(*this, options.desktop, options.pathProbes);
     for (auto signal : {&AppModel::containersChanged, &AppModel::imagesChanged, &AppModel::volumesChanged,
@@ -82,14 +83,9 @@ AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
         alerts().info(tr("Nothing removed"),
                       tr("The current figures could not be read, so nothing was offered for removal.\n\n%1").arg(error));
     });
-    progressTimer_.setInterval(500);
-    connect(&progressTimer_, &QTimer::timeout, this, [this] {
-        if (stopping_)
-            return;
-        const qint64 elapsed = phase2Start_.secsTo(QDateTime::currentDateTimeUtc());
-        setStatusText(progressText(elapsed));
-    });
 }
+
+void AppModel::refresh() { refresh_->start(); }
 
 AppModel::~AppModel()
 {
@@ -320,10 +316,10 @@ void AppModel::loadCacheInBackground(std::function<void(CacheLoad)> done)
     // file is decoded and handed over first, so that the Overview has figures
     // to paint meanwhile. The thread is detached; if the model is gone when
     // the read ends, the channel drops the results.
-    const quint64 refreshesBefore = refreshesStarted_;
+    const quint64 refreshesBefore = refresh_->started();
     // Only the running operation may change the shown inventory, and a refresh that
     // started meanwhile publishes newer facts than the file holds.
-    const auto stillFirst = [this, refreshesBefore] { return refreshesStarted_ == refreshesBefore && !isLoading_; };
+    const auto stillFirst = [this, refreshesBefore] { return refresh_->started() == refreshesBefore && !isLoading_; };
     std::thread([this, channel = handOff_.channel(), path = cacheFile_, legacyPath = legacyCacheFile_, stillFirst,
                  done = std::move(done)]() mutable {
         const StateCache::FileBytes file = readCacheBytes(path, legacyPath);

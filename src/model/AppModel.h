@@ -6,8 +6,9 @@
 // every state change back to this thread, in order. isLoading is the single
 // gate: one refresh or removal at a time.
 //
-// Two collaborators act on what it holds: removals() confirms and runs every
-// removal, shortcuts() the project card's actions that leave Docker alone.
+// Three collaborators act on what it holds: the inventory refresh reads the
+// engine again, removals() confirms and runs every removal, shortcuts() the
+// project card's actions that leave Docker alone.
 
 #include "cache/StateCache.h"
 #include "classification/UsageClassification.h"
@@ -20,6 +21,7 @@
 #include "model/Alerts.h"
 #include "model/BackgroundOperation.h"
 #include "model/HostPathFacts.h"
+#include "model/InventoryRefresh.h"
 #include "model/MinuteClock.h"
 #include "model/PathNotice.h"
 #include "model/ProjectShortcuts.h"
@@ -148,6 +150,7 @@ signals:
     void cleanStep(const stowage::CleanStep& step);
 
 private:
+    friend class InventoryRefresh;
     friend class Removals;
     friend class RemovalRunner;
     friend struct AppModelTestAccess;
@@ -176,13 +179,6 @@ private:
     // Shows the inventory after a removal (worked out on the removal's thread).
     void applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems& removed);
 
-    void runRefresh(const Inventory& shown, std::stop_token stop);
-    // The refresh's early end; `published` when it had already replaced some listing.
-    void failRefresh(const QString& description, bool cancelled, std::optional<ProjectIndex> publishedIndex);
-    void startProgress(int containerCount);
-    void stopProgress();
-    // The status line while containers are inspected, `elapsed` seconds in.
-    QString progressText(qint64 elapsed) const;
     // A cache file's inventory with its project index, both worked out off the UI thread.
     struct LoadedCache {
         CachedState state;
@@ -208,9 +204,6 @@ private:
 
     QTimer spinnerTimer_;
     int spinnerIndex_ = 0;
-    QTimer progressTimer_;
-    QDateTime phase2Start_;
-    int progressContainerCount_ = 0;
     bool stopping_ = false;
     bool refreshRunning_ = false;
 
@@ -227,7 +220,6 @@ private:
 
     std::unique_ptr<BackgroundOperation> currentTask_;
     RetiredOperations retired_;
-    quint64 refreshesStarted_ = 0;
     bool refreshAfterCleanup_ = true;
     History* history_ = nullptr;
     bool headless_ = false;
@@ -236,6 +228,7 @@ private:
     StateCacheWriter cacheWriter_;
     mutable std::optional<OverviewFigures> figures_;
     std::optional<CacheSummary> cacheSummary_;
+    std::unique_ptr<InventoryRefresh> refresh_;
     std::unique_ptr<Removals> removals_;
     std::unique_ptr<ProjectShortcuts> shortcuts_;
     // Last member: destroyed first, so no handed-over change runs on a half-destroyed model.

@@ -2,6 +2,7 @@
 // Trimming as the docker output rules need it: only spaces and tabs, so that a
 // line break inside a value is never silently dropped.
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 

@@ -1,4 +1,5 @@
 #include "docker/Records.h"
+#include "text/SizeFormat.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

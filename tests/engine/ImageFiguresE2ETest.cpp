@@ -5,6 +5,7 @@
 
 #include "EngineRig.h"
 
+#include "text/SizeFormat.h"
 #include "ui/overview/OverviewTab.h"
 
 #include <gmock/gmock.h>

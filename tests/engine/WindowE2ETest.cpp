@@ -7,6 +7,7 @@
 
 #include "cache/StateCache.h"
 #include "support/RecordingDesktop.h"
+#include "text/SizeFormat.h"
 #include "ui/overview/OverviewTab.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"

@@ -4,6 +4,7 @@
 
 #include "history/History.h"
 #include "history/HistoryStore.h"
+#include "text/SizeFormat.h"
 #include "ui/buildcache/BuildCacheTab.h"
 #include "ui/listing/UsageWarningBanner.h"
 #include "ui/overview/GrowthChart.h"

@@ -3,6 +3,7 @@
 #include "UiRig.h"
 
 #include "text/RelativeTime.h"
+#include "text/SizeFormat.h"
 #include "ui/projects/ProjectCardDelegate.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"

@@ -13,6 +13,7 @@
 #include "support/ScriptedAlerts.h"
 #include "support/ScriptedDocker.h"
 #include "support/TestSupport.h"
+#include "text/SizeFormat.h"
 
 #include <QCryptographicHash>
 #include <QFile>

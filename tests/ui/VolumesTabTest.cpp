@@ -3,6 +3,7 @@
 #include "UiRig.h"
 
 #include "platform/PlatformWords.h"
+#include "text/SizeFormat.h"
 #include "ui/style/Theme.h"
 #include "ui/volumes/VolumeTableModel.h"
 #include "ui/volumes/VolumesTab.h"

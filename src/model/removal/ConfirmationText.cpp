@@ -4,6 +4,7 @@
 #include "inventory/ProjectIndex.h"
 #include "text/CountText.h"
 #include "text/PrintableText.h"
+#include "text/SizeFormat.h"
 
 namespace stowage {
 

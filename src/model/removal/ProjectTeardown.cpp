@@ -5,41 +5,12 @@
 
 #include "model/AppModel.h"
 
-#include "inventory/ContainerStatus.h"
-#include "model/removal/ConfirmationText.h"
 #include "text/CountText.h"
 #include "text/PrintableText.h"
 
 #include <algorithm>
 
 namespace stowage {
-
-namespace {
-
-// A project inside a sentence: quoted by name, or the standalone group by its label.
-QString named(const QString& project)
-{
-    return project.isEmpty() ? projectDisplayName(project) : QLatin1Char('\'') + printable(project) + QLatin1Char('\'');
-}
-
-// The closing line of a teardown: the data warning only when volumes go.
-QString continueLine(const QList<SGVolume>& volumes)
-{
-    return volumes.isEmpty() ? QStringLiteral("Continue?")
-                             : QStringLiteral("⚠ Volume data will be permanently deleted. Continue?");
-}
-
-QStringList blockerBlock(const QList<SGContainer>& blockers, const QString& heading)
-{
-    if (blockers.isEmpty())
-        return {};
-    QStringList names;
-    for (const auto& c : blockers)
-        names << QStringLiteral("  • ") + printable(c.name);
-    return {heading + joinLines(names)};
-}
-
-}  // namespace
 
 QList<SGImage> Removals::projectExclusiveImages(const QString& project, bool builtOnly) const
 {
@@ -74,14 +45,7 @@ void Removals::removeProjectContainers(const QString& project)
         model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No containers in this project."));
         return;
     }
-    QStringList lines;
-    for (const auto& c : list)
-        lines << QStringLiteral("  • %1 (%2)").arg(printable(c.name), ContainerStatus::at(c, model_.clock_.now()));
-    const QString message = QStringLiteral("Remove ") + counted(list.size(), QStringLiteral("container"))
-                            + QStringLiteral(" of ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines)
-                            + QStringLiteral("\n\nImages and volumes are NOT touched.");
-    if (model_.alerts().confirm(
-            {QStringLiteral("Remove containers"), message, {}, removeAction(list.size(), QStringLiteral("Container"))})
+    if (model_.alerts().confirm(projectContainersConfirmation({project, list, model_.clock_.now()}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {});
 }
@@ -97,13 +61,11 @@ bool Removals::blockedWithoutOwners()
     return true;
 }
 
-QStringList Removals::ownersUnknownNote() const
+OwnersUnknown Removals::ownersUnknown() const
 {
     if (model_.inventory_.usageDataComplete)
-        return {};
-    return {QString(), QStringLiteral("⚠ Usage could not be fully verified, so no image or volume is removed with "
-                                      "these containers:"),
-            QStringLiteral("  ") + model_.inventory_.usageDataProblem};
+        return std::nullopt;
+    return model_.inventory_.usageDataProblem;
 }
 
 void Removals::removeProjectImages(const QString& project)
@@ -124,19 +86,7 @@ void Removals::removeProjectImages(const QString& project)
     for (const auto& c : model_.inventory_.containers)
         if (ids.contains(c.imageID) && c.project == project)
             blockers << c;
-    QStringList lines;
-    for (const auto& image : images)
-        lines << imageLine(image, QStringLiteral("  • "));
-    QString message = QStringLiteral("Remove ") + counted(images.size(), QStringLiteral("image"))
-                      + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines)
-                      + QStringLiteral("\n\n") + joinLines(imageRemovalNote(images));
-    for (const auto& block : blockerBlock(
-             blockers, QStringLiteral("\n\nThese containers reference the images and will be removed first:\n")))
-        message += block;
-    if (model_.alerts().confirm({QStringLiteral("Remove project images"),
-                                 message,
-                                 {},
-                                 removeAction(images.size(), QStringLiteral("Image"))})
+    if (model_.alerts().confirm(projectImagesConfirmation({project, images, freeingOf(images), blockers}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {});
 }
@@ -160,21 +110,8 @@ void Removals::removeProjectVolumes(const QString& project)
         if (c.project == project
             && std::any_of(c.mounts.begin(), c.mounts.end(), [&](const QString& m) { return names.contains(m); }))
             blockers << c;
-    QStringList lines;
-    for (const auto& volume : vols)
-        lines << QStringLiteral("  • %1 (%2)")
-                     .arg(printable(volume.name),
-                          SizeFormat::humanSize(model_.inventory_.volumeSizes.value(volume.name, 0)));
-    QString message = QStringLiteral("Remove ") + counted(vols.size(), QStringLiteral("volume"))
-                      + QStringLiteral(" exclusive to ") + named(project) + QStringLiteral("?\n\n") + joinLines(lines);
-    for (const auto& block :
-         blockerBlock(blockers, QStringLiteral("\n\nThese containers use the volumes and will be removed first:\n")))
-        message += block;
-    message += QStringLiteral("\n\n⚠ Volume data will be permanently deleted.");
-    if (model_.alerts().confirm({QStringLiteral("Remove project volumes"),
-                                 message,
-                                 {},
-                                 removeAction(vols.size(), QStringLiteral("Volume"))})
+    if (model_.alerts().confirm(
+            projectVolumesConfirmation({project, vols, model_.inventory_.volumeSizes, blockers}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols);
 }
@@ -193,37 +130,9 @@ void Removals::deleteEntireProject(const QString& project)
     for (const auto& image : model_.index_.projectsMeta.value(project).images)
         if (!removedIds.contains(image.id))
             keptRows << image;
-    const QList<ImageUnit> kept = unitsOf(keptRows);
-
-    QStringList lines{QStringLiteral("Project: ") + printable(projectDisplayName(project)), QString()};
-    lines << QStringLiteral("Containers to remove (%1):").arg(cs.size());
-    for (const auto& c : cs)
-        lines << QStringLiteral("  • %1  (%2)").arg(printable(c.name), ContainerStatus::at(c, model_.clock_.now()));
-    if (cs.isEmpty())
-        lines << QStringLiteral("  (none)");
-    lines << QString() << QStringLiteral("Built images to remove (%1):").arg(imgs.size());
-    for (const auto& image : imgs)
-        lines << QStringLiteral("  • %1  (%2)").arg(shownImageName(image), image.size);
-    if (imgs.isEmpty())
-        lines << QStringLiteral("  (none)");
-    for (const QString& note : imageRemovalNote(imgs))
-        lines << QStringLiteral("  ") + note;
-    lines << QString() << QStringLiteral("Volumes to remove (%1):").arg(vols.size());
-    for (const auto& volume : vols)
-        lines << QStringLiteral("  • %1  (%2)")
-                     .arg(printable(volume.name),
-                          SizeFormat::humanSize(model_.inventory_.volumeSizes.value(volume.name, 0)));
-    if (vols.isEmpty())
-        lines << QStringLiteral("  (none)");
-    if (!kept.isEmpty()) {
-        lines << QString() << QStringLiteral("KEPT (base / shared — not removed):");
-        for (const auto& image : kept)
-            lines << QStringLiteral("  • ") + shownImageName(image);
-    }
-    lines << ownersUnknownNote();
-    lines << QString() << continueLine(vols);
-    if (model_.alerts().confirm(
-            {QStringLiteral("Delete entire project"), joinLines(lines), {}, QStringLiteral("Delete Project")})
+    if (model_.alerts().confirm(entireProjectConfirmation({project, cs, imgs, freeingOf(imgs), vols,
+                                                            model_.inventory_.volumeSizes, unitsOf(keptRows),
+                                                            ownersUnknown(), model_.clock_.now()}))
         && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("project ") + projectDisplayName(project), cs, imgs, vols);
 }
@@ -268,20 +177,8 @@ void Removals::deleteProjects(const QSet<QString>& projects, std::function<void(
         losses << loss;
     }
 
-    QStringList lines{QStringLiteral("Delete ") + counted(names.size(), QStringLiteral("project")) + QLatin1Char(':'),
-                      QString()};
-    for (const auto& name : names)
-        lines << QStringLiteral("  • ") + printable(name);
-    lines << QString() << QStringLiteral("Totals to remove:")
-          << QStringLiteral("  • ") + counted(cs.size(), QStringLiteral("container"))
-          << QStringLiteral("  • ") + counted(imgs.size(), QStringLiteral("built image"))
-          << QStringLiteral("  • ") + counted(vols.size(), QStringLiteral("volume")) << imageRemovalNote(imgs)
-          << ownersUnknownNote() << QString()
-          << QStringLiteral("Images/volumes shared with a project or container NOT in this selection are kept.")
-          << continueLine(vols);
-    if (!model_.alerts().confirm({QStringLiteral("Delete selected projects"), joinLines(lines),
-                           projectLossListing(losses, model_.inventory_.volumeSizes, model_.clock_.now()),
-                           QStringLiteral("Delete ") + counted(names.size(), QStringLiteral("Project"))}))
+    if (!model_.alerts().confirm(projectsSelectionConfirmation(
+            {names, losses, freeingOf(imgs), model_.inventory_.volumeSizes, ownersUnknown(), model_.clock_.now()})))
         return;
     if (confirmed)
         confirmed();

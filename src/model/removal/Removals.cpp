@@ -7,7 +7,7 @@
 
 #include "docker/DockerRunner.h"
 #include "log/ActivityLog.h"
-#include "model/removal/ConfirmationText.h"
+#include "model/removal/RemovalConfirmations.h"
 #include "model/removal/RemovalEnding.h"
 #include "text/CountText.h"
 #include "text/PrintableText.h"
@@ -27,12 +27,6 @@ QString resourceCounts(qsizetype containers, qsizetype images, qsizetype volumes
            + counted(volumes, QStringLiteral("volume"));
 }
 
-// The selected items that stay, one a line with why, above the confirmation's own text.
-QString blockedSelection(const QStringList& blocked)
-{
-    return blocked.isEmpty() ? QString()
-                             : QStringLiteral("BLOCKED (in use):\n") + joinLines(blocked) + QStringLiteral("\n\n");
-}
 
 }  // namespace
 
@@ -69,11 +63,7 @@ void Removals::cleanBuildCache()
         return model_.readFreshFactsThen([this] { cleanBuildCache(); });
     if (model_.isLoading_)
         return;
-    if (!model_.alerts().confirm({QStringLiteral("Clear build cache"),
-                                  QStringLiteral("Clear all Docker build cache?"),
-                                  {},
-                                  QStringLiteral("Clear Build Cache")})
-        || !model_.idleAfterConfirmation())
+    if (!model_.alerts().confirm(buildCacheConfirmation()) || !model_.idleAfterConfirmation())
         return;
     model_.setStatusText(QStringLiteral("Clearing build cache…"));
     model_.log(LogLevel::info, QStringLiteral("Clearing build cache (builder prune -af)"));
@@ -84,17 +74,10 @@ void Removals::cleanBuildCache()
     runner_.start(std::move(plan));
 }
 
-QStringList Removals::imageRemovalNote(const QList<ImageUnit>& images) const
+ImageFreeing Removals::freeingOf(const QList<ImageUnit>& images) const
 {
-    if (images.isEmpty())
-        return {};
     const UsageClassification usage = model_.classification();
-    QStringList lines{QStringLiteral("Frees %1 on disk (layers shared with images that stay are not counted).")
-                          .arg(formatRange(usage.freedBy(images)))};
-    if (const auto parents = usage.parentsGoingWith(images).size())
-        lines << QStringLiteral("Also removed: ") + counted(parents, QStringLiteral("untagged build layer"))
-                     + QStringLiteral(" they were built from.");
-    return lines;
+    return {usage.freedBy(images), images.isEmpty() ? 0 : usage.parentsGoingWith(images).size()};
 }
 
 void Removals::cleanUnusedImages()
@@ -106,13 +89,7 @@ void Removals::cleanUnusedImages()
         model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No unused images found."));
         return;
     }
-    QStringList lines;
-    for (const auto& image : candidates)
-        lines << imageLine(image);
-    const QString message = QStringLiteral("Remove ") + counted(candidates.size(), QStringLiteral("unused image"))
-                            + QStringLiteral("?\n\n") + joinLines(imageRemovalNote(candidates));
-    if (model_.alerts().confirm({QStringLiteral("Remove unused images"), message, joinLines(lines),
-                          removeAction(candidates.size(), QStringLiteral("Image"))})
+    if (model_.alerts().confirm(unusedImagesConfirmation(candidates, freeingOf(candidates)))
         && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("unused images"), {}, candidates, {});
 }
@@ -121,48 +98,26 @@ void Removals::cleanOrphanVolumes()
 {
     if (!model_.factsAreFresh())
         return model_.readFreshFactsThen([this] { cleanOrphanVolumes(); });
-    QString caveat = QStringLiteral("Mounted by no container, and Docker's own dangling filter agrees.");
-    const QList<SGVolume> labelled = model_.classification().volumesMatching(Classify::VolumeUsage::orphanLabeled);
-    if (!labelled.isEmpty()) {
-        std::map<QString, QList<SGVolume>> byProject;
-        for (const auto& volume : labelled)
-            byProject[volume.project].append(volume);
-        QStringList lines;
-        for (const auto& [project, volumes] : byProject)
-            lines << QStringLiteral("  • %1: %2, %3")
-                         .arg(printable(project), counted(volumes.size(), QStringLiteral("volume")),
-                              SizeFormat::humanSize(model_.classification().totalBytes(volumes)));
-        lines.sort();
-        caveat += QStringLiteral("\n\n⚠ %1 of these carry a compose project label. No container mounts them any "
-                                 "more, but this IS that project's data — a leftover from an older compose file, or "
-                                 "a project whose containers were removed:\n")
-                      .arg(labelled.size())
-                  + joinLines(lines);
-    }
-    const QList<SGVolume> named = model_.classification().volumesMatching(Classify::VolumeUsage::orphanNamed);
-    if (!named.isEmpty()) {
-        QStringList lines;
-        for (const auto& volume : named)
-            lines << QStringLiteral("  • %1 (%2)")
-                         .arg(printable(volume.name),
-                              SizeFormat::humanSize(model_.classification().totalBytes({volume})));
-        caveat += QStringLiteral("\n\n⚠ %1 of these have a name but no project label. Docker did not make up "
-                                 "these names: someone chose them, and a named volume often holds data meant to "
-                                 "outlive its containers (a database, uploads):\n")
-                      .arg(named.size())
-                  + joinLines(lines);
-    }
-    removeOrphanBucket(model_.classification().orphanVolumes(), QStringLiteral("orphan volumes"),
-                       QStringLiteral("Remove orphan volumes"), caveat);
+    const UsageClassification usage = model_.classification();
+    OrphanBucket bucket;
+    bucket.volumes = usage.orphanVolumes();
+    bucket.named = usage.volumesMatching(Classify::VolumeUsage::orphanNamed);
+    std::map<QString, QList<SGVolume>> byProject;
+    for (const auto& volume : usage.volumesMatching(Classify::VolumeUsage::orphanLabeled))
+        byProject[volume.project].append(volume);
+    for (const auto& [project, volumes] : byProject)
+        bucket.labelled.append({project, volumes.size(), usage.totalBytes(volumes)});
+    removeOrphanBucket(std::move(bucket), QStringLiteral("orphan volumes"));
 }
 
 void Removals::cleanAnonymousOrphanVolumes()
 {
     if (!model_.factsAreFresh())
         return model_.readFreshFactsThen([this] { cleanAnonymousOrphanVolumes(); });
-    removeOrphanBucket(model_.classification().volumesMatching(Classify::VolumeUsage::orphanAnonymous),
-                       QStringLiteral("anonymous orphan volumes"), QStringLiteral("Remove anonymous orphan volumes"),
-                       QStringLiteral("These belong to no compose project and are mounted by no container."));
+    OrphanBucket bucket;
+    bucket.anonymousOnly = true;
+    bucket.volumes = model_.classification().volumesMatching(Classify::VolumeUsage::orphanAnonymous);
+    removeOrphanBucket(std::move(bucket), QStringLiteral("anonymous orphan volumes"));
 }
 
 QSet<QString> Removals::anonymousVolumeNames() const
@@ -173,8 +128,7 @@ QSet<QString> Removals::anonymousVolumeNames() const
     return names;
 }
 
-void Removals::removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
-                                  const QString& caveat)
+void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& label)
 {
     if (!model_.inventory_.usageDataComplete) {
         model_.alerts().info(QStringLiteral("Blocked"),
@@ -183,18 +137,14 @@ void Removals::removeOrphanBucket(const QList<SGVolume>& volumes, const QString&
                           + model_.inventory_.usageDataProblem + QStringLiteral("\n\nPress Refresh and try again."));
         return;
     }
-    if (volumes.isEmpty()) {
+    if (bucket.volumes.isEmpty()) {
         model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No matching orphan volumes found."));
         return;
     }
-    const QString message = QStringLiteral("Remove %1 (%2)?\n\n")
-                                .arg(counted(volumes.size(), QStringLiteral("volume")),
-                                     SizeFormat::humanSize(model_.classification().totalBytes(volumes)))
-                            + caveat + QStringLiteral("\n\n⚠ Data will be permanently deleted!");
-    const QString listing = orphanVolumeListing(volumes, model_.inventory_.volumeSizes, anonymousVolumeNames());
-    if (model_.alerts().confirm({title, message, listing, removeAction(volumes.size(), QStringLiteral("Volume"))})
-        && model_.idleAfterConfirmation())
-        deleteResources(label, {}, {}, volumes);
+    bucket.sizes = model_.inventory_.volumeSizes;
+    bucket.anonymous = anonymousVolumeNames();
+    if (model_.alerts().confirm(orphanBucketConfirmation(bucket)) && model_.idleAfterConfirmation())
+        deleteResources(label, {}, {}, bucket.volumes);
 }
 
 void Removals::safeClean(CleanKinds kinds)
@@ -242,29 +192,22 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
     for (const auto& image : selected)
         rowOf.insert(image.id, image);
     const UsageClassification usage = model_.classification();
-    QStringList blocked;
-    QList<ImageUnit> allowed;
+    ImageSelection selection;
     // Unknown usage, a container, or a build layer (it goes only with the image built on it).
     for (const auto& image : unitsOf(selected)) {
         const ImageStatus status = usage.imageStatus(rowOf.value(image.id));
         if (status.safe)
-            allowed << image;
+            selection.allowed << image;
         else
-            blocked << QStringLiteral("  %1 (%2)").arg(shownImageName(image), status.reason);
+            selection.blocked << BlockedItem{image.name, status.reason};
     }
-    const QString blockedText = blockedSelection(blocked);
-    if (allowed.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No safe images selected."));
+    if (selection.allowed.isEmpty()) {
+        model_.alerts().info(QStringLiteral("Blocked"), nothingSafeSelected(selection));
         return;
     }
-    QStringList lines{QStringLiteral("Will remove:")};
-    for (const auto& image : allowed)
-        lines << imageLine(image);
-    if (model_.alerts().confirm({QStringLiteral("Remove selected images"),
-                                 blockedText + joinLines(imageRemovalNote(allowed)), joinLines(lines),
-                                 removeAction(allowed.size(), QStringLiteral("Image"))})
-        && model_.idleAfterConfirmation())
-        deleteResources(QStringLiteral("selected images"), {}, allowed, {});
+    selection.freeing = freeingOf(selection.allowed);
+    if (model_.alerts().confirm(selectedImagesConfirmation(selection)) && model_.idleAfterConfirmation())
+        deleteResources(QStringLiteral("selected images"), {}, selection.allowed, {});
 }
 
 void Removals::removeSelectedVolumes(const QSet<QString>& names)
@@ -280,27 +223,19 @@ void Removals::removeSelectedVolumes(const QSet<QString>& names)
         return;
     }
     const UsageClassification usage = model_.classification();
-    QStringList blocked;
-    QList<SGVolume> allowed;
+    VolumeSelection selection{{}, {}, model_.inventory_.volumeSizes};
     for (const auto& volume : selected) {
-        const auto verdict = usage.volumeUsage(volume);
-        if (Classify::isOrphan(verdict))
-            allowed << volume;
+        if (Classify::isOrphan(usage.volumeUsage(volume)))
+            selection.allowed << volume;
         else
-            blocked << QStringLiteral("  %1 — %2").arg(printable(volume.name), usage.volumeStatusText(volume));
+            selection.blocked << BlockedItem{volume.name, usage.volumeStatusText(volume)};
     }
-    const QString blockedText = blockedSelection(blocked);
-    if (allowed.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Blocked"), blockedText + QStringLiteral("No orphan volumes selected."));
+    if (selection.allowed.isEmpty()) {
+        model_.alerts().info(QStringLiteral("Blocked"), nothingSafeSelected(selection));
         return;
     }
-    const QString listing = QStringLiteral("Will remove:\n")
-                            + orphanVolumeListing(allowed, model_.inventory_.volumeSizes, {});
-    if (model_.alerts().confirm({QStringLiteral("Remove selected volumes"),
-                          blockedText + QStringLiteral("⚠ Data will be permanently deleted!"), listing,
-                          removeAction(allowed.size(), QStringLiteral("Volume"))})
-        && model_.idleAfterConfirmation())
-        deleteResources(QStringLiteral("selected volumes"), {}, {}, allowed);
+    if (model_.alerts().confirm(selectedVolumesConfirmation(selection)) && model_.idleAfterConfirmation())
+        deleteResources(QStringLiteral("selected volumes"), {}, {}, selection.allowed);
 }
 
 }  // namespace stowage

@@ -11,6 +11,7 @@
 // every container was inspected: until then nothing is exclusive, and
 // containers alone go.
 
+#include "model/removal/RemovalConfirmations.h"
 #include "model/removal/RemovalRunner.h"
 
 #include <QObject>
@@ -56,15 +57,12 @@ public:
 private:
     // The orphans Docker created without a name: a long confirmation only counts them.
     QSet<QString> anonymousVolumeNames() const;
-    void removeOrphanBucket(const QList<SGVolume>& volumes, const QString& label, const QString& title,
-                            const QString& caveat);
-    // The confirmation's lines on what removing these images frees and which
-    // build layers go with them; none for no images.
-    QStringList imageRemovalNote(const QList<ImageUnit>& images) const;
+    void removeOrphanBucket(OrphanBucket bucket, const QString& label);
+    ImageFreeing freeingOf(const QList<ImageUnit>& images) const;
     // Project teardown without complete usage data: a notice, and true.
     bool blockedWithoutOwners();
-    // Lines saying that nothing but containers goes, when owners are unknown.
-    QStringList ownersUnknownNote() const;
+    // Why owners are unknown, when they are.
+    OwnersUnknown ownersUnknown() const;
     QList<ImageUnit> unitsOf(const QList<SGImage>& rows) const;
 
     AppModel& model_;

@@ -1,6 +1,7 @@
 #include "ui/overview/DiskMapView.h"
 
 #include "docker/Records.h"
+#include "text/SizeFormat.h"
 #include "ui/overview/DiskMapAccessible.h"
 #include "ui/style/Theme.h"
 

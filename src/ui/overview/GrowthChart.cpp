@@ -3,6 +3,7 @@
 #include "docker/Records.h"
 #include "inventory/ProjectIndex.h"
 #include "text/LocaleFormat.h"
+#include "text/SizeFormat.h"
 #include "ui/style/Theme.h"
 
 #include <QDateTimeAxis>

@@ -4,6 +4,7 @@
 #include "history/History.h"
 #include "history/HistoryStore.h"
 #include "inventory/ProjectIndex.h"
+#include "text/SizeFormat.h"
 #include "ui/listing/DataTable.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/operations/DeferredUpdate.h"

@@ -2,6 +2,7 @@
 
 #include "classification/UsageClassification.h"
 #include "model/AppModel.h"
+#include "text/SizeFormat.h"
 #include "ui/listing/DataTable.h"
 #include "ui/listing/ListingParts.h"
 #include "ui/operations/DeferredUpdate.h"

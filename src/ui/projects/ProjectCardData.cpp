@@ -3,6 +3,7 @@
 #include "docker/Classify.h"
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
+#include "text/SizeFormat.h"
 #include "ui/style/Theme.h"
 
 #include <algorithm>
@@ -15,11 +16,7 @@ CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project)
 {
     if (exclusiveTo(owners, {project}))
         return {QCoreApplication::translate("ProjectCardData", "exclusive"), Theme::success()};
-    QStringList others;
-    for (const QString& owner : owners)
-        if (!owner.isEmpty() && owner != project)
-            others << owner;
-    others.sort();
+    const QStringList others = otherOwners(owners, project);
     return {others.isEmpty() ? QCoreApplication::translate("ProjectCardData", "shared: other")
                              : QCoreApplication::translate("ProjectCardData", "shared: %1").arg(others.join(QStringLiteral(", "))),
             Theme::danger()};

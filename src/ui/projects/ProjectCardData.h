@@ -58,9 +58,7 @@ struct ProjectCardData {
 
 namespace ProjectCards {
 
-// "exclusive" (success) unless another project, or several, own the resource;
-// then "shared: " and the other named owners, or "shared: other" when the only
-// other owner is the standalone group (danger).
+// The ownership text: in success colours when exclusive, in danger ones when shared.
 CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project);
 
 // "built" (warning) or "base" (dim) by the compose build naming rule.

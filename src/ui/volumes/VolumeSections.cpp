@@ -1,6 +1,7 @@
 #include "ui/volumes/VolumeSections.h"
 
 #include "model/AppModel.h"
+#include "text/SizeFormat.h"
 #include "ui/style/Theme.h"
 
 #include <QCoreApplication>

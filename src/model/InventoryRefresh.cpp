@@ -1,6 +1,8 @@
 // The refresh: two phases of concurrent docker queries on the operation's
 // thread, their results handed to the UI thread in a fixed order.
 
+#include "model/InventoryRefresh.h"
+
 #include "model/AppModel.h"
 
 #include "docker/DockerRunner.h"
@@ -73,74 +75,82 @@ PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, const 
 
 }  // namespace
 
-void AppModel::refresh()
+InventoryRefresh::InventoryRefresh(AppModel& model) : model_(model)
 {
-    if (isLoading_)
-        return;
-    startSpinner();
-    ++refreshesStarted_;
-    setStatusText(tr("Loading Docker data…"));
-    log(LogLevel::info, QStringLiteral("Refresh started"));
-    startOperation([this, shown = inventory_](std::stop_token stop) { runRefresh(shown, stop); });
-    refreshRunning_ = true;
+    progressTimer_.setInterval(500);
+    QObject::connect(&progressTimer_, &QTimer::timeout, &model_, [this] {
+        if (model_.stopping_)
+            return;
+        model_.setStatusText(progressText(phase2Start_.secsTo(QDateTime::currentDateTimeUtc())));
+    });
 }
 
-void AppModel::failRefresh(const QString& description, bool cancelled, std::optional<ProjectIndex> publishedIndex)
+void InventoryRefresh::start()
+{
+    if (model_.isLoading_)
+        return;
+    model_.startSpinner();
+    ++started_;
+    model_.setStatusText(AppModel::tr("Loading Docker data…"));
+    model_.log(LogLevel::info, QStringLiteral("Refresh started"));
+    model_.startOperation([this, shown = model_.inventory_](std::stop_token stop) { run(shown, stop); });
+    model_.refreshRunning_ = true;
+}
+
+void InventoryRefresh::fail(const QString& description, bool cancelled, std::optional<ProjectIndex> publishedIndex)
 {
     if (publishedIndex) {
         // New listings stand beside the previous refresh's usage facts: nothing
         // may be called unused on that mix until a refresh completes.
-        inventory_.usageDataComplete = false;
-        inventory_.usageDataProblem =
-            tr("The last refresh did not finish — usage was not verified. Refresh to check.");
-        emit usageChanged();
-        disposeOffThread(std::exchange(index_, std::move(*publishedIndex)));
-        emit indexChanged();
+        model_.inventory_.usageDataComplete = false;
+        model_.inventory_.usageDataProblem =
+            AppModel::tr("The last refresh did not finish — usage was not verified. Refresh to check.");
+        emit model_.usageChanged();
+        disposeOffThread(std::exchange(model_.index_, std::move(*publishedIndex)));
+        emit model_.indexChanged();
     }
     // Docker may have changed since the shown lists were read: they are no longer known to be current.
-    setDataStale(true);
+    model_.setDataStale(true);
     if (cancelled) {
-        setStatusText(tr("Refresh cancelled."));
-        log(LogLevel::warn, QStringLiteral("Refresh cancelled"));
+        model_.setStatusText(AppModel::tr("Refresh cancelled."));
+        model_.log(LogLevel::warn, QStringLiteral("Refresh cancelled"));
     } else {
         // Stays English: the window recognises a failed refresh by this beginning.
-        setStatusText(QStringLiteral("Error loading data: ") + description);
-        log(LogLevel::error, QStringLiteral("Refresh failed: ") + description);
+        model_.setStatusText(QStringLiteral("Error loading data: ") + description);
+        model_.log(LogLevel::error, QStringLiteral("Refresh failed: ") + description);
     }
-    stopSpinner();
-    endOperation();
-    emit refreshEnded(cancelled ? RefreshEnd::cancelled : RefreshEnd::failed, description);
+    model_.stopSpinner();
+    model_.endOperation();
+    emit model_.refreshEnded(cancelled ? RefreshEnd::cancelled : RefreshEnd::failed, description);
 }
 
-void AppModel::startProgress(int containerCount)
+void InventoryRefresh::startProgress(int containerCount)
 {
     phase2Start_ = QDateTime::currentDateTimeUtc();
     progressContainerCount_ = containerCount;
-    if (!stopping_)
-        setStatusText(progressText(0));
+    if (!model_.stopping_)
+        model_.setStatusText(progressText(0));
     progressTimer_.start();
 }
 
-void AppModel::stopProgress() { progressTimer_.stop(); }
-
-QString AppModel::progressText(qint64 elapsed) const
+QString InventoryRefresh::progressText(qint64 elapsed) const
 {
-    if (afterFreshRead_)
-        return tr("Reading current figures before confirming…  ·  %1s").arg(elapsed);
-    return tr("[2/2] Disk usage · volume sizes · inspecting %n container(s) · info  ·  %1s", nullptr,
-              int(progressContainerCount_))
+    if (model_.afterFreshRead_)
+        return AppModel::tr("Reading current figures before confirming…  ·  %1s").arg(elapsed);
+    return AppModel::tr("[2/2] Disk usage · volume sizes · inspecting %n container(s) · info  ·  %1s", nullptr,
+                        int(progressContainerCount_))
         .arg(elapsed);
 }
 
-// Runs on the operation's thread; touches model state only through post().
-void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
+// Runs on the operation's thread; touches model state only through the model's post().
+void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
 {
-    const DockerClient& client = client_;
-    post([this] {
+    const DockerClient& client = model_.client_;
+    model_.post([this] {
         // A refresh that a removal asked for says so while it runs.
-        if (!stopping_)
-            setStatusText(afterFreshRead_ ? tr("Reading current figures before confirming…")
-                                          : tr("[1/2] Reading containers · images · volumes…"));
+        if (!model_.stopping_)
+            model_.setStatusText(model_.afterFreshRead_ ? AppModel::tr("Reading current figures before confirming…")
+                                                        : AppModel::tr("[1/2] Reading containers · images · volumes…"));
     });
 
     // Phase 1: the three listings at once, published in a fixed order. The
@@ -158,20 +168,20 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
         try {
             containers = listedContainers.get();
             published = 1;
-            post([this, containers] {
-                inventory_.containers = containers;
-                emit containersChanged();
+            model_.post([this, containers] {
+                model_.inventory_.containers = containers;
+                emit model_.containersChanged();
             });
             images = listedImages.get();
             published = 2;
-            post([this, images] {
-                inventory_.images = images;
-                emit imagesChanged();
+            model_.post([this, images] {
+                model_.inventory_.images = images;
+                emit model_.imagesChanged();
             });
             volumes = listedVolumes.get();
-            post([this, volumes] {
-                inventory_.volumes = volumes;
-                emit volumesChanged();
+            model_.post([this, volumes] {
+                model_.inventory_.volumes = volumes;
+                emit model_.volumesChanged();
             });
         } catch (const RunError& error) {
             phase.request_stop();
@@ -183,15 +193,15 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
             if (published > 0)
                 index = stowage::buildProjectIndex(containers, published > 1 ? images : shown.images, shown.volumes,
                                                    shown.imageLayers);
-            post([this, description = error.description(), cancelled, index = std::move(index)]() mutable {
-                failRefresh(description, cancelled, std::move(index));
+            model_.post([this, description = error.description(), cancelled, index = std::move(index)]() mutable {
+                fail(description, cancelled, std::move(index));
             });
             return;  // the futures' destructors wait for the stopped listings
         }
     }
 
     // Phase 2: five queries at once, each with its fallback; none fails the refresh.
-    post([this, count = containers.size()] { startProgress(static_cast<int>(count)); });
+    model_.post([this, count = containers.size()] { startProgress(static_cast<int>(count)); });
     QStringList ids;
     ids.reserve(containers.size());
     for (const auto& container : containers)
@@ -204,10 +214,10 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
             imageIds << image.id;
         }
     PhaseTwo two = readPhaseTwo(client, ids, imageIds, stop);
-    post([this] { stopProgress(); });
+    model_.post([this] { progressTimer_.stop(); });
     if (stop.stop_requested()) {
-        post([this, index = stowage::buildProjectIndex(containers, images, volumes, shown.imageLayers)]() mutable {
-            failRefresh(CancelledError().description(), true, std::move(index));
+        model_.post([this, index = stowage::buildProjectIndex(containers, images, volumes, shown.imageLayers)]() mutable {
+            fail(CancelledError().description(), true, std::move(index));
         });
         return;
     }
@@ -257,60 +267,61 @@ void AppModel::runRefresh(const Inventory& shown, std::stop_token stop)
     const OverviewFigures figures = OverviewFigures::of(landed, classification);
     // The history's summary touches every item too: worked out here, only handed over there.
     std::optional<HistorySnapshot> snapshot;
-    if (history_)
-        snapshot = historySnapshot(landed, index, classification, figures, History::engineName(client_.cli.config().context),
-                                   QDateTime::currentDateTimeUtc(), headless_);
+    if (model_.history_)
+        snapshot = historySnapshot(landed, index, classification, figures, History::engineName(model_.client_.cli.config().context),
+                                   QDateTime::currentDateTimeUtc(), model_.headless_);
 
-    post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
+    model_.post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
           usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index), figures,
           snapshot = std::move(snapshot)]() mutable {
-        inventory_.buildCache = two.buildCache;
-        inventory_.engineImages = two.engineImages;
-        inventory_.imageLayers = two.imageLayers;
-        inventory_.volumeSizes = two.volumeSizes;
-        inventory_.volumes = volumes;
-        emit volumesChanged();
-        inventory_.containers = containers;
-        emit containersChanged();
-        inventory_.usedImageIDs = usedImageIDs;
-        inventory_.dockerRoot = two.dockerRoot;
-        inventory_.read = true;
-        inventory_.danglingVolumeNames = two.dangling.value_or(QSet<QString>());
-        inventory_.danglingKnown = two.dangling.has_value();
-        inventory_.usageDataComplete = complete;
-        inventory_.usageDataProblem = problem;
-        emit usageChanged();
+        model_.inventory_.buildCache = two.buildCache;
+        model_.inventory_.engineImages = two.engineImages;
+        model_.inventory_.imageLayers = two.imageLayers;
+        model_.inventory_.volumeSizes = two.volumeSizes;
+        model_.inventory_.volumes = volumes;
+        emit model_.volumesChanged();
+        model_.inventory_.containers = containers;
+        emit model_.containersChanged();
+        model_.inventory_.usedImageIDs = usedImageIDs;
+        model_.inventory_.dockerRoot = two.dockerRoot;
+        model_.inventory_.read = true;
+        model_.inventory_.danglingVolumeNames = two.dangling.value_or(QSet<QString>());
+        model_.inventory_.danglingKnown = two.dangling.has_value();
+        model_.inventory_.usageDataComplete = complete;
+        model_.inventory_.usageDataProblem = problem;
+        emit model_.usageChanged();
         if (!complete)
-            log(LogLevel::error, QStringLiteral("Usage data INCOMPLETE: ") + problem);
+            model_.log(LogLevel::error, QStringLiteral("Usage data INCOMPLETE: ") + problem);
         if (!two.dangling)
-            log(LogLevel::warn, QStringLiteral("docker volume ls --filter dangling=true failed — volume usage unknown, "
+            model_.log(LogLevel::warn, QStringLiteral("docker volume ls --filter dangling=true failed — volume usage unknown, "
                                                "no volume is offered as an orphan"));
 
-        setStatusText(tr("Building project index…"));
-        disposeOffThread(std::exchange(index_, std::move(index)));
-        emit indexChanged();
+        model_.setStatusText(AppModel::tr("Building project index…"));
+        disposeOffThread(std::exchange(model_.index_, std::move(index)));
+        emit model_.indexChanged();
         // Each change above dropped the figures; these are the ones of the whole landing.
-        figures_ = figures;
-        setDataStale(false);
-        saveCache();
-        if (history_ && snapshot)
-            history_->record(std::move(*snapshot));
+        model_.figures_ = figures;
+        model_.setDataStale(false);
+        model_.saveCache();
+        if (model_.history_ && snapshot)
+            model_.history_->record(std::move(*snapshot));
 
-        const auto running = std::count_if(inventory_.containers.begin(), inventory_.containers.end(),
+        const auto running = std::count_if(model_.inventory_.containers.begin(), model_.inventory_.containers.end(),
                                            [](const SGContainer& c) { return c.state == QLatin1String("running"); });
-        const QString counts = counted(inventory_.containers.size(), QStringLiteral("container"));
-        setStatusText(tr("Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5")
-                          .arg(tr("%n container(s)", nullptr, int(inventory_.containers.size())),
-                               QString::number(running), tr("%n image(s)", nullptr, int(inventory_.images.size())),
-                               tr("%n volume(s)", nullptr, int(inventory_.volumes.size())),
+        const QString counts = counted(model_.inventory_.containers.size(), QStringLiteral("container"));
+        model_.setStatusText(AppModel::tr("Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5")
+                                 .arg(AppModel::tr("%n container(s)", nullptr, int(model_.inventory_.containers.size())),
+                                      QString::number(running),
+                                      AppModel::tr("%n image(s)", nullptr, int(model_.inventory_.images.size())),
+                                      AppModel::tr("%n volume(s)", nullptr, int(model_.inventory_.volumes.size())),
                                LocaleFormat::mediumTime(QDateTime::currentDateTime())));
-        log(LogLevel::info, QStringLiteral("Refresh complete: %1, %2, %3")
-                                .arg(counts, counted(inventory_.images.size(), QStringLiteral("image")),
-                                     counted(inventory_.volumes.size(), QStringLiteral("volume"))));
-        factsReadAt_ = clock_.now();
-        stopSpinner();
-        endOperation();
-        emit refreshEnded(RefreshEnd::completed, {});
+        model_.log(LogLevel::info, QStringLiteral("Refresh complete: %1, %2, %3")
+                                .arg(counts, counted(model_.inventory_.images.size(), QStringLiteral("image")),
+                                     counted(model_.inventory_.volumes.size(), QStringLiteral("volume"))));
+        model_.factsReadAt_ = model_.clock_.now();
+        model_.stopSpinner();
+        model_.endOperation();
+        emit model_.refreshEnded(RefreshEnd::completed, {});
     });
 }
 

@@ -5,7 +5,8 @@
 // shown here reads as docker's own text does at the precision shown. The
 // binary units ("MiB") are read as powers of 1024 wherever they appear.
 
-#include "docker/Records.h"
+#include "text/SizeFormat.h"
+
 #include "text/TextTrim.h"
 
 #include <array>
@@ -117,3 +118,14 @@ QString humanSize(qint64 bytes)
 }
 
 }  // namespace stowage::SizeFormat
+
+namespace stowage {
+
+QString formatRange(ByteRange range)
+{
+    const QString low = SizeFormat::humanSize(range.low);
+    const QString high = SizeFormat::humanSize(range.high);
+    return low == high ? low : low + QStringLiteral("–") + high;
+}
+
+}  // namespace stowage
