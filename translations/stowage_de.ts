@@ -2,6 +2,269 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Confirmation</name>
+    <message>
+        <source>  %1 (%2)</source>
+        <translation>  %1 (%2)</translation>
+    </message>
+    <message>
+        <source>  %1 — %2</source>
+        <translation>  %1 — %2</translation>
+    </message>
+    <message>
+        <source>Remove %1 of %2?</source>
+        <translation>%1 von %2 entfernen?</translation>
+    </message>
+    <message>
+        <source>Remove %1 exclusive to %2?</source>
+        <translation>%1 entfernen, die nur %2 gehören?</translation>
+    </message>
+    <message>
+        <source>These containers reference the images and will be removed first:</source>
+        <translation>Diese Container verweisen auf die Images und werden zuerst entfernt:</translation>
+    </message>
+    <message>
+        <source>These containers use the volumes and will be removed first:</source>
+        <translation>Diese Container nutzen die Volumes und werden zuerst entfernt:</translation>
+    </message>
+    <message>
+        <source>Frees %1 on disk (layers shared with images that stay are not counted).</source>
+        <translation>Gibt %1 auf dem Datenträger frei (Layer, die mit verbleibenden Images geteilt werden, sind nicht mitgezählt).</translation>
+    </message>
+    <message>
+        <source>Also removed: %1 they were built from.</source>
+        <translation>Ebenfalls entfernt: %1, aus denen sie gebaut wurden.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n untagged build layer(s)</source>
+        <translation>
+            <numerusform>%n unbenannter Build-Layer</numerusform>
+            <numerusform>%n unbenannte Build-Layer</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>BLOCKED (in use):</source>
+        <translation>GESPERRT (in Verwendung):</translation>
+    </message>
+    <message>
+        <source>Continue?</source>
+        <translation>Fortfahren?</translation>
+    </message>
+    <message>
+        <source>⚠ Volume data will be permanently deleted. Continue?</source>
+        <translation>⚠ Die Daten der Volumes werden endgültig gelöscht. Fortfahren?</translation>
+    </message>
+    <message>
+        <source>⚠ Usage could not be fully verified, so no image or volume is removed with these containers:</source>
+        <translation>⚠ Die Verwendung konnte nicht vollständig geprüft werden, daher wird mit diesen Containern kein Image und kein Volume entfernt:</translation>
+    </message>
+    <message>
+        <source>Clear build cache</source>
+        <translation>Build-Cache leeren</translation>
+    </message>
+    <message>
+        <source>Clear all Docker build cache?</source>
+        <translation>Den gesamten Build-Cache von Docker leeren?</translation>
+    </message>
+    <message>
+        <source>Clear Build Cache</source>
+        <translation>Build-Cache leeren</translation>
+    </message>
+    <message>
+        <source>Remove unused images</source>
+        <translation>Unbenutzte Images entfernen</translation>
+    </message>
+    <message>
+        <source>Remove %1?</source>
+        <translation>%1 entfernen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n unused image(s)</source>
+        <translation>
+            <numerusform>%n unbenutztes Image</numerusform>
+            <numerusform>%n unbenutzte Images</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>No safe images selected.</source>
+        <translation>Keine sicher entfernbaren Images ausgewählt.</translation>
+    </message>
+    <message>
+        <source>No orphan volumes selected.</source>
+        <translation>Keine verwaisten Volumes ausgewählt.</translation>
+    </message>
+    <message>
+        <source>Will remove:</source>
+        <translation>Wird entfernt:</translation>
+    </message>
+    <message>
+        <source>Remove selected images</source>
+        <translation>Ausgewählte Images entfernen</translation>
+    </message>
+    <message>
+        <source>Remove selected volumes</source>
+        <translation>Ausgewählte Volumes entfernen</translation>
+    </message>
+    <message>
+        <source>⚠ Data will be permanently deleted!</source>
+        <translation>⚠ Die Daten werden endgültig gelöscht!</translation>
+    </message>
+    <message>
+        <source>These belong to no compose project and are mounted by no container.</source>
+        <translation>Diese gehören zu keinem Compose-Projekt und werden von keinem Container eingebunden.</translation>
+    </message>
+    <message>
+        <source>Mounted by no container, and Docker&apos;s own dangling filter agrees.</source>
+        <translation>Von keinem Container eingebunden, und Dockers eigener Filter für verwaiste Volumes bestätigt das.</translation>
+    </message>
+    <message>
+        <source>  • %1: %2, %3</source>
+        <translation>  • %1: %2, %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n Volume</numerusform>
+            <numerusform>%n Volumes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>⚠ %1 of these carry a compose project label. No container mounts them any more, but this IS that project&apos;s data — a leftover from an older compose file, or a project whose containers were removed:</source>
+        <translation>⚠ %1 davon tragen das Label eines Compose-Projekts. Kein Container bindet sie mehr ein, aber es SIND die Daten dieses Projekts – ein Überbleibsel einer älteren Compose-Datei oder eines Projekts, dessen Container entfernt wurden:</translation>
+    </message>
+    <message>
+        <source>  • %1 (%2)</source>
+        <translation>  • %1 (%2)</translation>
+    </message>
+    <message>
+        <source>⚠ %1 of these have a name but no project label. Docker did not make up these names: someone chose them, and a named volume often holds data meant to outlive its containers (a database, uploads):</source>
+        <translation>⚠ %1 davon haben einen Namen, aber kein Projekt-Label. Diese Namen hat nicht Docker vergeben, sondern jemand hat sie gewählt – und ein benanntes Volume enthält oft Daten, die ihre Container überdauern sollen (eine Datenbank, hochgeladene Dateien):</translation>
+    </message>
+    <message>
+        <source>Remove anonymous orphan volumes</source>
+        <translation>Anonyme verwaiste Volumes entfernen</translation>
+    </message>
+    <message>
+        <source>Remove orphan volumes</source>
+        <translation>Verwaiste Volumes entfernen</translation>
+    </message>
+    <message>
+        <source>Remove %1 (%2)?</source>
+        <translation>%1 (%2) entfernen?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n Container</numerusform>
+            <numerusform>%n Container</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Images and volumes are NOT touched.</source>
+        <translation>Images und Volumes bleiben UNBERÜHRT.</translation>
+    </message>
+    <message>
+        <source>Remove containers</source>
+        <translation>Container entfernen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n Image</numerusform>
+            <numerusform>%n Images</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Remove project images</source>
+        <translation>Images des Projekts entfernen</translation>
+    </message>
+    <message>
+        <source>Remove project volumes</source>
+        <translation>Volumes des Projekts entfernen</translation>
+    </message>
+    <message>
+        <source>⚠ Volume data will be permanently deleted.</source>
+        <translation>⚠ Die Daten der Volumes werden endgültig gelöscht.</translation>
+    </message>
+    <message>
+        <source>  (none)</source>
+        <translation>  (keine)</translation>
+    </message>
+    <message>
+        <source>Project: %1</source>
+        <translation>Projekt: %1</translation>
+    </message>
+    <message>
+        <source>Containers to remove (%1):</source>
+        <translation>Zu entfernende Container (%1):</translation>
+    </message>
+    <message>
+        <source>  • %1  (%2)</source>
+        <translation>  • %1  (%2)</translation>
+    </message>
+    <message>
+        <source>Built images to remove (%1):</source>
+        <translation>Zu entfernende gebaute Images (%1):</translation>
+    </message>
+    <message>
+        <source>Volumes to remove (%1):</source>
+        <translation>Zu entfernende Volumes (%1):</translation>
+    </message>
+    <message>
+        <source>KEPT (base / shared — not removed):</source>
+        <translation>BEHALTEN (Basis / geteilt – nicht entfernt):</translation>
+    </message>
+    <message>
+        <source>Delete entire project</source>
+        <translation>Gesamtes Projekt löschen</translation>
+    </message>
+    <message>
+        <source>Delete Project</source>
+        <translation>Projekt löschen</translation>
+    </message>
+    <message>
+        <source>Delete %1:</source>
+        <translation>%1 löschen:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n project(s)</source>
+        <translation>
+            <numerusform>%n Projekt</numerusform>
+            <numerusform>%n Projekte</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Totals to remove:</source>
+        <translation>Insgesamt zu entfernen:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n built image(s)</source>
+        <translation>
+            <numerusform>%n gebautes Image</numerusform>
+            <numerusform>%n gebaute Images</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Images/volumes shared with a project or container NOT in this selection are kept.</source>
+        <translation>Images und Volumes, die mit einem Projekt oder Container außerhalb dieser Auswahl geteilt werden, bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>Delete selected projects</source>
+        <translation>Ausgewählte Projekte löschen</translation>
+    </message>
+    <message>
+        <source>Delete %1</source>
+        <translation>%1 löschen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Project(s)</source>
+        <translation>
+            <numerusform>%n Projekt</numerusform>
+            <numerusform>%n Projekte</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>DiskMap</name>
     <message>
         <source>Not in a project</source>

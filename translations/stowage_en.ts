@@ -2,6 +2,65 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Confirmation</name>
+    <message numerus="yes">
+        <source>%n untagged build layer(s)</source>
+        <translation>
+            <numerusform>%n untagged build layer</numerusform>
+            <numerusform>%n untagged build layers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n unused image(s)</source>
+        <translation>
+            <numerusform>%n unused image</numerusform>
+            <numerusform>%n unused images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n volume</numerusform>
+            <numerusform>%n volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n container</numerusform>
+            <numerusform>%n containers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n image</numerusform>
+            <numerusform>%n images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n project(s)</source>
+        <translation>
+            <numerusform>%n project</numerusform>
+            <numerusform>%n projects</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n built image(s)</source>
+        <translation>
+            <numerusform>%n built image</numerusform>
+            <numerusform>%n built images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Project(s)</source>
+        <translation>
+            <numerusform>%n Project</numerusform>
+            <numerusform>%n Projects</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>DiskMap</name>
     <message numerus="yes">
         <source>%n smaller items</source>

@@ -83,6 +83,16 @@ private:
     QUuid id_;
 };
 
+// The entries of `first`, then those of `second` that `first` lacks.
+QString joinedPath(const QString& first, const QString& second)
+{
+    QStringList entries = first.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const QString& entry : second.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        if (!entries.contains(entry))
+            entries << entry;
+    return entries.join(QLatin1Char(':'));
+}
+
 }  // namespace
 
 DockerRunner::DockerRunner() : DockerRunner(Config{}) {}
@@ -139,7 +149,12 @@ Environment DockerRunner::environment()
     Environment env = config_.baseEnvironment ? *config_.baseEnvironment : processEnvironment();
     if (auto shellPath = loginShellPATH(); shellPath && !shellPath->isEmpty()) {
         const QString current = env.count(QStringLiteral("PATH")) ? env.at(QStringLiteral("PATH")) : QString();
-        env[QStringLiteral("PATH")] = current.isEmpty() ? *shellPath : *shellPath + QLatin1Char(':') + current;
+        // On Linux the PATH the application was started with is the user's own
+        // and keeps its order; the profile only adds what it lacks (a desktop
+        // session may miss ~/.local/bin). A Mac application starts without the
+        // shell's PATH, so there the shell's comes first.
+        env[QStringLiteral("PATH")] = platform::userPathBeforeFixedCandidates ? joinedPath(current, *shellPath)
+                                                                              : joinedPath(*shellPath, current);
     }
     env.erase(QStringLiteral("SSH_ASKPASS"));
     env[QStringLiteral("SSH_ASKPASS_REQUIRE")] = QStringLiteral("never");
@@ -149,7 +164,7 @@ Environment DockerRunner::environment()
 
 std::optional<QString> DockerRunner::loginShellPATH()
 {
-    if (config_.loginShell.isEmpty() || !platform::isExecutableFile(config_.loginShell))
+    if (!QDir::isAbsolutePath(config_.loginShell) || !platform::isExecutableFile(config_.loginShell))
         return std::nullopt;
     const Environment env = config_.baseEnvironment ? *config_.baseEnvironment : processEnvironment();
     platform::SpawnedChild child;
@@ -173,13 +188,15 @@ std::optional<QString> DockerRunner::loginShellPATH()
                 out.append(bytes);
         },
         [&] { box.kill(); });
-    if (outcome.timedOut)
+    // An account whose shell refuses it (nologin) prints why and fails.
+    if (outcome.timedOut || outcome.status.value_or(-1) != 0)
         return std::nullopt;
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = decoder.decode(out);
     if (decoder.hasError())
         return std::nullopt;
-    return text.trimmed();
+    // A profile may greet before the answer: the PATH is the last line.
+    return text.trimmed().section(QLatin1Char('\n'), -1).trimmed();
 }
 
 QString DockerRunner::dockerExecutable()

@@ -52,9 +52,9 @@ public:
         bool searchPath = true;
         // The PATH entries are probed before the fixed places (Linux) or after them.
         bool pathFirst = platform::userPathBeforeFixedCandidates;
-        // The login shell asked once for the user's PATH; when it cannot start
-        // the application's own PATH stays in force.
-        QString loginShell = QStringLiteral("/bin/zsh");
+        // The login shell asked once for the user's PATH; when it cannot start,
+        // refuses the user or hangs, the application's own PATH stays in force.
+        QString loginShell = platform::accountShell();
         // The application's environment; the process environment when absent.
         std::optional<Environment> baseEnvironment;
         // Timing rules, in seconds. Tests shorten them.

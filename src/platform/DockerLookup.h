@@ -4,7 +4,7 @@
 // where desktop installs put it on a Mac, whose GUI applications start without
 // the user's shell PATH.
 
-#include <QtGlobal>
+#include <QString>
 
 namespace stowage::platform {
 
@@ -13,5 +13,10 @@ inline constexpr bool userPathBeforeFixedCandidates = false;
 #else
 inline constexpr bool userPathBeforeFixedCandidates = true;
 #endif
+
+// The shell the user's account logs in with (what a terminal starts for them),
+// else $SHELL, else none. Asked once for the PATH of the user's own profile,
+// which a desktop session started from a display manager may not have.
+QString accountShell();
 
 }  // namespace stowage::platform

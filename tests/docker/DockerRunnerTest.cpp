@@ -288,14 +288,18 @@ TEST_F(ExecutableLookupTest, TakesTheFirstExecutableCandidateThenPathEntriesAndR
     EXPECT_EQ(rig.cli->run({"ps"}, 10), "later");
 }
 
-TEST_F(ExecutableLookupTest, LoginShellPathComesFirstAndAHangingShellIsBounded)
+TEST_F(ExecutableLookupTest, LoginShellPathFillsGapsAndAHangingOrRefusingShellIsBounded)
 {
     ASSERT_TRUE(writeFile(path("shell"), "#!/bin/sh\necho '  /from/login/shell  '\n", true));
+    ASSERT_TRUE(writeFile(path("greeting"), "#!/bin/sh\necho 'Welcome back'\necho /from/profile\n", true));
+    ASSERT_TRUE(writeFile(path("nologin"), "#!/bin/sh\necho 'This account is currently not available.'\nexit 1\n", true));
     ASSERT_TRUE(writeFile(path("hanging"), "#!/bin/sh\nsleep 30\n", true));
     auto config = RunnerRig::fastConfig();
     (*config.baseEnvironment)["PATH"] = "/usr/bin";
     config.loginShellTimeout = 0.3;
-    for (const auto& [shell, expected] : {std::pair("shell", "/from/login/shell:/usr/bin"), {"hanging", "/usr/bin"}}) {
+    for (const auto& [shell, expected] :
+         {std::pair("shell", "/usr/bin:/from/login/shell"), {"greeting", "/usr/bin:/from/profile"},
+          {"nologin", "/usr/bin"}, {"hanging", "/usr/bin"}}) {
         config.loginShell = path(shell);
         QElapsedTimer timer;
         timer.start();

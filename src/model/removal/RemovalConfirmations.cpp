@@ -12,7 +12,8 @@ namespace stowage {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("Confirmation", text); }
+// Texts chosen by the caller and marked with QT_TRANSLATE_NOOP("Confirmation", …).
+QString translated(const char* text) { return QCoreApplication::translate("Confirmation", text); }
 
 QString volumeSize(const QHash<QString, qint64>& sizes, const SGVolume& volume)
 {
@@ -24,11 +25,13 @@ QStringList imageRemovalNote(qsizetype images, const ImageFreeing& freeing)
 {
     if (images == 0)
         return {};
-    QStringList lines{tr("Frees %1 on disk (layers shared with images that stay are not counted).")
+    QStringList lines{QCoreApplication::translate(
+                          "Confirmation", "Frees %1 on disk (layers shared with images that stay are not counted).")
                           .arg(formatRange(freeing.freed))};
     if (freeing.buildLayers > 0)
-        lines << tr("Also removed: %1 they were built from.")
-                     .arg(counted(freeing.buildLayers, QStringLiteral("untagged build layer")));
+        lines << QCoreApplication::translate("Confirmation", "Also removed: %1 they were built from.")
+                     .arg(QCoreApplication::translate("Confirmation", "%n untagged build layer(s)", nullptr,
+                                                      int(freeing.buildLayers)));
     return lines;
 }
 
@@ -37,9 +40,9 @@ QString blockedSelection(const QList<BlockedItem>& blocked, const char* line)
 {
     if (blocked.isEmpty())
         return {};
-    QStringList lines{tr("BLOCKED (in use):")};
+    QStringList lines{QCoreApplication::translate("Confirmation", "BLOCKED (in use):")};
     for (const BlockedItem& item : blocked)
-        lines << tr(line).arg(printable(item.name), item.reason);
+        lines << translated(line).arg(printable(item.name), item.reason);
     return joinLines(lines) + QStringLiteral("\n\n");
 }
 
@@ -60,15 +63,17 @@ QString named(const QString& project)
 }
 
 // A teardown's question about `count` of `noun` in `project`, and the blank line under it.
-QStringList projectQuestion(const char* question, qsizetype count, const QString& noun, const QString& project)
+QStringList projectQuestion(const char* question, const QString& count, const QString& project)
 {
-    return {tr(question).arg(counted(count, noun), named(project)), QString()};
+    return {translated(question).arg(count, named(project)), QString()};
 }
 
 // The closing line of a teardown: the data warning only when volumes go.
 QString continueLine(const QList<SGVolume>& volumes)
 {
-    return volumes.isEmpty() ? tr("Continue?") : tr("⚠ Volume data will be permanently deleted. Continue?");
+    return volumes.isEmpty()
+               ? QCoreApplication::translate("Confirmation", "Continue?")
+               : QCoreApplication::translate("Confirmation", "⚠ Volume data will be permanently deleted. Continue?");
 }
 
 // The containers that go first, under `heading`; nothing when there are none.
@@ -76,7 +81,7 @@ QString blockerBlock(const QList<SGContainer>& blockers, const char* heading)
 {
     if (blockers.isEmpty())
         return {};
-    QStringList lines{QString(), QString(), tr(heading)};
+    QStringList lines{QString(), QString(), translated(heading)};
     for (const auto& c : blockers)
         lines << QStringLiteral("  • ") + printable(c.name);
     return joinLines(lines);
@@ -86,7 +91,10 @@ QStringList ownersUnknownNote(const OwnersUnknown& problem)
 {
     if (!problem)
         return {};
-    return {QString(), tr("⚠ Usage could not be fully verified, so no image or volume is removed with these containers:"),
+    return {QString(),
+            QCoreApplication::translate(
+                "Confirmation",
+                "⚠ Usage could not be fully verified, so no image or volume is removed with these containers:"),
             QStringLiteral("  ") + *problem};
 }
 
@@ -94,7 +102,10 @@ QStringList ownersUnknownNote(const OwnersUnknown& problem)
 
 Confirmation buildCacheConfirmation()
 {
-    return {tr("Clear build cache"), tr("Clear all Docker build cache?"), {}, tr("Clear Build Cache")};
+    return {QCoreApplication::translate("Confirmation", "Clear build cache"),
+            QCoreApplication::translate("Confirmation", "Clear all Docker build cache?"),
+            {},
+            QCoreApplication::translate("Confirmation", "Clear Build Cache")};
 }
 
 Confirmation unusedImagesConfirmation(const QList<ImageUnit>& images, const ImageFreeing& freeing)
@@ -102,37 +113,42 @@ Confirmation unusedImagesConfirmation(const QList<ImageUnit>& images, const Imag
     QStringList lines;
     for (const auto& image : images)
         lines << imageLine(image);
-    return {tr("Remove unused images"),
-            tr("Remove %1?").arg(counted(images.size(), QStringLiteral("unused image"))) + QStringLiteral("\n\n")
-                + joinLines(imageRemovalNote(images.size(), freeing)),
-            joinLines(lines), removeAction(images.size(), QStringLiteral("Image"))};
+    return {
+        QCoreApplication::translate("Confirmation", "Remove unused images"),
+        QCoreApplication::translate("Confirmation", "Remove %1?")
+                .arg(QCoreApplication::translate("Confirmation", "%n unused image(s)", nullptr, int(images.size()))) +
+            QStringLiteral("\n\n") + joinLines(imageRemovalNote(images.size(), freeing)),
+        joinLines(lines), removeAction(images.size(), QStringLiteral("Image"))};
 }
 
 QString nothingSafeSelected(const ImageSelection& selection)
 {
-    return blockedImages(selection) + tr("No safe images selected.");
+    return blockedImages(selection) + QCoreApplication::translate("Confirmation", "No safe images selected.");
 }
 
 QString nothingSafeSelected(const VolumeSelection& selection)
 {
-    return blockedVolumes(selection) + tr("No orphan volumes selected.");
+    return blockedVolumes(selection) + QCoreApplication::translate("Confirmation", "No orphan volumes selected.");
 }
 
 Confirmation selectedImagesConfirmation(const ImageSelection& selection)
 {
-    QStringList lines{tr("Will remove:")};
+    QStringList lines{QCoreApplication::translate("Confirmation", "Will remove:")};
     for (const auto& image : selection.allowed)
         lines << imageLine(image);
-    return {tr("Remove selected images"),
+    return {QCoreApplication::translate("Confirmation", "Remove selected images"),
             blockedImages(selection) + joinLines(imageRemovalNote(selection.allowed.size(), selection.freeing)),
             joinLines(lines), removeAction(selection.allowed.size(), QStringLiteral("Image"))};
 }
 
 Confirmation selectedVolumesConfirmation(const VolumeSelection& selection)
 {
-    return {tr("Remove selected volumes"), blockedVolumes(selection) + tr("⚠ Data will be permanently deleted!"),
-            tr("Will remove:") + u'\n' + orphanVolumeListing(selection.allowed, selection.sizes, {}),
-            removeAction(selection.allowed.size(), QStringLiteral("Volume"))};
+    return {
+        QCoreApplication::translate("Confirmation", "Remove selected volumes"),
+        blockedVolumes(selection) + QCoreApplication::translate("Confirmation", "⚠ Data will be permanently deleted!"),
+        QCoreApplication::translate("Confirmation", "Will remove:") + u'\n' +
+            orphanVolumeListing(selection.allowed, selection.sizes, {}),
+        removeAction(selection.allowed.size(), QStringLiteral("Volume"))};
 }
 
 Confirmation orphanBucketConfirmation(const OrphanBucket& bucket)
@@ -142,65 +158,78 @@ Confirmation orphanBucketConfirmation(const OrphanBucket& bucket)
         bytes += bucket.sizes.value(volume.name, 0);
     QStringList caveat;
     if (bucket.anonymousOnly)
-        caveat << tr("These belong to no compose project and are mounted by no container.");
+        caveat << QCoreApplication::translate("Confirmation",
+                                              "These belong to no compose project and are mounted by no container.");
     else
-        caveat << tr("Mounted by no container, and Docker's own dangling filter agrees.");
+        caveat << QCoreApplication::translate("Confirmation",
+                                              "Mounted by no container, and Docker's own dangling filter agrees.");
     if (!bucket.labelled.isEmpty()) {
         qsizetype count = 0;
         QStringList lines;
         for (const auto& project : bucket.labelled) {
             count += project.count;
-            lines << tr("  • %1: %2, %3")
-                         .arg(printable(project.project), counted(project.count, QStringLiteral("volume")),
+            lines << QCoreApplication::translate("Confirmation", "  • %1: %2, %3")
+                         .arg(printable(project.project),
+                              QCoreApplication::translate("Confirmation", "%n volume(s)", nullptr, int(project.count)),
                               SizeFormat::humanSize(project.bytes));
         }
         lines.sort();
-        caveat << tr("⚠ %1 of these carry a compose project label. No container mounts them any more, but this IS "
-                     "that project's data — a leftover from an older compose file, or a project whose containers "
-                     "were removed:")
-                          .arg(count)
-                      + u'\n' + joinLines(lines);
+        caveat << QCoreApplication::translate(
+                      "Confirmation",
+                      "⚠ %1 of these carry a compose project label. No container mounts them any more, but this IS "
+                      "that project's data — a leftover from an older compose file, or a project whose containers "
+                      "were removed:")
+                          .arg(count) +
+                      u'\n' + joinLines(lines);
     }
     if (!bucket.named.isEmpty()) {
         QStringList lines;
         for (const auto& volume : bucket.named)
-            lines << tr("  • %1 (%2)").arg(printable(volume.name), volumeSize(bucket.sizes, volume));
-        caveat << tr("⚠ %1 of these have a name but no project label. Docker did not make up these names: someone "
-                     "chose them, and a named volume often holds data meant to outlive its containers (a database, "
-                     "uploads):")
-                          .arg(bucket.named.size())
-                      + u'\n' + joinLines(lines);
+            lines << QCoreApplication::translate("Confirmation", "  • %1 (%2)")
+                         .arg(printable(volume.name), volumeSize(bucket.sizes, volume));
+        caveat << QCoreApplication::translate(
+                      "Confirmation",
+                      "⚠ %1 of these have a name but no project label. Docker did not make up these names: someone "
+                      "chose them, and a named volume often holds data meant to outlive its containers (a database, "
+                      "uploads):")
+                          .arg(bucket.named.size()) +
+                      u'\n' + joinLines(lines);
     }
-    caveat << tr("⚠ Data will be permanently deleted!");
-    return {bucket.anonymousOnly ? tr("Remove anonymous orphan volumes") : tr("Remove orphan volumes"),
-            tr("Remove %1 (%2)?").arg(counted(bucket.volumes.size(), QStringLiteral("volume")),
-                                      SizeFormat::humanSize(bytes))
-                + QStringLiteral("\n\n") + caveat.join(QStringLiteral("\n\n")),
-            orphanVolumeListing(bucket.volumes, bucket.sizes, bucket.anonymous),
-            removeAction(bucket.volumes.size(), QStringLiteral("Volume"))};
+    caveat << QCoreApplication::translate("Confirmation", "⚠ Data will be permanently deleted!");
+    return {
+        bucket.anonymousOnly ? QCoreApplication::translate("Confirmation", "Remove anonymous orphan volumes")
+                             : QCoreApplication::translate("Confirmation", "Remove orphan volumes"),
+        QCoreApplication::translate("Confirmation", "Remove %1 (%2)?")
+                .arg(QCoreApplication::translate("Confirmation", "%n volume(s)", nullptr, int(bucket.volumes.size())),
+                     SizeFormat::humanSize(bytes)) +
+            QStringLiteral("\n\n") + caveat.join(QStringLiteral("\n\n")),
+        orphanVolumeListing(bucket.volumes, bucket.sizes, bucket.anonymous),
+        removeAction(bucket.volumes.size(), QStringLiteral("Volume"))};
 }
 
 Confirmation projectContainersConfirmation(const ProjectContainersPlan& plan)
 {
-    QStringList lines =
-        projectQuestion(QT_TRANSLATE_NOOP("Confirmation", "Remove %1 of %2?"), plan.containers.size(),
-                        QStringLiteral("container"), plan.project);
+    QStringList lines = projectQuestion(
+        QT_TRANSLATE_NOOP("Confirmation", "Remove %1 of %2?"),
+        QCoreApplication::translate("Confirmation", "%n container(s)", nullptr, int(plan.containers.size())),
+        plan.project);
     for (const auto& c : plan.containers)
-        lines << tr("  • %1 (%2)").arg(printable(c.name), ContainerStatus::at(c, plan.now));
-    lines << QString() << tr("Images and volumes are NOT touched.");
-    return {tr("Remove containers"), joinLines(lines), {},
+        lines << QCoreApplication::translate("Confirmation", "  • %1 (%2)")
+                     .arg(printable(c.name), ContainerStatus::at(c, plan.now));
+    lines << QString() << QCoreApplication::translate("Confirmation", "Images and volumes are NOT touched.");
+    return {QCoreApplication::translate("Confirmation", "Remove containers"), joinLines(lines), {},
             removeAction(plan.containers.size(), QStringLiteral("Container"))};
 }
 
 Confirmation projectImagesConfirmation(const ProjectImagesPlan& plan)
 {
-    QStringList lines =
-        projectQuestion(QT_TRANSLATE_NOOP("Confirmation", "Remove %1 exclusive to %2?"), plan.images.size(),
-                        QStringLiteral("image"), plan.project);
+    QStringList lines = projectQuestion(
+        QT_TRANSLATE_NOOP("Confirmation", "Remove %1 exclusive to %2?"),
+        QCoreApplication::translate("Confirmation", "%n image(s)", nullptr, int(plan.images.size())), plan.project);
     for (const auto& image : plan.images)
         lines << imageLine(image, QStringLiteral("  • "));
     lines << QString() << imageRemovalNote(plan.images.size(), plan.freeing);
-    return {tr("Remove project images"),
+    return {QCoreApplication::translate("Confirmation", "Remove project images"),
             joinLines(lines)
                 + blockerBlock(plan.blockers, QT_TRANSLATE_NOOP("Confirmation", "These containers reference the "
                                                                                 "images and will be removed first:")),
@@ -209,47 +238,60 @@ Confirmation projectImagesConfirmation(const ProjectImagesPlan& plan)
 
 Confirmation projectVolumesConfirmation(const ProjectVolumesPlan& plan)
 {
-    QStringList lines =
-        projectQuestion(QT_TRANSLATE_NOOP("Confirmation", "Remove %1 exclusive to %2?"), plan.volumes.size(),
-                        QStringLiteral("volume"), plan.project);
+    QStringList lines = projectQuestion(
+        QT_TRANSLATE_NOOP("Confirmation", "Remove %1 exclusive to %2?"),
+        QCoreApplication::translate("Confirmation", "%n volume(s)", nullptr, int(plan.volumes.size())), plan.project);
     for (const auto& volume : plan.volumes)
-        lines << tr("  • %1 (%2)").arg(printable(volume.name), volumeSize(plan.sizes, volume));
-    return {tr("Remove project volumes"),
-            joinLines(lines)
-                + blockerBlock(plan.blockers, QT_TRANSLATE_NOOP("Confirmation", "These containers use the volumes "
-                                                                                "and will be removed first:"))
-                + QStringLiteral("\n\n") + tr("⚠ Volume data will be permanently deleted."),
-            {}, removeAction(plan.volumes.size(), QStringLiteral("Volume"))};
+        lines << QCoreApplication::translate("Confirmation", "  • %1 (%2)")
+                     .arg(printable(volume.name), volumeSize(plan.sizes, volume));
+    return {QCoreApplication::translate("Confirmation", "Remove project volumes"),
+            joinLines(lines) +
+                blockerBlock(plan.blockers, QT_TRANSLATE_NOOP("Confirmation",
+                                                              "These containers use the volumes "
+                                                              "and will be removed first:")) +
+                QStringLiteral("\n\n") +
+                QCoreApplication::translate("Confirmation", "⚠ Volume data will be permanently deleted."),
+            {},
+            removeAction(plan.volumes.size(), QStringLiteral("Volume"))};
 }
 
 Confirmation entireProjectConfirmation(const EntireProjectPlan& plan)
 {
-    const QString none = tr("  (none)");
-    QStringList lines{tr("Project: %1").arg(printable(projectDisplayName(plan.project))), QString()};
-    lines << tr("Containers to remove (%1):").arg(plan.containers.size());
+    const QString none = QCoreApplication::translate("Confirmation", "  (none)");
+    QStringList lines{
+        QCoreApplication::translate("Confirmation", "Project: %1").arg(printable(projectDisplayName(plan.project))),
+        QString()};
+    lines << QCoreApplication::translate("Confirmation", "Containers to remove (%1):").arg(plan.containers.size());
     for (const auto& c : plan.containers)
-        lines << tr("  • %1  (%2)").arg(printable(c.name), ContainerStatus::at(c, plan.now));
+        lines << QCoreApplication::translate("Confirmation", "  • %1  (%2)")
+                     .arg(printable(c.name), ContainerStatus::at(c, plan.now));
     if (plan.containers.isEmpty())
         lines << none;
-    lines << QString() << tr("Built images to remove (%1):").arg(plan.images.size());
+    lines << QString()
+          << QCoreApplication::translate("Confirmation", "Built images to remove (%1):").arg(plan.images.size());
     for (const auto& image : plan.images)
-        lines << tr("  • %1  (%2)").arg(shownImageName(image), image.size);
+        lines << QCoreApplication::translate("Confirmation", "  • %1  (%2)").arg(shownImageName(image), image.size);
     if (plan.images.isEmpty())
         lines << none;
     for (const QString& note : imageRemovalNote(plan.images.size(), plan.freeing))
         lines << QStringLiteral("  ") + note;
-    lines << QString() << tr("Volumes to remove (%1):").arg(plan.volumes.size());
+    lines << QString()
+          << QCoreApplication::translate("Confirmation", "Volumes to remove (%1):").arg(plan.volumes.size());
     for (const auto& volume : plan.volumes)
-        lines << tr("  • %1  (%2)").arg(printable(volume.name), volumeSize(plan.sizes, volume));
+        lines << QCoreApplication::translate("Confirmation", "  • %1  (%2)")
+                     .arg(printable(volume.name), volumeSize(plan.sizes, volume));
     if (plan.volumes.isEmpty())
         lines << none;
     if (!plan.kept.isEmpty()) {
-        lines << QString() << tr("KEPT (base / shared — not removed):");
+        lines << QString() << QCoreApplication::translate("Confirmation", "KEPT (base / shared — not removed):");
         for (const auto& image : plan.kept)
             lines << QStringLiteral("  • ") + shownImageName(image);
     }
     lines << ownersUnknownNote(plan.ownersUnknown) << QString() << continueLine(plan.volumes);
-    return {tr("Delete entire project"), joinLines(lines), {}, tr("Delete Project")};
+    return {QCoreApplication::translate("Confirmation", "Delete entire project"),
+            joinLines(lines),
+            {},
+            QCoreApplication::translate("Confirmation", "Delete Project")};
 }
 
 Confirmation projectsSelectionConfirmation(const ProjectsSelectionPlan& plan)
@@ -261,18 +303,27 @@ Confirmation projectsSelectionConfirmation(const ProjectsSelectionPlan& plan)
         images += loss.images.size();
         volumes += loss.volumes;
     }
-    QStringList lines{tr("Delete %1:").arg(counted(plan.projects.size(), QStringLiteral("project"))), QString()};
+    QStringList lines{
+        QCoreApplication::translate("Confirmation", "Delete %1:")
+            .arg(QCoreApplication::translate("Confirmation", "%n project(s)", nullptr, int(plan.projects.size()))),
+        QString()};
     for (const auto& name : plan.projects)
         lines << QStringLiteral("  • ") + printable(name);
-    lines << QString() << tr("Totals to remove:")
-          << QStringLiteral("  • ") + counted(containers, QStringLiteral("container"))
-          << QStringLiteral("  • ") + counted(images, QStringLiteral("built image"))
-          << QStringLiteral("  • ") + counted(volumes.size(), QStringLiteral("volume"))
+    lines << QString() << QCoreApplication::translate("Confirmation", "Totals to remove:")
+          << QStringLiteral("  • ") +
+                 QCoreApplication::translate("Confirmation", "%n container(s)", nullptr, int(containers))
+          << QStringLiteral("  • ") +
+                 QCoreApplication::translate("Confirmation", "%n built image(s)", nullptr, int(images))
+          << QStringLiteral("  • ") +
+                 QCoreApplication::translate("Confirmation", "%n volume(s)", nullptr, int(volumes.size()))
           << imageRemovalNote(images, plan.freeing) << ownersUnknownNote(plan.ownersUnknown) << QString()
-          << tr("Images/volumes shared with a project or container NOT in this selection are kept.")
+          << QCoreApplication::translate(
+                 "Confirmation", "Images/volumes shared with a project or container NOT in this selection are kept.")
           << continueLine(volumes);
-    return {tr("Delete selected projects"), joinLines(lines), projectLossListing(plan.losses, plan.sizes, plan.now),
-            tr("Delete %1").arg(counted(plan.projects.size(), QStringLiteral("Project")))};
+    return {QCoreApplication::translate("Confirmation", "Delete selected projects"), joinLines(lines),
+            projectLossListing(plan.losses, plan.sizes, plan.now),
+            QCoreApplication::translate("Confirmation", "Delete %1")
+                .arg(QCoreApplication::translate("Confirmation", "%n Project(s)", nullptr, int(plan.projects.size())))};
 }
 
 }  // namespace stowage
