@@ -322,7 +322,7 @@ QString projectDisplayName(const QString& project)
     return project.isEmpty() ? QStringLiteral("(standalone containers)") : project;
 }
 
-QString label(ProjectSort sort)
+QString sortName(ProjectSort sort)
 {
     switch (sort) {
     case ProjectSort::lastActivity: return QCoreApplication::translate("ProjectSort", "Last activity");
@@ -337,7 +337,7 @@ QString label(ProjectSort sort)
 std::optional<ProjectSort> projectSortFromLabel(const QString& text)
 {
     for (ProjectSort sort : allProjectSorts()) {
-        if (label(sort) == text)
+        if (sortName(sort) == text)
             return sort;
     }
     return std::nullopt;

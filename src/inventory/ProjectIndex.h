@@ -76,8 +76,8 @@ QString projectDisplayName(const QString& project);
 // Sort keys of the Projects tab, in display order.
 enum class ProjectSort { lastActivity, lastStarted, name, containers, size };
 
-QString label(ProjectSort sort);
-// Accepts exactly the five labels of label(ProjectSort).
+QString sortName(ProjectSort sort);
+// Accepts exactly the five names of sortName(ProjectSort).
 std::optional<ProjectSort> projectSortFromLabel(const QString& text);
 constexpr std::array<ProjectSort, 5> allProjectSorts()
 {

@@ -11,7 +11,7 @@ namespace stowage {
 
 // A second button of a notice, beside "OK", and what pressing it does.
 struct NoticeAction {
-    QString label;
+    QString buttonText;
     std::function<void()> run;
 };
 

@@ -119,7 +119,7 @@ TEST(ProjectContext, FolderShortcutsOpenExistingFoldersOrSayWhatIsTrueOfThePathA
         EXPECT_EQ(rig.desktop.terminals, opens ? QStringList{c.path} : QStringList{});
         for (const auto& notice : rig.alerts.infos()) {
             EXPECT_EQ(std::pair(notice.title, notice.message), std::pair(QString(c.title), c.message));
-            EXPECT_EQ(notice.action.label, "Copy Path");
+            EXPECT_EQ(notice.action.buttonText, "Copy Path");
         }
         if (!opens) {
             rig.alerts.infos().first().action.run();
@@ -137,8 +137,8 @@ TEST(ProjectContext, FolderShortcutsOpenExistingFoldersOrSayWhatIsTrueOfThePathA
     ASSERT_EQ(notices.size(), 2);
     EXPECT_EQ(notices[0].title, "Could not open a terminal");
     EXPECT_EQ(notices[0].message, "Tried to open a terminal in this folder:\n" + folder.path() + "\n\nNo terminal program was found.");
-    EXPECT_EQ(notices[0].action.label, "Copy Path");
-    EXPECT_EQ(std::pair(notices[1].title, notices[1].action.label), std::pair(QString("Could not open the link"), QString("Copy Link")));
+    EXPECT_EQ(notices[0].action.buttonText, "Copy Path");
+    EXPECT_EQ(std::pair(notices[1].title, notices[1].action.buttonText), std::pair(QString("Could not open the link"), QString("Copy Link")));
     EXPECT_EQ(rig.logLines(), (QStringList{"warn Could not open a terminal: No terminal program was found.",
                                            "warn Could not open the link: No terminal program was found."}));
 }

@@ -169,7 +169,7 @@ TEST(ProjectList, SortsByEveryKeyInBothDirectionsAndSearchesNames)
         {ProjectSort::size, false, {"my-web-app", "b", "", "a"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(list(c.sort, c.ascending), c.expected) << label(c.sort).toStdString() << " asc=" << c.ascending;
+        EXPECT_EQ(list(c.sort, c.ascending), c.expected) << sortName(c.sort).toStdString() << " asc=" << c.ascending;
 
     // Search is trimmed, case-insensitive, by name only, and never matches the standalone group.
     EXPECT_EQ(list(ProjectSort::name, true, "  Web "), (QStringList{"my-web-app"}));

@@ -128,7 +128,7 @@ TEST(ImagesTabTest, EveryColourAndMarkOnScreenIsExplainedByTheLegendAndUnverifie
     for (const QLabel* label : images.tab.findChildren<QLabel*>())
         shownLabels << label->text();
     for (const ImageLegendEntry& entry : ImageRows::legend())
-        EXPECT_TRUE(shownLabels.contains(entry.mark + ' ' + entry.label)) << entry.label.toStdString();
+        EXPECT_TRUE(shownLabels.contains(entry.mark + ' ' + entry.caption)) << entry.caption.toStdString();
     std::set<ImageVerdict> seen;
     for (const Images* tab : {&images, &unverified})
         for (const ImageRow& r : tab->tab.tableModel().rows()) {

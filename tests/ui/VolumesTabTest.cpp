@@ -231,7 +231,7 @@ TEST(VolumesTabTest, TheContextMenuRevealsTheMountpointOrSaysWhyItCannotAndOffer
         const ShownAlert notice = v.rig.alerts.infos().first();
         EXPECT_EQ(notice.title, c.title);
         EXPECT_TRUE(notice.message.endsWith(c.mountpoint + "\n\n(" + c.note + ")")) << notice.message.toStdString();
-        ASSERT_EQ(notice.action.label, "Copy Path");
+        ASSERT_EQ(notice.action.buttonText, "Copy Path");
         notice.action.run();
         EXPECT_EQ(v.rig.desktop.copied, QStringList{c.mountpoint});
         EXPECT_TRUE(v.rig.desktop.revealed.isEmpty());

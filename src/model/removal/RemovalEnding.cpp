@@ -51,8 +51,8 @@ QStringList failureLines(const QStringList& errors)
 RemovalEnding listedEnding(const RemovalPlan& plan, const RemovalOutcome& outcome, const FreedSpace& freed)
 {
     RemovalEnding ending;
-    const QString& label = plan.label;
-    const QString prefix = QLatin1Char('[') + label + QStringLiteral("] ");
+    const QString& name = plan.operationName;
+    const QString prefix = QLatin1Char('[') + name + QStringLiteral("] ");
     const qsizetype total = plan.containers.size() + plan.images.size() + plan.volumes.size();
     if (!outcome.deletedImages.isEmpty())
         ending.log.append({LogLevel::info, prefix + freed.text()});
@@ -66,21 +66,21 @@ RemovalEnding listedEnding(const RemovalPlan& plan, const RemovalOutcome& outcom
     ending.log.append({outcome.errors.isEmpty() ? LogLevel::info : LogLevel::warn, summary});
 
     if (outcome.stopped && !outcome.cancelled) {
-        ending.status = label + QStringLiteral(": stopped early — removed ") + counts + QStringLiteral(". See Logs.");
+        ending.status = name + QStringLiteral(": stopped early — removed ") + counts + QStringLiteral(". See Logs.");
         ending.notice = {true, QStringLiteral("Stopped early"),
                          QStringLiteral("%1: removed %2 of %3 before stopping (Docker became unresponsive).\n\n")
-                                 .arg(label, QString::number(outcome.removed()), QString::number(total))
+                                 .arg(name, QString::number(outcome.removed()), QString::number(total))
                              + firstErrors(outcome.errors)};
     } else if (outcome.cancelled) {
-        ending.status = label + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral(".");
+        ending.status = name + QStringLiteral(": cancelled — removed ") + counts + QStringLiteral(".");
     } else if (!outcome.errors.isEmpty()) {
-        ending.status = label + QStringLiteral(": completed with errors — removed ") + counts + QStringLiteral(", ")
+        ending.status = name + QStringLiteral(": completed with errors — removed ") + counts + QStringLiteral(", ")
                         + counted(outcome.errors.size(), QStringLiteral("error")) + QStringLiteral(". See Logs.");
         ending.notice = {true, QStringLiteral("Completed with errors"),
-                         label + QStringLiteral(":\n\n") + firstErrors(outcome.errors)
+                         name + QStringLiteral(":\n\n") + firstErrors(outcome.errors)
                              + (freedNote.isEmpty() ? QString() : QStringLiteral("\n\n") + freed.text() + u'.')};
     } else {
-        ending.status = label + QStringLiteral(": removed ") + removedCounts(outcome) + freedNote
+        ending.status = name + QStringLiteral(": removed ") + removedCounts(outcome) + freedNote
                         + QStringLiteral("  ·  data is stale — Refresh to reconcile.");
     }
     return ending;
@@ -89,17 +89,17 @@ RemovalEnding listedEnding(const RemovalPlan& plan, const RemovalOutcome& outcom
 RemovalEnding safeCleanEnding(const RemovalPlan& plan, const RemovalOutcome& outcome, const FreedSpace& freed)
 {
     RemovalEnding ending;
-    const QString& label = plan.label;
+    const QString& name = plan.operationName;
     const QString images = counted(outcome.images.size(), QStringLiteral("image"));
     const QString volumes = counted(outcome.volumes.size(), QStringLiteral("volume"));
     if (outcome.cancelled) {
-        ending.log.append({LogLevel::warn, label + QStringLiteral(" cancelled")});
+        ending.log.append({LogLevel::warn, name + QStringLiteral(" cancelled")});
         ending.status = QStringLiteral("Safe clean cancelled — %1removed %2, %3.")
                             .arg(outcome.pruned ? QStringLiteral("build cache cleared, ") : QString(), images, volumes);
         return ending;
     }
     ending.log.append({outcome.errors.isEmpty() && !outcome.stopped ? LogLevel::info : LogLevel::warn,
-                       label + QStringLiteral(" done: %1, %2, %3; %4")
+                       name + QStringLiteral(" done: %1, %2, %3; %4")
                                    .arg(images, volumes, counted(outcome.errors.size(), QStringLiteral("error")),
                                         freed.text())});
     const QString done = safeCleanDone(plan.clean, outcome) + QStringLiteral("\n\n") + freed.text() + u'.';
@@ -151,9 +151,9 @@ RemovalEnding removalEnding(const RemovalPlan& plan, const RemovalOutcome& outco
 RemovalEnding daemonSilentEnding(const RemovalPlan& plan)
 {
     RemovalEnding ending;
-    ending.status = plan.label + QStringLiteral(": aborted — Docker daemon not responding. Nothing was removed.");
+    ending.status = plan.operationName + QStringLiteral(": aborted — Docker daemon not responding. Nothing was removed.");
     ending.log.append(
-        {LogLevel::error, QLatin1Char('[') + plan.label + QStringLiteral("] aborted — Docker daemon not responding")});
+        {LogLevel::error, QLatin1Char('[') + plan.operationName + QStringLiteral("] aborted — Docker daemon not responding")});
     ending.notice = {false, QStringLiteral("Docker not responding"),
                      QStringLiteral("The Docker daemon didn't respond to a health check, so nothing was deleted.\n\n")
                          + platform::platformWords().restartDockerHelp};

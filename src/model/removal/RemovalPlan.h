@@ -21,7 +21,7 @@ struct RemovalPlan {
     enum class Kind { listed, safeClean, buildCache };
     Kind kind = Kind::listed;
     // The operation's name in the status line and the log ("unused images").
-    QString label;
+    QString operationName;
     // Removed in this order, after the build cache when that is pruned.
     QList<SGContainer> containers;
     QList<ImageUnit> images;

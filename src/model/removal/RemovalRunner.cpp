@@ -27,7 +27,7 @@ bool shownActive(const SGContainer& container)
            || container.state == QLatin1String("paused");
 }
 
-QString prefixOf(const RemovalPlan& plan) { return QLatin1Char('[') + plan.label + QStringLiteral("] "); }
+QString prefixOf(const RemovalPlan& plan) { return QLatin1Char('[') + plan.operationName + QStringLiteral("] "); }
 
 }  // namespace
 
@@ -134,7 +134,7 @@ void RemovalRunner::run(const Run& run, std::stop_token stop)
                               || !removed.volumeNames.isEmpty();
     const QString historyNote = plan.kind == RemovalPlan::Kind::buildCache
                                     ? QStringLiteral("freed by clearing the build cache")
-                                    : QStringLiteral("freed by ") + plan.label;
+                                    : QStringLiteral("freed by ") + plan.operationName;
     const qint64 freedBytes = freed.measured().value_or(freed.expected.low);
     model_.post([this, removed, anythingWent, historyNote, freedBytes, ending = removalEnding(plan, outcome, freed),
                  after = inventoryAfterRemoval(std::move(shown), removed)]() mutable {

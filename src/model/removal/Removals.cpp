@@ -37,13 +37,13 @@ QList<ImageUnit> Removals::unitsOf(const QList<SGImage>& rows) const
     return imageUnits(rows, model_.inventory_.images);
 }
 
-void Removals::deleteResources(const QString& label, const QList<SGContainer>& containers,
+void Removals::deleteResources(const QString& operationName, const QList<SGContainer>& containers,
                                const QList<ImageUnit>& images, const QList<SGVolume>& volumes)
 {
     if (model_.isLoading_)
         return;
     RemovalPlan plan;
-    plan.label = label;
+    plan.operationName = operationName;
     plan.containers = containers;
     plan.images = images;
     plan.volumes = volumes;
@@ -52,7 +52,7 @@ void Removals::deleteResources(const QString& label, const QList<SGContainer>& c
         plan.expected = model_.classification().freedBy(images);
     for (const auto& volume : volumes)
         plan.expected = plan.expected + model_.inventory_.volumeSizes.value(volume.name, 0);
-    model_.log(LogLevel::info, QLatin1Char('[') + label + QStringLiteral("] deleting ")
+    model_.log(LogLevel::info, QLatin1Char('[') + operationName + QStringLiteral("] deleting ")
                                    + resourceCounts(containers.size(), images.size(), volumes.size()));
     runner_.start(std::move(plan));
 }
@@ -69,7 +69,7 @@ void Removals::cleanBuildCache()
     model_.log(LogLevel::info, QStringLiteral("Clearing build cache (builder prune -af)"));
     RemovalPlan plan;
     plan.kind = RemovalPlan::Kind::buildCache;
-    plan.label = QStringLiteral("build cache");
+    plan.operationName = QStringLiteral("build cache");
     plan.pruneBuildCache = true;
     runner_.start(std::move(plan));
 }
@@ -128,7 +128,7 @@ QSet<QString> Removals::anonymousVolumeNames() const
     return names;
 }
 
-void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& label)
+void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& operationName)
 {
     if (!model_.inventory_.usageDataComplete) {
         model_.alerts().info(QStringLiteral("Blocked"),
@@ -144,7 +144,7 @@ void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& label)
     bucket.sizes = model_.inventory_.volumeSizes;
     bucket.anonymous = anonymousVolumeNames();
     if (model_.alerts().confirm(orphanBucketConfirmation(bucket)) && model_.idleAfterConfirmation())
-        deleteResources(label, {}, {}, bucket.volumes);
+        deleteResources(operationName, {}, {}, bucket.volumes);
 }
 
 void Removals::safeClean(CleanKinds kinds)
@@ -167,7 +167,7 @@ void Removals::safeClean(CleanKinds kinds)
     model_.log(LogLevel::info, safeCleanLabel(kinds) + QStringLiteral(": ") + parts.join(QStringLiteral(" + ")));
     RemovalPlan removal;
     removal.kind = RemovalPlan::Kind::safeClean;
-    removal.label = safeCleanLabel(kinds);
+    removal.operationName = safeCleanLabel(kinds);
     removal.images = plan.images;
     removal.volumes = plan.volumes;
     removal.pruneBuildCache = plan.buildCache;

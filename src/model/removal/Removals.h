@@ -30,7 +30,7 @@ public:
     const RemovalRunner::Limits& limits() const { return runner_.limits(); }
 
     // Removes containers, then images, then volumes, after a daemon health check; no confirmation.
-    void deleteResources(const QString& label, const QList<SGContainer>& containers, const QList<ImageUnit>& images,
+    void deleteResources(const QString& operationName, const QList<SGContainer>& containers, const QList<ImageUnit>& images,
                          const QList<SGVolume>& volumes);
     void cleanBuildCache();
     void cleanUnusedImages();
@@ -57,7 +57,7 @@ public:
 private:
     // The orphans Docker created without a name: a long confirmation only counts them.
     QSet<QString> anonymousVolumeNames() const;
-    void removeOrphanBucket(OrphanBucket bucket, const QString& label);
+    void removeOrphanBucket(OrphanBucket bucket, const QString& operationName);
     ImageFreeing freeingOf(const QList<ImageUnit>& images) const;
     // Project teardown without complete usage data: a notice, and true.
     bool blockedWithoutOwners();

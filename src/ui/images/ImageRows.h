@@ -18,7 +18,7 @@ enum class ImageVerdict { used, removable, dangling, baseImage, buildLayer, unve
 
 struct ImageLegendEntry {
     ImageVerdict verdict;
-    QString label;
+    QString caption;
     QColor color;
     QString mark;
 };

@@ -74,7 +74,7 @@ QVariant ImageTableModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole: return text(row, index.column());
     case Qt::AccessibleTextRole:
         // The mark is a symbol; assistive technology reads what it stands for.
-        return index.column() == markColumn ? ImageRows::legendEntry(row.verdict).label : text(row, index.column());
+        return index.column() == markColumn ? ImageRows::legendEntry(row.verdict).caption : text(row, index.column());
     case Qt::ToolTipRole: return plainToolTip(index.column() == idColumn ? row.id : text(row, index.column()));
     case Qt::ForegroundRole: return row.color;
     case Qt::TextAlignmentRole:

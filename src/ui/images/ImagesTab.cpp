@@ -57,7 +57,7 @@ QWidget* ImagesTab::buildHeader()
     legend->setSpacing(14);
     rows->addLayout(legend);
     for (const ImageLegendEntry& entry : ImageRows::legend())
-        legend->addWidget(legendItem(entry.mark + QLatin1Char(' ') + entry.label, entry.color, header));
+        legend->addWidget(legendItem(entry.mark + QLatin1Char(' ') + entry.caption, entry.color, header));
     legend->addStretch(1);
     return header;
 }

@@ -7,7 +7,7 @@
 
 namespace stowage {
 
-QString label(LevelFilter filter)
+QString filterName(LevelFilter filter)
 {
     switch (filter) {
     case LevelFilter::all: return QCoreApplication::translate("LogListModel", "All");

@@ -16,7 +16,7 @@ namespace stowage {
 enum class LevelFilter { all, info, warn, error };
 
 constexpr std::array<LevelFilter, 4> allLevelFilters() { return {LevelFilter::all, LevelFilter::info, LevelFilter::warn, LevelFilter::error}; }
-QString label(LevelFilter filter);  // "All", "Info+", "Warnings+", "Errors"
+QString filterName(LevelFilter filter);  // "All", "Info+", "Warnings+", "Errors"
 bool includes(LevelFilter filter, LogLevel level);
 
 // The level's mark in a row: "•", "›", "⚠", "✕".

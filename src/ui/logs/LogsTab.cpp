@@ -116,7 +116,7 @@ QWidget* LogsTab::buildHeader()
     row->addStretch(1);
     QStringList labels;
     for (const LevelFilter f : allLevelFilters())
-        labels << label(f);
+        labels << filterName(f);
     filter_ = new SegmentedControl(labels);
     filter_->setFixedWidth(320);
     filter_->setAccessibleName(tr("Show levels"));

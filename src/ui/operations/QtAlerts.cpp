@@ -127,7 +127,7 @@ void QtAlerts::showNotice(const QString& title, const QString& message, const No
     box->setIcon(icon);
     setTexts(*box, title, message);
     if (action) {
-        QPushButton* extra = box->addButton(action->label, QMessageBox::ActionRole);
+        QPushButton* extra = box->addButton(action->buttonText, QMessageBox::ActionRole);
         QObject::connect(extra, &QPushButton::clicked, box, [run = action->run] {
             if (run)
                 run();

@@ -96,7 +96,7 @@ QWidget* ProjectsTab::buildControls()
     auto* sortLabel = plainLabel(tr("Sort"), Theme::font(12), Theme::textDim(), controls);
     sort_ = new QComboBox(controls);
     for (ProjectSort s : allProjectSorts())
-        sort_->addItem(label(s));
+        sort_->addItem(sortName(s));
     sort_->setFixedWidth(180 - sortLabel->sizeHint().width() - 6);
     sortLabel->setBuddy(sort_);
     connect(sort_, &QComboBox::activated, this, [this](int index) {

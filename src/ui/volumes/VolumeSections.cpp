@@ -27,7 +27,7 @@ QList<SGVolume> passing(const QList<SGVolume>& volumes, const QString& search)
 
 }  // namespace
 
-QString label(VolumeFilter filter)
+QString filterName(VolumeFilter filter)
 {
     switch (filter) {
     case VolumeFilter::all: return QCoreApplication::translate("VolumeSections", "All");

@@ -28,7 +28,7 @@ namespace stowage {
 class AppModel;
 
 enum class VolumeFilter { all, inUse, orphans };
-QString label(VolumeFilter filter);
+QString filterName(VolumeFilter filter);
 constexpr std::array<VolumeFilter, 3> allVolumeFilters()
 {
     return {VolumeFilter::all, VolumeFilter::inUse, VolumeFilter::orphans};

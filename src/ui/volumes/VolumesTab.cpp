@@ -70,7 +70,7 @@ QWidget* VolumesTab::buildControls()
 
     QStringList labels;
     for (VolumeFilter f : allVolumeFilters())
-        labels << label(f);
+        labels << filterName(f);
     filterControl_ = new SegmentedControl(labels, controls);
     filterControl_->setMaximumWidth(380);
     filterControl_->setAccessibleName(tr("Show volumes"));
