@@ -136,14 +136,8 @@ void AllContextsRun::engineEnded()
         status = ExitStatus::interrupted;
     else if (std::any_of(engines_.begin(), engines_.end(), [](const auto& e) { return !e->error.isEmpty(); }))
         status = ExitStatus::someEnginesUnreachable;
-    console_.flush();
-    if (const QString failure = console_.outputFailure(); !failure.isEmpty()) {
-        console_.warn(printable(QStringLiteral("stowage: could not write the output: ") + failure));
-        if (status == ExitStatus::success)
-            status = ExitStatus::outputFailed;
-    }
-    exitStatus_ = status;
-    emit finished(status);
+    exitStatus_ = console_.flushAndSettle(status);
+    emit finished(exitStatus_);
 }
 
 void AllContextsRun::printAll()

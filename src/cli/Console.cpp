@@ -1,5 +1,6 @@
 #include "cli/Console.h"
 
+#include "cli/HeadlessRequest.h"
 #include "text/Graphemes.h"
 
 #include <QFileDevice>
@@ -33,6 +34,15 @@ void Console::flush()
     auto* file = qobject_cast<QFileDevice*>(&out_);
     if (file && !file->flush() && outputFailure_.isEmpty())
         outputFailure_ = file->errorString();
+}
+
+int Console::flushAndSettle(int status)
+{
+    flush();
+    if (outputFailure_.isEmpty())
+        return status;
+    warn(printable(QStringLiteral("stowage: could not write the output: ") + outputFailure_));
+    return status == ExitStatus::success ? ExitStatus::outputFailed : status;
 }
 
 void Console::warn(const QString& line)

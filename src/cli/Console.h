@@ -33,6 +33,10 @@ public:
     // Hands what was printed on to the system (standard output may be buffered
     // below Qt, where a full disk shows only now) and records a failure.
     void flush();
+    // Flushes; output that did not arrive is a failure, not a report: it is
+    // said on standard error, where it can still be read, and turns a
+    // successful `status` into ExitStatus::outputFailed. Returns the status.
+    int flushAndSettle(int status);
 
 private:
     QIODevice& out_;

@@ -256,15 +256,8 @@ void HeadlessRun::finish(int status)
     console_.clearProgress();
     if (request_.json)
         console_.print(QString::fromUtf8(QJsonDocument(document()).toJson()));
-    // Output that did not arrive is a failure, not a report: say so where it can still be read.
-    console_.flush();
-    if (const QString failure = console_.outputFailure(); !failure.isEmpty()) {
-        console_.warn(printable(QStringLiteral("stowage: could not write the output: ") + failure));
-        if (status == ExitStatus::success)
-            status = ExitStatus::outputFailed;
-    }
-    exitStatus_ = status;
-    emit finished(status);
+    exitStatus_ = console_.flushAndSettle(status);
+    emit finished(exitStatus_);
 }
 
 }  // namespace stowage::cli
