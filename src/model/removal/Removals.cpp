@@ -27,6 +27,16 @@ QString resourceCounts(qsizetype containers, qsizetype images, qsizetype volumes
            + counted(volumes, QStringLiteral("volume"));
 }
 
+// The rows of `all` whose key is among the selected `keys`, in listing order.
+template <typename Row>
+QList<Row> selectedRows(const QList<Row>& all, const QSet<QString>& keys, QString Row::*key)
+{
+    QList<Row> rows;
+    for (const Row& row : all)
+        if (keys.contains(row.*key))
+            rows << row;
+    return rows;
+}
 
 }  // namespace
 
@@ -180,10 +190,7 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
 {
     if (!model_.factsAreFresh())
         return model_.readFreshFactsThen([this, ids] { removeSelectedImages(ids); });
-    QList<SGImage> selected;
-    for (const auto& image : model_.inventory_.images)
-        if (ids.contains(image.id))
-            selected << image;
+    const QList<SGImage> selected = selectedRows(model_.inventory_.images, ids, &SGImage::id);
     if (selected.isEmpty()) {
         model_.alerts().info(QStringLiteral("Info"), QStringLiteral("Select images to remove first."));
         return;
@@ -214,10 +221,7 @@ void Removals::removeSelectedVolumes(const QSet<QString>& names)
 {
     if (!model_.factsAreFresh())
         return model_.readFreshFactsThen([this, names] { removeSelectedVolumes(names); });
-    QList<SGVolume> selected;
-    for (const auto& volume : model_.inventory_.volumes)
-        if (names.contains(volume.name))
-            selected << volume;
+    const QList<SGVolume> selected = selectedRows(model_.inventory_.volumes, names, &SGVolume::name);
     if (selected.isEmpty()) {
         model_.alerts().info(QStringLiteral("Info"), QStringLiteral("Select volumes to remove first."));
         return;
