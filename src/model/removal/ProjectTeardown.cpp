@@ -12,6 +12,22 @@
 
 namespace stowage {
 
+namespace {
+
+// The containers of `project` for which `uses` holds: they go first, before
+// what they reference can be removed.
+template <typename Uses>
+QList<SGContainer> projectContainersThat(const QList<SGContainer>& containers, const QString& project, Uses uses)
+{
+    QList<SGContainer> found;
+    for (const auto& c : containers)
+        if (c.project == project && uses(c))
+            found << c;
+    return found;
+}
+
+}  // namespace
+
 QList<SGImage> Removals::projectExclusiveImages(const QString& project, bool builtOnly) const
 {
     const auto meta = model_.index_.projectsMeta.constFind(project);
@@ -82,10 +98,8 @@ void Removals::removeProjectImages(const QString& project)
     QSet<QString> ids;
     for (const auto& image : images)
         ids.insert(image.id);
-    QList<SGContainer> blockers;
-    for (const auto& c : model_.inventory_.containers)
-        if (ids.contains(c.imageID) && c.project == project)
-            blockers << c;
+    const QList<SGContainer> blockers = projectContainersThat(
+        model_.inventory_.containers, project, [&](const SGContainer& c) { return ids.contains(c.imageID); });
     if (model_.alerts().confirm(projectImagesConfirmation({project, images, freeingOf(images), blockers}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {});
@@ -105,11 +119,10 @@ void Removals::removeProjectVolumes(const QString& project)
     QSet<QString> names;
     for (const auto& volume : vols)
         names.insert(volume.name);
-    QList<SGContainer> blockers;
-    for (const auto& c : model_.inventory_.containers)
-        if (c.project == project
-            && std::any_of(c.mounts.begin(), c.mounts.end(), [&](const QString& m) { return names.contains(m); }))
-            blockers << c;
+    const QList<SGContainer> blockers =
+        projectContainersThat(model_.inventory_.containers, project, [&](const SGContainer& c) {
+            return std::any_of(c.mounts.begin(), c.mounts.end(), [&](const QString& m) { return names.contains(m); });
+        });
     if (model_.alerts().confirm(
             projectVolumesConfirmation({project, vols, model_.inventory_.volumeSizes, blockers}))
         && model_.idleAfterConfirmation())

@@ -182,6 +182,27 @@ void resourceRows(CardLayout& layout, const QList<CardResourceRow>& rows, int na
     }
 }
 
+// The card's last row, left to right.
+struct RemovalButton {
+    const char* title;
+    const char* icon;
+    bool prominent;
+    CardAction action;
+    const char* description;
+};
+constexpr RemovalButton removalButtons[] = {
+    {QT_TRANSLATE_NOOP("ProjectCardLayout", "Delete entire project"), "trash.fill", true, CardAction::deleteProject,
+     QT_TRANSLATE_NOOP("ProjectCardLayout",
+                       "Asks, then removes this project's containers and the images and volumes only it uses")},
+    {QT_TRANSLATE_NOOP("ProjectCardLayout", "Remove Containers…"), "shippingbox", false, CardAction::removeContainers,
+     QT_TRANSLATE_NOOP("ProjectCardLayout", "Asks, then removes this project's containers; images and volumes stay")},
+    {QT_TRANSLATE_NOOP("ProjectCardLayout", "Remove Images…"), "photo.stack", false, CardAction::removeImages,
+     QT_TRANSLATE_NOOP("ProjectCardLayout", "Asks, then removes the images only this project built and uses")},
+    {QT_TRANSLATE_NOOP("ProjectCardLayout", "Remove Volumes…"), "externaldrive", false, CardAction::removeVolumes,
+     QT_TRANSLATE_NOOP("ProjectCardLayout",
+                       "Asks, then removes the volumes only this project uses, with their data")},
+};
+
 }  // namespace
 
 CardLayout layout(const ProjectCardData& card, const CardContext& context, int width)
@@ -249,18 +270,10 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
     Line actions(out, left, y, actionHeight, right);
     const bool idle = !context.busy;
     // Every button of this row removes something: each says so, in the danger colour.
-    actions.button(QCoreApplication::translate("ProjectCardLayout", "Delete entire project"), QStringLiteral("trash.fill"), Theme::danger(), true, idle,
-                   CardAction::deleteProject, {},
-                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes this project's containers and the images and volumes only it uses"));
-    actions.button(QCoreApplication::translate("ProjectCardLayout", "Remove Containers…"), QStringLiteral("shippingbox"), Theme::danger(), false, idle,
-                   CardAction::removeContainers, {},
-                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes this project's containers; images and volumes stay"));
-    actions.button(QCoreApplication::translate("ProjectCardLayout", "Remove Images…"), QStringLiteral("photo.stack"), Theme::danger(), false, idle,
-                   CardAction::removeImages, {},
-                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes the images only this project built and uses"));
-    actions.button(QCoreApplication::translate("ProjectCardLayout", "Remove Volumes…"), QStringLiteral("externaldrive"), Theme::danger(), false, idle,
-                   CardAction::removeVolumes, {},
-                   QCoreApplication::translate("ProjectCardLayout", "Asks, then removes the volumes only this project uses, with their data"));
+    for (const RemovalButton& b : removalButtons)
+        actions.button(QCoreApplication::translate("ProjectCardLayout", b.title), QString::fromLatin1(b.icon),
+                       Theme::danger(), b.prominent, idle, b.action, {},
+                       QCoreApplication::translate("ProjectCardLayout", b.description));
     y += actionHeight + padding;
 
     out.height = y;
