@@ -2,6 +2,7 @@
 
 #include "classification/UsageClassification.h"
 #include "model/DisposeOffThread.h"
+#include "ui/listing/ListingParts.h"
 #include "ui/style/Theme.h"
 #include "ui/widgets/Label.h"
 
@@ -86,19 +87,9 @@ QVariant ImageTableModel::data(const QModelIndex& index, int role) const
 
 QVariant ImageTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole && section == markColumn)
-        return tr("Usage");
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    static const char* const titles[columnTotal] = {"",
-                                                    QT_TR_NOOP("Repository"),
-                                                    QT_TR_NOOP("Tag"),
-                                                    QT_TR_NOOP("ID"),
-                                                    QT_TR_NOOP("Size"),
-                                                    QT_TR_NOOP("Created"),
-                                                    QT_TR_NOOP("Project"),
-                                                    QT_TR_NOOP("Status")};
-    return section >= 0 && section < columnTotal ? tr(titles[section]) : QString();
+    return markedColumnHeader(section, orientation, role, tr("Usage"),
+                              {QString(), tr("Repository"), tr("Tag"), tr("ID"), tr("Size"), tr("Created"),
+                               tr("Project"), tr("Status")});
 }
 
 }  // namespace stowage

@@ -87,6 +87,18 @@ void allowRowSelection(QTableView& table)
     table.setFocusPolicy(Qt::StrongFocus);
 }
 
+QVariant markedColumnHeader(int section, Qt::Orientation orientation, int role, const QString& markName,
+                            const QStringList& titles)
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::AccessibleTextRole && section == 0)
+        return markName;
+    if (role != Qt::DisplayRole)
+        return {};
+    return section > 0 && section < titles.size() ? titles[section] : QString();
+}
+
 QSet<QString> selectedRowKeys(const QTableView& table, int keyRole)
 {
     QSet<QString> keys;

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <functional>
 
@@ -39,6 +41,12 @@ QWidget* listingTableCard(QTableView* table, const QString& name, int columnTota
 
 // The row of the tab's buttons, on `buttons`, flush with the tab's edges.
 QHBoxLayout* buttonRow(QWidget* buttons);
+
+// The header of a listing whose first column is the usage mark: `titles`
+// across the top, and the mark column, which shows no title, spoken as
+// `markName`.
+QVariant markedColumnHeader(int section, Qt::Orientation orientation, int role, const QString& markName,
+                            const QStringList& titles);
 
 // Rows selected whole, several at a time (click, Shift, Ctrl), with keyboard focus.
 void allowRowSelection(QTableView& table);

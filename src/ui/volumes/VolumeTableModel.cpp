@@ -1,5 +1,6 @@
 #include "ui/volumes/VolumeTableModel.h"
 
+#include "ui/listing/ListingParts.h"
 #include "ui/style/Theme.h"
 #include "ui/widgets/Label.h"
 
@@ -131,18 +132,9 @@ QVariant VolumeTableModel::volumeData(const SGVolume& volume, int column, int ro
 
 QVariant VolumeTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::AccessibleTextRole && section == markColumn)
-        return tr("Usage");
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    static const char* const titles[columnTotal] = {"",
-                                                    QT_TR_NOOP("Volume Name"),
-                                                    QT_TR_NOOP("Size"),
-                                                    QT_TR_NOOP("Project"),
-                                                    QT_TR_NOOP("Used by"),
-                                                    QT_TR_NOOP("Status"),
-                                                    QT_TR_NOOP("Mountpoint")};
-    return section >= 0 && section < columnTotal ? tr(titles[section]) : QString();
+    return markedColumnHeader(section, orientation, role, tr("Usage"),
+                              {QString(), tr("Volume Name"), tr("Size"), tr("Project"), tr("Used by"),
+                               tr("Status"), tr("Mountpoint")});
 }
 
 }  // namespace stowage
