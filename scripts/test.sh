@@ -45,9 +45,9 @@ cmake --preset asan
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -j"$jobs" --label-exclude engine
 
-section "ThreadSanitizer (runner, operation center, log, model, platform, window)"
+section "ThreadSanitizer (command line, runner, operation center, log, model, platform, window)"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp"
-tsan_suites=(test_docker test_log test_model test_platform test_ui)
+tsan_suites=(test_cli test_docker test_log test_model test_platform test_ui)
 cmake --preset tsan
 cmake --build --preset tsan -j"$jobs" --target "${tsan_suites[@]}" fake-docker stowage
 for suite in "${tsan_suites[@]}"; do
