@@ -88,9 +88,14 @@ class DockerRunnerTest : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        // No run may leave a zombie behind.
-        int status = 0;
-        EXPECT_LE(waitpid(-1, &status, WNOHANG), 0) << "a child process was left unreaped";
+        // No run may leave a zombie behind. A killed child may still be on its
+        // way through a background reaper: look without reaping (which would
+        // race that reaper), and give it a moment.
+        const auto zombieLeft = [] {
+            siginfo_t info{};
+            return waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
+        };
+        EXPECT_TRUE(waitUntil([&] { return !zombieLeft(); })) << "a child process was left unreaped";
     }
     RunnerRig rig;
 };
