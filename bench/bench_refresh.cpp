@@ -277,7 +277,7 @@ struct Rig {
 
     explicit Rig(DockerRunner::Config config)
     {
-        config.loginShell.clear();
+        config.loginShell = QString();
         config.operations = &operations;
         config.log = &log;
         cli = std::make_unique<DockerRunner>(config);

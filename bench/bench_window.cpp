@@ -201,7 +201,7 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
     DockerRunner::Config config;
     config.fixedCandidates = {fakeDocker};
     config.searchPath = false;
-    config.loginShell.clear();
+    config.loginShell = QString();
     config.operations = &operations;
     config.log = &log;
     Environment env;

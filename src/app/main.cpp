@@ -81,7 +81,7 @@ std::unique_ptr<stowage::DockerRunner> runnerFor(const QString& context)
 {
     stowage::DockerRunner::Config config;
     config.baseEnvironment = stowage::DockerRunner::shared().environment();
-    config.loginShell.clear();
+    config.loginShell = QString();
     config.context = context;
     return std::make_unique<stowage::DockerRunner>(std::move(config));
 }
@@ -144,7 +144,7 @@ int runHeadless(int& argc, char** argv, stowage::cli::Request request)
     if (request.allContexts) {
         stowage::DockerRunner::Config config;
         config.baseEnvironment = stowage::DockerRunner::shared().environment();
-        config.loginShell.clear();
+        config.loginShell = QString();
         cli::AllContextsRun run(contexts, request, console, config);
         status = runToEnd(app, run, termination);
     } else {

@@ -164,12 +164,13 @@ Environment DockerRunner::environment()
 
 std::optional<QString> DockerRunner::loginShellPATH()
 {
-    if (!QDir::isAbsolutePath(config_.loginShell) || !platform::isExecutableFile(config_.loginShell))
+    const QString shell = config_.loginShell ? *config_.loginShell : platform::accountShell();
+    if (!QDir::isAbsolutePath(shell) || !platform::isExecutableFile(shell))
         return std::nullopt;
     const Environment env = config_.baseEnvironment ? *config_.baseEnvironment : processEnvironment();
     platform::SpawnedChild child;
     try {
-        child = platform::spawnChild(config_.loginShell, {QStringLiteral("-lc"), QStringLiteral("echo $PATH")}, env,
+        child = platform::spawnChild(shell, {QStringLiteral("-lc"), QStringLiteral("echo $PATH")}, env,
                                      false);
     } catch (const SpawnError&) {
         return std::nullopt;

@@ -54,7 +54,10 @@ public:
         bool pathFirst = platform::userPathBeforeFixedCandidates;
         // The login shell asked once for the user's PATH; when it cannot start,
         // refuses the user or hangs, the application's own PATH stays in force.
-        QString loginShell = platform::accountShell();
+        // Unset: the account's own shell, looked up when the PATH is first
+        // needed (on a worker thread, not when the runner is made); empty: no
+        // query.
+        std::optional<QString> loginShell;
         // The application's environment; the process environment when absent.
         std::optional<Environment> baseEnvironment;
         // Timing rules, in seconds. Tests shorten them.

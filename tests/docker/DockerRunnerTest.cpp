@@ -50,7 +50,7 @@ struct RunnerRig {
         DockerRunner::Config config;
         config.fixedCandidates = {fakeDockerPath()};
         config.searchPath = false;
-        config.loginShell.clear();
+        config.loginShell = QString();
         config.baseEnvironment = systemEnvironment();
         config.killGrace = 0.5;
         config.postTimeoutWait = 3.0;

@@ -154,7 +154,7 @@ EngineModelRig::EngineModelRig(const Engine& engine, const Setup& setup)
     DockerRunner::Config config;
     config.fixedCandidates = {wrapper};
     config.searchPath = false;
-    config.loginShell.clear();
+    config.loginShell = QString();
     config.baseEnvironment = env;
     config.killGrace = 0.5;
     config.operations = &operations;

@@ -54,7 +54,7 @@ DockerRunner::Config ScriptedDocker::config(OperationCenter* operations, Activit
     config.log = log;
     config.fixedCandidates = {fakeDockerPath()};
     config.searchPath = false;
-    config.loginShell.clear();
+    config.loginShell = QString();
     config.baseEnvironment = systemEnvironment();
     (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = dir_.path();
     config.killGrace = 0.3;

@@ -132,7 +132,7 @@ struct Scene {
         config.log = &log;
         config.fixedCandidates = {QCoreApplication::applicationFilePath()};
         config.searchPath = false;
-        config.loginShell.clear();
+        config.loginShell = QString();
         Environment env;
         const auto system = QProcessEnvironment::systemEnvironment();
         for (const QString& key : system.keys())
