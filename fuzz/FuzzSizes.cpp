@@ -4,6 +4,7 @@
 #include "FuzzInput.h"
 
 #include "docker/DockerClient.h"
+#include "text/SizeFormat.h"
 
 using namespace stowage;
 
