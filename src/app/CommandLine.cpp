@@ -171,7 +171,8 @@ Invocation parse(const QStringList& arguments, const QString& programName)
                                                   "arguments are then ignored)."));
     parser.addOptions({help, version, probe});
     addQtWindowOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("report, clean or contexts (see Commands below)."),
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("report, clean or contexts (see Commands below)."),
                                  QStringLiteral("[command]"));
 
     const QStringList line = QStringList{programName} + arguments;

@@ -64,14 +64,18 @@ ImageStatus UsageClassification::imageStatus(const SGImage& image) const
     if (graph.hasChildren(image.id)) {
         // The tagged images at the end of the chain; a chain of untagged images names none.
         const QStringList builtOn = graph.imagesBuiltOn(image.id);
-        const QString names = builtOn.isEmpty() ? QCoreApplication::translate("UsageClassification", "untagged images") : builtOn.join(QStringLiteral(", "));
-        return {false, (graph.isIntermediate(image.id) ? QCoreApplication::translate("UsageClassification", "Build layer of %1") : QCoreApplication::translate("UsageClassification", "Base of %1"))
+        const QString names = builtOn.isEmpty() ? QCoreApplication::translate("UsageClassification", "untagged images")
+                                                : builtOn.join(QStringLiteral(", "));
+        return {false, (graph.isIntermediate(image.id)
+                            ? QCoreApplication::translate("UsageClassification", "Build layer of %1")
+                            : QCoreApplication::translate("UsageClassification", "Base of %1"))
                            .arg(names)};
     }
     // Without the build parents an untagged image may be a build layer, which goes only with its image.
     if (image.repository == kNone)
-        return graph.known() ? ImageStatus{true, QCoreApplication::translate("UsageClassification", "Dangling image")}
-                             : ImageStatus{false, QCoreApplication::translate("UsageClassification", "Untagged — not verified")};
+        return graph.known()
+                   ? ImageStatus{true, QCoreApplication::translate("UsageClassification", "Dangling image")}
+                   : ImageStatus{false, QCoreApplication::translate("UsageClassification", "Untagged — not verified")};
     if (graph.pulledFromRegistry(image.id).value_or(false))
         return {true, pulledStatusText()};
     return {true, notUsedText()};
@@ -305,14 +309,21 @@ QString UsageClassification::volumeStatusText(const SGVolume& volume) const
     case Classify::VolumeUsage::inUse: {
         const qsizetype count = index_.volumeMounters.value(volume.name).size();
         const bool running = index_.runningVolumeNames.contains(volume.name);
-        return running ? QCoreApplication::translate("UsageClassification", "In use — %n container(s) (running)", nullptr, int(count))
-                       : QCoreApplication::translate("UsageClassification", "In use — %n container(s) (stopped)", nullptr, int(count));
+        return running ? QCoreApplication::translate("UsageClassification", "In use — %n container(s) (running)",
+                                                     nullptr, int(count))
+                       : QCoreApplication::translate("UsageClassification", "In use — %n container(s) (stopped)",
+                                                     nullptr, int(count));
     }
-    case Classify::VolumeUsage::orphanLabeled: return QCoreApplication::translate("UsageClassification", "Orphan — labelled, mounted by nothing");
-    case Classify::VolumeUsage::orphanNamed: return QCoreApplication::translate("UsageClassification", "Orphan — named, mounted by nothing");
-    case Classify::VolumeUsage::orphanAnonymous: return QCoreApplication::translate("UsageClassification", "Orphan — anonymous");
-    case Classify::VolumeUsage::disputed: return QCoreApplication::translate("UsageClassification", "Docker says in use — keep");
-    case Classify::VolumeUsage::unknown: return QCoreApplication::translate("UsageClassification", "Unknown — refresh needed");
+    case Classify::VolumeUsage::orphanLabeled:
+        return QCoreApplication::translate("UsageClassification", "Orphan — labelled, mounted by nothing");
+    case Classify::VolumeUsage::orphanNamed:
+        return QCoreApplication::translate("UsageClassification", "Orphan — named, mounted by nothing");
+    case Classify::VolumeUsage::orphanAnonymous:
+        return QCoreApplication::translate("UsageClassification", "Orphan — anonymous");
+    case Classify::VolumeUsage::disputed:
+        return QCoreApplication::translate("UsageClassification", "Docker says in use — keep");
+    case Classify::VolumeUsage::unknown:
+        return QCoreApplication::translate("UsageClassification", "Unknown — refresh needed");
     }
     return {};
 }

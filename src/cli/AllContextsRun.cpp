@@ -63,9 +63,10 @@ void AllContextsRun::start()
         engine.check.run<Answer>(
             [runner = engine.runner, limit = connectCheck_, stop = engine.checkStop.get_token()] {
                 try {
-                    return Answer{runner->run({QStringLiteral("info"), QStringLiteral("--format"), QStringLiteral("{{.ID}}")},
-                                              limit, stop),
-                                  {}};
+                    return Answer{
+                        runner->run({QStringLiteral("info"), QStringLiteral("--format"), QStringLiteral("{{.ID}}")},
+                                    limit, stop),
+                        {}};
                 } catch (const DockerError& error) {
                     return Answer{{}, error.kind() == DockerError::Kind::timedOut
                                           ? QStringLiteral("Docker did not answer within %1 s.").arg(limit)
@@ -173,9 +174,10 @@ void AllContextsRun::printAll()
         for (const QString& line : QString::fromUtf8(engine.err.data()).split(u'\n', Qt::SkipEmptyParts))
             console_.warn(line);
     }
-    console_.print(request_.json ? QString::fromUtf8(
-                                       QJsonDocument(QJsonObject{{"command", "report"}, {"engines", documents}}).toJson())
-                                 : text);
+    console_.print(
+        request_.json
+            ? QString::fromUtf8(QJsonDocument(QJsonObject{{"command", "report"}, {"engines", documents}}).toJson())
+            : text);
 }
 
 }  // namespace stowage::cli

@@ -36,8 +36,9 @@ QString contextsText(const QList<EngineContext>& contexts)
     QString text = QStringLiteral("  ") + padded(QStringLiteral("NAME"), nameWidth + 2)
         + padded(QStringLiteral("ENDPOINT"), endpointWidth + 2) + QStringLiteral("NOTES\n");
     for (const EngineContext& context : contexts)
-        text += (context.current ? QStringLiteral("* ") : QStringLiteral("  ")) + padded(printable(context.name), nameWidth + 2)
-            + padded(printable(context.endpoint), endpointWidth + 2) + notes(context) + u'\n';
+        text += (context.current ? QStringLiteral("* ") : QStringLiteral("  ")) +
+                padded(printable(context.name), nameWidth + 2) +
+                padded(printable(context.endpoint), endpointWidth + 2) + notes(context) + u'\n';
     return text.replace(QRegularExpression(QStringLiteral(" +$"), QRegularExpression::MultilineOption), QString());
 }
 

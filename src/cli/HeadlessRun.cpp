@@ -142,11 +142,13 @@ void HeadlessRun::readGrowth()
     }
     using Found = std::pair<QList<HistoryGrowth>, QList<HistoryRemoval>>;
     history->read<Found>(
-        [engine = History::engineName(model_.client().cli.config().context), since = outcome_.since](const HistoryStore& store) {
+        [engine = History::engineName(model_.client().cli.config().context),
+         since = outcome_.since](const HistoryStore& store) {
             return Found{store.growthSince(engine, since),
                          store.removals(engine, since, QDateTime::currentDateTimeUtc())};
         },
-        {}, [this](Found found) {
+        {},
+        [this](Found found) {
             outcome_.growth = std::move(found.first);
             outcome_.removals = std::move(found.second);
             reportEnded();
@@ -182,9 +184,10 @@ void HeadlessRun::clean()
     if (!request_.yes) {
         model_.removals().safeClean(request_.kinds);  // declined by the dry-run rule: nothing is removed
         if (!request_.json)
-            console_.print(engineLine() + QStringLiteral("Dry run: nothing was removed. `stowage clean --yes` removes what is listed "
-                                          "under \"Would remove\".\n\n")
-                           + planText(plan));
+            console_.print(engineLine() +
+                           QStringLiteral("Dry run: nothing was removed. `stowage clean --yes` removes what is listed "
+                                          "under \"Would remove\".\n\n") +
+                           planText(plan));
         return finish(ExitStatus::success);
     }
     if (plan.removesNothing()) {

@@ -316,8 +316,9 @@ DockerRunner::RawResult DockerRunner::runBytes(const QStringList& args, double t
     }
     const double elapsed = secondsSince(started);
     if (result->status != 0) {
-        log().log(LogLevel::warn, runLabel + QStringLiteral(" — exit ") + QString::number(result->status)
-                                      + QStringLiteral(": ") + leadingCharacters(chosenMessage(result->out, result->err), 160));
+        log().log(LogLevel::warn, runLabel + QStringLiteral(" — exit ") + QString::number(result->status) +
+                                      QStringLiteral(": ") +
+                                      leadingCharacters(chosenMessage(result->out, result->err), 160));
     } else if (elapsed >= config_.slowRunThreshold) {
         log().log(LogLevel::info, runLabel + QStringLiteral(" — done in ") + wholeSeconds(elapsed) + QStringLiteral("s"));
     }

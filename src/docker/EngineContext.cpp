@@ -40,9 +40,9 @@ QList<EngineContext> parseContextList(const QString& out, const Environment& env
 
 QList<EngineContext> listContexts(DockerRunner& runner, double timeout, std::stop_token stop)
 {
-    const QString out =
-        runner.run({QStringLiteral("context"), QStringLiteral("ls"), QStringLiteral("--format"), QStringLiteral("{{json .}}")},
-                   timeout, stop);
+    const QString out = runner.run(
+        {QStringLiteral("context"), QStringLiteral("ls"), QStringLiteral("--format"), QStringLiteral("{{json .}}")},
+        timeout, stop);
     return parseContextList(out, runner.environment());
 }
 

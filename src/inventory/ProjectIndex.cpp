@@ -304,7 +304,8 @@ QString ownershipText(const QSet<QString>& owners, const QString& project)
     if (exclusiveTo(owners, {project}))
         return QStringLiteral("exclusive");
     const QStringList others = otherOwners(owners, project);
-    return QStringLiteral("shared: ") + (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", ")));
+    return QStringLiteral("shared: ") +
+           (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", ")));
 }
 
 QStringList otherOwners(const QSet<QString>& owners, const QString& project)

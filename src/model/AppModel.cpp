@@ -80,8 +80,9 @@ AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
             setStatusText(tr("Stopped before confirming — nothing was removed."));
             return;
         }
-        alerts().info(tr("Nothing removed"),
-                      tr("The current figures could not be read, so nothing was offered for removal.\n\n%1").arg(error));
+        alerts().info(
+            tr("Nothing removed"),
+            tr("The current figures could not be read, so nothing was offered for removal.\n\n%1").arg(error));
     });
 }
 

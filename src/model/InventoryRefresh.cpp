@@ -216,9 +216,10 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
     PhaseTwo two = readPhaseTwo(client, ids, imageIds, stop);
     model_.post([this] { progressTimer_.stop(); });
     if (stop.stop_requested()) {
-        model_.post([this, index = stowage::buildProjectIndex(containers, images, volumes, shown.imageLayers)]() mutable {
-            fail(CancelledError().description(), true, std::move(index));
-        });
+        model_.post(
+            [this, index = stowage::buildProjectIndex(containers, images, volumes, shown.imageLayers)]() mutable {
+                fail(CancelledError().description(), true, std::move(index));
+            });
         return;
     }
 
@@ -268,7 +269,8 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
     // The history's summary touches every item too: worked out here, only handed over there.
     std::optional<HistorySnapshot> snapshot;
     if (model_.history_)
-        snapshot = historySnapshot(landed, index, classification, figures, History::engineName(model_.client_.cli.config().context),
+        snapshot = historySnapshot(landed, index, classification, figures,
+                                   History::engineName(model_.client_.cli.config().context),
                                    QDateTime::currentDateTimeUtc(), model_.headless_);
 
     model_.post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
@@ -293,8 +295,9 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
         if (!complete)
             model_.log(LogLevel::error, QStringLiteral("Usage data INCOMPLETE: ") + problem);
         if (!two.dangling)
-            model_.log(LogLevel::warn, QStringLiteral("docker volume ls --filter dangling=true failed — volume usage unknown, "
-                                               "no volume is offered as an orphan"));
+            model_.log(LogLevel::warn,
+                       QStringLiteral("docker volume ls --filter dangling=true failed — volume usage unknown, "
+                                      "no volume is offered as an orphan"));
 
         model_.setStatusText(AppModel::tr("Building project index…"));
         disposeOffThread(std::exchange(model_.index_, std::move(index)));
@@ -309,12 +312,13 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
         const auto running = std::count_if(model_.inventory_.containers.begin(), model_.inventory_.containers.end(),
                                            [](const SGContainer& c) { return c.state == QLatin1String("running"); });
         const QString counts = counted(model_.inventory_.containers.size(), QStringLiteral("container"));
-        model_.setStatusText(AppModel::tr("Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5")
-                                 .arg(AppModel::tr("%n container(s)", nullptr, int(model_.inventory_.containers.size())),
-                                      QString::number(running),
-                                      AppModel::tr("%n image(s)", nullptr, int(model_.inventory_.images.size())),
-                                      AppModel::tr("%n volume(s)", nullptr, int(model_.inventory_.volumes.size())),
-                               LocaleFormat::mediumTime(QDateTime::currentDateTime())));
+        model_.setStatusText(
+            AppModel::tr("Loaded: %1 (%2 running), %3, %4  |  Last refresh: %5")
+                .arg(AppModel::tr("%n container(s)", nullptr, int(model_.inventory_.containers.size())),
+                     QString::number(running),
+                     AppModel::tr("%n image(s)", nullptr, int(model_.inventory_.images.size())),
+                     AppModel::tr("%n volume(s)", nullptr, int(model_.inventory_.volumes.size())),
+                     LocaleFormat::mediumTime(QDateTime::currentDateTime())));
         model_.log(LogLevel::info, QStringLiteral("Refresh complete: %1, %2, %3")
                                 .arg(counts, counted(model_.inventory_.images.size(), QStringLiteral("image")),
                                      counted(model_.inventory_.volumes.size(), QStringLiteral("volume"))));

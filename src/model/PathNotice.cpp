@@ -23,10 +23,12 @@ PathNotice noticeFor(const QString& path, const platform::PathFacts& facts, Path
         // Permission was refused somewhere along the path: whether its end
         // exists cannot be told, only that this user may not look.
         return {QCoreApplication::translate("PathNotice", "Not permitted"),
-                QCoreApplication::translate("PathNotice", "Your user may not open this path on this host:\n%1\n\n(%2)").arg(path, whyNotPermitted)};
+                QCoreApplication::translate("PathNotice", "Your user may not open this path on this host:\n%1\n\n(%2)")
+                    .arg(path, whyNotPermitted)};
     case PathPresence::unavailable:
         return {QCoreApplication::translate("PathNotice", "Cannot open"),
-                QCoreApplication::translate("PathNotice", "This path could not be read on this host:\n%1\n\n(%2)").arg(path, facts.reason)};
+                QCoreApplication::translate("PathNotice", "This path could not be read on this host:\n%1\n\n(%2)")
+                    .arg(path, facts.reason)};
     case PathPresence::missing:
     case PathPresence::present: break;
     }
@@ -38,7 +40,8 @@ PathNotice noticeFor(const QString& path, const platform::PathFacts& facts, Path
 PathNotice projectPathNotice(const QString& path, const platform::PathFacts& facts)
 {
     return noticeFor(path, facts,
-                     {QCoreApplication::translate("PathNotice", "Not found"), QCoreApplication::translate("PathNotice", "Project path not found on this host:\n%1").arg(path)},
+                     {QCoreApplication::translate("PathNotice", "Not found"),
+                      QCoreApplication::translate("PathNotice", "Project path not found on this host:\n%1").arg(path)},
                      facts.reason);
 }
 
@@ -46,12 +49,17 @@ PathNotice mountpointNotice(const QString& mountpoint, const platform::PathFacts
 {
     const PathNotice missing{
         QCoreApplication::translate("PathNotice", "Not found"),
-        QCoreApplication::translate("PathNotice", "Path does not exist on this host:\n%1\n\n(The Docker engine runs elsewhere, in a virtual "
-                                    "machine such as Docker Desktop's or on another host, and keeps its volumes there.)")
+        QCoreApplication::translate(
+            "PathNotice",
+            "Path does not exist on this host:\n%1\n\n(The Docker engine runs elsewhere, in a virtual "
+            "machine such as Docker Desktop's or on another host, and keeps its volumes there.)")
             .arg(mountpoint)};
-    const QString whyNotPermitted = within(mountpoint, dockerRoot)
-        ? QCoreApplication::translate("PathNotice", "Docker keeps volumes inside its data root, %1, which only root may open.").arg(dockerRoot)
-        : facts.reason;
+    const QString whyNotPermitted =
+        within(mountpoint, dockerRoot)
+            ? QCoreApplication::translate("PathNotice",
+                                          "Docker keeps volumes inside its data root, %1, which only root may open.")
+                  .arg(dockerRoot)
+            : facts.reason;
     return noticeFor(mountpoint, facts, missing, whyNotPermitted);
 }
 

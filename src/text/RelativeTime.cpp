@@ -22,11 +22,14 @@ constexpr std::array<Unit, 7> units{{
      QT_TRANSLATE_N_NOOP("RelativeTime", "in %n year(s)")},
     {30 * 86400 + 37746, QT_TRANSLATE_N_NOOP("RelativeTime", "%n month(s) ago"),
      QT_TRANSLATE_N_NOOP("RelativeTime", "in %n month(s)")},
-    {7 * 86400, QT_TRANSLATE_N_NOOP("RelativeTime", "%n week(s) ago"), QT_TRANSLATE_N_NOOP("RelativeTime", "in %n week(s)")},
+    {7 * 86400, QT_TRANSLATE_N_NOOP("RelativeTime", "%n week(s) ago"),
+     QT_TRANSLATE_N_NOOP("RelativeTime", "in %n week(s)")},
     {86400, QT_TRANSLATE_N_NOOP("RelativeTime", "%n day(s) ago"), QT_TRANSLATE_N_NOOP("RelativeTime", "in %n day(s)")},
     {3600, QT_TRANSLATE_N_NOOP("RelativeTime", "%n hour(s) ago"), QT_TRANSLATE_N_NOOP("RelativeTime", "in %n hour(s)")},
-    {60, QT_TRANSLATE_N_NOOP("RelativeTime", "%n minute(s) ago"), QT_TRANSLATE_N_NOOP("RelativeTime", "in %n minute(s)")},
-    {1, QT_TRANSLATE_N_NOOP("RelativeTime", "%n second(s) ago"), QT_TRANSLATE_N_NOOP("RelativeTime", "in %n second(s)")},
+    {60, QT_TRANSLATE_N_NOOP("RelativeTime", "%n minute(s) ago"),
+     QT_TRANSLATE_N_NOOP("RelativeTime", "in %n minute(s)")},
+    {1, QT_TRANSLATE_N_NOOP("RelativeTime", "%n second(s) ago"),
+     QT_TRANSLATE_N_NOOP("RelativeTime", "in %n second(s)")},
 }};
 
 }  // namespace

@@ -151,9 +151,10 @@ RemovalEnding removalEnding(const RemovalPlan& plan, const RemovalOutcome& outco
 RemovalEnding daemonSilentEnding(const RemovalPlan& plan)
 {
     RemovalEnding ending;
-    ending.status = plan.operationName + QStringLiteral(": aborted — Docker daemon not responding. Nothing was removed.");
-    ending.log.append(
-        {LogLevel::error, QLatin1Char('[') + plan.operationName + QStringLiteral("] aborted — Docker daemon not responding")});
+    ending.status =
+        plan.operationName + QStringLiteral(": aborted — Docker daemon not responding. Nothing was removed.");
+    ending.log.append({LogLevel::error, QLatin1Char('[') + plan.operationName +
+                                            QStringLiteral("] aborted — Docker daemon not responding")});
     ending.notice = {false, QStringLiteral("Docker not responding"),
                      QStringLiteral("The Docker daemon didn't respond to a health check, so nothing was deleted.\n\n")
                          + platform::platformWords().restartDockerHelp};

@@ -141,8 +141,8 @@ void RemovalRunner::run(const Run& run, std::stop_token stop)
         model_.applyLocalRemoval(std::move(after), removed);
         // The history explains the drop the next refresh will show.
         if (model_.history_ && anythingWent)
-            model_.history_->recordRemoval(
-                {History::engineName(client_.cli.config().context), QDateTime::currentDateTimeUtc(), historyNote, freedBytes});
+            model_.history_->recordRemoval({History::engineName(client_.cli.config().context),
+                                            QDateTime::currentDateTimeUtc(), historyNote, freedBytes});
         end(ending);
     });
 }

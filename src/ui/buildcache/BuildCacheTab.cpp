@@ -45,7 +45,8 @@ BuildCacheTab::BuildCacheTab(AppModel& model, QWidget* parent) : QWidget(parent)
                                    Theme::font(11), Theme::textDim());
 
     clear_ = new SGButton(tr("Clear Build Cache"), QStringLiteral("trash"), Theme::danger(), true);
-    clear_->setAccessibleDescription(tr("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
+    clear_->setAccessibleDescription(
+        tr("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
     connect(clear_, &QPushButton::clicked, &model_.removals(), &Removals::cleanBuildCache);
     auto* actions = new QHBoxLayout;
     actions->addWidget(clear_);

@@ -34,14 +34,18 @@ ImageVerdict verdictOf(const SGImage& image, const ImageStatus& status, bool com
 const QList<ImageLegendEntry>& legend()
 {
     static const QList<ImageLegendEntry> entries{
-        {ImageVerdict::used, QCoreApplication::translate("ImageRows", "Used by container"), Theme::success(), QStringLiteral("✓")},
-        {ImageVerdict::removable, QCoreApplication::translate("ImageRows", "Safe to remove"), Theme::danger(), QStringLiteral("✕")},
-        {ImageVerdict::dangling, QCoreApplication::translate("ImageRows", "Dangling (untagged)"), Theme::warning(), QStringLiteral("✕")},
-        {ImageVerdict::baseImage, QCoreApplication::translate("ImageRows", "Unused base image — kept by bulk removal"), Theme::cyan(),
-         QStringLiteral("○")},
-        {ImageVerdict::buildLayer, QCoreApplication::translate("ImageRows", "Build layer — goes with its image"), Theme::textDim(),
-         QStringLiteral("↳")},
-        {ImageVerdict::unverified, QCoreApplication::translate("ImageRows", "Usage not verified"), Theme::textDim(), QStringLiteral("?")},
+        {ImageVerdict::used, QCoreApplication::translate("ImageRows", "Used by container"), Theme::success(),
+         QStringLiteral("✓")},
+        {ImageVerdict::removable, QCoreApplication::translate("ImageRows", "Safe to remove"), Theme::danger(),
+         QStringLiteral("✕")},
+        {ImageVerdict::dangling, QCoreApplication::translate("ImageRows", "Dangling (untagged)"), Theme::warning(),
+         QStringLiteral("✕")},
+        {ImageVerdict::baseImage, QCoreApplication::translate("ImageRows", "Unused base image — kept by bulk removal"),
+         Theme::cyan(), QStringLiteral("○")},
+        {ImageVerdict::buildLayer, QCoreApplication::translate("ImageRows", "Build layer — goes with its image"),
+         Theme::textDim(), QStringLiteral("↳")},
+        {ImageVerdict::unverified, QCoreApplication::translate("ImageRows", "Usage not verified"), Theme::textDim(),
+         QStringLiteral("?")},
     };
     return entries;
 }

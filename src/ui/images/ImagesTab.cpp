@@ -81,7 +81,8 @@ QWidget* ImagesTab::buildButtons()
                                  Theme::danger(), true, buttons);
     removeSelected_->setAccessibleDescription(
         tr("Asks, then removes the selected images that no container uses; the others stay"));
-    removeUnused_->setAccessibleDescription(tr("Asks, then removes the images no container uses; unused base images are kept"));
+    removeUnused_->setAccessibleDescription(
+        tr("Asks, then removes the images no container uses; unused base images are kept"));
     connect(removeSelected_, &QPushButton::clicked, this, [this] { model_.removals().removeSelectedImages(selection()); });
     connect(removeUnused_, &QPushButton::clicked, &model_.removals(), &Removals::cleanUnusedImages);
     row->addWidget(removeSelected_);

@@ -87,7 +87,8 @@ bool QtAlerts::confirm(const Confirmation& confirmation)
     setTexts(*box, confirmation.title, confirmation.message);
     if (!confirmation.details.isEmpty())
         showDetails(*box, confirmation.details);
-    const QString action = confirmation.action.isEmpty() ? QCoreApplication::translate("QtAlerts", "OK") : confirmation.action;
+    const QString action =
+        confirmation.action.isEmpty() ? QCoreApplication::translate("QtAlerts", "OK") : confirmation.action;
     QPushButton* ok = box->addButton(action, QMessageBox::AcceptRole);
     QPushButton* cancel = box->addButton(QCoreApplication::translate("QtAlerts", "Cancel"), QMessageBox::RejectRole);
     // Return and Esc must never destroy: a destructive box defaults to Cancel.

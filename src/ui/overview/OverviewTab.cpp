@@ -141,8 +141,10 @@ QWidget* OverviewTab::buildActions()
     connect(actions_[removeOrphanVolumes], &QPushButton::clicked, &model_.removals(), &Removals::cleanOrphanVolumes);
     connect(actions_[safeCleanAll], &QPushButton::clicked, &model_.removals(), &Removals::safeCleanAll);
     // What each removes, for assistive technology (the titles carry only the amounts).
-    actions_[cleanBuildCache]->setAccessibleDescription(tr("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
-    actions_[removeUnusedImages]->setAccessibleDescription(tr("Asks, then removes the images no container uses; unused base images are kept"));
+    actions_[cleanBuildCache]->setAccessibleDescription(
+        tr("Asks, then removes Docker's build cache; later builds take longer while it fills again"));
+    actions_[removeUnusedImages]->setAccessibleDescription(
+        tr("Asks, then removes the images no container uses; unused base images are kept"));
     actions_[removeOrphanVolumes]->setAccessibleDescription(
         tr("Asks, then removes the volumes no project or container uses, with their data"));
     actions_[safeCleanAll]->setAccessibleDescription(

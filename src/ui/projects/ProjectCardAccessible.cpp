@@ -86,8 +86,9 @@ public:
             return {};
         if (kind == QAccessible::Name)
             return action_ == CardAction::toggleSelection
-                ? QCoreApplication::translate("ProjectCardAccessible", "Select %1").arg(place_.list->cards().card(place_.row()).title)
-                : shown->text;
+                       ? QCoreApplication::translate("ProjectCardAccessible", "Select %1")
+                             .arg(place_.list->cards().card(place_.row()).title)
+                       : shown->text;
         if (kind == QAccessible::Description)
             return shown->description.isEmpty() ? place_.list->cards().card(place_.row()).title : shown->description;
         return {};

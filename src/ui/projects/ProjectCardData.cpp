@@ -17,15 +17,17 @@ CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project)
     if (exclusiveTo(owners, {project}))
         return {QCoreApplication::translate("ProjectCardData", "exclusive"), Theme::success()};
     const QStringList others = otherOwners(owners, project);
-    return {others.isEmpty() ? QCoreApplication::translate("ProjectCardData", "shared: other")
-                             : QCoreApplication::translate("ProjectCardData", "shared: %1").arg(others.join(QStringLiteral(", "))),
+    return {others.isEmpty()
+                ? QCoreApplication::translate("ProjectCardData", "shared: other")
+                : QCoreApplication::translate("ProjectCardData", "shared: %1").arg(others.join(QStringLiteral(", "))),
             Theme::danger()};
 }
 
 CardBadge kindBadge(const QString& repository, const QString& project)
 {
-    return Classify::isBuiltImage(repository, project) ? CardBadge{QCoreApplication::translate("ProjectCardData", "built"), Theme::warning()}
-                                                       : CardBadge{QCoreApplication::translate("ProjectCardData", "base"), Theme::textDim()};
+    return Classify::isBuiltImage(repository, project)
+               ? CardBadge{QCoreApplication::translate("ProjectCardData", "built"), Theme::warning()}
+               : CardBadge{QCoreApplication::translate("ProjectCardData", "base"), Theme::textDim()};
 }
 
 ProjectCardData build(const Inventory& inventory, const ProjectIndex& index, const QString& project,

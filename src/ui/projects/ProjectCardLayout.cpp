@@ -220,7 +220,8 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
         header.text(card.title, Theme::font(13, QFont::Bold), Theme::text(), (right - left) / 2, 10);
         header.text(card.runningText, Theme::font(11, QFont::Medium), card.runningColor, -1, 8);
         if (card.lastActivity)
-            header.text(QCoreApplication::translate("ProjectCardLayout", "· active %1").arg(RelativeTime::describe(*card.lastActivity, context.now)),
+            header.text(QCoreApplication::translate("ProjectCardLayout", "· active %1")
+                            .arg(RelativeTime::describe(*card.lastActivity, context.now)),
                         Theme::font(10), Theme::textDim());
         y += headerHeight;
     }
@@ -232,13 +233,14 @@ CardLayout layout(const ProjectCardData& card, const CardContext& context, int w
         Line utility(out, left, y, utilityHeight, right);
         utility.button(platform::platformWords().showFolderButton, QStringLiteral("folder"), Theme::accent(), false,
                        folderHere, CardAction::fileManager, context.folderUnavailable);
-        utility.button(QCoreApplication::translate("ProjectCardLayout", "Terminal"), QStringLiteral("terminal"), Theme::accent(), false, folderHere,
-                       CardAction::terminal, context.folderUnavailable);
+        utility.button(QCoreApplication::translate("ProjectCardLayout", "Terminal"), QStringLiteral("terminal"),
+                       Theme::accent(), false, folderHere, CardAction::terminal, context.folderUnavailable);
         if (context.hasReadme)
-            utility.button(QCoreApplication::translate("ProjectCardLayout", "README"), QStringLiteral("doc.richtext"), Theme::accent(), false, true,
-                           CardAction::readme);
-        utility.button(QCoreApplication::translate("ProjectCardLayout", "Copy Assistant Context"), QStringLiteral("doc.on.clipboard"), Theme::accent(), false,
-                       true, CardAction::copyAssistantContext);
+            utility.button(QCoreApplication::translate("ProjectCardLayout", "README"), QStringLiteral("doc.richtext"),
+                           Theme::accent(), false, true, CardAction::readme);
+        utility.button(QCoreApplication::translate("ProjectCardLayout", "Copy Assistant Context"),
+                       QStringLiteral("doc.on.clipboard"), Theme::accent(), false, true,
+                       CardAction::copyAssistantContext);
         y += utilityHeight + blockGap - 4;
     }
 

@@ -114,7 +114,8 @@ QWidget* ProjectsTab::buildControls()
     delete_ = new SGButton(tr("Delete %1").arg(0), QStringLiteral("trash.fill"), Theme::danger(), true, controls);
     cancel_ = new SGButton(tr("Cancel"), {}, Theme::accent(), false, controls);
     connect(select_, &QPushButton::clicked, this, [this] { cards_->setSelecting(true); });
-    delete_->setAccessibleDescription(tr("Asks, then removes the selected projects' containers and the images and volumes only they use"));
+    delete_->setAccessibleDescription(
+        tr("Asks, then removes the selected projects' containers and the images and volumes only they use"));
     connect(delete_, &QPushButton::clicked, this, [this] {
         model_.removals().deleteProjects(cards_->view().selected, [cards = QPointer(cards_)] {
             if (cards)

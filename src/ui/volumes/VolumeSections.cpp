@@ -123,10 +123,11 @@ VolumeCatalog::VolumeCatalog(const Inventory& inventory, const ProjectIndex& ind
         inUse += group.volumes.size();
         inUseBytes += group.bytes;
     }
-    summary_ = QCoreApplication::translate("VolumeSections", "%1  ·  %2 in use (%3)  ·  %4 orphan (%5)")
-                   .arg(QCoreApplication::translate("VolumeSections", "%n volume(s)", nullptr, int(inventory_.volumes.size())),
-                        QString::number(inUse), SizeFormat::humanSize(inUseBytes), QString::number(orphans.size()),
-                        SizeFormat::humanSize(sizeOf(orphans)));
+    summary_ =
+        QCoreApplication::translate("VolumeSections", "%1  ·  %2 in use (%3)  ·  %4 orphan (%5)")
+            .arg(QCoreApplication::translate("VolumeSections", "%n volume(s)", nullptr, int(inventory_.volumes.size())),
+                 QString::number(inUse), SizeFormat::humanSize(inUseBytes), QString::number(orphans.size()),
+                 SizeFormat::humanSize(sizeOf(orphans)));
 }
 
 qint64 VolumeCatalog::sizeOf(const QList<SGVolume>& volumes) const
@@ -171,10 +172,14 @@ QList<VolumeSection> VolumeCatalog::sections(VolumeFilter filter, const QString&
     if (filter != VolumeFilter::orphans) {
         for (const VolumeGroup& group : groups_) {
             QList<SGVolume> shown = passing(group.volumes, search);
-            const QString name = group.project.isEmpty() ? QCoreApplication::translate("VolumeSections", "(no compose project)") : group.project;
+            const QString name = group.project.isEmpty()
+                                     ? QCoreApplication::translate("VolumeSections", "(no compose project)")
+                                     : group.project;
             const QString title =
-                (group.running ? QCoreApplication::translate("VolumeSections", "%1  ·  running  ·  %n volume(s)  ·  %2", nullptr, int(shown.size()))
-                               : QCoreApplication::translate("VolumeSections", "%1  ·  stopped  ·  %n volume(s)  ·  %2", nullptr, int(shown.size())))
+                (group.running ? QCoreApplication::translate("VolumeSections", "%1  ·  running  ·  %n volume(s)  ·  %2",
+                                                             nullptr, int(shown.size()))
+                               : QCoreApplication::translate("VolumeSections", "%1  ·  stopped  ·  %n volume(s)  ·  %2",
+                                                             nullptr, int(shown.size())))
                     .arg(name, SizeFormat::humanSize(group.bytes));
             add({QStringLiteral("p:") + group.project, title, group.running ? Theme::success() : Theme::accent(),
                  std::move(shown)});
@@ -187,22 +192,27 @@ QList<VolumeSection> VolumeCatalog::sections(VolumeFilter filter, const QString&
          Theme::textDim(), unknown});
     QList<SGVolume> disputed = passing(disputed_, search);
     add({QStringLiteral("disputed"),
-         QCoreApplication::translate("VolumeSections", "Conflicting signals — Docker still counts a reference  ·  %1").arg(disputed.size()),
+         QCoreApplication::translate("VolumeSections", "Conflicting signals — Docker still counts a reference  ·  %1")
+             .arg(disputed.size()),
          Theme::cyan(), disputed});
     if (filter != VolumeFilter::inUse) {
         QList<SGVolume> labeled = passing(orphanLabeled_, search);
         add({QStringLiteral("orphan-labeled"),
-             QCoreApplication::translate("VolumeSections", "Orphan — labelled for a project, mounted by nothing  ·  %1  ·  %2  ·  check before deleting")
+             QCoreApplication::translate(
+                 "VolumeSections",
+                 "Orphan — labelled for a project, mounted by nothing  ·  %1  ·  %2  ·  check before deleting")
                  .arg(QString::number(labeled.size()), SizeFormat::humanSize(sizeOf(labeled))),
              Theme::warning(), labeled});
         QList<SGVolume> named = passing(orphanNamed_, search);
         add({QStringLiteral("orphan-named"),
-             QCoreApplication::translate("VolumeSections", "Orphan — named, no project, may hold data  ·  %1  ·  %2  ·  check before deleting")
+             QCoreApplication::translate(
+                 "VolumeSections", "Orphan — named, no project, may hold data  ·  %1  ·  %2  ·  check before deleting")
                  .arg(QString::number(named.size()), SizeFormat::humanSize(sizeOf(named))),
              Theme::warning(), named});
         QList<SGVolume> anonymous = passing(orphanAnonymous_, search);
         add({QStringLiteral("orphan-anon"),
-             QCoreApplication::translate("VolumeSections", "Orphan — anonymous, no project  ·  %1  ·  %2  ·  safe to remove")
+             QCoreApplication::translate("VolumeSections",
+                                         "Orphan — anonymous, no project  ·  %1  ·  %2  ·  safe to remove")
                  .arg(QString::number(anonymous.size()), SizeFormat::humanSize(sizeOf(anonymous))),
              Theme::danger(), anonymous});
     }
