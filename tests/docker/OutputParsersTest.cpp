@@ -191,3 +191,14 @@ not json)j";
     }
     EXPECT_EQ(findContext(listed, "Remote"), std::nullopt);
 }
+
+TEST(RemoteHost, LocalSocketsAreHereEverythingElseNamesItsHost)
+{
+    const QList<std::pair<QString, QString>> cases = {
+        {"", ""}, {"unix:///var/run/docker.sock", ""}, {"UNIX:///run/user/1000/docker.sock", ""},
+        {"npipe:////./pipe/docker_engine", ""}, {"ssh://me@build.example.com", "me@build.example.com"},
+        {"ssh://build.example.com:2222", "build.example.com"}, {"tcp://10.0.0.5:2376", "10.0.0.5"},
+        {"tcp://[fe80::1]:2375", "[fe80::1]"}, {"ssh://me@host/sub", "me@host"}, {"weird", "weird"}};
+    for (const auto& [endpoint, host] : cases)
+        EXPECT_EQ(remoteHost(endpoint), host) << endpoint.toStdString();
+}
