@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 
 namespace stowage::test {
 namespace {
@@ -260,6 +261,7 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
 
     window.showEngine("build");
     AppModel& build = window.model();
+    RootView* second = window.rootView();
     ASSERT_TRUE(waitUntil([&] { return !buildDocker.callsStartingWith("--context build ps -a").isEmpty() && !build.isLoading(); }));
     EXPECT_EQ(build.inventory().volumes.first().name, "ci_data");
     EXPECT_EQ(window.windowTitle(), "Stowage — build");
@@ -269,8 +271,12 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
     EXPECT_TRUE(window.rootView() == first && rig.model->inventory().containers.size() == 13);
     EXPECT_EQ(rig.docker.calls().size(), firstCalls) << "switching back read the engine again";
 
+    // An engine docker no longer knows: its view stays, its menu says it is gone.
+    rig.docker.setRules({FakeRule{"context ls", contexts.section('\n', 0, 0)}, FakeRule{"", {}, {}, 0, 30}});
+    engines.refreshContexts();
+    ASSERT_TRUE(waitUntil([&] { return !engines.several(); }));
+    EXPECT_EQ(static_cast<QToolButton*>(second->header()->engineChooser())->text(), "build (gone)");
     // A refresh of the first engine leaves the other's removals free; their confirmation names their engine.
-    rig.docker.setRules({FakeRule{"", {}, {}, 0, 30}});
     rig.model->refresh();
     build.removals().removeSelectedVolumes({"ci_data"});
     EXPECT_TRUE(rig.alerts.last()->message.startsWith("On engine build (ssh://me@build.example.com).\n\n"));
