@@ -241,8 +241,8 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
 {"Current":false,"Name":"build","DockerEndpoint":"ssh://me@build.example.com"})";
     UiRig rig(records::dockerRules(records::realistic(), {FakeRule{"context ls", contexts}}));
     ScriptedDocker buildDocker;
-    const CachedState buildState = records::StateBuilder().volume("ci_data", "ci", "1GB", true).build();
-    buildDocker.setRules(records::dockerRules(buildState, {FakeRule{"volume rm", "", "", 0, 30}}));
+    buildDocker.setRules(records::dockerRules(records::StateBuilder().volume("ci_data", "ci", "1GB", true).build(),
+                                              {FakeRule{"volume rm", "", "", 0, 30}}));
     EngineSessions engines(*rig.model, *rig.cli, [&](const EngineContext& engine, OperationCenter& operations) {
         DockerRunner::Config config = buildDocker.config(&operations, &rig.log);
         config.context = engine.name;
@@ -256,8 +256,7 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
     window.show();
     ASSERT_TRUE(waitUntil([&] { return !rig.docker.callsStartingWith("ps -a").isEmpty(); }) && rig.waitIdle());
     RootView* first = window.rootView();
-    EXPECT_EQ(window.windowTitle(), "Stowage — default");
-    EXPECT_TRUE(first->header()->engineChooser()->isVisible());
+    EXPECT_TRUE(window.windowTitle() == "Stowage — default" && first->header()->engineChooser()->isVisible());
 
     window.showEngine("build");
     AppModel& build = window.model();
