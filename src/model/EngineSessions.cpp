@@ -14,8 +14,10 @@ EngineSessions::PartsFactory bindingFactory(DockerRunner& shared, AppModel::Opti
 {
     return [&shared, base](const EngineContext& engine, OperationCenter& operations) {
         DockerRunner::Config config = shared.config();
+        // The engine was offered by a context list the shared runner read, so its
+        // environment (the login shell's PATH) is known already: this does not wait.
         config.baseEnvironment = shared.environment();
-        config.loginShell = QString();  // the shared runner asked the login shell already
+        config.loginShell = QString();
         config.context = engine.name;
         config.operations = &operations;
         AppModel::Options options = base;

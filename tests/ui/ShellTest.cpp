@@ -261,7 +261,8 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
     window.showEngine("build");
     AppModel& build = window.model();
     RootView* second = window.rootView();
-    ASSERT_TRUE(waitUntil([&] { return !buildDocker.callsStartingWith("--context build ps -a").isEmpty() && !build.isLoading(); }));
+    ASSERT_TRUE(waitUntil([&] { return !buildDocker.callsStartingWith("--context build ps -a").isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !build.isLoading(); }));
     EXPECT_EQ(build.inventory().volumes.first().name, "ci_data");
     EXPECT_EQ(window.windowTitle(), "Stowage — build");
     const qsizetype firstCalls = rig.docker.calls().size();

@@ -57,10 +57,11 @@ void StopThenQuit::finish(bool operationsEnded)
     done_ = true;
     bound_.stop();
     if (operationsEnded) {
-        for (AppModel* model : std::as_const(stopping_))
-            log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model->statusText()
-                                         + (model->engine() ? QStringLiteral(" (engine ") + printable(model->engine()->name) + u')'
-                                                            : QString()));
+        for (AppModel* model : std::as_const(stopping_)) {
+            const QString engine =
+                model->engine() ? QStringLiteral(" (engine ") + printable(model->engine()->name) + u')' : QString();
+            log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model->statusText() + engine);
+        }
     } else {
         log_.log(LogLevel::error, cause_
                                       + QStringLiteral(" — the operation did not end within %1 s; quitting without "
