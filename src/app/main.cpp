@@ -18,6 +18,7 @@
 #include "history/History.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "model/EngineSessions.h"
 #include "platform/Desktop.h"
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
@@ -214,9 +215,12 @@ int runWindow(int& argc, char** argv)
     options.alerts = &alerts;
     options.history = history.get();
     stowage::AppModel model(stowage::DockerRunner::shared(), options);
+    // The other engines docker knows, each with its own runner, model and state cache once shown.
+    stowage::EngineSessions engines(model, stowage::DockerRunner::shared(), options);
+    engines.refreshContexts();
     int status = 0;
     {
-        stowage::MainWindow window(model, stowage::ActivityLog::shared(), stowage::platform::Desktop::system());
+        stowage::MainWindow window(engines, stowage::ActivityLog::shared(), stowage::platform::Desktop::system());
         stowage::platform::TerminationSignals termination;
         window.quitOn(termination);
         // Past the window: a dialog left open must not keep the process alive.
@@ -230,8 +234,9 @@ int runWindow(int& argc, char** argv)
         window.show();
         status = app.exec();
     }
-    // The last snapshot and log lines reach the disk before the process ends.
-    model.flushCache();
+    // The last snapshots and log lines reach the disk before the process ends.
+    for (stowage::AppModel* shown : engines.models())
+        shown->flushCache();
     stowage::ActivityLog::shared().flush();
     return status;
 }

@@ -3,6 +3,8 @@
 #include "docker/JsonFields.h"
 #include "text/PrintableText.h"
 
+#include <QUrl>
+
 namespace stowage {
 
 namespace {
@@ -57,6 +59,19 @@ std::optional<EngineContext> findContext(const QList<EngineContext>& contexts, c
 QString engineLabel(const QString& name, const QString& endpoint)
 {
     return endpoint.isEmpty() ? printable(name) : printable(name) + QStringLiteral(" (") + printable(endpoint) + u')';
+}
+
+QString remoteHost(const QString& endpoint)
+{
+    const QString trimmed = endpoint.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1String("unix://"), Qt::CaseInsensitive)
+        || trimmed.startsWith(QLatin1String("npipe://"), Qt::CaseInsensitive))
+        return {};
+    const QUrl url(trimmed, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty())
+        return printable(trimmed);  // remote, though its host cannot be told apart: the whole endpoint
+    const QString host = url.host().contains(u':') ? u'[' + url.host() + u']' : url.host();
+    return printable(url.userName().isEmpty() ? host : url.userName() + u'@' + host);
 }
 
 }  // namespace stowage

@@ -45,4 +45,10 @@ std::optional<EngineContext> findContext(const QList<EngineContext>& contexts, c
 // "NAME (ENDPOINT)" for messages, made printable.
 QString engineLabel(const QString& name, const QString& endpoint);
 
+// The host an engine runs on when it is not this one: "user@host" or "host"
+// of an ssh://, tcp:// or other remote endpoint, made printable; "" for a local
+// socket (unix://, npipe://) or no endpoint. Paths the engine reports (compose
+// folders, mountpoints) are on that host, not here.
+QString remoteHost(const QString& endpoint);
+
 }  // namespace stowage

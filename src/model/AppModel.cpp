@@ -4,6 +4,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "text/LocaleFormat.h"
+#include "text/PrintableText.h"
 
 #include "model/DisposeOffThread.h"
 
@@ -58,6 +59,7 @@ AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
     refreshAfterCleanup_ = options.refreshAfterCleanup;
     history_ = options.history;
     headless_ = options.headless;
+    engine_ = std::move(options.engine);
     refresh_ = std::make_unique<InventoryRefresh>(*this);
     removals_ = std::make_unique<Removals>(*this, options.removalLimits);
     shortcuts_ = std::make_unique<ProjectShortcuts>(*this, options.desktop, options.pathProbes);
@@ -102,7 +104,28 @@ AppModel::~AppModel()
 
 OperationCenter& AppModel::operations() const { return client_.cli.operations(); }
 
-void AppModel::log(LogLevel level, const QString& message) { log_.log(level, message); }
+void AppModel::setEngine(std::optional<EngineContext> engine)
+{
+    if (engine == engine_)
+        return;
+    engine_ = std::move(engine);
+    emit engineChanged();
+}
+
+bool AppModel::confirm(Confirmation confirmation)
+{
+    if (engine_)
+        confirmation.message = tr("On engine %1.").arg(engineLabel(engine_->name, engine_->endpoint))
+            + QStringLiteral("\n\n") + confirmation.message;
+    return alerts().confirm(confirmation);
+}
+
+// With several engines in the window, each operation's lines say which one they
+// are about, as the runner's own command lines do.
+void AppModel::log(LogLevel level, const QString& message)
+{
+    log_.log(level, engine_ ? message + QStringLiteral(" (engine ") + printable(engine_->name) + u')' : message);
+}
 
 void AppModel::post(std::function<void()> change)
 {

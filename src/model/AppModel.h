@@ -14,6 +14,7 @@
 #include "classification/UsageClassification.h"
 #include "docker/DockerClient.h"
 #include "docker/DockerRunner.h"
+#include "docker/EngineContext.h"
 #include "inventory/FreedSpace.h"
 #include "inventory/Inventory.h"
 #include "inventory/InventoryAfterRemoval.h"
@@ -75,6 +76,9 @@ public:
         // when `headless`; none kept when absent. Must outlive the model.
         History* history = nullptr;
         bool headless = false;
+        // The engine this model reads and removes on, when the window knows more
+        // than one: confirmations and the project card's shortcuts name it.
+        std::optional<EngineContext> engine;
     };
 
     explicit AppModel(DockerRunner& cli, Options options, QObject* parent = nullptr);
@@ -132,6 +136,15 @@ public:
     History* history() const { return history_; }
     OperationCenter& operations() const;
 
+    // The engine this model belongs to; none while docker knows only one.
+    const std::optional<EngineContext>& engine() const { return engine_; }
+    void setEngine(std::optional<EngineContext> engine);
+    // The host of a remote engine ("" for this machine's): the paths in its labels are there.
+    QString engineHost() const { return engine_ ? remoteHost(engine_->endpoint) : QString(); }
+    // Every removal's confirmation goes through here: with an engine set, its
+    // message first says which engine it acts on.
+    bool confirm(Confirmation confirmation);
+
 signals:
     void containersChanged();
     void imagesChanged();
@@ -148,6 +161,7 @@ signals:
     void refreshEnded(stowage::RefreshEnd end, const QString& error);
     // Each removal (or failure) of a running safe clean, as it happens.
     void cleanStep(const stowage::CleanStep& step);
+    void engineChanged();
 
 private:
     friend class InventoryRefresh;
@@ -223,6 +237,7 @@ private:
     bool refreshAfterCleanup_ = true;
     History* history_ = nullptr;
     bool headless_ = false;
+    std::optional<EngineContext> engine_;
     std::optional<QString> cacheFile_;
     std::optional<QString> legacyCacheFile_;
     StateCacheWriter cacheWriter_;

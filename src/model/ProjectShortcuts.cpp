@@ -40,10 +40,11 @@ ProjectShortcuts::ProjectShortcuts(AppModel& model, platform::Desktop* desktop, 
     : model_(model), desktop_(desktop), pathFacts_(std::move(pathProbes))
 {
     // Project folders are looked at again whenever the index changes.
+    // The folders of a remote engine's projects are on its host: nothing here to look at.
     connect(&model_, &AppModel::indexChanged, this, [this] {
         QSet<QString> paths;
         for (const ProjectMeta& meta : model_.index().projectsMeta)
-            if (!meta.path.isEmpty())
+            if (!meta.path.isEmpty() && model_.engineHost().isEmpty())
                 paths.insert(meta.path);
         pathFacts_.renewProjects(paths);
     });
@@ -58,6 +59,8 @@ QString ProjectShortcuts::assistantContext(const QString& project) const
     QString doc = QStringLiteral("# Docker project: ") + project + QStringLiteral("\n\n");
     if (!meta.path.isEmpty())
         doc += QStringLiteral("- Path: `") + meta.path + QStringLiteral("`\n");
+    if (const QString host = model_.engineHost(); !host.isEmpty())
+        doc += QStringLiteral("- Host: `") + host + QStringLiteral("` (the engine and the path are on that host)\n");
     if (!meta.configFiles.isEmpty())
         doc += QStringLiteral("- Compose file(s): `") + meta.configFiles + QStringLiteral("`\n");
     doc += QStringLiteral("- Last started: ") + dateText(meta.lastStarted) + QStringLiteral("\n");
@@ -118,6 +121,12 @@ void ProjectShortcuts::copyAssistantContext(const QString& project)
                       .arg(project, QString::number(characterCount(doc))));
 }
 
+QString ProjectShortcuts::elsewhereNotice() const
+{
+    const QString host = model_.engineHost();
+    return host.isEmpty() ? QString() : tr("On %1: open it there.").arg(host);
+}
+
 std::optional<QString> ProjectShortcuts::readmeURL(const QString& project) const
 {
     const auto facts = projectPathFacts(project);
@@ -127,7 +136,7 @@ std::optional<QString> ProjectShortcuts::readmeURL(const QString& project) const
 std::optional<ProjectPathFacts> ProjectShortcuts::projectPathFacts(const QString& project) const
 {
     const QString path = model_.index().projectsMeta.value(project).path;
-    return path.isEmpty() ? std::nullopt : pathFacts_.project(path);
+    return path.isEmpty() || !model_.engineHost().isEmpty() ? std::nullopt : pathFacts_.project(path);
 }
 
 platform::Desktop& ProjectShortcuts::desktop() const

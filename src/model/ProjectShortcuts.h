@@ -32,9 +32,13 @@ public:
     // The project folder's README as last found; none until the folder has
     // been looked at (off the UI thread, after each change of the index).
     std::optional<QString> readmeURL(const QString& project) const;
-    // What is known of the project's folder on this host; none until looked at.
+    // What is known of the project's folder on this host; none until looked at,
+    // and always none for an engine on another host.
     std::optional<ProjectPathFacts> projectPathFacts(const QString& project) const;
     // Both look at the path off the UI thread first and act when the answer arrives.
+    // Why paths named by a remote engine cannot be opened here ("On HOST: open
+    // it there."); "" when the engine is on this host.
+    QString elsewhereNotice() const;
     void openInFileManager(const QString& path);
     void openInTerminal(const QString& path);
     // Looks at `path` off the UI thread; runs `act` when something is there,

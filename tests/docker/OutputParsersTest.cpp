@@ -172,7 +172,7 @@ TEST(ParseInspect, ReadsDetailsKeyedByShortId)
     EXPECT_EQ(details.value("aaaaaaaaaaaa").imageID, "second");
 }
 
-TEST(ParseContextList, BothClientsShapesUntrustedFieldsAndTheEnvironment)
+TEST(ParseContextList, BothClientsShapesUntrustedFieldsTheEnvironmentAndRemoteHosts)
 {
     // As `docker context ls --format '{{json .}}'` prints them: 20.10, 28.x, then a broken context.
     const QString out = R"j({"Current":true,"Description":"d","DockerEndpoint":"unix:///d.sock","KubernetesEndpoint":"","Name":"default","StackOrchestrator":"swarm"}
@@ -190,4 +190,12 @@ not json)j";
         EXPECT_TRUE(contexts.size() == 3 && contexts[0].fromEnvironment && !contexts[1].fromEnvironment);
     }
     EXPECT_EQ(findContext(listed, "Remote"), std::nullopt);
+    // The host of each endpoint: none for a local socket.
+    const QList<std::pair<QString, QString>> hosts = {
+        {"", ""}, {"unix:///var/run/docker.sock", ""}, {"UNIX:///run/user/1000/docker.sock", ""},
+        {"npipe:////./pipe/docker_engine", ""}, {"ssh://me@build.example.com", "me@build.example.com"},
+        {"ssh://build.example.com:2222", "build.example.com"}, {"tcp://10.0.0.5:2376", "10.0.0.5"},
+        {"tcp://[fe80::1]:2375", "[fe80::1]"}, {"ssh://me@host/sub", "me@host"}, {"weird", "weird"}};
+    for (const auto& [endpoint, host] : hosts)
+        EXPECT_EQ(remoteHost(endpoint), host) << endpoint.toStdString();
 }

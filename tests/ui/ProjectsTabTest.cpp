@@ -263,6 +263,14 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOpera
     // The cheap height used to lay out the list is the drawn height.
     for (const QString& project : p.tab.cards().order())
         EXPECT_EQ(ProjectCardGeometry::height(p.card(project)), p.layout(project).height) << project.toStdString();
+
+    // A remote engine's folders are on its host: the shortcuts say so, the assistant context names it.
+    p.rig.model->setEngine(EngineContext{"build", "", "ssh://me@build.example.com", false, false, ""});
+    EXPECT_STREQ(button("shop", CardAction::readme), "none");
+    for (const CardItem& item : p.layout("shop").items)
+        if (item.action == CardAction::fileManager || item.action == CardAction::terminal)
+            EXPECT_TRUE(!item.enabled && item.toolTip == "On me@build.example.com: open it there.");
+    EXPECT_TRUE(p.rig.model->shortcuts().assistantContext("shop").contains("- Host: `me@build.example.com`"));
 }
 
 TEST(ProjectsTabTest, CardButtonsAnswerClicksKeysAndAssistiveTechnology)

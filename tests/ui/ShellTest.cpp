@@ -11,6 +11,7 @@
 #include "ui/operations/RunningCommandsPanel.h"
 #include "ui/projects/ProjectsTab.h"
 #include "ui/shell/BrandBar.h"
+#include "model/EngineSessions.h"
 #include "ui/shell/EmptyState.h"
 #include "ui/shell/HeaderBar.h"
 #include "ui/shell/MainWindow.h"
@@ -27,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 
 namespace stowage::test {
 namespace {
@@ -230,6 +232,59 @@ TEST(ShellTest, ClosingDuringARemovalAsksThenStopsItBeforeTheWindowGoes)
     EXPECT_TRUE(reading.rig.alerts.shown.isEmpty());
     reading.rig.model->cancelCurrentOperation();
     EXPECT_TRUE(reading.rig.waitIdle());
+}
+
+// Two engines: each shown engine keeps its view and its model, with a gate of its own; texts name the engine.
+TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
+{
+    const QString contexts = R"({"Current":true,"Name":"default","DockerEndpoint":"unix:///run/docker.sock"}
+{"Current":false,"Name":"build","DockerEndpoint":"ssh://me@build.example.com"})";
+    UiRig rig(records::dockerRules(records::realistic(), {FakeRule{"context ls", contexts}}));
+    ScriptedDocker buildDocker;
+    buildDocker.setRules(records::dockerRules(records::StateBuilder().volume("ci_data", "ci", "1GB", true).build(),
+                                              {FakeRule{"volume rm", "", "", 0, 30}}));
+    EngineSessions engines(*rig.model, *rig.cli, [&](const EngineContext& engine, OperationCenter& operations) {
+        DockerRunner::Config config = buildDocker.config(&operations, &rig.log);
+        config.context = engine.name;
+        AppModel::Options options{.cacheFile = std::optional<QString>(rig.dir.filePath("build.cache")),
+                                  .alerts = &rig.alerts, .engine = engine};
+        return EngineSessions::EngineParts{std::make_unique<DockerRunner>(config), options};
+    });
+    engines.refreshContexts();
+    ASSERT_TRUE(waitUntil([&] { return engines.several(); }));
+    MainWindow window(engines, rig.log, rig.desktop);
+    window.show();
+    ASSERT_TRUE(waitUntil([&] { return !rig.docker.callsStartingWith("ps -a").isEmpty(); }) && rig.waitIdle());
+    RootView* first = window.rootView();
+    EXPECT_TRUE(window.windowTitle() == "Stowage — default" && first->header()->engineChooser()->isVisible());
+
+    window.showEngine("build");
+    AppModel& build = window.model();
+    RootView* second = window.rootView();
+    ASSERT_TRUE(waitUntil([&] { return !buildDocker.callsStartingWith("--context build ps -a").isEmpty(); }));
+    ASSERT_TRUE(waitUntil([&] { return !build.isLoading(); }));
+    EXPECT_EQ(build.inventory().volumes.first().name, "ci_data");
+    EXPECT_EQ(window.windowTitle(), "Stowage — build");
+    const qsizetype firstCalls = rig.docker.calls().size();
+    window.showEngine("");
+    drainEvents();
+    EXPECT_TRUE(window.rootView() == first && rig.model->inventory().containers.size() == 13);
+    EXPECT_EQ(rig.docker.calls().size(), firstCalls) << "switching back read the engine again";
+
+    // An engine docker no longer knows: its view stays, its menu says it is gone.
+    rig.docker.setRules({FakeRule{"context ls", contexts.section('\n', 0, 0)}, FakeRule{"", {}, {}, 0, 30}});
+    engines.refreshContexts();
+    ASSERT_TRUE(waitUntil([&] { return !engines.several(); }));
+    EXPECT_EQ(static_cast<QToolButton*>(second->header()->engineChooser())->text(), "build (gone)");
+    // A refresh of the first engine leaves the other's removals free; their confirmation names their engine.
+    rig.model->refresh();
+    build.removals().removeSelectedVolumes({"ci_data"});
+    EXPECT_TRUE(rig.alerts.last()->message.startsWith("On engine build (ssh://me@build.example.com).\n\n"));
+    ASSERT_TRUE(waitUntil([&] { return build.removalRunning(); }));
+    window.close();
+    EXPECT_EQ(rig.alerts.last()->title, "Stop the removal and quit?");
+    ASSERT_TRUE(waitUntil([&] { return !window.isVisible(); }));
+    EXPECT_FALSE(build.isLoading() || rig.model->isLoading());
 }
 
 TEST(SGButtonTest, TheIconTakesRoomBesideATitleThatIsNeverCut)

@@ -61,7 +61,7 @@ void Removals::removeProjectContainers(const QString& project)
         model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No containers in this project."));
         return;
     }
-    if (model_.alerts().confirm(projectContainersConfirmation({project, list, model_.clock_.now()}))
+    if (model_.confirm(projectContainersConfirmation({project, list, model_.clock_.now()}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {});
 }
@@ -100,7 +100,7 @@ void Removals::removeProjectImages(const QString& project)
         ids.insert(image.id);
     const QList<SGContainer> blockers = projectContainersThat(
         model_.inventory_.containers, project, [&](const SGContainer& c) { return ids.contains(c.imageID); });
-    if (model_.alerts().confirm(projectImagesConfirmation({project, images, freeingOf(images), blockers}))
+    if (model_.confirm(projectImagesConfirmation({project, images, freeingOf(images), blockers}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {});
 }
@@ -123,7 +123,7 @@ void Removals::removeProjectVolumes(const QString& project)
         projectContainersThat(model_.inventory_.containers, project, [&](const SGContainer& c) {
             return std::any_of(c.mounts.begin(), c.mounts.end(), [&](const QString& m) { return names.contains(m); });
         });
-    if (model_.alerts().confirm(
+    if (model_.confirm(
             projectVolumesConfirmation({project, vols, model_.inventory_.volumeSizes, blockers}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols);
@@ -143,7 +143,7 @@ void Removals::deleteEntireProject(const QString& project)
     for (const auto& image : model_.index_.projectsMeta.value(project).images)
         if (!removedIds.contains(image.id))
             keptRows << image;
-    if (model_.alerts().confirm(entireProjectConfirmation({project, cs, imgs, freeingOf(imgs), vols,
+    if (model_.confirm(entireProjectConfirmation({project, cs, imgs, freeingOf(imgs), vols,
                                                             model_.inventory_.volumeSizes, unitsOf(keptRows),
                                                             ownersUnknown(), model_.clock_.now()}))
         && model_.idleAfterConfirmation())
@@ -190,7 +190,7 @@ void Removals::deleteProjects(const QSet<QString>& projects, std::function<void(
         losses << loss;
     }
 
-    if (!model_.alerts().confirm(projectsSelectionConfirmation(
+    if (!model_.confirm(projectsSelectionConfirmation(
             {names, losses, freeingOf(imgs), model_.inventory_.volumeSizes, ownersUnknown(), model_.clock_.now()})))
         return;
     if (confirmed)

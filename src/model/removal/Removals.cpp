@@ -73,7 +73,7 @@ void Removals::cleanBuildCache()
         return model_.readFreshFactsThen([this] { cleanBuildCache(); });
     if (model_.isLoading_)
         return;
-    if (!model_.alerts().confirm(buildCacheConfirmation()) || !model_.idleAfterConfirmation())
+    if (!model_.confirm(buildCacheConfirmation()) || !model_.idleAfterConfirmation())
         return;
     model_.setStatusText(QStringLiteral("Clearing build cache…"));
     model_.log(LogLevel::info, QStringLiteral("Clearing build cache (builder prune -af)"));
@@ -99,7 +99,7 @@ void Removals::cleanUnusedImages()
         model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No unused images found."));
         return;
     }
-    if (model_.alerts().confirm(unusedImagesConfirmation(candidates, freeingOf(candidates)))
+    if (model_.confirm(unusedImagesConfirmation(candidates, freeingOf(candidates)))
         && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("unused images"), {}, candidates, {});
 }
@@ -153,7 +153,7 @@ void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& operationN
     }
     bucket.sizes = model_.inventory_.volumeSizes;
     bucket.anonymous = anonymousVolumeNames();
-    if (model_.alerts().confirm(orphanBucketConfirmation(bucket)) && model_.idleAfterConfirmation())
+    if (model_.confirm(orphanBucketConfirmation(bucket)) && model_.idleAfterConfirmation())
         deleteResources(operationName, {}, {}, bucket.volumes);
 }
 
@@ -164,7 +164,7 @@ void Removals::safeClean(CleanKinds kinds)
     const CleanPlan plan = model_.classification().cleanPlan(kinds);
     if (model_.isLoading_)
         return;
-    if (!model_.alerts().confirm(safeCleanConfirmation(plan, model_.inventory_.volumeSizes, anonymousVolumeNames()))
+    if (!model_.confirm(safeCleanConfirmation(plan, model_.inventory_.volumeSizes, anonymousVolumeNames()))
         || !model_.idleAfterConfirmation())
         return;
     QStringList parts;
@@ -213,7 +213,7 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
         return;
     }
     selection.freeing = freeingOf(selection.allowed);
-    if (model_.alerts().confirm(selectedImagesConfirmation(selection)) && model_.idleAfterConfirmation())
+    if (model_.confirm(selectedImagesConfirmation(selection)) && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("selected images"), {}, selection.allowed, {});
 }
 
@@ -238,7 +238,7 @@ void Removals::removeSelectedVolumes(const QSet<QString>& names)
         model_.alerts().info(QStringLiteral("Blocked"), nothingSafeSelected(selection));
         return;
     }
-    if (model_.alerts().confirm(selectedVolumesConfirmation(selection)) && model_.idleAfterConfirmation())
+    if (model_.confirm(selectedVolumesConfirmation(selection)) && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("selected volumes"), {}, {}, selection.allowed);
 }
 

@@ -2,15 +2,25 @@
 
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "text/PrintableText.h"
 
 namespace stowage {
 
-StopThenQuit::StopThenQuit(AppModel& model, ActivityLog& log, std::chrono::milliseconds bound, QObject* parent)
-    : QObject(parent), model_(model), log_(log)
+StopThenQuit::StopThenQuit(Models models, ActivityLog& log, std::chrono::milliseconds bound, QObject* parent)
+    : QObject(parent), models_(std::move(models)), log_(log)
 {
     bound_.setSingleShot(true);
     bound_.setInterval(bound);
     connect(&bound_, &QTimer::timeout, this, [this] { finish(false); });
+}
+
+QList<AppModel*> StopThenQuit::running() const
+{
+    QList<AppModel*> busy;
+    for (AppModel* model : stopping_)
+        if (model->isLoading())
+            busy << model;
+    return busy;
 }
 
 void StopThenQuit::start(const QString& cause)
@@ -19,7 +29,9 @@ void StopThenQuit::start(const QString& cause)
         return;
     started_ = true;
     cause_ = cause;
-    if (!model_.isLoading()) {
+    stopping_ = models_();
+    stopping_ = running();
+    if (stopping_.isEmpty()) {
         log_.log(LogLevel::info, cause_ + QStringLiteral(" — quitting"));
         done_ = true;
         emit readyToQuit();
@@ -28,27 +40,34 @@ void StopThenQuit::start(const QString& cause)
     log_.log(LogLevel::warn, cause_ + QStringLiteral(" — stopping the running operation, then quitting"));
     // The ending lands in the same turn of the event loop that clears isLoading:
     // the status line it sets is read once that turn is over.
-    connect(&model_, &AppModel::isLoadingChanged, this, [this] {
-        if (!model_.isLoading())
-            QTimer::singleShot(0, this, [this] { finish(true); });
-    });
+    for (AppModel* model : std::as_const(stopping_))
+        connect(model, &AppModel::isLoadingChanged, this, [this] {
+            if (running().isEmpty())
+                QTimer::singleShot(0, this, [this] { finish(true); });
+        });
     bound_.start();
-    model_.cancelCurrentOperation();
+    for (AppModel* model : std::as_const(stopping_))
+        model->cancelCurrentOperation();
 }
 
-void StopThenQuit::finish(bool operationEnded)
+void StopThenQuit::finish(bool operationsEnded)
 {
     if (done_)
         return;
     done_ = true;
     bound_.stop();
-    if (operationEnded)
-        log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model_.statusText());
-    else
+    if (operationsEnded) {
+        for (AppModel* model : std::as_const(stopping_)) {
+            const QString engine =
+                model->engine() ? QStringLiteral(" (engine ") + printable(model->engine()->name) + u')' : QString();
+            log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model->statusText() + engine);
+        }
+    } else {
         log_.log(LogLevel::error, cause_
                                       + QStringLiteral(" — the operation did not end within %1 s; quitting without "
                                                        "knowing all it removed (Refresh at the next start)")
                                             .arg(bound_.interval() / 1000));
+    }
     emit readyToQuit();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Quitting while an operation runs. The operation is stopped through the
-// model's own Stop (its docker children are ended through their kill paths),
+// Quitting while operations run (one per engine at most). Each is stopped
+// through its model's own Stop (its docker children are ended through their kill paths),
 // its ending is applied and logged (what was removed, the data marked stale),
 // and only then is the window told to go. The wait is bounded: a child that
 // outlives even SIGKILL does not hold the exit.
@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 
 namespace stowage {
 
@@ -21,7 +22,9 @@ class StopThenQuit : public QObject {
 public:
     static constexpr std::chrono::milliseconds defaultBound{10000};
 
-    StopThenQuit(AppModel& model, ActivityLog& log, std::chrono::milliseconds bound = defaultBound,
+    // `models`: every engine's model at the moment of quitting.
+    using Models = std::function<QList<AppModel*>()>;
+    StopThenQuit(Models models, ActivityLog& log, std::chrono::milliseconds bound = defaultBound,
                  QObject* parent = nullptr);
 
     // Starts once; `cause` says in the log what asked to quit ("SIGTERM received").
@@ -30,13 +33,15 @@ public:
     bool done() const { return done_; }
 
 signals:
-    // The operation has ended (or the bound ran out): quit now.
+    // Every operation has ended (or the bound ran out): quit now.
     void readyToQuit();
 
 private:
-    void finish(bool operationEnded);
+    void finish(bool operationsEnded);
+    QList<AppModel*> running() const;
 
-    AppModel& model_;
+    Models models_;
+    QList<AppModel*> stopping_;
     ActivityLog& log_;
     QTimer bound_;
     QString cause_;

@@ -8,6 +8,11 @@ namespace stowage {
 ProjectListModel::ProjectListModel(AppModel& model, QObject* parent) : QAbstractListModel(parent), model_(model)
 {
     connect(&model_.shortcuts().pathFacts(), &HostPathFacts::projectsChanged, this, &ProjectListModel::pathFactsArrived);
+    // An engine found to be remote turns every card's folder shortcuts off.
+    connect(&model_, &AppModel::engineChanged, this, [this] {
+        if (!order_.isEmpty())
+            emit dataChanged(index(0), index(int(order_.size()) - 1));
+    });
 }
 
 void ProjectListModel::pathFactsArrived(const QSet<QString>& paths)
@@ -101,6 +106,8 @@ bool ProjectListModel::hasReadme(const QString& project) const
 
 QString ProjectListModel::folderUnavailable(const QString& project) const
 {
+    if (const QString elsewhere = model_.shortcuts().elsewhereNotice(); !elsewhere.isEmpty())
+        return elsewhere;
     const auto facts = model_.shortcuts().projectPathFacts(project);
     if (!facts || facts->folder.presence == platform::PathPresence::present)
         return {};

@@ -33,6 +33,13 @@ HeaderBar::HeaderBar(AppModel& model, QWidget* parent) : QWidget(parent), model_
     sync();
 }
 
+void HeaderBar::setEngineChooser(QWidget* chooser)
+{
+    chooser_ = chooser;
+    chooser->setParent(this);
+    static_cast<QHBoxLayout*>(layout())->insertWidget(1, chooser);
+}
+
 void HeaderBar::sync()
 {
     stale_->setVisible(model_.dataStale() && !model_.isLoading());

@@ -1,6 +1,7 @@
 #pragma once
-// The window's top row: the title, the "Stale" marker while the shown data may
-// differ from Docker, and the Refresh button.
+// The window's top row: the title, the engine menu when there are several
+// engines, the "Stale" marker while the shown data may differ from Docker, and
+// the Refresh button.
 
 #include <QWidget>
 
@@ -17,6 +18,9 @@ public:
 
     CapsuleBadge* staleBadge() const { return stale_; }
     SGButton* refreshButton() const { return refresh_; }
+    // Puts the engine menu beside the title; the header owns it from then on.
+    void setEngineChooser(QWidget* chooser);
+    QWidget* engineChooser() const { return chooser_; }
 
 private:
     void sync();
@@ -24,6 +28,7 @@ private:
     AppModel& model_;
     CapsuleBadge* stale_;
     SGButton* refresh_;
+    QWidget* chooser_ = nullptr;
 };
 
 }  // namespace stowage

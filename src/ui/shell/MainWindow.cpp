@@ -1,45 +1,88 @@
 #include "ui/shell/MainWindow.h"
 
 #include "model/AppModel.h"
+#include "model/EngineSessions.h"
 #include "platform/Desktop.h"
 #include "platform/TerminationSignals.h"
+#include "text/PrintableText.h"
 #include "ui/operations/StopThenQuit.h"
+#include "ui/shell/EngineChooser.h"
+#include "ui/shell/HeaderBar.h"
 #include "ui/shell/Links.h"
 #include "ui/shell/RootView.h"
+#include "ui/widgets/Label.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QStackedWidget>
 
 namespace stowage {
 
 MainWindow::MainWindow(AppModel& model, ActivityLog& log, platform::Desktop& desktop, QWidget* parent)
-    : QMainWindow(parent), model_(model)
+    : MainWindow(model, nullptr, log, desktop, parent)
 {
-    setWindowTitle(QStringLiteral("Stowage"));
-    root_ = new RootView(model_, log, desktop, this);
-    root_->setMinimumSize(minimumContentSize);
-    setCentralWidget(root_);
-    root_->setFocus();
-    resize(1200, 780);
-    stopThenQuit_ = new StopThenQuit(model_, log, StopThenQuit::defaultBound, this);
-    connect(stopThenQuit_, &StopThenQuit::readyToQuit, this, &QWidget::close);
-    buildMenus(desktop);
-    for (auto signal : {&AppModel::isLoadingChanged})
-        connect(&model_, signal, this, &MainWindow::syncActions);
-    syncActions();
 }
 
-void MainWindow::buildMenus(platform::Desktop& desktop)
+MainWindow::MainWindow(EngineSessions& sessions, ActivityLog& log, platform::Desktop& desktop, QWidget* parent)
+    : MainWindow(sessions.model(EngineSessions::selectedKey()), &sessions, log, desktop, parent)
+{
+    connect(&sessions, &EngineSessions::contextsChanged, this, &MainWindow::syncTitle);
+}
+
+MainWindow::MainWindow(AppModel& model, EngineSessions* sessions, ActivityLog& log, platform::Desktop& desktop,
+                       QWidget* parent)
+    : QMainWindow(parent), sessions_(sessions), log_(log), desktop_(desktop), model_(&model)
+{
+    roots_ = new QStackedWidget(this);
+    roots_->setMinimumSize(minimumContentSize);
+    setCentralWidget(roots_);
+    resize(1200, 780);
+    stopThenQuit_ = new StopThenQuit([this] { return models(); }, log, StopThenQuit::defaultBound, this);
+    connect(stopThenQuit_, &StopThenQuit::readyToQuit, this, &QWidget::close);
+    buildMenus();
+    showEngine(EngineSessions::selectedKey());
+    root_->setFocus();
+}
+
+QList<AppModel*> MainWindow::models() const
+{
+    return sessions_ ? sessions_->models() : QList<AppModel*>{model_};
+}
+
+void MainWindow::showEngine(const QString& key)
+{
+    RootView*& root = rootsByKey_[key];
+    if (!root) {
+        AppModel& model = sessions_ ? sessions_->model(key) : *model_;
+        root = new RootView(model, log_, desktop_, roots_);
+        if (sessions_) {
+            auto* chooser = new EngineChooser(*sessions_, key, root->header());
+            connect(chooser, &EngineChooser::chosen, this, &MainWindow::showEngine);
+            root->header()->setEngineChooser(chooser);
+        }
+        connect(&model, &AppModel::isLoadingChanged, this, &MainWindow::syncActions);
+        roots_->addWidget(root);
+    }
+    engineKey_ = key;
+    root_ = root;
+    model_ = &root->model();
+    // A view shown for the first time shows the engine's cache at once, then reads it again.
+    roots_->setCurrentWidget(root);
+    syncActions();
+    syncTitle();
+}
+
+void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     refresh_ = file->addAction(tr("Refresh"));
     refresh_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_R), QKeySequence(Qt::Key_F5)});
-    connect(refresh_, &QAction::triggered, &model_, &AppModel::refresh);
+    connect(refresh_, &QAction::triggered, this, [this] { model_->refresh(); });
     stop_ = file->addAction(tr("Stop"));
     stop_->setShortcut(QKeySequence(Qt::Key_Escape));
-    connect(stop_, &QAction::triggered, &model_, &AppModel::cancelCurrentOperation);
+    connect(stop_, &QAction::triggered, this, [this] { model_->cancelCurrentOperation(); });
     file->addSeparator();
     QAction* quit = file->addAction(tr("Quit"));
     quit->setShortcut(QKeySequence::Quit);
@@ -49,7 +92,8 @@ void MainWindow::buildMenus(platform::Desktop& desktop)
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     help_ = help->addAction(tr("Stowage Help"));
     help_->setShortcuts({QKeySequence(QStringLiteral("Ctrl+?")), QKeySequence(QKeySequence::HelpContents)});
-    connect(help_, &QAction::triggered, this, [this, &desktop] { desktop.openUrl(homePageURL(), model_.shortcuts().desktopFailed()); });
+    connect(help_, &QAction::triggered, this,
+            [this] { desktop_.openUrl(homePageURL(), model_->shortcuts().desktopFailed()); });
 }
 
 void MainWindow::quitOn(platform::TerminationSignals& termination)
@@ -62,23 +106,34 @@ void MainWindow::quitOn(platform::TerminationSignals& termination)
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A refresh only reads: it ends with the window. A removal is stopped first, once asked.
-    if (stopThenQuit_->done() || (!stopThenQuit_->started() && !model_.removalRunning()))
+    const QList<AppModel*> all = models();
+    const bool removing = std::any_of(all.begin(), all.end(), [](AppModel* m) { return m->removalRunning(); });
+    if (stopThenQuit_->done() || (!stopThenQuit_->started() && !removing))
         return QMainWindow::closeEvent(event);
     event->ignore();
     if (stopThenQuit_->started())
         return;  // already stopping; the window closes when the removal has ended
-    if (model_.alerts().confirm(tr("Stop the removal and quit?"),
-                                tr("A removal is running. Quitting stops it: what Docker has removed so "
-                                   "far stays removed, the rest stays, and the log records which is "
-                                   "which."),
-                                true))
+    if (model_->alerts().confirm(tr("Stop the removal and quit?"),
+                                 tr("A removal is running. Quitting stops it: what Docker has removed so "
+                                    "far stays removed, the rest stays, and the log records which is "
+                                    "which."),
+                                 true))
         stopThenQuit_->start(QStringLiteral("Quit during a removal"));
 }
 
 void MainWindow::syncActions()
 {
-    refresh_->setEnabled(!model_.isLoading());
-    stop_->setEnabled(model_.isLoading());
+    refresh_->setEnabled(!model_->isLoading());
+    stop_->setEnabled(model_->isLoading());
+}
+
+void MainWindow::syncTitle()
+{
+    const auto shown = sessions_ && sessions_->several() ? sessions_->listed(engineKey_) : std::nullopt;
+    const QString name = shown ? shown->name : engineKey_;
+    setPlainWindowTitle(*this, sessions_ && sessions_->several() && !name.isEmpty()
+                                   ? QStringLiteral("Stowage — ") + printable(name)
+                                   : QStringLiteral("Stowage"));
 }
 
 }  // namespace stowage

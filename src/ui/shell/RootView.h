@@ -41,6 +41,7 @@ public:
     QWidget* tabView(Tab tab);
     bool showsEmptyState() const;
 
+    AppModel& model() const { return model_; }
     HeaderBar* header() const { return header_; }
     SegmentedControl* tabSwitcher() const { return switcher_; }
     EmptyState* emptyState() const { return empty_; }

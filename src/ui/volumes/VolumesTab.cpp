@@ -229,7 +229,14 @@ void VolumesTab::showContextMenu(const QPoint& pos)
     if (names.isEmpty())
         return;
     QMenu menu(this);
-    menu.addAction(platform::platformWords().showMountpointAction, this, [this, names] { reveal(names); });
+    QAction* revealAction =
+        menu.addAction(platform::platformWords().showMountpointAction, this, [this, names] { reveal(names); });
+    // A remote engine's mountpoints are on its host.
+    if (const QString elsewhere = model_.shortcuts().elsewhereNotice(); !elsewhere.isEmpty()) {
+        revealAction->setEnabled(false);
+        revealAction->setToolTip(elsewhere);
+        menu.setToolTipsVisible(true);
+    }
     menu.exec(table_->viewport()->mapToGlobal(pos));
 }
 
