@@ -3,6 +3,7 @@
 #include "model/AppModel.h"
 #include "platform/Desktop.h"
 #include "platform/TerminationSignals.h"
+#include "ui/engines/AllEnginesView.h"
 #include "ui/operations/StopThenQuit.h"
 #include "ui/shell/Links.h"
 #include "ui/shell/RootView.h"
@@ -40,6 +41,16 @@ void MainWindow::buildMenus(platform::Desktop& desktop)
     stop_ = file->addAction(tr("Stop"));
     stop_->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(stop_, &QAction::triggered, &model_, &AppModel::cancelCurrentOperation);
+    QAction* allEngines = file->addAction(tr("All Engines…"));
+    allEngines->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(allEngines, &QAction::triggered, this, [this] {
+        auto* view = findChild<AllEnginesView*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!view)
+            view = new AllEnginesView(model_.client().cli.config(), this);
+        view->show();
+        view->raise();
+        view->activateWindow();
+    });
     file->addSeparator();
     QAction* quit = file->addAction(tr("Quit"));
     quit->setShortcut(QKeySequence::Quit);
