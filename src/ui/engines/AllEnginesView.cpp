@@ -15,6 +15,8 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace stowage {
 
 namespace {
@@ -38,7 +40,7 @@ AllEnginesView::AllEnginesView(DockerRunner::Config runnerConfig, QWidget* paren
     lister_ = std::make_shared<DockerRunner>(runnerConfig_);
     setWindowTitle(tr("All Engines"));
     setObjectName(QStringLiteral("allEngines"));
-    resize(1100, 360);
+    resize(1480, 360);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Theme::bg());
     setPalette(palette);
@@ -55,8 +57,12 @@ AllEnginesView::AllEnginesView(DockerRunner::Config runnerConfig, QWidget* paren
 
     auto* view = new DataTable(table_, this);
     view->setAccessibleName(tr("Engines"));
-    view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    view->horizontalHeader()->setStretchLastSection(true);
+    // Room for the usual texts; a long name, endpoint or error is elided, in full in its tooltip,
+    // and every column can be widened by hand.
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    static constexpr int widths[] = {130, 180, 220, 120, 120, 90, 90, 110, 260};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        view->setColumnWidth(column, widths[column]);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);
