@@ -1,8 +1,9 @@
 #pragma once
 // What a scripted fake docker (tests/support/fake_docker.cpp) answers: files
 // in a folder, and rules.json naming for each command prefix the file it
-// prints. writeInventoryScript() serves the docker output of a whole
-// inventory, so that a refresh against the fake docker lands exactly it.
+// prints. serveInventory() serves the docker output of a whole inventory, so
+// that a refresh against the fake docker lands exactly it; several inventories,
+// each behind a docker context of its own, can share one folder.
 
 #include "ListingLines.h"
 #include "cache/StateCache.h"
@@ -19,12 +20,24 @@ class FakeDockerScript {
 public:
     explicit FakeDockerScript(QString dir) : dir_(std::move(dir)) {}
 
-    // The command whose arguments start with `match` prints `text`.
-    void serve(const QString& match, const QString& file, const QString& text)
+    // From here on, rules answer `docker --context NAME …` only (none: any call), `delay`
+    // seconds after the call; their files carry the context's name.
+    void setContext(QString context, double delay)
     {
+        context_ = std::move(context);
+        delay_ = delay;
+    }
+
+    // The command whose arguments start with `match` prints `text`.
+    void serve(const QString& match, QString file, const QString& text)
+    {
+        if (!context_.isEmpty())
+            file = context_ + '-' + file;
         QFile out(QDir(dir_).filePath(file));
         ok_ = ok_ && out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text.toUtf8()) >= 0;
-        rules_.append(QJsonObject{{"match", match}, {"stdoutFile", file}});
+        rules_.append(QJsonObject{{"match", context_.isEmpty() ? match : "--context " + context_ + ' ' + match},
+                                  {"stdoutFile", file},
+                                  {"sleep", delay_}});
     }
 
     // Writes the rules; false when any file could not be written.
@@ -42,6 +55,8 @@ public:
 
 private:
     QString dir_;
+    QString context_;
+    double delay_ = 0;
     QJsonArray rules_;
     bool ok_ = true;
 };
@@ -51,10 +66,10 @@ inline QString dockerTime(const OptionalDate& date)
     return date ? date->toUTC().toString(Qt::ISODateWithMs) : QStringLiteral("0001-01-01T00:00:00Z");
 }
 
-// The listings, sizes, dangling names, data root and batched inspection of `s`.
-inline bool writeInventoryScript(const CachedState& s, const QString& dir, int inspectBatchSize)
+// The listings, sizes, dangling names, data root, engine id and batched inspection of `s`.
+inline void serveInventory(FakeDockerScript& script, const CachedState& s, int inspectBatchSize,
+                           const QString& engineId = QStringLiteral("fake-engine"))
 {
-    FakeDockerScript script(dir);
     QString ps, images, volumes, dangling;
     for (const SGContainer& c : s.containers) {
         const QString labels = c.project.isEmpty()
@@ -85,7 +100,9 @@ inline bool writeInventoryScript(const CachedState& s, const QString& dir, int i
     script.serve("system df --format", "df.out",
                  R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)","TotalCount":"40","Active":"0"})x"
                  "\n");
+    script.serve("info --format {{.ID}}", "id.out", engineId + '\n');
     script.serve("info", "info.out", "/var/lib/docker\n");
+    script.serve("version", "version.out", "20.10.24\n");
     // One rule per inspect batch, recognised by its first id.
     for (qsizetype first = 0; first < s.containers.size(); first += inspectBatchSize) {
         QString out;
@@ -98,6 +115,12 @@ inline bool writeInventoryScript(const CachedState& s, const QString& dir, int i
         }
         script.serve("inspect " + s.containers[first].id + ' ', QStringLiteral("inspect-%1.out").arg(first), out);
     }
+}
+
+inline bool writeInventoryScript(const CachedState& s, const QString& dir, int inspectBatchSize)
+{
+    FakeDockerScript script(dir);
+    serveInventory(script, s, inspectBatchSize);
     return script.finish();
 }
 

@@ -9,7 +9,7 @@ packages=(
   libsimdjson-dev qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
-  docker.io docker-compose busybox-static docker-registry
+  docker.io docker-compose busybox-static docker-registry openssh-server
   fonts-dejavu-core xvfb xauth
   qt6-base-private-dev at-spi2-core python3-pyatspi dbus
   librsvg2-bin dpkg-dev file desktop-file-utils appstream scdoc lintian

@@ -1,21 +1,23 @@
 #pragma once
 // `stowage report --all-contexts`: one report for every context docker knows,
-// the engines read side by side. Each engine gets a runner bound to its
-// context and a model of its own; a short connect check (which also reads the
-// engine's id) comes first, so that an engine that is down or an SSH host that
-// does not answer is told within seconds and holds up no other. The reports
-// are printed together, in the order docker lists the contexts, once every
-// engine has answered or failed.
+// the engines read side by side by an EngineSurvey (a connect check, then a
+// headless run on each engine that answered, with a model of its own). The
+// reports are printed together, in the order docker lists the contexts, once
+// every engine has answered or failed.
 
 #include "cli/Console.h"
 #include "cli/HeadlessRequest.h"
+#include "model/engines/EngineSurvey.h"
 
+#include <QBuffer>
 #include <QObject>
 
 #include <memory>
 #include <vector>
 
 namespace stowage::cli {
+
+class HeadlessRun;
 
 class AllContextsRun : public QObject {
     Q_OBJECT
@@ -37,17 +39,21 @@ signals:
     void finished(int exitStatus);
 
 private:
-    struct Engine;
-    void checked(Engine& engine, const QString& id, const QString& error);
-    void engineEnded();
-    QStringList sameEngineAs(const Engine& engine) const;
+    // What the command line keeps of one engine: its run and what that run printed.
+    struct Output {
+        QBuffer out;
+        QBuffer err;
+        std::unique_ptr<Console> console;
+        std::unique_ptr<HeadlessRun> run;
+    };
+    void startRun(int index);
+    void surveyEnded();
     void printAll();
 
     Request request_;
     Console& console_;
-    double connectCheck_;
-    std::vector<std::unique_ptr<Engine>> engines_;
-    bool interrupted_ = false;
+    EngineSurvey survey_;
+    std::vector<std::unique_ptr<Output>> outputs_;  // one per engine; after the survey, so that each run goes before its model
     int exitStatus_ = -1;
 };
 

@@ -30,6 +30,8 @@ struct Request {
     bool allContexts = false;
     // The engine the run acts on, named in its output; filled in once the contexts are listed.
     EngineContext engine;
+    // The engine has just answered a connect check (report --all-contexts): no second check.
+    bool engineAnswered = false;
 };
 
 // "7d", "24h", "90m": a duration for --since; none for anything else.

@@ -38,6 +38,8 @@ HeadlessRun::~HeadlessRun()
 
 void HeadlessRun::start()
 {
+    if (request_.engineAnswered)
+        return engineChecked({});
     const DockerClient& client = model_.client();
     const double limit = model_.removals().limits().healthCheck;
     checkingEngine_ = true;

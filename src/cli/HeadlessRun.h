@@ -31,7 +31,8 @@ public:
     ~HeadlessRun() override;
 
     // Asks the engine first, with the short health-check limit (a hung engine
-    // would keep the listings silent for their whole limit), then refreshes.
+    // would keep the listings silent for their whole limit), then refreshes;
+    // with Request::engineAnswered it refreshes at once.
     void start();
     // SIGINT, SIGTERM or SIGHUP arrived.
     void interrupt();

@@ -213,11 +213,13 @@ TEST(HeadlessRun, ReportSinceTellsTheRemovalsStowageMadeInThePeriod)
 }
 
 // --all-contexts reads every engine side by side, each through its own context, tells
-// which did not answer and which contexts reach one engine.
+// which did not answer and why (the 20.10 client's info hides why behind a template error),
+// and which contexts reach one engine.
 TEST(HeadlessRun, AllContextsTellWhichEnginesAnsweredAndWhichAreOne)
 {
     const QString down = "Cannot connect to the Docker daemon at unix:///x.sock. Is the docker daemon running?\n";
-    HeadlessRig headless(sample::rules({{"--context down", {}, down, 1}, {"--context other info", "E2\n"}}));
+    HeadlessRig headless(sample::rules({{"--context down info", {}, "template: :1:2: executing \"\" at <.ID>: reflect\n", 1},
+                                        {"--context down", {}, down, 1}, {"--context other info", "E2\n"}}));
     AllContextsRun all({{"up"}, {"twin"}, {"other"}, {"down"}}, {Command::report, true, false, safeCleanAllKinds, {}, {}, true},
                        headless.console, headless.rig.docker.config(&headless.rig.operations, &headless.rig.log), 5.0);
     all.start();
@@ -225,9 +227,9 @@ TEST(HeadlessRun, AllContextsTellWhichEnginesAnsweredAndWhichAreOne)
     EXPECT_EQ(all.exitStatus(), ExitStatus::someEnginesUnreachable);
     QStringList seen;
     for (const QJsonValue engine : headless.json()["engines"].toArray())
-        seen << QStringList{engine["engine"].toString(), engine["reachable"].toBool() ? "up" : "down",
+        seen << QStringList{engine["engine"].toString(), engine["reachable"].toBool() ? "up" : engine["error"].toString().left(14),
                             engine["sameEngineAs"].toVariant().toStringList().join('+'), engine["report"]["engine"].toString()}.join(' ');
-    EXPECT_THAT(seen, ElementsAre("up up twin up", "twin up up twin", "other up  other", "down down  "));
+    EXPECT_THAT(seen, ElementsAre("up up twin up", "twin up up twin", "other up  other", "down Cannot connect  "));
     EXPECT_EQ(headless.rig.docker.calls().filter(QRegularExpression("^--context (up|twin|other|down) ")), headless.rig.docker.calls());
 }
 

@@ -10,11 +10,14 @@
 #include <gmock/gmock.h>
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 
 namespace stowage::test {
 namespace {
@@ -26,6 +29,45 @@ struct ProbeRun {
     QByteArray err;
     QStringList log;    // the activity log file the run wrote
     bool wroteStateCache = false;
+    qint64 elapsedMs = 0;
+};
+
+// A throwaway sshd on a free loopback port whose one key logs in with DOCKER_HOST set to
+// `dockerHost`, and an `ssh` wrapper (put first on PATH) with that key, its own known hosts and no
+// prompts, so that the user's ~/.ssh is never read or written.
+struct LoopbackSshd {
+    QTemporaryDir dir{"/tmp/stowage-sshd.XXXXXX"};
+    QProcess sshd;
+    QString url;      // ssh://127.0.0.1:PORT
+    QString problem;  // why sshd does not run; empty when it does
+
+    explicit LoopbackSshd(const QString& dockerHost)
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost);
+        const QString port = QString::number(probe.serverPort());
+        probe.close();
+        const auto path = [&](const char* name) { return dir.filePath(name); };
+        for (const char* key : {"host_key", "user_key"})
+            QProcess::execute("ssh-keygen", {"-q", "-t", "ed25519", "-N", "", "-f", path(key)});
+        // Its own HOME too, so that the account's shell start-up files are not read on every connection.
+        writeFile(path("authorized_keys"), QStringLiteral("environment=\"DOCKER_HOST=%1\",environment=\"HOME=%2\" ").arg(dockerHost, dir.path()).toUtf8()
+                                               + readFile(path("user_key.pub")));
+        writeFile(path("sshd_config"), QStringLiteral("Port %1\nListenAddress 127.0.0.1\nHostKey %2/host_key\nAuthorizedKeysFile %2/authorized_keys\n"
+                                                      "PasswordAuthentication no\nPermitUserEnvironment yes\nStrictModes no\nUsePAM no\nPidFile none\n")
+                                           .arg(port, dir.path()).toUtf8());
+        writeFile(path("ssh_config"), QStringLiteral("Host *\nIdentityFile %1/user_key\nStrictHostKeyChecking no\nUserKnownHostsFile %1/known_hosts\n"
+                                                     "BatchMode yes\n").arg(dir.path()).toUtf8());
+        QDir().mkpath(path("bin"));
+        writeFile(path("bin/ssh"), "#!/bin/sh\nexec /usr/bin/ssh -F " + path("ssh_config").toUtf8() + " \"$@\"\n", true);
+        url = "ssh://127.0.0.1:" + port;  // as the user the tests run as
+        QDir().mkpath("/run/sshd");  // its privilege separation folder
+        sshd.setProcessChannelMode(QProcess::MergedChannels);
+        sshd.start("/usr/sbin/sshd", {"-D", "-e", "-f", path("sshd_config")});
+        if (!sshd.waitForStarted() || !waitUntil([&] { return QProcess::execute(path("bin/ssh"), {"-p", port, "127.0.0.1", "true"}) == 0; }))
+            problem = "sshd cannot run or let the test's key in: " + sshd.errorString() + " " + QString::fromUtf8(sshd.readAll());
+    }
+    ~LoopbackSshd() { sshd.terminate(); sshd.waitForFinished(10000); }
 };
 
 class ProbeEngineTest : public EngineTest {
@@ -46,11 +88,14 @@ protected:
             env.insert("DOCKER_HOST", dockerHost);
         QProcess process;
         process.setProcessEnvironment(env);
+        QElapsedTimer timer;
+        timer.start();
         if (!outputFile.isEmpty())
             process.setStandardOutputFile(outputFile);
         process.start(QStringLiteral(STOWAGE_EXE_PATH), arguments);
         EXPECT_TRUE(process.waitForFinished(120000)) << "stowage did not end";
         ProbeRun run;
+        run.elapsedMs = timer.elapsed();
         if (process.exitStatus() == QProcess::NormalExit)
             run.exitCode = process.exitCode();
         run.out = process.readAllStandardOutput();
@@ -225,11 +270,20 @@ TEST_F(ProbeEngineTest, TheReportTellsPulledFromBuiltAndKeepsTakenDownProjects)
     EXPECT_TRUE(full.err.startsWith("stowage: could not write the output: ")) << full.err.toStdString();
 }
 
-// Two engines as two contexts of a private docker configuration, DOCKER_HOST pointing at the first:
-// a clean acts on the engine its context names only, though both hold a volume of the same name,
-// and --all-contexts tells the engine that was stopped apart, with exit status 1.
+// Two engines as two contexts of a private docker configuration, DOCKER_HOST pointing at the first,
+// and the first again over ssh:// through a loopback sshd: a clean acts on the engine its context
+// names only, though both hold a volume of the same name; the ssh:// context reads what the direct
+// one reads; --all-contexts tells the stopped engine and an SSH host that never answers apart, with
+// exit status 1, within seconds of the slowest engine that answers.
 TEST_F(ProbeEngineTest, EachContextReachesItsOwnEngineAndAStoppedOneIsNotReachable)
 {
+    LoopbackSshd sshd(engine.environment().value("DOCKER_HOST"));
+    if (!sshd.problem.isEmpty() && qgetenv("CI") != "true" && !QFile::exists("/usr/sbin/sshd"))
+        GTEST_SKIP() << "no ssh:// engine: " << sshd.problem.toStdString();
+    ASSERT_TRUE(sshd.problem.isEmpty()) << sshd.problem.toStdString();
+    QTcpServer silent;  // lets a connection in, then says nothing: an SSH host that hangs
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    silent.pauseAccepting();
     QTemporaryDir dir("/tmp/stowage-engine2.XXXXXX");
     const QString socket = "unix://" + dir.filePath("docker.sock");
     QProcess dockerd;
@@ -241,7 +295,8 @@ TEST_F(ProbeEngineTest, EachContextReachesItsOwnEngineAndAStoppedOneIsNotReachab
     const auto second = [&](const QStringList& args) { return engine.run(QStringList{"-H", socket} + args); };
     ASSERT_TRUE(waitUntil([&] { return second({"version"}).ok(); }, std::chrono::seconds(60)));
     const QString config = dir.filePath("config");
-    const QList<std::pair<QString, QString>> contexts{{"primary", engine.environment().value("DOCKER_HOST")}, {"second", socket}};
+    const QList<std::pair<QString, QString>> contexts{{"primary", engine.environment().value("DOCKER_HOST")}, {"second", socket},
+                                                      {"remote", sshd.url}, {"silent", "ssh://nobody@127.0.0.1:" + QString::number(silent.serverPort())}};
     for (const auto& [name, host] : contexts)
         ASSERT_TRUE(engine.run({"--config", config, "context", "create", name, "--docker", "host=" + host}).ok());
     engine.markChanged();
@@ -258,13 +313,32 @@ TEST_F(ProbeEngineTest, EachContextReachesItsOwnEngineAndAStoppedOneIsNotReachab
 
     dockerd.terminate();
     ASSERT_TRUE(dockerd.waitForFinished(30000));
-    const QString docker20Path = QFileInfo(Engine::docker20Client()).path() + ":/bin";
-    const ProbeRun all = runStowage({"report", "--all-contexts", "--json"}, {}, docker20Path, {}, config);
+    const QString path = sshd.dir.filePath("bin") + ":" + QFileInfo(Engine::docker20Client()).path() + ":/bin";
+    QList<QJsonObject> reports;
+    qint64 slowest = 0;
+    for (const char* context : {"primary", "remote"}) {
+        const ProbeRun run = runStowage({"report", "--context", context, "--json"}, {}, path, {}, config);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        reports << QJsonDocument::fromJson(run.out).object();
+        reports.back().remove("engine");
+        reports.back().remove("endpoint");
+        QJsonObject images;  // by id: images of one size come in any order
+        for (const QJsonValue image : reports.back().take("images").toArray())
+            images.insert(image["id"].toString(), image);
+        reports.back().insert("images", images);
+        slowest = std::max(slowest, run.elapsedMs);
+    }
+    EXPECT_EQ(QJsonDocument(reports[1]).toJson().toStdString(), QJsonDocument(reports[0]).toJson().toStdString());
+    const ProbeRun all = runStowage({"report", "--all-contexts", "--json"}, {}, path, {}, config);
     EXPECT_EQ(all.exitCode, 1) << all.err.toStdString();
+    // The connect check gives the silent host 5 s; every other engine runs meanwhile.
+    EXPECT_LT(all.elapsedMs, std::max<qint64>(slowest, 5000) + 4000) << "the slowest alone took " << slowest << " ms";
     QStringList engines;
     for (const QJsonValue e : QJsonDocument::fromJson(all.out)["engines"].toArray())
-        engines << QStringList{e["engine"].toString(), e["reachable"].toBool() ? "up" : "down", jsonStrings(e["sameEngineAs"]).join('+')}.join(' ');
-    EXPECT_EQ(engines, (QStringList{"default up primary", "primary up default", "second down "}));
+        engines << QStringList{e["engine"].toString(), e["reachable"].toBool() ? "up" : "down " + e["error"].toString().section(' ', 0, 2),
+                               jsonStrings(e["sameEngineAs"]).join('+')}.join(' ');
+    EXPECT_EQ(engines, (QStringList{"default up primary+remote", "primary up default+remote", "remote up default+primary",
+                                    "second down Cannot connect to ", "silent down Docker did not "}));
 }
 
 }  // namespace

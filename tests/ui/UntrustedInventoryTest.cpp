@@ -2,6 +2,9 @@
 // everywhere, and paths on a hung mount never stop the window from painting and answering.
 #include "UiRig.h"
 
+#include "model/ModelTestSupport.h"
+#include "ui/engines/AllEnginesView.h"
+#include "ui/engines/EngineTableModel.h"
 #include "ui/logs/LogsTab.h"
 #include "ui/projects/ProjectCardList.h"
 #include "ui/projects/ProjectListModel.h"
@@ -189,6 +192,29 @@ TEST(UntrustedInventoryTest, MarkupInNamesLabelsPathsAndErrorsIsShownLiterallyEv
             })) << token.toStdString() << " never seen in a " << kind.toStdString();
     EXPECT_EQ(sheet.windowHandle()->title(), project);
     sheet.close();
+}
+
+// All Engines reads every context at once: each one's state, figures and engine id, and the
+// names, endpoints and errors docker gave shown as written.
+TEST(UntrustedInventoryTest, AllEnginesShowsEveryContextAndItsErrorAsWritten)
+{
+    const QString contexts = R"({"Name":"<b>up</b>","DockerEndpoint":"unix:///<i>a</i>.sock","Current":true})" "\n"
+                             R"({"Name":"twin","DockerEndpoint":"unix:///a.sock"})" "\n"
+                             R"({"Name":"down","DockerEndpoint":"ssh://<a href='x'>h</a>"})" "\n";
+    UiRig rig(sample::rules({{"context ls", contexts}, {"--context down", {}, "<b>refused</b>\n", 1}}));
+    AllEnginesView view(rig.cli->config());
+    view.show();
+    ASSERT_TRUE(waitUntil([&] { return view.table()->rowCount() == 3 && !view.isReading(); }, std::chrono::seconds(30)));
+    QStringList cells;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < EngineTableModel::refreshedColumn; ++column)
+            cells << view.table()->text(row, column);
+    const QString figures = "Reachable | 4 · 435.0 MB | 3 · 103.0 MB | 1.5 GB | 2.0 GB | 1.2 GB | /var/lib/docker — the same engine as ";
+    EXPECT_EQ(cells.join(" | ").toStdString(), ("<b>up</b> | unix:///<i>a</i>.sock | " + figures + "twin | twin | unix:///a.sock | " + figures
+                                                 + "<b>up</b> | down | ssh://<a href='x'>h</a> | Not reachable: <b>refused</b> |  |  |  |  |  | ").toStdString());
+    EXPECT_EQ(view.statusLabel()->text(), "3 engines read, 1 not reachable");
+    for (const auto& [row, column] : {std::pair{0, 0}, std::pair{0, 1}, std::pair{2, 1}, std::pair{2, 2}})  // tooltips too
+        EXPECT_EQ(shownText(view.table()->index(row, column).data(Qt::ToolTipRole).toString()), view.table()->text(row, column));
 }
 
 // --- Hung paths ---

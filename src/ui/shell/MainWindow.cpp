@@ -5,6 +5,7 @@
 #include "platform/Desktop.h"
 #include "platform/TerminationSignals.h"
 #include "text/PrintableText.h"
+#include "ui/engines/AllEnginesView.h"
 #include "ui/operations/StopThenQuit.h"
 #include "ui/shell/EngineChooser.h"
 #include "ui/shell/HeaderBar.h"
@@ -83,6 +84,17 @@ void MainWindow::buildMenus()
     stop_ = file->addAction(tr("Stop"));
     stop_->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(stop_, &QAction::triggered, this, [this] { model_->cancelCurrentOperation(); });
+    QAction* allEngines = file->addAction(tr("All Engines…"));
+    allEngines->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(allEngines, &QAction::triggered, this, [this] {
+        auto* view = findChild<AllEnginesView*>(QString(), Qt::FindDirectChildrenOnly);
+        // The survey lists the contexts itself: it starts from the runner docker's own choice uses, unbound.
+        if (!view)
+            view = new AllEnginesView(models().first()->client().cli.config(), this);
+        view->show();
+        view->raise();
+        view->activateWindow();
+    });
     file->addSeparator();
     QAction* quit = file->addAction(tr("Quit"));
     quit->setShortcut(QKeySequence::Quit);
