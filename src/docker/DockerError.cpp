@@ -1,5 +1,7 @@
 #include "docker/DockerError.h"
 
+#include <QCoreApplication>
+
 namespace stowage {
 
 DockerError DockerError::fromMessage(const QString& message)
@@ -23,6 +25,21 @@ QString DockerError::textFor(Kind kind, const QString& message)
         return QStringLiteral("docker command timed out.");
     }
     return {};
+}
+
+QString shownDescription(const QString& description)
+{
+    static const char* const fixed[] = {
+        QT_TRANSLATE_NOOP("DockerError", "Cannot connect to the Docker daemon. Is Docker running?"),
+        QT_TRANSLATE_NOOP("DockerError", "docker command failed"),
+        QT_TRANSLATE_NOOP("DockerError", "Could not find the `docker` program."),
+        QT_TRANSLATE_NOOP("DockerError", "docker command timed out."),
+        QT_TRANSLATE_NOOP("DockerError", "The operation was cancelled."),
+    };
+    for (const char* text : fixed)
+        if (description == QLatin1String(text))
+            return QCoreApplication::translate("DockerError", text);
+    return description;
 }
 
 bool isSocketPermissionDenied(const QString& text)

@@ -43,7 +43,7 @@ void StopThenQuit::finish(bool operationEnded)
     done_ = true;
     bound_.stop();
     if (operationEnded)
-        log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model_.statusText());
+        log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model_.loggedStatusText());
     else
         log_.log(LogLevel::error, cause_
                                       + QStringLiteral(" — the operation did not end within %1 s; quitting without "
