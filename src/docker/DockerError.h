@@ -47,7 +47,7 @@ bool isSocketPermissionDenied(const QString& text);
 // registered, or before an operation step began).
 class CancelledError : public RunError {
 public:
-    CancelledError() : RunError(QStringLiteral("The operation was cancelled.")) {}
+    CancelledError();
 };
 
 }  // namespace stowage
