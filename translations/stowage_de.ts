@@ -263,6 +263,203 @@
             <numerusform>%n Projekte</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n named orphan volume(s)</source>
+        <translation>
+            <numerusform>%n benanntes verwaistes Volume</numerusform>
+            <numerusform>%n benannte verwaiste Volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n project orphan volume(s)</source>
+        <translation>
+            <numerusform>%n verwaistes Projekt-Volume</numerusform>
+            <numerusform>%n verwaiste Projekt-Volumes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 named and %2 project orphan volumes</source>
+        <translation>verwaiste Volumes (%1 benannt, %2 aus Projekten)</translation>
+    </message>
+    <message>
+        <source>Left alone: %1, which may hold data. Check them in the Volumes tab, whose &quot;Remove All Orphans&quot; button removes them after naming each one.</source>
+        <translation>Unberührt bleiben (sie können Daten enthalten): %1. Prüfen Sie sie im Reiter „Volumes“, dessen Schaltfläche „Alle verwaisten Volumes entfernen“ sie entfernt, nachdem sie jedes einzeln genannt hat.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n orphan volume(s)</source>
+        <translation>
+            <numerusform>%n verwaistes Volume</numerusform>
+            <numerusform>%n verwaiste Volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n anonymous orphan volume(s)</source>
+        <translation>
+            <numerusform>%n anonymes verwaistes Volume</numerusform>
+            <numerusform>%n anonyme verwaiste Volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n Container(s)</source>
+        <translation>
+            <numerusform>%n Container entfernen</numerusform>
+            <numerusform>%n Container entfernen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n Image(s)</source>
+        <translation>
+            <numerusform>%n Image entfernen</numerusform>
+            <numerusform>%n Images entfernen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n Volume(s)</source>
+        <translation>
+            <numerusform>%n Volume entfernen</numerusform>
+            <numerusform>%n Volumes entfernen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>  … and %n more anonymous volume(s)</source>
+        <translation>
+            <numerusform>  … und %n weiteres anonymes Volume</numerusform>
+            <numerusform>  … und %n weitere anonyme Volumes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Build cache: %1</source>
+        <translation>Build-Cache: %1</translation>
+    </message>
+    <message>
+        <source> (frees %1)</source>
+        <translation> (gibt %1 frei)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n untagged build layer(s) of those images</source>
+        <translation>
+            <numerusform>%n unbenannter Build-Layer dieser Images</numerusform>
+            <numerusform>%n unbenannte Build-Layer dieser Images</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Unused images:</source>
+        <translation>Unbenutzte Images:</translation>
+    </message>
+    <message>
+        <source>Orphan volumes:</source>
+        <translation>Verwaiste Volumes:</translation>
+    </message>
+    <message>
+        <source>Anonymous orphan volumes:</source>
+        <translation>Anonyme verwaiste Volumes:</translation>
+    </message>
+    <message>
+        <source>Safe Clean All</source>
+        <translation>Alles sicher aufräumen</translation>
+    </message>
+    <message>
+        <source>This will safely remove:
+%1
+
+Containers and their resources will NOT be touched.
+
+Continue?</source>
+        <translation>Sicher entfernt wird:
+%1
+
+Container und ihre Ressourcen werden NICHT angetastet.
+
+Fortfahren?</translation>
+    </message>
+    <message>
+        <source>  Containers (%1):</source>
+        <translation>  Container (%1):</translation>
+    </message>
+    <message>
+        <source>  Built images (%1):</source>
+        <translation>  Gebaute Images (%1):</translation>
+    </message>
+    <message>
+        <source>  Volumes (%1):</source>
+        <translation>  Volumes (%1):</translation>
+    </message>
+</context>
+<context>
+    <name>ContainerStatus</name>
+    <message>
+        <source>Less than a second</source>
+        <translation>weniger als einer Sekunde</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n second(s)</source>
+        <translation>
+            <numerusform>%n Sekunde</numerusform>
+            <numerusform>%n Sekunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>About a minute</source>
+        <translation>etwa einer Minute</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s)</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>About an hour</source>
+        <translation>etwa einer Stunde</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s)</source>
+        <translation>
+            <numerusform>%n Stunde</numerusform>
+            <numerusform>%n Stunden</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s)</source>
+        <translation>
+            <numerusform>%n Tag</numerusform>
+            <numerusform>%n Tagen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n week(s)</source>
+        <translation>
+            <numerusform>%n Woche</numerusform>
+            <numerusform>%n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n month(s)</source>
+        <translation>
+            <numerusform>%n Monat</numerusform>
+            <numerusform>%n Monaten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n year(s)</source>
+        <translation>
+            <numerusform>%n Jahr</numerusform>
+            <numerusform>%n Jahren</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Up %1</source>
+        <translation>Läuft seit %1</translation>
+    </message>
+    <message>
+        <source>Exited %1 %2 ago</source>
+        <translation>Beendet %1 vor %2</translation>
+    </message>
+    <message>
+        <source>Restarting %1 %2 ago</source>
+        <translation>Neustart %1 vor %2</translation>
+    </message>
 </context>
 <context>
     <name>DiskMap</name>
@@ -328,6 +525,40 @@
             <numerusform>%n kleineres Element</numerusform>
             <numerusform>%n kleinere Elemente</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>DockerError</name>
+    <message>
+        <source>Cannot connect to the Docker daemon. Is Docker running?</source>
+        <translation>Keine Verbindung zum Docker-Daemon. Läuft Docker?</translation>
+    </message>
+    <message>
+        <source>docker command failed</source>
+        <translation>docker-Befehl fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Could not find the `docker` program.</source>
+        <translation>Das Programm „docker“ wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>docker command timed out.</source>
+        <translation>Zeitüberschreitung beim docker-Befehl.</translation>
+    </message>
+    <message>
+        <source>The operation was cancelled.</source>
+        <translation>Der Vorgang wurde abgebrochen.</translation>
+    </message>
+</context>
+<context>
+    <name>FreedSpace</name>
+    <message>
+        <source>Freed %1 on disk (expected %2)</source>
+        <translation>%1 auf dem Datenträger freigegeben (erwartet: %2)</translation>
+    </message>
+    <message>
+        <source>Expected to free %1 (the engine&apos;s disk usage could not be read)</source>
+        <translation>Voraussichtlich %1 freigegeben (die Datenträgerbelegung der Engine konnte nicht gelesen werden)</translation>
     </message>
 </context>
 <context>
@@ -771,6 +1002,217 @@
     </message>
 </context>
 <context>
+    <name>RemovalEnding</name>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n Container</numerusform>
+            <numerusform>%n Container</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (and %n build layer(s))</source>
+        <translation>
+            <numerusform>%1 (und %n Build-Layer)</numerusform>
+            <numerusform>%1 (und %n Build-Layer)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n Image</numerusform>
+            <numerusform>%n Images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n Volume</numerusform>
+            <numerusform>%n Volumes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>nothing</source>
+        <translation>nichts</translation>
+    </message>
+    <message numerus="yes">
+        <source>✗ … and %n more (see Logs)</source>
+        <translation>
+            <numerusform>✗ … und %n weiterer Fehler (siehe Protokoll)</numerusform>
+            <numerusform>✗ … und %n weitere Fehler (siehe Protokoll)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1: stopped early — removed %2. See Logs.</source>
+        <translation>%1: vorzeitig gestoppt – %2 entfernt. Siehe Protokoll.</translation>
+    </message>
+    <message>
+        <source>Stopped early</source>
+        <translation>Vorzeitig gestoppt</translation>
+    </message>
+    <message>
+        <source>%1: removed %2 of %3 before stopping (Docker became unresponsive).</source>
+        <translation>%1: %2 von %3 vor dem Stoppen entfernt (Docker reagierte nicht mehr).</translation>
+    </message>
+    <message>
+        <source>%1: cancelled — removed %2.</source>
+        <translation>%1: abgebrochen – %2 entfernt.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: completed with errors — removed %2, %n error(s). See Logs.</source>
+        <translation>
+            <numerusform>%1: mit Fehlern abgeschlossen – %2 entfernt, %n Fehler. Siehe Protokoll.</numerusform>
+            <numerusform>%1: mit Fehlern abgeschlossen – %2 entfernt, %n Fehler. Siehe Protokoll.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Completed with errors</source>
+        <translation>Mit Fehlern abgeschlossen</translation>
+    </message>
+    <message>
+        <source>%1: removed %2%3  ·  data is stale — Refresh to reconcile.</source>
+        <translation>%1: %2 entfernt%3  ·  Daten sind veraltet – zum Abgleichen aktualisieren.</translation>
+    </message>
+    <message>
+        <source>Safe clean cancelled — build cache cleared, removed %1, %2.</source>
+        <translation>Sicheres Aufräumen abgebrochen – Build-Cache geleert, %1 und %2 entfernt.</translation>
+    </message>
+    <message>
+        <source>Safe clean cancelled — removed %1, %2.</source>
+        <translation>Sicheres Aufräumen abgebrochen – %1 und %2 entfernt.</translation>
+    </message>
+    <message>
+        <source>Docker became unresponsive, so the rest was not tried.</source>
+        <translation>Docker reagierte nicht mehr, daher wurde der Rest nicht versucht.</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Build cache cleared.</source>
+        <translation>Build-Cache geleert.</translation>
+    </message>
+    <message>
+        <source>Build cache clear cancelled.</source>
+        <translation>Leeren des Build-Caches abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Build cache not cleared</source>
+        <translation>Build-Cache nicht geleert</translation>
+    </message>
+    <message>
+        <source>docker builder prune failed: %1</source>
+        <translation>„docker builder prune“ ist fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>%1: aborted — Docker daemon not responding. Nothing was removed.</source>
+        <translation>%1: abgebrochen – der Docker-Daemon antwortet nicht. Nichts wurde entfernt.</translation>
+    </message>
+    <message>
+        <source>Docker not responding</source>
+        <translation>Docker antwortet nicht</translation>
+    </message>
+    <message>
+        <source>The Docker daemon didn&apos;t respond to a health check, so nothing was deleted.</source>
+        <translation>Der Docker-Daemon hat auf eine Zustandsprüfung nicht geantwortet, daher wurde nichts gelöscht.</translation>
+    </message>
+    <message>
+        <source>Safe Clean All</source>
+        <translation>Alles sicher aufräumen</translation>
+    </message>
+    <message>
+        <source>build cache</source>
+        <translation>Build-Cache</translation>
+    </message>
+    <message>
+        <source>unused images</source>
+        <translation>unbenutzte Images</translation>
+    </message>
+    <message>
+        <source>orphan volumes</source>
+        <translation>verwaiste Volumes</translation>
+    </message>
+    <message>
+        <source>anonymous orphan volumes</source>
+        <translation>anonyme verwaiste Volumes</translation>
+    </message>
+    <message>
+        <source>Safe clean (%1)</source>
+        <translation>Sicheres Aufräumen (%1)</translation>
+    </message>
+    <message>
+        <source>✓ Build cache cleared</source>
+        <translation>✓ Build-Cache geleert</translation>
+    </message>
+    <message>
+        <source>✗ Build cache not cleared</source>
+        <translation>✗ Build-Cache nicht geleert</translation>
+    </message>
+    <message>
+        <source>✗ Build cache not cleared: %1</source>
+        <translation>✗ Build-Cache nicht geleert: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>✓ Removed %n image(s)</source>
+        <translation>
+            <numerusform>✓ %n Image entfernt</numerusform>
+            <numerusform>✓ %n Images entfernt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>✓ Removed %n unused image(s)</source>
+        <translation>
+            <numerusform>✓ %n unbenutztes Image entfernt</numerusform>
+            <numerusform>✓ %n unbenutzte Images entfernt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>✓ Removed %n volume(s)</source>
+        <translation>
+            <numerusform>✓ %n Volume entfernt</numerusform>
+            <numerusform>✓ %n Volumes entfernt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>✓ Removed %1</source>
+        <translation>✓ %1 entfernt</translation>
+    </message>
+</context>
+<context>
+    <name>RemovalRunner</name>
+    <message>
+        <source>[%1] checking Docker daemon…</source>
+        <translation>[%1] Docker-Daemon wird geprüft …</translation>
+    </message>
+    <message>
+        <source>[%1] clearing build cache…</source>
+        <translation>[%1] Build-Cache wird geleert …</translation>
+    </message>
+    <message>
+        <source>build cache › %1</source>
+        <translation>Build-Cache › %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>[%1] removing %n container(s)…</source>
+        <translation>
+            <numerusform>[%1] %n Container wird entfernt …</numerusform>
+            <numerusform>[%1] %n Container werden entfernt …</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>[%1] removing image %2/%3: %4…</source>
+        <translation>[%1] Image %2/%3 wird entfernt: %4 …</translation>
+    </message>
+    <message numerus="yes">
+        <source>[%1] removing %n volume(s)…</source>
+        <translation>
+            <numerusform>[%1] %n Volume wird entfernt …</numerusform>
+            <numerusform>[%1] %n Volumes werden entfernt …</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>UsageClassification</name>
     <message>
         <source>Not used by any container</source>
@@ -937,6 +1379,17 @@
     <message>
         <source>Orphan — anonymous, no project  ·  %1  ·  %2  ·  safe to remove</source>
         <translation>Verwaist – anonym, kein Projekt  ·  %1  ·  %2  ·  sicher entfernbar</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Stowage is already running</source>
+        <translation>Stowage läuft bereits</translation>
+    </message>
+    <message>
+        <source>Another Stowage process is using its data folder (lock: %1) and did not answer. Try again when it has finished.</source>
+        <translation>Ein anderer Stowage-Prozess verwendet seinen Datenordner (Sperre: %1) und hat nicht geantwortet. Versuchen Sie es erneut, wenn er fertig ist.</translation>
     </message>
 </context>
 <context>
@@ -1637,6 +2090,120 @@ Die aktuelle Protokolldatei wird als %1 aufbewahrt und ersetzt die zuvor aufbewa
     <message>
         <source>Descending</source>
         <translation>Absteigend</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::Removals</name>
+    <message>
+        <source>Info</source>
+        <translation>Hinweis</translation>
+    </message>
+    <message>
+        <source>No containers in this project.</source>
+        <translation>Dieses Projekt hat keine Container.</translation>
+    </message>
+    <message>
+        <source>%1 containers</source>
+        <translation>Container von %1</translation>
+    </message>
+    <message>
+        <source>Blocked</source>
+        <translation>Gesperrt</translation>
+    </message>
+    <message>
+        <source>Usage could not be fully verified, so no image or volume is called exclusive to this project.
+
+%1
+
+Press Refresh and try again.</source>
+        <translation>Die Verwendung konnte nicht vollständig geprüft werden, daher gilt kein Image und kein Volume als exklusiv für dieses Projekt.
+
+%1
+
+Klicken Sie auf „Aktualisieren“ und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>No images exclusive to this project.</source>
+        <translation>Keine Images, die nur diesem Projekt gehören.</translation>
+    </message>
+    <message>
+        <source>%1 images</source>
+        <translation>Images von %1</translation>
+    </message>
+    <message>
+        <source>No volumes exclusive to this project.</source>
+        <translation>Keine Volumes, die nur diesem Projekt gehören.</translation>
+    </message>
+    <message>
+        <source>%1 volumes</source>
+        <translation>Volumes von %1</translation>
+    </message>
+    <message>
+        <source>project %1</source>
+        <translation>Projekt %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n project(s)</source>
+        <translation>
+            <numerusform>%n Projekt</numerusform>
+            <numerusform>%n Projekte</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Clearing build cache…</source>
+        <translation>Build-Cache wird geleert …</translation>
+    </message>
+    <message>
+        <source>build cache</source>
+        <translation>Build-Cache</translation>
+    </message>
+    <message>
+        <source>No unused images found.</source>
+        <translation>Keine unbenutzten Images gefunden.</translation>
+    </message>
+    <message>
+        <source>unused images</source>
+        <translation>unbenutzte Images</translation>
+    </message>
+    <message>
+        <source>orphan volumes</source>
+        <translation>verwaiste Volumes</translation>
+    </message>
+    <message>
+        <source>anonymous orphan volumes</source>
+        <translation>anonyme verwaiste Volumes</translation>
+    </message>
+    <message>
+        <source>Volume usage could not be fully verified, so nothing is being called an orphan.
+
+%1
+
+Press Refresh and try again.</source>
+        <translation>Die Verwendung der Volumes konnte nicht vollständig geprüft werden, daher gilt nichts als verwaist.
+
+%1
+
+Klicken Sie auf „Aktualisieren“ und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>No matching orphan volumes found.</source>
+        <translation>Keine passenden verwaisten Volumes gefunden.</translation>
+    </message>
+    <message>
+        <source>Select images to remove first.</source>
+        <translation>Wählen Sie zuerst die zu entfernenden Images aus.</translation>
+    </message>
+    <message>
+        <source>selected images</source>
+        <translation>ausgewählte Images</translation>
+    </message>
+    <message>
+        <source>Select volumes to remove first.</source>
+        <translation>Wählen Sie zuerst die zu entfernenden Volumes aus.</translation>
+    </message>
+    <message>
+        <source>selected volumes</source>
+        <translation>ausgewählte Volumes</translation>
     </message>
 </context>
 <context>

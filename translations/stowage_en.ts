@@ -59,6 +59,121 @@
             <numerusform>%n Projects</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n named orphan volume(s)</source>
+        <translation>
+            <numerusform>%n named orphan volume</numerusform>
+            <numerusform>%n named orphan volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n project orphan volume(s)</source>
+        <translation>
+            <numerusform>%n project orphan volume</numerusform>
+            <numerusform>%n project orphan volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n orphan volume(s)</source>
+        <translation>
+            <numerusform>%n orphan volume</numerusform>
+            <numerusform>%n orphan volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n anonymous orphan volume(s)</source>
+        <translation>
+            <numerusform>%n anonymous orphan volume</numerusform>
+            <numerusform>%n anonymous orphan volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n Container(s)</source>
+        <translation>
+            <numerusform>Remove %n Container</numerusform>
+            <numerusform>Remove %n Containers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n Image(s)</source>
+        <translation>
+            <numerusform>Remove %n Image</numerusform>
+            <numerusform>Remove %n Images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove %n Volume(s)</source>
+        <translation>
+            <numerusform>Remove %n Volume</numerusform>
+            <numerusform>Remove %n Volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>  … and %n more anonymous volume(s)</source>
+        <translation>
+            <numerusform>  … and %n more anonymous volume</numerusform>
+            <numerusform>  … and %n more anonymous volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n untagged build layer(s) of those images</source>
+        <translation>
+            <numerusform>%n untagged build layer of those images</numerusform>
+            <numerusform>%n untagged build layers of those images</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ContainerStatus</name>
+    <message numerus="yes">
+        <source>%n second(s)</source>
+        <translation>
+            <numerusform>%n second</numerusform>
+            <numerusform>%n seconds</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minute(s)</source>
+        <translation>
+            <numerusform>%n minute</numerusform>
+            <numerusform>%n minutes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n hour(s)</source>
+        <translation>
+            <numerusform>%n hour</numerusform>
+            <numerusform>%n hours</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n day(s)</source>
+        <translation>
+            <numerusform>%n day</numerusform>
+            <numerusform>%n days</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n week(s)</source>
+        <translation>
+            <numerusform>%n week</numerusform>
+            <numerusform>%n weeks</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n month(s)</source>
+        <translation>
+            <numerusform>%n month</numerusform>
+            <numerusform>%n months</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n year(s)</source>
+        <translation>
+            <numerusform>%n year</numerusform>
+            <numerusform>%n years</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>DiskMap</name>
@@ -213,6 +328,89 @@
     </message>
 </context>
 <context>
+    <name>RemovalEnding</name>
+    <message numerus="yes">
+        <source>%n container(s)</source>
+        <translation>
+            <numerusform>%n container</numerusform>
+            <numerusform>%n containers</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (and %n build layer(s))</source>
+        <translation>
+            <numerusform>%1 (and %n build layer)</numerusform>
+            <numerusform>%1 (and %n build layers)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n image(s)</source>
+        <translation>
+            <numerusform>%n image</numerusform>
+            <numerusform>%n images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n volume(s)</source>
+        <translation>
+            <numerusform>%n volume</numerusform>
+            <numerusform>%n volumes</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>✗ … and %n more (see Logs)</source>
+        <translation>
+            <numerusform>✗ … and %n more (see Logs)</numerusform>
+            <numerusform>✗ … and %n more (see Logs)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1: completed with errors — removed %2, %n error(s). See Logs.</source>
+        <translation>
+            <numerusform>%1: completed with errors — removed %2, %n error. See Logs.</numerusform>
+            <numerusform>%1: completed with errors — removed %2, %n errors. See Logs.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>✓ Removed %n image(s)</source>
+        <translation>
+            <numerusform>✓ Removed %n image</numerusform>
+            <numerusform>✓ Removed %n images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>✓ Removed %n unused image(s)</source>
+        <translation>
+            <numerusform>✓ Removed %n unused image</numerusform>
+            <numerusform>✓ Removed %n unused images</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>✓ Removed %n volume(s)</source>
+        <translation>
+            <numerusform>✓ Removed %n volume</numerusform>
+            <numerusform>✓ Removed %n volumes</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>RemovalRunner</name>
+    <message numerus="yes">
+        <source>[%1] removing %n container(s)…</source>
+        <translation>
+            <numerusform>[%1] removing %n container…</numerusform>
+            <numerusform>[%1] removing %n containers…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>[%1] removing %n volume(s)…</source>
+        <translation>
+            <numerusform>[%1] removing %n volume…</numerusform>
+            <numerusform>[%1] removing %n volumes…</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>UsageClassification</name>
     <message numerus="yes">
         <source>In use — %n container(s) (running)</source>
@@ -325,6 +523,16 @@
         <translation>
             <numerusform>%n running</numerusform>
             <numerusform>%n running</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>stowage::Removals</name>
+    <message numerus="yes">
+        <source>%n project(s)</source>
+        <translation>
+            <numerusform>%n project</numerusform>
+            <numerusform>%n projects</numerusform>
         </translation>
     </message>
 </context>

@@ -188,11 +188,15 @@ void bringToFront(QWidget& window)
 // user looks, in a dialog and on the terminal.
 int reportBusy(const stowage::SingleInstance& instance)
 {
-    const QString text = QStringLiteral("Another Stowage process is using its data folder (lock: %1) and did not "
-                                        "answer. Try again when it has finished.")
-                             .arg(instance.lockPath());
-    print(stderr, QStringLiteral("stowage: ") + text + u'\n');
-    QMessageBox::critical(nullptr, QStringLiteral("Stowage is already running"), text);
+    // The terminal's line stays English, like every line the command prints; the dialog is in the user's language.
+    print(stderr, QStringLiteral("stowage: Another Stowage process is using its data folder (lock: %1) and did not "
+                                 "answer. Try again when it has finished.\n")
+                      .arg(instance.lockPath()));
+    QMessageBox::critical(nullptr, QCoreApplication::translate("main", "Stowage is already running"),
+                          QCoreApplication::translate("main", "Another Stowage process is using its data folder "
+                                                              "(lock: %1) and did not answer. Try again when it has "
+                                                              "finished.")
+                              .arg(instance.lockPath()));
     return 1;
 }
 

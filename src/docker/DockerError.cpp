@@ -1,6 +1,20 @@
 #include "docker/DockerError.h"
 
+#include <QCoreApplication>
+
 namespace stowage {
+
+namespace {
+
+// Stowage's own descriptions, in English for the log and the command line; the window translates them.
+const char* const daemonDownText =
+    QT_TRANSLATE_NOOP("DockerError", "Cannot connect to the Docker daemon. Is Docker running?");
+const char* const commandFailedText = QT_TRANSLATE_NOOP("DockerError", "docker command failed");
+const char* const notFoundText = QT_TRANSLATE_NOOP("DockerError", "Could not find the `docker` program.");
+const char* const timedOutText = QT_TRANSLATE_NOOP("DockerError", "docker command timed out.");
+const char* const cancelledText = QT_TRANSLATE_NOOP("DockerError", "The operation was cancelled.");
+
+}  // namespace
 
 DockerError DockerError::fromMessage(const QString& message)
 {
@@ -12,17 +26,23 @@ DockerError DockerError::fromMessage(const QString& message)
 QString DockerError::textFor(Kind kind, const QString& message)
 {
     switch (kind) {
-    case Kind::daemonDown:
-        return QStringLiteral("Cannot connect to the Docker daemon. Is Docker running?");
-    case Kind::commandFailed:
-        return message.isEmpty() ? QStringLiteral("docker command failed") : message;
-    case Kind::notFound:
-        // What to install differs between systems: the window adds the platform's help.
-        return QStringLiteral("Could not find the `docker` program.");
-    case Kind::timedOut:
-        return QStringLiteral("docker command timed out.");
+    case Kind::daemonDown: return QString::fromLatin1(daemonDownText);
+    case Kind::commandFailed: return message.isEmpty() ? QString::fromLatin1(commandFailedText) : message;
+    // What to install differs between systems: the window adds the platform's help.
+    case Kind::notFound: return QString::fromLatin1(notFoundText);
+    case Kind::timedOut: return QString::fromLatin1(timedOutText);
     }
     return {};
+}
+
+CancelledError::CancelledError() : RunError(QString::fromLatin1(cancelledText)) {}
+
+QString shownDescription(const QString& description)
+{
+    for (const char* text : {daemonDownText, commandFailedText, notFoundText, timedOutText, cancelledText})
+        if (description == QLatin1String(text))
+            return QCoreApplication::translate("DockerError", text);
+    return description;
 }
 
 bool isSocketPermissionDenied(const QString& text)

@@ -34,6 +34,10 @@ private:
     QString message_;
 };
 
+// A failure's description as the window shows it: the texts above in the
+// user's language, docker's own messages as docker wrote them.
+QString shownDescription(const QString& description);
+
 // Whether a failure text is the docker client's report that the engine's
 // socket refused this user ("permission denied while trying to connect to the
 // Docker daemon socket at unix://…").
@@ -43,7 +47,7 @@ bool isSocketPermissionDenied(const QString& text);
 // registered, or before an operation step began).
 class CancelledError : public RunError {
 public:
-    CancelledError() : RunError(QStringLiteral("The operation was cancelled.")) {}
+    CancelledError();
 };
 
 }  // namespace stowage

@@ -2,8 +2,9 @@
 // Docker's container status told at another moment. Docker words a status
 // when it is listed ("Up 3 hours", "Exited (0) 5 minutes ago"); the window
 // shows it for much longer, so the duration is worked out again from the
-// inspected start or finish time, in Docker's own words. A status without a
-// duration, or without the date it needs, is kept as Docker gave it.
+// inspected start or finish time, in Docker's own words (in the user's
+// language when a catalogue has them). A status without a duration, or
+// without the date it needs, is kept as Docker gave it.
 
 #include "docker/Records.h"
 

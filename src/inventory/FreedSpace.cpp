@@ -3,6 +3,8 @@
 #include "docker/DockerRunner.h"
 #include "text/SizeFormat.h"
 
+#include <QCoreApplication>
+
 namespace stowage {
 
 std::optional<qint64> FreedSpace::measured() const
@@ -18,6 +20,15 @@ QString FreedSpace::text() const
         return QStringLiteral("Freed %1 on disk (expected %2)")
             .arg(SizeFormat::humanSize(*freed), formatRange(expected));
     return QStringLiteral("Expected to free %1 (the engine's disk usage could not be read)")
+        .arg(formatRange(expected));
+}
+
+QString FreedSpace::shownText() const
+{
+    if (const auto freed = measured())
+        return QCoreApplication::translate("FreedSpace", "Freed %1 on disk (expected %2)")
+            .arg(SizeFormat::humanSize(*freed), formatRange(expected));
+    return QCoreApplication::translate("FreedSpace", "Expected to free %1 (the engine's disk usage could not be read)")
         .arg(formatRange(expected));
 }
 

@@ -20,8 +20,9 @@ struct FreedSpace {
 
     std::optional<qint64> measured() const;
     // "Freed 12.0 MB on disk (expected 12.1 MB)", or what was expected when
-    // the engine could not say.
+    // the engine could not say: in English for the log, and in the user's language.
     QString text() const;
+    QString shownText() const;
 };
 
 // The engine's disk usage now; none when it cannot say (the removal goes on regardless).

@@ -79,7 +79,8 @@ AppModel::AppModel(DockerRunner& cli, Options options, QObject* parent)
         if (end == RefreshEnd::completed)
             return entry();
         if (end == RefreshEnd::cancelled) {
-            setStatusText(tr("Stopped before confirming — nothing was removed."));
+            setStatusText(tr("Stopped before confirming — nothing was removed."),
+                          QStringLiteral("Stopped before confirming — nothing was removed."));
             return;
         }
         alerts().info(
@@ -132,9 +133,10 @@ void AppModel::post(std::function<void()> change)
     handOff_.post(std::move(change));
 }
 
-void AppModel::setStatusText(const QString& text)
+void AppModel::setStatusText(const QString& text, const QString& logged)
 {
     statusText_ = text;
+    loggedStatusText_ = logged;
     emit statusTextChanged();
 }
 

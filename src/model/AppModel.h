@@ -97,8 +97,11 @@ public:
     const std::optional<CacheSummary>& cacheSummary() const { return cacheSummary_; }
 
     const QString& statusText() const { return statusText_; }
+    // The status line as the activity log quotes it: English, whatever the window's language.
+    const QString& loggedStatusText() const { return loggedStatusText_.isEmpty() ? statusText_ : loggedStatusText_; }
     // The status line; also set by the window for its own notices (the Logs tab's copy).
-    void setStatusText(const QString& text);
+    // `logged` is its English form when the window shows it translated and the log may quote it.
+    void setStatusText(const QString& text, const QString& logged = {});
     const QString& spinnerFrame() const { return spinnerFrame_; }
     bool isLoading() const { return isLoading_; }
     // Whether the running operation changes Docker (a removal, clean-up or
@@ -212,6 +215,7 @@ private:
     Inventory inventory_;
     ProjectIndex index_;
     QString statusText_ = QStringLiteral("Ready");
+    QString loggedStatusText_;
     QString spinnerFrame_;
     bool isLoading_ = false;
     bool dataStale_ = false;

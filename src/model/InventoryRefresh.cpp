@@ -112,7 +112,7 @@ void InventoryRefresh::fail(const QString& description, bool cancelled, std::opt
     // Docker may have changed since the shown lists were read: they are no longer known to be current.
     model_.setDataStale(true);
     if (cancelled) {
-        model_.setStatusText(AppModel::tr("Refresh cancelled."));
+        model_.setStatusText(AppModel::tr("Refresh cancelled."), QStringLiteral("Refresh cancelled."));
         model_.log(LogLevel::warn, QStringLiteral("Refresh cancelled"));
     } else {
         // Stays English: the window recognises a failed refresh by this beginning.

@@ -383,6 +383,24 @@ TEST(TranslationTest, RelativeTimesAndProjectCardsReadInEnglishAndGerman)
     Projects p;  // a tab built in German: one and several
     EXPECT_EQ(p.card("shop").runningText + ", " + p.card("").runningText, "● 3 laufen, ● 1 läuft");
     EXPECT_TRUE(p.card("oldshop").figures.startsWith("0 Container · 0 Images (0 B) · 2 Volumes")) << p.card("oldshop").figures.toStdString();
+
+    // A removal speaks German in the window; its log lines, and the status the log quotes, stay English.
+    QStringList statuses;
+    QObject::connect(p.rig.model.get(), &AppModel::statusTextChanged, [&] { statuses << p.rig.model->statusText(); });
+    p.rig.docker.setRules({FakeRule{"version", "24.0.0\n"}, FakeRule{"volume rm", {}, {}, 0, 0, -1, true}});
+    p.rig.alerts.answers = {false, true};
+    p.rig.model->removals().safeCleanAll();
+    p.rig.model->removals().removeSelectedVolumes({"oldshop_pgdata", "oldshop_static"});
+    ASSERT_TRUE(p.rig.waitIdle() && p.rig.alerts.confirms().size() == 2);
+    const auto confirms = p.rig.alerts.confirms();
+    EXPECT_EQ(QStringList({confirms[0].title, confirms[0].message.section('\n', 0, 0), confirms[1].button,
+                           statuses.filter("werden").value(0), p.rig.model->statusText(), p.rig.model->loggedStatusText()})
+                  + logLines(p.rig.log).filter("removed 2"),
+              QStringList({"Alles sicher aufräumen", "Sicher entfernt wird:", "2 Volumes entfernen",
+                           "[ausgewählte Volumes] 2 Volumes werden entfernt …",
+                           "ausgewählte Volumes: 2 Volumes entfernt  ·  Daten sind veraltet – zum Abgleichen aktualisieren.",
+                           "selected volumes: removed 2 volumes  ·  data is stale — Refresh to reconcile.",
+                           "info [selected volumes] removed 2/2"}));
 }
 
 }  // namespace

@@ -2,15 +2,21 @@
 
 #include "inventory/ContainerStatus.h"
 #include "inventory/ProjectIndex.h"
-#include "text/CountText.h"
 #include "text/PrintableText.h"
 #include "text/SizeFormat.h"
+
+#include <QCoreApplication>
 
 namespace stowage {
 
 namespace {
 
 constexpr int listedAnonymousVolumes = 40;
+
+// The confirmations' words, in the user's language.
+struct Shown {
+    Q_DECLARE_TR_FUNCTIONS(Confirmation)
+};
 
 QString volumeLine(const SGVolume& volume, const QHash<QString, qint64>& sizes, const QString& indent)
 {
@@ -21,25 +27,24 @@ QString volumeLine(const SGVolume& volume, const QHash<QString, qint64>& sizes, 
 // What Safe Clean All leaves of the orphans, and where the user removes them deliberately.
 QString keptOrphansNote(qsizetype named, qsizetype labelled)
 {
-    QStringList kinds;
-    if (named > 0)
-        kinds << QStringLiteral("%1 named").arg(named);
-    if (labelled > 0)
-        kinds << QStringLiteral("%1 project").arg(labelled);
-    if (kinds.isEmpty())
+    if (named == 0 && labelled == 0)
         return {};
-    return QStringLiteral("\n\nLeft alone: %1 %2, which may hold data. Check them in the Volumes tab, "
-                          "whose \"Remove All Orphans\" button removes them after naming each one.")
-        .arg(kinds.join(QStringLiteral(" and ")),
-             named + labelled == 1 ? QStringLiteral("orphan volume") : QStringLiteral("orphan volumes"));
+    const QString kept = labelled == 0 ? Shown::tr("%n named orphan volume(s)", nullptr, int(named))
+                         : named == 0  ? Shown::tr("%n project orphan volume(s)", nullptr, int(labelled))
+                                       : Shown::tr("%1 named and %2 project orphan volumes")
+                                            .arg(QString::number(named), QString::number(labelled));
+    return QStringLiteral("\n\n")
+           + Shown::tr("Left alone: %1, which may hold data. Check them in the Volumes tab, "
+                       "whose \"Remove All Orphans\" button removes them after naming each one.")
+                 .arg(kept);
 }
 
 }  // namespace
 
 QString volumeBucketCount(CleanKinds kinds, qsizetype count)
 {
-    return counted(count, kinds.testFlag(CleanKind::orphanVolumes) ? QStringLiteral("orphan volume")
-                                                                   : QStringLiteral("anonymous orphan volume"));
+    return kinds.testFlag(CleanKind::orphanVolumes) ? Shown::tr("%n orphan volume(s)", nullptr, int(count))
+                                                    : Shown::tr("%n anonymous orphan volume(s)", nullptr, int(count));
 }
 
 bool cleansVolumes(CleanKinds kinds)
@@ -49,9 +54,14 @@ bool cleansVolumes(CleanKinds kinds)
 
 QString joinLines(const QStringList& lines) { return lines.join(u'\n'); }
 
-QString removeAction(qint64 count, const QString& singular)
+QString removeAction(qint64 count, RemovedKind kind)
 {
-    return QStringLiteral("Remove ") + counted(count, singular);
+    switch (kind) {
+    case RemovedKind::container: return Shown::tr("Remove %n Container(s)", nullptr, int(count));
+    case RemovedKind::image: return Shown::tr("Remove %n Image(s)", nullptr, int(count));
+    case RemovedKind::volume: return Shown::tr("Remove %n Volume(s)", nullptr, int(count));
+    }
+    return {};
 }
 
 QString shownImageName(const ImageUnit& image) { return printable(image.name); }
@@ -73,8 +83,7 @@ QString orphanVolumeListing(const QList<SGVolume>& volumes, const QHash<QString,
             lines << volumeLine(volume, sizes, QStringLiteral("  "));
     }
     if (anonymousLeft > 0)
-        lines << QStringLiteral("  … and ")
-                     + counted(anonymousLeft, QStringLiteral("more anonymous volume"), QStringLiteral("more anonymous volumes"));
+        lines << Shown::tr("  … and %n more anonymous volume(s)", nullptr, int(anonymousLeft));
     return lines.join(u'\n');
 }
 
@@ -84,16 +93,16 @@ Confirmation safeCleanConfirmation(const CleanPlan& plan, const QHash<QString, q
     QString parts;
     QStringList details;
     if (plan.buildCache)
-        parts += QStringLiteral("\n  • Build cache: ") + plan.buildCacheReclaimable;
+        parts += QStringLiteral("\n  • ") + Shown::tr("Build cache: %1").arg(plan.buildCacheReclaimable);
     if (plan.kinds.testFlag(CleanKind::unusedImages)) {
-        parts += QStringLiteral("\n  • ") + counted(plan.images.size(), QStringLiteral("unused image"));
+        parts += QStringLiteral("\n  • ") + Shown::tr("%n unused image(s)", nullptr, int(plan.images.size()));
         if (!plan.images.isEmpty())
-            parts += QStringLiteral(" (frees ") + formatRange(plan.imageBytes) + u')';
+            parts += Shown::tr(" (frees %1)").arg(formatRange(plan.imageBytes));
         if (!plan.buildLayers.isEmpty())
-            parts += QStringLiteral("\n  • ") + counted(plan.buildLayers.size(), QStringLiteral("untagged build layer"))
-                     + QStringLiteral(" of those images");
+            parts += QStringLiteral("\n  • ")
+                     + Shown::tr("%n untagged build layer(s) of those images", nullptr, int(plan.buildLayers.size()));
         if (!plan.images.isEmpty()) {
-            QStringList lines{QStringLiteral("Unused images:")};
+            QStringList lines{Shown::tr("Unused images:")};
             for (const ImageUnit& image : plan.images)
                 lines << imageLine(image);
             details << lines.join(u'\n');
@@ -101,17 +110,17 @@ Confirmation safeCleanConfirmation(const CleanPlan& plan, const QHash<QString, q
     }
     if (cleansVolumes(plan.kinds)) {
         parts += QStringLiteral("\n  • ") + volumeBucketCount(plan.kinds, plan.volumes.size());
-        if (!plan.volumes.isEmpty()) {
-            QString heading = volumeBucketCount(plan.kinds, 2).section(u' ', 1);
-            heading[0] = heading[0].toUpper();
-            details << heading + QStringLiteral(":\n") + orphanVolumeListing(plan.volumes, sizes, anonymous);
-        }
+        if (!plan.volumes.isEmpty())
+            details << (plan.kinds.testFlag(CleanKind::orphanVolumes) ? Shown::tr("Orphan volumes:")
+                                                                      : Shown::tr("Anonymous orphan volumes:"))
+                           + u'\n' + orphanVolumeListing(plan.volumes, sizes, anonymous);
         parts += keptOrphansNote(plan.keptNamedOrphans, plan.keptProjectOrphans);
     }
-    return {QStringLiteral("Safe Clean All"),
-            QStringLiteral("This will safely remove:\n") + parts
-                + QStringLiteral("\n\nContainers and their resources will NOT be touched.\n\nContinue?"),
-            details.join(QStringLiteral("\n\n")), QStringLiteral("Safe Clean All")};
+    return {Shown::tr("Safe Clean All"),
+            Shown::tr("This will safely remove:\n%1\n\nContainers and their resources will NOT be touched."
+                      "\n\nContinue?")
+                .arg(parts),
+            details.join(QStringLiteral("\n\n")), Shown::tr("Safe Clean All")};
 }
 
 QString projectLossListing(const QList<ProjectLoss>& losses, const QHash<QString, qint64>& sizes,
@@ -120,15 +129,15 @@ QString projectLossListing(const QList<ProjectLoss>& losses, const QHash<QString
     QStringList blocks;
     for (const ProjectLoss& loss : losses) {
         QStringList lines{printable(projectDisplayName(loss.project))};
-        lines << QStringLiteral("  Containers (%1):").arg(loss.containers.size());
+        lines << Shown::tr("  Containers (%1):").arg(loss.containers.size());
         for (const SGContainer& c : loss.containers)
             lines << QStringLiteral("    • %1  (%2)").arg(printable(c.name), printable(ContainerStatus::at(c, now)));
         if (!loss.images.isEmpty())
-            lines << QStringLiteral("  Built images (%1):").arg(loss.images.size());
+            lines << Shown::tr("  Built images (%1):").arg(loss.images.size());
         for (const ImageUnit& image : loss.images)
             lines << imageLine(image, QStringLiteral("    • "));
         if (!loss.volumes.isEmpty())
-            lines << QStringLiteral("  Volumes (%1):").arg(loss.volumes.size());
+            lines << Shown::tr("  Volumes (%1):").arg(loss.volumes.size());
         for (const SGVolume& volume : loss.volumes)
             lines << volumeLine(volume, sizes, QStringLiteral("    • "));
         blocks << lines.join(u'\n');

@@ -23,7 +23,8 @@ constexpr int maxShownErrors = 15;
 QString joinLines(const QStringList& lines);
 
 // The going-ahead button of a confirmation: "Remove 3 Volumes", "Remove 1 Image".
-QString removeAction(qint64 count, const QString& singular);
+enum class RemovedKind { container, image, volume };
+QString removeAction(qint64 count, RemovedKind kind);
 
 // "3 orphan volumes" or "1 anonymous orphan volume", by the volume kind cleaned.
 QString volumeBucketCount(CleanKinds kinds, qsizetype count);

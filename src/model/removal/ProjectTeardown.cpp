@@ -58,22 +58,22 @@ void Removals::removeProjectContainers(const QString& project)
         return model_.readFreshFactsThen([this, project] { removeProjectContainers(project); });
     const QList<SGContainer> list = model_.index_.projects.value(project);
     if (list.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No containers in this project."));
+        model_.alerts().info(tr("Info"), tr("No containers in this project."));
         return;
     }
     if (model_.confirm(projectContainersConfirmation({project, list, model_.clock_.now()}))
         && model_.idleAfterConfirmation())
-        deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {});
+        deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {},
+                        tr("%1 containers").arg(projectDisplayName(project)));
 }
 
 bool Removals::blockedWithoutOwners()
 {
     if (model_.inventory_.usageDataComplete)
         return false;
-    model_.alerts().info(QStringLiteral("Blocked"),
-                  QStringLiteral("Usage could not be fully verified, so no image or volume is called exclusive to "
-                                 "this project.\n\n")
-                      + model_.inventory_.usageDataProblem + QStringLiteral("\n\nPress Refresh and try again."));
+    model_.alerts().info(tr("Blocked"), tr("Usage could not be fully verified, so no image or volume is called "
+                                           "exclusive to this project.\n\n%1\n\nPress Refresh and try again.")
+                                            .arg(model_.inventory_.usageDataProblem));
     return true;
 }
 
@@ -92,7 +92,7 @@ void Removals::removeProjectImages(const QString& project)
         return;
     const QList<ImageUnit> images = unitsOf(projectExclusiveImages(project, true));
     if (images.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No images exclusive to this project."));
+        model_.alerts().info(tr("Info"), tr("No images exclusive to this project."));
         return;
     }
     QSet<QString> ids;
@@ -102,7 +102,8 @@ void Removals::removeProjectImages(const QString& project)
         model_.inventory_.containers, project, [&](const SGContainer& c) { return ids.contains(c.imageID); });
     if (model_.confirm(projectImagesConfirmation({project, images, freeingOf(images), blockers}))
         && model_.idleAfterConfirmation())
-        deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {});
+        deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {},
+                        tr("%1 images").arg(projectDisplayName(project)));
 }
 
 void Removals::removeProjectVolumes(const QString& project)
@@ -113,7 +114,7 @@ void Removals::removeProjectVolumes(const QString& project)
         return;
     const QList<SGVolume> vols = projectExclusiveVolumes(project);
     if (vols.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No volumes exclusive to this project."));
+        model_.alerts().info(tr("Info"), tr("No volumes exclusive to this project."));
         return;
     }
     QSet<QString> names;
@@ -126,7 +127,8 @@ void Removals::removeProjectVolumes(const QString& project)
     if (model_.confirm(
             projectVolumesConfirmation({project, vols, model_.inventory_.volumeSizes, blockers}))
         && model_.idleAfterConfirmation())
-        deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols);
+        deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols,
+                        tr("%1 volumes").arg(projectDisplayName(project)));
 }
 
 void Removals::deleteEntireProject(const QString& project)
@@ -147,7 +149,8 @@ void Removals::deleteEntireProject(const QString& project)
                                                             model_.inventory_.volumeSizes, unitsOf(keptRows),
                                                             ownersUnknown(), model_.clock_.now()}))
         && model_.idleAfterConfirmation())
-        deleteResources(QStringLiteral("project ") + projectDisplayName(project), cs, imgs, vols);
+        deleteResources(QStringLiteral("project ") + projectDisplayName(project), cs, imgs, vols,
+                        tr("project %1").arg(projectDisplayName(project)));
 }
 
 void Removals::deleteProjects(const QSet<QString>& projects, std::function<void()> confirmed)
@@ -196,7 +199,8 @@ void Removals::deleteProjects(const QSet<QString>& projects, std::function<void(
     if (confirmed)
         confirmed();
     if (model_.idleAfterConfirmation())
-        deleteResources(counted(names.size(), QStringLiteral("project")), cs, imgs, vols);
+        deleteResources(counted(names.size(), QStringLiteral("project")), cs, imgs, vols,
+                        tr("%n project(s)", nullptr, int(names.size())));
 }
 
 }  // namespace stowage

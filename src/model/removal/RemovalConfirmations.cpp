@@ -118,7 +118,7 @@ Confirmation unusedImagesConfirmation(const QList<ImageUnit>& images, const Imag
         QCoreApplication::translate("Confirmation", "Remove %1?")
                 .arg(QCoreApplication::translate("Confirmation", "%n unused image(s)", nullptr, int(images.size()))) +
             QStringLiteral("\n\n") + joinLines(imageRemovalNote(images.size(), freeing)),
-        joinLines(lines), removeAction(images.size(), QStringLiteral("Image"))};
+        joinLines(lines), removeAction(images.size(), RemovedKind::image)};
 }
 
 QString nothingSafeSelected(const ImageSelection& selection)
@@ -138,7 +138,7 @@ Confirmation selectedImagesConfirmation(const ImageSelection& selection)
         lines << imageLine(image);
     return {QCoreApplication::translate("Confirmation", "Remove selected images"),
             blockedImages(selection) + joinLines(imageRemovalNote(selection.allowed.size(), selection.freeing)),
-            joinLines(lines), removeAction(selection.allowed.size(), QStringLiteral("Image"))};
+            joinLines(lines), removeAction(selection.allowed.size(), RemovedKind::image)};
 }
 
 Confirmation selectedVolumesConfirmation(const VolumeSelection& selection)
@@ -148,7 +148,7 @@ Confirmation selectedVolumesConfirmation(const VolumeSelection& selection)
         blockedVolumes(selection) + QCoreApplication::translate("Confirmation", "⚠ Data will be permanently deleted!"),
         QCoreApplication::translate("Confirmation", "Will remove:") + u'\n' +
             orphanVolumeListing(selection.allowed, selection.sizes, {}),
-        removeAction(selection.allowed.size(), QStringLiteral("Volume"))};
+        removeAction(selection.allowed.size(), RemovedKind::volume)};
 }
 
 Confirmation orphanBucketConfirmation(const OrphanBucket& bucket)
@@ -204,7 +204,7 @@ Confirmation orphanBucketConfirmation(const OrphanBucket& bucket)
                      SizeFormat::humanSize(bytes)) +
             QStringLiteral("\n\n") + caveat.join(QStringLiteral("\n\n")),
         orphanVolumeListing(bucket.volumes, bucket.sizes, bucket.anonymous),
-        removeAction(bucket.volumes.size(), QStringLiteral("Volume"))};
+        removeAction(bucket.volumes.size(), RemovedKind::volume)};
 }
 
 Confirmation projectContainersConfirmation(const ProjectContainersPlan& plan)
@@ -218,7 +218,7 @@ Confirmation projectContainersConfirmation(const ProjectContainersPlan& plan)
                      .arg(printable(c.name), ContainerStatus::at(c, plan.now));
     lines << QString() << QCoreApplication::translate("Confirmation", "Images and volumes are NOT touched.");
     return {QCoreApplication::translate("Confirmation", "Remove containers"), joinLines(lines), {},
-            removeAction(plan.containers.size(), QStringLiteral("Container"))};
+            removeAction(plan.containers.size(), RemovedKind::container)};
 }
 
 Confirmation projectImagesConfirmation(const ProjectImagesPlan& plan)
@@ -233,7 +233,7 @@ Confirmation projectImagesConfirmation(const ProjectImagesPlan& plan)
             joinLines(lines)
                 + blockerBlock(plan.blockers, QT_TRANSLATE_NOOP("Confirmation", "These containers reference the "
                                                                                 "images and will be removed first:")),
-            {}, removeAction(plan.images.size(), QStringLiteral("Image"))};
+            {}, removeAction(plan.images.size(), RemovedKind::image)};
 }
 
 Confirmation projectVolumesConfirmation(const ProjectVolumesPlan& plan)
@@ -252,7 +252,7 @@ Confirmation projectVolumesConfirmation(const ProjectVolumesPlan& plan)
                 QStringLiteral("\n\n") +
                 QCoreApplication::translate("Confirmation", "⚠ Volume data will be permanently deleted."),
             {},
-            removeAction(plan.volumes.size(), QStringLiteral("Volume"))};
+            removeAction(plan.volumes.size(), RemovedKind::volume)};
 }
 
 Confirmation entireProjectConfirmation(const EntireProjectPlan& plan)

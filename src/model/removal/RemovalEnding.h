@@ -26,9 +26,14 @@ struct RemovalEnding {
         QString title;
         QString text;
     };
+    // The status line in the user's language, and as the log quotes it (English).
+    struct Status {
+        QString shown;
+        QString logged;
+    };
     // In this order: the log lines, the status line, the notice, the reconciling refresh.
     QList<LogLine> log;
-    std::optional<QString> status;
+    std::optional<Status> status;
     std::optional<Notice> notice;
     bool reconcile = false;
 };
@@ -39,8 +44,10 @@ RemovalEnding removalEnding(const RemovalPlan& plan, const RemovalOutcome& outco
 // The ending of a run whose health check Docker did not answer: nothing was tried.
 RemovalEnding daemonSilentEnding(const RemovalPlan& plan);
 
-// A safe clean's name in the log: "Safe Clean All", or the parts it was restricted to.
+// A safe clean's name in the log: "Safe Clean All", or the parts it was restricted to;
+// and in the window, in the user's language.
 QString safeCleanLabel(CleanKinds kinds);
+QString shownSafeCleanLabel(CleanKinds kinds);
 
 // The safe clean notice's lines, one per part of the plan: "✓" for what went,
 // "✗" with docker's reason for what failed.

@@ -20,8 +20,10 @@ struct RemovalPlan {
     // again at its end.
     enum class Kind { listed, safeClean, buildCache };
     Kind kind = Kind::listed;
-    // The operation's name in the status line and the log ("unused images").
+    // The operation's name in the log ("unused images"), always English, and
+    // in the window, in the user's language (the log's when not set).
     QString operationName;
+    QString windowName;
     // Removed in this order, after the build cache when that is pruned.
     QList<SGContainer> containers;
     QList<ImageUnit> images;
@@ -33,6 +35,7 @@ struct RemovalPlan {
     // What the confirmation said the removal frees.
     ByteRange expected;
 
+    const QString& shownName() const { return windowName.isEmpty() ? operationName : windowName; }
     bool empty() const { return !pruneBuildCache && containers.isEmpty() && images.isEmpty() && volumes.isEmpty(); }
 };
 

@@ -5,8 +5,9 @@
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
 #include "model/removal/RemovalEnding.h"
-#include "text/CountText.h"
 #include "text/Graphemes.h"
+
+#include <QCoreApplication>
 
 namespace stowage {
 
@@ -28,6 +29,11 @@ bool shownActive(const SGContainer& container)
 }
 
 QString prefixOf(const RemovalPlan& plan) { return QLatin1Char('[') + plan.operationName + QStringLiteral("] "); }
+
+// The status line's words, in the user's language; the log's lines stay English.
+struct Shown {
+    Q_DECLARE_TR_FUNCTIONS(RemovalRunner)
+};
 
 }  // namespace
 
@@ -69,7 +75,7 @@ void RemovalRunner::end(const RemovalEnding& ending)
     for (const auto& line : ending.log)
         model_.log(line.level, line.text);
     if (ending.status)
-        model_.setStatusText(*ending.status);
+        model_.setStatusText(ending.status->shown, ending.status->logged);
     if (ending.notice && ending.notice->warning)
         model_.alerts().warning(ending.notice->title, ending.notice->text);
     else if (ending.notice)
@@ -82,7 +88,7 @@ void RemovalRunner::end(const RemovalEnding& ending)
 void RemovalRunner::run(const Run& run, std::stop_token stop)
 {
     const RemovalPlan& plan = run.plan;
-    status(prefixOf(plan) + QStringLiteral("checking Docker daemon…"));
+    status(Shown::tr("[%1] checking Docker daemon…").arg(plan.shownName()));
 
     bool daemonAnswered = true;
     if (!plan.empty()) {
@@ -153,13 +159,13 @@ void RemovalRunner::pruneStep(const Run& run, RemovalOutcome& outcome, std::stop
     const RemovalPlan& plan = run.plan;
     if (!plan.pruneBuildCache || stop.stop_requested())
         return;
-    status(prefixOf(plan) + QStringLiteral("clearing build cache…"));
+    status(Shown::tr("[%1] clearing build cache…").arg(plan.shownName()));
     const int shown = plan.kind == RemovalPlan::Kind::buildCache ? 140 : 120;
     // Every line is read to the end, even after Stop: a prune that exited 0 did its work.
     const auto onLine = [&](const QString& line) {
         outcome.pruneLines << line;
         if (!stop.stop_requested())
-            status(QStringLiteral("build cache › ") + leadingCharacters(line, shown));
+            status(Shown::tr("build cache › %1").arg(leadingCharacters(line, shown)));
         return true;
     };
     const StreamEnding ending = client_.pruneBuildCache(limits_.prune, onLine, stop);
@@ -186,8 +192,7 @@ bool RemovalRunner::removeContainerStep(const Run& run, RemovalOutcome& outcome,
         outcome.stopped = true;
         return false;
     }
-    status(prefixOf(plan) + QStringLiteral("removing ") + counted(plan.containers.size(), QStringLiteral("container"))
-           + QStringLiteral("…"));
+    status(Shown::tr("[%1] removing %n container(s)…", nullptr, int(plan.containers.size())).arg(plan.shownName()));
     // Force only for containers the confirmation named as running: one that
     // started since is refused by the engine and reported, not killed.
     QStringList running, resting;
@@ -220,7 +225,8 @@ bool RemovalRunner::removeImageStep(const Run& run, RemovalOutcome& outcome, std
             outcome.stopped = true;
             return false;
         }
-        status(prefix + QStringLiteral("removing image %1/%2: %3…").arg(i + 1).arg(imageCount).arg(image.name));
+        status(Shown::tr("[%1] removing image %2/%3: %4…")
+                   .arg(plan.shownName(), QString::number(i + 1), QString::number(imageCount), image.name));
         try {
             for (const QString& id : client_.removeImage(image, limits_.imageRemove, stop))
                 outcome.deletedImages.insert(id);
@@ -263,8 +269,7 @@ void RemovalRunner::removeVolumeStep(const Run& run, RemovalOutcome& outcome, st
         outcome.stopped = true;
         return;
     }
-    status(prefixOf(plan) + QStringLiteral("removing ") + counted(plan.volumes.size(), QStringLiteral("volume"))
-           + QStringLiteral("…"));
+    status(Shown::tr("[%1] removing %n volume(s)…", nullptr, int(plan.volumes.size())).arg(plan.shownName()));
     QStringList names;
     for (const auto& volume : plan.volumes)
         names << volume.name;

@@ -48,12 +48,14 @@ QList<ImageUnit> Removals::unitsOf(const QList<SGImage>& rows) const
 }
 
 void Removals::deleteResources(const QString& operationName, const QList<SGContainer>& containers,
-                               const QList<ImageUnit>& images, const QList<SGVolume>& volumes)
+                               const QList<ImageUnit>& images, const QList<SGVolume>& volumes,
+                               const QString& windowName)
 {
     if (model_.isLoading_)
         return;
     RemovalPlan plan;
     plan.operationName = operationName;
+    plan.windowName = windowName;
     plan.containers = containers;
     plan.images = images;
     plan.volumes = volumes;
@@ -75,11 +77,12 @@ void Removals::cleanBuildCache()
         return;
     if (!model_.confirm(buildCacheConfirmation()) || !model_.idleAfterConfirmation())
         return;
-    model_.setStatusText(QStringLiteral("Clearing build cache…"));
+    model_.setStatusText(tr("Clearing build cache…"));
     model_.log(LogLevel::info, QStringLiteral("Clearing build cache (builder prune -af)"));
     RemovalPlan plan;
     plan.kind = RemovalPlan::Kind::buildCache;
     plan.operationName = QStringLiteral("build cache");
+    plan.windowName = tr("build cache");
     plan.pruneBuildCache = true;
     runner_.start(std::move(plan));
 }
@@ -96,12 +99,12 @@ void Removals::cleanUnusedImages()
         return model_.readFreshFactsThen([this] { cleanUnusedImages(); });
     const QList<ImageUnit> candidates = model_.classification().unusedImageUnits();
     if (candidates.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No unused images found."));
+        model_.alerts().info(tr("Info"), tr("No unused images found."));
         return;
     }
     if (model_.confirm(unusedImagesConfirmation(candidates, freeingOf(candidates)))
         && model_.idleAfterConfirmation())
-        deleteResources(QStringLiteral("unused images"), {}, candidates, {});
+        deleteResources(QStringLiteral("unused images"), {}, candidates, {}, tr("unused images"));
 }
 
 void Removals::cleanOrphanVolumes()
@@ -117,7 +120,7 @@ void Removals::cleanOrphanVolumes()
         byProject[volume.project].append(volume);
     for (const auto& [project, volumes] : byProject)
         bucket.labelled.append({project, volumes.size(), usage.totalBytes(volumes)});
-    removeOrphanBucket(std::move(bucket), QStringLiteral("orphan volumes"));
+    removeOrphanBucket(std::move(bucket), QStringLiteral("orphan volumes"), tr("orphan volumes"));
 }
 
 void Removals::cleanAnonymousOrphanVolumes()
@@ -127,7 +130,7 @@ void Removals::cleanAnonymousOrphanVolumes()
     OrphanBucket bucket;
     bucket.anonymousOnly = true;
     bucket.volumes = model_.classification().volumesMatching(Classify::VolumeUsage::orphanAnonymous);
-    removeOrphanBucket(std::move(bucket), QStringLiteral("anonymous orphan volumes"));
+    removeOrphanBucket(std::move(bucket), QStringLiteral("anonymous orphan volumes"), tr("anonymous orphan volumes"));
 }
 
 QSet<QString> Removals::anonymousVolumeNames() const
@@ -138,23 +141,22 @@ QSet<QString> Removals::anonymousVolumeNames() const
     return names;
 }
 
-void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& operationName)
+void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& operationName, const QString& windowName)
 {
     if (!model_.inventory_.usageDataComplete) {
-        model_.alerts().info(QStringLiteral("Blocked"),
-                      QStringLiteral("Volume usage could not be fully verified, so nothing is being called an "
-                                     "orphan.\n\n")
-                          + model_.inventory_.usageDataProblem + QStringLiteral("\n\nPress Refresh and try again."));
+        model_.alerts().info(tr("Blocked"), tr("Volume usage could not be fully verified, so nothing is being called "
+                                               "an orphan.\n\n%1\n\nPress Refresh and try again.")
+                                                .arg(model_.inventory_.usageDataProblem));
         return;
     }
     if (bucket.volumes.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Info"), QStringLiteral("No matching orphan volumes found."));
+        model_.alerts().info(tr("Info"), tr("No matching orphan volumes found."));
         return;
     }
     bucket.sizes = model_.inventory_.volumeSizes;
     bucket.anonymous = anonymousVolumeNames();
     if (model_.confirm(orphanBucketConfirmation(bucket)) && model_.idleAfterConfirmation())
-        deleteResources(operationName, {}, {}, bucket.volumes);
+        deleteResources(operationName, {}, {}, bucket.volumes, windowName);
 }
 
 void Removals::safeClean(CleanKinds kinds)
@@ -178,6 +180,7 @@ void Removals::safeClean(CleanKinds kinds)
     RemovalPlan removal;
     removal.kind = RemovalPlan::Kind::safeClean;
     removal.operationName = safeCleanLabel(kinds);
+    removal.windowName = shownSafeCleanLabel(kinds);
     removal.images = plan.images;
     removal.volumes = plan.volumes;
     removal.pruneBuildCache = plan.buildCache;
@@ -192,7 +195,7 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
         return model_.readFreshFactsThen([this, ids] { removeSelectedImages(ids); });
     const QList<SGImage> selected = selectedRows(model_.inventory_.images, ids, &SGImage::id);
     if (selected.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Info"), QStringLiteral("Select images to remove first."));
+        model_.alerts().info(tr("Info"), tr("Select images to remove first."));
         return;
     }
     QHash<QString, SGImage> rowOf;
@@ -209,12 +212,12 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
             selection.blocked << BlockedItem{image.name, status.reason};
     }
     if (selection.allowed.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Blocked"), nothingSafeSelected(selection));
+        model_.alerts().info(tr("Blocked"), nothingSafeSelected(selection));
         return;
     }
     selection.freeing = freeingOf(selection.allowed);
     if (model_.confirm(selectedImagesConfirmation(selection)) && model_.idleAfterConfirmation())
-        deleteResources(QStringLiteral("selected images"), {}, selection.allowed, {});
+        deleteResources(QStringLiteral("selected images"), {}, selection.allowed, {}, tr("selected images"));
 }
 
 void Removals::removeSelectedVolumes(const QSet<QString>& names)
@@ -223,7 +226,7 @@ void Removals::removeSelectedVolumes(const QSet<QString>& names)
         return model_.readFreshFactsThen([this, names] { removeSelectedVolumes(names); });
     const QList<SGVolume> selected = selectedRows(model_.inventory_.volumes, names, &SGVolume::name);
     if (selected.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Info"), QStringLiteral("Select volumes to remove first."));
+        model_.alerts().info(tr("Info"), tr("Select volumes to remove first."));
         return;
     }
     const UsageClassification usage = model_.classification();
@@ -235,11 +238,11 @@ void Removals::removeSelectedVolumes(const QSet<QString>& names)
             selection.blocked << BlockedItem{volume.name, usage.volumeStatusText(volume)};
     }
     if (selection.allowed.isEmpty()) {
-        model_.alerts().info(QStringLiteral("Blocked"), nothingSafeSelected(selection));
+        model_.alerts().info(tr("Blocked"), nothingSafeSelected(selection));
         return;
     }
     if (model_.confirm(selectedVolumesConfirmation(selection)) && model_.idleAfterConfirmation())
-        deleteResources(QStringLiteral("selected volumes"), {}, {}, selection.allowed);
+        deleteResources(QStringLiteral("selected volumes"), {}, {}, selection.allowed, tr("selected volumes"));
 }
 
 }  // namespace stowage

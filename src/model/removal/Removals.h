@@ -30,8 +30,9 @@ public:
     const RemovalRunner::Limits& limits() const { return runner_.limits(); }
 
     // Removes containers, then images, then volumes, after a daemon health check; no confirmation.
+    // `operationName` names the run in the log, `windowName` (when set) in the window.
     void deleteResources(const QString& operationName, const QList<SGContainer>& containers, const QList<ImageUnit>& images,
-                         const QList<SGVolume>& volumes);
+                         const QList<SGVolume>& volumes, const QString& windowName = {});
     void cleanBuildCache();
     void cleanUnusedImages();
     void cleanOrphanVolumes();
@@ -57,7 +58,7 @@ public:
 private:
     // The orphans Docker created without a name: a long confirmation only counts them.
     QSet<QString> anonymousVolumeNames() const;
-    void removeOrphanBucket(OrphanBucket bucket, const QString& operationName);
+    void removeOrphanBucket(OrphanBucket bucket, const QString& operationName, const QString& windowName);
     ImageFreeing freeingOf(const QList<ImageUnit>& images) const;
     // Project teardown without complete usage data: a notice, and true.
     bool blockedWithoutOwners();

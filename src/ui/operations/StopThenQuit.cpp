@@ -60,7 +60,7 @@ void StopThenQuit::finish(bool operationsEnded)
         for (AppModel* model : std::as_const(stopping_)) {
             const QString engine =
                 model->engine() ? QStringLiteral(" (engine ") + printable(model->engine()->name) + u')' : QString();
-            log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model->statusText() + engine);
+            log_.log(LogLevel::warn, cause_ + QStringLiteral(" — operation stopped: ") + model->loggedStatusText() + engine);
         }
     } else {
         log_.log(LogLevel::error, cause_

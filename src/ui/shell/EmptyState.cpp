@@ -87,7 +87,7 @@ void EmptyState::sync()
     }
     title_->setText(failed ? tr("Couldn't reach Docker") : tr("No Docker data"));
     const QString detail = QString(status).remove(QStringLiteral("Error loading data: "));
-    message_->setText(failed ? detail : tr("Make sure Docker is running, then refresh."));
+    message_->setText(failed ? shownDescription(detail) : tr("Make sure Docker is running, then refresh."));
     help_->setText(failed ? helpFor(detail) : QString());
     help_->setVisible(!help_->text().isEmpty());
     // The column's layout asks a label's height for the whole window's width,
