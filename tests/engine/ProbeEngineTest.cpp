@@ -326,9 +326,9 @@ TEST_F(ProbeEngineTest, EachContextReachesItsOwnEngineAndAStoppedOneIsNotReachab
         // order: compare images by id, and names and planned removals as sets.
         QJsonObject images;
         for (const QJsonValue image : reports.back().take("images").toArray()) {
-            QJsonObject sorted = image.toObject();
-            sorted["repositories"] = QJsonArray::fromStringList(sorted(jsonStrings(sorted["repositories"])));
-            images.insert(image["id"].toString(), sorted);
+            QJsonObject named = image.toObject();
+            named["repositories"] = QJsonArray::fromStringList(sorted(jsonStrings(named["repositories"])));
+            images.insert(image["id"].toString(), named);
         }
         reports.back().insert("images", images);
         QJsonObject planned = reports.back().take("wouldRemove").toObject();
