@@ -1393,6 +1393,58 @@ Fortfahren?</translation>
     </message>
 </context>
 <context>
+    <name>stowage::AllEnginesView</name>
+    <message>
+        <source>All Engines</source>
+        <translation>Alle Engines</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Every docker context, side by side</source>
+        <translation>Alle Docker-Kontexte nebeneinander</translation>
+    </message>
+    <message>
+        <source>Engines</source>
+        <translation>Engines</translation>
+    </message>
+    <message>
+        <source>Listing the docker contexts…</source>
+        <translation>Die Docker-Kontexte werden aufgelistet …</translation>
+    </message>
+    <message>
+        <source>Docker lists no contexts.</source>
+        <translation>Docker führt keine Kontexte auf.</translation>
+    </message>
+    <message>
+        <source>Could not list the docker contexts: %1</source>
+        <translation>Die Docker-Kontexte konnten nicht aufgelistet werden: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Reading %1 of %n engine(s)…</source>
+        <translation>
+            <numerusform>Lese %1 von %n Engine …</numerusform>
+            <numerusform>Lese %1 von %n Engines …</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n engine(s) read, %1 not reachable</source>
+        <translation>
+            <numerusform>%n Engine gelesen, %1 nicht erreichbar</numerusform>
+            <numerusform>%n Engines gelesen, %1 nicht erreichbar</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n engine(s) read</source>
+        <translation>
+            <numerusform>%n Engine gelesen</numerusform>
+            <numerusform>%n Engines gelesen</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>stowage::AppModel</name>
     <message>
         <source>Stopped before confirming — nothing was removed.</source>
@@ -1489,6 +1541,10 @@ Fortfahren?</translation>
             <numerusform>%n Volume</numerusform>
             <numerusform>%n Volumes</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>On engine %1.</source>
+        <translation>Auf der Engine %1.</translation>
     </message>
 </context>
 <context>
@@ -1616,6 +1672,124 @@ Ihn zu leeren ist immer sicher – Builds dauern danach nur beim ersten Mal län
     <message>
         <source>Make sure Docker is running, then refresh.</source>
         <translation>Stellen Sie sicher, dass Docker läuft, und aktualisieren Sie dann.</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::EngineChooser</name>
+    <message>
+        <source>Engine</source>
+        <translation>Engine</translation>
+    </message>
+    <message>
+        <source>chosen by the environment</source>
+        <translation>durch die Umgebung gewählt</translation>
+    </message>
+    <message>
+        <source>unusable: %1</source>
+        <translation>unbrauchbar: %1</translation>
+    </message>
+    <message>
+        <source>reachable</source>
+        <translation>erreichbar</translation>
+    </message>
+    <message>
+        <source>not reachable</source>
+        <translation>nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>read %1</source>
+        <translation>gelesen am %1</translation>
+    </message>
+    <message>
+        <source> (environment)</source>
+        <translation> (Umgebung)</translation>
+    </message>
+    <message>
+        <source>%1 (gone)</source>
+        <translation>%1 (verschwunden)</translation>
+    </message>
+    <message>
+        <source>Docker no longer knows this engine: what is shown was read before it went.</source>
+        <translation>Docker kennt diese Engine nicht mehr: Was angezeigt wird, wurde gelesen, bevor sie verschwand.</translation>
+    </message>
+    <message>
+        <source>The engine shown. Choose another to see what it holds.</source>
+        <translation>Die angezeigte Engine. Wählen Sie eine andere, um zu sehen, was sie enthält.</translation>
+    </message>
+    <message>
+        <source>Reading the engines…</source>
+        <translation>Die Engines werden gelesen …</translation>
+    </message>
+    <message>
+        <source>The engines cannot be listed: %1</source>
+        <translation>Die Engines können nicht aufgelistet werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>stowage::EngineTableModel</name>
+    <message>
+        <source>Reading…</source>
+        <translation>Wird gelesen …</translation>
+    </message>
+    <message>
+        <source>Connecting…</source>
+        <translation>Verbindung wird hergestellt …</translation>
+    </message>
+    <message>
+        <source>Reachable</source>
+        <translation>Erreichbar</translation>
+    </message>
+    <message>
+        <source>Could not be read: %1</source>
+        <translation>Konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Not reachable: %1</source>
+        <translation>Nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>%1 — the same engine as %2</source>
+        <translation>%1 – dieselbe Engine wie %2</translation>
+    </message>
+    <message>
+        <source>Engine</source>
+        <translation>Engine</translation>
+    </message>
+    <message>
+        <source>Endpoint</source>
+        <translation>Endpunkt</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Images</source>
+        <translation>Images</translation>
+    </message>
+    <message>
+        <source>Volumes</source>
+        <translation>Volumes</translation>
+    </message>
+    <message>
+        <source>Build Cache</source>
+        <translation>Build-Cache</translation>
+    </message>
+    <message>
+        <source>Disk Used</source>
+        <translation>Belegter Speicher</translation>
+    </message>
+    <message>
+        <source>Safe to Remove</source>
+        <translation>Sicher entfernbar</translation>
+    </message>
+    <message>
+        <source>Last Refresh</source>
+        <translation>Letzte Aktualisierung</translation>
+    </message>
+    <message>
+        <source>Engine ID</source>
+        <translation>Engine-ID</translation>
     </message>
 </context>
 <context>
@@ -1904,6 +2078,10 @@ Die aktuelle Protokolldatei wird als %1 aufbewahrt und ersetzt die zuvor aufbewa
         <source>A removal is running. Quitting stops it: what Docker has removed so far stays removed, the rest stays, and the log records which is which.</source>
         <translation>Ein Entfernen läuft. Beenden stoppt es: Was Docker bereits entfernt hat, bleibt entfernt, der Rest bleibt erhalten, und das Protokoll hält fest, was was ist.</translation>
     </message>
+    <message>
+        <source>All Engines…</source>
+        <translation>Alle Engines …</translation>
+    </message>
 </context>
 <context>
     <name>stowage::OverviewProjectsModel</name>
@@ -2039,6 +2217,10 @@ Die aktuelle Protokolldatei wird als %1 aufbewahrt und ersetzt die zuvor aufbewa
     <message>
         <source>Copy Path</source>
         <translation>Pfad kopieren</translation>
+    </message>
+    <message>
+        <source>On %1: open it there.</source>
+        <translation>Auf %1: Öffnen Sie es dort.</translation>
     </message>
 </context>
 <context>

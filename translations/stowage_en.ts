@@ -452,6 +452,30 @@
     </message>
 </context>
 <context>
+    <name>stowage::AllEnginesView</name>
+    <message numerus="yes">
+        <source>Reading %1 of %n engine(s)…</source>
+        <translation>
+            <numerusform>Reading %1 of %n engine…</numerusform>
+            <numerusform>Reading %1 of %n engines…</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n engine(s) read, %1 not reachable</source>
+        <translation>
+            <numerusform>%n engine read, %1 not reachable</numerusform>
+            <numerusform>%n engines read, %1 not reachable</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n engine(s) read</source>
+        <translation>
+            <numerusform>%n engine read</numerusform>
+            <numerusform>%n engines read</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>stowage::AppModel</name>
     <message numerus="yes">
         <source>[2/2] Disk usage · volume sizes · inspecting %n container(s) · info  ·  %1s</source>

@@ -2,7 +2,6 @@
 
 #include "docker/EngineContext.h"
 #include "model/engines/EngineSurvey.h"
-#include "text/CountText.h"
 #include "text/PrintableText.h"
 #include "ui/engines/EngineTableModel.h"
 #include "ui/listing/DataTable.h"
@@ -136,13 +135,13 @@ void AllEnginesView::showProgress()
         ended += survey_->engine(index).ended ? 1 : 0;
         unreachable += survey_->engine(index).error.isEmpty() ? 0 : 1;
     }
-    const QString engines = counted(survey_->size(), tr("engine"), tr("engines"));
-    if (ended < survey_->size())
-        status_->setText(tr("Reading %1 of %2…").arg(survey_->size() - ended).arg(engines));
+    const int total = survey_->size();
+    if (ended < total)
+        status_->setText(tr("Reading %1 of %n engine(s)…", nullptr, total).arg(total - ended));
     else if (unreachable > 0)
-        status_->setText(tr("%1 read, %2 not reachable").arg(engines).arg(unreachable));
+        status_->setText(tr("%n engine(s) read, %1 not reachable", nullptr, total).arg(unreachable));
     else
-        status_->setText(tr("%1 read").arg(engines));
+        status_->setText(tr("%n engine(s) read", nullptr, total));
 }
 
 void AllEnginesView::setReading(bool reading)
