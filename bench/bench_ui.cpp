@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 using namespace stowage;
@@ -116,7 +117,12 @@ int main(int argc, char** argv)
     AppModel::Options options;
     options.cacheFile = std::optional<QString>(cacheFile);
     AppModel model(cli, options);
-    if (!model.loadCache()) {
+    // The window's own way in: decoded off the UI thread, applied here.
+    std::optional<AppModel::CacheLoad> load;
+    model.loadCacheInBackground([&load](AppModel::CacheLoad result) { load = result; });
+    while (!load)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    if (*load != AppModel::CacheLoad::loaded) {
         std::fprintf(stderr, "could not load the synthetic inventory\n");
         return 3;
     }

@@ -1542,10 +1542,6 @@ Fortfahren?</translation>
             <numerusform>%n Volumes</numerusform>
         </translation>
     </message>
-    <message>
-        <source>On engine %1.</source>
-        <translation>Auf der Engine %1.</translation>
-    </message>
 </context>
 <context>
     <name>stowage::BrandBar</name>
@@ -2386,6 +2382,10 @@ Klicken Sie auf „Aktualisieren“ und versuchen Sie es erneut.</translation>
     <message>
         <source>selected volumes</source>
         <translation>ausgewählte Volumes</translation>
+    </message>
+    <message>
+        <source>On engine %1.</source>
+        <translation>Auf der Engine %1.</translation>
     </message>
 </context>
 <context>

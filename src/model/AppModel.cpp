@@ -103,22 +103,12 @@ AppModel::~AppModel()
     retired_.joinAll();
 }
 
-OperationCenter& AppModel::operations() const { return client_.cli.operations(); }
-
 void AppModel::setEngine(std::optional<EngineContext> engine)
 {
     if (engine == engine_)
         return;
     engine_ = std::move(engine);
     emit engineChanged();
-}
-
-bool AppModel::confirm(Confirmation confirmation)
-{
-    if (engine_)
-        confirmation.message = tr("On engine %1.").arg(engineLabel(engine_->name, engine_->endpoint))
-            + QStringLiteral("\n\n") + confirmation.message;
-    return alerts().confirm(confirmation);
 }
 
 // With several engines in the window, each operation's lines say which one they

@@ -112,8 +112,6 @@ public:
     void refresh();
     void cancelCurrentOperation();
 
-    void saveCache();
-    bool loadCache();
     enum class CacheLoad {
         loaded,      // the cached inventory is shown
         nothing,     // no usable cache: nothing changed
@@ -137,16 +135,9 @@ public:
     DockerClient& client() { return client_; }
     // Where completed refreshes are recorded; none when no history is kept.
     History* history() const { return history_; }
-    OperationCenter& operations() const;
 
     // The engine this model belongs to; none while docker knows only one.
     const std::optional<EngineContext>& engine() const { return engine_; }
-    void setEngine(std::optional<EngineContext> engine);
-    // The host of a remote engine ("" for this machine's): the paths in its labels are there.
-    QString engineHost() const { return engine_ ? remoteHost(engine_->endpoint) : QString(); }
-    // Every removal's confirmation goes through here: with an engine set, its
-    // message first says which engine it acts on.
-    bool confirm(Confirmation confirmation);
 
 signals:
     void containersChanged();
@@ -167,6 +158,14 @@ signals:
     void engineChanged();
 
 private:
+    void saveCache();
+    // Reads and applies the cache on this thread (tests and benchmarks, through AppModelTestAccess).
+    bool loadCache();
+    OperationCenter& operations() const { return client_.cli.operations(); }
+    // Set by the window's engines when their list arrives: with one engine nothing names it.
+    void setEngine(std::optional<EngineContext> engine);
+
+    friend class EngineSessions;
     friend class InventoryRefresh;
     friend class Removals;
     friend class RemovalRunner;
@@ -253,5 +252,12 @@ private:
     // Last member: destroyed first, so no handed-over change runs on a half-destroyed model.
     platform::ThreadHandOff handOff_{this};
 };
+
+// The host of `model`'s engine when it is remote ("" for this machine's): the
+// paths in that engine's labels are on that host.
+inline QString engineHost(const AppModel& model)
+{
+    return model.engine() ? remoteHost(model.engine()->endpoint) : QString();
+}
 
 }  // namespace stowage

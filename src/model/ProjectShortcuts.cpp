@@ -44,7 +44,7 @@ ProjectShortcuts::ProjectShortcuts(AppModel& model, platform::Desktop* desktop, 
     connect(&model_, &AppModel::indexChanged, this, [this] {
         QSet<QString> paths;
         for (const ProjectMeta& meta : model_.index().projectsMeta)
-            if (!meta.path.isEmpty() && model_.engineHost().isEmpty())
+            if (!meta.path.isEmpty() && engineHost(model_).isEmpty())
                 paths.insert(meta.path);
         pathFacts_.renewProjects(paths);
     });
@@ -59,7 +59,7 @@ QString ProjectShortcuts::assistantContext(const QString& project) const
     QString doc = QStringLiteral("# Docker project: ") + project + QStringLiteral("\n\n");
     if (!meta.path.isEmpty())
         doc += QStringLiteral("- Path: `") + meta.path + QStringLiteral("`\n");
-    if (const QString host = model_.engineHost(); !host.isEmpty())
+    if (const QString host = engineHost(model_); !host.isEmpty())
         doc += QStringLiteral("- Host: `") + host + QStringLiteral("` (the engine and the path are on that host)\n");
     if (!meta.configFiles.isEmpty())
         doc += QStringLiteral("- Compose file(s): `") + meta.configFiles + QStringLiteral("`\n");
@@ -123,7 +123,7 @@ void ProjectShortcuts::copyAssistantContext(const QString& project)
 
 QString ProjectShortcuts::elsewhereNotice() const
 {
-    const QString host = model_.engineHost();
+    const QString host = engineHost(model_);
     return host.isEmpty() ? QString() : tr("On %1: open it there.").arg(host);
 }
 
@@ -136,7 +136,7 @@ std::optional<QString> ProjectShortcuts::readmeURL(const QString& project) const
 std::optional<ProjectPathFacts> ProjectShortcuts::projectPathFacts(const QString& project) const
 {
     const QString path = model_.index().projectsMeta.value(project).path;
-    return path.isEmpty() || !model_.engineHost().isEmpty() ? std::nullopt : pathFacts_.project(path);
+    return path.isEmpty() || !engineHost(model_).isEmpty() ? std::nullopt : pathFacts_.project(path);
 }
 
 platform::Desktop& ProjectShortcuts::desktop() const

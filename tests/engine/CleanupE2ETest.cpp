@@ -159,7 +159,7 @@ TEST_F(CleanupE2ETest, AConfirmationNamesTheSizeReadJustBeforeItNotTheCachedOne)
     ASSERT_TRUE(rig.refreshAndWait());
     const qint64 cached = rig.model->inventory().volumeSizes.value("sgfx-loose");
     rig.model->flushCache();
-    ASSERT_TRUE(rig.model->loadCache());
+    ASSERT_TRUE(AppModelTestAccess::loadCache(*rig.model));
     const QString mountpoint = engine.line({"volume", "inspect", "sgfx-loose", "--format", "{{.Mountpoint}}"});
     ASSERT_TRUE(writeFile(mountpoint + "/grown.bin", QByteArray(5 << 20, 'x')));
 

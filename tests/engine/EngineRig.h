@@ -9,6 +9,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "support/AppModelAccess.h"
 #include "support/ScriptedAlerts.h"
 #include "support/TestSupport.h"
 

@@ -20,11 +20,11 @@ namespace {
 TEST(AppModelCache, NothingUsableOnDiskLeavesTheModelUntouched)
 {
     ModelRig rig;
-    EXPECT_FALSE(rig.model->loadCache());  // no file
+    EXPECT_FALSE(AppModelTestAccess::loadCache(*rig.model));  // no file
     QFile file(rig.cacheFile());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("{\"containers\": [") > 0);
     file.close();
-    EXPECT_FALSE(rig.model->loadCache());
+    EXPECT_FALSE(AppModelTestAccess::loadCache(*rig.model));
     // An empty inventory loads nothing, but its docker root is taken all the same.
     CachedState nothing;
     nothing.dockerRoot = "/elsewhere";
@@ -41,7 +41,7 @@ TEST(AppModelCache, ARefreshIsSavedAndReloadsIntoTheSameClassification)
     ASSERT_TRUE(rig.refreshAndWait());
     rig.model->flushCache();
     AppModel reloaded(*rig.cli, AppModel::Options{.cacheFile = std::optional<QString>(rig.cacheFile())});
-    ASSERT_TRUE(reloaded.loadCache());
+    ASSERT_TRUE(AppModelTestAccess::loadCache(reloaded));
     EXPECT_EQ(reloaded.inventory(), rig.model->inventory());
     EXPECT_TRUE(reloaded.dataStale());
     EXPECT_THAT(reloaded.statusText().toStdString(), StartsWith("Showing cached data from "));
@@ -132,7 +132,7 @@ TEST(AppModelCache, ARemovalConfirmsFromFiguresReadJustBeforeIt)
         // The volume received data since.
         rig.docker.setRules(sample::rules({sizes("5MB")}));
         if (c.fromCache) {
-            ASSERT_TRUE(rig.model->loadCache());
+            ASSERT_TRUE(AppModelTestAccess::loadCache(*rig.model));
         }
         now = now.addSecs(c.secondsLater);
         rig.alerts.defaultAnswer = false;
@@ -149,7 +149,7 @@ TEST(AppModelCache, ARemovalConfirmsFromFiguresReadJustBeforeIt)
     ModelRig rig;
     ASSERT_TRUE(rig.refreshAndWait());
     rig.model->flushCache();
-    ASSERT_TRUE(rig.model->loadCache());
+    ASSERT_TRUE(AppModelTestAccess::loadCache(*rig.model));
     rig.docker.setRules(sample::rules({FakeRule{"ps -a", {}, "Cannot connect to the Docker daemon", 1}}));
     rig.model->removals().removeProjectContainers("shop");
     ASSERT_TRUE(rig.waitIdle());

@@ -149,7 +149,7 @@ struct ModelRig {
     // Docker unless `fromCache`, so that a removal confirms at once.
     bool show(const CachedState& state, bool fromCache = false)
     {
-        const bool shown = writeFile(cacheFile(), StateCache::encode(state)) && model->loadCache();
+        const bool shown = writeFile(cacheFile(), StateCache::encode(state)) && AppModelTestAccess::loadCache(*model);
         if (shown && !fromCache)
             AppModelTestAccess::takeFactsAsRead(*model);
         return shown;

@@ -12,6 +12,8 @@ struct AppModelTestAccess {
     static void onReconcile(AppModel& model, std::function<void()> reconcile) { model.reconcileForTesting_ = std::move(reconcile); }
     // Holds the operation gate shut (or opens it) with nothing running.
     static void setBusy(AppModel& model, bool busy) { busy ? model.startSpinner() : model.stopSpinner(); }
+    static bool loadCache(AppModel& model) { return model.loadCache(); }
+    static void setEngine(AppModel& model, const EngineContext& engine) { model.setEngine(engine); }
 };
 
 }  // namespace stowage

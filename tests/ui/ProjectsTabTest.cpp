@@ -265,7 +265,7 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOpera
         EXPECT_EQ(ProjectCardGeometry::height(p.card(project)), p.layout(project).height) << project.toStdString();
 
     // A remote engine's folders are on its host: the shortcuts say so, the assistant context names it.
-    p.rig.model->setEngine(EngineContext{"build", "", "ssh://me@build.example.com", false, false, ""});
+    AppModelTestAccess::setEngine(*p.rig.model, EngineContext{"build", "", "ssh://me@build.example.com", false, false, ""});
     EXPECT_STREQ(button("shop", CardAction::readme), "none");
     for (const CardItem& item : p.layout("shop").items)
         if (item.action == CardAction::fileManager || item.action == CardAction::terminal)

@@ -209,7 +209,7 @@ inline bool loadInto(UiRig& rig, const CachedState& state)
         return false;
     file.write(StateCache::encode(state));
     file.close();
-    if (!rig.model->loadCache())
+    if (!AppModelTestAccess::loadCache(*rig.model))
         return false;
     AppModelTestAccess::takeFactsAsRead(*rig.model);  // removals confirm at once, as after a refresh
     return true;

@@ -151,7 +151,11 @@ struct Scene {
             if (file.open(QIODevice::WriteOnly))
                 file.write(StateCache::encode(*state));
             file.close();
-            model->loadCache();
+            // Decoded off the UI thread as at a real start; the pictures wait for it.
+            bool loaded = false;
+            model->loadCacheInBackground([&loaded](AppModel::CacheLoad) { loaded = true; });
+            while (!loaded)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         }
         window = std::make_unique<MainWindow>(*model, log, desktop);
         alerts = std::make_unique<QtAlerts>(window.get());

@@ -61,7 +61,7 @@ void Removals::removeProjectContainers(const QString& project)
         model_.alerts().info(tr("Info"), tr("No containers in this project."));
         return;
     }
-    if (model_.confirm(projectContainersConfirmation({project, list, model_.clock_.now()}))
+    if (confirm(projectContainersConfirmation({project, list, model_.clock_.now()}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" containers"), list, {}, {},
                         tr("%1 containers").arg(projectDisplayName(project)));
@@ -100,7 +100,7 @@ void Removals::removeProjectImages(const QString& project)
         ids.insert(image.id);
     const QList<SGContainer> blockers = projectContainersThat(
         model_.inventory_.containers, project, [&](const SGContainer& c) { return ids.contains(c.imageID); });
-    if (model_.confirm(projectImagesConfirmation({project, images, freeingOf(images), blockers}))
+    if (confirm(projectImagesConfirmation({project, images, freeingOf(images), blockers}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" images"), blockers, images, {},
                         tr("%1 images").arg(projectDisplayName(project)));
@@ -124,7 +124,7 @@ void Removals::removeProjectVolumes(const QString& project)
         projectContainersThat(model_.inventory_.containers, project, [&](const SGContainer& c) {
             return std::any_of(c.mounts.begin(), c.mounts.end(), [&](const QString& m) { return names.contains(m); });
         });
-    if (model_.confirm(
+    if (confirm(
             projectVolumesConfirmation({project, vols, model_.inventory_.volumeSizes, blockers}))
         && model_.idleAfterConfirmation())
         deleteResources(projectDisplayName(project) + QStringLiteral(" volumes"), blockers, {}, vols,
@@ -145,7 +145,7 @@ void Removals::deleteEntireProject(const QString& project)
     for (const auto& image : model_.index_.projectsMeta.value(project).images)
         if (!removedIds.contains(image.id))
             keptRows << image;
-    if (model_.confirm(entireProjectConfirmation({project, cs, imgs, freeingOf(imgs), vols,
+    if (confirm(entireProjectConfirmation({project, cs, imgs, freeingOf(imgs), vols,
                                                             model_.inventory_.volumeSizes, unitsOf(keptRows),
                                                             ownersUnknown(), model_.clock_.now()}))
         && model_.idleAfterConfirmation())
@@ -193,7 +193,7 @@ void Removals::deleteProjects(const QSet<QString>& projects, std::function<void(
         losses << loss;
     }
 
-    if (!model_.confirm(projectsSelectionConfirmation(
+    if (!confirm(projectsSelectionConfirmation(
             {names, losses, freeingOf(imgs), model_.inventory_.volumeSizes, ownersUnknown(), model_.clock_.now()})))
         return;
     if (confirmed)

@@ -75,7 +75,7 @@ void Removals::cleanBuildCache()
         return model_.readFreshFactsThen([this] { cleanBuildCache(); });
     if (model_.isLoading_)
         return;
-    if (!model_.confirm(buildCacheConfirmation()) || !model_.idleAfterConfirmation())
+    if (!confirm(buildCacheConfirmation()) || !model_.idleAfterConfirmation())
         return;
     model_.setStatusText(tr("Clearing build cache…"));
     model_.log(LogLevel::info, QStringLiteral("Clearing build cache (builder prune -af)"));
@@ -102,7 +102,7 @@ void Removals::cleanUnusedImages()
         model_.alerts().info(tr("Info"), tr("No unused images found."));
         return;
     }
-    if (model_.confirm(unusedImagesConfirmation(candidates, freeingOf(candidates)))
+    if (confirm(unusedImagesConfirmation(candidates, freeingOf(candidates)))
         && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("unused images"), {}, candidates, {}, tr("unused images"));
 }
@@ -133,6 +133,14 @@ void Removals::cleanAnonymousOrphanVolumes()
     removeOrphanBucket(std::move(bucket), QStringLiteral("anonymous orphan volumes"), tr("anonymous orphan volumes"));
 }
 
+bool Removals::confirm(Confirmation confirmation) const
+{
+    if (const auto& engine = model_.engine())
+        confirmation.message = tr("On engine %1.").arg(engineLabel(engine->name, engine->endpoint))
+                               + QStringLiteral("\n\n") + confirmation.message;
+    return model_.alerts().confirm(confirmation);
+}
+
 QSet<QString> Removals::anonymousVolumeNames() const
 {
     QSet<QString> names;
@@ -155,7 +163,7 @@ void Removals::removeOrphanBucket(OrphanBucket bucket, const QString& operationN
     }
     bucket.sizes = model_.inventory_.volumeSizes;
     bucket.anonymous = anonymousVolumeNames();
-    if (model_.confirm(orphanBucketConfirmation(bucket)) && model_.idleAfterConfirmation())
+    if (confirm(orphanBucketConfirmation(bucket)) && model_.idleAfterConfirmation())
         deleteResources(operationName, {}, {}, bucket.volumes, windowName);
 }
 
@@ -166,7 +174,7 @@ void Removals::safeClean(CleanKinds kinds)
     const CleanPlan plan = model_.classification().cleanPlan(kinds);
     if (model_.isLoading_)
         return;
-    if (!model_.confirm(safeCleanConfirmation(plan, model_.inventory_.volumeSizes, anonymousVolumeNames()))
+    if (!confirm(safeCleanConfirmation(plan, model_.inventory_.volumeSizes, anonymousVolumeNames()))
         || !model_.idleAfterConfirmation())
         return;
     QStringList parts;
@@ -216,7 +224,7 @@ void Removals::removeSelectedImages(const QSet<QString>& ids)
         return;
     }
     selection.freeing = freeingOf(selection.allowed);
-    if (model_.confirm(selectedImagesConfirmation(selection)) && model_.idleAfterConfirmation())
+    if (confirm(selectedImagesConfirmation(selection)) && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("selected images"), {}, selection.allowed, {}, tr("selected images"));
 }
 
@@ -241,7 +249,7 @@ void Removals::removeSelectedVolumes(const QSet<QString>& names)
         model_.alerts().info(tr("Blocked"), nothingSafeSelected(selection));
         return;
     }
-    if (model_.confirm(selectedVolumesConfirmation(selection)) && model_.idleAfterConfirmation())
+    if (confirm(selectedVolumesConfirmation(selection)) && model_.idleAfterConfirmation())
         deleteResources(QStringLiteral("selected volumes"), {}, {}, selection.allowed, tr("selected volumes"));
 }
 

@@ -56,6 +56,9 @@ public:
     void deleteProjects(const QSet<QString>& projects, std::function<void()> confirmed = {});
 
 private:
+    // Every confirmation goes through here: when the window knows several
+    // engines, its message first says which engine it acts on.
+    bool confirm(Confirmation confirmation) const;
     // The orphans Docker created without a name: a long confirmation only counts them.
     QSet<QString> anonymousVolumeNames() const;
     void removeOrphanBucket(OrphanBucket bucket, const QString& operationName, const QString& windowName);

@@ -61,7 +61,7 @@ RootView::RootView(AppModel& model, ActivityLog& log, platform::Desktop& desktop
     body_->addWidget(tabs_);
     body_->addWidget(empty_);
 
-    status_ = new StatusBar(model_.operations(), this);
+    status_ = new StatusBar(model_.client().cli.operations(), this);
     connect(status_, &StatusBar::stopRequested, &model_, &AppModel::cancelCurrentOperation);
     brand_ = new BrandBar(model_, desktop_, this);
 
@@ -141,7 +141,7 @@ QWidget* RootView::createTab(Tab tab)
     case Tab::volumes: return new VolumesTab(model_);
     case Tab::buildCache: return new BuildCacheTab(model_);
     case Tab::logs:
-        return new LogsTab(log_, model_.operations(), desktop_, [this](const QString& text) { showStatus(text); },
+        return new LogsTab(log_, model_.client().cli.operations(), desktop_, [this](const QString& text) { showStatus(text); },
                            model_.alerts(), model_.shortcuts().desktopFailed());
     }
     return new QWidget;
