@@ -10,7 +10,9 @@
 //      application starts (src/app/main.cpp), over a data folder holding the
 //      cache and a full activity log, and reports when the Overview's project
 //      table is first painted with rows.
-// Usage: bench_window --fake-docker build/default/tests/fake-docker [--runs N] [--only stall|start] [--small]
+//   3. the time from choosing another engine in the window, whose state
+//      cache holds that inventory, to its data painted.
+// Usage: bench_window --fake-docker build/default/tests/fake-docker [--runs N] [--only stall|start|switch] [--small]
 // Prints the median and the worst of N runs (default 5) in milliseconds; --small uses an
 // inventory of 10 projects (a check that the benchmark works, not a measure). Exits non-zero
 // when a refresh or the cache did not bring the whole generated inventory into the model.
@@ -23,6 +25,7 @@
 #include "docker/OperationCenter.h"
 #include "log/ActivityLog.h"
 #include "model/AppModel.h"
+#include "model/EngineSessions.h"
 #include "platform/Desktop.h"
 #include "ui/operations/QtAlerts.h"
 #include "ui/overview/OverviewProjectsModel.h"
@@ -403,6 +406,86 @@ void firstPaint(const QString& self, int runCount, int projectCount)
     row("  processor time the process had used by then", cpu);
 }
 
+// --- 3. Switching to another engine ---
+
+// The window open on a first engine; the time from choosing a second engine,
+// whose state cache holds the generated inventory, to the Overview's project
+// table painted with its rows: the engine's view made, its cache read off the
+// UI thread, the rows laid out. No docker is found, so the refresh that
+// follows the cache fails at once and only the cached data is measured.
+void switchPaint(int runCount, int projectCount)
+{
+    const CachedState inventory = bench::withOverviewFigures(bench::largeInventory(projectCount));
+    QTemporaryDir data;
+    const QString cacheFile = data.filePath("second.cache");
+    {
+        QFile file(cacheFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(StateCache::encode(inventory)) <= 0)
+            return;
+    }
+    OperationCenter operations;
+    ActivityLog log{std::nullopt};
+    DockerRunner::Config config;
+    config.fixedCandidates = {};
+    config.searchPath = false;
+    config.loginShell = QString();
+    config.operations = &operations;
+    config.log = &log;
+    std::vector<double> painted, applied;
+    for (int run = 0; run < runCount; ++run) {
+        DockerRunner shared(config);
+        AppModel::Options firstOptions;
+        firstOptions.cacheFile = std::optional<QString>(data.filePath("first.cache"));  // none: an empty engine
+        AppModel first(shared, firstOptions);
+        EngineSessions engines(first, shared, [&](const EngineContext& engine, OperationCenter& own) {
+            DockerRunner::Config bound = config;
+            bound.context = engine.name;
+            bound.operations = &own;
+            AppModel::Options options;
+            options.cacheFile = std::optional<QString>(cacheFile);
+            options.engine = engine;
+            return EngineSessions::EngineParts{std::make_unique<DockerRunner>(bound), options};
+        });
+        MainWindow window(engines, log, platform::Desktop::system());
+        window.resize(1280, 800);
+        window.show();
+        runEventsFor(300);
+
+        struct Watch : QObject {
+            QTableView* table = nullptr;
+            qint64 painted = 0;
+            bool eventFilter(QObject* watched, QEvent* event) override
+            {
+                if (!painted && event->type() == QEvent::Paint && table && watched == table->viewport()
+                    && table->model()->rowCount() > 0)
+                    QTimer::singleShot(0, [this] { painted = steadyNs(); });  // once this paint has finished
+                return false;
+            }
+        } watch;
+        qint64 inModel = 0;
+        const qint64 start = steadyNs();
+        window.showEngine(QStringLiteral("second"));
+        QObject::connect(&window.model(), &AppModel::containersChanged, [&inModel] {
+            if (!inModel)
+                inModel = steadyNs();
+        });
+        watch.table = qobject_cast<OverviewTab*>(window.rootView()->tabView(RootView::Tab::overview))->projectsTable();
+        watch.table->viewport()->installEventFilter(&watch);
+        if (!runEventsUntil([&] { return watch.painted && inModel; }, 30'000)) {
+            std::fprintf(stderr, "bench_window: run %d: the second engine's cached data was not painted\n", run);
+            std::exit(3);
+        }
+        bench::requireLoaded("bench_window (switch engines)", countsOf(inventory), countsOf(window.model()));
+        painted.push_back((watch.painted - start) / 1e6);
+        applied.push_back((inModel - start) / 1e6);
+        runEventsUntil([&] { return !window.model().isLoading(); }, 10'000);
+    }
+    std::printf("\nFrom choosing a second engine to its cached data painted (%d runs, ms)\n", runCount);
+    std::printf("%-52s %9s %9s\n", "", "median", "worst");
+    std::printf("%-52s %9.1f %9.1f\n", "cached inventory in the model", median(applied), worst(applied));
+    std::printf("%-52s %9.1f %9.1f\n", "first paint with data (Overview's projects)", median(painted), worst(painted));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -422,11 +505,13 @@ int main(int argc, char** argv)
     const int projectCount = args.contains("--small") ? bench::smallProjectCount : bench::fullProjectCount;
     std::printf("%d images, %d volumes, %d containers, %d projects\n", 20 * projectCount, 20 * projectCount,
                 projectCount * 5 + projectCount / 2, projectCount);
-    if (only != "start" && fakeDocker.isEmpty())
+    if ((only.isEmpty() || only == "stall") && fakeDocker.isEmpty())
         std::printf("\n(refresh stall skipped: pass --fake-docker PATH, tests/fake-docker of a test build)\n");
-    else if (only != "start")
+    else if (only.isEmpty() || only == "stall")
         refreshStall(app, fakeDocker, runCount, projectCount);
-    if (only != "stall")
+    if (only.isEmpty() || only == "start")
         firstPaint(QCoreApplication::applicationFilePath(), runCount, projectCount);
+    if (only.isEmpty() || only == "switch")
+        switchPaint(runCount, projectCount);
     return 0;
 }
