@@ -207,12 +207,14 @@ TEST(OverviewTabTest, GrowthDrawsTheHistoryAndItsTableLeadsToWhatGrew)
     EXPECT_EQ(lines().size(), 3);
     EXPECT_EQ(view.tableHeading().text(), since(now.addDays(-3)));  // the first refresh kept
 
-    // An empty history, and none at all, say so instead of drawing.
+    // An empty history, another engine's points only, and none at all say so instead of drawing.
     History empty(dir.filePath("empty.db"), [](const QString&) {});
-    const std::pair<History*, QString> nothing[] = {{&empty, "No history yet: each refresh adds a point."},
-                                                    {nullptr, "No history is kept: there is no data folder to keep it in."}};
-    for (const auto& [kept, notice] : nothing) {
-        GrowthView none(kept);
+    const std::tuple<History*, QString, QString> nothing[] = {
+        {&empty, History::engineName(), "No history yet: each refresh adds a point."},
+        {&history, "build-server", "No history yet: each refresh adds a point."},
+        {nullptr, History::engineName(), "No history is kept: there is no data folder to keep it in."}};
+    for (const auto& [kept, engine, notice] : nothing) {
+        GrowthView none(kept, engine);
         EXPECT_TRUE(waitUntil([&] { return !none.readPending(); }));
         EXPECT_EQ(none.notice().text(), notice);
     }

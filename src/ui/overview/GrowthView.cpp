@@ -37,7 +37,10 @@ QString growthText(qint64 growth)
 
 }  // namespace
 
-GrowthView::GrowthView(History* history, QWidget* parent) : QWidget(parent), history_(history)
+GrowthView::GrowthView(History* history, QWidget* parent) : GrowthView(history, History::engineName(), parent) {}
+
+GrowthView::GrowthView(History* history, const QString& engine, QWidget* parent)
+    : QWidget(parent), history_(history), engine_(engine)
 {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -169,7 +172,7 @@ void GrowthView::reload()
     using Answer = std::pair<std::optional<GrowthReading>, bool>;  // the reading, and whether the history is empty
     QPointer<GrowthView> self(this);
     history_->read<Answer>(
-        [engine = History::engineName(), from, to, chosen = chosen_](const HistoryStore& store) {
+        [engine = engine_, from, to, chosen = chosen_](const HistoryStore& store) {
             GrowthReading reading{store.series(engine, from), {}, store.removals(engine, from, to),
                                   store.growthSince(engine, from)};
             for (const QString& project : chosen)

@@ -33,7 +33,10 @@ public:
     enum class Period { day, week, month, all };
 
     // Without `history` (no data folder) the section says that none is kept.
+    // `engine` is the history's name of the engine shown (History::engineName):
+    // each engine's points are its own.
     explicit GrowthView(History* history, QWidget* parent = nullptr);
+    GrowthView(History* history, const QString& engine, QWidget* parent = nullptr);
     ~GrowthView() override;
 
     // Reads the history again soon (a refresh has recorded a point).
@@ -67,6 +70,7 @@ private:
     void tell(const QString& notice);
 
     History* history_;
+    QString engine_;
     QSet<QString> chosen_;  // projects drawn beside the totals
     int lastRead_ = 0;
     int shownRead_ = 0;

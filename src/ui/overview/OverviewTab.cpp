@@ -1,6 +1,7 @@
 #include "ui/overview/OverviewTab.h"
 
 #include "classification/UsageClassification.h"
+#include "history/History.h"
 #include "model/AppModel.h"
 #include "text/SizeFormat.h"
 #include "ui/listing/DataTable.h"
@@ -59,7 +60,8 @@ OverviewTab::OverviewTab(AppModel& model, QWidget* parent) : QWidget(parent), mo
     column->addSpacing(2);
     // Where the disk went, then what grew: one page answers both questions. Last, so that
     // the projects stay in the first screen.
-    growth_ = new GrowthView(model_.history());
+    // The shown engine's own points: the history names each engine as its runner is bound.
+    growth_ = new GrowthView(model_.history(), History::engineName(model_.client().cli.config().context));
     column->addWidget(growth_);
     connect(growth_, &GrowthView::itemChosen, this, &OverviewTab::itemChosen);
     // Each completed refresh adds a point (recorded as the new index is published).
