@@ -7,14 +7,51 @@
 
 #include "ListingLines.h"
 #include "cache/StateCache.h"
+#include "docker/DockerRunner.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcessEnvironment>
 
 namespace stowage::bench {
+
+// This process's environment, as a runner takes it.
+inline Environment processEnvironment()
+{
+    Environment env;
+    const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
+    for (const QString& key : system.keys())
+        env[key] = system.value(key);
+    return env;
+}
+
+// A runner that runs `docker` (none is found when it is empty) and looks up
+// nothing else: no PATH search, no login shell. The environment is this
+// process's, with FAKE_DOCKER_SCRIPT naming `scriptDir` when one is given.
+inline DockerRunner::Config fakeDockerRunnerConfig(const QString& docker, const QString& scriptDir,
+                                                   OperationCenter& operations, ActivityLog& log)
+{
+    DockerRunner::Config config;
+    config.fixedCandidates = docker.isEmpty() ? QStringList{} : QStringList{docker};
+    config.searchPath = false;
+    config.loginShell = QString();
+    config.operations = &operations;
+    config.log = &log;
+    config.baseEnvironment = processEnvironment();
+    if (!scriptDir.isEmpty())
+        (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = scriptDir;
+    return config;
+}
+
+// Writes `s` as the state cache file `path`; false when it cannot.
+inline bool writeStateCache(const QString& path, const CachedState& s)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(StateCache::encode(s)) > 0;
+}
 
 class FakeDockerScript {
 public:

@@ -129,17 +129,7 @@ int main(int argc, char** argv)
 
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    DockerRunner::Config config;
-    config.fixedCandidates = {fakeDocker};
-    config.searchPath = false;
-    config.loginShell = QString();
-    config.operations = &operations;
-    config.log = &log;
-    config.baseEnvironment.emplace();
-    const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
-    for (const QString& key : system.keys())
-        (*config.baseEnvironment)[key] = system.value(key);
-    (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = dir.path();
+    const DockerRunner::Config config = bench::fakeDockerRunnerConfig(fakeDocker, dir.path(), operations, log);
 
     cli::Request request;
     request.json = true;

@@ -287,15 +287,6 @@ struct Rig {
     }
 };
 
-Environment processEnvironment()
-{
-    Environment env;
-    const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
-    for (const QString& key : system.keys())
-        env[key] = system.value(key);
-    return env;
-}
-
 struct RefreshSummary {
     double medianMs = 0;
     double medianCpuMs = 0;
@@ -387,7 +378,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
         DockerRunner::Config config;
         config.fixedCandidates = {fakeDocker};
         config.searchPath = false;
-        config.baseEnvironment = processEnvironment();
+        config.baseEnvironment = bench::processEnvironment();
         (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = script.path();
         Rig rig(config);
         const RefreshSummary summary = timeRefreshes(*rig.model, reps);
@@ -417,7 +408,7 @@ void benchEngine(const QString& dockerHost, const QString& dockerClient, int rep
         config.fixedCandidates = {dockerClient};
         config.searchPath = false;
     }
-    config.baseEnvironment = processEnvironment();
+    config.baseEnvironment = bench::processEnvironment();
     Rig rig(config);
     const DockerClient& client = rig.model->client();
     QStringList ids;

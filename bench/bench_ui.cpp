@@ -101,19 +101,13 @@ int main(int argc, char** argv)
 
     QTemporaryDir dir;
     const QString cacheFile = dir.filePath(QStringLiteral("state.cache"));
-    {
-        QFile file(cacheFile);
-        file.open(QIODevice::WriteOnly);
-        file.write(StateCache::encode(inventory));
+    if (!bench::writeStateCache(cacheFile, inventory)) {
+        std::fprintf(stderr, "could not write the synthetic inventory\n");
+        return 3;
     }
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    DockerRunner::Config config;
-    config.fixedCandidates = {};
-    config.searchPath = false;
-    config.operations = &operations;
-    config.log = &log;
-    DockerRunner cli(config);
+    DockerRunner cli(bench::fakeDockerRunnerConfig({}, {}, operations, log));
     AppModel::Options options;
     options.cacheFile = std::optional<QString>(cacheFile);
     AppModel model(cli, options);

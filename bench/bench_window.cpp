@@ -194,26 +194,11 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
         return;
     }
     const QString cacheFile = data.filePath("state.cache");
-    {
-        QFile file(cacheFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write(StateCache::encode(inventory)) <= 0)
-            return;
-    }
+    if (!bench::writeStateCache(cacheFile, inventory))
+        return;
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    DockerRunner::Config config;
-    config.fixedCandidates = {fakeDocker};
-    config.searchPath = false;
-    config.loginShell = QString();
-    config.operations = &operations;
-    config.log = &log;
-    Environment env;
-    const QProcessEnvironment system = QProcessEnvironment::systemEnvironment();
-    for (const QString& key : system.keys())
-        env[key] = system.value(key);
-    env["FAKE_DOCKER_SCRIPT"] = script.path();
-    config.baseEnvironment = env;
-    DockerRunner cli(config);
+    DockerRunner cli(bench::fakeDockerRunnerConfig(fakeDocker, script.path(), operations, log));
     AppModel::Options options;
     options.cacheFile = std::optional<QString>(cacheFile);
     AppModel model(cli, options);
@@ -347,11 +332,8 @@ void firstPaint(const QString& self, int runCount, int projectCount)
     QTemporaryDir home;
     QDir(home.path()).mkpath("Stowage");
     const CachedState inventory = bench::withOverviewFigures(bench::largeInventory(projectCount));
-    {
-        QFile cache(home.filePath("Stowage/state.cache"));
-        if (!cache.open(QIODevice::WriteOnly) || cache.write(StateCache::encode(inventory)) <= 0)
-            return;
-    }
+    if (!bench::writeStateCache(home.filePath("Stowage/state.cache"), inventory))
+        return;
     std::vector<double> firstPaints, applied, firstData, cpu;
     for (int run = 0; run < runCount; ++run) {
         // A full log from earlier sessions, read back at every start.
@@ -418,19 +400,11 @@ void switchPaint(int runCount, int projectCount)
     const CachedState inventory = bench::withOverviewFigures(bench::largeInventory(projectCount));
     QTemporaryDir data;
     const QString cacheFile = data.filePath("second.cache");
-    {
-        QFile file(cacheFile);
-        if (!file.open(QIODevice::WriteOnly) || file.write(StateCache::encode(inventory)) <= 0)
-            return;
-    }
+    if (!bench::writeStateCache(cacheFile, inventory))
+        return;
     OperationCenter operations;
     ActivityLog log{std::nullopt};
-    DockerRunner::Config config;
-    config.fixedCandidates = {};
-    config.searchPath = false;
-    config.loginShell = QString();
-    config.operations = &operations;
-    config.log = &log;
+    const DockerRunner::Config config = bench::fakeDockerRunnerConfig({}, {}, operations, log);
     std::vector<double> painted, applied;
     for (int run = 0; run < runCount; ++run) {
         DockerRunner shared(config);
