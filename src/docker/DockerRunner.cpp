@@ -131,7 +131,20 @@ QString DockerRunner::runLabel(const QStringList& args) const
 QStringList DockerRunner::commandLine(const QStringList& args) const
 {
     // A global option: it goes before the subcommand, as one element whatever the name holds.
-    return config_.context.isEmpty() ? args : QStringList{QStringLiteral("--context"), config_.context} + args;
+    const QString context = config_.context.isEmpty() ? pinnedContext() : config_.context;
+    return context.isEmpty() ? args : QStringList{QStringLiteral("--context"), context} + args;
+}
+
+void DockerRunner::pinContext(const QString& name)
+{
+    const std::lock_guard guard(pinLock_);
+    pinned_ = name;
+}
+
+QString DockerRunner::pinnedContext() const
+{
+    const std::lock_guard guard(pinLock_);
+    return pinned_;
 }
 
 OperationCenter& DockerRunner::operations() const

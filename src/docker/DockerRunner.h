@@ -106,6 +106,12 @@ public:
 
     // `args` as the child gets them: after `--context NAME` when the runner is bound to a context.
     QStringList commandLine(const QStringList& args) const;
+    // From now on sends every run of this unbound runner to the context `name`
+    // (`--context NAME`), so that the engine it reaches stays the one it reaches
+    // when docker's current context is changed later (`docker context use`).
+    // Labels do not change: the runner still stands for the engine docker selected.
+    // Any thread.
+    void pinContext(const QString& name);
 
     // Absolute path of the docker program; throws DockerError::notFound. A
     // failed lookup is not remembered.
@@ -126,6 +132,8 @@ public:
     const Config& config() const { return config_; }
 
 private:
+    QString pinnedContext() const;
+
     struct RawResult {
         int status = 0;
         QByteArray out;
@@ -140,6 +148,8 @@ private:
     std::optional<Environment> cachedEnv_;
     std::mutex dockerLock_;  // guards cachedDocker_; taken before lock_
     std::optional<QString> cachedDocker_;
+    mutable std::mutex pinLock_;  // guards pinned_
+    QString pinned_;
 };
 
 }  // namespace stowage

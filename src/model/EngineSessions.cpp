@@ -61,7 +61,7 @@ void EngineSessions::refreshContexts()
     if (listing_)
         return;
     listing_ = true;
-    DockerRunner* runner = &shared_;
+    DockerRunner* runner = listRunner_ ? listRunner_.get() : &shared_;
     lister_.run<std::pair<QList<EngineContext>, QString>>(
         [runner] {
             try {
@@ -81,6 +81,7 @@ void EngineSessions::applyList(const QList<EngineContext>& contexts, const QStri
     listError_ = error;
     if (error.isEmpty())
         contexts_ = contexts;
+    pinSelected();
     // With one engine nothing names it, as before; with several every model says which it is.
     for (const QString& key : std::as_const(order_)) {
         AppModel& shown = key == selectedKey() ? selected_ : *bound_.at(key).model;
@@ -88,6 +89,35 @@ void EngineSessions::applyList(const QList<EngineContext>& contexts, const QStri
             shown.setEngine(several() ? context : std::nullopt);
     }
     emit contextsChanged();
+}
+
+// The engine docker selected by its configuration stays the selected one:
+// every later run of its model names the context, so `docker context use`
+// while the window is open makes another engine current for docker, never
+// points this engine's view, cache and removals at that one. An engine chosen
+// by the environment cannot change under the window and is left as it is.
+void EngineSessions::pinSelected()
+{
+    if (!pinned_.isEmpty())
+        return;
+    for (const EngineContext& context : std::as_const(contexts_)) {
+        if (!context.current || context.fromEnvironment || context.name.isEmpty())
+            continue;
+        pinned_ = context.name;
+        // The shared runner has run `context ls`, so its environment is known and this does not wait.
+        DockerRunner::Config config = shared_.config();
+        config.baseEnvironment = shared_.environment();
+        config.loginShell = QString();
+        listRunner_ = std::make_unique<DockerRunner>(std::move(config));
+        shared_.pinContext(pinned_);
+        return;
+    }
+}
+
+QString EngineSessions::keyOf(const EngineContext& context) const
+{
+    const bool selected = pinned_.isEmpty() ? context.current : context.name == pinned_;
+    return selected ? selectedKey() : context.name;
 }
 
 std::optional<EngineContext> EngineSessions::listed(const QString& key) const

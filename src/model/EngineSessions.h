@@ -2,7 +2,8 @@
 // The engines the window can show, and one model for each engine shown so
 // far. The engine docker selects by itself (its current context, or
 // DOCKER_HOST / DOCKER_CONTEXT) keeps the model the window was started with,
-// on the shared runner exactly as before; every other engine gets, on first
+// on the shared runner, which is pinned to that context once the list names
+// it (so a later `docker context use` does not move it); every other engine gets, on first
 // use, a runner bound to its context (`docker --context NAME …`) with its own
 // running-command list, and a model with that engine's state cache. Each
 // model keeps its own one-operation gate, so an operation on one engine never
@@ -53,10 +54,15 @@ public:
     // Reads `docker context ls` off the UI thread; contextsChanged follows.
     void refreshContexts();
 
-    // The key of the engine docker selects by itself: "" (its model is `selected`).
+    // The key of the engine docker selected by itself: "" (its model is `selected`).
     static QString selectedKey() { return {}; }
-    // The key a listed context is shown under: "" for the current one.
-    static QString keyOf(const EngineContext& context) { return context.current ? selectedKey() : context.name; }
+    // The key a listed context is shown under: "" for the one docker selected
+    // when the window first listed them (the current one until then), its name
+    // for every other.
+    QString keyOf(const EngineContext& context) const;
+    // The context the selected engine's runs are pinned to; "" until the first
+    // list came, and when the environment (DOCKER_HOST, DOCKER_CONTEXT) chose it.
+    const QString& pinnedContext() const { return pinned_; }
     // The model for `key`, made on first use; the current one's model for "".
     AppModel& model(const QString& key);
     // The model for `key` when one was made.
@@ -85,6 +91,7 @@ private:
     };
     void track(const QString& key, AppModel& model);
     void applyList(const QList<EngineContext>& contexts, const QString& error);
+    void pinSelected();
 
     AppModel& selected_;
     DockerRunner& shared_;
@@ -94,6 +101,10 @@ private:
     QList<EngineContext> contexts_;
     QString listError_;
     QHash<QString, Health> health_;
+    QString pinned_;
+    // Lists the contexts once the shared runner is pinned: a pinned run would
+    // report the pinned context as docker's current one.
+    std::unique_ptr<DockerRunner> listRunner_;
     bool listing_ = false;
     OffThread lister_{1};
 };

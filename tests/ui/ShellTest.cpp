@@ -254,7 +254,9 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
     ASSERT_TRUE(waitUntil([&] { return engines.several(); }));
     MainWindow window(engines, rig.log, rig.desktop);
     window.show();
-    ASSERT_TRUE(waitUntil([&] { return !rig.docker.callsStartingWith("ps -a").isEmpty(); }) && rig.waitIdle());
+    // The list named the current engine before the first refresh: its runs name it from then on.
+    ASSERT_TRUE(waitUntil([&] { return !rig.docker.callsStartingWith("--context default ps -a").isEmpty(); })
+                && rig.waitIdle());
     RootView* first = window.rootView();
     EXPECT_TRUE(window.windowTitle() == "Stowage — default" && first->header()->engineChooser()->isVisible());
 
@@ -271,6 +273,19 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
     EXPECT_TRUE(window.rootView() == first && rig.model->inventory().containers.size() == 13);
     EXPECT_EQ(rig.docker.calls().size(), firstCalls) << "switching back read the engine again";
 
+    // `docker context use build` while the window is open: the first view stays the default
+    // engine's, and its next refresh still reads that engine, not docker's new current one.
+    QString switched = contexts;
+    switched.replace("\"Current\":true", "\"Current\":0").replace("\"Current\":false", "\"Current\":true");
+    switched.replace("\"Current\":0", "\"Current\":false");
+    rig.docker.setRules(records::dockerRules(records::realistic(), {FakeRule{"context ls", switched}}));
+    engines.refreshContexts();
+    ASSERT_TRUE(waitUntil([&] { return engines.listed("build") && engines.listed("build")->current; }));
+    EXPECT_EQ(static_cast<QToolButton*>(first->header()->engineChooser())->text(), "default");
+    ASSERT_TRUE(rig.refreshAndWait());
+    EXPECT_EQ(rig.docker.callsStartingWith("--context default ps -a").size(), 2);
+    EXPECT_TRUE(rig.docker.callsStartingWith("ps -a").isEmpty());
+
     // An engine docker no longer knows: its view stays, its menu says it is gone.
     rig.docker.setRules({FakeRule{"context ls", contexts.section('\n', 0, 0)}, FakeRule{"", {}, {}, 0, 30}});
     engines.refreshContexts();
@@ -279,7 +294,8 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
     // A refresh of the first engine leaves the other's removals free; their confirmation names their engine.
     rig.model->refresh();
     build.removals().removeSelectedVolumes({"ci_data"});
-    EXPECT_TRUE(rig.alerts.last()->message.startsWith("On engine build (ssh://me@build.example.com).\n\n"));
+    EXPECT_TRUE(rig.alerts.last()->message.startsWith("On engine build (ssh://me@build.example.com).\n\n"))
+        << rig.alerts.last()->message.toStdString();
     ASSERT_TRUE(waitUntil([&] { return build.removalRunning(); }));
     window.close();
     EXPECT_EQ(rig.alerts.last()->title, "Stop the removal and quit?");

@@ -46,7 +46,7 @@ QString EngineChooser::entryText(const EngineContext& context) const
         parts << tr("chosen by the environment");
     if (!context.error.isEmpty())
         parts << tr("unusable: %1").arg(printable(context.error));
-    const EngineSessions::Health health = sessions_.health(EngineSessions::keyOf(context));
+    const EngineSessions::Health health = sessions_.health(sessions_.keyOf(context));
     if (health.reachable)
         parts << (*health.reachable ? tr("reachable") : tr("not reachable"));
     if (health.lastRefresh)
@@ -73,7 +73,7 @@ void EngineChooser::rebuildMenu()
 {
     menu()->clear();
     for (const EngineContext& context : sessions_.contexts()) {
-        const QString key = EngineSessions::keyOf(context);
+        const QString key = sessions_.keyOf(context);
         QAction* entry = menu()->addAction(menuLiteral(entryText(context)));
         entry->setCheckable(true);
         entry->setChecked(key == shownKey_);
