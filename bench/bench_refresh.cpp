@@ -5,7 +5,7 @@
 //     model itself (process starts, parsing, merging, project index) with a docker that takes
 //     no time. Needs the fake docker program of the test build:
 //         bench_refresh --fake-docker build/default/tests/fake-docker
-// (b) Against a real engine, only when DOCKER_HOST is set: each of the eight queries alone
+// (b) Against a real engine, only when DOCKER_HOST is set: each of the refresh's queries alone
 //     (median of several runs), then the refresh, and the ratio
 //     refresh / (slowest phase-1 query + slowest phase-2 query), which the concurrent design
 //     keeps close to 1.0. Use a private engine, never the one you work with:
@@ -194,8 +194,24 @@ public:
         return out;
     }
 
+    // The `image inspect` lines of images [first, last): every image on one of twenty shared
+    // base layers plus one of its own; the base images came from a registry.
+    QString imageLayersOut(int first, int last) const
+    {
+        QString out;
+        for (int i = first; i < last; ++i) {
+            const bool pulled = i >= n_ * 6 / 10 && i < n_ * 8 / 10;
+            out += imageId(i) + "@@@@" + QString::number((10 + i % 400) * 1000000LL) + R"(@@["sha256:)"
+                + hex64(4000000 + i % 20) + R"(","sha256:)" + hex64(5000000 + i) + R"("]@@)"
+                + (pulled ? QStringLiteral(R"(["%1@sha256:%2"])").arg(imageRepository(i), hex64(6000000 + i))
+                          : QStringLiteral("[]"))
+                + '\n';
+        }
+        return out;
+    }
+
     // Writes the answers and the rules for the fake docker into `dir`.
-    bool write(const QString& dir, int inspectBatchSize) const
+    bool write(const QString& dir, const DockerClient::Limits& limits) const
     {
         bench::FakeDockerScript script(dir);
         script.serve("ps -a", "ps.out", containersOut());
@@ -208,9 +224,12 @@ public:
                      "\n");
         script.serve("info", "info.out", "/var/lib/docker\n");
         // One rule per inspect batch, recognised by its first id.
-        for (int first = 0; first < n_; first += inspectBatchSize)
+        for (int first = 0; first < n_; first += limits.inspectBatchSize)
             script.serve("inspect " + containerId(first).left(12) + " ", QStringLiteral("inspect-%1.out").arg(first),
-                         inspectOut(first, std::min(n_, first + inspectBatchSize)));
+                         inspectOut(first, std::min(n_, first + limits.inspectBatchSize)));
+        for (int first = 0; first < n_; first += limits.layersBatchSize)
+            script.serve("image inspect " + imageId(first) + " ", QStringLiteral("layers-%1.out").arg(first),
+                         imageLayersOut(first, std::min(n_, first + limits.layersBatchSize)));
         return script.finish();
     }
 
@@ -313,15 +332,34 @@ RefreshSummary timeRefreshes(AppModel& model, int reps)
     return summary;
 }
 
-// Times each of the eight queries of a refresh alone (median of `reps` runs) and returns the
+QStringList containerIds(const Inventory& inventory)
+{
+    QStringList ids;
+    for (const SGContainer& container : inventory.containers)
+        ids << container.id;
+    return ids;
+}
+
+// Each image once, as the refresh asks for their layers.
+QStringList imageIds(const Inventory& inventory)
+{
+    QStringList ids;
+    for (const SGImage& image : inventory.images)
+        ids << image.id;
+    ids.removeDuplicates();
+    return ids;
+}
+
+// Times each query of a refresh alone (median of `reps` runs) and returns the
 // slowest phase-1 query plus the slowest phase-2 query (what a concurrent refresh costs at best)
 // and their sum (what one after another would cost).
 struct QueryTimes {
     double bound = 0;  // slowest phase-1 query + slowest phase-2 query
-    double sum = 0;    // all eight one after another
+    double sum = 0;    // all of them one after another
 };
 
-QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, int reps, bool print)
+QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, const QStringList& imageIds, int reps,
+                       bool print)
 {
     struct Query {
         const char* name;
@@ -332,9 +370,10 @@ QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, int r
         {"containers (ps -a)", 1, [&] { client.containers(); }},
         {"images (images -a)", 1, [&] { client.images(); }},
         {"volumes (volume ls)", 1, [&] { client.volumes(); }},
-        {"buildCache (system df)", 2, [&] { client.buildCache(); }},
-        {"volumeSizes (system df -v)", 2, [&] { client.volumeSizes(); }},
+        // The refresh reads the sizes once the disk usage is in (engines refuse two at once).
+        {"diskUsage, volumeSizes (df, df -v)", 2, [&] { client.diskUsage(), client.volumeSizes(); }},
         {"inspectMany (all)", 2, [&] { client.inspectMany(ids); }},
+        {"imageLayers (image inspect, all)", 2, [&] { client.imageLayers(imageIds); }},
         {"danglingVolumeNames", 2, [&] { client.danglingVolumeNames(); }},
         {"dockerRoot (info)", 2, [&] { client.dockerRoot(); }},
     };
@@ -371,7 +410,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
     for (int n : sizes) {
         QTemporaryDir script;
         const Installation installation(n);
-        if (!installation.write(script.path(), DockerClient::Limits{}.inspectBatchSize)) {
+        if (!installation.write(script.path(), DockerClient::Limits{})) {
             std::printf("%-8d cannot write the fake docker's files\n", n);
             continue;
         }
@@ -390,10 +429,14 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
                          reps, qPrintable(summary.lastStatus));
             std::exit(3);
         }
-        QStringList ids;
-        for (const SGContainer& container : rig.model->inventory().containers)
-            ids << container.id;
-        const double bound = timeQueries(rig.model->client(), ids, reps, false).bound;
+        if (model.inventory().imageLayers.size() != n) {
+            std::fprintf(stderr, "bench_refresh %d: the layers of %lld images landed, not of %d\n", n,
+                         static_cast<long long>(model.inventory().imageLayers.size()), n);
+            std::exit(3);
+        }
+        const double bound =
+            timeQueries(rig.model->client(), containerIds(model.inventory()), imageIds(model.inventory()), reps, true)
+                .bound;
         std::printf("%-8d %10.0f %10.0f %10.0f %8.2f %8.0f %7d/%-2d  %s\n", n, summary.medianMs, summary.minMs,
                     bound, bound > 0 ? summary.medianMs / bound : 0.0, summary.medianCpuMs, summary.complete, reps,
                     qPrintable(summary.lastStatus.section("  |", 0, 0)));
@@ -412,9 +455,13 @@ void benchEngine(const QString& dockerHost, const QString& dockerClient, int rep
     Rig rig(config);
     const DockerClient& client = rig.model->client();
     QStringList ids;
+    QStringList images;
     try {
-        for (const SGContainer& container : client.containers())
-            ids << container.id;
+        Inventory listed;
+        listed.containers = client.containers();
+        listed.images = client.images();
+        ids = containerIds(listed);
+        images = imageIds(listed);
         std::printf("\n(b) engine at %s, docker %s, %lld containers (median of %d runs, ms)\n", qPrintable(dockerHost),
                     qPrintable(rig.cli->dockerExecutable()), static_cast<long long>(ids.size()), reps);
     } catch (const RunError& error) {
@@ -422,12 +469,12 @@ void benchEngine(const QString& dockerHost, const QString& dockerClient, int rep
         return;
     }
 
-    const QueryTimes queryTimes = timeQueries(client, ids, reps, true);
+    const QueryTimes queryTimes = timeQueries(client, ids, images, reps, true);
     const double bound = queryTimes.bound;
     const RefreshSummary summary = timeRefreshes(*rig.model, reps);
     std::printf("  refresh (wall, until isLoading is false)     %8.1f   (min %.1f; %d/%d complete)\n",
                 summary.medianMs, summary.minMs, summary.complete, reps);
-    std::printf("  the eight queries one after another          %8.1f\n", queryTimes.sum);
+    std::printf("  the queries one after another               %8.1f\n", queryTimes.sum);
     std::printf("  slowest phase-1 + slowest phase-2 query      %8.1f\n", bound);
     std::printf("  ratio refresh / (slowest 1 + slowest 2)      %8.2f\n", bound > 0 ? summary.medianMs / bound : 0.0);
 }

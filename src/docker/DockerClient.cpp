@@ -54,6 +54,7 @@ DockerClient::DockerClient(DockerRunner& cli, Limits limits) : cli(cli), limits_
 {
     limits_.inspectBatchSize = std::max(1, limits_.inspectBatchSize);
     limits_.removeBatchSize = std::max(1, limits_.removeBatchSize);
+    limits_.layersBatchSize = std::max(1, limits_.layersBatchSize);
 }
 
 DockerClient::DockerClient(DockerRunner& cli, int inspectBatchSize, int removeBatchSize)
@@ -112,6 +113,7 @@ QSet<QString> DockerClient::danglingVolumeNames(std::stop_token stop) const
 }
 
 QStringList DockerClient::inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
+                                           int batchSize, double timeout,
                                            const std::function<void(const QString&)>& take,
                                            std::stop_token stop) const
 {
@@ -119,11 +121,11 @@ QStringList DockerClient::inspectInBatches(const QStringList& command, const QSt
     std::copy_if(ids.begin(), ids.end(), std::back_inserter(inspectable),
                  [](const QString& id) { return !id.isEmpty() && !looksLikeOption(id); });
     QStringList errors;
-    for (qsizetype start = 0; start < inspectable.size(); start += limits_.inspectBatchSize) {
-        const QStringList args = command + inspectable.mid(start, limits_.inspectBatchSize)
-                                 + QStringList{QStringLiteral("--format"), format};
+    for (qsizetype start = 0; start < inspectable.size(); start += batchSize) {
+        const QStringList args =
+            command + inspectable.mid(start, batchSize) + QStringList{QStringLiteral("--format"), format};
         try {
-            const RunResult result = cli.runRaw(args, limits_.inspectTimeout, stop);
+            const RunResult result = cli.runRaw(args, timeout, stop);
             // What came back counts even when docker reported a failure for another id of the batch.
             take(result.out);
             if (result.status != 0)
@@ -140,7 +142,8 @@ QStringList DockerClient::inspectInBatches(const QStringList& command, const QSt
 DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, std::stop_token stop) const
 {
     InspectOutcome outcome;
-    outcome.errors = inspectInBatches({QStringLiteral("inspect")}, ids, inspectTemplate, [&](const QString& out) {
+    outcome.errors = inspectInBatches({QStringLiteral("inspect")}, ids, inspectTemplate, limits_.inspectBatchSize,
+                                      limits_.inspectTimeout, [&](const QString& out) {
         const auto parsed = parseInspect(out);
         for (auto it = parsed.begin(); it != parsed.end(); ++it) {
             if (!outcome.details.contains(it.key()))
@@ -159,7 +162,9 @@ DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, s
 DockerClient::LayersOutcome DockerClient::imageLayers(const QStringList& ids, std::stop_token stop) const
 {
     LayersOutcome outcome;
+    // A batch reads as many images as a listing may hold, and gets a listing's time.
     outcome.errors = inspectInBatches({QStringLiteral("image"), QStringLiteral("inspect")}, ids, imageLayersTemplate,
+                                      limits_.layersBatchSize, limits_.listingTimeout,
                                       [&](const QString& out) { outcome.images.insert(parseImageLayers(out)); }, stop);
     return outcome;
 }

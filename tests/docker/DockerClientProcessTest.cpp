@@ -71,6 +71,25 @@ TEST(DockerClientProcess, InspectRunsBatchesAndCarriesOnAfterATimedOutOne)
     EXPECT_EQ(failed.errors, QStringList{"Error: No such object: gone"});
 }
 
+// Image layers come in batches of their own size, each with a listing's time limit: the second
+// batch outlives it, the first one's images still count.
+TEST(DockerClientProcess, ImageLayersRunInTheirOwnBatchesWithAListingsTimeLimit)
+{
+    DockerClient::Limits limits;
+    limits.layersBatchSize = 2;
+    limits.inspectTimeout = 0.1;
+    limits.listingTimeout = 0.6;
+    ClientRig rig(limits);
+    const auto layers = [](const QString& id) { return id + "@@@@100@@[\"sha256:l1\"]@@[]\n"; };
+    rig.docker.setRules({{"image inspect sha256:a sha256:b", layers("sha256:a") + layers("sha256:b"), {}, 0, 0.3},
+                         {"image inspect sha256:c", {}, {}, 0, 30}});
+    const auto outcome = rig.client->imageLayers({"sha256:a", "sha256:b", "sha256:c"});
+    EXPECT_EQ(rig.docker.calls(), (QStringList{"image inspect sha256:a sha256:b --format " + DockerClient::imageLayersTemplate,
+                                               "image inspect sha256:c --format " + DockerClient::imageLayersTemplate}));
+    EXPECT_EQ(outcome.images.size(), 2);
+    EXPECT_EQ(outcome.errors, QStringList{"docker command timed out."});
+}
+
 // docker removes what it can, prints those names, and refuses the one in use; an item that
 // looks like an option never reaches docker. A batch that times out, or a stop, ends the removal.
 TEST(DockerClientProcess, BatchRemoveReportsRefusalsPerItemLogsEachBatchAndStopsAfterATimeoutOrAStop)

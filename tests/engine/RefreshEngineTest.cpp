@@ -177,7 +177,7 @@ TEST_F(RefreshEngineTest, RefreshClassifiesTheFixtureAndTheCacheReloadsIntoTheSa
     }
 
     rig.model->flushCache();
-    EngineModelRig reloaded(engine, {.cacheFile = rig.cacheFile(), .limits = {.inspectBatchSize = 2}});
+    EngineModelRig reloaded(engine, {.cacheFile = rig.cacheFile(), .limits = {.inspectBatchSize = 2, .layersBatchSize = 2}});
     ASSERT_TRUE(AppModelTestAccess::loadCache(*reloaded.model));
     EXPECT_TRUE(reloaded.model->dataStale());
     EXPECT_EQ(reloaded.model->inventory(), rig.model->inventory());
@@ -185,7 +185,7 @@ TEST_F(RefreshEngineTest, RefreshClassifiesTheFixtureAndTheCacheReloadsIntoTheSa
         SCOPED_TRACE("after loading the cache");
         expectFixtureClassification(*reloaded.model);
     }
-    // The other client, inspecting in small batches, agrees; repeated, because the engine refuses
+    // The other client, inspecting containers and images in small batches, agrees; repeated, because the engine refuses
     // overlapping disk-usage queries now and then.
     for (int round = 1; round <= 2; ++round) {
         SCOPED_TRACE("refresh with the other client " + std::to_string(round));
