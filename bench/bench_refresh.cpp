@@ -15,7 +15,8 @@
 //         tests/engine/engine.sh stop /tmp/bench-engine.env
 //
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
-// otherwise), --reps N (default 5), --sizes 1000,10000.
+// otherwise), --reps N (default 5), --sizes 1000,10000, --layers-batch N (image ids per
+// `image inspect` in (a); the client's default otherwise).
 // Exits non-zero when a refresh against the fake docker did not complete or did not land the
 // whole generated inventory.
 
@@ -294,7 +295,7 @@ struct Rig {
     QTemporaryDir cacheDir;
     std::unique_ptr<AppModel> model;
 
-    explicit Rig(DockerRunner::Config config)
+    explicit Rig(DockerRunner::Config config, DockerClient::Limits limits = {})
     {
         config.loginShell = QString();
         config.operations = &operations;
@@ -302,6 +303,7 @@ struct Rig {
         cli = std::make_unique<DockerRunner>(config);
         AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheDir.filePath("state.cache"));
+        options.limits = limits;
         model = std::make_unique<AppModel>(*cli, options);
     }
 };
@@ -400,7 +402,7 @@ QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, const
 }
 
 // (a) The model against a docker that answers at once.
-void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int reps)
+void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int reps, const DockerClient::Limits& limits)
 {
     std::printf("(a) refresh against a scripted fake docker (%d runs each; wall time, ms)\n", reps);
     std::printf("    queries = slowest phase-1 + slowest phase-2 query, each timed alone (median)\n");
@@ -410,7 +412,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
     for (int n : sizes) {
         QTemporaryDir script;
         const Installation installation(n);
-        if (!installation.write(script.path(), DockerClient::Limits{})) {
+        if (!installation.write(script.path(), limits)) {
             std::printf("%-8d cannot write the fake docker's files\n", n);
             continue;
         }
@@ -419,7 +421,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
         config.searchPath = false;
         config.baseEnvironment = bench::processEnvironment();
         (*config.baseEnvironment)["FAKE_DOCKER_SCRIPT"] = script.path();
-        Rig rig(config);
+        Rig rig(config, limits);
         const RefreshSummary summary = timeRefreshes(*rig.model, reps);
         const AppModel& model = *rig.model;
         bench::requireLoaded("bench_refresh", installation.counts(),
@@ -499,9 +501,12 @@ int main(int argc, char** argv)
             sizes << size.toInt();
     }
 
+    DockerClient::Limits limits;
+    if (const QString batch = optionValue(args, "--layers-batch"); !batch.isEmpty())
+        limits.layersBatchSize = std::max(1, batch.toInt());
     const QString fakeDocker = optionValue(args, "--fake-docker");
     if (!fakeDocker.isEmpty())
-        benchFakeDocker(fakeDocker, sizes, reps);
+        benchFakeDocker(fakeDocker, sizes, reps, limits);
     else
         std::printf("(a) skipped: pass --fake-docker PATH (tests/fake-docker of a test build)\n");
 

@@ -1,7 +1,10 @@
 #include "model/EngineSessions.h"
 
+#include "cache/StateCache.h"
 #include "docker/DockerError.h"
 #include "docker/OperationCenter.h"
+
+#include <QFileInfo>
 
 namespace stowage {
 
@@ -62,25 +65,38 @@ void EngineSessions::refreshContexts()
         return;
     listing_ = true;
     DockerRunner* runner = listRunner_ ? listRunner_.get() : &shared_;
-    lister_.run<std::pair<QList<EngineContext>, QString>>(
-        [runner] {
+    lister_.run<Listing>(
+        [runner, pinned = pinned_] {
+            Listing listing;
             try {
-                return std::pair{listContexts(*runner, listTimeoutSeconds), QString()};
+                listing.contexts = listContexts(*runner, listTimeoutSeconds);
             } catch (const RunError& error) {
-                return std::pair{QList<EngineContext>(), error.description()};
+                listing.error = error.description();
             }
+            // The engines' own state caches say when each was last read, by any session.
+            for (const EngineContext& context : std::as_const(listing.contexts)) {
+                const bool selected = pinned.isEmpty() ? context.current : context.name == pinned;
+                if (const auto path = StateCache::fileURL(selected ? QString() : context.name)) {
+                    const QFileInfo file(*path);
+                    if (file.isFile())
+                        listing.cachedAt.insert(context.name, file.lastModified().toUTC());
+                }
+            }
+            return listing;
         },
-        [this](const std::pair<QList<EngineContext>, QString>& result) {
+        [this](const Listing& listing) {
             listing_ = false;
-            applyList(result.first, result.second);
+            applyList(listing);
         });
 }
 
-void EngineSessions::applyList(const QList<EngineContext>& contexts, const QString& error)
+void EngineSessions::applyList(const Listing& listing)
 {
-    listError_ = error;
-    if (error.isEmpty())
-        contexts_ = contexts;
+    listError_ = listing.error;
+    if (listing.error.isEmpty()) {
+        contexts_ = listing.contexts;
+        cachedAt_ = listing.cachedAt;
+    }
     pinSelected();
     // With one engine nothing names it, as before; with several every model says which it is.
     for (const QString& key : std::as_const(order_)) {
@@ -89,6 +105,12 @@ void EngineSessions::applyList(const QList<EngineContext>& contexts, const QStri
             shown.setEngine(several() ? context : std::nullopt);
     }
     emit contextsChanged();
+}
+
+std::optional<QDateTime> EngineSessions::cachedAt(const QString& name) const
+{
+    const auto found = cachedAt_.constFind(name);
+    return found == cachedAt_.cend() ? std::nullopt : std::optional(*found);
 }
 
 // The engine docker selected by its configuration stays the selected one:

@@ -78,6 +78,9 @@ public:
         std::optional<QDateTime> lastRefresh;
     };
     Health health(const QString& key) const { return health_.value(key); }
+    // When the state cache of the context named `name` was last written (by this
+    // session or an earlier one): none when it has none. Read with the list.
+    std::optional<QDateTime> cachedAt(const QString& name) const;
 
 signals:
     void contextsChanged();
@@ -90,7 +93,12 @@ private:
         std::unique_ptr<AppModel> model;
     };
     void track(const QString& key, AppModel& model);
-    void applyList(const QList<EngineContext>& contexts, const QString& error);
+    struct Listing {
+        QList<EngineContext> contexts;
+        QString error;
+        QHash<QString, QDateTime> cachedAt;  // by context name
+    };
+    void applyList(const Listing& listing);
     void pinSelected();
 
     AppModel& selected_;
@@ -101,6 +109,7 @@ private:
     QList<EngineContext> contexts_;
     QString listError_;
     QHash<QString, Health> health_;
+    QHash<QString, QDateTime> cachedAt_;
     QString pinned_;
     // Lists the contexts once the shared runner is pinned: a pinned run would
     // report the pinned context as docker's current one.

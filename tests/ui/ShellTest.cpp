@@ -2,8 +2,11 @@
 // Stop, Esc and the Logs tab's Stop all, and the brand bar's live state.
 #include "UiRig.h"
 
+#include "cache/StateCache.h"
 #include "docker/DockerError.h"
+#include "model/EngineSessions.h"
 #include "platform/PlatformWords.h"
+#include "text/LocaleFormat.h"
 #include "ui/buildcache/BuildCacheTab.h"
 #include "ui/images/ImagesTab.h"
 #include "ui/listing/UsageWarningBanner.h"
@@ -11,7 +14,7 @@
 #include "ui/operations/RunningCommandsPanel.h"
 #include "ui/projects/ProjectsTab.h"
 #include "ui/shell/BrandBar.h"
-#include "model/EngineSessions.h"
+#include "ui/shell/EngineChooser.h"
 #include "ui/shell/EmptyState.h"
 #include "ui/shell/HeaderBar.h"
 #include "ui/shell/MainWindow.h"
@@ -250,8 +253,15 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
                                   .alerts = &rig.alerts, .engine = engine};
         return EngineSessions::EngineParts{std::make_unique<DockerRunner>(config), options};
     });
+    // An earlier session read "build": the menu says when, from that engine's cache.
+    const TempDataHome home;
+    const QDateTime earlier(QDate(2026, 3, 4), QTime(5, 6), Qt::UTC);
+    QFile cache(*StateCache::fileURL("build"));
+    ASSERT_TRUE(cache.open(QIODevice::WriteOnly) && cache.setFileTime(earlier, QFileDevice::FileModificationTime));
     engines.refreshContexts();
     ASSERT_TRUE(waitUntil([&] { return engines.several(); }));
+    EXPECT_EQ(engines.cachedAt("build"), earlier);
+    EXPECT_FALSE(engines.cachedAt("default"));
     MainWindow window(engines, rig.log, rig.desktop);
     window.show();
     // The list named the current engine before the first refresh: its runs name it from then on.
@@ -259,6 +269,9 @@ TEST(ShellTest, EachEngineHasItsOwnViewGateAndNameAndQuittingStopsThemAll)
                 && rig.waitIdle());
     RootView* first = window.rootView();
     EXPECT_TRUE(window.windowTitle() == "Stowage — default" && first->header()->engineChooser()->isVisible());
+    EXPECT_TRUE(static_cast<EngineChooser*>(first->header()->engineChooser())
+                    ->entryText(*engines.listed("build"))
+                    .endsWith(" · read " + LocaleFormat::mediumDateShortTime(earlier.toLocalTime())));
 
     window.showEngine("build");
     AppModel& build = window.model();

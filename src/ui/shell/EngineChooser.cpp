@@ -49,8 +49,9 @@ QString EngineChooser::entryText(const EngineContext& context) const
     const EngineSessions::Health health = sessions_.health(sessions_.keyOf(context));
     if (health.reachable)
         parts << (*health.reachable ? tr("reachable") : tr("not reachable"));
-    if (health.lastRefresh)
-        parts << tr("read %1").arg(LocaleFormat::mediumDateShortTime(health.lastRefresh->toLocalTime()));
+    // This session's last refresh, else when the engine's cache was last written.
+    if (const auto read = health.lastRefresh ? health.lastRefresh : sessions_.cachedAt(context.name))
+        parts << tr("read %1").arg(LocaleFormat::mediumDateShortTime(read->toLocalTime()));
     return parts.join(QStringLiteral(" · "));
 }
 
