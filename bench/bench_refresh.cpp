@@ -45,6 +45,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -356,8 +357,9 @@ QStringList imageIds(const Inventory& inventory)
 // slowest phase-1 query plus the slowest phase-2 query (what a concurrent refresh costs at best)
 // and their sum (what one after another would cost).
 struct QueryTimes {
-    double bound = 0;  // slowest phase-1 query + slowest phase-2 query
-    double sum = 0;    // all of them one after another
+    double bound = 0;     // slowest phase-1 query + slowest phase-2 query
+    double sum = 0;       // all of them one after another
+    double together = 0;  // each phase's queries at once, as the refresh runs them, without the model
 };
 
 QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, const QStringList& imageIds, int reps,
@@ -379,26 +381,41 @@ QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, const
         {"danglingVolumeNames", 2, [&] { client.danglingVolumeNames(); }},
         {"dockerRoot (info)", 2, [&] { client.dockerRoot(); }},
     };
+    const auto runQuery = [](const Query& query) {
+        try {
+            query.run();
+        } catch (const RunError& error) {
+            std::printf("  %s failed: %s\n", query.name, qPrintable(error.description()));
+        }
+    };
     double slowest[3] = {0, 0, 0};
     double sum = 0;
     for (const Query& query : queries) {
         std::vector<double> times;
-        for (int r = 0; r < reps; ++r) {
-            times.push_back(millisecondsOf([&] {
-                try {
-                    query.run();
-                } catch (const RunError& error) {
-                    std::printf("  %s failed: %s\n", query.name, qPrintable(error.description()));
-                }
-            }));
-        }
+        for (int r = 0; r < reps; ++r)
+            times.push_back(millisecondsOf([&] { runQuery(query); }));
         const double ms = median(times);
         slowest[query.phase] = std::max(slowest[query.phase], ms);
         sum += ms;
         if (print)
             std::printf("  phase %d  %-28s %8.1f\n", query.phase, query.name, ms);
     }
-    return {slowest[1] + slowest[2], sum};
+    // On a machine whose cores do not run that many docker children in parallel, this, not
+    // the bound, is what the refresh's queries cost; the refresh beyond it is the model's own.
+    std::vector<double> together;
+    for (int r = 0; r < reps; ++r) {
+        together.push_back(millisecondsOf([&] {
+            for (int phase : {1, 2}) {
+                std::vector<std::future<void>> running;
+                for (const Query& query : queries)
+                    if (query.phase == phase)
+                        running.push_back(std::async(std::launch::async, [&runQuery, &query] { runQuery(query); }));
+                for (auto& done : running)
+                    done.get();
+            }
+        }));
+    }
+    return {slowest[1] + slowest[2], sum, median(together)};
 }
 
 // (a) The model against a docker that answers at once.
@@ -406,9 +423,10 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
 {
     std::printf("(a) refresh against a scripted fake docker (%d runs each; wall time, ms)\n", reps);
     std::printf("    queries = slowest phase-1 + slowest phase-2 query, each timed alone (median)\n");
+    std::printf("    together = the same queries, each phase's at once as the refresh runs them, without the model\n");
     std::printf("    cpu = this process's processor time during a refresh (median): the model's own work\n");
-    std::printf("%-8s %10s %10s %10s %8s %8s %10s  %s\n", "size", "refresh", "min", "queries", "ratio", "cpu",
-                "complete", "status");
+    std::printf("%-8s %10s %10s %10s %8s %10s %8s %8s %10s  %s\n", "size", "refresh", "min", "queries", "ratio",
+                "together", "ratio", "cpu", "complete", "status");
     for (int n : sizes) {
         QTemporaryDir script;
         const Installation installation(n);
@@ -436,12 +454,12 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
                          static_cast<long long>(model.inventory().imageLayers.size()), n);
             std::exit(3);
         }
-        const double bound =
-            timeQueries(rig.model->client(), containerIds(model.inventory()), imageIds(model.inventory()), reps, true)
-                .bound;
-        std::printf("%-8d %10.0f %10.0f %10.0f %8.2f %8.0f %7d/%-2d  %s\n", n, summary.medianMs, summary.minMs,
-                    bound, bound > 0 ? summary.medianMs / bound : 0.0, summary.medianCpuMs, summary.complete, reps,
-                    qPrintable(summary.lastStatus.section("  |", 0, 0)));
+        const QueryTimes queries =
+            timeQueries(rig.model->client(), containerIds(model.inventory()), imageIds(model.inventory()), reps, true);
+        const auto ratio = [&](double queryMs) { return queryMs > 0 ? summary.medianMs / queryMs : 0.0; };
+        std::printf("%-8d %10.0f %10.0f %10.0f %8.2f %10.0f %8.2f %8.0f %7d/%-2d  %s\n", n, summary.medianMs,
+                    summary.minMs, queries.bound, ratio(queries.bound), queries.together, ratio(queries.together),
+                    summary.medianCpuMs, summary.complete, reps, qPrintable(summary.lastStatus.section("  |", 0, 0)));
     }
 }
 
@@ -479,6 +497,9 @@ void benchEngine(const QString& dockerHost, const QString& dockerClient, int rep
     std::printf("  the queries one after another               %8.1f\n", queryTimes.sum);
     std::printf("  slowest phase-1 + slowest phase-2 query      %8.1f\n", bound);
     std::printf("  ratio refresh / (slowest 1 + slowest 2)      %8.2f\n", bound > 0 ? summary.medianMs / bound : 0.0);
+    std::printf("  each phase's queries at once, no model       %8.1f\n", queryTimes.together);
+    std::printf("  ratio refresh / that                         %8.2f\n",
+                queryTimes.together > 0 ? summary.medianMs / queryTimes.together : 0.0);
 }
 
 QString optionValue(const QStringList& args, const QString& name)
