@@ -60,9 +60,6 @@ public:
     // when the window first listed them (the current one until then), its name
     // for every other.
     QString keyOf(const EngineContext& context) const;
-    // The context the selected engine's runs are pinned to; "" until the first
-    // list came, and when the environment (DOCKER_HOST, DOCKER_CONTEXT) chose it.
-    const QString& pinnedContext() const { return pinned_; }
     // The model for `key`, made on first use; the current one's model for "".
     AppModel& model(const QString& key);
     // The model for `key` when one was made.
@@ -110,6 +107,8 @@ private:
     QString listError_;
     QHash<QString, Health> health_;
     QHash<QString, QDateTime> cachedAt_;
+    // The context the selected engine's runs are pinned to; "" until a list
+    // named it, and when the environment (DOCKER_HOST, DOCKER_CONTEXT) chose it.
     QString pinned_;
     // Lists the contexts once the shared runner is pinned: a pinned run would
     // report the pinned context as docker's current one.
