@@ -409,7 +409,6 @@ TEST(TranslationTest, RelativeTimesAndProjectCardsReadInEnglishAndGerman)
                              FakeRule{"volume rm oldshop_static", {}, {}, 0, 10}, FakeRule{"volume rm", {}, {}, 0, 0, -1, true}});
     QStringList steps;
     QObject::connect(failing.model.get(), &AppModel::cleanStep, [&](const CleanStep& step) { steps << step.error; });
-    failing.alerts.answers = {true};
     failing.model->removals().safeClean(CleanKind::orphanVolumes);
     ASSERT_TRUE(failing.waitIdle() && failing.alerts.last());
     EXPECT_EQ((QStringList(failing.alerts.last()->title) + failing.alerts.last()->message.split('\n').filter("✗") + steps.filter(": ")
