@@ -2,6 +2,29 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BatchRemoval</name>
+    <message>
+        <source>container %1: %2</source>
+        <translation>Container %1: %2</translation>
+    </message>
+    <message>
+        <source>volume %1: %2</source>
+        <translation>Volume %1: %2</translation>
+    </message>
+    <message>
+        <source>not a valid name</source>
+        <translation>kein gültiger Name</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>timed out</source>
+        <translation>Zeitüberschreitung</translation>
+    </message>
+</context>
+<context>
     <name>Confirmation</name>
     <message>
         <source>  %1 (%2)</source>
@@ -559,6 +582,29 @@ Fortfahren?</translation>
     <message>
         <source>Expected to free %1 (the engine&apos;s disk usage could not be read)</source>
         <translation>Voraussichtlich %1 freigegeben (die Datenträgerbelegung der Engine konnte nicht gelesen werden)</translation>
+    </message>
+</context>
+<context>
+    <name>ImageRemoval</name>
+    <message>
+        <source>not a valid image id</source>
+        <translation>keine gültige Image-ID</translation>
+    </message>
+    <message>
+        <source>docker kept the image (another image is built on it)</source>
+        <translation>docker hat das Image behalten (ein anderes Image baut darauf auf)</translation>
+    </message>
+    <message>
+        <source>docker rmi failed</source>
+        <translation>„docker rmi“ ist fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>; its tags were put back</source>
+        <translation>; seine Tags wurden wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>; putting back %1 failed</source>
+        <translation>; %1 konnte nicht wiederhergestellt werden</translation>
     </message>
 </context>
 <context>
@@ -1210,6 +1256,18 @@ Fortfahren?</translation>
             <numerusform>[%1] %n Volume wird entfernt …</numerusform>
             <numerusform>[%1] %n Volumes werden entfernt …</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>build cache: %1</source>
+        <translation>Build-Cache: %1</translation>
+    </message>
+    <message>
+        <source>image %1: %2</source>
+        <translation>Image %1: %2</translation>
+    </message>
+    <message>
+        <source>timed out</source>
+        <translation>Zeitüberschreitung</translation>
     </message>
 </context>
 <context>

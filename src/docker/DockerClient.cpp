@@ -5,7 +5,10 @@
 #include "log/ActivityLog.h"
 #include "text/TextTrim.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <utility>
 
 namespace stowage {
 
@@ -38,6 +41,24 @@ QSet<QString> lineSet(const QString& text)
             lines.insert(trimmed.toString());
     }
     return lines;
+}
+
+// The window's words for a removal's failed items; the log's lines stay English.
+struct Shown {
+    Q_DECLARE_TR_FUNCTIONS(BatchRemoval)
+};
+
+// A failed item's line as the window shows it: the noun in the user's language
+// (a noun without a translation as it is).
+QString shownItemError(const QString& noun, const QString& item, const QString& shownReason)
+{
+    static const std::pair<QLatin1String, const char*> lines[] = {
+        {QLatin1String("container"), QT_TRANSLATE_NOOP("BatchRemoval", "container %1: %2")},
+        {QLatin1String("volume"), QT_TRANSLATE_NOOP("BatchRemoval", "volume %1: %2")}};
+    for (const auto& [word, line] : lines)
+        if (noun == word)
+            return Shown::tr(line).arg(item, shownReason);
+    return QStringLiteral("%1 %2: %3").arg(noun, item, shownReason);
 }
 
 }  // namespace
@@ -224,19 +245,19 @@ DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const Q
                                                     const QStringList& items, std::stop_token stop) const
 {
     BatchResult result;
-    auto itemError = [&](const QString& item, const QString& reason) {
-        return QStringLiteral("%1 %2: %3").arg(noun, item, reason);
-    };
-    auto failItems = [&](const QStringList& batch, const QString& reason) {
+    // Each line in English for the log and the command line, and in the window's words;
+    // `reason` is ours (translated) or docker's (shown as docker wrote it).
+    auto failItems = [&](const QStringList& batch, const QString& reason, const QString& shownReason) {
         for (const QString& item : batch)
-            result.errors.append(itemError(item, reason));
+            result.errors.append(QStringLiteral("%1 %2: %3").arg(noun, item, reason),
+                                 shownItemError(noun, item, shownReason));
     };
 
     QStringList removable;
     QStringList refused;
     for (const QString& item : items)
         (looksLikeOption(item) ? refused : removable).append(item);
-    failItems(refused, QStringLiteral("not a valid name"));
+    failItems(refused, QStringLiteral("not a valid name"), Shown::tr("not a valid name"));
 
     for (qsizetype start = 0; start < removable.size(); start += limits_.removeBatchSize) {
         if (stop.stop_requested())
@@ -247,31 +268,33 @@ DockerClient::BatchResult DockerClient::batchRemove(const QString& noun, const Q
             const RunResult run = cli.runRaw(base + batch, limits_.removeBatchTimeout, stop);
             // docker prints each removed item on its own line, exactly as passed.
             const QSet<QString> echoed = lineSet(run.out);
-            const QString reason = firstLine(run.err).value_or(QStringLiteral("failed"));
+            const std::optional<QString> reason = firstLine(run.err);
             qsizetype confirmed = 0;
+            QStringList refusedNow;
             for (const QString& item : batch) {
                 if (echoed.contains(item)) {
                     result.removed.insert(item);
                     ++confirmed;
                 } else if (run.status != 0) {
-                    result.errors.append(itemError(item, reason));
+                    refusedNow << item;
                 }
             }
+            failItems(refusedNow, reason.value_or(QStringLiteral("failed")), reason.value_or(Shown::tr("failed")));
             cli.log().log(LogLevel::info, QStringLiteral("✓ %1 rm: %2/%3 removed")
                                               .arg(noun, QString::number(confirmed), QString::number(batch.size())));
         } catch (const CancelledError&) {
             return result;
         } catch (const DockerError& error) {
             if (error.kind() == DockerError::Kind::timedOut) {
-                failItems(batch, QStringLiteral("timed out"));
+                failItems(batch, QStringLiteral("timed out"), Shown::tr("timed out"));
                 result.timedOut = true;
                 return result;
             }
-            failItems(batch, error.description());
+            failItems(batch, error.description(), error.shownDescription());
         } catch (const RunError& error) {
-            failItems(batch, error.description());
+            failItems(batch, error.description(), error.shownDescription());
         } catch (const std::exception& error) {
-            failItems(batch, QString::fromLocal8Bit(error.what()));
+            failItems(batch, QString::fromLocal8Bit(error.what()), QString::fromLocal8Bit(error.what()));
         }
     }
     return result;

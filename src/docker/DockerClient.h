@@ -12,6 +12,7 @@
 #include "docker/ImageLayers.h"
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
+#include "text/FailureLines.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -44,8 +45,8 @@ public:
     struct BatchResult {
         // Items docker confirmed as removed, exactly as passed in.
         QSet<QString> removed;
-        // One "<noun> <item>: <reason>" line per item not removed.
-        QStringList errors;
+        // One "<noun> <item>: <reason>" line per item not removed, in the order they failed.
+        FailureLines errors;
         // A batch hit its time limit; later batches were not attempted.
         bool timedOut = false;
     };
@@ -192,9 +193,14 @@ private:
     // The "repository:tag" references the engine holds for the image now.
     QStringList heldReferences(const QString& id, double timeout, std::stop_token stop) const;
     QStringList untagAndDelete(const QString& id, double timeout, std::stop_token stop) const;
+    // A piece of an error text, in English and as the window shows it.
+    struct Note {
+        QString logged;
+        QString shown;
+    };
     // Tags the image again with those of `references` it lost; a note for the error text.
     // Ends at its own short deadline, and at a Stop that comes while it runs.
-    QString restoreReferences(const QString& id, const QStringList& references, std::stop_token stop) const;
+    Note restoreReferences(const QString& id, const QStringList& references, std::stop_token stop) const;
     // docker reads an argument that starts with "-" as an option, so such a
     // name is never placed among the items of a command.
     static bool looksLikeOption(const QString& item);

@@ -16,6 +16,13 @@ const char* const cancelledText = QT_TRANSLATE_NOOP("DockerError", "The operatio
 
 }  // namespace
 
+DockerError::DockerError(Kind kind, const QString& message, const QString& shownMessage)
+    : RunError(textFor(kind, message),
+               shownMessage.isEmpty() ? stowage::shownDescription(textFor(kind, message)) : shownMessage),
+      kind_(kind), message_(message)
+{
+}
+
 DockerError DockerError::fromMessage(const QString& message)
 {
     if (message.contains(QStringLiteral("Cannot connect to the Docker daemon")))
@@ -35,7 +42,10 @@ QString DockerError::textFor(Kind kind, const QString& message)
     return {};
 }
 
-CancelledError::CancelledError() : RunError(QString::fromLatin1(cancelledText)) {}
+CancelledError::CancelledError()
+    : RunError(QString::fromLatin1(cancelledText), QCoreApplication::translate("DockerError", cancelledText))
+{
+}
 
 QString shownDescription(const QString& description)
 {

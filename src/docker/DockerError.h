@@ -8,12 +8,21 @@
 
 namespace stowage {
 
+// A failure's description as the window shows it: the command layer's own
+// texts in the user's language, docker's messages as docker wrote them.
+QString shownDescription(const QString& description);
+
 class DockerError : public RunError {
 public:
     enum class Kind { daemonDown, commandFailed, notFound, timedOut };
 
     static DockerError daemonDown(const QString& message) { return {Kind::daemonDown, message}; }
     static DockerError commandFailed(const QString& message) { return {Kind::commandFailed, message}; }
+    // A failure in our own words: `shownMessage` is `message` in the user's language.
+    static DockerError commandFailed(const QString& message, const QString& shownMessage)
+    {
+        return {Kind::commandFailed, message, shownMessage};
+    }
     static DockerError notFound() { return {Kind::notFound, {}}; }
     static DockerError timedOut() { return {Kind::timedOut, {}}; }
     // The error of a command that failed saying `message`: daemonDown when it
@@ -27,16 +36,12 @@ public:
     static QString textFor(Kind kind, const QString& message);
 
 private:
-    DockerError(Kind kind, const QString& message)
-        : RunError(textFor(kind, message)), kind_(kind), message_(message) {}
+    // Without a `shownMessage`, the window shows the text as shownDescription() gives it.
+    DockerError(Kind kind, const QString& message, const QString& shownMessage = {});
 
     Kind kind_;
     QString message_;
 };
-
-// A failure's description as the window shows it: the texts above in the
-// user's language, docker's own messages as docker wrote them.
-QString shownDescription(const QString& description);
 
 // Whether a failure text is the docker client's report that the engine's
 // socket refused this user ("permission denied while trying to connect to the

@@ -19,6 +19,7 @@
 #include "log/ActivityLog.h"
 #include "text/TextTrim.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -30,6 +31,11 @@ namespace stowage {
 namespace {
 
 const QString deletedPrefix = QStringLiteral("Deleted: ");
+
+// The window's words for why an image stayed; the log's stay English.
+struct Shown {
+    Q_DECLARE_TR_FUNCTIONS(ImageRemoval)
+};
 
 }  // namespace
 
@@ -47,7 +53,7 @@ QStringList DockerClient::parseDeletedImages(const QString& out)
 QStringList DockerClient::removeImage(const ImageUnit& image, double timeout, std::stop_token stop) const
 {
     if (image.id.isEmpty() || looksLikeOption(image.id))
-        throw DockerError::commandFailed(QStringLiteral("not a valid image id"));
+        throw DockerError::commandFailed(QStringLiteral("not a valid image id"), Shown::tr("not a valid image id"));
     const QString label = QStringLiteral("rmi ") + image.id.left(19);
     QStringList deleted;
     if (image.references.size() <= 1)
@@ -91,14 +97,18 @@ QStringList DockerClient::untagAndDelete(const QString& id, double timeout, std:
     const QStringList deleted = parseDeletedImages(result.out);
     if (deleted.contains(id))
         return deleted;
-    const QString reason =
-        result.status != 0
-            ? DockerError::fromMessage(firstLine(result.err).value_or(QStringLiteral("docker rmi failed"))).description()
-            : QStringLiteral("docker kept the image (another image is built on it)");
-    throw DockerError::commandFailed(reason + restoreReferences(id, held, stop));
+    Note reason{QStringLiteral("docker kept the image (another image is built on it)"),
+                Shown::tr("docker kept the image (another image is built on it)")};
+    if (result.status != 0) {
+        const std::optional<QString> refusal = firstLine(result.err);
+        const DockerError error = DockerError::fromMessage(refusal.value_or(QStringLiteral("docker rmi failed")));
+        reason = {error.description(), refusal ? error.shownDescription() : Shown::tr("docker rmi failed")};
+    }
+    const Note restored = restoreReferences(id, held, stop);
+    throw DockerError::commandFailed(reason.logged + restored.logged, reason.shown + restored.shown);
 }
 
-QString DockerClient::restoreReferences(const QString& id, const QStringList& references, std::stop_token stop) const
+DockerClient::Note DockerClient::restoreReferences(const QString& id, const QStringList& references, std::stop_token stop) const
 {
     // This undoes what a failed or stopped step changed, so the Stop that ended
     // that step does not skip it; a Stop pressed while it runs ends it, and so
@@ -130,8 +140,10 @@ QString DockerClient::restoreReferences(const QString& id, const QStringList& re
                       .arg(id.left(19))
                       .arg(lost.size() - failed.size())
                       .arg(lost.size()));
-    return failed.isEmpty() ? QStringLiteral("; its tags were put back")
-                            : QStringLiteral("; putting back %1 failed").arg(failed.join(QStringLiteral(", ")));
+    if (failed.isEmpty())
+        return {QStringLiteral("; its tags were put back"), Shown::tr("; its tags were put back")};
+    const QString names = failed.join(QStringLiteral(", "));
+    return {QStringLiteral("; putting back %1 failed").arg(names), Shown::tr("; putting back %1 failed").arg(names)};
 }
 
 }  // namespace stowage

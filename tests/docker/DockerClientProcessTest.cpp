@@ -48,10 +48,7 @@ struct ClientRig {
 TEST(DockerClientProcess, InspectRunsBatchesAndCarriesOnAfterATimedOutOne)
 {
     // Five ids in batches of two: the second batch times out, the third still runs.
-    DockerClient::Limits limits;
-    limits.inspectBatchSize = 2;
-    limits.inspectTimeout = 0.5;
-    ClientRig rig(limits);
+    ClientRig rig({.inspectBatchSize = 2, .inspectTimeout = 0.5});
     const QStringList ids = {"aaaaaaaaaaa1", "aaaaaaaaaaa2", "bbbbbbbbbbb1", "bbbbbbbbbbb2", "ccccccccccc1"};
     rig.docker.setRules({{"inspect aaaaaaaaaaa1 aaaaaaaaaaa2", inspectLine("aaaaaaaaaaa1") + inspectLine("aaaaaaaaaaa2")},
                          {"inspect bbbbbbbbbbb1", {}, {}, 0, 30},
@@ -75,11 +72,7 @@ TEST(DockerClientProcess, InspectRunsBatchesAndCarriesOnAfterATimedOutOne)
 // batch outlives it, the first one's images still count.
 TEST(DockerClientProcess, ImageLayersRunInTheirOwnBatchesWithAListingsTimeLimit)
 {
-    DockerClient::Limits limits;
-    limits.layersBatchSize = 2;
-    limits.inspectTimeout = 0.1;
-    limits.listingTimeout = 0.6;
-    ClientRig rig(limits);
+    ClientRig rig({.layersBatchSize = 2, .listingTimeout = 0.6, .inspectTimeout = 0.1});
     const auto layers = [](const QString& id) { return id + "@@@@100@@[\"sha256:l1\"]@@[]\n"; };
     rig.docker.setRules({{"image inspect sha256:a sha256:b", layers("sha256:a") + layers("sha256:b"), {}, 0, 0.3},
                          {"image inspect sha256:c", {}, {}, 0, 30}});
@@ -94,16 +87,13 @@ TEST(DockerClientProcess, ImageLayersRunInTheirOwnBatchesWithAListingsTimeLimit)
 // looks like an option never reaches docker. A batch that times out, or a stop, ends the removal.
 TEST(DockerClientProcess, BatchRemoveReportsRefusalsPerItemLogsEachBatchAndStopsAfterATimeoutOrAStop)
 {
-    DockerClient::Limits limits;
-    limits.removeBatchSize = 2;
-    limits.removeBatchTimeout = 0.4;
-    ClientRig rig(limits);
+    ClientRig rig({.removeBatchSize = 2, .removeBatchTimeout = 0.4});
     rig.docker.setRules({{"volume rm v1 busy", "v1\n", "Error response from daemon: remove busy: volume is in use\n", 1},
                          {"volume rm", {}, {}, 0, 0, -1, true}});
     const auto result = rig.client->batchRemove("volume", {"volume", "rm"}, {"v1", "busy", "--force", "v3", "v4", "v5"});
     EXPECT_EQ(result.removed, (QSet<QString>{"v1", "v3", "v4", "v5"}));
-    EXPECT_EQ(result.errors, (QStringList{"volume --force: not a valid name",
-                                          "volume busy: Error response from daemon: remove busy: volume is in use"}));
+    EXPECT_EQ(result.errors.logged, (QStringList{"volume --force: not a valid name",
+                                                 "volume busy: Error response from daemon: remove busy: volume is in use"}));
     EXPECT_EQ(rig.docker.calls(), (QStringList{"volume rm v1 busy", "volume rm v3 v4", "volume rm v5"}));
     EXPECT_FALSE(result.timedOut);
     EXPECT_THAT(rig.logLines(), ElementsAre("info → volume rm ×2", "warn volume rm v1 busy — exit 1: Error response from daemon: remove busy: volume is in use",
@@ -114,7 +104,7 @@ TEST(DockerClientProcess, BatchRemoveReportsRefusalsPerItemLogsEachBatchAndStops
     rig.docker.setRules({{"rm -f c3", {}, {}, 0, 30}, {"rm -f", {}, {}, 0, 0, -1, true}});
     const auto timedOut = rig.client->batchRemove("container", {"rm", "-f"}, {"c1", "c2", "c3", "c4", "c5"});
     EXPECT_EQ(timedOut.removed, (QSet<QString>{"c1", "c2"}));
-    EXPECT_EQ(timedOut.errors, (QStringList{"container c3: timed out", "container c4: timed out"}));
+    EXPECT_EQ(timedOut.errors.logged, (QStringList{"container c3: timed out", "container c4: timed out"}));
     EXPECT_TRUE(timedOut.timedOut);
     EXPECT_EQ(rig.docker.calls().size(), 3 + 2);  // the third batch never ran
 
@@ -186,9 +176,7 @@ TEST(DockerClientProcess, RemoveImageTakesEveryNameAndPutsThemBackWhenTheImageSt
 
     // Stop during the removal: the untagged name is put back, but within the restore's own short
     // limit, not the removal's.
-    DockerClient::Limits limits;
-    limits.restoreTimeout = 0.5;
-    ClientRig rig(limits);
+    ClientRig rig({.restoreTimeout = 0.5});
     rig.docker.setRules({{inspect, R"(["a-x:1","b-y:2"])", {}, 0, 0, 1}, {"rmi", {}, {}, 0, 30}, {inspect, R"(["b-y:2"])"},
                          {"tag", {}, {}, 0, 30}});
     std::stop_source stop;

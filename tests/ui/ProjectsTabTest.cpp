@@ -401,6 +401,22 @@ TEST(TranslationTest, RelativeTimesAndProjectCardsReadInEnglishAndGerman)
                            "ausgewählte Volumes: 2 Volumes entfernt  ·  Daten sind veraltet – zum Abgleichen aktualisieren.",
                            "selected volumes: removed 2 volumes  ·  data is stale — Refresh to reconcile.",
                            "info [selected volumes] removed 2/2"}));
+
+    // One volume refused, another timed out: the notice gives our nouns and reasons in German and docker's line as
+    // docker wrote it; each step the command line prints, and the log, stay English.
+    records::LoadedRig failing(records::realistic(), {}, {.limits = {.removeBatchSize = 1, .removeBatchTimeout = 1}, .refreshAfterCleanup = false});
+    failing.docker.setRules({FakeRule{"version", "24.0.0\n"}, FakeRule{"volume rm oldshop_pgdata", {}, "Error response from daemon: in use\n", 1},
+                             FakeRule{"volume rm oldshop_static", {}, {}, 0, 10}, FakeRule{"volume rm", {}, {}, 0, 0, -1, true}});
+    QStringList steps;
+    QObject::connect(failing.model.get(), &AppModel::cleanStep, [&](const CleanStep& step) { steps << step.error; });
+    failing.model->removals().safeClean(CleanKind::orphanVolumes);
+    ASSERT_TRUE(failing.waitIdle() && failing.alerts.last());
+    EXPECT_EQ((QStringList(failing.alerts.last()->title) + failing.alerts.last()->message.split('\n').filter("✗") + steps.filter(": ")
+               + logLines(failing.log).filter("2 errors")).join(" | ").toStdString(),
+              QStringList({"Vorzeitig gestoppt", "✗ Volume oldshop_pgdata: Error response from daemon: in use", "✗ Volume oldshop_static: Zeitüberschreitung",
+                           "volume oldshop_pgdata: Error response from daemon: in use", "volume oldshop_static: timed out",
+                           "warn Safe clean (orphan volumes) done: 0 images, 1 volume, 2 errors; Expected to free 1.0 GB (the engine's disk usage could not be read)"})
+                  .join(" | ").toStdString());
 }
 
 }  // namespace

@@ -46,11 +46,11 @@ struct UiRig {
     // The model's clock reads this when set, the system clock otherwise.
     std::optional<QDateTime> now;
 
-    explicit UiRig(const QList<FakeRule>& rules, HostPathFacts::Probes pathProbes = {})
+    // `options` brings limits; the rig fills in the rest.
+    explicit UiRig(const QList<FakeRule>& rules, HostPathFacts::Probes pathProbes = {}, AppModel::Options options = {})
     {
         docker.setRules(rules);
         cli = std::make_unique<DockerRunner>(docker.config(&operations, &log));
-        AppModel::Options options;
         options.cacheFile = std::optional<QString>(cacheFile());
         options.alerts = &alerts;
         options.desktop = &desktop;
@@ -217,8 +217,8 @@ inline bool loadInto(UiRig& rig, const CachedState& state)
 
 // A rig whose model holds `state`; nothing talks to docker.
 struct LoadedRig : UiRig {
-    explicit LoadedRig(const CachedState& state = realistic(), HostPathFacts::Probes pathProbes = {})
-        : UiRig(QList<FakeRule>{}, std::move(pathProbes))
+    explicit LoadedRig(const CachedState& state = realistic(), HostPathFacts::Probes probes = {}, AppModel::Options options = {})
+        : UiRig(QList<FakeRule>{}, std::move(probes), std::move(options))
     {
         loaded = loadInto(*this, state);
     }

@@ -1,5 +1,6 @@
 #include "model/removal/RemovalEnding.h"
 
+#include "docker/DockerError.h"
 #include "log/ActivityLog.h"
 #include "model/removal/ConfirmationText.h"
 #include "platform/PlatformWords.h"
@@ -21,7 +22,8 @@ struct Shown {
     Q_DECLARE_TR_FUNCTIONS(RemovalEnding)
 };
 
-QString firstErrors(const QStringList& errors) { return joinLines(errors.mid(0, maxShownErrors)); }
+// The failures as the window shows them: our words translated, docker's as docker wrote them.
+QString firstErrors(const FailureLines& errors) { return joinLines(errors.shown.mid(0, maxShownErrors)); }
 
 QString lastLines(const QStringList& lines, int count)
 {
@@ -55,10 +57,10 @@ QString removedCounts(const RemovalOutcome& outcome, bool forLog)
 }
 
 // One "✗" line per failure, with docker's reason; past the first few, how many more.
-QStringList failureLines(const QStringList& errors)
+QStringList failureLines(const FailureLines& errors)
 {
     QStringList lines;
-    for (const QString& error : errors.mid(0, maxShownErrors))
+    for (const QString& error : errors.shown.mid(0, maxShownErrors))
         lines << QStringLiteral("✗ ") + error;
     if (errors.size() > maxShownErrors)
         lines << Shown::tr("✗ … and %n more (see Logs)", nullptr, int(errors.size() - maxShownErrors));
@@ -166,7 +168,7 @@ RemovalEnding buildCacheEnding(const RemovalOutcome& outcome)
     } else {
         ending.log.append({LogLevel::error, QStringLiteral("Build cache clear failed: ") + outcome.pruneFailure});
         ending.notice = {false, Shown::tr("Build cache not cleared"),
-                         Shown::tr("docker builder prune failed: %1").arg(outcome.pruneFailure)};
+                         Shown::tr("docker builder prune failed: %1").arg(shownDescription(outcome.pruneFailure))};
     }
     // Whatever the prune managed is read back; not after Stop, which asked for nothing more to run.
     ending.reconcile = true;
@@ -242,7 +244,7 @@ QString safeCleanDone(const CleanPlan& plan, const RemovalOutcome& outcome)
         lines << (outcome.pruned ? Shown::tr("✓ Build cache cleared")
                   : outcome.pruneFailure.isEmpty()
                       ? Shown::tr("✗ Build cache not cleared")
-                      : Shown::tr("✗ Build cache not cleared: %1").arg(outcome.pruneFailure));
+                      : Shown::tr("✗ Build cache not cleared: %1").arg(shownDescription(outcome.pruneFailure)));
     if (plan.kinds.testFlag(CleanKind::unusedImages)) {
         if (images > 0 || outcome.imageErrors.isEmpty()) {
             const QString removed = withErrors ? Shown::tr("✓ Removed %n image(s)", nullptr, int(images))

@@ -6,6 +6,7 @@
 #include "docker/ImageUnit.h"
 #include "docker/Records.h"
 #include "inventory/FreedSpace.h"
+#include "text/FailureLines.h"
 
 #include <QList>
 #include <QSet>
@@ -46,10 +47,11 @@ struct RemovalOutcome {
     // Every image id the engine reported deleted: the images and the build layers that went with them.
     QSet<QString> deletedImages;
     QSet<QString> volumes;
-    // Every error, and those of the image and volume steps on their own, for endings that tell them apart.
-    QStringList errors;
-    QStringList imageErrors;
-    QStringList volumeErrors;
+    // Every error, and those of the image and volume steps on their own, for endings that tell them apart;
+    // each in English for the log and the command line, and in the window's words.
+    FailureLines errors;
+    FailureLines imageErrors;
+    FailureLines volumeErrors;
     int consecutiveTimeouts = 0;
     // Ended before every step was tried (a time-out, Docker wedged, or Stop).
     bool stopped = false;

@@ -1,5 +1,6 @@
 #include "model/removal/RemovalRunner.h"
 
+#include "docker/DockerError.h"
 #include "history/History.h"
 #include "inventory/InventoryAfterRemoval.h"
 #include "log/ActivityLog.h"
@@ -179,8 +180,9 @@ void RemovalRunner::pruneStep(const Run& run, RemovalOutcome& outcome, std::stop
         return;
     }
     outcome.pruneFailure = ending.failure;
-    outcome.errors << QStringLiteral("build cache: ") + ending.failure;
-    cleanStep(plan, {CleanStep::Kind::buildCache, {}, outcome.errors.last()});
+    outcome.errors.append(QStringLiteral("build cache: ") + ending.failure,
+                          Shown::tr("build cache: %1").arg(shownDescription(ending.failure)));
+    cleanStep(plan, {CleanStep::Kind::buildCache, {}, outcome.errors.logged.last()});
 }
 
 bool RemovalRunner::removeContainerStep(const Run& run, RemovalOutcome& outcome, std::stop_token stop)
@@ -239,10 +241,14 @@ bool RemovalRunner::removeImageStep(const Run& run, RemovalOutcome& outcome, std
             return false;
         } catch (const RunError& error) {
             const bool timedOut = isTimeout(error);
-            outcome.imageErrors << QStringLiteral("image ") + image.name + QStringLiteral(": ")
-                                       + (timedOut ? QStringLiteral("timed out") : error.description());
-            outcome.errors << outcome.imageErrors.last();
-            cleanStep(plan, {CleanStep::Kind::image, image.id, outcome.errors.last()});
+            FailureLines failure;
+            failure.append(QStringLiteral("image ") + image.name + QStringLiteral(": ")
+                               + (timedOut ? QStringLiteral("timed out") : error.description()),
+                           Shown::tr("image %1: %2")
+                               .arg(image.name, timedOut ? Shown::tr("timed out") : error.shownDescription()));
+            outcome.imageErrors += failure;
+            outcome.errors += failure;
+            cleanStep(plan, {CleanStep::Kind::image, image.id, failure.logged.last()});
             if (!timedOut) {
                 outcome.consecutiveTimeouts = 0;
                 continue;
@@ -282,7 +288,7 @@ void RemovalRunner::removeVolumeStep(const Run& run, RemovalOutcome& outcome, st
     for (const QString& name : names)
         if (result.removed.contains(name))
             cleanStep(plan, {CleanStep::Kind::volume, name, {}});
-    for (const QString& error : result.errors)
+    for (const QString& error : result.errors.logged)
         cleanStep(plan, {CleanStep::Kind::volume, {}, error});
 }
 
