@@ -267,9 +267,11 @@ TEST(ProjectsTabTest, CardButtonsDependOnPathReadmeSelectionModeAndARunningOpera
     // A remote engine's folders are on its host: the shortcuts say so, the assistant context names it.
     AppModelTestAccess::setEngine(*p.rig.model, EngineContext{"build", "", "ssh://me@build.example.com", false, false, ""});
     EXPECT_STREQ(button("shop", CardAction::readme), "none");
-    for (const CardItem& item : p.layout("shop").items)
-        if (item.action == CardAction::fileManager || item.action == CardAction::terminal)
+    for (const CardItem& item : p.layout("shop").items) {
+        if (item.action == CardAction::fileManager || item.action == CardAction::terminal) {
             EXPECT_TRUE(!item.enabled && item.toolTip == "On me@build.example.com: open it there.");
+        }
+    }
     EXPECT_TRUE(p.rig.model->shortcuts().assistantContext("shop").contains("- Host: `me@build.example.com`"));
 }
 
