@@ -1600,6 +1600,17 @@ Fortfahren?</translation>
             <numerusform>%n Volumes</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%1 of %n container(s) could not be inspected — %2</source>
+        <translation>
+            <numerusform>Nicht untersucht: %1 von %n Container — %2</numerusform>
+            <numerusform>Nicht untersucht: %1 von %n Containern — %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>docker inspect returned no data</source>
+        <translation>docker inspect hat nichts geliefert</translation>
+    </message>
 </context>
 <context>
     <name>stowage::BrandBar</name>

@@ -505,6 +505,13 @@
             <numerusform>%n volumes</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%1 of %n container(s) could not be inspected — %2</source>
+        <translation>
+            <numerusform>%1 of %n container could not be inspected — %2</numerusform>
+            <numerusform>%1 of %n containers could not be inspected — %2</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>stowage::BrandBar</name>

@@ -5,6 +5,7 @@
 
 #include "model/AppModel.h"
 
+#include "docker/DockerError.h"
 #include "docker/DockerRunner.h"
 #include "history/History.h"
 #include "history/HistorySnapshot.h"
@@ -239,13 +240,17 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
             usedImageIDs.insert(found->imageID);
     }
     const bool complete = two.inspection.missing.isEmpty();
-    QString problem;
+    QString problem;       // in English, for the log
+    QString shownProblem;  // as the window and the command line show it
     if (!complete) {
-        const QString reason = two.inspection.errors.isEmpty() ? QStringLiteral("docker inspect returned no data")
-                                                               : two.inspection.errors.first();
+        const QString missing = QString::number(two.inspection.missing.size());
+        const QStringList& errors = two.inspection.errors;
         problem = QStringLiteral("%1 of %2 %3 could not be inspected — %4")
-                      .arg(QString::number(two.inspection.missing.size()), QString::number(containers.size()),
-                           nounFor(containers.size(), QStringLiteral("container")), reason);
+                      .arg(missing, QString::number(containers.size()), nounFor(containers.size(), QStringLiteral("container")),
+                           errors.isEmpty() ? QStringLiteral("docker inspect returned no data") : errors.first());
+        shownProblem = AppModel::tr("%1 of %n container(s) could not be inspected — %2", nullptr, int(containers.size()))
+                           .arg(missing, errors.isEmpty() ? AppModel::tr("docker inspect returned no data")
+                                                          : shownDescription(errors.first()));
     }
     ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes, two.imageLayers);
     // The Overview's figures for what lands, worked out here too, so that neither the
@@ -261,7 +266,7 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
     landed.danglingVolumeNames = two.dangling.value_or(QSet<QString>());
     landed.danglingKnown = two.dangling.has_value();
     landed.usageDataComplete = complete;
-    landed.usageDataProblem = problem;
+    landed.usageDataProblem = shownProblem;
     landed.imageLayers = two.imageLayers;
     landed.engineImages = two.engineImages;
     const UsageClassification classification(landed, index);
@@ -274,7 +279,7 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
                                    QDateTime::currentDateTimeUtc(), model_.headless_);
 
     model_.post([this, two = std::move(two), volumes = std::move(volumes), containers = std::move(containers),
-          usedImageIDs = std::move(usedImageIDs), complete, problem, index = std::move(index), figures,
+          usedImageIDs = std::move(usedImageIDs), complete, problem, shownProblem, index = std::move(index), figures,
           snapshot = std::move(snapshot)]() mutable {
         model_.inventory_.buildCache = two.buildCache;
         model_.inventory_.engineImages = two.engineImages;
@@ -290,7 +295,7 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
         model_.inventory_.danglingVolumeNames = two.dangling.value_or(QSet<QString>());
         model_.inventory_.danglingKnown = two.dangling.has_value();
         model_.inventory_.usageDataComplete = complete;
-        model_.inventory_.usageDataProblem = problem;
+        model_.inventory_.usageDataProblem = shownProblem;
         emit model_.usageChanged();
         if (!complete)
             model_.log(LogLevel::error, QStringLiteral("Usage data INCOMPLETE: ") + problem);

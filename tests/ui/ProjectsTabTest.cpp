@@ -419,6 +419,13 @@ TEST(TranslationTest, RelativeTimesAndProjectCardsReadInEnglishAndGerman)
                            "volume oldshop_pgdata: Error response from daemon: in use", "volume oldshop_static: timed out",
                            "warn Safe clean (orphan volumes) done: 0 images, 1 volume, 2 errors; Expected to free 1.0 GB (the engine's disk usage could not be read)"})
                   .join(" | ").toStdString());
+
+    // A refresh that could not inspect the containers says so in German; the log's line stays English.
+    failing.docker.setRules(records::dockerRules(records::realistic(), {FakeRule{"inspect", {}, "Error: No such object: x\n", 1}}));
+    ASSERT_TRUE(failing.refreshAndWait());
+    EXPECT_EQ(QStringList({failing.model->inventory().usageDataProblem, logLines(failing.log).filter("INCOMPLETE").value(0)}),
+              QStringList({"Nicht untersucht: 13 von 13 Containern — Error: No such object: x",
+                           "error Usage data INCOMPLETE: 13 of 13 containers could not be inspected — Error: No such object: x"}));
 }
 
 }  // namespace
