@@ -423,9 +423,9 @@ TEST(TranslationTest, RelativeTimesAndProjectCardsReadInEnglishAndGerman)
     // A refresh that could not inspect the containers says so in German; the log's line stays English.
     failing.docker.setRules(records::dockerRules(records::realistic(), {FakeRule{"inspect", {}, "Error: No such object: x\n", 1}}));
     ASSERT_TRUE(failing.refreshAndWait());
-    EXPECT_EQ(QStringList({failing.model->inventory().usageDataProblem, logLines(failing.log).filter("INCOMPLETE").value(0)}),
-              QStringList({"Nicht untersucht: 13 von 13 Containern — Error: No such object: x",
-                           "error Usage data INCOMPLETE: 13 of 13 containers could not be inspected — Error: No such object: x"}));
+    EXPECT_EQ((failing.model->inventory().usageDataProblem + " | " + logLines(failing.log).filter("INCOMPLETE").value(0)).toStdString(),
+              "Nicht untersucht: 13 von 13 Containern — Error: No such object: x | "
+              "error Usage data INCOMPLETE: 13 of 13 containers could not be inspected — Error: No such object: x");
 }
 
 }  // namespace
