@@ -1,6 +1,7 @@
 // Times the inventory path of a refresh on synthetic Docker installations of
 // 1,000, 10,000 and 50,000 containers, images and volumes each: parsing the
-// listings and the inspect output, merging, building the project index,
+// listings, the container inspection and the image layers, merging, building
+// the project index (with the layer tree),
 // classifying every image and volume, sorting the project list, and writing
 // and reading the state cache. Prints milliseconds per stage and size, and
 // the growth from 10k to 50k (5.0 means linear). Exits non-zero when what it
@@ -244,6 +245,28 @@ struct Installation {
         return names.join('\n');
     }
 
+    // The `image inspect` lines the refresh reads for the layer tree: every
+    // image stands on one of twenty bases of four shared layers and adds two
+    // of its own; the pulled bases carry a registry digest.
+    QString imageLayersOutput() const
+    {
+        QStringList lines;
+        for (int j = 0; j < n; ++j) {
+            QStringList layers;
+            for (int layer = 0; layer < 4; ++layer)
+                layers.append("\"sha256:" + hex64(4'000'000 + (j % 20) * 4 + layer) + '"');
+            for (int layer = 0; layer < 2; ++layer)
+                layers.append("\"sha256:" + hex64(5'000'000 + j * 2 + layer) + '"');
+            const bool pulled = j >= builtImages() && j < n * 8 / 10;
+            lines.append(QStringList{imageId(j), QString(), QString::number((10 + j % 400) * 1'000'000LL),
+                                     '[' + layers.join(',') + ']',
+                                     pulled ? QStringLiteral("[\"%1@sha256:%2\"]").arg(imageRepository(j), hex64(j))
+                                            : QStringLiteral("[]")}
+                             .join(QStringLiteral("@@")));
+        }
+        return lines.join('\n');
+    }
+
     QString inspectOutput() const
     {
         QStringList lines;
@@ -351,6 +374,7 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     const QByteArray dfText = installation.systemDfVerboseOutput().toUtf8();
     const QString danglingText = installation.danglingOutput();
     const QString inspectText = installation.inspectOutput();
+    const QString layersText = installation.imageLayersOutput();
 
     Inventory inventory;
     QHash<QString, ContainerDetail> details;
@@ -362,6 +386,13 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     stages.add("parse dangling", n,
                best(reps, [&] { inventory.danglingVolumeNames = DockerClient::parseDanglingNames(danglingText); }));
     stages.add("parse inspect", n, best(reps, [&] { details = DockerClient::parseInspect(inspectText); }));
+    stages.add("parse image inspect", n,
+               best(reps, [&] { inventory.imageLayers = DockerClient::parseImageLayers(layersText); }));
+    if (inventory.imageLayers.size() != n) {
+        std::fprintf(stderr, "bench_inventory %d: the layers of %lld images parsed, not of %d\n", n,
+                     static_cast<long long>(inventory.imageLayers.size()), n);
+        std::exit(3);
+    }
 
     const QList<SGContainer> listed = inventory.containers;
     const QList<SGVolume> unsized = inventory.volumes;
@@ -399,10 +430,15 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     // Earlier results are kept until after the timing, so that only building is measured.
     std::vector<ProjectIndex> built;
     stages.add("buildProjectIndex", n, best(reps, [&] {
-        built.push_back(buildProjectIndex(inventory.containers, inventory.images, inventory.volumes));
+        built.push_back(
+            buildProjectIndex(inventory.containers, inventory.images, inventory.volumes, inventory.imageLayers));
     }));
     const ProjectIndex index = built.back();
     built.clear();
+    if (!index.imageGraph.known()) {
+        std::fprintf(stderr, "bench_inventory %d: the index was built without the layer tree\n", n);
+        std::exit(3);
+    }
     bench::requireLoaded("bench_inventory (parsed and indexed)", installation.counts(),
                          bench::countsOf(inventory.containers, inventory.images, inventory.volumes, index.projects));
 
@@ -435,6 +471,7 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     snapshot.images = inventory.images;
     snapshot.volumes = inventory.volumes;
     snapshot.volumeSizes = inventory.volumeSizes;
+    snapshot.imageLayers = inventory.imageLayers.values();
     snapshot.usedImageIDs = inventory.usedImageIDs.values();
     snapshot.danglingVolumeNames = inventory.danglingVolumeNames.values();
     snapshot.danglingKnown = true;
@@ -456,6 +493,11 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     }
     bench::requireLoaded("bench_inventory (cache read back)", installation.counts(),
                          bench::countsOf(loaded->containers, loaded->images, loaded->volumes));
+    if (loaded->imageLayers.size() != n) {
+        std::fprintf(stderr, "bench_inventory %d: the cache read back the layers of %lld images\n", n,
+                     static_cast<long long>(loaded->imageLayers.size()));
+        std::exit(3);
+    }
     std::printf("  %6d: %lld projects, %lld unused images, %lld orphan volumes, cache file %.1f MB\n", n,
                 static_cast<long long>(index.projects.size()),
                 static_cast<long long>(UsageClassification(inventory, index).unusedImages().size()),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 #include <utility>
 
 namespace stowage {
@@ -17,31 +18,40 @@ constexpr qint64 unbounded = std::numeric_limits<qint64>::max();
 ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, ImageLayers>& layers)
 {
     known_ = true;
-    listedSize_.reserve(listing.size());
-    nameOf_.reserve(listing.size());
+    images_.reserve(listing.size());
     for (const SGImage& row : listing) {
-        listedSize_.insert(row.id, row.sizeBytes);
-        // The first reference in sort order names the image, whatever order docker lists its tags in.
-        if (row.repository != noneName) {
-            const QString name = row.repository + u':' + row.tag;
-            if (const auto known = nameOf_.constFind(row.id); known == nameOf_.cend() || name < *known)
-                nameOf_.insert(row.id, name);
+        const qsizetype before = images_.size();
+        Facts& facts = images_[row.id];
+        const bool first = images_.size() > before;
+        if (first) {
+            const auto inspected = layers.constFind(row.id);
+            if (inspected == layers.cend())
+                known_ = false;
+            else
+                facts.pulled = inspected->pulled();
         }
-        const auto inspected = layers.constFind(row.id);
-        if (inspected == layers.cend())
-            known_ = false;
-        else if (const auto pulled = inspected->pulled())
-            pulled_.insert(row.id, *pulled);
+        // The first reference in sort order names the image, whatever order
+        // docker lists its tags in. Names are only built to compare when an
+        // id has several rows.
+        if (row.repository != noneName && (!facts.tagged() || row.repository + u':' + row.tag < facts.name())) {
+            facts.repository = row.repository;
+            facts.tag = row.tag;
+        }
+        // A later row of the id gives the listed size, as it did when rows were read one by one.
+        facts.listedSize = row.sizeBytes;
     }
-    if (!known_)
-        return;
+    if (known_)
+        buildLayerTree(layers);
+}
 
-    // The layer tree: a node per distinct stack of layers, parents before children.
+void ImageGraph::buildLayerTree(const QHash<QString, ImageLayers>& layers)
+{
+    // A node per distinct stack of layers, parents before children.
     nodes_.push_back({-1, 0});
     // Keyed by (parent node, layer digest): no text is built per layer.
     QHash<std::pair<int, QString>, int> nodeOf;
-    for (auto it = listedSize_.cbegin(); it != listedSize_.cend(); ++it) {
-        const ImageLayers& image = layers[it.key()];
+    for (auto it = images_.begin(); it != images_.end(); ++it) {
+        const ImageLayers& image = *layers.constFind(it.key());  // every listed id was inspected
         int node = 0;
         for (const QString& layer : image.layers) {
             const std::pair<int, QString> key(node, layer);
@@ -53,41 +63,75 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
             node = *found;
         }
         nodes_[node].size = node == 0 ? 0 : image.sizeBytes;
-        endNode_.insert(image.id, node);
-        if (!image.parent.isEmpty() && listedSize_.contains(image.parent)) {
-            parentOf_.insert(image.id, image.parent);
-            childrenOf_[image.parent].append(image.id);
+        ++nodes_[node].holders;
+        it->endNode = node;
+        if (!image.parent.isEmpty() && image.parent != it.key()) {
+            if (const auto parent = images_.find(image.parent); parent != images_.end()) {
+                it->parent = image.parent;
+                parent->children.append(it.key());
+            }
         }
+    }
+    // Parents come before their children: one pass down gives each node the
+    // nearest known size below it, one pass up the smallest known above it
+    // and how many images hold it.
+    for (Node& node : nodes_) {
+        node.low = node.size >= 0 ? node.size : nodes_[size_t(node.parent)].low;
+        node.high = node.size >= 0 ? node.size : unbounded;
+    }
+    for (size_t index = nodes_.size() - 1; index > 0; --index) {
+        const Node& node = nodes_[index];
+        Node& parent = nodes_[size_t(node.parent)];
+        if (parent.size < 0)
+            parent.high = std::min(parent.high, node.high);
+        parent.holders += node.holders;
+    }
+    for (Node& node : nodes_) {
+        if (node.high == unbounded)
+            node.high = node.low;
     }
 }
 
 bool ImageGraph::isIntermediate(const QString& id) const
 {
-    return known_ && !nameOf_.contains(id) && childrenOf_.contains(id);
+    const auto facts = images_.constFind(id);
+    return known_ && facts != images_.cend() && !facts->tagged() && !facts->children.isEmpty();
 }
 
 bool ImageGraph::isDangling(const QString& id) const
 {
-    return known_ && isListed(id) && !nameOf_.contains(id) && !childrenOf_.contains(id);
+    const auto facts = images_.constFind(id);
+    return known_ && facts != images_.cend() && !facts->tagged() && facts->children.isEmpty();
+}
+
+bool ImageGraph::hasChildren(const QString& id) const
+{
+    const auto facts = images_.constFind(id);
+    return facts != images_.cend() && !facts->children.isEmpty();
 }
 
 std::optional<bool> ImageGraph::pulledFromRegistry(const QString& id) const
 {
-    const auto found = pulled_.constFind(id);
-    return found == pulled_.cend() ? std::nullopt : std::optional<bool>(*found);
+    const auto facts = images_.constFind(id);
+    return facts == images_.cend() ? std::nullopt : facts->pulled;
 }
 
 QStringList ImageGraph::imagesBuiltOn(const QString& id) const
 {
     QStringList names;
-    QStringList pending = childrenOf_.value(id);
+    QSet<QString> visited{id};
+    QStringList pending = images_.value(id).children;
     while (!pending.isEmpty()) {
         const QString child = pending.takeFirst();
-        if (const auto name = nameOf_.constFind(child); name != nameOf_.cend()) {
-            if (!names.contains(*name))
-                names.append(*name);
+        const auto facts = images_.constFind(child);
+        if (facts == images_.cend() || visited.contains(child))
+            continue;
+        visited.insert(child);
+        if (facts->tagged()) {
+            if (const QString name = facts->name(); !names.contains(name))
+                names.append(name);
         } else {
-            pending += childrenOf_.value(child);
+            pending += facts->children;
         }
     }
     std::sort(names.begin(), names.end());
@@ -102,7 +146,7 @@ qsizetype ImageGraph::listedAmong(const QSet<QString>& ids) const
 int ImageGraph::topLevelCount() const
 {
     int count = 0;
-    for (auto it = listedSize_.cbegin(); it != listedSize_.cend(); ++it)
+    for (auto it = images_.cbegin(); it != images_.cend(); ++it)
         count += isIntermediate(it.key()) ? 0 : 1;
     return count;
 }
@@ -113,13 +157,17 @@ QStringList ImageGraph::parentsGoingWith(const QStringList& removed, const QSet<
     QStringList parents;
     for (qsizetype i = 0; i < removed.size() + parents.size(); ++i) {
         const QString& id = i < removed.size() ? removed[i] : parents[i - removed.size()];
-        const QString parent = parentOf_.value(id);
-        if (parent.isEmpty() || going.contains(parent) || nameOf_.contains(parent) || usedImageIDs.contains(parent))
+        const auto image = images_.constFind(id);
+        if (image == images_.cend() || image->parent.isEmpty())
             continue;
-        const QStringList& children = childrenOf_[parent];
-        if (std::all_of(children.cbegin(), children.cend(), [&](const QString& c) { return going.contains(c); })) {
-            going.insert(parent);
-            parents.append(parent);
+        const QString& parentId = image->parent;
+        const Facts& parent = *images_.constFind(parentId);  // a parent is kept only when listed
+        if (going.contains(parentId) || parent.tagged() || usedImageIDs.contains(parentId))
+            continue;
+        if (std::all_of(parent.children.cbegin(), parent.children.cend(),
+                        [&](const QString& c) { return going.contains(c); })) {
+            going.insert(parentId);
+            parents.append(parentId);
         }
     }
     return parents;
@@ -130,7 +178,7 @@ ByteRange ImageGraph::freedBy(const QSet<QString>& removed) const
     if (!known_) {
         qint64 listed = 0;
         for (const QString& id : removed)
-            listed += listedSize_.value(id, 0);
+            listed += images_.value(id).listedSize;
         return {0, listed};
     }
     return layersOf(removed, true);
@@ -141,7 +189,7 @@ ByteRange ImageGraph::footprint(const QSet<QString>& ids) const
     if (!known_) {
         ByteRange listed;
         for (const QString& id : ids) {
-            const qint64 size = listedSize_.value(id, 0);
+            const qint64 size = images_.value(id).listedSize;
             listed.low = std::max(listed.low, size);
             listed.high += size;
         }
@@ -152,47 +200,32 @@ ByteRange ImageGraph::footprint(const QSet<QString>& ids) const
 
 ByteRange ImageGraph::layersOf(const QSet<QString>& ids, bool exclusive) const
 {
-    const auto count = nodes_.size();
-    // The nodes held by one of `ids` and (when it matters) by another image.
-    std::vector<char> byRemoved(count, 0), byKept(count, 0);
-    for (auto it = endNode_.cbegin(); it != endNode_.cend(); ++it) {
-        const bool among = ids.contains(it.key());
-        if (!among && !exclusive)
+    // The nodes `ids` hold, each with how many of `ids` hold it. Only their
+    // own layers are walked: a project's figure costs what its images hold,
+    // not what the whole engine holds.
+    std::unordered_map<int, int> held;
+    for (const QString& id : ids) {
+        const auto image = images_.constFind(id);
+        if (image == images_.cend())
             continue;
-        std::vector<char>& held = among ? byRemoved : byKept;
-        for (int node = it.value(); node >= 0 && !held[node]; node = nodes_[node].parent)
-            held[node] = 1;
+        for (int node = image->endNode; node > 0; node = nodes_[size_t(node)].parent)
+            ++held[node];
     }
-    // Freed = the sum over freed nodes n of size(n) - size(parent(n)): each
-    // node's cumulative size enters with a whole-number weight.
-    std::vector<qint64> weight(count, 0);
-    for (size_t node = 1; node < count; ++node) {
-        if (byRemoved[node] && !byKept[node]) {
-            ++weight[node];
-            --weight[nodes_[node].parent];
-        }
-    }
-    // A node no image ends on: at least its nearest known ancestor, at most
-    // its smallest known descendant (every leaf is an image's end).
-    std::vector<qint64> low(count), high(count, unbounded);
-    for (size_t node = 0; node < count; ++node) {
-        const qint64 size = nodes_[node].size;
-        low[node] = size >= 0 ? size : low[nodes_[node].parent];
-        if (size >= 0)
-            high[node] = size;
-    }
-    for (size_t node = count - 1; node > 0; --node) {
-        const int parent = nodes_[node].parent;
-        if (nodes_[parent].size < 0)
-            high[parent] = std::min(high[parent], high[node]);
+    // The sum over the layers counted of size(n) - size(parent(n)): each
+    // node's cumulative size enters with a whole-number weight. A layer another
+    // image holds too is not freed.
+    std::unordered_map<int, qint64> weight;
+    for (const auto& [node, holders] : held) {
+        if (exclusive && holders < nodes_[size_t(node)].holders)
+            continue;
+        ++weight[node];
+        --weight[nodes_[size_t(node)].parent];
     }
     ByteRange freed;
-    for (size_t node = 0; node < count; ++node) {
-        if (weight[node] == 0)
-            continue;
-        const qint64 top = high[node] == unbounded ? low[node] : high[node];
-        freed.low += weight[node] * (weight[node] > 0 ? low[node] : top);
-        freed.high += weight[node] * (weight[node] > 0 ? top : low[node]);
+    for (const auto& [index, w] : weight) {
+        const Node& node = nodes_[size_t(index)];
+        freed.low += w * (w > 0 ? node.low : node.high);
+        freed.high += w * (w > 0 ? node.high : node.low);
     }
     freed.low = std::max<qint64>(0, freed.low);
     freed.high = std::max(freed.low, freed.high);

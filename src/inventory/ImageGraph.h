@@ -33,7 +33,7 @@ public:
     ImageGraph() = default;
     ImageGraph(const QList<SGImage>& listing, const QHash<QString, ImageLayers>& layers);
 
-    bool isListed(const QString& id) const { return listedSize_.contains(id); }
+    bool isListed(const QString& id) const { return images_.contains(id); }
     // How many of `ids` are listed images.
     qsizetype listedAmong(const QSet<QString>& ids) const;
     // Every listed image was inspected.
@@ -49,7 +49,7 @@ public:
     std::optional<bool> pulledFromRegistry(const QString& id) const;
     // Another image was built on it by the classic builder: docker refuses to
     // remove it while that image exists.
-    bool hasChildren(const QString& id) const { return childrenOf_.contains(id); }
+    bool hasChildren(const QString& id) const;
     // The names of the nearest tagged images built on it.
     QStringList imagesBuiltOn(const QString& id) const;
     // Distinct listed images without the build layers: docker's own count.
@@ -68,23 +68,46 @@ public:
     bool operator==(const ImageGraph&) const = default;
 
 private:
+    // A distinct stack of layers: the node of its top layer, whose parent is
+    // the node of the layer below.
     struct Node {
         int parent = -1;
         qint64 size = -1;  // every layer up to this one; -1 when no image ends here
+        // What every layer up to this one takes: exact where an image ends here;
+        // elsewhere at least the nearest known size below it, at most the
+        // smallest known size above it (every top layer is an image's end).
+        qint64 low = 0;
+        qint64 high = 0;
+        // How many listed images hold this layer (end on it or above it).
+        int holders = 0;
 
         bool operator==(const Node&) const = default;
     };
 
+    // What is known of one listed image id, whatever number of rows list it.
+    struct Facts {
+        qint64 listedSize = 0;
+        // The reference that names the image: the first "repository:tag" in
+        // sort order; an empty repository for an untagged image.
+        QString repository;
+        QString tag;
+        std::optional<bool> pulled;  // none when its digests were not read
+        QString parent;              // a listed image it was built on, or empty
+        QStringList children;        // listed images built on it
+        int endNode = -1;            // its top layer's node; -1 without the layer facts
+
+        bool tagged() const { return !repository.isEmpty(); }
+        QString name() const { return repository + u':' + tag; }
+        bool operator==(const Facts&) const = default;
+    };
+
+    void buildLayerTree(const QHash<QString, ImageLayers>& layers);
     // The layers held by `ids`, each once; with `exclusive`, only those no other image holds.
     ByteRange layersOf(const QSet<QString>& ids, bool exclusive) const;
 
     bool known_ = false;
-    QHash<QString, QString> parentOf_;
-    QHash<QString, QStringList> childrenOf_;
-    QHash<QString, QString> nameOf_;  // the first "repository:tag" in sort order; absent for untagged images
-    QHash<QString, qint64> listedSize_;
-    QHash<QString, bool> pulled_;  // images whose digests were read
-    QHash<QString, int> endNode_;
+    // One entry per listed id: a single look-up answers every question about an image.
+    QHash<QString, Facts> images_;
     std::vector<Node> nodes_;
 };
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace stowage {
 namespace {
 
@@ -94,6 +96,63 @@ TEST(ImageGraph, FreedCountsOnlyLayersNoRemainingImageHoldsAsARangeWhenSizesAreU
 
     // Without layer facts: at most the listed sizes.
     EXPECT_EQ(graphOf(sample, false).freedBy(QSet<QString>{"web", "api"}), (ByteRange{0, 17 * MB}));
+}
+
+// Random stacks over a few layers, each layer with its own size: what a set
+// of images holds, and what only it holds, is known exactly. The graph's
+// range must hold that truth, and be exact when an image ends on every stack.
+TEST(ImageGraph, FiguresHoldTheTruthOnRandomStacks)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        const bool everyStackAnImage = round % 2 == 0;
+        QHash<QString, qint64> ownSize;  // a layer's own bytes
+        QList<Image> images;
+        QList<QStringList> stacks;
+        for (int i = 0; i < 8; ++i) {
+            QStringList layers;
+            for (int depth = 1 + int(random() % 4); layers.size() < depth;)
+                layers << QStringLiteral("l%1").arg(random() % 4);
+            // With every stack an image, each prefix is listed too.
+            for (qsizetype top = everyStackAnImage ? 1 : layers.size(); top <= layers.size(); ++top)
+                stacks << layers.first(top);
+        }
+        for (const QStringList& stack : std::as_const(stacks)) {
+            qint64 size = 0;
+            for (qsizetype at = 0; at < stack.size(); ++at) {
+                const QString layer = stack.first(at + 1).join('/');
+                if (!ownSize.contains(layer))
+                    ownSize.insert(layer, qint64(1 + random() % 9) * MB);
+                size += ownSize[layer];
+            }
+            images << Image{QStringLiteral("i%1").arg(images.size()), "", "", size, stack};
+        }
+        const ImageGraph graph = graphOf(images);
+        // The prefixes an image holds are the layers it holds (a layer is known by those below it).
+        const auto prefixes = [&](const QSet<QString>& ids) {
+            QSet<QString> held;
+            for (const Image& image : std::as_const(images))
+                for (qsizetype at = 0; ids.contains(image.id) && at < image.layers.size(); ++at)
+                    held.insert(image.layers.first(at + 1).join('/'));
+            return held;
+        };
+        QSet<QString> chosen, others;
+        for (const Image& image : std::as_const(images))
+            (random() % 3 == 0 ? chosen : others).insert(image.id);
+        qint64 footprint = 0, freed = 0;
+        const QSet<QString> kept = prefixes(others);
+        for (const QString& layer : prefixes(chosen)) {
+            footprint += ownSize[layer];
+            freed += kept.contains(layer) ? 0 : ownSize[layer];
+        }
+        const ByteRange shownFootprint = graph.footprint(chosen), shownFreed = graph.freedBy(chosen);
+        EXPECT_TRUE(shownFootprint.low <= footprint && footprint <= shownFootprint.high) << round;
+        EXPECT_TRUE(shownFreed.low <= freed && freed <= shownFreed.high) << round;
+        if (everyStackAnImage) {
+            EXPECT_EQ(shownFootprint, range(footprint)) << round;
+            EXPECT_EQ(shownFreed, range(freed)) << round;
+        }
+    }
 }
 
 }  // namespace
