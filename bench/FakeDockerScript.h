@@ -7,6 +7,7 @@
 
 #include "ListingLines.h"
 #include "cache/StateCache.h"
+#include "docker/DockerClient.h"
 #include "docker/DockerRunner.h"
 
 #include <QDir>
@@ -103,9 +104,26 @@ inline QString dockerTime(const OptionalDate& date)
     return date ? date->toUTC().toString(Qt::ISODateWithMs) : QStringLiteral("0001-01-01T00:00:00Z");
 }
 
-// The listings, sizes, dangling names, data root, engine id and batched inspection of `s`.
+// The `image inspect` lines of `images`, as the refresh's template prints them.
+inline QString imageLayersLines(const QList<ImageLayers>& images)
+{
+    QString out;
+    for (const ImageLayers& image : images) {
+        out += image.id + "@@" + image.parent + "@@" + QString::number(image.sizeBytes) + "@@"
+            + QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(image.layers)).toJson(QJsonDocument::Compact))
+            + "@@"
+            + QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(image.repoDigests.value_or(QStringList())))
+                                    .toJson(QJsonDocument::Compact))
+            + '\n';
+    }
+    return out;
+}
+
+// The listings, sizes, dangling names, data root, engine id and batched
+// inspection of `s`, with its images' layers in the refresh's batches.
 inline void serveInventory(FakeDockerScript& script, const CachedState& s, int inspectBatchSize,
-                           const QString& engineId = QStringLiteral("fake-engine"))
+                           const QString& engineId = QStringLiteral("fake-engine"),
+                           int layersBatchSize = DockerClient::Limits{}.layersBatchSize)
 {
     QString ps, images, volumes, dangling;
     for (const SGContainer& c : s.containers) {
@@ -151,6 +169,11 @@ inline void serveInventory(FakeDockerScript& script, const CachedState& s, int i
                 + "@@" + dockerTime(c.startedAt) + "@@" + dockerTime(c.finishedAt) + '\n';
         }
         script.serve("inspect " + s.containers[first].id + ' ', QStringLiteral("inspect-%1.out").arg(first), out);
+    }
+    // The refresh asks for each listed id once, in list order; these ids are distinct.
+    for (qsizetype first = 0; first < s.imageLayers.size(); first += layersBatchSize) {
+        script.serve("image inspect " + s.imageLayers[first].id + ' ', QStringLiteral("layers-%1.out").arg(first),
+                     imageLayersLines(s.imageLayers.mid(first, layersBatchSize)));
     }
 }
 

@@ -31,7 +31,8 @@ inline QString shortId(int kind, int i)
 // built per project (used), then pulled bases up to half of them (a fifth
 // used), the rest unused local builds and dangling images. Twenty volumes per
 // project: six mounted, then labelled orphans, anonymous orphans and, every
-// tenth unmounted one, volumes the engine disputes.
+// tenth unmounted one, volumes the engine disputes. Every image's layers are
+// known, as after a refresh.
 inline CachedState largeInventory(int projectCount = fullProjectCount)
 {
     const int imageCount = 20 * projectCount;
@@ -56,6 +57,16 @@ inline CachedState largeInventory(int projectCount = fullProjectCount)
         image.size = SizeFormat::humanSize(image.sizeBytes).remove(QLatin1Char(' '));
         image.created = QStringLiteral("2 weeks ago");
         s.images << image;
+        // Every image stands on one of twenty bases of four shared layers and
+        // adds two of its own; the pulled bases carry a registry digest.
+        ImageLayers layers{image.id, {}, image.sizeBytes, {}, QStringList()};
+        for (int layer = 0; layer < 4; ++layer)
+            layers.layers << QStringLiteral("sha256:") + hexId(5, (i % 20) * 4 + layer);
+        for (int layer = 0; layer < 2; ++layer)
+            layers.layers << QStringLiteral("sha256:") + hexId(6, i * 2 + layer);
+        if (image.repository.startsWith(QLatin1String("library/")))
+            layers.repoDigests = QStringList{image.repository + QStringLiteral("@sha256:") + hexId(7, i)};
+        s.imageLayers << layers;
     }
     int volume = 0;
     const auto addVolume = [&](const QString& name, const QString& project, bool dangling) {

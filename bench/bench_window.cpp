@@ -235,6 +235,12 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
                 std::exit(3);
             }
             bench::requireLoaded("bench_window (refresh)", countsOf(inventory), countsOf(model));
+            if (model.inventory().imageLayers.size() != inventory.imageLayers.size()) {
+                std::fprintf(stderr, "bench_window: the layers of %lld images landed, not of %lld\n",
+                             static_cast<long long>(model.inventory().imageLayers.size()),
+                             static_cast<long long>(inventory.imageLayers.size()));
+                std::exit(3);
+            }
             if (!model.inventory().usageDataComplete) {
                 std::fprintf(stderr, "bench_window: the refresh did not complete: %s\n", qPrintable(model.statusText()));
                 std::exit(3);
