@@ -105,10 +105,10 @@ StateCacheWriter::~StateCacheWriter()
     worker_.join();
 }
 
-void StateCacheWriter::save(CachedState snapshot)
+std::optional<CachedState> StateCacheWriter::save(CachedState snapshot)
 {
     if (!filePath_)
-        return;
+        return std::nullopt;
     std::optional<CachedState> released;
     {
         const std::lock_guard lock(mutex_);
@@ -116,8 +116,9 @@ void StateCacheWriter::save(CachedState snapshot)
         released = std::exchange(written_, std::nullopt);
     }
     changed_.notify_all();
-    // `released` goes here, on the saving thread, after the lock ordered it
+    // `released` is handed to the saving thread, after the lock ordered it
     // behind the writer's reads.
+    return released;
 }
 
 void StateCacheWriter::flush()

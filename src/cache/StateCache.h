@@ -120,7 +120,9 @@ public:
     StateCacheWriter& operator=(const StateCacheWriter&) = delete;
 
     // Returns at once; encoding and writing happen on the writer's thread.
-    void save(CachedState snapshot);
+    // Returns the snapshot written before, which the writer no longer reads,
+    // for the caller to free where it suits it (it may be large).
+    std::optional<CachedState> save(CachedState snapshot);
     // Blocks until every snapshot saved so far has been written (or dropped in favour of a newer one).
     void flush();
 

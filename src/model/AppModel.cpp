@@ -289,7 +289,13 @@ void AppModel::applyLocalRemoval(InventoryAfterRemoval after, const RemovedItems
     saveCache();
 }
 
-void AppModel::saveCache() { cacheWriter_.save(snapshot()); }
+void AppModel::saveCache()
+{
+    // The snapshot written before holds lists made for it alone (the image
+    // layers of every image): it is freed off the UI thread.
+    if (std::optional<CachedState> written = cacheWriter_.save(snapshot()))
+        disposeOffThread(std::move(*written));
+}
 
 void AppModel::flushCache() { cacheWriter_.flush(); }
 

@@ -30,7 +30,9 @@ public:
     void run(std::function<Result()> work, std::function<void(Result)> done)
     {
         submit([work = std::move(work), done = std::move(done)](const Deliver& deliver) {
-            deliver([done, result = work()] { done(result); });
+            // The result is handed on, not copied: what `done` lets go of is not
+            // kept alive by this call until it is destroyed.
+            deliver([done, result = work()]() mutable { done(std::move(result)); });
         });
     }
 

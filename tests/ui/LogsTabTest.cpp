@@ -239,9 +239,11 @@ TEST(RunningCommandsTest, EachRowKillsOnlyItsCommandStopAllKillsEveryAndTheMonit
     // Rows follow the clock, ticking by themselves every second, and the list.
     r.now = r.now.addSecs(2);
     EXPECT_TRUE(waitUntil([&] { return stuck.elapsed->text() == "63s"; }, std::chrono::milliseconds(2500)));
+    const SGButton* stuckKill = stuck.kill;
     r.ops.unregisterOp(first);
     drainEvents();
     ASSERT_EQ(r.panel.rows().size(), 1);
+    EXPECT_EQ(r.panel.rows()[0].kill, stuckKill);  // a command still running keeps its row
     EXPECT_EQ(r.panel.titleText(), "Running now (1)");
     EXPECT_EQ(r.monitor.text(), "1 running · 63s");
 

@@ -9,6 +9,7 @@
 
 #include "inventory/Inventory.h"
 #include "inventory/ProjectIndex.h"
+#include "model/DisposeOffThread.h"
 #include "model/OffThread.h"
 
 #include <atomic>
@@ -47,8 +48,14 @@ public:
             },
             // Runs only while worker_, and so this object, exists.
             [this, apply = std::move(apply), generation](std::shared_ptr<Result> result) {
-                if (!result || latest_->load() != generation)
+                if (!result)
                     return;
+                // A newer request replaced it: a table's rows or a disk map are
+                // freed on a thread of their own, not in the middle of the UI's work.
+                if (latest_->load() != generation) {
+                    disposeOffThread(std::move(result));
+                    return;
+                }
                 pending_ = false;
                 apply(std::move(*result));
             });

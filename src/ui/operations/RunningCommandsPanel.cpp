@@ -6,6 +6,7 @@
 #include "ui/widgets/SGButton.h"
 
 #include <QHBoxLayout>
+#include <QHash>
 #include <QVBoxLayout>
 
 namespace stowage {
@@ -50,31 +51,36 @@ QString RunningCommandsPanel::titleText() const { return title_->text(); }
 
 void RunningCommandsPanel::rebuildRows()
 {
-    for (const Row& row : rows_) {
-        for (QWidget* w : std::initializer_list<QWidget*>{row.icon, row.label, row.elapsed, row.kill}) {
-            w->hide();
-            w->deleteLater();
+    // A refresh starts and ends dozens of commands: the rows of commands
+    // still running are kept, only those of new ones are made.
+    QHash<QUuid, Row> kept;
+    for (const Row& row : std::as_const(rows_))
+        kept.insert(row.id, row);
+    while (auto* item = rowsLayout_->takeAt(0)) {
+        if (QLayout* line = item->layout()) {
+            while (line->count() > 0)
+                delete line->takeAt(0);  // the layout items; the widgets stay with this panel
         }
-    }
-    while (auto* item = rowsLayout_->takeAt(0))
         delete item;
+    }
     rows_.clear();
 
     for (const auto& op : ops_.active()) {
-        Row row;
-        row.id = op.id;
-        row.icon = new QLabel(this);
-        row.label = new ElidedLabel(Qt::ElideMiddle, this);
-        row.label->setFont(Theme::monoFont(11));
-        row.label->setText(op.label);
-        row.elapsed = plainLabel({}, Theme::monoFont(11), Theme::textDim(), this);
-        row.elapsed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        row.elapsed->setMinimumWidth(row.elapsed->fontMetrics().horizontalAdvance(QStringLiteral("0000s")));
-        row.kill = SGButton::borderless({}, QStringLiteral("stop.circle"), Theme::danger(), this);
-        row.kill->setToolTip(tr("Kill this docker command"));
-        row.kill->setAccessibleName(row.kill->toolTip());
-        connect(row.kill, &QPushButton::clicked, this, [this, id = op.id] { ops_.kill(id); });
-
+        Row row = kept.take(op.id);
+        if (!row.icon) {
+            row.id = op.id;
+            row.icon = new QLabel(this);
+            row.label = new ElidedLabel(Qt::ElideMiddle, this);
+            row.label->setFont(Theme::monoFont(11));
+            row.label->setText(op.label);
+            row.elapsed = plainLabel({}, Theme::monoFont(11), Theme::textDim(), this);
+            row.elapsed->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            row.elapsed->setMinimumWidth(row.elapsed->fontMetrics().horizontalAdvance(QStringLiteral("0000s")));
+            row.kill = SGButton::borderless({}, QStringLiteral("stop.circle"), Theme::danger(), this);
+            row.kill->setToolTip(tr("Kill this docker command"));
+            row.kill->setAccessibleName(row.kill->toolTip());
+            connect(row.kill, &QPushButton::clicked, this, [this, id = op.id] { ops_.kill(id); });
+        }
         auto* line = new QHBoxLayout;
         line->setSpacing(8);
         line->addWidget(row.icon);
@@ -83,6 +89,13 @@ void RunningCommandsPanel::rebuildRows()
         line->addWidget(row.kill);
         rowsLayout_->addLayout(line);
         rows_.append(row);
+    }
+    // The rows of commands that ended.
+    for (const Row& row : std::as_const(kept)) {
+        for (QWidget* w : std::initializer_list<QWidget*>{row.icon, row.label, row.elapsed, row.kill}) {
+            w->hide();
+            w->deleteLater();
+        }
     }
 }
 

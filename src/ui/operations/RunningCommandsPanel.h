@@ -27,10 +27,10 @@ public:
 
     struct Row {
         QUuid id;
-        QLabel* icon;
-        ElidedLabel* label;
-        QLabel* elapsed;
-        SGButton* kill;
+        QLabel* icon = nullptr;
+        ElidedLabel* label = nullptr;
+        QLabel* elapsed = nullptr;
+        SGButton* kill = nullptr;
     };
     const QList<Row>& rows() const { return rows_; }
     SGButton* stopAllButton() const { return stopAll_; }

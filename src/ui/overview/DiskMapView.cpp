@@ -1,6 +1,7 @@
 #include "ui/overview/DiskMapView.h"
 
 #include "docker/Records.h"
+#include "model/DisposeOffThread.h"
 #include "text/SizeFormat.h"
 #include "ui/overview/DiskMapAccessible.h"
 #include "ui/style/Theme.h"
@@ -11,6 +12,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+
+#include <utility>
 
 #include <cmath>
 
@@ -61,7 +64,8 @@ void DiskMapView::setMap(DiskMapNode root)
     const DiskMapNode* node = &root_;
     for (int index : zoom_)
         names << (node = &node->children[index])->name;
-    root_ = std::move(root);
+    // The map shown before is freed off the UI thread: thousands of tiles' names.
+    disposeOffThread(std::exchange(root_, std::move(root)));
     zoom_.clear();
     node = &root_;
     for (const QString& name : names) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QPixmapCache>
 
 namespace stowage::Icons {
 
@@ -65,18 +66,14 @@ public:
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
     {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        painter->drawImage(rect, render(rect.size(), ratio, mode));
+        painter->drawPixmap(rect, cached(rect.size(), ratio, mode));
     }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
-    {
-        return QPixmap::fromImage(render(size, 1.0, mode));
-    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override { return cached(size, 1.0, mode); }
 
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State, qreal scale) override
     {
-        QPixmap pm = QPixmap::fromImage(render(size, scale, mode));
-        return pm;
+        return cached(size, scale, mode);
     }
 
 private:
@@ -88,6 +85,25 @@ private:
         else if (mode == QIcon::Active)
             c = c.lighter(115);
         return c;
+    }
+
+    // Widgets ask for the same few symbols at the same sizes again and again
+    // (the running-commands panel makes its rows anew with every command):
+    // each is drawn once and then taken from Qt's pixmap cache.
+    QPixmap cached(const QSize& size, qreal ratio, QIcon::Mode mode) const
+    {
+        const QString key = QStringLiteral("stowage-symbol/%1/%2/%3/%4x%5@%6/%7")
+                                .arg(symbol_, color_.name(QColor::HexArgb), QIcon::themeName())
+                                .arg(size.width())
+                                .arg(size.height())
+                                .arg(ratio)
+                                .arg(int(mode));
+        QPixmap pixmap;
+        if (!QPixmapCache::find(key, &pixmap)) {
+            pixmap = QPixmap::fromImage(render(size, ratio, mode));
+            QPixmapCache::insert(key, pixmap);
+        }
+        return pixmap;
     }
 
     QImage render(const QSize& size, qreal ratio, QIcon::Mode mode) const
@@ -106,11 +122,13 @@ private:
             p.fillRect(QRect(QPoint(), size), color);
             return image;
         }
-        const QPainterPath glyph = symbolGlyph(symbol_).value_or(fallbackGlyph());
+        std::optional<QPainterPath> glyph = symbolGlyph(symbol_);
+        if (!glyph)
+            glyph = fallbackGlyph();
         const qreal side = std::min(size.width(), size.height());
         p.translate((size.width() - side) / 2.0, (size.height() - side) / 2.0);
         p.scale(side / 24.0, side / 24.0);
-        p.fillPath(glyph, color);
+        p.fillPath(*glyph, color);
         return image;
     }
 
