@@ -34,6 +34,7 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
         // docker lists its tags in. Names are only built to compare when an
         // id has several rows.
         if (row.repository != noneName && (!facts.tagged() || row.repository + u':' + row.tag < facts.name())) {
+            facts.named = true;
             facts.repository = row.repository;
             facts.tag = row.tag;
         }

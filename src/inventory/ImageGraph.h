@@ -88,7 +88,8 @@ private:
     struct Facts {
         qint64 listedSize = 0;
         // The reference that names the image: the first "repository:tag" in
-        // sort order; an empty repository for an untagged image.
+        // sort order; none for an untagged image.
+        bool named = false;
         QString repository;
         QString tag;
         std::optional<bool> pulled;  // none when its digests were not read
@@ -96,7 +97,7 @@ private:
         QStringList children;        // listed images built on it
         int endNode = -1;            // its top layer's node; -1 without the layer facts
 
-        bool tagged() const { return !repository.isEmpty(); }
+        bool tagged() const { return named; }
         QString name() const { return repository + u':' + tag; }
         bool operator==(const Facts&) const = default;
     };

@@ -62,6 +62,12 @@ TEST(ImageGraph, BuildLayersAreToldFromDanglingImages)
     EXPECT_EQ(graph.parentsGoingWith({"web"}, QSet<QString>{"step"}), QStringList{});
     EXPECT_EQ(graph.parentsGoingWith({"api"}, {}), QStringList{});
 
+    // Parents as an engine should never report them, each built on the other:
+    // the walks end (the names below them were sought for ever).
+    const ImageGraph loop = graphOf({{"x", "", "y", 2 * MB, {"l1"}}, {"y", "", "x", 1 * MB, {"l1"}}});
+    EXPECT_EQ(loop.imagesBuiltOn("x"), QStringList{});
+    EXPECT_EQ(loop.parentsGoingWith({"x"}, {}), QStringList{"y"});
+
     // Without the inspection nothing is a build layer, and all ids count.
     const ImageGraph unknown = graphOf(sample, false);
     EXPECT_FALSE(unknown.known());
