@@ -13,9 +13,8 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include <utility>
-
 #include <cmath>
+#include <utility>
 
 namespace stowage {
 
