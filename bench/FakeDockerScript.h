@@ -104,21 +104,6 @@ inline QString dockerTime(const OptionalDate& date)
     return date ? date->toUTC().toString(Qt::ISODateWithMs) : QStringLiteral("0001-01-01T00:00:00Z");
 }
 
-// The `image inspect` lines of `images`, as the refresh's template prints them.
-inline QString imageLayersLines(const QList<ImageLayers>& images)
-{
-    QString out;
-    for (const ImageLayers& image : images) {
-        out += image.id + "@@" + image.parent + "@@" + QString::number(image.sizeBytes) + "@@"
-            + QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(image.layers)).toJson(QJsonDocument::Compact))
-            + "@@"
-            + QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(image.repoDigests.value_or(QStringList())))
-                                    .toJson(QJsonDocument::Compact))
-            + '\n';
-    }
-    return out;
-}
-
 // The listings, sizes, dangling names, data root, engine id and batched
 // inspection of `s`, with its images' layers in the refresh's batches.
 inline void serveInventory(FakeDockerScript& script, const CachedState& s, int inspectBatchSize,

@@ -250,21 +250,18 @@ struct Installation {
     // of its own; the pulled bases carry a registry digest.
     QString imageLayersOutput() const
     {
-        QStringList lines;
+        QList<ImageLayers> images;
         for (int j = 0; j < n; ++j) {
-            QStringList layers;
+            ImageLayers image{imageId(j), {}, (10 + j % 400) * 1'000'000LL, {}, QStringList()};
             for (int layer = 0; layer < 4; ++layer)
-                layers.append("\"sha256:" + hex64(4'000'000 + (j % 20) * 4 + layer) + '"');
+                image.layers << "sha256:" + hex64(4'000'000 + (j % 20) * 4 + layer);
             for (int layer = 0; layer < 2; ++layer)
-                layers.append("\"sha256:" + hex64(5'000'000 + j * 2 + layer) + '"');
-            const bool pulled = j >= builtImages() && j < n * 8 / 10;
-            lines.append(QStringList{imageId(j), QString(), QString::number((10 + j % 400) * 1'000'000LL),
-                                     '[' + layers.join(',') + ']',
-                                     pulled ? QStringLiteral("[\"%1@sha256:%2\"]").arg(imageRepository(j), hex64(j))
-                                            : QStringLiteral("[]")}
-                             .join(QStringLiteral("@@")));
+                image.layers << "sha256:" + hex64(5'000'000 + j * 2 + layer);
+            if (j >= builtImages() && j < n * 8 / 10)
+                image.repoDigests = QStringList{imageRepository(j) + "@sha256:" + hex64(j)};
+            images << image;
         }
-        return lines.join('\n');
+        return imageLayersLines(images);
     }
 
     QString inspectOutput() const

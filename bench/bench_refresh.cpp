@@ -200,16 +200,15 @@ public:
     // base layers plus one of its own; the base images came from a registry.
     QString imageLayersOut(int first, int last) const
     {
-        QString out;
+        QList<ImageLayers> images;
         for (int i = first; i < last; ++i) {
-            const bool pulled = i >= n_ * 6 / 10 && i < n_ * 8 / 10;
-            out += imageId(i) + "@@@@" + QString::number((10 + i % 400) * 1000000LL) + R"(@@["sha256:)"
-                + hex64(4000000 + i % 20) + R"(","sha256:)" + hex64(5000000 + i) + R"("]@@)"
-                + (pulled ? QStringLiteral(R"(["%1@sha256:%2"])").arg(imageRepository(i), hex64(6000000 + i))
-                          : QStringLiteral("[]"))
-                + '\n';
+            ImageLayers image{imageId(i), {}, (10 + i % 400) * 1000000LL,
+                              {"sha256:" + hex64(4000000 + i % 20), "sha256:" + hex64(5000000 + i)}, QStringList()};
+            if (i >= n_ * 6 / 10 && i < n_ * 8 / 10)
+                image.repoDigests = QStringList{imageRepository(i) + "@sha256:" + hex64(6000000 + i)};
+            images << image;
         }
-        return out;
+        return imageLayersLines(images);
     }
 
     // Writes the answers and the rules for the fake docker into `dir`.
