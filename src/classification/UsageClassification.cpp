@@ -20,31 +20,17 @@ QString notUsedText()
     return QCoreApplication::translate("UsageClassification", "Not used by any container");
 }
 
-QStringList sortedNamedOwners(const QSet<QString>& owners)
+// Named owners (in the list's ascending order) joined; none when there is no named owner.
+std::optional<ProjectText> namedOwnersText(const OwnerList& owners)
 {
-    QStringList names;
-    names.reserve(owners.size());
-    for (const QString& owner : owners) {
-        if (!owner.isEmpty())
-            names.append(owner);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// Named owners sorted ascending and joined; none when there is no named owner.
-std::optional<ProjectText> namedOwnersText(const QSet<QString>& owners)
-{
-    // Most volumes and images have one owner: answer without building a list.
-    if (owners.size() == 1) {
-        if (owners.cbegin()->isEmpty())
-            return std::nullopt;
-        return ProjectText{*owners.cbegin(), false};
-    }
-    const QStringList names = sortedNamedOwners(owners);
-    if (names.isEmpty())
+    // The standalone containers' "" sorts first.
+    const qsizetype named = owners.size() - (owners.value(0).isEmpty() && !owners.isEmpty() ? 1 : 0);
+    if (named == 0)
         return std::nullopt;
-    return ProjectText{names.join(QStringLiteral(", ")), names.size() > 1};
+    // Most volumes and images have one owner: answer without joining.
+    if (named == 1)
+        return ProjectText{owners.constLast(), false};
+    return ProjectText{owners.mid(owners.size() - named).join(QStringLiteral(", ")), true};
 }
 
 }  // namespace
@@ -275,15 +261,9 @@ QList<VolumeGroup> UsageClassification::volumesByProject() const
     for (const SGVolume& volume : inventory_.volumes) {
         if (volumeUsage(volume) != Classify::VolumeUsage::inUse)
             continue;
-        QString key;
-        // Read in place: iterating a copy would detach it, copying the set for every volume.
-        static const QSet<QString> noOwners;
-        const auto found = index_.volumeOwners.constFind(volume.name);
-        const QSet<QString>& owners = found == index_.volumeOwners.cend() ? noOwners : *found;
-        for (const QString& owner : owners) {
-            if (!owner.isEmpty() && (key.isEmpty() || owner < key))
-                key = owner;
-        }
+        // The first named owner: "" (standalone containers) sorts before every name.
+        const OwnerList owners = index_.volumeOwners.value(volume.name);
+        const QString key = owners.value(owners.value(0).isEmpty() ? 1 : 0);
         auto slot = groupOf.constFind(key);
         if (slot == groupOf.cend()) {
             slot = groupOf.insert(key, groups.size());

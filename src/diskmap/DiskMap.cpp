@@ -24,11 +24,9 @@ QString groupName(const QString& key)
     return key.isEmpty() ? QCoreApplication::translate("DiskMap", "Standalone containers") : key;
 }
 
-QString firstOf(const QSet<QString>& names)
+QString firstOf(const OwnerList& names)
 {
-    QStringList sorted(names.cbegin(), names.cend());
-    sorted.sort();
-    return sorted.value(0, noProject);
+    return names.value(0, noProject);
 }
 
 DiskVerdict volumeVerdict(Classify::VolumeUsage usage)

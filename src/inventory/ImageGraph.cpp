@@ -51,6 +51,12 @@ void ImageGraph::buildLayerTree(const QHash<QString, ImageLayers>& layers)
     nodes_.push_back({-1, 0});
     // Keyed by (parent node, layer digest): no text is built per layer.
     QHash<std::pair<int, QString>, int> nodeOf;
+    // Sized once for every layer met: growing it rehashes every node made so far.
+    qsizetype layersMet = 0;
+    for (const ImageLayers& image : layers)
+        layersMet += image.layers.size();
+    nodeOf.reserve(layersMet);
+    nodes_.reserve(size_t(layersMet) + 1);
     for (auto it = images_.begin(); it != images_.end(); ++it) {
         const ImageLayers& image = *layers.constFind(it.key());  // every listed id was inspected
         int node = 0;

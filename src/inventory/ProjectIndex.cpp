@@ -69,26 +69,27 @@ struct ImageLookup {
     }
 };
 
-// The projects' owner sets: most images and volumes belong to one project,
-// and a set made once per project is shared by all of them (QSet is
-// implicitly shared: adding a second owner detaches that one set). This keeps
-// the index from allocating a hash table for every image and volume.
-class OwnerSets {
+// The owner lists: most images and volumes belong to one project, and a list
+// made once per project is shared by all of them (QStringList is implicitly
+// shared: adding a second owner detaches that one list).
+class OwnerLists {
 public:
-    void add(QSet<QString>& owners, const QString& project)
+    void add(OwnerList& owners, const QString& project)
     {
         if (owners.isEmpty()) {
             auto single = singles_.constFind(project);
             if (single == singles_.cend())
-                single = singles_.insert(project, QSet<QString>{project});
+                single = singles_.insert(project, OwnerList{project});
             owners = *single;
-        } else if (!owners.contains(project)) {
-            owners.insert(project);
+            return;
         }
+        const auto at = std::lower_bound(owners.cbegin(), owners.cend(), project);
+        if (at == owners.cend() || *at != project)
+            owners.insert(at - owners.cbegin(), project);
     }
 
 private:
-    QHash<QString, QSet<QString>> singles_;
+    QHash<QString, OwnerList> singles_;
 };
 
 // Summary of one project from its containers. Images and volumes come from the
@@ -176,7 +177,7 @@ ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList
     index.volumeMounters.reserve(volumes.size());
     index.containerVolumeNames.reserve(volumes.size());
     index.runningVolumeNames.reserve(volumes.size());
-    OwnerSets owners;
+    OwnerLists owners;
     // Each project's container list is allocated once, at its final size.
     QHash<QString, qsizetype> memberCounts;
     for (const SGContainer& c : containers) {
@@ -297,9 +298,12 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
         .arg(SizeFormat::humanSize(bytes));
 }
 
-bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects) { return projects.contains(owners); }
+bool exclusiveTo(const OwnerList& owners, const QSet<QString>& projects)
+{
+    return std::all_of(owners.cbegin(), owners.cend(), [&](const QString& owner) { return projects.contains(owner); });
+}
 
-QString ownershipText(const QSet<QString>& owners, const QString& project)
+QString ownershipText(const OwnerList& owners, const QString& project)
 {
     if (exclusiveTo(owners, {project}))
         return QStringLiteral("exclusive");
@@ -308,13 +312,12 @@ QString ownershipText(const QSet<QString>& owners, const QString& project)
            (others.isEmpty() ? QStringLiteral("other") : others.join(QStringLiteral(", ")));
 }
 
-QStringList otherOwners(const QSet<QString>& owners, const QString& project)
+QStringList otherOwners(const OwnerList& owners, const QString& project)
 {
     QStringList others;
     for (const QString& owner : owners)
         if (!owner.isEmpty() && owner != project)
             others << owner;
-    others.sort();
     return others;
 }
 

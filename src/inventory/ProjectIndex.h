@@ -19,11 +19,17 @@
 
 namespace stowage {
 
+// The projects that use an image or volume, sorted ascending and each once;
+// "" stands for standalone containers. A list rather than a set: most images
+// and volumes have one owner, and one small list per project is shared by all
+// of them, where a hash set would cost a table each.
+using OwnerList = QStringList;
+
 struct ProjectIndex {
-    // Image id -> projects of the containers running it ("" for standalone containers).
-    QHash<QString, QSet<QString>> imageOwners;
+    // Image id -> projects of the containers running it.
+    QHash<QString, OwnerList> imageOwners;
     // Volume name -> its own project label (when set) and the projects of every container mounting it.
-    QHash<QString, QSet<QString>> volumeOwners;
+    QHash<QString, OwnerList> volumeOwners;
     // Volume name -> names of the containers mounting it, sorted ascending, repeats kept.
     QHash<QString, QStringList> volumeMounters;
     // Volumes mounted by at least one container whose state is exactly "running".
@@ -56,7 +62,7 @@ QString takenDownText(const ProjectMeta& meta, const QHash<QString, qint64>& vol
 // that use it; the empty name for a standalone container) goes with
 // `projects`: every owner is among them. A standalone container is never
 // among them, so what one uses stays; what no container uses is exclusive.
-bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects);
+bool exclusiveTo(const OwnerList& owners, const QSet<QString>& projects);
 
 // How `project` tells who else uses an image or volume with those `owners`:
 // "exclusive" when it goes with the project alone (exclusiveTo), else
@@ -64,10 +70,10 @@ bool exclusiveTo(const QSet<QString>& owners, const QSet<QString>& projects);
 // other user is a standalone container.
 // Always in English: it goes into the assistant context; the project card
 // words the same rule in the user's language.
-QString ownershipText(const QSet<QString>& owners, const QString& project);
+QString ownershipText(const OwnerList& owners, const QString& project);
 // The other projects among `owners`, by name and sorted; standalone containers
 // are not named.
-QStringList otherOwners(const QSet<QString>& owners, const QString& project);
+QStringList otherOwners(const OwnerList& owners, const QString& project);
 
 // A project as dialogs, cards and log lines name it: the name, or
 // "(standalone containers)" for the group of containers without a project.

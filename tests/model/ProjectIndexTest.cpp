@@ -35,10 +35,12 @@ TEST(ProjectIndexOwnership, VolumesImagesAndMountersAreAttributedToEveryProjectI
                                      volume("stale", "gone")};
     const ProjectIndex index = buildProjectIndex(containers, {image("sha256:db", "postgres")}, volumes);
 
-    EXPECT_EQ(index.volumeOwners.value("shared"), (QSet<QString>{"a", "b"}));
-    EXPECT_EQ(index.volumeOwners.value("loose"), (QSet<QString>{""}));
-    EXPECT_EQ(index.volumeOwners.value("stale"), (QSet<QString>{"gone"}));
-    EXPECT_EQ(index.imageOwners.value("sha256:db"), (QSet<QString>{"b", ""}));
+    // Owner lists are sorted and hold each project once, whatever order the containers came in.
+    EXPECT_EQ(index.volumeOwners.value("shared"), (OwnerList{"a", "b"}));
+    EXPECT_EQ(index.volumeOwners.value("cache"), (OwnerList{"a", "b"}));
+    EXPECT_EQ(index.volumeOwners.value("loose"), (OwnerList{""}));
+    EXPECT_EQ(index.volumeOwners.value("stale"), (OwnerList{"gone"}));
+    EXPECT_EQ(index.imageOwners.value("sha256:db"), (OwnerList{"", "b"}));
 
     // Labelled for a, mounted by b: both projects list it.
     EXPECT_EQ(sortedNames(index.projectsMeta["a"].volumes), (QStringList{"cache", "shared"}));

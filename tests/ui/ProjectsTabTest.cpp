@@ -101,9 +101,9 @@ TEST(ProjectsTabTest, CardsShowStateFiguresResourcesAndActivityAndTheControlsAre
     EXPECT_EQ(p.card("").title, "(standalone containers)");
     EXPECT_EQ(p.card("").runningText, "● 1 running");
     // Owners outside any project are "other"; named ones are listed by name.
-    for (const auto& [owners, text] : {std::pair<QSet<QString>, const char*>{{}, "exclusive"},
-                                       {{"shop", ""}, "shared: other"},
-                                       {{"shop", "blog", "analytics"}, "shared: analytics, blog"}})
+    for (const auto& [owners, text] : {std::pair<OwnerList, const char*>{{}, "exclusive"},
+                                       {{"", "shop"}, "shared: other"},
+                                       {{"analytics", "blog", "shop"}, "shared: analytics, blog"}})
         EXPECT_EQ(ProjectCards::ownershipBadge(owners, "shop").text, text);
 
     // Activity is shown only when known, and relative times move on with the minute.

@@ -12,7 +12,7 @@
 
 namespace stowage::ProjectCards {
 
-CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project)
+CardBadge ownershipBadge(const OwnerList& owners, const QString& project)
 {
     if (exclusiveTo(owners, {project}))
         return {QCoreApplication::translate("ProjectCardData", "exclusive"), Theme::success()};

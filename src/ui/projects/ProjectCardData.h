@@ -10,11 +10,13 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 namespace stowage {
 
 struct Inventory;
 struct ProjectIndex;
+using OwnerList = QStringList;
 
 struct CardBadge {
     QString text;
@@ -59,7 +61,7 @@ struct ProjectCardData {
 namespace ProjectCards {
 
 // The ownership text: in success colours when exclusive, in danger ones when shared.
-CardBadge ownershipBadge(const QSet<QString>& owners, const QString& project);
+CardBadge ownershipBadge(const OwnerList& owners, const QString& project);
 
 // "built" (warning) or "base" (dim) by the compose build naming rule.
 CardBadge kindBadge(const QString& repository, const QString& project);
