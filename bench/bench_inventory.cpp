@@ -370,8 +370,8 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
     const QByteArray volumesText = installation.volumesOutput().toUtf8();
     const QByteArray dfText = installation.systemDfVerboseOutput().toUtf8();
     const QString danglingText = installation.danglingOutput();
-    const QString inspectText = installation.inspectOutput();
-    const QString layersText = installation.imageLayersOutput();
+    const QByteArray inspectText = installation.inspectOutput().toUtf8();
+    const QByteArray layersText = installation.imageLayersOutput().toUtf8();
 
     Inventory inventory;
     QHash<QString, ContainerDetail> details;

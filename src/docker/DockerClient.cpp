@@ -135,7 +135,7 @@ QSet<QString> DockerClient::danglingVolumeNames(std::stop_token stop) const
 
 QStringList DockerClient::inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
                                            int batchSize, double timeout,
-                                           const std::function<void(const QString&)>& take,
+                                           const std::function<void(const QByteArray&)>& take,
                                            std::stop_token stop) const
 {
     QStringList inspectable;
@@ -146,7 +146,7 @@ QStringList DockerClient::inspectInBatches(const QStringList& command, const QSt
         const QStringList args =
             command + inspectable.mid(start, batchSize) + QStringList{QStringLiteral("--format"), format};
         try {
-            const RunResult result = cli.runRaw(args, timeout, stop);
+            const Utf8RunResult result = cli.runRawUtf8(args, timeout, stop);
             // What came back counts even when docker reported a failure for another id of the batch.
             take(result.out);
             if (result.status != 0)
@@ -164,7 +164,7 @@ DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, s
 {
     InspectOutcome outcome;
     outcome.errors = inspectInBatches({QStringLiteral("inspect")}, ids, inspectTemplate, limits_.inspectBatchSize,
-                                      limits_.inspectTimeout, [&](const QString& out) {
+                                      limits_.inspectTimeout, [&](const QByteArray& out) {
         const auto parsed = parseInspect(out);
         for (auto it = parsed.begin(); it != parsed.end(); ++it) {
             if (!outcome.details.contains(it.key()))
@@ -186,7 +186,7 @@ DockerClient::LayersOutcome DockerClient::imageLayers(const QStringList& ids, st
     // A batch reads as many images as a listing may hold, and gets a listing's time.
     outcome.errors = inspectInBatches({QStringLiteral("image"), QStringLiteral("inspect")}, ids, imageLayersTemplate,
                                       limits_.layersBatchSize, limits_.listingTimeout,
-                                      [&](const QString& out) { outcome.images.insert(parseImageLayers(out)); }, stop);
+                                      [&](const QByteArray& out) { outcome.images.insert(parseImageLayers(out)); }, stop);
     return outcome;
 }
 

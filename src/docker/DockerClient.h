@@ -166,6 +166,7 @@ public:
     // The Images row; not known when there is none.
     static EngineImageTotals parseEngineImageTotals(const QString& out);
     static DiskUsage parseDiskUsage(const QString& out);
+    static QHash<QString, ImageLayers> parseImageLayers(const QByteArray& out);
     static QHash<QString, ImageLayers> parseImageLayers(const QString& out);
     // The ids of the "Deleted: <id>" lines of `docker rmi` output.
     static QStringList parseDeletedImages(const QString& out);
@@ -173,6 +174,7 @@ public:
     static QHash<QString, qint64> parseVolumeSizes(const QString& out);
     static QSet<QString> parseDanglingNames(const QString& out);
     static QString parseDockerRoot(const QString& out);
+    static QHash<QString, ContainerDetail> parseInspect(const QByteArray& out);
     static QHash<QString, ContainerDetail> parseInspect(const QString& out);
     // Names of the volumes (type "volume", non-empty name) in a mounts JSON array.
     static QStringList namedVolumes(const QString& mountsJSON);
@@ -186,9 +188,9 @@ private:
     QByteArray readUtf8Listing(const QStringList& args, std::stop_token stop) const;
     void retryingAfterTimeout(const QString& label, const std::function<void()>& attempt) const;
     // Runs `command`, a batch of ids and `--format format` per batch, hands each
-    // run's output to `take`; the failed batches' error lines.
+    // run's output (UTF-8, as docker printed it) to `take`; the failed batches' error lines.
     QStringList inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
-                                 int batchSize, double timeout, const std::function<void(const QString&)>& take,
+                                 int batchSize, double timeout, const std::function<void(const QByteArray&)>& take,
                                  std::stop_token stop) const;
     // The "repository:tag" references the engine holds for the image now.
     QStringList heldReferences(const QString& id, double timeout, std::stop_token stop) const;

@@ -43,7 +43,8 @@ void forEachObjectLine(Text text, Visit&& visit)
 }
 
 // The elements of a JSON array document, or nothing when `text` is not one.
-std::optional<simdjson::dom::array> arrayDocument(json::Reader& reader, QStringView text)
+template <typename Text>
+std::optional<simdjson::dom::array> arrayDocument(json::Reader& reader, Text text)
 {
     const auto document = reader.parse(text);
     simdjson::dom::array array;
@@ -72,11 +73,40 @@ void forEachLine(const QString& text, Visit&& visit)
         visit(line);
 }
 
+// The same on UTF-8, without a list of the lines.
+template <typename Visit>
+void forEachLine(QByteArrayView text, Visit&& visit)
+{
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        if (end > start)
+            visit(text.sliced(start, end - start));
+        start = end + 1;
+    }
+}
+
+// Where each "@@" in `line` starts, found left to right as a split would;
+// kept on the stack, since this runs for every container and image.
+QVarLengthArray<qsizetype, 8> separatorsIn(QByteArrayView line)
+{
+    constexpr QByteArrayView separator("@@");
+    QVarLengthArray<qsizetype, 8> cuts;
+    for (qsizetype at = line.indexOf(separator); at >= 0; at = line.indexOf(separator, at + separator.size()))
+        cuts.append(at);
+    return cuts;
+}
+
+QString toQString(QByteArrayView utf8) { return QString::fromUtf8(utf8); }
+
 const QString zeroSize = QStringLiteral("0B");
 
 // The names of the named volumes in a container's mounts (a JSON array of
 // objects; any other shape gives none).
-QStringList namedVolumesIn(json::Reader& reader, QStringView mountsJSON)
+template <typename Text>
+QStringList namedVolumesIn(json::Reader& reader, Text mountsJSON)
 {
     const auto mounts = arrayDocument(reader, mountsJSON);
     if (!mounts)
@@ -233,39 +263,51 @@ DockerClient::DiskUsage DockerClient::parseDiskUsage(const QString& out)
 
 QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QString& out)
 {
+    return parseImageLayers(out.toUtf8());
+}
+
+QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QByteArray& out)
+{
     QHash<QString, ImageLayers> images;
+    // One image per line: sized once rather than grown.
+    images.reserve(out.count('\n') + 1);
     json::Reader reader;
-    forEachLine(out, [&](QStringView line) {
+    forEachLine(QByteArrayView(out), [&](QByteArrayView line) {
         // None of the parts can hold "@@": ids, a number and JSON lists of digests.
         // The fifth, the repository digests, is missing from output of a
         // template without it: then the image's origin is not known.
-        const QList<QStringView> parts = line.split(u"@@");
-        if (parts.size() != 4 && parts.size() != 5)
+        const auto cuts = separatorsIn(line);
+        if (cuts.size() != 3 && cuts.size() != 4)
             return;
+        const auto part = [&](qsizetype index) {
+            const qsizetype from = index == 0 ? 0 : cuts[index - 1] + 2;
+            const qsizetype to = index < cuts.size() ? cuts[index] : line.size();
+            return trimSpacesAndTabs(line.sliced(from, to - from));
+        };
         // An empty list prints as "null" (an image without layers, one without digests).
-        const auto list = [&reader](QStringView text) -> std::optional<QStringList> {
-            const QStringView trimmed = trimSpacesAndTabs(text);
-            if (trimmed == u"null")
+        const auto list = [&reader](QByteArrayView text) -> std::optional<QStringList> {
+            if (text == "null")
                 return QStringList();
-            const auto array = arrayDocument(reader, trimmed);
+            const auto array = arrayDocument(reader, text);
             return array ? std::optional(strings(*array)) : std::nullopt;
         };
         ImageLayers image;
-        image.id = trimSpacesAndTabs(parts[0]).toString();
-        image.parent = trimSpacesAndTabs(parts[1]).toString();
+        image.id = toQString(part(0));
+        image.parent = toQString(part(1));
         bool numeric = false;
-        image.sizeBytes = trimSpacesAndTabs(parts[2]).toLongLong(&numeric);
-        auto layers = list(parts[3]);
+        image.sizeBytes = part(2).toLongLong(&numeric);
+        auto layers = list(part(3));
         if (image.id.isEmpty() || !numeric || !layers)
             return;
         image.layers = std::move(*layers);
-        if (parts.size() == 5) {
-            auto digests = list(parts[4]);
+        if (cuts.size() == 4) {
+            auto digests = list(part(4));
             if (!digests)
                 return;
             image.repoDigests = std::move(*digests);
         }
-        images.insert(image.id, std::move(image));
+        QString id = image.id;
+        images.insert(std::move(id), std::move(image));
     });
     return images;
 }
@@ -315,34 +357,33 @@ QString DockerClient::parseDockerRoot(const QString& out)
     return root.isEmpty() ? QStringLiteral("/var/lib/docker") : root;
 }
 
-QHash<QString, ContainerDetail> DockerClient::parseInspect(const QString& out)
+QHash<QString, ContainerDetail> DockerClient::parseInspect(const QString& out) { return parseInspect(out.toUtf8()); }
+
+QHash<QString, ContainerDetail> DockerClient::parseInspect(const QByteArray& out)
 {
     QHash<QString, ContainerDetail> details;
+    details.reserve(out.count('\n') + 1);
     json::Reader reader;
-    const QStringView separator = u"@@";
-    forEachLine(out, [&](QStringView line) {
-        // Where each "@@" starts, found left to right as a split would; kept
-        // on the stack, since this runs for every container.
-        QVarLengthArray<qsizetype, 8> cuts;
-        for (qsizetype at = line.indexOf(separator); at >= 0; at = line.indexOf(separator, at + separator.size()))
-            cuts.append(at);
+    forEachLine(QByteArrayView(out), [&](QByteArrayView line) {
+        const auto cuts = separatorsIn(line);
         if (cuts.size() < 4)
             return;
         const auto part = [&](qsizetype from, qsizetype to) { return line.sliced(from, to - from); };
-        const QStringView id = trimSpacesAndTabs(part(0, cuts[0]));
+        const QByteArrayView id = trimSpacesAndTabs(part(0, cuts[0]));
         if (id.isEmpty())
             return;
         // The id, the image and the two times never contain "@@"; a mount
         // path may, so everything between them is the mounts text.
         const qsizetype lastCut = cuts.size() - 1;
-        const QStringView mountsText = part(cuts[1] + separator.size(), cuts[lastCut - 1]);
+        const QByteArrayView mountsText = part(cuts[1] + 2, cuts[lastCut - 1]);
 
         ContainerDetail detail;
-        detail.imageID = trimSpacesAndTabs(part(cuts[0] + separator.size(), cuts[1])).toString();
+        detail.imageID = toQString(trimSpacesAndTabs(part(cuts[0] + 2, cuts[1])));
         detail.mounts = namedVolumesIn(reader, mountsText);
-        detail.startedAt = parseDockerDate(part(cuts[lastCut - 1] + separator.size(), cuts[lastCut]).toString());
-        detail.finishedAt = parseDockerDate(line.sliced(cuts[lastCut] + separator.size()).toString());
-        details.insert(id.left(12).toString(), std::move(detail));
+        detail.startedAt = parseDockerDate(toQString(part(cuts[lastCut - 1] + 2, cuts[lastCut])));
+        detail.finishedAt = parseDockerDate(toQString(line.sliced(cuts[lastCut] + 2)));
+        // The short id is ASCII when it is an id at all: the first 12 characters, not bytes.
+        details.insert(toQString(id).left(12), std::move(detail));
     });
     return details;
 }

@@ -31,6 +31,17 @@ double secondsSince(Clock::time_point start)
 QString wholeSeconds(double seconds) { return QString::asprintf("%.0f", seconds); }
 
 // Output that is not valid UTF-8 as a whole becomes the empty string.
+// Output as the decoder would read it, left as UTF-8: none when it is not
+// valid UTF-8 as a whole, and without a byte order mark.
+QByteArray checkedUtf8(QByteArray bytes)
+{
+    if (!QByteArrayView(bytes).isValidUtf8())
+        return {};
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    return bytes;
+}
+
 QString decodeStrictUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
@@ -298,6 +309,12 @@ RunResult DockerRunner::runRaw(const QStringList& args, double timeout, std::sto
     return {raw.status, decodeStrictUtf8(raw.out), decodeStrictUtf8(raw.err)};
 }
 
+Utf8RunResult DockerRunner::runRawUtf8(const QStringList& args, double timeout, std::stop_token stop)
+{
+    RawResult raw = runBytes(args, timeout, stop);
+    return {raw.status, checkedUtf8(std::move(raw.out)), decodeStrictUtf8(raw.err)};
+}
+
 DockerRunner::RawResult DockerRunner::runBytes(const QStringList& args, double timeout, std::stop_token stop)
 {
     const QString docker = dockerExecutable();
@@ -352,12 +369,7 @@ QByteArray DockerRunner::runUtf8(const QStringList& args, double timeout, std::s
     if (result.status != 0)
         throw DockerError::fromMessage(chosenMessage(result.out, result.err));
     // Output that is not valid UTF-8 as a whole reads as none, as run() gives it.
-    if (!QByteArrayView(result.out).isValidUtf8())
-        return {};
-    // A byte order mark is dropped, as the decoder drops it.
-    if (result.out.startsWith("\xEF\xBB\xBF"))
-        result.out.remove(0, 3);
-    return std::move(result.out).trimmed();
+    return checkedUtf8(std::move(result.out)).trimmed();
 }
 
 StreamEnding DockerRunner::stream(const QStringList& args, double timeout,

@@ -34,6 +34,14 @@ struct RunResult {
     QString err;
 };
 
+// A run whose standard output is kept as the UTF-8 the child printed: large
+// outputs are parsed as bytes, never decoded as a whole.
+struct Utf8RunResult {
+    int status = 0;
+    QByteArray out;  // checked UTF-8 without a byte order mark; empty when it was not valid UTF-8
+    QString err;
+};
+
 // How a streamed child ended.
 struct StreamEnding {
     enum class Kind { exited, timedOut, notStarted, stopped };
@@ -89,6 +97,9 @@ public:
     // Waits for the child; any exit status is a result. Throws DockerError
     // (notFound, timedOut), CancelledError or SpawnError.
     RunResult runRaw(const QStringList& args, double timeout, std::stop_token stop = {});
+
+    // runRaw with the standard output left as UTF-8.
+    Utf8RunResult runRawUtf8(const QStringList& args, double timeout, std::stop_token stop = {});
 
     // Trimmed standard output; a non-zero status becomes DockerError
     // (daemonDown or commandFailed).

@@ -2,6 +2,7 @@
 // Trimming as the docker output rules need it: only spaces and tabs, so that a
 // line break inside a value is never silently dropped.
 
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -20,6 +21,16 @@ inline QStringView trimSpacesAndTabs(QStringView text)
     while (!text.isEmpty() && isSpaceOrTab(text.front()))
         text = text.mid(1);
     while (!text.isEmpty() && isSpaceOrTab(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// The same on UTF-8: a space or tab is one byte there, never part of another character.
+inline QByteArrayView trimSpacesAndTabs(QByteArrayView text)
+{
+    while (!text.isEmpty() && isSpaceOrTab(QChar(text.front())))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isSpaceOrTab(QChar(text.back())))
         text.chop(1);
     return text;
 }

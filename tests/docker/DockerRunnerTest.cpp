@@ -129,6 +129,12 @@ TEST_F(DockerRunnerTest, RunReturnsTrimmedOutputAndRawKeepsEverything)
     // Output that is not UTF-8 becomes empty.
     const RunResult invalid = rig.cli->runRaw({"--fake-invalid-utf8", "--fake-stderr", "fine"}, 10);
     EXPECT_EQ(invalid.out + "|" + invalid.err, "|fine");
+    // Output kept as bytes follows the same rules: invalid UTF-8 reads as none,
+    // and a byte order mark is dropped as the decoder drops it.
+    const Utf8RunResult invalidBytes = rig.cli->runRawUtf8({"--fake-invalid-utf8", "--fake-stderr", "fine"}, 10);
+    EXPECT_EQ(std::tuple(invalidBytes.out, invalidBytes.err), std::tuple(QByteArray(), QString("fine")));
+    const Utf8RunResult marked = rig.cli->runRawUtf8({"--fake-stdout", "\uFEFFé\n"}, 10);
+    EXPECT_EQ(marked.out, QByteArray("\xC3\xA9\n"));
     // Arguments reach the child literally, without a shell.
     const QStringList hostile = {"--fake-echo-args", "a b", "$(touch /tmp/stowage-pwned)", "'\"; rm -rf /", "*", "{{json .}}"};
     EXPECT_EQ(rig.cli->run(hostile, 10).split('\n'), hostile);
