@@ -15,20 +15,88 @@ constexpr qint64 unbounded = std::numeric_limits<qint64>::max();
 
 }  // namespace
 
+// Builds the layer tree one image at a time: a node per distinct stack of
+// layers, parents before children.
+class ImageGraph::TreeBuilder {
+public:
+    TreeBuilder(std::vector<Node>& nodes, const QHash<QString, ImageLayers>& layers)
+        : nodes_(nodes)
+    {
+        // Sized once for every layer met: growing it rehashes every node made so far.
+        qsizetype layersMet = 0;
+        for (const ImageLayers& image : layers)
+            layersMet += image.layers.size();
+        nodeOf_.reserve(layersMet);
+        nodes_.reserve(size_t(layersMet) + 1);
+        nodes_.push_back({-1, 0});
+    }
+
+    // The node of the image's top layer.
+    int add(const ImageLayers& image)
+    {
+        int node = 0;
+        for (const QString& layer : image.layers) {
+            const std::pair<int, QString> key(node, layer);
+            auto found = nodeOf_.constFind(key);
+            if (found == nodeOf_.cend()) {
+                found = nodeOf_.insert(key, static_cast<int>(nodes_.size()));
+                nodes_.push_back({node, -1});
+            }
+            node = *found;
+        }
+        nodes_[size_t(node)].size = node == 0 ? 0 : image.sizeBytes;
+        ++nodes_[size_t(node)].holders;
+        return node;
+    }
+
+    // Parents come before their children: one pass down gives each node the
+    // nearest known size below it, one pass up the smallest known above it
+    // and how many images hold it.
+    void finish()
+    {
+        for (Node& node : nodes_) {
+            node.low = node.size >= 0 ? node.size : nodes_[size_t(node.parent)].low;
+            node.high = node.size >= 0 ? node.size : unbounded;
+        }
+        for (size_t index = nodes_.size() - 1; index > 0; --index) {
+            const Node& node = nodes_[index];
+            Node& parent = nodes_[size_t(node.parent)];
+            if (parent.size < 0)
+                parent.high = std::min(parent.high, node.high);
+            parent.holders += node.holders;
+        }
+        for (Node& node : nodes_) {
+            if (node.high == unbounded)
+                node.high = node.low;
+        }
+    }
+
+private:
+    std::vector<Node>& nodes_;
+    // Keyed by (parent node, layer digest): no text is built per layer.
+    QHash<std::pair<int, QString>, int> nodeOf_;
+};
+
 ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, ImageLayers>& layers)
 {
     known_ = true;
     images_.reserve(listing.size());
+    // Each id's inspected facts are looked up once, as its first row is met.
+    TreeBuilder tree(nodes_, layers);
+    std::vector<std::pair<QString, QString>> builtOn;  // (image, the image it was built on)
     for (const SGImage& row : listing) {
         const qsizetype before = images_.size();
         Facts& facts = images_[row.id];
-        const bool first = images_.size() > before;
-        if (first) {
-            const auto inspected = layers.constFind(row.id);
-            if (inspected == layers.cend())
+        if (images_.size() > before) {
+            const auto image = layers.constFind(row.id);
+            if (image == layers.cend()) {
                 known_ = false;
-            else
-                facts.pulled = inspected->pulled();
+            } else {
+                facts.pulled = image->pulled();
+                facts.endNode = tree.add(*image);
+                if (!image->parent.isEmpty() && image->parent != row.id)
+                    builtOn.emplace_back(row.id, image->parent);
+            }
         }
         // The first reference in sort order names the image, whatever order
         // docker lists its tags in. Names are only built to compare when an
@@ -41,61 +109,19 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
         // A later row of the id gives the listed size, as it did when rows were read one by one.
         facts.listedSize = row.sizeBytes;
     }
-    if (known_)
-        buildLayerTree(layers);
-}
-
-void ImageGraph::buildLayerTree(const QHash<QString, ImageLayers>& layers)
-{
-    // A node per distinct stack of layers, parents before children.
-    nodes_.push_back({-1, 0});
-    // Keyed by (parent node, layer digest): no text is built per layer.
-    QHash<std::pair<int, QString>, int> nodeOf;
-    // Sized once for every layer met: growing it rehashes every node made so far.
-    qsizetype layersMet = 0;
-    for (const ImageLayers& image : layers)
-        layersMet += image.layers.size();
-    nodeOf.reserve(layersMet);
-    nodes_.reserve(size_t(layersMet) + 1);
-    for (auto it = images_.begin(); it != images_.end(); ++it) {
-        const ImageLayers& image = *layers.constFind(it.key());  // every listed id was inspected
-        int node = 0;
-        for (const QString& layer : image.layers) {
-            const std::pair<int, QString> key(node, layer);
-            auto found = nodeOf.constFind(key);
-            if (found == nodeOf.cend()) {
-                found = nodeOf.insert(key, static_cast<int>(nodes_.size()));
-                nodes_.push_back({node, -1});
-            }
-            node = *found;
+    if (!known_) {
+        // Without every image's layers no figure is worked out on the tree.
+        nodes_.clear();
+        for (Facts& facts : images_)
+            facts.endNode = -1;
+        return;
+    }
+    tree.finish();
+    for (const auto& [id, parentId] : builtOn) {
+        if (const auto parent = images_.find(parentId); parent != images_.end()) {
+            images_[id].parent = parentId;
+            parent->children.append(id);
         }
-        nodes_[node].size = node == 0 ? 0 : image.sizeBytes;
-        ++nodes_[node].holders;
-        it->endNode = node;
-        if (!image.parent.isEmpty() && image.parent != it.key()) {
-            if (const auto parent = images_.find(image.parent); parent != images_.end()) {
-                it->parent = image.parent;
-                parent->children.append(it.key());
-            }
-        }
-    }
-    // Parents come before their children: one pass down gives each node the
-    // nearest known size below it, one pass up the smallest known above it
-    // and how many images hold it.
-    for (Node& node : nodes_) {
-        node.low = node.size >= 0 ? node.size : nodes_[size_t(node.parent)].low;
-        node.high = node.size >= 0 ? node.size : unbounded;
-    }
-    for (size_t index = nodes_.size() - 1; index > 0; --index) {
-        const Node& node = nodes_[index];
-        Node& parent = nodes_[size_t(node.parent)];
-        if (parent.size < 0)
-            parent.high = std::min(parent.high, node.high);
-        parent.holders += node.holders;
-    }
-    for (Node& node : nodes_) {
-        if (node.high == unbounded)
-            node.high = node.low;
     }
 }
 

@@ -102,7 +102,7 @@ private:
         bool operator==(const Facts&) const = default;
     };
 
-    void buildLayerTree(const QHash<QString, ImageLayers>& layers);
+    class TreeBuilder;
     // The layers held by `ids`, each once; with `exclusive`, only those no other image holds.
     ByteRange layersOf(const QSet<QString>& ids, bool exclusive) const;
 
