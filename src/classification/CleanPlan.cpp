@@ -28,7 +28,7 @@ QSet<QString> CleanPlan::volumeNames() const
     return names;
 }
 
-CleanPlan UsageClassification::cleanPlan(CleanKinds kinds) const
+CleanPlan UsageClassification::cleanPlanGoing(CleanKinds kinds) const
 {
     CleanPlan plan;
     plan.kinds = kinds;
@@ -40,21 +40,29 @@ CleanPlan UsageClassification::cleanPlan(CleanKinds kinds) const
         plan.buildCacheReclaimable = inventory_.buildCache.shownReclaimable();
         plan.buildCacheBytes = inventory_.buildCache.reclaimableBytes;
     }
-
     if (kinds.testFlag(CleanKind::unusedImages)) {
         plan.images = unusedImageUnits();
         plan.buildLayers = parentsGoingWith(plan.images);
         plan.imageBytes = freedBy(plan.images);
+    }
+    if (kinds & volumeKinds) {
+        plan.volumes = kinds.testFlag(CleanKind::orphanVolumes) ? orphanVolumes() : anonymousOrphanVolumes();
+        plan.volumeBytes = totalBytes(plan.volumes);
+    }
+    return plan;
+}
+
+CleanPlan UsageClassification::cleanPlan(CleanKinds kinds) const
+{
+    CleanPlan plan = cleanPlanGoing(kinds);
+    if (kinds.testFlag(CleanKind::unusedImages)) {
         const QSet<QString> offered = plan.imageIds();
         const QHash<QString, QString> reasons = keptImageReasons();
         for (const ImageUnit& image : imageUnits(inventory_.images, inventory_.images))
             if (!offered.contains(image.id))
                 plan.keptImages.append({image, reasons.value(image.id)});
     }
-
     if (kinds & volumeKinds) {
-        plan.volumes = kinds.testFlag(CleanKind::orphanVolumes) ? orphanVolumes() : anonymousOrphanVolumes();
-        plan.volumeBytes = totalBytes(plan.volumes);
         const QSet<QString> offered = plan.volumeNames();
         for (const SGVolume& volume : inventory_.volumes) {
             if (offered.contains(volume.name))

@@ -16,9 +16,11 @@ OverviewFigures OverviewFigures::of(const Inventory& inventory, const UsageClass
     f.imageBytes = classification.imageDiskBytes();
     for (const qint64 size : inventory.volumeSizes)
         f.volumeBytes += size;
-    f.unusedBytes = classification.unusedImageBytes();
+    // Safe Clean All's images are the unused images: one plan gives both figures.
+    const CleanPlan safeCleanAll = classification.cleanPlanGoing(safeCleanAllKinds);
+    f.unusedBytes = safeCleanAll.imageBytes;
     f.orphanBytes = classification.orphanVolumeBytes();
-    f.reclaimableBytes = classification.cleanPlan(safeCleanAllKinds).reclaimable();
+    f.reclaimableBytes = safeCleanAll.reclaimable();
     return f;
 }
 

@@ -103,6 +103,10 @@ public:
 
     // What a safe clean of `kinds` removes and keeps, and why.
     CleanPlan cleanPlan(CleanKinds kinds) const;
+    // The same plan without what stays (no kept lists, no counts of kept
+    // orphans): what goes and what it frees, for the figures, which need no
+    // verdict for every image and volume that stays.
+    CleanPlan cleanPlanGoing(CleanKinds kinds) const;
 
     // Whether the facts prove Docker created the volume without a name.
     bool isAnonymous(const SGVolume& volume) const;

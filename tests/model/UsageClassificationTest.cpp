@@ -1,5 +1,7 @@
 #include "classification/UsageClassification.h"
 
+#include "classification/OverviewFigures.h"
+
 #include "InventoryFixtures.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +31,15 @@ protected:
     ProjectIndex index;
 };
 
+// The Overview's figures, worked out without the verdicts of what stays, are
+// what the bulk removals and Safe Clean All's confirmation say.
+void expectFiguresAsTheFullPlans(const Inventory& inventory, const UsageClassification& c)
+{
+    const OverviewFigures figures = OverviewFigures::of(inventory, c);
+    EXPECT_EQ(std::tuple(figures.unusedBytes, figures.orphanBytes, figures.reclaimableBytes),
+              std::tuple(c.unusedImageBytes(), c.orphanVolumeBytes(), c.cleanPlan(safeCleanAllKinds).reclaimable()));
+}
+
 TEST_F(UsageClassificationTest, IncompleteUsageDataOffersNothingAndCallsNothingUnused)
 {
     inventory.containers = {container("api", "myproj", "running", "sha256:used", {"mounted"})};
@@ -48,6 +59,7 @@ TEST_F(UsageClassificationTest, IncompleteUsageDataOffersNothingAndCallsNothingU
     EXPECT_TRUE(c.orphanVolumes().isEmpty());
     EXPECT_EQ(c.unusedImageBytes(), (ByteRange{0, 0}));
     EXPECT_EQ(c.orphanVolumeBytes(), 0);
+    expectFiguresAsTheFullPlans(inventory, c);
 
     // Mount evidence still counts; everything else is unknown, and listing by usage is not gated.
     EXPECT_EQ(c.volumeUsage(inventory.volumes[0]), VolumeUsage::inUse);
@@ -131,6 +143,7 @@ TEST_F(UsageClassificationTest, BuildLayersAndBasesAreNeverOfferedOnTheirOwn)
     // web takes its build step along; the base layer stays with the base.
     EXPECT_EQ(c.parentsGoingWith(c.unusedImageUnits()), QStringList{"sha256:step"});
     EXPECT_EQ(c.unusedImageBytes(), (ByteRange{300, 300}));
+    expectFiguresAsTheFullPlans(inventory, c);
 }
 
 TEST(ImageUnits, OneUnitPerImageWithEveryNameTheListingHas)
@@ -210,6 +223,7 @@ TEST_F(UsageClassificationTest, VolumeUsagesAndTheirTexts)
     EXPECT_EQ(c.orphanVolumeBytes(), 64);
     EXPECT_EQ(test::names(c.anonymousOrphanVolumes()), QStringList{hex});
     EXPECT_EQ(test::names(c.volumesMatching(VolumeUsage::disputed)), (QStringList{"kept", "kept-labelled"}));
+    expectFiguresAsTheFullPlans(inventory, c);
 
     for (SGVolume& v : inventory.volumes)
         v.labels.remove(engineLabel);
