@@ -15,6 +15,7 @@
 #include "docker/DockerClient.h"
 #include "docker/Records.h"
 #include "inventory/Inventory.h"
+#include "classification/OverviewFigures.h"
 #include "inventory/ProjectIndex.h"
 
 #include <QCoreApplication>
@@ -457,6 +458,12 @@ void runSize(int n, Stages& stages, const QString& cacheFile)
             total += classification.volumeProjectText(volume).text.size();
         }
         sink = total + classification.orphanVolumeBytes() + classification.volumesByProject().size();
+    }));
+    // What the refresh works out on its thread besides: the Overview's figures.
+    stages.add("overview figures", n, best(reps, [&] {
+        const UsageClassification classification(inventory, index);
+        const OverviewFigures figures = OverviewFigures::of(inventory, classification);
+        sink = figures.reclaimableBytes.high + figures.unusedBytes.high + figures.imageBytes;
     }));
     stages.add("project list (size sort)", n, best(reps, [&] {
         sink = sortedFilteredProjects(index, inventory.volumeSizes, QStringLiteral("app1"), ProjectSort::size, false)

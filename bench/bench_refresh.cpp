@@ -15,8 +15,9 @@
 //         tests/engine/engine.sh stop /tmp/bench-engine.env
 //
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
-// otherwise), --reps N (default 5), --sizes 1000,10000, --layers-batch N (image ids per
-// `image inspect` in (a); the client's default otherwise).
+// otherwise), --reps N (default 5), --sizes 1000,10000, --layers-batch N and --inspect-batch N
+// (image ids per `image inspect`, container ids per `inspect`, in (a); the client's defaults
+// otherwise).
 // Exits non-zero when a refresh against the fake docker did not complete or did not land the
 // whole generated inventory.
 
@@ -524,6 +525,8 @@ int main(int argc, char** argv)
     DockerClient::Limits limits;
     if (const QString batch = optionValue(args, "--layers-batch"); !batch.isEmpty())
         limits.layersBatchSize = std::max(1, batch.toInt());
+    if (const QString batch = optionValue(args, "--inspect-batch"); !batch.isEmpty())
+        limits.inspectBatchSize = std::max(1, batch.toInt());
     const QString fakeDocker = optionValue(args, "--fake-docker");
     if (!fakeDocker.isEmpty())
         benchFakeDocker(fakeDocker, sizes, reps, limits);
