@@ -1,4 +1,4 @@
-// The "@@"-separated inspect output and the mounts JSON inside it.
+// The "@@"-separated outputs of container and image inspect, and the mounts JSON inside the first.
 
 #include "FuzzInput.h"
 
@@ -15,6 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const QString& name : it.value().mounts)
             fuzz::require(!name.isEmpty(), "mounted volume names are never empty");
     }
+    const auto images = DockerClient::parseImageLayers(out);
+    for (auto it = images.cbegin(); it != images.cend(); ++it)
+        fuzz::require(!it.key().isEmpty() && it.key() == it.value().id,
+                      "image facts are keyed by their non-empty id");
     for (const QString& name : DockerClient::namedVolumes(out))
         fuzz::require(!name.isEmpty(), "named volumes are never empty");
     return 0;
