@@ -11,6 +11,7 @@
 #include <QVarLengthArray>
 
 #include <cstring>
+#include <type_traits>
 
 namespace stowage {
 
@@ -21,27 +22,40 @@ using json::Object;
 qsizetype lineEnd(QStringView text, qsizetype from) { return text.indexOf(u'\n', from); }
 qsizetype lineEnd(QByteArrayView text, qsizetype from) { return text.indexOf('\n', from); }
 
-// Calls `visit` with every line of `text` (a QStringView, or a QByteArrayView
-// of UTF-8) that holds a JSON object, in order, until it returns false. The
-// lines are parsed one at a time into one reused tape (docker prints
-// thousands of them).
+// Calls `visit` with every non-empty line of `text` (a QStringView, or a
+// QByteArrayView of UTF-8), in order, without making a list of the lines;
+// a `visit` that returns a bool ends the walk by returning false.
 template <typename Text, typename Visit>
-void forEachObjectLine(Text text, Visit&& visit)
+void forEachLine(Text text, Visit&& visit)
 {
-    json::Reader reader;
     qsizetype start = 0;
     while (start < text.size()) {
         qsizetype end = lineEnd(text, start);
         if (end < 0)
             end = text.size();
         if (end > start) {
-            const auto document = reader.parse(text.sliced(start, end - start));
-            const Object object = document ? Object(*document) : Object();
-            if (object.isObject() && !visit(object))
+            const Text line = text.sliced(start, end - start);
+            if constexpr (std::is_void_v<std::invoke_result_t<Visit&, Text>>)
+                visit(line);
+            else if (!visit(line))
                 return;
         }
         start = end + 1;
     }
+}
+
+// Calls `visit` with every line of `text` that holds a JSON object, in order,
+// until it returns false. The lines are parsed one at a time into one reused
+// tape (docker prints thousands of them).
+template <typename Text, typename Visit>
+void forEachObjectLine(Text text, Visit&& visit)
+{
+    json::Reader reader;
+    forEachLine(text, [&](Text line) {
+        const auto document = reader.parse(line);
+        const Object object = document ? Object(*document) : Object();
+        return !object.isObject() || visit(object);
+    });
 }
 
 // The elements of a JSON array document, or nothing when `text` is not one.
@@ -65,29 +79,6 @@ QStringList strings(simdjson::dom::array array)
         texts.append(element.get(text) == simdjson::SUCCESS ? json::toQString(text) : QString());
     }
     return texts;
-}
-
-// Calls `visit` with every non-empty line of `text`.
-template <typename Visit>
-void forEachLine(const QString& text, Visit&& visit)
-{
-    for (QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts))
-        visit(line);
-}
-
-// The same on UTF-8, without a list of the lines.
-template <typename Visit>
-void forEachLine(QByteArrayView text, Visit&& visit)
-{
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = text.indexOf('\n', start);
-        if (end < 0)
-            end = text.size();
-        if (end > start)
-            visit(text.sliced(start, end - start));
-        start = end + 1;
-    }
 }
 
 // Where each "@@" in `line` starts, found left to right as a split would;
@@ -123,8 +114,6 @@ qsizetype lineCount(QByteArrayView text)
     }
     return lines;
 }
-
-QString toQString(QByteArrayView utf8) { return QString::fromUtf8(utf8); }
 
 const QString zeroSize = QStringLiteral("0B");
 
@@ -317,8 +306,8 @@ QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QByteArray& out
             return array ? std::optional(strings(*array)) : std::nullopt;
         };
         ImageLayers image;
-        image.id = toQString(part(0));
-        image.parent = toQString(part(1));
+        image.id = QString::fromUtf8(part(0));
+        image.parent = QString::fromUtf8(part(1));
         bool numeric = false;
         image.sizeBytes = part(2).toLongLong(&numeric);
         auto layers = list(part(3));
@@ -332,7 +321,7 @@ QHash<QString, ImageLayers> DockerClient::parseImageLayers(const QByteArray& out
             image.repoDigests = std::move(*digests);
         }
         QString id = image.id;
-        images.insert(std::move(id), std::move(image));
+        images.emplace(std::move(id), std::move(image));
     });
     return images;
 }
@@ -368,7 +357,7 @@ QHash<QString, qint64> DockerClient::parseVolumeSizes(const QByteArray& out)
 QSet<QString> DockerClient::parseDanglingNames(const QString& out)
 {
     QSet<QString> names;
-    forEachLine(out, [&](QStringView line) {
+    forEachLine(QStringView(out), [&](QStringView line) {
         const QStringView name = trimSpacesAndTabs(line);
         if (!name.isEmpty())
             names.insert(name.toString());
@@ -403,12 +392,12 @@ QHash<QString, ContainerDetail> DockerClient::parseInspect(const QByteArray& out
         const QByteArrayView mountsText = part(cuts[1] + 2, cuts[lastCut - 1]);
 
         ContainerDetail detail;
-        detail.imageID = toQString(trimSpacesAndTabs(part(cuts[0] + 2, cuts[1])));
+        detail.imageID = QString::fromUtf8(trimSpacesAndTabs(part(cuts[0] + 2, cuts[1])));
         detail.mounts = namedVolumesIn(reader, mountsText);
-        detail.startedAt = parseDockerDate(toQString(part(cuts[lastCut - 1] + 2, cuts[lastCut])));
-        detail.finishedAt = parseDockerDate(toQString(line.sliced(cuts[lastCut] + 2)));
+        detail.startedAt = parseDockerDate(QString::fromUtf8(part(cuts[lastCut - 1] + 2, cuts[lastCut])));
+        detail.finishedAt = parseDockerDate(QString::fromUtf8(line.sliced(cuts[lastCut] + 2)));
         // The short id is ASCII when it is an id at all: the first 12 characters, not bytes.
-        details.insert(toQString(id).left(12), std::move(detail));
+        details.insert(QString::fromUtf8(id).left(12), std::move(detail));
     });
     return details;
 }

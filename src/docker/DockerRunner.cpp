@@ -30,7 +30,6 @@ double secondsSince(Clock::time_point start)
 
 QString wholeSeconds(double seconds) { return QString::asprintf("%.0f", seconds); }
 
-// Output that is not valid UTF-8 as a whole becomes the empty string.
 // Output as the decoder would read it, left as UTF-8: none when it is not
 // valid UTF-8 as a whole, and without a byte order mark.
 QByteArray checkedUtf8(QByteArray bytes)
@@ -42,6 +41,7 @@ QByteArray checkedUtf8(QByteArray bytes)
     return bytes;
 }
 
+// Output that is not valid UTF-8 as a whole becomes the empty string.
 QString decodeStrictUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);

@@ -111,7 +111,7 @@ ImageGraph::ImageGraph(const QList<SGImage>& listing, const QHash<QString, Image
     }
     if (!known_) {
         // Without every image's layers no figure is worked out on the tree.
-        nodes_.clear();
+        nodes_ = {};
         for (Facts& facts : images_)
             facts.endNode = -1;
         return;
