@@ -28,7 +28,7 @@ targets=("$@")
 seed_files() {
     case $1 in
     docker_listings) ls $captures/*/{ps-a,images-a,volume-ls,volume-ls-dangling,system-df,info-root}.out ;;
-    inspect) ls $captures/*/inspect*.out ;;
+    inspect) ls $captures/*/inspect*.out $seeds/image-inspect.txt ;;
     sizes) ls $captures/*/system-df*.out ;;
     dates) ls $seeds/date-*.txt ;;
     state_cache) ls $seeds/state.json ;;
