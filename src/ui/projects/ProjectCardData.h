@@ -4,19 +4,17 @@
 // ownership badges. Drawing and interaction are ProjectCardDelegate's.
 
 #include "docker/Records.h"
+#include "inventory/ProjectIndex.h"
 
 #include <QColor>
 #include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QStringList>
 
 namespace stowage {
 
 struct Inventory;
-struct ProjectIndex;
-using OwnerList = QStringList;
 
 struct CardBadge {
     QString text;

@@ -88,7 +88,7 @@ private:
     }
 
     // Widgets ask for the same few symbols at the same sizes again and again
-    // (the running-commands panel makes its rows anew with every command):
+    // (the running-commands panel, a row for every docker command a refresh runs):
     // each is drawn once and then taken from Qt's pixmap cache.
     QPixmap cached(const QSize& size, qreal ratio, QIcon::Mode mode) const
     {
