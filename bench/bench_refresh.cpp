@@ -17,7 +17,8 @@
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
 // otherwise), --reps N (default 5), --sizes 1000,10000, --layers-batch N and --inspect-batch N
 // (image ids per `image inspect`, container ids per `inspect`, in (a); the client's defaults
-// otherwise).
+// otherwise), --images-delay SECONDS (how long the fake engine takes to list its images, as a
+// real one sizing many images does; none by default).
 // Exits non-zero when a refresh against the fake docker did not complete or did not land the
 // whole generated inventory.
 
@@ -213,11 +214,14 @@ public:
     }
 
     // Writes the answers and the rules for the fake docker into `dir`.
-    bool write(const QString& dir, const DockerClient::Limits& limits) const
+    // `imagesDelay` seconds: how long the engine takes to list the images (it sizes them).
+    bool write(const QString& dir, const DockerClient::Limits& limits, double imagesDelay) const
     {
         bench::FakeDockerScript script(dir);
         script.serve("ps -a", "ps.out", containersOut());
+        script.setContext({}, imagesDelay);
         script.serve("images -a", "images.out", imagesOut());
+        script.setContext({}, 0);
         script.serve("volume ls --format", "volumes.out", volumesOut());
         script.serve("volume ls -q", "dangling.out", danglingOut());
         script.serve("system df -v", "df-v.out", volumeSizesOut());
@@ -419,7 +423,8 @@ QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, const
 }
 
 // (a) The model against a docker that answers at once.
-void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int reps, const DockerClient::Limits& limits)
+void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int reps, const DockerClient::Limits& limits,
+                     double imagesDelay)
 {
     std::printf("(a) refresh against a scripted fake docker (%d runs each; wall time, ms)\n", reps);
     std::printf("    queries = slowest phase-1 + slowest phase-2 query, each timed alone (median)\n");
@@ -430,7 +435,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
     for (int n : sizes) {
         QTemporaryDir script;
         const Installation installation(n);
-        if (!installation.write(script.path(), limits)) {
+        if (!installation.write(script.path(), limits, imagesDelay)) {
             std::printf("%-8d cannot write the fake docker's files\n", n);
             continue;
         }
@@ -529,7 +534,7 @@ int main(int argc, char** argv)
         limits.inspectBatchSize = std::max(1, batch.toInt());
     const QString fakeDocker = optionValue(args, "--fake-docker");
     if (!fakeDocker.isEmpty())
-        benchFakeDocker(fakeDocker, sizes, reps, limits);
+        benchFakeDocker(fakeDocker, sizes, reps, limits, optionValue(args, "--images-delay").toDouble());
     else
         std::printf("(a) skipped: pass --fake-docker PATH (tests/fake-docker of a test build)\n");
 

@@ -158,8 +158,14 @@ QHash<QString, QList<const SGImage*>> imagesBuiltBy(const QStringList& projects,
 ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
                                const QList<SGVolume>& volumes, const QHash<QString, ImageLayers>& imageLayers)
 {
+    return buildProjectIndex(containers, images, volumes, ImageGraph(images, imageLayers));
+}
+
+ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
+                               const QList<SGVolume>& volumes, ImageGraph imageGraph)
+{
     ProjectIndex index;
-    index.imageGraph = ImageGraph(images, imageLayers);
+    index.imageGraph = std::move(imageGraph);
 
     // One image listed under several tags gives several rows; the first row stands for the id.
     ImageLookup imageLookup;

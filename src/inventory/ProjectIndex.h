@@ -50,6 +50,10 @@ struct ProjectIndex {
 
 ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
                                const QList<SGVolume>& volumes, const QHash<QString, ImageLayers>& imageLayers = {});
+// The same with the graph of `images` already built, as the refresh does while
+// the containers are still being inspected.
+ProjectIndex buildProjectIndex(const QList<SGContainer>& containers, const QList<SGImage>& images,
+                               const QList<SGVolume>& volumes, ImageGraph imageGraph);
 
 // The disk space a project's images take: each image once, shared layers once.
 ByteRange projectImageBytes(const ProjectMeta& meta, const ImageGraph& graph);

@@ -38,28 +38,61 @@ T valueOr(std::future<T>& future, T fallback)
     }
 }
 
+// The listed images' layer facts and the graph built from them.
+struct ImageFacts {
+    QHash<QString, ImageLayers> layers;
+    ImageGraph graph;
+};
+
+// The queries that need one listing only: each starts as soon as its listing
+// lands instead of after all three. Inspecting the containers, one batch after
+// another, is the longest query of a refresh.
+struct EarlyQueries {
+    std::future<DockerClient::InspectOutcome> inspection;
+    std::future<ImageFacts> images;
+};
+
 struct PhaseTwo {
     BuildCache buildCache;
     EngineImageTotals engineImages;
     QHash<QString, ImageLayers> imageLayers;
+    ImageGraph imageGraph;
     QHash<QString, qint64> volumeSizes;
     DockerClient::InspectOutcome inspection;
     std::optional<QSet<QString>> dangling;
     QString dockerRoot;
 };
 
-PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, const QStringList& imageIds,
-                      std::stop_token stop)
+QStringList idsOf(const QList<SGContainer>& containers)
+{
+    QStringList ids;
+    ids.reserve(containers.size());
+    for (const auto& container : containers)
+        ids << container.id;
+    return ids;
+}
+
+// Each image id once: one image may be listed under several names.
+QStringList distinctIdsOf(const QList<SGImage>& images)
+{
+    QStringList ids;
+    QSet<QString> seen;
+    for (const auto& image : images)
+        if (!seen.contains(image.id)) {
+            seen.insert(image.id);
+            ids << image.id;
+        }
+    return ids;
+}
+
+PhaseTwo readPhaseTwo(const DockerClient& client, EarlyQueries& early, std::stop_token stop)
 {
     auto usage = launch([&] { return client.diskUsage(stop); });
     // Engines such as 20.10 refuse a second disk-usage query while one runs ("a disk usage
     // operation is already running"): the sizes are read on this thread once the build cache is in.
     auto sizes = std::async(std::launch::deferred, [&] { return client.volumeSizes(stop); });
-    auto inspection = launch([&] { return client.inspectMany(ids, stop); });
     auto dangling = launch([&] { return std::optional<QSet<QString>>(client.danglingVolumeNames(stop)); });
     auto root = launch([&] { return client.dockerRoot(stop); });
-    // Never fails; images it could not inspect leave the layer facts incomplete.
-    auto layers = launch([&] { return client.imageLayers(imageIds, stop); });
 
     PhaseTwo result;
     const auto diskUsage = valueOr(
@@ -67,10 +100,13 @@ PhaseTwo readPhaseTwo(const DockerClient& client, const QStringList& ids, const 
     result.buildCache = diskUsage.buildCache;
     result.engineImages = diskUsage.images;
     result.volumeSizes = valueOr(sizes, {});
-    result.inspection = inspection.get();  // never fails
+    result.inspection = early.inspection.get();  // never fails
     result.dangling = valueOr(dangling, std::optional<QSet<QString>>());
     result.dockerRoot = valueOr(root, QStringLiteral("/var/lib/docker"));
-    result.imageLayers = layers.get().images;
+    // Never fails; images it could not inspect leave the layer facts incomplete.
+    ImageFacts images = early.images.get();
+    result.imageLayers = std::move(images.layers);
+    result.imageGraph = std::move(images.graph);
     return result;
 }
 
@@ -154,27 +190,41 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
                                                         : AppModel::tr("[1/2] Reading containers · images · volumes…"));
     });
 
+    // Every query of this run stops with the refresh, and all of them stop when a listing fails.
+    std::stop_source queries;
+    std::stop_callback forward(stop, [&queries] { queries.request_stop(); });
+
     // Phase 1: the three listings at once, published in a fixed order. The
-    // first failure ends the refresh; the listings still running are stopped.
+    // first failure ends the refresh; the queries still running are stopped.
+    // Inspection starts as soon as the containers are listed, the image layers
+    // as soon as the images are.
     QList<SGContainer> containers;
     QList<SGImage> images;
     QList<SGVolume> volumes;
+    EarlyQueries early;
     int published = 0;  // listings shown so far: containers, then images, then volumes
     {
-        std::stop_source phase;
-        std::stop_callback forward(stop, [&phase] { phase.request_stop(); });
-        auto listedContainers = launch([&] { return client.containers(phase.get_token()); });
-        auto listedImages = launch([&] { return client.images(phase.get_token()); });
-        auto listedVolumes = launch([&] { return client.volumes(phase.get_token()); });
+        auto listedContainers = launch([&] { return client.containers(queries.get_token()); });
+        auto listedImages = launch([&] { return client.images(queries.get_token()); });
+        auto listedVolumes = launch([&] { return client.volumes(queries.get_token()); });
         try {
             containers = listedContainers.get();
             published = 1;
+            early.inspection = launch([&client, ids = idsOf(containers), token = queries.get_token()] {
+                return client.inspectMany(ids, token);
+            });
             model_.post([this, containers] {
                 model_.inventory_.containers = containers;
                 emit model_.containersChanged();
             });
             images = listedImages.get();
             published = 2;
+            early.images = launch([&client, images, token = queries.get_token()] {
+                ImageFacts facts;
+                facts.layers = client.imageLayers(distinctIdsOf(images), token).images;
+                facts.graph = ImageGraph(images, facts.layers);
+                return facts;
+            });
             model_.post([this, images] {
                 model_.inventory_.images = images;
                 emit model_.imagesChanged();
@@ -185,7 +235,7 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
                 emit model_.volumesChanged();
             });
         } catch (const RunError& error) {
-            phase.request_stop();
+            queries.request_stop();
             // After Stop, a listing whose child was killed fails too: that is the cancellation.
             const bool cancelled = stop.stop_requested() || dynamic_cast<const CancelledError*>(&error) != nullptr;
             // The listings shown so far stand beside the earlier ones: their index is
@@ -197,24 +247,13 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
             model_.post([this, description = error.description(), cancelled, index = std::move(index)]() mutable {
                 fail(description, cancelled, std::move(index));
             });
-            return;  // the futures' destructors wait for the stopped listings
+            return;  // the futures' destructors wait for the stopped queries
         }
     }
 
-    // Phase 2: five queries at once, each with its fallback; none fails the refresh.
+    // Phase 2: the other four queries at once, each with its fallback; none fails the refresh.
     model_.post([this, count = containers.size()] { startProgress(static_cast<int>(count)); });
-    QStringList ids;
-    ids.reserve(containers.size());
-    for (const auto& container : containers)
-        ids << container.id;
-    QStringList imageIds;
-    QSet<QString> seen;
-    for (const auto& image : images)
-        if (!seen.contains(image.id)) {
-            seen.insert(image.id);
-            imageIds << image.id;
-        }
-    PhaseTwo two = readPhaseTwo(client, ids, imageIds, stop);
+    PhaseTwo two = readPhaseTwo(client, early, queries.get_token());
     model_.post([this] { progressTimer_.stop(); });
     if (stop.stop_requested()) {
         model_.post(
@@ -252,7 +291,7 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
                            .arg(missing, errors.isEmpty() ? AppModel::tr("docker inspect returned no data")
                                                           : shownDescription(errors.first()));
     }
-    ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes, two.imageLayers);
+    ProjectIndex index = stowage::buildProjectIndex(containers, images, volumes, std::move(two.imageGraph));
     // The Overview's figures for what lands, worked out here too, so that neither the
     // Overview nor the cache save classifies 10,000 rows on the UI thread.
     Inventory landed;

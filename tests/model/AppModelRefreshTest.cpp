@@ -78,6 +78,20 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrent
     EXPECT_TRUE(rig.model->inventory().usageDataComplete);
 }
 
+TEST(AppModelRefresh, InspectionStartsOnceContainersAreListedAndStopsWhenAnotherListingFails)
+{
+    // The engine is still listing its images when the containers' inspection starts; the
+    // listing then fails, and the inspection (30 s) is stopped with the refresh.
+    ModelRig rig(sample::rules({FakeRule{"images -a", {}, "boom", 1, 1.5}, FakeRule{"inspect", "", {}, 0, 30}}));
+    rig.model->refresh();
+    ASSERT_TRUE(waitForCommand(rig.operations, "inspect"));
+    EXPECT_TRUE(waitForCommand(rig.operations, "images -a", std::chrono::milliseconds(1)));
+    ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(10)));
+    EXPECT_EQ(rig.model->statusText(), "Error loading data: boom");
+    EXPECT_FALSE(rig.model->inventory().usageDataComplete);
+    EXPECT_TRUE(waitUntil([&] { return rig.operations.active().isEmpty(); }));
+}
+
 TEST(AppModelRefresh, IncompleteInspectionIsExplainedAndLogged)
 {
     // The fake answers for two of three containers and reports the third.
