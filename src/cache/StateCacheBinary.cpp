@@ -7,15 +7,18 @@
 // walk the same lists, so a field added to a record is one more line there
 // and a new `version`: a file of another version counts as missing and the
 // next refresh writes it again. CBOR keeps each value's type, so a missing or
-// mistyped field fails the read as a whole.
+// mistyped field fails the read as a whole; so does a text that is not UTF-8
+// or is not stored whole, with its length, as the writer stores every text.
 
 #include "cache/StateCache.h"
 
 #include <QCborStreamReader>
 #include <QCborStreamWriter>
 
+#include <array>
 #include <concepts>
 #include <limits>
+#include <string>
 #include <type_traits>
 
 namespace stowage {
@@ -161,17 +164,31 @@ public:
     // The whole input has been read, and nothing follows the top-level array.
     bool atEnd() { return ok() && in_.currentOffset() == limit_; }
 
+    // Strings repeat from one record to the next in the same field: a
+    // container's state, size or project, an image's tag. Such a string is
+    // shared with the previous record's instead of decoded and allocated again.
     void operator()(QString& text)
     {
-        if (!expect(in_.isString()))
+        if (!expect(in_.isString() && in_.isLengthKnown() && in_.length() <= quint64(limit_)))
             return;
-        auto chunk = in_.readString();
-        text = std::move(chunk.data);
-        while (chunk.status == QCborStreamReader::Ok) {
-            chunk = in_.readString();
-            text += chunk.data;
+        Previous& previous = previous_[slot_++ % previous_.size()];
+        const auto size = qsizetype(in_.length());
+        utf8_.resize(size);
+        // The whole string comes as one chunk (its length is known); the next read ends it.
+        const auto chunk = in_.readStringChunk(utf8_.data(), size);
+        if (!expect(chunk.status == QCborStreamReader::Ok && chunk.data == size))
+            return;
+        if (!expect(in_.readStringChunk(nullptr, 0).status == QCborStreamReader::EndOfString))
+            return;
+        if (utf8_ == previous.utf8) {
+            text = previous.text;
+            return;
         }
-        expect(chunk.status == QCborStreamReader::EndOfString);
+        if (!expect(QByteArrayView(utf8_.data(), size).isValidUtf8()))
+            return;
+        text = QString::fromUtf8(utf8_.data(), size);
+        previous.utf8 = utf8_;
+        previous.text = text;
     }
     void operator()(bool& flag)
     {
@@ -228,6 +245,7 @@ public:
     {
         if (enter(in_.isArray(), 1) != fieldCount<Record>())
             fail();
+        slot_ = 0;
         fields(*this, record);
         leave();
     }
@@ -289,9 +307,18 @@ private:
         leave();
     }
 
+    // std::string keeps its buffer when assigned to: no allocation per string read.
+    struct Previous {
+        std::string utf8;
+        QString text;
+    };
+
     QCborStreamReader in_;
     const qsizetype limit_;
     bool ok_ = true;
+    std::string utf8_;  // the string being read, as stored
+    std::array<Previous, 24> previous_;
+    size_t slot_ = 0;  // the field being read within the current record
 };
 
 CacheSummary summaryOf(const CachedState& state)

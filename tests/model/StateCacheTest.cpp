@@ -96,6 +96,14 @@ TEST(StateCacheFormat, RoundTripKeepsEveryFieldAndInstantAndPutsTheSummaryFirst)
             EXPECT_EQ(StateCache::decode(StateCache::encode(changed)), changed);
         }
     }
+    // Values that repeat from one record to the next, and change back and forth, read back as written.
+    CachedState repeated = fullState();
+    SGContainer twin = repeated.containers[0];
+    twin.id = "twin";
+    twin.name = "bew";  // as long as "web"
+    twin.labels.replace("shop", "shoq");
+    repeated.containers = {repeated.containers[0], twin, repeated.containers[1], twin, repeated.containers[1]};
+    EXPECT_EQ(StateCache::decode(StateCache::encode(repeated)), repeated);
     // The JSON of earlier versions reads to the same state, without figures.
     EXPECT_EQ(StateCache::decode(bytesOf(encodedObject(fullState()))), fullState());
     EXPECT_FALSE(StateCache::decodeSummary(bytesOf(encodedObject(fullState()))).has_value());
@@ -165,6 +173,11 @@ TEST(StateCacheFormat, AMissingMistypedOrExtraValueRejectsTheWholeFile)
     for (const QByteArray& damaged : {bytes.left(bytes.size() - 1), bytes.left(bytes.size() / 2), bytes + '\0',
                                       QByteArray(), QByteArray("\x9f\xff"), QByteArray("\x00\xff garbage", 10)})
         EXPECT_FALSE(StateCache::decode(damaged).has_value()) << damaged.left(40).toHex().toStdString();
+    QByteArray notUtf8 = bytes;
+    const qsizetype name = notUtf8.indexOf("never-inspected");
+    ASSERT_GE(name, 0);
+    notUtf8[name + 5] = '\xff';
+    EXPECT_FALSE(StateCache::decode(notUtf8).has_value()) << "a name that is not UTF-8";
 }
 
 TEST(StateCacheFormat, TheJsonOfEarlierVersionsNeedsEveryKeyTypedButTheImageFactsAndExtraKeysAreIgnored)
