@@ -44,10 +44,19 @@ struct ImageFacts {
     ImageGraph graph;
 };
 
-// The queries that need one listing only: each starts as soon as its listing
-// lands instead of after all three. Inspecting the containers, one batch after
-// another, is the longest query of a refresh.
+// What the engine's disk-usage queries say: the build cache, the image totals
+// and every volume's size.
+struct DiskFacts {
+    DockerClient::DiskUsage usage{BuildCache{BuildCache::unknownText(), 0, BuildCache::unknownText(), 0}, {}};
+    QHash<QString, qint64> volumeSizes;
+};
+
+// The longest queries of a refresh start as soon as they can: the disk usage
+// with the listings (the engine sizes every container and volume for it), the
+// containers' inspection, one batch after another, as soon as the containers
+// are listed, and the image layers as soon as the images are.
 struct EarlyQueries {
+    std::future<DiskFacts> disk;
     std::future<DockerClient::InspectOutcome> inspection;
     std::future<ImageFacts> images;
 };
@@ -85,21 +94,33 @@ QStringList distinctIdsOf(const QList<SGImage>& images)
     return ids;
 }
 
+// A query that fails leaves its fallback; the runner has logged the failure.
+DiskFacts readDiskFacts(const DockerClient& client, std::stop_token stop)
+{
+    DiskFacts facts;
+    try {
+        facts.usage = client.diskUsage(stop);
+    } catch (const RunError&) {
+    }
+    // Engines such as 20.10 refuse a second disk-usage query while one runs ("a disk usage
+    // operation is already running"): the sizes are read once the build cache is in.
+    try {
+        facts.volumeSizes = client.volumeSizes(stop);
+    } catch (const RunError&) {
+    }
+    return facts;
+}
+
 PhaseTwo readPhaseTwo(const DockerClient& client, EarlyQueries& early, std::stop_token stop)
 {
-    auto usage = launch([&] { return client.diskUsage(stop); });
-    // Engines such as 20.10 refuse a second disk-usage query while one runs ("a disk usage
-    // operation is already running"): the sizes are read on this thread once the build cache is in.
-    auto sizes = std::async(std::launch::deferred, [&] { return client.volumeSizes(stop); });
     auto dangling = launch([&] { return std::optional<QSet<QString>>(client.danglingVolumeNames(stop)); });
     auto root = launch([&] { return client.dockerRoot(stop); });
 
     PhaseTwo result;
-    const auto diskUsage = valueOr(
-        usage, DockerClient::DiskUsage{BuildCache{BuildCache::unknownText(), 0, BuildCache::unknownText(), 0}, {}});
-    result.buildCache = diskUsage.buildCache;
-    result.engineImages = diskUsage.images;
-    result.volumeSizes = valueOr(sizes, {});
+    DiskFacts disk = early.disk.get();  // never fails
+    result.buildCache = disk.usage.buildCache;
+    result.engineImages = disk.usage.images;
+    result.volumeSizes = std::move(disk.volumeSizes);
     result.inspection = early.inspection.get();  // never fails
     result.dangling = valueOr(dangling, std::optional<QSet<QString>>());
     result.dockerRoot = valueOr(root, QStringLiteral("/var/lib/docker"));
@@ -194,16 +215,17 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
     std::stop_source queries;
     std::stop_callback forward(stop, [&queries] { queries.request_stop(); });
 
-    // Phase 1: the three listings at once, published in a fixed order. The
-    // first failure ends the refresh; the queries still running are stopped.
-    // Inspection starts as soon as the containers are listed, the image layers
-    // as soon as the images are.
+    // Phase 1: the three listings at once, published in a fixed order, and the
+    // disk usage beside them. The first failure ends the refresh; the queries
+    // still running are stopped. Inspection starts as soon as the containers
+    // are listed, the image layers as soon as the images are.
     QList<SGContainer> containers;
     QList<SGImage> images;
     QList<SGVolume> volumes;
     EarlyQueries early;
     int published = 0;  // listings shown so far: containers, then images, then volumes
     {
+        early.disk = launch([&client, token = queries.get_token()] { return readDiskFacts(client, token); });
         auto listedContainers = launch([&] { return client.containers(queries.get_token()); });
         auto listedImages = launch([&] { return client.images(queries.get_token()); });
         auto listedVolumes = launch([&] { return client.volumes(queries.get_token()); });
@@ -251,7 +273,8 @@ void InventoryRefresh::run(const Inventory& shown, std::stop_token stop)
         }
     }
 
-    // Phase 2: the other four queries at once, each with its fallback; none fails the refresh.
+    // Phase 2: the other two queries at once, and the early ones awaited, each with its
+    // fallback; none fails the refresh.
     model_.post([this, count = containers.size()] { startProgress(static_cast<int>(count)); });
     PhaseTwo two = readPhaseTwo(client, early, queries.get_token());
     model_.post([this] { progressTimer_.stop(); });

@@ -1,9 +1,9 @@
 #pragma once
 // Reads the whole inventory from the engine again: the three listings at once,
-// each shown as it lands; the containers' inspection as soon as they are listed
-// and the image layers as soon as the images are; then disk usage, volume
-// sizes, dangling volumes and the data root at once. Everything is merged off
-// the UI thread and handed over in one piece. A refresh that fails or is stopped keeps
+// each shown as it lands, with the disk usage and volume sizes beside them; the
+// containers' inspection as soon as they are listed and the image layers as
+// soon as the images are; then the dangling volumes and the data root. Everything
+// is merged off the UI thread and handed over in one piece. A refresh that fails or is stopped keeps
 // what was shown and says so; one that completes marks the facts fresh, saves
 // the cache and records the history.
 //

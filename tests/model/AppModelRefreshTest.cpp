@@ -78,13 +78,15 @@ TEST(AppModelRefresh, PhaseOneListsAppearBeforePhaseTwoWhoseQueriesRunConcurrent
     EXPECT_TRUE(rig.model->inventory().usageDataComplete);
 }
 
-TEST(AppModelRefresh, InspectionStartsOnceContainersAreListedAndStopsWhenAnotherListingFails)
+TEST(AppModelRefresh, DiskUsageAndInspectionStartBeforeTheListingsEndAndStopWhenOneFails)
 {
-    // The engine is still listing its images when the containers' inspection starts; the
-    // listing then fails, and the inspection (30 s) is stopped with the refresh.
-    ModelRig rig(sample::rules({FakeRule{"images -a", {}, "boom", 1, 1.5}, FakeRule{"inspect", "", {}, 0, 30}}));
+    // The engine is still listing its images when the disk usage is read and the containers'
+    // inspection starts; the listing then fails, and both (30 s) are stopped with the refresh.
+    ModelRig rig(sample::rules({FakeRule{"images -a", {}, "boom", 1, 1.5}, FakeRule{"inspect", "", {}, 0, 30},
+                                FakeRule{"system df", "", {}, 0, 30}}));
     rig.model->refresh();
     ASSERT_TRUE(waitForCommand(rig.operations, "inspect"));
+    EXPECT_TRUE(waitForCommand(rig.operations, "system df", std::chrono::milliseconds(1)));
     EXPECT_TRUE(waitForCommand(rig.operations, "images -a", std::chrono::milliseconds(1)));
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(10)));
     EXPECT_EQ(rig.model->statusText(), "Error loading data: boom");
