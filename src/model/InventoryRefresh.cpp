@@ -27,12 +27,12 @@ auto launch(Query query)
     return std::async(std::launch::async, std::move(query));
 }
 
-// Waits for a phase-2 query; a failure yields the fallback.
-template <typename T>
-T valueOr(std::future<T>& future, T fallback)
+// What `query` gives, or `fallback` when it fails; the runner has logged the failure.
+template <typename Query, typename T>
+T valueOr(Query&& query, T fallback)
 {
     try {
-        return future.get();
+        return query();
     } catch (const RunError&) {
         return fallback;
     }
@@ -94,20 +94,13 @@ QStringList distinctIdsOf(const QList<SGImage>& images)
     return ids;
 }
 
-// A query that fails leaves its fallback; the runner has logged the failure.
 DiskFacts readDiskFacts(const DockerClient& client, std::stop_token stop)
 {
     DiskFacts facts;
-    try {
-        facts.usage = client.diskUsage(stop);
-    } catch (const RunError&) {
-    }
+    facts.usage = valueOr([&] { return client.diskUsage(stop); }, facts.usage);
     // Engines such as 20.10 refuse a second disk-usage query while one runs ("a disk usage
     // operation is already running"): the sizes are read once the build cache is in.
-    try {
-        facts.volumeSizes = client.volumeSizes(stop);
-    } catch (const RunError&) {
-    }
+    facts.volumeSizes = valueOr([&] { return client.volumeSizes(stop); }, QHash<QString, qint64>());
     return facts;
 }
 
@@ -122,8 +115,8 @@ PhaseTwo readPhaseTwo(const DockerClient& client, EarlyQueries& early, std::stop
     result.engineImages = disk.usage.images;
     result.volumeSizes = std::move(disk.volumeSizes);
     result.inspection = early.inspection.get();  // never fails
-    result.dangling = valueOr(dangling, std::optional<QSet<QString>>());
-    result.dockerRoot = valueOr(root, QStringLiteral("/var/lib/docker"));
+    result.dangling = valueOr([&] { return dangling.get(); }, std::optional<QSet<QString>>());
+    result.dockerRoot = valueOr([&] { return root.get(); }, QStringLiteral("/var/lib/docker"));
     // Never fails; images it could not inspect leave the layer facts incomplete.
     ImageFacts images = early.images.get();
     result.imageLayers = std::move(images.layers);
