@@ -180,6 +180,8 @@ TEST(AppModelRefresh, AStoppedRefreshCallsNothingUnusedUntilOneCompletes)
         + listingLine(R"({"ID":"c4dddddddddd","Names":"revived","Image":"shop-old:v1","State":"running"})", "") + "\n";
     rig.docker.setRules(sample::rules({FakeRule{"ps -a", listing}, FakeRule{"inspect", "", {}, 0, 30}}));
     rig.model->refresh();
+    // Stopped once the listings are in (inspection may start before they are).
+    ASSERT_TRUE(waitUntil([&] { return rig.model->statusText().startsWith("[2/2]"); }));
     ASSERT_TRUE(waitForCommand(rig.operations, "inspect"));
     rig.model->cancelCurrentOperation();
     ASSERT_TRUE(rig.waitIdle(std::chrono::seconds(5)));

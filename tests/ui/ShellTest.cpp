@@ -187,7 +187,9 @@ TEST(ShellTest, WithoutCacheTheFirstDisplayRefreshesOnceWhileControlsAreDisabled
 
     // "Stop all" in the Logs tab kills the commands, not the refresh: it completes without the usage data.
     shell.window.refreshAction()->trigger();
-    ASSERT_TRUE(waitForCommand(shell.rig.operations, "inspect"));  // the status line says [2/2] before it starts
+    // Inspection starts while the listings may still run; stopping those would fail the refresh.
+    ASSERT_TRUE(inspecting());
+    ASSERT_TRUE(waitForCommand(shell.rig.operations, "inspect"));
     auto* logs = static_cast<LogsTab*>(shell.root().tabView(RootView::Tab::logs));
     logs->runningCommands()->stopAllButton()->click();
     ASSERT_TRUE(shell.rig.waitIdle());
