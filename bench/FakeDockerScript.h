@@ -78,6 +78,16 @@ public:
                                   {"sleep", delay_}});
     }
 
+    // The command whose arguments start with `match` prints, for each further
+    // argument, the line of `text` that starts with it and "@@".
+    void serveItems(const QString& match, QString file, const QString& text)
+    {
+        serve(match, file, text);
+        QJsonObject rule = rules_.last().toObject();
+        rule.insert("itemLinesFile", rule.take("stdoutFile"));
+        rules_.replace(rules_.size() - 1, rule);
+    }
+
     // Writes the rules; false when any file could not be written.
     bool finish()
     {
@@ -106,7 +116,7 @@ inline QString dockerTime(const OptionalDate& date)
 
 // The listings, sizes, dangling names, data root, engine id and batched
 // inspection of `s`, with its images' layers in the refresh's batches.
-inline void serveInventory(FakeDockerScript& script, const CachedState& s, int inspectBatchSize,
+inline void serveInventory(FakeDockerScript& script, const CachedState& s,
                            const QString& engineId = QStringLiteral("fake-engine"),
                            int layersBatchSize = DockerClient::Limits{}.layersBatchSize)
 {
@@ -143,18 +153,16 @@ inline void serveInventory(FakeDockerScript& script, const CachedState& s, int i
     script.serve("info --format {{.ID}}", "id.out", engineId + '\n');
     script.serve("info", "info.out", "/var/lib/docker\n");
     script.serve("version", "version.out", "20.10.24\n");
-    // One rule per inspect batch, recognised by its first id.
-    for (qsizetype first = 0; first < s.containers.size(); first += inspectBatchSize) {
-        QString out;
-        for (const SGContainer& c : s.containers.mid(first, inspectBatchSize)) {
-            QJsonArray mounts;
-            for (const QString& name : c.mounts)
-                mounts.append(QJsonObject{{"Type", "volume"}, {"Name", name}, {"Destination", "/data"}});
-            out += c.id + "@@" + c.imageID + "@@" + QString::fromUtf8(QJsonDocument(mounts).toJson(QJsonDocument::Compact))
-                + "@@" + dockerTime(c.startedAt) + "@@" + dockerTime(c.finishedAt) + '\n';
-        }
-        script.serve("inspect " + s.containers[first].id + ' ', QStringLiteral("inspect-%1.out").arg(first), out);
+    // Each inspect batch, whatever its size, gets the lines of its ids.
+    QString inspected;
+    for (const SGContainer& c : s.containers) {
+        QJsonArray mounts;
+        for (const QString& name : c.mounts)
+            mounts.append(QJsonObject{{"Type", "volume"}, {"Name", name}, {"Destination", "/data"}});
+        inspected += c.id + "@@" + c.imageID + "@@" + QString::fromUtf8(QJsonDocument(mounts).toJson(QJsonDocument::Compact))
+            + "@@" + dockerTime(c.startedAt) + "@@" + dockerTime(c.finishedAt) + '\n';
     }
+    script.serveItems("inspect ", "inspect.out", inspected);
     // The refresh asks for each listed id once, in list order; these ids are distinct.
     for (qsizetype first = 0; first < s.imageLayers.size(); first += layersBatchSize) {
         script.serve("image inspect " + s.imageLayers[first].id + ' ', QStringLiteral("layers-%1.out").arg(first),
@@ -162,10 +170,10 @@ inline void serveInventory(FakeDockerScript& script, const CachedState& s, int i
     }
 }
 
-inline bool writeInventoryScript(const CachedState& s, const QString& dir, int inspectBatchSize)
+inline bool writeInventoryScript(const CachedState& s, const QString& dir)
 {
     FakeDockerScript script(dir);
-    serveInventory(script, s, inspectBatchSize);
+    serveInventory(script, s);
     return script.finish();
 }
 

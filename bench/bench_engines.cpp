@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         context.endpoint = QStringLiteral("unix:///fake.sock");
         contexts << context;
         script.setContext(contexts.back().name, delay * (k + 1));
-        bench::serveInventory(script, inventory, DockerClient::Limits{}.inspectBatchSize, contexts.back().name + "-id");
+        bench::serveInventory(script, inventory, contexts.back().name + "-id");
         expected << Expected::of(inventory);
     }
     require(script.finish(), "cannot write the fake docker's files");

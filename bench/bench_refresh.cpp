@@ -16,8 +16,8 @@
 //
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
 // otherwise), --reps N (default 5), --sizes 1000,10000, --layers-batch N and --inspect-batch N
-// (image ids per `image inspect`, container ids per `inspect`, in (a); the client's defaults
-// otherwise), --images-delay SECONDS (how long the fake engine takes to list its images, as a
+// (image ids per `image inspect`, container ids per `inspect`, every batch that size; the
+// client's defaults otherwise; in (a) and (b)), --images-delay SECONDS (how long the fake engine takes to list its images, as a
 // real one sizing many images does; none by default).
 // Exits non-zero when a refresh against the fake docker did not complete or did not land the
 // whole generated inventory.
@@ -229,10 +229,8 @@ public:
                      R"x({"Type":"Build Cache","Size":"1.5GB","Reclaimable":"1.2GB (80%)","TotalCount":"40","Active":"0"})x"
                      "\n");
         script.serve("info", "info.out", "/var/lib/docker\n");
-        // One rule per inspect batch, recognised by its first id.
-        for (int first = 0; first < n_; first += limits.inspectBatchSize)
-            script.serve("inspect " + containerId(first).left(12) + " ", QStringLiteral("inspect-%1.out").arg(first),
-                         inspectOut(first, std::min(n_, first + limits.inspectBatchSize)));
+        // Each inspect batch, whatever its size, gets the lines of its ids.
+        script.serveItems("inspect ", "inspect.out", inspectOut(0, n_));
         for (int first = 0; first < n_; first += limits.layersBatchSize)
             script.serve("image inspect " + imageId(first) + " ", QStringLiteral("layers-%1.out").arg(first),
                          imageLayersOut(first, std::min(n_, first + limits.layersBatchSize)));
@@ -469,7 +467,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
 }
 
 // (b) Each query alone, then the refresh, against the engine DOCKER_HOST names.
-void benchEngine(const QString& dockerHost, const QString& dockerClient, int reps)
+void benchEngine(const QString& dockerHost, const QString& dockerClient, int reps, const DockerClient::Limits& limits)
 {
     DockerRunner::Config config;
     if (!dockerClient.isEmpty()) {
@@ -477,7 +475,7 @@ void benchEngine(const QString& dockerHost, const QString& dockerClient, int rep
         config.searchPath = false;
     }
     config.baseEnvironment = bench::processEnvironment();
-    Rig rig(config);
+    Rig rig(config, limits);
     const DockerClient& client = rig.model->client();
     QStringList ids;
     QStringList images;
@@ -531,7 +529,7 @@ int main(int argc, char** argv)
     if (const QString batch = optionValue(args, "--layers-batch"); !batch.isEmpty())
         limits.layersBatchSize = std::max(1, batch.toInt());
     if (const QString batch = optionValue(args, "--inspect-batch"); !batch.isEmpty())
-        limits.inspectBatchSize = std::max(1, batch.toInt());
+        limits.inspectBatchSize = limits.inspectBatchMax = std::max(1, batch.toInt());
     const QString fakeDocker = optionValue(args, "--fake-docker");
     if (!fakeDocker.isEmpty())
         benchFakeDocker(fakeDocker, sizes, reps, limits, optionValue(args, "--images-delay").toDouble());
@@ -541,7 +539,7 @@ int main(int argc, char** argv)
     // Only an engine named explicitly: never the machine's default one.
     const QString dockerHost = qEnvironmentVariable("DOCKER_HOST");
     if (!dockerHost.isEmpty())
-        benchEngine(dockerHost, optionValue(args, "--docker"), reps);
+        benchEngine(dockerHost, optionValue(args, "--docker"), reps, limits);
     else
         std::printf("\n(b) skipped: DOCKER_HOST is not set (start a private engine, see the header of this file)\n");
     return 0;

@@ -189,7 +189,7 @@ void refreshStall(TimedApplication& app, const QString& fakeDocker, int runCount
     const CachedState inventory = bench::largeInventory(projectCount);
     QTemporaryDir script;
     QTemporaryDir data;
-    if (!bench::writeInventoryScript(inventory, script.path(), DockerClient::Limits{}.inspectBatchSize)) {
+    if (!bench::writeInventoryScript(inventory, script.path())) {
         std::printf("cannot write the fake docker's files\n");
         return;
     }

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace stowage {
@@ -74,13 +75,9 @@ DockerClient::DockerClient(DockerRunner& cli) : DockerClient(cli, Limits{})
 DockerClient::DockerClient(DockerRunner& cli, Limits limits) : cli(cli), limits_(limits)
 {
     limits_.inspectBatchSize = std::max(1, limits_.inspectBatchSize);
+    limits_.inspectBatchMax = std::max(limits_.inspectBatchSize, limits_.inspectBatchMax);
     limits_.removeBatchSize = std::max(1, limits_.removeBatchSize);
     limits_.layersBatchSize = std::max(1, limits_.layersBatchSize);
-}
-
-DockerClient::DockerClient(DockerRunner& cli, int inspectBatchSize, int removeBatchSize)
-    : DockerClient(cli, Limits{.inspectBatchSize = inspectBatchSize, .removeBatchSize = removeBatchSize})
-{
 }
 
 QString DockerClient::readListing(const QStringList& args, std::stop_token stop) const
@@ -133,8 +130,15 @@ QSet<QString> DockerClient::danglingVolumeNames(std::stop_token stop) const
     return parseDanglingNames(readListing({"volume", "ls", "-q", "--filter", "dangling=true"}, stop));
 }
 
+int DockerClient::nextBatchSize(int first, int most, double secondsPerId, double seconds)
+{
+    if (!(secondsPerId > 0))
+        return most;
+    return int(std::clamp(seconds / secondsPerId, double(first), double(most)));
+}
+
 QStringList DockerClient::inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
-                                           int batchSize, double timeout,
+                                           BatchSizing sizing, double timeout,
                                            const std::function<void(const QByteArray&)>& take,
                                            std::stop_token stop) const
 {
@@ -142,9 +146,13 @@ QStringList DockerClient::inspectInBatches(const QStringList& command, const QSt
     std::copy_if(ids.begin(), ids.end(), std::back_inserter(inspectable),
                  [](const QString& id) { return !id.isEmpty() && !looksLikeOption(id); });
     QStringList errors;
-    for (qsizetype start = 0; start < inspectable.size(); start += batchSize) {
-        const QStringList args =
-            command + inspectable.mid(start, batchSize) + QStringList{QStringLiteral("--format"), format};
+    int batchSize = sizing.first;
+    double slowestPace = 0;  // seconds per id of the slowest batch so far, failed ones included
+    for (qsizetype start = 0; start < inspectable.size();) {
+        const QStringList batch = inspectable.mid(start, batchSize);
+        start += batch.size();
+        const QStringList args = command + batch + QStringList{QStringLiteral("--format"), format};
+        const auto began = std::chrono::steady_clock::now();
         try {
             const Utf8RunResult result = cli.runRawUtf8(args, timeout, stop);
             // What came back counts even when docker reported a failure for another id of the batch.
@@ -156,6 +164,9 @@ QStringList DockerClient::inspectInBatches(const QStringList& command, const QSt
         } catch (const std::exception& error) {
             errors.append(QString::fromLocal8Bit(error.what()));
         }
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
+        slowestPace = std::max(slowestPace, took.count() / double(batch.size()));
+        batchSize = nextBatchSize(sizing.first, sizing.most, slowestPace, sizing.seconds);
     }
     return errors;
 }
@@ -163,7 +174,8 @@ QStringList DockerClient::inspectInBatches(const QStringList& command, const QSt
 DockerClient::InspectOutcome DockerClient::inspectMany(const QStringList& ids, std::stop_token stop) const
 {
     InspectOutcome outcome;
-    outcome.errors = inspectInBatches({QStringLiteral("inspect")}, ids, inspectTemplate, limits_.inspectBatchSize,
+    const BatchSizing sizing{limits_.inspectBatchSize, limits_.inspectBatchMax, limits_.inspectBatchSeconds};
+    outcome.errors = inspectInBatches({QStringLiteral("inspect")}, ids, inspectTemplate, sizing,
                                       limits_.inspectTimeout, [&](const QByteArray& out) {
         const auto parsed = parseInspect(out);
         for (auto it = parsed.begin(); it != parsed.end(); ++it) {
@@ -185,7 +197,7 @@ DockerClient::LayersOutcome DockerClient::imageLayers(const QStringList& ids, st
     LayersOutcome outcome;
     // A batch reads as many images as a listing may hold, and gets a listing's time.
     outcome.errors = inspectInBatches({QStringLiteral("image"), QStringLiteral("inspect")}, ids, imageLayersTemplate,
-                                      limits_.layersBatchSize, limits_.listingTimeout,
+                                      {limits_.layersBatchSize, limits_.layersBatchSize, 0}, limits_.listingTimeout,
                                       [&](const QByteArray& out) { outcome.images.insert(parseImageLayers(out)); }, stop);
     return outcome;
 }

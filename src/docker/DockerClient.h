@@ -67,7 +67,14 @@ public:
 
     // Batch sizes and time limits (seconds). Tests shrink them.
     struct Limits {
+        // Container ids per `inspect`: this many at first. Each run of the docker client
+        // costs tens of ms of processor time, so once the engine has shown its pace, later
+        // batches grow to as many ids as that pace lets one end within inspectBatchSeconds,
+        // up to inspectBatchMax. A local engine answers 1,000 in about a second; over ssh,
+        // where each id costs a round trip, batches stay at this size.
         int inspectBatchSize = 200;
+        int inspectBatchMax = 1000;
+        double inspectBatchSeconds = 10.0;
         // Image ids per `image inspect`: each run of the docker client costs tens of ms of
         // processor time (a second over ssh), and an engine answers one image in well under
         // a millisecond, so the layer facts are read in fewer, larger runs.
@@ -95,7 +102,6 @@ public:
 
     explicit DockerClient(DockerRunner& cli);
     DockerClient(DockerRunner& cli, Limits limits);
-    DockerClient(DockerRunner& cli, int inspectBatchSize, int removeBatchSize);
 
     const Limits& limits() const { return limits_; }
 
@@ -110,8 +116,12 @@ public:
     QString dockerRoot(std::stop_token stop = {}) const;
     QSet<QString> danglingVolumeNames(std::stop_token stop = {}) const;
 
-    // Inspects the containers in batches; never throws.
+    // Inspects the containers in batches, one after another; never throws.
     InspectOutcome inspectMany(const QStringList& ids, std::stop_token stop = {}) const;
+    // The size of the next inspect batch, given the slowest pace seen so far (seconds
+    // per id, including the client's start): as many ids as fit in `seconds` at that
+    // pace, within [first, most].
+    static int nextBatchSize(int first, int most, double secondsPerId, double seconds);
     // Inspects the images' layers in batches; never throws.
     LayersOutcome imageLayers(const QStringList& ids, std::stop_token stop = {}) const;
 
@@ -187,10 +197,16 @@ private:
     // The same as the UTF-8 docker printed (checked, never decoded).
     QByteArray readUtf8Listing(const QStringList& args, std::stop_token stop) const;
     void retryingAfterTimeout(const QString& label, const std::function<void()>& attempt) const;
+    // Batch sizes of inspectInBatches: the first, the largest, and the time a grown batch may take.
+    struct BatchSizing {
+        int first = 1;
+        int most = 1;
+        double seconds = 0;
+    };
     // Runs `command`, a batch of ids and `--format format` per batch, hands each
     // run's output (UTF-8, as docker printed it) to `take`; the failed batches' error lines.
     QStringList inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
-                                 int batchSize, double timeout, const std::function<void(const QByteArray&)>& take,
+                                 BatchSizing sizing, double timeout, const std::function<void(const QByteArray&)>& take,
                                  std::stop_token stop) const;
     // The "repository:tag" references the engine holds for the image now.
     QStringList heldReferences(const QString& id, double timeout, std::stop_token stop) const;

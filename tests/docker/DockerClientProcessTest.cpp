@@ -48,7 +48,7 @@ struct ClientRig {
 TEST(DockerClientProcess, InspectRunsBatchesAndCarriesOnAfterATimedOutOne)
 {
     // Five ids in batches of two: the second batch times out, the third still runs.
-    ClientRig rig({.inspectBatchSize = 2, .inspectTimeout = 0.5});
+    ClientRig rig({.inspectBatchSize = 2, .inspectBatchMax = 2, .inspectTimeout = 0.5});
     const QStringList ids = {"aaaaaaaaaaa1", "aaaaaaaaaaa2", "bbbbbbbbbbb1", "bbbbbbbbbbb2", "ccccccccccc1"};
     rig.docker.setRules({{"inspect aaaaaaaaaaa1 aaaaaaaaaaa2", inspectLine("aaaaaaaaaaa1") + inspectLine("aaaaaaaaaaa2")},
                          {"inspect bbbbbbbbbbb1", {}, {}, 0, 30},
@@ -66,6 +66,39 @@ TEST(DockerClientProcess, InspectRunsBatchesAndCarriesOnAfterATimedOutOne)
     EXPECT_EQ(failed.details.keys(), QStringList{"aaaaaaaaaaa1"});
     EXPECT_EQ(failed.missing, QStringList{"gone"});
     EXPECT_EQ(failed.errors, QStringList{"Error: No such object: gone"});
+}
+
+// Batches after the first grow to as many ids as the engine's pace fits in the time a batch may
+// take: a quick engine gets the largest batches, a slow one (ssh) keeps the first size.
+TEST(DockerClientProcess, InspectBatchesGrowOnlyAsFarAsTheEnginesPaceAllows)
+{
+    struct Case {
+        const char* engine;
+        double batchSeconds;
+        QList<int> batches;
+    };
+    QStringList ids;
+    for (int i = 1; i <= 9; ++i)
+        ids << QStringLiteral("aaaaaaaaaaa%1").arg(i);
+    for (const Case& c : {Case{"quick", 1e6, {2, 4, 3}}, Case{"slow", 1e-6, {2, 2, 2, 2, 1}}}) {
+        SCOPED_TRACE(c.engine);
+        ClientRig rig({.inspectBatchSize = 2, .inspectBatchMax = 4, .inspectBatchSeconds = c.batchSeconds});
+        QString all;
+        for (const QString& id : ids)
+            all += inspectLine(id);
+        rig.docker.setRules({{"inspect", all}});
+        const auto outcome = rig.client->inspectMany(ids);
+        EXPECT_TRUE(outcome.missing.isEmpty());
+        QList<int> batches;
+        QStringList inspected;
+        for (const QString& call : rig.docker.calls()) {
+            const QStringList batch = call.section(" --format ", 0, 0).split(' ').mid(1);
+            batches << int(batch.size());
+            inspected << batch;
+        }
+        EXPECT_EQ(batches, c.batches);
+        EXPECT_EQ(inspected, ids);
+    }
 }
 
 // Image layers come in batches of their own size, each with a listing's time limit: the second

@@ -92,7 +92,7 @@ qint64 dockerSeconds(const QString& text)
 // which puts an extra "@@" into its inspect line.
 TEST_P(DockerClientEngineTest, InspectionInSeveralBatchesCoversEveryContainer)
 {
-    EngineModelRig rig(engine, {.limits = {.inspectBatchSize = 3}, .client = GetParam()});
+    EngineModelRig rig(engine, {.limits = {.inspectBatchSize = 3, .inspectBatchMax = 3}, .client = GetParam()});
     const QString unknown = "0123456789ab0123456789ab0123456789ab0123456789ab0123456789abcdef";
     QStringList ids{unknown};
     QHash<QString, QString> nameOfId;

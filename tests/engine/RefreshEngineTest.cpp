@@ -177,7 +177,7 @@ TEST_F(RefreshEngineTest, RefreshClassifiesTheFixtureAndTheCacheReloadsIntoTheSa
     }
 
     rig.model->flushCache();
-    EngineModelRig reloaded(engine, {.cacheFile = rig.cacheFile(), .limits = {.inspectBatchSize = 2, .layersBatchSize = 2}});
+    EngineModelRig reloaded(engine, {.cacheFile = rig.cacheFile(), .limits = {.inspectBatchSize = 2, .inspectBatchMax = 2, .layersBatchSize = 2}});
     ASSERT_TRUE(AppModelTestAccess::loadCache(*reloaded.model));
     EXPECT_TRUE(reloaded.model->dataStale());
     EXPECT_EQ(reloaded.model->inventory(), rig.model->inventory());

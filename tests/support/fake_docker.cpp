@@ -5,11 +5,14 @@
 //   --fake-invalid-utf8, --fake-grandchild SECONDS (holds the pipes), --fake-echo-args (one a
 //   line), --fake-pid-file PATH.
 // Scripted mode (FAKE_DOCKER_SCRIPT=DIR): the first rule of DIR/rules.json, a JSON array of
-//   {"match", "stdout", "stdoutFile", "stderr", "exit", "sleep", "ignoreTerm", "times", "echoItems"},
+//   {"match", "stdout", "stdoutFile", "stderr", "exit", "sleep", "ignoreTerm", "times", "echoItems",
+//   "itemLinesFile"},
 // whose "match" starts the arguments joined by spaces (with or without a leading `--context NAME`) answers; "stdoutFile" names a file in DIR
 // printed after "stdout" (large listings); "times" limits a rule to its first N
 // calls; "echoItems" prints every argument after the match on a line (as rm -f and volume rm
-// do). Every call is appended to DIR/calls.log as one line.
+// do); "itemLinesFile" names a file in DIR whose lines start "ITEM@@" (the inspect templates'
+// shape) and prints, for every argument after the match, its line, so that batches of any size
+// are answered. Every call is appended to DIR/calls.log as one line.
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
@@ -21,7 +24,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 #include <sys/types.h>
 #include <thread>
 #include <unistd.h>
@@ -142,6 +149,45 @@ int runScript(const QString& dir, const QStringList& args)
                 return 96;
             }
             writeAll(1, served.readAll());
+        }
+        if (const QString name = rule.value("itemLinesFile").toString(); !name.isEmpty()) {
+            QFile served(dir + '/' + name);
+            if (!served.open(QIODevice::ReadOnly)) {
+                writeAll(2, ("fake docker: cannot read " + name + "\n").toUtf8());
+                return 96;
+            }
+            // An item names the line whose first field it starts (a short id, a full one).
+            // Looked up in place: the file holds every container of a large inventory.
+            const QStringList items = joined.mid(match.size()).split(' ', Qt::SkipEmptyParts);
+            std::vector<QByteArray> keys;
+            std::unordered_map<std::string_view, std::string_view> lineOf;
+            std::set<size_t> lengths;
+            for (const QString& item : items)
+                keys.push_back(item.toUtf8());
+            for (const QByteArray& key : keys) {
+                lineOf.emplace(std::string_view(key.constData(), size_t(key.size())), std::string_view());
+                lengths.insert(size_t(key.size()));
+            }
+            // Mapped rather than read: copying megabytes costs each run a page fault per page.
+            const uchar* mapped = served.size() > 0 ? served.map(0, served.size()) : nullptr;
+            const std::string_view text(reinterpret_cast<const char*>(mapped), mapped ? size_t(served.size()) : 0);
+            for (size_t at = 0; at < text.size();) {
+                const size_t newline = text.find('\n', at);
+                const size_t end = newline == std::string_view::npos ? text.size() : newline + 1;
+                const std::string_view line = text.substr(at, end - at);
+                const size_t field = line.find("@@");
+                for (const size_t length : lengths) {
+                    if (field == std::string_view::npos || length > field)
+                        continue;
+                    if (const auto slot = lineOf.find(line.substr(0, length)); slot != lineOf.end())
+                        slot->second = line;
+                }
+                at = end;
+            }
+            for (const QByteArray& key : keys) {
+                const std::string_view line = lineOf[std::string_view(key.constData(), size_t(key.size()))];
+                writeAll(1, QByteArray(line.data(), qsizetype(line.size())));
+            }
         }
         if (rule.value("echoItems").toBool()) {
             const QStringList items = joined.mid(match.size()).split(' ', Qt::SkipEmptyParts);
