@@ -130,11 +130,11 @@ QSet<QString> DockerClient::danglingVolumeNames(std::stop_token stop) const
     return parseDanglingNames(readListing({"volume", "ls", "-q", "--filter", "dangling=true"}, stop));
 }
 
-int DockerClient::nextBatchSize(int first, int most, double secondsPerId, double seconds)
+int DockerClient::nextBatchSize(const BatchSizing& sizing, double secondsPerId)
 {
     if (!(secondsPerId > 0))
-        return most;
-    return int(std::clamp(seconds / secondsPerId, double(first), double(most)));
+        return sizing.most;
+    return int(std::clamp(sizing.seconds / secondsPerId, double(sizing.first), double(sizing.most)));
 }
 
 QStringList DockerClient::inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
@@ -166,7 +166,7 @@ QStringList DockerClient::inspectInBatches(const QStringList& command, const QSt
         }
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - began;
         slowestPace = std::max(slowestPace, took.count() / double(batch.size()));
-        batchSize = nextBatchSize(sizing.first, sizing.most, slowestPace, sizing.seconds);
+        batchSize = nextBatchSize(sizing, slowestPace);
     }
     return errors;
 }

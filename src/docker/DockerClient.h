@@ -118,10 +118,6 @@ public:
 
     // Inspects the containers in batches, one after another; never throws.
     InspectOutcome inspectMany(const QStringList& ids, std::stop_token stop = {}) const;
-    // The size of the next inspect batch, given the slowest pace seen so far (seconds
-    // per id, including the client's start): as many ids as fit in `seconds` at that
-    // pace, within [first, most].
-    static int nextBatchSize(int first, int most, double secondsPerId, double seconds);
     // Inspects the images' layers in batches; never throws.
     LayersOutcome imageLayers(const QStringList& ids, std::stop_token stop = {}) const;
 
@@ -203,6 +199,10 @@ private:
         int most = 1;
         double seconds = 0;
     };
+    // The size of the next batch, given the slowest pace seen so far (seconds per id,
+    // including the client's start): as many ids as fit in `seconds` at that pace,
+    // within [first, most].
+    static int nextBatchSize(const BatchSizing& sizing, double secondsPerId);
     // Runs `command`, a batch of ids and `--format format` per batch, hands each
     // run's output (UTF-8, as docker printed it) to `take`; the failed batches' error lines.
     QStringList inspectInBatches(const QStringList& command, const QStringList& ids, const QString& format,
