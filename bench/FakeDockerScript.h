@@ -67,25 +67,16 @@ public:
     }
 
     // The command whose arguments start with `match` prints `text`.
-    void serve(const QString& match, QString file, const QString& text)
+    void serve(const QString& match, const QString& file, const QString& text)
     {
-        if (!context_.isEmpty())
-            file = context_ + '-' + file;
-        QFile out(QDir(dir_).filePath(file));
-        ok_ = ok_ && out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text.toUtf8()) >= 0;
-        rules_.append(QJsonObject{{"match", context_.isEmpty() ? match : "--context " + context_ + ' ' + match},
-                                  {"stdoutFile", file},
-                                  {"sleep", delay_}});
+        addRule(match, file, text, QStringLiteral("stdoutFile"));
     }
 
     // The command whose arguments start with `match` prints, for each further
     // argument, the line of `text` that starts with it and "@@".
-    void serveItems(const QString& match, QString file, const QString& text)
+    void serveItems(const QString& match, const QString& file, const QString& text)
     {
-        serve(match, file, text);
-        QJsonObject rule = rules_.last().toObject();
-        rule.insert("itemLinesFile", rule.take("stdoutFile"));
-        rules_.replace(rules_.size() - 1, rule);
+        addRule(match, file, text, QStringLiteral("itemLinesFile"));
     }
 
     // Writes the rules; false when any file could not be written.
@@ -102,6 +93,18 @@ public:
     }
 
 private:
+    // Writes `text` to `file` and adds the rule that serves it as `field` says.
+    void addRule(const QString& match, QString file, const QString& text, const QString& field)
+    {
+        if (!context_.isEmpty())
+            file = context_ + '-' + file;
+        QFile out(QDir(dir_).filePath(file));
+        ok_ = ok_ && out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(text.toUtf8()) >= 0;
+        rules_.append(QJsonObject{{"match", context_.isEmpty() ? match : "--context " + context_ + ' ' + match},
+                                  {field, file},
+                                  {"sleep", delay_}});
+    }
+
     QString dir_;
     QString context_;
     double delay_ = 0;

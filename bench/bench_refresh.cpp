@@ -16,9 +16,9 @@
 //
 // Options: --fake-docker PATH, --docker PATH (the client for (b); the runner's usual lookup
 // otherwise), --reps N (default 5), --sizes 1000,10000, --layers-batch N and --inspect-batch N
-// (image ids per `image inspect`, container ids per `inspect`, every batch that size; the
-// client's defaults otherwise; in (a) and (b)), --images-delay SECONDS (how long the fake engine takes to list its images, as a
-// real one sizing many images does; none by default).
+// (image ids per `image inspect`, container ids per `inspect`, every batch that size, in (a)
+// and (b); the client's defaults otherwise), --images-delay SECONDS (how long the fake engine
+// takes to list its images, as a real one sizing many images does; none by default).
 // (a) also reports the processor time of the docker children during a refresh, and the floor
 // (this process's processor time + theirs) / cores: the least a refresh can take when the
 // machine's cores, not the queries' latency, bound it.
