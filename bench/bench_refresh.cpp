@@ -446,13 +446,13 @@ QueryTimes timeQueries(const DockerClient& client, const QStringList& ids, const
 void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int reps, const DockerClient::Limits& limits,
                      double imagesDelay)
 {
+    const int cores = std::max(1, QThread::idealThreadCount());
     std::printf("(a) refresh against a scripted fake docker (%d runs each; wall time, ms)\n", reps);
     std::printf("    queries = slowest phase-1 + slowest phase-2 query, each timed alone (median)\n");
     std::printf("    together = the same queries, each phase's at once as the refresh runs them, without the model\n");
     std::printf("    cpu = this process's processor time during a refresh (median): the model's own work\n");
     std::printf("    docker = the docker children's processor time during a refresh (median)\n");
-    std::printf("    floor = (cpu + docker) / %d cores: the least a refresh can take when processor-bound\n",
-                std::max(1, QThread::idealThreadCount()));
+    std::printf("    floor = (cpu + docker) / %d cores: the least a refresh can take when processor-bound\n", cores);
     std::printf("%-8s %10s %10s %10s %8s %10s %8s %8s %8s %8s %8s %10s  %s\n", "size", "refresh", "min", "queries",
                 "ratio", "together", "ratio", "cpu", "docker", "floor", "ratio", "complete", "status");
     for (int n : sizes) {
@@ -485,7 +485,7 @@ void benchFakeDocker(const QString& fakeDocker, const QList<int>& sizes, int rep
         const QueryTimes queries =
             timeQueries(rig.model->client(), containerIds(model.inventory()), imageIds(model.inventory()), reps, true);
         const auto ratio = [&](double queryMs) { return queryMs > 0 ? summary.medianMs / queryMs : 0.0; };
-        const double floor = (summary.medianCpuMs + summary.medianDockerCpuMs) / std::max(1, QThread::idealThreadCount());
+        const double floor = (summary.medianCpuMs + summary.medianDockerCpuMs) / cores;
         std::printf("%-8d %10.0f %10.0f %10.0f %8.2f %10.0f %8.2f %8.0f %8.0f %8.0f %8.2f %7d/%-2d  %s\n", n,
                     summary.medianMs, summary.minMs, queries.bound, ratio(queries.bound), queries.together,
                     ratio(queries.together), summary.medianCpuMs, summary.medianDockerCpuMs, floor, ratio(floor),
